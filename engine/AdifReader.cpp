@@ -1,0 +1,79 @@
+#include "engine/AdifReader.h"
+
+#include "engine/Text.h"
+
+namespace cardmill {
+
+namespace {
+
+constexpr std::string_view kEoh = "<EOH>";
+constexpr std::string_view kEor = "<EOR>";
+
+// Where to resume a marker search after new text was joined: the marker may straddle the old end.
+std::size_t resumeFrom(std::size_t oldSize, std::string_view marker)
+{
+    return oldSize >= marker.size() - 1 ? oldSize - (marker.size() - 1) : 0;
+}
+
+} // namespace
+
+AdifReader::AdifReader(const std::filesystem::path& path)
+    : m_lines(path)
+{
+}
+
+bool AdifReader::readLine()
+{
+    if (!m_lines.appendLine(m_joined))
+        return false;
+    ++m_lineCounter;
+    return true;
+}
+
+void AdifReader::skipHeader()
+{
+    m_joined.clear();
+    m_pending.clear();
+    std::size_t searched = 0;
+    for (;;) {
+        if (!readLine()) {
+            // Neither marker: no header, and the text read is the start of a record that never ends.
+            m_pending.swap(m_joined);
+            return;
+        }
+        const std::size_t eor = text::findNoCase(m_joined, kEor, resumeFrom(searched, kEor));
+        const std::size_t eoh = text::findNoCase(m_joined, kEoh, resumeFrom(searched, kEoh));
+        searched = m_joined.size();
+        if (eoh != std::string::npos && (eor == std::string::npos || eoh < eor)) {
+            m_pending.assign(m_joined, eoh + kEoh.size());
+            m_joined.clear();
+            return;
+        }
+        if (eor != std::string::npos) {
+            m_pending.swap(m_joined); // a record came first: the file has no header
+            m_joined.clear();
+            return;
+        }
+    }
+}
+
+AdifReader::Result AdifReader::next()
+{
+    m_joined.clear();
+    m_joined.swap(m_pending);
+    m_record = {};
+    std::size_t searched = 0;
+    for (;;) {
+        if (text::findNoCase(m_joined, kEor, resumeFrom(searched, kEor)) != std::string::npos)
+            break;
+        searched = m_joined.size();
+        if (!readLine())
+            return Result::None;
+    }
+    m_record = text::trim(m_joined);
+    if (m_record.size() == kEor.size() && text::findNoCase(m_record, kEor) == 0)
+        return Result::Empty;
+    return Result::Record;
+}
+
+} // namespace cardmill

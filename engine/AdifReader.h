@@ -1,0 +1,56 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "engine/LineReader.h"
+
+namespace cardmill {
+
+// Reads an ADIF file as a sequence of record texts.
+//
+// The reader does not parse ADIF as a grammar: it joins lines with nothing between them and looks for the
+// markers "<EOH>" and "<EOR>" in any letter case. A record text runs up to and including the line that holds
+// its "<EOR>", so whatever follows that marker on the same line belongs to it.
+class AdifReader {
+public:
+    enum class Result {
+        Record, // record() and rawRecord() hold the record
+        Empty,  // the record was "<EOR>" alone: skip it
+        None,   // the file ended before another "<EOR>"
+    };
+
+    // Opens the file; throws IoError when it cannot be opened.
+    explicit AdifReader(const std::filesystem::path& path);
+
+    // Skips the header. ADIF's header is optional: it ends at "<EOH>" only when that marker comes before the
+    // first "<EOR>"; text after "<EOH>" on its line begins the first record. A file that begins with a record
+    // has no header and is read from its first line.
+    void skipHeader();
+
+    // Reads the next record. Throws IoError on a read error.
+    Result next();
+
+    // The last record's text, trimmed of bytes of code 32 or less at both ends.
+    std::string_view record() const { return m_record; }
+    // The last record's joined lines before trimming.
+    std::string_view rawRecord() const { return m_joined; }
+
+    // 1 plus the number of lines read so far; drives the progress bar.
+    std::size_t lineCounter() const { return m_lineCounter; }
+
+    bool atEnd() { return m_pending.empty() && m_lines.atEnd(); }
+    void close() { m_lines.close(); }
+
+private:
+    bool readLine();
+
+    LineReader m_lines;
+    std::string m_joined;
+    std::string m_pending; // text after "<EOH>" that begins the first record
+    std::string_view m_record;
+    std::size_t m_lineCounter = 1;
+};
+
+} // namespace cardmill

@@ -1,0 +1,190 @@
+#include "engine/LineComposer.h"
+
+#include "engine/DateFormatter.h"
+#include "engine/QrgFormatter.h"
+#include "engine/Text.h"
+
+namespace cardmill {
+
+namespace {
+
+void eraseFirst(std::string& s, std::string_view what)
+{
+    const std::size_t at = s.find(what);
+    if (at != std::string::npos)
+        s.erase(at, what.size());
+}
+
+void appendValue(std::string& line, std::string_view value)
+{
+    text::appendColumnValue(line, value);
+    line.push_back(',');
+}
+
+} // namespace
+
+bool isFixedColumn(std::string_view name)
+{
+    std::string_view rest = kFixedColumns;
+    while (!rest.empty()) {
+        const std::size_t comma = rest.find(',');
+        if (rest.substr(0, comma) == name)
+            return true;
+        if (comma == std::string_view::npos)
+            break;
+        rest.remove_prefix(comma + 1);
+    }
+    return false;
+}
+
+std::string workedCallFromMarking(const AdifRecord& record)
+{
+    const std::string_view upper = record.upper();
+    const std::size_t wkd = upper.find("WKD:");
+    if (wkd == std::string_view::npos || upper.find("_SWL") == std::string_view::npos)
+        return {};
+    std::string_view rest = record.text().substr(wkd + 4);
+    // The separator after "WKD:" goes; a call written directly after the colon keeps its first letter.
+    if (!rest.empty() && (rest[0] == ' ' || rest[0] == '\t'))
+        rest.remove_prefix(1);
+    rest = text::trim(rest);
+    const std::size_t blank = rest.find(' ');
+    if (blank != std::string_view::npos)
+        rest = rest.substr(0, blank + 1);
+    return std::string(text::trim(text::upper(rest)));
+}
+
+LineComposer::LineComposer(const ConversionSettings& settings, const QsoFilters& filters, BadRecordsFile& badRecords)
+    : m_settings(settings)
+    , m_filters(filters)
+    , m_bad(badRecords)
+{
+}
+
+AdifRecord::Declared LineComposer::declared(const AdifRecord& record, std::string_view name)
+{
+    AdifRecord::Declared d = record.declared(name);
+    if (d.status == AdifRecord::Declared::Status::BadLength) {
+        std::string message = "Error in ";
+        message.append(name).append(" field length:");
+        m_bad.add(message, record.text());
+    }
+    return d;
+}
+
+bool LineComposer::readDate(const AdifRecord& record, std::string& date, long long& value)
+{
+    const auto chars = record.eightCharacters("QSO_DATE");
+    if (!chars) {
+        m_bad.add("No QSO_DATE field:", record.text());
+        date = "0";
+        value = 0;
+        return true;
+    }
+    if (!text::parseInteger(*chars, value)) {
+        m_bad.add("Error in QSO_DATE field:", record.raw());
+        return false;
+    }
+    date.assign(*chars);
+    return true;
+}
+
+void LineComposer::appendCall(const AdifRecord& record, std::string& line)
+{
+    const AdifRecord::Declared call = declared(record, "CALL");
+    if (call.status == AdifRecord::Declared::Status::Absent)
+        m_bad.add("No CALL field: ", record.text());
+    appendValue(line, call.value);
+    // The SWL marker is not part of the call: "_SWL=" first, then "_SWL", upper case only.
+    eraseFirst(line, "_SWL=");
+    eraseFirst(line, "_SWL");
+}
+
+void LineComposer::appendDateToMode(const AdifRecord& record, std::string_view date, std::string& line)
+{
+    appendValue(line, formatDate(date, m_settings.dateFormatIndex(), m_settings.dateSeparator()));
+
+    const AdifRecord::Declared time = declared(record, "TIME_ON");
+    if (time.ok()) {
+        const std::string_view hhmm = time.value.substr(0, 4);
+        text::appendColumnValue(line, hhmm.substr(0, 2));
+        line.push_back(':');
+        appendValue(line, hhmm.size() > 2 ? hhmm.substr(2) : std::string_view());
+    } else {
+        if (time.status == AdifRecord::Declared::Status::Absent)
+            m_bad.add("No TIME_ON field: ", record.text());
+        line.append("??:??,");
+    }
+
+    const QrgResult qrg = formatQrg(record, m_settings.qrgFormat());
+    if (qrg.noInformation)
+        m_bad.add("No freq and band information:", record.text());
+    appendValue(line, qrg.text);
+
+    const AdifRecord::Declared mode = declared(record, "MODE");
+    if (mode.status == AdifRecord::Declared::Status::Absent)
+        m_bad.add("No MODE field: ", record.text());
+    appendValue(line, mode.value);
+}
+
+void LineComposer::appendViaToContest(const AdifRecord& record, std::string& line)
+{
+    appendValue(line, declared(record, "QSL_VIA").value);
+    appendValue(line, declared(record, "NAME").value);
+    appendValue(line, declared(record, "QTH").value);
+    appendValue(line, record.toNextTag("OPERATOR").value_or(std::string_view()));
+    appendValue(line, record.toNextTag("CONTEST_ID").value_or(std::string_view()));
+}
+
+void LineComposer::appendUserFields(const AdifRecord& record, std::string& line)
+{
+    for (const std::string& name : m_settings.userFields()) {
+        line.push_back(',');
+        text::appendColumnValue(line, declared(record, name).value);
+    }
+}
+
+LineComposer::Outcome LineComposer::composeQso(const AdifRecord& record, std::string& line)
+{
+    line.clear();
+    std::string date;
+    long long dateValue = 0;
+    if (!readDate(record, date, dateValue))
+        return Outcome::Dropped;
+    if (!m_filters.passesDateAndFlags(record, dateValue))
+        return Outcome::Filtered;
+
+    appendCall(record, line);
+    if (!m_filters.passesCall(line))
+        return Outcome::Dropped;
+    appendDateToMode(record, date, line);
+
+    appendValue(line, declared(record, "RST_SENT").value);
+    const AdifRecord::Declared rcvd = declared(record, "QSL_RCVD");
+    appendValue(line, rcvd.value.empty() ? std::string_view("N") : rcvd.value.substr(0, 1));
+
+    appendViaToContest(record, line);
+    text::appendColumnValue(line, workedCallFromMarking(record));
+    appendUserFields(record, line);
+    return Outcome::Line;
+}
+
+LineComposer::Outcome LineComposer::composeSwl(const AdifRecord& record, std::string& line)
+{
+    line.clear();
+    std::string date;
+    long long dateValue = 0;
+    if (!readDate(record, date, dateValue))
+        return Outcome::Dropped;
+
+    appendCall(record, line);
+    appendDateToMode(record, date, line);
+    line.append(",Y,"); // a listener's report: no report sent, and the QSL counts as received
+
+    appendViaToContest(record, line);
+    text::appendColumnValue(line, declared(record, "APP_LOGGER32_STATION_IN_QSO_WITH").value);
+    appendUserFields(record, line);
+    return Outcome::Line;
+}
+
+} // namespace cardmill

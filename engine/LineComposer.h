@@ -1,0 +1,59 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "engine/AdifRecord.h"
+#include "engine/BadRecordsFile.h"
+#include "engine/ConversionSettings.h"
+#include "engine/QsoFilters.h"
+
+namespace cardmill {
+
+// The fixed columns of every label line and data-source file, in order; user-defined fields follow.
+inline constexpr std::string_view kFixedColumns =
+    "CALL,QSO_DATE,TIME_ON,BAND,MODE,RST_SENT,QSL_RCVD,QSL_VIA,NAME,QTH,OPERATOR,CONTEST_ID,CALL_WORKED";
+
+// True when `name` is one of the fixed column names above.
+bool isFixedColumn(std::string_view name);
+
+// Composes one comma-separated label line per record: CALL, QSO_DATE, TIME_ON, BAND, MODE, RST_SENT,
+// QSL_RCVD, QSL_VIA, NAME, QTH, OPERATOR, CONTEST_ID each followed by ",", then CALL_WORKED, then "," and a
+// value for each user-defined field. There is no quoting, so every "," inside a value becomes a blank.
+// Missing or unreadable fields are reported to the bad-records file as the line is built; the QSO keeps its
+// line unless its date cannot be read.
+class LineComposer {
+public:
+    enum class Outcome {
+        Line,     // `line` holds the label line
+        Filtered, // a date or QSL-flag filter rejected the record
+        Dropped,  // the date cannot be read, or the call filter rejected the record
+    };
+
+    LineComposer(const ConversionSettings& settings, const QsoFilters& filters, BadRecordsFile& badRecords);
+
+    // A record of the main log. Applies the filters, and takes CALL_WORKED from the "_SWL" / "WKD:" marking.
+    Outcome composeQso(const AdifRecord& record, std::string& line);
+
+    // A record of the SWL source file: no filters, RST_SENT empty and QSL_RCVD "Y", CALL_WORKED from
+    // APP_LOGGER32_STATION_IN_QSO_WITH.
+    Outcome composeSwl(const AdifRecord& record, std::string& line);
+
+private:
+    bool readDate(const AdifRecord& record, std::string& date, long long& value);
+    void appendCall(const AdifRecord& record, std::string& line);
+    void appendDateToMode(const AdifRecord& record, std::string_view date, std::string& line);
+    void appendViaToContest(const AdifRecord& record, std::string& line);
+    void appendUserFields(const AdifRecord& record, std::string& line);
+    AdifRecord::Declared declared(const AdifRecord& record, std::string_view name);
+
+    const ConversionSettings& m_settings;
+    const QsoFilters& m_filters;
+    BadRecordsFile& m_bad;
+};
+
+// The CALL_WORKED value of a main-log record marked as an SWL report: the first word after "WKD:" in capitals,
+// when the record's text holds both "_SWL" and "WKD:" (in any letter case); empty otherwise.
+std::string workedCallFromMarking(const AdifRecord& record);
+
+} // namespace cardmill

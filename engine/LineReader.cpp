@@ -1,0 +1,136 @@
+#include "engine/LineReader.h"
+
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+#include "engine/IoError.h"
+
+namespace cardmill {
+
+namespace {
+
+constexpr std::size_t kBufferSize = 1 << 20;
+
+std::FILE* openForReading(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+        throw IoError(path, "Cannot read a folder as a file");
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        throw IoError(path, std::string("Cannot open file (") + std::strerror(errno) + ")");
+    return f;
+}
+
+} // namespace
+
+LineReader::LineReader(const std::filesystem::path& path)
+    : m_path(path)
+    , m_file(openForReading(path))
+    , m_buffer(kBufferSize)
+{
+}
+
+LineReader::~LineReader()
+{
+    close();
+}
+
+void LineReader::close()
+{
+    if (m_file) {
+        std::fclose(m_file);
+        m_file = nullptr;
+    }
+    m_eof = true;
+    m_pos = m_end = 0;
+}
+
+bool LineReader::fill()
+{
+    if (m_eof || !m_file)
+        return false;
+    m_pos = 0;
+    m_end = std::fread(m_buffer.data(), 1, m_buffer.size(), m_file);
+    if (m_end == 0) {
+        if (std::ferror(m_file))
+            throw IoError(m_path, std::string("Cannot read file (") + std::strerror(errno) + ")");
+        m_eof = true;
+        return false;
+    }
+    return true;
+}
+
+bool LineReader::atEnd()
+{
+    if (m_pos == m_end && !fill())
+        return true;
+    if (m_skipLf && m_buffer[m_pos] == '\n') {
+        m_skipLf = false;
+        ++m_pos;
+        return atEnd();
+    }
+    m_skipLf = false;
+    return false;
+}
+
+bool LineReader::appendLine(std::string& out)
+{
+    if (atEnd())
+        return false;
+    for (;;) {
+        const char* begin = m_buffer.data() + m_pos;
+        const char* end = m_buffer.data() + m_end;
+        const char* p = begin;
+        while (p != end && *p != '\n' && *p != '\r')
+            ++p;
+        out.append(begin, p);
+        if (p != end) {
+            m_skipLf = *p == '\r';
+            m_pos = static_cast<std::size_t>(p - m_buffer.data()) + 1;
+            return true;
+        }
+        m_pos = m_end;
+        if (!fill())
+            return true; // last line without a line end
+    }
+}
+
+std::size_t countLines(const std::filesystem::path& path)
+{
+    std::FILE* f = openForReading(path);
+    std::vector<char> buffer(kBufferSize);
+    std::size_t lines = 0;
+    bool previousCr = false;
+    bool openLine = false; // bytes seen since the last line end
+    for (;;) {
+        const std::size_t n = std::fread(buffer.data(), 1, buffer.size(), f);
+        if (n == 0) {
+            const bool failed = std::ferror(f) != 0;
+            std::fclose(f);
+            if (failed)
+                throw IoError(path, std::string("Cannot read file (") + std::strerror(errno) + ")");
+            break;
+        }
+        for (std::size_t i = 0; i < n; ++i) {
+            const char c = buffer[i];
+            if (c == '\n') {
+                if (!previousCr)
+                    ++lines;
+                previousCr = false;
+                openLine = false;
+            } else if (c == '\r') {
+                ++lines;
+                previousCr = true;
+                openLine = false;
+            } else {
+                previousCr = false;
+                openLine = true;
+            }
+        }
+    }
+    return lines + (openLine ? 1 : 0);
+}
+
+} // namespace cardmill

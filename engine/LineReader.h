@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace cardmill {
+
+// Reads an 8-bit text file line by line. CR LF, a lone LF and a lone CR each end a line, and no line-end byte
+// is ever part of a line. A last line without a line end is still a line; an empty file has no lines.
+class LineReader {
+public:
+    // Opens the file; throws IoError when it cannot be opened (missing, a directory, no permission).
+    explicit LineReader(const std::filesystem::path& path);
+    ~LineReader();
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
+
+    // Appends the next line, without its line end, to `out`. Returns false at the end of the file (`out` unchanged).
+    // Throws IoError on a read error.
+    bool appendLine(std::string& out);
+
+    // True when no line is left.
+    bool atEnd();
+
+    void close();
+    const std::filesystem::path& path() const { return m_path; }
+
+private:
+    bool fill();
+
+    std::filesystem::path m_path;
+    std::FILE* m_file = nullptr;
+    std::vector<char> m_buffer;
+    std::size_t m_pos = 0;
+    std::size_t m_end = 0;
+    bool m_eof = false;
+    bool m_skipLf = false; // the previous line ended in CR, so an LF that comes next belongs to it
+};
+
+// Counts the lines of a file by the same rule as LineReader. Throws IoError when the file cannot be read.
+std::size_t countLines(const std::filesystem::path& path);
+
+} // namespace cardmill

@@ -1,0 +1,150 @@
+#include "engine/QrgFormatter.h"
+
+#include <array>
+#include <utility>
+
+#include "engine/Text.h"
+
+namespace cardmill {
+
+namespace {
+
+// The value of a BAND or FREQ tag: from the tag's ">" to the next "<", trimmed. The declared length is not
+// used. Taken from the upper-cased copy.
+std::string_view tagValue(const AdifRecord& record, std::string_view name)
+{
+    const std::size_t p = record.find(name);
+    if (p == std::string_view::npos)
+        return {};
+    const std::string_view upper = record.upper();
+    const std::size_t gt = upper.find('>', p);
+    const std::size_t start = gt == std::string_view::npos ? p + 1 : gt + 1;
+    const std::size_t end = upper.find('<', start);
+    return text::trim(upper.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+}
+
+void eraseFirst(std::string& s, std::string_view what)
+{
+    const std::size_t at = s.find(what);
+    if (at != std::string::npos)
+        s.erase(at, what.size());
+}
+
+// The text brought to exactly three decimals ("14" -> "14.000"), its point then deleted: kilohertz.
+std::string kilohertz(std::string frequency)
+{
+    std::size_t dot = frequency.find('.');
+    if (dot == std::string::npos) {
+        dot = frequency.size();
+        frequency.push_back('.');
+    }
+    frequency.append("000");
+    frequency.resize(dot + 4);
+    frequency.erase(dot, 1);
+    return frequency;
+}
+
+} // namespace
+
+std::string normaliseFrequency(std::string_view freq)
+{
+    std::string f(freq);
+    for (char& c : f)
+        if (c == ',')
+            c = '.';
+    const std::size_t dot = f.find('.');
+    if (dot != std::string::npos) {
+        f.append("000");
+        f.resize(dot + 4);
+    }
+    return f;
+}
+
+std::string_view bandToFrequency(std::string_view band)
+{
+    static constexpr std::array<std::pair<std::string_view, std::string_view>, 12> table{{
+        {"160M", "1.8"}, {"80M", "3.5"}, {"40M", "7"},  {"30M", "10"}, {"20M", "14"},  {"17M", "18"},
+        {"15M", "21"},   {"12M", "24"},  {"10M", "28"}, {"6M", "50"},  {"2M", "144"}, {"70CM", "430"},
+    }};
+    for (const auto& [b, f] : table)
+        if (b == band)
+            return f;
+    return {};
+}
+
+std::string_view frequencyToBand(std::string_view frequency)
+{
+    const std::string_view w = frequency.substr(0, frequency.find('.'));
+    static constexpr std::array<std::pair<std::string_view, std::string_view>, 14> table{{
+        {"1", "160M"}, {"3", "80M"},  {"7", "40M"},  {"10", "30M"}, {"14", "20M"}, {"18", "17M"}, {"21", "15M"},
+        {"24", "12M"}, {"28", "10M"}, {"29", "10M"}, {"50", "6M"},  {"144", "2M"}, {"145", "2M"},
+        {"430", "70CM"},
+    }};
+    for (const auto& [mhz, band] : table)
+        if (mhz == w)
+            return band;
+    if (w.size() == 3 && w[0] == '4' && w[1] == '3' && w[2] >= '0' && w[2] <= '9')
+        return "70CM";
+    return {};
+}
+
+QrgResult formatQrg(const AdifRecord& record, int format)
+{
+    QrgResult result;
+    std::string band(tagValue(record, "BAND"));
+    std::string frequency;
+    if (record.has("FREQ"))
+        frequency = normaliseFrequency(tagValue(record, "FREQ"));
+
+    result.noInformation = band.empty() && frequency.empty();
+    if (!band.empty() && frequency.empty())
+        frequency = bandToFrequency(band);
+    else if (band.empty() && !frequency.empty())
+        band = frequencyToBand(frequency);
+
+    const bool hasDot = frequency.find('.') != std::string::npos;
+    std::string& out = result.text;
+    switch (format) {
+    case 0:
+        out = band;
+        eraseFirst(out, "CM");
+        eraseFirst(out, "M");
+        break;
+    case 1:
+        out = band;
+        break;
+    case 2:
+    case 3:
+        out = frequency;
+        if (hasDot) {
+            const std::size_t dot = frequency.find('.');
+            if (band == "160M" || band == "80M")
+                out = frequency.substr(0, dot + 2);
+            else
+                out = frequency.substr(0, dot);
+        }
+        if (format == 3)
+            out.append(" MHz");
+        break;
+    case 4:
+        out = frequency;
+        break;
+    case 5:
+        out = frequency + " MHz";
+        break;
+    case 6:
+        out = frequency.empty() ? frequency : kilohertz(frequency);
+        break;
+    case 7:
+        out = frequency;
+        if (hasDot && out.size() > 3)
+            eraseFirst(out, ".");
+        out.append(out.size() > 3 ? " kHz" : " MHz");
+        break;
+    default:
+        break;
+    }
+    return result;
+}
+
+} // namespace cardmill

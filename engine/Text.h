@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Byte-level text helpers. Logs are 8-bit text copied byte for byte, so nothing here decodes:
+// upper-casing changes only the letters a to z, and trimming removes every byte with a code of 32 or less.
+namespace cardmill::text {
+
+// True for the bytes that trimming removes: codes 0 to 32.
+bool isBlank(char c);
+
+// The text without the bytes of code 32 or less at its start and end.
+std::string_view trim(std::string_view s);
+
+// The byte upper-cased, a-z only.
+char upper(char c);
+
+// A copy with only a-z changed to A-Z; every other byte, 8-bit letters included, stays.
+std::string upper(std::string_view s);
+
+// Writes the upper-cased copy of `s` into `out`, reusing its storage.
+void upperInto(std::string_view s, std::string& out);
+
+// Position of the first occurrence of `needle` in `haystack` ignoring the case of a-z, or npos.
+// `needle` must be given in capitals.
+std::size_t findNoCase(std::string_view haystack, std::string_view needle, std::size_t from = 0);
+
+// Appends `value` to `out` with every "," turned into a blank, so that a value never adds a column.
+void appendColumnValue(std::string& out, std::string_view value);
+
+// Reads a whole decimal integer as the platform's integer conversion does: an optional sign and then digits
+// only, nothing before or after. Returns false when the text is not such a number (blanks make it fail).
+bool parseInteger(std::string_view s, long long& value);
+
+} // namespace cardmill::text

@@ -1,0 +1,144 @@
+#include "engine/AdifReader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/IoError.h"
+#include "engine/LineReader.h"
+#include "support/TempDir.h"
+
+namespace cardmill {
+namespace {
+
+using test::TempDir;
+
+// Every record text of a file, "<empty>" for empty records.
+std::vector<std::string> readAll(const std::filesystem::path& path)
+{
+    AdifReader reader(path);
+    reader.skipHeader();
+    std::vector<std::string> out;
+    for (;;) {
+        const AdifReader::Result r = reader.next();
+        if (r == AdifReader::Result::None)
+            break;
+        out.push_back(r == AdifReader::Result::Empty ? "<empty>" : std::string(reader.record()));
+    }
+    return out;
+}
+
+TEST(AdifReader, SkipsHeaderAndReadsRecordsInAnyCase)
+{
+    TempDir dir;
+    const auto log = dir.write("log.adi",
+                               "Exported\r\n<adif_ver:5>3.1.0\r\n<eoh>\r\n"
+                               "<call:6>sp1abc <qso_date:8>20060923\r\n<eor>\r\n"
+                               "  <CALL:5>DL1AA <EOR>  \r\n");
+    EXPECT_EQ(readAll(log), (std::vector<std::string>{"<call:6>sp1abc <qso_date:8>20060923<eor>", "<CALL:5>DL1AA <EOR>"}));
+}
+
+TEST(AdifReader, EveryLineEndJoinsWithoutBreakBytes)
+{
+    TempDir dir;
+    // CR LF, lone LF and lone CR each end a line; a NAME broken over lines keeps its counted characters.
+    const auto log = dir.write("log.adi", "<EOH>\r\n<NAME:10>Jan \rKowal\nski<CALL:3>\r\nAB1<EOR>\r");
+    EXPECT_EQ(readAll(log), (std::vector<std::string>{"<NAME:10>Jan Kowalski<CALL:3>AB1<EOR>"}));
+}
+
+TEST(AdifReader, FileWithoutHeaderIsReadFromItsFirstLine)
+{
+    TempDir dir;
+    const auto log = dir.write("log.adi", "<CALL:3>AB1<EOR>\n<CALL:3>AB2<EOR>\n");
+    EXPECT_EQ(readAll(log), (std::vector<std::string>{"<CALL:3>AB1<EOR>", "<CALL:3>AB2<EOR>"}));
+
+    // An "<EOH>" that comes after the first "<EOR>" is just text inside a record.
+    const auto late = dir.write("late.adi", "<CALL:3>AB1<EOR>\n<COMMENT:5><EOH><CALL:3>AB2<EOR>\n");
+    EXPECT_EQ(readAll(late).size(), 2u);
+}
+
+TEST(AdifReader, TextAfterEohOnItsLineBeginsTheFirstRecord)
+{
+    TempDir dir;
+    const auto log = dir.write("log.adi", "header<EOH><CALL:3>AB1\n<MODE:2>CW<EOR>\n");
+    EXPECT_EQ(readAll(log), (std::vector<std::string>{"<CALL:3>AB1<MODE:2>CW<EOR>"}));
+}
+
+TEST(AdifReader, OneLineWithSeveralRecordsIsOneRecordText)
+{
+    TempDir dir;
+    const auto log = dir.write("log.adi", "<EOH>\n<CALL:3>AB1<EOR><CALL:3>AB2<EOR>\n<CALL:3>AB3<EOR>\n");
+    EXPECT_EQ(readAll(log), (std::vector<std::string>{"<CALL:3>AB1<EOR><CALL:3>AB2<EOR>", "<CALL:3>AB3<EOR>"}));
+}
+
+TEST(AdifReader, EmptyRecordsAndTrailingChunks)
+{
+    TempDir dir;
+    // "<eor>" alone is an empty record; blank lines or a truncated record at the end give nothing.
+    const auto log = dir.write("log.adi", "<EOH>\n<CALL:3>AB1<EOR>\n <eor> \n\n<CALL:3>AB2<MODE:2>\n\n");
+    EXPECT_EQ(readAll(log), (std::vector<std::string>{"<CALL:3>AB1<EOR>", "<empty>"}));
+}
+
+TEST(AdifReader, MarkerSplitAcrossLinesIsFound)
+{
+    TempDir dir;
+    // The incremental search must look back over the join: "<EO" + "R>" is a marker once joined.
+    const auto log = dir.write("log.adi", "<EOH>\n<CALL:3>AB1<EO\nR>\n<CALL:3>AB2<\nE\nO\nR\n>\n");
+    EXPECT_EQ(readAll(log), (std::vector<std::string>{"<CALL:3>AB1<EOR>", "<CALL:3>AB2<EOR>"}));
+}
+
+TEST(AdifReader, RawRecordKeepsBlanksAndLineCounterCountsEveryLine)
+{
+    TempDir dir;
+    const auto log = dir.write("log.adi", "a\nb<EOH>\n  <CALL:3>AB1\n<EOR>  \n");
+    AdifReader reader(log);
+    EXPECT_EQ(reader.lineCounter(), 1u);
+    reader.skipHeader();
+    EXPECT_EQ(reader.lineCounter(), 3u);
+    ASSERT_EQ(reader.next(), AdifReader::Result::Record);
+    EXPECT_EQ(reader.rawRecord(), "  <CALL:3>AB1<EOR>  ");
+    EXPECT_EQ(reader.lineCounter(), 5u);
+    EXPECT_EQ(reader.next(), AdifReader::Result::None);
+    EXPECT_TRUE(reader.atEnd());
+}
+
+TEST(AdifReader, EmptyAndJunkFilesGiveNoRecord)
+{
+    TempDir dir;
+    EXPECT_TRUE(readAll(dir.write("empty.adi", "")).empty());
+    EXPECT_TRUE(readAll(dir.write("junk.adi", std::string("\0\xff\x01<<<>>>:\0", 12))).empty());
+    EXPECT_TRUE(readAll(dir.write("header-only.adi", "<EOH>")).empty());
+}
+
+TEST(AdifReader, LongSingleLineIsReadWhole)
+{
+    TempDir dir;
+    std::string line = "<EOH>";
+    for (int i = 0; i < 20000; ++i)
+        line += "<CALL:3>AB1<MODE:2>CW<EOR>";
+    const auto log = dir.write("long.adi", line);
+    const auto records = readAll(log);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].size(), line.size() - 5);
+}
+
+TEST(AdifReader, MissingFileOrFolderThrowsIoError)
+{
+    TempDir dir;
+    EXPECT_THROW(AdifReader(dir / "missing.adi"), IoError);
+    EXPECT_THROW(AdifReader(dir.path()), IoError);
+}
+
+TEST(LineReader, CountsLinesByTheSameRule)
+{
+    TempDir dir;
+    EXPECT_EQ(countLines(dir.write("a", "")), 0u);
+    EXPECT_EQ(countLines(dir.write("b", "x")), 1u);
+    EXPECT_EQ(countLines(dir.write("c", "x\r\ny\rz\n")), 3u);
+    EXPECT_EQ(countLines(dir.write("d", "\r\n\r\n\n")), 3u);
+    EXPECT_EQ(countLines(dir.write("e", "x\r")), 1u);
+}
+
+} // namespace
+} // namespace cardmill

@@ -1,0 +1,70 @@
+#include "engine/AdifRecord.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace cardmill {
+namespace {
+
+using Status = AdifRecord::Declared::Status;
+
+TEST(AdifRecord, FindsTagsInAnyCaseOnlyAtTheirStart)
+{
+    const AdifRecord r("<my_call:5>SP1XX <Call:6>sp1abc <COMMENT:10><call:3>x <EOR>");
+    EXPECT_EQ(r.find("CALL"), 17u);
+    EXPECT_EQ(r.declared("CALL").value, "sp1abc");
+    EXPECT_EQ(r.declared("MY_CALL").value, "SP1XX");
+    EXPECT_FALSE(r.has("MODE"));
+    EXPECT_EQ(r.declared("MODE").status, Status::Absent);
+}
+
+TEST(AdifRecord, DeclaredLengthReadsAllDigitsAndPassesOverTheType)
+{
+    const std::string text = "<CALL:10>SP1ABC/MM1<NAME:5:S>Janek<QSL_VIA:12>W3HNK direct<X:100>" +
+                             std::string(100, 'y') + "<MODE:1>A<Q:20>0123";
+    const AdifRecord r(text);
+    EXPECT_EQ(r.declared("CALL").value, "SP1ABC/MM1");
+    EXPECT_EQ(r.declared("NAME").value, "Janek");
+    EXPECT_EQ(r.declared("QSL_VIA").value, "W3HNK direct");
+    EXPECT_EQ(r.declared("X").value, std::string(100, 'y'));
+    EXPECT_EQ(r.declared("MODE").value, "A");
+    // Declared longer than what is left: cut at the end of the record text.
+    EXPECT_EQ(r.declared("Q").value, "0123");
+}
+
+TEST(AdifRecord, UnreadableLengthsAreReportedNotGuessed)
+{
+    const AdifRecord r("<NAME:x>Jan<QTH>Paris<CALL:3 <OPERATOR:99999999999999999999>OP");
+    EXPECT_EQ(r.declared("NAME").status, Status::BadLength);
+    EXPECT_EQ(r.declared("QTH").status, Status::Absent); // "<QTH>" is not a tag
+    // No ">" after the length: the value cannot be placed.
+    EXPECT_EQ(AdifRecord("<CALL:3 abc").declared("CALL").status, Status::BadLength);
+    // Twenty digits: a huge length, cut at the end.
+    EXPECT_EQ(r.declared("OPERATOR").value, "OP");
+    EXPECT_EQ(AdifRecord("<CALL:0>").declared("CALL").value, "");
+}
+
+TEST(AdifRecord, PositionalRulesUseTheGreaterThanSign)
+{
+    const AdifRecord r("<QSO_DATE:8:D>20060923<OPERATOR:4:S>SP1X<CONTEST_ID:7> SP-DX, <QSL_SENT:1>y<QSL_RCVD:0><EOR>");
+    EXPECT_EQ(*r.eightCharacters("QSO_DATE"), "20060923");
+    EXPECT_EQ(*r.toNextTag("OPERATOR"), "SP1X");
+    EXPECT_EQ(*r.toNextTag("CONTEST_ID"), "SP-DX,");
+    EXPECT_EQ(*r.firstCharacter("QSL_SENT"), "Y");
+    EXPECT_EQ(*r.firstCharacter("QSL_RCVD"), "<"); // an empty value gives the next tag's "<"
+    EXPECT_FALSE(r.firstCharacter("QSL_PRINT"));
+    EXPECT_EQ(*AdifRecord("<QSO_DATE:8>2006").eightCharacters("QSO_DATE"), "2006");
+}
+
+TEST(AdifRecord, EightBitTextKeepsItsPositions)
+{
+    // Upper-casing touches a-z only, so 8-bit letters keep their bytes and their places.
+    const AdifRecord r("<name:6>\xb3\xf3kasz<qth:4>\xc5\x81\xc3\xb3");
+    EXPECT_EQ(r.upper(), "<NAME:6>\xb3\xf3KASZ<QTH:4>\xc5\x81\xc3\xb3");
+    EXPECT_EQ(r.declared("NAME").value, "\xb3\xf3kasz");
+    EXPECT_EQ(r.declared("QTH").value, "\xc5\x81\xc3\xb3");
+}
+
+} // namespace
+} // namespace cardmill
