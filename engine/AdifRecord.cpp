@@ -6,6 +6,32 @@
 
 namespace cardmill {
 
+namespace {
+
+std::uint64_t nameKey(std::string_view name)
+{
+    // Built byte by byte: a memcpy of variable length would be a library call for every lookup.
+    std::uint64_t key = 0;
+    const std::size_t n = name.size() < 8 ? name.size() : 8;
+    for (std::size_t i = 0; i < n; ++i)
+        key |= static_cast<std::uint64_t>(static_cast<unsigned char>(name[i])) << (8 * i);
+    return key;
+}
+
+std::size_t slotOf(std::uint64_t key, std::size_t size, std::size_t slots)
+{
+    std::uint64_t h = (key ^ (size * 0x9e3779b97f4a7c15ull)) * 0xff51afd7ed558ccdull;
+    return static_cast<std::size_t>(h >> 56) & (slots - 1);
+}
+
+bool sameName(std::uint64_t keyA, std::string_view a, std::uint64_t keyB, std::string_view b)
+{
+    return keyA == keyB && a.size() == b.size() &&
+           (a.size() <= 8 || std::memcmp(a.data() + 8, b.data() + 8, a.size() - 8) == 0);
+}
+
+} // namespace
+
 void AdifRecord::assign(std::string_view text, std::string_view raw)
 {
     m_text = text;
@@ -13,43 +39,74 @@ void AdifRecord::assign(std::string_view text, std::string_view raw)
     text::upperInto(text, m_upper);
 
     // Index every "<name:" once, so that each field lookup is a short scan instead of a search of the text.
-    // Every "<" is indexed, also inside values, so the first entry of a name is the tag's first occurrence.
+    // Every "<" counts, also inside values, so the first entry of a name is the first occurrence of its tag.
     m_tags.clear();
     const char* base = m_upper.data();
-    const std::size_t size = m_upper.size();
-    std::size_t i = 0;
-    while (i < size) {
-        const void* lt = std::memchr(base + i, '<', size - i);
-        if (!lt)
-            break;
-        const std::size_t pos = static_cast<std::size_t>(static_cast<const char*>(lt) - base);
-        std::size_t j = pos + 1;
-        while (j < size && base[j] != ':' && base[j] != '<' && base[j] != '>')
-            ++j;
-        if (j < size && base[j] == ':')
-            m_tags.push_back({std::string_view(base + pos + 1, j - pos - 1), pos});
-        i = (j < size && base[j] == '<') ? j : pos + 1;
+    const char* end = base + m_upper.size();
+    const char* p = base;
+    while ((p = static_cast<const char*>(std::memchr(p, '<', static_cast<std::size_t>(end - p))))) {
+        const char* q = p + 1;
+        while (q != end && *q != ':' && *q != '<' && *q != '>')
+            ++q;
+        if (q != end && *q == ':') {
+            const std::string_view name(p + 1, static_cast<std::size_t>(q - p - 1));
+            m_tags.push_back({nameKey(name), name, static_cast<std::size_t>(p - base)});
+        }
+        p = (q != end && *q == '<') ? q : p + 1;
+    }
+
+    // Hash the names when the table stays sparse; a record of thousands of fields is scanned instead.
+    m_hashed = m_tags.size() <= kSlots / 2;
+    if (!m_hashed)
+        return;
+    if (++m_stamp == 0) {
+        m_slotStamp.fill(0);
+        m_stamp = 1;
+    }
+    for (std::size_t i = 0; i < m_tags.size(); ++i) {
+        const Tag& t = m_tags[i];
+        for (std::size_t s = slotOf(t.key, t.name.size(), kSlots);; s = (s + 1) & (kSlots - 1)) {
+            if (m_slotStamp[s] != m_stamp) {
+                m_slotStamp[s] = m_stamp;
+                m_slotTag[s] = static_cast<std::uint32_t>(i);
+                break;
+            }
+            const Tag& there = m_tags[m_slotTag[s]];
+            if (sameName(there.key, there.name, t.key, t.name))
+                break; // the first occurrence is already there
+        }
     }
 }
 
 std::size_t AdifRecord::find(std::string_view name) const
 {
-    if (name.find_first_of(":<>") != std::string_view::npos) {
-        // Such a name cannot be in the index; search for the tag as written.
-        std::string tag = "<";
-        tag.append(name);
-        tag.push_back(':');
-        return std::string_view(m_upper).find(tag);
+    const std::uint64_t key = nameKey(name);
+    if (m_hashed) {
+        for (std::size_t s = slotOf(key, name.size(), kSlots); m_slotStamp[s] == m_stamp; s = (s + 1) & (kSlots - 1)) {
+            const Tag& t = m_tags[m_slotTag[s]];
+            if (sameName(t.key, t.name, key, name))
+                return t.pos;
+        }
+    } else {
+        for (const Tag& t : m_tags)
+            if (sameName(t.key, t.name, key, name))
+                return t.pos;
     }
-    for (const Tag& t : m_tags)
-        if (t.name == name)
-            return t.pos;
+    // A name with ":", "<" or ">" cannot be in the index; search for its tag as written.
+    for (char c : name) {
+        if (c == ':' || c == '<' || c == '>') {
+            std::string tag = "<";
+            tag.append(name);
+            tag.push_back(':');
+            return std::string_view(m_upper).find(tag);
+        }
+    }
     return std::string_view::npos;
 }
 
 std::size_t AdifRecord::valueStart(std::size_t tagPos) const
 {
-    const std::size_t gt = m_upper.find('>', tagPos);
+    const std::size_t gt = text::findChar(m_upper, '>', tagPos);
     return gt == std::string::npos ? m_upper.size() : gt + 1;
 }
 
@@ -68,7 +125,7 @@ AdifRecord::Declared AdifRecord::declared(std::string_view name) const
             length = length * 10 + static_cast<std::size_t>(m_text[i] - '0');
         ++i;
     }
-    const std::size_t gt = m_text.find('>', i);
+    const std::size_t gt = text::findChar(m_text, '>', i);
     if (i == digitsStart || gt == std::string_view::npos) {
         result.status = Declared::Status::BadLength;
         return result;
@@ -92,7 +149,7 @@ std::optional<std::string_view> AdifRecord::toNextTag(std::string_view name) con
     if (p == std::string_view::npos)
         return std::nullopt;
     const std::size_t start = valueStart(p);
-    const std::size_t end = m_text.find('<', start);
+    const std::size_t end = text::findChar(m_text, '<', start);
     return text::trim(m_text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
 }
 

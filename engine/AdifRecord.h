@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -61,6 +63,7 @@ public:
 
 private:
     struct Tag {
+        std::uint64_t key;     // the name's first eight bytes, for a quick comparison
         std::string_view name; // in the upper-cased copy, without "<" and ":"
         std::size_t pos;       // of its "<"
     };
@@ -71,6 +74,14 @@ private:
     std::string_view m_raw;
     std::string m_upper;
     std::vector<Tag> m_tags; // every "<name:" of the copy, in text order
+
+    // A small hash of the first entry of each name, for records of ordinary size; stamped per record so
+    // that it never needs clearing.
+    static constexpr std::size_t kSlots = 256;
+    std::uint32_t m_stamp = 0;
+    std::array<std::uint32_t, kSlots> m_slotStamp{};
+    std::array<std::uint32_t, kSlots> m_slotTag{};
+    bool m_hashed = false;
 };
 
 } // namespace cardmill

@@ -41,7 +41,7 @@ std::string workedCallFromMarking(const AdifRecord& record)
 {
     const std::string_view upper = record.upper();
     const std::size_t wkd = upper.find("WKD:");
-    if (wkd == std::string_view::npos || upper.find("_SWL") == std::string_view::npos)
+    if (wkd == std::string_view::npos || text::find(upper, "_SWL") == std::string_view::npos)
         return {};
     std::string_view rest = record.text().substr(wkd + 4);
     // The separator after "WKD:" goes; a call written directly after the colon keeps its first letter.

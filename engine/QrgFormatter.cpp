@@ -17,9 +17,9 @@ std::string_view tagValue(const AdifRecord& record, std::string_view name)
     if (p == std::string_view::npos)
         return {};
     const std::string_view upper = record.upper();
-    const std::size_t gt = upper.find('>', p);
+    const std::size_t gt = text::findChar(upper, '>', p);
     const std::size_t start = gt == std::string_view::npos ? p + 1 : gt + 1;
-    const std::size_t end = upper.find('<', start);
+    const std::size_t end = text::findChar(upper, '<', start);
     return text::trim(upper.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
 }
 
@@ -92,9 +92,7 @@ QrgResult formatQrg(const AdifRecord& record, int format)
 {
     QrgResult result;
     std::string band(tagValue(record, "BAND"));
-    std::string frequency;
-    if (record.has("FREQ"))
-        frequency = normaliseFrequency(tagValue(record, "FREQ"));
+    std::string frequency = normaliseFrequency(tagValue(record, "FREQ"));
 
     result.noInformation = band.empty() && frequency.empty();
     if (!band.empty() && frequency.empty())

@@ -21,11 +21,6 @@ std::string_view trim(std::string_view s)
     return s.substr(b, e - b);
 }
 
-char upper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 std::string upper(std::string_view s)
 {
     std::string out;
@@ -36,28 +31,44 @@ std::string upper(std::string_view s)
 void upperInto(std::string_view s, std::string& out)
 {
     out.resize(s.size());
-    for (std::size_t i = 0; i < s.size(); ++i)
-        out[i] = upper(s[i]);
+    const char* in = s.data();
+    char* o = out.data();
+    for (std::size_t i = 0, n = s.size(); i < n; ++i)
+        o[i] = upper(in[i]);
+}
+
+std::size_t find(std::string_view haystack, std::string_view needle, std::size_t from)
+{
+    if (from > haystack.size())
+        return std::string_view::npos;
+    const void* hit = memmem(haystack.data() + from, haystack.size() - from, needle.data(), needle.size());
+    return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - haystack.data()) : std::string_view::npos;
 }
 
 std::size_t findNoCase(std::string_view haystack, std::string_view needle, std::size_t from)
 {
     if (needle.empty())
         return from <= haystack.size() ? from : std::string_view::npos;
-    if (needle.size() > haystack.size())
+    if (needle.size() > haystack.size() || from > haystack.size() - needle.size())
         return std::string_view::npos;
     const char first = needle[0];
-    const char firstLower = (first >= 'A' && first <= 'Z') ? static_cast<char>(first - 'A' + 'a') : first;
-    const std::size_t last = haystack.size() - needle.size();
-    for (std::size_t i = from; i <= last; ++i) {
-        const char c = haystack[i];
-        if (c != first && c != firstLower)
+    const bool firstIsLetter = first >= 'A' && first <= 'Z';
+    const char* base = haystack.data();
+    const char* last = base + (haystack.size() - needle.size());
+    for (const char* p = base + from; p <= last; ++p) {
+        if (!firstIsLetter) {
+            // The markers start with "<": let memchr skip to the candidates.
+            p = static_cast<const char*>(std::memchr(p, first, static_cast<std::size_t>(last - p) + 1));
+            if (!p)
+                return std::string_view::npos;
+        } else if (upper(*p) != first) {
             continue;
+        }
         std::size_t j = 1;
-        while (j < needle.size() && upper(haystack[i + j]) == needle[j])
+        while (j < needle.size() && upper(p[j]) == needle[j])
             ++j;
         if (j == needle.size())
-            return i;
+            return static_cast<std::size_t>(p - base);
     }
     return std::string_view::npos;
 }

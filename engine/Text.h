@@ -14,13 +14,29 @@ bool isBlank(char c);
 std::string_view trim(std::string_view s);
 
 // The byte upper-cased, a-z only.
-char upper(char c);
+inline char upper(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - ('a' - 'A')) : c;
+}
 
 // A copy with only a-z changed to A-Z; every other byte, 8-bit letters included, stays.
 std::string upper(std::string_view s);
 
 // Writes the upper-cased copy of `s` into `out`, reusing its storage.
 void upperInto(std::string_view s, std::string& out);
+
+// Position of the first `c` in `s` from `from` on, or npos. A plain loop: field values are short, and a
+// library call costs more than the scan.
+inline std::size_t findChar(std::string_view s, char c, std::size_t from = 0)
+{
+    for (std::size_t i = from; i < s.size(); ++i)
+        if (s[i] == c)
+            return i;
+    return std::string_view::npos;
+}
+
+// Position of the first occurrence of `needle` in `haystack` from `from` on, or npos (a fast exact search).
+std::size_t find(std::string_view haystack, std::string_view needle, std::size_t from = 0);
 
 // Position of the first occurrence of `needle` in `haystack` ignoring the case of a-z, or npos.
 // `needle` must be given in capitals.

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+
+namespace cardmill::bench {
+
+// Writes a synthetic ADIF log of `qsos` records with a realistic mix: a header, upper- and lower-case tags,
+// records spread over several lines, data-type indicators, names and QTHs in Windows-1250 and UTF-8, SWL
+// marked records, user fields, and about one bad record in two hundred (no MODE, unreadable lengths).
+// The same count always gives the same file.
+void writeSyntheticLog(const std::filesystem::path& path, std::size_t qsos);
+
+} // namespace cardmill::bench

@@ -1,0 +1,118 @@
+// Reading + composing per record against a baseline that only reads the same file's lines.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include "LogGenerator.h"
+#include "engine/AdifReader.h"
+#include "engine/LineComposer.h"
+#include "engine/LineReader.h"
+
+namespace {
+
+using namespace cardmill;
+
+class BenchSettings : public ConversionSettings {
+public:
+    int qrgFormat() const override { return 6; }
+    int dateFormatIndex() const override { return 0; }
+    std::string dateSeparator() const override { return "-"; }
+    std::vector<std::string> userFields() const override { return {"GRIDSQUARE", "COMMENT"}; }
+    bool dateRangeEnabled() const override { return false; }
+    PickerDate dateFrom() const override { return {2000, 1, 1}; }
+    PickerDate dateTo() const override { return {2030, 1, 1}; }
+    bool qslFilterEnabled(QslFilter) const override { return false; }
+    bool qslBoxTicked(QslFilter, QslBox) const override { return false; }
+    bool callFilterEnabled() const override { return false; }
+    std::string callFilterText() const override { return {}; }
+};
+
+std::filesystem::path logFor(std::size_t qsos)
+{
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("cardmill-bench-" + std::to_string(getpid()) + "-" + std::to_string(qsos) + ".adi");
+    if (!std::filesystem::exists(path))
+        bench::writeSyntheticLog(path, qsos);
+    return path;
+}
+
+long maxRssKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+void BM_ReadLinesBaseline(benchmark::State& state)
+{
+    const auto log = logFor(static_cast<std::size_t>(state.range(0)));
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        LineReader reader(log);
+        std::string line;
+        while (reader.appendLine(line)) {
+            bytes += line.size();
+            line.clear();
+        }
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void BM_ReadRecords(benchmark::State& state)
+{
+    const auto log = logFor(static_cast<std::size_t>(state.range(0)));
+    std::size_t records = 0;
+    for (auto _ : state) {
+        AdifReader reader(log);
+        reader.skipHeader();
+        while (reader.next() != AdifReader::Result::None)
+            ++records;
+        benchmark::DoNotOptimize(records);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void BM_ReadAndCompose(benchmark::State& state)
+{
+    const auto qsos = static_cast<std::size_t>(state.range(0));
+    const auto log = logFor(qsos);
+    const auto badPath = std::filesystem::path(log).replace_extension(".bad");
+    BenchSettings settings;
+    const long rssBefore = maxRssKb();
+    std::size_t lines = 0;
+    for (auto _ : state) {
+        BadRecordsFile bad(badPath);
+        bad.create();
+        QsoFilters filters(settings);
+        filters.startRun();
+        LineComposer composer(settings, filters, bad);
+        AdifReader reader(log);
+        reader.skipHeader();
+        AdifRecord record;
+        std::string line;
+        for (AdifReader::Result r; (r = reader.next()) != AdifReader::Result::None;) {
+            if (r != AdifReader::Result::Record)
+                continue;
+            record.assign(reader.record(), reader.rawRecord());
+            if (composer.composeQso(record, line) == LineComposer::Outcome::Line)
+                ++lines;
+        }
+        benchmark::DoNotOptimize(lines);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+    // Reading keeps one record at a time: the peak must not grow with the number of records.
+    state.counters["rss_growth_kb"] = static_cast<double>(maxRssKb() - rssBefore);
+    std::filesystem::remove(badPath);
+}
+
+BENCHMARK(BM_ReadLinesBaseline)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadRecords)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadAndCompose)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing need, when they are missing.
+# Usage: scripts/setup.sh [--test]   (--test adds what only the test command needs: clang's fuzzer
+#                                     runtime, LibreOffice and poppler for the real-client checks, xvfb)
+set -euo pipefail
+
+packages=(cmake g++ make pkg-config qt6-base-dev libpugixml-dev libzip-dev libcli11-dev
+          libgtest-dev libgmock-dev libbenchmark-dev)
+if [[ "${1:-}" == "--test" ]]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]} == 0)); then
+    exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo=()
+if [[ $(id -u) -ne 0 ]]; then
+    sudo=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# The test command: installs what is missing, builds, runs every test once normally and once under
+# AddressSanitizer + UndefinedBehaviorSanitizer, builds the benchmarks and runs each fuzz target briefly.
+# Environment: FUZZ_SECONDS (default 20, at most 30) per fuzz target; JOBS (default: number of cores).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+jobs=${JOBS:-$(nproc)}
+fuzz_seconds=${FUZZ_SECONDS:-20}
+((fuzz_seconds > 30)) && fuzz_seconds=30
+
+scripts/setup.sh --test
+
+echo "== build and test (RelWithDebInfo)"
+cmake --preset default >/dev/null
+cmake --build --preset default -j "$jobs"
+ctest --preset default -j "$jobs"
+
+echo "== build and test (AddressSanitizer + UndefinedBehaviorSanitizer)"
+cmake --preset sanitize >/dev/null
+cmake --build --preset sanitize -j "$jobs"
+ctest --preset sanitize -j "$jobs"
+
+echo "== fuzz targets (${fuzz_seconds}s each)"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs"
+for target in build/fuzz/tests/fuzz/fuzz_*; do
+    [[ -x "$target" ]] || continue
+    name=$(basename "$target")
+    corpus="build/fuzz/corpus/$name"
+    mkdir -p "$corpus"
+    seeds="tests/fuzz/seeds/${name#fuzz_}"
+    [[ -d "$seeds" ]] || seeds=""
+    echo "-- $name"
+    "$target" -max_total_time="$fuzz_seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2048 \
+        -print_final_stats=1 "$corpus" $seeds 2>&1 | tail -n 3
+done
+
+echo "== all tests passed"
