@@ -16,7 +16,7 @@ void writeOrThrow(const std::filesystem::path& path, const char* mode, std::stri
     std::FILE* f = std::fopen(path.c_str(), mode);
     if (!f)
         throw IoError(path, std::string("Cannot write file (") + std::strerror(errno) + ")");
-    const bool written = std::fwrite(data.data(), 1, data.size(), f) == data.size();
+    const bool written = data.empty() || std::fwrite(data.data(), 1, data.size(), f) == data.size();
     const int saved = errno;
     const bool closed = std::fclose(f) == 0;
     if (!written || !closed)
