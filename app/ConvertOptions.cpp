@@ -1,0 +1,220 @@
+#include "app/ConvertOptions.h"
+
+#include <CLI/CLI.hpp>
+
+#include <array>
+#include <sstream>
+
+#include "cardmill/Version.h"
+#include "engine/LineComposer.h"
+#include "engine/Text.h"
+
+namespace cardmill {
+
+namespace {
+
+constexpr std::array<const char*, 8> kQrgFormats{
+    "QRG in meters",    "QRG in meters with 'M'",      "QRG in MHz",       "QRG in MHz with 'MHz'",
+    "Exact QRG in MHz", "Exact QRG in MHz with 'MHz'", "Exact QRG in kHz", "Exact QRG in kHz with 'kHz'",
+};
+constexpr std::array<const char*, 5> kDateFormats{"2006-09-23", "23-09-2006", "09-23-2006", "23 Sep 2006",
+                                                  "Sep 23 2006"};
+
+int indexOrText(const std::string& text, int count, auto&& names)
+{
+    long long n = 0;
+    if (text::parseInteger(text, n) && text.find_first_of("+-") == std::string::npos)
+        return n >= 0 && n < count ? static_cast<int>(n) : -1;
+    for (int i = 0; i < count; ++i)
+        if (text::upper(text) == text::upper(names[static_cast<std::size_t>(i)]))
+            return i;
+    return -1;
+}
+
+bool parseDate(const std::string& text, PickerDate& date)
+{
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-')
+        return false;
+    long long y = 0, m = 0, d = 0;
+    if (!text::parseInteger(text.substr(0, 4), y) || !text::parseInteger(text.substr(5, 2), m) ||
+        !text::parseInteger(text.substr(8, 2), d))
+        return false;
+    static constexpr std::array<int, 12> days{31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (y < 1 || m < 1 || m > 12 || d < 1 || d > days[static_cast<std::size_t>(m - 1)])
+        return false;
+    const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+    if (m == 2 && d == 29 && !leap)
+        return false;
+    date = {static_cast<int>(y), static_cast<int>(m), static_cast<int>(d)};
+    return true;
+}
+
+bool parseFlags(const std::string& text, QslFilter filter, std::set<QslBox>& boxes)
+{
+    std::stringstream ss(text);
+    std::string item;
+    while (std::getline(ss, item, ',')) {
+        const std::string u = text::upper(std::string(text::trim(item)));
+        if (u.empty())
+            continue;
+        if (u == "BLANK")
+            boxes.insert(QslBox::Blank);
+        else if (filter == QslFilter::Print && u == "L")
+            boxes.insert(QslBox::L);
+        else if (filter == QslFilter::Print && u == "A")
+            boxes.insert(QslBox::A);
+        else if (u == "N")
+            boxes.insert(QslBox::N);
+        else if (filter != QslFilter::Print && u == "Y")
+            boxes.insert(QslBox::Y);
+        else if (filter != QslFilter::Print && u == "R")
+            boxes.insert(QslBox::R);
+        else if (filter != QslFilter::Print && u == "I")
+            boxes.insert(QslBox::I);
+        else
+            return false;
+    }
+    return true;
+}
+
+const char* kDescription =
+    "Converts an ADIF log (and an optional file of SWL reports) into QSL-label data-source files beside the\n"
+    "log, <base>_1.txt ... <base>_10.txt and <base>_swl.txt, and merges them into label documents.\n"
+    "<base> is the log path up to the first \".\" of its file name.\n";
+
+const char* kFooter =
+    "\nExit codes:\n"
+    "  0  done (also when bad records were kept in <base>_bad.txt; the message names it)\n"
+    "  1  stopped with Ctrl-C (a second Ctrl-C, or one outside the reading and grouping, ends at once)\n"
+    "  2  usage: unknown option or bad value\n"
+    "  3  missing input: no log, no main document, a file not found\n"
+    "  4  the run was abandoned: input/output error, merge error, a needed program missing\n"
+    "  5  no data: every record was filtered out and there were no SWL reports\n";
+
+} // namespace
+
+int qrgFormatFromText(const std::string& text)
+{
+    return indexOrText(text, 8, kQrgFormats);
+}
+
+int dateFormatFromText(const std::string& text)
+{
+    return indexOrText(text, 5, kDateFormats);
+}
+
+ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
+{
+    ParsedCommandLine result;
+    CliHost::Options& o = result.options;
+
+    CLI::App app(kDescription, "cardmill-convert");
+    app.footer(kFooter);
+    app.get_formatter()->column_width(34);
+    std::string log, swl, mainDoc, qrg, dateFormat, separator, call, from, to, sent, rcvd, print, lang = "en";
+    std::vector<std::string> fields;
+    int qsos = 1;
+    bool separatorGiven = false;
+    app.add_option("--log", log, "the ADIF log")->type_name("FILE");
+    app.add_option("--swl", swl, "the SWL source file")->type_name("FILE");
+    app.add_option("--main-doc", mainDoc, "the main document for one QSO per label (xxx_1.doc, .docx or .odt)")
+        ->type_name("FILE");
+    app.add_option("--qsos", qsos, "QSOs per label, 1-10 (default 1)")->type_name("N");
+    app.add_option("--qrg-format", qrg, "0-7, or the format's English list text (default 1)")->type_name("N|TEXT");
+    app.add_option("--date-format", dateFormat, "0-4, or the format's sample text (default 0, 2006-09-23)")
+        ->type_name("N|TEXT");
+    app.add_option("--separator", separator, "the date separator: empty or one character, not \",\" (default -)")
+        ->type_name("TEXT")
+        ->each([&](const std::string&) { separatorGiven = true; });
+    app.add_option("--field", fields, "a user-defined ADIF field, repeatable, in order")->type_name("NAME");
+    app.add_option("--call", call, "the call filter: only QSOs with this call")->type_name("CALL");
+    app.add_option("--from", from, "the date-range filter's first day (with --to)")->type_name("YYYY-MM-DD");
+    app.add_option("--to", to, "the date-range filter's last day (with --from)")->type_name("YYYY-MM-DD");
+    app.add_option("--qsl-sent", sent, "QSL_SENT filter with its ticked boxes: Y,N,R,I,Blank")->type_name("SET");
+    app.add_option("--qsl-rcvd", rcvd, "QSL_RCVD filter with its ticked boxes: Y,N,R,I,Blank")->type_name("SET");
+    app.add_option("--qsl-print", print, "QSL_PRINT filter with its ticked boxes: L,A,N,Blank")->type_name("SET");
+    app.add_option("--lang", lang, "the language of messages: en or pl (default en)")->type_name("en|pl");
+    app.add_flag("--keep-temporary", o.keepTemporary, "keep the table document \"temporary.doc\"");
+    bool noMerge = false;
+    app.add_flag("--no-merge", noMerge, "write the data-source files only (no main document needed)");
+    app.set_version_flag("--version", std::string("cardmill-convert ") + kVersionText);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        result.exitNow = app.exit(e, out, err);
+        return result;
+    } catch (const CLI::CallForVersion& e) {
+        result.exitNow = app.exit(e, out, err);
+        return result;
+    } catch (const CLI::ParseError& e) {
+        app.exit(e, out, err);
+        result.exitNow = ExitUsage;
+        return result;
+    }
+
+    auto usage = [&](const std::string& text) {
+        err << "cardmill-convert: " << text << "\nRun with --help for more information.\n";
+        result.exitNow = ExitUsage;
+        return result;
+    };
+
+    o.log = log;
+    o.swl = swl;
+    o.mainDocument = mainDoc;
+    o.merge = !noMerge;
+    if (qsos < 1 || qsos > 10)
+        return usage("--qsos must be from 1 to 10");
+    o.labelSize = qsos;
+    if (!qrg.empty() && (o.qrgFormat = qrgFormatFromText(qrg)) < 0)
+        return usage("unknown --qrg-format \"" + qrg + "\"");
+    if (!dateFormat.empty() && (o.dateFormat = dateFormatFromText(dateFormat)) < 0)
+        return usage("unknown --date-format \"" + dateFormat + "\"");
+    if (separatorGiven) {
+        if (separator.size() > 1)
+            return usage("--separator must be empty or one character");
+        if (separator == ",")
+            return usage("the separator cannot be a comma");
+        o.separator = separator;
+    }
+    for (const std::string& f : fields) {
+        const std::string name = text::upper(std::string(text::trim(f)));
+        if (name.empty() || name.find_first_of("<>:, ") != std::string::npos)
+            return usage("bad --field name \"" + f + "\"");
+        if (isFixedColumn(name))
+            return usage("--field " + name + ": this field is always a column");
+        o.fields.push_back(name);
+    }
+    if (app.count("--call")) {
+        o.callEnabled = true;
+        o.call = text::upper(call);
+    }
+    if (!from.empty() || !to.empty()) {
+        if (from.empty() || to.empty())
+            return usage("--from and --to go together");
+        if (!parseDate(from, o.from) || !parseDate(to, o.to))
+            return usage("dates must be given as YYYY-MM-DD");
+        o.dateRange = true;
+    }
+    const std::array<std::pair<const char*, std::pair<QslFilter, std::string*>>, 3> flagOptions{{
+        {"--qsl-sent", {QslFilter::Sent, &sent}},
+        {"--qsl-rcvd", {QslFilter::Rcvd, &rcvd}},
+        {"--qsl-print", {QslFilter::Print, &print}},
+    }};
+    for (const auto& [name, filter] : flagOptions) {
+        if (!app.count(name))
+            continue;
+        std::set<QslBox>& boxes = o.qsl[filter.first];
+        if (!parseFlags(*filter.second, filter.first, boxes))
+            return usage(std::string("bad flag in ") + name + " \"" + *filter.second + "\"");
+    }
+    if (lang == "en")
+        o.language = Language::English;
+    else if (lang == "pl")
+        o.language = Language::Polish;
+    else
+        return usage("--lang must be en or pl");
+    return result;
+}
+
+} // namespace cardmill

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "app/CliHost.h"
+
+namespace cardmill {
+
+// Exit codes of cardmill-convert that scripts can rely on.
+enum ExitCode : int {
+    ExitDone = 0,         // done (also when bad records were kept; the message names the file)
+    ExitStopped = 1,      // stopped with Ctrl-C
+    ExitUsage = 2,        // unknown option, bad value, unknown profile
+    ExitPrecondition = 3, // no log, no main document, a file not found
+    ExitAbandoned = 4,    // input/output error, merge error, a needed program missing
+    ExitNoData = 5,       // no QSO and no SWL report to write
+};
+
+// The parsed command line, or the exit code to end with (after --help, --version or a usage error, whose
+// text has gone to `out` or `err`).
+struct ParsedCommandLine {
+    CliHost::Options options;
+    std::optional<int> exitNow;
+};
+
+ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+
+// The QRG format by index "0" to "7" or by its English list text (any letter case); -1 when neither.
+int qrgFormatFromText(const std::string& text);
+// The date format by index "0" to "4" or by its sample text; -1 when neither.
+int dateFormatFromText(const std::string& text);
+
+} // namespace cardmill

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "engine/ConversionSettings.h"
+#include "engine/TextId.h"
+
+namespace cardmill {
+
+// What the conversion run needs from the program that runs it: the user's choices, read at the moment they
+// are needed, and the means to show what the run is doing. The main window, the command-line tool and the
+// tests implement it.
+class RunHost : public ConversionSettings {
+public:
+    // Full paths as the boxes keep them; empty when nothing is chosen.
+    virtual std::filesystem::path logPath() const = 0;
+    virtual std::filesystem::path swlPath() const = 0;
+    virtual std::filesystem::path mainDocumentPath() const = 0;
+    // QSOs per label, 1 to 10; read at every grouping step.
+    virtual int labelSize() const = 0;
+    // The folder of the intermediate file "temporary.wrk" (beside the executable in the product).
+    virtual std::filesystem::path workFolder() const = 0;
+
+    // The status text: `id` with "%s" replaced by `arg`; TextId::Count clears it.
+    virtual void setStatus(TextId id, const std::string& arg = {}) = 0;
+    void clearStatus() { setStatus(TextId::Count); }
+
+    virtual void showProgress(bool visible) = 0;
+    virtual void setProgressRange(std::size_t maximum) = 0;
+    virtual void setProgressPosition(std::size_t position) = 0;
+
+    // A message of the run (error, information or captioned box, as the text table says), "%s" replaced by
+    // `arg`. Returns when the user has closed it.
+    virtual void showMessage(TextId id, const std::string& arg = {}) = 0;
+    // An unexpected failure that abandoned the run: its text as the lower layer gave it.
+    virtual void showError(const std::string& text) = 0;
+
+    // Lets pending window events run, so that the window stays painted and "Stop" can be clicked.
+    virtual void processEvents() = 0;
+
+    // The stop flag, set by "Stop" and cleared by the run.
+    virtual bool stopRequested() const = 0;
+    virtual void clearStopRequest() = 0;
+    virtual void setStopEnabled(bool enabled) = 0;
+};
+
+} // namespace cardmill

@@ -1,0 +1,63 @@
+#include "engine/SortedLines.h"
+
+#include <algorithm>
+
+#include "engine/Text.h"
+
+namespace cardmill {
+
+namespace {
+
+std::uint64_t foldedPrefix(std::string_view s)
+{
+    std::uint64_t key = 0;
+    for (std::size_t i = 0; i < 8; ++i)
+        key = (key << 8) | (i < s.size() ? static_cast<unsigned char>(text::upper(s[i])) : 0u);
+    return key;
+}
+
+} // namespace
+
+void SortedLines::clear()
+{
+    m_text.clear();
+    m_lines.clear();
+}
+
+void SortedLines::add(std::string_view line)
+{
+    m_lines.push_back({foldedPrefix(line), m_text.size(), static_cast<std::uint32_t>(line.size())});
+    m_text.append(line);
+}
+
+std::string_view SortedLines::operator[](std::size_t i) const
+{
+    const Line& l = m_lines[i];
+    return std::string_view(m_text).substr(l.offset, l.length);
+}
+
+int SortedLines::compare(std::string_view a, std::string_view b)
+{
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto ca = static_cast<unsigned char>(text::upper(a[i]));
+        const auto cb = static_cast<unsigned char>(text::upper(b[i]));
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
+
+void SortedLines::sort()
+{
+    const std::string_view text = m_text;
+    std::stable_sort(m_lines.begin(), m_lines.end(), [text](const Line& a, const Line& b) {
+        // The prefix decides most comparisons; a zero byte in it only ever ties, never misorders, since
+        // the full comparison follows whenever the prefixes are equal.
+        if (a.prefix != b.prefix)
+            return a.prefix < b.prefix;
+        return compare(text.substr(a.offset, a.length), text.substr(b.offset, b.length)) < 0;
+    });
+}
+
+} // namespace cardmill

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cardmill {
+
+// The run's label lines, kept in one buffer and sorted once after the passes.
+//
+// Order: ascending, byte by byte, with only a to z folded to capitals; lines that compare equal keep the
+// order in which they were added (main log first, then the SWL file). Every line starts with its CALL
+// column and a comma, so a station's lines stand together and follow their date and time.
+class SortedLines {
+public:
+    void clear();
+    void add(std::string_view line);
+    // Sorts the lines added so far. Adding after sorting needs another sort.
+    void sort();
+
+    std::size_t size() const { return m_lines.size(); }
+    bool empty() const { return m_lines.empty(); }
+    std::string_view operator[](std::size_t i) const;
+
+    // The comparison the list sorts by: negative, zero or positive.
+    static int compare(std::string_view a, std::string_view b);
+
+private:
+    struct Line {
+        std::uint64_t prefix; // the first eight bytes folded, big-endian, for quick comparisons
+        std::uint64_t offset;
+        std::uint32_t length;
+    };
+
+    std::string m_text;
+    std::vector<Line> m_lines;
+};
+
+} // namespace cardmill

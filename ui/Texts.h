@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "engine/TextId.h"
+
+namespace cardmill {
+
+enum class Language { English, Polish };
+
+// How a message is shown.
+enum class MessageKind {
+    None,        // a status text or caption, not a message
+    Error,       // an error dialog with one "OK" button
+    Information, // an information dialog with one "OK" button
+    Box,         // a plain message box with a caption and an icon
+};
+enum class MessageIcon { None, Error, Warning, Information };
+
+struct TextEntry {
+    MessageKind kind;
+    MessageIcon icon;     // for boxes
+    TextId caption;       // for boxes
+    std::string_view english;
+    std::string_view polish; // UTF-8
+};
+
+// The table entry of a text.
+const TextEntry& textEntry(TextId id);
+
+// The text in a language, every "%s" replaced by `arg`. TextId::Count gives the empty text.
+std::string textFor(TextId id, Language language, std::string_view arg = {});
+
+} // namespace cardmill
