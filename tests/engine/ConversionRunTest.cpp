@@ -1,0 +1,254 @@
+#include "engine/ConversionRun.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/DataSourceFiles.h"
+#include "tests/engine/RunFixture.h"
+
+namespace cardmill {
+namespace {
+
+using test::kHeader;
+using test::line;
+using test::readFile;
+using ConversionRunTest = test::RunFixture;
+
+TEST(BaseOf, CutsAtTheFirstDotOfTheFileNameOnly)
+{
+    EXPECT_EQ(baseOf("/logs/my.log.adi"), "/logs/my");
+    EXPECT_EQ(baseOf("/home/u/Log.2006/log.adi"), "/home/u/Log.2006/log");
+    EXPECT_EQ(baseOf("/home/u/.hidden/log"), "/home/u/.hidden/log");
+    EXPECT_EQ(baseOf("log.adi"), "log");
+}
+
+TEST_F(ConversionRunTest, PreconditionsInOrder)
+{
+    host.log.clear();
+    EXPECT_EQ(runIt(), RunOutcome::Precondition);
+    host.log = dir / "logs" / "my.log.adi";
+    host.mainDocument.clear();
+    EXPECT_EQ(runIt(), RunOutcome::Precondition);
+    host.mainDocument = dir / "nowhere_1.doc";
+    EXPECT_EQ(runIt(), RunOutcome::Precondition);
+    EXPECT_EQ(host.messageIds(), (std::vector<TextId>{TextId::NoSourceFile, TextId::NoMainDocument,
+                                                      TextId::MainDocumentMissing}));
+    EXPECT_FALSE(std::filesystem::exists(dir / "logs"));
+}
+
+TEST_F(ConversionRunTest, MissingLogLeavesAnEmptyBadRecordsFile)
+{
+    std::filesystem::create_directories(dir / "logs");
+    EXPECT_EQ(runIt(), RunOutcome::Precondition);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].id, TextId::LogNotFound);
+    EXPECT_EQ(host.messages[0].arg, host.log.string());
+    EXPECT_EQ(readFile(file("_bad.txt")), "");
+    EXPECT_TRUE(std::filesystem::exists(file("_bad.txt")));
+    EXPECT_TRUE(driver.calls.empty());
+    EXPECT_FALSE(host.stopEnabled);
+
+    // A folder is not a log either.
+    std::filesystem::create_directories(host.log);
+    EXPECT_EQ(runIt(), RunOutcome::Precondition);
+}
+
+TEST_F(ConversionRunTest, NormalRunWritesFilesMergesAndCleansUp)
+{
+    host.size = 3;
+    writeLog(qso("DL1AA", "20060923", "1200") + qso("SP1ABC", "20060924", "0800") + qso("DL1AA", "20060922") +
+             qso("sp1abc", "20060101"));
+    EXPECT_EQ(runIt(), RunOutcome::Done);
+    EXPECT_EQ(output(2), kHeader + line("DL1AA", "2006-09-22") + line("DL1AA"));
+    EXPECT_EQ(output(1), kHeader + line("sp1abc", "2006-01-01") + line("SP1ABC", "2006-09-24", "08:00"));
+    EXPECT_EQ(output(3), "<none>");
+    EXPECT_EQ(output(0), "<none>");
+    EXPECT_FALSE(std::filesystem::exists(file("_bad.txt")));
+    EXPECT_FALSE(std::filesystem::exists(host.work / "temporary.wrk"));
+
+    std::vector<std::string> expected{"start"};
+    for (int k = 1; k <= 10; ++k)
+        expected.push_back("pass " + std::to_string(k));
+    expected.insert(expected.end(), {"pass swl", "visible"});
+    EXPECT_EQ(driver.calls, expected);
+    EXPECT_EQ(driver.passesWithData, (std::vector<std::string>{"1", "2"}));
+    EXPECT_EQ(host.messageIds(), std::vector<TextId>{TextId::AllSent});
+    EXPECT_FALSE(host.stopEnabled);
+    EXPECT_FALSE(host.progressVisible);
+    EXPECT_EQ(host.statuses.back(), "");
+    // Four lines of header and records: the progress bar's maximum is the log's line count.
+    EXPECT_EQ(host.progressMaximum, 5u);
+}
+
+TEST_F(ConversionRunTest, BadRecordsAreKeptAndNamed)
+{
+    writeLog(qso("DL1AA") + "<CALL:5>DL2BB <QSO_DATE:8>20060923 <TIME_ON:4>1200 <BAND:3>20M <EOR>\r\n");
+    EXPECT_EQ(runIt(), RunOutcome::Done);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].id, TextId::AllSentWithBadRecords);
+    EXPECT_EQ(host.messages[0].arg, (dir / "logs" / "my").string());
+    EXPECT_EQ(readFile(file("_bad.txt")),
+              "No MODE field: \r\n<CALL:5>DL2BB <QSO_DATE:8>20060923 <TIME_ON:4>1200 <BAND:3>20M <EOR>\r\n");
+}
+
+TEST_F(ConversionRunTest, NoDataLeavesEarlierFilesAlone)
+{
+    writeLog(qso("DL1AA"));
+    dir.write("logs/my_1.txt", "earlier run");
+    host.settings.callEnabled = true;
+    host.settings.call = "K1ABC";
+    EXPECT_EQ(runIt(), RunOutcome::NoData);
+    EXPECT_EQ(host.messageIds(), std::vector<TextId>{TextId::NoData});
+    EXPECT_EQ(output(1), "earlier run");
+    EXPECT_FALSE(host.stopEnabled);
+    EXPECT_FALSE(host.progressVisible);
+    EXPECT_TRUE(driver.calls.empty());
+}
+
+TEST_F(ConversionRunTest, StopDuringTheLogPassEndsAfterTheCurrentRecord)
+{
+    std::string records;
+    for (int i = 0; i < 20; ++i)
+        records += qso("DL" + std::to_string(i) + "AA");
+    writeLog(records);
+    host.onEvents = [this](int call) {
+        EXPECT_TRUE(host.stopEnabled);
+        if (call == 5)
+            host.stopFlag = true;
+    };
+    EXPECT_EQ(runIt(), RunOutcome::Stopped);
+    EXPECT_EQ(run.lines().size(), 5u);
+    EXPECT_EQ(host.messageIds(), std::vector<TextId>{TextId::ProcessStopped});
+    EXPECT_FALSE(host.stopFlag);
+    EXPECT_FALSE(host.stopEnabled);
+    EXPECT_FALSE(host.progressVisible);
+    EXPECT_TRUE(driver.calls.empty());
+    EXPECT_EQ(output(1), "<none>");
+    EXPECT_TRUE(std::filesystem::exists(file("_bad.txt")));
+
+    // The next run starts afresh and runs to its end.
+    host.onEvents = nullptr;
+    host.messages.clear();
+    EXPECT_EQ(runIt(), RunOutcome::Done);
+    EXPECT_EQ(run.lines().size(), 20u);
+}
+
+TEST_F(ConversionRunTest, StopDuringGroupingLeavesEveryFileWithItsHeader)
+{
+    writeLog(qso("DL1AA") + qso("DL2BB") + qso("DL3CC"));
+    int groupingEvents = 0;
+    host.onEvents = [&](int) {
+        if (!host.statuses.empty() && host.statuses.back() == std::to_string(int(TextId::StatusRewriting)) &&
+            ++groupingEvents == 5) // just after the second line was read back
+            host.stopFlag = true;
+    };
+    EXPECT_EQ(runIt(), RunOutcome::Stopped);
+    EXPECT_EQ(output(1), kHeader + line("DL1AA"));
+    for (int k = 0; k <= 10; ++k)
+        EXPECT_NE(output(k), "<none>") << k;
+    EXPECT_TRUE(std::filesystem::exists(host.work / "temporary.wrk"));
+    EXPECT_TRUE(driver.calls.empty());
+}
+
+TEST_F(ConversionRunTest, StopWhileTheLastLineIsReadStopsBeforeTheMerge)
+{
+    writeLog(qso("DL1AA"));
+    int groupingEvents = 0;
+    host.onEvents = [&](int) {
+        // Grouping reads two lines (the label line and the end line); its last event point follows the end line.
+        if (!host.statuses.empty() && host.statuses.back() == std::to_string(int(TextId::StatusRewriting)) &&
+            ++groupingEvents == 5)
+            host.stopFlag = true;
+    };
+    EXPECT_EQ(runIt(), RunOutcome::Stopped);
+    EXPECT_EQ(groupingEvents, 5);
+    EXPECT_TRUE(driver.calls.empty());
+    EXPECT_EQ(host.messageIds(), std::vector<TextId>{TextId::ProcessStopped});
+}
+
+TEST_F(ConversionRunTest, StopInTheSwlPassWaitsForGrouping)
+{
+    writeLog(qso("DL1AA"));
+    host.swl = dir.write("swl.adi", "<EOH>\n" + qso("SP-001", "20060923", "1200",
+                                                  " <APP_LOGGER32_STATION_IN_QSO_WITH:5>DL1AA"));
+    host.onEvents = [&](int) {
+        if (!host.statuses.empty() && host.statuses.back() == std::to_string(int(TextId::StatusProcessingSwl)))
+            FAIL() << "the SWL pass lets no events run";
+    };
+    EXPECT_EQ(runIt(), RunOutcome::Done);
+    EXPECT_EQ(output(0), kHeader + "SP-001,2006-09-23,12:00,20M,CW,,Y,,,,,,DL1AA\r\n");
+}
+
+TEST_F(ConversionRunTest, SwlFromTheLogAndFromTheSwlFile)
+{
+    writeLog(qso("SP9XYZ_SWL", "20060923", "1200", " <COMMENT:12>WKD: dl1abc ") + qso("DL1ABC"));
+    // The SWL file is not filtered, and its trailing blank lines are no bad record.
+    host.settings.dateRange = true;
+    host.settings.from = host.settings.to = {2006, 9, 23};
+    host.swl = dir.write("swl.adi", "<EOH>\r\n" + qso("SP-001", "19990101", "0700",
+                                                      " <APP_LOGGER32_STATION_IN_QSO_WITH:6>DL1ABC") +
+                                       "\r\n\r\n");
+    EXPECT_EQ(runIt(), RunOutcome::Done);
+    EXPECT_EQ(output(0), kHeader + "SP-001,1999-01-01,07:00,20M,CW,,Y,,,,,,DL1ABC\r\n" +
+                             line("SP9XYZ", "2006-09-23", "12:00", "DL1ABC"));
+    EXPECT_EQ(output(1), kHeader + line("DL1ABC"));
+    EXPECT_EQ(host.messageIds(), std::vector<TextId>{TextId::AllSent});
+
+    // A vanished SWL file is skipped silently.
+    host.swl = dir / "gone.adi";
+    host.messages.clear();
+    EXPECT_EQ(runIt(), RunOutcome::Done);
+    EXPECT_EQ(output(0), kHeader + line("SP9XYZ", "2006-09-23", "12:00", "DL1ABC"));
+}
+
+TEST_F(ConversionRunTest, AnUnwritableWorkFolderAbandonsTheRun)
+{
+    writeLog(qso("DL1AA"));
+    host.work = dir / "no-such-folder";
+    EXPECT_EQ(runIt(), RunOutcome::Abandoned);
+    ASSERT_EQ(host.errors.size(), 1u);
+    EXPECT_NE(host.errors[0].find("temporary.wrk"), std::string::npos);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_FALSE(host.progressVisible);
+    EXPECT_FALSE(host.stopEnabled);
+    EXPECT_EQ(host.statuses.back(), "");
+    EXPECT_TRUE(driver.calls.empty());
+}
+
+TEST_F(ConversionRunTest, MergeErrorStopsTheMergePhase)
+{
+    host.size = 2;
+    writeLog(qso("DL1AA") + qso("DL2BB", "20060923", "1200") + qso("DL2BB", "20060924"));
+    driver.failAtSize = 2;
+    EXPECT_EQ(runIt(), RunOutcome::Abandoned);
+    EXPECT_EQ(driver.calls, (std::vector<std::string>{"start", "pass 1", "pass 2"}));
+    ASSERT_EQ(host.errors.size(), 1u);
+    EXPECT_EQ(host.errors[0], "The document could not be opened: card_2.doc");
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(output(2), kHeader + line("DL2BB") + line("DL2BB", "2006-09-24"));
+}
+
+TEST_F(ConversionRunTest, ASecondStartDuringARunDoesNothing)
+{
+    writeLog(qso("DL1AA") + qso("DL2BB"));
+    std::vector<RunOutcome> nested;
+    host.onEvents = [&](int call) {
+        if (call == 1)
+            nested.push_back(run.run());
+    };
+    EXPECT_EQ(runIt(), RunOutcome::Done);
+    EXPECT_EQ(nested, std::vector<RunOutcome>{RunOutcome::Busy});
+    EXPECT_EQ(host.messageIds(), std::vector<TextId>{TextId::AllSent});
+}
+
+TEST_F(ConversionRunTest, WithoutADriverOnlyDataSourceFilesAreWritten)
+{
+    ConversionRun dataOnly(host, nullptr);
+    host.mainDocument.clear();
+    writeLog(qso("DL1AA"));
+    EXPECT_EQ(dataOnly.run(), RunOutcome::Done);
+    EXPECT_EQ(output(1), kHeader + line("DL1AA"));
+    EXPECT_EQ(host.messageIds(), std::vector<TextId>{TextId::AllWritten});
+}
+
+} // namespace
+} // namespace cardmill

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/MergeDriver.h"
+#include "engine/RunHost.h"
+#include "support/FakeSettings.h"
+
+namespace cardmill::test {
+
+// A run host that records what the run shows and lets a test act at each event point.
+class FakeHost : public RunHost {
+public:
+    FakeSettings settings;
+    std::filesystem::path log, swl, mainDocument, work;
+    int size = 1;
+
+    struct Message {
+        TextId id;
+        std::string arg;
+    };
+    std::vector<Message> messages;
+    std::vector<std::string> errors;
+    std::vector<std::string> statuses; // every change, "" for a cleared status
+    bool progressVisible = false;
+    std::size_t progressMaximum = 0;
+    std::size_t progressPosition = 0;
+    std::size_t progressPositionCalls = 0;
+    bool stopFlag = false;
+    bool stopEnabled = false;
+    int eventCalls = 0;
+    // Called at every event point, with the number of the call (from 1).
+    std::function<void(int)> onEvents;
+
+    // ConversionSettings, from `settings`.
+    int qrgFormat() const override { return settings.qrgFormat(); }
+    int dateFormatIndex() const override { return settings.dateFormatIndex(); }
+    std::string dateSeparator() const override { return settings.dateSeparator(); }
+    std::vector<std::string> userFields() const override { return settings.userFields(); }
+    bool dateRangeEnabled() const override { return settings.dateRangeEnabled(); }
+    PickerDate dateFrom() const override { return settings.dateFrom(); }
+    PickerDate dateTo() const override { return settings.dateTo(); }
+    bool qslFilterEnabled(QslFilter f) const override { return settings.qslFilterEnabled(f); }
+    bool qslBoxTicked(QslFilter f, QslBox b) const override { return settings.qslBoxTicked(f, b); }
+    bool callFilterEnabled() const override { return settings.callFilterEnabled(); }
+    std::string callFilterText() const override { return settings.callFilterText(); }
+
+    std::filesystem::path logPath() const override { return log; }
+    std::filesystem::path swlPath() const override { return swl; }
+    std::filesystem::path mainDocumentPath() const override { return mainDocument; }
+    int labelSize() const override { return size; }
+    std::filesystem::path workFolder() const override { return work; }
+    void setStatus(TextId id, const std::string& arg) override;
+    void showProgress(bool visible) override { progressVisible = visible; }
+    void setProgressRange(std::size_t maximum) override { progressMaximum = maximum; }
+    void setProgressPosition(std::size_t position) override;
+    void showMessage(TextId id, const std::string& arg) override { messages.push_back({id, arg}); }
+    void showError(const std::string& text) override { errors.push_back(text); }
+    void processEvents() override;
+    bool stopRequested() const override { return stopFlag; }
+    void clearStopRequest() override { stopFlag = false; }
+    void setStopEnabled(bool enabled) override { stopEnabled = enabled; }
+
+    // The ids of the messages shown, in order.
+    std::vector<TextId> messageIds() const;
+};
+
+// A merge driver that records its calls, and can fail at a chosen pass.
+class RecordingDriver : public MailMergeDriver {
+public:
+    std::vector<std::string> calls; // "start", "pass 1" ... "pass swl", "visible"
+    int failAtSize = -1;             // the size whose pass throws MergeError (0 for SWL)
+
+    void startMerge(const std::filesystem::path& base) override;
+    void runPass(const std::filesystem::path& base, PassSelector selector) override;
+    void makeVisible() override { calls.push_back("visible"); }
+
+    // The passes that found their data-source file.
+    std::vector<std::string> passesWithData;
+};
+
+} // namespace cardmill::test
