@@ -48,6 +48,10 @@ bool CliHost::qslBoxTicked(QslFilter filter, QslBox box) const
 
 void CliHost::setStatus(TextId id, const std::string& arg)
 {
+    if (id == m_statusId && arg == m_statusArg)
+        return; // the run sets its status before every record
+    m_statusId = id;
+    m_statusArg = arg;
     std::string status = textFor(id, m_options.language, arg);
     // Leading blanks only indent the window's status bar.
     status.erase(0, status.find_first_not_of(' ') == std::string::npos ? status.size() : status.find_first_not_of(' '));

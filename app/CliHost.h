@@ -87,6 +87,8 @@ private:
     std::size_t m_position = 0;
     int m_shownPercent = -1;
     std::string m_status;
+    TextId m_statusId = TextId::Count;
+    std::string m_statusArg;
 };
 
 } // namespace cardmill

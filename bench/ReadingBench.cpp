@@ -2,6 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -62,6 +63,21 @@ void BM_ReadLinesBaseline(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// The same file's lines read the plain way, with the standard library.
+void BM_GetlineBaseline(benchmark::State& state)
+{
+    const auto log = logFor(static_cast<std::size_t>(state.range(0)));
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        std::ifstream in(log, std::ios::binary);
+        std::string line;
+        while (std::getline(in, line))
+            bytes += line.size();
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
 void BM_ReadRecords(benchmark::State& state)
 {
     const auto log = logFor(static_cast<std::size_t>(state.range(0)));
@@ -110,6 +126,7 @@ void BM_ReadAndCompose(benchmark::State& state)
 }
 
 BENCHMARK(BM_ReadLinesBaseline)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GetlineBaseline)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadRecords)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadAndCompose)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 

@@ -1,5 +1,6 @@
 #include "engine/AdifRecord.h"
 
+#include <bit>
 #include <cstring>
 
 #include "engine/Text.h"
@@ -36,23 +37,67 @@ void AdifRecord::assign(std::string_view text, std::string_view raw)
 {
     m_text = text;
     m_raw = raw;
-    text::upperInto(text, m_upper);
-
-    // Index every "<name:" once, so that each field lookup is a short scan instead of a search of the text.
-    // Every "<" counts, also inside values, so the first entry of a name is the first occurrence of its tag.
     m_tags.clear();
-    const char* base = m_upper.data();
-    const char* end = base + m_upper.size();
-    const char* p = base;
-    while ((p = static_cast<const char*>(std::memchr(p, '<', static_cast<std::size_t>(end - p))))) {
-        const char* q = p + 1;
-        while (q != end && *q != ':' && *q != '<' && *q != '>')
-            ++q;
-        if (q != end && *q == ':') {
-            const std::string_view name(p + 1, static_cast<std::size_t>(q - p - 1));
-            m_tags.push_back({nameKey(name), name, static_cast<std::size_t>(p - base)});
+    m_upper.resize(text.size());
+
+    // One pass, eight bytes at a time, makes the upper-cased copy and finds every "<"; each "<" followed by a
+    // name and ":" is indexed, so that a field lookup is a table look-up instead of a search of the text.
+    // Every "<" counts, also inside values, so the first entry of a name is the first occurrence of its tag.
+    const char* in = text.data();
+    char* upper = m_upper.data();
+    const std::size_t size = text.size();
+    auto tagAt = [&](std::size_t pos) {
+        // The name runs to the first ":", "<" or ">"; test eight bytes at a time.
+        std::size_t q = pos + 1;
+        for (;;) {
+            if (q + 8 > size) {
+                while (q < size && in[q] != ':' && in[q] != '<' && in[q] != '>')
+                    ++q;
+                break;
+            }
+            std::uint64_t x;
+            std::memcpy(&x, in + q, 8);
+            const std::uint64_t stop =
+                text::swar::matches(x, ':') | text::swar::matches(x, '<') | text::swar::matches(x, '>');
+            if (stop) {
+                q += static_cast<std::size_t>(std::countr_zero(stop)) / 8;
+                break;
+            }
+            q += 8;
         }
-        p = (q != end && *q == '<') ? q : p + 1;
+        if (q < size && in[q] == ':') {
+            const std::size_t length = q - pos - 1;
+            std::uint64_t key;
+            if (pos + 9 <= size) {
+                // The name's first eight bytes, upper-cased, in one load; bytes past the name are masked off.
+                std::memcpy(&key, in + pos + 1, 8);
+                key = text::swar::upper(key);
+                if (length < 8)
+                    key &= (std::uint64_t{1} << (8 * length)) - 1;
+            } else {
+                key = 0;
+                for (std::size_t j = 0; j < length; ++j)
+                    key |= static_cast<std::uint64_t>(static_cast<unsigned char>(text::upper(in[pos + 1 + j])))
+                           << (8 * j);
+            }
+            for (std::size_t j = pos + 1; j < q; ++j) // the name may reach into words not yet copied
+                upper[j] = text::upper(in[j]);
+            m_tags.push_back({key, std::string_view(upper + pos + 1, length), pos});
+        }
+    };
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t x;
+        std::memcpy(&x, in + i, 8);
+        const std::uint64_t up = text::swar::upper(x);
+        std::memcpy(upper + i, &up, 8);
+        for (std::uint64_t lt = text::swar::matches(x, '<'); lt; lt &= lt - 1)
+            tagAt(i + static_cast<std::size_t>(std::countr_zero(lt)) / 8);
+    }
+    for (; i < size; ++i) {
+        upper[i] = text::upper(in[i]);
+        if (in[i] == '<')
+            tagAt(i);
     }
 
     // Hash the names when the table stays sparse; a record of thousands of fields is scanned instead.

@@ -8,13 +8,15 @@ namespace cardmill {
 
 namespace {
 
-std::uint64_t foldedPrefix(std::string_view s)
+std::uint64_t foldedPrefix(std::string_view s, std::size_t from)
 {
     std::uint64_t key = 0;
-    for (std::size_t i = 0; i < 8; ++i)
+    for (std::size_t i = from; i < from + 8; ++i)
         key = (key << 8) | (i < s.size() ? static_cast<unsigned char>(text::upper(s[i])) : 0u);
     return key;
 }
+
+constexpr std::size_t kPrefixBytes = 16;
 
 } // namespace
 
@@ -26,7 +28,8 @@ void SortedLines::clear()
 
 void SortedLines::add(std::string_view line)
 {
-    m_lines.push_back({foldedPrefix(line), m_text.size(), static_cast<std::uint32_t>(line.size())});
+    m_lines.push_back(
+        {foldedPrefix(line, 0), foldedPrefix(line, 8), m_text.size(), static_cast<std::uint32_t>(line.size())});
     m_text.append(line);
 }
 
@@ -52,11 +55,14 @@ void SortedLines::sort()
 {
     const std::string_view text = m_text;
     std::stable_sort(m_lines.begin(), m_lines.end(), [text](const Line& a, const Line& b) {
-        // The prefix decides most comparisons; a zero byte in it only ever ties, never misorders, since
-        // the full comparison follows whenever the prefixes are equal.
+        // The prefixes decide most comparisons. A zero byte in them only ever ties, never misorders: the
+        // padding of a shorter line is zero too, and the full comparison follows whenever they are equal.
         if (a.prefix != b.prefix)
             return a.prefix < b.prefix;
-        return compare(text.substr(a.offset, a.length), text.substr(b.offset, b.length)) < 0;
+        if (a.prefix2 != b.prefix2)
+            return a.prefix2 < b.prefix2;
+        const std::size_t skip = std::min<std::size_t>({kPrefixBytes, a.length, b.length});
+        return compare(text.substr(a.offset + skip, a.length - skip), text.substr(b.offset + skip, b.length - skip)) < 0;
     });
 }
 

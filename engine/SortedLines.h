@@ -28,7 +28,8 @@ public:
 
 private:
     struct Line {
-        std::uint64_t prefix; // the first eight bytes folded, big-endian, for quick comparisons
+        std::uint64_t prefix;  // bytes 1 to 8 folded, big-endian, for quick comparisons
+        std::uint64_t prefix2; // bytes 9 to 16 likewise: the call and most of the date
         std::uint64_t offset;
         std::uint32_t length;
     };

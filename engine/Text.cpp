@@ -33,7 +33,15 @@ void upperInto(std::string_view s, std::string& out)
     out.resize(s.size());
     const char* in = s.data();
     char* o = out.data();
-    for (std::size_t i = 0, n = s.size(); i < n; ++i)
+    const std::size_t n = s.size();
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t x;
+        std::memcpy(&x, in + i, 8);
+        x = swar::upper(x);
+        std::memcpy(o + i, &x, 8);
+    }
+    for (; i < n; ++i)
         o[i] = upper(in[i]);
 }
 
@@ -51,25 +59,31 @@ std::size_t findNoCase(std::string_view haystack, std::string_view needle, std::
         return from <= haystack.size() ? from : std::string_view::npos;
     if (needle.size() > haystack.size() || from > haystack.size() - needle.size())
         return std::string_view::npos;
-    const char first = needle[0];
-    const bool firstIsLetter = first >= 'A' && first <= 'Z';
     const char* base = haystack.data();
-    const char* last = base + (haystack.size() - needle.size());
-    for (const char* p = base + from; p <= last; ++p) {
-        if (!firstIsLetter) {
-            // The markers start with "<": let memchr skip to the candidates.
-            p = static_cast<const char*>(std::memchr(p, first, static_cast<std::size_t>(last - p) + 1));
-            if (!p)
-                return std::string_view::npos;
-        } else if (upper(*p) != first) {
-            continue;
-        }
-        std::size_t j = 1;
-        while (j < needle.size() && upper(p[j]) == needle[j])
+    const std::size_t last = haystack.size() - needle.size(); // the last possible start
+    auto matchAt = [&](std::size_t i) {
+        std::size_t j = 0;
+        while (j < needle.size() && upper(base[i + j]) == needle[j])
             ++j;
-        if (j == needle.size())
-            return static_cast<std::size_t>(p - base);
+        return j == needle.size();
+    };
+    const char first = needle[0];
+    std::size_t i = from;
+    if (first < 'A' || first > 'Z') {
+        // Markers start with "<": test eight bytes at a time for it.
+        for (; i + 8 <= last + 1; i += 8) {
+            std::uint64_t x;
+            std::memcpy(&x, base + i, 8);
+            for (std::uint64_t m = swar::matches(x, first); m; m &= m - 1) {
+                const std::size_t at = i + static_cast<std::size_t>(std::countr_zero(m)) / 8;
+                if (matchAt(at))
+                    return at;
+            }
+        }
     }
+    for (; i <= last; ++i)
+        if (upper(base[i]) == first && matchAt(i))
+            return i;
     return std::string_view::npos;
 }
 

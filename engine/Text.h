@@ -1,5 +1,7 @@
 #pragma once
 
+#include <bit>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -18,6 +20,31 @@ inline char upper(char c)
 {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - ('a' - 'A')) : c;
 }
+
+// Eight bytes at a time ("SWAR"): the hot loops over record text work on whole 64-bit words.
+namespace swar {
+static_assert(std::endian::native == std::endian::little, "the word loops count bytes from the low end");
+inline constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+inline constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+inline constexpr std::uint64_t kLow = 0x7f7f7f7f7f7f7f7full;
+
+// The high bit set in exactly the bytes of `x` that equal `c`.
+inline std::uint64_t matches(std::uint64_t x, char c)
+{
+    const std::uint64_t t = x ^ (kOnes * static_cast<unsigned char>(c));
+    return ~(((t & kLow) + kLow) | t | kLow);
+}
+
+// The word with its bytes a-z turned into A-Z.
+inline std::uint64_t upper(std::uint64_t x)
+{
+    const std::uint64_t seven = x & kLow;
+    const std::uint64_t atLeastA = seven + kOnes * (0x80 - 'a');
+    const std::uint64_t aboveZ = seven + kOnes * (0x80 - 'z' - 1);
+    const std::uint64_t lower = (atLeastA & ~aboveZ) & ~x & kHigh;
+    return x - (lower >> 2);
+}
+} // namespace swar
 
 // A copy with only a-z changed to A-Z; every other byte, 8-bit letters included, stays.
 std::string upper(std::string_view s);
