@@ -140,5 +140,22 @@ TEST(LineReader, CountsLinesByTheSameRule)
     EXPECT_EQ(countLines(dir.write("e", "x\r")), 1u);
 }
 
+TEST(LineReader, CounterAgreesWithTheReaderAtEveryAlignment)
+{
+    TempDir dir;
+    const std::string ends[] = {"\r\n", "\n", "\r", "\r\r\n", "\n\r"};
+    for (std::size_t pad = 0; pad < 20; ++pad) {
+        for (const std::string& end : ends) {
+            const std::string text = std::string(pad, 'a') + end + std::string(17 - pad % 7, 'b') + end + "c";
+            const auto path = dir.write("f", text);
+            LineReader reader(path);
+            std::size_t lines = 0;
+            for (std::string line; reader.appendLine(line); line.clear())
+                ++lines;
+            EXPECT_EQ(countLines(path), lines) << pad;
+        }
+    }
+}
+
 } // namespace
 } // namespace cardmill

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# End-to-end benchmark: cardmill-convert --no-merge on synthetic logs of 100,000 and 1,000,000 QSOs
+# (label size 3, two user-defined fields). Prints the median wall time and peak memory of RUNS runs each
+# and the growth from 100k to 1M. Usage: bench/convert-bench.sh [BUILD_DIR]   (RUNS=5 by default)
+set -euo pipefail
+build=${1:-build/default}
+runs=${RUNS:-5}
+convert="$build/app/cardmill-convert"
+genlog="$build/bench/cardmill-genlog"
+[[ -x "$convert" && -x "$genlog" ]] || { echo "build $build first (with CARDMILL_BENCH=ON)" >&2; exit 2; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+
+declare -A wall
+for n in 100000 1000000; do
+    "$genlog" "$work/log$n.adi" "$n"
+    times=() mems=()
+    for ((i = 0; i < runs; i++)); do
+        /usr/bin/time -o "$work/time" -f "%e %M" "$convert" --log "$work/log$n.adi" --no-merge --qsos 3 \
+            --field GRIDSQUARE --field COMMENT >/dev/null 2>&1
+        out=$(tail -n 1 "$work/time")
+        times+=("${out% *}") mems+=("${out#* }")
+    done
+    t=$(printf '%s\n' "${times[@]}" | median)
+    m=$(printf '%s\n' "${mems[@]}" | median)
+    wall[$n]=$t
+    printf '%8d QSOs: median %s s wall, peak %d MB (%d runs)\n' "$n" "$t" $((m / 1024)) "$runs"
+done
+awk -v a="${wall[100000]}" -v b="${wall[1000000]}" 'BEGIN { printf "1M / 100k: %.1fx\n", b / a }'
