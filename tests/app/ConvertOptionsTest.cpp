@@ -1,0 +1,118 @@
+#include "app/ConvertOptions.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <sys/wait.h>
+#include <vector>
+
+#include "support/TempDir.h"
+
+namespace cardmill {
+namespace {
+
+using test::readFile;
+using test::TempDir;
+
+struct Parsed {
+    ParsedCommandLine result;
+    std::string out, err;
+};
+
+Parsed parse(std::vector<const char*> args)
+{
+    args.insert(args.begin(), "cardmill-convert");
+    std::ostringstream out, err;
+    Parsed p{parseCommandLine(static_cast<int>(args.size()), args.data(), out, err), {}, {}};
+    p.out = out.str();
+    p.err = err.str();
+    return p;
+}
+
+TEST(ConvertOptions, EveryOptionReachesTheSettings)
+{
+    const Parsed p = parse({"--log", "a.adi", "--swl", "s.adi", "--main-doc", "card_1.docx", "--qsos", "3",
+                            "--qrg-format", "exact qrg in khz", "--date-format", "23 Sep 2006", "--separator", ".",
+                            "--field", "state", "--field", "CNTY", "--call", "sp1abc", "--from", "2006-09-01", "--to",
+                            "2006-09-30", "--qsl-sent", "Y,blank", "--qsl-print", "L", "--lang", "pl",
+                            "--keep-temporary", "--no-merge"});
+    ASSERT_FALSE(p.result.exitNow) << p.err;
+    const CliHost::Options& o = p.result.options;
+    EXPECT_EQ(o.log, "a.adi");
+    EXPECT_EQ(o.swl, "s.adi");
+    EXPECT_EQ(o.mainDocument, "card_1.docx");
+    EXPECT_EQ(o.labelSize, 3);
+    EXPECT_EQ(o.qrgFormat, 6);
+    EXPECT_EQ(o.dateFormat, 3);
+    EXPECT_EQ(o.separator, ".");
+    EXPECT_EQ(o.fields, (std::vector<std::string>{"STATE", "CNTY"}));
+    EXPECT_TRUE(o.callEnabled);
+    EXPECT_EQ(o.call, "SP1ABC");
+    EXPECT_TRUE(o.dateRange);
+    EXPECT_EQ(o.from.day, 1);
+    EXPECT_EQ(o.to.day, 30);
+    EXPECT_EQ(o.qsl.at(QslFilter::Sent), (std::set<QslBox>{QslBox::Y, QslBox::Blank}));
+    EXPECT_EQ(o.qsl.at(QslFilter::Print), (std::set<QslBox>{QslBox::L}));
+    EXPECT_EQ(o.qsl.count(QslFilter::Rcvd), 0u);
+    EXPECT_EQ(o.language, Language::Polish);
+    EXPECT_TRUE(o.keepTemporary);
+    EXPECT_FALSE(o.merge);
+
+    // An empty separator is a choice of its own.
+    EXPECT_EQ(parse({"--separator", ""}).result.options.separator, "");
+    EXPECT_EQ(parse({}).result.options.separator, "-");
+}
+
+TEST(ConvertOptions, BadValuesAreUsageErrors)
+{
+    for (const auto& args : std::vector<std::vector<const char*>>{
+             {"--qsos", "0"},            {"--qsos", "11"},          {"--qsos", "x"},
+             {"--qrg-format", "8"},      {"--qrg-format", "miles"}, {"--date-format", "2006/09/23"},
+             {"--separator", ","},       {"--separator", "--"},     {"--field", "CALL"},
+             {"--field", "a:b"},         {"--from", "2006-09-01"},  {"--from", "2006-02-30", "--to", "2006-03-01"},
+             {"--qsl-print", "Y"},       {"--qsl-sent", "L"},       {"--lang", "de"},
+             {"--unknown"}}) {
+        const Parsed p = parse(args);
+        ASSERT_TRUE(p.result.exitNow) << args[0];
+        EXPECT_EQ(*p.result.exitNow, ExitUsage) << args[0];
+        EXPECT_FALSE(p.err.empty()) << args[0];
+    }
+}
+
+TEST(ConvertOptions, HelpAndVersion)
+{
+    const Parsed help = parse({"--help"});
+    ASSERT_TRUE(help.result.exitNow);
+    EXPECT_EQ(*help.result.exitNow, 0);
+    EXPECT_NE(help.out.find("--no-merge"), std::string::npos);
+    EXPECT_NE(help.out.find("Exit codes"), std::string::npos);
+    const Parsed version = parse({"--version"});
+    ASSERT_TRUE(version.result.exitNow);
+    EXPECT_NE(version.out.find("0.1.0.0"), std::string::npos);
+}
+
+// The real program: exit codes that scripts rely on.
+int convert(const std::string& args)
+{
+    const int status = std::system((std::string(CARDMILL_CONVERT) + " " + args + " >/dev/null 2>&1").c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(ConvertProgram, ExitCodes)
+{
+    TempDir dir;
+    const auto log = dir.write("my.adi", "<EOH>\n<CALL:5>DL1AA<QSO_DATE:8>20060923<TIME_ON:4>1200<BAND:3>20M"
+                                         "<MODE:2>CW<EOR>\n");
+    const std::string logArg = "--log '" + log.string() + "'";
+    EXPECT_EQ(convert(logArg + " --no-merge"), ExitDone);
+    EXPECT_EQ(readFile(dir / "my_1.txt").substr(0, 5), "CALL,");
+    EXPECT_EQ(convert("--no-merge"), ExitPrecondition);
+    EXPECT_EQ(convert("--log '" + (dir / "none.adi").string() + "' --no-merge"), ExitPrecondition);
+    EXPECT_EQ(convert(logArg + " --main-doc '" + (dir / "none_1.docx").string() + "'"), ExitPrecondition);
+    EXPECT_EQ(convert(logArg + " --no-merge --call K1ABC"), ExitNoData);
+    EXPECT_EQ(convert(logArg + " --qsos 12"), ExitUsage);
+}
+
+} // namespace
+} // namespace cardmill
