@@ -3,7 +3,7 @@
 
 #include "app/CliHost.h"
 #include "app/ConvertOptions.h"
-#include "app/ExecutableDir.h"
+#include "settings/SettingsStore.h"
 #include "engine/ConversionRun.h"
 #include "engine/MergeDriver.h"
 

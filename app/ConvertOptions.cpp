@@ -8,6 +8,8 @@
 #include "cardmill/Version.h"
 #include "engine/LineComposer.h"
 #include "engine/Text.h"
+#include "settings/Profiles.h"
+#include "settings/SettingsStore.h"
 
 namespace cardmill {
 
@@ -135,6 +137,13 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     app.add_option("--qsl-print", print, "QSL_PRINT filter with its ticked boxes: L,A,N,Blank")->type_name("SET");
     app.add_option("--lang", lang, "the language of messages: en or pl (default en)")->type_name("en|pl");
     app.add_flag("--keep-temporary", o.keepTemporary, "keep the table document \"temporary.doc\"");
+    std::string profile, settings;
+    app.add_option("--profile", profile, "take log, SWL file, main document, formats, label size and separator "
+                                         "from this profile, and the field list from the settings file; "
+                                         "options given as well override them")
+        ->type_name("NAME");
+    app.add_option("--settings", settings, "the settings file (default: cardmill.ini beside the program)")
+        ->type_name("FILE");
     bool noMerge = false;
     app.add_flag("--no-merge", noMerge, "write the data-source files only (no main document needed)");
     app.set_version_flag("--version", std::string("cardmill-convert ") + kVersionText);
@@ -159,13 +168,47 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
         return result;
     };
 
-    o.log = log;
-    o.swl = swl;
-    o.mainDocument = mainDoc;
+    if (app.count("--profile")) {
+        const IniFile ini(settings.empty() ? defaultSettingsPath() : std::filesystem::path(settings));
+        const std::optional<std::string> name = findProfile(ini, profile);
+        if (!name) {
+            std::string known;
+            for (const std::string& n : sortedProfileNames(ini))
+                known += "\n  " + n;
+            return usage("unknown profile \"" + profile + "\" in " + ini.path().string() +
+                         (known.empty() ? std::string("; it holds no profile") : "; its profiles:" + known));
+        }
+        const StoredProfile p = readProfile(ini, *name);
+        o.log = p.sourceFile.value_or("");
+        o.swl = p.swlFile.value_or("");
+        o.mainDocument = p.mainDocument.value_or("");
+        if (p.qrgFormat)
+            o.qrgFormat = qrgFormatIndexExact(*p.qrgFormat).value_or(o.qrgFormat);
+        if (p.qsosOnLabel && *p.qsosOnLabel >= 1 && *p.qsosOnLabel <= 10)
+            o.labelSize = *p.qsosOnLabel;
+        if (p.dateFormat)
+            o.dateFormat = dateFormatIndexOf(*p.dateFormat);
+        if (p.dateSeparator)
+            o.separator = *p.dateSeparator;
+        o.fields = readUserFields(ini);
+        o.keepTemporary = readProgramOptions(ini).keepTemporaryFile;
+    } else if (app.count("--settings")) {
+        return usage("--settings goes with --profile");
+    }
+
+    // Options given on the command line override the profile's values.
+    if (app.count("--log"))
+        o.log = log;
+    if (app.count("--swl"))
+        o.swl = swl;
+    if (app.count("--main-doc"))
+        o.mainDocument = mainDoc;
     o.merge = !noMerge;
-    if (qsos < 1 || qsos > 10)
-        return usage("--qsos must be from 1 to 10");
-    o.labelSize = qsos;
+    if (app.count("--qsos")) {
+        if (qsos < 1 || qsos > 10)
+            return usage("--qsos must be from 1 to 10");
+        o.labelSize = qsos;
+    }
     if (!qrg.empty() && (o.qrgFormat = qrgFormatFromText(qrg)) < 0)
         return usage("unknown --qrg-format \"" + qrg + "\"");
     if (!dateFormat.empty() && (o.dateFormat = dateFormatFromText(dateFormat)) < 0)
@@ -177,6 +220,8 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
             return usage("the separator cannot be a comma");
         o.separator = separator;
     }
+    if (!fields.empty())
+        o.fields.clear(); // --field replaces the whole list
     for (const std::string& f : fields) {
         const std::string name = text::upper(std::string(text::trim(f)));
         if (name.empty() || name.find_first_of("<>:, ") != std::string::npos)

@@ -92,6 +92,43 @@ TEST(ConvertOptions, HelpAndVersion)
     EXPECT_NE(version.out.find("0.1.0.0"), std::string::npos);
 }
 
+TEST(ConvertOptions, ProfileValuesWithExplicitOverrides)
+{
+    TempDir dir;
+    const auto ini = dir.write("cardmill.ini", "[Home]\nSource file=/l/log.adi\nSource SWL file=/l/swl.adi\n"
+                                               "Main doc=/l/card_1.doc\nQRG format=Exact QRG in kHz\nQSOs on label=4\n"
+                                               "Date format=23 Sep 2006\nDate separator=.\n[ADIF_fields]\nADIF0=STATE\n"
+                                               "ADIF1=CNTY\n[Program]\nTemporary file=1\n[Filters]\nCall=0\n");
+    const std::string settings = ini.string();
+    const Parsed p = parse({"--settings", settings.c_str(), "--profile", "HOME"});
+    ASSERT_FALSE(p.result.exitNow) << p.err;
+    const CliHost::Options& o = p.result.options;
+    EXPECT_EQ(o.log, "/l/log.adi");
+    EXPECT_EQ(o.swl, "/l/swl.adi");
+    EXPECT_EQ(o.mainDocument, "/l/card_1.doc");
+    EXPECT_EQ(o.qrgFormat, 6);
+    EXPECT_EQ(o.labelSize, 4);
+    EXPECT_EQ(o.dateFormat, 3);
+    EXPECT_EQ(o.separator, ".");
+    EXPECT_EQ(o.fields, (std::vector<std::string>{"STATE", "CNTY"}));
+    EXPECT_TRUE(o.keepTemporary);
+
+    const Parsed q = parse({"--settings", settings.c_str(), "--profile", "Home", "--log", "/other.adi", "--qsos", "2",
+                            "--field", "GRIDSQUARE", "--separator", ""});
+    ASSERT_FALSE(q.result.exitNow) << q.err;
+    EXPECT_EQ(q.result.options.log, "/other.adi");
+    EXPECT_EQ(q.result.options.mainDocument, "/l/card_1.doc");
+    EXPECT_EQ(q.result.options.labelSize, 2);
+    EXPECT_EQ(q.result.options.fields, std::vector<std::string>{"GRIDSQUARE"});
+    EXPECT_EQ(q.result.options.separator, "");
+
+    const Parsed unknown = parse({"--settings", settings.c_str(), "--profile", "Filters"});
+    ASSERT_TRUE(unknown.result.exitNow);
+    EXPECT_EQ(*unknown.result.exitNow, ExitUsage);
+    EXPECT_NE(unknown.err.find("Home"), std::string::npos);
+    EXPECT_EQ(*parse({"--settings", settings.c_str()}).result.exitNow, ExitUsage);
+}
+
 // The real program: exit codes that scripts rely on.
 int convert(const std::string& args)
 {
@@ -112,6 +149,13 @@ TEST(ConvertProgram, ExitCodes)
     EXPECT_EQ(convert(logArg + " --main-doc '" + (dir / "none_1.docx").string() + "'"), ExitPrecondition);
     EXPECT_EQ(convert(logArg + " --no-merge --call K1ABC"), ExitNoData);
     EXPECT_EQ(convert(logArg + " --qsos 12"), ExitUsage);
+
+    // A whole run from a profile.
+    const auto ini = dir.write("cardmill.ini", "[Portable]\nSource file=" + log.string() +
+                                                   "\nQSOs on label=2\n[ADIF_fields]\nADIF0=STATE\n");
+    std::filesystem::remove(dir / "my_1.txt");
+    EXPECT_EQ(convert("--settings '" + ini.string() + "' --profile portable --no-merge"), ExitDone);
+    EXPECT_EQ(readFile(dir / "my_1.txt").substr(0, 120).find(",STATE\r\n") != std::string::npos, true);
 }
 
 } // namespace

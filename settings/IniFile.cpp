@@ -1,0 +1,401 @@
+#include "settings/IniFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace cardmill {
+
+namespace {
+
+std::string_view trimBlanks(std::string_view s)
+{
+    const std::size_t b = s.find_first_not_of(" \t");
+    if (b == std::string_view::npos)
+        return {};
+    const std::size_t e = s.find_last_not_of(" \t");
+    return s.substr(b, e - b + 1);
+}
+
+bool equalNoCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'a' && x <= 'z')
+            x = static_cast<char>(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z')
+            y = static_cast<char>(y - 'a' + 'A');
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+// What one line of the file is.
+struct Parsed {
+    enum class Kind { Section, Entry, Other } kind = Kind::Other;
+    std::string_view name;  // section name or key
+    std::string_view value; // entry value
+};
+
+Parsed parse(std::string_view line)
+{
+    Parsed p;
+    const std::string_view t = trimBlanks(line);
+    if (t.empty() || t[0] == ';' || t[0] == '#')
+        return p;
+    if (t[0] == '[') {
+        const std::size_t close = t.find(']');
+        if (close != std::string_view::npos) {
+            p.kind = Parsed::Kind::Section;
+            p.name = trimBlanks(t.substr(1, close - 1));
+        }
+        return p;
+    }
+    const std::size_t eq = t.find('=');
+    if (eq != std::string_view::npos) {
+        p.kind = Parsed::Kind::Entry;
+        p.name = trimBlanks(t.substr(0, eq));
+        p.value = trimBlanks(t.substr(eq + 1));
+    }
+    return p;
+}
+
+// The lines of the first section named `section`: [header, end) where end is the next section's header.
+struct Range {
+    std::size_t header = std::string::npos;
+    std::size_t end = 0;
+    bool found() const { return header != std::string::npos; }
+};
+
+Range findSection(const std::vector<std::string>& lines, std::string_view section)
+{
+    Range r;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const Parsed p = parse(lines[i]);
+        if (p.kind != Parsed::Kind::Section)
+            continue;
+        if (r.found()) {
+            r.end = i;
+            return r;
+        }
+        if (equalNoCase(p.name, section))
+            r.header = i;
+    }
+    r.end = lines.size();
+    return r;
+}
+
+// Values go on one line: a line break inside one would begin a new line of the file.
+std::string oneLine(std::string_view value)
+{
+    std::string v(value);
+    for (char& c : v)
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    return v;
+}
+
+std::filesystem::path fullPath(const std::filesystem::path& p)
+{
+    std::error_code ec;
+    const std::filesystem::path a = std::filesystem::absolute(p, ec);
+    return ec ? p : a;
+}
+
+// Where a write really goes: the final target of a symbolic link.
+std::filesystem::path writeTarget(const std::filesystem::path& path)
+{
+    std::filesystem::path p = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!std::filesystem::is_symlink(p, ec))
+            return p;
+        const std::filesystem::path link = std::filesystem::read_symlink(p, ec);
+        if (ec)
+            return p;
+        p = link.is_absolute() ? link : p.parent_path() / link;
+    }
+    return p;
+}
+
+bool writeAll(int fd, const std::string& data)
+{
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+SettingsWriteError::SettingsWriteError(const std::filesystem::path& path)
+    : std::runtime_error("Unable to write to " + fullPath(path).string())
+    , m_path(fullPath(path))
+{
+}
+
+// --- Lines ---
+
+std::optional<std::string> IniFile::Lines::read(std::string_view section, std::string_view key) const
+{
+    const Range r = findSection(m_lines, section);
+    if (!r.found())
+        return std::nullopt;
+    for (std::size_t i = r.header + 1; i < r.end; ++i) {
+        const Parsed p = parse(m_lines[i]);
+        if (p.kind == Parsed::Kind::Entry && equalNoCase(p.name, key))
+            return std::string(p.value);
+    }
+    return std::nullopt;
+}
+
+void IniFile::Lines::write(std::string_view section, std::string_view key, std::string_view value)
+{
+    std::string entry(trimBlanks(key));
+    entry.push_back('=');
+    entry.append(oneLine(value));
+    const Range r = findSection(m_lines, section);
+    if (!r.found()) {
+        m_lines.push_back("[" + std::string(trimBlanks(section)) + "]");
+        m_lines.push_back(std::move(entry));
+        return;
+    }
+    std::size_t lastContent = r.header;
+    for (std::size_t i = r.header + 1; i < r.end; ++i) {
+        const Parsed p = parse(m_lines[i]);
+        if (p.kind == Parsed::Kind::Entry && equalNoCase(p.name, key)) {
+            m_lines[i] = std::move(entry);
+            return;
+        }
+        if (!trimBlanks(m_lines[i]).empty())
+            lastContent = i;
+    }
+    // A new key goes after the section's last line, before the blank lines that part it from the next.
+    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(lastContent + 1), std::move(entry));
+}
+
+void IniFile::Lines::eraseSection(std::string_view section)
+{
+    // Every section of that name goes, so that no duplicate comes to light in its place.
+    for (Range r = findSection(m_lines, section); r.found(); r = findSection(m_lines, section))
+        m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(r.header),
+                      m_lines.begin() + static_cast<std::ptrdiff_t>(r.end));
+}
+
+std::vector<std::string> IniFile::Lines::sections() const
+{
+    std::vector<std::string> names;
+    for (const std::string& line : m_lines) {
+        const Parsed p = parse(line);
+        if (p.kind != Parsed::Kind::Section)
+            continue;
+        bool seen = false;
+        for (const std::string& n : names)
+            seen = seen || equalNoCase(n, p.name);
+        if (!seen)
+            names.emplace_back(p.name);
+    }
+    return names;
+}
+
+std::vector<std::string> IniFile::Lines::keys(std::string_view section) const
+{
+    std::vector<std::string> names;
+    const Range r = findSection(m_lines, section);
+    if (!r.found())
+        return names;
+    for (std::size_t i = r.header + 1; i < r.end; ++i) {
+        const Parsed p = parse(m_lines[i]);
+        if (p.kind != Parsed::Kind::Entry || p.name.empty())
+            continue;
+        bool seen = false;
+        for (const std::string& n : names)
+            seen = seen || equalNoCase(n, p.name);
+        if (!seen)
+            names.emplace_back(p.name);
+    }
+    return names;
+}
+
+// --- IniFile ---
+
+bool IniFile::exists() const
+{
+    std::error_code ec;
+    return std::filesystem::is_regular_file(m_path, ec);
+}
+
+std::vector<std::string> IniFile::load() const
+{
+    std::vector<std::string> lines;
+    std::ifstream in(m_path, std::ios::binary);
+    if (!in)
+        return lines;
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    const std::string text = ss.str();
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::size_t stop = end;
+        if (stop > start && text[stop - 1] == '\r')
+            --stop;
+        lines.emplace_back(text, start, stop - start);
+        start = end + 1;
+    }
+    return lines;
+}
+
+void IniFile::save(const std::vector<std::string>& lines) const
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text.append(line).append("\r\n");
+
+    const std::filesystem::path target = writeTarget(m_path);
+    std::filesystem::path folder = target.parent_path();
+    if (folder.empty())
+        folder = ".";
+
+    struct stat old {};
+    const bool existed = ::stat(target.c_str(), &old) == 0;
+    if (existed && !S_ISREG(old.st_mode))
+        throw SettingsWriteError(m_path);
+
+    std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) {
+        // The folder takes no new file; a file that can be written is rewritten in place.
+        const int in = existed ? ::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC) : -1;
+        if (in < 0)
+            throw SettingsWriteError(m_path);
+        const bool ok = writeAll(in, text) && ::fsync(in) == 0;
+        if (::close(in) != 0 || !ok)
+            throw SettingsWriteError(m_path);
+        return;
+    }
+
+    mode_t mode = 0;
+    if (existed) {
+        mode = old.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    const bool ok = writeAll(fd, text) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    if (::close(fd) != 0 || !ok || ::rename(temp.c_str(), target.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        throw SettingsWriteError(m_path);
+    }
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+}
+
+IniFile::Lines IniFile::snapshot() const
+{
+    return Lines(load());
+}
+
+std::optional<std::string> IniFile::read(std::string_view section, std::string_view key) const
+{
+    return Lines(load()).read(section, key);
+}
+
+std::string IniFile::readString(std::string_view section, std::string_view key, std::string_view fallback) const
+{
+    return read(section, key).value_or(std::string(fallback));
+}
+
+int IniFile::readInt(std::string_view section, std::string_view key, int fallback) const
+{
+    const auto v = read(section, key);
+    if (!v || v->empty())
+        return fallback;
+    std::size_t i = 0;
+    bool negative = false;
+    if ((*v)[0] == '-' || (*v)[0] == '+') {
+        negative = (*v)[0] == '-';
+        i = 1;
+    }
+    if (i == v->size())
+        return fallback;
+    long long n = 0;
+    for (; i < v->size(); ++i) {
+        const char c = (*v)[i];
+        if (c < '0' || c > '9' || n > 2147483648LL)
+            return fallback;
+        n = n * 10 + (c - '0');
+    }
+    n = negative ? -n : n;
+    if (n < -2147483648LL || n > 2147483647LL)
+        return fallback;
+    return static_cast<int>(n);
+}
+
+bool IniFile::readBool(std::string_view section, std::string_view key, bool fallback) const
+{
+    return readInt(section, key, fallback ? 1 : 0) != 0;
+}
+
+void IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) const
+{
+    update([&](Lines& lines) { lines.write(section, key, value); });
+}
+
+void IniFile::writeInt(std::string_view section, std::string_view key, int value) const
+{
+    writeString(section, key, std::to_string(value));
+}
+
+void IniFile::writeBool(std::string_view section, std::string_view key, bool value) const
+{
+    writeString(section, key, value ? "1" : "0");
+}
+
+std::vector<std::string> IniFile::sections() const
+{
+    return Lines(load()).sections();
+}
+
+std::vector<std::string> IniFile::keys(std::string_view section) const
+{
+    return Lines(load()).keys(section);
+}
+
+bool IniFile::sectionExists(std::string_view section) const
+{
+    return !keys(section).empty();
+}
+
+void IniFile::eraseSection(std::string_view section) const
+{
+    update([&](Lines& lines) { lines.eraseSection(section); });
+}
+
+void IniFile::remove() const
+{
+    std::error_code ec;
+    std::filesystem::remove(m_path, ec);
+}
+
+} // namespace cardmill

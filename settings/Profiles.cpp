@@ -1,0 +1,123 @@
+#include "settings/Profiles.h"
+
+#include <algorithm>
+
+namespace cardmill {
+
+namespace {
+
+char upperAscii(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool equalNoCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return upperAscii(x) == upperAscii(y); });
+}
+
+std::optional<int> toInt(const std::optional<std::string>& s)
+{
+    if (!s || s->empty())
+        return std::nullopt;
+    std::size_t i = (*s)[0] == '-' || (*s)[0] == '+' ? 1 : 0;
+    if (i == s->size() || s->size() > 10)
+        return std::nullopt;
+    for (std::size_t j = i; j < s->size(); ++j)
+        if ((*s)[j] < '0' || (*s)[j] > '9')
+            return std::nullopt;
+    return std::stoi(*s);
+}
+
+} // namespace
+
+int dateFormatIndexOf(std::string_view text)
+{
+    if (text.substr(0, 4) == "2006")
+        return 0;
+    if (text.substr(0, 2) == "09")
+        return 2;
+    if (text.size() >= 4 && text.substr(3, 3) == "Sep")
+        return 3;
+    if (text.substr(0, 3) == "Sep")
+        return 4;
+    return 1;
+}
+
+std::optional<int> qrgFormatIndexExact(std::string_view text)
+{
+    for (std::size_t i = 0; i < kQrgFormatTexts.size(); ++i)
+        if (kQrgFormatTexts[i] == text)
+            return static_cast<int>(i);
+    return std::nullopt;
+}
+
+std::optional<int> qrgFormatIndexNoCase(std::string_view text)
+{
+    for (std::size_t i = 0; i < kQrgFormatTexts.size(); ++i)
+        if (equalNoCase(kQrgFormatTexts[i], text))
+            return static_cast<int>(i);
+    return std::nullopt;
+}
+
+bool isReservedSection(std::string_view name)
+{
+    return std::any_of(kReservedSections.begin(), kReservedSections.end(),
+                       [name](std::string_view r) { return equalNoCase(r, name); });
+}
+
+std::vector<std::string> profileNames(const IniFile& ini)
+{
+    std::vector<std::string> names = ini.sections();
+    std::erase_if(names, [](const std::string& n) { return isReservedSection(n); });
+    return names;
+}
+
+std::vector<std::string> sortedProfileNames(const IniFile& ini)
+{
+    std::vector<std::string> names = profileNames(ini);
+    std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+            return static_cast<unsigned char>(upperAscii(x)) < static_cast<unsigned char>(upperAscii(y));
+        });
+    });
+    return names;
+}
+
+std::optional<std::string> findProfile(const IniFile& ini, std::string_view name)
+{
+    for (const std::string& n : profileNames(ini))
+        if (equalNoCase(n, name))
+            return n;
+    return std::nullopt;
+}
+
+StoredProfile readProfile(const IniFile& ini, std::string_view name)
+{
+    StoredProfile p;
+    const IniFile::Lines lines = ini.snapshot(); // one reading of the file for all seven keys
+    p.sourceFile = lines.read(name, kProfileKeys[0]);
+    p.swlFile = lines.read(name, kProfileKeys[1]);
+    p.mainDocument = lines.read(name, kProfileKeys[2]);
+    p.qrgFormat = lines.read(name, kProfileKeys[3]);
+    p.qsosOnLabel = toInt(lines.read(name, kProfileKeys[4]));
+    p.dateFormat = lines.read(name, kProfileKeys[5]);
+    p.dateSeparator = lines.read(name, kProfileKeys[6]);
+    return p;
+}
+
+void writeProfile(const IniFile& ini, std::string_view name, const Profile& profile)
+{
+    ini.update([&](IniFile::Lines& lines) {
+        lines.write(name, kProfileKeys[0], profile.sourceFile);
+        lines.write(name, kProfileKeys[1], profile.swlFile);
+        lines.write(name, kProfileKeys[2], profile.mainDocument);
+        lines.write(name, kProfileKeys[3], profile.qrgFormat);
+        lines.write(name, kProfileKeys[4], std::to_string(profile.qsosOnLabel));
+        lines.write(name, kProfileKeys[5], profile.dateFormat);
+        lines.write(name, kProfileKeys[6], profile.dateSeparator);
+    });
+}
+
+} // namespace cardmill

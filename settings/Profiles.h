@@ -1,0 +1,77 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "settings/IniFile.h"
+
+namespace cardmill {
+
+// The settings file's name; it lies beside the executable.
+inline constexpr std::string_view kSettingsFileName = "cardmill.ini";
+
+// The seven keys of a profile section, in the order they are written.
+inline constexpr std::array<std::string_view, 7> kProfileKeys{
+    "Source file", "Source SWL file", "Main doc", "QRG format", "QSOs on label", "Date format", "Date separator"};
+
+// The stored QRG format texts, by QRG format index 0 to 7 (always English in the file).
+inline constexpr std::array<std::string_view, 8> kQrgFormatTexts{
+    "QRG in meters",    "QRG in meters with 'M'",      "QRG in MHz",       "QRG in MHz with 'MHz'",
+    "Exact QRG in MHz", "Exact QRG in MHz with 'MHz'", "Exact QRG in kHz", "Exact QRG in kHz with 'kHz'"};
+
+// The stored date format texts, by date format index 0 to 4; they always use "-".
+inline constexpr std::array<std::string_view, 5> kDateFormatTexts{"2006-09-23", "23-09-2006", "09-23-2006",
+                                                                  "23 Sep 2006", "Sep 23 2006"};
+
+// The sections that are never profiles.
+inline constexpr std::array<std::string_view, 4> kReservedSections{"Filters", "Profile", "ADIF_fields", "Program"};
+
+// A profile: the user's choices for one kind of conversion.
+struct Profile {
+    std::string sourceFile;
+    std::string swlFile;
+    std::string mainDocument;
+    std::string qrgFormat = std::string(kQrgFormatTexts[1]);
+    int qsosOnLabel = 1;
+    std::string dateFormat = std::string(kDateFormatTexts[0]);
+    std::string dateSeparator = "-";
+};
+
+// A profile as the file holds it: a key that is missing is nullopt, so that each reader keeps its own default.
+struct StoredProfile {
+    std::optional<std::string> sourceFile;
+    std::optional<std::string> swlFile;
+    std::optional<std::string> mainDocument;
+    std::optional<std::string> qrgFormat;
+    std::optional<int> qsosOnLabel;
+    std::optional<std::string> dateFormat;
+    std::optional<std::string> dateSeparator;
+};
+
+// The date format index of a stored "Date format" text; the first test that holds decides (case-sensitive):
+// "2006..." -> 0, "09..." -> 2, "...Sep" at characters 4 to 6 -> 3, "Sep..." -> 4, anything else -> 1.
+int dateFormatIndexOf(std::string_view text);
+
+// The main window's reading of "QRG format": whole and case-sensitive; nullopt when nothing matches.
+std::optional<int> qrgFormatIndexExact(std::string_view text);
+// The setup dialog's reading: whole, without regard to case.
+std::optional<int> qrgFormatIndexNoCase(std::string_view text);
+
+// True for "Filters", "Profile", "ADIF_fields" and "Program" in any letter case.
+bool isReservedSection(std::string_view name);
+
+// The profile names in file order (the reserved sections left out).
+std::vector<std::string> profileNames(const IniFile& ini);
+// The same names as the main window lists them: sorted without regard to case.
+std::vector<std::string> sortedProfileNames(const IniFile& ini);
+// The profile section of that name in any letter case, as the file spells it; nullopt when there is none.
+std::optional<std::string> findProfile(const IniFile& ini, std::string_view name);
+
+StoredProfile readProfile(const IniFile& ini, std::string_view name);
+// Writes all seven keys, in order, as one change of the file.
+void writeProfile(const IniFile& ini, std::string_view name, const Profile& profile);
+
+} // namespace cardmill

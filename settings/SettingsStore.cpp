@@ -1,0 +1,123 @@
+#include "settings/SettingsStore.h"
+
+#include "engine/LineComposer.h"
+#include "settings/Profiles.h"
+
+namespace cardmill {
+
+namespace {
+
+const char* flag(bool b)
+{
+    return b ? "1" : "0";
+}
+
+} // namespace
+
+SettingsState checkSettingsFile(const IniFile& ini)
+{
+    if (!ini.exists())
+        return SettingsState::Missing;
+    const IniFile::Lines lines = ini.snapshot();
+    if (!lines.keys("Filters").empty())
+        return SettingsState::Valid;
+    for (const std::string& section : lines.sections())
+        if (!isReservedSection(section))
+            return SettingsState::Valid;
+    ini.remove();
+    return SettingsState::Removed;
+}
+
+void writeFilters(IniFile::Lines& lines, const FilterSettings& f)
+{
+    const std::string s = "Filters";
+    lines.write(s, "Call", flag(f.call));
+    lines.write(s, "Callsign", f.callsign);
+    lines.write(s, "Date", flag(f.date));
+    lines.write(s, "From-date", f.fromDate);
+    lines.write(s, "To-date", f.toDate);
+    lines.write(s, "QSL_SENT", flag(f.qslSent));
+    lines.write(s, "QSL_SENT_Y", flag(f.sentY));
+    lines.write(s, "QSL_SENT_N", flag(f.sentN));
+    lines.write(s, "QSL_SENT_R", flag(f.sentR));
+    lines.write(s, "QSL_SENT_I", flag(f.sentI));
+    lines.write(s, "QSL_SENT_Blank", flag(f.sentBlank));
+    lines.write(s, "QSL_RCVD", flag(f.qslRcvd));
+    lines.write(s, "QSL_RCVD_Y", flag(f.rcvdY));
+    lines.write(s, "QSL_RCVD_N", flag(f.rcvdN));
+    lines.write(s, "QSL_RCVD_R", flag(f.rcvdR));
+    lines.write(s, "QSL_RCVD_I", flag(f.rcvdI));
+    lines.write(s, "QSL_RCVD_Blank", flag(f.rcvdBlank));
+    lines.write(s, "QSL_PRINT", flag(f.qslPrint));
+    lines.write(s, "QSL_PRINT_L", flag(f.printL));
+    lines.write(s, "QSL_PRINT_A", flag(f.printA));
+    lines.write(s, "QSL_PRINT_N", flag(f.printN));
+    lines.write(s, "QSL_PRINT_Blank", flag(f.printBlank));
+}
+
+int readLastProfile(const IniFile& ini)
+{
+    return ini.readInt("Profile", "Last profile", -1);
+}
+
+std::vector<std::string> readUserFields(const IniFile& ini)
+{
+    const IniFile::Lines lines = ini.snapshot();
+    std::vector<std::string> fields;
+    for (int i = 0;; ++i) {
+        const auto name = lines.read("ADIF_fields", "ADIF" + std::to_string(i));
+        if (!name || name->empty())
+            break;
+        if (!isFixedColumn(*name))
+            fields.push_back(*name);
+    }
+    return fields;
+}
+
+void writeUserFields(IniFile::Lines& lines, const std::vector<std::string>& fields)
+{
+    lines.eraseSection("ADIF_fields");
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        lines.write("ADIF_fields", "ADIF" + std::to_string(i), fields[i]);
+}
+
+ProgramOptions readProgramOptions(const IniFile& ini)
+{
+    ProgramOptions o;
+    o.keepTemporaryFile = ini.readBool("Program", "Temporary file", false);
+    o.polish = ini.readBool("Program", "Polish language", false);
+    return o;
+}
+
+void writeProgramOptions(IniFile::Lines& lines, const ProgramOptions& options)
+{
+    lines.write("Program", "Temporary file", flag(options.keepTemporaryFile));
+    lines.write("Program", "Polish language", flag(options.polish));
+}
+
+void writeClosingState(const IniFile& ini, const ClosingState& state)
+{
+    ini.update([&](IniFile::Lines& lines) {
+        writeFilters(lines, state.filters);
+        lines.write("Profile", "Last profile", std::to_string(state.lastProfile));
+        writeUserFields(lines, state.userFields);
+        writeProgramOptions(lines, state.options);
+    });
+}
+
+const std::filesystem::path& executableDir()
+{
+    static const std::filesystem::path dir = [] {
+        std::error_code ec;
+        const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+        return ec ? std::filesystem::current_path(ec) : exe.parent_path();
+    }();
+    return dir;
+}
+
+std::filesystem::path defaultSettingsPath()
+{
+    return executableDir() / std::string(kSettingsFileName);
+}
+
+} // namespace cardmill

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "settings/IniFile.h"
+
+namespace cardmill {
+
+// The filter pane as the "Filters" section stores it (22 keys).
+struct FilterSettings {
+    bool call = false;
+    std::string callsign;
+    bool date = false;
+    std::string fromDate; // in the user's short date format
+    std::string toDate;
+    bool qslSent = false;
+    bool sentY = false, sentN = false, sentR = false, sentI = false, sentBlank = false;
+    bool qslRcvd = false;
+    bool rcvdY = false, rcvdN = false, rcvdR = false, rcvdI = false, rcvdBlank = false;
+    bool qslPrint = false;
+    bool printL = false, printA = false, printN = false, printBlank = false;
+};
+
+// The configuration dialog's options ("Program" section).
+struct ProgramOptions {
+    bool keepTemporaryFile = false; // "Temporary file"
+    bool polish = false;            // "Polish language"
+};
+
+// What the main window stores when it closes.
+struct ClosingState {
+    FilterSettings filters;
+    int lastProfile = -1; // the position in the sorted profile list; -1 for none
+    std::vector<std::string> userFields;
+    ProgramOptions options;
+};
+
+// How the settings file was found at start.
+enum class SettingsState {
+    Missing, // no file: the profile setup dialog opens for a new profile
+    Valid,
+    Removed, // neither "Filters" keys nor any profile: the file was deleted
+};
+
+// The check at start. A file that holds a profile is always kept, even without "Filters" keys (which happens
+// when the program ended before its first close): profiles are never lost.
+SettingsState checkSettingsFile(const IniFile& ini);
+
+// The 22 "Filters" keys, in order.
+void writeFilters(IniFile::Lines& lines, const FilterSettings& filters);
+
+// "Profile" / "Last profile"; -1 when missing or not a number.
+int readLastProfile(const IniFile& ini);
+
+// The user-defined field list: ADIF0, ADIF1, ... up to the first missing or empty number; names equal to a
+// fixed column name are dropped.
+std::vector<std::string> readUserFields(const IniFile& ini);
+// Erases "ADIF_fields" and writes the list anew (no section for an empty list).
+void writeUserFields(IniFile::Lines& lines, const std::vector<std::string>& fields);
+
+ProgramOptions readProgramOptions(const IniFile& ini);
+void writeProgramOptions(IniFile::Lines& lines, const ProgramOptions& options);
+
+// Everything the main window stores when it closes, in the file's order ("Filters", "Profile",
+// "ADIF_fields", "Program"), as one change of the file. Throws SettingsWriteError.
+void writeClosingState(const IniFile& ini, const ClosingState& state);
+
+// The settings file beside the running program.
+std::filesystem::path defaultSettingsPath();
+
+// The folder of the running program, found once.
+const std::filesystem::path& executableDir();
+
+} // namespace cardmill

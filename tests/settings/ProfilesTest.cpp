@@ -1,0 +1,130 @@
+#include "settings/Profiles.h"
+
+#include <gtest/gtest.h>
+
+#include "settings/SettingsStore.h"
+#include "support/TempDir.h"
+
+namespace cardmill {
+namespace {
+
+using test::readFile;
+using test::TempDir;
+
+TEST(Profiles, FormatTextsReadBack)
+{
+    EXPECT_EQ(dateFormatIndexOf("2006-09-23"), 0);
+    EXPECT_EQ(dateFormatIndexOf("23-09-2006"), 1);
+    EXPECT_EQ(dateFormatIndexOf("09-23-2006"), 2);
+    EXPECT_EQ(dateFormatIndexOf("23 Sep 2006"), 3);
+    EXPECT_EQ(dateFormatIndexOf("Sep 23 2006"), 4);
+    EXPECT_EQ(dateFormatIndexOf("sep 23 2006"), 1);
+    EXPECT_EQ(dateFormatIndexOf(""), 1);
+
+    EXPECT_EQ(qrgFormatIndexExact("Exact QRG in kHz"), 6);
+    EXPECT_EQ(qrgFormatIndexExact("exact qrg in khz"), std::nullopt);
+    EXPECT_EQ(qrgFormatIndexNoCase("exact qrg in khz"), 6);
+    EXPECT_EQ(qrgFormatIndexNoCase("Exact QRG"), std::nullopt);
+
+    // Blanks around a stored value are not part of it.
+    TempDir dir;
+    const IniFile ini(dir.write("a.ini", "[P]\nQRG format =  QRG in MHz  \n"));
+    EXPECT_EQ(qrgFormatIndexExact(*readProfile(ini, "p").qrgFormat), 2);
+}
+
+TEST(Profiles, ListLeavesOutReservedSectionsAndSortsWithoutCase)
+{
+    TempDir dir;
+    const IniFile ini(dir.write("a.ini", "[zulu]\na=1\n[FILTERS]\nCall=0\n[Alpha]\na=1\n[program]\nx=1\n[beta]\n"
+                                         "a=1\n[Profile]\nLast profile=0\n[adif_FIELDS]\nADIF0=X\n"));
+    EXPECT_EQ(profileNames(ini), (std::vector<std::string>{"zulu", "Alpha", "beta"}));
+    EXPECT_EQ(sortedProfileNames(ini), (std::vector<std::string>{"Alpha", "beta", "zulu"}));
+    EXPECT_EQ(findProfile(ini, "ALPHA"), "Alpha");
+    EXPECT_EQ(findProfile(ini, "Filters"), std::nullopt);
+}
+
+TEST(Profiles, WriteAndReadAProfile)
+{
+    TempDir dir;
+    const IniFile ini(dir / "cardmill.ini");
+    Profile p;
+    p.sourceFile = "/home/sp3kxq/log.adi";
+    p.mainDocument = "/home/sp3kxq/card_1.docx";
+    p.qsosOnLabel = 3;
+    writeProfile(ini, "Home", p);
+    const StoredProfile s = readProfile(ini, "home");
+    EXPECT_EQ(s.sourceFile, p.sourceFile);
+    EXPECT_EQ(s.swlFile, ""); // an empty SWL file is a valid value
+    EXPECT_EQ(s.qsosOnLabel, 3);
+    EXPECT_EQ(s.dateSeparator, "-");
+    EXPECT_EQ(readProfile(ini, "other").sourceFile, std::nullopt);
+}
+
+TEST(SettingsStore, UserFieldsStopAtTheFirstGapAndDropFixedNames)
+{
+    TempDir dir;
+    const IniFile ini(dir.write("a.ini", "[ADIF_fields]\nADIF0=STATE\nADIF1=CALL\nADIF2=CNTY\nADIF4=LOST\n"));
+    EXPECT_EQ(readUserFields(ini), (std::vector<std::string>{"STATE", "CNTY"}));
+    ini.update([](IniFile::Lines& l) { writeUserFields(l, {"GRIDSQUARE"}); });
+    EXPECT_EQ(readFile(ini.path()), "[ADIF_fields]\r\nADIF0=GRIDSQUARE\r\n");
+    ini.update([](IniFile::Lines& l) { writeUserFields(l, {}); });
+    EXPECT_EQ(readFile(ini.path()), "");
+}
+
+TEST(SettingsStore, ValidityCheckNeverLosesProfiles)
+{
+    TempDir dir;
+    EXPECT_EQ(checkSettingsFile(IniFile(dir / "none.ini")), SettingsState::Missing);
+    const IniFile valid(dir.write("valid.ini", "[Filters]\nCall=0\n"));
+    EXPECT_EQ(checkSettingsFile(valid), SettingsState::Valid);
+    const IniFile profilesOnly(dir.write("profiles.ini", "[Home]\nSource file=/l.adi\n"));
+    EXPECT_EQ(checkSettingsFile(profilesOnly), SettingsState::Valid);
+    EXPECT_TRUE(profilesOnly.exists());
+    const IniFile useless(dir.write("useless.ini", "[Filters]\n[Program]\nTemporary file=1\n"));
+    EXPECT_EQ(checkSettingsFile(useless), SettingsState::Removed);
+    EXPECT_FALSE(useless.exists());
+}
+
+TEST(SettingsStore, OrderInTheFileAfterAFirstProfileAndAFirstClose)
+{
+    TempDir dir;
+    const IniFile ini(dir / "cardmill.ini");
+    Profile p;
+    p.sourceFile = "/l/log.adi";
+    p.mainDocument = "/l/card_1.doc";
+    writeProfile(ini, "Home", p);
+    ClosingState state;
+    state.filters.call = true;
+    state.filters.callsign = "SP1ABC";
+    state.filters.fromDate = "2006-09-01";
+    state.filters.toDate = "2006-09-30";
+    state.filters.sentBlank = true;
+    state.lastProfile = 0;
+    state.userFields = {"STATE"};
+    state.options.keepTemporaryFile = true;
+    writeClosingState(ini, state);
+    EXPECT_EQ(readFile(ini.path()),
+              "[Home]\r\nSource file=/l/log.adi\r\nSource SWL file=\r\nMain doc=/l/card_1.doc\r\n"
+              "QRG format=QRG in meters with 'M'\r\nQSOs on label=1\r\nDate format=2006-09-23\r\n"
+              "Date separator=-\r\n"
+              "[Filters]\r\nCall=1\r\nCallsign=SP1ABC\r\nDate=0\r\nFrom-date=2006-09-01\r\nTo-date=2006-09-30\r\n"
+              "QSL_SENT=0\r\nQSL_SENT_Y=0\r\nQSL_SENT_N=0\r\nQSL_SENT_R=0\r\nQSL_SENT_I=0\r\nQSL_SENT_Blank=1\r\n"
+              "QSL_RCVD=0\r\nQSL_RCVD_Y=0\r\nQSL_RCVD_N=0\r\nQSL_RCVD_R=0\r\nQSL_RCVD_I=0\r\nQSL_RCVD_Blank=0\r\n"
+              "QSL_PRINT=0\r\nQSL_PRINT_L=0\r\nQSL_PRINT_A=0\r\nQSL_PRINT_N=0\r\nQSL_PRINT_Blank=0\r\n"
+              "[Profile]\r\nLast profile=0\r\n[ADIF_fields]\r\nADIF0=STATE\r\n"
+              "[Program]\r\nTemporary file=1\r\nPolish language=0\r\n");
+    EXPECT_EQ(readLastProfile(ini), 0);
+    EXPECT_TRUE(readProgramOptions(ini).keepTemporaryFile);
+
+    // A second close rewrites in place; a later profile goes after "Program".
+    state.userFields = {};
+    writeClosingState(ini, state);
+    writeProfile(ini, "Away", p);
+    EXPECT_EQ(sortedProfileNames(ini), (std::vector<std::string>{"Away", "Home"}));
+    const std::string text = readFile(ini.path());
+    EXPECT_EQ(text.find("[ADIF_fields]"), std::string::npos);
+    EXPECT_LT(text.find("[Program]"), text.find("[Away]"));
+}
+
+} // namespace
+} // namespace cardmill
