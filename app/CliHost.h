@@ -61,6 +61,7 @@ public:
     std::filesystem::path mainDocumentPath() const override { return m_options.mainDocument; }
     int labelSize() const override { return m_options.labelSize; }
     std::filesystem::path workFolder() const override { return m_options.workFolder; }
+    bool keepTemporaryFile() const override { return m_options.keepTemporary; }
     void setStatus(TextId id, const std::string& arg) override;
     void showProgress(bool visible) override;
     void setProgressRange(std::size_t maximum) override;

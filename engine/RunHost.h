@@ -21,6 +21,8 @@ public:
     virtual int labelSize() const = 0;
     // The folder of the intermediate file "temporary.wrk" (beside the executable in the product).
     virtual std::filesystem::path workFolder() const = 0;
+    // The "Do not delete temporary.doc file" option.
+    virtual bool keepTemporaryFile() const = 0;
 
     // The status text: `id` with "%s" replaced by `arg`; TextId::Count clears it.
     virtual void setStatus(TextId id, const std::string& arg = {}) = 0;

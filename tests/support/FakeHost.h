@@ -16,6 +16,7 @@ public:
     FakeSettings settings;
     std::filesystem::path log, swl, mainDocument, work;
     int size = 1;
+    bool keepTemporary = false;
 
     struct Message {
         TextId id;
@@ -52,6 +53,7 @@ public:
     std::filesystem::path mainDocumentPath() const override { return mainDocument; }
     int labelSize() const override { return size; }
     std::filesystem::path workFolder() const override { return work; }
+    bool keepTemporaryFile() const override { return keepTemporary; }
     void setStatus(TextId id, const std::string& arg) override;
     void showProgress(bool visible) override { progressVisible = visible; }
     void setProgressRange(std::size_t maximum) override { progressMaximum = maximum; }
