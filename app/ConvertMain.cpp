@@ -5,24 +5,8 @@
 #include "app/ConvertOptions.h"
 #include "settings/SettingsStore.h"
 #include "engine/ConversionRun.h"
-#include "engine/MergeDriver.h"
-
-namespace {
-
-// Stands in for the mail-merge engine, which this build does not have yet: the run checks its inputs and
-// writes the data-source files, then ends with this error.
-class MissingMergeEngine : public cardmill::MailMergeDriver {
-public:
-    void startMerge(const std::filesystem::path&) override
-    {
-        throw cardmill::MergeError("This build has no mail-merge engine; the data-source files are written. "
-                                   "Use --no-merge to write them only.");
-    }
-    void runPass(const std::filesystem::path&, cardmill::PassSelector) override {}
-    void makeVisible() override {}
-};
-
-} // namespace
+#include "merge/BuiltInProcessor.h"
+#include "merge/WordMergeDriver.h"
 
 int main(int argc, char** argv)
 {
@@ -33,8 +17,12 @@ int main(int argc, char** argv)
 
     parsed.options.workFolder = executableDir();
     CliHost host(parsed.options);
-    MissingMergeEngine missing;
-    ConversionRun run(host, host.options().merge ? &missing : nullptr);
+    BuiltInProcessor processor([] {}, [](const std::vector<std::filesystem::path>& documents) {
+        for (const std::filesystem::path& d : documents)
+            std::cout << "Labels: " << d.string() << '\n';
+    });
+    WordMergeDriver driver(processor, host, executableDir());
+    ConversionRun run(host, host.options().merge ? &driver : nullptr);
     switch (run.run()) {
     case RunOutcome::Done:
         return ExitDone;

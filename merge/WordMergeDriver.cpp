@@ -59,11 +59,32 @@ std::filesystem::path mainDocumentForPass(const std::filesystem::path& chosen, P
     return (path.size() > 6 ? path.substr(0, path.size() - 6) : std::string()) + suffix + ".doc";
 }
 
+std::filesystem::path mergedDocumentStem(const std::filesystem::path& base, PassSelector selector)
+{
+    std::filesystem::path p = base;
+    p += selector.isSwl() ? std::string("_labels_swl") : "_labels_" + std::to_string(selector.size);
+    return p;
+}
+
 WordMergeDriver::WordMergeDriver(WordProcessor& processor, RunHost& host, std::filesystem::path tableFolder)
     : m_processor(processor)
     , m_host(host)
     , m_tableFolder(std::move(tableFolder))
 {
+}
+
+void WordMergeDriver::startMerge(const std::filesystem::path& base)
+{
+    m_processor.startMergePhase();
+    for (int k = 0; k <= 10; ++k) {
+        for (const char* ext : {".docx", ".odt", ".pdf"}) {
+            std::filesystem::path old = mergedDocumentStem(base, PassSelector{k});
+            old += ext;
+            std::error_code ec;
+            if (std::filesystem::is_regular_file(old, ec))
+                std::filesystem::remove(old, ec);
+        }
+    }
 }
 
 void WordMergeDriver::stopPass()
@@ -100,6 +121,7 @@ void WordMergeDriver::runPass(const std::filesystem::path& base, PassSelector se
     m_processor.connect();
     {
         ConnectionGuard guard(m_processor);
+        m_processor.setMergedDocumentStem(mergedDocumentStem(base, selector));
         m_processor.addDocument();
         const WordProcessor::Document table = m_processor.activeDocument();
         const WordProcessor::Range range = m_processor.selectionRange();

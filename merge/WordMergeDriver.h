@@ -17,6 +17,9 @@ inline constexpr std::string_view kTableDocumentName = "temporary.doc";
 // loses its last six characters and gets "_k.doc" or "_swl.doc".
 std::filesystem::path mainDocumentForPass(const std::filesystem::path& chosen, PassSelector selector);
 
+// Where the merged labels of a pass go, without extension: "<base>_labels_k" or "<base>_labels_swl".
+std::filesystem::path mergedDocumentStem(const std::filesystem::path& base, PassSelector selector);
+
 // The mail-merge driver: for each label size whose data-source file exists, and for SWL labels, it has the word
 // processor turn the file into a table document ("temporary.doc"), opens the main document of that size,
 // merges the table into it and closes it. The merged documents stay with the processor for the user.
@@ -30,6 +33,9 @@ public:
     // `tableFolder` is where "temporary.doc" goes (beside the executable in the product).
     WordMergeDriver(WordProcessor& processor, RunHost& host, std::filesystem::path tableFolder);
 
+    // Removes the merged label documents an earlier run of the same log left ("<base>_labels_*"), so that the
+    // folder never mixes old and new labels.
+    void startMerge(const std::filesystem::path& base) override;
     void runPass(const std::filesystem::path& base, PassSelector selector) override;
     void makeVisible() override;
 

@@ -78,6 +78,12 @@ public:
     virtual void executeMerge(Document document, bool pause) = 0;
     // Shows the processor and the merged documents to the user. [Application.Visible]
     virtual void setVisible(bool visible) = 0;
+
+    // For a processor without a window of its own, which saves every merged document as a file: a new run's
+    // merge phase begins (earlier merged documents are no longer this run's), and where the next merged
+    // document goes (a path without extension; the processor adds the one of its format). Word ignores both.
+    virtual void startMergePhase() {}
+    virtual void setMergedDocumentStem(const std::filesystem::path& stem) { (void)stem; }
 };
 
 // One comma-separated value of a data-source file as Unicode (UTF-8): the bytes themselves when they are valid

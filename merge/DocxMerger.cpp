@@ -1,0 +1,268 @@
+#include "merge/DocxMerger.h"
+
+#include <pugixml.hpp>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <set>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace cardmill {
+
+namespace {
+
+constexpr unsigned kParseFlags = pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata_single;
+constexpr const char* kDocumentPart = "word/document.xml";
+
+struct StringWriter : pugi::xml_writer {
+    std::string out;
+    void write(const void* data, std::size_t size) override { out.append(static_cast<const char*>(data), size); }
+};
+
+std::string save(const pugi::xml_document& doc)
+{
+    StringWriter w;
+    doc.save(w, "", pugi::format_raw, pugi::encoding_utf8);
+    return w.out;
+}
+
+std::string print(pugi::xml_node node)
+{
+    StringWriter w;
+    node.print(w, "", pugi::format_raw, pugi::encoding_utf8);
+    return w.out;
+}
+
+pugi::xml_document parsePart(const std::string& xml, const std::string& name)
+{
+    pugi::xml_document doc;
+    const pugi::xml_parse_result r = doc.load_buffer(xml.data(), xml.size(), kParseFlags, pugi::encoding_utf8);
+    if (!r)
+        throw std::runtime_error("the part " + name + " is not well-formed XML (" + r.description() + ")");
+    return doc;
+}
+
+// The section properties every copy ends with: the main document's, starting on a new page.
+std::string nextPageSection(const std::string& sectionXml)
+{
+    pugi::xml_document doc;
+    if (sectionXml.empty() || !doc.load_buffer(sectionXml.data(), sectionXml.size(), kParseFlags))
+        return "<w:sectPr><w:type w:val=\"nextPage\"/></w:sectPr>";
+    pugi::xml_node sect = doc.document_element();
+    sect.remove_child("w:type");
+    pugi::xml_node before = sect.first_child();
+    while (before && (std::strcmp(before.name(), "w:headerReference") == 0 ||
+                      std::strcmp(before.name(), "w:footerReference") == 0 ||
+                      std::strcmp(before.name(), "w:footnotePr") == 0 || std::strcmp(before.name(), "w:endnotePr") == 0))
+        before = before.next_sibling();
+    pugi::xml_node type = before ? sect.insert_child_before("w:type", before) : sect.append_child("w:type");
+    type.append_attribute("w:val") = "nextPage";
+    return print(sect);
+}
+
+std::string partPath(const std::string& target)
+{
+    // Targets in word/_rels/document.xml.rels are relative to word/.
+    if (!target.empty() && target[0] == '/')
+        return target.substr(1);
+    return "word/" + target;
+}
+
+void replaceAll(std::string& s, const std::string& from, const std::string& to)
+{
+    for (std::size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size()))
+        s.replace(at, from.size(), to);
+}
+
+// A file for the merged body, removed when done.
+class TempFile {
+public:
+    TempFile()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "cardmill-merge-XXXXXX").string();
+        const int fd = ::mkstemp(pattern.data());
+        if (fd < 0)
+            throw std::runtime_error(std::string("no temporary file for the merge (") + std::strerror(errno) + ")");
+        m_path = pattern;
+        m_file = ::fdopen(fd, "wb");
+        if (!m_file) {
+            ::close(fd);
+            throw std::runtime_error("no temporary file for the merge");
+        }
+        std::setvbuf(m_file, nullptr, _IOFBF, 1 << 16);
+    }
+    ~TempFile()
+    {
+        if (m_file)
+            std::fclose(m_file);
+        std::error_code ec;
+        std::filesystem::remove(m_path, ec);
+    }
+    void write(const std::string& s)
+    {
+        if (!s.empty() && std::fwrite(s.data(), 1, s.size(), m_file) != s.size())
+            throw std::runtime_error(std::string("the merged document cannot be written (") + std::strerror(errno) +
+                                     ")");
+    }
+    void finish()
+    {
+        const int r = std::fclose(m_file);
+        m_file = nullptr;
+        if (r != 0)
+            throw std::runtime_error("the merged document cannot be written");
+    }
+    const std::filesystem::path& path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+    std::FILE* m_file = nullptr;
+};
+
+} // namespace
+
+void mergeDocx(const ZipContents& main, const MergeRecords& records, const std::filesystem::path& output,
+               const std::function<void()>& onCopy)
+{
+    const auto document = main.entries.find(kDocumentPart);
+    if (document == main.entries.end())
+        throw std::runtime_error("the package has no word/document.xml: it is not a WordprocessingML document");
+    const CompiledDocument compiled = compileDocument(document->second);
+    const std::string section = nextPageSection(compiled.sectionXml);
+
+    // Headers and footers with merge fields are evaluated for every copy, as parts of their own.
+    struct PartWithFields {
+        std::string id;          // relationship id
+        std::string name;        // part name
+        std::string contentType;
+        std::string relType;
+        DocxTemplate compiled;
+    };
+    std::vector<PartWithFields> headerParts;
+    pugi::xml_document rels;
+    const std::string relsName = "word/_rels/document.xml.rels";
+    if (main.has(relsName)) {
+        rels = parsePart(main.entries.at(relsName), relsName);
+        for (pugi::xml_node rel : rels.document_element().children("Relationship")) {
+            const std::string type = rel.attribute("Type").value();
+            const bool headerOrFooter = type.size() > 7 && (type.ends_with("/header") || type.ends_with("/footer"));
+            const std::string name = partPath(rel.attribute("Target").value());
+            if (!headerOrFooter || !main.has(name))
+                continue;
+            DocxTemplate t = compilePart(main.entries.at(name));
+            if (t.hasMergeFields())
+                headerParts.push_back({rel.attribute("Id").value(), name, {}, type, std::move(t)});
+        }
+    }
+    pugi::xml_document types;
+    if (main.has("[Content_Types].xml")) {
+        types = parsePart(main.entries.at("[Content_Types].xml"), "[Content_Types].xml");
+        for (PartWithFields& p : headerParts)
+            for (pugi::xml_node o : types.document_element().children("Override"))
+                if (std::string(o.attribute("PartName").value()) == "/" + p.name)
+                    p.contentType = o.attribute("ContentType").value();
+    }
+
+    std::map<std::string, std::string> extraParts; // cloned headers and footers
+    TempFile body;
+    body.write(compiled.prefix);
+    MergeCursor cursor(records);
+    std::string copy;
+    std::string previousSection;
+    std::size_t next = 0;
+    std::size_t copies = 0;
+    while (next < records.rows.size()) {
+        cursor.startCopy(next);
+        copy.clear();
+        cursor.emit(compiled.body, copy);
+        if (cursor.skipped()) {
+            const std::size_t after = std::max(next + 1, cursor.current() + 1);
+            cursor.recordsSkipped(after - next);
+            next = after;
+            continue;
+        }
+        std::string sectionOfCopy = section;
+        for (const PartWithFields& p : headerParts) {
+            const std::string id = "cmR" + std::to_string(copies) + "_" + p.id;
+            const std::string name = "word/cm" + std::to_string(copies) + "_" + std::filesystem::path(p.name).filename().string();
+            MergeCursor headerCursor(records);
+            headerCursor.startCopy(next);
+            std::string xml;
+            headerCursor.emit(p.compiled, xml, true);
+            extraParts[name] = std::move(xml);
+            pugi::xml_node rel = rels.document_element().append_child("Relationship");
+            rel.append_attribute("Id") = id.c_str();
+            rel.append_attribute("Type") = p.relType.c_str();
+            rel.append_attribute("Target") = name.substr(5).c_str();
+            if (!p.contentType.empty()) {
+                pugi::xml_node o = types.document_element().append_child("Override");
+                o.append_attribute("PartName") = ("/" + name).c_str();
+                o.append_attribute("ContentType") = p.contentType.c_str();
+            }
+            replaceAll(sectionOfCopy, "r:id=\"" + p.id + "\"", "r:id=\"" + id + "\"");
+        }
+        if (copies > 0)
+            body.write("<w:p><w:pPr>" + previousSection + "</w:pPr></w:p>");
+        body.write(copy);
+        previousSection = std::move(sectionOfCopy);
+        ++copies;
+        next = cursor.current() + 1;
+        if (onCopy)
+            onCopy();
+    }
+    body.write(previousSection.empty() ? section : previousSection);
+    body.write(compiled.suffix);
+    body.finish();
+
+    // The merged document is a document of its own: no mail-merge settings, no link to a data source.
+    std::set<std::string> dropped;
+    std::map<std::string, std::string> rewritten;
+    if (main.has("word/settings.xml")) {
+        pugi::xml_document settings = parsePart(main.entries.at("word/settings.xml"), "word/settings.xml");
+        settings.document_element().remove_child("w:mailMerge");
+        rewritten["word/settings.xml"] = save(settings);
+    }
+    const std::string settingsRels = "word/_rels/settings.xml.rels";
+    if (main.has(settingsRels)) {
+        pugi::xml_document srels = parsePart(main.entries.at(settingsRels), settingsRels);
+        std::vector<pugi::xml_node> gone;
+        for (pugi::xml_node rel : srels.document_element().children("Relationship")) {
+            const std::string type = rel.attribute("Type").value();
+            if (type.find("mailMerge") != std::string::npos || type.find("recipientData") != std::string::npos) {
+                gone.push_back(rel);
+                if (std::string(rel.attribute("TargetMode").value()) != "External")
+                    dropped.insert(partPath(rel.attribute("Target").value()));
+            }
+        }
+        for (pugi::xml_node rel : gone)
+            srels.document_element().remove_child(rel);
+        rewritten[settingsRels] = save(srels);
+    }
+    if (!headerParts.empty()) {
+        rewritten[relsName] = save(rels);
+        rewritten["[Content_Types].xml"] = save(types);
+    }
+
+    ZipWriter zip(output);
+    auto add = [&](const std::string& name) {
+        if (name == kDocumentPart)
+            zip.addFile(name, body.path());
+        else if (rewritten.count(name))
+            zip.add(name, rewritten[name]);
+        else
+            zip.add(name, main.entries.at(name));
+    };
+    if (main.has("[Content_Types].xml"))
+        add("[Content_Types].xml");
+    for (const std::string& name : main.order)
+        if (name != "[Content_Types].xml" && !dropped.count(name))
+            add(name);
+    for (auto& [name, xml] : extraParts)
+        zip.add(name, std::move(xml));
+    zip.close();
+}
+
+} // namespace cardmill

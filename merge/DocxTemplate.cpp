@@ -1,0 +1,461 @@
+#include "merge/DocxTemplate.h"
+
+#include <pugixml.hpp>
+
+#include <cstring>
+#include <set>
+#include <stdexcept>
+
+namespace cardmill {
+
+namespace {
+
+constexpr unsigned kParseFlags = pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata_single;
+constexpr int kMaxNestedInstructions = 32; // deeper nesting is kept as text, not evaluated
+
+struct StringWriter : pugi::xml_writer {
+    std::string out;
+    void write(const void* data, std::size_t size) override { out.append(static_cast<const char*>(data), size); }
+};
+
+std::string print(pugi::xml_node node)
+{
+    StringWriter w;
+    node.print(w, "", pugi::format_raw, pugi::encoding_utf8);
+    return w.out;
+}
+
+bool named(pugi::xml_node n, const char* name)
+{
+    return n.type() == pugi::node_element && std::strcmp(n.name(), name) == 0;
+}
+
+// Visits every element below `root` in document order, without recursion (documents may nest deeply).
+// `visit` returns false to pass over an element's children.
+template <typename Visit>
+void walk(pugi::xml_node root, Visit&& visit)
+{
+    pugi::xml_node n = root.first_child();
+    while (n) {
+        const bool descend = n.type() == pugi::node_element && visit(n);
+        if (descend && n.first_child()) {
+            n = n.first_child();
+            continue;
+        }
+        while (n && n != root && !n.next_sibling())
+            n = n.parent();
+        if (!n || n == root)
+            break;
+        n = n.next_sibling();
+    }
+}
+
+bool handled(const FieldCode& code)
+{
+    return code.type != FieldCode::Type::Other;
+}
+
+std::string runProperties(pugi::xml_node run)
+{
+    const pugi::xml_node rpr = run.child("w:rPr");
+    return rpr ? print(rpr) : std::string();
+}
+
+// An open complex field while the runs are read.
+struct OpenField {
+    pugi::xml_node begin;
+    pugi::xml_node separate; // where the result begins: the value goes there
+    FieldInstruction instruction;
+    bool inResult = false;
+    pugi::xml_node firstResultRun;
+    std::vector<pugi::xml_node> runs; // every run from begin to end, nested fields' included
+};
+
+// Replaces the merge fields below `root` by <cm:f n="i"/> markers; returns the field table.
+std::vector<DocxTemplate::Field> replaceFields(pugi::xml_node root)
+{
+    std::vector<pugi::xml_node> nodes; // runs and simple fields, in document order
+    walk(root, [&](pugi::xml_node n) {
+        if (named(n, "w:r")) {
+            nodes.push_back(n);
+            return true; // a run may hold a text box with runs of its own
+        }
+        if (named(n, "w:fldSimple")) {
+            nodes.push_back(n);
+            FieldInstruction instruction{n.attribute("w:instr").value(), {}};
+            return !handled(parseFieldCode(instruction)); // the result of a merge field is replaced whole
+        }
+        return true;
+    });
+
+    std::vector<DocxTemplate::Field> fields;
+    std::vector<std::pair<pugi::xml_node, int>> markers; // node to replace, field index
+    std::set<pugi::xml_node_struct*> removed;
+    std::vector<OpenField> stack;
+
+    for (pugi::xml_node n : nodes) {
+        if (named(n, "w:fldSimple")) {
+            FieldInstruction instruction{n.attribute("w:instr").value(), {}};
+            FieldCode code = parseFieldCode(instruction);
+            if (handled(code) && (stack.empty() || stack.back().inResult)) {
+                fields.push_back({code, instruction, runProperties(n.child("w:r"))});
+                markers.emplace_back(n, static_cast<int>(fields.size()) - 1);
+            }
+            continue;
+        }
+        const pugi::xml_node fldChar = n.child("w:fldChar");
+        const std::string type = fldChar.attribute("w:fldCharType").value();
+        if (fldChar && type == "begin") {
+            if (!stack.empty())
+                stack.back().runs.push_back(n);
+            stack.push_back({n, {}, {}, false, {}, {n}});
+            continue;
+        }
+        if (stack.empty())
+            continue;
+        OpenField& top = stack.back();
+        top.runs.push_back(n);
+        if (fldChar && type == "separate") {
+            top.inResult = true;
+            top.separate = n;
+        } else if (fldChar && type == "end") {
+            OpenField field = std::move(stack.back());
+            stack.pop_back();
+            FieldCode code = parseFieldCode(field.instruction);
+            OpenField* parent = stack.empty() ? nullptr : &stack.back();
+            if (parent) // the parent owns every run of its nested field
+                parent->runs.insert(parent->runs.end(), field.runs.begin(), field.runs.end());
+            if (parent && !parent->inResult) {
+                // Nested in the parent's instruction: its result becomes part of that instruction.
+                if (stack.size() < kMaxNestedInstructions) {
+                    parent->instruction.text +=
+                        "\x1F" + std::to_string(parent->instruction.nested.size()) + "\x1F";
+                    parent->instruction.nested.push_back(std::move(field.instruction));
+                }
+                continue;
+            }
+            if (!handled(code))
+                continue; // keeps its cached result
+            const pugi::xml_node style = field.firstResultRun ? field.firstResultRun : field.begin;
+            fields.push_back({code, std::move(field.instruction), runProperties(style)});
+            // The value stands where the result stood (the field's code may run over several paragraphs).
+            const pugi::xml_node place = field.separate ? field.separate : n;
+            markers.emplace_back(place, static_cast<int>(fields.size()) - 1);
+            for (pugi::xml_node r : field.runs)
+                if (r != place)
+                    removed.insert(r.internal_object());
+        } else if (!top.inResult) {
+            for (pugi::xml_node t : n.children("w:instrText"))
+                top.instruction.text += t.text().get();
+        } else if (!top.firstResultRun && n.child("w:rPr")) {
+            top.firstResultRun = n;
+        }
+    }
+
+    for (const auto& [node, index] : markers) {
+        pugi::xml_node marker = node.parent().insert_child_before("cm:f", node);
+        marker.append_attribute("n") = index;
+        removed.insert(node.internal_object());
+    }
+    for (pugi::xml_node_struct* raw : removed) {
+        pugi::xml_node node(raw);
+        node.parent().remove_child(node);
+    }
+    return fields;
+}
+
+bool isContent(pugi::xml_node n)
+{
+    static const std::set<std::string> transparent{
+        "w:r",         "w:rPr",     "w:pPr",           "cm:f",          "w:proofErr",           "w:bookmarkStart",
+        "w:bookmarkEnd", "w:permStart", "w:permEnd", "w:commentRangeStart", "w:commentRangeEnd",
+        "w:lastRenderedPageBreak", "w:hyperlink", "w:smartTag", "w:ins", "w:t"};
+    if (named(n, "w:t"))
+        return n.text().get()[0] != '\0';
+    return transparent.count(n.name()) == 0;
+}
+
+void splitInto(const std::string& xml, std::vector<DocxTemplate::Item>& items,
+               const std::vector<std::shared_ptr<DocxTemplate>>& paragraphs)
+{
+    std::size_t pos = 0;
+    while (pos < xml.size()) {
+        const std::size_t at = xml.find("<cm:", pos);
+        if (at == std::string::npos || at + 5 >= xml.size()) {
+            items.push_back({DocxTemplate::Item::Kind::Text, xml.substr(pos), -1, nullptr, false});
+            break;
+        }
+        if (at > pos)
+            items.push_back({DocxTemplate::Item::Kind::Text, xml.substr(pos, at - pos), -1, nullptr, false});
+        const char kind = xml[at + 4];
+        const std::size_t num = xml.find("n=\"", at);
+        const std::size_t end = xml.find("/>", at);
+        const int index = std::atoi(xml.c_str() + num + 3);
+        if (kind == 'f') {
+            items.push_back({DocxTemplate::Item::Kind::Field, {}, index, nullptr, false});
+        } else {
+            DocxTemplate::Item item{DocxTemplate::Item::Kind::Paragraph, {}, -1,
+                                    paragraphs[static_cast<std::size_t>(index)], false};
+            const std::size_t sole = xml.find(" s=\"1\"", at);
+            item.soleInCell = sole != std::string::npos && sole < end;
+            items.push_back(std::move(item));
+        }
+        pos = end + 2;
+    }
+}
+
+// Paragraphs that hold merge fields and nothing else go when all those fields come out empty (a table cell
+// keeps an empty paragraph, which it needs).
+void markRemovableParagraphs(pugi::xml_node root, DocxTemplate& t, std::vector<std::shared_ptr<DocxTemplate>>& out)
+{
+    std::vector<pugi::xml_node> paragraphs;
+    walk(root, [&](pugi::xml_node n) {
+        if (named(n, "w:p"))
+            paragraphs.push_back(n);
+        return true;
+    });
+    for (pugi::xml_node p : paragraphs) {
+        bool mergeField = false;
+        bool content = false;
+        if (p.child("w:pPr").child("w:sectPr"))
+            continue;
+        walk(p, [&](pugi::xml_node n) {
+            if (named(n, "w:pPr") || named(n, "w:rPr"))
+                return false;
+            if (named(n, "cm:f")) {
+                const int i = n.attribute("n").as_int();
+                mergeField = mergeField || t.fields[static_cast<std::size_t>(i)].code.type == FieldCode::Type::MergeField;
+                return false;
+            }
+            content = content || isContent(n);
+            return !content;
+        });
+        if (!mergeField || content)
+            continue;
+        auto sub = std::make_shared<DocxTemplate>();
+        splitInto(print(p), sub->items, out);
+        int blocks = 0;
+        for (pugi::xml_node s : p.parent().children())
+            blocks += named(s, "w:p") || named(s, "w:tbl") || named(s, "cm:p");
+        pugi::xml_node marker = p.parent().insert_child_before("cm:p", p);
+        marker.append_attribute("n") = static_cast<int>(out.size());
+        if (named(p.parent(), "w:tc") && blocks == 1)
+            marker.append_attribute("s") = 1;
+        out.push_back(std::move(sub));
+        p.parent().remove_child(p);
+    }
+}
+
+void compileInto(pugi::xml_node content, DocxTemplate& t, std::string& xml)
+{
+    t.fields = replaceFields(content);
+    std::vector<std::shared_ptr<DocxTemplate>> paragraphs;
+    markRemovableParagraphs(content, t, paragraphs);
+    xml.clear();
+    for (pugi::xml_node child : content.children())
+        xml += print(child);
+    splitInto(xml, t.items, paragraphs);
+}
+
+pugi::xml_document parse(const std::string& xml, const char* part)
+{
+    pugi::xml_document doc;
+    const pugi::xml_parse_result r = doc.load_buffer(xml.data(), xml.size(), kParseFlags, pugi::encoding_utf8);
+    if (!r)
+        throw std::runtime_error(std::string("the part ") + part + " is not well-formed XML (" + r.description() +
+                                 " at offset " + std::to_string(r.offset) + ")");
+    return doc;
+}
+
+} // namespace
+
+int MergeRecords::column(const std::string& name) const
+{
+    auto up = [](std::string s) {
+        for (char& c : s)
+            if (c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 'a' + 'A');
+        return s;
+    };
+    const std::string wanted = up(name);
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (up(names[i]) == wanted)
+            return static_cast<int>(i);
+    return -1;
+}
+
+bool DocxTemplate::hasMergeFields() const
+{
+    return !fields.empty();
+}
+
+CompiledDocument compileDocument(const std::string& xml)
+{
+    pugi::xml_document doc = parse(xml, "word/document.xml");
+    pugi::xml_node body = doc.document_element().child("w:body");
+    if (!body)
+        throw std::runtime_error("the part word/document.xml has no body");
+    CompiledDocument out;
+    pugi::xml_node last = body.last_child();
+    while (last && last.type() != pugi::node_element)
+        last = last.previous_sibling();
+    if (named(last, "w:sectPr")) {
+        out.sectionXml = print(last);
+        body.remove_child(last);
+    }
+    std::string content;
+    compileInto(body, out.body, content);
+
+    body.remove_children();
+    body.append_child("cm:body");
+    StringWriter w;
+    doc.save(w, "", pugi::format_raw, pugi::encoding_utf8);
+    const std::size_t at = w.out.find("<cm:body");
+    const std::size_t end = w.out.find("/>", at);
+    out.prefix = w.out.substr(0, at);
+    out.suffix = w.out.substr(end + 2);
+    return out;
+}
+
+DocxTemplate compilePart(const std::string& xml)
+{
+    pugi::xml_document doc = parse(xml, "header or footer");
+    DocxTemplate t;
+    std::string content;
+    t.fields = replaceFields(doc);
+    std::vector<std::shared_ptr<DocxTemplate>> paragraphs;
+    markRemovableParagraphs(doc, t, paragraphs);
+    StringWriter w;
+    doc.save(w, "", pugi::format_raw, pugi::encoding_utf8);
+    splitInto(w.out, t.items, paragraphs);
+    return t;
+}
+
+std::string xmlEscape(const std::string& s)
+{
+    std::string out;
+    out.reserve(s.size());
+    for (char c : s) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '&')
+            out += "&amp;";
+        else if (c == '<')
+            out += "&lt;";
+        else if (c == '>')
+            out += "&gt;";
+        else if (u < 0x20 && c != '\t')
+            continue; // not allowed in XML 1.0
+        else
+            out.push_back(c);
+    }
+    return out;
+}
+
+void MergeCursor::startCopy(std::size_t index)
+{
+    m_current = index;
+    m_skip = false;
+}
+
+std::string MergeCursor::operandValue(const DocxTemplate& t, const FieldInstruction& instruction,
+                                      const FieldCode::Operand& o, int depth)
+{
+    if (o.nested < 0)
+        return o.text;
+    if (static_cast<std::size_t>(o.nested) >= instruction.nested.size())
+        return {};
+    const FieldInstruction& nested = instruction.nested[static_cast<std::size_t>(o.nested)];
+    return value(t, nested, parseFieldCode(nested), depth + 1);
+}
+
+std::string MergeCursor::value(const DocxTemplate& t, const FieldInstruction& instruction, const FieldCode& code,
+                               int depth)
+{
+    if (depth > kMaxNestedInstructions)
+        return {};
+    switch (code.type) {
+    case FieldCode::Type::MergeField: {
+        const int column = m_records.column(code.name);
+        if (exhausted() || column < 0)
+            return {};
+        const std::vector<std::string>& row = m_records.rows[m_current];
+        const std::string v = static_cast<std::size_t>(column) < row.size() ? row[static_cast<std::size_t>(column)] : "";
+        return v.empty() ? v : code.before + applyTextCase(v, code.textCase) + code.after;
+    }
+    case FieldCode::Type::MergeRec:
+        return exhausted() ? std::string() : std::to_string(m_current + 1);
+    case FieldCode::Type::MergeSeq:
+        return exhausted() ? std::string() : std::to_string(m_current + 1 - m_skippedRecords);
+    case FieldCode::Type::NextIf:
+    case FieldCode::Type::SkipIf:
+        return compareOperands(operandValue(t, instruction, code.left, depth), code.op,
+                               operandValue(t, instruction, code.right, depth))
+                   ? "1"
+                   : "";
+    case FieldCode::Type::Next:
+    case FieldCode::Type::Other:
+        break;
+    }
+    return {};
+}
+
+void MergeCursor::emit(const DocxTemplate& t, std::string& out, bool inHeader)
+{
+    bool anyValue = false;
+    emitItems(t, out, inHeader, anyValue);
+}
+
+void MergeCursor::emitItems(const DocxTemplate& t, std::string& out, bool inHeader, bool& anyValue)
+{
+    // Paragraph templates share the root's field table.
+    std::function<void(const std::vector<DocxTemplate::Item>&, std::string&, bool&)> run =
+        [&](const std::vector<DocxTemplate::Item>& items, std::string& o, bool& any) {
+            for (const DocxTemplate::Item& item : items) {
+                switch (item.kind) {
+                case DocxTemplate::Item::Kind::Text:
+                    o += item.text;
+                    break;
+                case DocxTemplate::Item::Kind::Field: {
+                    const DocxTemplate::Field& f = t.fields[static_cast<std::size_t>(item.field)];
+                    const FieldCode::Type type = f.code.type;
+                    if (type == FieldCode::Type::Next || type == FieldCode::Type::NextIf ||
+                        type == FieldCode::Type::SkipIf) {
+                        if (inHeader)
+                            break;
+                        const bool yes = type == FieldCode::Type::Next || !value(t, f.instruction, f.code, 0).empty();
+                        if (yes && type == FieldCode::Type::SkipIf)
+                            m_skip = true;
+                        else if (yes && !exhausted())
+                            ++m_current;
+                        break;
+                    }
+                    const std::string v = value(t, f.instruction, f.code, 0);
+                    if (v.empty())
+                        break;
+                    any = true;
+                    o += "<w:r>";
+                    o += f.runProperties;
+                    o += "<w:t xml:space=\"preserve\">";
+                    o += xmlEscape(v);
+                    o += "</w:t></w:r>";
+                    break;
+                }
+                case DocxTemplate::Item::Kind::Paragraph: {
+                    std::string paragraph;
+                    bool paragraphAny = false;
+                    run(item.paragraph->items, paragraph, paragraphAny);
+                    if (paragraphAny) {
+                        o += paragraph;
+                        any = true;
+                    } else if (item.soleInCell) {
+                        o += "<w:p/>";
+                    }
+                    break;
+                }
+                }
+            }
+        };
+    run(t.items, out, anyValue);
+}
+
+} // namespace cardmill

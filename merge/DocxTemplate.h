@@ -1,0 +1,91 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "merge/FieldCode.h"
+
+namespace cardmill {
+
+// The records of a merge: field names and rows of values (UTF-8).
+struct MergeRecords {
+    std::vector<std::string> names;
+    std::vector<std::vector<std::string>> rows;
+
+    // The column of a field name, compared without regard to letter case; -1 when unknown.
+    int column(const std::string& name) const;
+};
+
+// A WordprocessingML part compiled for merging: literal XML, field slots and paragraphs that disappear when
+// all their merge fields come out empty. Fields are found as simple fields (w:fldSimple) and as complex fields
+// (w:fldChar begin / instruction / separate / result / end), whose instruction may be split over any number of
+// runs and paragraphs and hold nested fields. MERGEFIELD, NEXT, NEXTIF, SKIPIF, MERGEREC and MERGESEQ are
+// evaluated; every other field keeps its cached result.
+class DocxTemplate {
+public:
+    struct Field {
+        FieldCode code;
+        FieldInstruction instruction;
+        std::string runProperties; // the w:rPr of the field's first result run, as XML
+    };
+    struct Item {
+        enum class Kind { Text, Field, Paragraph } kind = Kind::Text;
+        std::string text;                        // Text
+        int field = -1;                          // Field
+        std::shared_ptr<DocxTemplate> paragraph; // Paragraph: its own items
+        bool soleInCell = false;                 // Paragraph: a table cell needs one paragraph at least
+    };
+
+    std::vector<Item> items;
+    std::vector<Field> fields;
+
+    bool hasMergeFields() const;
+};
+
+// A main document's body compiled for merging.
+struct CompiledDocument {
+    std::string prefix;         // document.xml up to and including <w:body>
+    DocxTemplate body;          // the body without its final section properties
+    std::string sectionXml;     // the final w:sectPr, as XML (may be empty)
+    std::string suffix;         // from </w:body> on
+};
+
+// Compiles document.xml. Throws std::runtime_error on malformed XML or a part without a body.
+CompiledDocument compileDocument(const std::string& xml);
+// Compiles a header or footer part whole; `hasFields` tells whether it needs evaluating per copy.
+DocxTemplate compilePart(const std::string& xml);
+
+// The state of a merge while copies are made.
+class MergeCursor {
+public:
+    explicit MergeCursor(const MergeRecords& records) : m_records(records) {}
+
+    // Starts a copy at record `index`.
+    void startCopy(std::size_t index);
+    std::size_t current() const { return m_current; }
+    bool exhausted() const { return m_current >= m_records.rows.size(); }
+    bool skipped() const { return m_skip; }
+    // Records that a SKIPIF left out do not count in MERGESEQ.
+    void recordsSkipped(std::size_t n) { m_skippedRecords += n; }
+
+    // Appends the evaluated template to `out`. `inHeader` makes record-moving fields do nothing.
+    void emit(const DocxTemplate& t, std::string& out, bool inHeader = false);
+
+private:
+    std::string value(const DocxTemplate& t, const FieldInstruction& instruction, const FieldCode& code, int depth);
+    std::string operandValue(const DocxTemplate& t, const FieldInstruction& instruction, const FieldCode::Operand& o,
+                             int depth);
+    void emitItems(const DocxTemplate& t, std::string& out, bool inHeader, bool& anyValue);
+
+    const MergeRecords& m_records;
+    std::size_t m_current = 0;
+    std::size_t m_skippedRecords = 0;
+    bool m_skip = false;
+};
+
+// Text made safe for XML character data: &, <, > escaped and characters XML does not allow left out.
+std::string xmlEscape(const std::string& utf8);
+
+} // namespace cardmill

@@ -1,0 +1,277 @@
+#include "merge/FieldCode.h"
+
+#include <cstdlib>
+#include <cwctype>
+#include <locale.h>
+#include <wctype.h>
+
+namespace cardmill {
+
+namespace {
+
+struct Token {
+    std::string text;
+    bool quoted = false;
+    int nested = -1;
+};
+
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\xA0';
+}
+
+std::vector<Token> tokenize(const std::string& s)
+{
+    std::vector<Token> tokens;
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const char c = s[i];
+        if (isSpace(c)) {
+            ++i;
+        } else if (c == '\x1F') {
+            const std::size_t end = s.find('\x1F', i + 1);
+            Token t;
+            t.nested = std::atoi(s.substr(i + 1, end == std::string::npos ? std::string::npos : end - i - 1).c_str());
+            tokens.push_back(t);
+            i = end == std::string::npos ? s.size() : end + 1;
+        } else if (c == '"' || c == '\xE2') {
+            // Straight quotes, or the typographic ones a word processor may put in ("...").
+            const bool curly = c == '\xE2';
+            if (curly && s.compare(i, 3, "\xE2\x80\x9C") != 0) {
+                Token t;
+                while (i < s.size() && !isSpace(s[i]))
+                    t.text.push_back(s[i++]);
+                tokens.push_back(t);
+                continue;
+            }
+            i += curly ? 3 : 1;
+            Token t;
+            t.quoted = true;
+            while (i < s.size()) {
+                if (!curly && s[i] == '\\' && i + 1 < s.size() && (s[i + 1] == '"' || s[i + 1] == '\\')) {
+                    t.text.push_back(s[i + 1]);
+                    i += 2;
+                } else if (!curly && s[i] == '"') {
+                    ++i;
+                    break;
+                } else if (curly && (s.compare(i, 3, "\xE2\x80\x9D") == 0 || s.compare(i, 3, "\xE2\x80\x9C") == 0)) {
+                    i += 3;
+                    break;
+                } else if (s[i] == '\x1F') {
+                    break; // a nested field inside quotes ends the literal
+                } else {
+                    t.text.push_back(s[i++]);
+                }
+            }
+            tokens.push_back(t);
+        } else if (c == '<' || c == '>' || c == '=') {
+            Token t;
+            t.text.push_back(c);
+            if (i + 1 < s.size() && ((c == '<' && (s[i + 1] == '>' || s[i + 1] == '=')) || (c == '>' && s[i + 1] == '=')))
+                t.text.push_back(s[++i]);
+            ++i;
+            tokens.push_back(t);
+        } else {
+            Token t;
+            while (i < s.size() && !isSpace(s[i]) && s[i] != '"' && s[i] != '\x1F' && s[i] != '<' && s[i] != '>' &&
+                   s[i] != '=')
+                t.text.push_back(s[i++]);
+            tokens.push_back(t);
+        }
+    }
+    return tokens;
+}
+
+std::string upperAscii(std::string s)
+{
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
+FieldCode::Operand operand(const Token& t)
+{
+    FieldCode::Operand o;
+    o.text = t.text;
+    o.nested = t.nested;
+    return o;
+}
+
+locale_t utf8Locale()
+{
+    static locale_t loc = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+    return loc;
+}
+
+std::u32string toUtf32(const std::string& s)
+{
+    std::u32string out;
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const int n = c < 0x80 ? 0 : c < 0xE0 ? 1 : c < 0xF0 ? 2 : 3;
+        char32_t cp = n == 0 ? c : n == 1 ? (c & 0x1F) : n == 2 ? (c & 0x0F) : (c & 0x07);
+        for (int k = 1; k <= n && i + static_cast<std::size_t>(k) < s.size(); ++k)
+            cp = (cp << 6) | (static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]) & 0x3F);
+        out.push_back(cp);
+        i += static_cast<std::size_t>(n) + 1;
+    }
+    return out;
+}
+
+std::string toUtf8(const std::u32string& s)
+{
+    std::string out;
+    for (char32_t cp : s) {
+        if (cp < 0x80) {
+            out.push_back(static_cast<char>(cp));
+        } else if (cp < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else if (cp < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        }
+    }
+    return out;
+}
+
+char32_t toUpper(char32_t c)
+{
+    const locale_t loc = utf8Locale();
+    return loc ? static_cast<char32_t>(towupper_l(static_cast<wint_t>(c), loc))
+               : (c >= 'a' && c <= 'z' ? c - 32 : c);
+}
+
+char32_t toLower(char32_t c)
+{
+    const locale_t loc = utf8Locale();
+    return loc ? static_cast<char32_t>(towlower_l(static_cast<wint_t>(c), loc))
+               : (c >= 'A' && c <= 'Z' ? c + 32 : c);
+}
+
+bool isWordSpace(char32_t c)
+{
+    return c == ' ' || c == '\t' || c == 0xA0;
+}
+
+bool number(const std::string& s, double& value)
+{
+    if (s.empty())
+        return false;
+    char* end = nullptr;
+    value = std::strtod(s.c_str(), &end);
+    return end && *end == '\0';
+}
+
+} // namespace
+
+FieldCode parseFieldCode(const FieldInstruction& instruction)
+{
+    FieldCode code;
+    const std::vector<Token> tokens = tokenize(instruction.text);
+    if (tokens.empty())
+        return code;
+    const std::string keyword = upperAscii(tokens[0].text);
+    if (keyword == "MERGEFIELD") {
+        code.type = FieldCode::Type::MergeField;
+        std::size_t i = 1;
+        if (i < tokens.size() && tokens[i].nested < 0)
+            code.name = tokens[i++].text;
+        for (; i < tokens.size(); ++i) {
+            const std::string sw = upperAscii(tokens[i].text);
+            const bool hasArg = i + 1 < tokens.size();
+            if ((sw == "\\B" || sw == "\\F") && hasArg) {
+                (sw == "\\B" ? code.before : code.after) = tokens[++i].text;
+            } else if (sw == "\\*" && hasArg) {
+                const std::string format = upperAscii(tokens[++i].text);
+                if (format == "UPPER")
+                    code.textCase = FieldCode::TextCase::Upper;
+                else if (format == "LOWER")
+                    code.textCase = FieldCode::TextCase::Lower;
+                else if (format == "CAPS")
+                    code.textCase = FieldCode::TextCase::Caps;
+                else if (format == "FIRSTCAP")
+                    code.textCase = FieldCode::TextCase::FirstCap;
+            }
+        }
+    } else if (keyword == "NEXT") {
+        code.type = FieldCode::Type::Next;
+    } else if (keyword == "MERGEREC") {
+        code.type = FieldCode::Type::MergeRec;
+    } else if (keyword == "MERGESEQ") {
+        code.type = FieldCode::Type::MergeSeq;
+    } else if (keyword == "NEXTIF" || keyword == "SKIPIF") {
+        code.type = keyword == "NEXTIF" ? FieldCode::Type::NextIf : FieldCode::Type::SkipIf;
+        if (tokens.size() >= 4) {
+            code.left = operand(tokens[1]);
+            code.op = tokens[2].text;
+            code.right = operand(tokens[3]);
+        }
+    }
+    return code;
+}
+
+std::string applyTextCase(const std::string& utf8, FieldCode::TextCase textCase)
+{
+    if (textCase == FieldCode::TextCase::None)
+        return utf8;
+    std::u32string s = toUtf32(utf8);
+    bool wordStart = true;
+    bool first = true;
+    for (char32_t& c : s) {
+        switch (textCase) {
+        case FieldCode::TextCase::Upper:
+            c = toUpper(c);
+            break;
+        case FieldCode::TextCase::Lower:
+            c = toLower(c);
+            break;
+        case FieldCode::TextCase::Caps:
+            if (wordStart && !isWordSpace(c))
+                c = toUpper(c);
+            break;
+        case FieldCode::TextCase::FirstCap:
+            if (first && !isWordSpace(c)) {
+                c = toUpper(c);
+                first = false;
+            }
+            break;
+        case FieldCode::TextCase::None:
+            break;
+        }
+        wordStart = isWordSpace(c);
+    }
+    return toUtf8(s);
+}
+
+bool compareOperands(const std::string& left, const std::string& op, const std::string& right)
+{
+    double a = 0, b = 0;
+    int cmp = 0;
+    if (number(left, a) && number(right, b))
+        cmp = a < b ? -1 : (a > b ? 1 : 0);
+    else
+        cmp = left.compare(right) < 0 ? -1 : (left == right ? 0 : 1);
+    if (op == "=")
+        return cmp == 0;
+    if (op == "<>")
+        return cmp != 0;
+    if (op == "<")
+        return cmp < 0;
+    if (op == ">")
+        return cmp > 0;
+    if (op == "<=")
+        return cmp <= 0;
+    if (op == ">=")
+        return cmp >= 0;
+    return false;
+}
+
+} // namespace cardmill

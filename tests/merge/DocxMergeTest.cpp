@@ -1,0 +1,326 @@
+#include "merge/DocxMerger.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "DocxFixtures.h"
+#include "merge/BuiltInProcessor.h"
+#include "merge/FieldCode.h"
+#include "merge/TableDocument.h"
+#include "support/TempDir.h"
+
+namespace cardmill {
+namespace {
+
+using test::complexField;
+using test::documentText;
+using test::para;
+using test::simpleField;
+using test::TempDir;
+using test::text;
+
+MergeRecords records(std::size_t n)
+{
+    MergeRecords r;
+    r.names = {"CALL", "NAME", "QSL_VIA", "NUM"};
+    const char* names[] = {"Jan", "", "Łukasz", "hans", "", "Zoë", "", ""};
+    for (std::size_t i = 0; i < n; ++i)
+        r.rows.push_back({"CALL" + std::to_string(i + 1), names[i % 8], i % 2 ? "BURO" : "", std::to_string(i + 1)});
+    return r;
+}
+
+class DocxMerge : public ::testing::Test {
+protected:
+    // Merges a main document with this body and returns the text of the result.
+    std::string merge(const std::string& body, const MergeRecords& data,
+                      const std::vector<std::pair<std::string, std::string>>& headers = {})
+    {
+        test::writeDocx(dir / "main.docx", body, headers);
+        mergeDocx(readZip(dir / "main.docx"), data, dir / "out.docx", [this] { ++copies; });
+        return documentText(dir / "out.docx");
+    }
+    std::string outputPart(const std::string& name) { return readZip(dir / "out.docx").entries.at(name); }
+
+    TempDir dir;
+    int copies = 0;
+};
+
+TEST_F(DocxMerge, EachCopyStartsAtTheNextUnusedRecord)
+{
+    // Two labels per copy: the second moves on with a Next-record field.
+    const std::string body = para(text("To ") + simpleField(" MERGEFIELD CALL ")) +
+                             para(simpleField("NEXT") + text("To ") + complexField({" MERGEFIELD CALL "}));
+    EXPECT_EQ(merge(body, records(3)), "To CALL1\nTo CALL2\n|\nTo CALL3\nTo \n");
+    EXPECT_EQ(copies, 2);
+    // The section break keeps the page setup and starts a new page.
+    const std::string xml = outputPart("word/document.xml");
+    EXPECT_NE(xml.find("<w:sectPr><w:type w:val=\"nextPage\"/><w:pgSz w:w=\"11906\""), std::string::npos);
+}
+
+TEST_F(DocxMerge, SplitInstructionsQuotedNamesAndSwitches)
+{
+    const std::string body =
+        para(complexField({" MERGE", "FIELD  \"ca", "ll\" \\* Up", "per \\* MERGEFORMAT "})) +
+        para(text("via") + complexField({" MERGEFIELD QSL_VIA \\b \" \" \\f \"!\" "})) +
+        para(complexField({" MERGEFIELD NAME \\* Caps "})) + para(complexField({" MERGEFIELD NAME \\* Upper "})) +
+        para(complexField({" MERGEFIELD NAME \\* FirstCap \\m \\v "}) + complexField({" MERGEFIELD NAME \\* Lower "})) +
+        para(text("rec ") + simpleField("MERGEREC") + text(" seq ") + simpleField(" MERGESEQ ")) +
+        para(simpleField("PAGE") + text(" end"));
+    MergeRecords data = records(4);
+    data.rows[3][1] = "jan kowalski";
+    const std::string out = merge(body, data);
+    EXPECT_EQ(out.substr(0, out.find('|')), "CALL1\nvia\nJan\nJAN\nJanjan\nrec 1 seq 1\n«x» end\n");
+    // Record 2: QSL_VIA not empty, NAME empty: the name paragraphs go, the literal "via" one stays.
+    const std::string second = out.substr(out.find('|') + 2);
+    EXPECT_EQ(second.substr(0, second.find('|')), "CALL2\nvia BURO!\nrec 2 seq 2\n«x» end\n");
+    EXPECT_NE(out.find("Łukasz\nŁUKASZ\n"), std::string::npos);
+    EXPECT_NE(out.find("Jan Kowalski\nJAN KOWALSKI\nJan kowalskijan kowalski\n"), std::string::npos);
+}
+
+TEST_F(DocxMerge, ValuesTakeTheFormattingOfTheFirstResultRunAndAreEscaped)
+{
+    const std::string body = "<w:p><w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText> MERGEFIELD "
+                             "CALL </w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"separate\"/></w:r><w:r><w:rPr>"
+                             "<w:b/></w:rPr><w:t>«CALL»</w:t></w:r><w:r><w:fldChar w:fldCharType=\"end\"/></w:r></w:p>";
+    MergeRecords data = records(1);
+    data.rows[0][0] = "A&B<C>\x01";
+    EXPECT_EQ(merge(body, data), "A&B<C>\n");
+    EXPECT_NE(outputPart("word/document.xml").find("<w:r><w:rPr><w:b/></w:rPr><w:t xml:space=\"preserve\">A&amp;B&lt;C&gt;</w:t></w:r>"),
+              std::string::npos);
+}
+
+TEST_F(DocxMerge, RecordsRunningOutLeaveTheRestEmptyAndStartNoCopy)
+{
+    std::string body;
+    for (int i = 0; i < 4; ++i)
+        body += para((i ? simpleField("NEXT") : "") + text("#") + simpleField("MERGEFIELD NUM"));
+    EXPECT_EQ(merge(body, records(5)), "#1\n#2\n#3\n#4\n|\n#5\n#\n#\n#\n");
+    EXPECT_EQ(merge(body, records(4)), "#1\n#2\n#3\n#4\n");
+}
+
+TEST_F(DocxMerge, ConditionsAndNestedFields)
+{
+    // NEXTIF moves on only when its comparison holds; nested fields give the operands.
+    const std::string nextIf = complexField({" NEXTIF "}) ;
+    const std::string body =
+        para(simpleField("MERGEFIELD NUM")) +
+        "<w:p><w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText> NEXTIF </w:instrText></w:r>" +
+        complexField({" MERGEFIELD NUM "}) +
+        "<w:r><w:instrText> &gt;= \"2\" </w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"end\"/></w:r>" +
+        simpleField("MERGEFIELD NUM") + "</w:p>";
+    (void)nextIf;
+    // Record 1: 1 >= 2 is false, so the second field still shows record 1.
+    EXPECT_EQ(merge(body, records(3)), "1\n1\n|\n2\n3\n");
+    EXPECT_TRUE(compareOperands("10", ">", "9"));  // numbers compare as numbers
+    EXPECT_FALSE(compareOperands("10", ">", "9a")); // text as text
+    EXPECT_TRUE(compareOperands("abc", "<>", "abd"));
+}
+
+TEST_F(DocxMerge, SkipIfLeavesARecordOut)
+{
+    const std::string body = para("<w:fldSimple w:instr=\" SKIPIF &quot;x&quot; = &quot;x&quot; \"/>") +
+                             para(simpleField("MERGEFIELD CALL"));
+    EXPECT_EQ(merge(body, records(2)), "");
+    const std::string keep = para("<w:fldSimple w:instr=\" SKIPIF &quot;x&quot; = &quot;y&quot; \"/>") +
+                             para(simpleField("MERGEFIELD CALL"));
+    EXPECT_EQ(merge(keep, records(2)), "\nCALL1\n|\n\nCALL2\n"); // the SKIPIF paragraph stays, empty
+}
+
+TEST_F(DocxMerge, FieldsInNestedTablesTextBoxesAndAcrossParagraphs)
+{
+    const std::string cell = "<w:tc><w:p>" + simpleField("MERGEFIELD NAME") + "</w:p></w:tc>";
+    const std::string nested = "<w:tbl><w:tr>" + cell + "</w:tr></w:tbl>";
+    const std::string outer = "<w:tbl><w:tr><w:tc>" + nested + "<w:p/></w:tc></w:tr></w:tbl>";
+    const std::string box = "<w:p><w:r><w:pict><v:shape><v:textbox><w:txbxContent>" +
+                            para(text("box ") + simpleField("MERGEFIELD CALL")) +
+                            "</w:txbxContent></v:textbox></v:shape></w:pict></w:r></w:p>";
+    // An instruction that runs over two paragraphs.
+    const std::string across = "<w:p><w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText> MERGE"
+                               "</w:instrText></w:r></w:p><w:p><w:r><w:instrText>FIELD CALL </w:instrText></w:r><w:r>"
+                               "<w:fldChar w:fldCharType=\"end\"/></w:r>" + text(" after") + "</w:p>";
+    MergeRecords data = records(1);
+    // The nested cell's paragraph keeps its place though its only field is empty: a cell needs a paragraph.
+    data.rows[0][1] = "";
+    EXPECT_EQ(merge(outer + box + across, data), "\n\n\n[box] box CALL1\n\nCALL1 after\n");
+}
+
+TEST_F(DocxMerge, HeadersTakeTheFirstRecordOfTheirCopy)
+{
+    const std::string header = "<?xml version=\"1.0\"?><w:hdr xmlns:w=\"http://schemas.openxmlformats.org/"
+                               "wordprocessingml/2006/main\">" +
+                               para(text("Sheet of ") + simpleField("MERGEFIELD CALL")) + "</w:hdr>";
+    const std::string body = para(simpleField("MERGEFIELD CALL")) + para(simpleField("NEXT") + simpleField("MERGEFIELD CALL"));
+    EXPECT_EQ(merge(body, records(4), {{"header1.xml", header}}), "CALL1\nCALL2\n|\nCALL3\nCALL4\n");
+    const ZipContents out = readZip(dir / "out.docx");
+    ASSERT_TRUE(out.has("word/cm0_header1.xml"));
+    ASSERT_TRUE(out.has("word/cm1_header1.xml"));
+    EXPECT_NE(out.entries.at("word/cm1_header1.xml").find("Sheet of </w:t></w:r><w:r><w:t xml:space=\"preserve\">CALL3"),
+              std::string::npos);
+    EXPECT_NE(out.entries.at("word/_rels/document.xml.rels").find("Target=\"cm1_header1.xml\""), std::string::npos);
+    EXPECT_NE(out.entries.at("[Content_Types].xml").find("/word/cm1_header1.xml"), std::string::npos);
+    EXPECT_NE(out.entries.at("word/document.xml").find("r:id=\"cmR1_rIdH1\""), std::string::npos);
+}
+
+TEST_F(DocxMerge, TheMergedDocumentHasNoDataSource)
+{
+    test::writeDocx(dir / "main.docx", para(simpleField("MERGEFIELD CALL")), {},
+                    "<?xml version=\"1.0\"?><w:settings xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/"
+                    "2006/main\"><w:zoom w:percent=\"100\"/><w:mailMerge><w:mainDocumentType w:val=\"formLetters\"/>"
+                    "</w:mailMerge></w:settings>");
+    mergeDocx(readZip(dir / "main.docx"), records(1), dir / "out.docx", {});
+    const std::string settings = outputPart("word/settings.xml");
+    EXPECT_EQ(settings.find("mailMerge"), std::string::npos);
+    EXPECT_NE(settings.find("w:zoom"), std::string::npos);
+}
+
+TEST(TableDocument, RoundTripKeepsEveryValue)
+{
+    TempDir dir;
+    const std::vector<std::vector<std::string>> rows{{"CALL", "NAME"}, {"SP1ABC", "Łukasz & <Co>"}, {"DL1AA", ""}};
+    writeTableDocument(dir / "temporary.doc", rows);
+    const MergeRecords r = readTableDocument(dir / "temporary.doc");
+    EXPECT_EQ(r.names, rows[0]);
+    ASSERT_EQ(r.rows.size(), 2u);
+    EXPECT_EQ(r.rows[0][1], "Łukasz & <Co>");
+    EXPECT_EQ(r.rows[1][1], "");
+    EXPECT_EQ(r.column("name"), 1);
+}
+
+TEST(BuiltInProcessor, BuildsTheTableFromInsertedLinesValueByValue)
+{
+    TempDir dir;
+    BuiltInProcessor p({}, {});
+    p.connect();
+    p.addDocument();
+    const auto doc = p.activeDocument();
+    const auto range = p.selectionRange();
+    p.insertAfter(range, "CALL,NAME");
+    p.insertParagraphAfter(range);
+    p.insertAfter(range, "SP1ABC,Zdzis\xb3\x61w"); // Windows-1250
+    p.insertParagraphAfter(range);
+    p.insertAfter(range, "SP2ABC,Zdzis\xc5\x82\x61w"); // UTF-8
+    p.insertParagraphAfter(range);
+    p.convertToTable(range, ",", WordProcessor::kTableFormatGrid1);
+    p.saveAs(doc, dir / "temporary.doc", 0, false);
+    const MergeRecords r = readTableDocument(dir / "temporary.doc");
+    ASSERT_EQ(r.rows.size(), 2u);
+    EXPECT_EQ(r.rows[0][1], "Zdzisław");
+    EXPECT_EQ(r.rows[1][1], "Zdzisław");
+}
+
+TEST(BuiltInProcessor, UntrustedDocumentsGiveErrorsNamingTheFile)
+{
+    TempDir dir;
+    BuiltInProcessor p({}, {});
+    p.connect();
+    auto expectError = [&](const std::filesystem::path& file, const std::string& part) {
+        try {
+            p.open(file);
+            ADD_FAILURE() << "opened " << file;
+        } catch (const WordProcessorError& e) {
+            const std::string what = e.what();
+            EXPECT_NE(what.find(file.string()), std::string::npos) << what;
+            EXPECT_NE(what.find(part), std::string::npos) << what;
+        }
+    };
+    expectError(dir / "missing.docx", "does not exist");
+    expectError(dir.write("text.docx", "just text"), "not a .docx");
+    expectError(dir.write("old.doc", std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + "rest"), "LibreOffice");
+    {
+        ZipWriter z(dir / "nodoc.docx");
+        z.add("word/other.xml", "<x/>");
+        z.close();
+    }
+    expectError(dir / "nodoc.docx", "word/document.xml");
+    {
+        ZipWriter z(dir / "bad.docx");
+        z.add("word/document.xml", "<w:document><w:body><w:p></w:body>");
+        z.close();
+    }
+    expectError(dir / "bad.docx", "not well-formed");
+    {
+        ZipWriter z(dir / "climb.docx");
+        z.add("../evil.xml", "<x/>");
+        z.add("word/document.xml", "<w:document><w:body/></w:document>");
+        z.close();
+    }
+    expectError(dir / "climb.docx", "outside the package");
+    // A zip bomb: more than the limits allow.
+    {
+        ZipWriter z(dir / "bomb.docx");
+        z.add("word/document.xml", std::string(3 << 20, ' '));
+        z.close();
+    }
+    ZipLimits small;
+    small.maxTotalSize = 1 << 20;
+    EXPECT_THROW(readZip(dir / "bomb.docx", small), std::runtime_error);
+
+    // Entities are not expanded, and fields nested ten thousand deep neither crash nor hang.
+    test::writeDocx(dir / "entities.docx",
+                    para(text("&amp;lol9;")) + para(simpleField("MERGEFIELD CALL")));
+    EXPECT_NO_THROW(p.open(dir / "entities.docx"));
+    std::string deep;
+    for (int i = 0; i < 10000; ++i)
+        deep += "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText> NEXTIF </w:instrText></w:r>";
+    deep += "<w:r><w:instrText> MERGEFIELD CALL </w:instrText></w:r>";
+    for (int i = 0; i < 10000; ++i)
+        deep += "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>";
+    test::writeDocx(dir / "deep.docx", para(deep));
+    EXPECT_NO_THROW(mergeDocx(readZip(dir / "deep.docx"), records(2), dir / "deep-out.docx", {}));
+}
+
+} // namespace
+} // namespace cardmill
+
+namespace cardmill {
+namespace {
+
+// The data-source file's records, as the table document would give them.
+MergeRecords readDataSource(const std::filesystem::path& file)
+{
+    MergeRecords r;
+    std::istringstream in(test::readFile(file));
+    std::string line;
+    bool header = true;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        std::vector<std::string> row;
+        std::stringstream cells(line);
+        for (std::string cell; std::getline(cells, cell, ',');)
+            row.push_back(cell);
+        if (line.back() == ',')
+            row.emplace_back();
+        (header ? r.names : r.rows.emplace_back()) = row;
+        header = false;
+    }
+    return r;
+}
+
+TEST(WordStyleFixtures, SwitchesSplitInstructionsAndSimpleFieldsMergeAsWordDoes)
+{
+    const std::filesystem::path shared = test::sharedDir();
+    if (shared.empty() || !std::filesystem::exists(shared / "fixtures/merge/main/wordstyle"))
+        GTEST_SKIP() << "the shared fixtures are not beside the project";
+    const MergeRecords data = readDataSource(shared / "fixtures/merge/data/log_1.txt");
+    ASSERT_EQ(data.rows.size(), 7u);
+    for (const char* name : {"card_1_wordcodes.docx", "card_1_wordsplit.docx"}) {
+        SCOPED_TRACE(name);
+        TempDir dir;
+        mergeDocx(readZip(shared / "fixtures/merge/main/wordstyle" / name), data, dir / "out.docx", {});
+        const std::string text = test::documentText(dir / "out.docx");
+        // Label 1: \* Upper, \b and \f only with a value, the empty CONTEST_ID paragraph gone.
+        const std::string first = "To Radio DL1ABC\nDate: 2024-03-05  UTC: 07:05\nBand: 20M  Mode: SSB  RST: 59\n"
+                                  "QSL rcvd: N\nName: Hans.\nRec 1 seq 1\n";
+        EXPECT_NE(text.find(first), std::string::npos) << text;
+        EXPECT_NE(text.find("QSL rcvd: Y via BURO\n"), std::string::npos);
+        EXPECT_NE(text.find("Contest: CQ-WW-CW\nRec 5 seq 5\n"), std::string::npos);
+        EXPECT_NE(text.find("To Radio OK1EEE"), std::string::npos);
+        EXPECT_EQ(text.find("|"), std::string::npos); // seven records fit on one page of eight labels
+        EXPECT_EQ(text.find("«"), std::string::npos); // no cached result is left
+    }
+}
+
+} // namespace
+} // namespace cardmill
