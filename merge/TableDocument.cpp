@@ -33,7 +33,7 @@ void writeTableDocument(const std::filesystem::path& path, const std::vector<std
     std::size_t columns = 1;
     for (const auto& row : rows)
         columns = std::max(columns, row.size());
-    const int width = static_cast<int>(9638 / columns); // the text width of an A4 page, in twentieths of a point
+    const int width = static_cast<int>(15706 / columns); // the text width of a landscape A4 page, in twips
 
     std::string xml =
         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
@@ -59,8 +59,8 @@ void writeTableDocument(const std::filesystem::path& path, const std::vector<std
         }
         xml += "</w:tr>";
     }
-    xml += "</w:tbl><w:p/><w:sectPr><w:pgSz w:w=\"11906\" w:h=\"16838\"/>"
-           "<w:pgMar w:top=\"1134\" w:right=\"1134\" w:bottom=\"1134\" w:left=\"1134\" w:header=\"709\" "
+    xml += "</w:tbl><w:p/><w:sectPr><w:pgSz w:w=\"16838\" w:h=\"11906\" w:orient=\"landscape\"/>"
+           "<w:pgMar w:top=\"566\" w:right=\"566\" w:bottom=\"566\" w:left=\"566\" w:header=\"709\" "
            "w:footer=\"709\" w:gutter=\"0\"/></w:sectPr></w:body></w:document>";
 
     ZipWriter zip(path);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The example command: installs what is missing, builds the converter, and converts the bundled example
-# log and SWL file into label data-source files under build/example/.
+# log and SWL file into data-source files and merged label documents under build/example/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,11 +11,11 @@ cmake --build --preset default -j "$(nproc)" --target cardmill-convert
 out=build/example
 rm -rf "$out"
 mkdir -p "$out"
-cp examples/sp3kxq.adi examples/sp3kxq-swl.adi "$out"/
+cp examples/sp3kxq.adi examples/sp3kxq-swl.adi examples/card_*.docx "$out"/
 
 set +e
 build/default/app/cardmill-convert --log "$out/sp3kxq.adi" --swl "$out/sp3kxq-swl.adi" \
-    --qsos 3 --qrg-format "QRG in MHz" --field GRIDSQUARE --field COMMENT --no-merge
+    --main-doc "$out/card_1.docx" --qsos 3 --qrg-format "QRG in MHz" --field GRIDSQUARE --field COMMENT
 status=$?
 set -e
 echo

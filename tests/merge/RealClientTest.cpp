@@ -1,0 +1,184 @@
+// Real clients prove the merged documents: LibreOffice turns every merged document and the table document into
+// PDF (one profile, one batched call), and the PDF's text holds the expected values in the expected order.
+// Runs when CARDMILL_REAL_CLIENTS is set (the test command sets it for the normal build) and LibreOffice and
+// pdftotext are installed.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "engine/ConversionRun.h"
+#include "engine/DataSourceFiles.h"
+#include "merge/BuiltInProcessor.h"
+#include "merge/WordMergeDriver.h"
+#include "support/FakeHost.h"
+#include "support/TempDir.h"
+
+namespace cardmill {
+namespace {
+
+using test::FakeHost;
+using test::readFile;
+using test::TempDir;
+
+bool haveTools()
+{
+    return std::getenv("CARDMILL_REAL_CLIENTS") && std::system("command -v soffice >/dev/null 2>&1") == 0 &&
+           std::system("command -v pdftotext >/dev/null 2>&1") == 0;
+}
+
+std::string shellQuote(const std::string& s)
+{
+    std::string out = "'";
+    for (char c : s)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+// Converts the documents to PDF, into `folder`, in one LibreOffice call with a private profile.
+void toPdf(const std::filesystem::path& folder, const std::vector<std::filesystem::path>& documents)
+{
+    std::string cmd = "cd " + shellQuote(folder.string()) + " && timeout 300 soffice --headless --norestore " +
+                      "-env:UserInstallation=file://" + (folder / "lo-profile").string() + " --convert-to pdf";
+    for (const auto& d : documents)
+        cmd += " " + shellQuote(d.string());
+    cmd += " >lo.log 2>&1";
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << readFile(folder / "lo.log");
+}
+
+std::string pdfText(const std::filesystem::path& pdf)
+{
+    const std::filesystem::path txt = std::filesystem::path(pdf).replace_extension(".pdftext");
+    const std::string cmd = "pdftotext -raw " + shellQuote(pdf.string()) + " " + shellQuote(txt.string());
+    EXPECT_EQ(std::system(cmd.c_str()), 0) << pdf;
+    return readFile(txt);
+}
+
+// Every value appears in the text, each after the one before.
+void expectInOrder(const std::string& text, const std::vector<std::string>& values, const std::string& what)
+{
+    std::size_t at = 0;
+    for (const std::string& v : values) {
+        const std::size_t found = text.find(v, at);
+        ASSERT_NE(found, std::string::npos) << what << ": \"" << v << "\" missing after offset " << at;
+        at = found + v.size();
+    }
+}
+
+// The columns of the data lines of a data-source file.
+std::vector<std::vector<std::string>> dataLines(const std::filesystem::path& file)
+{
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream in(readFile(file));
+    std::string line;
+    std::getline(in, line); // the header
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        std::vector<std::string> row;
+        std::stringstream cells(line);
+        for (std::string c; std::getline(cells, c, ',');)
+            row.push_back(c);
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+TEST(RealClients, LibreOfficeReadsEveryMergedDocument)
+{
+    if (!haveTools())
+        GTEST_SKIP() << "set CARDMILL_REAL_CLIENTS and install LibreOffice and poppler-utils";
+    TempDir dir;
+    std::vector<std::filesystem::path> documents;
+
+    // The bundled example, log to labels.
+    const std::filesystem::path examples = std::filesystem::path(CARDMILL_SOURCE_DIR) / "examples";
+    std::filesystem::create_directories(dir / "example");
+    for (const char* f : {"sp3kxq.adi", "sp3kxq-swl.adi", "card_1.docx", "card_2.docx", "card_3.docx", "card_swl.docx"})
+        std::filesystem::copy_file(examples / f, dir / "example" / f);
+    FakeHost host;
+    host.log = dir / "example" / "sp3kxq.adi";
+    host.swl = dir / "example" / "sp3kxq-swl.adi";
+    host.mainDocument = dir / "example" / "card_1.docx";
+    host.size = 3;
+    host.work = dir.path();
+    host.keepTemporary = true;
+    std::vector<std::filesystem::path> merged;
+    BuiltInProcessor processor({}, [&](const std::vector<std::filesystem::path>& d) { merged = d; });
+    WordMergeDriver driver(processor, host, dir.path());
+    ConversionRun run(host, &driver);
+    ASSERT_EQ(run.run(), RunOutcome::Done) << (host.errors.empty() ? "" : host.errors[0]);
+    ASSERT_EQ(merged.size(), 4u);
+    documents.insert(documents.end(), merged.begin(), merged.end());
+    // The table document of the last pass (SWL), under a name LibreOffice's filters accept.
+    std::filesystem::copy_file(dir / "temporary.doc", dir / "temporary-table.docx");
+    documents.push_back(dir / "temporary-table.docx");
+
+    // LibreOffice's own main documents with the sample data, when the shared fixtures are there.
+    const std::filesystem::path fixtures = test::sharedDir() / "fixtures" / "merge";
+    const bool haveFixtures = !test::sharedDir().empty() && std::filesystem::exists(fixtures / "main");
+    if (haveFixtures) {
+        std::filesystem::create_directories(dir / "fixtures");
+        for (const char* k : {"1", "3", "swl"}) {
+            std::filesystem::copy_file(fixtures / "main" / ("card_" + std::string(k) + ".docx"),
+                                       dir / "fixtures" / ("card_" + std::string(k) + ".docx"));
+            std::filesystem::copy_file(fixtures / "data" / ("log_" + std::string(k) + ".txt"),
+                                       dir / "fixtures" / ("log_" + std::string(k) + ".txt"));
+        }
+        host.mainDocument = dir / "fixtures" / "card_1.docx";
+        driver.startMerge(dir / "fixtures" / "log");
+        driver.runPass(dir / "fixtures" / "log", {1});
+        driver.runPass(dir / "fixtures" / "log", {3});
+        driver.runPass(dir / "fixtures" / "log", PassSelector::swl());
+        for (const char* k : {"1", "3", "swl"})
+            documents.push_back(dir / "fixtures" / ("log_labels_" + std::string(k) + ".docx"));
+    }
+
+    toPdf(dir.path(), documents);
+
+    // Example: every label holds its QSOs in order; labels follow the data-source file.
+    for (const char* k : {"1", "2", "3"}) {
+        SCOPED_TRACE(std::string("size ") + k);
+        const std::string text = pdfText(dir / ("sp3kxq_labels_" + std::string(k) + ".pdf"));
+        std::vector<std::string> values;
+        for (const auto& row : dataLines(dir / "example" / ("sp3kxq_" + std::string(k) + ".txt"))) {
+            values.push_back(row[1]); // date
+            values.push_back(row[2]); // time
+        }
+        expectInOrder(text, values, "example labels");
+    }
+    {
+        const std::string text = pdfText(dir / "sp3kxq_labels_swl.pdf");
+        std::vector<std::string> values;
+        for (const auto& row : dataLines(dir / "example" / "sp3kxq_swl.txt")) {
+            values.push_back("To SWL " + row[0]);
+            values.push_back("QSO with " + row[12]);
+        }
+        expectInOrder(text, values, "example SWL labels");
+    }
+    {
+        // Narrow cells wrap their text: compare without white space.
+        std::string text = pdfText(dir / "temporary-table.pdf");
+        std::erase_if(text, [](char c) { return c == ' ' || c == '\n' || c == '\r'; });
+        expectInOrder(text, {"CALL", "QSO_DATE", "CALL_WORKED", "BRS-32525"}, "table document");
+    }
+
+    if (haveFixtures) {
+        const std::string one = pdfText(dir / "log_labels_1.pdf");
+        expectInOrder(one, {"DL1ABC", "EA3XYZ", "G4AAA", "I2BBB", "JA1CCC", "K1DDD", "OK1EEE"}, "card_1");
+        const std::string three = pdfText(dir / "log_labels_3.pdf");
+        std::vector<std::string> values;
+        for (const auto& row : dataLines(dir / "fixtures" / "log_3.txt"))
+            values.push_back(row[1] + " " + row[2]);
+        expectInOrder(three, {"DL1ABC", "EA3XYZ", "G4AAA"}, "card_3 calls");
+        const std::string swl = pdfText(dir / "log_labels_swl.pdf");
+        std::vector<std::string> calls;
+        for (const auto& row : dataLines(dir / "fixtures" / "log_swl.txt"))
+            calls.push_back(row[0]);
+        expectInOrder(swl, calls, "card_swl");
+    }
+}
+
+} // namespace
+} // namespace cardmill
