@@ -51,10 +51,16 @@ void writeTableDocument(const std::filesystem::path& path, const std::vector<std
     xml += "</w:tblGrid>";
     for (const auto& row : rows) {
         xml += "<w:tr>";
+        // Lean cells (the grid gives the widths): the table of a large run is read back whole.
         for (std::size_t c = 0; c < columns; ++c) {
-            xml += "<w:tc><w:tcPr><w:tcW w:w=\"" + std::to_string(width) + "\" w:type=\"dxa\"/></w:tcPr><w:p>";
-            if (c < row.size() && !row[c].empty())
-                xml += "<w:r><w:t xml:space=\"preserve\">" + xmlEscape(row[c]) + "</w:t></w:r>";
+            xml += "<w:tc><w:p>";
+            if (c < row.size() && !row[c].empty()) {
+                const std::string& v = row[c];
+                const bool blankEnds = v.front() == ' ' || v.back() == ' ';
+                xml += blankEnds ? "<w:r><w:t xml:space=\"preserve\">" : "<w:r><w:t>";
+                xml += xmlEscape(v);
+                xml += "</w:t></w:r>";
+            }
             xml += "</w:p></w:tc>";
         }
         xml += "</w:tr>";
@@ -72,12 +78,14 @@ void writeTableDocument(const std::filesystem::path& path, const std::vector<std
 
 MergeRecords readTableDocument(const std::filesystem::path& path)
 {
-    const ZipContents package = readZip(path);
+    ZipContents package = readZip(path);
     const auto it = package.entries.find("word/document.xml");
     if (it == package.entries.end())
         throw std::runtime_error("\"" + path.string() + "\": the data source holds no document");
+    // Parsed in place: a large table is not held twice.
     pugi::xml_document doc;
-    if (!doc.load_buffer(it->second.data(), it->second.size(), pugi::parse_default | pugi::parse_ws_pcdata_single))
+    if (!doc.load_buffer_inplace(it->second.data(), it->second.size(),
+                                 pugi::parse_default | pugi::parse_ws_pcdata_single))
         throw std::runtime_error("\"" + path.string() + "\": the data source is not well-formed");
     const pugi::xml_node table = doc.document_element().child("w:body").child("w:tbl");
     if (!table)
