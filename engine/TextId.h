@@ -36,6 +36,22 @@ enum class TextId {
     CaptionInformation,
     CaptionError,
     CaptionAttention,
+    // The windows' own texts (file-dialog filters, messages, captions of the language operation).
+    FilterAdif,
+    FilterMainDocument,
+    ArchiveFailed,       // error; %s = the SWL file, %s = the archive name
+    UnableToWrite,       // error; %s = the settings file
+    LabelSourceFile,
+    LabelMainDocument,
+    LabelQrgFormat,
+    LabelQsosNo,
+    LabelOnOneLabel,
+    LabelFrom,
+    LabelTo,
+    LabelDateFormat,
+    CheckDateRange,
+    CheckCall,
+    ButtonConfig,
     Count
 };
 

@@ -177,7 +177,7 @@ void mergeDocx(const ZipContents& main, const MergeRecords& records, const std::
     while (next < records.rows.size()) {
         cursor.startCopy(next);
         copy.clear();
-        cursor.emit(compiled.body, copy);
+        cursor.render(compiled.body, copy);
         if (cursor.skipped()) {
             const std::size_t after = std::max(next + 1, cursor.current() + 1);
             cursor.recordsSkipped(after - next);
@@ -191,7 +191,7 @@ void mergeDocx(const ZipContents& main, const MergeRecords& records, const std::
             MergeCursor headerCursor(records);
             headerCursor.startCopy(next);
             std::string xml;
-            headerCursor.emit(p.compiled, xml, true);
+            headerCursor.render(p.compiled, xml, true);
             extraParts[name] = std::move(xml);
             pugi::xml_node rel = rels.document_element().append_child("Relationship");
             rel.append_attribute("Id") = id.c_str();

@@ -399,13 +399,13 @@ std::string MergeCursor::value(const DocxTemplate& t, const FieldInstruction& in
     return {};
 }
 
-void MergeCursor::emit(const DocxTemplate& t, std::string& out, bool inHeader)
+void MergeCursor::render(const DocxTemplate& t, std::string& out, bool inHeader)
 {
     bool anyValue = false;
-    emitItems(t, out, inHeader, anyValue);
+    renderItems(t, out, inHeader, anyValue);
 }
 
-void MergeCursor::emitItems(const DocxTemplate& t, std::string& out, bool inHeader, bool& anyValue)
+void MergeCursor::renderItems(const DocxTemplate& t, std::string& out, bool inHeader, bool& anyValue)
 {
     // Paragraph templates share the root's field table.
     std::function<void(const std::vector<DocxTemplate::Item>&, std::string&, bool&)> run =

@@ -71,13 +71,13 @@ public:
     void recordsSkipped(std::size_t n) { m_skippedRecords += n; }
 
     // Appends the evaluated template to `out`. `inHeader` makes record-moving fields do nothing.
-    void emit(const DocxTemplate& t, std::string& out, bool inHeader = false);
+    void render(const DocxTemplate& t, std::string& out, bool inHeader = false);
 
 private:
     std::string value(const DocxTemplate& t, const FieldInstruction& instruction, const FieldCode& code, int depth);
     std::string operandValue(const DocxTemplate& t, const FieldInstruction& instruction, const FieldCode::Operand& o,
                              int depth);
-    void emitItems(const DocxTemplate& t, std::string& out, bool inHeader, bool& anyValue);
+    void renderItems(const DocxTemplate& t, std::string& out, bool inHeader, bool& anyValue);
 
     const MergeRecords& m_records;
     std::size_t m_current = 0;

@@ -75,7 +75,36 @@ constexpr std::array<TextEntry, static_cast<std::size_t>(TextId::Count)> kTexts{
     /* CaptionInformation */ {K::None, I::None, TextId::Count, "Information", "Informacja"},
     /* CaptionError */ {K::None, I::None, TextId::Count, "Error", "Błąd"},
     /* CaptionAttention */ {K::None, I::None, TextId::Count, "Attention", "Uwaga"},
+    /* FilterAdif */
+    {K::None, I::None, TextId::Count, "ADIF Files (*.ADI)|*.ADI|All files|*.*", "Pliki ADIF (*.ADI)|*.ADI|Wszystkie pliki|*.*"},
+    /* FilterMainDocument */
+    {K::None, I::None, TextId::Count,
+     "Main doc (xxx_1.doc, xxx_1.docx, xxx_1.odt)|*_1.doc;*_1.docx;*_1.odt|All files|*.*",
+     "Szablon QSL (xxx_1.doc, xxx_1.docx, xxx_1.odt)|*_1.doc;*_1.docx;*_1.odt|Wszystkie pliki|*.*"},
+    /* ArchiveFailed */
+    {K::Error, I::None, TextId::Count, "Unable to archive %s as %s", "Nie można zarchiwizować %s jako %s"},
+    /* UnableToWrite: English only */
+    {K::Error, I::None, TextId::Count, "Unable to write to %s", "Unable to write to %s"},
+    /* LabelSourceFile */ {K::None, I::None, TextId::Count, "Source file", "Plik źródłowy"},
+    /* LabelMainDocument */
+    {K::None, I::None, TextId::Count, "Mailing list Main document", "Dokument główny korespondencji seryjnej"},
+    /* LabelQrgFormat */ {K::None, I::None, TextId::Count, "Output QRG Format", "Wyjściowy format QRG"},
+    /* LabelQsosNo */ {K::None, I::None, TextId::Count, "QSOs no.", "Liczba QSO na"},
+    /* LabelOnOneLabel */ {K::None, I::None, TextId::Count, "on one label", "jednej nalepce"},
+    /* LabelFrom */ {K::None, I::None, TextId::Count, "From:", "Od:"},
+    /* LabelTo */ {K::None, I::None, TextId::Count, "To:", "Do:"},
+    /* LabelDateFormat */ {K::None, I::None, TextId::Count, "Date format", "Format daty"},
+    /* CheckDateRange */ {K::None, I::None, TextId::Count, "Date Range", "Zakres dat"},
+    /* CheckCall */ {K::None, I::None, TextId::Count, "Call", "Znak"},
+    /* ButtonConfig */ {K::None, I::None, TextId::Count, "Config", "Konfiguracja"},
 }};
+
+constexpr std::array<std::string_view, 8> kQrgNamesEnglish{
+    "QRG in meters",    "QRG in meters with 'M'",      "QRG in MHz",       "QRG in MHz with 'MHz'",
+    "Exact QRG in MHz", "Exact QRG in MHz with 'MHz'", "Exact QRG in kHz", "Exact QRG in kHz with 'kHz'"};
+constexpr std::array<std::string_view, 8> kQrgNamesPolish{
+    "QRG w metrach",      "QRG w metrach z 'M'",        "QRG w MHz",          "QRG w MHz z 'MHz'",
+    "Dokładne QRG w MHz", "Dokładne QRG w MHz z 'MHz'", "Dokładne QRG w kHz", "Dokładne QRG w kHz z 'kHz'"};
 
 } // namespace
 
@@ -86,21 +115,45 @@ const TextEntry& textEntry(TextId id)
     return i < kTexts.size() ? kTexts[i] : none;
 }
 
-std::string textFor(TextId id, Language language, std::string_view arg)
+namespace {
+
+// The pattern with each "%s" replaced by the next argument; the last argument serves every "%s" after it.
+std::string fill(std::string_view pattern, const std::string_view* args, std::size_t count)
 {
-    const TextEntry& e = textEntry(id);
-    const std::string_view pattern = language == Language::Polish ? e.polish : e.english;
     std::string out;
-    out.reserve(pattern.size() + arg.size());
+    std::size_t next = 0;
     for (std::size_t i = 0; i < pattern.size(); ++i) {
         if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] == 's') {
-            out.append(arg);
+            if (count > 0)
+                out.append(args[next < count ? next++ : count - 1]);
             ++i;
         } else {
             out.push_back(pattern[i]);
         }
     }
     return out;
+}
+
+} // namespace
+
+std::string textFor(TextId id, Language language, std::string_view arg)
+{
+    const TextEntry& e = textEntry(id);
+    return fill(language == Language::Polish ? e.polish : e.english, &arg, 1);
+}
+
+std::string textFor(TextId id, Language language, std::initializer_list<std::string_view> args)
+{
+    const TextEntry& e = textEntry(id);
+    return fill(language == Language::Polish ? e.polish : e.english, args.begin(), args.size());
+}
+
+std::string_view qrgFormatName(int index, Language language)
+{
+    if (index < 0 || index >= 8)
+        return {};
+    const auto i = static_cast<std::size_t>(index);
+    return language == Language::Polish ? kQrgNamesPolish[i] : kQrgNamesEnglish[i];
 }
 
 } // namespace cardmill

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -31,5 +32,10 @@ const TextEntry& textEntry(TextId id);
 
 // The text in a language, every "%s" replaced by `arg`. TextId::Count gives the empty text.
 std::string textFor(TextId id, Language language, std::string_view arg = {});
+// The text with its "%s" replaced by the arguments in turn.
+std::string textFor(TextId id, Language language, std::initializer_list<std::string_view> args);
+
+// The name of a QRG format (0 to 7) in a language, as the lists show it.
+std::string_view qrgFormatName(int index, Language language);
 
 } // namespace cardmill

@@ -1,0 +1,28 @@
+// cardmill: the desktop program. The first argument names the profile to load.
+#include <QApplication>
+
+#include "settings/SettingsStore.h"
+#include "ui/ErrorHandler.h"
+#include "ui/TFADIF1.h"
+#include "ui/TForm1.h"
+#include "ui/UserInteraction.h"
+
+int main(int argc, char** argv)
+{
+    using namespace cardmill;
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("CARDMILL");
+    QApplication::setApplicationDisplayName("CARDMILL");
+
+    // The general error handler: an unexpected error in a command is shown, and the program goes on.
+    setErrorHandler([](const std::exception& e) {
+        userInteraction().message(QApplication::activeWindow(), "Error", e.what(), UserInteraction::Icon::Error);
+    });
+
+    // The windows in their order: the main window, then the configuration dialog.
+    TForm1 form(TForm1::Places{defaultSettingsPath(), executableDir()});
+    TFADIF1 configuration(defaultSettingsPath(), &form);
+    form.setConfiguration(configuration);
+    form.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,91 @@
+#include "ui/QtInteraction.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QStringList>
+#include <QUrl>
+
+namespace cardmill {
+
+QString qtFileFilter(const std::string& filter)
+{
+    const QStringList parts = QString::fromStdString(filter).split('|');
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns;
+        for (const QString& p : parts[i + 1].split(';', Qt::SkipEmptyParts)) {
+            QString any;
+            for (QChar c : p) {
+                if (c.isLetter() && c.toLower() != c.toUpper())
+                    any += QString("[%1%2]").arg(c.toLower()).arg(c.toUpper());
+                else
+                    any += c;
+            }
+            patterns << any;
+        }
+        out << parts[i] + " (" + patterns.join(' ') + ")";
+    }
+    return out.join(";;");
+}
+
+void QtInteraction::message(QWidget* parent, const std::string& caption, const std::string& text, Icon icon)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(QString::fromStdString(caption));
+    box.setText(QString::fromStdString(text));
+    box.setStandardButtons(QMessageBox::Ok);
+    switch (icon) {
+    case Icon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case Icon::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case Icon::Error:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case Icon::None:
+        break;
+    }
+    box.exec();
+}
+
+std::optional<std::filesystem::path> QtInteraction::openFile(QWidget* parent, const std::string& filter)
+{
+    const QString file = QFileDialog::getOpenFileName(parent, QString(), QString(), qtFileFilter(filter));
+    if (file.isEmpty())
+        return std::nullopt;
+    return std::filesystem::path(file.toStdString());
+}
+
+std::optional<std::string> QtInteraction::inputText(QWidget* parent, const std::string& caption,
+                                                    const std::string& prompt)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent, QString::fromStdString(caption),
+                                               QString::fromStdString(prompt), QLineEdit::Normal, QString(), &ok);
+    if (!ok)
+        return std::nullopt;
+    return text.toStdString();
+}
+
+int QtInteraction::execDialog(QDialog& dialog)
+{
+    return dialog.exec();
+}
+
+void QtInteraction::beep()
+{
+    QApplication::beep();
+}
+
+bool QtInteraction::openWithDesktop(const std::filesystem::path& file)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file.string())));
+}
+
+} // namespace cardmill

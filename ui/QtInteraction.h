@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+#include "ui/UserInteraction.h"
+
+namespace cardmill {
+
+// The real dialogs: QMessageBox, QFileDialog, QInputDialog, the desktop's "open" service.
+class QtInteraction : public UserInteraction {
+public:
+    void message(QWidget* parent, const std::string& caption, const std::string& text, Icon icon) override;
+    std::optional<std::filesystem::path> openFile(QWidget* parent, const std::string& filter) override;
+    std::optional<std::string> inputText(QWidget* parent, const std::string& caption,
+                                         const std::string& prompt) override;
+    int execDialog(QDialog& dialog) override;
+    void beep() override;
+    bool openWithDesktop(const std::filesystem::path& file) override;
+};
+
+// A file-dialog filter in Qt's notation ("Description (*.a *.b);;..."), its patterns made to match in any
+// letter case ("*.ADI" -> "*.[aA][dD][iI]").
+QString qtFileFilter(const std::string& filter);
+
+} // namespace cardmill

@@ -1,0 +1,55 @@
+#include "ui/SwlArchive.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace cardmill {
+
+namespace {
+
+std::string twoDigits(int v)
+{
+    return (v < 10 ? "0" : "") + std::to_string(v);
+}
+
+// Renames without ever replacing an existing file.
+bool renameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to)
+{
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    // A file system without that flag: a hard link fails when the name exists.
+    if (::link(from.c_str(), to.c_str()) != 0)
+        return false;
+    ::unlink(from.c_str());
+    return true;
+}
+
+} // namespace
+
+std::filesystem::path swlArchiveName(const std::filesystem::path& swl, const std::tm& t)
+{
+    const std::string name = swl.filename().string();
+    const std::size_t dot = name.rfind('.');
+    const std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
+    const std::string stamp = std::to_string(t.tm_year + 1900) + twoDigits(t.tm_mon + 1) + twoDigits(t.tm_mday) + "_" +
+                              twoDigits(t.tm_hour) + twoDigits(t.tm_min);
+    return swl.parent_path() / (stem + "_" + stamp + ".adi");
+}
+
+ArchiveResult archiveSwlFile(const std::filesystem::path& swl, std::filesystem::path& archiveName)
+{
+    std::error_code ec;
+    if (swl.empty() || !std::filesystem::exists(swl, ec))
+        return ArchiveResult::NothingToArchive;
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    archiveName = swlArchiveName(swl, local);
+    return renameNoReplace(swl, archiveName) ? ArchiveResult::Archived : ArchiveResult::Failed;
+}
+
+} // namespace cardmill

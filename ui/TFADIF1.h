@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QDialog>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QGroupBox;
+class QListWidget;
+class QPushButton;
+
+namespace cardmill {
+
+// The configuration dialog ("Configuration"): the fixed field list, the user-defined field list with "Add" and
+// "Delete", "Do not delete temporary.doc file" and "Polish language". The list and the options are loaded from
+// the settings file when the dialog is created and stored by the main window when it closes; the conversion
+// reads the controls whenever it needs the values.
+class TFADIF1 : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TFADIF1(std::filesystem::path settingsFile, QWidget* parent = nullptr);
+
+    // The user-defined field names, in list order.
+    std::vector<std::string> userFields() const;
+    bool keepTemporaryFile() const;
+    bool polish() const;
+
+    void Button1Click(); // "Add"
+    void Button2Click(); // "Delete"
+
+    QGroupBox* GroupBox1;
+    QListWidget* ListBox2; // the fixed fields
+    QGroupBox* GroupBox2;
+    QListWidget* ListBox1; // the user-defined fields
+    QPushButton* Button1;
+    QPushButton* Button2;
+    QCheckBox* CheckBox2; // "Do not delete temporary.doc file"
+    QCheckBox* CheckBox1; // "Polish language"
+    QPushButton* Button3; // "Exit"
+
+private:
+    void load();
+
+    std::filesystem::path m_settingsFile;
+};
+
+} // namespace cardmill

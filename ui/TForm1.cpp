@@ -1,0 +1,724 @@
+#include "ui/TForm1.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDateEdit>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QToolButton>
+
+#include "cardmill/Version.h"
+#include "engine/Text.h"
+#include "merge/BuiltInProcessor.h"
+#include "merge/WordMergeDriver.h"
+#include "settings/IniFile.h"
+#include "settings/SettingsStore.h"
+#include "ui/ErrorHandler.h"
+#include "ui/ShortenPath.h"
+#include "ui/SwlArchive.h"
+#include "ui/TFADIF1.h"
+#include "ui/UserInteraction.h"
+
+namespace cardmill {
+
+namespace {
+
+constexpr std::size_t kPathBound = 50;
+constexpr qint64 kEventInterval = 25;    // ms between two rounds of pending events during a run
+constexpr qint64 kProgressInterval = 40; // ms between two repaints of the progress bar
+
+template <typename W>
+W* place(QWidget* parent, const char* name, int x, int y, int w, int h)
+{
+    auto* widget = new W(parent);
+    widget->setObjectName(name);
+    widget->setGeometry(x, y, w, h);
+    return widget;
+}
+
+QLabel* label(QWidget* parent, const char* name, const char* text, int x, int y, int w = 160)
+{
+    auto* l = place<QLabel>(parent, name, x, y, w, 14);
+    l->setText(text);
+    return l;
+}
+
+QCheckBox* check(QWidget* parent, const char* name, const char* text, int x, int y, int w = 40)
+{
+    auto* c = place<QCheckBox>(parent, name, x, y, w, 17);
+    c->setText(text);
+    return c;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const char* text, int x, int y, int w, int h)
+{
+    auto* b = place<QPushButton>(parent, name, x, y, w, h);
+    b->setText(text);
+    return b;
+}
+
+QFrame* row(QWidget* parent, int y)
+{
+    auto* f = place<QFrame>(parent, "", 388, y, 337, 33);
+    f->setFrameShape(QFrame::StyledPanel);
+    return f;
+}
+
+UserInteraction::Icon iconOf(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Error:
+        return UserInteraction::Icon::Error;
+    case MessageIcon::Warning:
+        return UserInteraction::Icon::Warning;
+    case MessageIcon::Information:
+        return UserInteraction::Icon::Information;
+    case MessageIcon::None:
+        break;
+    }
+    return UserInteraction::Icon::None;
+}
+
+PickerDate pickerDate(const QDateEdit* picker)
+{
+    const QDate d = picker->date();
+    return {d.year(), d.month(), d.day()};
+}
+
+} // namespace
+
+TForm1::TForm1(Places places, QWidget* parent)
+    : QWidget(parent)
+    , m_places(std::move(places))
+{
+    setObjectName("Form1");
+    build();
+    m_processor = std::make_unique<BuiltInProcessor>(
+        [this] { processEvents(); },
+        [this](const std::vector<std::filesystem::path>& documents) { openMergedDocuments(documents); });
+    m_driver = std::make_unique<WordMergeDriver>(*m_processor, *this, m_places.programFolder);
+    m_run = std::make_unique<ConversionRun>(*this, m_driver.get());
+
+    // Window creation: narrow, the settings file checked, both pickers today, the version in the status bar.
+    setFixedSize(kNarrowWidth, kHeight);
+    const IniFile ini(m_places.settingsFile);
+    if (checkSettingsFile(ini) == SettingsState::Missing)
+        m_separator.assign(1, '-'); // (not = "-": GCC 12 warns falsely on that, bug 105651)
+    DateTimePicker1->setDate(QDate::currentDate());
+    DateTimePicker2->setDate(QDate::currentDate());
+    statusText->setText(QString("Version ") + kVersionText);
+    m_sinceEvents.start();
+    m_sinceProgress.start();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::setConfiguration(TFADIF1& configuration)
+{
+    m_configuration = &configuration;
+    CheckBox1Click(); // the language operation runs at start-up and whenever the language changes
+}
+
+void TForm1::build()
+{
+    setWindowTitle("CARDMILL");
+    QFont f = font();
+    f.setPointSize(8);
+    setFont(f);
+
+    Label9 = label(this, "Label9", "Profile", 26, 4);
+    ComboBox2 = place<QComboBox>(this, "ComboBox2", 24, 18, 201, 28);
+    QFont bold = ComboBox2->font();
+    bold.setBold(true);
+    bold.setPixelSize(16);
+    ComboBox2->setFont(bold);
+    ComboBox2->setStyleSheet("color: navy");
+    Button8 = button(this, "Button8", "Profiles Setup", 240, 18, 89, 28);
+    QFont boldButton = Button8->font();
+    boldButton.setBold(true);
+    Button8->setFont(boldButton);
+    // Profiles come with the profile setup dialog; until then the list stays empty.
+    ComboBox2->setEnabled(false);
+    Button8->setEnabled(false);
+    SpeedButton2 = place<QToolButton>(this, "SpeedButton2", 336, 18, 25, 28);
+    SpeedButton2->setText("?");
+
+    Label1 = label(this, "Label1", "Source file", 24, 50);
+    Edit1 = place<QLineEdit>(this, "Edit1", 24, 64, 257, 21);
+    Button4 = button(this, "Button4", "Browse", 288, 64, 75, 21);
+    Label11 = label(this, "Label11", "Source SWL file", 24, 90);
+    Edit7 = place<QLineEdit>(this, "Edit7", 24, 104, 241, 21);
+    Button7 = button(this, "Button7", "Browse", 272, 104, 41, 21);
+    Button9 = button(this, "Button9", "Archive", 320, 104, 41, 21);
+    Label2 = label(this, "Label2", "Main document ", 24, 130, 260);
+    Edit2 = place<QLineEdit>(this, "Edit2", 24, 144, 257, 21);
+    Button5 = button(this, "Button5", "Browse", 288, 144, 73, 21);
+    for (QLineEdit* e : {Edit1, Edit7, Edit2})
+        e->setReadOnly(true);
+
+    Label4 = label(this, "Label4", "Output QRG Format", 24, 168);
+    Edit6 = place<QLineEdit>(this, "Edit6", 24, 184, 161, 21);
+    Edit6->setReadOnly(true);
+    Edit3 = place<QLineEdit>(this, "Edit3", 192, 184, 25, 21);
+    Edit3->setText("1");
+    Edit3->installEventFilter(this);
+    Label3 = label(this, "Label3", "QSOs no.", 218, 184, 68);
+    Label5 = label(this, "Label5", "on one label", 218, 195, 68);
+    Label8 = label(this, "Label8", "Date format", 288, 168, 90);
+    Edit5 = place<QLineEdit>(this, "Edit5", 288, 184, 73, 21);
+    Edit5->setReadOnly(true);
+
+    Button2 = button(this, "Button2", "Config", 24, 216, 49, 25);
+    SpeedButton1 = place<QToolButton>(this, "SpeedButton1", 80, 216, 49, 25);
+    SpeedButton1->setText("Filters");
+    Button6 = button(this, "Button6", "Stop", 136, 216, 49, 25);
+    Button6->setEnabled(false);
+    Button1 = button(this, "Button1", "Start", 192, 216, 81, 25);
+    Button3 = button(this, "Button3", "Exit", 280, 216, 81, 25);
+
+    // The filter area.
+    Label10 = label(this, "Label10", "Filters", 388, 16);
+    QFrame* callRow = row(this, 32);
+    CheckBox20 = check(callRow, "CheckBox20", "Call", 4, 8, 90);
+    Edit4 = place<QLineEdit>(callRow, "Edit4", 96, 6, 120, 21);
+    QFrame* dateRow = row(this, 66);
+    CheckBox3 = check(dateRow, "CheckBox3", "Date Range", 4, 8, 90);
+    Label6 = label(dateRow, "Label6", "From:", 96, 10, 36);
+    DateTimePicker1 = place<QDateEdit>(dateRow, "DateTimePicker1", 132, 6, 90, 21);
+    Label7 = label(dateRow, "Label7", "To:", 228, 10, 22);
+    DateTimePicker2 = place<QDateEdit>(dateRow, "DateTimePicker2", 248, 6, 85, 21);
+    for (QDateEdit* p : {DateTimePicker1, DateTimePicker2})
+        p->setCalendarPopup(true);
+
+    auto qslRow = [this](int y, const char* masterName, const char* caption, std::initializer_list<const char*> names,
+                         std::initializer_list<const char*> captions, bool gap) {
+        QFrame* r = row(this, y);
+        QCheckBox* master = check(r, masterName, caption, 4, 8, 90);
+        std::vector<QCheckBox*> boxes;
+        auto name = names.begin();
+        auto text = captions.begin();
+        for (int i = 0; name != names.end(); ++i, ++name, ++text) {
+            const int x = (gap && i == 3) ? 164 : i * 40 + 4;
+            boxes.push_back(check(r, *name, *text, 96 + x, 8, x == 164 ? 60 : 40));
+        }
+        return std::make_pair(master, boxes);
+    };
+    auto sent = qslRow(100, "CheckBox6", "QSL_SENT", {"CheckBox9", "CheckBox10", "CheckBox11", "CheckBox12", "CheckBox8"},
+                       {"Y", "N", "R", "I", "Blank"}, false);
+    CheckBox6 = sent.first;
+    CheckBox9 = sent.second[0];
+    CheckBox10 = sent.second[1];
+    CheckBox11 = sent.second[2];
+    CheckBox12 = sent.second[3];
+    CheckBox8 = sent.second[4];
+    auto rcvd = qslRow(134, "CheckBox13", "QSL_RCVD",
+                       {"CheckBox14", "CheckBox15", "CheckBox18", "CheckBox19", "CheckBox16"}, {"Y", "N", "R", "I", "Blank"},
+                       false);
+    CheckBox13 = rcvd.first;
+    CheckBox14 = rcvd.second[0];
+    CheckBox15 = rcvd.second[1];
+    CheckBox18 = rcvd.second[2];
+    CheckBox19 = rcvd.second[3];
+    CheckBox16 = rcvd.second[4];
+    auto print = qslRow(168, "CheckBox7", "QSL_PRINT", {"CheckBox2", "CheckBox4", "CheckBox5", "CheckBox17"},
+                        {"L", "A", "N", "Blank"}, true);
+    CheckBox7 = print.first;
+    CheckBox2 = print.second[0];
+    CheckBox4 = print.second[1];
+    CheckBox5 = print.second[2];
+    CheckBox17 = print.second[3];
+
+    ProgressBar1 = place<QProgressBar>(this, "ProgressBar1", 0, kHeight - 17 - 10, kWideWidth, 10);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->hide();
+    StatusBar1 = place<QStatusBar>(this, "StatusBar1", 0, kHeight - 17, kWideWidth, 17);
+    StatusBar1->setSizeGripEnabled(false);
+    statusText = new QLabel(StatusBar1);
+    statusText->setObjectName("StatusPanel1");
+    StatusBar1->addWidget(statusText, 1);
+
+    CheckBox3Click();
+    CheckBox6Click();
+    CheckBox13Click();
+    CheckBox7Click();
+
+    connect(Button1, &QPushButton::clicked, this, [this] { guarded([this] { Button1Click(); }); });
+    connect(Button6, &QPushButton::clicked, this, [this] { Button6Click(); });
+    connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
+    connect(Button2, &QPushButton::clicked, this, [this] { guarded([this] { Button2Click(); }); });
+    connect(Button4, &QPushButton::clicked, this, [this] { guarded([this] { Button4Click(); }); });
+    connect(Button7, &QPushButton::clicked, this, [this] { guarded([this] { Button7Click(); }); });
+    connect(Button5, &QPushButton::clicked, this, [this] { guarded([this] { Button5Click(); }); });
+    connect(Button9, &QPushButton::clicked, this, [this] { guarded([this] { Button9Click(); }); });
+    connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
+    connect(SpeedButton2, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton2Click(); }); });
+    connect(CheckBox3, &QCheckBox::toggled, this, [this] { CheckBox3Click(); });
+    connect(CheckBox6, &QCheckBox::toggled, this, [this] { CheckBox6Click(); });
+    connect(CheckBox13, &QCheckBox::toggled, this, [this] { CheckBox13Click(); });
+    connect(CheckBox7, &QCheckBox::toggled, this, [this] { CheckBox7Click(); });
+    // The call box turns whatever is typed into capitals.
+    connect(Edit4, &QLineEdit::textEdited, this, [this](const QString& text) {
+        const QString upper = QString::fromStdString(text::upper(text.toStdString()));
+        if (upper != text) {
+            const int cursor = Edit4->cursorPosition();
+            Edit4->setText(upper);
+            Edit4->setCursorPosition(cursor);
+        }
+    });
+}
+
+Language TForm1::language() const
+{
+    return m_configuration && m_configuration->polish() ? Language::Polish : Language::English;
+}
+
+void TForm1::CheckBox1Click()
+{
+    const Language l = language();
+    auto set = [l](auto* widget, TextId id) { widget->setText(QString::fromStdString(textFor(id, l))); };
+    set(Label1, TextId::LabelSourceFile);
+    set(Label2, TextId::LabelMainDocument);
+    set(Label4, TextId::LabelQrgFormat);
+    set(Label3, TextId::LabelQsosNo);
+    set(Label5, TextId::LabelOnOneLabel);
+    set(Label6, TextId::LabelFrom);
+    set(Label7, TextId::LabelTo);
+    set(Label8, TextId::LabelDateFormat);
+    set(CheckBox3, TextId::CheckDateRange);
+    set(CheckBox20, TextId::CheckCall);
+    set(Button2, TextId::ButtonConfig);
+    if (!Edit6->text().isEmpty())
+        Edit6->setText(QString::fromStdString(std::string(qrgFormatName(m_qrgFormat, l))));
+}
+
+void TForm1::setDateFormat(int index, const std::string& separator)
+{
+    m_dateFormatIndex = index;
+    m_separator = separator;
+}
+
+// --- Commands ---
+
+void TForm1::setRunning(bool running)
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{Button1, Button4, Button7, Button5, Button9, Button2, Button3})
+        w->setEnabled(!running);
+}
+
+void TForm1::Button1Click()
+{
+    Edit3Exit();
+    if (running())
+        return;
+    setRunning(true);
+    try {
+        m_run->run();
+    } catch (...) {
+        setRunning(false);
+        throw;
+    }
+    setRunning(false);
+}
+
+void TForm1::Button6Click()
+{
+    m_stop = true;
+    Button6->setEnabled(false);
+}
+
+void TForm1::Button3Click()
+{
+    close();
+}
+
+void TForm1::Button2Click()
+{
+    if (!m_configuration)
+        return;
+    const Language before = language();
+    userInteraction().execDialog(*m_configuration);
+    if (language() != before)
+        CheckBox1Click();
+}
+
+void TForm1::browse(QLineEdit* box, TextId filter)
+{
+    const std::optional<std::filesystem::path> file = userInteraction().openFile(this, textFor(filter, language()));
+    if (file)
+        setPath(box, *file);
+}
+
+void TForm1::Button4Click()
+{
+    browse(Edit1, TextId::FilterAdif);
+}
+
+void TForm1::Button7Click()
+{
+    browse(Edit7, TextId::FilterAdif);
+}
+
+void TForm1::Button5Click()
+{
+    browse(Edit2, TextId::FilterMainDocument);
+}
+
+void TForm1::Button9Click()
+{
+    std::filesystem::path archive;
+    const std::filesystem::path swl = fullPath(Edit7);
+    if (archiveSwlFile(swl, archive) == ArchiveResult::Failed)
+        userInteraction().message(this, textFor(TextId::CaptionError, language()),
+                                  textFor(TextId::ArchiveFailed, language(), {swl.string(), archive.string()}),
+                                  UserInteraction::Icon::Error);
+}
+
+bool TForm1::anyFilterOn() const
+{
+    for (const QCheckBox* c : {CheckBox20, CheckBox3, CheckBox13, CheckBox6, CheckBox7})
+        if (c->isChecked())
+            return true;
+    return false;
+}
+
+void TForm1::SpeedButton1Click()
+{
+    QFont f = SpeedButton1->font();
+    if (width() == kNarrowWidth) {
+        SpeedButton1->setCheckable(false);
+        SpeedButton1->setChecked(false);
+        setFixedSize(kWideWidth, kHeight);
+        f.setBold(false);
+        SpeedButton1->setFont(f);
+        SpeedButton1->setStyleSheet(QString());
+        return;
+    }
+    if (anyFilterOn()) {
+        SpeedButton1->setCheckable(true);
+        SpeedButton1->setChecked(true);
+        f.setBold(true);
+        SpeedButton1->setFont(f);
+        SpeedButton1->setStyleSheet("color: red");
+    }
+    setFixedSize(kNarrowWidth, kHeight);
+}
+
+void TForm1::SpeedButton2Click()
+{
+    const std::filesystem::path folder = m_places.programFolder;
+    const bool polish = language() == Language::Polish;
+    std::error_code ec;
+    const std::filesystem::path chm = folder / (polish ? "cardmill_pl.chm" : "cardmill_en.chm");
+    if (std::filesystem::exists(chm, ec)) {
+        userInteraction().openWithDesktop(chm);
+        return;
+    }
+    std::filesystem::path guide = folder / "cardmill_pl.html";
+    if (!polish || !std::filesystem::exists(guide, ec))
+        guide = folder / "cardmill_en.html";
+    if (std::filesystem::exists(guide, ec))
+        userInteraction().openWithDesktop(guide);
+}
+
+void TForm1::Edit3Exit()
+{
+    long long value = 0;
+    if (Edit3->text().isEmpty())
+        Edit3->setText("1");
+    if (!text::parseInteger(Edit3->text().toStdString(), value)) {
+        Edit3->setText("1");
+        return;
+    }
+    if (value > 10)
+        Edit3->setText("10");
+    if (!text::parseInteger(Edit3->text().toStdString(), value)) {
+        Edit3->setText("1");
+        return;
+    }
+    if (value <= 0)
+        Edit3->setText("1");
+}
+
+void TForm1::CheckBox3Click()
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{Label6, Label7, DateTimePicker1, DateTimePicker2})
+        w->setEnabled(CheckBox3->isChecked());
+}
+
+void TForm1::CheckBox6Click()
+{
+    for (QCheckBox* c : {CheckBox9, CheckBox10, CheckBox11, CheckBox12, CheckBox8})
+        c->setEnabled(CheckBox6->isChecked());
+}
+
+void TForm1::CheckBox13Click()
+{
+    for (QCheckBox* c : {CheckBox14, CheckBox15, CheckBox18, CheckBox19, CheckBox16})
+        c->setEnabled(CheckBox13->isChecked());
+}
+
+void TForm1::CheckBox7Click()
+{
+    for (QCheckBox* c : {CheckBox2, CheckBox4, CheckBox5, CheckBox17})
+        c->setEnabled(CheckBox7->isChecked());
+}
+
+void TForm1::setPath(QLineEdit* box, const std::filesystem::path& path)
+{
+    box->setToolTip(QString::fromStdString(path.string()));
+    box->setText(QString::fromStdString(ShortenPath(path.string(), kPathBound)));
+}
+
+std::filesystem::path TForm1::fullPath(const QLineEdit* box)
+{
+    return std::filesystem::path(box->toolTip().toStdString());
+}
+
+void TForm1::openMergedDocuments(const std::vector<std::filesystem::path>& documents)
+{
+    for (const std::filesystem::path& d : documents)
+        userInteraction().openWithDesktop(d);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Edit3 && event->type() == QEvent::KeyPress) {
+        // Letters a-z, A-Z and blanks never get into "QSOs no."; every other key does.
+        const QString t = static_cast<QKeyEvent*>(event)->text();
+        if (t.size() == 1) {
+            const char16_t c = t[0].unicode();
+            if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == ' ')
+                return true;
+        }
+    }
+    if (watched == Edit3 && event->type() == QEvent::FocusOut)
+        Edit3Exit();
+    return QWidget::eventFilter(watched, event);
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    if (running()) {
+        event->ignore(); // a run under way ends first
+        return;
+    }
+    ClosingState state;
+    FilterSettings& f = state.filters;
+    f.call = CheckBox20->isChecked();
+    f.callsign = Edit4->text().toStdString();
+    f.date = CheckBox3->isChecked();
+    f.fromDate = QLocale().toString(DateTimePicker1->date(), QLocale::ShortFormat).toStdString();
+    f.toDate = QLocale().toString(DateTimePicker2->date(), QLocale::ShortFormat).toStdString();
+    f.qslSent = CheckBox6->isChecked();
+    f.sentY = CheckBox9->isChecked();
+    f.sentN = CheckBox10->isChecked();
+    f.sentR = CheckBox11->isChecked();
+    f.sentI = CheckBox12->isChecked();
+    f.sentBlank = CheckBox8->isChecked();
+    f.qslRcvd = CheckBox13->isChecked();
+    f.rcvdY = CheckBox14->isChecked();
+    f.rcvdN = CheckBox15->isChecked();
+    f.rcvdR = CheckBox18->isChecked();
+    f.rcvdI = CheckBox19->isChecked();
+    f.rcvdBlank = CheckBox16->isChecked();
+    f.qslPrint = CheckBox7->isChecked();
+    f.printL = CheckBox2->isChecked();
+    f.printA = CheckBox4->isChecked();
+    f.printN = CheckBox5->isChecked();
+    f.printBlank = CheckBox17->isChecked();
+    state.lastProfile = m_lastProfile;
+    state.userFields = userFields();
+    state.options.keepTemporaryFile = keepTemporaryFile();
+    state.options.polish = language() == Language::Polish;
+    try {
+        writeClosingState(IniFile(m_places.settingsFile), state);
+    } catch (const SettingsWriteError& e) {
+        userInteraction().message(this, textFor(TextId::CaptionError, language()),
+                                  textFor(TextId::UnableToWrite, language(), e.path().string()),
+                                  UserInteraction::Icon::Error);
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+// --- The run's host ---
+
+std::vector<std::string> TForm1::userFields() const
+{
+    return m_configuration ? m_configuration->userFields() : std::vector<std::string>();
+}
+
+bool TForm1::dateRangeEnabled() const
+{
+    return CheckBox3->isChecked();
+}
+
+PickerDate TForm1::dateFrom() const
+{
+    return pickerDate(DateTimePicker1);
+}
+
+PickerDate TForm1::dateTo() const
+{
+    return pickerDate(DateTimePicker2);
+}
+
+bool TForm1::qslFilterEnabled(QslFilter filter) const
+{
+    switch (filter) {
+    case QslFilter::Sent:
+        return CheckBox6->isChecked();
+    case QslFilter::Rcvd:
+        return CheckBox13->isChecked();
+    case QslFilter::Print:
+        return CheckBox7->isChecked();
+    }
+    return false;
+}
+
+bool TForm1::qslBoxTicked(QslFilter filter, QslBox box) const
+{
+    const QCheckBox* c = nullptr;
+    if (filter == QslFilter::Print) {
+        c = box == QslBox::L ? CheckBox2 : box == QslBox::A ? CheckBox4 : box == QslBox::N ? CheckBox5
+            : box == QslBox::Blank                          ? CheckBox17
+                                                            : nullptr;
+    } else {
+        const bool sent = filter == QslFilter::Sent;
+        switch (box) {
+        case QslBox::Y:
+            c = sent ? CheckBox9 : CheckBox14;
+            break;
+        case QslBox::N:
+            c = sent ? CheckBox10 : CheckBox15;
+            break;
+        case QslBox::R:
+            c = sent ? CheckBox11 : CheckBox18;
+            break;
+        case QslBox::I:
+            c = sent ? CheckBox12 : CheckBox19;
+            break;
+        case QslBox::Blank:
+            c = sent ? CheckBox8 : CheckBox16;
+            break;
+        default:
+            break;
+        }
+    }
+    return c && c->isChecked();
+}
+
+bool TForm1::callFilterEnabled() const
+{
+    return CheckBox20->isChecked();
+}
+
+std::string TForm1::callFilterText() const
+{
+    return Edit4->text().toStdString();
+}
+
+int TForm1::labelSize() const
+{
+    return Edit3->text().toInt();
+}
+
+bool TForm1::keepTemporaryFile() const
+{
+    return m_configuration && m_configuration->keepTemporaryFile();
+}
+
+void TForm1::setStatus(TextId id, const std::string& arg)
+{
+    if (id == m_statusId && arg == m_statusArg)
+        return; // the run sets its status before every record: only a change costs anything
+    m_statusId = id;
+    m_statusArg = arg;
+    statusText->setText(QString::fromStdString(textFor(id, language(), arg)));
+}
+
+void TForm1::showProgress(bool visible)
+{
+    ProgressBar1->setVisible(visible);
+    if (visible)
+        updateProgressBar(true);
+}
+
+void TForm1::setProgressRange(std::size_t maximum)
+{
+    m_progressMaximum = maximum;
+    updateProgressBar(true);
+}
+
+void TForm1::setProgressPosition(std::size_t position)
+{
+    m_progressPosition = position;
+    if (m_sinceProgress.elapsed() >= kProgressInterval)
+        updateProgressBar(false);
+}
+
+void TForm1::updateProgressBar(bool)
+{
+    // The bar works in ints; long logs are scaled to a thousand steps.
+    const std::size_t max = m_progressMaximum == 0 ? 1 : m_progressMaximum;
+    const std::size_t pos = std::min(m_progressPosition, max);
+    ProgressBar1->setRange(0, 1000);
+    ProgressBar1->setValue(static_cast<int>(pos * 1000 / max));
+    m_sinceProgress.restart();
+}
+
+void TForm1::showMessage(TextId id, const std::string& arg)
+{
+    const TextEntry& entry = textEntry(id);
+    const Language l = language();
+    std::string caption = "CARDMILL";
+    UserInteraction::Icon icon = UserInteraction::Icon::None;
+    switch (entry.kind) {
+    case MessageKind::Error:
+        caption = textFor(TextId::CaptionError, l);
+        icon = UserInteraction::Icon::Error;
+        break;
+    case MessageKind::Information:
+        caption = textFor(TextId::CaptionInformation, l);
+        icon = UserInteraction::Icon::Information;
+        break;
+    case MessageKind::Box:
+        caption = textFor(entry.caption, l);
+        icon = iconOf(entry.icon);
+        break;
+    case MessageKind::None:
+        break;
+    }
+    userInteraction().message(this, caption, textFor(id, l, arg), icon);
+}
+
+void TForm1::showError(const std::string& text)
+{
+    handleError(std::runtime_error(text));
+}
+
+void TForm1::processEvents()
+{
+    // Cheap when called often: pending events run at most every few milliseconds.
+    if (m_sinceEvents.elapsed() < kEventInterval)
+        return;
+    if (m_sinceProgress.elapsed() >= kProgressInterval)
+        updateProgressBar(false);
+    QCoreApplication::processEvents();
+    m_sinceEvents.restart();
+}
+
+void TForm1::setStopEnabled(bool enabled)
+{
+    Button6->setEnabled(enabled);
+}
+
+} // namespace cardmill

@@ -1,0 +1,189 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QWidget>
+
+#include <filesystem>
+#include <memory>
+
+#include "engine/ConversionRun.h"
+#include "engine/RunHost.h"
+#include "ui/Texts.h"
+
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QStatusBar;
+class QToolButton;
+
+namespace cardmill {
+
+class BuiltInProcessor;
+class TFADIF1;
+class WordMergeDriver;
+
+// The main window. Its controls hold the settings of the conversion, and it is the run's host: every value the
+// run asks for is read from a control at that moment. Commands are passed on to the run, the file pickers,
+// archiving, help and the configuration dialog.
+class TForm1 : public QWidget, public RunHost {
+    Q_OBJECT
+
+public:
+    static constexpr int kNarrowWidth = 393;
+    static constexpr int kWideWidth = 755;
+    static constexpr int kHeight = 274;
+
+    struct Places {
+        std::filesystem::path settingsFile; // "cardmill.ini"
+        std::filesystem::path programFolder; // help files, "temporary.wrk", "temporary.doc"
+    };
+
+    // Window creation. The configuration dialog is created after the window (as the program starts them) and
+    // joins with setConfiguration before the window is used.
+    explicit TForm1(Places places, QWidget* parent = nullptr);
+    void setConfiguration(TFADIF1& configuration);
+    ~TForm1() override;
+
+    // The language operation: captions of the current language.
+    void CheckBox1Click();
+
+    // Commands.
+    void Button1Click();      // "Start"
+    void Button6Click();      // "Stop"
+    void Button3Click();      // "Exit"
+    void Button2Click();      // "Config"
+    void Button4Click();      // "Browse" for the log
+    void Button7Click();      // "Browse" for the SWL file
+    void Button5Click();      // "Browse" for the main document
+    void Button9Click();      // "Archive"
+    void SpeedButton1Click(); // "Filters"
+    void SpeedButton2Click(); // "?"
+    void Edit3Exit();         // leaving "QSOs no."
+    void CheckBox3Click();    // master boxes
+    void CheckBox6Click();
+    void CheckBox13Click();
+    void CheckBox7Click();
+
+    // The paths a box keeps (its hint) and shows (shortened to 50 characters).
+    void setPath(QLineEdit* box, const std::filesystem::path& path);
+    static std::filesystem::path fullPath(const QLineEdit* box);
+
+    bool running() const { return m_run->running(); }
+    Language language() const;
+
+    // ConversionSettings
+    int qrgFormat() const override { return m_qrgFormat; }
+    int dateFormatIndex() const override { return m_dateFormatIndex; }
+    std::string dateSeparator() const override { return m_separator; }
+    std::vector<std::string> userFields() const override;
+    bool dateRangeEnabled() const override;
+    PickerDate dateFrom() const override;
+    PickerDate dateTo() const override;
+    bool qslFilterEnabled(QslFilter filter) const override;
+    bool qslBoxTicked(QslFilter filter, QslBox box) const override;
+    bool callFilterEnabled() const override;
+    std::string callFilterText() const override;
+
+    // RunHost
+    std::filesystem::path logPath() const override { return fullPath(Edit1); }
+    std::filesystem::path swlPath() const override { return fullPath(Edit7); }
+    std::filesystem::path mainDocumentPath() const override { return fullPath(Edit2); }
+    int labelSize() const override;
+    std::filesystem::path workFolder() const override { return m_places.programFolder; }
+    bool keepTemporaryFile() const override;
+    void setStatus(TextId id, const std::string& arg) override;
+    void showProgress(bool visible) override;
+    void setProgressRange(std::size_t maximum) override;
+    void setProgressPosition(std::size_t position) override;
+    void showMessage(TextId id, const std::string& arg) override;
+    void showError(const std::string& text) override;
+    void processEvents() override;
+    bool stopRequested() const override { return m_stop; }
+    void clearStopRequest() override { m_stop = false; }
+    void setStopEnabled(bool enabled) override;
+
+    // The run's settings that live beside the controls (the profile code sets them).
+    void setQrgFormat(int index) { m_qrgFormat = index; }
+    void setDateFormat(int index, const std::string& separator);
+
+    // Controls, by the names the design gives them.
+    QLabel* Label9;
+    QComboBox* ComboBox2;
+    QPushButton* Button8;
+    QToolButton* SpeedButton2;
+    QLabel* Label1;
+    QLineEdit* Edit1;
+    QPushButton* Button4;
+    QLabel* Label11;
+    QLineEdit* Edit7;
+    QPushButton* Button7;
+    QPushButton* Button9;
+    QLabel* Label2;
+    QLineEdit* Edit2;
+    QPushButton* Button5;
+    QLabel* Label4;
+    QLineEdit* Edit6;
+    QLabel* Label3;
+    QLabel* Label5;
+    QLineEdit* Edit3;
+    QLabel* Label8;
+    QLineEdit* Edit5;
+    QPushButton* Button2;
+    QToolButton* SpeedButton1;
+    QPushButton* Button6;
+    QPushButton* Button1;
+    QPushButton* Button3;
+    QLabel* Label10;
+    QCheckBox* CheckBox20;
+    QLineEdit* Edit4;
+    QCheckBox* CheckBox3;
+    QLabel* Label6;
+    QLabel* Label7;
+    QDateEdit* DateTimePicker1;
+    QDateEdit* DateTimePicker2;
+    QCheckBox* CheckBox6;
+    QCheckBox *CheckBox9, *CheckBox10, *CheckBox11, *CheckBox12, *CheckBox8;
+    QCheckBox* CheckBox13;
+    QCheckBox *CheckBox14, *CheckBox15, *CheckBox18, *CheckBox19, *CheckBox16;
+    QCheckBox* CheckBox7;
+    QCheckBox *CheckBox2, *CheckBox4, *CheckBox5, *CheckBox17;
+    QStatusBar* StatusBar1;
+    QLabel* statusText;
+    QProgressBar* ProgressBar1;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void build();
+    void setRunning(bool running);
+    void browse(QLineEdit* box, TextId filter);
+    void openMergedDocuments(const std::vector<std::filesystem::path>& documents);
+    bool anyFilterOn() const;
+    void updateProgressBar(bool force);
+
+    Places m_places;
+    TFADIF1* m_configuration = nullptr;
+    std::unique_ptr<BuiltInProcessor> m_processor;
+    std::unique_ptr<WordMergeDriver> m_driver;
+    std::unique_ptr<ConversionRun> m_run;
+    int m_qrgFormat = 0;
+    int m_dateFormatIndex = 0;
+    std::string m_separator;
+    int m_lastProfile = -1;
+    bool m_stop = false;
+    std::size_t m_progressMaximum = 0;
+    std::size_t m_progressPosition = 0;
+    QElapsedTimer m_sinceEvents;
+    QElapsedTimer m_sinceProgress;
+    TextId m_statusId = TextId::Count;
+    std::string m_statusArg;
+};
+
+} // namespace cardmill

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+class QDialog;
+class QWidget;
+
+namespace cardmill {
+
+// Every question the windows put to the user, and every request to the desktop, goes through this one seam,
+// so that tests can answer and observe them (see setUserInteraction).
+class UserInteraction {
+public:
+    enum class Icon { None, Information, Warning, Error };
+
+    virtual ~UserInteraction() = default;
+
+    // A message box with one "OK" button.
+    virtual void message(QWidget* parent, const std::string& caption, const std::string& text, Icon icon) = 0;
+    // A file-open dialog. `filter` is in the "description|patterns|description|patterns" notation with
+    // patterns separated by ";"; the first pair is preselected and patterns match in any letter case.
+    // nullopt when the user cancels.
+    virtual std::optional<std::filesystem::path> openFile(QWidget* parent, const std::string& filter) = 0;
+    // An input box with an empty initial text; nullopt when cancelled.
+    virtual std::optional<std::string> inputText(QWidget* parent, const std::string& caption,
+                                                 const std::string& prompt) = 0;
+    // Shows a dialog modally and returns its result.
+    virtual int execDialog(QDialog& dialog) = 0;
+    virtual void beep() = 0;
+    // Opens a file with the desktop's default application; false when nothing could.
+    virtual bool openWithDesktop(const std::filesystem::path& file) = 0;
+};
+
+// The interaction in force: the Qt one, unless a test set its own.
+UserInteraction& userInteraction();
+// Test hook: answers every question from `interaction` until it is reset with nullptr.
+void setUserInteraction(UserInteraction* interaction);
+
+} // namespace cardmill
