@@ -1,0 +1,57 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/UserInteraction.h"
+
+namespace cardmill::test {
+
+// Answers the windows' questions from a script and records what they showed.
+class FakeInteraction : public UserInteraction {
+public:
+    struct Message {
+        std::string caption, text;
+        Icon icon;
+    };
+    std::vector<Message> messages;
+    std::vector<std::string> fileFilters;
+    std::deque<std::optional<std::filesystem::path>> files; // answers of the file dialogs, in turn
+    std::deque<std::optional<std::string>> inputs;          // answers of the input boxes
+    std::function<int(QDialog&)> onDialog;                  // stands in for a modal dialog
+    std::vector<std::filesystem::path> opened;
+    int beeps = 0;
+
+    void message(QWidget*, const std::string& caption, const std::string& text, Icon icon) override
+    {
+        messages.push_back({caption, text, icon});
+    }
+    std::optional<std::filesystem::path> openFile(QWidget*, const std::string& filter) override
+    {
+        fileFilters.push_back(filter);
+        if (files.empty())
+            return std::nullopt;
+        auto f = files.front();
+        files.pop_front();
+        return f;
+    }
+    std::optional<std::string> inputText(QWidget*, const std::string&, const std::string&) override
+    {
+        if (inputs.empty())
+            return std::nullopt;
+        auto i = inputs.front();
+        inputs.pop_front();
+        return i;
+    }
+    int execDialog(QDialog& dialog) override { return onDialog ? onDialog(dialog) : 0; }
+    void beep() override { ++beeps; }
+    bool openWithDesktop(const std::filesystem::path& file) override
+    {
+        opened.push_back(file);
+        return true;
+    }
+};
+
+} // namespace cardmill::test
