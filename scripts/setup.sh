@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(cmake g++ make pkg-config qt6-base-dev libpugixml-dev libzip-dev libcli11-dev
           libgtest-dev libgmock-dev libbenchmark-dev)
 if [[ "${1:-}" == "--test" ]]; then
-    packages+=(clang libclang-rt-14-dev libreoffice-writer-nogui poppler-utils)
+    packages+=(clang libclang-rt-14-dev libreoffice-writer-nogui poppler-utils xvfb xauth x11-apps imagemagick)
 fi
 
 missing=()

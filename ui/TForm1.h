@@ -34,8 +34,9 @@ class TForm1 : public QWidget, public RunHost {
     Q_OBJECT
 
 public:
-    static constexpr int kNarrowWidth = 393;
-    static constexpr int kWideWidth = 755;
+    // Client-area sizes: the design's window widths 393 and 755 include a 7-pixel frame.
+    static constexpr int kNarrowWidth = 386;
+    static constexpr int kWideWidth = 748;
     static constexpr int kHeight = 274;
 
     struct Places {
