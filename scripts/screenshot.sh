@@ -1,12 +1,10 @@
 #!/usr/bin/env bash
 # Takes a screenshot of the real main window under Xvfb: docs/main-window.png.
-# Needs the default build (scripts/test.sh or the example command makes it) and xvfb, x11-apps, imagemagick.
+# Installs Xvfb and the picture tools when they are missing, and builds the program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-command -v xvfb-run >/dev/null && command -v xwd >/dev/null && command -v convert >/dev/null || {
-    echo "install xvfb, xauth, x11-apps and imagemagick first" >&2
-    exit 2
-}
+scripts/setup.sh --screenshot
+cmake --preset default >/dev/null
 cmake --build --preset default -j "$(nproc)" --target cardmill >/dev/null
 out=docs/main-window.png
 xvfb-run -a -s "-screen 0 800x400x24" bash -c '
