@@ -5,6 +5,7 @@
 #include "ui/ErrorHandler.h"
 #include "ui/TFADIF1.h"
 #include "ui/TForm1.h"
+#include "ui/TFSetup.h"
 #include "ui/UserInteraction.h"
 
 int main(int argc, char** argv)
@@ -19,10 +20,14 @@ int main(int argc, char** argv)
         userInteraction().message(QApplication::activeWindow(), "Error", e.what(), UserInteraction::Icon::Error);
     });
 
-    // The windows in their order: the main window, then the configuration dialog.
+    // The windows in their order: the main window, the profile setup dialog, the configuration dialog.
     TForm1 form(TForm1::Places{defaultSettingsPath(), executableDir()});
+    TFSetup setup(form);
+    form.setSetupDialog(setup);
     TFADIF1 configuration(defaultSettingsPath(), &form);
     form.setConfiguration(configuration);
+    if (argc > 1)
+        form.setCommandLineProfile(argv[1]);
     form.show();
     return QApplication::exec();
 }

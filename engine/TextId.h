@@ -52,6 +52,16 @@ enum class TextId {
     CheckDateRange,
     CheckCall,
     ButtonConfig,
+    // Profiles.
+    NoValidProfile,       // box "Information", warning icon
+    NoProfileName,        // error
+    ProfileExists,        // error; English only
+    CannotDeleteNew,      // error; English only
+    DeleteProfile,        // question, caption "Attention"
+    NewProfileNotSaved,   // question, caption "Information"
+    NotAnInteger,         // error; %s = the value
+    NoProfileSelected,    // error
+    SeparatorComma,       // error
     Count
 };
 

@@ -32,25 +32,48 @@ QString qtFileFilter(const std::string& filter)
     return out.join(";;");
 }
 
+namespace {
+
+void setIcon(QMessageBox& box, UserInteraction::Icon icon)
+{
+    switch (icon) {
+    case UserInteraction::Icon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case UserInteraction::Icon::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case UserInteraction::Icon::Error:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case UserInteraction::Icon::None:
+        break;
+    }
+}
+
+} // namespace
+
+UserInteraction::Answer QtInteraction::ask(QWidget* parent, const std::string& caption, const std::string& text,
+                                           Icon icon, bool withCancel)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(QString::fromStdString(caption));
+    box.setText(QString::fromStdString(text));
+    setIcon(box, icon);
+    box.setStandardButtons(withCancel ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
+                                      : QMessageBox::Yes | QMessageBox::No);
+    box.setEscapeButton(withCancel ? QMessageBox::Cancel : QMessageBox::No);
+    const int r = box.exec();
+    return r == QMessageBox::Yes ? Answer::Yes : r == QMessageBox::No ? Answer::No : Answer::Cancel;
+}
+
 void QtInteraction::message(QWidget* parent, const std::string& caption, const std::string& text, Icon icon)
 {
     QMessageBox box(parent);
     box.setWindowTitle(QString::fromStdString(caption));
     box.setText(QString::fromStdString(text));
     box.setStandardButtons(QMessageBox::Ok);
-    switch (icon) {
-    case Icon::Information:
-        box.setIcon(QMessageBox::Information);
-        break;
-    case Icon::Warning:
-        box.setIcon(QMessageBox::Warning);
-        break;
-    case Icon::Error:
-        box.setIcon(QMessageBox::Critical);
-        break;
-    case Icon::None:
-        break;
-    }
+    setIcon(box, icon);
     box.exec();
 }
 

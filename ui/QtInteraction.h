@@ -10,6 +10,8 @@ namespace cardmill {
 class QtInteraction : public UserInteraction {
 public:
     void message(QWidget* parent, const std::string& caption, const std::string& text, Icon icon) override;
+    Answer ask(QWidget* parent, const std::string& caption, const std::string& text, Icon icon,
+               bool withCancel) override;
     std::optional<std::filesystem::path> openFile(QWidget* parent, const std::string& filter) override;
     std::optional<std::string> inputText(QWidget* parent, const std::string& caption,
                                          const std::string& prompt) override;

@@ -12,6 +12,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolButton>
 
 #include "cardmill/Version.h"
@@ -19,11 +20,14 @@
 #include "merge/BuiltInProcessor.h"
 #include "merge/WordMergeDriver.h"
 #include "settings/IniFile.h"
+#include "settings/Profiles.h"
 #include "settings/SettingsStore.h"
 #include "ui/ErrorHandler.h"
+#include "ui/Messages.h"
 #include "ui/ShortenPath.h"
 #include "ui/SwlArchive.h"
 #include "ui/TFADIF1.h"
+#include "ui/TFSetup.h"
 #include "ui/UserInteraction.h"
 
 namespace cardmill {
@@ -71,21 +75,6 @@ QFrame* row(QWidget* parent, int y)
     return f;
 }
 
-UserInteraction::Icon iconOf(MessageIcon icon)
-{
-    switch (icon) {
-    case MessageIcon::Error:
-        return UserInteraction::Icon::Error;
-    case MessageIcon::Warning:
-        return UserInteraction::Icon::Warning;
-    case MessageIcon::Information:
-        return UserInteraction::Icon::Information;
-    case MessageIcon::None:
-        break;
-    }
-    return UserInteraction::Icon::None;
-}
-
 PickerDate pickerDate(const QDateEdit* picker)
 {
     const QDate d = picker->date();
@@ -110,7 +99,7 @@ TForm1::TForm1(Places places, QWidget* parent)
     setFixedSize(kNarrowWidth, kHeight);
     const IniFile ini(m_places.settingsFile);
     if (checkSettingsFile(ini) == SettingsState::Missing)
-        m_separator.assign(1, '-'); // (not = "-": GCC 12 warns falsely on that, bug 105651)
+        m_newProfileRequest = true;
     DateTimePicker1->setDate(QDate::currentDate());
     DateTimePicker2->setDate(QDate::currentDate());
     statusText->setText(QString("Version ") + kVersionText);
@@ -144,9 +133,6 @@ void TForm1::build()
     QFont boldButton = Button8->font();
     boldButton.setBold(true);
     Button8->setFont(boldButton);
-    // Profiles come with the profile setup dialog; until then the list stays empty.
-    ComboBox2->setEnabled(false);
-    Button8->setEnabled(false);
     SpeedButton2 = place<QToolButton>(this, "SpeedButton2", 336, 18, 25, 28);
     SpeedButton2->setText("?");
 
@@ -252,6 +238,8 @@ void TForm1::build()
     CheckBox7Click();
 
     connect(Button1, &QPushButton::clicked, this, [this] { guarded([this] { Button1Click(); }); });
+    connect(Button8, &QPushButton::clicked, this, [this] { guarded([this] { Button8Click(); }); });
+    connect(ComboBox2, &QComboBox::activated, this, [this] { guarded([this] { ComboBox2Change(); }); });
     connect(Button6, &QPushButton::clicked, this, [this] { Button6Click(); });
     connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
     connect(Button2, &QPushButton::clicked, this, [this] { guarded([this] { Button2Click(); }); });
@@ -281,6 +269,117 @@ Language TForm1::language() const
     return m_configuration && m_configuration->polish() ? Language::Polish : Language::English;
 }
 
+void TForm1::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!m_startupLoaded) {
+        m_startupLoaded = true;
+        // From the event loop, once the window is up: also where no window manager activates it.
+        QTimer::singleShot(0, this, [this] { guarded([this] { startupLoad(); }); });
+    }
+}
+
+int TForm1::insertProfileName(const std::string& name)
+{
+    const QString q = QString::fromStdString(name);
+    int at = 0;
+    while (at < ComboBox2->count() && QString::compare(ComboBox2->itemText(at), q, Qt::CaseInsensitive) <= 0)
+        ++at;
+    ComboBox2->insertItem(at, q);
+    return at;
+}
+
+void TForm1::startupLoad()
+{
+    const IniFile ini(m_places.settingsFile);
+    ComboBox2->clear();
+    if (ini.exists()) {
+        for (const std::string& name : sortedProfileNames(ini))
+            ComboBox2->addItem(QString::fromStdString(name));
+        m_lastProfile = ini.readInt("Profile", "Last profile", m_lastProfile);
+    } else {
+        m_separator.assign(1, '-'); // (not = "-": GCC 12 warns falsely on that, bug 105651)
+    }
+    if (!ini.exists() || ComboBox2->count() == 0) {
+        showMessage(TextId::NoValidProfile, {});
+        m_newProfileRequest = true;
+    }
+    ComboBox2->setCurrentIndex(-1);
+    if (m_lastProfile != -1) {
+        ComboBox2->setCurrentIndex(m_lastProfile < ComboBox2->count() ? m_lastProfile : -1);
+        profileLoad();
+    }
+    Button1->setFocus();
+    if (!m_commandLineProfile.empty()) {
+        const QString wanted = QString::fromStdString(m_commandLineProfile);
+        for (int i = 0; i < ComboBox2->count(); ++i) {
+            if (QString::compare(ComboBox2->itemText(i), wanted, Qt::CaseInsensitive) == 0) {
+                ComboBox2->setCurrentIndex(i);
+                profileLoad();
+                break;
+            }
+        }
+    }
+}
+
+void TForm1::profileLoad()
+{
+    const IniFile ini(m_places.settingsFile);
+    const int selected = ComboBox2->currentIndex();
+    if (!ini.exists() || selected < 0)
+        return;
+    const std::string section = ComboBox2->currentText().toStdString();
+    const IniFile::Lines lines = ini.snapshot();
+    auto value = [&](std::string_view key) { return lines.read(section, key); };
+    m_lastProfile = selected;
+    if (const auto v = value("Source file"))
+        setPath(Edit1, *v);
+    if (const auto v = value("Main doc"))
+        setPath(Edit2, *v);
+    setPath(Edit7, value("Source SWL file").value_or(""));
+    std::string qrgText = value("QRG format").value_or(m_qrgText);
+    if (const auto v = value("QSOs on label"))
+        Edit3->setText(QString::fromStdString(*v));
+    const std::string dateText = value("Date format").value_or(m_dateText);
+    m_separator = value("Date separator").value_or(m_separator);
+    if (const std::optional<int> index = qrgFormatIndexExact(qrgText))
+        m_qrgFormat = *index;
+    m_qrgText = qrgText;
+    m_dateText = dateText;
+    m_dateFormatIndex = dateFormatIndexOf(dateText);
+    showFormats();
+}
+
+void TForm1::showFormats()
+{
+    // The QRG format by its name in the language of the moment; a text that names no format as it is stored.
+    const bool known = qrgFormatIndexExact(m_qrgText).has_value();
+    Edit6->setText(QString::fromStdString(known ? std::string(qrgFormatName(m_qrgFormat, language())) : m_qrgText));
+    std::string sample = m_dateText;
+    if (m_dateFormatIndex <= 2) {
+        std::string withSeparator;
+        for (char c : sample) {
+            if (c == '-')
+                withSeparator += m_separator;
+            else
+                withSeparator.push_back(c);
+        }
+        sample = withSeparator;
+    }
+    Edit5->setText(QString::fromStdString(sample));
+}
+
+void TForm1::ComboBox2Change()
+{
+    profileLoad();
+}
+
+void TForm1::Button8Click()
+{
+    if (m_setup)
+        m_setup->prepareAndShow();
+}
+
 void TForm1::CheckBox1Click()
 {
     const Language l = language();
@@ -296,21 +395,24 @@ void TForm1::CheckBox1Click()
     set(CheckBox3, TextId::CheckDateRange);
     set(CheckBox20, TextId::CheckCall);
     set(Button2, TextId::ButtonConfig);
-    if (!Edit6->text().isEmpty())
-        Edit6->setText(QString::fromStdString(std::string(qrgFormatName(m_qrgFormat, l))));
+    showFormats();
+    if (m_setup)
+        m_setup->applyLanguage(l);
 }
 
 void TForm1::setDateFormat(int index, const std::string& separator)
 {
     m_dateFormatIndex = index;
     m_separator = separator;
+    showFormats();
 }
 
 // --- Commands ---
 
 void TForm1::setRunning(bool running)
 {
-    for (QWidget* w : std::initializer_list<QWidget*>{Button1, Button4, Button7, Button5, Button9, Button2, Button3})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{Button1, Button4, Button7, Button5, Button9, Button2, Button3, ComboBox2, Button8})
         w->setEnabled(!running);
 }
 
@@ -679,27 +781,7 @@ void TForm1::updateProgressBar(bool)
 
 void TForm1::showMessage(TextId id, const std::string& arg)
 {
-    const TextEntry& entry = textEntry(id);
-    const Language l = language();
-    std::string caption = "CARDMILL";
-    UserInteraction::Icon icon = UserInteraction::Icon::None;
-    switch (entry.kind) {
-    case MessageKind::Error:
-        caption = textFor(TextId::CaptionError, l);
-        icon = UserInteraction::Icon::Error;
-        break;
-    case MessageKind::Information:
-        caption = textFor(TextId::CaptionInformation, l);
-        icon = UserInteraction::Icon::Information;
-        break;
-    case MessageKind::Box:
-        caption = textFor(entry.caption, l);
-        icon = iconOf(entry.icon);
-        break;
-    case MessageKind::None:
-        break;
-    }
-    userInteraction().message(this, caption, textFor(id, l, arg), icon);
+    showTextMessage(this, id, language(), arg);
 }
 
 void TForm1::showError(const std::string& text)

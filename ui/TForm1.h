@@ -25,6 +25,7 @@ namespace cardmill {
 
 class BuiltInProcessor;
 class TFADIF1;
+class TFSetup;
 class WordMergeDriver;
 
 // The main window. Its controls hold the settings of the conversion, and it is the run's host: every value the
@@ -48,6 +49,22 @@ public:
     // joins with setConfiguration before the window is used.
     explicit TForm1(Places places, QWidget* parent = nullptr);
     void setConfiguration(TFADIF1& configuration);
+    void setSetupDialog(TFSetup& setup) { m_setup = &setup; }
+    // The first command-line argument: a profile to load at start, overriding the remembered one.
+    void setCommandLineProfile(std::string name) { m_commandLineProfile = std::move(name); }
+
+    // Profiles.
+    void startupLoad();         // once, after the window is first shown
+    void profileLoad();         // the selected profile into the controls
+    void ComboBox2Change();     // a profile chosen in the list
+    void Button8Click();        // "Profiles Setup"
+    int rememberedProfile() const { return m_lastProfile; }
+    void setRememberedProfile(int position) { m_lastProfile = position; }
+    bool newProfileRequested() const { return m_newProfileRequest; }
+    void setNewProfileRequest(bool on) { m_newProfileRequest = on; }
+    // Puts a name into the profile list at its sorted place (without regard to case); returns its position.
+    int insertProfileName(const std::string& name);
+    const Places& places() const { return m_places; }
     ~TForm1() override;
 
     // The language operation: captions of the current language.
@@ -111,6 +128,7 @@ public:
     // The run's settings that live beside the controls (the profile code sets them).
     void setQrgFormat(int index) { m_qrgFormat = index; }
     void setDateFormat(int index, const std::string& separator);
+    const std::string& qrgText() const { return m_qrgText; }
 
     // Controls, by the names the design gives them.
     QLabel* Label9;
@@ -159,6 +177,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -168,16 +187,23 @@ private:
     void openMergedDocuments(const std::vector<std::filesystem::path>& documents);
     bool anyFilterOn() const;
     void updateProgressBar(bool force);
+    void showFormats();
 
     Places m_places;
     TFADIF1* m_configuration = nullptr;
+    TFSetup* m_setup = nullptr;
+    std::string m_commandLineProfile;
+    bool m_startupLoaded = false;
+    bool m_newProfileRequest = false;
     std::unique_ptr<BuiltInProcessor> m_processor;
     std::unique_ptr<WordMergeDriver> m_driver;
     std::unique_ptr<ConversionRun> m_run;
     int m_qrgFormat = 0;
     int m_dateFormatIndex = 0;
     std::string m_separator;
-    int m_lastProfile = -1;
+    std::string m_qrgText;  // the "QRG format" text as the profile stores it
+    std::string m_dateText; // the "Date format" text as the profile stores it
+    int m_lastProfile = 0;
     bool m_stop = false;
     std::size_t m_progressMaximum = 0;
     std::size_t m_progressPosition = 0;

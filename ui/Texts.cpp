@@ -97,6 +97,29 @@ constexpr std::array<TextEntry, static_cast<std::size_t>(TextId::Count)> kTexts{
     /* CheckDateRange */ {K::None, I::None, TextId::Count, "Date Range", "Zakres dat"},
     /* CheckCall */ {K::None, I::None, TextId::Count, "Call", "Znak"},
     /* ButtonConfig */ {K::None, I::None, TextId::Count, "Config", "Konfiguracja"},
+    /* NoValidProfile: English only */
+    {K::Box, I::Warning, TextId::CaptionInformation,
+     "There is not valid Profile in INI file\nor INI file doesn't exist.\nPlease click on Profile Setup button\nand add "
+     "new Profile now.",
+     "There is not valid Profile in INI file\nor INI file doesn't exist.\nPlease click on Profile Setup button\nand add "
+     "new Profile now."},
+    /* NoProfileName */ {K::Error, I::None, TextId::Count, "No profile's name set!", "Podaj nazwę profilu!"},
+    /* ProfileExists */
+    {K::Box, I::Error, TextId::CaptionError, "Profile with this name exists !\nPlease use other profile's name !",
+     "Profile with this name exists !\nPlease use other profile's name !"},
+    /* CannotDeleteNew */
+    {K::Box, I::Error, TextId::CaptionError, "It is not possible to delete a new profile !",
+     "It is not possible to delete a new profile !"},
+    /* DeleteProfile */
+    {K::Box, I::Warning, TextId::CaptionAttention, "Delete selected profile ?", "Delete selected profile ?"},
+    /* NewProfileNotSaved */
+    {K::Box, I::Warning, TextId::CaptionInformation, "New Profile is not saved.\nDo you want to save it now?",
+     "New Profile is not saved.\nDo you want to save it now?"},
+    /* NotAnInteger */ {K::Error, I::None, TextId::Count, "'%s' is not a valid integer value",
+                        "'%s' is not a valid integer value"},
+    /* NoProfileSelected */ {K::Error, I::None, TextId::Count, "No profile selected!", "Nie wybrano profilu!"},
+    /* SeparatorComma */
+    {K::Error, I::None, TextId::Count, "The separator cannot be a comma!", "Separator nie może być przecinkiem!"},
 }};
 
 constexpr std::array<std::string_view, 8> kQrgNamesEnglish{

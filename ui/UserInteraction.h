@@ -14,11 +14,15 @@ namespace cardmill {
 class UserInteraction {
 public:
     enum class Icon { None, Information, Warning, Error };
+    enum class Answer { Yes, No, Cancel };
 
     virtual ~UserInteraction() = default;
 
     // A message box with one "OK" button.
     virtual void message(QWidget* parent, const std::string& caption, const std::string& text, Icon icon) = 0;
+    // A question with "Yes" and "No" (and "Cancel" when `withCancel`); closing the box answers No (Cancel).
+    virtual Answer ask(QWidget* parent, const std::string& caption, const std::string& text, Icon icon,
+                       bool withCancel) = 0;
     // A file-open dialog. `filter` is in the "description|patterns|description|patterns" notation with
     // patterns separated by ";"; the first pair is preselected and patterns match in any letter case.
     // nullopt when the user cancels.

@@ -22,11 +22,22 @@ public:
     std::deque<std::optional<std::string>> inputs;          // answers of the input boxes
     std::function<int(QDialog&)> onDialog;                  // stands in for a modal dialog
     std::vector<std::filesystem::path> opened;
+    std::deque<Answer> answers; // answers of the questions, in turn (No when none is left)
+    std::vector<std::string> questions;
     int beeps = 0;
 
     void message(QWidget*, const std::string& caption, const std::string& text, Icon icon) override
     {
         messages.push_back({caption, text, icon});
+    }
+    Answer ask(QWidget*, const std::string&, const std::string& text, Icon, bool) override
+    {
+        questions.push_back(text);
+        if (answers.empty())
+            return Answer::No;
+        const Answer a = answers.front();
+        answers.pop_front();
+        return a;
     }
     std::optional<std::filesystem::path> openFile(QWidget*, const std::string& filter) override
     {

@@ -1,0 +1,54 @@
+#include "ui/Messages.h"
+
+namespace cardmill {
+
+namespace {
+
+UserInteraction::Icon iconOf(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Error:
+        return UserInteraction::Icon::Error;
+    case MessageIcon::Warning:
+        return UserInteraction::Icon::Warning;
+    case MessageIcon::Information:
+        return UserInteraction::Icon::Information;
+    case MessageIcon::None:
+        break;
+    }
+    return UserInteraction::Icon::None;
+}
+
+} // namespace
+
+void showTextMessage(QWidget* parent, TextId id, Language l, const std::string& arg)
+{
+    const TextEntry& entry = textEntry(id);
+    std::string caption = "CARDMILL";
+    UserInteraction::Icon icon = UserInteraction::Icon::None;
+    switch (entry.kind) {
+    case MessageKind::Error:
+        caption = textFor(TextId::CaptionError, l);
+        icon = UserInteraction::Icon::Error;
+        break;
+    case MessageKind::Information:
+        caption = textFor(TextId::CaptionInformation, l);
+        icon = UserInteraction::Icon::Information;
+        break;
+    case MessageKind::Box:
+        caption = textFor(entry.caption, l);
+        icon = iconOf(entry.icon);
+        break;
+    case MessageKind::None:
+        break;
+    }
+    userInteraction().message(parent, caption, textFor(id, l, arg), icon);
+}
+
+UserInteraction::Answer askText(QWidget* parent, TextId id, Language l, bool withCancel)
+{
+    const TextEntry& entry = textEntry(id);
+    return userInteraction().ask(parent, textFor(entry.caption, l), textFor(id, l), iconOf(entry.icon), withCancel);
+}
+
+} // namespace cardmill
