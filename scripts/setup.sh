@@ -10,7 +10,7 @@ packages=(cmake g++ make pkg-config qt6-base-dev libpugixml-dev libzip-dev libcl
 if [[ "${1:-}" == "--test" ]]; then
     packages+=(clang libclang-rt-14-dev libreoffice-writer-nogui poppler-utils)
 elif [[ "${1:-}" == "--screenshot" ]]; then
-    packages+=(xvfb xauth x11-apps imagemagick)
+    packages+=(xvfb xauth x11-apps imagemagick xdotool)
 fi
 
 missing=()

@@ -86,7 +86,7 @@ TFSetup::TFSetup(TForm1& main)
     ComboBox3 = place<QComboBox>(this, "ComboBox3", 212, 198, 97, 21);
     for (std::string_view t : kDateFormatTexts)
         ComboBox3->addItem(QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size())));
-    label(this, "Separator:", 320, 182);
+    label(this, "Separator:", 320, 182, 50);
     Edit3 = place<QLineEdit>(this, "Edit3", 320, 196, 33, 24);
     Edit3->setMaxLength(1);
     QFont mono("Courier New");
@@ -94,9 +94,9 @@ TFSetup::TFSetup(TForm1& main)
     mono.setPixelSize(16);
     Edit3->setFont(mono);
     Edit3->setText(m_separator);
-    label(this, "QSOs numbers ", 368, 176, 80);
-    label(this, "on one label", 368, 188, 80);
-    SpinEdit1 = place<QSpinBox>(this, "SpinEdit1", 368, 202, 57, 21);
+    label(this, "QSOs numbers ", 376, 170, 80);
+    label(this, "on one label", 376, 184, 80);
+    SpinEdit1 = place<QSpinBox>(this, "SpinEdit1", 376, 200, 57, 21);
     SpinEdit1->setRange(1, 10);
     SpinEdit1->setValue(1);
 

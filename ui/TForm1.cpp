@@ -176,10 +176,10 @@ void TForm1::build()
     Edit4 = place<QLineEdit>(callRow, "Edit4", 96, 6, 120, 21);
     QFrame* dateRow = row(this, 66);
     CheckBox3 = check(dateRow, "CheckBox3", "Date Range", 4, 8, 90);
-    Label6 = label(dateRow, "Label6", "From:", 96, 10, 30);
-    DateTimePicker1 = place<QDateEdit>(dateRow, "DateTimePicker1", 126, 6, 98, 21);
-    Label7 = label(dateRow, "Label7", "To:", 228, 10, 20);
-    DateTimePicker2 = place<QDateEdit>(dateRow, "DateTimePicker2", 238, 6, 96, 21);
+    Label6 = label(dateRow, "Label6", "From:", 96, 10, 34);
+    DateTimePicker1 = place<QDateEdit>(dateRow, "DateTimePicker1", 130, 6, 92, 21);
+    Label7 = label(dateRow, "Label7", "To:", 226, 10, 22);
+    DateTimePicker2 = place<QDateEdit>(dateRow, "DateTimePicker2", 248, 6, 86, 21);
     for (QDateEdit* p : {DateTimePicker1, DateTimePicker2}) {
         p->setCalendarPopup(true);
         p->setDisplayFormat("yyyy-MM-dd");
