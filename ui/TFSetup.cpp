@@ -82,21 +82,21 @@ TFSetup::TFSetup(TForm1& main)
 
     label(this, "Output QRG Format", 16, 182);
     ComboBox2 = place<QComboBox>(this, "ComboBox2", 16, 198, 185, 21);
-    label(this, "Date format", 212, 182);
-    ComboBox3 = place<QComboBox>(this, "ComboBox3", 212, 198, 97, 21);
+    label(this, "Date format", 206, 182);
+    ComboBox3 = place<QComboBox>(this, "ComboBox3", 206, 198, 97, 21);
     for (std::string_view t : kDateFormatTexts)
         ComboBox3->addItem(QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size())));
-    label(this, "Separator:", 320, 182, 50);
-    Edit3 = place<QLineEdit>(this, "Edit3", 320, 196, 33, 24);
+    label(this, "Separator:", 310, 182, 58);
+    Edit3 = place<QLineEdit>(this, "Edit3", 310, 196, 33, 24);
     Edit3->setMaxLength(1);
     QFont mono("Courier New");
     mono.setStyleHint(QFont::Monospace);
     mono.setPixelSize(16);
     Edit3->setFont(mono);
     Edit3->setText(m_separator);
-    label(this, "QSOs numbers ", 376, 170, 80);
-    label(this, "on one label", 376, 184, 80);
-    SpinEdit1 = place<QSpinBox>(this, "SpinEdit1", 376, 200, 57, 21);
+    label(this, "QSOs numbers ", 372, 170, 86);
+    label(this, "on one label", 372, 184, 86);
+    SpinEdit1 = place<QSpinBox>(this, "SpinEdit1", 372, 200, 57, 21);
     SpinEdit1->setRange(1, 10);
     SpinEdit1->setValue(1);
 
