@@ -1,8 +1,11 @@
 #include "merge/BuiltInProcessor.h"
 
 #include <fstream>
+#include <map>
+#include <unistd.h>
 
 #include "merge/DocxMerger.h"
+#include "merge/OdtMerger.h"
 #include "merge/TableDocument.h"
 
 namespace cardmill {
@@ -27,6 +30,57 @@ BuiltInProcessor::BuiltInProcessor(std::function<void()> processEvents, ShowDocu
     : m_processEvents(std::move(processEvents))
     , m_show(std::move(showDocuments))
 {
+}
+
+BuiltInProcessor::~BuiltInProcessor()
+{
+    if (!m_converted.empty()) {
+        std::error_code ec;
+        std::filesystem::remove_all(m_converted, ec);
+    }
+}
+
+void BuiltInProcessor::startMergePhase()
+{
+    m_merged.clear();
+    m_conversions.clear();
+}
+
+LibreOffice& BuiltInProcessor::libreOffice()
+{
+    if (!m_libreOffice)
+        m_libreOffice = std::make_unique<LibreOffice>();
+    return *m_libreOffice;
+}
+
+std::filesystem::path BuiltInProcessor::convertedDoc(const std::filesystem::path& doc)
+{
+    const auto cached = m_conversions.find(doc.string());
+    if (cached != m_conversions.end())
+        return cached->second;
+    if (m_converted.empty()) {
+        std::string pattern = (std::filesystem::temp_directory_path() / "cardmill-doc-XXXXXX").string();
+        if (!::mkdtemp(pattern.data()))
+            throw WordProcessorError("No folder for converting " + quoted(doc));
+        m_converted = pattern;
+    }
+    // Each conversion in a folder of its own: main documents of one name from two folders must not collide.
+    const std::filesystem::path folder = m_converted / std::to_string(m_conversions.size());
+    std::filesystem::create_directories(folder);
+    try {
+        libreOffice().convert({doc}, "odt", folder, std::chrono::seconds(120), [&](int seconds) {
+            if (m_conversionStatus)
+                m_conversionStatus(doc.filename().string(), seconds);
+            if (m_processEvents)
+                m_processEvents();
+        });
+    } catch (const std::exception& e) {
+        throw WordProcessorError("Cannot convert the Word 97 main document " + quoted(doc) + " with LibreOffice: " +
+                                 e.what());
+    }
+    const std::filesystem::path odt = folder / doc.filename().replace_extension(".odt");
+    m_conversions[doc.string()] = odt;
+    return odt;
 }
 
 void BuiltInProcessor::requireConnection() const
@@ -136,10 +190,15 @@ WordProcessor::Document BuiltInProcessor::open(const std::filesystem::path& file
     std::error_code ec;
     if (!std::filesystem::is_regular_file(fileName, ec))
         throw WordProcessorError("The document " + quoted(fileName) + " does not exist");
-    if (startsWith(fileName, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"))
-        throw WordProcessorError("The main document " + quoted(fileName) +
-                                 " is a Word 97 (.doc) document, which this program reads only through LibreOffice. "
-                                 "Install LibreOffice, or save the document as .docx or .odt");
+    if (startsWith(fileName, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1")) {
+        if (!LibreOffice::find())
+            throw WordProcessorError("The main document " + quoted(fileName) +
+                                     " is a Word 97 (.doc) document, which this program reads only through "
+                                     "LibreOffice. Install LibreOffice, or save the document as .docx or .odt");
+        const Document converted = open(convertedDoc(fileName));
+        m_documents[converted.id].path = fileName;
+        return converted;
+    }
     if (!looksLikeZip(fileName))
         throw WordProcessorError("The main document " + quoted(fileName) + " is not a .docx, .odt or .doc document");
     auto package = std::make_shared<ZipContents>();
@@ -148,15 +207,18 @@ WordProcessor::Document BuiltInProcessor::open(const std::filesystem::path& file
     } catch (const std::exception& e) {
         throw WordProcessorError(std::string("Cannot open the main document ") + e.what());
     }
-    if (!package->has("word/document.xml")) {
-        if (package->has("content.xml"))
-            throw WordProcessorError("The main document " + quoted(fileName) +
-                                     " is an OpenDocument (.odt) document, which this version cannot merge yet; "
-                                     "save it as .docx");
-        throw WordProcessorError("The main document " + quoted(fileName) + " holds no word/document.xml");
-    }
+    const bool wordprocessing = package->has("word/document.xml");
+    const bool openDocument = !wordprocessing && package->has("content.xml") &&
+                              package->entries.at("mimetype").rfind("application/vnd.oasis.opendocument.text", 0) == 0;
+    if (!wordprocessing && !openDocument)
+        throw WordProcessorError("The main document " + quoted(fileName) +
+                                 " is neither a WordprocessingML (.docx) nor an OpenDocument text (.odt) document");
     try {
-        compileDocument(package->entries.at("word/document.xml")); // reports a broken document now, not later
+        // A broken document is reported now, not in the middle of the merge.
+        if (wordprocessing)
+            compileDocument(package->entries.at("word/document.xml"));
+        else
+            compileOdtContent(package->entries.at("content.xml"), "cmCheck");
     } catch (const std::exception& e) {
         throw WordProcessorError("Cannot open the main document " + quoted(fileName) + ": " + e.what());
     }
@@ -164,6 +226,7 @@ WordProcessor::Document BuiltInProcessor::open(const std::filesystem::path& file
     Doc& doc = m_documents[m_active];
     doc.path = fileName;
     doc.package = std::move(package);
+    doc.openDocument = openDocument;
     return {m_active};
 }
 
@@ -194,9 +257,12 @@ void BuiltInProcessor::executeMerge(Document document, bool)
     std::filesystem::path output = m_stem;
     if (output.empty())
         output = std::filesystem::temp_directory_path() / ("cardmill-merged-" + std::to_string(m_next));
-    output += ".docx";
+    output += doc.openDocument ? ".odt" : ".docx";
     try {
-        mergeDocx(*doc.package, *doc.dataSource, output, m_processEvents);
+        if (doc.openDocument)
+            mergeOdt(*doc.package, *doc.dataSource, output, m_processEvents);
+        else
+            mergeDocx(*doc.package, *doc.dataSource, output, m_processEvents);
     } catch (const std::exception& e) {
         throw WordProcessorError("Cannot merge into " + quoted(doc.path) + ": " + e.what());
     }
@@ -207,8 +273,37 @@ void BuiltInProcessor::executeMerge(Document document, bool)
 
 void BuiltInProcessor::setVisible(bool visible)
 {
-    if (visible && m_show)
-        m_show(m_merged);
+    if (!visible)
+        return;
+    std::vector<std::filesystem::path> shown = m_merged;
+    if (m_pdfLabels && !m_merged.empty()) {
+        std::string saved;
+        for (const auto& d : m_merged)
+            saved += (saved.empty() ? "" : ", ") + quoted(d);
+        if (!LibreOffice::find())
+            throw WordProcessorError("Labels as PDF need LibreOffice, which is not installed. The labels are saved as " +
+                                     saved);
+        // One call per folder: the merged documents of a run normally share one.
+        std::map<std::string, std::vector<std::filesystem::path>> byFolder;
+        for (const auto& d : m_merged)
+            byFolder[d.parent_path().string()].push_back(d);
+        try {
+            for (const auto& [folder, documents] : byFolder)
+                libreOffice().convert(documents, "pdf", folder, std::chrono::seconds(600), [&](int seconds) {
+                    if (m_conversionStatus)
+                        m_conversionStatus(documents.front().filename().string(), seconds);
+                    if (m_processEvents)
+                        m_processEvents();
+                });
+        } catch (const std::exception& e) {
+            throw WordProcessorError(std::string("Cannot make the PDF labels: ") + e.what() +
+                                     ". The labels are saved as " + saved);
+        }
+        for (const auto& d : m_merged)
+            shown.push_back(std::filesystem::path(d).replace_extension(".pdf"));
+    }
+    if (m_show)
+        m_show(shown);
 }
 
 } // namespace cardmill

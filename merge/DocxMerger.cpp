@@ -139,7 +139,7 @@ void mergeDocx(const ZipContents& main, const MergeRecords& records, const std::
         std::string name;        // part name
         std::string contentType;
         std::string relType;
-        DocxTemplate compiled;
+        MergeTemplate compiled;
     };
     std::vector<PartWithFields> headerParts;
     pugi::xml_document rels;
@@ -152,7 +152,7 @@ void mergeDocx(const ZipContents& main, const MergeRecords& records, const std::
             const std::string name = partPath(rel.attribute("Target").value());
             if (!headerOrFooter || !main.has(name))
                 continue;
-            DocxTemplate t = compilePart(main.entries.at(name));
+            MergeTemplate t = compilePart(main.entries.at(name));
             if (t.hasMergeFields())
                 headerParts.push_back({rel.attribute("Id").value(), name, {}, type, std::move(t)});
         }

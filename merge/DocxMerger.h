@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "merge/DocxTemplate.h"
+#include "merge/MergeTemplate.h"
 #include "merge/Zip.h"
 
 namespace cardmill {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "merge/DocxTemplate.h"
+#include "merge/MergeTemplate.h"
 
 namespace cardmill {
 

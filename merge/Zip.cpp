@@ -126,8 +126,12 @@ void ZipWriter::close()
             zip_discard(archive);
             throw packageError(m_path, "the document cannot be written");
         }
-        // Fast compression: merged documents are large and mostly repeated text.
-        zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 1);
+        // Fast compression: merged documents are large and mostly repeated text. An OpenDocument package's
+        // "mimetype" must stay uncompressed (and first) so that readers recognise it.
+        if (e.name == "mimetype")
+            zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_STORE, 0);
+        else
+            zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 1);
     }
     if (zip_close(archive) != 0) {
         const std::string text = zip_strerror(archive);

@@ -1,7 +1,9 @@
-#include "merge/DocxTemplate.h"
+#include "merge/MergeTemplate.h"
 
 #include <pugixml.hpp>
 
+#include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <set>
 #include <stdexcept>
@@ -72,7 +74,7 @@ struct OpenField {
 };
 
 // Replaces the merge fields below `root` by <cm:f n="i"/> markers; returns the field table.
-std::vector<DocxTemplate::Field> replaceFields(pugi::xml_node root)
+std::vector<MergeTemplate::Field> replaceFields(pugi::xml_node root)
 {
     std::vector<pugi::xml_node> nodes; // runs and simple fields, in document order
     walk(root, [&](pugi::xml_node n) {
@@ -88,7 +90,7 @@ std::vector<DocxTemplate::Field> replaceFields(pugi::xml_node root)
         return true;
     });
 
-    std::vector<DocxTemplate::Field> fields;
+    std::vector<MergeTemplate::Field> fields;
     std::vector<std::pair<pugi::xml_node, int>> markers; // node to replace, field index
     std::set<pugi::xml_node_struct*> removed;
     std::vector<OpenField> stack;
@@ -175,26 +177,26 @@ bool isContent(pugi::xml_node n)
     return transparent.count(n.name()) == 0;
 }
 
-void splitInto(const std::string& xml, std::vector<DocxTemplate::Item>& items,
-               const std::vector<std::shared_ptr<DocxTemplate>>& paragraphs)
+void splitInto(const std::string& xml, std::vector<MergeTemplate::Item>& items,
+               const std::vector<std::shared_ptr<MergeTemplate>>& paragraphs)
 {
     std::size_t pos = 0;
     while (pos < xml.size()) {
         const std::size_t at = xml.find("<cm:", pos);
         if (at == std::string::npos || at + 5 >= xml.size()) {
-            items.push_back({DocxTemplate::Item::Kind::Text, xml.substr(pos), -1, nullptr, false});
+            items.push_back({MergeTemplate::Item::Kind::Text, xml.substr(pos), -1, nullptr, false});
             break;
         }
         if (at > pos)
-            items.push_back({DocxTemplate::Item::Kind::Text, xml.substr(pos, at - pos), -1, nullptr, false});
+            items.push_back({MergeTemplate::Item::Kind::Text, xml.substr(pos, at - pos), -1, nullptr, false});
         const char kind = xml[at + 4];
         const std::size_t num = xml.find("n=\"", at);
         const std::size_t end = xml.find("/>", at);
         const int index = std::atoi(xml.c_str() + num + 3);
         if (kind == 'f') {
-            items.push_back({DocxTemplate::Item::Kind::Field, {}, index, nullptr, false});
+            items.push_back({MergeTemplate::Item::Kind::Field, {}, index, nullptr, false});
         } else {
-            DocxTemplate::Item item{DocxTemplate::Item::Kind::Paragraph, {}, -1,
+            MergeTemplate::Item item{MergeTemplate::Item::Kind::Paragraph, {}, -1,
                                     paragraphs[static_cast<std::size_t>(index)], false};
             const std::size_t sole = xml.find(" s=\"1\"", at);
             item.soleInCell = sole != std::string::npos && sole < end;
@@ -206,7 +208,7 @@ void splitInto(const std::string& xml, std::vector<DocxTemplate::Item>& items,
 
 // Paragraphs that hold merge fields and nothing else go when all those fields come out empty (a table cell
 // keeps an empty paragraph, which it needs).
-void markRemovableParagraphs(pugi::xml_node root, DocxTemplate& t, std::vector<std::shared_ptr<DocxTemplate>>& out)
+void markRemovableParagraphs(pugi::xml_node root, MergeTemplate& t, std::vector<std::shared_ptr<MergeTemplate>>& out)
 {
     std::vector<pugi::xml_node> paragraphs;
     walk(root, [&](pugi::xml_node n) {
@@ -232,7 +234,7 @@ void markRemovableParagraphs(pugi::xml_node root, DocxTemplate& t, std::vector<s
         });
         if (!mergeField || content)
             continue;
-        auto sub = std::make_shared<DocxTemplate>();
+        auto sub = std::make_shared<MergeTemplate>();
         splitInto(print(p), sub->items, out);
         int blocks = 0;
         for (pugi::xml_node s : p.parent().children())
@@ -246,10 +248,10 @@ void markRemovableParagraphs(pugi::xml_node root, DocxTemplate& t, std::vector<s
     }
 }
 
-void compileInto(pugi::xml_node content, DocxTemplate& t, std::string& xml)
+void compileInto(pugi::xml_node content, MergeTemplate& t, std::string& xml)
 {
     t.fields = replaceFields(content);
-    std::vector<std::shared_ptr<DocxTemplate>> paragraphs;
+    std::vector<std::shared_ptr<MergeTemplate>> paragraphs;
     markRemovableParagraphs(content, t, paragraphs);
     xml.clear();
     for (pugi::xml_node child : content.children())
@@ -284,7 +286,7 @@ int MergeRecords::column(const std::string& name) const
     return -1;
 }
 
-bool DocxTemplate::hasMergeFields() const
+bool MergeTemplate::hasMergeFields() const
 {
     return !fields.empty();
 }
@@ -317,17 +319,267 @@ CompiledDocument compileDocument(const std::string& xml)
     return out;
 }
 
-DocxTemplate compilePart(const std::string& xml)
+MergeTemplate compilePart(const std::string& xml)
 {
     pugi::xml_document doc = parse(xml, "header or footer");
-    DocxTemplate t;
+    MergeTemplate t;
     std::string content;
     t.fields = replaceFields(doc);
-    std::vector<std::shared_ptr<DocxTemplate>> paragraphs;
+    std::vector<std::shared_ptr<MergeTemplate>> paragraphs;
     markRemovableParagraphs(doc, t, paragraphs);
     StringWriter w;
     doc.save(w, "", pugi::format_raw, pugi::encoding_utf8);
     splitInto(w.out, t.items, paragraphs);
+    return t;
+}
+
+
+// --- OpenDocument ---
+
+namespace {
+
+std::string trimBlanks(const std::string& s)
+{
+    const std::size_t b = s.find_first_not_of(" \t");
+    if (b == std::string::npos)
+        return {};
+    return s.substr(b, s.find_last_not_of(" \t") - b + 1);
+}
+
+// One side of a condition: a quoted text, a number, or a column ("[DB.table.COLUMN]", "DB.table.COLUMN").
+FieldCode::Operand odfOperand(std::string token, FieldInstruction& instruction)
+{
+    FieldCode::Operand o;
+    token = trimBlanks(token);
+    if (token.size() >= 2 && (token.front() == '"' || token.front() == '\'') && token.back() == token.front()) {
+        o.text = token.substr(1, token.size() - 2);
+        return o;
+    }
+    char* end = nullptr;
+    std::strtod(token.c_str(), &end);
+    if (!token.empty() && end && *end == '\0') {
+        o.text = token;
+        return o;
+    }
+    if (token.size() >= 2 && token.front() == '[' && token.back() == ']')
+        token = token.substr(1, token.size() - 2);
+    const std::size_t dot = token.rfind('.');
+    const std::string column = dot == std::string::npos ? token : token.substr(dot + 1);
+    o.nested = static_cast<int>(instruction.nested.size());
+    instruction.nested.push_back({" MERGEFIELD \"" + column + "\" ", {}});
+    return o;
+}
+
+bool isOdfContent(pugi::xml_node n)
+{
+    static const std::set<std::string> transparent{"text:span", "cm:f", "text:bookmark", "text:bookmark-start",
+                                                   "text:bookmark-end", "text:soft-page-break"};
+    return transparent.count(n.name()) == 0;
+}
+
+std::vector<MergeTemplate::Field> replaceOdfFields(pugi::xml_node root)
+{
+    std::vector<pugi::xml_node> nodes;
+    walk(root, [&](pugi::xml_node n) {
+        const std::string name = n.name();
+        if (name == "text:database-display" || name == "text:database-next" || name == "text:database-row-number") {
+            nodes.push_back(n);
+            return false;
+        }
+        return true;
+    });
+    std::vector<MergeTemplate::Field> fields;
+    for (pugi::xml_node n : nodes) {
+        const std::string name = n.name();
+        MergeTemplate::Field f;
+        if (name == "text:database-display") {
+            f.code.type = FieldCode::Type::MergeField;
+            f.code.name = n.attribute("text:column-name").value();
+        } else if (name == "text:database-next") {
+            f.code = odfNextCondition(n.attribute("text:condition").value(), f.instruction);
+        } else {
+            f.code.type = FieldCode::Type::MergeRec;
+        }
+        fields.push_back(std::move(f));
+        pugi::xml_node marker = n.parent().insert_child_before("cm:f", n);
+        marker.append_attribute("n") = static_cast<int>(fields.size()) - 1;
+        n.parent().remove_child(n);
+    }
+    return fields;
+}
+
+void markRemovableOdfParagraphs(pugi::xml_node root, MergeTemplate& t, std::vector<std::shared_ptr<MergeTemplate>>& out)
+{
+    std::vector<pugi::xml_node> paragraphs;
+    walk(root, [&](pugi::xml_node n) {
+        if (named(n, "text:p") || named(n, "text:h"))
+            paragraphs.push_back(n);
+        return true;
+    });
+    for (pugi::xml_node p : paragraphs) {
+        bool mergeField = false;
+        bool content = false;
+        for (pugi::xml_node n = p.first_child(); n && !content;) {
+            if (n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata) {
+                content = n.value()[0] != '\0';
+            } else if (n.type() == pugi::node_element) {
+                if (named(n, "cm:f")) {
+                    const int i = n.attribute("n").as_int();
+                    mergeField = mergeField || t.fields[static_cast<std::size_t>(i)].code.type == FieldCode::Type::MergeField;
+                } else if (isOdfContent(n)) {
+                    content = true;
+                } else if (n.first_child()) {
+                    n = n.first_child();
+                    continue;
+                }
+            }
+            while (n && n != p && !n.next_sibling())
+                n = n.parent();
+            if (!n || n == p)
+                break;
+            n = n.next_sibling();
+        }
+        if (!mergeField || content)
+            continue;
+        auto sub = std::make_shared<MergeTemplate>();
+        sub->flavor = MergeTemplate::Flavor::OpenDocument;
+        splitInto(print(p), sub->items, out);
+        int blocks = 0;
+        for (pugi::xml_node s : p.parent().children())
+            blocks += named(s, "text:p") || named(s, "text:h") || named(s, "table:table") || named(s, "text:list") ||
+                      named(s, "cm:p");
+        pugi::xml_node marker = p.parent().insert_child_before("cm:p", p);
+        marker.append_attribute("n") = static_cast<int>(out.size());
+        if (named(p.parent(), "table:table-cell") && blocks == 1)
+            marker.append_attribute("s") = 1;
+        out.push_back(std::move(sub));
+        p.parent().remove_child(p);
+    }
+}
+
+void setFlavor(MergeTemplate& t, MergeTemplate::Flavor flavor)
+{
+    t.flavor = flavor;
+    for (MergeTemplate::Item& item : t.items)
+        if (item.paragraph)
+            setFlavor(*item.paragraph, flavor);
+}
+
+} // namespace
+
+FieldCode odfNextCondition(const std::string& condition, FieldInstruction& instruction)
+{
+    FieldCode code;
+    std::string c = trimBlanks(condition);
+    for (const char* prefix : {"ooow:", "oooc:", "ooo:"})
+        if (c.rfind(prefix, 0) == 0)
+            c = trimBlanks(c.substr(std::strlen(prefix)));
+    std::string upper = c;
+    for (char& ch : upper)
+        ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    code.type = FieldCode::Type::Next;
+    if (c.empty() || upper == "TRUE" || upper == "1")
+        return code;
+    if (upper == "FALSE" || upper == "0") {
+        code.type = FieldCode::Type::NextIf;
+        code.left.text = "1";
+        code.op = "=";
+        code.right.text = "0";
+        return code;
+    }
+    // A simple comparison: left, operator, right (quotes respected).
+    static const std::vector<std::pair<std::string, std::string>> ops{
+        {"==", "="}, {"!=", "<>"}, {"<>", "<>"}, {"<=", "<="}, {">=", ">="}, {"<", "<"}, {">", ">"}, {"=", "="},
+        {" EQ ", "="}, {" NEQ ", "<>"}, {" LEQ ", "<="}, {" GEQ ", ">="}, {" LT ", "<"}, {" GT ", ">"}};
+    char quote = 0;
+    for (std::size_t i = 0; i < c.size(); ++i) {
+        if (quote) {
+            if (c[i] == quote)
+                quote = 0;
+            continue;
+        }
+        if (c[i] == '"' || c[i] == '\'') {
+            quote = c[i];
+            continue;
+        }
+        for (const auto& [text, op] : ops) {
+            if (upper.compare(i, text.size(), text) != 0)
+                continue;
+            code.type = FieldCode::Type::NextIf;
+            code.left = odfOperand(c.substr(0, i), instruction);
+            code.op = op;
+            code.right = odfOperand(c.substr(i + text.size()), instruction);
+            return code;
+        }
+    }
+    return code; // not a simple comparison: a plain Next record
+}
+
+CompiledDocument compileOdtContent(const std::string& xml, const std::string& breakStyle)
+{
+    pugi::xml_document doc = parse(xml, "content.xml");
+    pugi::xml_node root = doc.document_element();
+    pugi::xml_node text = root.child("office:body").child("office:text");
+    if (!text)
+        throw std::runtime_error("the part content.xml holds no text document");
+
+    // The page break between copies: an automatic paragraph style of our own.
+    pugi::xml_node styles = root.child("office:automatic-styles");
+    if (!styles)
+        styles = root.insert_child_before("office:automatic-styles", root.child("office:body"));
+    pugi::xml_node style = styles.append_child("style:style");
+    style.append_attribute("style:name") = breakStyle.c_str();
+    style.append_attribute("style:family") = "paragraph";
+    pugi::xml_node pp = style.append_child("style:paragraph-properties");
+    pp.append_attribute("fo:break-before") = "page";
+    pp.append_attribute("fo:margin-top") = "0cm";
+    pp.append_attribute("fo:margin-bottom") = "0cm";
+    pp.append_attribute("fo:line-height") = "100%";
+    style.append_child("style:text-properties").append_attribute("fo:font-size") = "1pt";
+
+    // Declarations stay once, at the top.
+    pugi::xml_node first = text.first_child();
+    while (first && (std::string(first.name()).ends_with("-decls") || named(first, "office:forms")))
+        first = first.next_sibling();
+    pugi::xml_node holder = text.insert_child_before("cm:content", first ? first : pugi::xml_node());
+    if (!first)
+        holder = text.append_child("cm:content");
+    while (holder.next_sibling())
+        holder.append_move(holder.next_sibling());
+
+    CompiledDocument out;
+    out.body.flavor = MergeTemplate::Flavor::OpenDocument;
+    out.body.fields = replaceOdfFields(holder);
+    std::vector<std::shared_ptr<MergeTemplate>> paragraphs;
+    markRemovableOdfParagraphs(holder, out.body, paragraphs);
+    std::string content;
+    for (pugi::xml_node child : holder.children())
+        content += print(child);
+    splitInto(content, out.body.items, paragraphs);
+    setFlavor(out.body, MergeTemplate::Flavor::OpenDocument);
+
+    holder.remove_children();
+    StringWriter w;
+    doc.save(w, "", pugi::format_raw, pugi::encoding_utf8);
+    const std::size_t at = w.out.find("<cm:content");
+    const std::size_t end = w.out.find("/>", at);
+    out.prefix = w.out.substr(0, at);
+    out.suffix = w.out.substr(end + 2);
+    return out;
+}
+
+MergeTemplate compileOdtPiece(const std::string& xml)
+{
+    pugi::xml_document doc = parse(xml, "styles.xml");
+    MergeTemplate t;
+    t.flavor = MergeTemplate::Flavor::OpenDocument;
+    t.fields = replaceOdfFields(doc);
+    std::vector<std::shared_ptr<MergeTemplate>> paragraphs;
+    markRemovableOdfParagraphs(doc, t, paragraphs);
+    StringWriter w;
+    doc.save(w, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    splitInto(w.out, t.items, paragraphs);
+    setFlavor(t, MergeTemplate::Flavor::OpenDocument);
     return t;
 }
 
@@ -357,7 +609,7 @@ void MergeCursor::startCopy(std::size_t index)
     m_skip = false;
 }
 
-std::string MergeCursor::operandValue(const DocxTemplate& t, const FieldInstruction& instruction,
+std::string MergeCursor::operandValue(const MergeTemplate& t, const FieldInstruction& instruction,
                                       const FieldCode::Operand& o, int depth)
 {
     if (o.nested < 0)
@@ -368,7 +620,7 @@ std::string MergeCursor::operandValue(const DocxTemplate& t, const FieldInstruct
     return value(t, nested, parseFieldCode(nested), depth + 1);
 }
 
-std::string MergeCursor::value(const DocxTemplate& t, const FieldInstruction& instruction, const FieldCode& code,
+std::string MergeCursor::value(const MergeTemplate& t, const FieldInstruction& instruction, const FieldCode& code,
                                int depth)
 {
     if (depth > kMaxNestedInstructions)
@@ -399,24 +651,24 @@ std::string MergeCursor::value(const DocxTemplate& t, const FieldInstruction& in
     return {};
 }
 
-void MergeCursor::render(const DocxTemplate& t, std::string& out, bool inHeader)
+void MergeCursor::render(const MergeTemplate& t, std::string& out, bool inHeader)
 {
     bool anyValue = false;
     renderItems(t, out, inHeader, anyValue);
 }
 
-void MergeCursor::renderItems(const DocxTemplate& t, std::string& out, bool inHeader, bool& anyValue)
+void MergeCursor::renderItems(const MergeTemplate& t, std::string& out, bool inHeader, bool& anyValue)
 {
     // Paragraph templates share the root's field table.
-    std::function<void(const std::vector<DocxTemplate::Item>&, std::string&, bool&)> run =
-        [&](const std::vector<DocxTemplate::Item>& items, std::string& o, bool& any) {
-            for (const DocxTemplate::Item& item : items) {
+    std::function<void(const std::vector<MergeTemplate::Item>&, std::string&, bool&)> run =
+        [&](const std::vector<MergeTemplate::Item>& items, std::string& o, bool& any) {
+            for (const MergeTemplate::Item& item : items) {
                 switch (item.kind) {
-                case DocxTemplate::Item::Kind::Text:
+                case MergeTemplate::Item::Kind::Text:
                     o += item.text;
                     break;
-                case DocxTemplate::Item::Kind::Field: {
-                    const DocxTemplate::Field& f = t.fields[static_cast<std::size_t>(item.field)];
+                case MergeTemplate::Item::Kind::Field: {
+                    const MergeTemplate::Field& f = t.fields[static_cast<std::size_t>(item.field)];
                     const FieldCode::Type type = f.code.type;
                     if (type == FieldCode::Type::Next || type == FieldCode::Type::NextIf ||
                         type == FieldCode::Type::SkipIf) {
@@ -433,6 +685,10 @@ void MergeCursor::renderItems(const DocxTemplate& t, std::string& out, bool inHe
                     if (v.empty())
                         break;
                     any = true;
+                    if (t.flavor == MergeTemplate::Flavor::OpenDocument) {
+                        o += xmlEscape(v); // the surrounding span keeps its formatting
+                        break;
+                    }
                     o += "<w:r>";
                     o += f.runProperties;
                     o += "<w:t xml:space=\"preserve\">";
@@ -440,7 +696,7 @@ void MergeCursor::renderItems(const DocxTemplate& t, std::string& out, bool inHe
                     o += "</w:t></w:r>";
                     break;
                 }
-                case DocxTemplate::Item::Kind::Paragraph: {
+                case MergeTemplate::Item::Kind::Paragraph: {
                     std::string paragraph;
                     bool paragraphAny = false;
                     run(item.paragraph->items, paragraph, paragraphAny);
@@ -448,7 +704,7 @@ void MergeCursor::renderItems(const DocxTemplate& t, std::string& out, bool inHe
                         o += paragraph;
                         any = true;
                     } else if (item.soleInCell) {
-                        o += "<w:p/>";
+                        o += t.flavor == MergeTemplate::Flavor::OpenDocument ? "<text:p/>" : "<w:p/>";
                     }
                     break;
                 }

@@ -18,13 +18,21 @@ struct MergeRecords {
     int column(const std::string& name) const;
 };
 
-// A WordprocessingML part compiled for merging: literal XML, field slots and paragraphs that disappear when
-// all their merge fields come out empty. Fields are found as simple fields (w:fldSimple) and as complex fields
+// A document part compiled for merging: literal XML, field slots and paragraphs that disappear when all their
+// merge fields come out empty. Two flavours: WordprocessingML (.docx) and OpenDocument text (.odt).
+//
+// WordprocessingML: Fields are found as simple fields (w:fldSimple) and as complex fields
 // (w:fldChar begin / instruction / separate / result / end), whose instruction may be split over any number of
 // runs and paragraphs and hold nested fields. MERGEFIELD, NEXT, NEXTIF, SKIPIF, MERGEREC and MERGESEQ are
 // evaluated; every other field keeps its cached result.
-class DocxTemplate {
+//
+// OpenDocument: text:database-display (a merge field, column matched without regard to case),
+// text:database-next (its condition honoured when it is a simple comparison, always when it is TRUE or empty)
+// and text:database-row-number (the record number).
+class MergeTemplate {
 public:
+    enum class Flavor { Wordprocessing, OpenDocument };
+
     struct Field {
         FieldCode code;
         FieldInstruction instruction;
@@ -34,12 +42,13 @@ public:
         enum class Kind { Text, Field, Paragraph } kind = Kind::Text;
         std::string text;                        // Text
         int field = -1;                          // Field
-        std::shared_ptr<DocxTemplate> paragraph; // Paragraph: its own items
+        std::shared_ptr<MergeTemplate> paragraph; // Paragraph: its own items
         bool soleInCell = false;                 // Paragraph: a table cell needs one paragraph at least
     };
 
     std::vector<Item> items;
     std::vector<Field> fields;
+    Flavor flavor = Flavor::Wordprocessing;
 
     bool hasMergeFields() const;
 };
@@ -47,15 +56,25 @@ public:
 // A main document's body compiled for merging.
 struct CompiledDocument {
     std::string prefix;         // document.xml up to and including <w:body>
-    DocxTemplate body;          // the body without its final section properties
+    MergeTemplate body;          // the body without its final section properties
     std::string sectionXml;     // the final w:sectPr, as XML (may be empty)
     std::string suffix;         // from </w:body> on
 };
 
 // Compiles document.xml. Throws std::runtime_error on malformed XML or a part without a body.
 CompiledDocument compileDocument(const std::string& xml);
+
+// Compiles an OpenDocument content.xml: the prefix holds everything up to the text's declarations, and
+// `sectionXml` stays empty. `breakStyle` is the automatic paragraph style put into the content's automatic
+// styles for the page breaks between copies (a style of that name must not exist yet).
+CompiledDocument compileOdtContent(const std::string& xml, const std::string& breakStyle);
+// Compiles a piece of OpenDocument markup (a header or footer of a master page, as XML).
+MergeTemplate compileOdtPiece(const std::string& xml);
+
+// The field code of an OpenDocument text:database-next condition ("ooow:TRUE", "ooow:[DB.table.CALL] != ''").
+FieldCode odfNextCondition(const std::string& condition, FieldInstruction& instruction);
 // Compiles a header or footer part whole; `hasFields` tells whether it needs evaluating per copy.
-DocxTemplate compilePart(const std::string& xml);
+MergeTemplate compilePart(const std::string& xml);
 
 // The state of a merge while copies are made.
 class MergeCursor {
@@ -71,13 +90,13 @@ public:
     void recordsSkipped(std::size_t n) { m_skippedRecords += n; }
 
     // Appends the evaluated template to `out`. `inHeader` makes record-moving fields do nothing.
-    void render(const DocxTemplate& t, std::string& out, bool inHeader = false);
+    void render(const MergeTemplate& t, std::string& out, bool inHeader = false);
 
 private:
-    std::string value(const DocxTemplate& t, const FieldInstruction& instruction, const FieldCode& code, int depth);
-    std::string operandValue(const DocxTemplate& t, const FieldInstruction& instruction, const FieldCode::Operand& o,
+    std::string value(const MergeTemplate& t, const FieldInstruction& instruction, const FieldCode& code, int depth);
+    std::string operandValue(const MergeTemplate& t, const FieldInstruction& instruction, const FieldCode::Operand& o,
                              int depth);
-    void renderItems(const DocxTemplate& t, std::string& out, bool inHeader, bool& anyValue);
+    void renderItems(const MergeTemplate& t, std::string& out, bool inHeader, bool& anyValue);
 
     const MergeRecords& m_records;
     std::size_t m_current = 0;

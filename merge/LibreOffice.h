@@ -1,0 +1,36 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cardmill {
+
+// LibreOffice as a converter, run as a child process. Every call uses a private user profile (one per
+// instance, removed with it), so it neither disturbs nor waits for the user's own LibreOffice; several files go
+// in one call; a call that outlives its time limit is killed.
+class LibreOffice {
+public:
+    // The soffice program on the PATH, or nullopt when LibreOffice is not installed.
+    static std::optional<std::filesystem::path> find();
+
+    LibreOffice();
+    ~LibreOffice();
+    LibreOffice(const LibreOffice&) = delete;
+    LibreOffice& operator=(const LibreOffice&) = delete;
+
+    // Converts the files to `format` ("odt", "pdf") into `folder`, under their own names with the new extension.
+    // `waiting` runs about ten times a second with the seconds passed, so that the caller stays responsive.
+    // Throws std::runtime_error when LibreOffice is missing, fails, leaves a file unconverted or runs too long.
+    void convert(const std::vector<std::filesystem::path>& files, const std::string& format,
+                 const std::filesystem::path& folder, std::chrono::seconds timeLimit,
+                 const std::function<void(int seconds)>& waiting);
+
+private:
+    std::filesystem::path m_profile;
+};
+
+} // namespace cardmill

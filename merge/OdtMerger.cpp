@@ -1,0 +1,224 @@
+#include "merge/OdtMerger.h"
+
+#include <pugixml.hpp>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace cardmill {
+
+namespace {
+
+constexpr unsigned kParseFlags = pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata_single;
+constexpr const char* kBreakStyle = "cmPageBreak";
+
+struct StringWriter : pugi::xml_writer {
+    std::string out;
+    void write(const void* data, std::size_t size) override { out.append(static_cast<const char*>(data), size); }
+};
+
+std::string print(pugi::xml_node node)
+{
+    StringWriter w;
+    node.print(w, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    return w.out;
+}
+
+std::string save(const pugi::xml_document& doc)
+{
+    StringWriter w;
+    doc.save(w, "", pugi::format_raw, pugi::encoding_utf8);
+    return w.out;
+}
+
+pugi::xml_document parsePart(const std::string& xml, const std::string& name)
+{
+    pugi::xml_document doc;
+    const pugi::xml_parse_result r = doc.load_buffer(xml.data(), xml.size(), kParseFlags, pugi::encoding_utf8);
+    if (!r)
+        throw std::runtime_error("the part " + name + " is not well-formed XML (" + r.description() + ")");
+    return doc;
+}
+
+class TempFile {
+public:
+    TempFile()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "cardmill-merge-XXXXXX").string();
+        const int fd = ::mkstemp(pattern.data());
+        if (fd < 0)
+            throw std::runtime_error(std::string("no temporary file for the merge (") + std::strerror(errno) + ")");
+        m_path = pattern;
+        m_file = ::fdopen(fd, "wb");
+        if (!m_file) {
+            ::close(fd);
+            throw std::runtime_error("no temporary file for the merge");
+        }
+    }
+    ~TempFile()
+    {
+        if (m_file)
+            std::fclose(m_file);
+        std::error_code ec;
+        std::filesystem::remove(m_path, ec);
+    }
+    void write(const std::string& s)
+    {
+        if (!s.empty() && std::fwrite(s.data(), 1, s.size(), m_file) != s.size())
+            throw std::runtime_error("the merged document cannot be written");
+    }
+    void finish()
+    {
+        const int r = std::fclose(m_file);
+        m_file = nullptr;
+        if (r != 0)
+            throw std::runtime_error("the merged document cannot be written");
+    }
+    const std::filesystem::path& path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+    std::FILE* m_file = nullptr;
+};
+
+} // namespace
+
+void mergeOdt(const ZipContents& main, const MergeRecords& records, const std::filesystem::path& output,
+              const std::function<void()>& onCopy)
+{
+    if (!main.has("content.xml"))
+        throw std::runtime_error("the package has no content.xml: it is not an OpenDocument text");
+    const CompiledDocument compiled = compileOdtContent(main.entries.at("content.xml"), kBreakStyle);
+
+    // Master pages whose header or footer holds merge fields get one copy per copy of the body.
+    pugi::xml_document styles;
+    struct Page {
+        pugi::xml_node node;
+        MergeTemplate compiled;
+    };
+    std::vector<Page> pages;
+    if (main.has("styles.xml")) {
+        styles = parsePart(main.entries.at("styles.xml"), "styles.xml");
+        for (pugi::xml_node page : styles.document_element().child("office:master-styles").children("style:master-page")) {
+            MergeTemplate t = compileOdtPiece(print(page));
+            if (t.hasMergeFields())
+                pages.push_back({page, std::move(t)});
+        }
+    }
+    // The page style the body starts with (a page with fields from it, or the first one).
+    std::string startPage = pages.empty() ? std::string() : pages.front().node.attribute("style:name").value();
+
+    TempFile body;
+    std::string prefix = compiled.prefix;
+    std::vector<std::string> copyStyles; // paragraph styles that start a copy on its own master page
+    MergeCursor cursor(records);
+    std::string copy;
+    std::string pagesXml;
+    std::size_t next = 0;
+    std::size_t copies = 0;
+    while (next < records.rows.size()) {
+        cursor.startCopy(next);
+        copy.clear();
+        cursor.render(compiled.body, copy);
+        if (cursor.skipped()) {
+            const std::size_t after = std::max(next + 1, cursor.current() + 1);
+            cursor.recordsSkipped(after - next);
+            next = after;
+            continue;
+        }
+        if (!pages.empty()) {
+            // This copy's own master page, with its header and footer evaluated for the copy's first record.
+            const std::string pageName = "cmPage" + std::to_string(copies);
+            MergeCursor pageCursor(records);
+            pageCursor.startCopy(next);
+            std::string xml;
+            pageCursor.render(pages.front().compiled, xml, true);
+            const std::string original = "style:name=\"" + startPage + "\"";
+            const std::size_t at = xml.find(original);
+            if (at != std::string::npos)
+                xml.replace(at, original.size(), "style:name=\"" + pageName + "\"");
+            pagesXml += xml;
+            copyStyles.push_back("<style:style style:name=\"cmCopy" + std::to_string(copies) +
+                                 "\" style:family=\"paragraph\" style:master-page-name=\"" + pageName +
+                                 "\"><style:paragraph-properties fo:margin-top=\"0cm\" fo:margin-bottom=\"0cm\"/>"
+                                 "<style:text-properties fo:font-size=\"1pt\"/></style:style>");
+            body.write("<text:p text:style-name=\"cmCopy" + std::to_string(copies) + "\"/>");
+        } else if (copies > 0) {
+            body.write(std::string("<text:p text:style-name=\"") + kBreakStyle + "\"/>");
+        }
+        body.write(copy);
+        ++copies;
+        next = cursor.current() + 1;
+        if (onCopy)
+            onCopy();
+    }
+    body.finish();
+
+    // content.xml: the prefix with the copies' paragraph styles, the body, the suffix.
+    if (!copyStyles.empty()) {
+        std::string all;
+        for (const std::string& s : copyStyles)
+            all += s;
+        const std::size_t at = prefix.find("</office:automatic-styles>");
+        if (at != std::string::npos)
+            prefix.insert(at, all);
+    }
+    TempFile content;
+    content.write(prefix);
+    {
+        std::FILE* f = std::fopen(body.path().c_str(), "rb");
+        if (!f)
+            throw std::runtime_error("the merged document cannot be read back");
+        std::string chunk(1 << 16, '\0');
+        std::size_t n = 0;
+        while ((n = std::fread(chunk.data(), 1, chunk.size(), f)) > 0)
+            content.write(chunk.substr(0, n));
+        std::fclose(f);
+    }
+    content.write(compiled.suffix);
+    content.finish();
+
+    std::map<std::string, std::string> rewritten;
+    if (!pagesXml.empty()) {
+        std::string xml = save(styles);
+        const std::size_t at = xml.find("</office:master-styles>");
+        if (at != std::string::npos)
+            xml.insert(at, pagesXml);
+        rewritten["styles.xml"] = std::move(xml);
+    }
+    // No current data source: the merged document opens without asking for data.
+    if (main.has("settings.xml")) {
+        pugi::xml_document settings = parsePart(main.entries.at("settings.xml"), "settings.xml");
+        std::vector<pugi::xml_node> gone;
+        for (pugi::xpath_node item : settings.select_nodes("//config:config-item")) {
+            const std::string name = item.node().attribute("config:name").value();
+            if (name.rfind("CurrentDatabase", 0) == 0)
+                gone.push_back(item.node());
+        }
+        for (pugi::xml_node n : gone)
+            n.parent().remove_child(n);
+        rewritten["settings.xml"] = save(settings);
+    }
+
+    ZipWriter zip(output);
+    if (main.has("mimetype"))
+        zip.add("mimetype", main.entries.at("mimetype"));
+    for (const std::string& name : main.order) {
+        if (name == "mimetype")
+            continue;
+        if (name == "content.xml")
+            zip.addFile(name, content.path());
+        else if (rewritten.count(name))
+            zip.add(name, rewritten[name]);
+        else
+            zip.add(name, main.entries.at(name));
+    }
+    zip.close();
+}
+
+} // namespace cardmill
