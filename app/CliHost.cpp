@@ -52,7 +52,11 @@ void CliHost::setStatus(TextId id, const std::string& arg)
         return; // the run sets its status before every record
     m_statusId = id;
     m_statusArg = arg;
-    std::string status = textFor(id, m_options.language, arg);
+    setStatusText(textFor(id, m_options.language, arg));
+}
+
+void CliHost::setStatusText(std::string status)
+{
     // Leading blanks only indent the window's status bar.
     status.erase(0, status.find_first_not_of(' ') == std::string::npos ? status.size() : status.find_first_not_of(' '));
     if (status == m_status)

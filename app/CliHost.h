@@ -36,6 +36,7 @@ public:
         Language language = Language::English;
         bool keepTemporary = false;
         bool merge = true;
+        bool pdf = false;
         std::filesystem::path workFolder;
     };
 
@@ -74,6 +75,8 @@ public:
     void setStopEnabled(bool enabled) override;
 
     const Options& options() const { return m_options; }
+    // A status text made elsewhere (LibreOffice's progress).
+    void setStatusText(std::string text);
     Language language() const { return m_options.language; }
 
 private:

@@ -21,6 +21,10 @@ int main(int argc, char** argv)
         for (const std::filesystem::path& d : documents)
             std::cout << "Labels: " << d.string() << '\n';
     });
+    processor.setPdfLabels(host.options().pdf);
+    processor.setConversionStatus([&host](const std::string& file, int seconds) {
+        host.setStatusText(textFor(TextId::StatusLibreOffice, host.language(), {file, std::to_string(seconds)}));
+    });
     WordMergeDriver driver(processor, host, executableDir());
     ConversionRun run(host, host.options().merge ? &driver : nullptr);
     switch (run.run()) {

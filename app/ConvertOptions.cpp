@@ -144,6 +144,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
         ->type_name("NAME");
     app.add_option("--settings", settings, "the settings file (default: cardmill.ini beside the program)")
         ->type_name("FILE");
+    app.add_flag("--pdf", o.pdf, "also save every label document as PDF beside it (needs LibreOffice)");
     bool noMerge = false;
     app.add_flag("--no-merge", noMerge, "write the data-source files only (no main document needed)");
     app.set_version_flag("--version", std::string("cardmill-convert ") + kVersionText);

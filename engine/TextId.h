@@ -62,6 +62,7 @@ enum class TextId {
     NotAnInteger,         // error; %s = the value
     NoProfileSelected,    // error
     SeparatorComma,       // error
+    StatusLibreOffice,    // %s = the file, %s = seconds
     Count
 };
 

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""Writes the example's label main documents: card_1.docx, card_2.docx, card_3.docx and card_swl.docx.
+"""Writes the example's label main documents: card_1, card_2, card_3 and card_swl, as .docx and as .odt.
 
 A4, a 2 x 4 table of 99 x 67 mm labels. Every label after the first starts with a Next-record field, and the
 labels for two and three QSOs list their QSOs in a small table whose rows after the first start with one too.
-Fields are Word-style complex fields (MERGEFIELD with switches, NEXT). Run it from this folder to rebuild them.
+The .docx use Word-style complex fields (MERGEFIELD with switches, NEXT); the .odt use OpenDocument database
+fields (database-display, database-next). Run it from this folder to rebuild them.
 """
 import zipfile
 
@@ -104,4 +105,122 @@ for kind in ('1', '2', '3', 'swl'):
                            ('word/document.xml', document(kind))):
             info = zipfile.ZipInfo(name, date_time=(2026, 1, 1, 0, 0, 0))
             info.compress_type = zipfile.ZIP_DEFLATED
+            z.writestr(info, data)
+
+
+# --- OpenDocument ---
+
+ODF_NS = ('xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" '
+          'xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0" '
+          'xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" '
+          'xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0" '
+          'xmlns:fo="urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0" '
+          'xmlns:ooow="http://openoffice.org/2004/writer" office:version="1.3"')
+
+
+def odf_field(column, table):
+    return ('<text:database-display text:table-name="%s" text:table-type="table" text:column-name="%s" '
+            'text:database-name="QSLData">\u00ab%s\u00bb</text:database-display>' % (table, column, column))
+
+
+def odf_next(table):
+    return ('<text:database-next text:table-name="%s" text:table-type="table" text:condition="ooow:TRUE" '
+            'text:database-name="QSLData"/>' % table)
+
+
+def odf_label(kind, first, table):
+    lead = '' if first else odf_next(table)
+    f = lambda c: odf_field(c, table)
+    p = lambda style, content: '<text:p text:style-name="%s">%s</text:p>' % (style, content)
+    if kind == 'swl':
+        return (p('Head', lead + 'To SWL <text:span text:style-name="Bold">%s</text:span>' % f('CALL')) +
+                p('Label', 'Tnx for your report on my QSO with <text:span text:style-name="Bold">%s</text:span>'
+                  % f('CALL_WORKED')) +
+                p('Label', 'Date: %s  UTC: %s' % (f('QSO_DATE'), f('TIME_ON'))) +
+                p('Label', 'Band: %s  Mode: %s' % (f('BAND'), f('MODE'))) +
+                p('Right', '73 de SP3KXQ'))
+    k = int(kind)
+    out = p('Head', lead + 'To Radio <text:span text:style-name="Bold">%s</text:span>' % f('CALL'))
+    if k == 1:
+        out += p('Label', 'Date: %s  UTC: %s' % (f('QSO_DATE'), f('TIME_ON')))
+        out += p('Label', 'Band: %s  Mode: %s  RST: %s' % (f('BAND'), f('MODE'), f('RST_SENT')))
+    else:
+        out += p('Small', 'Confirming our QSOs:')
+        cols = ['QSO_DATE', 'TIME_ON', 'BAND', 'MODE', 'RST_SENT']
+        rows = '<table:table-row>' + ''.join(
+            '<table:table-cell table:style-name="QsoCell" office:value-type="string">%s</table:table-cell>'
+            % p('Small', h) for h in ('Date', 'UTC', 'Band', 'Mode', 'RST')) + '</table:table-row>'
+        for i in range(k):
+            rows += '<table:table-row>' + ''.join(
+                '<table:table-cell table:style-name="QsoCell" office:value-type="string">%s</table:table-cell>'
+                % p('Small', (odf_next(table) if (i > 0 and j == 0) else '') + f(c)) for j, c in enumerate(cols)) + \
+                '</table:table-row>'
+        columns = ''.join('<table:table-column table:style-name="Col%s"/>' % c for c in 'ABCDE')
+        out += '<table:table table:name="Qsos" table:style-name="QsoTable">%s%s</table:table>' % (columns, rows)
+    out += p('Right', 'PSE QSL %s   73 de SP3KXQ' % f('QSL_RCVD'))
+    return out
+
+
+def odf_content(kind):
+    table = 'sp3kxq_%s' % kind
+    rows = ''
+    for r in range(4):
+        rows += '<table:table-row table:style-name="LabelRow">' + ''.join(
+            '<table:table-cell table:style-name="LabelCell" office:value-type="string">%s</table:table-cell>'
+            % odf_label(kind, r == 0 and c == 0, table) for c in range(2)) + '</table:table-row>'
+    auto = ('<office:automatic-styles>'
+            '<style:style style:name="Labels" style:family="table"><style:table-properties style:width="19.8cm" '
+            'table:align="left"/></style:style>'
+            '<style:style style:name="LabelRow" style:family="table-row"><style:table-row-properties '
+            'style:min-row-height="6.7cm" style:row-height="6.7cm"/></style:style>'
+            '<style:style style:name="LabelCell" style:family="table-cell"><style:table-cell-properties '
+            'fo:padding-left="0.4cm" fo:padding-top="0.3cm" fo:border="0.05pt dashed #bbbbbb"/></style:style>'
+            '<style:style style:name="QsoTable" style:family="table"><style:table-properties style:width="7.8cm" '
+            'table:align="left"/></style:style>'
+            + ''.join('<style:style style:name="Col%s" style:family="table-column"><style:table-column-properties '
+                      'style:column-width="%scm"/></style:style>' % (c, w)
+                      for c, w in zip('ABCDE', ('2.2', '1.3', '1.5', '1.6', '1.2'))) +
+            '<style:style style:name="QsoCell" style:family="table-cell"><style:table-cell-properties '
+            'fo:border="0.5pt solid #000000" fo:padding="0.03cm"/></style:style>'
+            '<style:style style:name="Bold" style:family="text"><style:text-properties fo:font-weight="bold" '
+            'fo:font-size="11pt"/></style:style>'
+            '</office:automatic-styles>')
+    return ('<?xml version="1.0" encoding="UTF-8"?><office:document-content %s>%s<office:body><office:text>'
+            '<table:table table:name="Labels" table:style-name="Labels"><table:table-column '
+            'table:number-columns-repeated="2"/>%s</table:table><text:p text:style-name="Small"/>'
+            '</office:text></office:body></office:document-content>') % (ODF_NS, auto, rows)
+
+
+ODF_STYLES = ('<?xml version="1.0" encoding="UTF-8"?><office:document-styles %s><office:styles>'
+              '<style:style style:name="Standard" style:family="paragraph"><style:text-properties '
+              'style:font-name="Liberation Sans" fo:font-family="Liberation Sans" fo:font-size="9pt"/></style:style>'
+              '<style:style style:name="Label" style:family="paragraph" style:parent-style-name="Standard">'
+              '<style:paragraph-properties fo:margin-top="0cm" fo:margin-bottom="0.07cm"/></style:style>'
+              '<style:style style:name="Head" style:family="paragraph" style:parent-style-name="Label">'
+              '<style:paragraph-properties fo:margin-bottom="0.14cm"/></style:style>'
+              '<style:style style:name="Small" style:family="paragraph" style:parent-style-name="Label">'
+              '<style:text-properties fo:font-size="8pt"/></style:style>'
+              '<style:style style:name="Right" style:family="paragraph" style:parent-style-name="Label">'
+              '<style:paragraph-properties fo:text-align="end"/><style:text-properties fo:font-size="8pt"/>'
+              '</style:style></office:styles><office:automatic-styles><style:page-layout style:name="A4">'
+              '<style:page-layout-properties fo:page-width="21cm" fo:page-height="29.7cm" fo:margin-top="1.2cm" '
+              'fo:margin-bottom="0.6cm" fo:margin-left="0.6cm" fo:margin-right="0.6cm"/></style:page-layout>'
+              '</office:automatic-styles><office:master-styles><style:master-page style:name="Standard" '
+              'style:page-layout-name="A4"/></office:master-styles></office:document-styles>') % ODF_NS
+
+MANIFEST = ('<?xml version="1.0" encoding="UTF-8"?><manifest:manifest '
+            'xmlns:manifest="urn:oasis:names:tc:opendocument:xmlns:manifest:1.0" manifest:version="1.3">'
+            '<manifest:file-entry manifest:full-path="/" manifest:media-type="application/'
+            'vnd.oasis.opendocument.text"/><manifest:file-entry manifest:full-path="content.xml" '
+            'manifest:media-type="text/xml"/><manifest:file-entry manifest:full-path="styles.xml" '
+            'manifest:media-type="text/xml"/></manifest:manifest>')
+
+for kind in ('1', '2', '3', 'swl'):
+    with zipfile.ZipFile('card_%s.odt' % kind, 'w') as z:
+        for name, data, method in (('mimetype', 'application/vnd.oasis.opendocument.text', zipfile.ZIP_STORED),
+                                   ('META-INF/manifest.xml', MANIFEST, zipfile.ZIP_DEFLATED),
+                                   ('content.xml', odf_content(kind), zipfile.ZIP_DEFLATED),
+                                   ('styles.xml', ODF_STYLES, zipfile.ZIP_DEFLATED)):
+            info = zipfile.ZipInfo(name, date_time=(2026, 1, 1, 0, 0, 0))
+            info.compress_type = method
             z.writestr(info, data)

@@ -86,6 +86,7 @@ ProgramOptions readProgramOptions(const IniFile& ini)
     ProgramOptions o;
     o.keepTemporaryFile = ini.readBool("Program", "Temporary file", false);
     o.polish = ini.readBool("Program", "Polish language", false);
+    o.pdfLabels = ini.readBool("Program", "PDF labels", false);
     return o;
 }
 
@@ -93,6 +94,7 @@ void writeProgramOptions(IniFile::Lines& lines, const ProgramOptions& options)
 {
     lines.write("Program", "Temporary file", flag(options.keepTemporaryFile));
     lines.write("Program", "Polish language", flag(options.polish));
+    lines.write("Program", "PDF labels", flag(options.pdfLabels));
 }
 
 void writeClosingState(const IniFile& ini, const ClosingState& state)

@@ -27,6 +27,7 @@ struct FilterSettings {
 struct ProgramOptions {
     bool keepTemporaryFile = false; // "Temporary file"
     bool polish = false;            // "Polish language"
+    bool pdfLabels = false;         // "PDF labels"
 };
 
 // What the main window stores when it closes.

@@ -63,12 +63,16 @@ TFADIF1::TFADIF1(std::filesystem::path settingsFile, QWidget* parent)
     CheckBox2 = new QCheckBox("Do not delete temporary.doc file", this);
     CheckBox2->setObjectName("CheckBox2");
     CheckBox2->setGeometry(8, 226, 260, 21);
+    resize(405, 296);
+    CheckBox3 = new QCheckBox("Also save labels as PDF", this);
+    CheckBox3->setObjectName("CheckBox3");
+    CheckBox3->setGeometry(8, 246, 260, 21);
     CheckBox1 = new QCheckBox("Polish language", this);
     CheckBox1->setObjectName("CheckBox1");
-    CheckBox1->setGeometry(8, 252, 200, 21);
+    CheckBox1->setGeometry(8, 266, 200, 21);
     Button3 = new QPushButton("Exit", this);
     Button3->setObjectName("Button3");
-    Button3->setGeometry(316, 250, 81, 25);
+    Button3->setGeometry(316, 262, 81, 25);
 
     connect(Button1, &QPushButton::clicked, this, &TFADIF1::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TFADIF1::Button2Click);
@@ -87,6 +91,7 @@ void TFADIF1::load()
     const ProgramOptions o = readProgramOptions(ini);
     CheckBox2->setChecked(o.keepTemporaryFile);
     CheckBox1->setChecked(o.polish);
+    CheckBox3->setChecked(o.pdfLabels);
 }
 
 std::vector<std::string> TFADIF1::userFields() const
@@ -105,6 +110,11 @@ bool TFADIF1::keepTemporaryFile() const
 bool TFADIF1::polish() const
 {
     return CheckBox1->isChecked();
+}
+
+bool TFADIF1::pdfLabels() const
+{
+    return CheckBox3->isChecked();
 }
 
 void TFADIF1::Button1Click()

@@ -27,6 +27,7 @@ public:
     std::vector<std::string> userFields() const;
     bool keepTemporaryFile() const;
     bool polish() const;
+    bool pdfLabels() const;
 
     void Button1Click(); // "Add"
     void Button2Click(); // "Delete"
@@ -39,6 +40,7 @@ public:
     QPushButton* Button2;
     QCheckBox* CheckBox2; // "Do not delete temporary.doc file"
     QCheckBox* CheckBox1; // "Polish language"
+    QCheckBox* CheckBox3; // "Also save labels as PDF"
     QPushButton* Button3; // "Exit"
 
 private:

@@ -92,6 +92,11 @@ TForm1::TForm1(Places places, QWidget* parent)
     m_processor = std::make_unique<BuiltInProcessor>(
         [this] { processEvents(); },
         [this](const std::vector<std::filesystem::path>& documents) { openMergedDocuments(documents); });
+    m_processor->setConversionStatus([this](const std::string& file, int seconds) {
+        statusText->setText(QString::fromStdString(
+            textFor(TextId::StatusLibreOffice, language(), {file, std::to_string(seconds)})));
+        m_statusId = TextId::Count; // the next status text of the run is shown again
+    });
     m_driver = std::make_unique<WordMergeDriver>(*m_processor, *this, m_places.programFolder);
     m_run = std::make_unique<ConversionRun>(*this, m_driver.get());
 
@@ -422,6 +427,7 @@ void TForm1::Button1Click()
     if (running())
         return;
     setRunning(true);
+    m_processor->setPdfLabels(m_configuration && m_configuration->pdfLabels());
     try {
         m_run->run();
     } catch (...) {
@@ -641,6 +647,7 @@ void TForm1::closeEvent(QCloseEvent* event)
     state.userFields = userFields();
     state.options.keepTemporaryFile = keepTemporaryFile();
     state.options.polish = language() == Language::Polish;
+    state.options.pdfLabels = m_configuration && m_configuration->pdfLabels();
     try {
         writeClosingState(IniFile(m_places.settingsFile), state);
     } catch (const SettingsWriteError& e) {

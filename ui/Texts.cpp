@@ -120,6 +120,8 @@ constexpr std::array<TextEntry, static_cast<std::size_t>(TextId::Count)> kTexts{
     /* NoProfileSelected */ {K::Error, I::None, TextId::Count, "No profile selected!", "Nie wybrano profilu!"},
     /* SeparatorComma */
     {K::Error, I::None, TextId::Count, "The separator cannot be a comma!", "Separator nie może być przecinkiem!"},
+    /* StatusLibreOffice */
+    {K::None, I::None, TextId::Count, "LibreOffice is converting %s... %s s", "LibreOffice konwertuje %s... %s s"},
 }};
 
 constexpr std::array<std::string_view, 8> kQrgNamesEnglish{
