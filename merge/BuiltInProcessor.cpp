@@ -288,13 +288,15 @@ void BuiltInProcessor::setVisible(bool visible)
         for (const auto& d : m_merged)
             byFolder[d.parent_path().string()].push_back(d);
         try {
-            for (const auto& [folder, documents] : byFolder)
-                libreOffice().convert(documents, "pdf", folder, std::chrono::seconds(600), [&](int seconds) {
+            for (const auto& entry : byFolder) {
+                const std::vector<std::filesystem::path>& documents = entry.second;
+                libreOffice().convert(documents, "pdf", entry.first, std::chrono::seconds(600), [&](int seconds) {
                     if (m_conversionStatus)
                         m_conversionStatus(documents.front().filename().string(), seconds);
                     if (m_processEvents)
                         m_processEvents();
                 });
+            }
         } catch (const std::exception& e) {
             throw WordProcessorError(std::string("Cannot make the PDF labels: ") + e.what() +
                                      ". The labels are saved as " + saved);

@@ -2,6 +2,7 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +15,24 @@ namespace {
 
 constexpr unsigned kParseFlags = pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata_single;
 constexpr int kMaxNestedInstructions = 32; // deeper nesting is kept as text, not evaluated
+
+// The namespace prefix of the markers that stand in the serialised part for fields, removable paragraphs and the
+// body. Chosen afresh for every part so that no element of the document itself can pass for a marker.
+thread_local std::string g_marker = "cm";
+
+void chooseMarker(const std::string& xml)
+{
+    for (int i = 0;; ++i) {
+        g_marker = "cm" + std::to_string(i) + "x";
+        if (xml.find("<" + g_marker + ":") == std::string::npos && xml.find(g_marker + ":") == std::string::npos)
+            return;
+    }
+}
+
+std::string markerName(const char* what)
+{
+    return g_marker + ":" + what;
+}
 
 struct StringWriter : pugi::xml_writer {
     std::string out;
@@ -52,6 +71,23 @@ void walk(pugi::xml_node root, Visit&& visit)
     }
 }
 
+// Removes the nodes, each once: a node inside another one of the set goes with it (a text box's run inside a
+// field's result), and removing it again would free it twice.
+void removeOutermost(const std::set<pugi::xml_node_struct*>& nodes)
+{
+    std::vector<pugi::xml_node> outermost;
+    for (pugi::xml_node_struct* raw : nodes) {
+        pugi::xml_node n(raw);
+        bool inside = false;
+        for (pugi::xml_node a = n.parent(); a && !inside; a = a.parent())
+            inside = nodes.count(a.internal_object()) != 0;
+        if (!inside)
+            outermost.push_back(n);
+    }
+    for (pugi::xml_node n : outermost)
+        n.parent().remove_child(n);
+}
+
 bool handled(const FieldCode& code)
 {
     return code.type != FieldCode::Type::Other;
@@ -73,7 +109,7 @@ struct OpenField {
     std::vector<pugi::xml_node> runs; // every run from begin to end, nested fields' included
 };
 
-// Replaces the merge fields below `root` by <cm:f n="i"/> markers; returns the field table.
+// Replaces the merge fields below `root` by field markers (<prefix:f n="i"/>); returns the field table.
 std::vector<MergeTemplate::Field> replaceFields(pugi::xml_node root)
 {
     std::vector<pugi::xml_node> nodes; // runs and simple fields, in document order
@@ -155,49 +191,47 @@ std::vector<MergeTemplate::Field> replaceFields(pugi::xml_node root)
     }
 
     for (const auto& [node, index] : markers) {
-        pugi::xml_node marker = node.parent().insert_child_before("cm:f", node);
+        pugi::xml_node marker = node.parent().insert_child_before(markerName("f").c_str(), node);
         marker.append_attribute("n") = index;
         removed.insert(node.internal_object());
     }
-    for (pugi::xml_node_struct* raw : removed) {
-        pugi::xml_node node(raw);
-        node.parent().remove_child(node);
-    }
+    removeOutermost(removed);
     return fields;
 }
 
 bool isContent(pugi::xml_node n)
 {
     static const std::set<std::string> transparent{
-        "w:r",         "w:rPr",     "w:pPr",           "cm:f",          "w:proofErr",           "w:bookmarkStart",
+        "w:r",         "w:rPr",     "w:pPr",                          "w:proofErr",           "w:bookmarkStart",
         "w:bookmarkEnd", "w:permStart", "w:permEnd", "w:commentRangeStart", "w:commentRangeEnd",
         "w:lastRenderedPageBreak", "w:hyperlink", "w:smartTag", "w:ins", "w:t"};
     if (named(n, "w:t"))
         return n.text().get()[0] != '\0';
-    return transparent.count(n.name()) == 0;
+    return transparent.count(n.name()) == 0 && !named(n, markerName("f").c_str());
 }
 
 void splitInto(const std::string& xml, std::vector<MergeTemplate::Item>& items,
-               const std::vector<std::shared_ptr<MergeTemplate>>& paragraphs)
+               const std::vector<std::shared_ptr<MergeTemplate>>& paragraphs, std::size_t fieldCount)
 {
+    const std::string open = "<" + g_marker + ":";
     std::size_t pos = 0;
     while (pos < xml.size()) {
-        const std::size_t at = xml.find("<cm:", pos);
-        if (at == std::string::npos || at + 5 >= xml.size()) {
+        const std::size_t at = xml.find(open, pos);
+        const std::size_t end = at == std::string::npos ? at : xml.find("/>", at);
+        if (at == std::string::npos || end == std::string::npos) {
             items.push_back({MergeTemplate::Item::Kind::Text, xml.substr(pos), -1, nullptr, false});
             break;
         }
         if (at > pos)
             items.push_back({MergeTemplate::Item::Kind::Text, xml.substr(pos, at - pos), -1, nullptr, false});
-        const char kind = xml[at + 4];
+        const char kind = xml[at + open.size()];
         const std::size_t num = xml.find("n=\"", at);
-        const std::size_t end = xml.find("/>", at);
-        const int index = std::atoi(xml.c_str() + num + 3);
-        if (kind == 'f') {
-            items.push_back({MergeTemplate::Item::Kind::Field, {}, index, nullptr, false});
-        } else {
+        const long index = num < end ? std::strtol(xml.c_str() + num + 3, nullptr, 10) : -1;
+        if (kind == 'f' && index >= 0 && static_cast<std::size_t>(index) < fieldCount) {
+            items.push_back({MergeTemplate::Item::Kind::Field, {}, static_cast<int>(index), nullptr, false});
+        } else if (kind == 'p' && index >= 0 && static_cast<std::size_t>(index) < paragraphs.size()) {
             MergeTemplate::Item item{MergeTemplate::Item::Kind::Paragraph, {}, -1,
-                                    paragraphs[static_cast<std::size_t>(index)], false};
+                                     paragraphs[static_cast<std::size_t>(index)], false};
             const std::size_t sole = xml.find(" s=\"1\"", at);
             item.soleInCell = sole != std::string::npos && sole < end;
             items.push_back(std::move(item));
@@ -216,6 +250,8 @@ void markRemovableParagraphs(pugi::xml_node root, MergeTemplate& t, std::vector<
             paragraphs.push_back(n);
         return true;
     });
+    // Innermost first: a paragraph replaced by its marker never holds one still to be visited.
+    std::reverse(paragraphs.begin(), paragraphs.end());
     for (pugi::xml_node p : paragraphs) {
         bool mergeField = false;
         bool content = false;
@@ -224,7 +260,7 @@ void markRemovableParagraphs(pugi::xml_node root, MergeTemplate& t, std::vector<
         walk(p, [&](pugi::xml_node n) {
             if (named(n, "w:pPr") || named(n, "w:rPr"))
                 return false;
-            if (named(n, "cm:f")) {
+            if (named(n, markerName("f").c_str())) {
                 const int i = n.attribute("n").as_int();
                 mergeField = mergeField || t.fields[static_cast<std::size_t>(i)].code.type == FieldCode::Type::MergeField;
                 return false;
@@ -235,11 +271,11 @@ void markRemovableParagraphs(pugi::xml_node root, MergeTemplate& t, std::vector<
         if (!mergeField || content)
             continue;
         auto sub = std::make_shared<MergeTemplate>();
-        splitInto(print(p), sub->items, out);
+        splitInto(print(p), sub->items, out, t.fields.size());
         int blocks = 0;
         for (pugi::xml_node s : p.parent().children())
-            blocks += named(s, "w:p") || named(s, "w:tbl") || named(s, "cm:p");
-        pugi::xml_node marker = p.parent().insert_child_before("cm:p", p);
+            blocks += named(s, "w:p") || named(s, "w:tbl") || named(s, markerName("p").c_str());
+        pugi::xml_node marker = p.parent().insert_child_before(markerName("p").c_str(), p);
         marker.append_attribute("n") = static_cast<int>(out.size());
         if (named(p.parent(), "w:tc") && blocks == 1)
             marker.append_attribute("s") = 1;
@@ -256,7 +292,7 @@ void compileInto(pugi::xml_node content, MergeTemplate& t, std::string& xml)
     xml.clear();
     for (pugi::xml_node child : content.children())
         xml += print(child);
-    splitInto(xml, t.items, paragraphs);
+    splitInto(xml, t.items, paragraphs, t.fields.size());
 }
 
 pugi::xml_document parse(const std::string& xml, const char* part)
@@ -293,6 +329,7 @@ bool MergeTemplate::hasMergeFields() const
 
 CompiledDocument compileDocument(const std::string& xml)
 {
+    chooseMarker(xml);
     pugi::xml_document doc = parse(xml, "word/document.xml");
     pugi::xml_node body = doc.document_element().child("w:body");
     if (!body)
@@ -309,10 +346,10 @@ CompiledDocument compileDocument(const std::string& xml)
     compileInto(body, out.body, content);
 
     body.remove_children();
-    body.append_child("cm:body");
+    body.append_child(markerName("body").c_str());
     StringWriter w;
     doc.save(w, "", pugi::format_raw, pugi::encoding_utf8);
-    const std::size_t at = w.out.find("<cm:body");
+    const std::size_t at = w.out.find("<" + markerName("body"));
     const std::size_t end = w.out.find("/>", at);
     out.prefix = w.out.substr(0, at);
     out.suffix = w.out.substr(end + 2);
@@ -321,6 +358,7 @@ CompiledDocument compileDocument(const std::string& xml)
 
 MergeTemplate compilePart(const std::string& xml)
 {
+    chooseMarker(xml);
     pugi::xml_document doc = parse(xml, "header or footer");
     MergeTemplate t;
     std::string content;
@@ -329,7 +367,7 @@ MergeTemplate compilePart(const std::string& xml)
     markRemovableParagraphs(doc, t, paragraphs);
     StringWriter w;
     doc.save(w, "", pugi::format_raw, pugi::encoding_utf8);
-    splitInto(w.out, t.items, paragraphs);
+    splitInto(w.out, t.items, paragraphs, t.fields.size());
     return t;
 }
 
@@ -372,9 +410,9 @@ FieldCode::Operand odfOperand(std::string token, FieldInstruction& instruction)
 
 bool isOdfContent(pugi::xml_node n)
 {
-    static const std::set<std::string> transparent{"text:span", "cm:f", "text:bookmark", "text:bookmark-start",
+    static const std::set<std::string> transparent{"text:span", "text:bookmark", "text:bookmark-start",
                                                    "text:bookmark-end", "text:soft-page-break"};
-    return transparent.count(n.name()) == 0;
+    return transparent.count(n.name()) == 0 && !named(n, markerName("f").c_str());
 }
 
 std::vector<MergeTemplate::Field> replaceOdfFields(pugi::xml_node root)
@@ -401,7 +439,7 @@ std::vector<MergeTemplate::Field> replaceOdfFields(pugi::xml_node root)
             f.code.type = FieldCode::Type::MergeRec;
         }
         fields.push_back(std::move(f));
-        pugi::xml_node marker = n.parent().insert_child_before("cm:f", n);
+        pugi::xml_node marker = n.parent().insert_child_before(markerName("f").c_str(), n);
         marker.append_attribute("n") = static_cast<int>(fields.size()) - 1;
         n.parent().remove_child(n);
     }
@@ -416,6 +454,7 @@ void markRemovableOdfParagraphs(pugi::xml_node root, MergeTemplate& t, std::vect
             paragraphs.push_back(n);
         return true;
     });
+    std::reverse(paragraphs.begin(), paragraphs.end()); // innermost first, as above
     for (pugi::xml_node p : paragraphs) {
         bool mergeField = false;
         bool content = false;
@@ -423,7 +462,7 @@ void markRemovableOdfParagraphs(pugi::xml_node root, MergeTemplate& t, std::vect
             if (n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata) {
                 content = n.value()[0] != '\0';
             } else if (n.type() == pugi::node_element) {
-                if (named(n, "cm:f")) {
+                if (named(n, markerName("f").c_str())) {
                     const int i = n.attribute("n").as_int();
                     mergeField = mergeField || t.fields[static_cast<std::size_t>(i)].code.type == FieldCode::Type::MergeField;
                 } else if (isOdfContent(n)) {
@@ -443,12 +482,12 @@ void markRemovableOdfParagraphs(pugi::xml_node root, MergeTemplate& t, std::vect
             continue;
         auto sub = std::make_shared<MergeTemplate>();
         sub->flavor = MergeTemplate::Flavor::OpenDocument;
-        splitInto(print(p), sub->items, out);
+        splitInto(print(p), sub->items, out, t.fields.size());
         int blocks = 0;
         for (pugi::xml_node s : p.parent().children())
             blocks += named(s, "text:p") || named(s, "text:h") || named(s, "table:table") || named(s, "text:list") ||
-                      named(s, "cm:p");
-        pugi::xml_node marker = p.parent().insert_child_before("cm:p", p);
+                      named(s, markerName("p").c_str());
+        pugi::xml_node marker = p.parent().insert_child_before(markerName("p").c_str(), p);
         marker.append_attribute("n") = static_cast<int>(out.size());
         if (named(p.parent(), "table:table-cell") && blocks == 1)
             marker.append_attribute("s") = 1;
@@ -517,6 +556,7 @@ FieldCode odfNextCondition(const std::string& condition, FieldInstruction& instr
 
 CompiledDocument compileOdtContent(const std::string& xml, const std::string& breakStyle)
 {
+    chooseMarker(xml);
     pugi::xml_document doc = parse(xml, "content.xml");
     pugi::xml_node root = doc.document_element();
     pugi::xml_node text = root.child("office:body").child("office:text");
@@ -541,9 +581,8 @@ CompiledDocument compileOdtContent(const std::string& xml, const std::string& br
     pugi::xml_node first = text.first_child();
     while (first && (std::string(first.name()).ends_with("-decls") || named(first, "office:forms")))
         first = first.next_sibling();
-    pugi::xml_node holder = text.insert_child_before("cm:content", first ? first : pugi::xml_node());
-    if (!first)
-        holder = text.append_child("cm:content");
+    pugi::xml_node holder = first ? text.insert_child_before(markerName("content").c_str(), first)
+                                  : text.append_child(markerName("content").c_str());
     while (holder.next_sibling())
         holder.append_move(holder.next_sibling());
 
@@ -555,13 +594,13 @@ CompiledDocument compileOdtContent(const std::string& xml, const std::string& br
     std::string content;
     for (pugi::xml_node child : holder.children())
         content += print(child);
-    splitInto(content, out.body.items, paragraphs);
+    splitInto(content, out.body.items, paragraphs, out.body.fields.size());
     setFlavor(out.body, MergeTemplate::Flavor::OpenDocument);
 
     holder.remove_children();
     StringWriter w;
     doc.save(w, "", pugi::format_raw, pugi::encoding_utf8);
-    const std::size_t at = w.out.find("<cm:content");
+    const std::size_t at = w.out.find("<" + markerName("content"));
     const std::size_t end = w.out.find("/>", at);
     out.prefix = w.out.substr(0, at);
     out.suffix = w.out.substr(end + 2);
@@ -570,6 +609,7 @@ CompiledDocument compileOdtContent(const std::string& xml, const std::string& br
 
 MergeTemplate compileOdtPiece(const std::string& xml)
 {
+    chooseMarker(xml);
     pugi::xml_document doc = parse(xml, "styles.xml");
     MergeTemplate t;
     t.flavor = MergeTemplate::Flavor::OpenDocument;
@@ -578,7 +618,7 @@ MergeTemplate compileOdtPiece(const std::string& xml)
     markRemovableOdfParagraphs(doc, t, paragraphs);
     StringWriter w;
     doc.save(w, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    splitInto(w.out, t.items, paragraphs);
+    splitInto(w.out, t.items, paragraphs, t.fields.size());
     setFlavor(t, MergeTemplate::Flavor::OpenDocument);
     return t;
 }

@@ -1,5 +1,5 @@
-// Fuzzes the .docx reader and the merge: the first byte chooses whether the input is a whole package or the
-// main document's word/document.xml inside a valid package.
+// Fuzzes the .docx and .odt readers and the merge: the first byte chooses whether the input is a whole
+// package, the word/document.xml of a .docx, or the content.xml of an .odt.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "merge/DocxMerger.h"
+#include "merge/OdtMerger.h"
 #include "merge/Zip.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -19,10 +20,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const std::filesystem::path input = dir / ("cardmill-fuzz-" + std::to_string(getpid()) + ".docx");
     static const std::filesystem::path output = dir / ("cardmill-fuzz-" + std::to_string(getpid()) + "-out.docx");
     const std::string bytes(reinterpret_cast<const char*>(data + 1), size - 1);
+    const bool odt = (data[0] & 2) != 0;
     if (data[0] & 1) {
         if (std::FILE* f = std::fopen(input.c_str(), "wb")) {
             std::fwrite(bytes.data(), 1, bytes.size(), f);
             std::fclose(f);
+        }
+    } else if (odt) {
+        ZipWriter zip(input);
+        zip.add("mimetype", "application/vnd.oasis.opendocument.text");
+        zip.add("content.xml", bytes);
+        zip.add("styles.xml", "<office:document-styles><office:master-styles><style:master-page style:name=\"S\">"
+                              "<style:header><text:p><text:database-display text:column-name=\"CALL\"/></text:p>"
+                              "</style:header></style:master-page></office:master-styles></office:document-styles>");
+        try {
+            zip.close();
+        } catch (const std::exception&) {
+            return 0;
         }
     } else {
         ZipWriter zip(input);
@@ -40,7 +54,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ZipLimits limits;
     limits.maxTotalSize = 16 << 20;
     try {
-        mergeDocx(readZip(input, limits), records, output, {});
+        const ZipContents package = readZip(input, limits);
+        if (package.has("content.xml"))
+            mergeOdt(package, records, output, {});
+        else
+            mergeDocx(package, records, output, {});
     } catch (const std::exception&) {
         // A clear error is a fine result for bad input.
     }

@@ -163,6 +163,25 @@ TEST_F(DocxMerge, HeadersTakeTheFirstRecordOfTheirCopy)
     EXPECT_NE(out.entries.at("word/document.xml").find("r:id=\"cmR1_rIdH1\""), std::string::npos);
 }
 
+TEST_F(DocxMerge, ElementsThatLookLikeOurMarkersAreJustContent)
+{
+    // A document may hold elements of any name, also those the compiler uses for its own markers.
+    const std::string forged = "<w:p><cm:f n=\"7\"/><cm:p n=\"3\"/><cm0x:f n=\"1\"/>" + simpleField("MERGEFIELD CALL") +
+                               "</w:p>";
+    EXPECT_EQ(merge(forged, records(1)), "CALL1\n");
+    EXPECT_NE(outputPart("word/document.xml").find("<cm:f n=\"7\"/>"), std::string::npos);
+}
+
+TEST_F(DocxMerge, AResultHoldingATextBoxGoesWhole)
+{
+    // The cached result's run holds a text box with runs of its own: all of it gives way to the value, once.
+    const std::string body = "<w:p><w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText> MERGEFIELD CALL "
+                             "</w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"separate\"/></w:r><w:r><w:pict>"
+                             "<v:shape><v:textbox><w:txbxContent><w:p><w:r><w:t>old</w:t></w:r></w:p></w:txbxContent>"
+                             "</v:textbox></v:shape></w:pict></w:r><w:r><w:fldChar w:fldCharType=\"end\"/></w:r></w:p>";
+    EXPECT_EQ(merge(body, records(1)), "CALL1\n");
+}
+
 TEST_F(DocxMerge, TheMergedDocumentHasNoDataSource)
 {
     test::writeDocx(dir / "main.docx", para(simpleField("MERGEFIELD CALL")), {},

@@ -180,5 +180,90 @@ TEST(RealClients, LibreOfficeReadsEveryMergedDocument)
     }
 }
 
+TEST(RealClients, OpenDocumentAndWord97MainDocumentsAndPdfLabels)
+{
+    if (!haveTools())
+        GTEST_SKIP() << "set CARDMILL_REAL_CLIENTS and install LibreOffice and poppler-utils";
+    TempDir dir;
+
+    // The bundled example with its .odt main documents; the PDFs come from the processor itself.
+    const std::filesystem::path examples = std::filesystem::path(CARDMILL_SOURCE_DIR) / "examples";
+    std::filesystem::create_directories(dir / "example");
+    for (const char* f : {"sp3kxq.adi", "sp3kxq-swl.adi", "card_1.odt", "card_2.odt", "card_3.odt", "card_swl.odt"})
+        std::filesystem::copy_file(examples / f, dir / "example" / f);
+    FakeHost host;
+    host.log = dir / "example" / "sp3kxq.adi";
+    host.swl = dir / "example" / "sp3kxq-swl.adi";
+    host.mainDocument = dir / "example" / "card_1.odt";
+    host.size = 3;
+    host.work = dir.path();
+    std::vector<std::filesystem::path> shown;
+    BuiltInProcessor processor({}, [&](const std::vector<std::filesystem::path>& d) { shown = d; });
+    processor.setPdfLabels(true);
+    WordMergeDriver driver(processor, host, dir.path());
+    ConversionRun run(host, &driver);
+    ASSERT_EQ(run.run(), RunOutcome::Done) << (host.errors.empty() ? "" : host.errors[0]);
+    ASSERT_EQ(shown.size(), 8u); // four .odt and their PDFs
+    for (const char* k : {"1", "2", "3"}) {
+        SCOPED_TRACE(std::string("size ") + k);
+        ASSERT_EQ(shown[static_cast<std::size_t>(std::atoi(k) - 1)].extension(), ".odt");
+        const std::string text = pdfText(dir / "example" / ("sp3kxq_labels_" + std::string(k) + ".pdf"));
+        std::vector<std::string> values;
+        for (const auto& row : dataLines(dir / "example" / ("sp3kxq_" + std::string(k) + ".txt"))) {
+            values.push_back(row[1]);
+            values.push_back(row[2]);
+        }
+        expectInOrder(text, values, "example .odt labels");
+    }
+
+    // LibreOffice's own main documents: .odt natively, .doc through LibreOffice.
+    const std::filesystem::path fixtures = test::sharedDir() / "fixtures" / "merge";
+    if (test::sharedDir().empty() || !std::filesystem::exists(fixtures / "main"))
+        return;
+    std::vector<std::filesystem::path> merged;
+    for (const char* ext : {"odt", "doc"}) {
+        const std::filesystem::path folder = dir / ext;
+        std::filesystem::create_directories(folder);
+        for (const char* k : {"1", "3", "swl"}) {
+            std::filesystem::copy_file(fixtures / "main" / ("card_" + std::string(k) + "." + ext),
+                                       folder / ("card_" + std::string(k) + "." + ext));
+            std::filesystem::copy_file(fixtures / "data" / ("log_" + std::string(k) + ".txt"),
+                                       folder / ("log_" + std::string(k) + ".txt"));
+        }
+        host.mainDocument = folder / ("card_1." + std::string(ext));
+        BuiltInProcessor p({}, {});
+        WordMergeDriver d(p, host, dir.path());
+        d.startMerge(folder / "log");
+        for (PassSelector s : {PassSelector{1}, PassSelector{3}, PassSelector::swl()})
+            d.runPass(folder / "log", s);
+        ASSERT_EQ(p.mergedDocuments().size(), 3u) << ext;
+        for (const auto& m : p.mergedDocuments()) {
+            EXPECT_EQ(m.extension(), ".odt");
+            const std::filesystem::path renamed = dir / (std::string(ext) + "_" + m.filename().string());
+            std::filesystem::copy_file(m, renamed);
+            merged.push_back(renamed);
+        }
+    }
+    toPdf(dir.path(), merged);
+    for (const char* ext : {"odt", "doc"}) {
+        SCOPED_TRACE(ext);
+        const std::string one = pdfText(dir / (std::string(ext) + "_log_labels_1.pdf"));
+        expectInOrder(one, {"DL1ABC", "EA3XYZ", "G4AAA", "I2BBB", "JA1CCC", "K1DDD", "OK1EEE"}, "card_1");
+        std::string three = pdfText(dir / (std::string(ext) + "_log_labels_3.pdf"));
+        expectInOrder(three, {"DL1ABC", "EA3XYZ", "G4AAA"}, "card_3 calls");
+        // The fixture's narrow date column wraps the dates: compare without white space.
+        std::erase_if(three, [](char c) { return c == ' ' || c == '\n'; });
+        std::vector<std::string> values;
+        for (const auto& row : dataLines(fixtures / "data" / "log_3.txt"))
+            values.push_back(row[1] + row[2] + row[3]);
+        expectInOrder(three, values, "card_3 QSOs");
+        const std::string swl = pdfText(dir / (std::string(ext) + "_log_labels_swl.pdf"));
+        std::vector<std::string> calls;
+        for (const auto& row : dataLines(fixtures / "data" / "log_swl.txt"))
+            calls.push_back(row[0]);
+        expectInOrder(swl, calls, "card_swl");
+    }
+}
+
 } // namespace
 } // namespace cardmill
