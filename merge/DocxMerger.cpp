@@ -1,5 +1,7 @@
 #include "merge/DocxMerger.h"
 
+#include "merge/XmlPart.h"
+
 #include <pugixml.hpp>
 
 #include <algorithm>
@@ -15,42 +17,13 @@ namespace cardmill {
 
 namespace {
 
-constexpr unsigned kParseFlags = pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata_single;
 constexpr const char* kDocumentPart = "word/document.xml";
-
-struct StringWriter : pugi::xml_writer {
-    std::string out;
-    void write(const void* data, std::size_t size) override { out.append(static_cast<const char*>(data), size); }
-};
-
-std::string save(const pugi::xml_document& doc)
-{
-    StringWriter w;
-    doc.save(w, "", pugi::format_raw, pugi::encoding_utf8);
-    return w.out;
-}
-
-std::string print(pugi::xml_node node)
-{
-    StringWriter w;
-    node.print(w, "", pugi::format_raw, pugi::encoding_utf8);
-    return w.out;
-}
-
-pugi::xml_document parsePart(const std::string& xml, const std::string& name)
-{
-    pugi::xml_document doc;
-    const pugi::xml_parse_result r = doc.load_buffer(xml.data(), xml.size(), kParseFlags, pugi::encoding_utf8);
-    if (!r)
-        throw std::runtime_error("the part " + name + " is not well-formed XML (" + r.description() + ")");
-    return doc;
-}
 
 // The section properties every copy ends with: the main document's, starting on a new page.
 std::string nextPageSection(const std::string& sectionXml)
 {
     pugi::xml_document doc;
-    if (sectionXml.empty() || !doc.load_buffer(sectionXml.data(), sectionXml.size(), kParseFlags))
+    if (sectionXml.empty() || !doc.load_buffer(sectionXml.data(), sectionXml.size(), kPartParseFlags))
         return "<w:sectPr><w:type w:val=\"nextPage\"/></w:sectPr>";
     pugi::xml_node sect = doc.document_element();
     sect.remove_child("w:type");
@@ -61,7 +34,7 @@ std::string nextPageSection(const std::string& sectionXml)
         before = before.next_sibling();
     pugi::xml_node type = before ? sect.insert_child_before("w:type", before) : sect.append_child("w:type");
     type.append_attribute("w:val") = "nextPage";
-    return print(sect);
+    return printXml(sect);
 }
 
 std::string partPath(const std::string& target)
@@ -77,50 +50,6 @@ void replaceAll(std::string& s, const std::string& from, const std::string& to)
     for (std::size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size()))
         s.replace(at, from.size(), to);
 }
-
-// A file for the merged body, removed when done.
-class TempFile {
-public:
-    TempFile()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "cardmill-merge-XXXXXX").string();
-        const int fd = ::mkstemp(pattern.data());
-        if (fd < 0)
-            throw std::runtime_error(std::string("no temporary file for the merge (") + std::strerror(errno) + ")");
-        m_path = pattern;
-        m_file = ::fdopen(fd, "wb");
-        if (!m_file) {
-            ::close(fd);
-            throw std::runtime_error("no temporary file for the merge");
-        }
-        std::setvbuf(m_file, nullptr, _IOFBF, 1 << 16);
-    }
-    ~TempFile()
-    {
-        if (m_file)
-            std::fclose(m_file);
-        std::error_code ec;
-        std::filesystem::remove(m_path, ec);
-    }
-    void write(const std::string& s)
-    {
-        if (!s.empty() && std::fwrite(s.data(), 1, s.size(), m_file) != s.size())
-            throw std::runtime_error(std::string("the merged document cannot be written (") + std::strerror(errno) +
-                                     ")");
-    }
-    void finish()
-    {
-        const int r = std::fclose(m_file);
-        m_file = nullptr;
-        if (r != 0)
-            throw std::runtime_error("the merged document cannot be written");
-    }
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-    std::FILE* m_file = nullptr;
-};
 
 } // namespace
 
@@ -223,7 +152,7 @@ void mergeDocx(const ZipContents& main, const MergeRecords& records, const std::
     if (main.has("word/settings.xml")) {
         pugi::xml_document settings = parsePart(main.entries.at("word/settings.xml"), "word/settings.xml");
         settings.document_element().remove_child("w:mailMerge");
-        rewritten["word/settings.xml"] = save(settings);
+        rewritten["word/settings.xml"] = saveXml(settings);
     }
     const std::string settingsRels = "word/_rels/settings.xml.rels";
     if (main.has(settingsRels)) {
@@ -239,11 +168,11 @@ void mergeDocx(const ZipContents& main, const MergeRecords& records, const std::
         }
         for (pugi::xml_node rel : gone)
             srels.document_element().remove_child(rel);
-        rewritten[settingsRels] = save(srels);
+        rewritten[settingsRels] = saveXml(srels);
     }
     if (!headerParts.empty()) {
-        rewritten[relsName] = save(rels);
-        rewritten["[Content_Types].xml"] = save(types);
+        rewritten[relsName] = saveXml(rels);
+        rewritten["[Content_Types].xml"] = saveXml(types);
     }
 
     ZipWriter zip(output);

@@ -1,5 +1,7 @@
 #include "merge/MergeTemplate.h"
 
+#include "merge/XmlPart.h"
+
 #include <pugixml.hpp>
 
 #include <algorithm>
@@ -13,7 +15,6 @@ namespace cardmill {
 
 namespace {
 
-constexpr unsigned kParseFlags = pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata_single;
 constexpr int kMaxNestedInstructions = 32; // deeper nesting is kept as text, not evaluated
 
 // The namespace prefix of the markers that stand in the serialised part for fields, removable paragraphs and the
@@ -32,18 +33,6 @@ void chooseMarker(const std::string& xml)
 std::string markerName(const char* what)
 {
     return g_marker + ":" + what;
-}
-
-struct StringWriter : pugi::xml_writer {
-    std::string out;
-    void write(const void* data, std::size_t size) override { out.append(static_cast<const char*>(data), size); }
-};
-
-std::string print(pugi::xml_node node)
-{
-    StringWriter w;
-    node.print(w, "", pugi::format_raw, pugi::encoding_utf8);
-    return w.out;
 }
 
 bool named(pugi::xml_node n, const char* name)
@@ -96,7 +85,7 @@ bool handled(const FieldCode& code)
 std::string runProperties(pugi::xml_node run)
 {
     const pugi::xml_node rpr = run.child("w:rPr");
-    return rpr ? print(rpr) : std::string();
+    return rpr ? printXml(rpr) : std::string();
 }
 
 // An open complex field while the runs are read.
@@ -271,7 +260,7 @@ void markRemovableParagraphs(pugi::xml_node root, MergeTemplate& t, std::vector<
         if (!mergeField || content)
             continue;
         auto sub = std::make_shared<MergeTemplate>();
-        splitInto(print(p), sub->items, out, t.fields.size());
+        splitInto(printXml(p), sub->items, out, t.fields.size());
         int blocks = 0;
         for (pugi::xml_node s : p.parent().children())
             blocks += named(s, "w:p") || named(s, "w:tbl") || named(s, markerName("p").c_str());
@@ -291,18 +280,8 @@ void compileInto(pugi::xml_node content, MergeTemplate& t, std::string& xml)
     markRemovableParagraphs(content, t, paragraphs);
     xml.clear();
     for (pugi::xml_node child : content.children())
-        xml += print(child);
+        xml += printXml(child);
     splitInto(xml, t.items, paragraphs, t.fields.size());
-}
-
-pugi::xml_document parse(const std::string& xml, const char* part)
-{
-    pugi::xml_document doc;
-    const pugi::xml_parse_result r = doc.load_buffer(xml.data(), xml.size(), kParseFlags, pugi::encoding_utf8);
-    if (!r)
-        throw std::runtime_error(std::string("the part ") + part + " is not well-formed XML (" + r.description() +
-                                 " at offset " + std::to_string(r.offset) + ")");
-    return doc;
 }
 
 } // namespace
@@ -330,7 +309,7 @@ bool MergeTemplate::hasMergeFields() const
 CompiledDocument compileDocument(const std::string& xml)
 {
     chooseMarker(xml);
-    pugi::xml_document doc = parse(xml, "word/document.xml");
+    pugi::xml_document doc = parsePart(xml, "word/document.xml");
     pugi::xml_node body = doc.document_element().child("w:body");
     if (!body)
         throw std::runtime_error("the part word/document.xml has no body");
@@ -339,7 +318,7 @@ CompiledDocument compileDocument(const std::string& xml)
     while (last && last.type() != pugi::node_element)
         last = last.previous_sibling();
     if (named(last, "w:sectPr")) {
-        out.sectionXml = print(last);
+        out.sectionXml = printXml(last);
         body.remove_child(last);
     }
     std::string content;
@@ -347,27 +326,24 @@ CompiledDocument compileDocument(const std::string& xml)
 
     body.remove_children();
     body.append_child(markerName("body").c_str());
-    StringWriter w;
-    doc.save(w, "", pugi::format_raw, pugi::encoding_utf8);
-    const std::size_t at = w.out.find("<" + markerName("body"));
-    const std::size_t end = w.out.find("/>", at);
-    out.prefix = w.out.substr(0, at);
-    out.suffix = w.out.substr(end + 2);
+    const std::string whole = saveXml(doc);
+    const std::size_t at = whole.find("<" + markerName("body"));
+    const std::size_t end = whole.find("/>", at);
+    out.prefix = whole.substr(0, at);
+    out.suffix = whole.substr(end + 2);
     return out;
 }
 
 MergeTemplate compilePart(const std::string& xml)
 {
     chooseMarker(xml);
-    pugi::xml_document doc = parse(xml, "header or footer");
+    pugi::xml_document doc = parsePart(xml, "header or footer");
     MergeTemplate t;
     std::string content;
     t.fields = replaceFields(doc);
     std::vector<std::shared_ptr<MergeTemplate>> paragraphs;
     markRemovableParagraphs(doc, t, paragraphs);
-    StringWriter w;
-    doc.save(w, "", pugi::format_raw, pugi::encoding_utf8);
-    splitInto(w.out, t.items, paragraphs, t.fields.size());
+    splitInto(saveXml(doc), t.items, paragraphs, t.fields.size());
     return t;
 }
 
@@ -482,7 +458,7 @@ void markRemovableOdfParagraphs(pugi::xml_node root, MergeTemplate& t, std::vect
             continue;
         auto sub = std::make_shared<MergeTemplate>();
         sub->flavor = MergeTemplate::Flavor::OpenDocument;
-        splitInto(print(p), sub->items, out, t.fields.size());
+        splitInto(printXml(p), sub->items, out, t.fields.size());
         int blocks = 0;
         for (pugi::xml_node s : p.parent().children())
             blocks += named(s, "text:p") || named(s, "text:h") || named(s, "table:table") || named(s, "text:list") ||
@@ -557,7 +533,7 @@ FieldCode odfNextCondition(const std::string& condition, FieldInstruction& instr
 CompiledDocument compileOdtContent(const std::string& xml, const std::string& breakStyle)
 {
     chooseMarker(xml);
-    pugi::xml_document doc = parse(xml, "content.xml");
+    pugi::xml_document doc = parsePart(xml, "content.xml");
     pugi::xml_node root = doc.document_element();
     pugi::xml_node text = root.child("office:body").child("office:text");
     if (!text)
@@ -593,32 +569,29 @@ CompiledDocument compileOdtContent(const std::string& xml, const std::string& br
     markRemovableOdfParagraphs(holder, out.body, paragraphs);
     std::string content;
     for (pugi::xml_node child : holder.children())
-        content += print(child);
+        content += printXml(child);
     splitInto(content, out.body.items, paragraphs, out.body.fields.size());
     setFlavor(out.body, MergeTemplate::Flavor::OpenDocument);
 
     holder.remove_children();
-    StringWriter w;
-    doc.save(w, "", pugi::format_raw, pugi::encoding_utf8);
-    const std::size_t at = w.out.find("<" + markerName("content"));
-    const std::size_t end = w.out.find("/>", at);
-    out.prefix = w.out.substr(0, at);
-    out.suffix = w.out.substr(end + 2);
+    const std::string whole = saveXml(doc);
+    const std::size_t at = whole.find("<" + markerName("content"));
+    const std::size_t end = whole.find("/>", at);
+    out.prefix = whole.substr(0, at);
+    out.suffix = whole.substr(end + 2);
     return out;
 }
 
 MergeTemplate compileOdtPiece(const std::string& xml)
 {
     chooseMarker(xml);
-    pugi::xml_document doc = parse(xml, "styles.xml");
+    pugi::xml_document doc = parsePart(xml, "styles.xml");
     MergeTemplate t;
     t.flavor = MergeTemplate::Flavor::OpenDocument;
     t.fields = replaceOdfFields(doc);
     std::vector<std::shared_ptr<MergeTemplate>> paragraphs;
     markRemovableOdfParagraphs(doc, t, paragraphs);
-    StringWriter w;
-    doc.save(w, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    splitInto(w.out, t.items, paragraphs, t.fields.size());
+    splitInto(printXml(doc), t.items, paragraphs, t.fields.size());
     setFlavor(t, MergeTemplate::Flavor::OpenDocument);
     return t;
 }

@@ -1,5 +1,7 @@
 #include "merge/OdtMerger.h"
 
+#include "merge/XmlPart.h"
+
 #include <pugixml.hpp>
 
 #include <algorithm>
@@ -14,77 +16,7 @@ namespace cardmill {
 
 namespace {
 
-constexpr unsigned kParseFlags = pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata_single;
 constexpr const char* kBreakStyle = "cmPageBreak";
-
-struct StringWriter : pugi::xml_writer {
-    std::string out;
-    void write(const void* data, std::size_t size) override { out.append(static_cast<const char*>(data), size); }
-};
-
-std::string print(pugi::xml_node node)
-{
-    StringWriter w;
-    node.print(w, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    return w.out;
-}
-
-std::string save(const pugi::xml_document& doc)
-{
-    StringWriter w;
-    doc.save(w, "", pugi::format_raw, pugi::encoding_utf8);
-    return w.out;
-}
-
-pugi::xml_document parsePart(const std::string& xml, const std::string& name)
-{
-    pugi::xml_document doc;
-    const pugi::xml_parse_result r = doc.load_buffer(xml.data(), xml.size(), kParseFlags, pugi::encoding_utf8);
-    if (!r)
-        throw std::runtime_error("the part " + name + " is not well-formed XML (" + r.description() + ")");
-    return doc;
-}
-
-class TempFile {
-public:
-    TempFile()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "cardmill-merge-XXXXXX").string();
-        const int fd = ::mkstemp(pattern.data());
-        if (fd < 0)
-            throw std::runtime_error(std::string("no temporary file for the merge (") + std::strerror(errno) + ")");
-        m_path = pattern;
-        m_file = ::fdopen(fd, "wb");
-        if (!m_file) {
-            ::close(fd);
-            throw std::runtime_error("no temporary file for the merge");
-        }
-    }
-    ~TempFile()
-    {
-        if (m_file)
-            std::fclose(m_file);
-        std::error_code ec;
-        std::filesystem::remove(m_path, ec);
-    }
-    void write(const std::string& s)
-    {
-        if (!s.empty() && std::fwrite(s.data(), 1, s.size(), m_file) != s.size())
-            throw std::runtime_error("the merged document cannot be written");
-    }
-    void finish()
-    {
-        const int r = std::fclose(m_file);
-        m_file = nullptr;
-        if (r != 0)
-            throw std::runtime_error("the merged document cannot be written");
-    }
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-    std::FILE* m_file = nullptr;
-};
 
 } // namespace
 
@@ -105,7 +37,7 @@ void mergeOdt(const ZipContents& main, const MergeRecords& records, const std::f
     if (main.has("styles.xml")) {
         styles = parsePart(main.entries.at("styles.xml"), "styles.xml");
         for (pugi::xml_node page : styles.document_element().child("office:master-styles").children("style:master-page")) {
-            MergeTemplate t = compileOdtPiece(print(page));
+            MergeTemplate t = compileOdtPiece(printXml(page));
             if (t.hasMergeFields())
                 pages.push_back({page, std::move(t)});
         }
@@ -185,7 +117,7 @@ void mergeOdt(const ZipContents& main, const MergeRecords& records, const std::f
 
     std::map<std::string, std::string> rewritten;
     if (!pagesXml.empty()) {
-        std::string xml = save(styles);
+        std::string xml = saveXml(styles);
         const std::size_t at = xml.find("</office:master-styles>");
         if (at != std::string::npos)
             xml.insert(at, pagesXml);
@@ -202,7 +134,7 @@ void mergeOdt(const ZipContents& main, const MergeRecords& records, const std::f
         }
         for (pugi::xml_node n : gone)
             n.parent().remove_child(n);
-        rewritten["settings.xml"] = save(settings);
+        rewritten["settings.xml"] = saveXml(settings);
     }
 
     ZipWriter zip(output);

@@ -13,6 +13,7 @@
 #include "ui/ShortenPath.h"
 #include "ui/TForm1.h"
 #include "ui/UserInteraction.h"
+#include "ui/WidgetPlacing.h"
 
 namespace cardmill {
 
@@ -20,28 +21,6 @@ namespace {
 
 constexpr std::size_t kPathBound = 65;
 
-template <typename W>
-W* place(QWidget* parent, const char* name, int x, int y, int w, int h)
-{
-    auto* widget = new W(parent);
-    widget->setObjectName(name);
-    widget->setGeometry(x, y, w, h);
-    return widget;
-}
-
-QLabel* label(QWidget* parent, const char* text, int x, int y, int w = 200)
-{
-    auto* l = place<QLabel>(parent, "", x, y, w, 14);
-    l->setText(text);
-    return l;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const char* text, int x, int y, int w, int h)
-{
-    auto* b = place<QPushButton>(parent, name, x, y, w, h);
-    b->setText(text);
-    return b;
-}
 
 } // namespace
 
@@ -56,9 +35,9 @@ TFSetup::TFSetup(TForm1& main)
     f.setPointSize(8);
     setFont(f);
 
-    Label1 = label(this, "Profile name", 16, 8);
-    ComboBox1 = place<QComboBox>(this, "ComboBox1", 16, 24, 241, 28);
-    Edit1 = place<QLineEdit>(this, "Edit1", 16, 24, 241, 28);
+    Label1 = placeLabel(this, "", "Profile name", 16, 8, 200);
+    ComboBox1 = placeWidget<QComboBox>(this, "ComboBox1", 16, 24, 241, 28);
+    Edit1 = placeWidget<QLineEdit>(this, "Edit1", 16, 24, 241, 28);
     QFont big = ComboBox1->font();
     big.setBold(true);
     big.setPixelSize(16);
@@ -68,42 +47,42 @@ TFSetup::TFSetup(TForm1& main)
     Edit1->setStyleSheet("color: blue");
     Edit1->hide();
 
-    label(this, "Source file", 16, 60);
-    Edit2 = place<QLineEdit>(this, "Edit2", 16, 74, 345, 21);
-    Button4 = button(this, "Button4", "Browse", 368, 74, 75, 21);
-    label(this, "Source SWL file", 16, 100);
-    Edit4 = place<QLineEdit>(this, "Edit4", 16, 114, 345, 21);
-    Button7 = button(this, "Button7", "Browse", 368, 114, 75, 21);
-    label(this, "Main document ", 16, 140);
-    Edit5 = place<QLineEdit>(this, "Edit5", 16, 154, 345, 21);
-    Button5 = button(this, "Button5", "Browse", 368, 154, 75, 21);
+    placeLabel(this, "", "Source file", 16, 60, 200);
+    Edit2 = placeWidget<QLineEdit>(this, "Edit2", 16, 74, 345, 21);
+    Button4 = placeButton(this, "Button4", "Browse", 368, 74, 75, 21);
+    placeLabel(this, "", "Source SWL file", 16, 100, 200);
+    Edit4 = placeWidget<QLineEdit>(this, "Edit4", 16, 114, 345, 21);
+    Button7 = placeButton(this, "Button7", "Browse", 368, 114, 75, 21);
+    placeLabel(this, "", "Main document ", 16, 140, 200);
+    Edit5 = placeWidget<QLineEdit>(this, "Edit5", 16, 154, 345, 21);
+    Button5 = placeButton(this, "Button5", "Browse", 368, 154, 75, 21);
     for (QLineEdit* e : {Edit2, Edit4, Edit5})
         e->setReadOnly(true);
 
-    label(this, "Output QRG Format", 16, 182);
-    ComboBox2 = place<QComboBox>(this, "ComboBox2", 16, 198, 185, 21);
-    label(this, "Date format", 206, 182);
-    ComboBox3 = place<QComboBox>(this, "ComboBox3", 206, 198, 97, 21);
+    placeLabel(this, "", "Output QRG Format", 16, 182, 200);
+    ComboBox2 = placeWidget<QComboBox>(this, "ComboBox2", 16, 198, 185, 21);
+    placeLabel(this, "", "Date format", 206, 182, 200);
+    ComboBox3 = placeWidget<QComboBox>(this, "ComboBox3", 206, 198, 97, 21);
     for (std::string_view t : kDateFormatTexts)
         ComboBox3->addItem(QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size())));
-    label(this, "Separator:", 310, 182, 58);
-    Edit3 = place<QLineEdit>(this, "Edit3", 310, 196, 33, 24);
+    placeLabel(this, "", "Separator:", 310, 182, 58);
+    Edit3 = placeWidget<QLineEdit>(this, "Edit3", 310, 196, 33, 24);
     Edit3->setMaxLength(1);
     QFont mono("Courier New");
     mono.setStyleHint(QFont::Monospace);
     mono.setPixelSize(16);
     Edit3->setFont(mono);
     Edit3->setText(m_separator);
-    label(this, "QSOs numbers ", 372, 170, 86);
-    label(this, "on one label", 372, 184, 86);
-    SpinEdit1 = place<QSpinBox>(this, "SpinEdit1", 372, 200, 57, 21);
+    placeLabel(this, "", "QSOs numbers ", 372, 170, 86);
+    placeLabel(this, "", "on one label", 372, 184, 86);
+    SpinEdit1 = placeWidget<QSpinBox>(this, "SpinEdit1", 372, 200, 57, 21);
     SpinEdit1->setRange(1, 10);
     SpinEdit1->setValue(1);
 
-    Button3 = button(this, "Button3", "Delete", 16, 252, 81, 27);
-    Button1 = button(this, "Button1", "New profile", 112, 252, 97, 27);
-    Button2 = button(this, "Button2", "Apply", 256, 252, 89, 27);
-    Button6 = button(this, "Button6", "OK", 354, 252, 89, 27);
+    Button3 = placeButton(this, "Button3", "Delete", 16, 252, 81, 27);
+    Button1 = placeButton(this, "Button1", "New profile", 112, 252, 97, 27);
+    Button2 = placeButton(this, "Button2", "Apply", 256, 252, 89, 27);
+    Button6 = placeButton(this, "Button6", "OK", 354, 252, 89, 27);
 
     applyLanguage(Language::English);
 

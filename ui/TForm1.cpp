@@ -29,6 +29,7 @@
 #include "ui/TFADIF1.h"
 #include "ui/TFSetup.h"
 #include "ui/UserInteraction.h"
+#include "ui/WidgetPlacing.h"
 
 namespace cardmill {
 
@@ -38,39 +39,17 @@ constexpr std::size_t kPathBound = 50;
 constexpr qint64 kEventInterval = 25;    // ms between two rounds of pending events during a run
 constexpr qint64 kProgressInterval = 40; // ms between two repaints of the progress bar
 
-template <typename W>
-W* place(QWidget* parent, const char* name, int x, int y, int w, int h)
-{
-    auto* widget = new W(parent);
-    widget->setObjectName(name);
-    widget->setGeometry(x, y, w, h);
-    return widget;
-}
-
-QLabel* label(QWidget* parent, const char* name, const char* text, int x, int y, int w = 160)
-{
-    auto* l = place<QLabel>(parent, name, x, y, w, 14);
-    l->setText(text);
-    return l;
-}
 
 QCheckBox* check(QWidget* parent, const char* name, const char* text, int x, int y, int w = 40)
 {
-    auto* c = place<QCheckBox>(parent, name, x, y, w, 17);
+    auto* c = placeWidget<QCheckBox>(parent, name, x, y, w, 17);
     c->setText(text);
     return c;
 }
 
-QPushButton* button(QWidget* parent, const char* name, const char* text, int x, int y, int w, int h)
-{
-    auto* b = place<QPushButton>(parent, name, x, y, w, h);
-    b->setText(text);
-    return b;
-}
-
 QFrame* row(QWidget* parent, int y)
 {
-    auto* f = place<QFrame>(parent, "", 388, y, 337, 33);
+    auto* f = placeWidget<QFrame>(parent, "", 388, y, 337, 33);
     f->setFrameShape(QFrame::StyledPanel);
     return f;
 }
@@ -127,64 +106,64 @@ void TForm1::build()
     f.setPointSize(8);
     setFont(f);
 
-    Label9 = label(this, "Label9", "Profile", 26, 4);
-    ComboBox2 = place<QComboBox>(this, "ComboBox2", 24, 18, 201, 28);
+    Label9 = placeLabel(this, "Label9", "Profile", 26, 4, 160);
+    ComboBox2 = placeWidget<QComboBox>(this, "ComboBox2", 24, 18, 201, 28);
     QFont bold = ComboBox2->font();
     bold.setBold(true);
     bold.setPixelSize(16);
     ComboBox2->setFont(bold);
     ComboBox2->setStyleSheet("color: navy");
-    Button8 = button(this, "Button8", "Profiles Setup", 240, 18, 89, 28);
+    Button8 = placeButton(this, "Button8", "Profiles Setup", 240, 18, 89, 28);
     QFont boldButton = Button8->font();
     boldButton.setBold(true);
     Button8->setFont(boldButton);
-    SpeedButton2 = place<QToolButton>(this, "SpeedButton2", 336, 18, 25, 28);
+    SpeedButton2 = placeWidget<QToolButton>(this, "SpeedButton2", 336, 18, 25, 28);
     SpeedButton2->setText("?");
 
-    Label1 = label(this, "Label1", "Source file", 24, 50);
-    Edit1 = place<QLineEdit>(this, "Edit1", 24, 64, 257, 21);
-    Button4 = button(this, "Button4", "Browse", 288, 64, 75, 21);
-    Label11 = label(this, "Label11", "Source SWL file", 24, 90);
-    Edit7 = place<QLineEdit>(this, "Edit7", 24, 104, 241, 21);
-    Button7 = button(this, "Button7", "Browse", 272, 104, 41, 21);
-    Button9 = button(this, "Button9", "Archive", 320, 104, 41, 21);
-    Label2 = label(this, "Label2", "Main document ", 24, 130, 260);
-    Edit2 = place<QLineEdit>(this, "Edit2", 24, 144, 257, 21);
-    Button5 = button(this, "Button5", "Browse", 288, 144, 73, 21);
+    Label1 = placeLabel(this, "Label1", "Source file", 24, 50, 160);
+    Edit1 = placeWidget<QLineEdit>(this, "Edit1", 24, 64, 257, 21);
+    Button4 = placeButton(this, "Button4", "Browse", 288, 64, 75, 21);
+    Label11 = placeLabel(this, "Label11", "Source SWL file", 24, 90, 160);
+    Edit7 = placeWidget<QLineEdit>(this, "Edit7", 24, 104, 241, 21);
+    Button7 = placeButton(this, "Button7", "Browse", 272, 104, 41, 21);
+    Button9 = placeButton(this, "Button9", "Archive", 320, 104, 41, 21);
+    Label2 = placeLabel(this, "Label2", "Main document ", 24, 130, 260);
+    Edit2 = placeWidget<QLineEdit>(this, "Edit2", 24, 144, 257, 21);
+    Button5 = placeButton(this, "Button5", "Browse", 288, 144, 73, 21);
     for (QLineEdit* e : {Edit1, Edit7, Edit2})
         e->setReadOnly(true);
 
-    Label4 = label(this, "Label4", "Output QRG Format", 24, 168);
-    Edit6 = place<QLineEdit>(this, "Edit6", 24, 184, 161, 21);
+    Label4 = placeLabel(this, "Label4", "Output QRG Format", 24, 168, 160);
+    Edit6 = placeWidget<QLineEdit>(this, "Edit6", 24, 184, 161, 21);
     Edit6->setReadOnly(true);
-    Edit3 = place<QLineEdit>(this, "Edit3", 192, 184, 25, 21);
+    Edit3 = placeWidget<QLineEdit>(this, "Edit3", 192, 184, 25, 21);
     Edit3->setText("1");
     Edit3->installEventFilter(this);
-    Label3 = label(this, "Label3", "QSOs no.", 218, 184, 68);
-    Label5 = label(this, "Label5", "on one label", 218, 195, 68);
-    Label8 = label(this, "Label8", "Date format", 288, 168, 90);
-    Edit5 = place<QLineEdit>(this, "Edit5", 288, 184, 73, 21);
+    Label3 = placeLabel(this, "Label3", "QSOs no.", 218, 184, 68);
+    Label5 = placeLabel(this, "Label5", "on one label", 218, 195, 68);
+    Label8 = placeLabel(this, "Label8", "Date format", 288, 168, 90);
+    Edit5 = placeWidget<QLineEdit>(this, "Edit5", 288, 184, 73, 21);
     Edit5->setReadOnly(true);
 
-    Button2 = button(this, "Button2", "Config", 24, 216, 49, 25);
-    SpeedButton1 = place<QToolButton>(this, "SpeedButton1", 80, 216, 49, 25);
+    Button2 = placeButton(this, "Button2", "Config", 24, 216, 49, 25);
+    SpeedButton1 = placeWidget<QToolButton>(this, "SpeedButton1", 80, 216, 49, 25);
     SpeedButton1->setText("Filters");
-    Button6 = button(this, "Button6", "Stop", 136, 216, 49, 25);
+    Button6 = placeButton(this, "Button6", "Stop", 136, 216, 49, 25);
     Button6->setEnabled(false);
-    Button1 = button(this, "Button1", "Start", 192, 216, 81, 25);
-    Button3 = button(this, "Button3", "Exit", 280, 216, 81, 25);
+    Button1 = placeButton(this, "Button1", "Start", 192, 216, 81, 25);
+    Button3 = placeButton(this, "Button3", "Exit", 280, 216, 81, 25);
 
     // The filter area.
-    Label10 = label(this, "Label10", "Filters", 388, 16);
+    Label10 = placeLabel(this, "Label10", "Filters", 388, 16, 160);
     QFrame* callRow = row(this, 32);
     CheckBox20 = check(callRow, "CheckBox20", "Call", 4, 8, 90);
-    Edit4 = place<QLineEdit>(callRow, "Edit4", 96, 6, 120, 21);
+    Edit4 = placeWidget<QLineEdit>(callRow, "Edit4", 96, 6, 120, 21);
     QFrame* dateRow = row(this, 66);
     CheckBox3 = check(dateRow, "CheckBox3", "Date Range", 4, 8, 90);
-    Label6 = label(dateRow, "Label6", "From:", 96, 10, 34);
-    DateTimePicker1 = place<QDateEdit>(dateRow, "DateTimePicker1", 130, 6, 92, 21);
-    Label7 = label(dateRow, "Label7", "To:", 226, 10, 22);
-    DateTimePicker2 = place<QDateEdit>(dateRow, "DateTimePicker2", 248, 6, 86, 21);
+    Label6 = placeLabel(dateRow, "Label6", "From:", 96, 10, 34);
+    DateTimePicker1 = placeWidget<QDateEdit>(dateRow, "DateTimePicker1", 130, 6, 92, 21);
+    Label7 = placeLabel(dateRow, "Label7", "To:", 226, 10, 22);
+    DateTimePicker2 = placeWidget<QDateEdit>(dateRow, "DateTimePicker2", 248, 6, 86, 21);
     for (QDateEdit* p : {DateTimePicker1, DateTimePicker2}) {
         p->setCalendarPopup(true);
         p->setDisplayFormat("yyyy-MM-dd");
@@ -228,10 +207,10 @@ void TForm1::build()
     CheckBox5 = print.second[2];
     CheckBox17 = print.second[3];
 
-    ProgressBar1 = place<QProgressBar>(this, "ProgressBar1", 0, kHeight - 17 - 10, kWideWidth, 10);
+    ProgressBar1 = placeWidget<QProgressBar>(this, "ProgressBar1", 0, kHeight - 17 - 10, kWideWidth, 10);
     ProgressBar1->setTextVisible(false);
     ProgressBar1->hide();
-    StatusBar1 = place<QStatusBar>(this, "StatusBar1", 0, kHeight - 17, kWideWidth, 17);
+    StatusBar1 = placeWidget<QStatusBar>(this, "StatusBar1", 0, kHeight - 17, kWideWidth, 17);
     StatusBar1->setSizeGripEnabled(false);
     statusText = new QLabel(StatusBar1);
     statusText->setObjectName("StatusPanel1");

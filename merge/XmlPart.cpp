@@ -1,0 +1,80 @@
+#include "merge/XmlPart.h"
+
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace cardmill {
+
+namespace {
+
+struct StringWriter : pugi::xml_writer {
+    std::string out;
+    void write(const void* data, std::size_t size) override { out.append(static_cast<const char*>(data), size); }
+};
+
+} // namespace
+
+pugi::xml_document parsePart(const std::string& xml, const std::string& partName)
+{
+    pugi::xml_document doc;
+    const pugi::xml_parse_result r = doc.load_buffer(xml.data(), xml.size(), kPartParseFlags, pugi::encoding_utf8);
+    if (!r)
+        throw std::runtime_error("the part " + partName + " is not well-formed XML (" + r.description() +
+                                 " at offset " + std::to_string(r.offset) + ")");
+    return doc;
+}
+
+std::string printXml(pugi::xml_node node)
+{
+    StringWriter w;
+    node.print(w, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    return w.out;
+}
+
+std::string saveXml(const pugi::xml_document& doc)
+{
+    StringWriter w;
+    doc.save(w, "", pugi::format_raw, pugi::encoding_utf8);
+    return w.out;
+}
+
+TempFile::TempFile()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "cardmill-merge-XXXXXX").string();
+    const int fd = ::mkstemp(pattern.data());
+    if (fd < 0)
+        throw std::runtime_error(std::string("no temporary file for the merge (") + std::strerror(errno) + ")");
+    m_path = pattern;
+    m_file = ::fdopen(fd, "wb");
+    if (!m_file) {
+        ::close(fd);
+        throw std::runtime_error("no temporary file for the merge");
+    }
+    std::setvbuf(m_file, nullptr, _IOFBF, 1 << 16);
+}
+
+TempFile::~TempFile()
+{
+    if (m_file)
+        std::fclose(m_file);
+    std::error_code ec;
+    std::filesystem::remove(m_path, ec);
+}
+
+void TempFile::write(const std::string& text)
+{
+    if (!text.empty() && std::fwrite(text.data(), 1, text.size(), m_file) != text.size())
+        throw std::runtime_error(std::string("the merged document cannot be written (") + std::strerror(errno) + ")");
+}
+
+void TempFile::finish()
+{
+    const int r = std::fclose(m_file);
+    m_file = nullptr;
+    if (r != 0)
+        throw std::runtime_error("the merged document cannot be written");
+}
+
+} // namespace cardmill
