@@ -216,6 +216,31 @@ TEST(RealClients, OpenDocumentAndWord97MainDocumentsAndPdfLabels)
         expectInOrder(text, values, "example .odt labels");
     }
 
+    // The same example with its Word 97 main documents, read through LibreOffice.
+    std::filesystem::create_directories(dir / "example-doc");
+    for (const char* f : {"sp3kxq.adi", "sp3kxq-swl.adi", "card_1.doc", "card_2.doc", "card_3.doc", "card_swl.doc"})
+        std::filesystem::copy_file(examples / f, dir / "example-doc" / f);
+    host.log = dir / "example-doc" / "sp3kxq.adi";
+    host.swl = dir / "example-doc" / "sp3kxq-swl.adi";
+    host.mainDocument = dir / "example-doc" / "card_1.doc";
+    shown.clear();
+    ASSERT_EQ(run.run(), RunOutcome::Done) << (host.errors.empty() ? "" : host.errors[0]);
+    ASSERT_EQ(shown.size(), 8u);
+    {
+        const std::string text = pdfText(dir / "example-doc" / "sp3kxq_labels_3.pdf");
+        std::vector<std::string> values;
+        for (const auto& row : dataLines(dir / "example-doc" / "sp3kxq_3.txt")) {
+            values.push_back(row[1]);
+            values.push_back(row[2]);
+        }
+        expectInOrder(text, values, "example .doc labels");
+        const std::string swl = pdfText(dir / "example-doc" / "sp3kxq_labels_swl.pdf");
+        std::vector<std::string> reports;
+        for (const auto& row : dataLines(dir / "example-doc" / "sp3kxq_swl.txt"))
+            reports.push_back("QSO with " + row[12]);
+        expectInOrder(swl, reports, "example .doc SWL labels");
+    }
+
     // LibreOffice's own main documents: .odt natively, .doc through LibreOffice.
     const std::filesystem::path fixtures = test::sharedDir() / "fixtures" / "merge";
     if (test::sharedDir().empty() || !std::filesystem::exists(fixtures / "main"))
