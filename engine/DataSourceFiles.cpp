@@ -138,13 +138,13 @@ void DataSourceWriter::writeLine(Output& out, std::string_view line)
     out.written = true;
 }
 
-void DataSourceWriter::writeGroup(const std::vector<std::string>& group)
+void DataSourceWriter::writeGroup(const std::vector<std::string>& group, std::size_t size)
 {
-    if (group.empty())
+    if (size == 0)
         return;
-    Output& out = m_outputs[group.size()];
-    for (const std::string& line : group)
-        writeLine(out, line);
+    Output& out = m_outputs[size];
+    for (std::size_t i = 0; i < size; ++i)
+        writeLine(out, group[i]);
 }
 
 void DataSourceWriter::closeAll()
@@ -159,7 +159,10 @@ DataSourceWriter::Result DataSourceWriter::write(const SortedLines& lines)
     createOutputs();
 
     LineReader reader(m_intermediate);
-    std::vector<std::string> group; // QSO lines of one station, at most the label size
+    // QSO lines of one station, at most the label size. The strings are reused from label to label, so that
+    // grouping a long log does not allocate for every line.
+    std::vector<std::string> group;
+    std::size_t groupSize = 0;
     std::string current;
     std::size_t progress = 0;
     m_host.setProgressPosition(0);
@@ -184,16 +187,17 @@ DataSourceWriter::Result DataSourceWriter::write(const SortedLines& lines)
             writeLine(m_outputs[0], current);
             continue;
         }
-        const bool complete = !group.empty() &&
-                              (callColumn(current) != callColumn(group.back()) ||
-                               group.size() >= static_cast<std::size_t>(labelSize()) ||
+        const bool complete = groupSize > 0 &&
+                              (callColumn(current) != callColumn(group[groupSize - 1]) ||
+                               groupSize >= static_cast<std::size_t>(labelSize()) ||
                                text::findNoCase(current, "_SWL") != std::string::npos);
         if (complete) {
-            writeGroup(group);
-            group.clear();
+            writeGroup(group, groupSize);
+            groupSize = 0;
         }
-        group.push_back(std::move(current));
-        current = std::string();
+        if (groupSize == group.size())
+            group.emplace_back();
+        group[groupSize++].swap(current);
     }
     // A stop clicked while the last line was read is honoured here, before anything is finished.
     if (m_host.stopRequested()) {
@@ -201,7 +205,7 @@ DataSourceWriter::Result DataSourceWriter::write(const SortedLines& lines)
         closeAll();
         return Result::Stopped;
     }
-    writeGroup(group);
+    writeGroup(group, groupSize);
     reader.close();
     closeAll();
 

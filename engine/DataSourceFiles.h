@@ -60,7 +60,7 @@ private:
 
     void writeIntermediate(const SortedLines& lines);
     void createOutputs();
-    void writeGroup(const std::vector<std::string>& group);
+    void writeGroup(const std::vector<std::string>& group, std::size_t size);
     void writeLine(Output& out, std::string_view line);
     void closeAll();
     int labelSize() const;
