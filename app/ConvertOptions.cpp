@@ -88,7 +88,7 @@ const char* kFooter =
     "\nExit codes:\n"
     "  0  done (also when bad records were kept in <base>_bad.txt; the message names it)\n"
     "  1  stopped with Ctrl-C (a second Ctrl-C, or one outside the reading and grouping, ends at once)\n"
-    "  2  usage: unknown option or bad value\n"
+    "  2  usage: unknown option, bad value or unknown profile\n"
     "  3  missing input: no log, no main document, a file not found\n"
     "  4  the run was abandoned: input/output error, merge error, a needed program missing\n"
     "  5  no data: every record was filtered out and there were no SWL reports\n";
@@ -128,7 +128,10 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     app.add_option("--separator", separator, "the date separator: empty or one character, not \",\" (default -)")
         ->type_name("TEXT")
         ->each([&](const std::string&) { separatorGiven = true; });
-    app.add_option("--field", fields, "a user-defined ADIF field, repeatable, in order")->type_name("NAME");
+    app.add_option("--field", fields, "a user-defined ADIF field, repeatable, in order")
+        ->type_name("NAME")
+        ->allow_extra_args(false) // one name per --field
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     app.add_option("--call", call, "the call filter: only QSOs with this call")->type_name("CALL");
     app.add_option("--from", from, "the date-range filter's first day (with --to)")->type_name("YYYY-MM-DD");
     app.add_option("--to", to, "the date-range filter's last day (with --from)")->type_name("YYYY-MM-DD");

@@ -72,7 +72,7 @@ TEST(ConvertOptions, BadValuesAreUsageErrors)
              {"--separator", ","},       {"--separator", "--"},     {"--field", "CALL"},
              {"--field", "a:b"},         {"--from", "2006-09-01"},  {"--from", "2006-02-30", "--to", "2006-03-01"},
              {"--qsl-print", "Y"},       {"--qsl-sent", "L"},       {"--lang", "de"},
-             {"--unknown"}}) {
+             {"--unknown"},             {"--field", "STATE", "CNTY"}}) {
         const Parsed p = parse(args);
         ASSERT_TRUE(p.result.exitNow) << args[0];
         EXPECT_EQ(*p.result.exitNow, ExitUsage) << args[0];
