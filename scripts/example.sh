@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 scripts/setup.sh
 cmake --preset default >/dev/null
-cmake --build --preset default -j "$(nproc)" --target cardmill-convert
+cmake --build --preset default -j "$(nproc)" --target cardmill-convert cardmill
 
 out=build/example
 rm -rf "$out"
