@@ -98,27 +98,15 @@ void mergeDocx(const ZipContents& main, const MergeRecords& records, const std::
     std::map<std::string, std::string> extraParts; // cloned headers and footers
     TempFile body;
     body.write(compiled.prefix);
-    MergeCursor cursor(records);
-    std::string copy;
     std::string previousSection;
-    std::size_t next = 0;
-    std::size_t copies = 0;
-    while (next < records.rows.size()) {
-        cursor.startCopy(next);
-        copy.clear();
-        cursor.render(compiled.body, copy);
-        if (cursor.skipped()) {
-            const std::size_t after = std::max(next + 1, cursor.current() + 1);
-            cursor.recordsSkipped(after - next);
-            next = after;
-            continue;
-        }
+    forEachCopy(compiled.body, records, [&](std::size_t copies, std::size_t first, const std::string& copy) {
         std::string sectionOfCopy = section;
         for (const PartWithFields& p : headerParts) {
             const std::string id = "cmR" + std::to_string(copies) + "_" + p.id;
-            const std::string name = "word/cm" + std::to_string(copies) + "_" + std::filesystem::path(p.name).filename().string();
+            const std::string name =
+                "word/cm" + std::to_string(copies) + "_" + std::filesystem::path(p.name).filename().string();
             MergeCursor headerCursor(records);
-            headerCursor.startCopy(next);
+            headerCursor.startCopy(first);
             std::string xml;
             headerCursor.render(p.compiled, xml, true);
             extraParts[name] = std::move(xml);
@@ -137,11 +125,7 @@ void mergeDocx(const ZipContents& main, const MergeRecords& records, const std::
             body.write("<w:p><w:pPr>" + previousSection + "</w:pPr></w:p>");
         body.write(copy);
         previousSection = std::move(sectionOfCopy);
-        ++copies;
-        next = cursor.current() + 1;
-        if (onCopy)
-            onCopy();
-    }
+    }, onCopy);
     body.write(previousSection.empty() ? section : previousSection);
     body.write(compiled.suffix);
     body.finish();

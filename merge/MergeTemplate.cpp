@@ -596,6 +596,31 @@ MergeTemplate compileOdtPiece(const std::string& xml)
     return t;
 }
 
+void forEachCopy(const MergeTemplate& body, const MergeRecords& records,
+                 const std::function<void(std::size_t, std::size_t, const std::string&)>& copy,
+                 const std::function<void()>& onCopy)
+{
+    MergeCursor cursor(records);
+    std::string xml;
+    std::size_t next = 0;
+    std::size_t copies = 0;
+    while (next < records.rows.size()) {
+        cursor.startCopy(next);
+        xml.clear();
+        cursor.render(body, xml);
+        if (cursor.skipped()) {
+            const std::size_t after = std::max(next + 1, cursor.current() + 1);
+            cursor.recordsSkipped(after - next);
+            next = after;
+            continue;
+        }
+        copy(copies++, next, xml);
+        next = cursor.current() + 1;
+        if (onCopy)
+            onCopy();
+    }
+}
+
 std::string xmlEscape(const std::string& s)
 {
     std::string out;

@@ -104,6 +104,13 @@ private:
     bool m_skip = false;
 };
 
+// Makes the copies of a body, each starting at the next unused record: `copy` receives the copy's number (from
+// 0), the record it started with and its evaluated XML. A copy that a SKIPIF left out is dropped with its records;
+// when the records run out within a copy, no further copy starts. `onCopy` runs after every copy.
+void forEachCopy(const MergeTemplate& body, const MergeRecords& records,
+                 const std::function<void(std::size_t copy, std::size_t firstRecord, const std::string& xml)>& copy,
+                 const std::function<void()>& onCopy);
+
 // Text made safe for XML character data: &, <, > escaped and characters XML does not allow left out.
 std::string xmlEscape(const std::string& utf8);
 

@@ -48,26 +48,13 @@ void mergeOdt(const ZipContents& main, const MergeRecords& records, const std::f
     TempFile body;
     std::string prefix = compiled.prefix;
     std::vector<std::string> copyStyles; // paragraph styles that start a copy on its own master page
-    MergeCursor cursor(records);
-    std::string copy;
     std::string pagesXml;
-    std::size_t next = 0;
-    std::size_t copies = 0;
-    while (next < records.rows.size()) {
-        cursor.startCopy(next);
-        copy.clear();
-        cursor.render(compiled.body, copy);
-        if (cursor.skipped()) {
-            const std::size_t after = std::max(next + 1, cursor.current() + 1);
-            cursor.recordsSkipped(after - next);
-            next = after;
-            continue;
-        }
+    forEachCopy(compiled.body, records, [&](std::size_t copies, std::size_t first, const std::string& copy) {
         if (!pages.empty()) {
             // This copy's own master page, with its header and footer evaluated for the copy's first record.
             const std::string pageName = "cmPage" + std::to_string(copies);
             MergeCursor pageCursor(records);
-            pageCursor.startCopy(next);
+            pageCursor.startCopy(first);
             std::string xml;
             pageCursor.render(pages.front().compiled, xml, true);
             const std::string original = "style:name=\"" + startPage + "\"";
@@ -84,11 +71,7 @@ void mergeOdt(const ZipContents& main, const MergeRecords& records, const std::f
             body.write(std::string("<text:p text:style-name=\"") + kBreakStyle + "\"/>");
         }
         body.write(copy);
-        ++copies;
-        next = cursor.current() + 1;
-        if (onCopy)
-            onCopy();
-    }
+    }, onCopy);
     body.finish();
 
     // content.xml: the prefix with the copies' paragraph styles, the body, the suffix.
