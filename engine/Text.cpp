@@ -45,6 +45,16 @@ void upperInto(std::string_view s, std::string& out)
         o[i] = upper(in[i]);
 }
 
+bool equalNoCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (upper(a[i]) != upper(b[i]))
+            return false;
+    return true;
+}
+
 std::size_t find(std::string_view haystack, std::string_view needle, std::size_t from)
 {
     if (from > haystack.size())

@@ -55,6 +55,9 @@ inline std::uint64_t upper(std::uint64_t x)
 // A copy with only a-z changed to A-Z; every other byte, 8-bit letters included, stays.
 std::string upper(std::string_view s);
 
+// True when the two texts are equal with a-z and A-Z taken as the same letters.
+bool equalNoCase(std::string_view a, std::string_view b);
+
 // Writes the upper-cased copy of `s` into `out`, reusing its storage.
 void upperInto(std::string_view s, std::string& out);
 

@@ -1,5 +1,6 @@
 #include "merge/MergeTemplate.h"
 
+#include "engine/Text.h"
 #include "merge/XmlPart.h"
 
 #include <pugixml.hpp>
@@ -288,15 +289,8 @@ void compileInto(pugi::xml_node content, MergeTemplate& t, std::string& xml)
 
 int MergeRecords::column(const std::string& name) const
 {
-    auto up = [](std::string s) {
-        for (char& c : s)
-            if (c >= 'a' && c <= 'z')
-                c = static_cast<char>(c - 'a' + 'A');
-        return s;
-    };
-    const std::string wanted = up(name);
     for (std::size_t i = 0; i < names.size(); ++i)
-        if (up(names[i]) == wanted)
+        if (text::equalNoCase(names[i], name))
             return static_cast<int>(i);
     return -1;
 }

@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "engine/Text.h"
+
 namespace cardmill {
 
 namespace {
@@ -20,22 +22,6 @@ std::string_view trimBlanks(std::string_view s)
         return {};
     const std::size_t e = s.find_last_not_of(" \t");
     return s.substr(b, e - b + 1);
-}
-
-bool equalNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z')
-            x = static_cast<char>(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z')
-            y = static_cast<char>(y - 'a' + 'A');
-        if (x != y)
-            return false;
-    }
-    return true;
 }
 
 // What one line of the file is.
@@ -86,11 +72,20 @@ Range findSection(const std::vector<std::string>& lines, std::string_view sectio
             r.end = i;
             return r;
         }
-        if (equalNoCase(p.name, section))
+        if (text::equalNoCase(p.name, section))
             r.header = i;
     }
     r.end = lines.size();
     return r;
+}
+
+// Adds a name unless it is there already in any letter case: the first spelling counts.
+void addOnce(std::vector<std::string>& names, std::string_view name)
+{
+    for (const std::string& n : names)
+        if (text::equalNoCase(n, name))
+            return;
+    names.emplace_back(name);
 }
 
 // Values go on one line: a line break inside one would begin a new line of the file.
@@ -157,7 +152,7 @@ std::optional<std::string> IniFile::Lines::read(std::string_view section, std::s
         return std::nullopt;
     for (std::size_t i = r.header + 1; i < r.end; ++i) {
         const Parsed p = parse(m_lines[i]);
-        if (p.kind == Parsed::Kind::Entry && equalNoCase(p.name, key))
+        if (p.kind == Parsed::Kind::Entry && text::equalNoCase(p.name, key))
             return std::string(p.value);
     }
     return std::nullopt;
@@ -177,7 +172,7 @@ void IniFile::Lines::write(std::string_view section, std::string_view key, std::
     std::size_t lastContent = r.header;
     for (std::size_t i = r.header + 1; i < r.end; ++i) {
         const Parsed p = parse(m_lines[i]);
-        if (p.kind == Parsed::Kind::Entry && equalNoCase(p.name, key)) {
+        if (p.kind == Parsed::Kind::Entry && text::equalNoCase(p.name, key)) {
             m_lines[i] = std::move(entry);
             return;
         }
@@ -201,13 +196,8 @@ std::vector<std::string> IniFile::Lines::sections() const
     std::vector<std::string> names;
     for (const std::string& line : m_lines) {
         const Parsed p = parse(line);
-        if (p.kind != Parsed::Kind::Section)
-            continue;
-        bool seen = false;
-        for (const std::string& n : names)
-            seen = seen || equalNoCase(n, p.name);
-        if (!seen)
-            names.emplace_back(p.name);
+        if (p.kind == Parsed::Kind::Section)
+            addOnce(names, p.name);
     }
     return names;
 }
@@ -220,13 +210,8 @@ std::vector<std::string> IniFile::Lines::keys(std::string_view section) const
         return names;
     for (std::size_t i = r.header + 1; i < r.end; ++i) {
         const Parsed p = parse(m_lines[i]);
-        if (p.kind != Parsed::Kind::Entry || p.name.empty())
-            continue;
-        bool seen = false;
-        for (const std::string& n : names)
-            seen = seen || equalNoCase(n, p.name);
-        if (!seen)
-            names.emplace_back(p.name);
+        if (p.kind == Parsed::Kind::Entry && !p.name.empty())
+            addOnce(names, p.name);
     }
     return names;
 }

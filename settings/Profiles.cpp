@@ -2,20 +2,11 @@
 
 #include <algorithm>
 
+#include "engine/Text.h"
+
 namespace cardmill {
 
 namespace {
-
-char upperAscii(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool equalNoCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return upperAscii(x) == upperAscii(y); });
-}
 
 std::optional<int> toInt(const std::optional<std::string>& s)
 {
@@ -56,7 +47,7 @@ std::optional<int> qrgFormatIndexExact(std::string_view text)
 std::optional<int> qrgFormatIndexNoCase(std::string_view text)
 {
     for (std::size_t i = 0; i < kQrgFormatTexts.size(); ++i)
-        if (equalNoCase(kQrgFormatTexts[i], text))
+        if (text::equalNoCase(kQrgFormatTexts[i], text))
             return static_cast<int>(i);
     return std::nullopt;
 }
@@ -64,7 +55,7 @@ std::optional<int> qrgFormatIndexNoCase(std::string_view text)
 bool isReservedSection(std::string_view name)
 {
     return std::any_of(kReservedSections.begin(), kReservedSections.end(),
-                       [name](std::string_view r) { return equalNoCase(r, name); });
+                       [name](std::string_view r) { return text::equalNoCase(r, name); });
 }
 
 std::vector<std::string> profileNames(const IniFile& ini)
@@ -79,7 +70,7 @@ std::vector<std::string> sortedProfileNames(const IniFile& ini)
     std::vector<std::string> names = profileNames(ini);
     std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-            return static_cast<unsigned char>(upperAscii(x)) < static_cast<unsigned char>(upperAscii(y));
+            return static_cast<unsigned char>(text::upper(x)) < static_cast<unsigned char>(text::upper(y));
         });
     });
     return names;
@@ -88,7 +79,7 @@ std::vector<std::string> sortedProfileNames(const IniFile& ini)
 std::optional<std::string> findProfile(const IniFile& ini, std::string_view name)
 {
     for (const std::string& n : profileNames(ini))
-        if (equalNoCase(n, name))
+        if (text::equalNoCase(n, name))
             return n;
     return std::nullopt;
 }
