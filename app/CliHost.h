@@ -47,7 +47,7 @@ public:
     int qrgFormat() const override { return m_options.qrgFormat; }
     int dateFormatIndex() const override { return m_options.dateFormat; }
     std::string dateSeparator() const override { return m_options.separator; }
-    std::vector<std::string> userFields() const override { return m_options.fields; }
+    void userFieldsInto(std::vector<std::string>& fields) const override { fields = m_options.fields; }
     bool dateRangeEnabled() const override { return m_options.dateRange; }
     PickerDate dateFrom() const override { return m_options.from; }
     PickerDate dateTo() const override { return m_options.to; }

@@ -23,7 +23,7 @@ public:
     int qrgFormat() const override { return 1; }
     int dateFormatIndex() const override { return 0; }
     std::string dateSeparator() const override { return "-"; }
-    std::vector<std::string> userFields() const override { return {}; }
+    void userFieldsInto(std::vector<std::string>& out) const override { out.clear(); }
     bool dateRangeEnabled() const override { return false; }
     PickerDate dateFrom() const override { return {}; }
     PickerDate dateTo() const override { return {}; }

@@ -9,6 +9,58 @@
 
 namespace cardmill {
 
+// A field name in capitals with its lookup key and hash slot, worked out once: the composer's fixed names
+// are constants.
+class FieldName {
+public:
+    static constexpr std::size_t kSlotBits = 8;
+
+    constexpr FieldName(std::string_view name) // NOLINT: implicit, so that a name can be passed as text
+        : m_name(name)
+        , m_key(keyOf(name))
+        , m_slot(slotOf(m_key, name.size()))
+        , m_plain(name.find_first_of(":<>") == std::string_view::npos)
+    {
+    }
+    constexpr FieldName(const char* name)
+        : FieldName(std::string_view(name))
+    {
+    }
+    FieldName(const std::string& name)
+        : FieldName(std::string_view(name))
+    {
+    }
+
+    constexpr std::string_view name() const { return m_name; }
+    constexpr std::size_t size() const { return m_name.size(); }
+    constexpr std::uint64_t key() const { return m_key; }
+    constexpr std::size_t slot() const { return m_slot; }
+    // False when the name holds ":", "<" or ">", which a tag's name cannot: such a name is searched as text.
+    constexpr bool plain() const { return m_plain; }
+
+    // The first eight bytes of a name as one number (zeros after a shorter name).
+    static constexpr std::uint64_t keyOf(std::string_view name)
+    {
+        std::uint64_t key = 0;
+        for (std::size_t i = 0; i < name.size() && i < 8; ++i)
+            key |= static_cast<std::uint64_t>(static_cast<unsigned char>(name[i])) << (8 * i);
+        return key;
+    }
+
+    // The hash slot of a name by its key and length.
+    static constexpr std::size_t slotOf(std::uint64_t key, std::size_t size)
+    {
+        const std::uint64_t h = (key ^ (size * 0x9e3779b97f4a7c15ull)) * 0xff51afd7ed558ccdull;
+        return static_cast<std::size_t>(h >> (64 - kSlotBits));
+    }
+
+private:
+    std::string_view m_name;
+    std::uint64_t m_key;
+    std::size_t m_slot;
+    bool m_plain;
+};
+
 // One record text with its upper-cased copy and the field extraction rules.
 //
 // A tag is "<", the field name in capitals and ":"; its first occurrence in the upper-cased copy counts, so
@@ -32,6 +84,8 @@ public:
 
     AdifRecord() = default;
     explicit AdifRecord(std::string_view text) { assign(text, text); }
+    AdifRecord(const AdifRecord&) = delete; // the copy's view points into its own buffer
+    AdifRecord& operator=(const AdifRecord&) = delete;
 
     // Takes a record: `text` is the trimmed record text, `raw` the joined lines before trimming. Both must
     // stay valid while the record is used.
@@ -42,46 +96,71 @@ public:
     std::string_view upper() const { return m_upper; }
 
     // 0-based position of the tag's "<" for the field `name` (in capitals), or npos when absent.
-    std::size_t find(std::string_view name) const;
-    bool has(std::string_view name) const { return find(name) != std::string_view::npos; }
+    std::size_t find(const FieldName& name) const;
+    bool has(const FieldName& name) const { return find(name) != std::string_view::npos; }
 
     // The value by its declared length: all the digits after the tag's ":", an optional data-type indicator
     // (":S", ":N", ...) passed over, and the value from just after the first ">" that follows. A value that
     // would reach past the end of the record text stops there. Used for CALL, TIME_ON, MODE, RST_SENT,
     // QSL_RCVD, QSL_VIA, NAME, QTH and the user-defined fields.
-    Declared declared(std::string_view name) const;
+    Declared declared(const FieldName& name) const;
 
     // Eight characters from just after the first ">" after the tag, from the upper-cased copy (QSO_DATE).
-    std::optional<std::string_view> eightCharacters(std::string_view name) const;
+    std::optional<std::string_view> eightCharacters(const FieldName& name) const;
 
     // From just after the first ">" after the tag up to the next "<" or the end, trimmed (OPERATOR, CONTEST_ID).
-    std::optional<std::string_view> toNextTag(std::string_view name) const;
+    std::optional<std::string_view> toNextTag(const FieldName& name) const;
 
     // The first character after the first ">" after the tag, from the upper-cased copy (the QSL flag filters);
     // empty when nothing follows the ">".
-    std::optional<std::string_view> firstCharacter(std::string_view name) const;
+    std::optional<std::string_view> firstCharacter(const FieldName& name) const;
 
 private:
     struct Tag {
-        std::uint64_t key;     // the name's first eight bytes, for a quick comparison
-        std::string_view name; // in the upper-cased copy, without "<" and ":"
-        std::size_t pos;       // of its "<"
+        std::uint64_t key;  // the name's first eight bytes, for a quick comparison
+        std::uint32_t pos;  // of its "<"
+        std::uint32_t size; // of the name
+    };
+    // A slot of the name hash: the first tag of a name. `stamp` tells whether the slot belongs to the current
+    // record, so that the table never needs clearing.
+    struct Slot {
+        Tag tag;
+        std::uint32_t stamp;
     };
 
+    bool sameName(const Tag& tag, const FieldName& name) const
+    {
+        return tag.key == name.key() && tag.size == name.size() &&
+               (tag.size <= 8 || longNameMatches(tag, name));
+    }
+    bool longNameMatches(const Tag& tag, const FieldName& name) const; // the bytes after the first eight
+    std::size_t findUnhashed(const FieldName& name) const;
+    void indexTags();
+    void addTag(std::size_t pos, std::size_t end);
     std::size_t valueStart(std::size_t tagPos) const;
 
     std::string_view m_text;
     std::string_view m_raw;
-    std::string m_upper;
-    std::vector<Tag> m_tags; // every "<name:" of the copy, in text order
+    std::string_view m_upper;   // the upper-cased copy, in m_buffer
+    std::string m_buffer;       // the copy followed by zero bytes, so that block reads may run past its end
+    std::vector<Tag> m_tags;    // every "<name:" of the copy, in text order
 
-    // A small hash of the first entry of each name, for records of ordinary size; stamped per record so
-    // that it never needs clearing.
-    static constexpr std::size_t kSlots = 256;
+    // A small hash of the first entry of each name, for records of ordinary size; a record of more fields
+    // than half the slots is searched in m_tags instead.
+    static constexpr std::size_t kSlots = std::size_t{1} << FieldName::kSlotBits;
     std::uint32_t m_stamp = 0;
-    std::array<std::uint32_t, kSlots> m_slotStamp{};
-    std::array<std::uint32_t, kSlots> m_slotTag{};
+    std::array<Slot, kSlots> m_slots{};
     bool m_hashed = false;
 };
+
+inline std::size_t AdifRecord::find(const FieldName& name) const
+{
+    if (!m_hashed || !name.plain())
+        return findUnhashed(name);
+    for (std::size_t s = name.slot(); m_slots[s].stamp == m_stamp; s = (s + 1) & (kSlots - 1))
+        if (sameName(m_slots[s].tag, name))
+            return m_slots[s].tag.pos;
+    return std::string_view::npos;
+}
 
 } // namespace cardmill

@@ -32,8 +32,16 @@ public:
     virtual int dateFormatIndex() const = 0;
     // The date separator: normally one character, may be empty.
     virtual std::string dateSeparator() const = 0;
-    // The user-defined ADIF field names, in capitals, in list order; each becomes a column.
-    virtual std::vector<std::string> userFields() const = 0;
+    // The user-defined ADIF field names, in capitals, in list order; each becomes a column. Replaces the
+    // content of `fields`, whose storage is reused: the composer asks for them at every record.
+    virtual void userFieldsInto(std::vector<std::string>& fields) const = 0;
+
+    std::vector<std::string> userFields() const
+    {
+        std::vector<std::string> fields;
+        userFieldsInto(fields);
+        return fields;
+    }
 
     // The "Date Range" box and its two pickers.
     virtual bool dateRangeEnabled() const = 0;

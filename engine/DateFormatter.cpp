@@ -27,11 +27,17 @@ int monthNumber(std::string_view m)
 
 std::string formatDate(std::string_view date, int layout, std::string_view separator)
 {
+    std::string out;
+    appendDate(out, date, layout, separator);
+    return out;
+}
+
+void appendDate(std::string& out, std::string_view date, int layout, std::string_view separator)
+{
     const std::string_view y = piece(date, 0, 4);
     const std::string_view m = piece(date, 4, 2);
     const std::string_view d = piece(date, 6, 2);
 
-    std::string out;
     auto join = [&out](std::string_view a, std::string_view sep, std::string_view b, std::string_view c) {
         out.append(a).append(sep).append(b).append(sep).append(c);
     };
@@ -46,7 +52,7 @@ std::string formatDate(std::string_view date, int layout, std::string_view separ
     case 4: {
         const int month = monthNumber(m);
         if (month < 1 || month > 12)
-            return out;
+            return;
         const std::string_view name = kMonthNames.substr(static_cast<std::size_t>(month - 1) * 3, 3);
         if (layout == 3)
             join(d, " ", name, y);
@@ -58,7 +64,6 @@ std::string formatDate(std::string_view date, int layout, std::string_view separ
         join(y, separator, m, d);
         break;
     }
-    return out;
 }
 
 } // namespace cardmill

@@ -17,4 +17,7 @@ namespace cardmill {
 // Returns the date without the label line's comma.
 std::string formatDate(std::string_view date, int layout, std::string_view separator);
 
+// The same, appended to `out`.
+void appendDate(std::string& out, std::string_view date, int layout, std::string_view separator);
+
 } // namespace cardmill

@@ -8,6 +8,19 @@ namespace cardmill {
 
 namespace {
 
+constexpr FieldName kCall = "CALL";
+constexpr FieldName kQsoDate = "QSO_DATE";
+constexpr FieldName kTimeOn = "TIME_ON";
+constexpr FieldName kMode = "MODE";
+constexpr FieldName kRstSent = "RST_SENT";
+constexpr FieldName kQslRcvd = "QSL_RCVD";
+constexpr FieldName kQslVia = "QSL_VIA";
+constexpr FieldName kName = "NAME";
+constexpr FieldName kQth = "QTH";
+constexpr FieldName kOperator = "OPERATOR";
+constexpr FieldName kContestId = "CONTEST_ID";
+constexpr FieldName kWorkedInSwlFile = "APP_LOGGER32_STATION_IN_QSO_WITH";
+
 void eraseFirst(std::string& s, std::string_view what)
 {
     const std::size_t at = s.find(what);
@@ -61,20 +74,20 @@ LineComposer::LineComposer(const ConversionSettings& settings, const QsoFilters&
 {
 }
 
-AdifRecord::Declared LineComposer::declared(const AdifRecord& record, std::string_view name)
+AdifRecord::Declared LineComposer::declared(const AdifRecord& record, const FieldName& name)
 {
     AdifRecord::Declared d = record.declared(name);
     if (d.status == AdifRecord::Declared::Status::BadLength) {
         std::string message = "Error in ";
-        message.append(name).append(" field length:");
+        message.append(name.name()).append(" field length:");
         m_bad.add(message, record.text());
     }
     return d;
 }
 
-bool LineComposer::readDate(const AdifRecord& record, std::string& date, long long& value)
+bool LineComposer::readDate(const AdifRecord& record, std::string_view& date, long long& value)
 {
-    const auto chars = record.eightCharacters("QSO_DATE");
+    const auto chars = record.eightCharacters(kQsoDate);
     if (!chars) {
         m_bad.add("No QSO_DATE field:", record.text());
         date = "0";
@@ -85,13 +98,13 @@ bool LineComposer::readDate(const AdifRecord& record, std::string& date, long lo
         m_bad.add("Error in QSO_DATE field:", record.raw());
         return false;
     }
-    date.assign(*chars);
+    date = *chars;
     return true;
 }
 
 void LineComposer::appendCall(const AdifRecord& record, std::string& line)
 {
-    const AdifRecord::Declared call = declared(record, "CALL");
+    const AdifRecord::Declared call = declared(record, kCall);
     if (call.status == AdifRecord::Declared::Status::Absent)
         m_bad.add("No CALL field: ", record.text());
     appendValue(line, call.value);
@@ -102,9 +115,12 @@ void LineComposer::appendCall(const AdifRecord& record, std::string& line)
 
 void LineComposer::appendDateToMode(const AdifRecord& record, std::string_view date, std::string& line)
 {
-    appendValue(line, formatDate(date, m_settings.dateFormatIndex(), m_settings.dateSeparator()));
+    const std::size_t dateStart = line.size();
+    appendDate(line, date, m_settings.dateFormatIndex(), m_settings.dateSeparator());
+    text::replaceCommas(line, dateStart);
+    line.push_back(',');
 
-    const AdifRecord::Declared time = declared(record, "TIME_ON");
+    const AdifRecord::Declared time = declared(record, kTimeOn);
     if (time.ok()) {
         const std::string_view hhmm = time.value.substr(0, 4);
         text::appendColumnValue(line, hhmm.substr(0, 2));
@@ -116,12 +132,13 @@ void LineComposer::appendDateToMode(const AdifRecord& record, std::string_view d
         line.append("??:??,");
     }
 
-    const QrgResult qrg = formatQrg(record, m_settings.qrgFormat());
-    if (qrg.noInformation)
+    const std::size_t qrgStart = line.size();
+    if (!appendQrg(line, record, m_settings.qrgFormat()))
         m_bad.add("No freq and band information:", record.text());
-    appendValue(line, qrg.text);
+    text::replaceCommas(line, qrgStart);
+    line.push_back(',');
 
-    const AdifRecord::Declared mode = declared(record, "MODE");
+    const AdifRecord::Declared mode = declared(record, kMode);
     if (mode.status == AdifRecord::Declared::Status::Absent)
         m_bad.add("No MODE field: ", record.text());
     appendValue(line, mode.value);
@@ -129,16 +146,17 @@ void LineComposer::appendDateToMode(const AdifRecord& record, std::string_view d
 
 void LineComposer::appendViaToContest(const AdifRecord& record, std::string& line)
 {
-    appendValue(line, declared(record, "QSL_VIA").value);
-    appendValue(line, declared(record, "NAME").value);
-    appendValue(line, declared(record, "QTH").value);
-    appendValue(line, record.toNextTag("OPERATOR").value_or(std::string_view()));
-    appendValue(line, record.toNextTag("CONTEST_ID").value_or(std::string_view()));
+    appendValue(line, declared(record, kQslVia).value);
+    appendValue(line, declared(record, kName).value);
+    appendValue(line, declared(record, kQth).value);
+    appendValue(line, record.toNextTag(kOperator).value_or(std::string_view()));
+    appendValue(line, record.toNextTag(kContestId).value_or(std::string_view()));
 }
 
 void LineComposer::appendUserFields(const AdifRecord& record, std::string& line)
 {
-    for (const std::string& name : m_settings.userFields()) {
+    m_settings.userFieldsInto(m_userFields);
+    for (const std::string& name : m_userFields) {
         line.push_back(',');
         text::appendColumnValue(line, declared(record, name).value);
     }
@@ -147,7 +165,7 @@ void LineComposer::appendUserFields(const AdifRecord& record, std::string& line)
 LineComposer::Outcome LineComposer::composeQso(const AdifRecord& record, std::string& line)
 {
     line.clear();
-    std::string date;
+    std::string_view date;
     long long dateValue = 0;
     if (!readDate(record, date, dateValue))
         return Outcome::Dropped;
@@ -159,8 +177,8 @@ LineComposer::Outcome LineComposer::composeQso(const AdifRecord& record, std::st
         return Outcome::Dropped;
     appendDateToMode(record, date, line);
 
-    appendValue(line, declared(record, "RST_SENT").value);
-    const AdifRecord::Declared rcvd = declared(record, "QSL_RCVD");
+    appendValue(line, declared(record, kRstSent).value);
+    const AdifRecord::Declared rcvd = declared(record, kQslRcvd);
     appendValue(line, rcvd.value.empty() ? std::string_view("N") : rcvd.value.substr(0, 1));
 
     appendViaToContest(record, line);
@@ -172,7 +190,7 @@ LineComposer::Outcome LineComposer::composeQso(const AdifRecord& record, std::st
 LineComposer::Outcome LineComposer::composeSwl(const AdifRecord& record, std::string& line)
 {
     line.clear();
-    std::string date;
+    std::string_view date;
     long long dateValue = 0;
     if (!readDate(record, date, dateValue))
         return Outcome::Dropped;
@@ -182,7 +200,7 @@ LineComposer::Outcome LineComposer::composeSwl(const AdifRecord& record, std::st
     line.append(",Y,"); // a listener's report: no report sent, and the QSL counts as received
 
     appendViaToContest(record, line);
-    text::appendColumnValue(line, declared(record, "APP_LOGGER32_STATION_IN_QSO_WITH").value);
+    text::appendColumnValue(line, declared(record, kWorkedInSwlFile).value);
     appendUserFields(record, line);
     return Outcome::Line;
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/AdifRecord.h"
 #include "engine/BadRecordsFile.h"
@@ -40,16 +41,17 @@ public:
     Outcome composeSwl(const AdifRecord& record, std::string& line);
 
 private:
-    bool readDate(const AdifRecord& record, std::string& date, long long& value);
+    bool readDate(const AdifRecord& record, std::string_view& date, long long& value);
     void appendCall(const AdifRecord& record, std::string& line);
     void appendDateToMode(const AdifRecord& record, std::string_view date, std::string& line);
     void appendViaToContest(const AdifRecord& record, std::string& line);
     void appendUserFields(const AdifRecord& record, std::string& line);
-    AdifRecord::Declared declared(const AdifRecord& record, std::string_view name);
+    AdifRecord::Declared declared(const AdifRecord& record, const FieldName& name);
 
     const ConversionSettings& m_settings;
     const QsoFilters& m_filters;
     BadRecordsFile& m_bad;
+    std::vector<std::string> m_userFields; // read afresh for every record, into the same storage
 };
 
 // The CALL_WORKED value of a main-log record marked as an SWL report: the first word after "WKD:" in capitals,

@@ -11,7 +11,7 @@ namespace {
 
 // The value of a BAND or FREQ tag: from the tag's ">" to the next "<", trimmed. The declared length is not
 // used. Taken from the upper-cased copy.
-std::string_view tagValue(const AdifRecord& record, std::string_view name)
+std::string_view tagValue(const AdifRecord& record, const FieldName& name)
 {
     const std::size_t p = record.find(name);
     if (p == std::string_view::npos)
@@ -23,25 +23,23 @@ std::string_view tagValue(const AdifRecord& record, std::string_view name)
     return text::trim(upper.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
 }
 
-void eraseFirst(std::string& s, std::string_view what)
+constexpr FieldName kBand = "BAND";
+constexpr FieldName kFreq = "FREQ";
+
+// Deletes the first `what` in `s` from `from` on.
+void eraseFirst(std::string& s, std::size_t from, std::string_view what)
 {
-    const std::size_t at = s.find(what);
+    const std::size_t at = s.find(what, from);
     if (at != std::string::npos)
         s.erase(at, what.size());
 }
 
 // The text brought to exactly three decimals ("14" -> "14.000"), its point then deleted: kilohertz.
-std::string kilohertz(std::string frequency)
+void appendKilohertz(std::string& out, std::string_view frequency)
 {
-    std::size_t dot = frequency.find('.');
-    if (dot == std::string::npos) {
-        dot = frequency.size();
-        frequency.push_back('.');
-    }
-    frequency.append("000");
-    frequency.resize(dot + 4);
-    frequency.erase(dot, 1);
-    return frequency;
+    const std::size_t dot = frequency.find('.');
+    const std::string_view decimals = dot == std::string_view::npos ? std::string_view() : frequency.substr(dot + 1, 3);
+    out.append(frequency.substr(0, dot)).append(decimals).append(3 - decimals.size(), '0');
 }
 
 } // namespace
@@ -91,58 +89,60 @@ std::string_view frequencyToBand(std::string_view frequency)
 QrgResult formatQrg(const AdifRecord& record, int format)
 {
     QrgResult result;
-    std::string band(tagValue(record, "BAND"));
-    std::string frequency = normaliseFrequency(tagValue(record, "FREQ"));
+    result.noInformation = !appendQrg(result.text, record, format);
+    return result;
+}
 
-    result.noInformation = band.empty() && frequency.empty();
+bool appendQrg(std::string& out, const AdifRecord& record, int format)
+{
+    std::string_view band = tagValue(record, kBand);
+    std::string frequency = normaliseFrequency(tagValue(record, kFreq));
+    const bool information = !band.empty() || !frequency.empty();
     if (!band.empty() && frequency.empty())
         frequency = bandToFrequency(band);
     else if (band.empty() && !frequency.empty())
         band = frequencyToBand(frequency);
-
-    const bool hasDot = frequency.find('.') != std::string::npos;
-    std::string& out = result.text;
+    const std::size_t dot = frequency.find('.');
+    const bool hasDot = dot != std::string::npos;
+    const std::size_t start = out.size();
     switch (format) {
     case 0:
-        out = band;
-        eraseFirst(out, "CM");
-        eraseFirst(out, "M");
+        out.append(band);
+        eraseFirst(out, start, "CM");
+        eraseFirst(out, start, "M");
         break;
     case 1:
-        out = band;
+        out.append(band);
         break;
     case 2:
     case 3:
-        out = frequency;
-        if (hasDot) {
-            const std::size_t dot = frequency.find('.');
-            if (band == "160M" || band == "80M")
-                out = frequency.substr(0, dot + 2);
-            else
-                out = frequency.substr(0, dot);
-        }
+        if (hasDot)
+            out.append(frequency, 0, band == "160M" || band == "80M" ? dot + 2 : dot);
+        else
+            out.append(frequency);
         if (format == 3)
             out.append(" MHz");
         break;
     case 4:
-        out = frequency;
+        out.append(frequency);
         break;
     case 5:
-        out = frequency + " MHz";
+        out.append(frequency).append(" MHz");
         break;
     case 6:
-        out = frequency.empty() ? frequency : kilohertz(frequency);
+        if (!frequency.empty())
+            appendKilohertz(out, frequency);
         break;
     case 7:
-        out = frequency;
-        if (hasDot && out.size() > 3)
-            eraseFirst(out, ".");
-        out.append(out.size() > 3 ? " kHz" : " MHz");
+        out.append(frequency);
+        if (hasDot && frequency.size() > 3)
+            eraseFirst(out, start, ".");
+        out.append(out.size() - start > 3 ? " kHz" : " MHz");
         break;
     default:
         break;
     }
-    return result;
+    return information;
 }
 
 } // namespace cardmill

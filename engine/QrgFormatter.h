@@ -27,6 +27,9 @@ struct QrgResult {
 // taken from the band plan tables, so every format works with either field alone.
 QrgResult formatQrg(const AdifRecord& record, int format);
 
+// The same, appended to `out`; returns false when the record has neither a BAND nor a FREQ value.
+bool appendQrg(std::string& out, const AdifRecord& record, int format);
+
 // The frequency text of a FREQ value: "," read as ".", and a text with a "." brought to exactly three
 // decimals by truncation ("14.1" -> "14.100", "7.0255" -> "7.025"); a text without "." stays as it is.
 std::string normaliseFrequency(std::string_view freq);

@@ -4,17 +4,21 @@ namespace cardmill {
 
 namespace {
 
-std::string_view tagName(QslFilter filter)
+constexpr FieldName kQslSent = "QSL_SENT";
+constexpr FieldName kQslRcvd = "QSL_RCVD";
+constexpr FieldName kQslPrint = "QSL_PRINT";
+
+const FieldName& tagName(QslFilter filter)
 {
     switch (filter) {
     case QslFilter::Sent:
-        return "QSL_SENT";
+        return kQslSent;
     case QslFilter::Rcvd:
-        return "QSL_RCVD";
+        return kQslRcvd;
     case QslFilter::Print:
-        return "QSL_PRINT";
+        break;
     }
-    return {};
+    return kQslPrint;
 }
 
 bool letterBox(QslFilter filter, char flag, QslBox& box)

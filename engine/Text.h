@@ -78,8 +78,22 @@ std::size_t find(std::string_view haystack, std::string_view needle, std::size_t
 // `needle` must be given in capitals.
 std::size_t findNoCase(std::string_view haystack, std::string_view needle, std::size_t from = 0);
 
+// Turns every "," of `s` from `from` on into a blank.
+inline void replaceCommas(std::string& s, std::size_t from)
+{
+    char* p = s.data();
+    for (std::size_t i = from; i < s.size(); ++i)
+        if (p[i] == ',')
+            p[i] = ' ';
+}
+
 // Appends `value` to `out` with every "," turned into a blank, so that a value never adds a column.
-void appendColumnValue(std::string& out, std::string_view value);
+inline void appendColumnValue(std::string& out, std::string_view value)
+{
+    const std::size_t start = out.size();
+    out.append(value);
+    replaceCommas(out, start);
+}
 
 // Reads a whole decimal integer as the platform's integer conversion does: an optional sign and then digits
 // only, nothing before or after. Returns false when the text is not such a number (blanks make it fail).

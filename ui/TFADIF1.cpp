@@ -97,9 +97,17 @@ void TFADIF1::load()
 std::vector<std::string> TFADIF1::userFields() const
 {
     std::vector<std::string> fields;
-    for (int i = 0; i < ListBox1->count(); ++i)
-        fields.push_back(ListBox1->item(i)->text().toStdString());
+    userFieldsInto(fields);
     return fields;
+}
+
+void TFADIF1::userFieldsInto(std::vector<std::string>& fields) const
+{
+    fields.resize(static_cast<std::size_t>(ListBox1->count()));
+    for (int i = 0; i < ListBox1->count(); ++i) {
+        const QByteArray name = ListBox1->item(i)->text().toUtf8();
+        fields[static_cast<std::size_t>(i)].assign(name.constData(), static_cast<std::size_t>(name.size()));
+    }
 }
 
 bool TFADIF1::keepTemporaryFile() const

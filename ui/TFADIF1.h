@@ -25,6 +25,8 @@ public:
 
     // The user-defined field names, in list order.
     std::vector<std::string> userFields() const;
+    // The same, into `fields`, reusing its storage (read at every record of a run).
+    void userFieldsInto(std::vector<std::string>& fields) const;
     bool keepTemporaryFile() const;
     bool polish() const;
     bool pdfLabels() const;

@@ -641,9 +641,12 @@ void TForm1::closeEvent(QCloseEvent* event)
 
 // --- The run's host ---
 
-std::vector<std::string> TForm1::userFields() const
+void TForm1::userFieldsInto(std::vector<std::string>& fields) const
 {
-    return m_configuration ? m_configuration->userFields() : std::vector<std::string>();
+    if (m_configuration)
+        m_configuration->userFieldsInto(fields);
+    else
+        fields.clear();
 }
 
 bool TForm1::dateRangeEnabled() const

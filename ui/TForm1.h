@@ -98,7 +98,7 @@ public:
     int qrgFormat() const override { return m_qrgFormat; }
     int dateFormatIndex() const override { return m_dateFormatIndex; }
     std::string dateSeparator() const override { return m_separator; }
-    std::vector<std::string> userFields() const override;
+    void userFieldsInto(std::vector<std::string>& fields) const override;
     bool dateRangeEnabled() const override;
     PickerDate dateFrom() const override;
     PickerDate dateTo() const override;

@@ -19,7 +19,7 @@ public:
     int qrgFormat() const override { return m_bits & 7; }
     int dateFormatIndex() const override { return (m_bits >> 3) % 5; }
     std::string dateSeparator() const override { return (m_bits & 0x40) ? "," : "-"; }
-    std::vector<std::string> userFields() const override { return {"COMMENT", "A:B", "X"}; }
+    void userFieldsInto(std::vector<std::string>& out) const override { out = {"COMMENT", "A:B", "X"}; }
     bool dateRangeEnabled() const override { return m_bits & 0x80; }
     PickerDate dateFrom() const override { return {2000, 1, 1}; }
     PickerDate dateTo() const override { return {2030, 12, 31}; }

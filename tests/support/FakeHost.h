@@ -39,7 +39,7 @@ public:
     int qrgFormat() const override { return settings.qrgFormat(); }
     int dateFormatIndex() const override { return settings.dateFormatIndex(); }
     std::string dateSeparator() const override { return settings.dateSeparator(); }
-    std::vector<std::string> userFields() const override { return settings.userFields(); }
+    void userFieldsInto(std::vector<std::string>& out) const override { settings.userFieldsInto(out); }
     bool dateRangeEnabled() const override { return settings.dateRangeEnabled(); }
     PickerDate dateFrom() const override { return settings.dateFrom(); }
     PickerDate dateTo() const override { return settings.dateTo(); }

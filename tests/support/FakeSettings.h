@@ -27,7 +27,7 @@ public:
     int qrgFormat() const override { return qrg; }
     int dateFormatIndex() const override { return dateIndex; }
     std::string dateSeparator() const override { return separator; }
-    std::vector<std::string> userFields() const override { return fields; }
+    void userFieldsInto(std::vector<std::string>& out) const override { out = fields; }
     bool dateRangeEnabled() const override { return dateRange; }
     PickerDate dateFrom() const override { return from; }
     PickerDate dateTo() const override { return to; }
