@@ -19,7 +19,7 @@ public:
         : m_name(name)
         , m_key(keyOf(name))
         , m_slot(slotOf(m_key, name.size()))
-        , m_plain(name.find_first_of(":<>") == std::string_view::npos)
+        , m_plain(isPlain(name))
     {
     }
     constexpr FieldName(const char* name)
@@ -55,6 +55,14 @@ public:
     }
 
 private:
+    static constexpr bool isPlain(std::string_view name)
+    {
+        for (const char c : name)
+            if (c == ':' || c == '<' || c == '>')
+                return false;
+        return true;
+    }
+
     std::string_view m_name;
     std::uint64_t m_key;
     std::size_t m_slot;

@@ -27,19 +27,26 @@ int monthNumber(std::string_view m)
 
 std::string formatDate(std::string_view date, int layout, std::string_view separator)
 {
-    std::string out;
-    appendDate(out, date, layout, separator);
-    return out;
+    std::string text;
+    {
+        LineWriter out(text);
+        appendDate(out, date, layout, separator);
+    }
+    return text;
 }
 
-void appendDate(std::string& out, std::string_view date, int layout, std::string_view separator)
+void appendDate(LineWriter& out, std::string_view date, int layout, std::string_view separator)
 {
     const std::string_view y = piece(date, 0, 4);
     const std::string_view m = piece(date, 4, 2);
     const std::string_view d = piece(date, 6, 2);
 
     auto join = [&out](std::string_view a, std::string_view sep, std::string_view b, std::string_view c) {
-        out.append(a).append(sep).append(b).append(sep).append(c);
+        out.value(a);
+        out.value(sep);
+        out.value(b);
+        out.value(sep);
+        out.value(c);
     };
     switch (layout) {
     case 1:

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/LineWriter.h"
+
 namespace cardmill {
 
 // Formats an ADIF QSO date (YYYYMMDD) in one of five layouts:
@@ -14,10 +16,10 @@ namespace cardmill {
 // The date is cut by position (year 1-4, month 5-6, day 7-8); pieces past the end are shortened or empty,
 // and layouts 0 to 2 never interpret the digits. Layouts 3 and 4 give an empty date when the month is not
 // 1 to 12. The separator is inserted whole in layouts 0 to 2; month names are English in every language.
-// Returns the date without the label line's comma.
+// Returns the date without the label line's comma; a "," in it becomes a blank, as in every column.
 std::string formatDate(std::string_view date, int layout, std::string_view separator);
 
-// The same, appended to `out`.
-void appendDate(std::string& out, std::string_view date, int layout, std::string_view separator);
+// The same, written into a label line.
+void appendDate(LineWriter& out, std::string_view date, int layout, std::string_view separator);
 
 } // namespace cardmill

@@ -21,19 +21,6 @@ constexpr FieldName kOperator = "OPERATOR";
 constexpr FieldName kContestId = "CONTEST_ID";
 constexpr FieldName kWorkedInSwlFile = "APP_LOGGER32_STATION_IN_QSO_WITH";
 
-void eraseFirst(std::string& s, std::string_view what)
-{
-    const std::size_t at = s.find(what);
-    if (at != std::string::npos)
-        s.erase(at, what.size());
-}
-
-void appendValue(std::string& line, std::string_view value)
-{
-    text::appendColumnValue(line, value);
-    line.push_back(',');
-}
-
 } // namespace
 
 bool isFixedColumn(std::string_view name)
@@ -102,69 +89,65 @@ bool LineComposer::readDate(const AdifRecord& record, std::string_view& date, lo
     return true;
 }
 
-void LineComposer::appendCall(const AdifRecord& record, std::string& line)
+void LineComposer::appendCall(const AdifRecord& record, LineWriter& line)
 {
     const AdifRecord::Declared call = declared(record, kCall);
     if (call.status == AdifRecord::Declared::Status::Absent)
         m_bad.add("No CALL field: ", record.text());
-    appendValue(line, call.value);
+    line.column(call.value);
     // The SWL marker is not part of the call: "_SWL=" first, then "_SWL", upper case only.
-    eraseFirst(line, "_SWL=");
-    eraseFirst(line, "_SWL");
+    line.eraseFirst(0, "_SWL=");
+    line.eraseFirst(0, "_SWL");
 }
 
-void LineComposer::appendDateToMode(const AdifRecord& record, std::string_view date, std::string& line)
+void LineComposer::appendDateToMode(const AdifRecord& record, std::string_view date, LineWriter& line)
 {
-    const std::size_t dateStart = line.size();
     appendDate(line, date, m_settings.dateFormatIndex(), m_settings.dateSeparator());
-    text::replaceCommas(line, dateStart);
-    line.push_back(',');
+    line.put(',');
 
     const AdifRecord::Declared time = declared(record, kTimeOn);
     if (time.ok()) {
         const std::string_view hhmm = time.value.substr(0, 4);
-        text::appendColumnValue(line, hhmm.substr(0, 2));
-        line.push_back(':');
-        appendValue(line, hhmm.size() > 2 ? hhmm.substr(2) : std::string_view());
+        line.value(hhmm.substr(0, 2));
+        line.put(':');
+        line.column(hhmm.size() > 2 ? hhmm.substr(2) : std::string_view());
     } else {
         if (time.status == AdifRecord::Declared::Status::Absent)
             m_bad.add("No TIME_ON field: ", record.text());
-        line.append("??:??,");
+        line.text("??:??,");
     }
 
-    const std::size_t qrgStart = line.size();
     if (!appendQrg(line, record, m_settings.qrgFormat()))
         m_bad.add("No freq and band information:", record.text());
-    text::replaceCommas(line, qrgStart);
-    line.push_back(',');
+    line.put(',');
 
     const AdifRecord::Declared mode = declared(record, kMode);
     if (mode.status == AdifRecord::Declared::Status::Absent)
         m_bad.add("No MODE field: ", record.text());
-    appendValue(line, mode.value);
+    line.column(mode.value);
 }
 
-void LineComposer::appendViaToContest(const AdifRecord& record, std::string& line)
+void LineComposer::appendViaToContest(const AdifRecord& record, LineWriter& line)
 {
-    appendValue(line, declared(record, kQslVia).value);
-    appendValue(line, declared(record, kName).value);
-    appendValue(line, declared(record, kQth).value);
-    appendValue(line, record.toNextTag(kOperator).value_or(std::string_view()));
-    appendValue(line, record.toNextTag(kContestId).value_or(std::string_view()));
+    line.column(declared(record, kQslVia).value);
+    line.column(declared(record, kName).value);
+    line.column(declared(record, kQth).value);
+    line.column(record.toNextTag(kOperator).value_or(std::string_view()));
+    line.column(record.toNextTag(kContestId).value_or(std::string_view()));
 }
 
-void LineComposer::appendUserFields(const AdifRecord& record, std::string& line)
+void LineComposer::appendUserFields(const AdifRecord& record, LineWriter& line)
 {
     m_settings.userFieldsInto(m_userFields);
     for (const std::string& name : m_userFields) {
-        line.push_back(',');
-        text::appendColumnValue(line, declared(record, name).value);
+        line.put(',');
+        line.value(declared(record, name).value);
     }
 }
 
-LineComposer::Outcome LineComposer::composeQso(const AdifRecord& record, std::string& line)
+LineComposer::Outcome LineComposer::composeQso(const AdifRecord& record, std::string& text)
 {
-    line.clear();
+    LineWriter line(text);
     std::string_view date;
     long long dateValue = 0;
     if (!readDate(record, date, dateValue))
@@ -173,23 +156,23 @@ LineComposer::Outcome LineComposer::composeQso(const AdifRecord& record, std::st
         return Outcome::Filtered;
 
     appendCall(record, line);
-    if (!m_filters.passesCall(line))
+    if (!m_filters.passesCall(line.view()))
         return Outcome::Dropped;
     appendDateToMode(record, date, line);
 
-    appendValue(line, declared(record, kRstSent).value);
+    line.column(declared(record, kRstSent).value);
     const AdifRecord::Declared rcvd = declared(record, kQslRcvd);
-    appendValue(line, rcvd.value.empty() ? std::string_view("N") : rcvd.value.substr(0, 1));
+    line.column(rcvd.value.empty() ? std::string_view("N") : rcvd.value.substr(0, 1));
 
     appendViaToContest(record, line);
-    text::appendColumnValue(line, workedCallFromMarking(record));
+    line.value(workedCallFromMarking(record));
     appendUserFields(record, line);
     return Outcome::Line;
 }
 
-LineComposer::Outcome LineComposer::composeSwl(const AdifRecord& record, std::string& line)
+LineComposer::Outcome LineComposer::composeSwl(const AdifRecord& record, std::string& text)
 {
-    line.clear();
+    LineWriter line(text);
     std::string_view date;
     long long dateValue = 0;
     if (!readDate(record, date, dateValue))
@@ -197,10 +180,10 @@ LineComposer::Outcome LineComposer::composeSwl(const AdifRecord& record, std::st
 
     appendCall(record, line);
     appendDateToMode(record, date, line);
-    line.append(",Y,"); // a listener's report: no report sent, and the QSL counts as received
+    line.text(",Y,"); // a listener's report: no report sent, and the QSL counts as received
 
     appendViaToContest(record, line);
-    text::appendColumnValue(line, declared(record, kWorkedInSwlFile).value);
+    line.value(declared(record, kWorkedInSwlFile).value);
     appendUserFields(record, line);
     return Outcome::Line;
 }

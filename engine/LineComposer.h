@@ -7,6 +7,7 @@
 #include "engine/AdifRecord.h"
 #include "engine/BadRecordsFile.h"
 #include "engine/ConversionSettings.h"
+#include "engine/LineWriter.h"
 #include "engine/QsoFilters.h"
 
 namespace cardmill {
@@ -42,10 +43,10 @@ public:
 
 private:
     bool readDate(const AdifRecord& record, std::string_view& date, long long& value);
-    void appendCall(const AdifRecord& record, std::string& line);
-    void appendDateToMode(const AdifRecord& record, std::string_view date, std::string& line);
-    void appendViaToContest(const AdifRecord& record, std::string& line);
-    void appendUserFields(const AdifRecord& record, std::string& line);
+    void appendCall(const AdifRecord& record, LineWriter& line);
+    void appendDateToMode(const AdifRecord& record, std::string_view date, LineWriter& line);
+    void appendViaToContest(const AdifRecord& record, LineWriter& line);
+    void appendUserFields(const AdifRecord& record, LineWriter& line);
     AdifRecord::Declared declared(const AdifRecord& record, const FieldName& name);
 
     const ConversionSettings& m_settings;

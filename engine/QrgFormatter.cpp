@@ -26,36 +26,55 @@ std::string_view tagValue(const AdifRecord& record, const FieldName& name)
 constexpr FieldName kBand = "BAND";
 constexpr FieldName kFreq = "FREQ";
 
-// Deletes the first `what` in `s` from `from` on.
-void eraseFirst(std::string& s, std::size_t from, std::string_view what)
-{
-    const std::size_t at = s.find(what, from);
-    if (at != std::string::npos)
-        s.erase(at, what.size());
-}
+// A FREQ value brought to three decimals (see normaliseFrequency), kept in a small buffer for the usual
+// short values and in a string for the rest.
+class NormalFrequency {
+public:
+    explicit NormalFrequency(std::string_view freq)
+    {
+        std::size_t dot = std::string_view::npos;
+        for (std::size_t i = 0; i < freq.size() && dot == std::string_view::npos; ++i)
+            if (freq[i] == '.' || freq[i] == ',')
+                dot = i;
+        const std::size_t size = dot == std::string_view::npos ? freq.size() : dot + 4;
+        char* out = m_small;
+        if (size > sizeof m_small) {
+            m_large.resize(size);
+            out = m_large.data();
+        }
+        const std::size_t copied = size < freq.size() ? size : freq.size();
+        for (std::size_t i = 0; i < copied; ++i)
+            out[i] = freq[i] == ',' ? '.' : freq[i];
+        for (std::size_t i = copied; i < size; ++i)
+            out[i] = '0';
+        m_text = std::string_view(out, size);
+    }
+    NormalFrequency(const NormalFrequency&) = delete;
+    NormalFrequency& operator=(const NormalFrequency&) = delete;
+
+    std::string_view text() const { return m_text; }
+
+private:
+    char m_small[32];
+    std::string m_large;
+    std::string_view m_text;
+};
 
 // The text brought to exactly three decimals ("14" -> "14.000"), its point then deleted: kilohertz.
-void appendKilohertz(std::string& out, std::string_view frequency)
+void appendKilohertz(LineWriter& out, std::string_view frequency)
 {
     const std::size_t dot = frequency.find('.');
     const std::string_view decimals = dot == std::string_view::npos ? std::string_view() : frequency.substr(dot + 1, 3);
-    out.append(frequency.substr(0, dot)).append(decimals).append(3 - decimals.size(), '0');
+    out.value(frequency.substr(0, dot));
+    out.value(decimals);
+    out.value(std::string_view("000", 3 - decimals.size()));
 }
 
 } // namespace
 
 std::string normaliseFrequency(std::string_view freq)
 {
-    std::string f(freq);
-    for (char& c : f)
-        if (c == ',')
-            c = '.';
-    const std::size_t dot = f.find('.');
-    if (dot != std::string::npos) {
-        f.append("000");
-        f.resize(dot + 4);
-    }
-    return f;
+    return std::string(NormalFrequency(freq).text());
 }
 
 std::string_view bandToFrequency(std::string_view band)
@@ -89,55 +108,57 @@ std::string_view frequencyToBand(std::string_view frequency)
 QrgResult formatQrg(const AdifRecord& record, int format)
 {
     QrgResult result;
-    result.noInformation = !appendQrg(result.text, record, format);
+    {
+        LineWriter out(result.text);
+        result.noInformation = !appendQrg(out, record, format);
+    }
     return result;
 }
 
-bool appendQrg(std::string& out, const AdifRecord& record, int format)
+bool appendQrg(LineWriter& out, const AdifRecord& record, int format)
 {
     std::string_view band = tagValue(record, kBand);
-    std::string frequency = normaliseFrequency(tagValue(record, kFreq));
+    const NormalFrequency normal(tagValue(record, kFreq));
+    std::string_view frequency = normal.text();
     const bool information = !band.empty() || !frequency.empty();
     if (!band.empty() && frequency.empty())
         frequency = bandToFrequency(band);
     else if (band.empty() && !frequency.empty())
         band = frequencyToBand(frequency);
     const std::size_t dot = frequency.find('.');
-    const bool hasDot = dot != std::string::npos;
+    const bool hasDot = dot != std::string_view::npos;
     const std::size_t start = out.size();
     switch (format) {
     case 0:
-        out.append(band);
-        eraseFirst(out, start, "CM");
-        eraseFirst(out, start, "M");
+        out.value(band);
+        out.eraseFirst(start, "CM");
+        out.eraseFirst(start, "M");
         break;
     case 1:
-        out.append(band);
+        out.value(band);
         break;
     case 2:
     case 3:
-        if (hasDot)
-            out.append(frequency, 0, band == "160M" || band == "80M" ? dot + 2 : dot);
-        else
-            out.append(frequency);
+        out.value(hasDot ? frequency.substr(0, band == "160M" || band == "80M" ? dot + 2 : dot) : frequency);
         if (format == 3)
-            out.append(" MHz");
+            out.value(" MHz");
         break;
     case 4:
-        out.append(frequency);
+        out.value(frequency);
         break;
     case 5:
-        out.append(frequency).append(" MHz");
+        out.value(frequency);
+        out.value(" MHz");
         break;
     case 6:
         if (!frequency.empty())
             appendKilohertz(out, frequency);
         break;
     case 7:
-        out.append(frequency);
+        out.value(frequency);
         if (hasDot && frequency.size() > 3)
-            eraseFirst(out, start, ".");
-        out.append(out.size() - start > 3 ? " kHz" : " MHz");
+            out.eraseFirst(start, ".");
+        out.value(out.size() - start > 3 ? " kHz" : " MHz");
         break;
     default:
         break;

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "engine/AdifRecord.h"
+#include "engine/LineWriter.h"
 
 namespace cardmill {
 
@@ -19,7 +20,7 @@ namespace cardmill {
 inline constexpr int kQrgFormatCount = 8;
 
 struct QrgResult {
-    std::string text;            // the BAND column's value, without a separator
+    std::string text;            // the BAND column's value, without a separator; commas become blanks
     bool noInformation = false;  // the record has neither a BAND nor a FREQ value: report it
 };
 
@@ -27,8 +28,9 @@ struct QrgResult {
 // taken from the band plan tables, so every format works with either field alone.
 QrgResult formatQrg(const AdifRecord& record, int format);
 
-// The same, appended to `out`; returns false when the record has neither a BAND nor a FREQ value.
-bool appendQrg(std::string& out, const AdifRecord& record, int format);
+// The same, written into a label line (commas become blanks); returns false when the record has neither a
+// BAND nor a FREQ value.
+bool appendQrg(LineWriter& out, const AdifRecord& record, int format);
 
 // The frequency text of a FREQ value: "," read as ".", and a text with a "." brought to exactly three
 // decimals by truncation ("14.1" -> "14.100", "7.0255" -> "7.025"); a text without "." stays as it is.
