@@ -55,17 +55,29 @@ void AdifRecord::indexTags()
     for (std::size_t i = 0; i < size; i += kBlock) {
         const text::ByteBlock block(upper + i);
         const std::uint32_t stops = block.anyOf(':', '<', '>');
-        if (open != std::string_view::npos && stops) {
-            addTag(open, i + static_cast<std::size_t>(std::countr_zero(stops)));
-            open = std::string_view::npos;
-        }
-        for (std::uint32_t lt = block.equal('<'); lt; lt &= lt - 1) {
-            const unsigned at = static_cast<unsigned>(std::countr_zero(lt));
-            const std::uint32_t after = stops & ~((2u << at) - 1);
-            if (after)
-                addTag(i + at, i + static_cast<std::size_t>(std::countr_zero(after)));
-            else
-                open = i + at;
+        std::uint32_t lt = block.equal('<');
+        for (;;) {
+            std::size_t start;
+            std::uint32_t after; // the stop bytes after the name's start
+            if (open != std::string_view::npos) {
+                if (!stops)
+                    break; // nor any "<": the name goes on
+                start = open;
+                after = stops;
+                open = std::string_view::npos;
+            } else if (lt) {
+                const unsigned at = static_cast<unsigned>(std::countr_zero(lt));
+                lt &= lt - 1;
+                start = i + at;
+                after = stops & ~((2u << at) - 1);
+                if (!after) {
+                    open = start; // the block's last "<": its name goes on into the next block
+                    break;
+                }
+            } else {
+                break;
+            }
+            addTag(start, i + static_cast<std::size_t>(std::countr_zero(after)));
         }
     }
 }

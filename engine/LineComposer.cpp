@@ -139,7 +139,11 @@ void LineComposer::appendViaToContest(const AdifRecord& record, LineWriter& line
 void LineComposer::appendUserFields(const AdifRecord& record, LineWriter& line)
 {
     m_settings.userFieldsInto(m_userFields);
-    for (const std::string& name : m_userFields) {
+    if (m_userFields != m_namedFields) {
+        m_namedFields = m_userFields;
+        m_userFieldNames.assign(m_namedFields.begin(), m_namedFields.end());
+    }
+    for (const FieldName& name : m_userFieldNames) {
         line.put(',');
         line.value(declared(record, name).value);
     }

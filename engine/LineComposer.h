@@ -53,6 +53,8 @@ private:
     const QsoFilters& m_filters;
     BadRecordsFile& m_bad;
     std::vector<std::string> m_userFields; // read afresh for every record, into the same storage
+    std::vector<std::string> m_namedFields; // the list m_userFieldNames was made from
+    std::vector<FieldName> m_userFieldNames;
 };
 
 // The CALL_WORKED value of a main-log record marked as an SWL report: the first word after "WKD:" in capitals,
