@@ -36,19 +36,13 @@ void AdifRecord::assign(std::string_view text, std::string_view raw)
     indexTags();
 }
 
-void AdifRecord::indexTags()
+template <typename Visit>
+void AdifRecord::forEachTag(Visit visit) const
 {
-    m_tags.clear();
-    m_hashed = true;
-    if (++m_stamp == 0) {
-        for (Slot& slot : m_slots)
-            slot.stamp = 0;
-        m_stamp = 1;
-    }
-
     // Every "<" counts, also inside values, so the first entry of a name is the first occurrence of its tag.
     // A name runs from its "<" to the next ":", "<" or ">"; only a ":" there makes it a tag. A "<" whose
-    // name runs on past its block waits in `open` for the first such byte of a later block.
+    // name runs on past its block waits in `open` for the first such byte of a later block. `visit` gets
+    // the tag and returns false to stop the scan.
     const char* upper = m_upper.data();
     const std::size_t size = m_upper.size();
     std::size_t open = std::string_view::npos;
@@ -77,39 +71,56 @@ void AdifRecord::indexTags()
             } else {
                 break;
             }
-            addTag(start, i + static_cast<std::size_t>(std::countr_zero(after)));
+            const std::size_t end = i + static_cast<std::size_t>(std::countr_zero(after));
+            if (end >= size || upper[end] != ':')
+                continue;
+            const std::size_t length = end - start - 1;
+            std::uint64_t key;
+            std::memcpy(&key, upper + start + 1, 8); // the buffer's zeros make this safe at the end
+            if (length < 8)
+                key &= (std::uint64_t{1} << (8 * length)) - 1;
+            if (!visit(Tag{key, static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(length)}))
+                return;
         }
     }
 }
 
-void AdifRecord::addTag(std::size_t pos, std::size_t end)
+void AdifRecord::indexTags()
 {
-    if (end >= m_upper.size() || m_upper[end] != ':')
-        return;
-    const std::size_t size = end - pos - 1;
-    std::uint64_t key;
-    std::memcpy(&key, m_upper.data() + pos + 1, 8); // the buffer's zeros make this safe at the end
-    if (size < 8)
-        key &= (std::uint64_t{1} << (8 * size)) - 1;
-    const Tag tag{key, static_cast<std::uint32_t>(pos), static_cast<std::uint32_t>(size)};
-    m_tags.push_back(tag);
-    if (!m_hashed)
-        return;
-    if (m_tags.size() > kSlots / 2) {
-        m_hashed = false; // a record of thousands of fields: searched in the list instead
-        return;
+    m_tags.clear();
+    if (++m_stamp == 0) {
+        for (Slot& slot : m_slots)
+            slot.stamp = 0;
+        m_stamp = 1;
     }
-    for (std::size_t s = FieldName::slotOf(key, size);; s = (s + 1) & (kSlots - 1)) {
-        Slot& slot = m_slots[s];
-        if (slot.stamp != m_stamp) {
-            slot = {tag, m_stamp};
-            return;
+
+    // The first tag of each name goes into the hash. A record of more fields than half the slots is listed
+    // instead, and searched in text order.
+    std::size_t count = 0;
+    m_hashed = true;
+    forEachTag([&](const Tag& tag) {
+        if (++count > kSlots / 2) {
+            m_hashed = false;
+            return false;
         }
-        const Tag& there = slot.tag;
-        if (there.key == key && there.size == size &&
-            (size <= 8 || std::memcmp(m_upper.data() + there.pos + 9, m_upper.data() + pos + 9, size - 8) == 0))
-            return; // the first occurrence is already there
-    }
+        for (std::size_t s = FieldName::slotOf(tag.key, tag.size);; s = (s + 1) & (kSlots - 1)) {
+            Slot& slot = m_slots[s];
+            if (slot.stamp != m_stamp) {
+                slot = {tag, m_stamp};
+                return true;
+            }
+            const Tag& there = slot.tag;
+            if (there.key == tag.key && there.size == tag.size &&
+                (tag.size <= 8 ||
+                 std::memcmp(m_upper.data() + there.pos + 9, m_upper.data() + tag.pos + 9, tag.size - 8) == 0))
+                return true; // the first occurrence is already there
+        }
+    });
+    if (!m_hashed)
+        forEachTag([&](const Tag& tag) {
+            m_tags.push_back(tag);
+            return true;
+        });
 }
 
 bool AdifRecord::longNameMatches(const Tag& tag, const FieldName& name) const
@@ -132,9 +143,10 @@ std::size_t AdifRecord::findUnhashed(const FieldName& name) const
     return std::string_view::npos;
 }
 
-std::size_t AdifRecord::valueStart(std::size_t tagPos) const
+std::size_t AdifRecord::valueStart(std::size_t tagPos, const FieldName& name) const
 {
-    const std::size_t gt = text::findChar(m_upper, '>', tagPos);
+    // The name holds no ">": the search starts at the tag's ":".
+    const std::size_t gt = text::findChar(m_upper, '>', tagPos + name.size() + 1);
     return gt == std::string::npos ? m_upper.size() : gt + 1;
 }
 
@@ -168,7 +180,7 @@ std::optional<std::string_view> AdifRecord::eightCharacters(const FieldName& nam
     const std::size_t p = find(name);
     if (p == std::string_view::npos)
         return std::nullopt;
-    return m_upper.substr(valueStart(p), 8);
+    return m_upper.substr(valueStart(p, name), 8);
 }
 
 std::optional<std::string_view> AdifRecord::toNextTag(const FieldName& name) const
@@ -176,7 +188,7 @@ std::optional<std::string_view> AdifRecord::toNextTag(const FieldName& name) con
     const std::size_t p = find(name);
     if (p == std::string_view::npos)
         return std::nullopt;
-    const std::size_t start = valueStart(p);
+    const std::size_t start = valueStart(p, name);
     const std::size_t end = text::findChar(m_text, '<', start);
     return text::trim(m_text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
 }
@@ -186,7 +198,7 @@ std::optional<std::string_view> AdifRecord::firstCharacter(const FieldName& name
     const std::size_t p = find(name);
     if (p == std::string_view::npos)
         return std::nullopt;
-    return m_upper.substr(valueStart(p), 1);
+    return m_upper.substr(valueStart(p, name), 1);
 }
 
 } // namespace cardmill

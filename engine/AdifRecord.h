@@ -144,14 +144,15 @@ private:
     bool longNameMatches(const Tag& tag, const FieldName& name) const; // the bytes after the first eight
     std::size_t findUnhashed(const FieldName& name) const;
     void indexTags();
-    void addTag(std::size_t pos, std::size_t end);
-    std::size_t valueStart(std::size_t tagPos) const;
+    template <typename Visit>
+    void forEachTag(Visit visit) const;
+    std::size_t valueStart(std::size_t tagPos, const FieldName& name) const;
 
     std::string_view m_text;
     std::string_view m_raw;
     std::string_view m_upper;   // the upper-cased copy, in m_buffer
     std::string m_buffer;       // the copy followed by zero bytes, so that block reads may run past its end
-    std::vector<Tag> m_tags;    // every "<name:" of the copy, in text order
+    std::vector<Tag> m_tags;    // every "<name:" of the copy, in text order, when there are too many to hash
 
     // A small hash of the first entry of each name, for records of ordinary size; a record of more fields
     // than half the slots is searched in m_tags instead.

@@ -61,14 +61,18 @@ LineComposer::LineComposer(const ConversionSettings& settings, const QsoFilters&
 {
 }
 
-AdifRecord::Declared LineComposer::declared(const AdifRecord& record, const FieldName& name)
+void LineComposer::reportBadLength(const AdifRecord& record, const FieldName& name)
 {
-    AdifRecord::Declared d = record.declared(name);
-    if (d.status == AdifRecord::Declared::Status::BadLength) {
-        std::string message = "Error in ";
-        message.append(name.name()).append(" field length:");
-        m_bad.add(message, record.text());
-    }
+    std::string message = "Error in ";
+    message.append(name.name()).append(" field length:");
+    m_bad.add(message, record.text());
+}
+
+inline AdifRecord::Declared LineComposer::declared(const AdifRecord& record, const FieldName& name)
+{
+    const AdifRecord::Declared d = record.declared(name);
+    if (d.status == AdifRecord::Declared::Status::BadLength)
+        reportBadLength(record, name);
     return d;
 }
 

@@ -48,6 +48,7 @@ private:
     void appendViaToContest(const AdifRecord& record, LineWriter& line);
     void appendUserFields(const AdifRecord& record, LineWriter& line);
     AdifRecord::Declared declared(const AdifRecord& record, const FieldName& name);
+    void reportBadLength(const AdifRecord& record, const FieldName& name);
 
     const ConversionSettings& m_settings;
     const QsoFilters& m_filters;

@@ -1,7 +1,6 @@
 #include "engine/QrgFormatter.h"
 
 #include <array>
-#include <utility>
 
 #include "engine/Text.h"
 
@@ -17,7 +16,7 @@ std::string_view tagValue(const AdifRecord& record, const FieldName& name)
     if (p == std::string_view::npos)
         return {};
     const std::string_view upper = record.upper();
-    const std::size_t gt = text::findChar(upper, '>', p);
+    const std::size_t gt = text::findChar(upper, '>', p + name.size() + 1);
     const std::size_t start = gt == std::string_view::npos ? p + 1 : gt + 1;
     const std::size_t end = text::findChar(upper, '<', start);
     return text::trim(upper.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
@@ -70,6 +69,31 @@ void appendKilohertz(LineWriter& out, std::string_view frequency)
     out.value(std::string_view("000", 3 - decimals.size()));
 }
 
+// A table of short keys ("160M", "14"), each packed into a number once, so that a look-up compares numbers.
+struct ShortKey {
+    constexpr ShortKey(std::string_view k, std::string_view v)
+        : key(FieldName::keyOf(k))
+        , size(k.size())
+        , value(v)
+    {
+    }
+    std::uint64_t key;
+    std::size_t size;
+    std::string_view value;
+};
+
+template <std::size_t N>
+std::string_view lookUp(const std::array<ShortKey, N>& table, std::string_view key)
+{
+    if (key.size() > 8)
+        return {};
+    const std::uint64_t packed = FieldName::keyOf(key);
+    for (const ShortKey& entry : table)
+        if (entry.key == packed && entry.size == key.size())
+            return entry.value;
+    return {};
+}
+
 } // namespace
 
 std::string normaliseFrequency(std::string_view freq)
@@ -79,27 +103,23 @@ std::string normaliseFrequency(std::string_view freq)
 
 std::string_view bandToFrequency(std::string_view band)
 {
-    static constexpr std::array<std::pair<std::string_view, std::string_view>, 12> table{{
+    static constexpr std::array<ShortKey, 12> table{{
         {"160M", "1.8"}, {"80M", "3.5"}, {"40M", "7"},  {"30M", "10"}, {"20M", "14"},  {"17M", "18"},
         {"15M", "21"},   {"12M", "24"},  {"10M", "28"}, {"6M", "50"},  {"2M", "144"}, {"70CM", "430"},
     }};
-    for (const auto& [b, f] : table)
-        if (b == band)
-            return f;
-    return {};
+    return lookUp(table, band);
 }
 
 std::string_view frequencyToBand(std::string_view frequency)
 {
     const std::string_view w = frequency.substr(0, frequency.find('.'));
-    static constexpr std::array<std::pair<std::string_view, std::string_view>, 14> table{{
+    static constexpr std::array<ShortKey, 14> table{{
         {"1", "160M"}, {"3", "80M"},  {"7", "40M"},  {"10", "30M"}, {"14", "20M"}, {"18", "17M"}, {"21", "15M"},
         {"24", "12M"}, {"28", "10M"}, {"29", "10M"}, {"50", "6M"},  {"144", "2M"}, {"145", "2M"},
         {"430", "70CM"},
     }};
-    for (const auto& [mhz, band] : table)
-        if (mhz == w)
-            return band;
+    if (const std::string_view band = lookUp(table, w); !band.empty())
+        return band;
     if (w.size() == 3 && w[0] == '4' && w[1] == '3' && w[2] >= '0' && w[2] <= '9')
         return "70CM";
     return {};

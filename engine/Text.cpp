@@ -95,20 +95,30 @@ std::size_t findNoCase(std::string_view haystack, std::string_view needle, std::
     if (!isLetter(first)) {
         // Markers such as "<EOR>" begin (and mostly end) with a byte that has no case: sixteen start
         // positions at a time are tested for both ends at once, so that nearly only true matches reach the
-        // byte comparison.
+        // byte comparison. The last block is laid over the end of the text, its positions already tested
+        // masked off, so that no position is tested byte by byte.
         const bool bothEnds = !isLetter(final);
-        for (; i + ByteBlock::kSize <= last + 1; i += ByteBlock::kSize) {
-            std::uint32_t m = ByteBlock(base + i).equal(first);
+        const auto candidates = [&](std::size_t at) {
+            std::uint32_t m = ByteBlock(base + at).equal(first);
             if (bothEnds)
-                m &= ByteBlock(base + i + k).equal(final);
-            for (; m; m &= m - 1) {
+                m &= ByteBlock(base + at + k).equal(final);
+            return m;
+        };
+        for (; i + ByteBlock::kSize <= last + 1; i += ByteBlock::kSize)
+            for (std::uint32_t m = candidates(i); m; m &= m - 1) {
                 const std::size_t at = i + static_cast<std::size_t>(std::countr_zero(m));
                 if (matchAt(at))
                     return at;
             }
+        if (i <= last && last + 1 >= ByteBlock::kSize) {
+            const std::size_t at0 = last + 1 - ByteBlock::kSize;
+            for (std::uint32_t m = candidates(at0) & ~((1u << (i - at0)) - 1); m; m &= m - 1) {
+                const std::size_t at = at0 + static_cast<std::size_t>(std::countr_zero(m));
+                if (matchAt(at))
+                    return at;
+            }
+            return std::string_view::npos;
         }
-    }
-    if (!isLetter(first)) {
         for (; i <= last; ++i)
             if (base[i] == first && matchAt(i))
                 return i;
