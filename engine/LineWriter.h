@@ -72,10 +72,14 @@ private:
 
     void reserve(std::size_t n)
     {
-        if (n > m_line.size() - m_size) {
-            m_line.resize(std::max(2 * m_line.size(), m_size + n));
-            m_data = m_line.data();
-        }
+        if (n > m_line.size() - m_size)
+            grow(n);
+    }
+    // Kept out of the callers, so that the small writing functions stay small enough to inline.
+    [[gnu::noinline]] void grow(std::size_t n)
+    {
+        m_line.resize(std::max(2 * m_line.size(), m_size + n));
+        m_data = m_line.data();
     }
 
     std::string& m_line;
