@@ -152,27 +152,25 @@ std::size_t AdifRecord::valueStart(std::size_t tagPos, const FieldName& name) co
 
 AdifRecord::Declared AdifRecord::declared(const FieldName& name) const
 {
-    Declared result;
     const std::size_t p = find(name);
     if (p == std::string_view::npos)
-        return result;
-    std::size_t i = p + name.name().size() + 2; // just after the tag's ":"
+        return {};
+    // Read in the upper-cased copy (digits and ">" are the same there): the zero bytes after it end both
+    // scans without a bounds test.
+    const char* upper = m_upper.data();
+    const std::size_t size = m_upper.size();
+    std::size_t i = p + name.size() + 2; // just after the tag's ":"
     const std::size_t digitsStart = i;
     std::size_t length = 0;
-    const std::size_t cap = m_text.size(); // a longer length is cut at the end of the text anyway
-    while (i < m_text.size() && m_text[i] >= '0' && m_text[i] <= '9') {
-        if (length <= cap)
-            length = length * 10 + static_cast<std::size_t>(m_text[i] - '0');
-        ++i;
-    }
-    const std::size_t gt = text::findChar(m_text, '>', i);
-    if (i == digitsStart || gt == std::string_view::npos) {
-        result.status = Declared::Status::BadLength;
-        return result;
-    }
-    result.status = Declared::Status::Ok;
-    result.value = m_text.substr(gt + 1, length);
-    return result;
+    for (unsigned digit; (digit = static_cast<unsigned char>(upper[i]) - unsigned{'0'}) <= 9 && i < size; ++i)
+        if (length <= size) // a longer length is cut at the end of the text anyway
+            length = length * 10 + digit;
+    std::size_t gt = i;
+    while (gt < size && upper[gt] != '>')
+        ++gt;
+    if (i == digitsStart || gt == size)
+        return {Declared::Status::BadLength, {}};
+    return {Declared::Status::Ok, m_text.substr(gt + 1, length)};
 }
 
 std::optional<std::string_view> AdifRecord::eightCharacters(const FieldName& name) const

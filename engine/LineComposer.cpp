@@ -100,8 +100,10 @@ void LineComposer::appendCall(const AdifRecord& record, LineWriter& line)
         m_bad.add("No CALL field: ", record.text());
     line.column(call.value);
     // The SWL marker is not part of the call: "_SWL=" first, then "_SWL", upper case only.
-    line.eraseFirst(0, "_SWL=");
-    line.eraseFirst(0, "_SWL");
+    if (text::findChar(call.value, '_') != std::string_view::npos) {
+        line.eraseFirst(0, "_SWL=");
+        line.eraseFirst(0, "_SWL");
+    }
 }
 
 void LineComposer::appendDateToMode(const AdifRecord& record, std::string_view date, LineWriter& line)

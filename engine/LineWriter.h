@@ -1,9 +1,12 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
+
+#include "engine/Text.h"
 
 namespace cardmill {
 
@@ -28,9 +31,19 @@ public:
     {
         reserve(v.size());
         char* out = m_data + m_size;
-        for (const char c : v)
-            *out++ = c == ',' ? ' ' : c;
-        m_size += v.size();
+        const char* in = v.data();
+        const std::size_t n = v.size();
+        std::size_t i = 0;
+        for (; i + 8 <= n; i += 8) {
+            // Eight bytes at a time: "," and " " differ in the bits of 0x0c only.
+            std::uint64_t x;
+            std::memcpy(&x, in + i, 8);
+            x ^= (text::swar::matches(x, ',') >> 7) * (',' ^ ' ');
+            std::memcpy(out + i, &x, 8);
+        }
+        for (; i < n; ++i)
+            out[i] = in[i] == ',' ? ' ' : in[i];
+        m_size += n;
     }
 
     // A value and the comma that ends its column.
