@@ -62,7 +62,7 @@ private:
 // The text brought to exactly three decimals ("14" -> "14.000"), its point then deleted: kilohertz.
 void appendKilohertz(LineWriter& out, std::string_view frequency)
 {
-    const std::size_t dot = frequency.find('.');
+    const std::size_t dot = text::findChar(frequency, '.');
     const std::string_view decimals = dot == std::string_view::npos ? std::string_view() : frequency.substr(dot + 1, 3);
     out.value(frequency.substr(0, dot));
     out.value(decimals);
@@ -112,7 +112,7 @@ std::string_view bandToFrequency(std::string_view band)
 
 std::string_view frequencyToBand(std::string_view frequency)
 {
-    const std::string_view w = frequency.substr(0, frequency.find('.'));
+    const std::string_view w = frequency.substr(0, text::findChar(frequency, '.'));
     static constexpr std::array<ShortKey, 14> table{{
         {"1", "160M"}, {"3", "80M"},  {"7", "40M"},  {"10", "30M"}, {"14", "20M"}, {"18", "17M"}, {"21", "15M"},
         {"24", "12M"}, {"28", "10M"}, {"29", "10M"}, {"50", "6M"},  {"144", "2M"}, {"145", "2M"},
@@ -145,7 +145,7 @@ bool appendQrg(LineWriter& out, const AdifRecord& record, int format)
         frequency = bandToFrequency(band);
     else if (band.empty() && !frequency.empty())
         band = frequencyToBand(frequency);
-    const std::size_t dot = frequency.find('.');
+    const std::size_t dot = text::findChar(frequency, '.');
     const bool hasDot = dot != std::string_view::npos;
     const std::size_t start = out.size();
     switch (format) {
