@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
 #include "engine/IoError.h"
 #include "engine/LineReader.h"
+#include "engine/Text.h"
 #include "support/TempDir.h"
 
 namespace cardmill {
@@ -128,6 +130,49 @@ TEST(AdifReader, MissingFileOrFolderThrowsIoError)
     TempDir dir;
     EXPECT_THROW(AdifReader(dir / "missing.adi"), IoError);
     EXPECT_THROW(AdifReader(dir.path()), IoError);
+}
+
+TEST(AdifReader, RecordsAgreeWithJoiningLinesAndSearchingPlainly)
+{
+    // Markers in every letter case, at every place against the scan's blocks, split by line ends, and
+    // near-misses such as "<EOR" or "<EO R>".
+    TempDir dir;
+    std::mt19937 rng(5);
+    const std::string pieces[] = {"<EOR>", "<eOr>", "<EO", "R>",       "<EOR", "<EO R>", "\r\n",
+                                  "\n",    "\r",    "abc", "<CALL:3>", "<",    ">"};
+    for (int round = 0; round < 300; ++round) {
+        std::string body;
+        for (std::size_t n = rng() % 40; n > 0; --n) {
+            body += pieces[rng() % std::size(pieces)];
+            body.append(rng() % 20, 'x');
+        }
+        const auto log = dir.write("log.adi", "<EOH>\n" + body);
+
+        // The plain way: lines joined with nothing between, a record at each line that completes a marker.
+        std::vector<std::string> expected;
+        std::string joined, line;
+        const auto endLine = [&] {
+            joined += line;
+            line.clear();
+            if (text::upper(joined).find("<EOR>") != std::string::npos) {
+                const std::string_view record = text::trim(joined);
+                expected.push_back(record.size() == 5 ? "<empty>" : std::string(record));
+                joined.clear();
+            }
+        };
+        for (std::size_t i = 0; i < body.size(); ++i) {
+            if (body[i] == '\r' || body[i] == '\n') {
+                if (body[i] == '\r' && i + 1 < body.size() && body[i + 1] == '\n')
+                    ++i;
+                endLine();
+            } else {
+                line.push_back(body[i]);
+            }
+        }
+        if (!line.empty())
+            endLine();
+        ASSERT_EQ(readAll(log), expected) << body;
+    }
 }
 
 TEST(LineReader, CountsLinesByTheSameRule)

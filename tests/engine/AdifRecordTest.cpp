@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <vector>
+
+#include "engine/Text.h"
 
 namespace cardmill {
 namespace {
@@ -64,6 +68,47 @@ TEST(AdifRecord, EightBitTextKeepsItsPositions)
     EXPECT_EQ(r.upper(), "<NAME:6>\xb3\xf3KASZ<QTH:4>\xc5\x81\xc3\xb3");
     EXPECT_EQ(r.declared("NAME").value, "\xb3\xf3kasz");
     EXPECT_EQ(r.declared("QTH").value, "\xc5\x81\xc3\xb3");
+}
+
+// The plain definition the tag index must agree with: the first "<" whose name, up to the first ":", "<" or
+// ">", is `name` and ends at a ":".
+std::size_t naiveFind(std::string_view upper, std::string_view name)
+{
+    for (std::size_t at = upper.find('<'); at != std::string_view::npos; at = upper.find('<', at + 1)) {
+        const std::size_t end = upper.find_first_of(":<>", at + 1);
+        if (end != std::string_view::npos && upper[end] == ':' && upper.substr(at + 1, end - at - 1) == name)
+            return at;
+    }
+    return std::string_view::npos;
+}
+
+TEST(AdifRecord, TagIndexAgreesWithAPlainSearch)
+{
+    // Names that share their first eight bytes, names longer than a block, tags in every block position, "<"
+    // inside values, and records too big for the hash.
+    const std::vector<std::string> names = {"CALL",         "call",     "QSL_RCVD",       "QSL_RCVD_VIA", "QSL_RCVDX",
+                                            "GRIDSQUARE",   "X",        "",               "A_VERY_LONG_FIELD_NAME_1",
+                                            "A_VERY_LONG_FIELD_NAME_2", "MY_CALL", "TIME_ON"};
+    std::mt19937 rng(11);
+    for (int round = 0; round < 400; ++round) {
+        std::string text;
+        const std::size_t fields = round % 50 == 0 ? 300 : rng() % 20;
+        for (std::size_t f = 0; f < fields; ++f) {
+            text.append(rng() % 3, ' ');
+            text += "<" + names[rng() % names.size()];
+            switch (rng() % 6) {
+            case 0: text += "<"; break;      // not a tag
+            case 1: text += ">x"; break;     // not a tag
+            default: text += ":" + std::to_string(rng() % 12) + ">"; break;
+            }
+            text.append(rng() % 14, "ab<:>,"[rng() % 6]);
+        }
+        AdifRecord record(text);
+        for (const std::string& name : names) {
+            const std::string wanted = text::upper(name);
+            ASSERT_EQ(record.find(wanted), naiveFind(record.upper(), wanted)) << text << " / " << wanted;
+        }
+    }
 }
 
 } // namespace
