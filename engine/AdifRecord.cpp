@@ -16,21 +16,30 @@ constexpr std::size_t kBlock = text::ByteBlock::kSize;
 
 void AdifRecord::assign(std::string_view text, std::string_view raw)
 {
-    m_text = text;
     m_raw = raw;
 
-    // The upper-cased copy, a block at a time, then zero bytes: the tag scan reads whole blocks and eight-byte
-    // keys, and zeros are neither tag marks nor name bytes.
+    // Two copies, each followed by zero bytes: the text as it stands and its upper-cased twin. The scans read
+    // whole blocks and eight-byte keys past the end, zeros are neither tag marks nor name bytes, and every
+    // view the record hands out has kPadding readable bytes after it.
     const std::size_t size = text.size();
-    m_buffer.resize(size + 2 * kBlock);
-    char* upper = m_buffer.data();
+    const std::size_t stride = size + kPadding;
+    m_buffer.resize(2 * stride);
+    char* copy = m_buffer.data();
+    char* upper = copy + stride;
     std::size_t i = 0;
-    for (; i + kBlock <= size; i += kBlock)
-        text::ByteBlock(text.data() + i).storeUpper(upper + i);
+    for (; i + kBlock <= size; i += kBlock) {
+        const text::ByteBlock block(text.data() + i);
+        block.store(copy + i);
+        block.storeUpper(upper + i);
+    }
     char last[kBlock] = {};
     std::memcpy(last, text.data() + i, size - i);
-    text::ByteBlock(last).storeUpper(upper + i);
-    std::memset(upper + i + kBlock, 0, size + 2 * kBlock - (i + kBlock));
+    const text::ByteBlock block(last);
+    block.store(copy + i);
+    block.storeUpper(upper + i);
+    std::memset(copy + i + kBlock, 0, stride - (i + kBlock));
+    std::memset(upper + i + kBlock, 0, stride - (i + kBlock));
+    m_text = std::string_view(copy, size);
     m_upper = std::string_view(upper, size);
 
     indexTags();

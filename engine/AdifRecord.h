@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/LineWriter.h"
+
 namespace cardmill {
 
 // A field name in capitals with its lookup key and hash slot, worked out once: the composer's fixed names
@@ -90,13 +92,17 @@ public:
         bool ok() const { return status == Status::Ok; }
     };
 
+    // Bytes that may be read after the end of any view the record hands out (they belong to the record).
+    static constexpr std::size_t kPadding = 32;
+    static_assert(kPadding >= LineWriter::kReadAhead);
+
     AdifRecord() = default;
     explicit AdifRecord(std::string_view text) { assign(text, text); }
     AdifRecord(const AdifRecord&) = delete; // the copy's view points into its own buffer
     AdifRecord& operator=(const AdifRecord&) = delete;
 
-    // Takes a record: `text` is the trimmed record text, `raw` the joined lines before trimming. Both must
-    // stay valid while the record is used.
+    // Takes a record: `text` is the trimmed record text, `raw` the joined lines before trimming. The record
+    // keeps its own copy of `text`; `raw` must stay valid while the record is used.
     void assign(std::string_view text, std::string_view raw);
 
     std::string_view text() const { return m_text; }
@@ -151,7 +157,7 @@ private:
     std::string_view m_text;
     std::string_view m_raw;
     std::string_view m_upper;   // the upper-cased copy, in m_buffer
-    std::string m_buffer;       // the copy followed by zero bytes, so that block reads may run past its end
+    std::string m_buffer;       // both copies, each followed by kPadding zero bytes
     std::vector<Tag> m_tags;    // every "<name:" of the copy, in text order, when there are too many to hash
 
     // A small hash of the first entry of each name, for records of ordinary size; a record of more fields

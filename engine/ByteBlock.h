@@ -52,6 +52,29 @@ public:
 #endif
     }
 
+    // Stores the block as it is.
+    void store(char* out) const
+    {
+#if defined(__SSE2__)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), m_v);
+#else
+        std::memcpy(out, m_b, kSize);
+#endif
+    }
+
+    // Stores the block with every `from` turned into `to`.
+    void storeReplacing(char* out, char from, char to) const
+    {
+#if defined(__SSE2__)
+        const __m128i hit = _mm_cmpeq_epi8(m_v, _mm_set1_epi8(from));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                         _mm_xor_si128(m_v, _mm_and_si128(hit, _mm_set1_epi8(static_cast<char>(from ^ to)))));
+#else
+        for (std::size_t j = 0; j < kSize; ++j)
+            out[j] = m_b[j] == from ? to : m_b[j];
+#endif
+    }
+
     // Stores the block with a to z turned into A to Z; every other byte stays.
     void storeUpper(char* out) const
     {

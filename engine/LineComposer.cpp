@@ -98,7 +98,7 @@ void LineComposer::appendCall(const AdifRecord& record, LineWriter& line)
     const AdifRecord::Declared call = declared(record, kCall);
     if (call.status == AdifRecord::Declared::Status::Absent)
         m_bad.add("No CALL field: ", record.text());
-    line.column(call.value);
+    line.paddedColumn(call.value);
     // The SWL marker is not part of the call: "_SWL=" first, then "_SWL", upper case only.
     if (text::findChar(call.value, '_') != std::string_view::npos) {
         line.eraseFirst(0, "_SWL=");
@@ -114,9 +114,9 @@ void LineComposer::appendDateToMode(const AdifRecord& record, std::string_view d
     const AdifRecord::Declared time = declared(record, kTimeOn);
     if (time.ok()) {
         const std::string_view hhmm = time.value.substr(0, 4);
-        line.value(hhmm.substr(0, 2));
+        line.paddedValue(hhmm.substr(0, 2));
         line.put(':');
-        line.column(hhmm.size() > 2 ? hhmm.substr(2) : std::string_view());
+        line.paddedColumn(hhmm.size() > 2 ? hhmm.substr(2) : std::string_view());
     } else {
         if (time.status == AdifRecord::Declared::Status::Absent)
             m_bad.add("No TIME_ON field: ", record.text());
@@ -130,16 +130,16 @@ void LineComposer::appendDateToMode(const AdifRecord& record, std::string_view d
     const AdifRecord::Declared mode = declared(record, kMode);
     if (mode.status == AdifRecord::Declared::Status::Absent)
         m_bad.add("No MODE field: ", record.text());
-    line.column(mode.value);
+    line.paddedColumn(mode.value);
 }
 
 void LineComposer::appendViaToContest(const AdifRecord& record, LineWriter& line)
 {
-    line.column(declared(record, kQslVia).value);
-    line.column(declared(record, kName).value);
-    line.column(declared(record, kQth).value);
-    line.column(record.toNextTag(kOperator).value_or(std::string_view()));
-    line.column(record.toNextTag(kContestId).value_or(std::string_view()));
+    line.paddedColumn(declared(record, kQslVia).value);
+    line.paddedColumn(declared(record, kName).value);
+    line.paddedColumn(declared(record, kQth).value);
+    line.paddedColumn(record.toNextTag(kOperator).value_or(std::string_view()));
+    line.paddedColumn(record.toNextTag(kContestId).value_or(std::string_view()));
 }
 
 void LineComposer::appendUserFields(const AdifRecord& record, LineWriter& line)
@@ -151,7 +151,7 @@ void LineComposer::appendUserFields(const AdifRecord& record, LineWriter& line)
     }
     for (const FieldName& name : m_userFieldNames) {
         line.put(',');
-        line.value(declared(record, name).value);
+        line.paddedValue(declared(record, name).value);
     }
 }
 
@@ -170,7 +170,7 @@ LineComposer::Outcome LineComposer::composeQso(const AdifRecord& record, std::st
         return Outcome::Dropped;
     appendDateToMode(record, date, line);
 
-    line.column(declared(record, kRstSent).value);
+    line.paddedColumn(declared(record, kRstSent).value);
     const AdifRecord::Declared rcvd = declared(record, kQslRcvd);
     line.column(rcvd.value.empty() ? std::string_view("N") : rcvd.value.substr(0, 1));
 
@@ -193,7 +193,7 @@ LineComposer::Outcome LineComposer::composeSwl(const AdifRecord& record, std::st
     line.text(",Y,"); // a listener's report: no report sent, and the QSL counts as received
 
     appendViaToContest(record, line);
-    line.value(declared(record, kWorkedInSwlFile).value);
+    line.paddedValue(declared(record, kWorkedInSwlFile).value);
     appendUserFields(record, line);
     return Outcome::Line;
 }

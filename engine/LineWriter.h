@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/ByteBlock.h"
 #include "engine/Text.h"
 
 namespace cardmill {
@@ -44,6 +45,24 @@ public:
         for (; i < n; ++i)
             out[i] = in[i] == ',' ? ' ' : in[i];
         m_size += n;
+    }
+
+    // A value that may be read `kReadAhead` bytes past its end (every view an AdifRecord hands out), copied a
+    // block at a time: one step for the usual short value, whatever its length.
+    static constexpr std::size_t kReadAhead = text::ByteBlock::kSize;
+    void paddedValue(std::string_view v)
+    {
+        reserve(v.size() + kReadAhead);
+        char* out = m_data + m_size;
+        for (std::size_t i = 0; i < v.size(); i += kReadAhead)
+            text::ByteBlock(v.data() + i).storeReplacing(out + i, ',', ' ');
+        m_size += v.size();
+    }
+
+    void paddedColumn(std::string_view v)
+    {
+        paddedValue(v);
+        put(',');
     }
 
     // A value and the comma that ends its column.
