@@ -1,5 +1,6 @@
 #include "engine/AdifRecord.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -174,12 +175,17 @@ AdifRecord::Declared AdifRecord::declared(const FieldName& name) const
     for (unsigned digit; (digit = static_cast<unsigned char>(upper[i]) - unsigned{'0'}) <= 9 && i < size; ++i)
         if (length <= size) // a longer length is cut at the end of the text anyway
             length = length * 10 + digit;
+    // The first ">" from there, a block at a time: it mostly follows at once.
     std::size_t gt = i;
-    while (gt < size && upper[gt] != '>')
-        ++gt;
-    if (i == digitsStart || gt == size)
+    for (std::uint32_t m; gt < size; gt += kBlock)
+        if ((m = text::ByteBlock(upper + gt).equal('>'))) {
+            gt += static_cast<std::size_t>(std::countr_zero(m));
+            break;
+        }
+    if (i == digitsStart || gt >= size)
         return {Declared::Status::BadLength, {}};
-    return {Declared::Status::Ok, m_text.substr(gt + 1, length)};
+    const std::size_t start = gt + 1;
+    return {Declared::Status::Ok, std::string_view(m_text.data() + start, std::min(length, size - start))};
 }
 
 std::optional<std::string_view> AdifRecord::eightCharacters(const FieldName& name) const
