@@ -156,7 +156,7 @@ std::size_t AdifRecord::findUnhashed(const FieldName& name) const
 std::size_t AdifRecord::valueStart(std::size_t tagPos, const FieldName& name) const
 {
     // The name holds no ">": the search starts at the tag's ":".
-    const std::size_t gt = text::findChar(m_upper, '>', tagPos + name.size() + 1);
+    const std::size_t gt = findByte('>', tagPos + name.size() + 1);
     return gt == std::string::npos ? m_upper.size() : gt + 1;
 }
 
@@ -176,13 +176,8 @@ AdifRecord::Declared AdifRecord::declared(const FieldName& name) const
         if (length <= size) // a longer length is cut at the end of the text anyway
             length = length * 10 + digit;
     // The first ">" from there, a block at a time: it mostly follows at once.
-    std::size_t gt = i;
-    for (std::uint32_t m; gt < size; gt += kBlock)
-        if ((m = text::ByteBlock(upper + gt).equal('>'))) {
-            gt += static_cast<std::size_t>(std::countr_zero(m));
-            break;
-        }
-    if (i == digitsStart || gt >= size)
+    const std::size_t gt = findByte('>', i);
+    if (i == digitsStart || gt == std::string_view::npos)
         return {Declared::Status::BadLength, {}};
     const std::size_t start = gt + 1;
     return {Declared::Status::Ok, std::string_view(m_text.data() + start, std::min(length, size - start))};
@@ -202,7 +197,7 @@ std::optional<std::string_view> AdifRecord::toNextTag(const FieldName& name) con
     if (p == std::string_view::npos)
         return std::nullopt;
     const std::size_t start = valueStart(p, name);
-    const std::size_t end = text::findChar(m_text, '<', start);
+    const std::size_t end = findByte('<', start);
     return text::trim(m_text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
 }
 

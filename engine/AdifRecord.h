@@ -1,12 +1,14 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "engine/ByteBlock.h"
 #include "engine/LineWriter.h"
 
 namespace cardmill {
@@ -108,6 +110,18 @@ public:
     std::string_view text() const { return m_text; }
     std::string_view raw() const { return m_raw; }
     std::string_view upper() const { return m_upper; }
+
+    // Position of the first `c` at or after `from`, or npos; `c` is a byte that upper-casing keeps (such as
+    // "<" or ">"). Searched a block at a time in the copy, whose zero bytes let a block run past its end.
+    std::size_t findByte(char c, std::size_t from) const
+    {
+        for (; from < m_upper.size(); from += text::ByteBlock::kSize)
+            if (const std::uint32_t m = text::ByteBlock(m_upper.data() + from).equal(c)) {
+                from += static_cast<std::size_t>(std::countr_zero(m));
+                return from < m_upper.size() ? from : std::string_view::npos;
+            }
+        return std::string_view::npos;
+    }
 
     // 0-based position of the tag's "<" for the field `name` (in capitals), or npos when absent.
     std::size_t find(const FieldName& name) const;

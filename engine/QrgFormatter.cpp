@@ -16,9 +16,9 @@ std::string_view tagValue(const AdifRecord& record, const FieldName& name)
     if (p == std::string_view::npos)
         return {};
     const std::string_view upper = record.upper();
-    const std::size_t gt = text::findChar(upper, '>', p + name.size() + 1);
+    const std::size_t gt = record.findByte('>', p + name.size() + 1);
     const std::size_t start = gt == std::string_view::npos ? p + 1 : gt + 1;
-    const std::size_t end = text::findChar(upper, '<', start);
+    const std::size_t end = record.findByte('<', start);
     return text::trim(upper.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
 }
 
