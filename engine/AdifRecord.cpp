@@ -50,39 +50,20 @@ template <typename Visit>
 void AdifRecord::forEachTag(Visit visit) const
 {
     // Every "<" counts, also inside values, so the first entry of a name is the first occurrence of its tag.
-    // A name runs from its "<" to the next ":", "<" or ">"; only a ":" there makes it a tag. A "<" whose
-    // name runs on past its block waits in `open` for the first such byte of a later block. `visit` gets
-    // the tag and returns false to stop the scan.
+    // A name runs from its "<" to the next ":", "<" or ">"; only a ":" there makes it a tag. One block read
+    // just after the "<" finds the end of any name shorter than sixteen bytes. `visit` gets the tag and
+    // returns false to stop the scan.
     const char* upper = m_upper.data();
     const std::size_t size = m_upper.size();
-    std::size_t open = std::string_view::npos;
     for (std::size_t i = 0; i < size; i += kBlock) {
-        const text::ByteBlock block(upper + i);
-        const std::uint32_t stops = block.anyOf(':', '<', '>');
-        std::uint32_t lt = block.equal('<');
-        for (;;) {
-            std::size_t start;
-            std::uint32_t after; // the stop bytes after the name's start
-            if (open != std::string_view::npos) {
-                if (!stops)
-                    break; // nor any "<": the name goes on
-                start = open;
-                after = stops;
-                open = std::string_view::npos;
-            } else if (lt) {
-                const unsigned at = static_cast<unsigned>(std::countr_zero(lt));
-                lt &= lt - 1;
-                start = i + at;
-                after = stops & ~((2u << at) - 1);
-                if (!after) {
-                    open = start; // the block's last "<": its name goes on into the next block
-                    break;
-                }
-            } else {
-                break;
-            }
-            const std::size_t end = i + static_cast<std::size_t>(std::countr_zero(after));
-            if (end >= size || upper[end] != ':')
+        for (std::uint32_t lt = text::ByteBlock(upper + i).equal('<'); lt; lt &= lt - 1) {
+            const std::size_t start = i + static_cast<std::size_t>(std::countr_zero(lt));
+            std::size_t end = start + 1;
+            std::uint32_t stops = text::ByteBlock(upper + end).anyOf(':', '<', '>');
+            while (!stops && (end += kBlock) < size)
+                stops = text::ByteBlock(upper + end).anyOf(':', '<', '>');
+            end += static_cast<std::size_t>(std::countr_zero(stops));
+            if (!stops || end >= size || upper[end] != ':')
                 continue;
             const std::size_t length = end - start - 1;
             std::uint64_t key;
