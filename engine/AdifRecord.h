@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "engine/ByteBlock.h"
-#include "engine/LineWriter.h"
 
 namespace cardmill {
 
@@ -96,7 +95,6 @@ public:
 
     // Bytes that may be read after the end of any view the record hands out (they belong to the record).
     static constexpr std::size_t kPadding = 32;
-    static_assert(kPadding >= LineWriter::kReadAhead);
 
     AdifRecord() = default;
     explicit AdifRecord(std::string_view text) { assign(text, text); }

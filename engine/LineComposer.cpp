@@ -8,6 +8,9 @@ namespace cardmill {
 
 namespace {
 
+// Record values go into the line a block at a time, reading past their ends into the record's padding.
+static_assert(AdifRecord::kPadding >= LineWriter::kReadAhead);
+
 constexpr FieldName kCall = "CALL";
 constexpr FieldName kQsoDate = "QSO_DATE";
 constexpr FieldName kTimeOn = "TIME_ON";

@@ -1,7 +1,5 @@
 #include "engine/Text.h"
 
-#include "engine/ByteBlock.h"
-
 #include <cstring>
 #include <limits>
 
@@ -65,15 +63,6 @@ std::size_t find(std::string_view haystack, std::string_view needle, std::size_t
     return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - haystack.data()) : std::string_view::npos;
 }
 
-namespace {
-
-bool isLetter(char c)
-{
-    return upper(c) >= 'A' && upper(c) <= 'Z';
-}
-
-} // namespace
-
 std::size_t findNoCase(std::string_view haystack, std::string_view needle, std::size_t from)
 {
     if (needle.empty())
@@ -89,40 +78,18 @@ std::size_t findNoCase(std::string_view haystack, std::string_view needle, std::
         return j == needle.size();
     };
     const char first = needle[0];
-    const char final = needle.back();
-    const std::size_t k = needle.size() - 1;
     std::size_t i = from;
-    if (!isLetter(first)) {
-        // Markers such as "<EOR>" begin (and mostly end) with a byte that has no case: sixteen start
-        // positions at a time are tested for both ends at once, so that nearly only true matches reach the
-        // byte comparison. The last block is laid over the end of the text, its positions already tested
-        // masked off, so that no position is tested byte by byte.
-        const bool bothEnds = !isLetter(final);
-        const auto candidates = [&](std::size_t at) {
-            std::uint32_t m = ByteBlock(base + at).equal(first);
-            if (bothEnds)
-                m &= ByteBlock(base + at + k).equal(final);
-            return m;
-        };
-        for (; i + ByteBlock::kSize <= last + 1; i += ByteBlock::kSize)
-            for (std::uint32_t m = candidates(i); m; m &= m - 1) {
-                const std::size_t at = i + static_cast<std::size_t>(std::countr_zero(m));
+    if (first < 'A' || first > 'Z') {
+        // Markers start with "<": test eight bytes at a time for it.
+        for (; i + 8 <= last + 1; i += 8) {
+            std::uint64_t x;
+            std::memcpy(&x, base + i, 8);
+            for (std::uint64_t m = swar::matches(x, first); m; m &= m - 1) {
+                const std::size_t at = i + static_cast<std::size_t>(std::countr_zero(m)) / 8;
                 if (matchAt(at))
                     return at;
             }
-        if (i <= last && last + 1 >= ByteBlock::kSize) {
-            const std::size_t at0 = last + 1 - ByteBlock::kSize;
-            for (std::uint32_t m = candidates(at0) & ~((1u << (i - at0)) - 1); m; m &= m - 1) {
-                const std::size_t at = at0 + static_cast<std::size_t>(std::countr_zero(m));
-                if (matchAt(at))
-                    return at;
-            }
-            return std::string_view::npos;
         }
-        for (; i <= last; ++i)
-            if (base[i] == first && matchAt(i))
-                return i;
-        return std::string_view::npos;
     }
     for (; i <= last; ++i)
         if (upper(base[i]) == first && matchAt(i))
