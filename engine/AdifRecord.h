@@ -128,7 +128,12 @@ public:
     // The value by its declared length: all the digits after the tag's ":", an optional data-type indicator
     // (":S", ":N", ...) passed over, and the value from just after the first ">" that follows. A value that
     // would reach past the end of the record text stops there. Used for CALL, TIME_ON, MODE, RST_SENT,
-    // QSL_RCVD, QSL_VIA, NAME, QTH and the user-defined fields.
+    // QSL_RCVD, QSL_VIA, NAME, QTH, the SWL file's worked call and the user-defined fields.
+    //
+    // The length counts bytes, or UTF-8 characters where the log counts them so: the n characters are
+    // taken instead of the n bytes when they differ, the n bytes are not valid UTF-8 on their own or are
+    // followed by something that cannot follow a value, and the n characters are followed by "<", a blank, a
+    // tab, a line end or the end of the record.
     Declared declared(const FieldName& name) const;
 
     // Eight characters from just after the first ">" after the tag, from the upper-cased copy (QSO_DATE).
@@ -165,6 +170,10 @@ private:
     template <typename Visit>
     void forEachTag(Visit visit) const;
     std::size_t valueStart(std::size_t tagPos, const FieldName& name) const;
+    // True when the byte at `pos` may follow a value: "<", a blank, a tab, a line end, or the record's end.
+    bool endsValue(std::size_t pos) const;
+    // The value of `length` bytes or characters from `start` (see declared()).
+    std::string_view wholeCharacters(std::size_t start, std::size_t length) const;
 
     std::string_view m_text;
     std::string_view m_raw;

@@ -95,6 +95,15 @@ inline void appendColumnValue(std::string& out, std::string_view value)
     replaceCommas(out, start);
 }
 
+// True when no byte of `s` has its high bit set.
+inline bool isAscii(std::string_view s)
+{
+    unsigned char any = 0;
+    for (const char c : s)
+        any |= static_cast<unsigned char>(c);
+    return any < 0x80;
+}
+
 // Reads a whole decimal integer as the platform's integer conversion does: an optional sign and then digits
 // only, nothing before or after. Returns false when the text is not such a number (blanks make it fail).
 bool parseInteger(std::string_view s, long long& value);

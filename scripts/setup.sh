@@ -5,7 +5,7 @@
 #   real-client checks; --screenshot adds Xvfb and the tools that take a picture of the window.
 set -euo pipefail
 
-packages=(cmake g++ make pkg-config qt6-base-dev libpugixml-dev libzip-dev libcli11-dev
+packages=(cmake g++ make pkg-config qt6-base-dev libpugixml-dev libzip-dev libcli11-dev libutfcpp-dev
           libgtest-dev libgmock-dev libbenchmark-dev)
 if [[ "${1:-}" == "--test" ]]; then
     packages+=(clang libclang-rt-14-dev libreoffice-writer-nogui poppler-utils)

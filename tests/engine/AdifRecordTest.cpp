@@ -70,6 +70,39 @@ TEST(AdifRecord, EightBitTextKeepsItsPositions)
     EXPECT_EQ(r.declared("QTH").value, "\xc5\x81\xc3\xb3");
 }
 
+TEST(AdifRecord, LengthsThatCountCharactersKeepLettersWhole)
+{
+    // "Ferenc Tank\xc3\xb3": 12 characters, 13 bytes, declared as 12 by a logger that counts characters.
+    EXPECT_EQ(AdifRecord("<NAME:12>Ferenc Tank\xc3\xb3 <QTH:3>Pec<EOR>").declared("NAME").value,
+              "Ferenc Tank\xc3\xb3");
+    // Only multi-byte letters: three characters, six bytes.
+    EXPECT_EQ(AdifRecord("<QTH:3>\xc5\x81\xc3\xb3\xc5\xba <EOR>").declared("QTH").value, "\xc5\x81\xc3\xb3\xc5\xba");
+    // Straight before the next tag: the six bytes "J\xc3\xbcrge" are valid UTF-8 but followed by "n".
+    EXPECT_EQ(AdifRecord("<NAME:6>J\xc3\xbcrgen<QTH:6>L\xc3\xbc\x62\x65\x63k").declared("NAME").value,
+              "J\xc3\xbcrgen");
+    // At the end of the record, before its "<EOR>", and at the very end of the text.
+    EXPECT_EQ(AdifRecord("<QTH:6>Krak\xc3\xb3w<EOR>").declared("QTH").value, "Krak\xc3\xb3w");
+    EXPECT_EQ(AdifRecord("<COUNTRY:3>T\xc3\xbcr").declared("COUNTRY").value, "T\xc3\xbcr");
+    // User-defined fields are read the same way.
+    EXPECT_EQ(AdifRecord("<MY_CITY:7>Wroc\xc5\x82" "aw <EOR>").declared("MY_CITY").value, "Wroc\xc5\x82" "aw");
+}
+
+TEST(AdifRecord, LengthsThatCountBytesReadAsBefore)
+{
+    // A byte-counted UTF-8 value: the bytes end where the value ends.
+    EXPECT_EQ(AdifRecord("<NAME:13>Ferenc Tank\xc3\xb3 <EOR>").declared("NAME").value, "Ferenc Tank\xc3\xb3");
+    EXPECT_EQ(AdifRecord("<QTH:7>Krak\xc3\xb3w<EOR>").declared("QTH").value, "Krak\xc3\xb3w");
+    // Windows-1250 bytes that look like UTF-8 lead bytes ("\xc3" is "\u0102", "\xf3" is "\u00f3") but are
+    // not followed by continuation bytes: never valid UTF-8, so the bytes as they are.
+    EXPECT_EQ(AdifRecord("<QTH:6>Krak\xf3w<EOR>").declared("QTH").value, "Krak\xf3w");
+    EXPECT_EQ(AdifRecord("<NAME:5>\xc3ukas <EOR>").declared("NAME").value, "\xc3ukas");
+    // A length wrong both ways (too short for bytes and characters): the byte reading, as always.
+    EXPECT_EQ(AdifRecord("<NAME:3>J\xc3\xbcrgen <EOR>").declared("NAME").value, "J\xc3\xbc");
+    EXPECT_EQ(AdifRecord("<NAME:2>J\xc3\xbcrgen <EOR>").declared("NAME").value, "J\xc3");
+    // Too long both ways: the bytes up to the length, which swallow the next tag as before.
+    EXPECT_EQ(AdifRecord("<NAME:8>J\xc3\xbcrg <QTH:1>X").declared("NAME").value, "J\xc3\xbcrg <Q");
+}
+
 // The plain definition the tag index must agree with: the first "<" whose name, up to the first ":", "<" or
 // ">", is `name` and ends at a ":".
 std::size_t naiveFind(std::string_view upper, std::string_view name)
