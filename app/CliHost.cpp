@@ -46,13 +46,13 @@ bool CliHost::qslBoxTicked(QslFilter filter, QslBox box) const
     return it != m_options.qsl.end() && it->second.count(box) != 0;
 }
 
-void CliHost::setStatus(TextId id, const std::string& arg)
+void CliHost::setStatus(TextId id, const TextArgs& args)
 {
-    if (id == m_statusId && arg == m_statusArg)
+    if (id == m_statusId && args == m_statusArgs)
         return; // the run sets its status before every record
     m_statusId = id;
-    m_statusArg = arg;
-    setStatusText(textFor(id, m_options.language, arg));
+    m_statusArgs = args;
+    setStatusText(textFor(id, m_options.language, args));
 }
 
 void CliHost::setStatusText(std::string status)
@@ -123,16 +123,26 @@ void CliHost::endBar()
     }
 }
 
-void CliHost::showMessage(TextId id, const std::string& arg)
+void CliHost::showMessage(TextId id, const TextArgs& args)
 {
     endBar();
     const TextEntry& entry = textEntry(id);
-    std::string text = textFor(id, m_options.language, arg);
+    std::string text = textFor(id, m_options.language, args);
     if (entry.kind == MessageKind::Box)
         text = textFor(entry.caption, m_options.language) + ": " + text;
     const bool toStdErr = entry.kind == MessageKind::Error ||
                           (entry.kind == MessageKind::Box && entry.icon != MessageIcon::Information);
     (toStdErr ? std::cerr : std::cout) << text << std::endl;
+}
+
+void CliHost::showSummary(const RunSummary& summary)
+{
+    endBar();
+    const std::string text = summaryText(summary, m_options.language);
+    if (summary.kind == RunSummary::Kind::MergeFailed)
+        std::cerr << textFor(TextId::CaptionError, m_options.language) << ": " << text << std::endl;
+    else
+        std::cout << text << std::endl;
 }
 
 void CliHost::showError(const std::string& text)

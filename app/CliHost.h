@@ -63,11 +63,12 @@ public:
     int labelSize() const override { return m_options.labelSize; }
     std::filesystem::path workFolder() const override { return m_options.workFolder; }
     bool keepTemporaryFile() const override { return m_options.keepTemporary; }
-    void setStatus(TextId id, const std::string& arg) override;
+    void setStatus(TextId id, const TextArgs& args) override;
     void showProgress(bool visible) override;
     void setProgressRange(std::size_t maximum) override;
     void setProgressPosition(std::size_t position) override;
-    void showMessage(TextId id, const std::string& arg) override;
+    void showMessage(TextId id, const TextArgs& args) override;
+    void showSummary(const RunSummary& summary) override;
     void showError(const std::string& text) override;
     void processEvents() override {}
     bool stopRequested() const override;
@@ -92,7 +93,7 @@ private:
     int m_shownPercent = -1;
     std::string m_status;
     TextId m_statusId = TextId::Count;
-    std::string m_statusArg;
+    TextArgs m_statusArgs;
 };
 
 } // namespace cardmill

@@ -5,8 +5,7 @@
 #include "app/ConvertOptions.h"
 #include "settings/SettingsStore.h"
 #include "engine/ConversionRun.h"
-#include "merge/BuiltInProcessor.h"
-#include "merge/WordMergeDriver.h"
+#include "merge/BuiltInLabelMaker.h"
 
 int main(int argc, char** argv)
 {
@@ -17,16 +16,19 @@ int main(int argc, char** argv)
 
     parsed.options.workFolder = executableDir();
     CliHost host(parsed.options);
-    BuiltInProcessor processor([] {}, [](const std::vector<std::filesystem::path>& documents) {
-        for (const std::filesystem::path& d : documents)
-            std::cout << "Labels: " << d.string() << '\n';
-    });
-    processor.setPdfLabels(host.options().pdf);
-    processor.setConversionStatus([&host](const std::string& file, int seconds) {
+    const ConversionStatus status = [&host](const std::string& file, int seconds) {
         host.setStatusText(textFor(TextId::StatusLibreOffice, host.language(), {file, std::to_string(seconds)}));
-    });
-    WordMergeDriver driver(processor, host, executableDir());
-    ConversionRun run(host, host.options().merge ? &driver : nullptr);
+    };
+    BuiltInLabelMaker maker({}, status);
+    BuiltInPresenter presenter(
+        [](const std::vector<std::filesystem::path>& documents, const std::vector<std::filesystem::path>& pdfs) {
+            for (const std::filesystem::path& d : documents)
+                std::cout << "Labels: " << d.string() << '\n';
+            for (const std::filesystem::path& d : pdfs)
+                std::cout << "Labels: " << d.string() << '\n';
+        },
+        [&host] { return host.options().pdf; }, {}, status);
+    ConversionRun run(host, host.options().merge ? &maker : nullptr, &presenter);
     switch (run.run()) {
     case RunOutcome::Done:
         return ExitDone;

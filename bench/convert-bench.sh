@@ -1,8 +1,17 @@
 #!/usr/bin/env bash
-# End-to-end benchmark: cardmill-convert --no-merge on synthetic logs of 100,000 and 1,000,000 QSOs
-# (label size 3, two user-defined fields). Prints the median wall time and peak memory of RUNS runs each
-# and the growth from 100k to 1M. Usage: bench/convert-bench.sh [BUILD_DIR]   (RUNS=5 by default)
+# End-to-end benchmark of cardmill-convert on synthetic logs of 100,000 and 1,000,000 QSOs (label size 3, two
+# user-defined fields). Prints the median wall time and peak memory of RUNS runs each and the growth from 100k
+# to 1M.
+#   bench/convert-bench.sh [BUILD_DIR]           the data-source files only (--no-merge)
+#   bench/convert-bench.sh --merge [BUILD_DIR]   data-source files and label documents, merged into the
+#                                                example's card_1.docx ... card_swl.docx
+# RUNS=5 by default.
 set -euo pipefail
+merge=false
+if [[ "${1:-}" == "--merge" ]]; then
+    merge=true
+    shift
+fi
 build=${1:-build/default}
 runs=${RUNS:-5}
 convert="$build/app/cardmill-convert"
@@ -11,6 +20,11 @@ genlog="$build/bench/cardmill-genlog"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+what=(--no-merge)
+if $merge; then
+    cp "$(dirname "$0")"/../examples/card_*.docx "$work"/
+    what=(--main-doc "$work/card_1.docx")
+fi
 
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
@@ -19,8 +33,8 @@ for n in 100000 1000000; do
     "$genlog" "$work/log$n.adi" "$n"
     times=() mems=()
     for ((i = 0; i < runs; i++)); do
-        /usr/bin/time -o "$work/time" -f "%e %M" "$convert" --log "$work/log$n.adi" --no-merge --qsos 3 \
-            --field GRIDSQUARE --field COMMENT >/dev/null 2>&1
+        /usr/bin/time -o "$work/time" -f "%e %M" "$convert" --log "$work/log$n.adi" "${what[@]}" --qsos 3 \
+            --field GRIDSQUARE --field COMMENT >/dev/null 2>&1 || { echo "the run failed" >&2; exit 1; }
         out=$(tail -n 1 "$work/time")
         times+=("${out% *}") mems+=("${out#* }")
     done
@@ -28,5 +42,6 @@ for n in 100000 1000000; do
     m=$(printf '%s\n' "${mems[@]}" | median)
     wall[$n]=$t
     printf '%8d QSOs: median %s s wall, peak %d MB (%d runs)\n' "$n" "$t" $((m / 1024)) "$runs"
+    rm -f "$work"/log"$n"_* "$work/log$n.adi"
 done
 awk -v a="${wall[100000]}" -v b="${wall[1000000]}" 'BEGIN { printf "1M / 100k: %.1fx\n", b / a }'

@@ -7,8 +7,8 @@
 #include "engine/DataSourceFiles.h"
 #include "engine/IoError.h"
 #include "engine/LineComposer.h"
+#include "engine/LabelMerge.h"
 #include "engine/LineReader.h"
-#include "engine/MergeDriver.h"
 #include "engine/QsoFilters.h"
 #include "engine/RunHost.h"
 
@@ -62,9 +62,10 @@ std::filesystem::path baseOf(const std::filesystem::path& logPath)
     return logPath.parent_path() / name.substr(0, dot);
 }
 
-ConversionRun::ConversionRun(RunHost& host, MailMergeDriver* driver)
+ConversionRun::ConversionRun(RunHost& host, LabelMaker* maker, LabelPresenter* presenter)
     : m_host(host)
-    , m_driver(driver)
+    , m_maker(maker)
+    , m_presenter(presenter)
 {
 }
 
@@ -102,7 +103,7 @@ RunOutcome ConversionRun::execute()
         m_host.showMessage(TextId::NoSourceFile);
         return RunOutcome::Precondition;
     }
-    if (m_driver) {
+    if (m_maker) {
         const std::filesystem::path mainDocument = m_host.mainDocumentPath();
         if (mainDocument.empty()) {
             m_host.showMessage(TextId::NoMainDocument);
@@ -119,8 +120,18 @@ RunOutcome ConversionRun::execute()
     m_host.clearStatus();
     BadRecordsFile bad(withSuffix(base, "_bad.txt"));
     bad.create();
+    // An empty bad-records file tells the user nothing: it goes however the run ends.
+    struct RemoveIfClean {
+        const BadRecordsFile& bad;
+        ~RemoveIfClean()
+        {
+            std::error_code ec;
+            if (bad.clean())
+                std::filesystem::remove(bad.path(), ec);
+        }
+    } removeIfClean{bad};
     if (!fileExists(log)) {
-        m_host.showMessage(TextId::LogNotFound, log.string());
+        m_host.showMessage(TextId::LogNotFound, {log.string()});
         return RunOutcome::Precondition;
     }
     { LineReader probe(log); } // an unreadable log fails here, before anything else is done
@@ -134,7 +145,8 @@ RunOutcome ConversionRun::execute()
     filters.startRun();
     LineComposer composer(m_host, filters, bad);
 
-    // The QSO pass.
+    // The QSO pass. What became of the records tells, when no line is made, why.
+    std::size_t records = 0, filtered = 0;
     {
         AdifReader reader(log);
         reader.skipHeader();
@@ -148,12 +160,17 @@ RunOutcome ConversionRun::execute()
             if (r == AdifReader::Result::Empty)
                 continue;
             if (r == AdifReader::Result::Record) {
+                ++records;
                 record.assign(reader.record(), reader.rawRecord());
                 const LineComposer::Outcome o = composer.composeQso(record, line);
-                if (o == LineComposer::Outcome::Dropped)
+                if (o == LineComposer::Outcome::CallFiltered)
+                    ++filtered;
+                if (o == LineComposer::Outcome::Dropped || o == LineComposer::Outcome::CallFiltered)
                     continue;
                 if (o == LineComposer::Outcome::Line)
                     m_lines.add(line);
+                else
+                    ++filtered;
             }
             if (m_host.stopRequested()) {
                 reader.close();
@@ -182,35 +199,58 @@ RunOutcome ConversionRun::execute()
 
     if (m_lines.empty()) {
         m_host.showProgress(false);
-        m_host.showMessage(TextId::NoData);
+        if (records == 0)
+            m_host.showMessage(TextId::NoDataEmptyLog);
+        else if (filtered > 0)
+            m_host.showMessage(TextId::NoDataFiltered);
+        else
+            m_host.showMessage(TextId::NoDataUnreadable, {base.string()});
         m_host.setStopEnabled(false);
         return RunOutcome::NoData;
     }
 
     m_lines.sort();
-    DataSourceWriter writer(m_host, base, m_host.workFolder() / std::string(kIntermediateFileName));
-    if (writer.write(m_lines) == DataSourceWriter::Result::Stopped)
+    GroupedLines grouped;
+    DataSourceWriter writer(m_host, base);
+    if (writer.write(m_lines, grouped) == DataSourceWriter::Result::Stopped)
         return stop();
     m_host.showProgress(false);
-
     m_host.clearStatus();
-    m_host.setStopEnabled(false);
-    if (m_driver) {
-        m_driver->startMerge(base);
-        for (int k = 1; k <= 10; ++k)
-            m_driver->runPass(base, PassSelector{k});
-        m_driver->runPass(base, PassSelector::swl());
-        m_driver->makeVisible();
+
+    RunSummary summary;
+    summary.base = base;
+    if (!m_maker) {
+        summary.kind = RunSummary::Kind::DataSourceFiles;
+        summary.badRecords = !bad.clean();
+        m_host.setStopEnabled(false);
+        m_host.showSummary(summary);
+        return RunOutcome::Done;
     }
 
-    const std::string baseText = base.string();
-    if (bad.clean()) {
-        std::error_code ec;
-        std::filesystem::remove(bad.path(), ec);
-        m_host.showMessage(m_driver ? TextId::AllSent : TextId::AllWritten);
-    } else {
-        m_host.showMessage(m_driver ? TextId::AllSentWithBadRecords : TextId::AllWrittenWithBadRecords, baseText);
+    // "Stop" stays on: a stop ends the current pass and keeps the documents of the passes before it.
+    MergePhase merge(m_host, *m_maker);
+    MergePhase::Result merged = merge.run(base, writer.columns(), m_lines, grouped);
+    m_host.showProgress(false);
+    m_host.clearStatus();
+    if (merged.ending == MergePhase::Ending::Stopped)
+        return stop();
+    m_host.setStopEnabled(false);
+    summary.made = std::move(merged.made);
+    summary.failed = std::move(merged.failed);
+    summary.badRecords = !bad.clean();
+    if (merged.ending == MergePhase::Ending::Failed) {
+        summary.kind = RunSummary::Kind::MergeFailed;
+        m_host.showSummary(summary);
+        return RunOutcome::Abandoned;
     }
+    if (m_presenter) {
+        std::vector<std::filesystem::path> documents;
+        for (const MadeLabels& m : summary.made)
+            documents.push_back(m.document);
+        m_presenter->present(documents);
+    }
+    summary.kind = RunSummary::Kind::Labels;
+    m_host.showSummary(summary);
     return RunOutcome::Done;
 }
 

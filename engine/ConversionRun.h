@@ -6,7 +6,8 @@
 
 namespace cardmill {
 
-class MailMergeDriver;
+class LabelMaker;
+class LabelPresenter;
 class RunHost;
 
 // How a conversion run ended.
@@ -14,7 +15,7 @@ enum class RunOutcome {
     Done,         // labels written (and merged); the final message was shown
     Stopped,      // the user pressed "Stop"
     Precondition, // a message about missing input was shown
-    Abandoned,    // an input/output or merge error ended the run; its text was shown
+    Abandoned,    // an input/output error ended the run, or a label document could not be made; the text was shown
     NoData,       // no QSO or SWL line; the no-data box was shown
     Busy,         // a run was already under way: nothing was done
 };
@@ -24,13 +25,15 @@ enum class RunOutcome {
 std::filesystem::path baseOf(const std::filesystem::path& logPath);
 
 // One execution of "Start": checks the inputs, reads the log and the SWL file, sorts and groups the lines into
-// the data-source files, has the driver merge them, and ends with one message. Every ending (normal end,
-// stop, precondition, error) closes its files, disables "Stop", hides the progress bar and clears the status
-// text. A run is not re-entrant: a call while one is under way returns Busy at once.
+// the data-source files, has the label maker make a label document of each pass's records, hands the documents
+// to the presenter, and ends with one message. Every ending (normal end, stop, precondition, error) closes its
+// files, disables "Stop", hides the progress bar, clears the status text and removes an empty bad-records file.
+// A run is not re-entrant: a call while one is under way returns Busy at once.
 class ConversionRun {
 public:
-    // `driver` may be null: the run then writes the data-source files and does not merge.
-    ConversionRun(RunHost& host, MailMergeDriver* driver);
+    // `maker` may be null: the run then writes the data-source files and does not merge. `presenter` may be
+    // null: the label documents are then only named in the closing message.
+    ConversionRun(RunHost& host, LabelMaker* maker, LabelPresenter* presenter = nullptr);
 
     RunOutcome run();
     bool running() const { return m_running; }
@@ -43,7 +46,8 @@ private:
     RunOutcome stop();
 
     RunHost& m_host;
-    MailMergeDriver* m_driver;
+    LabelMaker* m_maker;
+    LabelPresenter* m_presenter;
     SortedLines m_lines;
     bool m_running = false;
 };

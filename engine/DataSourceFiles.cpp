@@ -5,7 +5,6 @@
 
 #include "engine/IoError.h"
 #include "engine/LineComposer.h"
-#include "engine/LineReader.h"
 #include "engine/RunHost.h"
 #include "engine/Text.h"
 
@@ -78,10 +77,9 @@ std::string_view callColumn(std::string_view line)
     return comma == std::string_view::npos ? line : line.substr(0, comma + 1);
 }
 
-DataSourceWriter::DataSourceWriter(RunHost& host, std::filesystem::path base, std::filesystem::path intermediate)
+DataSourceWriter::DataSourceWriter(RunHost& host, std::filesystem::path base)
     : m_host(host)
     , m_base(std::move(base))
-    , m_intermediate(std::move(intermediate))
 {
     for (int k = 0; k <= 10; ++k)
         m_outputs[static_cast<std::size_t>(k)].path = dataSourcePath(m_base, k);
@@ -101,29 +99,17 @@ int DataSourceWriter::labelSize() const
     return n < 1 ? 1 : (n > 10 ? 10 : n);
 }
 
-void DataSourceWriter::writeIntermediate(const SortedLines& lines)
-{
-    m_host.setProgressPosition(1);
-    std::FILE* f = createFile(m_intermediate);
-    std::setvbuf(f, nullptr, _IOFBF, kOutputBuffer);
-    m_host.setStatus(TextId::StatusRewriting);
-    m_host.processEvents();
-    try {
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            m_host.setProgressPosition(i);
-            put(f, m_intermediate, lines[i]);
-        }
-        put(f, m_intermediate, kSentinelLine);
-    } catch (...) {
-        std::fclose(f);
-        throw;
-    }
-    closeChecked(f, m_intermediate);
-}
-
 void DataSourceWriter::createOutputs()
 {
-    const std::string header = dataSourceHeader(m_host.userFields());
+    const std::vector<std::string> fields = m_host.userFields();
+    const std::string header = dataSourceHeader(fields);
+    m_columns.clear();
+    for (std::string_view rest = kFixedColumns; !rest.empty();) {
+        const std::size_t comma = rest.find(',');
+        m_columns.emplace_back(rest.substr(0, comma));
+        rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+    }
+    m_columns.insert(m_columns.end(), fields.begin(), fields.end());
     for (Output& out : m_outputs) {
         out.file = createFile(out.path);
         std::setvbuf(out.file, nullptr, _IOFBF, kOutputBuffer);
@@ -138,13 +124,15 @@ void DataSourceWriter::writeLine(Output& out, std::string_view line)
     out.written = true;
 }
 
-void DataSourceWriter::writeGroup(const std::vector<std::string>& group, std::size_t size)
+void DataSourceWriter::writeGroup(const SortedLines& lines, const std::vector<std::uint32_t>& group,
+                                  GroupedLines& grouped)
 {
-    if (size == 0)
+    if (group.empty())
         return;
-    Output& out = m_outputs[size];
-    for (std::size_t i = 0; i < size; ++i)
-        writeLine(out, group[i]);
+    Output& out = m_outputs[group.size()];
+    for (const std::uint32_t line : group)
+        writeLine(out, lines[line]);
+    grouped[group.size()].insert(grouped[group.size()].end(), group.begin(), group.end());
 }
 
 void DataSourceWriter::closeAll()
@@ -153,60 +141,53 @@ void DataSourceWriter::closeAll()
         closeChecked(out.file, out.path);
 }
 
-DataSourceWriter::Result DataSourceWriter::write(const SortedLines& lines)
+DataSourceWriter::Result DataSourceWriter::write(const SortedLines& lines, GroupedLines& grouped)
 {
-    writeIntermediate(lines);
+    for (auto& g : grouped)
+        g.clear();
+    m_host.setProgressPosition(1);
+    m_host.setStatus(TextId::StatusRewriting);
+    m_host.processEvents();
     createOutputs();
 
-    LineReader reader(m_intermediate);
-    // QSO lines of one station, at most the label size. The strings are reused from label to label, so that
-    // grouping a long log does not allocate for every line.
-    std::vector<std::string> group;
-    std::size_t groupSize = 0;
-    std::string current;
-    std::size_t progress = 0;
+    // The QSO lines of one station, at most the label size.
+    std::vector<std::uint32_t> group;
     m_host.setProgressPosition(0);
+    auto stopped = [&] {
+        if (!m_host.stopRequested())
+            return false;
+        closeAll();
+        return true;
+    };
 
-    for (;;) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
         m_host.processEvents();
-        if (m_host.stopRequested()) {
-            reader.close();
-            closeAll();
+        if (stopped())
             return Result::Stopped;
-        }
-        current.clear();
-        if (!reader.appendLine(current))
-            break;
-        m_host.setProgressPosition(++progress);
+        const std::string_view current = lines[i];
+        m_host.setProgressPosition(i + 1);
         m_host.processEvents();
-        if (current == kSentinelLine && reader.atEnd())
-            break;
 
         if (isSwlLine(current)) {
             // Each SWL report is a label of its own; it neither joins nor ends a station's QSO label.
             writeLine(m_outputs[0], current);
+            grouped[0].push_back(static_cast<std::uint32_t>(i));
             continue;
         }
-        const bool complete = groupSize > 0 &&
-                              (callColumn(current) != callColumn(group[groupSize - 1]) ||
-                               groupSize >= static_cast<std::size_t>(labelSize()) ||
+        const bool complete = !group.empty() &&
+                              (callColumn(current) != callColumn(lines[group.back()]) ||
+                               group.size() >= static_cast<std::size_t>(labelSize()) ||
                                text::findNoCase(current, "_SWL") != std::string::npos);
         if (complete) {
-            writeGroup(group, groupSize);
-            groupSize = 0;
+            writeGroup(lines, group, grouped);
+            group.clear();
         }
-        if (groupSize == group.size())
-            group.emplace_back();
-        group[groupSize++].swap(current);
+        group.push_back(static_cast<std::uint32_t>(i));
     }
     // A stop clicked while the last line was read is honoured here, before anything is finished.
-    if (m_host.stopRequested()) {
-        reader.close();
-        closeAll();
+    if (stopped())
         return Result::Stopped;
-    }
-    writeGroup(group, groupSize);
-    reader.close();
+    writeGroup(lines, group, grouped);
     closeAll();
 
     for (Output& out : m_outputs) {
@@ -214,8 +195,6 @@ DataSourceWriter::Result DataSourceWriter::write(const SortedLines& lines)
         if (!out.written)
             std::filesystem::remove(out.path, ec);
     }
-    std::error_code ec;
-    std::filesystem::remove(m_intermediate, ec);
     return Result::Written;
 }
 

@@ -170,7 +170,7 @@ LineComposer::Outcome LineComposer::composeQso(const AdifRecord& record, std::st
 
     appendCall(record, line);
     if (!m_filters.passesCall(line.view()))
-        return Outcome::Dropped;
+        return Outcome::CallFiltered;
     appendDateToMode(record, date, line);
 
     line.paddedColumn(declared(record, kRstSent).value);

@@ -28,8 +28,9 @@ class LineComposer {
 public:
     enum class Outcome {
         Line,     // `line` holds the label line
-        Filtered, // a date or QSL-flag filter rejected the record
-        Dropped,  // the date cannot be read, or the call filter rejected the record
+        Filtered,     // a date or QSL-flag filter rejected the record
+        CallFiltered, // the call filter rejected the record
+        Dropped,      // the date cannot be read
     };
 
     LineComposer(const ConversionSettings& settings, const QsoFilters& filters, BadRecordsFile& badRecords);

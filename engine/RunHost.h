@@ -2,11 +2,16 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "engine/ConversionSettings.h"
+#include "engine/RunSummary.h"
 #include "engine/TextId.h"
 
 namespace cardmill {
+
+// The values put into a text's "%s" places, in turn.
+using TextArgs = std::vector<std::string>;
 
 // What the conversion run needs from the program that runs it: the user's choices, read at the moment they
 // are needed, and the means to show what the run is doing. The main window, the command-line tool and the
@@ -19,22 +24,24 @@ public:
     virtual std::filesystem::path mainDocumentPath() const = 0;
     // QSOs per label, 1 to 10; read at every grouping step.
     virtual int labelSize() const = 0;
-    // The folder of the intermediate file "temporary.wrk" (beside the executable in the product).
+    // The folder of the table document that the "Do not delete temporary.doc file" option keeps.
     virtual std::filesystem::path workFolder() const = 0;
     // The "Do not delete temporary.doc file" option.
     virtual bool keepTemporaryFile() const = 0;
 
-    // The status text: `id` with "%s" replaced by `arg`; TextId::Count clears it.
-    virtual void setStatus(TextId id, const std::string& arg = {}) = 0;
+    // The status text: `id` with its "%s" replaced by `args`; TextId::Count clears it.
+    virtual void setStatus(TextId id, const TextArgs& args = {}) = 0;
     void clearStatus() { setStatus(TextId::Count); }
 
     virtual void showProgress(bool visible) = 0;
     virtual void setProgressRange(std::size_t maximum) = 0;
     virtual void setProgressPosition(std::size_t position) = 0;
 
-    // A message of the run (error, information or captioned box, as the text table says), "%s" replaced by
-    // `arg`. Returns when the user has closed it.
-    virtual void showMessage(TextId id, const std::string& arg = {}) = 0;
+    // A message of the run (error, information or captioned box, as the text table says), its "%s" replaced by
+    // `args`. Returns when the user has closed it.
+    virtual void showMessage(TextId id, const TextArgs& args = {}) = 0;
+    // The closing message of a run that reached its end: what was made, what failed, the bad-records file.
+    virtual void showSummary(const RunSummary& summary) = 0;
     // An unexpected failure that abandoned the run: its text as the lower layer gave it.
     virtual void showError(const std::string& text) = 0;
 

@@ -10,17 +10,33 @@ enum class TextId {
     NoMainDocument,           // error
     MainDocumentMissing,      // error
     LogNotFound,              // error; %s = the log path
-    NoData,                   // box "Information", warning icon
+    NoData,                   // box "Information", warning icon (a word processor's wording)
+    NoDataEmptyLog,           // box "Information", warning icon: the log holds no records
+    NoDataFiltered,           // box "Information", warning icon: no QSO passed the filters
+    NoDataUnreadable,         // box "Information", warning icon; %s = <base>: no QSO could be read
     ProcessStopped,           // box "Information", error icon
     AllSent,                  // information
     AllSentWithBadRecords,    // information; %s = <base>
     AllWritten,               // information, when the run writes data-source files without merging
     AllWrittenWithBadRecords, // information; %s = <base>
+    // Pieces of the closing message of a merge (see summaryText).
+    LabelsReady,              // %s = the label counts, %s = the folder, %s = the documents' name pattern
+    LabelsMadeThisRun,        // the same pieces, after a failure
+    NoLabelsMade,             // after a failure
+    EarlierLabelsKept,        // after a failure
+    MergeFailed,              // the first line of a failed merge's message
+    PassFailed,               // %s = the label size, %s = the reason
+    SwlPassFailed,            // %s = the reason
+    BadRecordsSaved,          // %s = <base>
     // Status texts of the conversion run.
     StatusProcessing,
     StatusProcessingSwl,
     StatusRewriting,
-    // Status texts of a mail-merge pass; %s = the label size. The SWL pass has texts of its own.
+    // Status texts of a merge pass of the built-in engine; %s = the label size, %s = the main document's name.
+    StatusMergingLabels,
+    StatusMergingSwlLabels,   // %s = the main document's name
+    // Status texts of a mail-merge pass through a word processor's automation; %s = the label size. The SWL pass
+    // has texts of its own.
     StatusMergeSend,
     StatusMergeConvert,
     StatusMergeSave,

@@ -53,8 +53,8 @@ void replaceAll(std::string& s, const std::string& from, const std::string& to)
 
 } // namespace
 
-void mergeDocx(const ZipContents& main, const MergeRecords& records, const std::filesystem::path& output,
-               const std::function<void()>& onCopy)
+void mergeDocx(const ZipContents& main, const PassRecords& records, const std::filesystem::path& output,
+               const LabelMaker::Progress& progress)
 {
     const auto document = main.entries.find(kDocumentPart);
     if (document == main.entries.end())
@@ -96,8 +96,10 @@ void mergeDocx(const ZipContents& main, const MergeRecords& records, const std::
     }
 
     std::map<std::string, std::string> extraParts; // cloned headers and footers
-    TempFile body;
-    body.write(compiled.prefix);
+    // The body goes into the package as it is made; the parts that depend on it follow it.
+    ZipWriter zip(output);
+    zip.begin(kDocumentPart);
+    zip.write(compiled.prefix);
     std::string previousSection;
     forEachCopy(compiled.body, records, [&](std::size_t copies, std::size_t first, const std::string& copy) {
         std::string sectionOfCopy = section;
@@ -122,13 +124,12 @@ void mergeDocx(const ZipContents& main, const MergeRecords& records, const std::
             replaceAll(sectionOfCopy, "r:id=\"" + p.id + "\"", "r:id=\"" + id + "\"");
         }
         if (copies > 0)
-            body.write("<w:p><w:pPr>" + previousSection + "</w:pPr></w:p>");
-        body.write(copy);
+            zip.write("<w:p><w:pPr>" + previousSection + "</w:pPr></w:p>");
+        zip.write(copy);
         previousSection = std::move(sectionOfCopy);
-    }, onCopy);
-    body.write(previousSection.empty() ? section : previousSection);
-    body.write(compiled.suffix);
-    body.finish();
+    }, progress);
+    zip.write(previousSection.empty() ? section : previousSection);
+    zip.write(compiled.suffix);
 
     // The merged document is a document of its own: no mail-merge settings, no link to a data source.
     std::set<std::string> dropped;
@@ -159,22 +160,14 @@ void mergeDocx(const ZipContents& main, const MergeRecords& records, const std::
         rewritten["[Content_Types].xml"] = saveXml(types);
     }
 
-    ZipWriter zip(output);
-    auto add = [&](const std::string& name) {
-        if (name == kDocumentPart)
-            zip.addFile(name, body.path());
-        else if (rewritten.count(name))
-            zip.add(name, rewritten[name]);
-        else
-            zip.add(name, main.entries.at(name));
-    };
-    if (main.has("[Content_Types].xml"))
-        add("[Content_Types].xml");
-    for (const std::string& name : main.order)
-        if (name != "[Content_Types].xml" && !dropped.count(name))
-            add(name);
-    for (auto& [name, xml] : extraParts)
-        zip.add(name, std::move(xml));
+    for (const std::string& name : main.order) {
+        if (name == kDocumentPart || dropped.count(name))
+            continue;
+        const auto changed = rewritten.find(name);
+        zip.add(name, changed != rewritten.end() ? changed->second : main.entries.at(name));
+    }
+    for (const auto& [name, xml] : extraParts)
+        zip.add(name, xml);
     zip.close();
 }
 

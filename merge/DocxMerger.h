@@ -15,9 +15,10 @@ namespace cardmill {
 // the values of the record a copy starts with. The result carries no link to a data source.
 //
 // The merged body is written to the package as it is made, so a large merge never holds all its copies in
-// memory. `onCopy` runs after every copy (to let pending events run). Throws std::runtime_error naming the
-// problem (the caller adds the file).
-void mergeDocx(const ZipContents& main, const MergeRecords& records, const std::filesystem::path& output,
-               const std::function<void()>& onCopy);
+// memory. `progress` is told of every record and copy (to let pending events run); when it asks to stop, the
+// merge throws MergeStopped and writes nothing. Throws std::runtime_error naming the problem (the caller adds
+// the file).
+void mergeDocx(const ZipContents& main, const PassRecords& records, const std::filesystem::path& output,
+               const LabelMaker::Progress& progress);
 
 } // namespace cardmill

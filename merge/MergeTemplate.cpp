@@ -1,6 +1,7 @@
 #include "merge/MergeTemplate.h"
 
 #include "engine/Text.h"
+#include "merge/TextDecoding.h"
 #include "merge/XmlPart.h"
 
 #include <pugixml.hpp>
@@ -286,14 +287,6 @@ void compileInto(pugi::xml_node content, MergeTemplate& t, std::string& xml)
 }
 
 } // namespace
-
-int MergeRecords::column(const std::string& name) const
-{
-    for (std::size_t i = 0; i < names.size(); ++i)
-        if (text::equalNoCase(names[i], name))
-            return static_cast<int>(i);
-    return -1;
-}
 
 bool MergeTemplate::hasMergeFields() const
 {
@@ -590,15 +583,15 @@ MergeTemplate compileOdtPiece(const std::string& xml)
     return t;
 }
 
-void forEachCopy(const MergeTemplate& body, const MergeRecords& records,
+void forEachCopy(const MergeTemplate& body, const PassRecords& records,
                  const std::function<void(std::size_t, std::size_t, const std::string&)>& copy,
-                 const std::function<void()>& onCopy)
+                 const LabelMaker::Progress& progress)
 {
-    MergeCursor cursor(records);
+    MergeCursor cursor(records, progress ? &progress : nullptr);
     std::string xml;
     std::size_t next = 0;
     std::size_t copies = 0;
-    while (next < records.rows.size()) {
+    while (next < records.size()) {
         cursor.startCopy(next);
         xml.clear();
         cursor.render(body, xml);
@@ -610,8 +603,8 @@ void forEachCopy(const MergeTemplate& body, const MergeRecords& records,
         }
         copy(copies++, next, xml);
         next = cursor.current() + 1;
-        if (onCopy)
-            onCopy();
+        if (progress && !progress(std::min(next, records.size())))
+            throw MergeStopped{};
     }
 }
 
@@ -633,6 +626,13 @@ std::string xmlEscape(const std::string& s)
             out.push_back(c);
     }
     return out;
+}
+
+void MergeCursor::advance()
+{
+    ++m_current;
+    if (m_progress && *m_progress && !(*m_progress)(m_current))
+        throw MergeStopped{};
 }
 
 void MergeCursor::startCopy(std::size_t index)
@@ -662,8 +662,7 @@ std::string MergeCursor::value(const MergeTemplate& t, const FieldInstruction& i
         const int column = m_records.column(code.name);
         if (exhausted() || column < 0)
             return {};
-        const std::vector<std::string>& row = m_records.rows[m_current];
-        const std::string v = static_cast<std::size_t>(column) < row.size() ? row[static_cast<std::size_t>(column)] : "";
+        const std::string v = decodeValue(m_records.value(m_current, static_cast<std::size_t>(column)));
         return v.empty() ? v : code.before + applyTextCase(v, code.textCase) + code.after;
     }
     case FieldCode::Type::MergeRec:
@@ -710,7 +709,7 @@ void MergeCursor::renderItems(const MergeTemplate& t, std::string& out, bool inH
                         if (yes && type == FieldCode::Type::SkipIf)
                             m_skip = true;
                         else if (yes && !exhausted())
-                            ++m_current;
+                            advance();
                         break;
                     }
                     const std::string v = value(t, f.instruction, f.code, 0);

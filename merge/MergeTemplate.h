@@ -5,18 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "engine/LabelMaker.h"
 #include "merge/FieldCode.h"
 
 namespace cardmill {
 
-// The records of a merge: field names and rows of values (UTF-8).
-struct MergeRecords {
-    std::vector<std::string> names;
-    std::vector<std::vector<std::string>> rows;
-
-    // The column of a field name, compared without regard to letter case; -1 when unknown.
-    int column(const std::string& name) const;
-};
+// Thrown out of a merge when its progress callback asks to stop; the merge writes nothing.
+struct MergeStopped {};
 
 // A document part compiled for merging: literal XML, field slots and paragraphs that disappear when all their
 // merge fields come out empty. Two flavours: WordprocessingML (.docx) and OpenDocument text (.odt).
@@ -76,15 +71,21 @@ FieldCode odfNextCondition(const std::string& condition, FieldInstruction& instr
 // Compiles a header or footer part whole; `hasFields` tells whether it needs evaluating per copy.
 MergeTemplate compilePart(const std::string& xml);
 
-// The state of a merge while copies are made.
+// The state of a merge while copies are made. Values are decoded from the records' bytes (see decodeValue).
 class MergeCursor {
 public:
-    explicit MergeCursor(const MergeRecords& records) : m_records(records) {}
+    // `progress`, when given, is told every move to a further record; when it returns false the cursor throws
+    // MergeStopped.
+    explicit MergeCursor(const PassRecords& records, const LabelMaker::Progress* progress = nullptr)
+        : m_records(records)
+        , m_progress(progress)
+    {
+    }
 
     // Starts a copy at record `index`.
     void startCopy(std::size_t index);
     std::size_t current() const { return m_current; }
-    bool exhausted() const { return m_current >= m_records.rows.size(); }
+    bool exhausted() const { return m_current >= m_records.size(); }
     bool skipped() const { return m_skip; }
     // Records that a SKIPIF left out do not count in MERGESEQ.
     void recordsSkipped(std::size_t n) { m_skippedRecords += n; }
@@ -98,7 +99,10 @@ private:
                              int depth);
     void renderItems(const MergeTemplate& t, std::string& out, bool inHeader, bool& anyValue);
 
-    const MergeRecords& m_records;
+    void advance();
+
+    const PassRecords& m_records;
+    const LabelMaker::Progress* m_progress;
     std::size_t m_current = 0;
     std::size_t m_skippedRecords = 0;
     bool m_skip = false;
@@ -106,10 +110,11 @@ private:
 
 // Makes the copies of a body, each starting at the next unused record: `copy` receives the copy's number (from
 // 0), the record it started with and its evaluated XML. A copy that a SKIPIF left out is dropped with its records;
-// when the records run out within a copy, no further copy starts. `onCopy` runs after every copy.
-void forEachCopy(const MergeTemplate& body, const MergeRecords& records,
+// when the records run out within a copy, no further copy starts. `progress` is told every move to a further
+// record and every copy made; when it returns false, forEachCopy throws MergeStopped.
+void forEachCopy(const MergeTemplate& body, const PassRecords& records,
                  const std::function<void(std::size_t copy, std::size_t firstRecord, const std::string& xml)>& copy,
-                 const std::function<void()>& onCopy);
+                 const LabelMaker::Progress& progress);
 
 // Text made safe for XML character data: &, <, > escaped and characters XML does not allow left out.
 std::string xmlEscape(const std::string& utf8);

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -20,8 +21,8 @@ constexpr const char* kBreakStyle = "cmPageBreak";
 
 } // namespace
 
-void mergeOdt(const ZipContents& main, const MergeRecords& records, const std::filesystem::path& output,
-              const std::function<void()>& onCopy)
+void mergeOdt(const ZipContents& main, const PassRecords& records, const std::filesystem::path& output,
+              const LabelMaker::Progress& progress)
 {
     if (!main.has("content.xml"))
         throw std::runtime_error("the package has no content.xml: it is not an OpenDocument text");
@@ -45,8 +46,23 @@ void mergeOdt(const ZipContents& main, const MergeRecords& records, const std::f
     // The page style the body starts with (a page with fields from it, or the first one).
     std::string startPage = pages.empty() ? std::string() : pages.front().node.attribute("style:name").value();
 
-    TempFile body;
-    std::string prefix = compiled.prefix;
+    // The body goes into the package as it is made. Only when every copy needs a master page of its own are the
+    // copies kept in a scratch file first: their paragraph styles belong before the body.
+    ZipWriter zip(output);
+    if (main.has("mimetype"))
+        zip.add("mimetype", main.entries.at("mimetype"));
+    zip.begin("content.xml");
+    std::unique_ptr<TempFile> body;
+    if (pages.empty())
+        zip.write(compiled.prefix);
+    else
+        body = std::make_unique<TempFile>();
+    auto write = [&](const std::string& xml) {
+        if (body)
+            body->write(xml);
+        else
+            zip.write(xml);
+    };
     std::vector<std::string> copyStyles; // paragraph styles that start a copy on its own master page
     std::string pagesXml;
     forEachCopy(compiled.body, records, [&](std::size_t copies, std::size_t first, const std::string& copy) {
@@ -66,37 +82,34 @@ void mergeOdt(const ZipContents& main, const MergeRecords& records, const std::f
                                  "\" style:family=\"paragraph\" style:master-page-name=\"" + pageName +
                                  "\"><style:paragraph-properties fo:margin-top=\"0cm\" fo:margin-bottom=\"0cm\"/>"
                                  "<style:text-properties fo:font-size=\"1pt\"/></style:style>");
-            body.write("<text:p text:style-name=\"cmCopy" + std::to_string(copies) + "\"/>");
+            write("<text:p text:style-name=\"cmCopy" + std::to_string(copies) + "\"/>");
         } else if (copies > 0) {
-            body.write(std::string("<text:p text:style-name=\"") + kBreakStyle + "\"/>");
+            write(std::string("<text:p text:style-name=\"") + kBreakStyle + "\"/>");
         }
-        body.write(copy);
-    }, onCopy);
-    body.finish();
+        write(copy);
+    }, progress);
 
-    // content.xml: the prefix with the copies' paragraph styles, the body, the suffix.
-    if (!copyStyles.empty()) {
+    if (body) {
+        // The prefix with the copies' paragraph styles, then the body.
+        body->finish();
+        std::string prefix = compiled.prefix;
         std::string all;
-        for (const std::string& s : copyStyles)
-            all += s;
+        for (const std::string& st : copyStyles)
+            all += st;
         const std::size_t at = prefix.find("</office:automatic-styles>");
         if (at != std::string::npos)
             prefix.insert(at, all);
-    }
-    TempFile content;
-    content.write(prefix);
-    {
-        std::FILE* f = std::fopen(body.path().c_str(), "rb");
+        zip.write(prefix);
+        std::FILE* f = std::fopen(body->path().c_str(), "rb");
         if (!f)
             throw std::runtime_error("the merged document cannot be read back");
         std::string chunk(1 << 16, '\0');
         std::size_t n = 0;
         while ((n = std::fread(chunk.data(), 1, chunk.size(), f)) > 0)
-            content.write(chunk.substr(0, n));
+            zip.write(std::string_view(chunk.data(), n));
         std::fclose(f);
     }
-    content.write(compiled.suffix);
-    content.finish();
+    zip.write(compiled.suffix);
 
     std::map<std::string, std::string> rewritten;
     if (!pagesXml.empty()) {
@@ -120,18 +133,11 @@ void mergeOdt(const ZipContents& main, const MergeRecords& records, const std::f
         rewritten["settings.xml"] = saveXml(settings);
     }
 
-    ZipWriter zip(output);
-    if (main.has("mimetype"))
-        zip.add("mimetype", main.entries.at("mimetype"));
     for (const std::string& name : main.order) {
-        if (name == "mimetype")
+        if (name == "mimetype" || name == "content.xml")
             continue;
-        if (name == "content.xml")
-            zip.addFile(name, content.path());
-        else if (rewritten.count(name))
-            zip.add(name, rewritten[name]);
-        else
-            zip.add(name, main.entries.at(name));
+        const auto changed = rewritten.find(name);
+        zip.add(name, changed != rewritten.end() ? changed->second : main.entries.at(name));
     }
     zip.close();
 }

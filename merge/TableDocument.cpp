@@ -1,9 +1,10 @@
 #include "merge/TableDocument.h"
 
-#include <pugixml.hpp>
+#include <algorithm>
 
-#include <stdexcept>
-
+#include "merge/MergeTemplate.h"
+#include "merge/TextDecoding.h"
+#include "merge/XmlPart.h"
 #include "merge/Zip.h"
 
 namespace cardmill {
@@ -28,13 +29,18 @@ const char* kRootRels =
 
 } // namespace
 
-void writeTableDocument(const std::filesystem::path& path, const std::vector<std::vector<std::string>>& rows)
+void writeTableDocument(const std::filesystem::path& path, const PassRecords& records)
 {
-    std::size_t columns = 1;
-    for (const auto& row : rows)
-        columns = std::max(columns, row.size());
+    std::size_t columns = std::max<std::size_t>(1, records.columns().size());
+    for (std::size_t r = 0; r < records.size(); ++r)
+        columns = std::max<std::size_t>(columns, 1 + static_cast<std::size_t>(std::count(
+                                                         records.line(r).begin(), records.line(r).end(), ',')));
     const int width = static_cast<int>(15706 / columns); // the text width of a landscape A4 page, in twips
 
+    ZipWriter zip(path);
+    zip.add("[Content_Types].xml", kContentTypes);
+    zip.add("_rels/.rels", kRootRels);
+    zip.begin("word/document.xml");
     std::string xml =
         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
         "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body><w:tbl>"
@@ -49,13 +55,13 @@ void writeTableDocument(const std::filesystem::path& path, const std::vector<std
     for (std::size_t c = 0; c < columns; ++c)
         xml += "<w:gridCol w:w=\"" + std::to_string(width) + "\"/>";
     xml += "</w:tblGrid>";
-    for (const auto& row : rows) {
+
+    auto row = [&](auto valueAt) {
         xml += "<w:tr>";
-        // Lean cells (the grid gives the widths): the table of a large run is read back whole.
         for (std::size_t c = 0; c < columns; ++c) {
             xml += "<w:tc><w:p>";
-            if (c < row.size() && !row[c].empty()) {
-                const std::string& v = row[c];
+            const std::string v = valueAt(c);
+            if (!v.empty()) {
                 const bool blankEnds = v.front() == ' ' || v.back() == ' ';
                 xml += blankEnds ? "<w:r><w:t xml:space=\"preserve\">" : "<w:r><w:t>";
                 xml += xmlEscape(v);
@@ -64,51 +70,16 @@ void writeTableDocument(const std::filesystem::path& path, const std::vector<std
             xml += "</w:p></w:tc>";
         }
         xml += "</w:tr>";
-    }
-    xml += "</w:tbl><w:p/><w:sectPr><w:pgSz w:w=\"16838\" w:h=\"11906\" w:orient=\"landscape\"/>"
-           "<w:pgMar w:top=\"566\" w:right=\"566\" w:bottom=\"566\" w:left=\"566\" w:header=\"709\" "
-           "w:footer=\"709\" w:gutter=\"0\"/></w:sectPr></w:body></w:document>";
-
-    ZipWriter zip(path);
-    zip.add("[Content_Types].xml", kContentTypes);
-    zip.add("_rels/.rels", kRootRels);
-    zip.add("word/document.xml", std::move(xml));
+        zip.write(xml);
+        xml.clear();
+    };
+    row([&](std::size_t c) { return c < records.columns().size() ? records.columns()[c] : std::string(); });
+    for (std::size_t r = 0; r < records.size(); ++r)
+        row([&](std::size_t c) { return decodeValue(records.value(r, c)); });
+    zip.write("</w:tbl><w:p/><w:sectPr><w:pgSz w:w=\"16838\" w:h=\"11906\" w:orient=\"landscape\"/>"
+               "<w:pgMar w:top=\"566\" w:right=\"566\" w:bottom=\"566\" w:left=\"566\" w:header=\"709\" "
+              "w:footer=\"709\" w:gutter=\"0\"/></w:sectPr></w:body></w:document>");
     zip.close();
-}
-
-MergeRecords readTableDocument(const std::filesystem::path& path)
-{
-    ZipContents package = readZip(path);
-    const auto it = package.entries.find("word/document.xml");
-    if (it == package.entries.end())
-        throw std::runtime_error("\"" + path.string() + "\": the data source holds no document");
-    // Parsed in place: a large table is not held twice.
-    pugi::xml_document doc;
-    if (!doc.load_buffer_inplace(it->second.data(), it->second.size(),
-                                 pugi::parse_default | pugi::parse_ws_pcdata_single))
-        throw std::runtime_error("\"" + path.string() + "\": the data source is not well-formed");
-    const pugi::xml_node table = doc.document_element().child("w:body").child("w:tbl");
-    if (!table)
-        throw std::runtime_error("\"" + path.string() + "\": the data source holds no table");
-    MergeRecords records;
-    bool header = true;
-    for (pugi::xml_node tr : table.children("w:tr")) {
-        std::vector<std::string> row;
-        for (pugi::xml_node tc : tr.children("w:tc")) {
-            std::string cell;
-            for (pugi::xml_node p : tc.children("w:p"))
-                for (pugi::xml_node r : p.children("w:r"))
-                    for (pugi::xml_node t : r.children("w:t"))
-                        cell += t.text().get();
-            row.push_back(std::move(cell));
-        }
-        if (header)
-            records.names = std::move(row);
-        else
-            records.rows.push_back(std::move(row));
-        header = false;
-    }
-    return records;
 }
 
 } // namespace cardmill

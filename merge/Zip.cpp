@@ -1,8 +1,14 @@
 #include "merge/Zip.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
 #include <fstream>
 #include <stdexcept>
+#include <unistd.h>
 #include <zip.h>
+#include <zlib.h>
 
 namespace cardmill {
 
@@ -90,62 +96,322 @@ ZipContents readZip(const std::filesystem::path& path, const ZipLimits& limits)
     return contents;
 }
 
-ZipWriter::ZipWriter(std::filesystem::path path) : m_path(std::move(path)) {}
+// --- Writing ---
+//
+// The layout of PKWARE's APPNOTE: for every entry a local header, its data and, for a streamed entry, a data
+// descriptor; then the central directory and its end record, with the ZIP64 records when anything passes the
+// 32-bit fields.
 
-ZipWriter::~ZipWriter() = default;
+namespace {
 
-void ZipWriter::add(const std::string& name, std::string bytes)
+constexpr std::uint32_t kLocalHeader = 0x04034b50;
+constexpr std::uint32_t kDataDescriptor = 0x08074b50;
+constexpr std::uint32_t kCentralHeader = 0x02014b50;
+constexpr std::uint32_t kEnd = 0x06054b50;
+constexpr std::uint32_t kEnd64 = 0x06064b50;
+constexpr std::uint32_t kEnd64Locator = 0x07064b50;
+constexpr std::uint16_t kFlagDescriptor = 0x0008;
+constexpr std::uint16_t kFlagUtf8 = 0x0800;
+constexpr std::uint32_t kMax32 = 0xffffffffu;
+
+// Little-endian fields appended to a header.
+struct Fields {
+    std::string bytes;
+    Fields& u16(std::uint64_t v)
+    {
+        for (int i = 0; i < 2; ++i)
+            bytes.push_back(static_cast<char>((v >> (8 * i)) & 0xff));
+        return *this;
+    }
+    Fields& u32(std::uint64_t v)
+    {
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(static_cast<char>((v >> (8 * i)) & 0xff));
+        return *this;
+    }
+    Fields& u64(std::uint64_t v)
+    {
+        for (int i = 0; i < 8; ++i)
+            bytes.push_back(static_cast<char>((v >> (8 * i)) & 0xff));
+        return *this;
+    }
+    Fields& text(std::string_view s)
+    {
+        bytes.append(s);
+        return *this;
+    }
+};
+
+} // namespace
+
+struct ZipWriter::Stream {
+    z_stream z{};
+    Entry entry;
+    bool open = false;
+    ~Stream()
+    {
+        if (open)
+            deflateEnd(&z);
+    }
+};
+
+ZipWriter::ZipWriter(std::filesystem::path path, std::uint64_t zip64From)
+    : m_path(std::move(path))
+    , m_zip64From(zip64From)
 {
-    m_entries.push_back({name, std::move(bytes), {}});
+    std::error_code ec;
+    if (std::filesystem::is_directory(m_path, ec))
+        throw packageError(m_path, "the document cannot be created: a folder has its name");
+    m_file = std::fopen(m_path.c_str(), "wb");
+    if (!m_file)
+        throw packageError(m_path, std::string("the document cannot be created (") + std::strerror(errno) + ")");
+    std::setvbuf(m_file, nullptr, _IOFBF, 1 << 16);
+    // Entries carry the time of writing, in the MS-DOS form.
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    m_time = static_cast<std::uint16_t>((local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2));
+    m_date = static_cast<std::uint16_t>(((std::max(local.tm_year, 80) - 80) << 9) | ((local.tm_mon + 1) << 5) |
+                                        local.tm_mday);
 }
 
-void ZipWriter::addFile(const std::string& name, const std::filesystem::path& file)
+ZipWriter::~ZipWriter()
 {
-    m_entries.push_back({name, {}, file});
+    m_stream.reset();
+    if (m_file)
+        std::fclose(m_file);
+    if (!m_closed) {
+        std::error_code ec;
+        std::filesystem::remove(m_path, ec);
+    }
+}
+
+void ZipWriter::fail(const std::string& what)
+{
+    throw packageError(m_path, "the document cannot be written (" + what + ")");
+}
+
+void ZipWriter::put(const void* data, std::size_t size)
+{
+    if (size > 0 && std::fwrite(data, 1, size, m_file) != size)
+        fail(std::strerror(errno));
+    m_offset += size;
+}
+
+void ZipWriter::add(const std::string& name, std::string_view bytes)
+{
+    endStream();
+    Entry e;
+    e.name = name;
+    e.offset = m_offset;
+    e.size = bytes.size();
+    e.crc = static_cast<std::uint32_t>(crc32_z(0, reinterpret_cast<const Bytef*>(bytes.data()), bytes.size()));
+    e.stored = name == "mimetype";
+    std::string data;
+    if (e.stored) {
+        data.assign(bytes);
+    } else {
+        z_stream z{};
+        if (deflateInit2(&z, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+            fail("no compressor");
+        data.resize(deflateBound(&z, bytes.size()));
+        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
+        z.avail_in = static_cast<uInt>(bytes.size());
+        z.next_out = reinterpret_cast<Bytef*>(data.data());
+        z.avail_out = static_cast<uInt>(data.size());
+        const int r = deflate(&z, Z_FINISH);
+        data.resize(z.total_out);
+        deflateEnd(&z);
+        if (r != Z_STREAM_END || bytes.size() > kMax32)
+            fail("an entry is too large to be held whole");
+    }
+    e.compressed = data.size();
+    const std::string header = Fields()
+                                   .u32(kLocalHeader)
+                                   .u16(20)
+                                   .u16(kFlagUtf8)
+                                   .u16(e.stored ? 0 : 8)
+                                   .u16(m_time)
+                                   .u16(m_date)
+                                   .u32(e.crc)
+                                   .u32(e.compressed)
+                                   .u32(e.size)
+                                   .u16(name.size())
+                                   .u16(0)
+                                   .text(name)
+                                   .bytes;
+    put(header.data(), header.size());
+    put(data.data(), data.size());
+    m_entries.push_back(std::move(e));
+}
+
+void ZipWriter::begin(const std::string& name)
+{
+    endStream();
+    m_stream = std::make_unique<Stream>();
+    if (deflateInit2(&m_stream->z, 1, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        fail("no compressor");
+    m_stream->open = true;
+    Entry& e = m_stream->entry;
+    e.name = name;
+    e.offset = m_offset;
+    e.streamed = true;
+    // Sizes and checksum follow the data, in the descriptor; the version says ZIP64 may be met there.
+    const std::string header = Fields()
+                                   .u32(kLocalHeader)
+                                   .u16(45)
+                                   .u16(kFlagDescriptor | kFlagUtf8)
+                                   .u16(8)
+                                   .u16(m_time)
+                                   .u16(m_date)
+                                   .u32(0)
+                                   .u32(0)
+                                   .u32(0)
+                                   .u16(name.size())
+                                   .u16(0)
+                                   .text(name)
+                                   .bytes;
+    put(header.data(), header.size());
+}
+
+void ZipWriter::deflateInto(std::string_view bytes, int flush)
+{
+    z_stream& z = m_stream->z;
+    unsigned char out[1 << 16];
+    std::size_t done = 0;
+    do {
+        // zlib counts in 32-bit units: feed at most 1 GB at a time.
+        const std::size_t piece = std::min<std::size_t>(bytes.size() - done, std::size_t{1} << 30);
+        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data() + done));
+        z.avail_in = static_cast<uInt>(piece);
+        const int f = done + piece == bytes.size() ? flush : Z_NO_FLUSH;
+        int r = Z_OK;
+        do {
+            z.next_out = out;
+            z.avail_out = sizeof out;
+            r = deflate(&z, f);
+            if (r == Z_STREAM_ERROR)
+                fail("compression failed");
+            put(out, sizeof out - z.avail_out);
+            m_stream->entry.compressed += sizeof out - z.avail_out;
+        } while (z.avail_out == 0 || (f == Z_FINISH && r != Z_STREAM_END));
+        done += piece;
+    } while (done < bytes.size());
+}
+
+void ZipWriter::write(std::string_view bytes)
+{
+    if (!m_stream)
+        fail("no entry is open");
+    if (bytes.empty())
+        return;
+    m_stream->entry.crc = static_cast<std::uint32_t>(
+        crc32_z(m_stream->entry.crc, reinterpret_cast<const Bytef*>(bytes.data()), bytes.size()));
+    m_stream->entry.size += bytes.size();
+    deflateInto(bytes, Z_NO_FLUSH);
+}
+
+void ZipWriter::endStream()
+{
+    if (!m_stream)
+        return;
+    deflateInto({}, Z_FINISH);
+    Entry e = m_stream->entry;
+    m_stream.reset();
+    const bool zip64 = e.size >= m_zip64From || e.compressed >= m_zip64From;
+    Fields descriptor;
+    descriptor.u32(kDataDescriptor).u32(e.crc);
+    if (zip64)
+        descriptor.u64(e.compressed).u64(e.size);
+    else
+        descriptor.u32(e.compressed).u32(e.size);
+    put(descriptor.bytes.data(), descriptor.bytes.size());
+    m_entries.push_back(std::move(e));
+}
+
+std::uint32_t ZipWriter::fit(std::uint64_t value) const
+{
+    return value >= m_zip64From ? kMax32 : static_cast<std::uint32_t>(value);
 }
 
 void ZipWriter::close()
 {
-    // Written under a temporary name and renamed, so that a failure never leaves half a document behind.
-    std::filesystem::path temp = m_path;
-    temp += ".part";
-    int error = 0;
-    zip_t* archive = zip_open(temp.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    if (!archive)
-        throw packageError(m_path, "the document cannot be created");
+    endStream();
+    const std::uint64_t directoryStart = m_offset;
     for (const Entry& e : m_entries) {
-        zip_source_t* src = e.file.empty() ? zip_source_buffer(archive, e.bytes.data(), e.bytes.size(), 0)
-                                           : zip_source_file(archive, e.file.c_str(), 0, -1);
-        if (!src) {
-            zip_discard(archive);
-            throw packageError(m_path, "the document cannot be written");
-        }
-        const zip_int64_t index = zip_file_add(archive, e.name.c_str(), src, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8);
-        if (index < 0) {
-            zip_source_free(src);
-            zip_discard(archive);
-            throw packageError(m_path, "the document cannot be written");
-        }
-        // Fast compression: merged documents are large and mostly repeated text. An OpenDocument package's
-        // "mimetype" must stay uncompressed (and first) so that readers recognise it.
-        if (e.name == "mimetype")
-            zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_STORE, 0);
-        else
-            zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 1);
+        // The ZIP64 extra field holds whichever of the three values do not fit, in this order.
+        Fields extra;
+        if (e.size >= m_zip64From)
+            extra.u64(e.size);
+        if (e.compressed >= m_zip64From)
+            extra.u64(e.compressed);
+        if (e.offset >= m_zip64From)
+            extra.u64(e.offset);
+        const bool zip64 = !extra.bytes.empty();
+        const std::string extraField = zip64 ? Fields().u16(1).u16(extra.bytes.size()).text(extra.bytes).bytes : "";
+        const std::string header = Fields()
+                                       .u32(kCentralHeader)
+                                       .u16((3 << 8) | 45) // made on Unix
+                                       .u16(zip64 || e.streamed ? 45 : 20)
+                                       .u16((e.streamed ? kFlagDescriptor : 0) | kFlagUtf8)
+                                       .u16(e.stored ? 0 : 8)
+                                       .u16(m_time)
+                                       .u16(m_date)
+                                       .u32(e.crc)
+                                       .u32(fit(e.compressed))
+                                       .u32(fit(e.size))
+                                       .u16(e.name.size())
+                                       .u16(extraField.size())
+                                       .u16(0)
+                                       .u16(0)
+                                       .u16(0)
+                                       .u32(0100644u << 16) // a regular file, rw-r--r--
+                                       .u32(fit(e.offset))
+                                       .text(e.name)
+                                       .text(extraField)
+                                       .bytes;
+        put(header.data(), header.size());
     }
-    if (zip_close(archive) != 0) {
-        const std::string text = zip_strerror(archive);
-        zip_discard(archive);
-        std::error_code ec;
-        std::filesystem::remove(temp, ec);
-        throw packageError(m_path, "the document cannot be written (" + text + ")");
+    const std::uint64_t directorySize = m_offset - directoryStart;
+    const std::uint64_t count = m_entries.size();
+    if (directoryStart >= m_zip64From || directorySize >= m_zip64From || count >= 0xffff) {
+        const std::uint64_t end64 = m_offset;
+        const std::string records = Fields()
+                                        .u32(kEnd64)
+                                        .u64(44)
+                                        .u16((3 << 8) | 45)
+                                        .u16(45)
+                                        .u32(0)
+                                        .u32(0)
+                                        .u64(count)
+                                        .u64(count)
+                                        .u64(directorySize)
+                                        .u64(directoryStart)
+                                        .u32(kEnd64Locator)
+                                        .u32(0)
+                                        .u64(end64)
+                                        .u32(1)
+                                        .bytes;
+        put(records.data(), records.size());
     }
-    std::error_code ec;
-    std::filesystem::rename(temp, m_path, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        throw packageError(m_path, "the document cannot be written");
-    }
+    const std::string end = Fields()
+                                .u32(kEnd)
+                                .u16(0)
+                                .u16(0)
+                                .u16(std::min<std::uint64_t>(count, 0xffff))
+                                .u16(std::min<std::uint64_t>(count, 0xffff))
+                                .u32(fit(directorySize))
+                                .u32(fit(directoryStart))
+                                .u16(0)
+                                .bytes;
+    put(end.data(), end.size());
+    const int flushed = std::fflush(m_file);
+    const int synced = flushed == 0 ? ::fsync(::fileno(m_file)) : -1;
+    const int closed = std::fclose(m_file);
+    m_file = nullptr;
+    if (flushed != 0 || synced != 0 || closed != 0)
+        fail(std::strerror(errno));
+    m_closed = true;
 }
 
 } // namespace cardmill

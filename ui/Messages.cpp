@@ -21,7 +21,7 @@ UserInteraction::Icon iconOf(MessageIcon icon)
 
 } // namespace
 
-void showTextMessage(QWidget* parent, TextId id, Language l, const std::string& arg)
+void showTextMessage(QWidget* parent, TextId id, Language l, const std::vector<std::string>& args)
 {
     const TextEntry& entry = textEntry(id);
     std::string caption = "CARDMILL";
@@ -42,7 +42,7 @@ void showTextMessage(QWidget* parent, TextId id, Language l, const std::string& 
     case MessageKind::None:
         break;
     }
-    userInteraction().message(parent, caption, textFor(id, l, arg), icon);
+    userInteraction().message(parent, caption, textFor(id, l, args), icon);
 }
 
 UserInteraction::Answer askText(QWidget* parent, TextId id, Language l, bool withCancel)

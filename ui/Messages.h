@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "ui/Texts.h"
 #include "ui/UserInteraction.h"
@@ -11,7 +12,7 @@ namespace cardmill {
 
 // Shows a message of the text table as its entry says: an error or information dialog, or a box with its
 // caption and icon, in the language given.
-void showTextMessage(QWidget* parent, TextId id, Language language, const std::string& arg = {});
+void showTextMessage(QWidget* parent, TextId id, Language language, const std::vector<std::string>& args = {});
 
 // Asks a question of the text table (caption and icon from its entry).
 UserInteraction::Answer askText(QWidget* parent, TextId id, Language language, bool withCancel);

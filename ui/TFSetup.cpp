@@ -205,7 +205,7 @@ void TFSetup::ComboBox1Change()
         if (const auto v = value("QSOs on label")) {
             long long n = 0;
             if (!text::parseInteger(*v, n)) {
-                showTextMessage(this, TextId::NotAnInteger, language(), *v);
+                showTextMessage(this, TextId::NotAnInteger, language(), {*v});
                 loaded = false;
             } else {
                 SpinEdit1->setValue(static_cast<int>(std::clamp<long long>(n, 1, 10)));
@@ -296,7 +296,7 @@ bool TFSetup::apply()
     try {
         writeProfile(ini, name, p);
     } catch (const SettingsWriteError& e) {
-        showTextMessage(this, TextId::UnableToWrite, l, e.path().string());
+        showTextMessage(this, TextId::UnableToWrite, l, {e.path().string()});
         return false;
     }
 
@@ -346,7 +346,7 @@ void TFSetup::Button3Click()
     try {
         IniFile(m_main.places().settingsFile).eraseSection(ComboBox1->currentText().toStdString());
     } catch (const SettingsWriteError& e) {
-        showTextMessage(this, TextId::UnableToWrite, l, e.path().string()); // the lists follow all the same
+        showTextMessage(this, TextId::UnableToWrite, l, {e.path().string()}); // the lists follow all the same
     }
     QComboBox* mainList = m_main.ComboBox2;
     if (mainList->currentIndex() == selected && mainList->currentIndex() == mainList->count() - 1)

@@ -17,8 +17,7 @@
 
 #include "cardmill/Version.h"
 #include "engine/Text.h"
-#include "merge/BuiltInProcessor.h"
-#include "merge/WordMergeDriver.h"
+#include "merge/BuiltInLabelMaker.h"
 #include "settings/IniFile.h"
 #include "settings/Profiles.h"
 #include "settings/SettingsStore.h"
@@ -68,16 +67,18 @@ TForm1::TForm1(Places places, QWidget* parent)
 {
     setObjectName("Form1");
     build();
-    m_processor = std::make_unique<BuiltInProcessor>(
-        [this] { processEvents(); },
-        [this](const std::vector<std::filesystem::path>& documents) { openMergedDocuments(documents); });
-    m_processor->setConversionStatus([this](const std::string& file, int seconds) {
+    const ConversionStatus status = [this](const std::string& file, int seconds) {
         statusText->setText(QString::fromStdString(
             textFor(TextId::StatusLibreOffice, language(), {file, std::to_string(seconds)})));
         m_statusId = TextId::Count; // the next status text of the run is shown again
-    });
-    m_driver = std::make_unique<WordMergeDriver>(*m_processor, *this, m_places.programFolder);
-    m_run = std::make_unique<ConversionRun>(*this, m_driver.get());
+    };
+    m_maker = std::make_unique<BuiltInLabelMaker>([this] { processEvents(); }, status);
+    m_presenter = std::make_unique<BuiltInPresenter>(
+        [this](const std::vector<std::filesystem::path>& documents, const std::vector<std::filesystem::path>&) {
+            openMergedDocuments(documents); // the label documents; their PDFs lie beside them
+        },
+        [this] { return m_configuration && m_configuration->pdfLabels(); }, [this] { processEvents(); }, status);
+    m_run = std::make_unique<ConversionRun>(*this, m_maker.get(), m_presenter.get());
 
     // Window creation: narrow, the settings file checked, both pickers today, the version in the status bar.
     setFixedSize(kNarrowWidth, kHeight);
@@ -406,7 +407,6 @@ void TForm1::Button1Click()
     if (running())
         return;
     setRunning(true);
-    m_processor->setPdfLabels(m_configuration && m_configuration->pdfLabels());
     try {
         m_run->run();
     } catch (...) {
@@ -729,13 +729,13 @@ bool TForm1::keepTemporaryFile() const
     return m_configuration && m_configuration->keepTemporaryFile();
 }
 
-void TForm1::setStatus(TextId id, const std::string& arg)
+void TForm1::setStatus(TextId id, const TextArgs& args)
 {
-    if (id == m_statusId && arg == m_statusArg)
+    if (id == m_statusId && args == m_statusArgs)
         return; // the run sets its status before every record: only a change costs anything
     m_statusId = id;
-    m_statusArg = arg;
-    statusText->setText(QString::fromStdString(textFor(id, language(), arg)));
+    m_statusArgs = args;
+    statusText->setText(QString::fromStdString(textFor(id, language(), args)));
 }
 
 void TForm1::showProgress(bool visible)
@@ -768,9 +768,18 @@ void TForm1::updateProgressBar(bool)
     m_sinceProgress.restart();
 }
 
-void TForm1::showMessage(TextId id, const std::string& arg)
+void TForm1::showMessage(TextId id, const TextArgs& args)
 {
-    showTextMessage(this, id, language(), arg);
+    showTextMessage(this, id, language(), args);
+}
+
+void TForm1::showSummary(const RunSummary& summary)
+{
+    const Language l = language();
+    const bool failed = summary.kind == RunSummary::Kind::MergeFailed;
+    userInteraction().message(this, textFor(failed ? TextId::CaptionError : TextId::CaptionInformation, l),
+                              summaryText(summary, l),
+                              failed ? UserInteraction::Icon::Error : UserInteraction::Icon::Information);
 }
 
 void TForm1::showError(const std::string& text)

@@ -23,10 +23,10 @@ class QToolButton;
 
 namespace cardmill {
 
-class BuiltInProcessor;
+class BuiltInLabelMaker;
+class BuiltInPresenter;
 class TFADIF1;
 class TFSetup;
-class WordMergeDriver;
 
 // The main window. Its controls hold the settings of the conversion, and it is the run's host: every value the
 // run asks for is read from a control at that moment. Commands are passed on to the run, the file pickers,
@@ -114,11 +114,12 @@ public:
     int labelSize() const override;
     std::filesystem::path workFolder() const override { return m_places.programFolder; }
     bool keepTemporaryFile() const override;
-    void setStatus(TextId id, const std::string& arg) override;
+    void setStatus(TextId id, const TextArgs& args) override;
     void showProgress(bool visible) override;
     void setProgressRange(std::size_t maximum) override;
     void setProgressPosition(std::size_t position) override;
-    void showMessage(TextId id, const std::string& arg) override;
+    void showMessage(TextId id, const TextArgs& args) override;
+    void showSummary(const RunSummary& summary) override;
     void showError(const std::string& text) override;
     void processEvents() override;
     bool stopRequested() const override { return m_stop; }
@@ -195,8 +196,8 @@ private:
     std::string m_commandLineProfile;
     bool m_startupLoaded = false;
     bool m_newProfileRequest = false;
-    std::unique_ptr<BuiltInProcessor> m_processor;
-    std::unique_ptr<WordMergeDriver> m_driver;
+    std::unique_ptr<BuiltInLabelMaker> m_maker;
+    std::unique_ptr<BuiltInPresenter> m_presenter;
     std::unique_ptr<ConversionRun> m_run;
     int m_qrgFormat = 0;
     int m_dateFormatIndex = 0;
@@ -210,7 +211,7 @@ private:
     QElapsedTimer m_sinceEvents;
     QElapsedTimer m_sinceProgress;
     TextId m_statusId = TextId::Count;
-    std::string m_statusArg;
+    TextArgs m_statusArgs;
 };
 
 } // namespace cardmill

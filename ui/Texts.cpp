@@ -1,6 +1,8 @@
 #include "ui/Texts.h"
 
+#include <algorithm>
 #include <array>
+#include <set>
 
 namespace cardmill {
 
@@ -23,6 +25,16 @@ constexpr std::array<TextEntry, static_cast<std::size_t>(TextId::Count)> kTexts{
     /* NoData */
     {K::Box, I::Warning, TextId::CaptionInformation, "No data to send to the MS Word !",
      "Brak danych do wysłania do Worda !"},
+    /* NoDataEmptyLog */
+    {K::Box, I::Warning, TextId::CaptionInformation, "No data: the log holds no QSO records.",
+     "Brak danych: dziennik nie zawiera żadnych rekordów QSO."},
+    /* NoDataFiltered */
+    {K::Box, I::Warning, TextId::CaptionInformation, "No data: no QSO passed the filters.",
+     "Brak danych: żadne QSO nie przeszło przez filtry."},
+    /* NoDataUnreadable */
+    {K::Box, I::Warning, TextId::CaptionInformation,
+     "No data: the QSO dates of the log cannot be read. The records are listed in \"%s_bad.txt\".",
+     "Brak danych: nie można odczytać dat QSO w dzienniku. Rekordy są wypisane w pliku \"%s_bad.txt\"."},
     /* ProcessStopped */
     {K::Box, I::Error, TextId::CaptionInformation, "Process stopped ! ", "Przetwarzanie przerwane ! "},
     /* AllSent */
@@ -40,9 +52,31 @@ constexpr std::array<TextEntry, static_cast<std::size_t>(TextId::Count)> kTexts{
      "\"%s_bad.txt\" file.",
      "Wszystkie dane zapisane w plikach źródeł danych.\nZnalezione rekordy z błędnymi danymi\nzapisane są w pliku "
      "\"%s_bad.txt\"."},
+    /* LabelsReady */
+    {K::Information, I::None, TextId::Count, "Labels are ready: %s in %s (%s).", "Nalepki są gotowe: %s w %s (%s)."},
+    /* LabelsMadeThisRun */
+    {K::None, I::None, TextId::Count, "Made in this run: %s in %s (%s).", "Utworzono w tym przebiegu: %s w %s (%s)."},
+    /* NoLabelsMade */
+    {K::None, I::None, TextId::Count, "No label document was made in this run.",
+     "W tym przebiegu nie utworzono żadnego dokumentu z nalepkami."},
+    /* EarlierLabelsKept */
+    {K::None, I::None, TextId::Count, "Label documents of earlier runs are kept as they were.",
+     "Dokumenty z nalepkami z wcześniejszych przebiegów pozostały bez zmian."},
+    /* MergeFailed */
+    {K::Error, I::None, TextId::Count, "Not every label document could be made.",
+     "Nie udało się utworzyć wszystkich dokumentów z nalepkami."},
+    /* PassFailed */ {K::None, I::None, TextId::Count, "Labels of %s: %s", "Nalepki z %s: %s"},
+    /* SwlPassFailed */ {K::None, I::None, TextId::Count, "SWL labels: %s", "Nalepki SWL: %s"},
+    /* BadRecordsSaved */
+    {K::None, I::None, TextId::Count, "Some records with erroneous data are saved in \"%s_bad.txt\" file.",
+     "Znalezione rekordy z błędnymi danymi zapisane są w pliku \"%s_bad.txt\"."},
     /* StatusProcessing */ {K::None, I::None, TextId::Count, "  Processing...", " Przetwarzanie..."},
     /* StatusProcessingSwl */ {K::None, I::None, TextId::Count, "  Processing SWL ...", " Przetwarzanie SWL ..."},
     /* StatusRewriting */ {K::None, I::None, TextId::Count, "   Rewriting...", "   Zapisywanie..."},
+    /* StatusMergingLabels */
+    {K::None, I::None, TextId::Count, "Merging %s-QSO labels into %s...", "Scalanie nalepek z %s QSO do %s..."},
+    /* StatusMergingSwlLabels */
+    {K::None, I::None, TextId::Count, "Merging SWL labels into %s...", "Scalanie nalepek SWL do %s..."},
     /* StatusMergeSend */
     {K::None, I::None, TextId::Count, "Sending converted data for %s QSO(s) to the MS Word...",
      "Wysyłanie przekonwertowanych danych dla %s QSO do MS Worda..."},
@@ -171,6 +205,114 @@ std::string textFor(TextId id, Language language, std::initializer_list<std::str
 {
     const TextEntry& e = textEntry(id);
     return fill(language == Language::Polish ? e.polish : e.english, args.begin(), args.size());
+}
+
+std::string textFor(TextId id, Language language, const std::vector<std::string>& args)
+{
+    const TextEntry& e = textEntry(id);
+    std::vector<std::string_view> views(args.begin(), args.end());
+    return fill(language == Language::Polish ? e.polish : e.english, views.data(), views.size());
+}
+
+namespace {
+
+// Polish nouns take one of three forms after a number: 1, 2-4 (but not 12-14), and the rest.
+std::string_view polishPlural(std::size_t n, std::string_view one, std::string_view few, std::string_view many)
+{
+    if (n == 1)
+        return one;
+    const std::size_t tens = n % 100, units = n % 10;
+    return (units >= 2 && units <= 4 && (tens < 12 || tens > 14)) ? few : many;
+}
+
+std::string qsos(int k, Language language)
+{
+    if (language == Language::Polish)
+        return std::to_string(k) + " QSO";
+    return std::to_string(k) + (k == 1 ? " QSO" : " QSOs");
+}
+
+// "94 labels of 3 QSOs, 12 of 1 QSO, 8 SWL labels": the sizes from the largest down, then SWL labels.
+std::string labelCounts(const std::vector<MadeLabels>& made, Language language)
+{
+    const bool pl = language == Language::Polish;
+    auto labels = [pl](std::size_t n) {
+        return std::string(pl ? polishPlural(n, " nalepka", " nalepki", " nalepek") : (n == 1 ? " label" : " labels"));
+    };
+    std::vector<const MadeLabels*> sizes;
+    const MadeLabels* swl = nullptr;
+    for (const MadeLabels& m : made) {
+        if (m.pass.isSwl())
+            swl = &m;
+        else
+            sizes.push_back(&m);
+    }
+    std::sort(sizes.begin(), sizes.end(), [](const MadeLabels* a, const MadeLabels* b) { return a->pass.size > b->pass.size; });
+    std::string out;
+    for (const MadeLabels* m : sizes) {
+        const bool first = out.empty();
+        out += (first ? "" : ", ") + std::to_string(m->labels) + (first ? labels(m->labels) : std::string());
+        out += (pl ? " po " : " of ") + qsos(m->pass.size, language);
+    }
+    if (swl)
+        out += (out.empty() ? "" : ", ") + std::to_string(swl->labels) + (pl ? labels(swl->labels) + " SWL"
+                                                                               : (swl->labels == 1 ? " SWL label" : " SWL labels"));
+    return out;
+}
+
+// The folder of the documents and their names as a pattern: "sp3kxq_labels_*.docx".
+std::pair<std::string, std::string> documentPlace(const std::vector<MadeLabels>& made)
+{
+    std::set<std::string> folders, patterns;
+    for (const MadeLabels& m : made) {
+        folders.insert(m.document.parent_path().string());
+        const std::string name = m.document.filename().string();
+        const std::size_t at = name.rfind("_labels_");
+        const std::size_t dot = name.rfind('.');
+        patterns.insert(at == std::string::npos || dot == std::string::npos || dot < at
+                            ? name
+                            : name.substr(0, at + 8) + "*" + name.substr(dot));
+    }
+    std::string folder, pattern;
+    for (const std::string& f : folders)
+        folder += (folder.empty() ? "" : ", ") + f;
+    for (const std::string& p : patterns)
+        pattern += (pattern.empty() ? "" : ", ") + p;
+    return {folder, pattern};
+}
+
+} // namespace
+
+std::string summaryText(const RunSummary& summary, Language language)
+{
+    const std::string base = summary.base.string();
+    std::string text;
+    switch (summary.kind) {
+    case RunSummary::Kind::DataSourceFiles:
+        return textFor(summary.badRecords ? TextId::AllWrittenWithBadRecords : TextId::AllWritten, language, base);
+    case RunSummary::Kind::Labels: {
+        const auto [folder, pattern] = documentPlace(summary.made);
+        text = textFor(TextId::LabelsReady, language, {labelCounts(summary.made, language), folder, pattern});
+        break;
+    }
+    case RunSummary::Kind::MergeFailed: {
+        text = textFor(TextId::MergeFailed, language);
+        for (const FailedPass& f : summary.failed)
+            text += "\n" + (f.pass.isSwl() ? textFor(TextId::SwlPassFailed, language, f.error)
+                                           : textFor(TextId::PassFailed, language, {qsos(f.pass.size, language), f.error}));
+        if (summary.made.empty()) {
+            text += "\n" + textFor(TextId::NoLabelsMade, language);
+        } else {
+            const auto [folder, pattern] = documentPlace(summary.made);
+            text += "\n" + textFor(TextId::LabelsMadeThisRun, language, {labelCounts(summary.made, language), folder, pattern});
+        }
+        text += "\n" + textFor(TextId::EarlierLabelsKept, language);
+        break;
+    }
+    }
+    if (summary.badRecords)
+        text += "\n" + textFor(TextId::BadRecordsSaved, language, base);
+    return text;
 }
 
 std::string_view qrgFormatName(int index, Language language)

@@ -3,7 +3,9 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "engine/RunSummary.h"
 #include "engine/TextId.h"
 
 namespace cardmill {
@@ -34,6 +36,12 @@ const TextEntry& textEntry(TextId id);
 std::string textFor(TextId id, Language language, std::string_view arg = {});
 // The text with its "%s" replaced by the arguments in turn.
 std::string textFor(TextId id, Language language, std::initializer_list<std::string_view> args);
+
+std::string textFor(TextId id, Language language, const std::vector<std::string>& args);
+
+// The closing message of a run: the label documents made, with how many labels of each size, where they are,
+// what failed, and the bad-records file.
+std::string summaryText(const RunSummary& summary, Language language);
 
 // The name of a QRG format (0 to 7) in a language, as the lists show it.
 std::string_view qrgFormatName(int index, Language language);

@@ -35,16 +35,15 @@ TEST_F(ConversionRunTest, PreconditionsInOrder)
     EXPECT_FALSE(std::filesystem::exists(dir / "logs"));
 }
 
-TEST_F(ConversionRunTest, MissingLogLeavesAnEmptyBadRecordsFile)
+TEST_F(ConversionRunTest, MissingLogIsNamedAndLeavesNoEmptyBadRecordsFile)
 {
     std::filesystem::create_directories(dir / "logs");
     EXPECT_EQ(runIt(), RunOutcome::Precondition);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].id, TextId::LogNotFound);
-    EXPECT_EQ(host.messages[0].arg, host.log.string());
-    EXPECT_EQ(readFile(file("_bad.txt")), "");
-    EXPECT_TRUE(std::filesystem::exists(file("_bad.txt")));
-    EXPECT_TRUE(driver.calls.empty());
+    EXPECT_EQ(host.messages[0].args, TextArgs{host.log.string()});
+    EXPECT_FALSE(std::filesystem::exists(file("_bad.txt")));
+    EXPECT_TRUE(maker.merges.empty());
     EXPECT_FALSE(host.stopEnabled);
 
     // A folder is not a log either.
@@ -63,45 +62,62 @@ TEST_F(ConversionRunTest, NormalRunWritesFilesMergesAndCleansUp)
     EXPECT_EQ(output(3), "<none>");
     EXPECT_EQ(output(0), "<none>");
     EXPECT_FALSE(std::filesystem::exists(file("_bad.txt")));
-    EXPECT_FALSE(std::filesystem::exists(host.work / "temporary.wrk"));
+    EXPECT_TRUE(std::filesystem::is_empty(host.work)); // no scratch file is left
 
-    std::vector<std::string> expected{"start"};
-    for (int k = 1; k <= 10; ++k)
-        expected.push_back("pass " + std::to_string(k));
-    expected.insert(expected.end(), {"pass swl", "visible"});
-    EXPECT_EQ(driver.calls, expected);
-    EXPECT_EQ(driver.passesWithData, (std::vector<std::string>{"1", "2"}));
-    EXPECT_EQ(host.messageIds(), std::vector<TextId>{TextId::AllSent});
+    // The merge got each data-source file's lines, not a file to read back.
+    EXPECT_EQ(maker.summary(), (std::vector<std::string>{"card_1.doc:2 lines", "card_2.doc:2 lines"}));
+    ASSERT_EQ(presenter.presented.size(), 1u);
+    EXPECT_EQ(presenter.presented[0], (std::vector<std::filesystem::path>{file("_labels_1.docx"),
+                                                                          file("_labels_2.docx")}));
+    EXPECT_TRUE(host.messages.empty());
+    ASSERT_EQ(host.summaries.size(), 1u);
+    EXPECT_EQ(host.summaries[0].kind, RunSummary::Kind::Labels);
+    EXPECT_FALSE(host.summaries[0].badRecords);
     EXPECT_FALSE(host.stopEnabled);
     EXPECT_FALSE(host.progressVisible);
     EXPECT_EQ(host.statuses.back(), "");
-    // Four lines of header and records: the progress bar's maximum is the log's line count.
-    EXPECT_EQ(host.progressMaximum, 5u);
+    // The bar counted the records of the last pass.
+    EXPECT_EQ(host.progressMaximum, 2u);
+    EXPECT_EQ(host.progressPosition, 2u);
 }
 
 TEST_F(ConversionRunTest, BadRecordsAreKeptAndNamed)
 {
     writeLog(qso("DL1AA") + "<CALL:5>DL2BB <QSO_DATE:8>20060923 <TIME_ON:4>1200 <BAND:3>20M <EOR>\r\n");
     EXPECT_EQ(runIt(), RunOutcome::Done);
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].id, TextId::AllSentWithBadRecords);
-    EXPECT_EQ(host.messages[0].arg, (dir / "logs" / "my").string());
+    ASSERT_EQ(host.summaries.size(), 1u);
+    EXPECT_TRUE(host.summaries[0].badRecords);
+    EXPECT_EQ(host.summaries[0].base, dir / "logs" / "my");
     EXPECT_EQ(readFile(file("_bad.txt")),
               "No MODE field: \r\n<CALL:5>DL2BB <QSO_DATE:8>20060923 <TIME_ON:4>1200 <BAND:3>20M <EOR>\r\n");
 }
 
-TEST_F(ConversionRunTest, NoDataLeavesEarlierFilesAlone)
+TEST_F(ConversionRunTest, NoDataSaysWhyAndLeavesEarlierFilesAlone)
 {
     writeLog(qso("DL1AA"));
     dir.write("logs/my_1.txt", "earlier run");
     host.settings.callEnabled = true;
     host.settings.call = "K1ABC";
     EXPECT_EQ(runIt(), RunOutcome::NoData);
-    EXPECT_EQ(host.messageIds(), std::vector<TextId>{TextId::NoData});
     EXPECT_EQ(output(1), "earlier run");
     EXPECT_FALSE(host.stopEnabled);
     EXPECT_FALSE(host.progressVisible);
-    EXPECT_TRUE(driver.calls.empty());
+    EXPECT_TRUE(maker.merges.empty());
+
+    host.settings.callEnabled = false;
+    host.settings.dateRange = true;
+    host.settings.from = host.settings.to = {2020, 1, 1};
+    EXPECT_EQ(runIt(), RunOutcome::NoData);
+
+    writeLog("");
+    EXPECT_EQ(runIt(), RunOutcome::NoData);
+
+    writeLog(qso("DL1AA", "2006O923"));
+    host.settings.dateRange = false;
+    EXPECT_EQ(runIt(), RunOutcome::NoData);
+    EXPECT_EQ(host.messageIds(), (std::vector<TextId>{TextId::NoDataFiltered, TextId::NoDataFiltered,
+                                                      TextId::NoDataEmptyLog, TextId::NoDataUnreadable}));
+    EXPECT_EQ(host.messages.back().args, TextArgs{(dir / "logs" / "my").string()});
 }
 
 TEST_F(ConversionRunTest, StopDuringTheLogPassEndsAfterTheCurrentRecord)
@@ -121,9 +137,8 @@ TEST_F(ConversionRunTest, StopDuringTheLogPassEndsAfterTheCurrentRecord)
     EXPECT_FALSE(host.stopFlag);
     EXPECT_FALSE(host.stopEnabled);
     EXPECT_FALSE(host.progressVisible);
-    EXPECT_TRUE(driver.calls.empty());
+    EXPECT_TRUE(maker.merges.empty());
     EXPECT_EQ(output(1), "<none>");
-    EXPECT_TRUE(std::filesystem::exists(file("_bad.txt")));
 
     // The next run starts afresh and runs to its end.
     host.onEvents = nullptr;
@@ -145,8 +160,7 @@ TEST_F(ConversionRunTest, StopDuringGroupingLeavesEveryFileWithItsHeader)
     EXPECT_EQ(output(1), kHeader + line("DL1AA"));
     for (int k = 0; k <= 10; ++k)
         EXPECT_NE(output(k), "<none>") << k;
-    EXPECT_TRUE(std::filesystem::exists(host.work / "temporary.wrk"));
-    EXPECT_TRUE(driver.calls.empty());
+    EXPECT_TRUE(maker.merges.empty());
 }
 
 TEST_F(ConversionRunTest, StopWhileTheLastLineIsReadStopsBeforeTheMerge)
@@ -154,14 +168,14 @@ TEST_F(ConversionRunTest, StopWhileTheLastLineIsReadStopsBeforeTheMerge)
     writeLog(qso("DL1AA"));
     int groupingEvents = 0;
     host.onEvents = [&](int) {
-        // Grouping reads two lines (the label line and the end line); its last event point follows the end line.
+        // Grouping lets events run once before it starts and twice for its one line; the last follows the line.
         if (!host.statuses.empty() && host.statuses.back() == std::to_string(int(TextId::StatusRewriting)) &&
-            ++groupingEvents == 5)
+            ++groupingEvents == 3)
             host.stopFlag = true;
     };
     EXPECT_EQ(runIt(), RunOutcome::Stopped);
-    EXPECT_EQ(groupingEvents, 5);
-    EXPECT_TRUE(driver.calls.empty());
+    EXPECT_EQ(groupingEvents, 3);
+    EXPECT_TRUE(maker.merges.empty());
     EXPECT_EQ(host.messageIds(), std::vector<TextId>{TextId::ProcessStopped});
 }
 
@@ -191,7 +205,7 @@ TEST_F(ConversionRunTest, SwlFromTheLogAndFromTheSwlFile)
     EXPECT_EQ(output(0), kHeader + "SP-001,1999-01-01,07:00,20M,CW,,Y,,,,,,DL1ABC\r\n" +
                              line("SP9XYZ", "2006-09-23", "12:00", "DL1ABC"));
     EXPECT_EQ(output(1), kHeader + line("DL1ABC"));
-    EXPECT_EQ(host.messageIds(), std::vector<TextId>{TextId::AllSent});
+    EXPECT_EQ(maker.summary(), (std::vector<std::string>{"card_1.doc:1 lines", "card_swl.doc:2 lines"}));
 
     // A vanished SWL file is skipped silently.
     host.swl = dir / "gone.adi";
@@ -200,31 +214,18 @@ TEST_F(ConversionRunTest, SwlFromTheLogAndFromTheSwlFile)
     EXPECT_EQ(output(0), kHeader + line("SP9XYZ", "2006-09-23", "12:00", "DL1ABC"));
 }
 
-TEST_F(ConversionRunTest, AnUnwritableWorkFolderAbandonsTheRun)
+TEST_F(ConversionRunTest, AnOutputNameThatIsAFolderAbandonsTheRun)
 {
     writeLog(qso("DL1AA"));
-    host.work = dir / "no-such-folder";
+    std::filesystem::create_directories(file("_4.txt"));
     EXPECT_EQ(runIt(), RunOutcome::Abandoned);
     ASSERT_EQ(host.errors.size(), 1u);
-    EXPECT_NE(host.errors[0].find("temporary.wrk"), std::string::npos);
+    EXPECT_NE(host.errors[0].find(file("_4.txt").string()), std::string::npos);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_FALSE(host.progressVisible);
     EXPECT_FALSE(host.stopEnabled);
     EXPECT_EQ(host.statuses.back(), "");
-    EXPECT_TRUE(driver.calls.empty());
-}
-
-TEST_F(ConversionRunTest, MergeErrorStopsTheMergePhase)
-{
-    host.size = 2;
-    writeLog(qso("DL1AA") + qso("DL2BB", "20060923", "1200") + qso("DL2BB", "20060924"));
-    driver.failAtSize = 2;
-    EXPECT_EQ(runIt(), RunOutcome::Abandoned);
-    EXPECT_EQ(driver.calls, (std::vector<std::string>{"start", "pass 1", "pass 2"}));
-    ASSERT_EQ(host.errors.size(), 1u);
-    EXPECT_EQ(host.errors[0], "The document could not be opened: card_2.doc");
-    EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(output(2), kHeader + line("DL2BB") + line("DL2BB", "2006-09-24"));
+    EXPECT_TRUE(maker.merges.empty());
 }
 
 TEST_F(ConversionRunTest, ASecondStartDuringARunDoesNothing)
@@ -237,7 +238,7 @@ TEST_F(ConversionRunTest, ASecondStartDuringARunDoesNothing)
     };
     EXPECT_EQ(runIt(), RunOutcome::Done);
     EXPECT_EQ(nested, std::vector<RunOutcome>{RunOutcome::Busy});
-    EXPECT_EQ(host.messageIds(), std::vector<TextId>{TextId::AllSent});
+    EXPECT_EQ(host.summaries.size(), 1u);
 }
 
 TEST_F(ConversionRunTest, WithoutADriverOnlyDataSourceFilesAreWritten)
@@ -247,7 +248,8 @@ TEST_F(ConversionRunTest, WithoutADriverOnlyDataSourceFilesAreWritten)
     writeLog(qso("DL1AA"));
     EXPECT_EQ(dataOnly.run(), RunOutcome::Done);
     EXPECT_EQ(output(1), kHeader + line("DL1AA"));
-    EXPECT_EQ(host.messageIds(), std::vector<TextId>{TextId::AllWritten});
+    ASSERT_EQ(host.summaries.size(), 1u);
+    EXPECT_EQ(host.summaries[0].kind, RunSummary::Kind::DataSourceFiles);
 }
 
 } // namespace

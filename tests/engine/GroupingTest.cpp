@@ -87,7 +87,7 @@ TEST_F(Grouping, SwlOnlyRunLeavesOnlyTheSwlFile)
     EXPECT_NE(output(0), "<none>");
     for (int k = 1; k <= 10; ++k)
         EXPECT_EQ(output(k), "<none>");
-    EXPECT_EQ(driver.passesWithData, std::vector<std::string>{"swl"});
+    EXPECT_EQ(maker.summary(), std::vector<std::string>{"card_swl.doc:1 lines"});
 }
 
 TEST_F(Grouping, AQsoLineWithTheMarkerStartsANewLabel)

@@ -26,7 +26,7 @@ protected:
         filters.startRun();
     }
 
-    // The QSO line of a record, or "<filtered>" / "<dropped>".
+    // The QSO line of a record, or "<filtered>" / "<call filtered>" / "<dropped>".
     std::string qso(const std::string& text)
     {
         record.assign(text, text);
@@ -44,6 +44,8 @@ protected:
             return line;
         case LineComposer::Outcome::Filtered:
             return "<filtered>";
+        case LineComposer::Outcome::CallFiltered:
+            return "<call filtered>";
         case LineComposer::Outcome::Dropped:
             return "<dropped>";
         }
@@ -157,12 +159,12 @@ TEST_F(LineComposerTest, FiltersAndTheCallFilter)
     settings.qslEnabled[QslFilter::Sent] = false;
     settings.callEnabled = true;
     settings.call = "SP1ABC";
-    EXPECT_NE(qso(kFull), "<dropped>");
+    EXPECT_NE(qso(kFull), "<call filtered>");
     EXPECT_EQ(qso("<CALL:10>SP1ABC_SWL<QSO_DATE:8>20060923<EOR>").substr(0, 7), "SP1ABC,");
-    EXPECT_EQ(qso("<CALL:8>SP1ABC/P<QSO_DATE:8>20060923<EOR>"), "<dropped>");
+    EXPECT_EQ(qso("<CALL:8>SP1ABC/P<QSO_DATE:8>20060923<EOR>"), "<call filtered>");
     // An empty call box lets only records without a call through; their missing call is still reported.
     settings.call.clear();
-    EXPECT_EQ(qso(kFull), "<dropped>");
+    EXPECT_EQ(qso(kFull), "<call filtered>");
     bad.create();
     const std::string noCall = "<QSO_DATE:8>20060923<TIME_ON:4>1234<BAND:3>20M<MODE:2>CW<EOR>";
     EXPECT_EQ(qso(noCall).substr(0, 1), ",");

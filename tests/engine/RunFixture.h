@@ -6,6 +6,7 @@
 
 #include "engine/ConversionRun.h"
 #include "support/FakeHost.h"
+#include "support/RecordingLabelMaker.h"
 #include "support/TempDir.h"
 
 namespace cardmill::test {
@@ -19,7 +20,8 @@ inline std::string record(const std::string& call, const std::string& date = "20
            " <EOR>\r\n";
 }
 
-// A run over a log in a temporary folder, with a recording host and driver.
+// A run over a log in a temporary folder, with a recording host, label maker and presenter. The main documents
+// of every size lie in the folder.
 class RunFixture : public ::testing::Test {
 protected:
     RunFixture()
@@ -28,6 +30,8 @@ protected:
         host.work = dir / "exe";
         host.log = dir / "logs" / "my.log.adi";
         host.mainDocument = dir.write("card_1.doc", "main document");
+        for (const char* k : {"2", "3", "4", "5", "6", "7", "8", "9", "10", "swl"})
+            dir.write(std::string("card_") + k + ".doc", "main document");
     }
 
     static std::string qso(const std::string& call, const std::string& date = "20060923",
@@ -50,8 +54,9 @@ protected:
 
     TempDir dir;
     FakeHost host;
-    RecordingDriver driver;
-    ConversionRun run{host, &driver};
+    RecordingLabelMaker maker;
+    RecordingPresenter presenter;
+    ConversionRun run{host, &maker, &presenter};
 };
 
 // The header line of the data-source files without user fields, with its line end.

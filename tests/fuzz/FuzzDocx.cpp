@@ -48,9 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             return 0;
         }
     }
-    MergeRecords records;
-    records.names = {"CALL", "NAME"};
-    records.rows = {{"SP1ABC", "Jan"}, {"DL1AA", ""}, {"G4X", "Ann"}};
+    const PassRecords records({"CALL", "NAME"}, {"SP1ABC,Jan", "DL1AA,", "G4X,Ann"});
     ZipLimits limits;
     limits.maxTotalSize = 16 << 20;
     try {

@@ -4,7 +4,8 @@
 
 #include <pugixml.hpp>
 
-#include "merge/BuiltInProcessor.h"
+#include "merge/BuiltInLabelMaker.h"
+#include "support/Records.h"
 #include "support/TempDir.h"
 
 namespace cardmill {
@@ -72,13 +73,12 @@ std::string bodyText(const std::filesystem::path& odt)
     return text;
 }
 
-MergeRecords records(int n)
+test::OwnedRecords records(int n)
 {
-    MergeRecords r;
-    r.names = {"CALL", "NAME", "NUM"};
+    std::vector<std::vector<std::string>> rows;
     for (int i = 1; i <= n; ++i)
-        r.rows.push_back({"CALL" + std::to_string(i), i % 2 ? "" : "Jan", std::to_string(i)});
-    return r;
+        rows.push_back({"CALL" + std::to_string(i), i % 2 ? "" : "Jan", std::to_string(i)});
+    return test::OwnedRecords({"CALL", "NAME", "NUM"}, rows);
 }
 
 TEST(OdtMerge, CopiesFieldsNextRecordsAndPageBreaks)
@@ -142,11 +142,10 @@ TEST(OdtMerge, OpenRecognisesByContentAndRefusesBrokenXml)
 {
     TempDir dir;
     writeOdt(dir / "looks-like.docx", "<text:p>" + display("CALL") + "</text:p>");
-    BuiltInProcessor p({}, {});
-    p.connect();
-    EXPECT_NO_THROW(p.open(dir / "looks-like.docx"));
+    BuiltInLabelMaker maker;
+    EXPECT_EQ(maker.labelExtension(dir / "looks-like.docx"), ".odt");
     writeOdt(dir / "broken.odt", "<text:p>");
-    EXPECT_THROW(p.open(dir / "broken.odt"), WordProcessorError);
+    EXPECT_THROW(maker.labelExtension(dir / "broken.odt"), MergeError);
 }
 
 } // namespace

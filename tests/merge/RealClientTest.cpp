@@ -10,9 +10,9 @@
 
 #include "engine/ConversionRun.h"
 #include "engine/DataSourceFiles.h"
-#include "merge/BuiltInProcessor.h"
-#include "merge/WordMergeDriver.h"
+#include "merge/BuiltInLabelMaker.h"
 #include "support/FakeHost.h"
+#include "support/Records.h"
 #include "support/TempDir.h"
 
 namespace cardmill {
@@ -85,6 +85,38 @@ std::vector<std::vector<std::string>> dataLines(const std::filesystem::path& fil
     return rows;
 }
 
+// Merges a data-source file (LibreOffice's sample data) into a main document with the built-in maker.
+void mergeDataSource(LabelMaker& maker, const std::filesystem::path& data, const std::filesystem::path& main,
+                     const std::filesystem::path& output)
+{
+    std::istringstream in(readFile(data));
+    std::string line;
+    std::vector<std::string> columns, lines;
+    std::getline(in, line);
+    line.pop_back();
+    std::stringstream header(line);
+    for (std::string c; std::getline(header, c, ',');)
+        columns.push_back(c);
+    while (std::getline(in, line))
+        lines.push_back(line.substr(0, line.size() - (!line.empty() && line.back() == '\r')));
+    const auto records = test::OwnedRecords::fromLines(columns, lines);
+    ASSERT_TRUE(maker.make(records, main, output, [](std::size_t) { return true; }));
+}
+
+// A presenter that remembers what it got.
+struct KeptDocuments {
+    std::vector<std::filesystem::path> shown;
+    BuiltInPresenter presenter(bool pdf)
+    {
+        return BuiltInPresenter(
+            [this](const std::vector<std::filesystem::path>& d, const std::vector<std::filesystem::path>& p) {
+                shown = d;
+                shown.insert(shown.end(), p.begin(), p.end());
+            },
+            [pdf] { return pdf; });
+    }
+};
+
 TEST(RealClients, LibreOfficeReadsEveryMergedDocument)
 {
     if (!haveTools())
@@ -104,13 +136,16 @@ TEST(RealClients, LibreOfficeReadsEveryMergedDocument)
     host.size = 3;
     host.work = dir.path();
     host.keepTemporary = true;
-    std::vector<std::filesystem::path> merged;
-    BuiltInProcessor processor({}, [&](const std::vector<std::filesystem::path>& d) { merged = d; });
-    WordMergeDriver driver(processor, host, dir.path());
-    ConversionRun run(host, &driver);
+    KeptDocuments kept;
+    BuiltInPresenter presenter = kept.presenter(false);
+    BuiltInLabelMaker maker;
+    ConversionRun run(host, &maker, &presenter);
     ASSERT_EQ(run.run(), RunOutcome::Done) << (host.errors.empty() ? "" : host.errors[0]);
-    ASSERT_EQ(merged.size(), 4u);
-    documents.insert(documents.end(), merged.begin(), merged.end());
+    ASSERT_EQ(kept.shown.size(), 4u);
+    for (const auto& d : kept.shown) {
+        std::filesystem::copy_file(d, dir.path() / d.filename());
+        documents.push_back(dir.path() / d.filename());
+    }
     // The table document of the last pass (SWL), under a name LibreOffice's filters accept.
     std::filesystem::copy_file(dir / "temporary.doc", dir / "temporary-table.docx");
     documents.push_back(dir / "temporary-table.docx");
@@ -126,13 +161,12 @@ TEST(RealClients, LibreOfficeReadsEveryMergedDocument)
             std::filesystem::copy_file(fixtures / "data" / ("log_" + std::string(k) + ".txt"),
                                        dir / "fixtures" / ("log_" + std::string(k) + ".txt"));
         }
-        host.mainDocument = dir / "fixtures" / "card_1.docx";
-        driver.startMerge(dir / "fixtures" / "log");
-        driver.runPass(dir / "fixtures" / "log", {1});
-        driver.runPass(dir / "fixtures" / "log", {3});
-        driver.runPass(dir / "fixtures" / "log", PassSelector::swl());
-        for (const char* k : {"1", "3", "swl"})
-            documents.push_back(dir / "fixtures" / ("log_labels_" + std::string(k) + ".docx"));
+        for (const char* k : {"1", "3", "swl"}) {
+            const std::filesystem::path out = dir / ("log_labels_" + std::string(k) + ".docx");
+            mergeDataSource(maker, dir / "fixtures" / ("log_" + std::string(k) + ".txt"),
+                            dir / "fixtures" / ("card_" + std::string(k) + ".docx"), out);
+            documents.push_back(out);
+        }
     }
 
     toPdf(dir.path(), documents);
@@ -197,11 +231,11 @@ TEST(RealClients, OpenDocumentAndWord97MainDocumentsAndPdfLabels)
     host.mainDocument = dir / "example" / "card_1.odt";
     host.size = 3;
     host.work = dir.path();
-    std::vector<std::filesystem::path> shown;
-    BuiltInProcessor processor({}, [&](const std::vector<std::filesystem::path>& d) { shown = d; });
-    processor.setPdfLabels(true);
-    WordMergeDriver driver(processor, host, dir.path());
-    ConversionRun run(host, &driver);
+    KeptDocuments kept;
+    BuiltInPresenter presenter = kept.presenter(true);
+    BuiltInLabelMaker maker;
+    ConversionRun run(host, &maker, &presenter);
+    std::vector<std::filesystem::path>& shown = kept.shown;
     ASSERT_EQ(run.run(), RunOutcome::Done) << (host.errors.empty() ? "" : host.errors[0]);
     ASSERT_EQ(shown.size(), 8u); // four .odt and their PDFs
     for (const char* k : {"1", "2", "3"}) {
@@ -255,18 +289,13 @@ TEST(RealClients, OpenDocumentAndWord97MainDocumentsAndPdfLabels)
             std::filesystem::copy_file(fixtures / "data" / ("log_" + std::string(k) + ".txt"),
                                        folder / ("log_" + std::string(k) + ".txt"));
         }
-        host.mainDocument = folder / ("card_1." + std::string(ext));
-        BuiltInProcessor p({}, {});
-        WordMergeDriver d(p, host, dir.path());
-        d.startMerge(folder / "log");
-        for (PassSelector s : {PassSelector{1}, PassSelector{3}, PassSelector::swl()})
-            d.runPass(folder / "log", s);
-        ASSERT_EQ(p.mergedDocuments().size(), 3u) << ext;
-        for (const auto& m : p.mergedDocuments()) {
-            EXPECT_EQ(m.extension(), ".odt");
-            const std::filesystem::path renamed = dir / (std::string(ext) + "_" + m.filename().string());
-            std::filesystem::copy_file(m, renamed);
-            merged.push_back(renamed);
+        BuiltInLabelMaker m;
+        for (const char* k : {"1", "3", "swl"}) {
+            const std::filesystem::path main = folder / ("card_" + std::string(k) + "." + ext);
+            EXPECT_EQ(m.labelExtension(main), ".odt");
+            const std::filesystem::path out = dir / (std::string(ext) + "_log_labels_" + k + ".odt");
+            mergeDataSource(m, folder / ("log_" + std::string(k) + ".txt"), main, out);
+            merged.push_back(out);
         }
     }
     toPdf(dir.path(), merged);

@@ -1,12 +1,13 @@
 #include "support/FakeHost.h"
 
-#include "engine/DataSourceFiles.h"
 
 namespace cardmill::test {
 
-void FakeHost::setStatus(TextId id, const std::string& arg)
+void FakeHost::setStatus(TextId id, const TextArgs& args)
 {
-    std::string s = id == TextId::Count ? std::string() : std::to_string(static_cast<int>(id)) + arg;
+    std::string s = id == TextId::Count ? std::string() : std::to_string(static_cast<int>(id));
+    for (const std::string& a : args)
+        s += " " + a;
     if (statuses.empty() || statuses.back() != s)
         statuses.push_back(std::move(s));
 }
@@ -30,22 +31,6 @@ std::vector<TextId> FakeHost::messageIds() const
     for (const Message& m : messages)
         ids.push_back(m.id);
     return ids;
-}
-
-void RecordingDriver::startMerge(const std::filesystem::path&)
-{
-    calls.push_back("start");
-}
-
-void RecordingDriver::runPass(const std::filesystem::path& base, PassSelector selector)
-{
-    const std::string name = selector.isSwl() ? "swl" : std::to_string(selector.size);
-    calls.push_back("pass " + name);
-    std::error_code ec;
-    if (std::filesystem::exists(dataSourcePath(base, selector.size), ec))
-        passesWithData.push_back(name);
-    if (failAtSize == selector.size)
-        throw MergeError("The document could not be opened: card_" + name + ".doc");
 }
 
 } // namespace cardmill::test

@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/MergeDriver.h"
 #include "engine/RunHost.h"
 #include "support/FakeSettings.h"
 
@@ -20,9 +19,10 @@ public:
 
     struct Message {
         TextId id;
-        std::string arg;
+        TextArgs args;
     };
     std::vector<Message> messages;
+    std::vector<RunSummary> summaries;
     std::vector<std::string> errors;
     std::vector<std::string> statuses; // every change, "" for a cleared status
     bool progressVisible = false;
@@ -54,11 +54,12 @@ public:
     int labelSize() const override { return size; }
     std::filesystem::path workFolder() const override { return work; }
     bool keepTemporaryFile() const override { return keepTemporary; }
-    void setStatus(TextId id, const std::string& arg) override;
+    void setStatus(TextId id, const TextArgs& args) override;
     void showProgress(bool visible) override { progressVisible = visible; }
     void setProgressRange(std::size_t maximum) override { progressMaximum = maximum; }
     void setProgressPosition(std::size_t position) override;
-    void showMessage(TextId id, const std::string& arg) override { messages.push_back({id, arg}); }
+    void showMessage(TextId id, const TextArgs& args) override { messages.push_back({id, args}); }
+    void showSummary(const RunSummary& summary) override { summaries.push_back(summary); }
     void showError(const std::string& text) override { errors.push_back(text); }
     void processEvents() override;
     bool stopRequested() const override { return stopFlag; }
@@ -67,20 +68,6 @@ public:
 
     // The ids of the messages shown, in order.
     std::vector<TextId> messageIds() const;
-};
-
-// A merge driver that records its calls, and can fail at a chosen pass.
-class RecordingDriver : public MailMergeDriver {
-public:
-    std::vector<std::string> calls; // "start", "pass 1" ... "pass swl", "visible"
-    int failAtSize = -1;             // the size whose pass throws MergeError (0 for SWL)
-
-    void startMerge(const std::filesystem::path& base) override;
-    void runPass(const std::filesystem::path& base, PassSelector selector) override;
-    void makeVisible() override { calls.push_back("visible"); }
-
-    // The passes that found their data-source file.
-    std::vector<std::string> passesWithData;
 };
 
 } // namespace cardmill::test

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cardmill {
+
+// An error that the label-document maker reported; its text names the document concerned.
+class MergeError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The label sizes 1 to 10, or SWL labels.
+struct PassSelector {
+    int size = 0; // 1 to 10; 0 selects SWL labels
+
+    static PassSelector swl() { return {0}; }
+    bool isSwl() const { return size == 0; }
+    friend bool operator==(PassSelector, PassSelector) = default;
+};
+
+// One pass's records: the label lines of one data-source file (without its header line) and the column names
+// of that header. A label of k QSOs is k consecutive lines. Lines are the 8-bit text the data-source file
+// holds: values separated by commas, never quoted. The lines are views into the run's sorted line list.
+class PassRecords {
+public:
+    PassRecords() = default;
+    PassRecords(std::vector<std::string> columns, std::vector<std::string_view> lines)
+        : m_columns(std::move(columns))
+        , m_lines(std::move(lines))
+    {
+    }
+
+    const std::vector<std::string>& columns() const { return m_columns; }
+    std::size_t size() const { return m_lines.size(); }
+    bool empty() const { return m_lines.empty(); }
+    std::string_view line(std::size_t record) const { return m_lines[record]; }
+
+    // The position of a column by its name, compared without regard to the letter case of a-z; -1 when unknown.
+    int column(std::string_view name) const;
+    // The bytes of one value; empty when the line has fewer values.
+    std::string_view value(std::size_t record, std::size_t column) const;
+
+private:
+    std::vector<std::string> m_columns;
+    std::vector<std::string_view> m_lines;
+};
+
+// Makes one label document from one pass's records and the main document of that pass. The built-in merge
+// engine implements it; a backend for a word processor's automation could too, with the word processor's own
+// operations inside these calls.
+class LabelMaker {
+public:
+    // Runs at least once per label with the number of records merged so far; returning false ends the merge.
+    using Progress = std::function<bool(std::size_t recordsDone)>;
+
+    virtual ~LabelMaker() = default;
+
+    // The file extension (".docx", ".odt") of the label document this main document gives, judged by its
+    // content. Throws MergeError naming the document when it is missing or cannot be a main document.
+    virtual std::string labelExtension(const std::filesystem::path& mainDocument) = 0;
+
+    // Merges the records into the main document and writes the label document to `output`. Returns false
+    // when `progress` asked to stop; whatever is at `output` then is of no use. Throws MergeError.
+    virtual bool make(const PassRecords& records, const std::filesystem::path& mainDocument,
+                      const std::filesystem::path& output, const Progress& progress) = 0;
+
+    // Writes the records as a table document (the header row, then one row per line) for the user to keep.
+    virtual void writeTableDocument(const PassRecords& records, const std::filesystem::path& path) = 0;
+};
+
+// Hands a run's finished label documents to the user: lists them, opens them, exports them as PDF. Called once
+// at the end of a run whose merge succeeded, never after a stop. Throws MergeError.
+class LabelPresenter {
+public:
+    virtual ~LabelPresenter() = default;
+    virtual void present(const std::vector<std::filesystem::path>& documents) = 0;
+};
+
+} // namespace cardmill

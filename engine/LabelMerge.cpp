@@ -1,0 +1,165 @@
+#include "engine/LabelMerge.h"
+
+#include <exception>
+#include <system_error>
+
+#include "engine/PartFile.h"
+#include "engine/RunHost.h"
+#include "engine/Text.h"
+
+namespace cardmill {
+
+namespace {
+
+// The table document the "Do not delete temporary.doc file" option keeps.
+constexpr const char* kTableDocumentName = "temporary.doc";
+
+} // namespace
+
+int PassRecords::column(std::string_view name) const
+{
+    for (std::size_t i = 0; i < m_columns.size(); ++i)
+        if (text::equalNoCase(m_columns[i], name))
+            return static_cast<int>(i);
+    return -1;
+}
+
+std::string_view PassRecords::value(std::size_t record, std::size_t column) const
+{
+    std::string_view line = m_lines[record];
+    for (std::size_t c = 0; c < column; ++c) {
+        const std::size_t comma = line.find(',');
+        if (comma == std::string_view::npos)
+            return {};
+        line.remove_prefix(comma + 1);
+    }
+    return line.substr(0, line.find(','));
+}
+
+std::filesystem::path mainDocumentForPass(const std::filesystem::path& chosen, PassSelector selector)
+{
+    const std::string suffix = selector.isSwl() ? "_swl" : "_" + std::to_string(selector.size);
+    const std::string path = chosen.string();
+    const std::string name = chosen.filename().string();
+    const std::size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot >= 2 && name.compare(dot - 2, 2, "_1") == 0) {
+        const std::string ext = text::upper(name.substr(dot));
+        if (ext == ".DOC" || ext == ".DOCX" || ext == ".ODT") {
+            const std::size_t at = path.size() - (name.size() - dot) - 2;
+            return path.substr(0, at) + suffix + path.substr(at + 2);
+        }
+    }
+    return (path.size() > 6 ? path.substr(0, path.size() - 6) : std::string()) + suffix + ".doc";
+}
+
+std::filesystem::path labelDocumentStem(const std::filesystem::path& base, PassSelector selector)
+{
+    std::filesystem::path p = base;
+    p += selector.isSwl() ? std::string("_labels_swl") : "_labels_" + std::to_string(selector.size);
+    return p;
+}
+
+MergePhase::MergePhase(RunHost& host, LabelMaker& maker)
+    : m_host(host)
+    , m_maker(maker)
+{
+}
+
+MergePhase::Result MergePhase::run(const std::filesystem::path& base, const std::vector<std::string>& columns,
+                                   const SortedLines& lines, const GroupedLines& grouped)
+{
+    Result result;
+    for (int k : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 0}) {
+        const std::vector<std::uint32_t>& positions = grouped[static_cast<std::size_t>(k)];
+        if (positions.empty())
+            continue;
+        m_host.processEvents();
+        if (m_host.stopRequested()) {
+            result.ending = Ending::Stopped;
+            return result;
+        }
+        std::vector<std::string_view> views;
+        views.reserve(positions.size());
+        for (const std::uint32_t p : positions)
+            views.push_back(lines[p]);
+        const PassRecords records(columns, std::move(views));
+        if (runPass(base, PassSelector{k}, records, result) == PassEnding::Stopped) {
+            result.ending = Ending::Stopped;
+            return result;
+        }
+    }
+    result.ending = result.failed.empty() ? Ending::Done : Ending::Failed;
+    if (result.ending == Ending::Done)
+        removeOlderLabels(base, result);
+    return result;
+}
+
+MergePhase::PassEnding MergePhase::runPass(const std::filesystem::path& base, PassSelector selector,
+                                           const PassRecords& records, Result& result)
+{
+    const std::filesystem::path mainDocument = mainDocumentForPass(m_host.mainDocumentPath(), selector);
+    const std::string name = mainDocument.filename().string();
+    if (selector.isSwl())
+        m_host.setStatus(TextId::StatusMergingSwlLabels, {name});
+    else
+        m_host.setStatus(TextId::StatusMergingLabels, {std::to_string(selector.size), name});
+    m_host.setProgressRange(records.size());
+    m_host.setProgressPosition(0);
+    m_host.showProgress(true);
+    m_host.processEvents();
+
+    std::filesystem::path part;
+    try {
+        if (m_host.keepTemporaryFile())
+            m_maker.writeTableDocument(records, m_host.workFolder() / kTableDocumentName);
+        const std::filesystem::path document = labelDocumentStem(base, selector).string() +
+                                               m_maker.labelExtension(mainDocument);
+        part = partPathFor(document);
+        const bool made = m_maker.make(records, mainDocument, part, [this](std::size_t done) {
+            m_host.setProgressPosition(done);
+            m_host.processEvents();
+            return !m_host.stopRequested();
+        });
+        if (!made) {
+            std::error_code ec;
+            std::filesystem::remove(part, ec);
+            return PassEnding::Stopped;
+        }
+        std::error_code ec;
+        std::filesystem::rename(part, document, ec);
+        if (ec)
+            throw MergeError("Cannot save the label document \"" + document.string() + "\": " + ec.message());
+        const std::size_t labels = selector.isSwl() ? records.size() : records.size() / selector.size;
+        result.made.push_back({selector, labels, document});
+        return PassEnding::Made;
+    } catch (const std::bad_alloc&) {
+        result.failed.push_back({selector, "Not enough memory to merge into \"" + mainDocument.string() + "\""});
+    } catch (const std::exception& e) {
+        result.failed.push_back({selector, e.what()});
+    }
+    if (!part.empty()) {
+        std::error_code ec;
+        std::filesystem::remove(part, ec);
+    }
+    return PassEnding::Failed;
+}
+
+void MergePhase::removeOlderLabels(const std::filesystem::path& base, const Result& result)
+{
+    // Every label document of this log that is not one this run made, and every PDF (new ones are made
+    // from the new documents when the user asks for them).
+    for (int k = 0; k <= 10; ++k) {
+        const std::filesystem::path stem = labelDocumentStem(base, PassSelector{k});
+        for (const char* ext : {".docx", ".odt", ".pdf"}) {
+            const std::filesystem::path old = stem.string() + ext;
+            bool made = false;
+            for (const MadeLabels& m : result.made)
+                made = made || m.document == old;
+            std::error_code ec;
+            if (!made && std::filesystem::is_regular_file(std::filesystem::symlink_status(old, ec)))
+                std::filesystem::remove(old, ec);
+        }
+    }
+}
+
+} // namespace cardmill

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/LabelMaker.h"
+
+namespace cardmill {
+
+// The label document one pass made, and how many labels it holds.
+struct MadeLabels {
+    PassSelector pass;
+    std::size_t labels = 0;
+    std::filesystem::path document;
+};
+
+// A pass whose label document could not be made, with the reason.
+struct FailedPass {
+    PassSelector pass;
+    std::string error;
+};
+
+// What a run that got as far as its end made: the closing message is made from it in the program's language.
+struct RunSummary {
+    enum class Kind {
+        Labels,          // every pass made its label document
+        DataSourceFiles, // the run wrote the data-source files only
+        MergeFailed,     // at least one pass failed; the others' documents are listed
+    };
+    Kind kind = Kind::Labels;
+    std::vector<MadeLabels> made;   // in pass order: sizes 1 to 10, then SWL
+    std::vector<FailedPass> failed; // likewise
+    std::filesystem::path base;     // the run's <base>
+    bool badRecords = false;        // "<base>_bad.txt" holds entries
+};
+
+} // namespace cardmill

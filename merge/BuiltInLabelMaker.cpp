@@ -1,0 +1,194 @@
+#include "merge/BuiltInLabelMaker.h"
+
+#include <fstream>
+#include <unistd.h>
+
+#include "merge/DocxMerger.h"
+#include "merge/MergeTemplate.h"
+#include "merge/OdtMerger.h"
+#include "merge/TableDocument.h"
+
+namespace cardmill {
+
+namespace {
+
+std::string quoted(const std::filesystem::path& p)
+{
+    return "\"" + p.string() + "\"";
+}
+
+bool startsWith(const std::filesystem::path& path, std::string_view signature)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::string head(signature.size(), '\0');
+    return in.read(head.data(), static_cast<std::streamsize>(head.size())) && head == signature;
+}
+
+constexpr std::string_view kWord97Signature = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
+
+} // namespace
+
+BuiltInLabelMaker::BuiltInLabelMaker(std::function<void()> events, ConversionStatus status)
+    : m_events(std::move(events))
+    , m_status(std::move(status))
+{
+}
+
+BuiltInLabelMaker::~BuiltInLabelMaker()
+{
+    if (!m_converted.empty()) {
+        std::error_code ec;
+        std::filesystem::remove_all(m_converted, ec);
+    }
+}
+
+std::filesystem::path BuiltInLabelMaker::convertedDoc(const std::filesystem::path& doc)
+{
+    if (!LibreOffice::find())
+        throw MergeError("The main document " + quoted(doc) +
+                         " is a Word 97 (.doc) document, which this program reads only through LibreOffice. "
+                         "Install LibreOffice, or save the document as .docx or .odt");
+    if (m_converted.empty()) {
+        std::string pattern = (std::filesystem::temp_directory_path() / "cardmill-doc-XXXXXX").string();
+        if (!::mkdtemp(pattern.data()))
+            throw MergeError("No folder for converting " + quoted(doc));
+        m_converted = pattern;
+    }
+    if (!m_libreOffice)
+        m_libreOffice = std::make_unique<LibreOffice>();
+    // Each conversion in a folder of its own: main documents of one name from two folders must not collide.
+    const std::filesystem::path folder = m_converted / std::to_string(m_conversions++);
+    std::filesystem::create_directories(folder);
+    try {
+        m_libreOffice->convert({doc}, "odt", folder, std::chrono::seconds(120), [&](int seconds) {
+            if (m_status)
+                m_status(doc.filename().string(), seconds);
+            if (m_events)
+                m_events();
+        });
+    } catch (const std::exception& e) {
+        throw MergeError("Cannot convert the Word 97 main document " + quoted(doc) + " with LibreOffice: " + e.what());
+    }
+    return folder / doc.filename().replace_extension(".odt");
+}
+
+const BuiltInLabelMaker::MainDocument& BuiltInLabelMaker::load(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec))
+        throw MergeError("The main document " + quoted(path) + " does not exist");
+    const auto time = std::filesystem::last_write_time(path, ec);
+    const auto size = std::filesystem::file_size(path, ec);
+    const auto known = m_documents.find(path.string());
+    if (known != m_documents.end() && known->second.time == time && known->second.size == size)
+        return known->second; // read (or converted) before, and unchanged since
+
+    std::filesystem::path package = path;
+    if (startsWith(path, kWord97Signature))
+        package = convertedDoc(path);
+    else if (!looksLikeZip(path))
+        throw MergeError("The main document " + quoted(path) + " is not a .docx, .odt or .doc document");
+    MainDocument doc{time, size, {}, false};
+    auto contents = std::make_shared<ZipContents>();
+    try {
+        *contents = readZip(package);
+    } catch (const std::exception& e) {
+        throw MergeError(std::string("Cannot open the main document ") + e.what());
+    }
+    const bool wordprocessing = contents->has("word/document.xml");
+    const auto mimetype = contents->entries.find("mimetype");
+    doc.openDocument = !wordprocessing && contents->has("content.xml") && mimetype != contents->entries.end() &&
+                       mimetype->second.rfind("application/vnd.oasis.opendocument.text", 0) == 0;
+    if (!wordprocessing && !doc.openDocument)
+        throw MergeError("The main document " + quoted(path) +
+                         " is neither a WordprocessingML (.docx) nor an OpenDocument text (.odt) document");
+    try {
+        // A broken document is reported now, not in the middle of the merge.
+        if (wordprocessing)
+            compileDocument(contents->entries.at("word/document.xml"));
+        else
+            compileOdtContent(contents->entries.at("content.xml"), "cmCheck");
+    } catch (const std::exception& e) {
+        throw MergeError("Cannot open the main document " + quoted(path) + ": " + e.what());
+    }
+    doc.package = std::move(contents);
+    return m_documents[path.string()] = std::move(doc);
+}
+
+std::string BuiltInLabelMaker::labelExtension(const std::filesystem::path& mainDocument)
+{
+    return load(mainDocument).openDocument ? ".odt" : ".docx";
+}
+
+bool BuiltInLabelMaker::make(const PassRecords& records, const std::filesystem::path& mainDocument,
+                             const std::filesystem::path& output, const Progress& progress)
+{
+    const MainDocument& doc = load(mainDocument);
+    try {
+        if (doc.openDocument)
+            mergeOdt(*doc.package, records, output, progress);
+        else
+            mergeDocx(*doc.package, records, output, progress);
+    } catch (const MergeStopped&) {
+        return false;
+    } catch (const std::bad_alloc&) {
+        throw MergeError("Not enough memory to merge into " + quoted(mainDocument));
+    } catch (const std::exception& e) {
+        throw MergeError("Cannot merge into " + quoted(mainDocument) + ": " + e.what());
+    }
+    return true;
+}
+
+void BuiltInLabelMaker::writeTableDocument(const PassRecords& records, const std::filesystem::path& path)
+{
+    try {
+        cardmill::writeTableDocument(path, records);
+    } catch (const std::exception& e) {
+        throw MergeError("Cannot save the table document " + quoted(path) + ": " + e.what());
+    }
+}
+
+BuiltInPresenter::BuiltInPresenter(Show show, std::function<bool()> pdfLabels, std::function<void()> events,
+                                   ConversionStatus status)
+    : m_show(std::move(show))
+    , m_pdfLabels(std::move(pdfLabels))
+    , m_events(std::move(events))
+    , m_status(std::move(status))
+{
+}
+
+BuiltInPresenter::~BuiltInPresenter() = default;
+
+void BuiltInPresenter::present(const std::vector<std::filesystem::path>& documents)
+{
+    std::vector<std::filesystem::path> pdfs;
+    if (m_pdfLabels && m_pdfLabels() && !documents.empty()) {
+        std::string saved;
+        for (const auto& d : documents)
+            saved += (saved.empty() ? "" : ", ") + quoted(d);
+        if (!LibreOffice::find())
+            throw MergeError("Labels as PDF need LibreOffice, which is not installed. The labels are saved as " + saved);
+        // One call per folder: the label documents of a run normally share one.
+        std::map<std::string, std::vector<std::filesystem::path>> byFolder;
+        for (const auto& d : documents)
+            byFolder[d.parent_path().string()].push_back(d);
+        try {
+            LibreOffice libreOffice;
+            for (const auto& [folder, inFolder] : byFolder)
+                libreOffice.convert(inFolder, "pdf", folder, std::chrono::seconds(600), [&](int seconds) {
+                    if (m_status)
+                        m_status(inFolder.front().filename().string(), seconds);
+                    if (m_events)
+                        m_events();
+                });
+        } catch (const std::exception& e) {
+            throw MergeError(std::string("Cannot make the PDF labels: ") + e.what() + ". The labels are saved as " + saved);
+        }
+        for (const auto& d : documents)
+            pdfs.push_back(std::filesystem::path(d).replace_extension(".pdf"));
+    }
+    if (m_show)
+        m_show(documents, pdfs);
+}
+
+} // namespace cardmill

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/LabelMaker.h"
+#include "merge/LibreOffice.h"
+#include "merge/Zip.h"
+
+namespace cardmill {
+
+// Told, about ten times a second, which file LibreOffice is at and for how many seconds.
+using ConversionStatus = std::function<void(const std::string& file, int seconds)>;
+
+// The program's own merge engine behind the label-maker seam: it reads WordprocessingML (.docx) and OpenDocument
+// text (.odt) main documents and merges them as Word does, with no word processor installed. Word 97 (.doc) main
+// documents are converted to .odt by LibreOffice first (once while the file is unchanged; .odt keeps their
+// Next-record fields, which a conversion to .docx would drop). Documents are recognised by their content, not
+// their name.
+class BuiltInLabelMaker : public LabelMaker {
+public:
+    // `events` runs while LibreOffice converts, so that the caller stays responsive.
+    explicit BuiltInLabelMaker(std::function<void()> events = {}, ConversionStatus status = {});
+    ~BuiltInLabelMaker() override;
+
+    std::string labelExtension(const std::filesystem::path& mainDocument) override;
+    bool make(const PassRecords& records, const std::filesystem::path& mainDocument,
+              const std::filesystem::path& output, const Progress& progress) override;
+    void writeTableDocument(const PassRecords& records, const std::filesystem::path& path) override;
+
+private:
+    struct MainDocument {
+        std::filesystem::file_time_type time;
+        std::uintmax_t size = 0;
+        std::shared_ptr<const ZipContents> package;
+        bool openDocument = false; // .odt rather than .docx
+    };
+    const MainDocument& load(const std::filesystem::path& path);
+    std::filesystem::path convertedDoc(const std::filesystem::path& doc);
+
+    std::function<void()> m_events;
+    ConversionStatus m_status;
+    std::unique_ptr<LibreOffice> m_libreOffice; // started on first need, with a profile of its own
+    std::filesystem::path m_converted;          // a private folder for converted main documents
+    std::map<std::string, MainDocument> m_documents;
+    std::size_t m_conversions = 0;
+};
+
+// Presents label documents: exports them as PDF beside them when asked to (LibreOffice, one call per folder),
+// then hands the documents and the PDFs to `show` (which lists or opens them).
+class BuiltInPresenter : public LabelPresenter {
+public:
+    using Show = std::function<void(const std::vector<std::filesystem::path>& documents,
+                                    const std::vector<std::filesystem::path>& pdfs)>;
+
+    BuiltInPresenter(Show show, std::function<bool()> pdfLabels, std::function<void()> events = {},
+                     ConversionStatus status = {});
+    ~BuiltInPresenter() override;
+
+    void present(const std::vector<std::filesystem::path>& documents) override;
+
+private:
+    Show m_show;
+    std::function<bool()> m_pdfLabels;
+    std::function<void()> m_events;
+    ConversionStatus m_status;
+};
+
+} // namespace cardmill

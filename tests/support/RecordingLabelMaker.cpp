@@ -1,0 +1,50 @@
+#include "support/RecordingLabelMaker.h"
+
+#include <fstream>
+
+namespace cardmill::test {
+
+std::string RecordingLabelMaker::labelExtension(const std::filesystem::path& mainDocument)
+{
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(mainDocument, ec))
+        throw MergeError("The main document \"" + mainDocument.string() + "\" does not exist");
+    return extension;
+}
+
+bool RecordingLabelMaker::make(const PassRecords& records, const std::filesystem::path& mainDocument,
+                               const std::filesystem::path& output, const Progress& progress)
+{
+    Merge& m = merges.emplace_back();
+    m.mainDocument = mainDocument.filename().string();
+    m.output = output;
+    m.columns = records.columns();
+    for (std::size_t i = 0; i < records.size(); ++i)
+        m.lines.emplace_back(records.line(i));
+    if (failFor.count(m.mainDocument))
+        throw MergeError("Cannot merge into \"" + mainDocument.string() + "\": broken");
+    std::ofstream out(output, std::ios::binary);
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (!progress(i + 1))
+            return false;
+        out << records.line(i) << '\n';
+    }
+    m.made = true;
+    return true;
+}
+
+void RecordingLabelMaker::writeTableDocument(const PassRecords& records, const std::filesystem::path& path)
+{
+    tables.push_back(path);
+    std::ofstream(path, std::ios::binary) << "table of " << records.size();
+}
+
+std::vector<std::string> RecordingLabelMaker::summary() const
+{
+    std::vector<std::string> out;
+    for (const Merge& m : merges)
+        out.push_back(m.mainDocument + ":" + std::to_string(m.lines.size()) + " lines");
+    return out;
+}
+
+} // namespace cardmill::test

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/LabelMaker.h"
+
+namespace cardmill::test {
+
+// A label maker that records what it was given to merge and writes the lines it got as its "document".
+class RecordingLabelMaker : public LabelMaker {
+public:
+    struct Merge {
+        std::string mainDocument; // the file name
+        std::filesystem::path output;
+        std::vector<std::string> columns;
+        std::vector<std::string> lines;
+        bool made = false;
+    };
+    std::vector<Merge> merges;                 // every call of make, in order
+    std::set<std::string> failFor;             // main documents (file names) whose merge throws MergeError
+    std::vector<std::filesystem::path> tables; // table documents written
+    std::string extension = ".docx";
+
+    std::string labelExtension(const std::filesystem::path& mainDocument) override;
+    // Tells `progress` of every record; stops when it says so.
+    bool make(const PassRecords& records, const std::filesystem::path& mainDocument,
+              const std::filesystem::path& output, const Progress& progress) override;
+    void writeTableDocument(const PassRecords& records, const std::filesystem::path& path) override;
+
+    // The main documents merged, as "card_3.doc:3 lines".
+    std::vector<std::string> summary() const;
+};
+
+// A presenter that remembers what it was handed.
+class RecordingPresenter : public LabelPresenter {
+public:
+    std::vector<std::vector<std::filesystem::path>> presented;
+    void present(const std::vector<std::filesystem::path>& documents) override { presented.push_back(documents); }
+};
+
+} // namespace cardmill::test

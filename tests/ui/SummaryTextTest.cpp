@@ -1,0 +1,85 @@
+// The closing messages of a run, in both languages.
+#include <gtest/gtest.h>
+
+#include "ui/Texts.h"
+
+namespace cardmill {
+namespace {
+
+RunSummary readyLabels()
+{
+    RunSummary s;
+    s.base = "/home/op/logs/sp3kxq";
+    s.made = {{{1}, 12, "/home/op/logs/sp3kxq_labels_1.docx"},
+              {{3}, 94, "/home/op/logs/sp3kxq_labels_3.docx"},
+              {PassSelector::swl(), 8, "/home/op/logs/sp3kxq_labels_swl.docx"}};
+    return s;
+}
+
+TEST(SummaryText, LabelsAreCountedBySizeWithTheirFolderAndNames)
+{
+    RunSummary s = readyLabels();
+    EXPECT_EQ(summaryText(s, Language::English),
+              "Labels are ready: 94 labels of 3 QSOs, 12 of 1 QSO, 8 SWL labels in /home/op/logs "
+              "(sp3kxq_labels_*.docx).");
+    EXPECT_EQ(summaryText(s, Language::Polish),
+              "Nalepki są gotowe: 94 nalepki po 3 QSO, 12 po 1 QSO, 8 nalepek SWL w /home/op/logs "
+              "(sp3kxq_labels_*.docx).");
+    s.badRecords = true;
+    EXPECT_EQ(summaryText(s, Language::English).substr(summaryText(s, Language::English).find('\n')),
+              "\nSome records with erroneous data are saved in \"/home/op/logs/sp3kxq_bad.txt\" file.");
+}
+
+TEST(SummaryText, SingularAndPolishPluralForms)
+{
+    RunSummary s;
+    s.made = {{{2}, 1, "/l/a_labels_2.odt"}, {PassSelector::swl(), 1, "/l/a_labels_swl.odt"}};
+    EXPECT_EQ(summaryText(s, Language::English), "Labels are ready: 1 label of 2 QSOs, 1 SWL label in /l (a_labels_*.odt).");
+    EXPECT_EQ(summaryText(s, Language::Polish), "Nalepki są gotowe: 1 nalepka po 2 QSO, 1 nalepka SWL w /l (a_labels_*.odt).");
+    for (const auto& [n, form] : std::vector<std::pair<std::size_t, std::string>>{
+             {2, "nalepki"}, {4, "nalepki"}, {5, "nalepek"}, {12, "nalepek"}, {14, "nalepek"}, {22, "nalepki"},
+             {25, "nalepek"}, {112, "nalepek"}, {123, "nalepki"}}) {
+        s.made = {{{1}, n, "/l/a_labels_1.odt"}};
+        EXPECT_NE(summaryText(s, Language::Polish).find(std::to_string(n) + " " + form + " po 1 QSO"), std::string::npos)
+            << n;
+    }
+}
+
+TEST(SummaryText, AFailedMergeNamesWhatFailedWhatWasMadeAndWhatWasKept)
+{
+    RunSummary s = readyLabels();
+    s.kind = RunSummary::Kind::MergeFailed;
+    s.made.erase(s.made.begin() + 1);
+    s.failed = {{{3}, "The main document \"/q/card_3.docx\" does not exist"}};
+    EXPECT_EQ(summaryText(s, Language::English),
+              "Not every label document could be made.\n"
+              "Labels of 3 QSOs: The main document \"/q/card_3.docx\" does not exist\n"
+              "Made in this run: 12 labels of 1 QSO, 8 SWL labels in /home/op/logs (sp3kxq_labels_*.docx).\n"
+              "Label documents of earlier runs are kept as they were.");
+    s.made.clear();
+    s.failed.push_back({PassSelector::swl(), "broken"});
+    EXPECT_EQ(summaryText(s, Language::Polish),
+              "Nie udało się utworzyć wszystkich dokumentów z nalepkami.\n"
+              "Nalepki z 3 QSO: The main document \"/q/card_3.docx\" does not exist\n"
+              "Nalepki SWL: broken\n"
+              "W tym przebiegu nie utworzono żadnego dokumentu z nalepkami.\n"
+              "Dokumenty z nalepkami z wcześniejszych przebiegów pozostały bez zmian.");
+}
+
+TEST(SummaryText, NoWordProcessorIsNamedInTheBuiltInTexts)
+{
+    for (TextId id : {TextId::NoDataEmptyLog, TextId::NoDataFiltered, TextId::NoDataUnreadable,
+                      TextId::StatusMergingLabels, TextId::StatusMergingSwlLabels, TextId::LabelsReady})
+        for (Language l : {Language::English, Language::Polish}) {
+            const std::string t = textFor(id, l, std::vector<std::string>{"3", "card_3.docx", "x"});
+            EXPECT_EQ(t.find("Word"), std::string::npos) << t;
+            EXPECT_FALSE(t.empty());
+        }
+    EXPECT_EQ(textFor(TextId::StatusMergingLabels, Language::English, std::vector<std::string>{"3", "card_3.docx"}),
+              "Merging 3-QSO labels into card_3.docx...");
+    EXPECT_EQ(textFor(TextId::StatusMergingSwlLabels, Language::Polish, std::vector<std::string>{"card_swl.odt"}),
+              "Scalanie nalepek SWL do card_swl.odt...");
+}
+
+} // namespace
+} // namespace cardmill
