@@ -108,12 +108,19 @@ MergePhase::PassEnding MergePhase::runPass(const std::filesystem::path& base, Pa
     m_host.showProgress(true);
     m_host.processEvents();
 
-    std::filesystem::path part;
+    std::filesystem::path part, document;
+    // A failure names the label document, never the temporary name it was being written under.
+    auto reason = [&](std::string text) {
+        const std::string temporary = part.string();
+        if (!temporary.empty())
+            for (std::size_t at = text.find(temporary); at != std::string::npos; at = text.find(temporary, at))
+                text.replace(at, temporary.size(), document.string());
+        return text;
+    };
     try {
         if (m_host.keepTemporaryFile())
             m_maker.writeTableDocument(records, m_host.workFolder() / kTableDocumentName);
-        const std::filesystem::path document = labelDocumentStem(base, selector).string() +
-                                               m_maker.labelExtension(mainDocument);
+        document = labelDocumentStem(base, selector).string() + m_maker.labelExtension(mainDocument);
         part = partPathFor(document);
         const bool made = m_maker.make(records, mainDocument, part, [this](std::size_t done) {
             m_host.setProgressPosition(done);
@@ -135,7 +142,7 @@ MergePhase::PassEnding MergePhase::runPass(const std::filesystem::path& base, Pa
     } catch (const std::bad_alloc&) {
         result.failed.push_back({selector, "Not enough memory to merge into \"" + mainDocument.string() + "\""});
     } catch (const std::exception& e) {
-        result.failed.push_back({selector, e.what()});
+        result.failed.push_back({selector, reason(e.what())});
     }
     if (!part.empty()) {
         std::error_code ec;

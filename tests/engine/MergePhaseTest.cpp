@@ -149,6 +149,20 @@ TEST_F(MergePhaseTest, AFailedPassKeepsEarlierLabelsAndTheOtherPassesRun)
     EXPECT_EQ(s.made[1].document, file("_labels_swl.docx"));
 }
 
+TEST_F(MergePhaseTest, AFullDiskLeavesTheOldDocumentAndNamesIt)
+{
+    writeLog(mixedLog());
+    dir.write("logs/my_labels_1.docx", "earlier");
+    maker.diskFullFor = {"card_1.doc"};
+    EXPECT_EQ(runIt(), RunOutcome::Abandoned);
+    EXPECT_EQ(readFile(file("_labels_1.docx")), "earlier");
+    ASSERT_EQ(host.summaries.back().failed.size(), 1u);
+    EXPECT_EQ(host.summaries.back().failed[0].error,
+              "\"" + file("_labels_1.docx").string() + "\": the document cannot be written (No space left on device)");
+    // The half-written file is gone: the log, two data-source files, the old and the SWL document.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "logs"), {}), 5);
+}
+
 TEST_F(MergePhaseTest, LabelsOfSizesNotMadeAreRemovedOnlyAfterEveryPassSucceeded)
 {
     writeLog(mixedLog()); // label size 1: only the sizes 1 and SWL

@@ -23,6 +23,10 @@ bool RecordingLabelMaker::make(const PassRecords& records, const std::filesystem
         m.lines.emplace_back(records.line(i));
     if (failFor.count(m.mainDocument))
         throw MergeError("Cannot merge into \"" + mainDocument.string() + "\": broken");
+    if (diskFullFor.count(m.mainDocument)) {
+        std::ofstream(output, std::ios::binary) << "half a document";
+        throw MergeError("\"" + output.string() + "\": the document cannot be written (No space left on device)");
+    }
     std::ofstream out(output, std::ios::binary);
     for (std::size_t i = 0; i < records.size(); ++i) {
         if (!progress(i + 1))

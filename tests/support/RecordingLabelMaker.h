@@ -21,6 +21,7 @@ public:
     };
     std::vector<Merge> merges;                 // every call of make, in order
     std::set<std::string> failFor;             // main documents (file names) whose merge throws MergeError
+    std::set<std::string> diskFullFor;         // ... whose merge writes part of its output, then fails
     std::vector<std::filesystem::path> tables; // table documents written
     std::string extension = ".docx";
 
