@@ -1,39 +1,23 @@
 #include "app/CliHost.h"
 
-#include <csignal>
+#include "engine/Termination.h"
+
 #include <iostream>
 #include <unistd.h>
 
 namespace cardmill {
 
-namespace {
-
-// Ctrl-C: the first press is "Stop", a second one (or one while "Stop" is disabled) ends the program.
-std::atomic<bool> g_stopRequested{false};
-std::atomic<bool> g_stopEnabled{false};
-
-extern "C" void onInterrupt(int)
-{
-    if (!g_stopEnabled.load() || g_stopRequested.load())
-        _exit(130);
-    g_stopRequested.store(true);
-}
-
-} // namespace
-
+// Ctrl-C, SIGTERM and SIGHUP are the "Stop" button while it is enabled (see engine/Termination); a second one, or
+// one while "Stop" is disabled, ends the program at once after removing the run's scratch files.
 CliHost::CliHost(Options options)
     : m_options(std::move(options))
     , m_tty(isatty(STDERR_FILENO) != 0)
 {
-    g_stopRequested = false;
-    g_stopEnabled = false;
-    std::signal(SIGINT, onInterrupt);
+    termination::clear();
+    termination::setStoppable(false);
 }
 
-CliHost::~CliHost()
-{
-    std::signal(SIGINT, SIG_DFL);
-}
+CliHost::~CliHost() = default;
 
 bool CliHost::qslFilterEnabled(QslFilter filter) const
 {
@@ -153,17 +137,17 @@ void CliHost::showError(const std::string& text)
 
 bool CliHost::stopRequested() const
 {
-    return g_stopRequested.load();
+    return termination::received();
 }
 
 void CliHost::clearStopRequest()
 {
-    g_stopRequested = false;
+    termination::clear();
 }
 
 void CliHost::setStopEnabled(bool enabled)
 {
-    g_stopEnabled = enabled;
+    termination::setStoppable(enabled);
 }
 
 } // namespace cardmill

@@ -37,7 +37,6 @@ public:
         bool keepTemporary = false;
         bool merge = true;
         bool pdf = false;
-        std::filesystem::path workFolder;
     };
 
     explicit CliHost(Options options);
@@ -61,7 +60,6 @@ public:
     std::filesystem::path swlPath() const override { return m_options.swl; }
     std::filesystem::path mainDocumentPath() const override { return m_options.mainDocument; }
     int labelSize() const override { return m_options.labelSize; }
-    std::filesystem::path workFolder() const override { return m_options.workFolder; }
     bool keepTemporaryFile() const override { return m_options.keepTemporary; }
     void setStatus(TextId id, const TextArgs& args) override;
     void showProgress(bool visible) override;

@@ -1,20 +1,24 @@
 // cardmill-convert: the conversion run without a window.
 #include <iostream>
+#include <new>
 
 #include "app/CliHost.h"
 #include "app/ConvertOptions.h"
-#include "settings/SettingsStore.h"
 #include "engine/ConversionRun.h"
+#include "engine/Termination.h"
 #include "merge/BuiltInLabelMaker.h"
+#include "merge/ChildProcess.h"
 
-int main(int argc, char** argv)
+namespace {
+
+using namespace cardmill;
+
+int convert(int argc, char** argv)
 {
-    using namespace cardmill;
     ParsedCommandLine parsed = parseCommandLine(argc, argv, std::cout, std::cerr);
     if (parsed.exitNow)
         return *parsed.exitNow;
 
-    parsed.options.workFolder = executableDir();
     CliHost host(parsed.options);
     const ConversionStatus status = [&host](const std::string& file, int seconds) {
         host.setStatusText(textFor(TextId::StatusLibreOffice, host.language(), {file, std::to_string(seconds)}));
@@ -38,9 +42,28 @@ int main(int argc, char** argv)
         return ExitPrecondition;
     case RunOutcome::NoData:
         return ExitNoData;
+    case RunOutcome::Locked:
+        return ExitLocked;
     case RunOutcome::Abandoned:
     case RunOutcome::Busy:
         break;
     }
     return ExitAbandoned;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    cardmill::termination::install();
+    cardmill::termination::setEmergencyCleanup(cardmill::killRunningChildNow);
+    // The run reports its own failures; these are the few that come before or after it.
+    try {
+        return convert(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "cardmill-convert: Not enough memory to read the settings and options\n";
+    } catch (const std::exception& e) {
+        std::cerr << "cardmill-convert: " << e.what() << '\n';
+    }
+    return cardmill::ExitAbandoned;
 }

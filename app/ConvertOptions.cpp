@@ -87,11 +87,12 @@ const char* kDescription =
 const char* kFooter =
     "\nExit codes:\n"
     "  0  done (also when bad records were kept in <base>_bad.txt; the message names it)\n"
-    "  1  stopped with Ctrl-C (a second Ctrl-C, or one outside the reading and grouping, ends at once)\n"
+    "  1  stopped with Ctrl-C, SIGTERM or SIGHUP (a second one ends the program at once)\n"
     "  2  usage: unknown option, bad value or unknown profile\n"
-    "  3  missing input: no log, no main document, a file not found\n"
-    "  4  the run was abandoned: input/output error, merge error, a needed program missing\n"
-    "  5  no data: every record was filtered out and there were no SWL reports\n";
+    "  3  bad input: no log, no main document, a file not found or not a file, an input that is also an output\n"
+    "  4  the run was abandoned: input/output error, a label document not made, a needed program missing\n"
+    "  5  no data: the log holds no records, or every record was filtered out, and there were no SWL reports\n"
+    "  6  another run is making the labels of the same log\n";
 
 } // namespace
 
@@ -172,8 +173,17 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
         return result;
     };
 
-    if (app.count("--profile")) {
+    // A settings file that is missing or cannot be a settings file is bad input, said as such.
+    auto badSettings = [&](const std::string& text) {
+        err << "cardmill-convert: " << text << "\n";
+        result.exitNow = ExitPrecondition;
+        return result;
+    };
+    if (app.count("--profile")) try {
         const IniFile ini(settings.empty() ? defaultSettingsPath() : std::filesystem::path(settings));
+        std::error_code ec;
+        if (!std::filesystem::exists(ini.path(), ec))
+            return badSettings("The settings file \"" + ini.path().string() + "\" does not exist");
         const std::optional<std::string> name = findProfile(ini, profile);
         if (!name) {
             std::string known;
@@ -196,6 +206,8 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
             o.separator = *p.dateSeparator;
         o.fields = readUserFields(ini);
         o.keepTemporary = readProgramOptions(ini).keepTemporaryFile;
+    } catch (const SettingsReadError& e) {
+        return badSettings(e.what());
     } else if (app.count("--settings")) {
         return usage("--settings goes with --profile");
     }

@@ -16,6 +16,7 @@ enum ExitCode : int {
     ExitPrecondition = 3, // no log, no main document, a file not found
     ExitAbandoned = 4,    // input/output error, merge error, a needed program missing
     ExitNoData = 5,       // no QSO and no SWL report to write
+    ExitLocked = 6,       // another run is making the same log's labels
 };
 
 // The parsed command line, or the exit code to end with (after --help, --version or a usage error, whose

@@ -1,6 +1,10 @@
 // cardmill: the desktop program. The first argument names the profile to load.
 #include <QApplication>
+#include <QTimer>
 
+#include "engine/Termination.h"
+#include "merge/ChildProcess.h"
+#include "settings/IniFile.h"
 #include "settings/SettingsStore.h"
 #include "ui/ErrorHandler.h"
 #include "ui/TFADIF1.h"
@@ -20,6 +24,15 @@ int main(int argc, char** argv)
         userInteraction().message(QApplication::activeWindow(), "Error", e.what(), UserInteraction::Icon::Error);
     });
 
+    // A settings file the program cannot read (a folder, a device, far too large) is said before any window
+    // reads it.
+    try {
+        IniFile(defaultSettingsPath()).sections();
+    } catch (const SettingsReadError& e) {
+        userInteraction().message(nullptr, "Error", e.what(), UserInteraction::Icon::Error);
+        return 1;
+    }
+
     // The windows in their order: the main window, the profile setup dialog, the configuration dialog.
     TForm1 form(TForm1::Places{defaultSettingsPath(), executableDir()});
     TFSetup setup(form);
@@ -29,5 +42,17 @@ int main(int argc, char** argv)
     if (argc > 1)
         form.setCommandLineProfile(argv[1]);
     form.show();
+
+    // SIGINT, SIGTERM and SIGHUP stop a run under way (it cleans up after itself), then close the window as
+    // "Exit" does; a second signal ends the program at once.
+    termination::install();
+    termination::setEmergencyCleanup(killRunningChildNow);
+    termination::setStoppable(true);
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&form] {
+        if (termination::received() && !form.running())
+            form.close();
+    });
+    watch.start(200);
     return QApplication::exec();
 }

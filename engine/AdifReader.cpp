@@ -103,6 +103,11 @@ void AdifReader::skipHeader()
     }
 }
 
+std::string_view AdifReader::leftover() const
+{
+    return text::trim(m_joined);
+}
+
 AdifReader::Result AdifReader::next()
 {
     m_joined.clear();

@@ -36,6 +36,8 @@ public:
     std::string_view record() const { return m_record; }
     // The last record's joined lines before trimming.
     std::string_view rawRecord() const { return m_joined; }
+    // After next() gave None: the text after the last "<EOR>", trimmed (a record cut off, or blanks).
+    std::string_view leftover() const;
 
     // 1 plus the number of lines read so far; drives the progress bar.
     std::size_t lineCounter() const { return m_lineCounter; }

@@ -5,30 +5,74 @@
 #include <cstring>
 #include <string>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "engine/IoError.h"
+#include "engine/OutputFile.h"
+#include "engine/TempFiles.h"
 
 namespace cardmill {
 
 namespace {
 
-void writeOrThrow(const std::filesystem::path& path, const char* mode, std::string_view data)
+// Appends to `path`; errors name `shown`, the file the user knows.
+void appendOrThrow(const std::filesystem::path& path, const std::filesystem::path& shown, std::string_view data)
 {
-    std::FILE* f = std::fopen(path.c_str(), mode);
+    std::FILE* f = std::fopen(path.c_str(), "ab");
     if (!f)
-        throw IoError(path, std::string("Cannot write file (") + std::strerror(errno) + ")");
+        throw IoError(shown, std::string("Cannot write file (") + std::strerror(errno) + ")");
     const bool written = data.empty() || std::fwrite(data.data(), 1, data.size(), f) == data.size();
     const int saved = errno;
     const bool closed = std::fclose(f) == 0;
     if (!written || !closed)
-        throw IoError(path, std::string("Cannot write file (") + std::strerror(written ? errno : saved) + ")");
+        throw IoError(shown, std::string("Cannot write file (") + std::strerror(written ? errno : saved) + ")");
 }
 
 } // namespace
 
+BadRecordsFile::~BadRecordsFile()
+{
+    try {
+        finish();
+    } catch (...) {
+        // Ended by an error already being reported; the temporary file goes with the next run's clean-up.
+    }
+}
+
 void BadRecordsFile::create()
 {
-    writeOrThrow(m_path, "wb", {});
+    finish();
+    requireNoFolderAt(m_path);
+    m_part = partPathFor(m_path);
+    const int fd = ::open(m_part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        m_part.clear();
+        throw IoError(m_path, std::string("Cannot create file (") + std::strerror(errno) + ")");
+    }
+    ::close(fd);
     m_clean = true;
+}
+
+void BadRecordsFile::finish()
+{
+    if (m_part.empty())
+        return;
+    const std::filesystem::path part = std::move(m_part);
+    m_part.clear();
+    if (m_clean) {
+        ::unlink(part.c_str());
+        std::error_code ec;
+        const auto type = std::filesystem::symlink_status(m_path, ec).type();
+        if (type == std::filesystem::file_type::regular || type == std::filesystem::file_type::symlink)
+            std::filesystem::remove(m_path, ec);
+        return;
+    }
+    if (::rename(part.c_str(), m_path.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(part.c_str());
+        throw IoError(m_path, std::string("Cannot write file (") + std::strerror(error) + ")");
+    }
 }
 
 void BadRecordsFile::add(std::string_view message, std::string_view recordText)
@@ -36,7 +80,9 @@ void BadRecordsFile::add(std::string_view message, std::string_view recordText)
     std::string entry;
     entry.reserve(message.size() + recordText.size() + 4);
     entry.append(message).append("\r\n").append(recordText).append("\r\n");
-    writeOrThrow(m_path, "ab", entry);
+    if (m_part.empty())
+        throw IoError(m_path, "Cannot write file: it was not created");
+    appendOrThrow(m_part, m_path, entry);
     m_clean = false;
 }
 

@@ -11,16 +11,14 @@
 #include "engine/LineReader.h"
 #include "engine/QsoFilters.h"
 #include "engine/RunHost.h"
+#include "engine/RunInputs.h"
+#include "engine/RunLock.h"
+#include "engine/TempFiles.h"
+#include "engine/Text.h"
 
 namespace cardmill {
 
 namespace {
-
-bool fileExists(const std::filesystem::path& p)
-{
-    std::error_code ec;
-    return !p.empty() && std::filesystem::is_regular_file(p, ec);
-}
 
 std::filesystem::path withSuffix(const std::filesystem::path& base, const char* suffix)
 {
@@ -51,6 +49,14 @@ private:
     bool& m_running;
 };
 
+// A file that ends with a chunk without "<EOR>" that holds a QSO's tags: a record cut off, said, not lost.
+void reportUnfinished(std::string_view chunk, BadRecordsFile& bad)
+{
+    if (text::findNoCase(chunk, "<CALL:") != std::string_view::npos ||
+        text::findNoCase(chunk, "<QSO_DATE:") != std::string_view::npos)
+        bad.add("No <EOR> at the end of the file:", chunk);
+}
+
 } // namespace
 
 std::filesystem::path baseOf(const std::filesystem::path& logPath)
@@ -76,6 +82,12 @@ RunOutcome ConversionRun::run()
     RunGuard guard(m_host, m_running);
     try {
         return execute();
+    } catch (const std::bad_alloc&) {
+        m_host.showProgress(false);
+        m_host.setStopEnabled(false);
+        m_host.clearStatus();
+        m_host.showError("Not enough memory to convert \"" + m_host.logPath().string() + "\"");
+        return RunOutcome::Abandoned;
     } catch (const std::exception& e) {
         // Files already written stay as they are; the guard restores the window.
         m_host.showProgress(false);
@@ -96,6 +108,12 @@ RunOutcome ConversionRun::stop()
     return RunOutcome::Stopped;
 }
 
+RunOutcome ConversionRun::refuse(const InputProblem& problem)
+{
+    m_host.showMessage(problem.message, problem.args);
+    return RunOutcome::Precondition;
+}
+
 RunOutcome ConversionRun::execute()
 {
     const std::filesystem::path log = m_host.logPath();
@@ -103,41 +121,64 @@ RunOutcome ConversionRun::execute()
         m_host.showMessage(TextId::NoSourceFile);
         return RunOutcome::Precondition;
     }
+    std::vector<std::filesystem::path> inputs{log};
     if (m_maker) {
         const std::filesystem::path mainDocument = m_host.mainDocumentPath();
         if (mainDocument.empty()) {
             m_host.showMessage(TextId::NoMainDocument);
             return RunOutcome::Precondition;
         }
-        if (!fileExists(mainDocument)) {
+        std::error_code ec;
+        if (!std::filesystem::exists(mainDocument, ec)) {
             m_host.showMessage(TextId::MainDocumentMissing);
             return RunOutcome::Precondition;
         }
+        if (const auto problem = checkInputFile(mainDocument, TextId::MainDocumentMissing))
+            return refuse(*problem);
+        for (int k = 0; k <= 10; ++k)
+            inputs.push_back(mainDocumentForPass(mainDocument, PassSelector{k}));
     }
 
     m_lines.clear();
     const std::filesystem::path base = baseOf(log);
     m_host.clearStatus();
+    // Nothing is written before the inputs are known to be files, and not files this run would write.
+    if (const auto problem = checkInputFile(log, TextId::LogNotFound))
+        return refuse(*problem);
+    const std::filesystem::path swl = m_host.swlPath();
+    const bool haveSwl = !swl.empty() && std::filesystem::exists(swl);
+    if (haveSwl) {
+        if (const auto problem = checkInputFile(swl, TextId::LogNotFound))
+            return refuse(*problem);
+        inputs.push_back(swl);
+    }
+    const std::unique_ptr<RunLock> lock = RunLock::take(log);
+    if (!lock) {
+        m_host.showMessage(TextId::RunUnderWay, {log.string()});
+        return RunOutcome::Locked;
+    }
+    std::vector<std::filesystem::path> outputs = runOutputs(base);
+    outputs.push_back(lock->path());
+    if (const auto problem = inputAmongOutputs(inputs, outputs))
+        return refuse(*problem);
+    removeLeftovers(log.parent_path().empty() ? std::filesystem::path(".") : log.parent_path());
+    WorkFolder work;
+
     BadRecordsFile bad(withSuffix(base, "_bad.txt"));
     bad.create();
-    // An empty bad-records file tells the user nothing: it goes however the run ends.
-    struct RemoveIfClean {
-        const BadRecordsFile& bad;
-        ~RemoveIfClean()
-        {
-            std::error_code ec;
-            if (bad.clean())
-                std::filesystem::remove(bad.path(), ec);
-        }
-    } removeIfClean{bad};
-    if (!fileExists(log)) {
-        m_host.showMessage(TextId::LogNotFound, {log.string()});
-        return RunOutcome::Precondition;
-    }
     { LineReader probe(log); } // an unreadable log fails here, before anything else is done
+    // A log in UTF-16 is read as UTF-8, converted into the work folder.
+    auto readable = [&](const std::filesystem::path& file, const char* name) {
+        if (!startsWithUtf16Mark(file))
+            return file;
+        const std::filesystem::path converted = work.path() / name;
+        convertUtf16ToUtf8(file, converted);
+        return converted;
+    };
+    const std::filesystem::path logText = readable(log, "log.adi");
     m_host.clearStopRequest(); // a click left over from an earlier run must not stop this one
     m_host.setStopEnabled(true);
-    const std::size_t lineCount = countLines(log);
+    const std::size_t lineCount = countLines(logText);
     m_host.setProgressRange(lineCount);
     m_host.showProgress(true);
 
@@ -148,7 +189,7 @@ RunOutcome ConversionRun::execute()
     // The QSO pass. What became of the records tells, when no line is made, why.
     std::size_t records = 0, filtered = 0;
     {
-        AdifReader reader(log);
+        AdifReader reader(logText);
         reader.skipHeader();
         AdifRecord record;
         std::string line;
@@ -159,6 +200,8 @@ RunOutcome ConversionRun::execute()
             const AdifReader::Result r = reader.next();
             if (r == AdifReader::Result::Empty)
                 continue;
+            if (r == AdifReader::Result::None)
+                reportUnfinished(reader.leftover(), bad);
             if (r == AdifReader::Result::Record) {
                 ++records;
                 record.assign(reader.record(), reader.rawRecord());
@@ -181,20 +224,21 @@ RunOutcome ConversionRun::execute()
     m_host.clearStatus();
 
     // The SWL pass: no filters, no events, no stop.
-    const std::filesystem::path swl = m_host.swlPath();
-    if (fileExists(swl)) {
-        AdifReader reader(swl);
+    if (haveSwl) {
+        AdifReader reader(readable(swl, "swl.adi"));
         reader.skipHeader();
         m_host.setStatus(TextId::StatusProcessingSwl);
         AdifRecord record;
         std::string line;
-        for (AdifReader::Result r; (r = reader.next()) != AdifReader::Result::None;) {
+        AdifReader::Result r;
+        while ((r = reader.next()) != AdifReader::Result::None) {
             if (r != AdifReader::Result::Record)
                 continue;
             record.assign(reader.record(), reader.rawRecord());
             if (composer.composeSwl(record, line) == LineComposer::Outcome::Line)
                 m_lines.add(line);
         }
+        reportUnfinished(reader.leftover(), bad);
     }
 
     if (m_lines.empty()) {
@@ -222,6 +266,7 @@ RunOutcome ConversionRun::execute()
     if (!m_maker) {
         summary.kind = RunSummary::Kind::DataSourceFiles;
         summary.badRecords = !bad.clean();
+        bad.finish();
         m_host.setStopEnabled(false);
         m_host.showSummary(summary);
         return RunOutcome::Done;
@@ -238,6 +283,7 @@ RunOutcome ConversionRun::execute()
     summary.made = std::move(merged.made);
     summary.failed = std::move(merged.failed);
     summary.badRecords = !bad.clean();
+    bad.finish();
     if (merged.ending == MergePhase::Ending::Failed) {
         summary.kind = RunSummary::Kind::MergeFailed;
         m_host.showSummary(summary);

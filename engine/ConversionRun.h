@@ -17,7 +17,8 @@ enum class RunOutcome {
     Precondition, // a message about missing input was shown
     Abandoned,    // an input/output error ended the run, or a label document could not be made; the text was shown
     NoData,       // no QSO or SWL line; the no-data box was shown
-    Busy,         // a run was already under way: nothing was done
+    Busy,         // a run was already under way in this window: nothing was done
+    Locked,       // another run of the same log was under way: nothing was done
 };
 
 // The log path up to, not including, the first "." of the log's file name ("/logs/my.log.adi" -> "/logs/my").
@@ -44,6 +45,7 @@ public:
 private:
     RunOutcome execute();
     RunOutcome stop();
+    RunOutcome refuse(const struct InputProblem& problem);
 
     RunHost& m_host;
     LabelMaker* m_maker;

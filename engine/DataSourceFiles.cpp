@@ -1,10 +1,9 @@
 #include "engine/DataSourceFiles.h"
 
-#include <cerrno>
-#include <cstring>
 
 #include "engine/IoError.h"
 #include "engine/LineComposer.h"
+#include "engine/OutputFile.h"
 #include "engine/RunHost.h"
 #include "engine/Text.h"
 
@@ -12,34 +11,12 @@ namespace cardmill {
 
 namespace {
 
-constexpr std::size_t kOutputBuffer = 1 << 16;
-
-std::FILE* createFile(const std::filesystem::path& path)
+std::string withLineEnd(std::string_view line)
 {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        throw IoError(path, "Cannot create file: a folder has its name");
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        throw IoError(path, std::string("Cannot create file (") + std::strerror(errno) + ")");
-    return f;
-}
-
-void put(std::FILE* f, const std::filesystem::path& path, std::string_view line)
-{
-    if ((!line.empty() && std::fwrite(line.data(), 1, line.size(), f) != line.size()) ||
-        std::fwrite("\r\n", 1, 2, f) != 2)
-        throw IoError(path, std::string("Cannot write file (") + std::strerror(errno) + ")");
-}
-
-void closeChecked(std::FILE*& f, const std::filesystem::path& path)
-{
-    if (!f)
-        return;
-    const int result = std::fclose(f);
-    f = nullptr;
-    if (result != 0)
-        throw IoError(path, std::string("Cannot write file (") + std::strerror(errno) + ")");
+    std::string s;
+    s.reserve(line.size() + 2);
+    s.append(line).append("\r\n");
+    return s;
 }
 
 } // namespace
@@ -85,12 +62,7 @@ DataSourceWriter::DataSourceWriter(RunHost& host, std::filesystem::path base)
         m_outputs[static_cast<std::size_t>(k)].path = dataSourcePath(m_base, k);
 }
 
-DataSourceWriter::~DataSourceWriter()
-{
-    for (Output& out : m_outputs)
-        if (out.file)
-            std::fclose(out.file);
-}
+DataSourceWriter::~DataSourceWriter() = default; // files not committed are discarded
 
 int DataSourceWriter::labelSize() const
 {
@@ -102,7 +74,7 @@ int DataSourceWriter::labelSize() const
 void DataSourceWriter::createOutputs()
 {
     const std::vector<std::string> fields = m_host.userFields();
-    const std::string header = dataSourceHeader(fields);
+    const std::string header = withLineEnd(dataSourceHeader(fields));
     m_columns.clear();
     for (std::string_view rest = kFixedColumns; !rest.empty();) {
         const std::size_t comma = rest.find(',');
@@ -111,16 +83,16 @@ void DataSourceWriter::createOutputs()
     }
     m_columns.insert(m_columns.end(), fields.begin(), fields.end());
     for (Output& out : m_outputs) {
-        out.file = createFile(out.path);
-        std::setvbuf(out.file, nullptr, _IOFBF, kOutputBuffer);
+        out.file = std::make_unique<OutputFile>(out.path);
         out.written = false;
-        put(out.file, out.path, header);
+        out.file->write(header);
     }
 }
 
 void DataSourceWriter::writeLine(Output& out, std::string_view line)
 {
-    put(out.file, out.path, line);
+    out.file->write(line);
+    out.file->write("\r\n");
     out.written = true;
 }
 
@@ -135,10 +107,10 @@ void DataSourceWriter::writeGroup(const SortedLines& lines, const std::vector<st
     grouped[group.size()].insert(grouped[group.size()].end(), group.begin(), group.end());
 }
 
-void DataSourceWriter::closeAll()
+void DataSourceWriter::discardAll()
 {
     for (Output& out : m_outputs)
-        closeChecked(out.file, out.path);
+        out.file.reset();
 }
 
 DataSourceWriter::Result DataSourceWriter::write(const SortedLines& lines, GroupedLines& grouped)
@@ -153,10 +125,11 @@ DataSourceWriter::Result DataSourceWriter::write(const SortedLines& lines, Group
     // The QSO lines of one station, at most the label size.
     std::vector<std::uint32_t> group;
     m_host.setProgressPosition(0);
+    // A stop leaves the files of the last run as they were: this run's are still under their temporary names.
     auto stopped = [&] {
         if (!m_host.stopRequested())
             return false;
-        closeAll();
+        discardAll();
         return true;
     };
 
@@ -188,12 +161,19 @@ DataSourceWriter::Result DataSourceWriter::write(const SortedLines& lines, Group
     if (stopped())
         return Result::Stopped;
     writeGroup(lines, group, grouped);
-    closeAll();
 
+    // The files with labels take their places; an older file of a size that got no label goes (a link itself,
+    // never what it points to).
     for (Output& out : m_outputs) {
-        std::error_code ec;
-        if (!out.written)
-            std::filesystem::remove(out.path, ec);
+        if (out.written) {
+            out.file->commit();
+        } else {
+            out.file.reset();
+            std::error_code ec;
+            const auto type = std::filesystem::symlink_status(out.path, ec).type();
+            if (type == std::filesystem::file_type::regular || type == std::filesystem::file_type::symlink)
+                std::filesystem::remove(out.path, ec);
+        }
     }
     return Result::Written;
 }

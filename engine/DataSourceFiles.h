@@ -1,13 +1,14 @@
 #pragma once
 
 #include <array>
-#include <cstdio>
+#include <memory>
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/LabelMerge.h"
+#include "engine/OutputFile.h"
 #include "engine/SortedLines.h"
 
 namespace cardmill {
@@ -45,9 +46,9 @@ public:
     DataSourceWriter& operator=(const DataSourceWriter&) = delete;
 
     // Groups the lines and writes the files; `grouped` receives each file's lines. The progress bar counts the
-    // lines; a stop request is looked at before every line and leaves all eleven data-source files on disk,
-    // each with its header and the labels written so far. Throws IoError when a file cannot be created or
-    // written.
+    // lines; a stop request is looked at before every line. The files are written under temporary names and
+    // put in place only when the grouping is complete, so a stop or an error leaves the files of the last run
+    // as they were. Throws IoError when a file cannot be created or written.
     Result write(const SortedLines& lines, GroupedLines& grouped);
 
     // The column names of the header the files got.
@@ -56,14 +57,14 @@ public:
 private:
     struct Output {
         std::filesystem::path path;
-        std::FILE* file = nullptr;
+        std::unique_ptr<OutputFile> file; // under its temporary name until the grouping is complete
         bool written = false;
     };
 
     void createOutputs();
     void writeGroup(const SortedLines& lines, const std::vector<std::uint32_t>& group, GroupedLines& grouped);
     void writeLine(Output& out, std::string_view line);
-    void closeAll();
+    void discardAll();
     int labelSize() const;
 
     RunHost& m_host;

@@ -3,18 +3,11 @@
 #include <exception>
 #include <system_error>
 
-#include "engine/PartFile.h"
+#include "engine/TempFiles.h"
 #include "engine/RunHost.h"
 #include "engine/Text.h"
 
 namespace cardmill {
-
-namespace {
-
-// The table document the "Do not delete temporary.doc file" option keeps.
-constexpr const char* kTableDocumentName = "temporary.doc";
-
-} // namespace
 
 int PassRecords::column(std::string_view name) const
 {
@@ -50,6 +43,11 @@ std::filesystem::path mainDocumentForPass(const std::filesystem::path& chosen, P
         }
     }
     return (path.size() > 6 ? path.substr(0, path.size() - 6) : std::string()) + suffix + ".doc";
+}
+
+std::filesystem::path tableDocumentPath(const std::filesystem::path& base)
+{
+    return base.parent_path() / "temporary.doc";
 }
 
 std::filesystem::path labelDocumentStem(const std::filesystem::path& base, PassSelector selector)
@@ -118,8 +116,16 @@ MergePhase::PassEnding MergePhase::runPass(const std::filesystem::path& base, Pa
         return text;
     };
     try {
-        if (m_host.keepTemporaryFile())
-            m_maker.writeTableDocument(records, m_host.workFolder() / kTableDocumentName);
+        if (m_host.keepTemporaryFile()) {
+            const std::filesystem::path table = tableDocumentPath(base);
+            part = partPathFor(table);
+            m_maker.writeTableDocument(records, part);
+            std::error_code ec;
+            std::filesystem::rename(part, table, ec);
+            if (ec)
+                throw MergeError("Cannot save the table document \"" + table.string() + "\": " + ec.message());
+            part.clear();
+        }
         document = labelDocumentStem(base, selector).string() + m_maker.labelExtension(mainDocument);
         part = partPathFor(document);
         const bool made = m_maker.make(records, mainDocument, part, [this](std::size_t done) {

@@ -22,6 +22,9 @@ std::filesystem::path mainDocumentForPass(const std::filesystem::path& chosen, P
 // Where the label document of a pass goes, without extension: "<base>_labels_k" or "<base>_labels_swl".
 std::filesystem::path labelDocumentStem(const std::filesystem::path& base, PassSelector selector);
 
+// The table document that the "Do not delete temporary.doc file" option keeps: "temporary.doc" beside the log.
+std::filesystem::path tableDocumentPath(const std::filesystem::path& base);
+
 // The extensions a label document can have; older label documents of either kind are replaced.
 inline constexpr std::array<const char*, 2> kLabelExtensions{".docx", ".odt"};
 

@@ -24,8 +24,6 @@ public:
     virtual std::filesystem::path mainDocumentPath() const = 0;
     // QSOs per label, 1 to 10; read at every grouping step.
     virtual int labelSize() const = 0;
-    // The folder of the table document that the "Do not delete temporary.doc file" option keeps.
-    virtual std::filesystem::path workFolder() const = 0;
     // The "Do not delete temporary.doc file" option.
     virtual bool keepTemporaryFile() const = 0;
 

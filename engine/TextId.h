@@ -10,6 +10,10 @@ enum class TextId {
     NoMainDocument,           // error
     MainDocumentMissing,      // error
     LogNotFound,              // error; %s = the log path
+    InputIsFolder,            // error; %s = the path
+    InputNotRegular,          // error; %s = the path
+    InputIsOutput,            // error; %s = the input, %s = the output it is
+    RunUnderWay,              // error; %s = the log path
     NoData,                   // box "Information", warning icon (a word processor's wording)
     NoDataEmptyLog,           // box "Information", warning icon: the log holds no records
     NoDataFiltered,           // box "Information", warning icon: no QSO passed the filters

@@ -1,8 +1,8 @@
 #include "merge/BuiltInLabelMaker.h"
 
 #include <fstream>
-#include <unistd.h>
 
+#include "engine/TempFiles.h"
 #include "merge/DocxMerger.h"
 #include "merge/MergeTemplate.h"
 #include "merge/OdtMerger.h"
@@ -34,13 +34,7 @@ BuiltInLabelMaker::BuiltInLabelMaker(std::function<void()> events, ConversionSta
 {
 }
 
-BuiltInLabelMaker::~BuiltInLabelMaker()
-{
-    if (!m_converted.empty()) {
-        std::error_code ec;
-        std::filesystem::remove_all(m_converted, ec);
-    }
-}
+BuiltInLabelMaker::~BuiltInLabelMaker() = default;
 
 std::filesystem::path BuiltInLabelMaker::convertedDoc(const std::filesystem::path& doc)
 {
@@ -48,17 +42,14 @@ std::filesystem::path BuiltInLabelMaker::convertedDoc(const std::filesystem::pat
         throw MergeError("The main document " + quoted(doc) +
                          " is a Word 97 (.doc) document, which this program reads only through LibreOffice. "
                          "Install LibreOffice, or save the document as .docx or .odt");
-    if (m_converted.empty()) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "cardmill-doc-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw MergeError("No folder for converting " + quoted(doc));
-        m_converted = pattern;
-    }
-    if (!m_libreOffice)
+    // LibreOffice's profile and the converted document go in the run's work folder; a profile is kept while
+    // the same run converts several documents.
+    const std::filesystem::path run = WorkFolder::current();
+    if (!m_libreOffice || m_libreOfficeRun != run) {
         m_libreOffice = std::make_unique<LibreOffice>();
-    // Each conversion in a folder of its own: main documents of one name from two folders must not collide.
-    const std::filesystem::path folder = m_converted / std::to_string(m_conversions++);
-    std::filesystem::create_directories(folder);
+        m_libreOfficeRun = run;
+    }
+    const std::filesystem::path folder = scratchFolder("doc");
     try {
         m_libreOffice->convert({doc}, "odt", folder, std::chrono::seconds(120), [&](int seconds) {
             if (m_status)
@@ -67,6 +58,8 @@ std::filesystem::path BuiltInLabelMaker::convertedDoc(const std::filesystem::pat
                 m_events();
         });
     } catch (const std::exception& e) {
+        std::error_code ec;
+        std::filesystem::remove_all(folder, ec);
         throw MergeError("Cannot convert the Word 97 main document " + quoted(doc) + " with LibreOffice: " + e.what());
     }
     return folder / doc.filename().replace_extension(".odt");
@@ -84,16 +77,25 @@ const BuiltInLabelMaker::MainDocument& BuiltInLabelMaker::load(const std::filesy
         return known->second; // read (or converted) before, and unchanged since
 
     std::filesystem::path package = path;
-    if (startsWith(path, kWord97Signature))
+    std::filesystem::path converted; // a scratch folder, gone once the converted document is read
+    if (startsWith(path, kWord97Signature)) {
         package = convertedDoc(path);
-    else if (!looksLikeZip(path))
+        converted = package.parent_path();
+    } else if (!looksLikeZip(path)) {
         throw MergeError("The main document " + quoted(path) + " is not a .docx, .odt or .doc document");
+    }
     MainDocument doc{time, size, {}, false};
     auto contents = std::make_shared<ZipContents>();
     try {
         *contents = readZip(package);
     } catch (const std::exception& e) {
+        std::error_code ec;
+        std::filesystem::remove_all(converted, ec);
         throw MergeError(std::string("Cannot open the main document ") + e.what());
+    }
+    if (!converted.empty()) {
+        std::error_code ec;
+        std::filesystem::remove_all(converted, ec);
     }
     const bool wordprocessing = contents->has("word/document.xml");
     const auto mimetype = contents->entries.find("mimetype");

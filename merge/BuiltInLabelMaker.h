@@ -45,9 +45,8 @@ private:
     std::function<void()> m_events;
     ConversionStatus m_status;
     std::unique_ptr<LibreOffice> m_libreOffice; // started on first need, with a profile of its own
-    std::filesystem::path m_converted;          // a private folder for converted main documents
+    std::filesystem::path m_libreOfficeRun;     // the work folder its profile lies in
     std::map<std::string, MainDocument> m_documents;
-    std::size_t m_conversions = 0;
 };
 
 // Presents label documents: exports them as PDF beside them when asked to (LibreOffice, one call per folder),

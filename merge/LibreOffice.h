@@ -10,8 +10,8 @@
 namespace cardmill {
 
 // LibreOffice as a converter, run as a child process. Every call uses a private user profile (one per
-// instance, removed with it), so it neither disturbs nor waits for the user's own LibreOffice; several files go
-// in one call; a call that outlives its time limit is killed.
+// instance, in the run's work folder, removed with it), so it neither disturbs nor waits for the user's own
+// LibreOffice; several files go in one call; a call that outlives its time limit is killed.
 class LibreOffice {
 public:
     // The soffice program on the PATH, or nullopt when LibreOffice is not installed.

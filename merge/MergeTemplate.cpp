@@ -97,7 +97,7 @@ struct OpenField {
     FieldInstruction instruction;
     bool inResult = false;
     pugi::xml_node firstResultRun;
-    std::vector<pugi::xml_node> runs; // every run from begin to end, nested fields' included
+    std::size_t firstRun = 0; // its begin run's place among the runs of open fields
 };
 
 // Replaces the merge fields below `root` by field markers (<prefix:f n="i"/>); returns the field table.
@@ -121,6 +121,10 @@ std::vector<MergeTemplate::Field> replaceFields(pugi::xml_node root)
     std::vector<std::pair<pugi::xml_node, int>> markers; // node to replace, field index
     std::set<pugi::xml_node_struct*> removed;
     std::vector<OpenField> stack;
+    // Every run met while a field is open, once; a field's runs are the stretch from its begin to its end, so
+    // nested fields share their parents' stretches instead of copying them (deep nesting stays linear).
+    std::vector<pugi::xml_node> runs;
+    std::vector<std::pair<std::size_t, std::size_t>> replaced; // stretches of fields whose value replaces them
 
     for (pugi::xml_node n : nodes) {
         if (named(n, "w:fldSimple")) {
@@ -135,15 +139,14 @@ std::vector<MergeTemplate::Field> replaceFields(pugi::xml_node root)
         const pugi::xml_node fldChar = n.child("w:fldChar");
         const std::string type = fldChar.attribute("w:fldCharType").value();
         if (fldChar && type == "begin") {
-            if (!stack.empty())
-                stack.back().runs.push_back(n);
-            stack.push_back({n, {}, {}, false, {}, {n}});
+            runs.push_back(n);
+            stack.push_back({n, {}, {}, false, {}, runs.size() - 1});
             continue;
         }
         if (stack.empty())
             continue;
         OpenField& top = stack.back();
-        top.runs.push_back(n);
+        runs.push_back(n);
         if (fldChar && type == "separate") {
             top.inResult = true;
             top.separate = n;
@@ -152,8 +155,6 @@ std::vector<MergeTemplate::Field> replaceFields(pugi::xml_node root)
             stack.pop_back();
             FieldCode code = parseFieldCode(field.instruction);
             OpenField* parent = stack.empty() ? nullptr : &stack.back();
-            if (parent) // the parent owns every run of its nested field
-                parent->runs.insert(parent->runs.end(), field.runs.begin(), field.runs.end());
             if (parent && !parent->inResult) {
                 // Nested in the parent's instruction: its result becomes part of that instruction.
                 if (stack.size() < kMaxNestedInstructions) {
@@ -170,9 +171,7 @@ std::vector<MergeTemplate::Field> replaceFields(pugi::xml_node root)
             // The value stands where the result stood (the field's code may run over several paragraphs).
             const pugi::xml_node place = field.separate ? field.separate : n;
             markers.emplace_back(place, static_cast<int>(fields.size()) - 1);
-            for (pugi::xml_node r : field.runs)
-                if (r != place)
-                    removed.insert(r.internal_object());
+            replaced.emplace_back(field.firstRun, runs.size());
         } else if (!top.inResult) {
             for (pugi::xml_node t : n.children("w:instrText"))
                 top.instruction.text += t.text().get();
@@ -181,6 +180,14 @@ std::vector<MergeTemplate::Field> replaceFields(pugi::xml_node root)
         }
     }
 
+    // The runs of every replaced field go (the stretches merged first: nested ones lie inside their parents).
+    std::sort(replaced.begin(), replaced.end());
+    std::size_t removedUpTo = 0;
+    for (const auto& [first, end] : replaced) {
+        for (std::size_t i = std::max(first, removedUpTo); i < end; ++i)
+            removed.insert(runs[i].internal_object());
+        removedUpTo = std::max(removedUpTo, end);
+    }
     for (const auto& [node, index] : markers) {
         pugi::xml_node marker = node.parent().insert_child_before(markerName("f").c_str(), node);
         marker.append_attribute("n") = index;

@@ -1,5 +1,7 @@
 #include "merge/XmlPart.h"
 
+#include "engine/TempFiles.h"
+
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
@@ -23,6 +25,23 @@ pugi::xml_document parsePart(const std::string& xml, const std::string& partName
     if (!r)
         throw std::runtime_error("the part " + partName + " is not well-formed XML (" + r.description() +
                                  " at offset " + std::to_string(r.offset) + ")");
+    // Measured without recursion; what follows (removing nodes, merging) may recurse once per level.
+    std::size_t depth = 0;
+    for (pugi::xml_node n = doc.first_child(); n;) {
+        if (n.first_child()) {
+            n = n.first_child();
+            if (++depth > kMaxPartDepth)
+                throw std::runtime_error("the part " + partName + " nests its elements more than " +
+                                         std::to_string(kMaxPartDepth) + " deep, which no word processor does");
+            continue;
+        }
+        while (n && !n.next_sibling()) {
+            n = n.parent();
+            --depth;
+        }
+        if (n)
+            n = n.next_sibling();
+    }
     return doc;
 }
 
@@ -42,7 +61,9 @@ std::string saveXml(const pugi::xml_document& doc)
 
 TempFile::TempFile()
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "cardmill-merge-XXXXXX").string();
+    const std::filesystem::path run = WorkFolder::current();
+    std::string pattern = ((run.empty() ? temporaryRoot() : run) /
+                           ("cardmill-" + std::to_string(::getpid()) + "-merge-XXXXXX")).string();
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0)
         throw std::runtime_error(std::string("no temporary file for the merge (") + std::strerror(errno) + ")");

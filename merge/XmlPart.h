@@ -13,7 +13,11 @@ namespace cardmill {
 inline constexpr unsigned kPartParseFlags =
     pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata_single;
 
-// Parses a part of a document package. Throws std::runtime_error naming the part when it is not well-formed.
+// Documents nest their elements a few dozen deep; deeper ones are refused (see parsePart).
+inline constexpr std::size_t kMaxPartDepth = 2000;
+
+// Parses a part of a document package. Throws std::runtime_error naming the part when it is not well-formed or
+// nests its elements more than kMaxPartDepth deep.
 pugi::xml_document parsePart(const std::string& xml, const std::string& partName);
 
 // A node, or a whole document, as XML text without added white space.

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_set>
 
 #include "engine/Text.h"
 
@@ -79,14 +80,20 @@ Range findSection(const std::vector<std::string>& lines, std::string_view sectio
     return r;
 }
 
-// Adds a name unless it is there already in any letter case: the first spelling counts.
-void addOnce(std::vector<std::string>& names, std::string_view name)
-{
-    for (const std::string& n : names)
-        if (text::equalNoCase(n, name))
-            return;
-    names.emplace_back(name);
-}
+// Names in their first spelling, each once whatever its letter case, in the order first met.
+class UniqueNames {
+public:
+    void add(std::string_view name)
+    {
+        if (m_seen.insert(text::upper(name)).second)
+            m_names.emplace_back(name);
+    }
+    std::vector<std::string> take() { return std::move(m_names); }
+
+private:
+    std::unordered_set<std::string> m_seen;
+    std::vector<std::string> m_names;
+};
 
 // Values go on one line: a line break inside one would begin a new line of the file.
 std::string oneLine(std::string_view value)
@@ -136,6 +143,12 @@ bool writeAll(int fd, const std::string& data)
 }
 
 } // namespace
+
+SettingsReadError::SettingsReadError(const std::filesystem::path& path, const std::string& why)
+    : std::runtime_error("The settings file \"" + fullPath(path).string() + "\" " + why)
+    , m_path(fullPath(path))
+{
+}
 
 SettingsWriteError::SettingsWriteError(const std::filesystem::path& path)
     : std::runtime_error("Unable to write to " + fullPath(path).string())
@@ -193,27 +206,27 @@ void IniFile::Lines::eraseSection(std::string_view section)
 
 std::vector<std::string> IniFile::Lines::sections() const
 {
-    std::vector<std::string> names;
+    UniqueNames names;
     for (const std::string& line : m_lines) {
         const Parsed p = parse(line);
         if (p.kind == Parsed::Kind::Section)
-            addOnce(names, p.name);
+            names.add(p.name);
     }
-    return names;
+    return names.take();
 }
 
 std::vector<std::string> IniFile::Lines::keys(std::string_view section) const
 {
-    std::vector<std::string> names;
+    UniqueNames names;
     const Range r = findSection(m_lines, section);
     if (!r.found())
-        return names;
+        return {};
     for (std::size_t i = r.header + 1; i < r.end; ++i) {
         const Parsed p = parse(m_lines[i]);
         if (p.kind == Parsed::Kind::Entry && !p.name.empty())
-            addOnce(names, p.name);
+            names.add(p.name);
     }
-    return names;
+    return names.take();
 }
 
 // --- IniFile ---
@@ -227,9 +240,21 @@ bool IniFile::exists() const
 std::vector<std::string> IniFile::load() const
 {
     std::vector<std::string> lines;
+    struct stat st {};
+    if (::stat(m_path.c_str(), &st) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return lines; // no settings yet
+        throw SettingsReadError(m_path, std::string("cannot be read (") + std::strerror(errno) + ")");
+    }
+    if (S_ISDIR(st.st_mode))
+        throw SettingsReadError(m_path, "is a folder");
+    if (!S_ISREG(st.st_mode))
+        throw SettingsReadError(m_path, "is not a regular file");
+    if (static_cast<std::uintmax_t>(st.st_size) > kMaxSettingsFileSize)
+        throw SettingsReadError(m_path, "is too large to be a settings file");
     std::ifstream in(m_path, std::ios::binary);
     if (!in)
-        return lines;
+        throw SettingsReadError(m_path, std::string("cannot be read (") + std::strerror(errno) + ")");
     std::ostringstream ss;
     ss << in.rdbuf();
     const std::string text = ss.str();

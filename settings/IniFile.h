@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
@@ -20,6 +21,20 @@ private:
     std::filesystem::path m_path;
 };
 
+// A settings file that cannot be read: it is a folder, a device or FIFO, too large, or unreadable. what() says
+// which, with the full path.
+class SettingsReadError : public std::runtime_error {
+public:
+    SettingsReadError(const std::filesystem::path& path, const std::string& why);
+    const std::filesystem::path& path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+// The largest file taken as a settings file.
+inline constexpr std::uintmax_t kMaxSettingsFileSize = 16u << 20;
+
 // An INI file, read and written with the rules of the platform's profile functions:
 //  - "[name]" begins a section and "key=value" is an entry; section and key names compare without regard to
 //    case, and the first of duplicate sections or keys counts;
@@ -29,7 +44,9 @@ private:
 //  - erasing a section removes its header and its entries.
 // Every operation reads or writes the file afresh: nothing is cached. Other lines (comments, text that is
 // neither a section nor an entry) are kept as they are. Lines end in CR LF when written; LF alone is read too.
-// Values are stored byte for byte (paths in the system's encoding).
+// Values are stored byte for byte (paths in the system's encoding). A missing file reads as empty; a file that
+// is not a regular file or is larger than kMaxSettingsFileSize is refused with SettingsReadError, before it is
+// opened (a FIFO would block, a device never end).
 //
 // Writes never leave the file half-written: the new text goes to a temporary file in the same folder, which
 // then replaces the file in one rename (at a symbolic link's target, keeping the file's permissions). Where the
@@ -101,7 +118,12 @@ private:
 template <typename Edit>
 void IniFile::update(Edit&& edit) const
 {
-    std::vector<std::string> before = load();
+    std::vector<std::string> before;
+    try {
+        before = load();
+    } catch (const SettingsReadError&) {
+        throw SettingsWriteError(m_path); // what cannot be read cannot be written either
+    }
     Lines lines(before);
     edit(lines);
     if (lines.lines() != before) // an edit that changes nothing leaves the file alone (or absent)

@@ -17,6 +17,7 @@
 
 #include "cardmill/Version.h"
 #include "engine/Text.h"
+#include "engine/Termination.h"
 #include "merge/BuiltInLabelMaker.h"
 #include "settings/IniFile.h"
 #include "settings/Profiles.h"
@@ -796,6 +797,16 @@ void TForm1::processEvents()
         updateProgressBar(false);
     QCoreApplication::processEvents();
     m_sinceEvents.restart();
+}
+
+bool TForm1::stopRequested() const
+{
+    return m_stop || termination::received(); // "Stop", or a signal that asks the program to end
+}
+
+void TForm1::clearStopRequest()
+{
+    m_stop = false;
 }
 
 void TForm1::setStopEnabled(bool enabled)

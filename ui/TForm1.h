@@ -42,7 +42,7 @@ public:
 
     struct Places {
         std::filesystem::path settingsFile; // "cardmill.ini"
-        std::filesystem::path programFolder; // help files, "temporary.wrk", "temporary.doc"
+        std::filesystem::path programFolder; // the help files
     };
 
     // Window creation. The configuration dialog is created after the window (as the program starts them) and
@@ -112,7 +112,6 @@ public:
     std::filesystem::path swlPath() const override { return fullPath(Edit7); }
     std::filesystem::path mainDocumentPath() const override { return fullPath(Edit2); }
     int labelSize() const override;
-    std::filesystem::path workFolder() const override { return m_places.programFolder; }
     bool keepTemporaryFile() const override;
     void setStatus(TextId id, const TextArgs& args) override;
     void showProgress(bool visible) override;
@@ -122,8 +121,8 @@ public:
     void showSummary(const RunSummary& summary) override;
     void showError(const std::string& text) override;
     void processEvents() override;
-    bool stopRequested() const override { return m_stop; }
-    void clearStopRequest() override { m_stop = false; }
+    bool stopRequested() const override;
+    void clearStopRequest() override;
     void setStopEnabled(bool enabled) override;
 
     // The run's settings that live beside the controls (the profile code sets them).

@@ -22,6 +22,19 @@ constexpr std::array<TextEntry, static_cast<std::size_t>(TextId::Count)> kTexts{
     {K::Error, I::None, TextId::Count, "Mailing list Main document not exists!",
      "Dokument główny korespondencji seryjnej nie istnieje!"},
     /* LogNotFound */ {K::Error, I::None, TextId::Count, "\"%s\" file not found.", "Nie znaleziono pliku \"%s\"!"},
+    /* InputIsFolder */
+    {K::Error, I::None, TextId::Count, "\"%s\" is a folder, not a file.", "\"%s\" jest folderem, nie plikiem."},
+    /* InputNotRegular */
+    {K::Error, I::None, TextId::Count, "\"%s\" is not a regular file.", "\"%s\" nie jest zwykłym plikiem."},
+    /* InputIsOutput */
+    {K::Error, I::None, TextId::Count,
+     "\"%s\" is also \"%s\", a file this run writes or removes. Rename it or choose another log.",
+     "\"%s\" to zarazem \"%s\", plik, który ten przebieg zapisuje lub usuwa. Zmień jego nazwę lub wybierz inny "
+     "dziennik."},
+    /* RunUnderWay */
+    {K::Error, I::None, TextId::Count,
+     "Another run is making the labels of \"%s\" now. Wait until it has ended.",
+     "Inny przebieg tworzy teraz nalepki z \"%s\". Poczekaj, aż się zakończy."},
     /* NoData */
     {K::Box, I::Warning, TextId::CaptionInformation, "No data to send to the MS Word !",
      "Brak danych do wysłania do Worda !"},
@@ -265,7 +278,9 @@ std::pair<std::string, std::string> documentPlace(const std::vector<MadeLabels>&
 {
     std::set<std::string> folders, patterns;
     for (const MadeLabels& m : made) {
-        folders.insert(m.document.parent_path().string());
+        std::error_code ec;
+        const std::filesystem::path full = std::filesystem::absolute(m.document, ec);
+        folders.insert((ec ? m.document : full).parent_path().string());
         const std::string name = m.document.filename().string();
         const std::size_t at = name.rfind("_labels_");
         const std::size_t dot = name.rfind('.');

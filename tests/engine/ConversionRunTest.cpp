@@ -62,7 +62,7 @@ TEST_F(ConversionRunTest, NormalRunWritesFilesMergesAndCleansUp)
     EXPECT_EQ(output(3), "<none>");
     EXPECT_EQ(output(0), "<none>");
     EXPECT_FALSE(std::filesystem::exists(file("_bad.txt")));
-    EXPECT_TRUE(std::filesystem::is_empty(host.work)); // no scratch file is left
+    EXPECT_TRUE(std::filesystem::is_empty(dir / "exe")); // nothing goes beside the program
 
     // The merge got each data-source file's lines, not a file to read back.
     EXPECT_EQ(maker.summary(), (std::vector<std::string>{"card_1.doc:2 lines", "card_2.doc:2 lines"}));
@@ -147,19 +147,23 @@ TEST_F(ConversionRunTest, StopDuringTheLogPassEndsAfterTheCurrentRecord)
     EXPECT_EQ(run.lines().size(), 20u);
 }
 
-TEST_F(ConversionRunTest, StopDuringGroupingLeavesEveryFileWithItsHeader)
+TEST_F(ConversionRunTest, StopDuringGroupingLeavesTheFilesOfTheLastRunAsTheyWere)
 {
     writeLog(qso("DL1AA") + qso("DL2BB") + qso("DL3CC"));
+    dir.write("logs/my_1.txt", "the last run's labels");
+    dir.write("logs/my_4.txt", "the last run's labels of four");
     int groupingEvents = 0;
     host.onEvents = [&](int) {
         if (!host.statuses.empty() && host.statuses.back() == std::to_string(int(TextId::StatusRewriting)) &&
-            ++groupingEvents == 5) // just after the second line was read back
+            ++groupingEvents == 5) // just after the second line was grouped
             host.stopFlag = true;
     };
     EXPECT_EQ(runIt(), RunOutcome::Stopped);
-    EXPECT_EQ(output(1), kHeader + line("DL1AA"));
-    for (int k = 0; k <= 10; ++k)
-        EXPECT_NE(output(k), "<none>") << k;
+    // Half-written files never take the place of complete ones, and no temporary file is left.
+    EXPECT_EQ(output(1), "the last run's labels");
+    EXPECT_EQ(output(4), "the last run's labels of four");
+    EXPECT_EQ(output(2), "<none>");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "logs"), {}), 3);
     EXPECT_TRUE(maker.merges.empty());
 }
 

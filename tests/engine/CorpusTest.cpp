@@ -59,7 +59,6 @@ TEST(Corpus, EveryRealLogConverts)
 
         FakeHost host;
         host.log = log;
-        host.work = dir.path();
         host.size = 3;
         host.settings.fields = {"COMMENT", "GRIDSQUARE"};
         ConversionRun run(host, nullptr);
@@ -159,7 +158,6 @@ TEST(Corpus, CharacterCountedValuesComeOutWhole)
         const std::filesystem::path log = dir.write(name, bytes);
         FakeHost host;
         host.log = log;
-        host.work = dir.path();
         host.settings.fields = userFields;
         ConversionRun run(host, nullptr);
         ASSERT_EQ(run.run(), RunOutcome::Done);

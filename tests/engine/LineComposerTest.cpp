@@ -51,7 +51,7 @@ protected:
         }
         return {};
     }
-    std::string badText() const { return readFile(bad.path()); }
+    std::string badText() const { return readFile(bad.writing()); }
 
     TempDir dir;
     FakeSettings settings;

@@ -191,13 +191,13 @@ TEST_F(MergePhaseTest, TheTableDocumentIsWrittenOnlyWithTheOption)
     writeLog(mixedLog());
     EXPECT_EQ(runIt(), RunOutcome::Done);
     EXPECT_TRUE(maker.tables.empty());
-    EXPECT_TRUE(std::filesystem::is_empty(host.work));
+    EXPECT_FALSE(std::filesystem::exists(dir / "logs" / "temporary.doc"));
 
     host.keepTemporary = true;
     EXPECT_EQ(runIt(), RunOutcome::Done);
     ASSERT_EQ(maker.tables.size(), 4u); // each pass writes it; the last pass's stays
-    EXPECT_EQ(maker.tables.back(), host.work / "temporary.doc");
-    EXPECT_EQ(readFile(host.work / "temporary.doc"), "table of 1");
+    EXPECT_EQ(maker.tables.back().parent_path(), dir / "logs"); // written under a temporary name beside the log
+    EXPECT_EQ(readFile(dir / "logs" / "temporary.doc"), "table of 1");
 }
 
 } // namespace

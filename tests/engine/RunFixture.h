@@ -27,7 +27,6 @@ protected:
     RunFixture()
     {
         std::filesystem::create_directories(dir / "exe");
-        host.work = dir / "exe";
         host.log = dir / "logs" / "my.log.adi";
         host.mainDocument = dir.write("card_1.doc", "main document");
         for (const char* k : {"2", "3", "4", "5", "6", "7", "8", "9", "10", "swl"})

@@ -134,7 +134,6 @@ TEST(RealClients, LibreOfficeReadsEveryMergedDocument)
     host.swl = dir / "example" / "sp3kxq-swl.adi";
     host.mainDocument = dir / "example" / "card_1.docx";
     host.size = 3;
-    host.work = dir.path();
     host.keepTemporary = true;
     KeptDocuments kept;
     BuiltInPresenter presenter = kept.presenter(false);
@@ -147,7 +146,7 @@ TEST(RealClients, LibreOfficeReadsEveryMergedDocument)
         documents.push_back(dir.path() / d.filename());
     }
     // The table document of the last pass (SWL), under a name LibreOffice's filters accept.
-    std::filesystem::copy_file(dir / "temporary.doc", dir / "temporary-table.docx");
+    std::filesystem::copy_file(dir / "example" / "temporary.doc", dir / "temporary-table.docx");
     documents.push_back(dir / "temporary-table.docx");
 
     // LibreOffice's own main documents with the sample data, when the shared fixtures are there.
@@ -230,7 +229,6 @@ TEST(RealClients, OpenDocumentAndWord97MainDocumentsAndPdfLabels)
     host.swl = dir / "example" / "sp3kxq-swl.adi";
     host.mainDocument = dir / "example" / "card_1.odt";
     host.size = 3;
-    host.work = dir.path();
     KeptDocuments kept;
     BuiltInPresenter presenter = kept.presenter(true);
     BuiltInLabelMaker maker;

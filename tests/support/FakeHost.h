@@ -13,7 +13,7 @@ namespace cardmill::test {
 class FakeHost : public RunHost {
 public:
     FakeSettings settings;
-    std::filesystem::path log, swl, mainDocument, work;
+    std::filesystem::path log, swl, mainDocument;
     int size = 1;
     bool keepTemporary = false;
 
@@ -52,7 +52,6 @@ public:
     std::filesystem::path swlPath() const override { return swl; }
     std::filesystem::path mainDocumentPath() const override { return mainDocument; }
     int labelSize() const override { return size; }
-    std::filesystem::path workFolder() const override { return work; }
     bool keepTemporaryFile() const override { return keepTemporary; }
     void setStatus(TextId id, const TextArgs& args) override;
     void showProgress(bool visible) override { progressVisible = visible; }

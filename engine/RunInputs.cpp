@@ -1,0 +1,138 @@
+#include "engine/RunInputs.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <iconv.h>
+#include <string>
+#include <sys/stat.h>
+
+#include "engine/DataSourceFiles.h"
+#include "engine/IoError.h"
+#include "engine/LabelMerge.h"
+
+namespace cardmill {
+
+std::optional<InputProblem> checkInputFile(const std::filesystem::path& path, TextId missing)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return InputProblem{missing, {path.string()}};
+    if (S_ISDIR(st.st_mode))
+        return InputProblem{TextId::InputIsFolder, {path.string()}};
+    if (!S_ISREG(st.st_mode))
+        return InputProblem{TextId::InputNotRegular, {path.string()}};
+    return std::nullopt;
+}
+
+std::vector<std::filesystem::path> runOutputs(const std::filesystem::path& base)
+{
+    std::vector<std::filesystem::path> outputs;
+    for (int k = 0; k <= 10; ++k) {
+        outputs.push_back(dataSourcePath(base, k));
+        for (const char* ext : {".docx", ".odt", ".pdf"})
+            outputs.push_back(labelDocumentStem(base, PassSelector{k}).string() + ext);
+    }
+    outputs.push_back(base.string() + "_bad.txt");
+    outputs.push_back(tableDocumentPath(base));
+    return outputs;
+}
+
+std::optional<InputProblem> inputAmongOutputs(const std::vector<std::filesystem::path>& inputs,
+                                              const std::vector<std::filesystem::path>& outputs)
+{
+    struct Identity {
+        dev_t dev;
+        ino_t ino;
+        std::filesystem::path path;
+    };
+    std::vector<Identity> identities;
+    for (const std::filesystem::path& in : inputs) {
+        struct stat st {};
+        if (!in.empty() && ::stat(in.c_str(), &st) == 0)
+            identities.push_back({st.st_dev, st.st_ino, in});
+    }
+    for (const std::filesystem::path& out : outputs) {
+        // The output itself (a link at its name is replaced, never followed, but it must not be an input).
+        for (auto stat : {::stat, ::lstat}) {
+            struct stat st {};
+            if (stat(out.c_str(), &st) != 0)
+                continue;
+            for (const Identity& id : identities)
+                if (id.dev == st.st_dev && id.ino == st.st_ino)
+                    return InputProblem{TextId::InputIsOutput, {id.path.string(), out.string()}};
+        }
+    }
+    return std::nullopt;
+}
+
+bool startsWithUtf16Mark(const std::filesystem::path& path)
+{
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return false;
+    unsigned char mark[2] = {};
+    const bool read = std::fread(mark, 1, 2, f) == 2;
+    std::fclose(f);
+    return read && ((mark[0] == 0xFF && mark[1] == 0xFE) || (mark[0] == 0xFE && mark[1] == 0xFF));
+}
+
+void convertUtf16ToUtf8(const std::filesystem::path& source, const std::filesystem::path& target)
+{
+    std::FILE* in = std::fopen(source.c_str(), "rb");
+    if (!in)
+        throw IoError(source, std::string("Cannot open file (") + std::strerror(errno) + ")");
+    std::FILE* out = std::fopen(target.c_str(), "wb");
+    if (!out) {
+        std::fclose(in);
+        throw IoError(target, std::string("Cannot create file (") + std::strerror(errno) + ")");
+    }
+    // glibc's "UTF-16" reads the byte-order mark and drops it.
+    iconv_t cd = iconv_open("UTF-8", "UTF-16");
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        std::fclose(in);
+        std::fclose(out);
+        throw IoError(source, "Cannot read UTF-16: no converter");
+    }
+    char inBuf[1 << 16];
+    char outBuf[1 << 18];
+    std::size_t kept = 0; // bytes of an unfinished letter carried to the next piece
+    bool ok = true;
+    for (;;) {
+        const std::size_t n = std::fread(inBuf + kept, 1, sizeof inBuf - kept, in);
+        std::size_t left = kept + n;
+        const bool last = n == 0;
+        char* from = inBuf;
+        while (left > 0) {
+            char* to = outBuf;
+            std::size_t room = sizeof outBuf;
+            const std::size_t r = iconv(cd, &from, &left, &to, &room);
+            ok = ok && std::fwrite(outBuf, 1, sizeof outBuf - room, out) == sizeof outBuf - room;
+            if (r != static_cast<std::size_t>(-1))
+                break;
+            if (errno == E2BIG)
+                continue;
+            if (errno == EINVAL && !last)
+                break; // an unfinished letter: wait for the rest
+            // Not UTF-16 here (a lone surrogate, a cut-off last byte): a replacement letter, and on.
+            ok = ok && std::fwrite("\xEF\xBF\xBD", 1, 3, out) == 3;
+            const std::size_t skip = std::min<std::size_t>(2, left);
+            from += skip;
+            left -= skip;
+        }
+        std::memmove(inBuf, from, left);
+        kept = left;
+        if (last)
+            break;
+    }
+    iconv_close(cd);
+    const bool readError = std::ferror(in) != 0;
+    std::fclose(in);
+    ok = std::fclose(out) == 0 && ok;
+    if (readError)
+        throw IoError(source, "Cannot read file");
+    if (!ok)
+        throw IoError(target, std::string("Cannot write file (") + std::strerror(errno) + ")");
+}
+
+} // namespace cardmill

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "engine/TextId.h"
+
+namespace cardmill {
+
+// What a run refuses about an input file before it writes anything, with the message that says why.
+struct InputProblem {
+    TextId message;
+    std::vector<std::string> args;
+};
+
+// A log, SWL file or main document must be a regular file (after following links): a folder, a device or a
+// FIFO gets a message that says what it is. `missing` is the message for a file that is not there.
+std::optional<InputProblem> checkInputFile(const std::filesystem::path& path, TextId missing);
+
+// Every file a run of the log with this <base> writes or removes: the data-source files, the bad-records file,
+// the label documents and their PDFs, and the table document beside the log.
+std::vector<std::filesystem::path> runOutputs(const std::filesystem::path& base);
+
+// The first input that is the same file (by identity, so also through a link or another name) as one of the
+// outputs, with that output; nullopt when there is none.
+std::optional<InputProblem> inputAmongOutputs(const std::vector<std::filesystem::path>& inputs,
+                                              const std::vector<std::filesystem::path>& outputs);
+
+// True when the file starts with a UTF-16 byte-order mark.
+bool startsWithUtf16Mark(const std::filesystem::path& path);
+// Writes a UTF-16 file (either byte order, after its mark) as UTF-8 to `target`, piece by piece. Letters that
+// cannot be read become U+FFFD. Throws IoError.
+void convertUtf16ToUtf8(const std::filesystem::path& source, const std::filesystem::path& target);
+
+} // namespace cardmill
