@@ -15,6 +15,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Thrown by a label maker when its progress callback asked it to stop while it was not merging (while a main
+// document was being converted).
+struct LabelMakingStopped {};
+
 // The label sizes 1 to 10, or SWL labels.
 struct PassSelector {
     int size = 0; // 1 to 10; 0 selects SWL labels
@@ -62,8 +66,10 @@ public:
     virtual ~LabelMaker() = default;
 
     // The file extension (".docx", ".odt") of the label document this main document gives, judged by its
-    // content. Throws MergeError naming the document when it is missing or cannot be a main document.
-    virtual std::string labelExtension(const std::filesystem::path& mainDocument) = 0;
+    // content. Throws MergeError naming the document when it is missing or cannot be a main document. May take
+    // a while (a main document converted first): `progress` is asked meanwhile, with 0, whether to go on, and a
+    // stop throws LabelMakingStopped.
+    virtual std::string labelExtension(const std::filesystem::path& mainDocument, const Progress& progress = {}) = 0;
 
     // Merges the records into the main document and writes the label document to `output`. Returns false
     // when `progress` asked to stop; whatever is at `output` then is of no use. Throws MergeError.

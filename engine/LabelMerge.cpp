@@ -126,13 +126,15 @@ MergePhase::PassEnding MergePhase::runPass(const std::filesystem::path& base, Pa
                 throw MergeError("Cannot save the table document \"" + table.string() + "\": " + ec.message());
             part.clear();
         }
-        document = labelDocumentStem(base, selector).string() + m_maker.labelExtension(mainDocument);
-        part = partPathFor(document);
-        const bool made = m_maker.make(records, mainDocument, part, [this](std::size_t done) {
-            m_host.setProgressPosition(done);
+        const LabelMaker::Progress progress = [this](std::size_t done) {
+            if (done > 0)
+                m_host.setProgressPosition(done);
             m_host.processEvents();
             return !m_host.stopRequested();
-        });
+        };
+        document = labelDocumentStem(base, selector).string() + m_maker.labelExtension(mainDocument, progress);
+        part = partPathFor(document);
+        const bool made = m_maker.make(records, mainDocument, part, progress);
         if (!made) {
             std::error_code ec;
             std::filesystem::remove(part, ec);
@@ -145,6 +147,8 @@ MergePhase::PassEnding MergePhase::runPass(const std::filesystem::path& base, Pa
         const std::size_t labels = selector.isSwl() ? records.size() : records.size() / selector.size;
         result.made.push_back({selector, labels, document});
         return PassEnding::Made;
+    } catch (const LabelMakingStopped&) {
+        return PassEnding::Stopped;
     } catch (const std::bad_alloc&) {
         result.failed.push_back({selector, "Not enough memory to merge into \"" + mainDocument.string() + "\""});
     } catch (const std::exception& e) {

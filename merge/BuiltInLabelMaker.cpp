@@ -36,7 +36,7 @@ BuiltInLabelMaker::BuiltInLabelMaker(std::function<void()> events, ConversionSta
 
 BuiltInLabelMaker::~BuiltInLabelMaker() = default;
 
-std::filesystem::path BuiltInLabelMaker::convertedDoc(const std::filesystem::path& doc)
+std::filesystem::path BuiltInLabelMaker::convertedDoc(const std::filesystem::path& doc, const Progress& progress)
 {
     if (!LibreOffice::find())
         throw MergeError("The main document " + quoted(doc) +
@@ -56,7 +56,13 @@ std::filesystem::path BuiltInLabelMaker::convertedDoc(const std::filesystem::pat
                 m_status(doc.filename().string(), seconds);
             if (m_events)
                 m_events();
+            if (progress && !progress(0))
+                throw LabelMakingStopped{}; // LibreOffice is stopped with it
         });
+    } catch (const LabelMakingStopped&) {
+        std::error_code ec;
+        std::filesystem::remove_all(folder, ec);
+        throw;
     } catch (const std::exception& e) {
         std::error_code ec;
         std::filesystem::remove_all(folder, ec);
@@ -65,7 +71,8 @@ std::filesystem::path BuiltInLabelMaker::convertedDoc(const std::filesystem::pat
     return folder / doc.filename().replace_extension(".odt");
 }
 
-const BuiltInLabelMaker::MainDocument& BuiltInLabelMaker::load(const std::filesystem::path& path)
+const BuiltInLabelMaker::MainDocument& BuiltInLabelMaker::load(const std::filesystem::path& path,
+                                                                const Progress& progress)
 {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec))
@@ -79,7 +86,7 @@ const BuiltInLabelMaker::MainDocument& BuiltInLabelMaker::load(const std::filesy
     std::filesystem::path package = path;
     std::filesystem::path converted; // a scratch folder, gone once the converted document is read
     if (startsWith(path, kWord97Signature)) {
-        package = convertedDoc(path);
+        package = convertedDoc(path, progress);
         converted = package.parent_path();
     } else if (!looksLikeZip(path)) {
         throw MergeError("The main document " + quoted(path) + " is not a .docx, .odt or .doc document");
@@ -117,15 +124,21 @@ const BuiltInLabelMaker::MainDocument& BuiltInLabelMaker::load(const std::filesy
     return m_documents[path.string()] = std::move(doc);
 }
 
-std::string BuiltInLabelMaker::labelExtension(const std::filesystem::path& mainDocument)
+std::string BuiltInLabelMaker::labelExtension(const std::filesystem::path& mainDocument, const Progress& progress)
 {
-    return load(mainDocument).openDocument ? ".odt" : ".docx";
+    return load(mainDocument, progress).openDocument ? ".odt" : ".docx";
 }
 
 bool BuiltInLabelMaker::make(const PassRecords& records, const std::filesystem::path& mainDocument,
                              const std::filesystem::path& output, const Progress& progress)
 {
-    const MainDocument& doc = load(mainDocument);
+    const MainDocument* loaded = nullptr;
+    try {
+        loaded = &load(mainDocument, progress);
+    } catch (const LabelMakingStopped&) {
+        return false;
+    }
+    const MainDocument& doc = *loaded;
     try {
         if (doc.openDocument)
             mergeOdt(*doc.package, records, output, progress);

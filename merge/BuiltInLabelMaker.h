@@ -27,7 +27,7 @@ public:
     explicit BuiltInLabelMaker(std::function<void()> events = {}, ConversionStatus status = {});
     ~BuiltInLabelMaker() override;
 
-    std::string labelExtension(const std::filesystem::path& mainDocument) override;
+    std::string labelExtension(const std::filesystem::path& mainDocument, const Progress& progress = {}) override;
     bool make(const PassRecords& records, const std::filesystem::path& mainDocument,
               const std::filesystem::path& output, const Progress& progress) override;
     void writeTableDocument(const PassRecords& records, const std::filesystem::path& path) override;
@@ -39,8 +39,8 @@ private:
         std::shared_ptr<const ZipContents> package;
         bool openDocument = false; // .odt rather than .docx
     };
-    const MainDocument& load(const std::filesystem::path& path);
-    std::filesystem::path convertedDoc(const std::filesystem::path& doc);
+    const MainDocument& load(const std::filesystem::path& path, const Progress& progress);
+    std::filesystem::path convertedDoc(const std::filesystem::path& doc, const Progress& progress);
 
     std::function<void()> m_events;
     ConversionStatus m_status;

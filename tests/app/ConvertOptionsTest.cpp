@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <vector>
 
@@ -156,6 +157,43 @@ TEST(ConvertProgram, ExitCodes)
     std::filesystem::remove(dir / "my_1.txt");
     EXPECT_EQ(convert("--settings '" + ini.string() + "' --profile portable --no-merge"), ExitDone);
     EXPECT_EQ(readFile(dir / "my_1.txt").substr(0, 120).find(",STATE\r\n") != std::string::npos, true);
+}
+
+// Runs the program and returns its exit code with what it wrote to standard error.
+std::pair<int, std::string> convertSaying(const std::string& args, const std::filesystem::path& err)
+{
+    const int status =
+        std::system((std::string(CARDMILL_CONVERT) + " " + args + " >/dev/null 2>'" + err.string() + "'").c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(err)};
+}
+
+TEST(ConvertProgram, SettingsFilesAndLogsThatAreNoFilesAreSaidSo)
+{
+    TempDir dir;
+    const auto err = dir / "err";
+    std::filesystem::create_directories(dir / "folder.ini");
+    ASSERT_EQ(::mkfifo((dir / "fifo.ini").c_str(), 0600), 0);
+    dir.write("big.ini", std::string((16u << 20) + 1, ';'));
+    const std::vector<std::pair<std::string, std::string>> settings{
+        {"/dev/zero", "\"/dev/zero\" is not a regular file"},
+        {(dir / "fifo.ini").string(), "is not a regular file"},
+        {(dir / "folder.ini").string(), "is a folder"},
+        {(dir / "none.ini").string(), "does not exist"},
+        {(dir / "big.ini").string(), "is too large to be a settings file"},
+    };
+    for (const auto& [file, says] : settings) {
+        const auto [code, text] = convertSaying("--settings '" + file + "' --profile P --no-merge", err);
+        EXPECT_EQ(code, ExitPrecondition) << file;
+        EXPECT_NE(text.find(says), std::string::npos) << text;
+    }
+    // A folder or a FIFO as the log: said, and no bad-records file appears beside it.
+    std::filesystem::create_directories(dir / "logs" / "log.adi");
+    ASSERT_EQ(::mkfifo((dir / "logs" / "fifo.adi").c_str(), 0600), 0);
+    EXPECT_EQ(convertSaying("--log '" + (dir / "logs" / "log.adi").string() + "' --no-merge", err),
+              std::make_pair(int(ExitPrecondition), "\"" + (dir / "logs" / "log.adi").string() + "\" is a folder, not a file.\n"));
+    EXPECT_EQ(convertSaying("--log '" + (dir / "logs" / "fifo.adi").string() + "' --no-merge", err).first,
+              ExitPrecondition);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "logs"), {}), 2);
 }
 
 } // namespace

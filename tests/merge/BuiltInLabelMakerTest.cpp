@@ -72,6 +72,23 @@ TEST(BuiltInLabelMaker, UntrustedDocumentsGiveErrorsNamingTheFile)
         z.close();
     }
     expectError(dir / "climb.docx", "outside the package");
+    {
+        ZipWriter z(dir / "nomime.odt"); // an OpenDocument package without its "mimetype"
+        z.add("content.xml", "<office:document-content/>");
+        z.close();
+    }
+    expectError(dir / "nomime.odt", "neither a WordprocessingML (.docx) nor an OpenDocument text");
+    // Nested deeper than any word processor nests.
+    std::string deepXml;
+    for (int i = 0; i < 3000; ++i)
+        deepXml += "<w:sdt>";
+    test::writeDocx(dir / "nested.docx", deepXml + para(simpleField("MERGEFIELD CALL")) + [] {
+        std::string close;
+        for (int i = 0; i < 3000; ++i)
+            close += "</w:sdt>";
+        return close;
+    }());
+    expectError(dir / "nested.docx", "nests its elements more than 2000 deep");
     // A zip bomb: more than the limits allow.
     {
         ZipWriter z(dir / "bomb.docx");

@@ -4,7 +4,7 @@
 
 namespace cardmill::test {
 
-std::string RecordingLabelMaker::labelExtension(const std::filesystem::path& mainDocument)
+std::string RecordingLabelMaker::labelExtension(const std::filesystem::path& mainDocument, const Progress&)
 {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(mainDocument, ec))

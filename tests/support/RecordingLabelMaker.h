@@ -25,7 +25,7 @@ public:
     std::vector<std::filesystem::path> tables; // table documents written
     std::string extension = ".docx";
 
-    std::string labelExtension(const std::filesystem::path& mainDocument) override;
+    std::string labelExtension(const std::filesystem::path& mainDocument, const Progress& progress = {}) override;
     // Tells `progress` of every record; stops when it says so.
     bool make(const PassRecords& records, const std::filesystem::path& mainDocument,
               const std::filesystem::path& output, const Progress& progress) override;

@@ -1,0 +1,244 @@
+// What a run refuses and what it never does to the user's files: inputs that are not files or are outputs,
+// writes through links, a second run of the same log, records lost without a word, scratch files left behind.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "engine/RunLock.h"
+#include "engine/TempFiles.h"
+#include "tests/engine/RunFixture.h"
+
+namespace cardmill {
+namespace {
+
+using test::kHeader;
+using test::line;
+using test::readFile;
+using RunSafetyTest = test::RunFixture;
+
+// Points $TMPDIR at a folder of the test's own while it lives, so that what runs leave there can be seen.
+class PrivateTmp {
+public:
+    explicit PrivateTmp(const std::filesystem::path& folder)
+        : m_old(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "")
+    {
+        std::filesystem::create_directories(folder);
+        setenv("TMPDIR", folder.c_str(), 1);
+    }
+    ~PrivateTmp()
+    {
+        if (m_old.empty())
+            unsetenv("TMPDIR");
+        else
+            setenv("TMPDIR", m_old.c_str(), 1);
+    }
+
+private:
+    std::string m_old;
+};
+
+std::size_t entries(const std::filesystem::path& folder)
+{
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder), {}));
+}
+
+TEST_F(RunSafetyTest, OnlyRegularFilesAreInputsAndNothingIsWrittenForOthers)
+{
+    std::filesystem::create_directories(dir / "logs");
+    std::filesystem::create_directories(host.log); // a folder named like the log
+    EXPECT_EQ(runIt(), RunOutcome::Precondition);
+    ASSERT_EQ(::mkfifo((dir / "logs" / "fifo.adi").c_str(), 0600), 0);
+    host.log = dir / "logs" / "fifo.adi";
+    EXPECT_EQ(runIt(), RunOutcome::Precondition); // and it does not block
+    std::filesystem::remove(dir / "logs" / "my.log.adi");
+    writeLog(qso("DL1AA"));
+    host.log = dir / "logs" / "my.log.adi";
+    std::filesystem::remove(dir / "card_1.doc");
+    std::filesystem::create_directories(dir / "card_1.doc");
+    EXPECT_EQ(runIt(), RunOutcome::Precondition);
+    std::filesystem::remove(dir / "card_1.doc");
+    dir.write("card_1.doc", "main");
+    std::filesystem::create_directories(dir / "swl.adi");
+    host.swl = dir / "swl.adi";
+    EXPECT_EQ(runIt(), RunOutcome::Precondition);
+    EXPECT_EQ(host.messageIds(), (std::vector<TextId>{TextId::InputIsFolder, TextId::InputNotRegular,
+                                                      TextId::InputIsFolder, TextId::InputIsFolder}));
+    EXPECT_EQ(host.messages[1].args, TextArgs{(dir / "logs" / "fifo.adi").string()});
+    EXPECT_EQ(entries(dir / "logs"), 2u); // nothing beside the logs: no bad-records file, no lock file
+}
+
+TEST_F(RunSafetyTest, InputsThatAreOutputsAreRefusedBeforeAnythingIsWritten)
+{
+    writeLog(qso("DL1AA"));
+    // A main document named like a label document of this log.
+    host.mainDocument = dir.write("logs/my_labels_1.docx", "the user's main document");
+    EXPECT_EQ(runIt(), RunOutcome::Precondition);
+    EXPECT_EQ(readFile(host.mainDocument), "the user's main document");
+    // An SWL file named like the SWL data-source file.
+    host.mainDocument = dir / "card_1.doc";
+    host.swl = dir.write("logs/my_swl.txt", "<EOH>");
+    EXPECT_EQ(runIt(), RunOutcome::Precondition);
+    // The same file under another name: a hard link from the bad-records file's name to a main document.
+    host.swl.clear();
+    std::filesystem::create_hard_link(dir / "card_3.doc", file("_bad.txt"));
+    EXPECT_EQ(runIt(), RunOutcome::Precondition);
+    EXPECT_EQ(readFile(dir / "card_3.doc"), "main document");
+    ASSERT_EQ(host.messages.size(), 3u);
+    for (const auto& m : host.messages)
+        EXPECT_EQ(m.id, TextId::InputIsOutput);
+    EXPECT_EQ(host.messages[2].args, (TextArgs{(dir / "card_3.doc").string(), file("_bad.txt").string()}));
+    EXPECT_EQ(output(1), "<none>");
+}
+
+TEST_F(RunSafetyTest, OutputsReplaceLinksAndNeverWriteThroughThem)
+{
+    writeLog(qso("DL1AA") + "<CALL:5>DL2BB <QSO_DATE:8>20060923 <EOR>\r\n");
+    dir.write("elsewhere/one", "one");
+    dir.write("elsewhere/five", "five");
+    dir.write("elsewhere/bad", "bad");
+    dir.write("elsewhere/labels", "labels");
+    std::filesystem::create_symlink(dir / "elsewhere/one", file("_1.txt"));
+    std::filesystem::create_symlink(dir / "elsewhere/five", file("_5.txt"));
+    std::filesystem::create_symlink(dir / "elsewhere/bad", file("_bad.txt"));
+    std::filesystem::create_symlink(dir / "elsewhere/labels", file("_labels_1.docx"));
+    EXPECT_EQ(runIt(), RunOutcome::Done);
+    for (const char* f : {"one", "five", "bad", "labels"})
+        EXPECT_EQ(readFile(dir / "elsewhere" / f), f);
+    EXPECT_FALSE(std::filesystem::is_symlink(file("_1.txt")));
+    EXPECT_EQ(output(1).substr(0, kHeader.size()), kHeader);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(file("_5.txt")))); // the link went
+    EXPECT_FALSE(std::filesystem::is_symlink(file("_bad.txt")));
+    EXPECT_NE(readFile(file("_bad.txt")).find("No TIME_ON field"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::is_symlink(file("_labels_1.docx")));
+}
+
+TEST_F(RunSafetyTest, OneRunOfALogAtATime)
+{
+    writeLog(qso("DL1AA"));
+    {
+        const auto other = RunLock::take(host.log); // another run, in this process or any other
+        ASSERT_TRUE(other);
+        EXPECT_EQ(RunLock::take(host.log), nullptr);
+        EXPECT_EQ(runIt(), RunOutcome::Locked);
+        EXPECT_EQ(host.messageIds(), std::vector<TextId>{TextId::RunUnderWay});
+        EXPECT_EQ(output(1), "<none>");
+    }
+    EXPECT_EQ(runIt(), RunOutcome::Done);
+    EXPECT_FALSE(std::filesystem::exists(RunLock::lockFileFor(host.log)));
+}
+
+TEST_F(RunSafetyTest, ARecordCutOffAtTheEndIsReportedNotLost)
+{
+    writeLog(qso("DL1AA") + "<CALL:5>DL2BB\r\n <QSO_DATE:8>20060924 <TIME_ON:4>12");
+    host.swl = dir.write("swl.adi", "<EOH>\n" + qso("SP-001", "20060923", "1200",
+                                                  " <APP_LOGGER32_STATION_IN_QSO_WITH:5>DL1AA") + "<call:6>SP-002\n");
+    EXPECT_EQ(runIt(), RunOutcome::Done);
+    EXPECT_EQ(readFile(file("_bad.txt")),
+              "No <EOR> at the end of the file:\r\n<CALL:5>DL2BB <QSO_DATE:8>20060924 <TIME_ON:4>12\r\n"
+              "No <EOR> at the end of the file:\r\n<call:6>SP-002\r\n");
+    EXPECT_EQ(output(1), kHeader + line("DL1AA"));
+    // Blanks and line ends after the last record are nothing; neither is a tail without a QSO's tags.
+    writeLog(qso("DL1AA") + "\r\n  \r\n<COMMENT:3>abc");
+    host.swl.clear();
+    EXPECT_EQ(runIt(), RunOutcome::Done);
+    EXPECT_FALSE(std::filesystem::exists(file("_bad.txt")));
+}
+
+// Writes a text as UTF-16 with a byte-order mark.
+std::string utf16(const std::u16string& text, bool bigEndian)
+{
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t c : text) {
+        const char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xff);
+        bytes += bigEndian ? std::string{hi, lo} : std::string{lo, hi};
+    }
+    return bytes;
+}
+
+TEST_F(RunSafetyTest, Utf16LogsAreReadAsUtf8)
+{
+    for (const bool bigEndian : {false, true}) {
+        dir.write("logs/my.log.adi", utf16(u"<EOH>\r\n<CALL:5>DL1AA <QSO_DATE:8>20060923 <TIME_ON:4>1200 "
+                                           u"<BAND:3>20M <MODE:2>CW <NAME:6>\u0141ukasz <QTH:7>Krak\u00f3w "
+                                           u"<COMMENT:1>\U0001F4FB <EOR>\r\n",
+                                           bigEndian));
+        host.settings.fields = {"COMMENT"};
+        EXPECT_EQ(runIt(), RunOutcome::Done);
+        EXPECT_EQ(output(1), test::kHeader.substr(0, kHeader.size() - 2) + ",COMMENT\r\n" +
+                                 "DL1AA,2006-09-23,12:00,20M,CW,,N,,\xC5\x81ukasz,Krak\xC3\xB3w,,,,\xF0\x9F\x93\xBB\r\n");
+    }
+}
+
+TEST_F(RunSafetyTest, ScratchFilesGoWithEveryEndingAndLeftoversOfKilledRunsWithTheNextRun)
+{
+    const PrivateTmp tmp(dir / "tmp");
+    writeLog(qso("DL1AA") + qso("DL2BB"));
+    // What runs of a process that is gone left: a work folder and a part file beside the log.
+    long gone = 4194000;
+    while (::kill(static_cast<pid_t>(gone), 0) == 0 || errno != ESRCH)
+        ++gone;
+    const std::string dead = std::to_string(gone);
+    dir.write("tmp/cardmill-" + dead + "-Ab12Cd/merge", "scratch");
+    dir.write("logs/my_labels_1.docx.part-" + dead + "-0", "half a document");
+    // ... and what a live process holds, which stays.
+    const std::string live = std::to_string(::getppid());
+    dir.write("tmp/cardmill-" + live + "-Xy34Zw/merge", "scratch");
+    dir.write("logs/other.txt.part-" + live + "-3", "being written");
+    dir.write("tmp/cardmill-test-keep/file", "not a run's");
+
+    int seen = 0;
+    host.onEvents = [&](int) {
+        if (!WorkFolder::current().empty()) {
+            ++seen;
+            EXPECT_EQ(std::filesystem::status(WorkFolder::current()).permissions() & std::filesystem::perms::all,
+                      std::filesystem::perms::owner_all);
+        }
+    };
+    EXPECT_EQ(runIt(), RunOutcome::Done);
+    EXPECT_GT(seen, 0);
+    EXPECT_EQ(entries(dir / "tmp"), 2u);
+    EXPECT_TRUE(std::filesystem::exists(dir / "tmp" / ("cardmill-" + live + "-Xy34Zw")));
+    EXPECT_FALSE(std::filesystem::exists(file("_labels_1.docx.part-" + dead + "-0")));
+    EXPECT_TRUE(std::filesystem::exists(dir / "logs" / ("other.txt.part-" + live + "-3")));
+    EXPECT_TRUE(WorkFolder::current().empty());
+
+    // Stopped, failed and abandoned runs leave nothing either.
+    int events = 0;
+    host.onEvents = [&](int) {
+        if (++events == 3)
+            host.stopFlag = true;
+    };
+    EXPECT_EQ(runIt(), RunOutcome::Stopped);
+    host.onEvents = nullptr;
+    maker.failFor = {"card_1.doc"};
+    EXPECT_EQ(runIt(), RunOutcome::Abandoned);
+    std::filesystem::create_directories(file("_2.txt"));
+    EXPECT_EQ(runIt(), RunOutcome::Abandoned);
+    EXPECT_EQ(entries(dir / "tmp"), 2u);
+    for (const auto& e : std::filesystem::directory_iterator(dir / "logs"))
+        EXPECT_EQ(e.path().filename().string().find(".part-" + std::to_string(::getpid())), std::string::npos)
+            << e.path();
+}
+
+TEST(WorkFolder, RemovedAtOnceFromASignalHandler)
+{
+    test::TempDir dir;
+    const PrivateTmp tmp(dir / "tmp");
+    std::filesystem::path path;
+    {
+        WorkFolder work;
+        path = work.path();
+        dir.write("tmp/" + path.filename().string() + "/a/b/c/file", "x");
+        std::filesystem::create_symlink(dir.path(), path / "link"); // removed, never followed
+        WorkFolder::removeCurrentNow();
+        EXPECT_FALSE(std::filesystem::exists(path));
+        EXPECT_TRUE(WorkFolder::current().empty());
+    }
+    EXPECT_TRUE(std::filesystem::exists(dir / "tmp"));
+}
+
+} // namespace
+} // namespace cardmill
