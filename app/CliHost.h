@@ -37,6 +37,7 @@ public:
         bool keepTemporary = false;
         bool merge = true;
         bool pdf = false;
+        SentMarking marking;
     };
 
     explicit CliHost(Options options);
@@ -61,6 +62,7 @@ public:
     std::filesystem::path mainDocumentPath() const override { return m_options.mainDocument; }
     int labelSize() const override { return m_options.labelSize; }
     bool keepTemporaryFile() const override { return m_options.keepTemporary; }
+    SentMarking sentMarking() const override { return m_options.marking; }
     void setStatus(TextId id, const TextArgs& args) override;
     void showProgress(bool visible) override;
     void setProgressRange(std::size_t maximum) override;

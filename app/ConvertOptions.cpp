@@ -149,6 +149,12 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     app.add_option("--settings", settings, "the settings file (default: cardmill.ini beside the program)")
         ->type_name("FILE");
     app.add_flag("--pdf", o.pdf, "also save every label document as PDF beside it (needs LibreOffice)");
+    bool markSent = false;
+    app.add_flag("--mark-sent", markSent,
+                 "after a successful run, write <base>_sent.adi and <base>_updated.adi with the labelled QSOs "
+                 "marked as sent (QSL_SENT Y, QSLSDATE today)");
+    std::string sentVia;
+    app.add_option("--sent-via", sentVia, "with --mark-sent: QSL_SENT_VIA B (bureau), D (direct) or E (electronic)");
     bool noMerge = false;
     app.add_flag("--no-merge", noMerge, "write the data-source files only (no main document needed)");
     app.set_version_flag("--version", std::string("cardmill-convert ") + kVersionText);
@@ -205,7 +211,9 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
         if (p.dateSeparator)
             o.separator = *p.dateSeparator;
         o.fields = readUserFields(ini);
-        o.keepTemporary = readProgramOptions(ini).keepTemporaryFile;
+        const ProgramOptions program = readProgramOptions(ini);
+        o.keepTemporary = program.keepTemporaryFile;
+        o.marking = {program.markSent, program.sentVia};
     } catch (const SettingsReadError& e) {
         return badSettings(e.what());
     } else if (app.count("--settings")) {
@@ -268,6 +276,14 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
         std::set<QslBox>& boxes = o.qsl[filter.first];
         if (!parseFlags(*filter.second, filter.first, boxes))
             return usage(std::string("bad flag in ") + name + " \"" + *filter.second + "\"");
+    }
+    if (markSent)
+        o.marking.on = true;
+    if (app.count("--sent-via")) {
+        const std::string via = text::upper(sentVia);
+        if (via != "B" && via != "D" && via != "E")
+            return usage("--sent-via must be B, D or E");
+        o.marking.via = via[0];
     }
     if (lang == "en")
         o.language = Language::English;

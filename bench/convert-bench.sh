@@ -5,13 +5,19 @@
 #   bench/convert-bench.sh [BUILD_DIR]           the data-source files only (--no-merge)
 #   bench/convert-bench.sh --merge [BUILD_DIR]   data-source files and label documents, merged into the
 #                                                example's card_1.docx ... card_swl.docx
+#   --mark-sent (with or without --merge)        also marks the QSOs as sent (<base>_sent.adi, _updated.adi)
 # RUNS=5 by default.
 set -euo pipefail
 merge=false
-if [[ "${1:-}" == "--merge" ]]; then
-    merge=true
+extra=()
+while [[ "${1:-}" == --* ]]; do
+    case "$1" in
+    --merge) merge=true ;;
+    --mark-sent) extra+=(--mark-sent --sent-via B) ;;
+    *) echo "unknown option $1" >&2; exit 2 ;;
+    esac
     shift
-fi
+done
 build=${1:-build/default}
 runs=${RUNS:-5}
 convert="$build/app/cardmill-convert"
@@ -33,7 +39,7 @@ for n in 100000 1000000; do
     "$genlog" "$work/log$n.adi" "$n"
     times=() mems=()
     for ((i = 0; i < runs; i++)); do
-        /usr/bin/time -o "$work/time" -f "%e %M" "$convert" --log "$work/log$n.adi" "${what[@]}" --qsos 3 \
+        /usr/bin/time -o "$work/time" -f "%e %M" "$convert" --log "$work/log$n.adi" "${what[@]}" "${extra[@]}" --qsos 3 \
             --field GRIDSQUARE --field COMMENT >/dev/null 2>&1 || { echo "the run failed" >&2; exit 1; }
         out=$(tail -n 1 "$work/time")
         times+=("${out% *}") mems+=("${out#* }")

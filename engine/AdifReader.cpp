@@ -70,6 +70,10 @@ AdifReader::AdifReader(const std::filesystem::path& path)
 
 bool AdifReader::readLine()
 {
+    if (m_lines.atEnd())
+        return false;
+    m_lineBegin = m_lines.offset();
+    m_lineJoined = m_joined.size();
     if (!m_lines.appendLine(m_joined))
         return false;
     ++m_lineCounter;
@@ -85,6 +89,7 @@ void AdifReader::skipHeader()
         if (!readLine()) {
             // Neither marker: no header, and the text read is the start of a record that never ends.
             m_pending.swap(m_joined);
+            m_pendingBegin = 0;
             return;
         }
         const std::size_t eor = findMarker(m_joined, kEor, resumeFrom(searched, kEor));
@@ -92,11 +97,13 @@ void AdifReader::skipHeader()
         searched = m_joined.size();
         if (eoh != std::string::npos && (eor == std::string::npos || eoh < eor)) {
             m_pending.assign(m_joined, eoh + kEoh.size());
+            m_pendingBegin = m_lineBegin + (eoh + kEoh.size() - m_lineJoined); // "<EOH>" ends on the last line
             m_joined.clear();
             return;
         }
         if (eor != std::string::npos) {
             m_pending.swap(m_joined); // a record came first: the file has no header
+            m_pendingBegin = 0;
             m_joined.clear();
             return;
         }
@@ -113,6 +120,8 @@ AdifReader::Result AdifReader::next()
     m_joined.clear();
     m_joined.swap(m_pending);
     m_record = {};
+    const bool pending = !m_joined.empty();
+    m_span.begin = m_pendingBegin;
     std::size_t searched = 0;
     for (;;) {
         if (findMarker(m_joined, kEor, resumeFrom(searched, kEor)) != std::string::npos)
@@ -120,7 +129,10 @@ AdifReader::Result AdifReader::next()
         searched = m_joined.size();
         if (!readLine())
             return Result::None;
+        if (!pending && searched == 0 && m_lineJoined == 0)
+            m_span.begin = m_lineBegin;
     }
+    m_span.end = m_lines.offset();
     m_record = text::trim(m_joined);
     if (m_record.size() == kEor.size() && text::findNoCase(m_record, kEor) == 0)
         return Result::Empty;

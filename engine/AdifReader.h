@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -39,6 +40,14 @@ public:
     // After next() gave None: the text after the last "<EOR>", trimmed (a record cut off, or blanks).
     std::string_view leftover() const;
 
+    // Where the last record lies in the file: from its first byte (the text after "<EOH>" for the first
+    // record on that line) to the end of the line that holds its "<EOR>" (that line's end may follow).
+    struct Span {
+        std::uint64_t begin = 0;
+        std::uint64_t end = 0;
+    };
+    Span span() const { return m_span; }
+
     // 1 plus the number of lines read so far; drives the progress bar.
     std::size_t lineCounter() const { return m_lineCounter; }
 
@@ -51,7 +60,11 @@ private:
     LineReader m_lines;
     std::string m_joined;
     std::string m_pending; // text after "<EOH>" that begins the first record
+    std::uint64_t m_pendingBegin = 0;
+    std::uint64_t m_lineBegin = 0;  // where the last line read began in the file
+    std::size_t m_lineJoined = 0;   // where it began in the joined text
     std::string_view m_record;
+    Span m_span;
     std::size_t m_lineCounter = 1;
 };
 

@@ -15,7 +15,42 @@ namespace {
 
 constexpr std::size_t kBlock = text::ByteBlock::kSize;
 
+// True when the byte at `pos` may follow a value: "<", a blank, a tab, a line end, or the end of the text.
+bool endsValue(std::string_view text, std::size_t pos)
+{
+    if (pos >= text.size())
+        return true;
+    const char c = text[pos];
+    return c == '<' || c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
 } // namespace
+
+std::string_view declaredValue(std::string_view text, std::size_t start, std::size_t length)
+{
+    // The byte reading: `length` bytes, cut at the end of the text.
+    const std::size_t room = start < text.size() ? text.size() - start : 0;
+    const std::string_view bytes(text.data() + std::min(start, text.size()), std::min(length, room));
+    if (text::isAscii(bytes))
+        return bytes; // the character reading is the same
+
+    // Many loggers count a UTF-8 value's length in characters. The character reading wins only where the
+    // byte reading plainly went wrong (it ends inside a letter, or the next byte cannot follow a value) and
+    // the character reading ends where a value ends; byte-counted and 8-bit logs read as they always did.
+    if (endsValue(text, start + bytes.size()) && utf8::is_valid(bytes.begin(), bytes.end()))
+        return bytes;
+    const char* const first = text.data() + start;
+    // `length` UTF-8 characters take at most four bytes each.
+    const char* const valid = utf8::find_invalid(first, first + std::min(room, std::min(length, room) * 4));
+    const char* end = first;
+    std::size_t characters = 0;
+    for (; characters < length && end < valid; ++characters)
+        utf8::unchecked::next(end);
+    if (characters < length && end != first + room)
+        return bytes; // not valid UTF-8 within the value: an 8-bit log
+    const std::string_view chars(first, static_cast<std::size_t>(end - first));
+    return chars != bytes && endsValue(text, start + chars.size()) ? chars : bytes;
+}
 
 void AdifRecord::assign(std::string_view text, std::string_view raw)
 {
@@ -163,41 +198,7 @@ AdifRecord::Declared AdifRecord::declared(const FieldName& name) const
     if (i == digitsStart || gt == std::string_view::npos)
         return {Declared::Status::BadLength, {}};
     const std::size_t start = gt + 1;
-    return {Declared::Status::Ok, wholeCharacters(start, length)};
-}
-
-bool AdifRecord::endsValue(std::size_t pos) const
-{
-    if (pos >= m_text.size())
-        return true;
-    const char c = m_text[pos];
-    return c == '<' || c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-std::string_view AdifRecord::wholeCharacters(std::size_t start, std::size_t length) const
-{
-    // The byte reading: `length` bytes, cut at the end of the record text.
-    const std::size_t room = m_text.size() - start;
-    const std::string_view bytes(m_text.data() + start, std::min(length, room));
-    if (text::isAscii(bytes))
-        return bytes; // the character reading is the same
-
-    // Many loggers count a UTF-8 value's length in characters. The character reading wins only where the
-    // byte reading plainly went wrong (it ends inside a letter, or the next byte cannot follow a value) and
-    // the character reading ends where a value ends; byte-counted and 8-bit logs read as they always did.
-    if (endsValue(start + bytes.size()) && utf8::is_valid(bytes.begin(), bytes.end()))
-        return bytes;
-    const char* const first = m_text.data() + start;
-    // `length` UTF-8 characters take at most four bytes each.
-    const char* const valid = utf8::find_invalid(first, first + std::min(room, std::min(length, room) * 4));
-    const char* end = first;
-    std::size_t characters = 0;
-    for (; characters < length && end < valid; ++characters)
-        utf8::unchecked::next(end);
-    if (characters < length && end != first + room)
-        return bytes; // not valid UTF-8 within the value: an 8-bit log
-    const std::string_view chars(first, static_cast<std::size_t>(end - first));
-    return chars != bytes && endsValue(start + chars.size()) ? chars : bytes;
+    return {Declared::Status::Ok, declaredValue(m_text, start, length)};
 }
 
 std::optional<std::string_view> AdifRecord::eightCharacters(const FieldName& name) const

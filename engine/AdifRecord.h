@@ -72,6 +72,10 @@ private:
     bool m_plain;
 };
 
+// The value of a field whose declared length is `length`, starting at `start` in `text`: the bytes, or the UTF-8
+// characters where the log counts them so (see AdifRecord::declared for the rule). Cut at the end of `text`.
+std::string_view declaredValue(std::string_view text, std::size_t start, std::size_t length);
+
 // One record text with its upper-cased copy and the field extraction rules.
 //
 // A tag is "<", the field name in capitals and ":"; its first occurrence in the upper-cased copy counts, so
@@ -170,10 +174,6 @@ private:
     template <typename Visit>
     void forEachTag(Visit visit) const;
     std::size_t valueStart(std::size_t tagPos, const FieldName& name) const;
-    // True when the byte at `pos` may follow a value: "<", a blank, a tab, a line end, or the record's end.
-    bool endsValue(std::size_t pos) const;
-    // The value of `length` bytes or characters from `start` (see declared()).
-    std::string_view wholeCharacters(std::size_t start, std::size_t length) const;
 
     std::string_view m_text;
     std::string_view m_raw;

@@ -13,6 +13,7 @@
 #include "engine/RunHost.h"
 #include "engine/RunInputs.h"
 #include "engine/RunLock.h"
+#include "engine/SentMarks.h"
 #include "engine/TempFiles.h"
 #include "engine/Text.h"
 
@@ -158,6 +159,10 @@ RunOutcome ConversionRun::execute()
         return RunOutcome::Locked;
     }
     std::vector<std::filesystem::path> outputs = runOutputs(base);
+    if (haveSwl) {
+        outputs.push_back(SentMarks::sentPath(baseOf(swl)));
+        outputs.push_back(SentMarks::updatedPath(baseOf(swl)));
+    }
     outputs.push_back(lock->path());
     if (const auto problem = inputAmongOutputs(inputs, outputs))
         return refuse(*problem);
@@ -186,8 +191,11 @@ RunOutcome ConversionRun::execute()
     filters.startRun();
     LineComposer composer(m_host, filters, bad);
 
-    // The QSO pass. What became of the records tells, when no line is made, why.
+    // The QSO pass. What became of the records tells, when no line is made, why. Where the records that get a
+    // line lie in the file is kept, to mark them as sent when the run has made their labels.
     std::size_t records = 0, filtered = 0;
+    SentMarks logMarks, swlMarks;
+    std::filesystem::path swlText;
     {
         AdifReader reader(logText);
         reader.skipHeader();
@@ -210,8 +218,10 @@ RunOutcome ConversionRun::execute()
                     ++filtered;
                 if (o == LineComposer::Outcome::Dropped || o == LineComposer::Outcome::CallFiltered)
                     continue;
-                if (o == LineComposer::Outcome::Line)
+                if (o == LineComposer::Outcome::Line) {
                     m_lines.add(line);
+                    logMarks.add(reader.span());
+                }
                 else
                     ++filtered;
             }
@@ -225,7 +235,8 @@ RunOutcome ConversionRun::execute()
 
     // The SWL pass: no filters, no events, no stop.
     if (haveSwl) {
-        AdifReader reader(readable(swl, "swl.adi"));
+        swlText = readable(swl, "swl.adi");
+        AdifReader reader(swlText);
         reader.skipHeader();
         m_host.setStatus(TextId::StatusProcessingSwl);
         AdifRecord record;
@@ -235,8 +246,10 @@ RunOutcome ConversionRun::execute()
             if (r != AdifReader::Result::Record)
                 continue;
             record.assign(reader.record(), reader.rawRecord());
-            if (composer.composeSwl(record, line) == LineComposer::Outcome::Line)
+            if (composer.composeSwl(record, line) == LineComposer::Outcome::Line) {
                 m_lines.add(line);
+                swlMarks.add(reader.span());
+            }
         }
         reportUnfinished(reader.leftover(), bad);
     }
@@ -263,11 +276,28 @@ RunOutcome ConversionRun::execute()
 
     RunSummary summary;
     summary.base = base;
+    // Marks the labelled QSOs as sent, when the user asks for it, once everything else has succeeded.
+    auto markSent = [&] {
+        const SentMarking marking = m_host.sentMarking();
+        if (!marking.on)
+            return;
+        const auto [date, timestamp] = utcDateAndTimestamp();
+        if (logMarks.size() > 0) {
+            logMarks.write(logText, base, marking, date, timestamp);
+            summary.marked.push_back({SentMarks::sentPath(base), SentMarks::updatedPath(base), logMarks.size()});
+        }
+        if (swlMarks.size() > 0) {
+            const std::filesystem::path swlBase = baseOf(swl);
+            swlMarks.write(swlText, swlBase, marking, date, timestamp);
+            summary.marked.push_back({SentMarks::sentPath(swlBase), SentMarks::updatedPath(swlBase), swlMarks.size()});
+        }
+    };
     if (!m_maker) {
+        m_host.setStopEnabled(false);
+        markSent();
         summary.kind = RunSummary::Kind::DataSourceFiles;
         summary.badRecords = !bad.clean();
         bad.finish();
-        m_host.setStopEnabled(false);
         m_host.showSummary(summary);
         return RunOutcome::Done;
     }
@@ -289,6 +319,7 @@ RunOutcome ConversionRun::execute()
         m_host.showSummary(summary);
         return RunOutcome::Abandoned;
     }
+    markSent();
     if (m_presenter) {
         std::vector<std::filesystem::path> documents;
         for (const MadeLabels& m : summary.made)

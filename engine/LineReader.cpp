@@ -52,6 +52,7 @@ bool LineReader::fill()
 {
     if (m_eof || !m_file)
         return false;
+    m_consumed += m_end;
     m_pos = 0;
     m_end = std::fread(m_buffer.data(), 1, m_buffer.size(), m_file);
     if (m_end == 0) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -27,6 +28,8 @@ public:
 
     void close();
     const std::filesystem::path& path() const { return m_path; }
+    // The bytes of the file read so far (a line's end is counted once the next line is asked for).
+    std::uint64_t offset() const { return m_consumed + m_pos; }
 
 private:
     bool fill();
@@ -36,6 +39,7 @@ private:
     std::vector<char> m_buffer;
     std::size_t m_pos = 0;
     std::size_t m_end = 0;
+    std::uint64_t m_consumed = 0; // bytes of the buffers before this one
     bool m_eof = false;
     bool m_skipLf = false; // the previous line ended in CR, so an LF that comes next belongs to it
 };

@@ -6,6 +6,7 @@
 
 #include "engine/ConversionSettings.h"
 #include "engine/RunSummary.h"
+#include "engine/SentMarks.h"
 #include "engine/TextId.h"
 
 namespace cardmill {
@@ -26,6 +27,8 @@ public:
     virtual int labelSize() const = 0;
     // The "Do not delete temporary.doc file" option.
     virtual bool keepTemporaryFile() const = 0;
+    // The "Mark QSOs as sent" option with its "sent via", read when a run has made its labels.
+    virtual SentMarking sentMarking() const { return {}; }
 
     // The status text: `id` with its "%s" replaced by `args`; TextId::Count clears it.
     virtual void setStatus(TextId id, const TextArgs& args = {}) = 0;

@@ -10,6 +10,7 @@
 #include "engine/DataSourceFiles.h"
 #include "engine/IoError.h"
 #include "engine/LabelMerge.h"
+#include "engine/SentMarks.h"
 
 namespace cardmill {
 
@@ -34,6 +35,8 @@ std::vector<std::filesystem::path> runOutputs(const std::filesystem::path& base)
             outputs.push_back(labelDocumentStem(base, PassSelector{k}).string() + ext);
     }
     outputs.push_back(base.string() + "_bad.txt");
+    outputs.push_back(SentMarks::sentPath(base));
+    outputs.push_back(SentMarks::updatedPath(base));
     outputs.push_back(tableDocumentPath(base));
     return outputs;
 }

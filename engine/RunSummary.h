@@ -22,6 +22,13 @@ struct FailedPass {
     std::string error;
 };
 
+// The two files that mark one ADIF file's labelled QSOs as sent, and how many QSOs they mark.
+struct MarkedFile {
+    std::filesystem::path sent;
+    std::filesystem::path updated;
+    std::size_t qsos = 0;
+};
+
 // What a run that got as far as its end made: the closing message is made from it in the program's language.
 struct RunSummary {
     enum class Kind {
@@ -32,6 +39,7 @@ struct RunSummary {
     Kind kind = Kind::Labels;
     std::vector<MadeLabels> made;   // in pass order: sizes 1 to 10, then SWL
     std::vector<FailedPass> failed; // likewise
+    std::vector<MarkedFile> marked; // the log's, then the SWL file's
     std::filesystem::path base;     // the run's <base>
     bool badRecords = false;        // "<base>_bad.txt" holds entries
 };

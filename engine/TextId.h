@@ -32,6 +32,7 @@ enum class TextId {
     PassFailed,               // %s = the label size, %s = the reason
     SwlPassFailed,            // %s = the reason
     BadRecordsSaved,          // %s = <base>
+    QsosMarkedSent,           // %s = the number of QSOs, %s = the file of those QSOs, %s = the whole updated file
     // Status texts of the conversion run.
     StatusProcessing,
     StatusProcessingSwl,

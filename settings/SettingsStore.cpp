@@ -1,6 +1,7 @@
 #include "settings/SettingsStore.h"
 
 #include "engine/LineComposer.h"
+#include "engine/Text.h"
 #include "settings/Profiles.h"
 
 namespace cardmill {
@@ -87,6 +88,9 @@ ProgramOptions readProgramOptions(const IniFile& ini)
     o.keepTemporaryFile = ini.readBool("Program", "Temporary file", false);
     o.polish = ini.readBool("Program", "Polish language", false);
     o.pdfLabels = ini.readBool("Program", "PDF labels", false);
+    o.markSent = ini.readBool("Program", "Mark QSOs as sent", false);
+    const std::string via = text::upper(ini.readString("Program", "QSL sent via", ""));
+    o.sentVia = via == "B" || via == "D" || via == "E" ? via[0] : 0;
     return o;
 }
 
@@ -95,6 +99,8 @@ void writeProgramOptions(IniFile::Lines& lines, const ProgramOptions& options)
     lines.write("Program", "Temporary file", flag(options.keepTemporaryFile));
     lines.write("Program", "Polish language", flag(options.polish));
     lines.write("Program", "PDF labels", flag(options.pdfLabels));
+    lines.write("Program", "Mark QSOs as sent", flag(options.markSent));
+    lines.write("Program", "QSL sent via", options.sentVia ? std::string(1, options.sentVia) : std::string());
 }
 
 void writeClosingState(const IniFile& ini, const ClosingState& state)

@@ -28,6 +28,8 @@ struct ProgramOptions {
     bool keepTemporaryFile = false; // "Temporary file"
     bool polish = false;            // "Polish language"
     bool pdfLabels = false;         // "PDF labels"
+    bool markSent = false;          // "Mark QSOs as sent"
+    char sentVia = 0;               // "QSL sent via": 'B', 'D', 'E', or 0 (stored empty) for not set
 };
 
 // What the main window stores when it closes.

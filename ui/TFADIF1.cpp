@@ -1,6 +1,7 @@
 #include "ui/TFADIF1.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QListWidget>
 #include <QPushButton>
@@ -67,12 +68,21 @@ TFADIF1::TFADIF1(std::filesystem::path settingsFile, QWidget* parent)
     CheckBox3 = new QCheckBox("Also save labels as PDF", this);
     CheckBox3->setObjectName("CheckBox3");
     CheckBox3->setGeometry(8, 246, 260, 21);
+    CheckBox4 = new QCheckBox("Mark QSOs as sent, via", this);
+    CheckBox4->setObjectName("CheckBox4");
+    CheckBox4->setGeometry(8, 266, 180, 21);
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setObjectName("ComboBox1");
+    ComboBox1->setGeometry(190, 264, 110, 23);
+    for (const char* via : {"(not set)", "Bureau", "Direct", "Electronic"})
+        ComboBox1->addItem(via);
     CheckBox1 = new QCheckBox("Polish language", this);
     CheckBox1->setObjectName("CheckBox1");
-    CheckBox1->setGeometry(8, 266, 200, 21);
+    CheckBox1->setGeometry(8, 286, 200, 21);
     Button3 = new QPushButton("Exit", this);
     Button3->setObjectName("Button3");
-    Button3->setGeometry(316, 262, 81, 25);
+    Button3->setGeometry(316, 282, 81, 25);
+    resize(405, 316);
 
     connect(Button1, &QPushButton::clicked, this, &TFADIF1::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TFADIF1::Button2Click);
@@ -92,6 +102,8 @@ void TFADIF1::load()
     CheckBox2->setChecked(o.keepTemporaryFile);
     CheckBox1->setChecked(o.polish);
     CheckBox3->setChecked(o.pdfLabels);
+    CheckBox4->setChecked(o.markSent);
+    ComboBox1->setCurrentIndex(o.sentVia == 'B' ? 1 : o.sentVia == 'D' ? 2 : o.sentVia == 'E' ? 3 : 0);
 }
 
 std::vector<std::string> TFADIF1::userFields() const
@@ -123,6 +135,13 @@ bool TFADIF1::polish() const
 bool TFADIF1::pdfLabels() const
 {
     return CheckBox3->isChecked();
+}
+
+SentMarking TFADIF1::sentMarking() const
+{
+    static constexpr char kVia[] = {0, 'B', 'D', 'E'};
+    const int i = ComboBox1->currentIndex();
+    return {CheckBox4->isChecked(), i >= 0 && i < 4 ? kVia[i] : char{0}};
 }
 
 void TFADIF1::Button1Click()

@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "engine/SentMarks.h"
+
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QListWidget;
 class QPushButton;
@@ -30,6 +33,7 @@ public:
     bool keepTemporaryFile() const;
     bool polish() const;
     bool pdfLabels() const;
+    SentMarking sentMarking() const;
 
     void Button1Click(); // "Add"
     void Button2Click(); // "Delete"
@@ -43,6 +47,8 @@ public:
     QCheckBox* CheckBox2; // "Do not delete temporary.doc file"
     QCheckBox* CheckBox1; // "Polish language"
     QCheckBox* CheckBox3; // "Also save labels as PDF"
+    QCheckBox* CheckBox4; // "Mark QSOs as sent"
+    QComboBox* ComboBox1; // its "sent via": not set, Bureau, Direct, Electronic
     QPushButton* Button3; // "Exit"
 
 private:

@@ -628,6 +628,9 @@ void TForm1::closeEvent(QCloseEvent* event)
     state.options.keepTemporaryFile = keepTemporaryFile();
     state.options.polish = language() == Language::Polish;
     state.options.pdfLabels = m_configuration && m_configuration->pdfLabels();
+    const SentMarking marking = sentMarking();
+    state.options.markSent = marking.on;
+    state.options.sentVia = marking.via;
     try {
         writeClosingState(IniFile(m_places.settingsFile), state);
     } catch (const SettingsWriteError& e) {
@@ -723,6 +726,11 @@ std::string TForm1::callFilterText() const
 int TForm1::labelSize() const
 {
     return Edit3->text().toInt();
+}
+
+SentMarking TForm1::sentMarking() const
+{
+    return m_configuration ? m_configuration->sentMarking() : SentMarking{};
 }
 
 bool TForm1::keepTemporaryFile() const

@@ -113,6 +113,7 @@ public:
     std::filesystem::path mainDocumentPath() const override { return fullPath(Edit2); }
     int labelSize() const override;
     bool keepTemporaryFile() const override;
+    SentMarking sentMarking() const override;
     void setStatus(TextId id, const TextArgs& args) override;
     void showProgress(bool visible) override;
     void setProgressRange(std::size_t maximum) override;

@@ -83,6 +83,9 @@ constexpr std::array<TextEntry, static_cast<std::size_t>(TextId::Count)> kTexts{
     /* BadRecordsSaved */
     {K::None, I::None, TextId::Count, "Some records with erroneous data are saved in \"%s_bad.txt\" file.",
      "Znalezione rekordy z błędnymi danymi zapisane są w pliku \"%s_bad.txt\"."},
+    /* QsosMarkedSent */
+    {K::None, I::None, TextId::Count, "%s marked as sent in \"%s\" and \"%s\".",
+     "Oznaczono jako wysłane: %s w \"%s\" i \"%s\"."},
     /* StatusProcessing */ {K::None, I::None, TextId::Count, "  Processing...", " Przetwarzanie..."},
     /* StatusProcessingSwl */ {K::None, I::None, TextId::Count, "  Processing SWL ...", " Przetwarzanie SWL ..."},
     /* StatusRewriting */ {K::None, I::None, TextId::Count, "   Rewriting...", "   Zapisywanie..."},
@@ -296,6 +299,18 @@ std::pair<std::string, std::string> documentPlace(const std::vector<MadeLabels>&
     return {folder, pattern};
 }
 
+// "4 QSOs marked as sent in ...", a line for each file marked, each after a line break.
+std::string markedLines(const std::vector<MarkedFile>& marked, Language language)
+{
+    std::string lines;
+    for (const MarkedFile& m : marked) {
+        const std::string count = std::to_string(m.qsos) +
+                                  (language == Language::Polish ? " QSO" : (m.qsos == 1 ? " QSO" : " QSOs"));
+        lines += "\n" + textFor(TextId::QsosMarkedSent, language, {count, m.sent.string(), m.updated.string()});
+    }
+    return lines;
+}
+
 } // namespace
 
 std::string summaryText(const RunSummary& summary, Language language)
@@ -303,8 +318,16 @@ std::string summaryText(const RunSummary& summary, Language language)
     const std::string base = summary.base.string();
     std::string text;
     switch (summary.kind) {
-    case RunSummary::Kind::DataSourceFiles:
-        return textFor(summary.badRecords ? TextId::AllWrittenWithBadRecords : TextId::AllWritten, language, base);
+    case RunSummary::Kind::DataSourceFiles: {
+        const std::string written =
+            textFor(summary.badRecords ? TextId::AllWrittenWithBadRecords : TextId::AllWritten, language, base);
+        if (summary.marked.empty())
+            return written;
+        // The marked files go between the first sentence and the one about bad records.
+        const std::size_t lineEnd = written.find('\n');
+        text = written.substr(0, lineEnd) + markedLines(summary.marked, language);
+        return lineEnd == std::string::npos ? text : text + written.substr(lineEnd);
+    }
     case RunSummary::Kind::Labels: {
         const auto [folder, pattern] = documentPlace(summary.made);
         text = textFor(TextId::LabelsReady, language, {labelCounts(summary.made, language), folder, pattern});
@@ -325,6 +348,7 @@ std::string summaryText(const RunSummary& summary, Language language)
         break;
     }
     }
+    text += markedLines(summary.marked, language);
     if (summary.badRecords)
         text += "\n" + textFor(TextId::BadRecordsSaved, language, base);
     return text;

@@ -16,6 +16,7 @@ public:
     std::filesystem::path log, swl, mainDocument;
     int size = 1;
     bool keepTemporary = false;
+    SentMarking marking;
 
     struct Message {
         TextId id;
@@ -53,6 +54,7 @@ public:
     std::filesystem::path mainDocumentPath() const override { return mainDocument; }
     int labelSize() const override { return size; }
     bool keepTemporaryFile() const override { return keepTemporary; }
+    SentMarking sentMarking() const override { return marking; }
     void setStatus(TextId id, const TextArgs& args) override;
     void showProgress(bool visible) override { progressVisible = visible; }
     void setProgressRange(std::size_t maximum) override { progressMaximum = maximum; }

@@ -1,0 +1,206 @@
+// Marking the QSOs that got labels as sent: the record edits, and the two files for real logs of many loggers.
+#include "engine/SentMarks.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "engine/ConversionRun.h"
+#include "engine/DataSourceFiles.h"
+#include "engine/LineComposer.h"
+#include "tests/engine/RunFixture.h"
+
+namespace cardmill {
+namespace {
+
+using test::readFile;
+
+const SentMarking kBureau{true, 'B'};
+const SentMarking kNoVia{true, 0};
+
+TEST(SentMarks, FieldsAreReplacedWhereTheyStandAndAddedBeforeTheEnd)
+{
+    // Replaced in place, the tag's spelling and type kept, the length in bytes.
+    EXPECT_EQ(markedRecord("<call:5>DL1AA <qsl_sent:1:S>N <QSLSDATE:8:D>20200101 <mode:2>CW <eor>", kNoVia, "20261208"),
+              "<call:5>DL1AA <qsl_sent:1:S>Y <QSLSDATE:8:D>20261208 <mode:2>CW <eor>");
+    // Missing fields go before "<EOR>", after a blank: the one there, or one of their own.
+    EXPECT_EQ(markedRecord("<CALL:5>DL1AA <EOR>", kBureau, "20261208"),
+              "<CALL:5>DL1AA <QSL_SENT:1>Y <QSLSDATE:8>20261208 <QSL_SENT_VIA:1>B <EOR>");
+    EXPECT_EQ(markedRecord("<CALL:5>DL1AA<EOR>\r\n", kNoVia, "20261208"),
+              "<CALL:5>DL1AA <QSL_SENT:1>Y <QSLSDATE:8>20261208<EOR>\r\n");
+    // An existing QSL_SENT_VIA stays when none is chosen, and is replaced when one is.
+    const std::string direct = "<CALL:5>DL1AA <QSL_SENT_VIA:1>D <QSL_SENT:0> <EOR>";
+    EXPECT_EQ(markedRecord(direct, kNoVia, "20261208"),
+              "<CALL:5>DL1AA <QSL_SENT_VIA:1>D <QSL_SENT:1>Y <QSLSDATE:8>20261208 <EOR>");
+    EXPECT_EQ(markedRecord(direct, kBureau, "20261208").find("<QSL_SENT_VIA:1>B <QSL_SENT:1>Y"), 14u);
+}
+
+TEST(SentMarks, TheRecordsOwnLinesAndNeighboursStay)
+{
+    // A field split by a line end, a record over several lines, and a second record after "<EOR>" on its line.
+    const std::string raw = "<CALL:5>DL1AA\r\n<QSL_SE\r\nNT:1>N <NAME:11>Hans\r\nMueller\n<EOR> <CALL:4>X1YZ <QSL_SENT:1>R <EOR>\r\n";
+    EXPECT_EQ(markedRecord(raw, kNoVia, "20261208"),
+              "<CALL:5>DL1AA\r\n<QSL_SENT:1>Y <NAME:11>Hans\r\nMueller\n <QSLSDATE:8>20261208<EOR> <CALL:4>X1YZ "
+              "<QSL_SENT:1>R <EOR>\r\n");
+    // The record alone, on one line, lengths in bytes.
+    EXPECT_EQ(sentRecord(raw, kNoVia, "20261208"),
+              "<CALL:5>DL1AA <QSL_SENT:1>Y <NAME:11>HansMueller <QSLSDATE:8>20261208 <EOR>\r\n");
+    // A length that counts characters becomes one that counts bytes.
+    EXPECT_EQ(sentRecord("<NAME:6>\xC5\x81ukasz <QTH:3:S>Pec <EOR>", kBureau, "20261208"),
+              "<NAME:7>\xC5\x81ukasz <QTH:3:S>Pec <QSL_SENT:1>Y <QSLSDATE:8>20261208 <QSL_SENT_VIA:1>B <EOR>\r\n");
+    // A value declared longer than it is stops at the next tag.
+    EXPECT_EQ(sentRecord("<QSLMSG:38>Danke\n\nGUD DX\n<QSO_DATE:8>20250712 <EOR>", kNoVia, "20261208"),
+              "<QSLMSG:11>DankeGUD DX <QSO_DATE:8>20250712 <QSL_SENT:1>Y <QSLSDATE:8>20261208 <EOR>\r\n");
+    // A field of the marking met twice is written once; comments and length-less tags are left out.
+    EXPECT_EQ(sentRecord("<QSL_SENT:1>N // sent? <qsl_sent:1>R <APP_X_EOF> <EOR>", kNoVia, "20261208"),
+              "<QSL_SENT:1>Y <QSLSDATE:8>20261208 <EOR>\r\n");
+}
+
+using SentMarksRun = test::RunFixture;
+
+TEST_F(SentMarksRun, OnlyTheLabelledRecordsOfASuccessfulRunAreMarked)
+{
+    host.settings.dateRange = true;
+    host.settings.from = {2006, 9, 23};
+    host.settings.to = {2006, 9, 24};
+    writeLog(qso("DL1AA") + qso("DL2BB", "20050101") + // the second is filtered out
+             "<CALL:5>DL3CC <QSO_DATE:8>20060923 <TIME_ON:4>1200 <BAND:3>20M <EOR>\r\n" + // no MODE: still a label
+             qso("SP9XYZ_SWL", "20060923", "1200", " <COMMENT:12>WKD: dl1abc ") + // an SWL report in the log
+             qso("DL4DD", "2006O924"));                                              // unreadable date: no label
+    host.swl = dir.write("logs/swl.adi", "<EOH>\n" + qso("SP-001", "19990101", "0700",
+                                                        " <APP_LOGGER32_STATION_IN_QSO_WITH:5>DL1AA"));
+    host.marking = kBureau;
+    EXPECT_EQ(runIt(), RunOutcome::Done);
+    const std::string sent = readFile(file("_sent.adi"));
+    for (const char* call : {"DL1AA", "DL3CC", "SP9XYZ_SWL"})
+        EXPECT_NE(sent.find(call), std::string::npos) << call;
+    for (const char* call : {"DL2BB", "DL4DD", "SP-001"})
+        EXPECT_EQ(sent.find(call), std::string::npos) << call;
+    EXPECT_NE(readFile(dir / "logs" / "swl_sent.adi").find("SP-001"), std::string::npos);
+    ASSERT_EQ(host.summaries.back().marked.size(), 2u);
+    EXPECT_EQ(host.summaries.back().marked[0].qsos, 3u);
+    EXPECT_EQ(host.summaries.back().marked[1].sent, dir / "logs" / "swl_sent.adi");
+
+    // A filter for QSOs not yet sent finds none of them in the updated log.
+    std::filesystem::copy_file(file("_updated.adi"), dir / "logs" / "again.adi");
+    host.log = dir / "logs" / "again.adi";
+    host.swl.clear();
+    host.settings.dateRange = false;
+    host.settings.qslEnabled[QslFilter::Sent] = true;
+    host.settings.qslTicked[{QslFilter::Sent, QslBox::N}] = true;
+    host.settings.qslTicked[{QslFilter::Sent, QslBox::Blank}] = true;
+    host.marking = {};
+    EXPECT_EQ(runIt(), RunOutcome::Done);
+    EXPECT_EQ(readFile(dir / "logs" / "again_1.txt").find("DL1AA"), std::string::npos);
+    EXPECT_NE(readFile(dir / "logs" / "again_1.txt").find("DL2BB"), std::string::npos);
+}
+
+TEST_F(SentMarksRun, StoppedFailedAndNoDataRunsMarkNothing)
+{
+    writeLog(qso("DL1AA") + qso("DL2BB"));
+    host.marking = kNoVia;
+    maker.failFor = {"card_1.doc"};
+    EXPECT_EQ(runIt(), RunOutcome::Abandoned);
+    maker.failFor.clear();
+    int events = 0;
+    host.onEvents = [&](int) {
+        if (++events == 4)
+            host.stopFlag = true;
+    };
+    EXPECT_EQ(runIt(), RunOutcome::Stopped);
+    host.onEvents = nullptr;
+    host.settings.callEnabled = true;
+    host.settings.call = "K1ABC";
+    EXPECT_EQ(runIt(), RunOutcome::NoData);
+    EXPECT_FALSE(std::filesystem::exists(file("_sent.adi")));
+    EXPECT_FALSE(std::filesystem::exists(file("_updated.adi")));
+    // The log and the complete data-source file of the run whose merge failed; no temporary file.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "logs"), {}), 2);
+}
+
+// The record chunks of a file with where they lie, by our own reader.
+std::vector<std::pair<AdifReader::Span, std::string>> chunks(const std::filesystem::path& file)
+{
+    const std::string bytes = readFile(file);
+    std::vector<std::pair<AdifReader::Span, std::string>> out;
+    AdifReader reader(file);
+    reader.skipHeader();
+    for (AdifReader::Result r; (r = reader.next()) != AdifReader::Result::None;)
+        if (r == AdifReader::Result::Record)
+            out.emplace_back(reader.span(), bytes.substr(reader.span().begin, reader.span().end - reader.span().begin));
+    return out;
+}
+
+// The text without the marking's fields and without blanks: what must not change.
+std::string withoutMarking(std::string s)
+{
+    static const std::regex marking("<(QSL_SENT|QSLSDATE|QSL_SENT_VIA)(:[0-9]+)(:[A-Za-z])?>", std::regex::icase);
+    std::smatch m;
+    std::string out;
+    while (std::regex_search(s, m, marking)) {
+        const std::size_t length = static_cast<std::size_t>(std::stoul(m[2].str().substr(1)));
+        out += m.prefix().str();
+        s = m.suffix().str().substr(std::min(length, m.suffix().str().size()));
+    }
+    out += s;
+    std::erase_if(out, [](char c) { return c == ' ' || c == '\t'; });
+    return out;
+}
+
+TEST(SentMarksCorpus, UpdatedLogsDifferOnlyInTheMarkedFields)
+{
+    const std::filesystem::path corpus = test::sharedDir() / "corpus" / "adif";
+    if (test::sharedDir().empty() || !std::filesystem::is_directory(corpus))
+        GTEST_SKIP() << "the shared corpus is not beside the project";
+    // Headerless, lower-case tags, type indicators, CR LF and LF, fields over several lines, characters counted.
+    for (const char* name : {"pota-noheader-01.adi", "wsjtx-01.adi", "qlog-01-typed.adi", "dxkeeper-01.adi",
+                             "lotw-01-crlf.adi", "logger32-04-noheader-ja1nlx.adi", "hamrs-01-pota.adi",
+                             "unknown-01-multi-eor-per-line.adi", "adif-org-test-qsos-316.adi"}) {
+        SCOPED_TRACE(name);
+        test::TempDir dir;
+        const std::filesystem::path log = dir / name;
+        std::filesystem::copy_file(corpus / name, log);
+        test::FakeHost host;
+        host.log = log;
+        host.marking = kBureau;
+        ConversionRun run(host, nullptr);
+        ASSERT_EQ(run.run(), RunOutcome::Done);
+        const std::filesystem::path base = baseOf(log);
+        EXPECT_EQ(readFile(log), readFile(corpus / name)); // the log itself is never touched
+
+        const auto before = chunks(log);
+        const auto after = chunks(SentMarks::updatedPath(base));
+        ASSERT_EQ(before.size(), after.size());
+        const std::string original = readFile(log), updated = readFile(SentMarks::updatedPath(base));
+        std::uint64_t previousBefore = 0, previousAfter = 0;
+        std::size_t changed = 0;
+        for (std::size_t i = 0; i < before.size(); ++i) {
+            // What lies between records is the same, byte for byte.
+            ASSERT_EQ(original.substr(previousBefore, before[i].first.begin - previousBefore),
+                      updated.substr(previousAfter, after[i].first.begin - previousAfter));
+            if (before[i].second != after[i].second) {
+                ++changed;
+                ASSERT_EQ(withoutMarking(before[i].second), withoutMarking(after[i].second)) << before[i].second;
+                EXPECT_NE(after[i].second.find("<QSL_SENT_VIA:1>B"), std::string::npos);
+            }
+            previousBefore = before[i].first.end;
+            previousAfter = after[i].first.end;
+        }
+        EXPECT_EQ(original.substr(previousBefore), updated.substr(previousAfter));
+        EXPECT_EQ(changed, host.summaries.back().marked.at(0).qsos);
+
+        // Read back: both files give the labels the log gave.
+        for (const std::filesystem::path& again : {SentMarks::sentPath(base), SentMarks::updatedPath(base)}) {
+            test::FakeHost other;
+            other.log = again;
+            ConversionRun rerun(other, nullptr);
+            ASSERT_EQ(rerun.run(), RunOutcome::Done);
+            ASSERT_EQ(rerun.lines().size(), run.lines().size());
+            for (std::size_t i = 0; i < run.lines().size(); ++i)
+                ASSERT_EQ(rerun.lines()[i], run.lines()[i]) << again;
+        }
+    }
+}
+
+} // namespace
+} // namespace cardmill
