@@ -37,7 +37,7 @@ TEST(ConvertOptions, EveryOptionReachesTheSettings)
                             "--qrg-format", "exact qrg in khz", "--date-format", "23 Sep 2006", "--separator", ".",
                             "--field", "state", "--field", "CNTY", "--call", "sp1abc", "--from", "2006-09-01", "--to",
                             "2006-09-30", "--qsl-sent", "Y,blank", "--qsl-print", "L", "--lang", "pl",
-                            "--keep-temporary", "--no-merge"});
+                            "--keep-temporary", "--no-merge", "--mark-sent", "--sent-via", "d"});
     ASSERT_FALSE(p.result.exitNow) << p.err;
     const CliHost::Options& o = p.result.options;
     EXPECT_EQ(o.log, "a.adi");
@@ -59,6 +59,8 @@ TEST(ConvertOptions, EveryOptionReachesTheSettings)
     EXPECT_EQ(o.language, Language::Polish);
     EXPECT_TRUE(o.keepTemporary);
     EXPECT_FALSE(o.merge);
+    EXPECT_TRUE(o.marking.on);
+    EXPECT_EQ(o.marking.via, 'D');
 
     // An empty separator is a choice of its own.
     EXPECT_EQ(parse({"--separator", ""}).result.options.separator, "");
@@ -73,7 +75,7 @@ TEST(ConvertOptions, BadValuesAreUsageErrors)
              {"--separator", ","},       {"--separator", "--"},     {"--field", "CALL"},
              {"--field", "a:b"},         {"--from", "2006-09-01"},  {"--from", "2006-02-30", "--to", "2006-03-01"},
              {"--qsl-print", "Y"},       {"--qsl-sent", "L"},       {"--lang", "de"},
-             {"--unknown"},             {"--field", "STATE", "CNTY"}}) {
+             {"--unknown"},             {"--field", "STATE", "CNTY"}, {"--sent-via", "M"}}) {
         const Parsed p = parse(args);
         ASSERT_TRUE(p.result.exitNow) << args[0];
         EXPECT_EQ(*p.result.exitNow, ExitUsage) << args[0];
@@ -153,10 +155,12 @@ TEST(ConvertProgram, ExitCodes)
 
     // A whole run from a profile.
     const auto ini = dir.write("cardmill.ini", "[Portable]\nSource file=" + log.string() +
-                                                   "\nQSOs on label=2\n[ADIF_fields]\nADIF0=STATE\n");
+                                                   "\nQSOs on label=2\n[ADIF_fields]\nADIF0=STATE\n"
+                                                   "[Program]\nMark QSOs as sent=1\nQSL sent via=E\n");
     std::filesystem::remove(dir / "my_1.txt");
     EXPECT_EQ(convert("--settings '" + ini.string() + "' --profile portable --no-merge"), ExitDone);
     EXPECT_EQ(readFile(dir / "my_1.txt").substr(0, 120).find(",STATE\r\n") != std::string::npos, true);
+    EXPECT_NE(readFile(dir / "my_sent.adi").find("<QSL_SENT_VIA:1>E <EOR>"), std::string::npos);
 }
 
 // Runs the program and returns its exit code with what it wrote to standard error.

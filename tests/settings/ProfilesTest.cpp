@@ -112,7 +112,8 @@ TEST(SettingsStore, OrderInTheFileAfterAFirstProfileAndAFirstClose)
               "QSL_RCVD=0\r\nQSL_RCVD_Y=0\r\nQSL_RCVD_N=0\r\nQSL_RCVD_R=0\r\nQSL_RCVD_I=0\r\nQSL_RCVD_Blank=0\r\n"
               "QSL_PRINT=0\r\nQSL_PRINT_L=0\r\nQSL_PRINT_A=0\r\nQSL_PRINT_N=0\r\nQSL_PRINT_Blank=0\r\n"
               "[Profile]\r\nLast profile=0\r\n[ADIF_fields]\r\nADIF0=STATE\r\n"
-              "[Program]\r\nTemporary file=1\r\nPolish language=0\r\nPDF labels=0\r\n");
+              "[Program]\r\nTemporary file=1\r\nPolish language=0\r\nPDF labels=0\r\nMark QSOs as sent=0\r\n"
+              "QSL sent via=\r\n");
     EXPECT_EQ(readLastProfile(ini), 0);
     EXPECT_TRUE(readProgramOptions(ini).keepTemporaryFile);
 
