@@ -63,6 +63,7 @@ public:
     int labelSize() const override { return m_options.labelSize; }
     bool keepTemporaryFile() const override { return m_options.keepTemporary; }
     SentMarking sentMarking() const override { return m_options.marking; }
+    bool polishLanguage() const override { return m_options.language == Language::Polish; }
     void setStatus(TextId id, const TextArgs& args) override;
     void showProgress(bool visible) override;
     void setProgressRange(std::size_t maximum) override;

@@ -36,8 +36,9 @@ void BM_MergePass(benchmark::State& state)
                               std::vector<std::string_view>(lines.begin(), lines.end()));
     for (auto _ : state) {
         BuiltInLabelMaker maker;
+        std::vector<MergeWarning> warnings;
         maker.make(records, CARDMILL_EXAMPLES "/card_3.docx", dir / "log_labels_3.docx",
-                   [](std::size_t) { return true; });
+                   [](std::size_t) { return true; }, {}, warnings);
     }
     state.counters["labels_mb"] =
         static_cast<double>(std::filesystem::file_size(dir / "log_labels_3.docx")) / (1024.0 * 1024.0);

@@ -312,6 +312,7 @@ RunOutcome ConversionRun::execute()
     m_host.setStopEnabled(false);
     summary.made = std::move(merged.made);
     summary.failed = std::move(merged.failed);
+    summary.warnings = std::move(merged.warnings);
     summary.badRecords = !bad.clean();
     bad.finish();
     if (merged.ending == MergePhase::Ending::Failed) {

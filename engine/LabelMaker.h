@@ -55,6 +55,26 @@ private:
     std::vector<std::string_view> m_lines;
 };
 
+// What the merge needs to know of how the run wrote the values: the date layout (for date pictures) and the
+// language of month and day names.
+struct MergeContext {
+    int dateLayout = 0;
+    bool polish = false;
+};
+
+// Something about a main document the user should know, though the labels were made.
+struct MergeWarning {
+    enum class Kind {
+        UnknownFields, // merge fields that name no column (`fields`)
+        NoMergeFields, // every label the same
+        NoNextRecord,  // several label places, and no next-record field: each sheet repeats one record
+    };
+    Kind kind = Kind::UnknownFields;
+    std::filesystem::path document;
+    std::vector<std::string> fields;
+    friend bool operator==(const MergeWarning&, const MergeWarning&) = default;
+};
+
 // Makes one label document from one pass's records and the main document of that pass. The built-in merge
 // engine implements it; a backend for a word processor's automation could too, with the word processor's own
 // operations inside these calls.
@@ -71,10 +91,12 @@ public:
     // stop throws LabelMakingStopped.
     virtual std::string labelExtension(const std::filesystem::path& mainDocument, const Progress& progress = {}) = 0;
 
-    // Merges the records into the main document and writes the label document to `output`. Returns false
-    // when `progress` asked to stop; whatever is at `output` then is of no use. Throws MergeError.
+    // Merges the records into the main document and writes the label document to `output`, adding what the
+    // user should know about the main document to `warnings`. Returns false when `progress` asked to stop;
+    // whatever is at `output` then is of no use. Throws MergeError.
     virtual bool make(const PassRecords& records, const std::filesystem::path& mainDocument,
-                      const std::filesystem::path& output, const Progress& progress) = 0;
+                      const std::filesystem::path& output, const Progress& progress, const MergeContext& context,
+                      std::vector<MergeWarning>& warnings) = 0;
 
     // Writes the records as a table document (the header row, then one row per line) for the user to keep.
     virtual void writeTableDocument(const PassRecords& records, const std::filesystem::path& path) = 0;

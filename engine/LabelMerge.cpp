@@ -1,5 +1,6 @@
 #include "engine/LabelMerge.h"
 
+#include <algorithm>
 #include <exception>
 #include <system_error>
 
@@ -134,7 +135,12 @@ MergePhase::PassEnding MergePhase::runPass(const std::filesystem::path& base, Pa
         };
         document = labelDocumentStem(base, selector).string() + m_maker.labelExtension(mainDocument, progress);
         part = partPathFor(document);
-        const bool made = m_maker.make(records, mainDocument, part, progress);
+        std::vector<MergeWarning> warnings;
+        const MergeContext context{m_host.dateFormatIndex(), m_host.polishLanguage()};
+        const bool made = m_maker.make(records, mainDocument, part, progress, context, warnings);
+        for (MergeWarning& w : warnings) // once per main document
+            if (std::find(result.warnings.begin(), result.warnings.end(), w) == result.warnings.end())
+                result.warnings.push_back(std::move(w));
         if (!made) {
             std::error_code ec;
             std::filesystem::remove(part, ec);

@@ -47,6 +47,7 @@ public:
         Ending ending = Ending::Done;
         std::vector<MadeLabels> made;
         std::vector<FailedPass> failed;
+        std::vector<MergeWarning> warnings;
     };
 
     MergePhase(RunHost& host, LabelMaker& maker);

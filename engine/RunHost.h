@@ -27,6 +27,8 @@ public:
     virtual int labelSize() const = 0;
     // The "Do not delete temporary.doc file" option.
     virtual bool keepTemporaryFile() const = 0;
+    // The program's language is Polish (month and day names of date pictures in merged labels).
+    virtual bool polishLanguage() const { return false; }
     // The "Mark QSOs as sent" option with its "sent via", read when a run has made its labels.
     virtual SentMarking sentMarking() const { return {}; }
 

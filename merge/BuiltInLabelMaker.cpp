@@ -4,7 +4,7 @@
 
 #include "engine/TempFiles.h"
 #include "merge/DocxMerger.h"
-#include "merge/MergeTemplate.h"
+#include "merge/Evaluator.h"
 #include "merge/OdtMerger.h"
 #include "merge/TableDocument.h"
 
@@ -113,10 +113,7 @@ const BuiltInLabelMaker::MainDocument& BuiltInLabelMaker::load(const std::filesy
                          " is neither a WordprocessingML (.docx) nor an OpenDocument text (.odt) document");
     try {
         // A broken document is reported now, not in the middle of the merge.
-        if (wordprocessing)
-            compileDocument(contents->entries.at("word/document.xml"));
-        else
-            compileOdtContent(contents->entries.at("content.xml"), "cmCheck");
+        doc.body = std::make_shared<const Template>(wordprocessing ? docxBody(*contents) : odtBody(*contents));
     } catch (const std::exception& e) {
         throw MergeError("Cannot open the main document " + quoted(path) + ": " + e.what());
     }
@@ -130,7 +127,8 @@ std::string BuiltInLabelMaker::labelExtension(const std::filesystem::path& mainD
 }
 
 bool BuiltInLabelMaker::make(const PassRecords& records, const std::filesystem::path& mainDocument,
-                             const std::filesystem::path& output, const Progress& progress)
+                             const std::filesystem::path& output, const Progress& progress,
+                             const MergeContext& context, std::vector<MergeWarning>& warnings)
 {
     const MainDocument* loaded = nullptr;
     try {
@@ -139,11 +137,20 @@ bool BuiltInLabelMaker::make(const PassRecords& records, const std::filesystem::
         return false;
     }
     const MainDocument& doc = *loaded;
+    // What the user should know: fields that no column holds, no field at all, labels without a next record.
+    const Template& body = *doc.body;
+    if (const auto unknown = Evaluator::unknownFields(body, records); !unknown.empty())
+        warnings.push_back({MergeWarning::Kind::UnknownFields, mainDocument, unknown});
+    if (!body.hasMergeFields())
+        warnings.push_back({MergeWarning::Kind::NoMergeFields, mainDocument, {}});
+    else if (body.labelPlaces() >= 2 && !body.hasNextRecordField())
+        warnings.push_back({MergeWarning::Kind::NoNextRecord, mainDocument, {}});
+    const DateReading reading{context.dateLayout, context.polish};
     try {
         if (doc.openDocument)
-            mergeOdt(*doc.package, records, output, progress);
+            mergeOdt(*doc.package, records, output, progress, reading);
         else
-            mergeDocx(*doc.package, records, output, progress);
+            mergeDocx(*doc.package, records, output, progress, reading);
     } catch (const MergeStopped&) {
         return false;
     } catch (const std::bad_alloc&) {

@@ -9,6 +9,7 @@
 
 #include "engine/LabelMaker.h"
 #include "merge/LibreOffice.h"
+#include "merge/Template.h"
 #include "merge/Zip.h"
 
 namespace cardmill {
@@ -29,7 +30,8 @@ public:
 
     std::string labelExtension(const std::filesystem::path& mainDocument, const Progress& progress = {}) override;
     bool make(const PassRecords& records, const std::filesystem::path& mainDocument,
-              const std::filesystem::path& output, const Progress& progress) override;
+              const std::filesystem::path& output, const Progress& progress, const MergeContext& context,
+              std::vector<MergeWarning>& warnings) override;
     void writeTableDocument(const PassRecords& records, const std::filesystem::path& path) override;
 
 private:
@@ -38,6 +40,7 @@ private:
         std::uintmax_t size = 0;
         std::shared_ptr<const ZipContents> package;
         bool openDocument = false; // .odt rather than .docx
+        std::shared_ptr<const Template> body; // compiled once, for what the user should know
     };
     const MainDocument& load(const std::filesystem::path& path, const Progress& progress);
     std::filesystem::path convertedDoc(const std::filesystem::path& doc, const Progress& progress);

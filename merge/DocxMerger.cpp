@@ -4,14 +4,10 @@
 
 #include <pugixml.hpp>
 
-#include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <map>
 #include <set>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace cardmill {
 
@@ -19,7 +15,7 @@ namespace {
 
 constexpr const char* kDocumentPart = "word/document.xml";
 
-// The section properties every copy ends with: the main document's, starting on a new page.
+// The section properties every copy but the last ends with: the main document's, starting on a new page.
 std::string nextPageSection(const std::string& sectionXml)
 {
     pugi::xml_document doc;
@@ -51,16 +47,27 @@ void replaceAll(std::string& s, const std::string& from, const std::string& to)
         s.replace(at, from.size(), to);
 }
 
-} // namespace
-
-void mergeDocx(const ZipContents& main, const PassRecords& records, const std::filesystem::path& output,
-               const LabelMaker::Progress& progress)
+const std::string& documentPart(const ZipContents& main)
 {
     const auto document = main.entries.find(kDocumentPart);
     if (document == main.entries.end())
         throw std::runtime_error("the package has no word/document.xml: it is not a WordprocessingML document");
-    const CompiledDocument compiled = compileDocument(document->second);
+    return document->second;
+}
+
+} // namespace
+
+Template docxBody(const ZipContents& main)
+{
+    return compileDocx(documentPart(main)).body;
+}
+
+void mergeDocx(const ZipContents& main, const PassRecords& records, const std::filesystem::path& output,
+               const LabelMaker::Progress& progress, const DateReading& reading)
+{
+    const CompiledDocument compiled = compileDocx(documentPart(main));
     const std::string section = nextPageSection(compiled.sectionXml);
+    const std::string finalSection = compiled.sectionXml.empty() ? section : compiled.sectionXml;
 
     // Headers and footers with merge fields are evaluated for every copy, as parts of their own.
     struct PartWithFields {
@@ -68,7 +75,7 @@ void mergeDocx(const ZipContents& main, const PassRecords& records, const std::f
         std::string name;        // part name
         std::string contentType;
         std::string relType;
-        MergeTemplate compiled;
+        Template compiled;
     };
     std::vector<PartWithFields> headerParts;
     pugi::xml_document rels;
@@ -81,7 +88,7 @@ void mergeDocx(const ZipContents& main, const PassRecords& records, const std::f
             const std::string name = partPath(rel.attribute("Target").value());
             if (!headerOrFooter || !main.has(name))
                 continue;
-            MergeTemplate t = compilePart(main.entries.at(name));
+            Template t = compileDocxPart(main.entries.at(name));
             if (t.hasMergeFields())
                 headerParts.push_back({rel.attribute("Id").value(), name, {}, type, std::move(t)});
         }
@@ -100,17 +107,17 @@ void mergeDocx(const ZipContents& main, const PassRecords& records, const std::f
     ZipWriter zip(output);
     zip.begin(kDocumentPart);
     zip.write(compiled.prefix);
-    std::string previousSection;
-    forEachCopy(compiled.body, records, [&](std::size_t copies, std::size_t first, const std::string& copy) {
-        std::string sectionOfCopy = section;
+    std::string lastSection = finalSection;
+    Evaluator headers(records, reading, nullptr, 1000000000); // ids of their own, apart from the body's
+    forEachCopy(compiled.body, records, reading, [&](std::size_t copies, std::size_t first, std::string& copy, bool last) {
+        std::string sectionOfCopy = last ? finalSection : section;
         for (const PartWithFields& p : headerParts) {
             const std::string id = "cmR" + std::to_string(copies) + "_" + p.id;
             const std::string name =
                 "word/cm" + std::to_string(copies) + "_" + std::filesystem::path(p.name).filename().string();
-            MergeCursor headerCursor(records);
-            headerCursor.startCopy(first);
+            headers.startCopy(first, copies);
             std::string xml;
-            headerCursor.render(p.compiled, xml, true);
+            headers.render(p.compiled, xml, true);
             extraParts[name] = std::move(xml);
             pugi::xml_node rel = rels.document_element().append_child("Relationship");
             rel.append_attribute("Id") = id.c_str();
@@ -123,12 +130,15 @@ void mergeDocx(const ZipContents& main, const PassRecords& records, const std::f
             }
             replaceAll(sectionOfCopy, "r:id=\"" + p.id + "\"", "r:id=\"" + id + "\"");
         }
-        if (copies > 0)
-            zip.write("<w:p><w:pPr>" + previousSection + "</w:pPr></w:p>");
+        // Each copy's section break in its own last paragraph; the last copy's section is the body's own.
+        const std::size_t mark = copy.find(Evaluator::kSectionMark);
+        if (mark != std::string::npos)
+            copy.replace(mark, 1, last ? std::string() : sectionOfCopy);
+        if (last)
+            lastSection = std::move(sectionOfCopy);
         zip.write(copy);
-        previousSection = std::move(sectionOfCopy);
     }, progress);
-    zip.write(previousSection.empty() ? section : previousSection);
+    zip.write(lastSection);
     zip.write(compiled.suffix);
 
     // The merged document is a document of its own: no mail-merge settings, no link to a data source.
@@ -155,10 +165,19 @@ void mergeDocx(const ZipContents& main, const PassRecords& records, const std::f
             srels.document_element().remove_child(rel);
         rewritten[settingsRels] = saveXml(srels);
     }
-    if (!headerParts.empty()) {
-        rewritten[relsName] = saveXml(rels);
-        rewritten["[Content_Types].xml"] = saveXml(types);
+    // No content type is declared for a part that is not there.
+    if (!dropped.empty() && types) {
+        std::vector<pugi::xml_node> gone;
+        for (pugi::xml_node o : types.document_element().children("Override"))
+            if (dropped.count(std::string(o.attribute("PartName").value()).substr(1)))
+                gone.push_back(o);
+        for (pugi::xml_node o : gone)
+            types.document_element().remove_child(o);
     }
+    if (!headerParts.empty())
+        rewritten[relsName] = saveXml(rels);
+    if ((!headerParts.empty() || !dropped.empty()) && types)
+        rewritten["[Content_Types].xml"] = saveXml(types);
 
     for (const std::string& name : main.order) {
         if (name == kDocumentPart || dropped.count(name))

@@ -1,6 +1,7 @@
 #include "merge/FieldCode.h"
 
 #include <cstdlib>
+#include <string_view>
 #include <cwctype>
 #include <locale.h>
 #include <wctype.h>
@@ -9,15 +10,39 @@ namespace cardmill {
 
 namespace {
 
+// A word of an instruction: literal pieces and nested fields, quoted or not.
 struct Token {
-    std::string text;
+    Operand parts;
     bool quoted = false;
-    int nested = -1;
+    std::string text() const // its literal text alone
+    {
+        std::string t;
+        for (const TextPart& p : parts)
+            t += p.text;
+        return t;
+    }
 };
 
 bool isSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\xA0';
+}
+
+void addText(Operand& parts, char c)
+{
+    if (parts.empty() || parts.back().nested >= 0)
+        parts.push_back({});
+    parts.back().text.push_back(c);
+}
+
+// Reads a nested field's marker at `i` ("\x1F" index "\x1F") into `parts`; returns the position after it.
+std::size_t addNested(Operand& parts, const std::string& s, std::size_t i)
+{
+    const std::size_t end = s.find('\x1F', i + 1);
+    TextPart p;
+    p.nested = std::atoi(s.substr(i + 1, end == std::string::npos ? std::string::npos : end - i - 1).c_str());
+    parts.push_back(p);
+    return end == std::string::npos ? s.size() : end + 1;
 }
 
 std::vector<Token> tokenize(const std::string& s)
@@ -28,28 +53,15 @@ std::vector<Token> tokenize(const std::string& s)
         const char c = s[i];
         if (isSpace(c)) {
             ++i;
-        } else if (c == '\x1F') {
-            const std::size_t end = s.find('\x1F', i + 1);
-            Token t;
-            t.nested = std::atoi(s.substr(i + 1, end == std::string::npos ? std::string::npos : end - i - 1).c_str());
-            tokens.push_back(t);
-            i = end == std::string::npos ? s.size() : end + 1;
-        } else if (c == '"' || c == '\xE2') {
-            // Straight quotes, or the typographic ones a word processor may put in ("...").
+        } else if (c == '"' || (c == '\xE2' && s.compare(i, 3, "\xE2\x80\x9C") == 0)) {
+            // Straight quotes, or the typographic ones a word processor may put in; nested fields may stand inside.
             const bool curly = c == '\xE2';
-            if (curly && s.compare(i, 3, "\xE2\x80\x9C") != 0) {
-                Token t;
-                while (i < s.size() && !isSpace(s[i]))
-                    t.text.push_back(s[i++]);
-                tokens.push_back(t);
-                continue;
-            }
             i += curly ? 3 : 1;
             Token t;
             t.quoted = true;
             while (i < s.size()) {
                 if (!curly && s[i] == '\\' && i + 1 < s.size() && (s[i + 1] == '"' || s[i + 1] == '\\')) {
-                    t.text.push_back(s[i + 1]);
+                    addText(t.parts, s[i + 1]);
                     i += 2;
                 } else if (!curly && s[i] == '"') {
                     ++i;
@@ -58,24 +70,28 @@ std::vector<Token> tokenize(const std::string& s)
                     i += 3;
                     break;
                 } else if (s[i] == '\x1F') {
-                    break; // a nested field inside quotes ends the literal
+                    i = addNested(t.parts, s, i);
                 } else {
-                    t.text.push_back(s[i++]);
+                    addText(t.parts, s[i++]);
                 }
             }
             tokens.push_back(t);
         } else if (c == '<' || c == '>' || c == '=') {
             Token t;
-            t.text.push_back(c);
+            addText(t.parts, c);
             if (i + 1 < s.size() && ((c == '<' && (s[i + 1] == '>' || s[i + 1] == '=')) || (c == '>' && s[i + 1] == '=')))
-                t.text.push_back(s[++i]);
+                addText(t.parts, s[++i]);
             ++i;
             tokens.push_back(t);
         } else {
+            // A word: up to a blank, a quote or an operator; nested fields are part of it.
             Token t;
-            while (i < s.size() && !isSpace(s[i]) && s[i] != '"' && s[i] != '\x1F' && s[i] != '<' && s[i] != '>' &&
-                   s[i] != '=')
-                t.text.push_back(s[i++]);
+            while (i < s.size() && !isSpace(s[i]) && s[i] != '"' && s[i] != '<' && s[i] != '>' && s[i] != '=') {
+                if (s[i] == '\x1F')
+                    i = addNested(t.parts, s, i);
+                else
+                    addText(t.parts, s[i++]);
+            }
             tokens.push_back(t);
         }
     }
@@ -88,14 +104,6 @@ std::string upperAscii(std::string s)
         if (c >= 'a' && c <= 'z')
             c = static_cast<char>(c - 'a' + 'A');
     return s;
-}
-
-FieldCode::Operand operand(const Token& t)
-{
-    FieldCode::Operand o;
-    o.text = t.text;
-    o.nested = t.nested;
-    return o;
 }
 
 locale_t utf8Locale()
@@ -178,19 +186,23 @@ FieldCode parseFieldCode(const FieldInstruction& instruction)
     const std::vector<Token> tokens = tokenize(instruction.text);
     if (tokens.empty())
         return code;
-    const std::string keyword = upperAscii(tokens[0].text);
+    const std::string keyword = upperAscii(tokens[0].text());
     if (keyword == "MERGEFIELD") {
         code.type = FieldCode::Type::MergeField;
         std::size_t i = 1;
-        if (i < tokens.size() && tokens[i].nested < 0)
-            code.name = tokens[i++].text;
+        if (i < tokens.size())
+            code.name = tokens[i++].text();
         for (; i < tokens.size(); ++i) {
-            const std::string sw = upperAscii(tokens[i].text);
+            const std::string sw = upperAscii(tokens[i].text());
             const bool hasArg = i + 1 < tokens.size();
             if ((sw == "\\B" || sw == "\\F") && hasArg) {
-                (sw == "\\B" ? code.before : code.after) = tokens[++i].text;
+                (sw == "\\B" ? code.before : code.after) = tokens[++i].text();
+            } else if (sw == "\\@" && hasArg) {
+                code.datePicture = tokens[++i].text();
+            } else if (sw == "\\#" && hasArg) {
+                code.numberPicture = tokens[++i].text();
             } else if (sw == "\\*" && hasArg) {
-                const std::string format = upperAscii(tokens[++i].text);
+                const std::string format = upperAscii(tokens[++i].text());
                 if (format == "UPPER")
                     code.textCase = FieldCode::TextCase::Upper;
                 else if (format == "LOWER")
@@ -207,15 +219,40 @@ FieldCode parseFieldCode(const FieldInstruction& instruction)
         code.type = FieldCode::Type::MergeRec;
     } else if (keyword == "MERGESEQ") {
         code.type = FieldCode::Type::MergeSeq;
-    } else if (keyword == "NEXTIF" || keyword == "SKIPIF") {
-        code.type = keyword == "NEXTIF" ? FieldCode::Type::NextIf : FieldCode::Type::SkipIf;
+    } else if (keyword == "NEXTIF" || keyword == "SKIPIF" || keyword == "IF") {
+        code.type = keyword == "IF" ? FieldCode::Type::If
+                                    : (keyword == "NEXTIF" ? FieldCode::Type::NextIf : FieldCode::Type::SkipIf);
         if (tokens.size() >= 4) {
-            code.left = operand(tokens[1]);
-            code.op = tokens[2].text;
-            code.right = operand(tokens[3]);
+            code.left = tokens[1].parts;
+            code.op = tokens[2].text();
+            code.right = tokens[3].parts;
+            code.rightQuoted = tokens[3].quoted;
+            if (tokens.size() >= 5)
+                code.whenTrue = tokens[4].parts;
+            if (tokens.size() >= 6)
+                code.whenFalse = tokens[5].parts;
         }
     }
     return code;
+}
+
+namespace {
+
+Expression parseExpression(const FieldInstruction& instruction, int depth)
+{
+    Expression e;
+    e.code = parseFieldCode(instruction);
+    if (depth < 32)
+        for (const FieldInstruction& n : instruction.nested)
+            e.nested.push_back(parseExpression(n, depth + 1));
+    return e;
+}
+
+} // namespace
+
+Expression parseExpression(const FieldInstruction& instruction)
+{
+    return parseExpression(instruction, 0);
 }
 
 std::string applyTextCase(const std::string& utf8, FieldCode::TextCase textCase)
@@ -251,8 +288,37 @@ std::string applyTextCase(const std::string& utf8, FieldCode::TextCase textCase)
     return toUtf8(s);
 }
 
-bool compareOperands(const std::string& left, const std::string& op, const std::string& right)
+namespace {
+
+// Word's wildcards: * any text, ? any one character (of UTF-8 text, byte by byte for ASCII).
+bool matchesWildcards(std::string_view text, std::string_view pattern)
 {
+    std::size_t t = 0, p = 0, star = std::string_view::npos, resume = 0;
+    while (t < text.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == text[t])) {
+            ++t;
+            ++p;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            star = p++;
+            resume = t;
+        } else if (star != std::string_view::npos) {
+            p = star + 1;
+            t = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
+}
+
+} // namespace
+
+bool compareOperands(const std::string& left, const std::string& op, const std::string& right, bool wildcards)
+{
+    if (wildcards && (op == "=" || op == "<>") && right.find_first_of("*?") != std::string::npos)
+        return matchesWildcards(left, right) == (op == "=");
     double a = 0, b = 0;
     int cmp = 0;
     if (number(left, a) && number(right, b))

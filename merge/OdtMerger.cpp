@@ -17,32 +17,58 @@ namespace cardmill {
 
 namespace {
 
-constexpr const char* kBreakStyle = "cmPageBreak";
+const std::string& contentPart(const ZipContents& main)
+{
+    const auto content = main.entries.find("content.xml");
+    if (content == main.entries.end())
+        throw std::runtime_error("the package has no content.xml: it is not an OpenDocument text");
+    return content->second;
+}
+
+// A stem for the styles the merge adds that no style of the document begins with.
+std::string styleStem(const ZipContents& main)
+{
+    for (int i = 0;; ++i) {
+        const std::string stem = "cardmill" + std::to_string(i);
+        bool used = false;
+        for (const char* part : {"content.xml", "styles.xml"})
+            if (main.has(part) && main.entries.at(part).find("\"" + stem) != std::string::npos)
+                used = true;
+        if (!used)
+            return stem;
+    }
+}
 
 } // namespace
 
-void mergeOdt(const ZipContents& main, const PassRecords& records, const std::filesystem::path& output,
-              const LabelMaker::Progress& progress)
+Template odtBody(const ZipContents& main)
 {
-    if (!main.has("content.xml"))
-        throw std::runtime_error("the package has no content.xml: it is not an OpenDocument text");
-    const CompiledDocument compiled = compileOdtContent(main.entries.at("content.xml"), kBreakStyle);
+    return compileOdt(contentPart(main), styleStem(main), true).body;
+}
+
+void mergeOdt(const ZipContents& main, const PassRecords& records, const std::filesystem::path& output,
+              const LabelMaker::Progress& progress, const DateReading& reading)
+{
+    const std::string stem = styleStem(main);
 
     // Master pages whose header or footer holds merge fields get one copy per copy of the body.
     pugi::xml_document styles;
     struct Page {
         pugi::xml_node node;
-        MergeTemplate compiled;
+        Template compiled;
     };
     std::vector<Page> pages;
     if (main.has("styles.xml")) {
         styles = parsePart(main.entries.at("styles.xml"), "styles.xml");
         for (pugi::xml_node page : styles.document_element().child("office:master-styles").children("style:master-page")) {
-            MergeTemplate t = compileOdtPiece(printXml(page));
+            Template t = compileOdtPiece(printXml(page));
             if (t.hasMergeFields())
                 pages.push_back({page, std::move(t)});
         }
     }
+    // Each copy starts on a page of its own: through its first paragraph's style, or, where each copy needs its
+    // own master page, through a paragraph that names it.
+    const CompiledDocument compiled = compileOdt(contentPart(main), stem, pages.empty());
     // The page style the body starts with (a page with fields from it, or the first one).
     std::string startPage = pages.empty() ? std::string() : pages.front().node.attribute("style:name").value();
 
@@ -65,26 +91,24 @@ void mergeOdt(const ZipContents& main, const PassRecords& records, const std::fi
     };
     std::vector<std::string> copyStyles; // paragraph styles that start a copy on its own master page
     std::string pagesXml;
-    forEachCopy(compiled.body, records, [&](std::size_t copies, std::size_t first, const std::string& copy) {
+    Evaluator headers(records, reading, nullptr, 1000000000);
+    forEachCopy(compiled.body, records, reading, [&](std::size_t copies, std::size_t first, std::string& copy, bool) {
         if (!pages.empty()) {
             // This copy's own master page, with its header and footer evaluated for the copy's first record.
-            const std::string pageName = "cmPage" + std::to_string(copies);
-            MergeCursor pageCursor(records);
-            pageCursor.startCopy(first);
+            const std::string pageName = stem + "Page" + std::to_string(copies);
+            headers.startCopy(first, copies);
             std::string xml;
-            pageCursor.render(pages.front().compiled, xml, true);
+            headers.render(pages.front().compiled, xml, true);
             const std::string original = "style:name=\"" + startPage + "\"";
             const std::size_t at = xml.find(original);
             if (at != std::string::npos)
                 xml.replace(at, original.size(), "style:name=\"" + pageName + "\"");
             pagesXml += xml;
-            copyStyles.push_back("<style:style style:name=\"cmCopy" + std::to_string(copies) +
+            copyStyles.push_back("<style:style style:name=\"" + stem + "Copy" + std::to_string(copies) +
                                  "\" style:family=\"paragraph\" style:master-page-name=\"" + pageName +
                                  "\"><style:paragraph-properties fo:margin-top=\"0cm\" fo:margin-bottom=\"0cm\"/>"
                                  "<style:text-properties fo:font-size=\"1pt\"/></style:style>");
-            write("<text:p text:style-name=\"cmCopy" + std::to_string(copies) + "\"/>");
-        } else if (copies > 0) {
-            write(std::string("<text:p text:style-name=\"") + kBreakStyle + "\"/>");
+            write("<text:p text:style-name=\"" + stem + "Copy" + std::to_string(copies) + "\"/>");
         }
         write(copy);
     }, progress);
@@ -97,8 +121,11 @@ void mergeOdt(const ZipContents& main, const PassRecords& records, const std::fi
         for (const std::string& st : copyStyles)
             all += st;
         const std::size_t at = prefix.find("</office:automatic-styles>");
+        const std::size_t empty = prefix.find("<office:automatic-styles/>");
         if (at != std::string::npos)
             prefix.insert(at, all);
+        else if (empty != std::string::npos)
+            prefix.replace(empty, 26, "<office:automatic-styles>" + all + "</office:automatic-styles>");
         zip.write(prefix);
         std::FILE* f = std::fopen(body->path().c_str(), "rb");
         if (!f)

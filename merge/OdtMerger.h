@@ -3,17 +3,23 @@
 #include <filesystem>
 #include <functional>
 
-#include "merge/MergeTemplate.h"
+#include "engine/LabelMaker.h"
+#include "merge/Evaluator.h"
 #include "merge/Zip.h"
 
 namespace cardmill {
 
 // Merges records into an OpenDocument text main document (.odt) with the rules of the .docx merge: each copy
 // of the body starts at the next unused record, text:database-display takes the current record's value,
-// text:database-next moves on (when its condition holds), copies are separated by page breaks that keep the
-// page style, and fields in headers and footers take the values of the record a copy starts with. The result
-// has no current-database settings. `progress` as for mergeDocx. Throws std::runtime_error.
+// text:database-next moves on (when its condition holds), conditional and hidden text and hidden paragraphs
+// follow their conditions, frames are labels in the order they stand on the page and each copy's page-anchored
+// frames stand on its own page, each copy after the first starts a new page, and fields in headers and footers
+// take the values of the record a copy starts with. The result has no current-database settings. `progress`
+// as for mergeDocx. Throws std::runtime_error.
 void mergeOdt(const ZipContents& main, const PassRecords& records, const std::filesystem::path& output,
-              const LabelMaker::Progress& progress);
+              const LabelMaker::Progress& progress, const DateReading& reading = {});
+
+// The compiled body of an .odt main document, for what the user should know before merging.
+Template odtBody(const ZipContents& main);
 
 } // namespace cardmill

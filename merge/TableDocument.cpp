@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "merge/MergeTemplate.h"
+#include "merge/Template.h"
 #include "merge/TextDecoding.h"
 #include "merge/XmlPart.h"
 #include "merge/Zip.h"

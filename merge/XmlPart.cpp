@@ -45,6 +45,42 @@ pugi::xml_document parsePart(const std::string& xml, const std::string& partName
     return doc;
 }
 
+void appendEscaped(std::string& out, std::string_view text, bool attribute)
+{
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '&')
+            out += "&amp;";
+        else if (c == '<')
+            out += "&lt;";
+        else if (c == '>')
+            out += "&gt;";
+        else if (attribute && c == '"')
+            out += "&quot;";
+        else if (u < 0x20 && c != '\t' && c != '\n' && c != '\r')
+            continue; // not allowed in XML 1.0
+        else if (attribute && (c == '\t' || c == '\n' || c == '\r'))
+            out += c == '\t' ? "&#9;" : c == '\n' ? "&#10;" : "&#13;";
+        else
+            out.push_back(c);
+    }
+}
+
+void appendStartTag(std::string& out, pugi::xml_node element, const char* skip)
+{
+    out += '<';
+    out += element.name();
+    for (pugi::xml_attribute a : element.attributes()) {
+        if (skip && std::strcmp(a.name(), skip) == 0)
+            continue;
+        out += ' ';
+        out += a.name();
+        out += "=\"";
+        appendEscaped(out, a.value(), true);
+        out += '"';
+    }
+}
+
 std::string printXml(pugi::xml_node node)
 {
     StringWriter w;

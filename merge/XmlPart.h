@@ -8,10 +8,9 @@
 
 namespace cardmill {
 
-// How document parts are read: whitespace-only text is kept where it is an element's only content (a blank in
-// a text run), and the XML declaration is kept.
-inline constexpr unsigned kPartParseFlags =
-    pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata_single;
+// How document parts are read: all text is kept, whitespace-only text too (OpenDocument keeps a blank between
+// two fields as it stands), and the XML declaration is kept.
+inline constexpr unsigned kPartParseFlags = pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata;
 
 // Documents nest their elements a few dozen deep; deeper ones are refused (see parsePart).
 inline constexpr std::size_t kMaxPartDepth = 2000;
@@ -23,6 +22,13 @@ pugi::xml_document parsePart(const std::string& xml, const std::string& partName
 // A node, or a whole document, as XML text without added white space.
 std::string printXml(pugi::xml_node node);
 std::string saveXml(const pugi::xml_document& doc);
+
+// Appends text escaped for XML character data (or, with `attribute`, for a double-quoted attribute value);
+// characters XML does not allow are left out.
+void appendEscaped(std::string& out, std::string_view text, bool attribute = false);
+// Appends an element's start tag without its closing ">" ("<w:p w:rsidR=\"00A1\""), leaving out the
+// attribute `skip` when given.
+void appendStartTag(std::string& out, pugi::xml_node element, const char* skip = nullptr);
 
 // A temporary file that a large merged part is written to as it is made; removed when destroyed.
 class TempFile {

@@ -114,6 +114,7 @@ public:
     int labelSize() const override;
     bool keepTemporaryFile() const override;
     SentMarking sentMarking() const override;
+    bool polishLanguage() const override { return language() == Language::Polish; }
     void setStatus(TextId id, const TextArgs& args) override;
     void showProgress(bool visible) override;
     void setProgressRange(std::size_t maximum) override;

@@ -21,6 +21,15 @@ using test::simpleField;
 using test::TempDir;
 using test::text;
 
+// A merge with the usual context; what the maker warns of goes to `warnings` when given.
+bool make(LabelMaker& maker, const PassRecords& records, const std::filesystem::path& main,
+          const std::filesystem::path& out, const LabelMaker::Progress& progress,
+          std::vector<MergeWarning>* warnings = nullptr)
+{
+    std::vector<MergeWarning> ignored;
+    return maker.make(records, main, out, progress, {}, warnings ? *warnings : ignored);
+}
+
 test::OwnedRecords calls(std::size_t n)
 {
     std::vector<std::vector<std::string>> rows;
@@ -109,7 +118,7 @@ TEST(BuiltInLabelMaker, UntrustedDocumentsGiveErrorsNamingTheFile)
     for (int i = 0; i < 10000; ++i)
         deep += "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>";
     test::writeDocx(dir / "deep.docx", para(deep));
-    EXPECT_TRUE(maker.make(calls(2), dir / "deep.docx", dir / "deep-out.docx", [](std::size_t) { return true; }));
+    EXPECT_TRUE(make(maker, calls(2), dir / "deep.docx", dir / "deep-out.docx", [](std::size_t) { return true; }));
 }
 
 TEST(BuiltInLabelMaker, MakesTheDocumentAndStopsWhenAsked)
@@ -121,7 +130,7 @@ TEST(BuiltInLabelMaker, MakesTheDocumentAndStopsWhenAsked)
                                              para(simpleField("NEXT") + simpleField("MERGEFIELD CALL")));
     std::vector<std::size_t> told;
     const auto records = calls(5);
-    EXPECT_TRUE(maker.make(records, dir / "card_1.docx", dir / "out.docx", [&](std::size_t done) {
+    EXPECT_TRUE(make(maker, records, dir / "card_1.docx", dir / "out.docx", [&](std::size_t done) {
         told.push_back(done);
         return true;
     }));
@@ -129,10 +138,11 @@ TEST(BuiltInLabelMaker, MakesTheDocumentAndStopsWhenAsked)
     EXPECT_EQ(told, (std::vector<std::size_t>{1, 2, 3, 4, 5, 5}));
     // Windows-1250 and UTF-8 values both reach the labels as the same letters.
     EXPECT_EQ(test::documentText(dir / "out.docx"),
-              "CALL1 Zdzisław\nCALL2\n|\nCALL3 Zdzisław\nCALL4\n|\nCALL5 Zdzisław\n");
+              // The last paragraph carries each copy's section break: it stays, though empty in the last copy.
+              "CALL1 Zdzisław\nCALL2\n|\nCALL3 Zdzisław\nCALL4\n|\nCALL5 Zdzisław\n\n");
 
     std::size_t calls = 0;
-    EXPECT_FALSE(maker.make(records, dir / "card_1.docx", dir / "stopped.docx", [&](std::size_t) {
+    EXPECT_FALSE(make(maker, records, dir / "card_1.docx", dir / "stopped.docx", [&](std::size_t) {
         return ++calls < 3;
     }));
     EXPECT_FALSE(std::filesystem::exists(dir / "stopped.docx"));

@@ -65,8 +65,10 @@ std::string documentText(const std::filesystem::path& docx)
     doc.load_buffer(xml.data(), xml.size(), pugi::parse_default | pugi::parse_ws_pcdata_single);
     std::string out;
     for (pugi::xpath_node p : doc.select_nodes("//w:p")) {
-        if (p.node().child("w:pPr").child("w:sectPr")) {
-            out += "|\n";
+        const bool sectionEnds = p.node().child("w:pPr").child("w:sectPr");
+        if (sectionEnds && !p.node().first_child().next_sibling() && !out.empty() && out.back() == '\n' &&
+            p.node().child("w:pPr").child("w:rPr").child("w:sz")) {
+            out += "|\n"; // the carrier after a table: only the section break
             continue;
         }
         if (p.node().parent() && std::string(p.node().parent().name()) == "w:txbxContent")
@@ -79,6 +81,8 @@ std::string documentText(const std::filesystem::path& docx)
                 out += t.node().text().get();
         }
         out += "\n";
+        if (sectionEnds)
+            out += "|\n";
     }
     return out;
 }

@@ -124,9 +124,9 @@ TEST_F(DocxMerge, ConditionsAndNestedFields)
         simpleField("MERGEFIELD NUM") + "</w:p>";
     // Record 1: 1 >= 2 is false, so the second field still shows record 1.
     EXPECT_EQ(merge(body, records(3)), "1\n1\n|\n2\n3\n");
-    EXPECT_TRUE(compareOperands("10", ">", "9"));  // numbers compare as numbers
-    EXPECT_FALSE(compareOperands("10", ">", "9a")); // text as text
-    EXPECT_TRUE(compareOperands("abc", "<>", "abd"));
+    EXPECT_TRUE(compareOperands("10", ">", "9", false));  // numbers compare as numbers
+    EXPECT_FALSE(compareOperands("10", ">", "9a", false)); // text as text
+    EXPECT_TRUE(compareOperands("abc", "<>", "abd", false));
 }
 
 TEST_F(DocxMerge, SkipIfLeavesARecordOut)

@@ -13,7 +13,8 @@ std::string RecordingLabelMaker::labelExtension(const std::filesystem::path& mai
 }
 
 bool RecordingLabelMaker::make(const PassRecords& records, const std::filesystem::path& mainDocument,
-                               const std::filesystem::path& output, const Progress& progress)
+                               const std::filesystem::path& output, const Progress& progress, const MergeContext&,
+                               std::vector<MergeWarning>&)
 {
     Merge& m = merges.emplace_back();
     m.mainDocument = mainDocument.filename().string();

@@ -28,7 +28,8 @@ public:
     std::string labelExtension(const std::filesystem::path& mainDocument, const Progress& progress = {}) override;
     // Tells `progress` of every record; stops when it says so.
     bool make(const PassRecords& records, const std::filesystem::path& mainDocument,
-              const std::filesystem::path& output, const Progress& progress) override;
+              const std::filesystem::path& output, const Progress& progress, const MergeContext& context,
+              std::vector<MergeWarning>& warnings) override;
     void writeTableDocument(const PassRecords& records, const std::filesystem::path& path) override;
 
     // The main documents merged, as "card_3.doc:3 lines".

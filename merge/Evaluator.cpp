@@ -1,0 +1,342 @@
+#include "merge/Evaluator.h"
+
+#include <algorithm>
+#include <set>
+
+#include "engine/Text.h"
+#include "merge/TextDecoding.h"
+#include "merge/XmlPart.h"
+
+namespace cardmill {
+
+namespace {
+
+constexpr int kMaxDepth = 32;
+
+bool movesRecords(FieldCode::Type t)
+{
+    return t == FieldCode::Type::Next || t == FieldCode::Type::NextIf || t == FieldCode::Type::SkipIf;
+}
+
+void collectNames(const Expression& e, std::vector<std::string>& out)
+{
+    if (e.code.type == FieldCode::Type::MergeField)
+        out.push_back(e.code.name);
+    for (const Expression& n : e.nested)
+        collectNames(n, out);
+}
+
+template <typename Visit>
+void forEachItem(const Template& t, Visit&& visit)
+{
+    for (const Template::Item& item : t.items) {
+        visit(item);
+        for (const auto& child : item.children)
+            forEachItem(*child, visit);
+    }
+}
+
+} // namespace
+
+// --- Template ---
+
+void TemplateBuilder::text(std::string_view xml)
+{
+    if (xml.empty())
+        return;
+    if (m_t.items.empty() || m_t.items.back().kind != Template::Item::Kind::Text)
+        m_t.items.push_back({});
+    m_t.items.back().text.append(xml);
+}
+
+void TemplateBuilder::item(Template::Item item)
+{
+    m_t.items.push_back(std::move(item));
+}
+
+std::vector<std::string> Template::mergeFieldNames() const
+{
+    std::vector<std::string> names;
+    for (const Field& f : *fields) {
+        collectNames(f.expression, names);
+        if (f.condition)
+            f.condition->columns(names);
+    }
+    return names;
+}
+
+bool Template::hasNextRecordField() const
+{
+    for (const Field& f : *fields)
+        if (f.code().type == FieldCode::Type::Next || f.code().type == FieldCode::Type::NextIf)
+            return true;
+    return false;
+}
+
+bool Template::hasMergeFields() const
+{
+    for (const Field& f : *fields)
+        if (f.code().type != FieldCode::Type::Other || f.condition)
+            return true;
+    return false;
+}
+
+std::size_t Template::labelPlaces() const
+{
+    std::size_t n = 0;
+    forEachItem(*this, [&](const Item& item) { n += item.kind == Item::Kind::Label; });
+    return n;
+}
+
+std::string xmlEscape(std::string_view s)
+{
+    std::string out;
+    out.reserve(s.size());
+    appendEscaped(out, s);
+    return out;
+}
+
+// --- Evaluator ---
+
+Evaluator::Evaluator(const PassRecords& records, DateReading reading, const LabelMaker::Progress* progress,
+                     unsigned long firstDrawingId)
+    : m_records(records)
+    , m_reading(reading)
+    , m_progress(progress && *progress ? progress : nullptr)
+    , m_nextDrawingId(firstDrawingId)
+{
+}
+
+void Evaluator::startCopy(std::size_t index, std::size_t copy)
+{
+    m_current = index;
+    m_copy = copy;
+    m_skip = false;
+}
+
+void Evaluator::advance()
+{
+    ++m_current;
+    if (m_progress && !(*m_progress)(std::min(m_current, m_records.size())))
+        throw MergeStopped{};
+}
+
+std::string Evaluator::column(const std::string& name) const
+{
+    const int c = m_records.column(name);
+    if (exhausted() || c < 0)
+        return {};
+    return decodeValue(m_records.value(m_current, static_cast<std::size_t>(c)));
+}
+
+bool Evaluator::condition(const Template::Field& f)
+{
+    ++m_lookups;
+    m_hits += !exhausted();
+    return !f.condition || f.condition->holds([this](const std::string& name) { return column(name); });
+}
+
+std::string Evaluator::operand(const Template& t, const Expression& e, const Operand& o, int depth)
+{
+    std::string s;
+    for (const TextPart& p : o) {
+        if (p.nested < 0)
+            s += p.text;
+        else if (static_cast<std::size_t>(p.nested) < e.nested.size())
+            s += value(t, e.nested[static_cast<std::size_t>(p.nested)], depth + 1).text;
+    }
+    return s;
+}
+
+Evaluator::Value Evaluator::value(const Template& t, const Expression& e, int depth)
+{
+    if (depth > kMaxDepth)
+        return {};
+    const FieldCode& code = e.code;
+    switch (code.type) {
+    case FieldCode::Type::MergeField: {
+        ++m_lookups;
+        if (exhausted())
+            return {};
+        ++m_hits;
+        std::string v = column(code.name);
+        if (v.empty())
+            return {{}, true};
+        v = applyPictures(v, code.datePicture, code.numberPicture, m_reading);
+        return {code.before + applyTextCase(v, code.textCase) + code.after, true};
+    }
+    case FieldCode::Type::If: {
+        const bool yes = compareOperands(operand(t, e, code.left, depth), code.op, operand(t, e, code.right, depth),
+                                         code.rightQuoted);
+        return {operand(t, e, yes ? code.whenTrue : code.whenFalse, depth), !exhausted()};
+    }
+    case FieldCode::Type::MergeRec:
+        ++m_lookups;
+        m_hits += !exhausted();
+        return {exhausted() ? std::string() : std::to_string(m_current + 1), !exhausted()};
+    case FieldCode::Type::MergeSeq:
+        return {exhausted() ? std::string() : std::to_string(m_current + 1 - m_skippedRecords), !exhausted()};
+    case FieldCode::Type::NextIf:
+    case FieldCode::Type::SkipIf:
+        return {compareOperands(operand(t, e, code.left, depth), code.op, operand(t, e, code.right, depth),
+                                code.rightQuoted)
+                    ? "1"
+                    : ""};
+    case FieldCode::Type::Next:
+    case FieldCode::Type::Other:
+        break;
+    }
+    return {};
+}
+
+void Evaluator::appendValue(const Template& t, const Template::Field& f, const std::string& v, std::string& out)
+{
+    if (t.flavor == Template::Flavor::OpenDocument) {
+        appendEscaped(out, v); // the surrounding span keeps its formatting
+        return;
+    }
+    out += "<w:r>";
+    out += f.runProperties;
+    out += "<w:t xml:space=\"preserve\">";
+    appendEscaped(out, v);
+    out += "</w:t></w:r>";
+}
+
+void Evaluator::render(const Template& t, std::string& out, bool inHeader)
+{
+    bool anyValue = false;
+    renderItems(t, out, inHeader, anyValue);
+}
+
+void Evaluator::renderItems(const Template& t, std::string& out, bool inHeader, bool& anyValue)
+{
+    using Kind = Template::Item::Kind;
+    for (const Template::Item& item : t.items) {
+        switch (item.kind) {
+        case Kind::Text:
+            out += item.text;
+            break;
+        case Kind::Field: {
+            const Template::Field& f = (*t.fields)[static_cast<std::size_t>(item.field)];
+            const FieldCode::Type type = f.code().type;
+            if (movesRecords(type)) {
+                if (inHeader)
+                    break;
+                // Moving on reads no record for the label it stands in.
+                const std::size_t lookups = m_lookups, hits = m_hits;
+                const bool yes = type == FieldCode::Type::Next ||
+                                 (f.condition ? condition(f) : !value(t, f.expression, 0).text.empty());
+                m_lookups = lookups;
+                m_hits = hits;
+                if (yes && type == FieldCode::Type::SkipIf)
+                    m_skip = true;
+                else if (yes && !exhausted())
+                    advance();
+                break;
+            }
+            const Value v = value(t, f.expression, 0);
+            if (v.text.empty())
+                break;
+            anyValue = true;
+            appendValue(t, f, v.text, out);
+            break;
+        }
+        case Kind::Paragraph: {
+            std::string paragraph;
+            bool paragraphAny = false;
+            renderItems(*item.children.front(), paragraph, inHeader, paragraphAny);
+            if (paragraphAny) {
+                out += paragraph;
+                anyValue = true;
+            } else if (item.soleInCell) {
+                out += item.text;
+            }
+            break;
+        }
+        case Kind::Label: {
+            // A label place whose fields found no record (the records ran out before it) stays empty, its
+            // literal text too, so that the sheet can go through the printer again.
+            const std::size_t lookups = m_lookups, hits = m_hits;
+            std::string label;
+            renderItems(*item.children.front(), label, inHeader, anyValue);
+            out += (m_lookups > lookups && m_hits == hits) ? item.text : label;
+            break;
+        }
+        case Kind::Alternate: {
+            // One object shown one way or another: every choice starts from the same record.
+            out += item.text;
+            const std::size_t start = m_current;
+            std::size_t after = start;
+            for (std::size_t i = 0; i < item.children.size(); ++i) {
+                m_current = start;
+                renderItems(*item.children[i], out, inHeader, anyValue);
+                if (i == 0)
+                    after = m_current;
+            }
+            m_current = after;
+            out += item.other;
+            break;
+        }
+        case Kind::Conditional:
+            out += condition((*t.fields)[static_cast<std::size_t>(item.field)]) ? item.text : item.other;
+            break;
+        case Kind::HiddenText:
+            if (!condition((*t.fields)[static_cast<std::size_t>(item.field)]))
+                out += item.text;
+            break;
+        case Kind::HiddenParagraph:
+            if (!condition((*t.fields)[static_cast<std::size_t>(item.field)]))
+                renderItems(*item.children.front(), out, inHeader, anyValue);
+            break;
+        case Kind::PageNumber:
+            out += std::to_string(std::max(1L, std::atol(item.text.c_str())) + static_cast<long>(m_copy));
+            break;
+        case Kind::Section:
+            out += kSectionMark;
+            break;
+        case Kind::CopyStyle:
+            out += m_copy == 0 ? item.text : item.other;
+            break;
+        case Kind::DrawingId:
+            out += std::to_string(m_nextDrawingId++);
+            break;
+        }
+    }
+}
+
+std::vector<std::string> Evaluator::unknownFields(const Template& t, const PassRecords& records)
+{
+    std::set<std::string> unknown;
+    for (const std::string& name : t.mergeFieldNames())
+        if (records.column(name) < 0)
+            unknown.insert(text::upper(name));
+    return {unknown.begin(), unknown.end()};
+}
+
+void forEachCopy(const Template& body, const PassRecords& records, const DateReading& reading,
+                 const std::function<void(std::size_t, std::size_t, std::string&, bool)>& copy,
+                 const LabelMaker::Progress& progress)
+{
+    Evaluator evaluator(records, reading, &progress);
+    std::string xml;
+    std::size_t next = 0;
+    std::size_t copies = 0;
+    while (next < records.size()) {
+        evaluator.startCopy(next, copies);
+        xml.clear();
+        evaluator.render(body, xml);
+        if (evaluator.skipped()) {
+            const std::size_t after = std::max(next + 1, evaluator.current() + 1);
+            evaluator.recordsSkipped(after - next);
+            next = after;
+            continue;
+        }
+        const std::size_t first = next;
+        next = evaluator.current() + 1;
+        copy(copies++, first, xml, next >= records.size());
+        if (progress && !progress(std::min(next, records.size())))
+            throw MergeStopped{};
+    }
+}
+
+} // namespace cardmill

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "engine/LabelMaker.h"
+#include "merge/Pictures.h"
+#include "merge/Template.h"
+
+namespace cardmill {
+
+// Thrown out of a merge when its progress callback asks to stop; the merge writes nothing.
+struct MergeStopped {};
+
+// Turns compiled templates into XML, record by record. One evaluator makes all copies of one merge: it holds
+// the record position, the copy's number and the ids it hands out.
+class Evaluator {
+public:
+    // `progress`, when given, is told every move to a further record; when it returns false the evaluator
+    // throws MergeStopped.
+    // Drawing objects get ids from `firstDrawingId` on, so that evaluators of different parts hand out
+    // different ones.
+    Evaluator(const PassRecords& records, DateReading reading, const LabelMaker::Progress* progress = nullptr,
+              unsigned long firstDrawingId = 100000);
+
+    // Starts copy `copy` (from 0) at record `index`.
+    void startCopy(std::size_t index, std::size_t copy);
+    std::size_t current() const { return m_current; }
+    bool exhausted() const { return m_current >= m_records.size(); }
+    bool skipped() const { return m_skip; }
+    // Records that a SKIPIF left out do not count in MERGESEQ.
+    void recordsSkipped(std::size_t n) { m_skippedRecords += n; }
+
+    // Appends the evaluated template to `out`. `inHeader`: record-moving fields do nothing (a header or footer
+    // shows the record its copy starts with).
+    void render(const Template& t, std::string& out, bool inHeader = false);
+
+    // The section break marker a copy's XML holds where its section properties go (WordprocessingML).
+    static constexpr char kSectionMark = '\x01';
+
+    // The merge field names of a template that no column of `records` holds.
+    static std::vector<std::string> unknownFields(const Template& t, const PassRecords& records);
+
+private:
+    struct Value {
+        std::string text;
+        bool fromRecord = false;
+    };
+    Value value(const Template& t, const Expression& e, int depth);
+    std::string operand(const Template& t, const Expression& e, const Operand& o, int depth);
+    std::string column(const std::string& name) const;
+    bool condition(const Template::Field& f);
+    void advance();
+    void renderItems(const Template& t, std::string& out, bool inHeader, bool& anyValue);
+    void appendValue(const Template& t, const Template::Field& f, const std::string& v, std::string& out);
+
+    const PassRecords& m_records;
+    DateReading m_reading;
+    const LabelMaker::Progress* m_progress;
+    std::size_t m_current = 0;
+    std::size_t m_copy = 0;
+    std::size_t m_skippedRecords = 0;
+    bool m_skip = false;
+    std::size_t m_lookups = 0; // fields read that read a record
+    std::size_t m_hits = 0;    // ... and found one
+    unsigned long m_nextDrawingId;
+};
+
+// Makes the copies of a body, each starting at the next unused record: `copy` receives the copy's number (from
+// 0), the record it started with, its evaluated XML and whether records remain after it. A copy that a SKIPIF
+// left out is dropped with its records; when the records run out within a copy, no further copy starts.
+// `progress` is told every move to a further record and every copy made; when it returns false, forEachCopy
+// throws MergeStopped.
+void forEachCopy(const Template& body, const PassRecords& records, const DateReading& reading,
+                 const std::function<void(std::size_t copy, std::size_t firstRecord, std::string& xml, bool last)>& copy,
+                 const LabelMaker::Progress& progress);
+
+} // namespace cardmill
