@@ -123,6 +123,8 @@ void CliHost::showSummary(const RunSummary& summary)
 {
     endBar();
     const std::string text = summaryText(summary, m_options.language);
+    if (const std::string warnings = warningsText(summary, m_options.language); !warnings.empty())
+        std::cerr << warnings << std::endl;
     if (summary.kind == RunSummary::Kind::MergeFailed)
         std::cerr << textFor(TextId::CaptionError, m_options.language) << ": " << text << std::endl;
     else

@@ -33,6 +33,9 @@ enum class TextId {
     SwlPassFailed,            // %s = the reason
     BadRecordsSaved,          // %s = <base>
     QsosMarkedSent,           // %s = the number of QSOs, %s = the file of those QSOs, %s = the whole updated file
+    WarningUnknownFields,     // %s = the main document, %s = the field names
+    WarningNoMergeFields,     // %s = the main document
+    WarningNoNextRecord,      // %s = the main document
     // Status texts of the conversion run.
     StatusProcessing,
     StatusProcessingSwl,

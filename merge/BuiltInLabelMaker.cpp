@@ -91,7 +91,7 @@ const BuiltInLabelMaker::MainDocument& BuiltInLabelMaker::load(const std::filesy
     } else if (!looksLikeZip(path)) {
         throw MergeError("The main document " + quoted(path) + " is not a .docx, .odt or .doc document");
     }
-    MainDocument doc{time, size, {}, false};
+    MainDocument doc{time, size, {}, false, {}};
     auto contents = std::make_shared<ZipContents>();
     try {
         *contents = readZip(package);
@@ -196,13 +196,15 @@ void BuiltInPresenter::present(const std::vector<std::filesystem::path>& documen
             byFolder[d.parent_path().string()].push_back(d);
         try {
             LibreOffice libreOffice;
-            for (const auto& [folder, inFolder] : byFolder)
+            for (const auto& [folder, inFolder] : byFolder) {
+                const std::string first = inFolder.front().filename().string();
                 libreOffice.convert(inFolder, "pdf", folder, std::chrono::seconds(600), [&](int seconds) {
                     if (m_status)
-                        m_status(inFolder.front().filename().string(), seconds);
+                        m_status(first, seconds);
                     if (m_events)
                         m_events();
                 });
+            }
         } catch (const std::exception& e) {
             throw MergeError(std::string("Cannot make the PDF labels: ") + e.what() + ". The labels are saved as " + saved);
         }

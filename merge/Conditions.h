@@ -8,10 +8,15 @@
 
 namespace cardmill {
 
-// An OpenDocument condition as LibreOffice writes it for database fields, compiled: comparisons (== != <> < >
-// <= >= = and EQ NEQ LT GT LEQ GEQ) of columns ("[DB.table.COLUMN]" or "DB.table.COLUMN"), quoted texts,
-// numbers, TRUE and FALSE, joined by and/or/not (also && || !) and parentheses. Both sides numbers: compared as
-// numbers; otherwise as text. A value alone holds when it is neither empty nor 0 nor FALSE.
+// An OpenDocument condition as LibreOffice writes and reads it for database fields, compiled. Operands are
+// columns ("[DB.table.COLUMN]" or "DB.table.COLUMN"), quoted texts, numbers, TRUE and FALSE, a parenthesised
+// condition, or NOT (also !) before an operand. The binary operators == EQ != NEQ < L > G <= LEQ >= GEQ AND OR
+// XOR all bind alike and apply left to right, as in LibreOffice: `[A] == "x" or [B] == "y"` reads as
+// `(([A] == "x") or [B]) == "y"`, so a user who wants the other reading writes parentheses (and saw the
+// difference in LibreOffice already). True is -1 where a truth meets a number. Both sides numbers: compared as
+// numbers; otherwise as text, case mattering. A value alone holds when it is neither empty nor 0 nor FALSE.
+// A condition LibreOffice cannot read (an operator it does not know, such as = <> && || LT GT, a stray
+// parenthesis) holds, since LibreOffice then hides the hidden text and paragraph and shows the "true" text.
 class Condition {
 public:
     using Column = std::function<std::string(const std::string& name)>;

@@ -109,7 +109,8 @@ void mergeDocx(const ZipContents& main, const PassRecords& records, const std::f
     zip.write(compiled.prefix);
     std::string lastSection = finalSection;
     Evaluator headers(records, reading, nullptr, 1000000000); // ids of their own, apart from the body's
-    forEachCopy(compiled.body, records, reading, [&](std::size_t copies, std::size_t first, std::string& copy, bool last) {
+    forEachCopy(compiled.body, records, reading, [&](std::size_t copies, std::size_t first, std::string& copy,
+                                                     std::string&, bool last) {
         std::string sectionOfCopy = last ? finalSection : section;
         for (const PartWithFields& p : headerParts) {
             const std::string id = "cmR" + std::to_string(copies) + "_" + p.id;

@@ -428,10 +428,11 @@ private:
     pugi::xml_node m_section;
 };
 
-// The smallest paragraph that can carry a section break after a table: no height to speak of.
+// The smallest paragraph that can carry a section break after a table: one twip high, its mark hidden, so
+// that a table that fills its page does not push it onto a page of its own.
 constexpr const char* kSectionCarrierStart =
-    "<w:p><w:pPr><w:spacing w:before=\"0\" w:after=\"0\" w:line=\"20\" w:lineRule=\"exact\"/><w:rPr>"
-    "<w:sz w:val=\"2\"/><w:szCs w:val=\"2\"/></w:rPr>";
+    "<w:p><w:pPr><w:spacing w:before=\"0\" w:after=\"0\" w:line=\"1\" w:lineRule=\"exact\"/><w:rPr>"
+    "<w:vanish/><w:sz w:val=\"2\"/><w:szCs w:val=\"2\"/></w:rPr>";
 constexpr const char* kSectionCarrierEnd = "</w:pPr></w:p>";
 
 } // namespace

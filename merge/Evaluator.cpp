@@ -81,6 +81,13 @@ bool Template::hasMergeFields() const
     return false;
 }
 
+bool Template::hasPageFrames() const
+{
+    bool found = false;
+    forEachItem(*this, [&](const Item& item) { found = found || item.kind == Item::Kind::PageFrames; });
+    return found;
+}
+
 std::size_t Template::labelPlaces() const
 {
     std::size_t n = 0;
@@ -202,10 +209,12 @@ void Evaluator::appendValue(const Template& t, const Template::Field& f, const s
     out += "</w:t></w:r>";
 }
 
-void Evaluator::render(const Template& t, std::string& out, bool inHeader)
+void Evaluator::render(const Template& t, std::string& out, bool inHeader, std::string* frames)
 {
     bool anyValue = false;
+    m_frames = frames;
     renderItems(t, out, inHeader, anyValue);
+    m_frames = nullptr;
 }
 
 void Evaluator::renderItems(const Template& t, std::string& out, bool inHeader, bool& anyValue)
@@ -300,6 +309,9 @@ void Evaluator::renderItems(const Template& t, std::string& out, bool inHeader, 
         case Kind::DrawingId:
             out += std::to_string(m_nextDrawingId++);
             break;
+        case Kind::PageFrames:
+            renderItems(*item.children.front(), m_frames ? *m_frames : out, inHeader, anyValue);
+            break;
         }
     }
 }
@@ -314,17 +326,18 @@ std::vector<std::string> Evaluator::unknownFields(const Template& t, const PassR
 }
 
 void forEachCopy(const Template& body, const PassRecords& records, const DateReading& reading,
-                 const std::function<void(std::size_t, std::size_t, std::string&, bool)>& copy,
+                 const std::function<void(std::size_t, std::size_t, std::string&, std::string&, bool)>& copy,
                  const LabelMaker::Progress& progress)
 {
     Evaluator evaluator(records, reading, &progress);
-    std::string xml;
+    std::string xml, frames;
     std::size_t next = 0;
     std::size_t copies = 0;
     while (next < records.size()) {
         evaluator.startCopy(next, copies);
         xml.clear();
-        evaluator.render(body, xml);
+        frames.clear();
+        evaluator.render(body, xml, false, &frames);
         if (evaluator.skipped()) {
             const std::size_t after = std::max(next + 1, evaluator.current() + 1);
             evaluator.recordsSkipped(after - next);
@@ -333,7 +346,7 @@ void forEachCopy(const Template& body, const PassRecords& records, const DateRea
         }
         const std::size_t first = next;
         next = evaluator.current() + 1;
-        copy(copies++, first, xml, next >= records.size());
+        copy(copies++, first, xml, frames, next >= records.size());
         if (progress && !progress(std::min(next, records.size())))
             throw MergeStopped{};
     }

@@ -31,9 +31,10 @@ public:
     // Records that a SKIPIF left out do not count in MERGESEQ.
     void recordsSkipped(std::size_t n) { m_skippedRecords += n; }
 
-    // Appends the evaluated template to `out`. `inHeader`: record-moving fields do nothing (a header or footer
-    // shows the record its copy starts with).
-    void render(const Template& t, std::string& out, bool inHeader = false);
+    // Appends the evaluated template to `out`, and its page-anchored frames to `frames` when given (else to
+    // `out`). `inHeader`: record-moving fields do nothing (a header or footer shows the record its copy starts
+    // with).
+    void render(const Template& t, std::string& out, bool inHeader = false, std::string* frames = nullptr);
 
     // The section break marker a copy's XML holds where its section properties go (WordprocessingML).
     static constexpr char kSectionMark = '\x01';
@@ -52,6 +53,7 @@ private:
     bool condition(const Template::Field& f);
     void advance();
     void renderItems(const Template& t, std::string& out, bool inHeader, bool& anyValue);
+    std::string* m_frames = nullptr;
     void appendValue(const Template& t, const Template::Field& f, const std::string& v, std::string& out);
 
     const PassRecords& m_records;
@@ -67,12 +69,14 @@ private:
 };
 
 // Makes the copies of a body, each starting at the next unused record: `copy` receives the copy's number (from
-// 0), the record it started with, its evaluated XML and whether records remain after it. A copy that a SKIPIF
+// 0), the record it started with, its evaluated XML (its page-anchored frames apart, in `frames`) and whether it
+// is the last. A copy that a SKIPIF
 // left out is dropped with its records; when the records run out within a copy, no further copy starts.
 // `progress` is told every move to a further record and every copy made; when it returns false, forEachCopy
 // throws MergeStopped.
 void forEachCopy(const Template& body, const PassRecords& records, const DateReading& reading,
-                 const std::function<void(std::size_t copy, std::size_t firstRecord, std::string& xml, bool last)>& copy,
+                 const std::function<void(std::size_t copy, std::size_t firstRecord, std::string& xml,
+                                          std::string& frames, bool last)>& copy,
                  const LabelMaker::Progress& progress);
 
 } // namespace cardmill

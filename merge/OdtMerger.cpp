@@ -72,27 +72,39 @@ void mergeOdt(const ZipContents& main, const PassRecords& records, const std::fi
     // The page style the body starts with (a page with fields from it, or the first one).
     std::string startPage = pages.empty() ? std::string() : pages.front().node.attribute("style:name").value();
 
-    // The body goes into the package as it is made. Only when every copy needs a master page of its own are the
-    // copies kept in a scratch file first: their paragraph styles belong before the body.
+    // The body goes into the package as it is made: first the page-anchored frames of every copy, then the text
+    // of every copy, as LibreOffice reads page frames only before the text. What cannot go straight in waits in
+    // a scratch file: the text while frames follow, and everything while the copies' own master pages are
+    // being made (their paragraph styles belong in the part's start).
     ZipWriter zip(output);
     if (main.has("mimetype"))
         zip.add("mimetype", main.entries.at("mimetype"));
     zip.begin("content.xml");
-    std::unique_ptr<TempFile> body;
-    if (pages.empty())
+    const bool direct = pages.empty();
+    std::unique_ptr<TempFile> framesLater, textLater;
+    if (direct)
         zip.write(compiled.prefix);
     else
-        body = std::make_unique<TempFile>();
-    auto write = [&](const std::string& xml) {
-        if (body)
-            body->write(xml);
+        framesLater = std::make_unique<TempFile>();
+    if (!direct || compiled.body.hasPageFrames())
+        textLater = std::make_unique<TempFile>();
+    auto writeFrames = [&](const std::string& xml) {
+        if (framesLater)
+            framesLater->write(xml);
+        else
+            zip.write(xml);
+    };
+    auto writeText = [&](const std::string& xml) {
+        if (textLater)
+            textLater->write(xml);
         else
             zip.write(xml);
     };
     std::vector<std::string> copyStyles; // paragraph styles that start a copy on its own master page
     std::string pagesXml;
     Evaluator headers(records, reading, nullptr, 1000000000);
-    forEachCopy(compiled.body, records, reading, [&](std::size_t copies, std::size_t first, std::string& copy, bool) {
+    forEachCopy(compiled.body, records, reading,
+                [&](std::size_t copies, std::size_t first, std::string& copy, std::string& frames, bool) {
         if (!pages.empty()) {
             // This copy's own master page, with its header and footer evaluated for the copy's first record.
             const std::string pageName = stem + "Page" + std::to_string(copies);
@@ -108,14 +120,25 @@ void mergeOdt(const ZipContents& main, const PassRecords& records, const std::fi
                                  "\" style:family=\"paragraph\" style:master-page-name=\"" + pageName +
                                  "\"><style:paragraph-properties fo:margin-top=\"0cm\" fo:margin-bottom=\"0cm\"/>"
                                  "<style:text-properties fo:font-size=\"1pt\"/></style:style>");
-            write("<text:p text:style-name=\"" + stem + "Copy" + std::to_string(copies) + "\"/>");
+            writeText("<text:p text:style-name=\"" + stem + "Copy" + std::to_string(copies) + "\"/>");
         }
-        write(copy);
+        writeFrames(frames);
+        writeText(copy);
     }, progress);
 
-    if (body) {
-        // The prefix with the copies' paragraph styles, then the body.
-        body->finish();
+    auto copyInto = [&](TempFile& file) {
+        file.finish();
+        std::FILE* f = std::fopen(file.path().c_str(), "rb");
+        if (!f)
+            throw std::runtime_error("the merged document cannot be read back");
+        std::string chunk(1 << 16, '\0');
+        std::size_t n = 0;
+        while ((n = std::fread(chunk.data(), 1, chunk.size(), f)) > 0)
+            zip.write(std::string_view(chunk.data(), n));
+        std::fclose(f);
+    };
+    if (!direct) {
+        // The prefix with the copies' paragraph styles.
         std::string prefix = compiled.prefix;
         std::string all;
         for (const std::string& st : copyStyles)
@@ -127,15 +150,10 @@ void mergeOdt(const ZipContents& main, const PassRecords& records, const std::fi
         else if (empty != std::string::npos)
             prefix.replace(empty, 26, "<office:automatic-styles>" + all + "</office:automatic-styles>");
         zip.write(prefix);
-        std::FILE* f = std::fopen(body->path().c_str(), "rb");
-        if (!f)
-            throw std::runtime_error("the merged document cannot be read back");
-        std::string chunk(1 << 16, '\0');
-        std::size_t n = 0;
-        while ((n = std::fread(chunk.data(), 1, chunk.size(), f)) > 0)
-            zip.write(std::string_view(chunk.data(), n));
-        std::fclose(f);
+        copyInto(*framesLater);
     }
+    if (textLater)
+        copyInto(*textLater);
     zip.write(compiled.suffix);
 
     std::map<std::string, std::string> rewritten;

@@ -118,6 +118,24 @@ public:
         emitList(childrenOf(parent), b);
     }
 
+    // The body: its page-anchored frames first, as one group (in the order they stand on the page), then the
+    // rest. A merged document holds every copy's page frames before its text, as LibreOffice reads them.
+    void emitBody(pugi::xml_node body, Template& t)
+    {
+        TemplateBuilder b(t);
+        std::vector<pugi::xml_node> frames, rest;
+        for (pugi::xml_node c : childrenOf(body))
+            (named(c, "draw:frame") && std::string(c.attribute("text:anchor-type").value()) == "page" ? frames : rest)
+                .push_back(c);
+        if (!frames.empty()) {
+            Template::Item group;
+            group.kind = Template::Item::Kind::PageFrames;
+            group.children.push_back(sub([&](TemplateBuilder& inner) { emitList(frames, inner); }));
+            b.item(std::move(group));
+        }
+        emitList(rest, b);
+    }
+
 private:
     void analyse(pugi::xml_node root)
     {
@@ -150,8 +168,11 @@ private:
                 }
                 if (isField(n) || named(n, "text:hidden-paragraph"))
                     return false;
+                // Spaces, tabs and line breaks are white space: a paragraph of fields and blanks goes when its
+                // fields are empty, as LibreOffice drops it.
                 static const std::unordered_set<std::string> transparent{
-                    "text:span", "text:bookmark", "text:bookmark-start", "text:bookmark-end", "text:soft-page-break"};
+                    "text:span", "text:bookmark", "text:bookmark-start", "text:bookmark-end", "text:soft-page-break",
+                    "text:s", "text:tab", "text:line-break"};
                 content = content || transparent.count(n.name()) == 0;
                 return !content;
             });
@@ -489,7 +510,7 @@ CompiledDocument compileOdt(const std::string& xml, const std::string& styleStem
         b.item(std::move(breakParagraph));
     }
     out.body.fields = compiler.fields();
-    compiler.emitChildren(holder, out.body);
+    compiler.emitBody(holder, out.body);
 
     // The part around the copies: the holder stands where they go.
     out.prefix = partAround(holder, out.suffix);

@@ -41,6 +41,7 @@ struct Template {
             Section,     // where a copy's section break goes (WordprocessingML)
             CopyStyle,   // the style of the first paragraph or table of a copy: `text`, or `other` after the first
             DrawingId,   // a drawing object's id, unique in the merged document
+            PageFrames,  // OpenDocument: frames anchored to pages, which stand before all text of the document
         };
         Kind kind = Kind::Text;
         std::string text;
@@ -61,6 +62,7 @@ struct Template {
     bool hasMergeFields() const;
     // How many label places the part has (table cells, frames or text boxes that hold merge fields).
     std::size_t labelPlaces() const;
+    bool hasPageFrames() const;
 };
 
 // Builds template items, joining adjacent text.

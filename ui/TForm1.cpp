@@ -786,8 +786,9 @@ void TForm1::showSummary(const RunSummary& summary)
 {
     const Language l = language();
     const bool failed = summary.kind == RunSummary::Kind::MergeFailed;
+    const std::string warnings = warningsText(summary, l);
     userInteraction().message(this, textFor(failed ? TextId::CaptionError : TextId::CaptionInformation, l),
-                              summaryText(summary, l),
+                              summaryText(summary, l) + (warnings.empty() ? "" : "\n\n" + warnings),
                               failed ? UserInteraction::Icon::Error : UserInteraction::Icon::Information);
 }
 

@@ -86,6 +86,21 @@ constexpr std::array<TextEntry, static_cast<std::size_t>(TextId::Count)> kTexts{
     /* QsosMarkedSent */
     {K::None, I::None, TextId::Count, "%s marked as sent in \"%s\" and \"%s\".",
      "Oznaczono jako wysłane: %s w \"%s\" i \"%s\"."},
+    /* WarningUnknownFields */
+    {K::None, I::None, TextId::Count,
+     "Note: %s uses merge fields that no column holds: %s. They stay empty; a field of the log that is not a "
+     "fixed column becomes one when you add it as a user-defined field (Config).",
+     "Uwaga: %s używa pól korespondencji, których nie ma w żadnej kolumnie: %s. Pozostają puste; pole dziennika, "
+     "które nie jest stałą kolumną, staje się nią po dodaniu jako pole użytkownika (Konfiguracja)."},
+    /* WarningNoMergeFields */
+    {K::None, I::None, TextId::Count, "Note: %s holds no merge field: every label is the same.",
+     "Uwaga: %s nie zawiera żadnego pola korespondencji: wszystkie nalepki są jednakowe."},
+    /* WarningNoNextRecord */
+    {K::None, I::None, TextId::Count,
+     "Note: %s has several labels on a sheet but no Next Record field: every label of a sheet shows the same "
+     "record.",
+     "Uwaga: %s ma kilka nalepek na arkuszu, ale nie ma pola Następny rekord: każda nalepka arkusza pokazuje ten "
+     "sam rekord."},
     /* StatusProcessing */ {K::None, I::None, TextId::Count, "  Processing...", " Przetwarzanie..."},
     /* StatusProcessingSwl */ {K::None, I::None, TextId::Count, "  Processing SWL ...", " Przetwarzanie SWL ..."},
     /* StatusRewriting */ {K::None, I::None, TextId::Count, "   Rewriting...", "   Zapisywanie..."},
@@ -312,6 +327,22 @@ std::string markedLines(const std::vector<MarkedFile>& marked, Language language
 }
 
 } // namespace
+
+std::string warningsText(const RunSummary& summary, Language language)
+{
+    std::string text;
+    for (const MergeWarning& w : summary.warnings) {
+        const std::string document = w.document.filename().string();
+        std::string fields;
+        for (const std::string& f : w.fields)
+            fields += (fields.empty() ? "" : ", ") + f;
+        const TextId id = w.kind == MergeWarning::Kind::UnknownFields ? TextId::WarningUnknownFields
+                          : w.kind == MergeWarning::Kind::NoMergeFields ? TextId::WarningNoMergeFields
+                                                                        : TextId::WarningNoNextRecord;
+        text += (text.empty() ? "" : "\n") + textFor(id, language, {document, fields});
+    }
+    return text;
+}
 
 std::string summaryText(const RunSummary& summary, Language language)
 {

@@ -42,6 +42,8 @@ std::string textFor(TextId id, Language language, const std::vector<std::string>
 // The closing message of a run: the label documents made, with how many labels of each size, where they are,
 // what failed, and the bad-records file.
 std::string summaryText(const RunSummary& summary, Language language);
+// What the user should know about the main documents, a line each; empty when nothing.
+std::string warningsText(const RunSummary& summary, Language language);
 
 // The name of a QRG format (0 to 7) in a language, as the lists show it.
 std::string_view qrgFormatName(int index, Language language);

@@ -6,6 +6,7 @@
 
 #include "merge/BuiltInLabelMaker.h"
 #include "merge/Conditions.h"
+#include "OdtFixtures.h"
 #include "support/Records.h"
 #include "support/TempDir.h"
 
@@ -14,67 +15,10 @@ namespace {
 
 using test::TempDir;
 
-const char* kNs = "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
-                  "xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" "
-                  "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
-                  "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
-                  "xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\" "
-                  "xmlns:config=\"urn:oasis:names:tc:opendocument:xmlns:config:1.0\"";
-
-std::string display(const std::string& column)
-{
-    return "<text:database-display text:table-name=\"t\" text:table-type=\"table\" text:column-name=\"" + column +
-           "\" text:database-name=\"QSLData\">&lt;" + column + "&gt;</text:database-display>";
-}
-
-std::string next(const std::string& condition = "ooow:TRUE")
-{
-    return "<text:database-next text:table-name=\"t\" text:condition=\"" + condition + "\" text:database-name=\"D\"/>";
-}
-
-void writeOdt(const std::filesystem::path& path, const std::string& body, const std::string& masterPage = "")
-{
-    ZipWriter zip(path);
-    zip.add("mimetype", "application/vnd.oasis.opendocument.text");
-    zip.add("content.xml", std::string("<?xml version=\"1.0\"?><office:document-content ") + kNs +
-                               "><office:automatic-styles/><office:body><office:text><text:sequence-decls/>" + body +
-                               "</office:text></office:body></office:document-content>");
-    zip.add("styles.xml", std::string("<?xml version=\"1.0\"?><office:document-styles ") + kNs +
-                              "><office:master-styles><style:master-page style:name=\"Standard\">" + masterPage +
-                              "</style:master-page></office:master-styles></office:document-styles>");
-    zip.add("settings.xml", std::string("<?xml version=\"1.0\"?><office:document-settings ") + kNs +
-                                " xmlns:ooo=\"http://openoffice.org/2004/office\"><office:settings>"
-                                "<config:config-item-set config:name=\"ooo:configuration-settings\">"
-                                "<config:config-item config:name=\"CurrentDatabaseDataSource\" config:type=\"string\">"
-                                "QSLData</config:config-item><config:config-item config:name=\"EmptyDbFieldHidesPara\" "
-                                "config:type=\"boolean\">true</config:config-item></config:config-item-set>"
-                                "</office:settings></office:document-settings>");
-    zip.close();
-}
-
-// One line per paragraph of the body ("|" for a page-break paragraph of our own).
-std::string bodyText(const std::filesystem::path& odt)
-{
-    const ZipContents out = readZip(odt);
-    pugi::xml_document doc;
-    doc.load_string(out.entries.at("content.xml").c_str());
-    std::string text;
-    for (pugi::xpath_node p : doc.select_nodes("//text:p")) {
-        // A copy after the first starts with a page break: its own paragraph, or its first paragraph's style.
-        const std::string style = p.node().attribute("text:style-name").value();
-        if (style.rfind("cardmill", 0) == 0) {
-            text += "|\n";
-            if (!p.node().first_child())
-                continue;
-        }
-        text += p.node().text().get() + std::string();
-        for (pugi::xml_node c : p.node().children())
-            if (c.type() == pugi::node_element)
-                text += c.text().get();
-        text += "\n";
-    }
-    return text;
-}
+using test::bodyText;
+using test::display;
+using test::next;
+using test::writeOdt;
 
 test::OwnedRecords records(int n)
 {
@@ -113,6 +57,36 @@ TEST(OdtMerge, ConditionsOfNextRecordFields)
     EXPECT_FALSE(Condition::parse("ooow:FALSE")->holds(column));
     EXPECT_TRUE(Condition::parse("ooow:[QSLData.log_1.NAME] != \"\"")->holds(column));
     EXPECT_FALSE(Condition::parse("ooow:[QSLData.log_1.CALL] != \"\"")->holds(column));
+
+    // LibreOffice's reading, as its own merge shows it: binary operators left to right at one level, NOT on the
+    // next operand, true as -1 against numbers, a missing operand 0, and what it cannot read holding.
+    const auto band = [](const char* b) {
+        return [b](const std::string& name) { return name == "BAND" ? std::string(b) : std::string(); };
+    };
+    const auto holds = [](const char* c, const Condition::Column& col) { return Condition::parse(c)->holds(col); };
+    for (const char* b : {"10M", "20M"}) {
+        SCOPED_TRACE(b);
+        EXPECT_FALSE(holds("[D.t.BAND] == \"10M\" or [D.t.BAND] == \"20M\"", band(b)));
+        EXPECT_TRUE(holds("([D.t.BAND] == \"10M\") or ([D.t.BAND] == \"20M\")", band(b)));
+        EXPECT_TRUE(holds("[D.t.BAND] == \"10M\" OR 1", band(b)));
+        EXPECT_FALSE(holds("not [D.t.BAND] == \"10M\"", band(b)));
+        EXPECT_FALSE(holds("D.t.BAND == \"10m\"", band(b)));
+        EXPECT_TRUE(holds("(1 < 2) == -1", band(b)));
+        EXPECT_FALSE(holds("1 < 2 == 1", band(b)));
+        for (const char* unreadable : {"[D.t.BAND] <> \"10M\"", "[D.t.BAND] = \"10M\"", "[D.t.BAND] LT \"15M\"",
+                                       "[D.t.BAND] == \"XX\" || 0", "[D.t.BAND] == \"XX\" && 1", "(1", "1)"})
+            EXPECT_TRUE(holds(unreadable, band(b))) << unreadable;
+        EXPECT_FALSE(holds("[D.t.BAND] ==", band(b)));
+    }
+    EXPECT_TRUE(holds("[D.t.BAND] == \"10M\" xor 0", band("10M")));
+    EXPECT_TRUE(holds("[D.t.BAND] L \"15M\"", band("10M")));
+    EXPECT_FALSE(holds("[D.t.BAND] GEQ \"15M\"", band("10M")));
+    // Deep nesting is refused without exhausting the stack; long chains are read without recursion.
+    EXPECT_TRUE(holds((std::string(100000, '(') + "0" + std::string(100000, ')')).c_str(), band("")));
+    std::string chain = "0";
+    for (int i = 0; i < 100000; ++i)
+        chain += " or 0";
+    EXPECT_FALSE(holds(chain.c_str(), band("")));
 
     // Moves on only where the condition holds: after a record with a name.
     TempDir dir;
