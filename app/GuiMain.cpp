@@ -2,6 +2,8 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <clocale>
+
 #include "engine/Termination.h"
 #include "merge/ChildProcess.h"
 #include "settings/IniFile.h"
@@ -16,6 +18,8 @@ int main(int argc, char** argv)
 {
     using namespace cardmill;
     QApplication app(argc, argv);
+    // Qt takes the user's locale for everything; numbers in files are read and written with a decimal point.
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName("CARDMILL");
     QApplication::setApplicationDisplayName("CARDMILL");
 

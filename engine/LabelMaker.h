@@ -56,10 +56,12 @@ private:
 };
 
 // What the merge needs to know of how the run wrote the values: the date layout (for date pictures) and the
-// language of month and day names.
+// language of month and day names; and the label place of the first sheet where the labels start (1: the
+// first), for a sheet whose first labels are used already.
 struct MergeContext {
     int dateLayout = 0;
     bool polish = false;
+    int startLabel = 1;
 };
 
 // Something about a main document the user should know, though the labels were made.
@@ -68,10 +70,13 @@ struct MergeWarning {
         UnknownFields, // merge fields that name no column (`fields`)
         NoMergeFields, // every label the same
         NoNextRecord,  // several label places, and no next-record field: each sheet repeats one record
+        StartLabelUnusable,   // a start label was asked for, and the document has no label places to count
+        StartLabelBeyondSheet, // a start label past the sheet's `places` label places
     };
     Kind kind = Kind::UnknownFields;
     std::filesystem::path document;
     std::vector<std::string> fields;
+    std::size_t places = 0;
     friend bool operator==(const MergeWarning&, const MergeWarning&) = default;
 };
 

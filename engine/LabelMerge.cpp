@@ -136,7 +136,7 @@ MergePhase::PassEnding MergePhase::runPass(const std::filesystem::path& base, Pa
         document = labelDocumentStem(base, selector).string() + m_maker.labelExtension(mainDocument, progress);
         part = partPathFor(document);
         std::vector<MergeWarning> warnings;
-        const MergeContext context{m_host.dateFormatIndex(), m_host.polishLanguage()};
+        const MergeContext context{m_host.dateFormatIndex(), m_host.polishLanguage(), m_host.startLabel()};
         const bool made = m_maker.make(records, mainDocument, part, progress, context, warnings);
         for (MergeWarning& w : warnings) // once per main document
             if (std::find(result.warnings.begin(), result.warnings.end(), w) == result.warnings.end())

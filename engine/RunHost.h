@@ -31,6 +31,9 @@ public:
     virtual bool polishLanguage() const { return false; }
     // The "Mark QSOs as sent" option with its "sent via", read when a run has made its labels.
     virtual SentMarking sentMarking() const { return {}; }
+    // The label place of the first sheet where each pass's labels start (1: the first), read as each pass
+    // begins.
+    virtual int startLabel() const { return 1; }
 
     // The status text: `id` with its "%s" replaced by `args`; TextId::Count clears it.
     virtual void setStatus(TextId id, const TextArgs& args = {}) = 0;

@@ -1,5 +1,6 @@
 #include "engine/Text.h"
 
+#include <charconv>
 #include <cstring>
 #include <limits>
 
@@ -133,6 +134,45 @@ bool parseInteger(std::string_view s, long long& value)
     }
     value = negative ? -v : v;
     return true;
+}
+
+double leadingNumber(std::string_view s, std::size_t& used)
+{
+    used = 0;
+    std::size_t at = 0;
+    if (!s.empty() && s[0] == '+')
+        at = 1; // from_chars takes a minus sign only
+    double value = 0;
+    const auto [end, error] = std::from_chars(s.data() + at, s.data() + s.size(), value, std::chars_format::general);
+    if (error != std::errc() || end == s.data() + at)
+        return 0;
+    used = static_cast<std::size_t>(end - s.data());
+    return value;
+}
+
+bool wholeNumber(std::string_view s, double& value)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    std::size_t used = 0;
+    value = leadingNumber(s, used);
+    return used > 0 && used == s.size();
+}
+
+std::string fixed(double value, int decimals)
+{
+    char buffer[64];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    if (error != std::errc())
+        return "0";
+    std::string out(buffer, end);
+    if (out.find('.') != std::string::npos) {
+        while (out.back() == '0')
+            out.pop_back();
+        if (out.back() == '.')
+            out.pop_back();
+    }
+    return out == "-0" ? "0" : out;
 }
 
 } // namespace cardmill::text

@@ -108,4 +108,14 @@ inline bool isAscii(std::string_view s)
 // only, nothing before or after. Returns false when the text is not such a number (blanks make it fail).
 bool parseInteger(std::string_view s, long long& value);
 
+// The decimal number at the start of `s` (an optional sign, digits with a decimal point, an exponent), read
+// alike in every locale (a window toolkit may have set one with a decimal comma). `used` receives how many
+// characters it took; 0 when `s` does not start with a number.
+double leadingNumber(std::string_view s, std::size_t& used);
+// `s`, blanks before it aside, is a number and nothing else.
+bool wholeNumber(std::string_view s, double& value);
+// `value` with `decimals` digits after the decimal point, trailing zeros (and a bare point) dropped; the
+// point is always ".".
+std::string fixed(double value, int decimals);
+
 } // namespace cardmill::text

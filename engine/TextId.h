@@ -36,6 +36,8 @@ enum class TextId {
     WarningUnknownFields,     // %s = the main document, %s = the field names
     WarningNoMergeFields,     // %s = the main document
     WarningNoNextRecord,      // %s = the main document
+    WarningStartLabelUnusable, // %s = the main document
+    WarningStartBeyondSheet,  // %s = the main document, %s = its labels per sheet
     // Status texts of the conversion run.
     StatusProcessing,
     StatusProcessingSwl,

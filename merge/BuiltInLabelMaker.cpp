@@ -145,12 +145,24 @@ bool BuiltInLabelMaker::make(const PassRecords& records, const std::filesystem::
         warnings.push_back({MergeWarning::Kind::NoMergeFields, mainDocument, {}});
     else if (body.labelPlaces() >= 2 && !body.hasNextRecordField())
         warnings.push_back({MergeWarning::Kind::NoNextRecord, mainDocument, {}});
-    const DateReading reading{context.dateLayout, context.polish};
+    MergeOptions options;
+    options.reading = {context.dateLayout, context.polish};
+    if (context.startLabel > 1) {
+        // Label places are what the start position counts; without them the merge starts at the first label.
+        const std::size_t places = body.labelPlaces();
+        const auto start = static_cast<std::size_t>(context.startLabel);
+        if (places < 2)
+            warnings.push_back({MergeWarning::Kind::StartLabelUnusable, mainDocument, {}, 0});
+        else if (start > places)
+            warnings.push_back({MergeWarning::Kind::StartLabelBeyondSheet, mainDocument, {}, places});
+        else
+            options.blankLabels = start - 1;
+    }
     try {
         if (doc.openDocument)
-            mergeOdt(*doc.package, records, output, progress, reading);
+            mergeOdt(*doc.package, records, output, progress, options);
         else
-            mergeDocx(*doc.package, records, output, progress, reading);
+            mergeDocx(*doc.package, records, output, progress, options);
     } catch (const MergeStopped&) {
         return false;
     } catch (const std::bad_alloc&) {

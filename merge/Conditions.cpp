@@ -155,13 +155,13 @@ private:
                     m_token = {Token::Kind::Binary, to};
                     return;
                 }
-            char* numberEnd = nullptr;
-            std::strtod(w.c_str(), &numberEnd);
+            double ignored = 0;
+            const bool isNumber = text::wholeNumber(w, ignored);
             if (u == "NOT")
                 m_token.kind = Token::Kind::Not;
             else if (u == "TRUE" || u == "FALSE")
                 m_token = {Token::Kind::Value, u == "TRUE" ? "-1" : "0"};
-            else if (numberEnd && *numberEnd == '\0')
+            else if (isNumber)
                 m_token = {Token::Kind::Value, w};
             else
                 m_token = {Token::Kind::Column, column(w)};
@@ -183,11 +183,7 @@ private:
 
 bool number(const std::string& s, double& v)
 {
-    if (s.empty())
-        return false;
-    char* end = nullptr;
-    v = std::strtod(s.c_str(), &end);
-    return end && *end == '\0';
+    return text::wholeNumber(s, v);
 }
 
 bool truth(const std::string& v)

@@ -63,7 +63,7 @@ Template docxBody(const ZipContents& main)
 }
 
 void mergeDocx(const ZipContents& main, const PassRecords& records, const std::filesystem::path& output,
-               const LabelMaker::Progress& progress, const DateReading& reading)
+               const LabelMaker::Progress& progress, const MergeOptions& options)
 {
     const CompiledDocument compiled = compileDocx(documentPart(main));
     const std::string section = nextPageSection(compiled.sectionXml);
@@ -108,8 +108,8 @@ void mergeDocx(const ZipContents& main, const PassRecords& records, const std::f
     zip.begin(kDocumentPart);
     zip.write(compiled.prefix);
     std::string lastSection = finalSection;
-    Evaluator headers(records, reading, nullptr, 1000000000); // ids of their own, apart from the body's
-    forEachCopy(compiled.body, records, reading, [&](std::size_t copies, std::size_t first, std::string& copy,
+    Evaluator headers(records, options.reading, nullptr, 1000000000); // ids of their own, apart from the body's
+    forEachCopy(compiled.body, records, options, [&](std::size_t copies, std::size_t first, std::string& copy,
                                                      std::string&, bool last) {
         std::string sectionOfCopy = last ? finalSection : section;
         for (const PartWithFields& p : headerParts) {

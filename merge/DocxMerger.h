@@ -20,7 +20,7 @@ namespace cardmill {
 // throws MergeStopped and writes nothing. Throws std::runtime_error naming the problem (the caller adds the
 // file).
 void mergeDocx(const ZipContents& main, const PassRecords& records, const std::filesystem::path& output,
-               const LabelMaker::Progress& progress, const DateReading& reading = {});
+               const LabelMaker::Progress& progress, const MergeOptions& options = {});
 
 // The compiled body of a .docx main document, for what the user should know before merging.
 Template docxBody(const ZipContents& main);

@@ -121,6 +121,13 @@ void Evaluator::startCopy(std::size_t index, std::size_t copy)
     m_skip = false;
 }
 
+void Evaluator::leaveLabelsEmpty(std::size_t n)
+{
+    m_blankLabels = n;
+    m_holdPosition = n > 0;
+    m_lookupsAtHold = m_lookups;
+}
+
 void Evaluator::advance()
 {
     ++m_current;
@@ -229,8 +236,13 @@ void Evaluator::renderItems(const Template& t, std::string& out, bool inHeader, 
             const Template::Field& f = (*t.fields)[static_cast<std::size_t>(item.field)];
             const FieldCode::Type type = f.code().type;
             if (movesRecords(type)) {
-                if (inHeader)
+                if (inHeader || m_blankLabels > 0)
                     break;
+                if (m_holdPosition) {
+                    m_holdPosition = false;
+                    if (m_lookups == m_lookupsAtHold)
+                        break; // the move from the label before, which was left empty
+                }
                 // Moving on reads no record for the label it stands in.
                 const std::size_t lookups = m_lookups, hits = m_hits;
                 const bool yes = type == FieldCode::Type::Next ||
@@ -263,6 +275,12 @@ void Evaluator::renderItems(const Template& t, std::string& out, bool inHeader, 
             break;
         }
         case Kind::Label: {
+            if (m_blankLabels > 0) {
+                --m_blankLabels;
+                m_lookupsAtHold = m_lookups;
+                out += item.text;
+                break;
+            }
             // A label place whose fields found no record (the records ran out before it) stays empty, its
             // literal text too, so that the sheet can go through the printer again.
             const std::size_t lookups = m_lookups, hits = m_hits;
@@ -325,16 +343,18 @@ std::vector<std::string> Evaluator::unknownFields(const Template& t, const PassR
     return {unknown.begin(), unknown.end()};
 }
 
-void forEachCopy(const Template& body, const PassRecords& records, const DateReading& reading,
+void forEachCopy(const Template& body, const PassRecords& records, const MergeOptions& options,
                  const std::function<void(std::size_t, std::size_t, std::string&, std::string&, bool)>& copy,
                  const LabelMaker::Progress& progress)
 {
-    Evaluator evaluator(records, reading, &progress);
+    Evaluator evaluator(records, options.reading, &progress);
     std::string xml, frames;
     std::size_t next = 0;
     std::size_t copies = 0;
     while (next < records.size()) {
         evaluator.startCopy(next, copies);
+        if (copies == 0)
+            evaluator.leaveLabelsEmpty(options.blankLabels);
         xml.clear();
         frames.clear();
         evaluator.render(body, xml, false, &frames);

@@ -12,6 +12,13 @@ namespace cardmill {
 // Thrown out of a merge when its progress callback asks to stop; the merge writes nothing.
 struct MergeStopped {};
 
+// How a merge reads values and where on the first sheet it starts.
+struct MergeOptions {
+    DateReading reading;
+    // Label places of the first copy left empty before the first record (a sheet whose first labels are used).
+    std::size_t blankLabels = 0;
+};
+
 // Turns compiled templates into XML, record by record. One evaluator makes all copies of one merge: it holds
 // the record position, the copy's number and the ids it hands out.
 class Evaluator {
@@ -25,6 +32,9 @@ public:
 
     // Starts copy `copy` (from 0) at record `index`.
     void startCopy(std::size_t index, std::size_t copy);
+    // The next `n` label places stay empty and read no record; the record position stays where it is for the
+    // first label after them (a record-moving field that it starts with does not move).
+    void leaveLabelsEmpty(std::size_t n);
     std::size_t current() const { return m_current; }
     bool exhausted() const { return m_current >= m_records.size(); }
     bool skipped() const { return m_skip; }
@@ -63,6 +73,9 @@ private:
     std::size_t m_copy = 0;
     std::size_t m_skippedRecords = 0;
     bool m_skip = false;
+    std::size_t m_blankLabels = 0;
+    bool m_holdPosition = false;       // no record move until a field has read a record
+    std::size_t m_lookupsAtHold = 0;
     std::size_t m_lookups = 0; // fields read that read a record
     std::size_t m_hits = 0;    // ... and found one
     unsigned long m_nextDrawingId;
@@ -70,11 +83,11 @@ private:
 
 // Makes the copies of a body, each starting at the next unused record: `copy` receives the copy's number (from
 // 0), the record it started with, its evaluated XML (its page-anchored frames apart, in `frames`) and whether it
-// is the last. A copy that a SKIPIF
+// is the last. The first copy leaves `options.blankLabels` label places empty first. A copy that a SKIPIF
 // left out is dropped with its records; when the records run out within a copy, no further copy starts.
 // `progress` is told every move to a further record and every copy made; when it returns false, forEachCopy
 // throws MergeStopped.
-void forEachCopy(const Template& body, const PassRecords& records, const DateReading& reading,
+void forEachCopy(const Template& body, const PassRecords& records, const MergeOptions& options,
                  const std::function<void(std::size_t copy, std::size_t firstRecord, std::string& xml,
                                           std::string& frames, bool last)>& copy,
                  const LabelMaker::Progress& progress);

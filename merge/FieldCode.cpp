@@ -6,6 +6,8 @@
 #include <locale.h>
 #include <wctype.h>
 
+#include "engine/Text.h"
+
 namespace cardmill {
 
 namespace {
@@ -171,11 +173,7 @@ bool isWordSpace(char32_t c)
 
 bool number(const std::string& s, double& value)
 {
-    if (s.empty())
-        return false;
-    char* end = nullptr;
-    value = std::strtod(s.c_str(), &end);
-    return end && *end == '\0';
+    return text::wholeNumber(s, value);
 }
 
 } // namespace

@@ -47,7 +47,7 @@ Template odtBody(const ZipContents& main)
 }
 
 void mergeOdt(const ZipContents& main, const PassRecords& records, const std::filesystem::path& output,
-              const LabelMaker::Progress& progress, const DateReading& reading)
+              const LabelMaker::Progress& progress, const MergeOptions& options)
 {
     const std::string stem = styleStem(main);
 
@@ -102,8 +102,8 @@ void mergeOdt(const ZipContents& main, const PassRecords& records, const std::fi
     };
     std::vector<std::string> copyStyles; // paragraph styles that start a copy on its own master page
     std::string pagesXml;
-    Evaluator headers(records, reading, nullptr, 1000000000);
-    forEachCopy(compiled.body, records, reading,
+    Evaluator headers(records, options.reading, nullptr, 1000000000);
+    forEachCopy(compiled.body, records, options,
                 [&](std::size_t copies, std::size_t first, std::string& copy, std::string& frames, bool) {
         if (!pages.empty()) {
             // This copy's own master page, with its header and footer evaluated for the copy's first record.

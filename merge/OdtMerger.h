@@ -17,7 +17,7 @@ namespace cardmill {
 // take the values of the record a copy starts with. The result has no current-database settings. `progress`
 // as for mergeDocx. Throws std::runtime_error.
 void mergeOdt(const ZipContents& main, const PassRecords& records, const std::filesystem::path& output,
-              const LabelMaker::Progress& progress, const DateReading& reading = {});
+              const LabelMaker::Progress& progress, const MergeOptions& options = {});
 
 // The compiled body of an .odt main document, for what the user should know before merging.
 Template odtBody(const ZipContents& main);

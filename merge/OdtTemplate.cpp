@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "engine/Text.h"
 #include "merge/Template.h"
 #include "merge/XmlPart.h"
 
@@ -48,9 +49,10 @@ bool isField(pugi::xml_node n)
 // A length such as "2.5cm", "1in", "72pt" or "25mm" in millimetres.
 double millimetres(const char* text)
 {
-    char* end = nullptr;
-    const double v = std::strtod(text, &end);
-    const std::string unit = end ? end : "";
+    std::size_t used = 0;
+    const std::string_view all(text);
+    const double v = text::leadingNumber(all, used);
+    const std::string unit(all.substr(used));
     if (unit == "cm")
         return v * 10;
     if (unit == "in")

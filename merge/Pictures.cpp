@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
+
+#include "engine/Text.h"
 
 namespace cardmill {
 
@@ -212,10 +215,8 @@ std::string formatDateTime(const DateTime& when, std::string_view picture, bool 
 
 std::optional<std::string> formatNumber(std::string_view value, std::string_view picture)
 {
-    const std::string text(value);
-    char* end = nullptr;
-    const double number = std::strtod(text.c_str(), &end);
-    if (text.empty() || !end || *end != '\0' || !std::isfinite(number))
+    double number = 0;
+    if (!text::wholeNumber(value, number) || !std::isfinite(number))
         return std::nullopt;
     // "positive;negative": the negative section shows the value without its sign.
     std::string_view section = picture;
@@ -245,7 +246,16 @@ std::optional<std::string> formatNumber(std::string_view value, std::string_view
 
     // Rounded to the decimals shown, then written out digit by digit.
     const double scaled = std::round(std::fabs(number) * std::pow(10.0, static_cast<double>(decimals)));
-    std::string all = std::to_string(static_cast<unsigned long long>(scaled));
+    std::string all;
+    if (scaled < 1e18) {
+        all = std::to_string(static_cast<unsigned long long>(scaled));
+    } else { // beyond an integer's range, where rounding halves no longer matters
+        char digits[512];
+        const auto [end, error] = std::to_chars(digits, digits + sizeof digits, scaled, std::chars_format::fixed, 0);
+        if (error != std::errc())
+            return std::nullopt;
+        all.assign(digits, end);
+    }
     if (all.size() <= decimals)
         all.insert(0, decimals + 1 - all.size(), '0');
     std::string integer = all.substr(0, all.size() - decimals);
@@ -255,9 +265,15 @@ std::optional<std::string> formatNumber(std::string_view value, std::string_view
     integer.erase(0, std::min(integer.find_first_not_of('0'), integer.size()));
     if (integer.size() < minInteger)
         integer.insert(0, minInteger - integer.size(), '0');
-    if (thousands)
-        for (std::size_t at = integer.size(); at > 3; at -= 3)
-            integer.insert(at - 3, ",");
+    if (thousands) {
+        std::string grouped;
+        for (std::size_t i = 0; i < integer.size(); ++i) {
+            if (i > 0 && (integer.size() - i) % 3 == 0)
+                grouped += ',';
+            grouped += integer[i];
+        }
+        integer = std::move(grouped);
+    }
     std::string out(section.substr(0, first));
     if (sign)
         out += '-';

@@ -101,6 +101,17 @@ constexpr std::array<TextEntry, static_cast<std::size_t>(TextId::Count)> kTexts{
      "record.",
      "Uwaga: %s ma kilka nalepek na arkuszu, ale nie ma pola Następny rekord: każda nalepka arkusza pokazuje ten "
      "sam rekord."},
+    /* WarningStartLabelUnusable */
+    {K::None, I::None, TextId::Count,
+     "Note: the first label cannot be chosen with %s, whose labels are not table cells or frames: its labels "
+     "start at label 1.",
+     "Uwaga: w %s nie można wybrać pierwszej nalepki, bo jego nalepki nie są komórkami tabeli ani ramkami: "
+     "nalepki zaczynają się od nalepki 1."},
+    /* WarningStartBeyondSheet */
+    {K::None, I::None, TextId::Count,
+     "Note: %s has only %s labels on a sheet, fewer than the first label chosen: its labels start at label 1.",
+     "Uwaga: %s ma na arkuszu tylko %s nalepek, mniej niż wybrana pierwsza nalepka: nalepki zaczynają się od "
+     "nalepki 1."},
     /* StatusProcessing */ {K::None, I::None, TextId::Count, "  Processing...", " Przetwarzanie..."},
     /* StatusProcessingSwl */ {K::None, I::None, TextId::Count, "  Processing SWL ...", " Przetwarzanie SWL ..."},
     /* StatusRewriting */ {K::None, I::None, TextId::Count, "   Rewriting...", "   Zapisywanie..."},
@@ -336,10 +347,26 @@ std::string warningsText(const RunSummary& summary, Language language)
         std::string fields;
         for (const std::string& f : w.fields)
             fields += (fields.empty() ? "" : ", ") + f;
-        const TextId id = w.kind == MergeWarning::Kind::UnknownFields ? TextId::WarningUnknownFields
-                          : w.kind == MergeWarning::Kind::NoMergeFields ? TextId::WarningNoMergeFields
-                                                                        : TextId::WarningNoNextRecord;
-        text += (text.empty() ? "" : "\n") + textFor(id, language, {document, fields});
+        TextId id = TextId::WarningNoNextRecord;
+        std::vector<std::string> args{document, fields};
+        switch (w.kind) {
+        case MergeWarning::Kind::UnknownFields:
+            id = TextId::WarningUnknownFields;
+            break;
+        case MergeWarning::Kind::NoMergeFields:
+            id = TextId::WarningNoMergeFields;
+            break;
+        case MergeWarning::Kind::NoNextRecord:
+            break;
+        case MergeWarning::Kind::StartLabelUnusable:
+            id = TextId::WarningStartLabelUnusable;
+            break;
+        case MergeWarning::Kind::StartLabelBeyondSheet:
+            id = TextId::WarningStartBeyondSheet;
+            args = {document, std::to_string(w.places)};
+            break;
+        }
+        text += (text.empty() ? "" : "\n") + textFor(id, language, args);
     }
     return text;
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <random>
 #include <string>
 
@@ -62,6 +63,37 @@ TEST(Text, ParseIntegerTakesSignedDigitsOnly)
     EXPECT_FALSE(text::parseInteger("-", v));
     EXPECT_FALSE(text::parseInteger(" 2006", v));
     EXPECT_FALSE(text::parseInteger("99999999999999999999", v));
+}
+
+TEST(Text, NumbersReadAndWriteWithAPointInEveryLocale)
+{
+    // The desktop program runs in the user's locale; one with a decimal comma must not change a number.
+    const std::string before = std::setlocale(LC_NUMERIC, nullptr);
+    bool commaLocale = false;
+    for (const char* name : {"pl_PL.UTF-8", "de_DE.UTF-8", "fr_FR.UTF-8"})
+        if (std::setlocale(LC_NUMERIC, name)) {
+            commaLocale = true;
+            break;
+        }
+    double v = 0;
+    std::size_t used = 0;
+    EXPECT_TRUE(text::wholeNumber("14.074", v));
+    EXPECT_DOUBLE_EQ(v, 14.074);
+    EXPECT_TRUE(text::wholeNumber(" -3.5e2", v));
+    EXPECT_DOUBLE_EQ(v, -350);
+    EXPECT_FALSE(text::wholeNumber("14,074", v));
+    EXPECT_FALSE(text::wholeNumber("20M", v));
+    EXPECT_FALSE(text::wholeNumber("", v));
+    EXPECT_DOUBLE_EQ(text::leadingNumber("+2.54cm", used), 2.54);
+    EXPECT_EQ(used, 5u);
+    text::leadingNumber("cm", used);
+    EXPECT_EQ(used, 0u);
+    EXPECT_EQ(text::fixed(181.4, 3), "181.4");
+    EXPECT_EQ(text::fixed(2.0, 3), "2");
+    EXPECT_EQ(text::fixed(-0.0001, 3), "0");
+    std::setlocale(LC_NUMERIC, before.c_str());
+    if (!commaLocale)
+        GTEST_SKIP() << "no locale with a decimal comma installed; the point locale passed";
 }
 
 TEST(LineWriter, TurnsCommasIntoBlanksAndGrowsPastItsFirstSize)

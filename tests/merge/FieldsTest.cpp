@@ -33,10 +33,11 @@ test::OwnedRecords qsos()
                                {"G4X", "2024-01-01", "12:00", "R", "", "-3.14159"}});
 }
 
-std::string merged(const TempDir& dir, const std::string& body, const PassRecords& records, const DateReading& reading = {})
+std::string merged(const TempDir& dir, const std::string& body, const PassRecords& records, const DateReading& reading = {},
+                   std::size_t blankLabels = 0)
 {
     test::writeDocx(dir / "main.docx", body);
-    mergeDocx(readZip(dir / "main.docx"), records, dir / "out.docx", {}, reading);
+    mergeDocx(readZip(dir / "main.docx"), records, dir / "out.docx", {}, MergeOptions{reading, blankLabels});
     return documentText(dir / "out.docx");
 }
 
@@ -114,6 +115,8 @@ TEST(Pictures, DatesTimesAndNumbersAsWordFormatsThem)
     EXPECT_EQ(formatNumber("-2", "0;(0)"), "(2)");
     EXPECT_EQ(formatNumber("0.5", "#.## MHz"), ".5 MHz");
     EXPECT_FALSE(formatNumber("20M", "0.0"));
+    EXPECT_EQ(formatNumber("1e300", "0").value_or("").size(), 301u); // past an integer's range, no overflow
+    EXPECT_EQ(formatNumber("1e20", "#,##0").value_or("").substr(0, 8), "100,000,");
 
     // In a merge: values that read as dates, times or numbers take the picture, others stay as they are.
     TempDir dir;
@@ -189,6 +192,78 @@ TEST(LabelPlaces, AfterTheLastRecordTheyStayEmptyLiteralTextToo)
     for (std::size_t at = xml.find("<w:tcW w:w=\"4000\""); at != std::string::npos; at = xml.find("<w:tcW w:w=\"4000\"", at + 1))
         ++cells;
     EXPECT_EQ(cells, 8u);
+}
+
+TEST(StartPosition, TheFirstLabelsOfTheFirstSheetStayEmptyWhicheverWayLabelsMoveOn)
+{
+    TempDir dir;
+    auto cell = [](const std::string& content) { return "<w:tc>" + para(content) + "</w:tc>"; };
+    auto sheet = [&](const std::string& first, const std::string& other) {
+        return "<w:tbl><w:tr>" + cell(first) + cell(other) + "</w:tr><w:tr>" + cell(other) + cell(other) +
+               "</w:tr></w:tbl>" + para("");
+    };
+    const auto five = test::OwnedRecords({"CALL"}, {{"A1"}, {"B2"}, {"C3"}, {"D4"}, {"E5"}});
+    const std::string card = text("To ") + simpleField(" MERGEFIELD CALL ");
+    // Word's way: every label but the first starts with NEXT. Starting at label 3 of 4.
+    EXPECT_EQ(merged(dir, sheet(card, simpleField(" NEXT ") + card), five, {}, 2),
+              "\n\nTo A1\nTo B2\n\n|\nTo C3\nTo D4\nTo E5\n\n\n");
+    // LibreOffice's way: every label but the last ends with a next-record field.
+    const std::string last = "<w:tbl><w:tr>" + cell(card + simpleField(" NEXT ")) + cell(card + simpleField(" NEXT ")) +
+                             "</w:tr><w:tr>" + cell(card + simpleField(" NEXT ")) + cell(card) + "</w:tr></w:tbl>" + para("");
+    EXPECT_EQ(merged(dir, last, five, {}, 1), "\nTo A1\nTo B2\nTo C3\n\n|\nTo D4\nTo E5\n\n\n\n");
+    // Two QSOs per label, the second row moving on too: a label keeps its own station's QSOs.
+    const auto pairs = test::OwnedRecords({"CALL", "QSO_DATE"}, {{"A1", "1"}, {"A1", "2"}, {"B2", "3"}, {"B2", "4"}});
+    const std::string two = card + text(" ") + simpleField(" MERGEFIELD QSO_DATE ") + simpleField(" NEXT ") +
+                            text(" ") + simpleField(" MERGEFIELD QSO_DATE ");
+    EXPECT_EQ(merged(dir, sheet(two, simpleField(" NEXT ") + two), pairs, {}, 3),
+              "\n\n\nTo A1 1 2\n\n|\nTo B2 3 4\n\n\n\n\n");
+
+    // Frames of a LibreOffice label sheet: the second place first.
+    auto frame = [](const char* x, bool moveOn) {
+        return std::string("<draw:frame text:anchor-type=\"page\" text:anchor-page-number=\"1\" svg:x=\"") + x +
+               "\" svg:y=\"1cm\" svg:width=\"9cm\" svg:height=\"3cm\"><draw:text-box><text:p>" +
+               test::display("CALL") + (moveOn ? test::next() : "") + "</text:p></draw:text-box></draw:frame>";
+    };
+    test::writeOdt(dir / "main.odt", frame("1cm", true) + frame("10cm", false) + "<text:p/>");
+    ZipContents main = readZip(dir / "main.odt");
+    std::string& content = main.entries["content.xml"];
+    content.insert(content.find("<office:document-content") + 24,
+                   " xmlns:draw=\"urn:oasis:names:tc:opendocument:xmlns:drawing:1.0\" "
+                   "xmlns:svg=\"urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0\"");
+    mergeOdt(main, five, dir / "out.odt", {}, MergeOptions{{}, 1});
+    pugi::xml_document out;
+    ASSERT_TRUE(out.load_string(readZip(dir / "out.odt").entries.at("content.xml").c_str()));
+    std::vector<std::string> places;
+    for (pugi::xpath_node f : out.select_nodes("//draw:frame"))
+        places.push_back(std::string(f.node().attribute("text:anchor-page-number").value()) + " " +
+                         f.node().attribute("svg:x").value() + " " +
+                         f.node().child("draw:text-box").child("text:p").text().get());
+    EXPECT_EQ(places, (std::vector<std::string>{"1 10cm A1", "2 1cm B2", "2 10cm C3", "3 1cm D4", "3 10cm E5"}));
+}
+
+TEST(StartPosition, DocumentsWithoutLabelPlacesStartAtTheFirstLabelAndSaySo)
+{
+    TempDir dir;
+    BuiltInLabelMaker maker;
+    std::vector<MergeWarning> warnings;
+    const auto records = qsos();
+    MergeContext context;
+    context.startLabel = 3;
+    test::writeDocx(dir / "one.docx", para(simpleField(" MERGEFIELD CALL ")));
+    ASSERT_TRUE(maker.make(records, dir / "one.docx", dir / "out.docx", {}, context, warnings));
+    EXPECT_EQ(documentText(dir / "out.docx"), "DL1AA\n|\nSP1ABC\n|\nG4X\n");
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0].kind, MergeWarning::Kind::StartLabelUnusable);
+
+    const std::string cell = "<w:tc>" + para(simpleField(" MERGEFIELD CALL ")) + "</w:tc>";
+    const std::string next = "<w:tc>" + para(simpleField(" NEXT ") + simpleField(" MERGEFIELD CALL ")) + "</w:tc>";
+    test::writeDocx(dir / "two.docx", "<w:tbl><w:tr>" + cell + next + "</w:tr></w:tbl>" + para(""));
+    warnings.clear();
+    ASSERT_TRUE(maker.make(records, dir / "two.docx", dir / "out.docx", {}, context, warnings));
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0].kind, MergeWarning::Kind::StartLabelBeyondSheet);
+    EXPECT_EQ(warnings[0].places, 2u);
+    EXPECT_EQ(documentText(dir / "out.docx").substr(0, 13), "DL1AA\nSP1ABC\n");
 }
 
 TEST(Sections, EachCopyEndsInItsOwnLastParagraph)

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cardmill {
+
+// Lengths are in points (1/72 inch) throughout.
+constexpr double kPointsPerMm = 72.0 / 25.4;
+
+// A length as label-stock files write it: a number with an optional unit pt, in, mm, cm or pc (points without
+// one). nullopt when the text is no length.
+std::optional<double> parseLength(std::string_view text);
+
+struct PaperSize {
+    std::string id;   // "A4", "US-Letter"
+    std::string name; // "A4", "US Letter"
+    double width = 0, height = 0;
+};
+
+// The paper sizes known without the stock database (for a custom grid): A4, A5, A6, US Letter, US Legal.
+const std::vector<PaperSize>& standardPapers();
+// A standard paper by its id or name, letter case aside.
+const PaperSize* standardPaper(std::string_view idOrName);
+
+// One label's place on the sheet, from the paper's top left corner.
+struct LabelRect {
+    double x = 0, y = 0, width = 0, height = 0;
+};
+
+// Labels in a grid: nx across, ny down, the first at (x0, y0), the next ones dx and dy further.
+struct StockLayout {
+    int nx = 1, ny = 1;
+    double x0 = 0, y0 = 0, dx = 0, dy = 0;
+};
+
+// A sheet of labels: its paper, the shape and size of one label and where the labels stand.
+struct LabelStock {
+    enum class Shape { Rectangle, Round, Ellipse, Cd };
+
+    std::string brand, part, description;
+    std::string paperName; // "A4", "US Letter"; empty for a paper of its own size
+    double paperWidth = 0, paperHeight = 0;
+    Shape shape = Shape::Rectangle;
+    double width = 0, height = 0; // of one label (a round one: its diameter, both)
+    double corner = 0;            // the radius of a rectangle's corners
+    double markupMargin = 0;      // the margin that the content keeps inside a label
+    std::vector<StockLayout> layouts;
+    std::string equivalentTo;   // "Avery 7160" for a part that is the same as another
+    std::filesystem::path file; // the file it was read from; empty for a custom grid
+
+    // "Avery L7163"; "Custom" for a custom grid.
+    std::string name() const;
+    bool rectangular() const { return shape == Shape::Rectangle; }
+    // Every label of a sheet in reading order: rows top to bottom, left to right within a row.
+    std::vector<LabelRect> places() const;
+    std::size_t labelsPerSheet() const;
+    // "2 x 7" for one layout; "12 labels" for several.
+    std::string arrangement() const;
+    // Why the stock cannot carry labels as it is laid out (labels that overlap or run off the paper, no label,
+    // too many); empty when it can.
+    std::string problem() const;
+};
+
+// The most labels a sheet may have; stocks with more are refused (no QSL label is that small).
+constexpr std::size_t kMaxLabelsPerSheet = 1000;
+
+// A grid the user measured: lengths in points.
+struct CustomGrid {
+    std::string paperName; // a standard paper, or empty for width x height
+    double paperWidth = 0, paperHeight = 0;
+    int columns = 1, rows = 1;
+    double width = 0, height = 0;   // of one label
+    double left = 0, top = 0;       // of the first label
+    double hpitch = 0, vpitch = 0;  // from one label to the next across and down
+    double markupMargin = 5;        // the margin inside a label
+};
+LabelStock customStock(const CustomGrid& grid);
+
+// Reads "PAPER,COLUMNS,ROWS,WIDTH,HEIGHT,LEFT,TOP,HPITCH,VPITCH" with lengths in millimetres and PAPER a
+// standard paper or "WIDTHxHEIGHT" in millimetres. Throws std::invalid_argument saying what is wrong.
+CustomGrid parseCustomGrid(std::string_view text);
+
+} // namespace cardmill
