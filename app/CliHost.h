@@ -38,6 +38,7 @@ public:
         bool merge = true;
         bool pdf = false;
         SentMarking marking;
+        int startLabel = 1;
     };
 
     explicit CliHost(Options options);
@@ -63,6 +64,7 @@ public:
     int labelSize() const override { return m_options.labelSize; }
     bool keepTemporaryFile() const override { return m_options.keepTemporary; }
     SentMarking sentMarking() const override { return m_options.marking; }
+    int startLabel() const override { return m_options.startLabel; }
     bool polishLanguage() const override { return m_options.language == Language::Polish; }
     void setStatus(TextId id, const TextArgs& args) override;
     void showProgress(bool visible) override;

@@ -4,6 +4,7 @@
 
 #include "app/CliHost.h"
 #include "app/ConvertOptions.h"
+#include "app/StockCommands.h"
 #include "engine/ConversionRun.h"
 #include "engine/Termination.h"
 #include "merge/BuiltInLabelMaker.h"
@@ -18,6 +19,11 @@ int convert(int argc, char** argv)
     ParsedCommandLine parsed = parseCommandLine(argc, argv, std::cout, std::cerr);
     if (parsed.exitNow)
         return *parsed.exitNow;
+    if (parsed.stockTask.kind != StockTask::Kind::None) {
+        StockCatalogue catalogue;
+        catalogue.loadInstalled();
+        return runStockTask(parsed.stockTask, catalogue, std::cout, std::cerr);
+    }
 
     CliHost host(parsed.options);
     const ConversionStatus status = [&host](const std::string& file, int seconds) {

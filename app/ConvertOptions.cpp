@@ -157,6 +157,36 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     app.add_option("--sent-via", sentVia, "with --mark-sent: QSL_SENT_VIA B (bureau), D (direct) or E (electronic)");
     bool noMerge = false;
     app.add_flag("--no-merge", noMerge, "write the data-source files only (no main document needed)");
+    int startLabel = 1;
+    app.add_option("--start-label", startLabel,
+                   "the label place of the first sheet to start at, for a sheet whose first labels are used "
+                   "(default 1)")
+        ->type_name("N");
+    StockTask& task = result.stockTask;
+    std::vector<std::string> searchWords;
+    app.add_option("--list-stocks", searchWords,
+                   "list the label stocks (of the gLabels stock database, glabels-data) whose brand, part or "
+                   "description hold every word of TEXT, and end")
+        ->type_name("[TEXT]")
+        ->expected(0, CLI::detail::expected_max_vector_size);
+    std::string makeFolder;
+    app.add_option("--make-main-docs", makeFolder,
+                   "make main documents card_1 ... card_10 and card_swl for a label stock in FOLDER, and end")
+        ->type_name("FOLDER");
+    app.add_option("--stock", task.stock, "with --make-main-docs: the stock, such as \"Avery L7163\"")
+        ->type_name("NAME");
+    app.add_option("--custom-grid", task.grid,
+                   "with --make-main-docs, instead of --stock: PAPER,COLUMNS,ROWS,WIDTH,HEIGHT,LEFT,TOP,HPITCH,"
+                   "VPITCH, lengths in mm, PAPER A4, A5, A6, US-Letter, US-Legal or WIDTHxHEIGHT")
+        ->type_name("SPEC");
+    app.add_option("--format", task.format, "with --make-main-docs: docx (default) or odt")->type_name("docx|odt");
+    app.add_option("--sizes", task.sizes,
+                   "with --make-main-docs: the label sizes, such as 1,2,3,swl (default: every size that fits)")
+        ->type_name("LIST");
+    std::string myCall;
+    app.add_option("--my-call", myCall, "with --make-main-docs: your call sign, for \"73 de\" (remembered)")
+        ->type_name("CALL");
+    app.add_flag("--replace", task.replace, "with --make-main-docs: replace main documents that are there");
     app.set_version_flag("--version", std::string("cardmill-convert ") + kVersionText);
 
     try {
@@ -178,6 +208,35 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
         result.exitNow = ExitUsage;
         return result;
     };
+
+    // The label-stock tasks stand alone.
+    const bool list = app.count("--list-stocks") > 0, make = app.count("--make-main-docs") > 0;
+    if (list && make)
+        return usage("--list-stocks and --make-main-docs go separately");
+    for (const char* option : {"--stock", "--custom-grid", "--format", "--sizes", "--my-call", "--replace"})
+        if (app.count(option) && !make)
+            return usage(std::string(option) + " goes with --make-main-docs");
+    if (list || make) {
+        task.kind = list ? StockTask::Kind::List : StockTask::Kind::Make;
+        for (const std::string& w : searchWords)
+            task.search += (task.search.empty() ? "" : " ") + w;
+        task.folder = makeFolder;
+        task.settings = settings.empty() ? defaultSettingsPath() : std::filesystem::path(settings);
+        if (make) {
+            if (task.stock.empty() == task.grid.empty())
+                return usage("--make-main-docs needs --stock NAME or --custom-grid SPEC (one of them)");
+            task.format = text::upper(task.format) == "ODT" ? "odt" : text::upper(task.format) == "DOCX" ? "docx" : "";
+            if (task.format.empty())
+                return usage("--format must be docx or odt");
+            if (app.count("--my-call")) {
+                const std::string call = text::upper(std::string(text::trim(myCall)));
+                if (call.size() > 20 || call.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789/") != std::string::npos)
+                    return usage("--my-call takes a call sign: letters, digits and /");
+                task.ownCall = call;
+            }
+        }
+        return result;
+    }
 
     // A settings file that is missing or cannot be a settings file is bad input, said as such.
     auto badSettings = [&](const std::string& text) {
@@ -276,6 +335,11 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
         std::set<QslBox>& boxes = o.qsl[filter.first];
         if (!parseFlags(*filter.second, filter.first, boxes))
             return usage(std::string("bad flag in ") + name + " \"" + *filter.second + "\"");
+    }
+    if (app.count("--start-label")) {
+        if (startLabel < 1 || startLabel > static_cast<int>(kMaxStartLabel))
+            return usage("--start-label must be from 1 to " + std::to_string(kMaxStartLabel));
+        o.startLabel = startLabel;
     }
     if (markSent)
         o.marking.on = true;

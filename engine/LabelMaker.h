@@ -58,6 +58,8 @@ private:
 // What the merge needs to know of how the run wrote the values: the date layout (for date pictures) and the
 // language of month and day names; and the label place of the first sheet where the labels start (1: the
 // first), for a sheet whose first labels are used already.
+inline constexpr int kMaxStartLabel = 1000;
+
 struct MergeContext {
     int dateLayout = 0;
     bool polish = false;

@@ -82,6 +82,22 @@ void writeUserFields(IniFile::Lines& lines, const std::vector<std::string>& fiel
         lines.write("ADIF_fields", "ADIF" + std::to_string(i), fields[i]);
 }
 
+StockChoice readStockChoice(const IniFile& ini)
+{
+    StockChoice c;
+    c.ownCall = text::upper(std::string(text::trim(ini.readString("Program", "Own call", ""))));
+    c.stock = std::string(text::trim(ini.readString("Program", "Label stock", "")));
+    c.format = text::upper(ini.readString("Program", "Main document format", "docx")) == "ODT" ? "odt" : "docx";
+    return c;
+}
+
+void writeStockChoice(IniFile::Lines& lines, const StockChoice& choice)
+{
+    lines.write("Program", "Own call", choice.ownCall);
+    lines.write("Program", "Label stock", choice.stock);
+    lines.write("Program", "Main document format", choice.format);
+}
+
 ProgramOptions readProgramOptions(const IniFile& ini)
 {
     ProgramOptions o;

@@ -63,6 +63,15 @@ std::vector<std::string> readUserFields(const IniFile& ini);
 // Erases "ADIF_fields" and writes the list anew (no section for an empty list).
 void writeUserFields(IniFile::Lines& lines, const std::vector<std::string>& fields);
 
+// What the dialog for new main documents remembers ("Program" section).
+struct StockChoice {
+    std::string ownCall; // "Own call"
+    std::string stock;   // "Label stock": the stock's name, or "Custom"
+    std::string format;  // "Main document format": "docx" or "odt"
+};
+StockChoice readStockChoice(const IniFile& ini);
+void writeStockChoice(IniFile::Lines& lines, const StockChoice& choice);
+
 ProgramOptions readProgramOptions(const IniFile& ini);
 void writeProgramOptions(IniFile::Lines& lines, const ProgramOptions& options);
 

@@ -75,12 +75,41 @@ TEST(ConvertOptions, BadValuesAreUsageErrors)
              {"--separator", ","},       {"--separator", "--"},     {"--field", "CALL"},
              {"--field", "a:b"},         {"--from", "2006-09-01"},  {"--from", "2006-02-30", "--to", "2006-03-01"},
              {"--qsl-print", "Y"},       {"--qsl-sent", "L"},       {"--lang", "de"},
-             {"--unknown"},             {"--field", "STATE", "CNTY"}, {"--sent-via", "M"}}) {
+             {"--unknown"},             {"--field", "STATE", "CNTY"}, {"--sent-via", "M"},
+             {"--start-label", "0"},    {"--start-label", "1001"}, {"--stock", "Avery L7163"},
+             {"--make-main-docs", "."}, {"--make-main-docs", ".", "--stock", "A", "--custom-grid", "B"},
+             {"--make-main-docs", ".", "--stock", "A", "--format", "pdf"},
+             {"--make-main-docs", ".", "--stock", "A", "--my-call", "SP3 KXQ"},
+             {"--list-stocks", "--make-main-docs", "."}}) {
         const Parsed p = parse(args);
         ASSERT_TRUE(p.result.exitNow) << args[0];
         EXPECT_EQ(*p.result.exitNow, ExitUsage) << args[0];
         EXPECT_FALSE(p.err.empty()) << args[0];
     }
+}
+
+TEST(ConvertOptions, LabelStockTasks)
+{
+    const Parsed list = parse({"--list-stocks", "avery", "L71"});
+    ASSERT_FALSE(list.result.exitNow) << list.err;
+    EXPECT_EQ(list.result.stockTask.kind, StockTask::Kind::List);
+    EXPECT_EQ(list.result.stockTask.search, "avery L71");
+    EXPECT_EQ(parse({"--list-stocks"}).result.stockTask.kind, StockTask::Kind::List);
+
+    const Parsed make = parse({"--make-main-docs", "/tmp/x", "--stock", "Avery L7163", "--format", "ODT", "--sizes",
+                               "1,2,swl", "--my-call", "sp3kxq/p", "--replace"});
+    ASSERT_FALSE(make.result.exitNow) << make.err;
+    const StockTask& t = make.result.stockTask;
+    EXPECT_EQ(t.kind, StockTask::Kind::Make);
+    EXPECT_EQ(t.folder, "/tmp/x");
+    EXPECT_EQ(t.stock, "Avery L7163");
+    EXPECT_EQ(t.format, "odt");
+    EXPECT_EQ(t.sizes, "1,2,swl");
+    EXPECT_EQ(t.ownCall.value_or(""), "SP3KXQ/P");
+    EXPECT_TRUE(t.replace);
+
+    EXPECT_EQ(parse({"--log", "a.adi", "--start-label", "5"}).result.options.startLabel, 5);
+    EXPECT_EQ(parse({"--log", "a.adi"}).result.options.startLabel, 1);
 }
 
 TEST(ConvertOptions, HelpAndVersion)

@@ -1,0 +1,287 @@
+// A .docx main document for a label stock: the page is the stock's paper, its margins put the first label in
+// place, and one table holds the labels, with narrow columns and rows for the gaps between them. Only what
+// Word, LibreOffice and the built-in merge all read: simple MERGEFIELD and NEXT fields, one IF field.
+#include <cmath>
+
+#include "merge/Template.h"
+#include "merge/Zip.h"
+#include "stock/MainDocuments.h"
+
+namespace cardmill {
+
+namespace {
+
+const char* const kWordNamespaces =
+    "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\" "
+    "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"";
+
+long twips(double points)
+{
+    return std::lround(points * 20);
+}
+
+std::string tw(double points)
+{
+    return std::to_string(twips(points));
+}
+
+// The widths of a run of cells: labels of `size` every `pitch`, with a gap cell between two labels where they
+// do not touch. Edges are rounded, not widths, so that no error adds up across the sheet.
+struct Track {
+    std::vector<long> widths;
+    std::vector<bool> label;
+};
+Track track(int count, double size, double pitch)
+{
+    Track t;
+    long at = 0;
+    for (int i = 0; i < count; ++i) {
+        const long end = twips(i * pitch + size);
+        t.widths.push_back(end - at);
+        t.label.push_back(true);
+        at = end;
+        if (i + 1 < count) {
+            const long next = twips((i + 1) * pitch);
+            if (next - at >= 1) {
+                t.widths.push_back(next - at);
+                t.label.push_back(false);
+            }
+            at = next;
+        }
+    }
+    return t;
+}
+
+std::string runProperties(bool bold, double size)
+{
+    const long halfPoints = std::lround(size * 2);
+    return std::string("<w:rPr>") + (bold ? "<w:b/>" : "") + "<w:sz w:val=\"" + std::to_string(halfPoints) +
+           "\"/><w:szCs w:val=\"" + std::to_string(halfPoints) + "\"/></w:rPr>";
+}
+
+std::string run(const std::string& text, const std::string& rPr)
+{
+    return "<w:r>" + rPr + "<w:t xml:space=\"preserve\">" + xmlEscape(text) + "</w:t></w:r>";
+}
+
+// Text made safe for an attribute value in double quotes.
+std::string attributeValue(const std::string& s)
+{
+    std::string out;
+    for (char c : xmlEscape(s))
+        out += c == '"' ? std::string("&quot;") : std::string(1, c);
+    return out;
+}
+
+std::string simpleField(const std::string& code, const std::string& result, const std::string& rPr)
+{
+    return "<w:fldSimple w:instr=\" " + attributeValue(code) + " \">" + (result.empty() ? "" : run(result, rPr)) + "</w:fldSimple>";
+}
+
+std::string mergeField(const std::string& column, const std::string& rPr, const std::string& switches = {})
+{
+    return simpleField("MERGEFIELD " + column + switches, "\u00ab" + column + "\u00bb", rPr);
+}
+
+std::string complexPart(const char* type)
+{
+    return std::string("<w:r><w:fldChar w:fldCharType=\"") + type + "\"/></w:r>";
+}
+
+std::string instruction(const std::string& text)
+{
+    return "<w:r><w:instrText xml:space=\"preserve\">" + xmlEscape(text) + "</w:instrText></w:r>";
+}
+
+// IF «QSL_RCVD» = "Y" "TNX QSL" "PSE QSL"
+std::string thanksField(const std::string& rPr)
+{
+    return complexPart("begin") + instruction(" IF ") + complexPart("begin") + instruction(" MERGEFIELD QSL_RCVD ") +
+           complexPart("separate") + run("\u00abQSL_RCVD\u00bb", rPr) + complexPart("end") +
+           instruction(" = \"Y\" \"TNX QSL\" \"PSE QSL\" ") + complexPart("separate") + run("PSE QSL", rPr) +
+           complexPart("end");
+}
+
+std::string paragraph(const std::string& content)
+{
+    return "<w:p>" + content + "</w:p>";
+}
+
+std::string line(const DesignLine& l, double fontSize, const std::string& lead)
+{
+    const std::string rPr = runProperties(l.bold, fontSize * l.scale);
+    std::string content = lead;
+    for (std::size_t i = 0; i < l.pieces.size(); ++i) {
+        const DesignPiece& p = l.pieces[i];
+        switch (p.kind) {
+        case DesignPiece::Kind::Text:
+            // A line shown only with its field: the text goes into the field's \b switch, so that the paragraph
+            // holds nothing but the field and goes when the field is empty.
+            if (!l.onlyWith.empty() && i + 1 < l.pieces.size() && l.pieces[i + 1].kind == DesignPiece::Kind::Field) {
+                content += mergeField(l.pieces[i + 1].text, rPr, " \\b \"" + p.text + "\"");
+                ++i;
+            } else {
+                content += run(p.text, rPr);
+            }
+            break;
+        case DesignPiece::Kind::Field:
+            content += mergeField(p.text, rPr);
+            break;
+        case DesignPiece::Kind::Thanks:
+            content += thanksField(rPr);
+            break;
+        }
+    }
+    return paragraph(content);
+}
+
+std::string qsoTable(const QsoTable& t, double fontSize, double width)
+{
+    double ems = 0;
+    for (double w : t.widths)
+        ems += w;
+    std::string grid;
+    std::vector<long> widths;
+    long at = 0;
+    double sum = 0;
+    for (double w : t.widths) {
+        sum += w;
+        const long end = twips(width * sum / ems);
+        widths.push_back(end - at);
+        at = end;
+        grid += "<w:gridCol w:w=\"" + std::to_string(widths.back()) + "\"/>";
+    }
+    const std::string border = " w:val=\"single\" w:sz=\"4\" w:space=\"0\" w:color=\"000000\"/>";
+    std::string xml = "<w:tbl><w:tblPr><w:tblW w:w=\"" + std::to_string(at) +
+                      "\" w:type=\"dxa\"/><w:tblInd w:w=\"0\" w:type=\"dxa\"/><w:tblBorders><w:top" + border +
+                      "<w:left" + border + "<w:bottom" + border + "<w:right" + border + "<w:insideH" + border +
+                      "<w:insideV" + border + "</w:tblBorders><w:tblLayout w:type=\"fixed\"/><w:tblCellMar>"
+                      "<w:top w:w=\"0\" w:type=\"dxa\"/><w:left w:w=\"20\" w:type=\"dxa\"/><w:bottom w:w=\"0\" "
+                      "w:type=\"dxa\"/><w:right w:w=\"20\" w:type=\"dxa\"/></w:tblCellMar><w:tblLook w:val=\"0000\"/>"
+                      "</w:tblPr><w:tblGrid>" + grid + "</w:tblGrid>";
+    auto cell = [&](std::size_t c, const std::string& content) {
+        return "<w:tc><w:tcPr><w:tcW w:w=\"" + std::to_string(widths[c]) + "\" w:type=\"dxa\"/></w:tcPr>" +
+               paragraph(content) + "</w:tc>";
+    };
+    const std::string heading = runProperties(true, fontSize), body = runProperties(false, fontSize);
+    xml += "<w:tr><w:trPr><w:cantSplit/></w:trPr>";
+    for (std::size_t c = 0; c < t.headings.size(); ++c)
+        xml += cell(c, run(t.headings[c], heading));
+    xml += "</w:tr>";
+    for (int r = 0; r < t.rows; ++r) {
+        xml += "<w:tr><w:trPr><w:cantSplit/></w:trPr>";
+        for (std::size_t c = 0; c < t.columns.size(); ++c)
+            xml += cell(c, (r > 0 && c == 0 ? simpleField("NEXT", {}, body) : std::string()) +
+                               mergeField(t.columns[c], body));
+        xml += "</w:tr>";
+    }
+    return xml + "</w:tbl>";
+}
+
+std::string label(const LabelStock& stock, const LabelDesign& design, double fontSize, long width, bool first)
+{
+    const std::string margin = tw(stock.markupMargin);
+    std::string xml = "<w:tc><w:tcPr><w:tcW w:w=\"" + std::to_string(width) + "\" w:type=\"dxa\"/><w:tcMar>"
+                      "<w:top w:w=\"" + margin + "\" w:type=\"dxa\"/><w:left w:w=\"" + margin + "\" w:type=\"dxa\"/>"
+                      "<w:bottom w:w=\"" + margin + "\" w:type=\"dxa\"/><w:right w:w=\"" + margin +
+                      "\" w:type=\"dxa\"/></w:tcMar></w:tcPr>";
+    for (std::size_t i = 0; i < design.above.size(); ++i)
+        xml += line(design.above[i], fontSize,
+                    i == 0 && !first ? simpleField("NEXT", {}, runProperties(false, fontSize)) : std::string());
+    xml += qsoTable(design.table, fontSize, stock.width - 2 * stock.markupMargin);
+    for (const DesignLine& l : design.below)
+        xml += line(l, fontSize, {});
+    return xml + "</w:tc>";
+}
+
+} // namespace
+
+void writeDocxMainDocument(const LabelStock& stock, const LabelDesign& design, double fontSize,
+                           const std::filesystem::path& output)
+{
+    const StockLayout& layout = stock.layouts.front();
+    const Track columns = track(layout.nx, stock.width, layout.dx);
+    const Track rows = track(layout.ny, stock.height, layout.dy);
+    long tableWidth = 0;
+    std::string grid;
+    for (long w : columns.widths) {
+        tableWidth += w;
+        grid += "<w:gridCol w:w=\"" + std::to_string(w) + "\"/>";
+    }
+    std::string body = "<w:tbl><w:tblPr><w:tblW w:w=\"" + std::to_string(tableWidth) +
+                       "\" w:type=\"dxa\"/><w:tblInd w:w=\"0\" w:type=\"dxa\"/><w:tblLayout w:type=\"fixed\"/>"
+                       "<w:tblCellMar><w:top w:w=\"0\" w:type=\"dxa\"/><w:left w:w=\"0\" w:type=\"dxa\"/><w:bottom "
+                       "w:w=\"0\" w:type=\"dxa\"/><w:right w:w=\"0\" w:type=\"dxa\"/></w:tblCellMar>"
+                       "<w:tblLook w:val=\"0000\"/></w:tblPr><w:tblGrid>" + grid + "</w:tblGrid>";
+    bool first = true;
+    for (std::size_t r = 0; r < rows.widths.size(); ++r) {
+        body += "<w:tr><w:trPr><w:cantSplit/><w:trHeight w:val=\"" + std::to_string(rows.widths[r]) +
+                "\" w:hRule=\"exact\"/></w:trPr>";
+        for (std::size_t c = 0; c < columns.widths.size(); ++c) {
+            if (rows.label[r] && columns.label[c]) {
+                body += label(stock, design, fontSize, columns.widths[c], first);
+                first = false;
+            } else { // a gap
+                body += "<w:tc><w:tcPr><w:tcW w:w=\"" + std::to_string(columns.widths[c]) +
+                        "\" w:type=\"dxa\"/></w:tcPr><w:p><w:pPr><w:spacing w:line=\"20\" w:lineRule=\"exact\"/>"
+                        "</w:pPr></w:p></w:tc>";
+            }
+        }
+        body += "</w:tr>";
+    }
+    body += "</w:tbl>";
+    // The paragraph that must follow a table, as small as Word allows, so that a full sheet stays one page.
+    body += "<w:p><w:pPr><w:spacing w:line=\"20\" w:lineRule=\"exact\"/><w:rPr><w:sz w:val=\"2\"/></w:rPr>"
+            "</w:pPr></w:p>";
+    const double right = std::max(0.0, stock.paperWidth - layout.x0 - tableWidth / 20.0);
+    const bool landscape = stock.paperWidth > stock.paperHeight;
+    body += "<w:sectPr><w:pgSz w:w=\"" + tw(stock.paperWidth) + "\" w:h=\"" + tw(stock.paperHeight) + "\"" +
+            (landscape ? " w:orient=\"landscape\"" : "") + "/><w:pgMar w:top=\"" + tw(layout.y0) + "\" w:right=\"" +
+            tw(right) + "\" w:bottom=\"0\" w:left=\"" + tw(layout.x0) +
+            "\" w:header=\"0\" w:footer=\"0\" w:gutter=\"0\"/></w:sectPr>";
+
+    const long halfPoints = std::lround(fontSize * 2);
+    const std::string styles =
+        std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><w:styles ") + kWordNamespaces +
+        "><w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:ascii=\"Arial\" w:hAnsi=\"Arial\" w:cs=\"Arial\" "
+        "w:eastAsia=\"Arial\"/><w:sz w:val=\"" + std::to_string(halfPoints) + "\"/><w:szCs w:val=\"" +
+        std::to_string(halfPoints) + "\"/><w:lang w:val=\"en-US\"/></w:rPr></w:rPrDefault><w:pPrDefault><w:pPr>"
+        "<w:spacing w:before=\"0\" w:after=\"0\" w:line=\"240\" w:lineRule=\"auto\"/></w:pPr></w:pPrDefault>"
+        "</w:docDefaults><w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Normal\"><w:name w:val=\"Normal\"/>"
+        "</w:style><w:style w:type=\"table\" w:default=\"1\" w:styleId=\"TableNormal\"><w:name w:val=\"Normal "
+        "Table\"/><w:tblPr><w:tblInd w:w=\"0\" w:type=\"dxa\"/><w:tblCellMar><w:top w:w=\"0\" w:type=\"dxa\"/>"
+        "<w:left w:w=\"0\" w:type=\"dxa\"/><w:bottom w:w=\"0\" w:type=\"dxa\"/><w:right w:w=\"0\" w:type=\"dxa\"/>"
+        "</w:tblCellMar></w:tblPr></w:style></w:styles>";
+    const std::string settings =
+        std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><w:settings ") + kWordNamespaces +
+        "><w:compat><w:compatSetting w:name=\"compatibilityMode\" w:uri=\"http://schemas.microsoft.com/office/word\" "
+        "w:val=\"15\"/></w:compat></w:settings>";
+    const std::string relsType = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+    const std::string types =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><Types xmlns=\"http://schemas.openxmlformats.org/"
+        "package/2006/content-types\"><Default Extension=\"rels\" ContentType=\"application/"
+        "vnd.openxmlformats-package.relationships+xml\"/><Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+        "<Override PartName=\"/word/document.xml\" ContentType=\"application/vnd.openxmlformats-officedocument."
+        "wordprocessingml.document.main+xml\"/><Override PartName=\"/word/styles.xml\" ContentType=\"application/"
+        "vnd.openxmlformats-officedocument.wordprocessingml.styles+xml\"/><Override PartName=\"/word/settings.xml\" "
+        "ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.settings+xml\"/></Types>";
+
+    ZipWriter zip(output);
+    zip.add("[Content_Types].xml", types);
+    zip.add("_rels/.rels", "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><Relationships xmlns=\""
+                           "http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId1\" "
+                           "Type=\"" + relsType + "officeDocument\" Target=\"word/document.xml\"/></Relationships>");
+    zip.add("word/document.xml", std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+                                             "<w:document ") + kWordNamespaces + "><w:body>" + body +
+                                     "</w:body></w:document>");
+    zip.add("word/_rels/document.xml.rels",
+            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><Relationships xmlns=\"http://"
+            "schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId1\" Type=\"" + relsType +
+            "styles\" Target=\"styles.xml\"/><Relationship Id=\"rId2\" Type=\"" + relsType +
+            "settings\" Target=\"settings.xml\"/></Relationships>");
+    zip.add("word/styles.xml", styles);
+    zip.add("word/settings.xml", settings);
+    zip.close();
+}
+
+} // namespace cardmill

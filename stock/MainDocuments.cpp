@@ -1,0 +1,138 @@
+#include "stock/MainDocuments.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "engine/TempFiles.h"
+#include "engine/Text.h"
+
+namespace cardmill {
+
+namespace {
+
+std::string sizeName(int size)
+{
+    return size == 0 ? std::string("swl") : std::to_string(size);
+}
+
+} // namespace
+
+std::vector<int> allSizes()
+{
+    return {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 0};
+}
+
+std::vector<int> parseSizes(const std::string& spec)
+{
+    if (text::equalNoCase(text::trim(spec), "all"))
+        return allSizes();
+    std::vector<int> out;
+    for (std::size_t at = 0; at <= spec.size();) {
+        const std::size_t comma = std::min(spec.find(',', at), spec.size());
+        const std::string_view item = text::trim(std::string_view(spec).substr(at, comma - at));
+        long long n = 0;
+        int size = -1;
+        if (text::equalNoCase(item, "swl"))
+            size = 0;
+        else if (text::parseInteger(item, n) && n >= 1 && n <= 10)
+            size = static_cast<int>(n);
+        if (size < 0)
+            throw std::invalid_argument("label sizes are 1 to 10 and swl, separated by commas, not \"" +
+                                        std::string(item) + "\"");
+        if (std::find(out.begin(), out.end(), size) == out.end())
+            out.push_back(size);
+        at = comma + 1;
+    }
+    return out;
+}
+
+std::vector<std::filesystem::path> mainDocumentPaths(const MainDocumentRequest& r)
+{
+    const std::string extension = r.format == MainDocumentFormat::Docx ? ".docx" : ".odt";
+    std::vector<std::filesystem::path> out;
+    for (int size : r.sizes)
+        out.push_back(r.folder / (r.stem + "_" + sizeName(size) + extension));
+    return out;
+}
+
+std::vector<int> sizesThatDoNotFit(const LabelStock& stock, const std::vector<int>& sizes)
+{
+    std::vector<int> out;
+    for (int size : sizes)
+        if (fittingFontSize(qslDesign(size, {}), stock) == 0)
+            out.push_back(size);
+    return out;
+}
+
+void checkRequest(const MainDocumentRequest& r)
+{
+    const LabelStock& s = r.stock;
+    if (!s.rectangular())
+        throw MainDocumentError(s.name() + " has round, elliptic or CD labels; QSL labels need rectangular ones.");
+    if (const std::string problem = s.problem(); !problem.empty())
+        throw MainDocumentError(problem);
+    if (r.sizes.empty())
+        throw MainDocumentError("No label size was chosen.");
+    if (r.format == MainDocumentFormat::Docx && s.layouts.size() > 1)
+        throw MainDocumentError(s.name() + " has its labels in " + std::to_string(s.layouts.size()) +
+                                " blocks, which one Word table cannot hold: make the main documents as .odt.");
+    const std::vector<int> unfit = sizesThatDoNotFit(s, r.sizes);
+    if (!unfit.empty()) {
+        std::string list;
+        for (int size : unfit)
+            list += (list.empty() ? "" : ", ") + sizeName(size);
+        const int largest = largestFittingSize(s);
+        throw MainDocumentError(
+            "The labels of " + s.name() + " are too small for " + (unfit.size() == 1 ? "size " : "sizes ") + list +
+            " at " + text::fixed(kMinFontSize, 0) + " pt or more: " +
+            (largest == 0 ? std::string("not even one QSO fits.")
+                          : "at most " + std::to_string(largest) + (largest == 1 ? " QSO fits." : " QSOs fit.")));
+    }
+}
+
+std::vector<std::filesystem::path> makeMainDocuments(const MainDocumentRequest& r)
+{
+    checkRequest(r);
+    std::error_code ec;
+    if (!std::filesystem::is_directory(r.folder, ec))
+        throw MainDocumentError("The folder \"" + r.folder.string() + "\" does not exist.");
+    const std::vector<std::filesystem::path> targets = mainDocumentPaths(r);
+    for (const auto& t : targets)
+        if (std::filesystem::is_directory(t, ec))
+            throw MainDocumentError("A folder stands where the main document \"" + t.string() + "\" should go.");
+
+    std::vector<std::filesystem::path> parts;
+    auto discard = [&] {
+        std::error_code ignored;
+        for (const auto& p : parts)
+            std::filesystem::remove(p, ignored);
+    };
+    try {
+        for (std::size_t i = 0; i < targets.size(); ++i) {
+            const int size = r.sizes[i];
+            const LabelDesign design = qslDesign(size, r.ownCall);
+            const double font = fittingFontSize(design, r.stock);
+            parts.push_back(partPathFor(targets[i]));
+            if (r.format == MainDocumentFormat::Docx)
+                writeDocxMainDocument(r.stock, design, font, parts.back());
+            else
+                writeOdtMainDocument(r.stock, design, font, targets[i].stem().string(), parts.back());
+        }
+    } catch (const std::exception& e) {
+        discard();
+        throw MainDocumentError("Cannot write the main documents in \"" + r.folder.string() + "\": " + e.what());
+    }
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        std::filesystem::rename(parts[i], targets[i], ec);
+        if (ec) {
+            const std::string why = ec.message();
+            parts.erase(parts.begin(), parts.begin() + static_cast<std::ptrdiff_t>(i));
+            discard();
+            throw MainDocumentError("Cannot put \"" + targets[i].string() + "\" in place: " + why +
+                                    (i ? " (the documents before it were made)" : ""));
+        }
+    }
+    return targets;
+}
+
+} // namespace cardmill
