@@ -89,6 +89,30 @@ enum class TextId {
     NoProfileSelected,    // error
     SeparatorComma,       // error
     StatusLibreOffice,    // %s = the file, %s = seconds
+    // The dialog for new main documents and the start position.
+    ButtonNewMainDocs,        // the button beside the main document's "Browse"
+    LabelFirstLabel,
+    StockTitle,
+    StockStock,
+    StockSearchHint,
+    StockCustom,
+    StockPaper,
+    StockColumnsRows,
+    StockLabelSize,
+    StockFirstPlace,
+    StockPitch,
+    StockOwnCall,
+    StockSizes,
+    StockFormat,
+    StockFolder,
+    StockBrowse,
+    StockCreate,
+    StockNoDatabase,
+    StockTooSmall,
+    StockReplace,             // question, caption "Attention"; %s = the documents, a line each
+    StockMade,                // information; %s = the folder, %s = the documents
+    StockFailed,              // error; %s = what went wrong
+    StockNoFolder,            // error
     Count
 };
 

@@ -45,10 +45,12 @@ void showTextMessage(QWidget* parent, TextId id, Language l, const std::vector<s
     userInteraction().message(parent, caption, textFor(id, l, args), icon);
 }
 
-UserInteraction::Answer askText(QWidget* parent, TextId id, Language l, bool withCancel)
+UserInteraction::Answer askText(QWidget* parent, TextId id, Language l, bool withCancel,
+                                const std::vector<std::string>& args)
 {
     const TextEntry& entry = textEntry(id);
-    return userInteraction().ask(parent, textFor(entry.caption, l), textFor(id, l), iconOf(entry.icon), withCancel);
+    return userInteraction().ask(parent, textFor(entry.caption, l), textFor(id, l, args), iconOf(entry.icon),
+                                 withCancel);
 }
 
 } // namespace cardmill

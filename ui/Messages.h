@@ -15,6 +15,7 @@ namespace cardmill {
 void showTextMessage(QWidget* parent, TextId id, Language language, const std::vector<std::string>& args = {});
 
 // Asks a question of the text table (caption and icon from its entry).
-UserInteraction::Answer askText(QWidget* parent, TextId id, Language language, bool withCancel);
+UserInteraction::Answer askText(QWidget* parent, TextId id, Language language, bool withCancel,
+                                const std::vector<std::string>& args = {});
 
 } // namespace cardmill

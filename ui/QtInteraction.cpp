@@ -85,6 +85,14 @@ std::optional<std::filesystem::path> QtInteraction::openFile(QWidget* parent, co
     return std::filesystem::path(file.toStdString());
 }
 
+std::optional<std::filesystem::path> QtInteraction::chooseFolder(QWidget* parent, const std::filesystem::path& start)
+{
+    const QString folder = QFileDialog::getExistingDirectory(parent, QString(), QString::fromStdString(start.string()));
+    if (folder.isEmpty())
+        return std::nullopt;
+    return std::filesystem::path(folder.toStdString());
+}
+
 std::optional<std::string> QtInteraction::inputText(QWidget* parent, const std::string& caption,
                                                     const std::string& prompt)
 {

@@ -13,6 +13,7 @@ public:
     Answer ask(QWidget* parent, const std::string& caption, const std::string& text, Icon icon,
                bool withCancel) override;
     std::optional<std::filesystem::path> openFile(QWidget* parent, const std::string& filter) override;
+    std::optional<std::filesystem::path> chooseFolder(QWidget* parent, const std::filesystem::path& start) override;
     std::optional<std::string> inputText(QWidget* parent, const std::string& caption,
                                          const std::string& prompt) override;
     int execDialog(QDialog& dialog) override;

@@ -11,6 +11,7 @@
 #include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
@@ -28,6 +29,7 @@
 #include "ui/SwlArchive.h"
 #include "ui/TFADIF1.h"
 #include "ui/TFSetup.h"
+#include "ui/TFStock.h"
 #include "ui/UserInteraction.h"
 #include "ui/WidgetPlacing.h"
 
@@ -130,7 +132,8 @@ void TForm1::build()
     Button7 = placeButton(this, "Button7", "Browse", 272, 104, 41, 21);
     Button9 = placeButton(this, "Button9", "Archive", 320, 104, 41, 21);
     Label2 = placeLabel(this, "Label2", "Main document ", 24, 130, 260);
-    Edit2 = placeWidget<QLineEdit>(this, "Edit2", 24, 144, 257, 21);
+    Edit2 = placeWidget<QLineEdit>(this, "Edit2", 24, 144, 201, 21);
+    ButtonNew = placeButton(this, "ButtonNew", "New...", 230, 144, 53, 21);
     Button5 = placeButton(this, "Button5", "Browse", 288, 144, 73, 21);
     for (QLineEdit* e : {Edit1, Edit7, Edit2})
         e->setReadOnly(true);
@@ -147,13 +150,17 @@ void TForm1::build()
     Edit5 = placeWidget<QLineEdit>(this, "Edit5", 288, 184, 73, 21);
     Edit5->setReadOnly(true);
 
-    Button2 = placeButton(this, "Button2", "Config", 24, 216, 49, 25);
-    SpeedButton1 = placeWidget<QToolButton>(this, "SpeedButton1", 80, 216, 49, 25);
+    Label12 = placeLabel(this, "Label12", "First label on the sheet", 24, 214, 160);
+    SpinEdit1 = placeWidget<QSpinBox>(this, "SpinEdit1", 192, 210, 57, 21);
+    SpinEdit1->setRange(1, kMaxStartLabel);
+
+    Button2 = placeButton(this, "Button2", "Config", 24, 240, 49, 25);
+    SpeedButton1 = placeWidget<QToolButton>(this, "SpeedButton1", 80, 240, 49, 25);
     SpeedButton1->setText("Filters");
-    Button6 = placeButton(this, "Button6", "Stop", 136, 216, 49, 25);
+    Button6 = placeButton(this, "Button6", "Stop", 136, 240, 49, 25);
     Button6->setEnabled(false);
-    Button1 = placeButton(this, "Button1", "Start", 192, 216, 81, 25);
-    Button3 = placeButton(this, "Button3", "Exit", 280, 216, 81, 25);
+    Button1 = placeButton(this, "Button1", "Start", 192, 240, 81, 25);
+    Button3 = placeButton(this, "Button3", "Exit", 280, 240, 81, 25);
 
     // The filter area.
     Label10 = placeLabel(this, "Label10", "Filters", 388, 16, 160);
@@ -232,6 +239,7 @@ void TForm1::build()
     connect(Button4, &QPushButton::clicked, this, [this] { guarded([this] { Button4Click(); }); });
     connect(Button7, &QPushButton::clicked, this, [this] { guarded([this] { Button7Click(); }); });
     connect(Button5, &QPushButton::clicked, this, [this] { guarded([this] { Button5Click(); }); });
+    connect(ButtonNew, &QPushButton::clicked, this, [this] { guarded([this] { ButtonNewClick(); }); });
     connect(Button9, &QPushButton::clicked, this, [this] { guarded([this] { Button9Click(); }); });
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
     connect(SpeedButton2, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton2Click(); }); });
@@ -381,6 +389,8 @@ void TForm1::CheckBox1Click()
     set(CheckBox3, TextId::CheckDateRange);
     set(CheckBox20, TextId::CheckCall);
     set(Button2, TextId::ButtonConfig);
+    set(ButtonNew, TextId::ButtonNewMainDocs);
+    set(Label12, TextId::LabelFirstLabel);
     showFormats();
     if (m_setup)
         m_setup->applyLanguage(l);
@@ -398,7 +408,8 @@ void TForm1::setDateFormat(int index, const std::string& separator)
 void TForm1::setRunning(bool running)
 {
     for (QWidget* w :
-         std::initializer_list<QWidget*>{Button1, Button4, Button7, Button5, Button9, Button2, Button3, ComboBox2, Button8})
+         std::initializer_list<QWidget*>{Button1, Button4, Button7, Button5, ButtonNew, Button9, Button2, Button3,
+                                         ComboBox2, Button8})
         w->setEnabled(!running);
 }
 
@@ -458,6 +469,28 @@ void TForm1::Button7Click()
 void TForm1::Button5Click()
 {
     browse(Edit2, TextId::FilterMainDocument);
+}
+
+void TForm1::ButtonNewClick()
+{
+    StockCatalogue catalogue;
+    catalogue.loadInstalled();
+    TFStock dialog(catalogue, m_places.settingsFile, language(), this);
+    // The documents go beside the main document in use, else beside the log, else into the home folder.
+    std::filesystem::path folder = fullPath(Edit2).parent_path();
+    if (folder.empty())
+        folder = fullPath(Edit1).parent_path();
+    if (folder.empty())
+        if (const char* home = std::getenv("HOME"))
+            folder = home;
+    dialog.setFolder(folder);
+    if (userInteraction().execDialog(dialog) == QDialog::Accepted && !dialog.firstSizeDocument().empty())
+        setPath(Edit2, dialog.firstSizeDocument());
+}
+
+int TForm1::startLabel() const
+{
+    return SpinEdit1->value();
 }
 
 void TForm1::Button9Click()

@@ -18,6 +18,7 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
+class QSpinBox;
 class QStatusBar;
 class QToolButton;
 
@@ -38,7 +39,7 @@ public:
     // Client-area sizes: the design's window widths 393 and 755 include a 7-pixel frame.
     static constexpr int kNarrowWidth = 386;
     static constexpr int kWideWidth = 748;
-    static constexpr int kHeight = 274;
+    static constexpr int kHeight = 298;
 
     struct Places {
         std::filesystem::path settingsFile; // "cardmill.ini"
@@ -78,6 +79,7 @@ public:
     void Button4Click();      // "Browse" for the log
     void Button7Click();      // "Browse" for the SWL file
     void Button5Click();      // "Browse" for the main document
+    void ButtonNewClick();    // "New..." main documents for a label stock
     void Button9Click();      // "Archive"
     void SpeedButton1Click(); // "Filters"
     void SpeedButton2Click(); // "?"
@@ -115,6 +117,7 @@ public:
     bool keepTemporaryFile() const override;
     SentMarking sentMarking() const override;
     bool polishLanguage() const override { return language() == Language::Polish; }
+    int startLabel() const override;
     void setStatus(TextId id, const TextArgs& args) override;
     void showProgress(bool visible) override;
     void setProgressRange(std::size_t maximum) override;
@@ -147,6 +150,9 @@ public:
     QLabel* Label2;
     QLineEdit* Edit2;
     QPushButton* Button5;
+    QPushButton* ButtonNew;
+    QLabel* Label12;     // "First label on the sheet"
+    QSpinBox* SpinEdit1; // the start position: the first label place of each pass's first sheet
     QLabel* Label4;
     QLineEdit* Edit6;
     QLabel* Label3;

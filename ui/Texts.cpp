@@ -198,6 +198,52 @@ constexpr std::array<TextEntry, static_cast<std::size_t>(TextId::Count)> kTexts{
     {K::Error, I::None, TextId::Count, "The separator cannot be a comma!", "Separator nie może być przecinkiem!"},
     /* StatusLibreOffice */
     {K::None, I::None, TextId::Count, "LibreOffice is converting %s... %s s", "LibreOffice konwertuje %s... %s s"},
+    /* ButtonNewMainDocs */
+    {K::None, I::None, TextId::Count, "New...", "Nowe..."},
+    /* LabelFirstLabel */
+    {K::None, I::None, TextId::Count, "First label on the sheet", "Pierwsza nalepka na arkuszu"},
+    /* StockTitle */
+    {K::None, I::None, TextId::Count, "New main documents", "Nowe dokumenty główne"},
+    /* StockStock */
+    {K::None, I::None, TextId::Count, "Label stock", "Arkusz nalepek"},
+    /* StockSearchHint */
+    {K::None, I::None, TextId::Count, "Search brand, part or description", "Szukaj: producent, numer lub opis"},
+    /* StockCustom */
+    {K::None, I::None, TextId::Count, "Custom grid", "Własna siatka"},
+    /* StockPaper */
+    {K::None, I::None, TextId::Count, "Paper", "Papier"},
+    /* StockColumnsRows */
+    {K::None, I::None, TextId::Count, "Columns, rows", "Kolumny, wiersze"},
+    /* StockLabelSize */
+    {K::None, I::None, TextId::Count, "Label width, height (mm)", "Szerokość, wysokość nalepki (mm)"},
+    /* StockFirstPlace */
+    {K::None, I::None, TextId::Count, "First label left, top (mm)", "Pierwsza nalepka: od lewej, od góry (mm)"},
+    /* StockPitch */
+    {K::None, I::None, TextId::Count, "Pitch across, down (mm)", "Skok w poziomie, w pionie (mm)"},
+    /* StockOwnCall */
+    {K::None, I::None, TextId::Count, "Your call sign", "Twój znak"},
+    /* StockSizes */
+    {K::None, I::None, TextId::Count, "QSOs per label", "QSO na nalepce"},
+    /* StockFormat */
+    {K::None, I::None, TextId::Count, "Format", "Format"},
+    /* StockFolder */
+    {K::None, I::None, TextId::Count, "Folder", "Folder"},
+    /* StockBrowse */
+    {K::None, I::None, TextId::Count, "Browse", "Przeglądaj"},
+    /* StockCreate */
+    {K::None, I::None, TextId::Count, "Create", "Utwórz"},
+    /* StockNoDatabase */
+    {K::None, I::None, TextId::Count, "The label-stock database is not installed (Debian package glabels-data): only a custom grid can be used.", "Baza arkuszy nalepek nie jest zainstalowana (pakiet Debiana glabels-data): można użyć tylko własnej siatki."},
+    /* StockTooSmall */
+    {K::None, I::None, TextId::Count, "The labels are too small for this size at 6 pt or more.", "Nalepki są za małe dla tej liczby QSO przy 6 pt lub więcej."},
+    /* StockReplace */
+    {K::Box, I::Warning, TextId::CaptionAttention, "These main documents exist already:%s\nReplace them?", "Te dokumenty główne już istnieją:%s\nZastąpić je?"},
+    /* StockMade */
+    {K::Information, I::None, TextId::Count, "Main documents made in %s:%s", "Utworzono dokumenty główne w %s:%s"},
+    /* StockFailed */
+    {K::Error, I::None, TextId::Count, "%s", "%s"},
+    /* StockNoFolder */
+    {K::Error, I::None, TextId::Count, "Choose a folder for the main documents.", "Wybierz folder na dokumenty główne."},
 }};
 
 constexpr std::array<std::string_view, 8> kQrgNamesEnglish{

@@ -27,6 +27,8 @@ public:
     // patterns separated by ";"; the first pair is preselected and patterns match in any letter case.
     // nullopt when the user cancels.
     virtual std::optional<std::filesystem::path> openFile(QWidget* parent, const std::string& filter) = 0;
+    // A folder dialog that starts in `start`; nullopt when the user cancels.
+    virtual std::optional<std::filesystem::path> chooseFolder(QWidget* parent, const std::filesystem::path& start) = 0;
     // An input box with an empty initial text; nullopt when cancelled.
     virtual std::optional<std::string> inputText(QWidget* parent, const std::string& caption,
                                                  const std::string& prompt) = 0;

@@ -20,6 +20,7 @@ public:
     std::vector<std::string> fileFilters;
     std::deque<std::optional<std::filesystem::path>> files; // answers of the file dialogs, in turn
     std::deque<std::optional<std::string>> inputs;          // answers of the input boxes
+    std::deque<std::optional<std::filesystem::path>> folders; // answers of the folder dialogs
     std::function<int(QDialog&)> onDialog;                  // stands in for a modal dialog
     std::vector<std::filesystem::path> opened;
     std::deque<Answer> answers; // answers of the questions, in turn (No when none is left)
@@ -46,6 +47,14 @@ public:
             return std::nullopt;
         auto f = files.front();
         files.pop_front();
+        return f;
+    }
+    std::optional<std::filesystem::path> chooseFolder(QWidget*, const std::filesystem::path&) override
+    {
+        if (folders.empty())
+            return std::nullopt;
+        auto f = folders.front();
+        folders.pop_front();
         return f;
     }
     std::optional<std::string> inputText(QWidget*, const std::string&, const std::string&) override

@@ -1,0 +1,505 @@
+#include "ui/TFStock.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <system_error>
+
+#include "engine/Text.h"
+#include "settings/IniFile.h"
+#include "settings/SettingsStore.h"
+#include "stock/MainDocuments.h"
+#include "ui/Messages.h"
+#include "ui/UserInteraction.h"
+
+namespace cardmill {
+
+namespace {
+
+QString q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+std::string millimetres(double points)
+{
+    return text::fixed(points / kPointsPerMm, 1);
+}
+
+// The text a design piece shows in the preview.
+std::string sample(const DesignPiece& p)
+{
+    switch (p.kind) {
+    case DesignPiece::Kind::Text:
+        return p.text;
+    case DesignPiece::Kind::Field:
+        return sampleValue(p.text);
+    case DesignPiece::Kind::Thanks:
+        return "PSE QSL";
+    }
+    return {};
+}
+
+} // namespace
+
+// --- StockPreview ---
+
+StockPreview::StockPreview(QWidget* parent) : QWidget(parent)
+{
+    setMinimumSize(260, 360);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+}
+
+void StockPreview::show(const std::optional<LabelStock>& stock, const LabelDesign& design, double fontSize)
+{
+    m_stock = stock;
+    m_design = design;
+    m_fontSize = fontSize;
+    update();
+}
+
+void StockPreview::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.fillRect(rect(), palette().window());
+    if (!m_stock || !(m_stock->paperWidth > 0) || !(m_stock->paperHeight > 0))
+        return;
+    const LabelStock& s = *m_stock;
+    // Points of the sheet to pixels, the sheet centred with a margin.
+    const double scale = std::min((width() - 12) / s.paperWidth, (height() - 12) / s.paperHeight);
+    p.translate((width() - s.paperWidth * scale) / 2, (height() - s.paperHeight * scale) / 2);
+    p.scale(scale, scale);
+    p.fillRect(QRectF(0, 0, s.paperWidth, s.paperHeight), Qt::white);
+    p.setPen(QPen(QColor(120, 120, 120), 0));
+    p.drawRect(QRectF(0, 0, s.paperWidth, s.paperHeight));
+
+    const std::vector<LabelRect> places = s.places();
+    p.setPen(QPen(QColor(70, 110, 200), 0));
+    for (const LabelRect& r : places) {
+        const QRectF box(r.x, r.y, r.width, r.height);
+        if (s.shape == LabelStock::Shape::Rectangle)
+            p.drawRoundedRect(box, s.corner, s.corner);
+        else
+            p.drawEllipse(box);
+    }
+    if (places.empty() || m_fontSize <= 0)
+        return;
+
+    // The first label with example data, line by line as the documents lay it out.
+    const LabelRect& first = places.front();
+    p.save();
+    p.setClipRect(QRectF(first.x, first.y, first.width, first.height));
+    p.setPen(Qt::black);
+    const double left = first.x + s.markupMargin, width = first.width - 2 * s.markupMargin;
+    double y = first.y + s.markupMargin;
+    // Font sizes in the sheet's points, which the painter's scale turns into pixels.
+    const double pointsPerPixel = 72.0 / std::max(1, logicalDpiY());
+    auto font = [&](bool bold, double scaleBy) {
+        QFont f("Liberation Sans");
+        f.setPointSizeF(std::max(0.1, m_fontSize * scaleBy * pointsPerPixel));
+        f.setBold(bold);
+        p.setFont(f);
+    };
+    auto line = [&](const DesignLine& l) {
+        std::string text;
+        for (const DesignPiece& piece : l.pieces)
+            text += sample(piece);
+        font(l.bold, l.scale);
+        const double h = m_fontSize * l.scale * kLineHeight;
+        p.drawText(QRectF(left, y, width, h), Qt::AlignLeft | Qt::AlignVCenter, q(text));
+        y += h;
+    };
+    for (const DesignLine& l : m_design.above)
+        line(l);
+    double ems = 0;
+    for (double w : m_design.table.widths)
+        ems += w;
+    const double rowHeight = m_fontSize * kLineHeight + kRowExtra;
+    for (int row = 0; row <= m_design.table.rows; ++row) {
+        double x = left;
+        font(row == 0, 1);
+        for (std::size_t c = 0; c < m_design.table.columns.size(); ++c) {
+            const double w = width * m_design.table.widths[c] / ems;
+            const QRectF cell(x, y, w, rowHeight);
+            p.drawRect(cell);
+            const std::string value = row == 0 ? m_design.table.headings[c] : sampleValue(m_design.table.columns[c]);
+            p.drawText(cell.adjusted(1, 0, -1, 0), Qt::AlignLeft | Qt::AlignVCenter, q(value));
+            x += w;
+        }
+        y += rowHeight;
+    }
+    for (const DesignLine& l : m_design.below)
+        line(l);
+    p.restore();
+}
+
+// --- TFStock ---
+
+TFStock::TFStock(const StockCatalogue& catalogue, std::filesystem::path settingsFile, Language language,
+                 QWidget* parent)
+    : QDialog(parent)
+    , m_catalogue(catalogue)
+    , m_settingsFile(std::move(settingsFile))
+    , m_language(language)
+{
+    build();
+    // What the dialog remembers: the own call, the stock, the format.
+    StockChoice remembered;
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(m_settingsFile, ec)) try {
+        remembered = readStockChoice(IniFile(m_settingsFile));
+    } catch (const std::exception&) {
+        // An unreadable settings file only means nothing is remembered.
+    }
+    m_ownCall->setText(q(remembered.ownCall));
+    m_format->setCurrentIndex(remembered.format == "odt" ? 1 : 0);
+    fillList();
+    if (remembered.stock.empty() || !selectStock(remembered.stock))
+        m_list->setCurrentRow(m_shown.empty() ? 0 : 1);
+    stockChanged();
+}
+
+void TFStock::build()
+{
+    setObjectName("TFStock");
+    setWindowTitle(q(text(TextId::StockTitle)));
+    auto* columns = new QHBoxLayout;
+
+    // Left: the stock.
+    auto* left = new QVBoxLayout;
+    left->addWidget(new QLabel(q(text(TextId::StockStock)), this));
+    m_search = new QLineEdit(this);
+    m_search->setObjectName("StockSearch");
+    m_search->setPlaceholderText(q(text(TextId::StockSearchHint)));
+    m_search->setClearButtonEnabled(true);
+    left->addWidget(m_search);
+    m_list = new QListWidget(this);
+    m_list->setObjectName("StockList");
+    m_list->setMinimumWidth(260);
+    left->addWidget(m_list, 1);
+    // What the catalogue could not read is named, as is a missing database.
+    std::string notes = m_catalogue.databaseFound() ? std::string() : text(TextId::StockNoDatabase);
+    const std::vector<std::string>& warnings = m_catalogue.warnings();
+    for (std::size_t i = 0; i < warnings.size() && i < 3; ++i)
+        notes += (notes.empty() ? "" : "\n") + warnings[i];
+    if (warnings.size() > 3)
+        notes += "\n...";
+    m_noDatabase = new QLabel(q(notes), this);
+    m_noDatabase->setObjectName("NoDatabase");
+    m_noDatabase->setWordWrap(true);
+    m_noDatabase->setVisible(!notes.empty());
+    left->addWidget(m_noDatabase);
+
+    m_custom = new QGroupBox(q(text(TextId::StockCustom)), this);
+    m_custom->setObjectName("CustomGrid");
+    auto* grid = new QFormLayout(m_custom);
+    m_paper = new QComboBox(m_custom);
+    m_paper->setObjectName("Paper");
+    for (const PaperSize& paper : standardPapers())
+        m_paper->addItem(q(paper.name), q(paper.id));
+    grid->addRow(q(text(TextId::StockPaper)), m_paper);
+    auto spin = [this](const char* name, int value) {
+        auto* s = new QSpinBox(m_custom);
+        s->setObjectName(name);
+        s->setRange(1, 100);
+        s->setValue(value);
+        return s;
+    };
+    auto length = [this](const char* name, double value) {
+        auto* s = new QDoubleSpinBox(m_custom);
+        s->setObjectName(name);
+        s->setRange(0, 2000);
+        s->setDecimals(2);
+        s->setSuffix(" mm");
+        s->setValue(value);
+        return s;
+    };
+    auto pair = [](QWidget* a, QWidget* b) {
+        auto* w = new QWidget;
+        auto* l = new QHBoxLayout(w);
+        l->setContentsMargins(0, 0, 0, 0);
+        l->addWidget(a);
+        l->addWidget(b);
+        return w;
+    };
+    // Avery L7160's grid as a start: a common QSL stock.
+    m_columns = spin("Columns", 3);
+    m_rows = spin("Rows", 7);
+    grid->addRow(q(text(TextId::StockColumnsRows)), pair(m_columns, m_rows));
+    m_width = length("LabelWidth", 63.5);
+    m_height = length("LabelHeight", 38.1);
+    grid->addRow(q(text(TextId::StockLabelSize)), pair(m_width, m_height));
+    m_left = length("Left", 7.2);
+    m_top = length("Top", 15.15);
+    grid->addRow(q(text(TextId::StockFirstPlace)), pair(m_left, m_top));
+    m_hpitch = length("HPitch", 66.04);
+    m_vpitch = length("VPitch", 38.1);
+    grid->addRow(q(text(TextId::StockPitch)), pair(m_hpitch, m_vpitch));
+    left->addWidget(m_custom);
+    columns->addLayout(left, 1);
+
+    // Middle: the sheet drawn to scale.
+    auto* middle = new QVBoxLayout;
+    m_preview = new StockPreview(this);
+    m_preview->setObjectName("StockPreview");
+    middle->addWidget(m_preview, 1);
+    m_about = new QLabel(this);
+    m_about->setObjectName("StockAbout");
+    m_about->setWordWrap(true);
+    middle->addWidget(m_about);
+    columns->addLayout(middle, 1);
+
+    // Right: what to make.
+    auto* right = new QFormLayout;
+    m_ownCall = new QLineEdit(this);
+    m_ownCall->setObjectName("OwnCall");
+    m_ownCall->setValidator(
+        new QRegularExpressionValidator(QRegularExpression("[A-Za-z0-9/]{0,20}"), m_ownCall));
+    connect(m_ownCall, &QLineEdit::textEdited, this, [this](const QString& t) {
+        const int at = m_ownCall->cursorPosition();
+        m_ownCall->setText(t.toUpper());
+        m_ownCall->setCursorPosition(at);
+        stockChanged();
+    });
+    right->addRow(q(text(TextId::StockOwnCall)), m_ownCall);
+    auto* sizes = new QWidget(this);
+    auto* sizeGrid = new QGridLayout(sizes);
+    sizeGrid->setContentsMargins(0, 0, 0, 0);
+    for (int i = 0; i < 11; ++i) {
+        auto* box = new QCheckBox(i < 10 ? QString::number(i + 1) : QString("SWL"), sizes);
+        box->setObjectName(i < 10 ? QString("Size%1").arg(i + 1) : QString("SizeSwl"));
+        box->setChecked(true);
+        connect(box, &QCheckBox::toggled, this, [this] { stockChanged(); });
+        sizeGrid->addWidget(box, i / 4, i % 4);
+        m_sizes.push_back(box);
+    }
+    right->addRow(q(text(TextId::StockSizes)), sizes);
+    m_format = new QComboBox(this);
+    m_format->setObjectName("Format");
+    m_format->addItem(".docx (Word, LibreOffice)", "docx");
+    m_format->addItem(".odt (LibreOffice)", "odt");
+    right->addRow(q(text(TextId::StockFormat)), m_format);
+    m_folder = new QLineEdit(this);
+    m_folder->setObjectName("Folder");
+    m_browse = new QPushButton(q(text(TextId::StockBrowse)), this);
+    m_browse->setObjectName("BrowseFolder");
+    connect(m_browse, &QPushButton::clicked, this, [this] {
+        if (const auto folder = userInteraction().chooseFolder(this, m_folder->text().toStdString()))
+            m_folder->setText(q(folder->string()));
+    });
+    auto* folderRow = new QWidget(this);
+    auto* folderLayout = new QHBoxLayout(folderRow);
+    folderLayout->setContentsMargins(0, 0, 0, 0);
+    folderLayout->addWidget(m_folder, 1);
+    folderLayout->addWidget(m_browse);
+    right->addRow(q(text(TextId::StockFolder)), folderRow);
+    auto* rightBox = new QVBoxLayout;
+    rightBox->addLayout(right);
+    rightBox->addStretch(1);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
+    m_create = buttons->addButton(q(text(TextId::StockCreate)), QDialogButtonBox::AcceptRole);
+    m_create->setObjectName("Create");
+    m_create->setDefault(true);
+    connect(m_create, &QPushButton::clicked, this, [this] { create(); });
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    rightBox->addWidget(buttons);
+    columns->addLayout(rightBox, 1);
+    setLayout(columns);
+
+    connect(m_search, &QLineEdit::textChanged, this, [this] {
+        const std::string chosen = m_list->currentItem() ? m_list->currentItem()->text().toStdString() : "";
+        fillList();
+        m_list->setCurrentRow(0);
+        for (int i = 0; i < m_list->count(); ++i)
+            if (m_list->item(i)->text().toStdString() == chosen)
+                m_list->setCurrentRow(i);
+        if (m_list->count() > 1 && m_list->currentRow() == 0 && !m_search->text().isEmpty())
+            m_list->setCurrentRow(1);
+    });
+    connect(m_list, &QListWidget::currentRowChanged, this, [this] { stockChanged(); });
+    for (QDoubleSpinBox* s : {m_width, m_height, m_left, m_top, m_hpitch, m_vpitch})
+        connect(s, &QDoubleSpinBox::valueChanged, this, [this] { stockChanged(); });
+    for (QSpinBox* s : {m_columns, m_rows})
+        connect(s, &QSpinBox::valueChanged, this, [this] { stockChanged(); });
+    connect(m_paper, &QComboBox::currentIndexChanged, this, [this] { stockChanged(); });
+}
+
+void TFStock::fillList()
+{
+    const QSignalBlocker quiet(m_list);
+    m_list->clear();
+    m_list->addItem(q(text(TextId::StockCustom)));
+    m_shown = m_catalogue.search(m_search->text().toStdString());
+    for (const LabelStock* s : m_shown)
+        m_list->addItem(q(s->name() + "  (" + (s->paperName.empty() ? std::string("custom paper") : s->paperName) +
+                          ", " + s->arrangement() + ")"));
+}
+
+bool TFStock::selectStock(const std::string& name)
+{
+    if (text::equalNoCase(name, "Custom") || name == text(TextId::StockCustom)) {
+        m_list->setCurrentRow(0);
+        return true;
+    }
+    for (std::size_t i = 0; i < m_shown.size(); ++i)
+        if (text::equalNoCase(m_shown[i]->name(), name)) {
+            m_list->setCurrentRow(static_cast<int>(i) + 1);
+            return true;
+        }
+    return false;
+}
+
+void TFStock::setFolder(const std::filesystem::path& folder)
+{
+    m_folder->setText(q(folder.string()));
+}
+
+std::optional<LabelStock> TFStock::currentStock() const
+{
+    const int row = m_list->currentRow();
+    if (row > 0 && static_cast<std::size_t>(row) <= m_shown.size())
+        return *m_shown[static_cast<std::size_t>(row) - 1];
+    if (row != 0)
+        return std::nullopt;
+    CustomGrid g;
+    const PaperSize* paper = standardPaper(m_paper->currentData().toString().toStdString());
+    g.paperName = paper ? paper->name : "A4";
+    g.paperWidth = paper ? paper->width : 210 * kPointsPerMm;
+    g.paperHeight = paper ? paper->height : 297 * kPointsPerMm;
+    g.columns = m_columns->value();
+    g.rows = m_rows->value();
+    g.width = m_width->value() * kPointsPerMm;
+    g.height = m_height->value() * kPointsPerMm;
+    g.left = m_left->value() * kPointsPerMm;
+    g.top = m_top->value() * kPointsPerMm;
+    g.hpitch = (g.columns == 1 && m_hpitch->value() == 0 ? m_width->value() : m_hpitch->value()) * kPointsPerMm;
+    g.vpitch = (g.rows == 1 && m_vpitch->value() == 0 ? m_height->value() : m_vpitch->value()) * kPointsPerMm;
+    return customStock(g);
+}
+
+std::vector<int> TFStock::chosenSizes() const
+{
+    std::vector<int> out;
+    for (std::size_t i = 0; i < m_sizes.size(); ++i)
+        if (m_sizes[i]->isChecked() && m_sizes[i]->isEnabled())
+            out.push_back(i < 10 ? static_cast<int>(i) + 1 : 0);
+    return out;
+}
+
+void TFStock::stockChanged()
+{
+    const std::optional<LabelStock> stock = currentStock();
+    m_custom->setVisible(m_list->currentRow() == 0);
+    std::string about;
+    std::string problem;
+    if (stock) {
+        problem = stock->problem();
+        // Sizes that do not fit this stock cannot be chosen.
+        for (std::size_t i = 0; i < m_sizes.size(); ++i) {
+            const int size = i < 10 ? static_cast<int>(i) + 1 : 0;
+            const bool fits = problem.empty() && fittingFontSize(qslDesign(size, {}), *stock) > 0;
+            QCheckBox* box = m_sizes[i];
+            if (fits != box->isEnabled()) {
+                // A size that does not fit shows unticked; it comes back ticked if this unticked it.
+                const QSignalBlocker quiet(box);
+                if (!fits) {
+                    box->setProperty("untickedByFit", box->isChecked());
+                    box->setChecked(false);
+                } else if (box->property("untickedByFit").toBool()) {
+                    box->setChecked(true);
+                }
+            }
+            box->setEnabled(fits);
+            box->setToolTip(fits ? QString() : q(text(TextId::StockTooSmall)));
+        }
+        about = (stock->paperName.empty() ? millimetres(stock->paperWidth) + " x " + millimetres(stock->paperHeight) +
+                                                " mm"
+                                          : stock->paperName) +
+                ", " + stock->arrangement() + ", " + millimetres(stock->width) + " x " + millimetres(stock->height) +
+                " mm" + (stock->description.empty() ? std::string() : " - " + stock->description);
+        if (!problem.empty())
+            about += "\n" + problem;
+    }
+    m_about->setText(q(about));
+    const std::vector<int> sizes = chosenSizes();
+    const int shown = sizes.empty() ? 1 : sizes.front();
+    const LabelDesign design = qslDesign(shown, m_ownCall->text().toStdString());
+    m_preview->show(stock, design, stock && problem.empty() ? fittingFontSize(design, *stock) : 0);
+    m_create->setEnabled(stock && problem.empty() && !sizes.empty());
+}
+
+std::filesystem::path TFStock::firstSizeDocument() const
+{
+    for (const auto& d : m_made)
+        if (d.stem().string().ends_with("_1"))
+            return d;
+    return {};
+}
+
+void TFStock::create()
+{
+    const std::optional<LabelStock> stock = currentStock();
+    if (!stock)
+        return;
+    MainDocumentRequest r;
+    r.stock = *stock;
+    r.folder = std::filesystem::path(m_folder->text().trimmed().toStdString());
+    r.format = m_format->currentData().toString() == "odt" ? MainDocumentFormat::Odt : MainDocumentFormat::Docx;
+    r.sizes = chosenSizes();
+    r.ownCall = m_ownCall->text().toUpper().toStdString();
+    if (r.folder.empty()) {
+        showTextMessage(this, TextId::StockNoFolder, m_language);
+        return;
+    }
+    try {
+        checkRequest(r);
+    } catch (const MainDocumentError& e) {
+        showTextMessage(this, TextId::StockFailed, m_language, {e.what()});
+        return;
+    }
+    std::string there;
+    std::error_code ec;
+    for (const auto& p : mainDocumentPaths(r))
+        if (std::filesystem::exists(std::filesystem::symlink_status(p, ec)))
+            there += "\n" + p.filename().string();
+    if (!there.empty() && askText(this, TextId::StockReplace, m_language, false, {there}) != UserInteraction::Answer::Yes)
+        return;
+    try {
+        m_made = makeMainDocuments(r);
+    } catch (const MainDocumentError& e) {
+        showTextMessage(this, TextId::StockFailed, m_language, {e.what()});
+        return;
+    }
+    try {
+        IniFile(m_settingsFile).update([&](IniFile::Lines& lines) {
+            writeStockChoice(lines, {r.ownCall, m_list->currentRow() == 0 ? std::string("Custom") : stock->name(),
+                                     r.format == MainDocumentFormat::Odt ? "odt" : "docx"});
+        });
+    } catch (const std::exception&) {
+        // The documents are made; only the choices are not remembered this time.
+    }
+    std::string list;
+    for (const auto& d : m_made)
+        list += "\n" + d.filename().string();
+    showTextMessage(this, TextId::StockMade, m_language, {r.folder.string(), list});
+    accept();
+}
+
+} // namespace cardmill

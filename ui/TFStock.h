@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QDialog>
+#include <QWidget>
+
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "stock/LabelDesign.h"
+#include "stock/LabelStock.h"
+#include "stock/StockCatalogue.h"
+#include "ui/Texts.h"
+
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QSpinBox;
+
+namespace cardmill {
+
+// A sheet of labels drawn to scale: the paper, every label's outline, and the first label filled with example
+// data in the QSL design.
+class StockPreview : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit StockPreview(QWidget* parent = nullptr);
+    // Nothing to draw when `stock` is empty; `fontSize` 0 draws the outlines only.
+    void show(const std::optional<LabelStock>& stock, const LabelDesign& design, double fontSize);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::optional<LabelStock> m_stock;
+    LabelDesign m_design;
+    double m_fontSize = 0;
+};
+
+// "New main documents": a label stock chosen from the catalogue (or a custom grid), the own call sign, the
+// label sizes, the format and the folder; "Create" writes the documents (asking before it replaces any) and
+// remembers the choices in the settings file.
+class TFStock : public QDialog {
+    Q_OBJECT
+
+public:
+    TFStock(const StockCatalogue& catalogue, std::filesystem::path settingsFile, Language language,
+            QWidget* parent = nullptr);
+
+    // Where the documents go unless the user picks another folder.
+    void setFolder(const std::filesystem::path& folder);
+    // The stock chosen now (a custom grid built from its fields); empty when none is.
+    std::optional<LabelStock> currentStock() const;
+    // Selects a stock of the list by its name; false when the list does not show it.
+    bool selectStock(const std::string& name);
+    // "Create".
+    void create();
+    // The documents the last "Create" made, in size order.
+    const std::vector<std::filesystem::path>& madeDocuments() const { return m_made; }
+    // The one-QSO document among them, for the main window's box; empty when it was not made.
+    std::filesystem::path firstSizeDocument() const;
+
+private:
+    void build();
+    void fillList();
+    void stockChanged();
+    std::vector<int> chosenSizes() const;
+    std::string text(TextId id) const { return textFor(id, m_language); }
+
+    const StockCatalogue& m_catalogue;
+    std::filesystem::path m_settingsFile;
+    Language m_language;
+    std::vector<const LabelStock*> m_shown; // the list's stocks after the custom-grid entry
+    std::vector<std::filesystem::path> m_made;
+
+    QLineEdit* m_search;
+    QListWidget* m_list;
+    QLabel* m_noDatabase;
+    QGroupBox* m_custom;
+    QComboBox* m_paper;
+    QSpinBox *m_columns, *m_rows;
+    QDoubleSpinBox *m_width, *m_height, *m_left, *m_top, *m_hpitch, *m_vpitch;
+    StockPreview* m_preview;
+    QLabel* m_about;
+    QLineEdit* m_ownCall;
+    std::vector<QCheckBox*> m_sizes; // 1 to 10, then SWL
+    QComboBox* m_format;
+    QLineEdit* m_folder;
+    QPushButton* m_browse;
+    QPushButton* m_create;
+};
+
+} // namespace cardmill
