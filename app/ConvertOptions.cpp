@@ -88,8 +88,9 @@ const char* kFooter =
     "\nExit codes:\n"
     "  0  done (also when bad records were kept in <base>_bad.txt; the message names it)\n"
     "  1  stopped with Ctrl-C, SIGTERM or SIGHUP (a second one ends the program at once)\n"
-    "  2  usage: unknown option, bad value or unknown profile\n"
-    "  3  bad input: no log, no main document, a file not found or not a file, an input that is also an output\n"
+    "  2  usage: unknown option, bad value, unknown profile or label stock\n"
+    "  3  bad input: no log, no main document, a file not found or not a file, an input that is also an output;\n"
+    "     a stock that cannot carry the labels asked for, main documents there already without --replace\n"
     "  4  the run was abandoned: input/output error, a label document not made, a needed program missing\n"
     "  5  no data: the log holds no records, or every record was filtered out, and there were no SWL reports\n"
     "  6  another run is making the labels of the same log\n";
