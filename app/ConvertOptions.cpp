@@ -147,7 +147,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
                                          "from this profile, and the field list from the settings file; "
                                          "options given as well override them")
         ->type_name("NAME");
-    app.add_option("--settings", settings, "the settings file (default: cardmill.ini beside the program)")
+    app.add_option("--settings", settings, "the settings file (default: " + defaultSettingsPath().string() + ")")
         ->type_name("FILE");
     app.add_flag("--pdf", o.pdf, "also save every label document as PDF beside it (needs LibreOffice)");
     bool markSent = false;
@@ -185,7 +185,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
                    "with --make-main-docs: the label sizes, such as 1,2,3,swl (default: every size that fits)")
         ->type_name("LIST");
     std::string myCall;
-    app.add_option("--my-call", myCall, "with --make-main-docs: your call sign, for \"73 de\" (remembered)")
+    app.add_option("--my-call", myCall, "with --make-main-docs: your call sign, for \"73 de\" (default: the one the desktop program remembers)")
         ->type_name("CALL");
     app.add_flag("--replace", task.replace, "with --make-main-docs: replace main documents that are there");
     app.set_version_flag("--version", std::string("cardmill-convert ") + kVersionText);

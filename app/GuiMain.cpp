@@ -4,6 +4,7 @@
 
 #include <clocale>
 
+#include "engine/ProgramFiles.h"
 #include "engine/Termination.h"
 #include "merge/ChildProcess.h"
 #include "settings/IniFile.h"
@@ -18,6 +19,12 @@ int main(int argc, char** argv)
 {
     using namespace cardmill;
     QApplication app(argc, argv);
+    // SIGINT, SIGTERM and SIGHUP stop a run under way (it cleans up after itself), then close the window as
+    // "Exit" does; a second signal ends the program at once. Installed first: the windows may take a while to
+    // come up (fonts are looked for on a first start).
+    termination::install();
+    termination::setEmergencyCleanup(killRunningChildNow);
+    termination::setStoppable(true);
     // Qt takes the user's locale for everything; numbers in files are read and written with a decimal point.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName("CARDMILL");
@@ -38,20 +45,21 @@ int main(int argc, char** argv)
     }
 
     // The windows in their order: the main window, the profile setup dialog, the configuration dialog.
-    TForm1 form(TForm1::Places{defaultSettingsPath(), executableDir()});
+    TForm1 form(TForm1::Places{defaultSettingsPath(), dataFolder()});
     TFSetup setup(form);
     form.setSetupDialog(setup);
     TFADIF1 configuration(defaultSettingsPath(), &form);
     form.setConfiguration(configuration);
-    if (argc > 1)
-        form.setCommandLineProfile(argv[1]);
+    // The first argument names a profile, or a log to open (as the desktop entry passes one).
+    if (argc > 1) {
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(argv[1], ec))
+            form.setCommandLineLog(std::filesystem::absolute(argv[1], ec));
+        else
+            form.setCommandLineProfile(argv[1]);
+    }
     form.show();
 
-    // SIGINT, SIGTERM and SIGHUP stop a run under way (it cleans up after itself), then close the window as
-    // "Exit" does; a second signal ends the program at once.
-    termination::install();
-    termination::setEmergencyCleanup(killRunningChildNow);
-    termination::setStoppable(true);
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&form] {
         if (termination::received() && !form.running())

@@ -16,6 +16,9 @@ cmake --preset default >/dev/null
 cmake --build --preset default -j "$jobs"
 ctest --preset default -j "$jobs"
 
+echo "== the package, installed and used by an ordinary user"
+scripts/install-test.sh
+
 echo "== build and test (AddressSanitizer + UndefinedBehaviorSanitizer)"
 cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize -j "$jobs"

@@ -1,6 +1,9 @@
 #include "settings/SettingsStore.h"
 
+#include <cstdlib>
+
 #include "engine/LineComposer.h"
+#include "engine/ProgramFiles.h"
 #include "engine/Text.h"
 #include "settings/Profiles.h"
 
@@ -129,19 +132,32 @@ void writeClosingState(const IniFile& ini, const ClosingState& state)
     });
 }
 
-const std::filesystem::path& executableDir()
+SettingsLocation settingsLocation(const std::filesystem::path& programFolder, bool programFolderWritable,
+                                  const char* xdgConfigHome, const char* home)
 {
-    static const std::filesystem::path dir = [] {
-        std::error_code ec;
-        const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-        return ec ? std::filesystem::current_path(ec) : exe.parent_path();
-    }();
-    return dir;
+    const std::filesystem::path beside = programFolder / std::string(kSettingsFileName);
+    std::error_code ec;
+    if (std::filesystem::exists(std::filesystem::symlink_status(beside, ec)) || programFolderWritable)
+        return {beside, true};
+    std::filesystem::path config;
+    if (xdgConfigHome && *xdgConfigHome == '/')
+        config = xdgConfigHome;
+    else if (home && *home)
+        config = std::filesystem::path(home) / ".config";
+    else
+        return {beside, true}; // nowhere else to go
+    return {config / "cardmill" / std::string(kSettingsFileName), false};
+}
+
+SettingsLocation settingsLocation()
+{
+    return settingsLocation(programFolder(), folderWritable(programFolder()), std::getenv("XDG_CONFIG_HOME"),
+                            std::getenv("HOME"));
 }
 
 std::filesystem::path defaultSettingsPath()
 {
-    return executableDir() / std::string(kSettingsFileName);
+    return settingsLocation().file;
 }
 
 } // namespace cardmill

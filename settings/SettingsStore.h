@@ -79,10 +79,18 @@ void writeProgramOptions(IniFile::Lines& lines, const ProgramOptions& options);
 // "ADIF_fields", "Program"), as one change of the file. Throws SettingsWriteError.
 void writeClosingState(const IniFile& ini, const ClosingState& state);
 
-// The settings file beside the running program.
+// Where the settings file is. Portable (beside the program) when a settings file is there already or the
+// program's folder is the user's to write (a build tree, a folder unpacked in the home folder); otherwise
+// $XDG_CONFIG_HOME/cardmill/cardmill.ini (~/.config/cardmill/), whose folder is made on the first write.
+struct SettingsLocation {
+    std::filesystem::path file;
+    bool portable = false;
+};
+SettingsLocation settingsLocation();
+// The same rule for a program in `programFolder` with these XDG_CONFIG_HOME and HOME values (null: unset).
+SettingsLocation settingsLocation(const std::filesystem::path& programFolder, bool programFolderWritable,
+                                  const char* xdgConfigHome, const char* home);
+// settingsLocation().file
 std::filesystem::path defaultSettingsPath();
-
-// The folder of the running program, found once.
-const std::filesystem::path& executableDir();
 
 } // namespace cardmill

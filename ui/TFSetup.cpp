@@ -30,7 +30,7 @@ TFSetup::TFSetup(TForm1& main)
 {
     setObjectName("FSetup");
     setWindowTitle("Profile setup");
-    setFixedSize(459, 294);
+    setFixedSize(459, 312);
     QFont f = font();
     f.setPointSize(8);
     setFont(f);
@@ -83,6 +83,11 @@ TFSetup::TFSetup(TForm1& main)
     Button1 = placeButton(this, "Button1", "New profile", 112, 252, 97, 27);
     Button2 = placeButton(this, "Button2", "Apply", 256, 252, 89, 27);
     Button6 = placeButton(this, "Button6", "OK", 354, 252, 89, 27);
+    // Which settings file the profiles are kept in.
+    QLabel* file = placeLabel(this, "SettingsFile", "", 16, 288, 427);
+    file->setText(QString::fromStdString(ShortenPath(main.places().settingsFile.string(), kPathBound)));
+    file->setToolTip(QString::fromStdString(main.places().settingsFile.string()));
+    file->setEnabled(false);
 
     applyLanguage(Language::English);
 

@@ -314,6 +314,9 @@ void TForm1::startupLoad()
             }
         }
     }
+    // A log opened with the program (from the file manager) takes the place of the profile's log.
+    if (!m_commandLineLog.empty())
+        setPath(Edit1, m_commandLineLog);
 }
 
 void TForm1::profileLoad()

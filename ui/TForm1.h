@@ -43,7 +43,7 @@ public:
 
     struct Places {
         std::filesystem::path settingsFile; // "cardmill.ini"
-        std::filesystem::path programFolder; // the help files
+        std::filesystem::path programFolder; // the files the program ships: the user guide
     };
 
     // Window creation. The configuration dialog is created after the window (as the program starts them) and
@@ -53,6 +53,8 @@ public:
     void setSetupDialog(TFSetup& setup) { m_setup = &setup; }
     // The first command-line argument: a profile to load at start, overriding the remembered one.
     void setCommandLineProfile(std::string name) { m_commandLineProfile = std::move(name); }
+    // A first argument that names an existing file: a log to use, in place of the profile's.
+    void setCommandLineLog(std::filesystem::path log) { m_commandLineLog = std::move(log); }
 
     // Profiles.
     void startupLoad();         // once, after the window is first shown
@@ -201,6 +203,7 @@ private:
     TFADIF1* m_configuration = nullptr;
     TFSetup* m_setup = nullptr;
     std::string m_commandLineProfile;
+    std::filesystem::path m_commandLineLog;
     bool m_startupLoaded = false;
     bool m_newProfileRequest = false;
     std::unique_ptr<BuiltInLabelMaker> m_maker;

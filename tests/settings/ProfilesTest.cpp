@@ -129,3 +129,36 @@ TEST(SettingsStore, OrderInTheFileAfterAFirstProfileAndAFirstClose)
 
 } // namespace
 } // namespace cardmill
+
+namespace cardmill {
+namespace {
+
+TEST(SettingsStore, SettingsLiveBesideAPortableProgramOtherwiseInTheUsersConfigFolder)
+{
+    test::TempDir dir;
+    const std::filesystem::path bin = dir / "bin";
+    std::filesystem::create_directories(bin);
+    // A folder the user may write: portable.
+    SettingsLocation l = settingsLocation(bin, true, "/x/config", "/home/u");
+    EXPECT_TRUE(l.portable);
+    EXPECT_EQ(l.file, bin / "cardmill.ini");
+    // An installed program: the XDG folder, or ~/.config without it (a relative XDG value does not count).
+    l = settingsLocation(bin, false, "/x/config", "/home/u");
+    EXPECT_FALSE(l.portable);
+    EXPECT_EQ(l.file, std::filesystem::path("/x/config/cardmill/cardmill.ini"));
+    EXPECT_EQ(settingsLocation(bin, false, nullptr, "/home/u").file,
+              std::filesystem::path("/home/u/.config/cardmill/cardmill.ini"));
+    EXPECT_EQ(settingsLocation(bin, false, "relative", "/home/u").file,
+              std::filesystem::path("/home/u/.config/cardmill/cardmill.ini"));
+    // A settings file already beside it keeps the program portable.
+    dir.write("bin/cardmill.ini", "[Filters]\r\n");
+    EXPECT_TRUE(settingsLocation(bin, false, "/x/config", "/home/u").portable);
+
+    // The first write makes the folder.
+    const IniFile ini(dir / "config" / "cardmill" / "cardmill.ini");
+    ini.writeString("Program", "Own call", "SP3KXQ");
+    EXPECT_EQ(ini.readString("Program", "Own call", ""), "SP3KXQ");
+}
+
+} // namespace
+} // namespace cardmill

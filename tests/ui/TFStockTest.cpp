@@ -164,6 +164,12 @@ private slots:
         QCOMPARE(form.startLabel(), 1);
         form.SpinEdit1->setValue(5);
         QCOMPARE(form.startLabel(), 5);
+
+        // A log opened with the program from the file manager becomes the log.
+        const auto log = dir->write("my log.adif", "<EOH>\n");
+        form.setCommandLineLog(log);
+        form.startupLoad();
+        QCOMPARE(TForm1::fullPath(form.Edit1), log);
     }
 };
 

@@ -1,0 +1,31 @@
+#include "engine/ProgramFiles.h"
+
+#include <system_error>
+
+#include <unistd.h>
+
+namespace cardmill {
+
+const std::filesystem::path& programFolder()
+{
+    static const std::filesystem::path dir = [] {
+        std::error_code ec;
+        const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+        return ec ? std::filesystem::current_path(ec) : exe.parent_path();
+    }();
+    return dir;
+}
+
+std::filesystem::path dataFolder()
+{
+    const std::filesystem::path installed = programFolder().parent_path() / "share" / "cardmill";
+    std::error_code ec;
+    return std::filesystem::is_directory(installed, ec) ? installed : programFolder();
+}
+
+bool folderWritable(const std::filesystem::path& folder)
+{
+    return ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+} // namespace cardmill
