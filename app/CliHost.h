@@ -45,7 +45,7 @@ public:
     ~CliHost() override;
 
     // ConversionSettings
-    int qrgFormat() const override { return m_options.qrgFormat; }
+    QrgFormat qrgFormat() const override { return qrgFormatAt(m_options.qrgFormat); }
     int dateFormatIndex() const override { return m_options.dateFormat; }
     std::string dateSeparator() const override { return m_options.separator; }
     void userFieldsInto(std::vector<std::string>& fields) const override { fields = m_options.fields; }

@@ -15,12 +15,6 @@ namespace cardmill {
 
 namespace {
 
-constexpr std::array<const char*, 8> kQrgFormats{
-    "QRG in meters",    "QRG in meters with 'M'",      "QRG in MHz",       "QRG in MHz with 'MHz'",
-    "Exact QRG in MHz", "Exact QRG in MHz with 'MHz'", "Exact QRG in kHz", "Exact QRG in kHz with 'kHz'",
-};
-constexpr std::array<const char*, 5> kDateFormats{"2006-09-23", "23-09-2006", "09-23-2006", "23 Sep 2006",
-                                                  "Sep 23 2006"};
 
 int indexOrText(const std::string& text, int count, auto&& names)
 {
@@ -28,7 +22,7 @@ int indexOrText(const std::string& text, int count, auto&& names)
     if (text::parseInteger(text, n) && text.find_first_of("+-") == std::string::npos)
         return n >= 0 && n < count ? static_cast<int>(n) : -1;
     for (int i = 0; i < count; ++i)
-        if (text::upper(text) == text::upper(names[static_cast<std::size_t>(i)]))
+        if (text::equalNoCase(text, names[static_cast<std::size_t>(i)]))
             return i;
     return -1;
 }
@@ -99,12 +93,12 @@ const char* kFooter =
 
 int qrgFormatFromText(const std::string& text)
 {
-    return indexOrText(text, 8, kQrgFormats);
+    return indexOrText(text, kQrgFormatCount, kQrgFormatNames);
 }
 
 int dateFormatFromText(const std::string& text)
 {
-    return indexOrText(text, 5, kDateFormats);
+    return indexOrText(text, static_cast<int>(kDateFormatTexts.size()), kDateFormatTexts);
 }
 
 ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err)

@@ -1,55 +1,57 @@
-// cardmill: the desktop program. The first argument names the profile to load.
+// cardmill: the desktop program. The first argument names the profile to load, or a log to open.
 #include <QApplication>
 #include <QTimer>
 
 #include <clocale>
 
+#include "app/DesktopProgram.h"
 #include "engine/ProgramFiles.h"
 #include "engine/Termination.h"
 #include "merge/ChildProcess.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsStore.h"
 #include "ui/ErrorHandler.h"
-#include "ui/TFADIF1.h"
-#include "ui/TForm1.h"
-#include "ui/TFSetup.h"
 #include "ui/UserInteraction.h"
 
 int main(int argc, char** argv)
 {
     using namespace cardmill;
     QApplication app(argc, argv);
-    // SIGINT, SIGTERM and SIGHUP stop a run under way (it cleans up after itself), then close the window as
-    // "Exit" does; a second signal ends the program at once. Installed first: the windows may take a while to
-    // come up (fonts are looked for on a first start).
+    // SIGINT, SIGTERM and SIGHUP stop a run under way (it cleans up after itself), then end the program as
+    // "Exit" does; a second signal ends it at once. Installed first: the windows may take a while to come up
+    // (fonts are looked for on a first start).
     termination::install();
     termination::setEmergencyCleanup(killRunningChildNow);
     termination::setStoppable(true);
     // Qt takes the user's locale for everything; numbers in files are read and written with a decimal point.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName("CARDMILL");
-    QApplication::setApplicationDisplayName("CARDMILL");
 
     // The general error handler: an unexpected error in a command is shown, and the program goes on.
     setErrorHandler([](const std::exception& e) {
         userInteraction().message(QApplication::activeWindow(), "Error", e.what(), UserInteraction::Icon::Error);
     });
 
+    // An installed program keeps its settings in the user's config folder, made with the program's first start.
+    const SettingsLocation settings = settingsLocation();
+    if (!settings.portable) {
+        std::error_code ec;
+        std::filesystem::create_directories(settings.file.parent_path(), ec);
+    }
     // A settings file the program cannot read (a folder, a device, far too large) is said before any window
     // reads it.
     try {
-        IniFile(defaultSettingsPath()).sections();
+        IniFile(settings.file).sections();
     } catch (const SettingsReadError& e) {
         userInteraction().message(nullptr, "Error", e.what(), UserInteraction::Icon::Error);
         return 1;
     }
 
-    // The windows in their order: the main window, the profile setup dialog, the configuration dialog.
-    TForm1 form(TForm1::Places{defaultSettingsPath(), dataFolder()});
-    TFSetup setup(form);
-    form.setSetupDialog(setup);
-    TFADIF1 configuration(defaultSettingsPath(), &form);
-    form.setConfiguration(configuration);
+    // The windows in their order (the main window, then the configuration dialog), the run with the main
+    // window as its host, and the built-in merge engine behind it.
+    DesktopProgram program(settings.file, dataFolder());
+    TForm1& form = program.form;
+
     // The first argument names a profile, or a log to open (as the desktop entry passes one).
     if (argc > 1) {
         std::error_code ec;
@@ -60,10 +62,14 @@ int main(int argc, char** argv)
     }
     form.show();
 
+    // A signal ends the program once no run is under way: the settings stored without a question, and every
+    // event loop (a message box's too) left.
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&form] {
-        if (termination::received() && !form.running())
-            form.close();
+        if (termination::received() && !form.running()) {
+            form.saveSettingsQuietly();
+            QCoreApplication::exit(0);
+        }
     });
     watch.start(200);
     return QApplication::exec();

@@ -18,7 +18,7 @@ using namespace cardmill;
 
 class BenchSettings : public ConversionSettings {
 public:
-    int qrgFormat() const override { return 6; }
+    QrgFormat qrgFormat() const override { return QrgFormat::ExactKHz; }
     int dateFormatIndex() const override { return 0; }
     std::string dateSeparator() const override { return "-"; }
     void userFieldsInto(std::vector<std::string>& out) const override

@@ -99,9 +99,11 @@ RunOutcome ConversionRun::run()
     }
 }
 
-RunOutcome ConversionRun::stop()
+RunOutcome ConversionRun::stop(bool dataWritten)
 {
-    m_host.showMessage(TextId::ProcessStopped);
+    // Stopped before the data-source files were complete, the run put none in place: it says so, since files
+    // of an earlier run may lie beside the log.
+    m_host.showMessage(dataWritten ? TextId::ProcessStopped : TextId::ProcessStoppedNoData);
     m_host.showProgress(false);
     m_host.clearStopRequest();
     m_host.setStopEnabled(false);
@@ -227,7 +229,7 @@ RunOutcome ConversionRun::execute()
             }
             if (m_host.stopRequested()) {
                 reader.close();
-                return stop();
+                return stop(false);
             }
         }
     }
@@ -270,7 +272,7 @@ RunOutcome ConversionRun::execute()
     GroupedLines grouped;
     DataSourceWriter writer(m_host, base);
     if (writer.write(m_lines, grouped) == DataSourceWriter::Result::Stopped)
-        return stop();
+        return stop(false);
     m_host.showProgress(false);
     m_host.clearStatus();
 
@@ -308,7 +310,7 @@ RunOutcome ConversionRun::execute()
     m_host.showProgress(false);
     m_host.clearStatus();
     if (merged.ending == MergePhase::Ending::Stopped)
-        return stop();
+        return stop(true);
     m_host.setStopEnabled(false);
     summary.made = std::move(merged.made);
     summary.failed = std::move(merged.failed);

@@ -44,7 +44,7 @@ public:
 
 private:
     RunOutcome execute();
-    RunOutcome stop();
+    RunOutcome stop(bool dataWritten);
     RunOutcome refuse(const struct InputProblem& problem);
 
     RunHost& m_host;

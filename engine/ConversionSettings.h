@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/QrgFormatter.h"
+
 namespace cardmill {
 
 // A calendar date as a date picker holds it.
@@ -26,8 +28,7 @@ class ConversionSettings {
 public:
     virtual ~ConversionSettings() = default;
 
-    // The QRG format, 0 to 7 (see QrgFormatter).
-    virtual int qrgFormat() const = 0;
+    virtual QrgFormat qrgFormat() const = 0;
     // The date layout, 0 to 4 (see DateFormatter).
     virtual int dateFormatIndex() const = 0;
     // The date separator: normally one character, may be empty.

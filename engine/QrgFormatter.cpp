@@ -125,7 +125,7 @@ std::string_view frequencyToBand(std::string_view frequency)
     return {};
 }
 
-QrgResult formatQrg(const AdifRecord& record, int format)
+QrgResult formatQrg(const AdifRecord& record, QrgFormat format)
 {
     QrgResult result;
     {
@@ -135,7 +135,7 @@ QrgResult formatQrg(const AdifRecord& record, int format)
     return result;
 }
 
-bool appendQrg(LineWriter& out, const AdifRecord& record, int format)
+bool appendQrg(LineWriter& out, const AdifRecord& record, QrgFormat format)
 {
     std::string_view band = tagValue(record, kBand);
     const NormalFrequency normal(tagValue(record, kFreq));
@@ -148,39 +148,38 @@ bool appendQrg(LineWriter& out, const AdifRecord& record, int format)
     const std::size_t dot = text::findChar(frequency, '.');
     const bool hasDot = dot != std::string_view::npos;
     const std::size_t start = out.size();
+    using F = QrgFormat;
     switch (format) {
-    case 0:
+    case F::Meters:
         out.value(band);
         out.eraseFirst(start, "CM");
         out.eraseFirst(start, "M");
         break;
-    case 1:
+    case F::MetersWithUnit:
         out.value(band);
         break;
-    case 2:
-    case 3:
+    case F::MHz:
+    case F::MHzWithUnit:
         out.value(hasDot ? frequency.substr(0, band == "160M" || band == "80M" ? dot + 2 : dot) : frequency);
-        if (format == 3)
+        if (format == F::MHzWithUnit)
             out.value(" MHz");
         break;
-    case 4:
+    case F::ExactMHz:
         out.value(frequency);
         break;
-    case 5:
+    case F::ExactMHzWithUnit:
         out.value(frequency);
         out.value(" MHz");
         break;
-    case 6:
+    case F::ExactKHz:
         if (!frequency.empty())
             appendKilohertz(out, frequency);
         break;
-    case 7:
+    case F::ExactKHzWithUnit:
         out.value(frequency);
         if (hasDot && frequency.size() > 3)
             out.eraseFirst(start, ".");
         out.value(out.size() - start > 3 ? " kHz" : " MHz");
-        break;
-    default:
         break;
     }
     return information;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -17,7 +18,32 @@ namespace cardmill {
 //   5 "Exact QRG in MHz with 'MHz'"  as 4, then " MHz"
 //   6 "Exact QRG in kHz"             the frequency in kHz: "14025"
 //   7 "Exact QRG in kHz with 'kHz'"  as 6 with " kHz"; a short text gets " MHz" instead
+enum class QrgFormat {
+    Meters,
+    MetersWithUnit,
+    MHz,
+    MHzWithUnit,
+    ExactMHz,
+    ExactMHzWithUnit,
+    ExactKHz,
+    ExactKHzWithUnit,
+};
 inline constexpr int kQrgFormatCount = 8;
+
+// The formats' English names, in list order: the texts the settings file stores and the lists show.
+inline constexpr std::array<std::string_view, kQrgFormatCount> kQrgFormatNames{
+    "QRG in meters",    "QRG in meters with 'M'",      "QRG in MHz",       "QRG in MHz with 'MHz'",
+    "Exact QRG in MHz", "Exact QRG in MHz with 'MHz'", "Exact QRG in kHz", "Exact QRG in kHz with 'kHz'"};
+
+// The format at a list position 0 to 7 (others give the default, "QRG in meters with 'M'").
+constexpr QrgFormat qrgFormatAt(int index)
+{
+    return index >= 0 && index < kQrgFormatCount ? static_cast<QrgFormat>(index) : QrgFormat::MetersWithUnit;
+}
+constexpr int listPosition(QrgFormat format)
+{
+    return static_cast<int>(format);
+}
 
 struct QrgResult {
     std::string text;            // the BAND column's value, without a separator; commas become blanks
@@ -26,11 +52,11 @@ struct QrgResult {
 
 // Formats the record's band and frequency. When the record gives only one of BAND and FREQ, the other is
 // taken from the band plan tables, so every format works with either field alone.
-QrgResult formatQrg(const AdifRecord& record, int format);
+QrgResult formatQrg(const AdifRecord& record, QrgFormat format);
 
 // The same, written into a label line (commas become blanks); returns false when the record has neither a
 // BAND nor a FREQ value.
-bool appendQrg(LineWriter& out, const AdifRecord& record, int format);
+bool appendQrg(LineWriter& out, const AdifRecord& record, QrgFormat format);
 
 // The frequency text of a FREQ value: "," read as ".", and a text with a "." brought to exactly three
 // decimals by truncation ("14.1" -> "14.100", "7.0255" -> "7.025"); a text without "." stays as it is.

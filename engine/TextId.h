@@ -113,6 +113,21 @@ enum class TextId {
     StockMade,                // information; %s = the folder, %s = the documents
     StockFailed,              // error; %s = what went wrong
     StockNoFolder,            // error
+    ProcessStoppedNoData,     // box "Information", error icon
+    CloseWithoutSaving,       // question
+    CannotOpenFile,           // question; %s = the file
+    CannotOpenFolder,         // %s = the folder
+    ArchiveDone,              // %s = the SWL file, %s = its new name
+    ProfileNameBrackets,
+    ProfileNameBlanks,
+    ProfileNameControl,
+    ProfileNameReserved,      // %s = the name
+    FieldBlanks,              // %s = the name
+    FieldFixed,               // %s = the name
+    FieldTwice,               // %s = the name
+    AddFieldCaption,
+    AddFieldPrompt,
+    ClearSwlFile,             // the SWL box's clear button
     Count
 };
 

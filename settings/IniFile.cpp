@@ -282,10 +282,6 @@ void IniFile::save(const std::vector<std::string>& lines) const
     std::filesystem::path folder = target.parent_path();
     if (folder.empty())
         folder = ".";
-    // The settings folder under ~/.config comes with the first write.
-    std::error_code made;
-    if (!std::filesystem::exists(folder, made))
-        std::filesystem::create_directories(folder, made);
 
     struct stat old {};
     const bool existed = ::stat(target.c_str(), &old) == 0;

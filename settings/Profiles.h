@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/QrgFormatter.h"
 #include "settings/IniFile.h"
 
 namespace cardmill {
@@ -18,9 +19,7 @@ inline constexpr std::array<std::string_view, 7> kProfileKeys{
     "Source file", "Source SWL file", "Main doc", "QRG format", "QSOs on label", "Date format", "Date separator"};
 
 // The stored QRG format texts, by QRG format index 0 to 7 (always English in the file).
-inline constexpr std::array<std::string_view, 8> kQrgFormatTexts{
-    "QRG in meters",    "QRG in meters with 'M'",      "QRG in MHz",       "QRG in MHz with 'MHz'",
-    "Exact QRG in MHz", "Exact QRG in MHz with 'MHz'", "Exact QRG in kHz", "Exact QRG in kHz with 'kHz'"};
+inline constexpr const auto& kQrgFormatTexts = kQrgFormatNames;
 
 // The stored date format texts, by date format index 0 to 4; they always use "-".
 inline constexpr std::array<std::string_view, 5> kDateFormatTexts{"2006-09-23", "23-09-2006", "09-23-2006",

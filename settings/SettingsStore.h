@@ -81,7 +81,7 @@ void writeClosingState(const IniFile& ini, const ClosingState& state);
 
 // Where the settings file is. Portable (beside the program) when a settings file is there already or the
 // program's folder is the user's to write (a build tree, a folder unpacked in the home folder); otherwise
-// $XDG_CONFIG_HOME/cardmill/cardmill.ini (~/.config/cardmill/), whose folder is made on the first write.
+// $XDG_CONFIG_HOME/cardmill/cardmill.ini (~/.config/cardmill/), whose folder the desktop program makes.
 struct SettingsLocation {
     std::filesystem::path file;
     bool portable = false;

@@ -46,11 +46,11 @@ void showTextMessage(QWidget* parent, TextId id, Language l, const std::vector<s
 }
 
 UserInteraction::Answer askText(QWidget* parent, TextId id, Language l, bool withCancel,
-                                const std::vector<std::string>& args)
+                                const std::vector<std::string>& args, UserInteraction::Answer preferred)
 {
     const TextEntry& entry = textEntry(id);
     return userInteraction().ask(parent, textFor(entry.caption, l), textFor(id, l, args), iconOf(entry.icon),
-                                 withCancel);
+                                 withCancel, preferred);
 }
 
 } // namespace cardmill

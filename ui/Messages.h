@@ -16,6 +16,7 @@ void showTextMessage(QWidget* parent, TextId id, Language language, const std::v
 
 // Asks a question of the text table (caption and icon from its entry).
 UserInteraction::Answer askText(QWidget* parent, TextId id, Language language, bool withCancel,
-                                const std::vector<std::string>& args = {});
+                                const std::vector<std::string>& args = {},
+                                UserInteraction::Answer preferred = UserInteraction::Answer::Yes);
 
 } // namespace cardmill

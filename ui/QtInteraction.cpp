@@ -1,6 +1,7 @@
 #include "ui/QtInteraction.h"
 
 #include <QApplication>
+#include <QCompleter>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
@@ -54,7 +55,7 @@ void setIcon(QMessageBox& box, UserInteraction::Icon icon)
 } // namespace
 
 UserInteraction::Answer QtInteraction::ask(QWidget* parent, const std::string& caption, const std::string& text,
-                                           Icon icon, bool withCancel)
+                                           Icon icon, bool withCancel, Answer preferred)
 {
     QMessageBox box(parent);
     box.setWindowTitle(QString::fromStdString(caption));
@@ -63,6 +64,9 @@ UserInteraction::Answer QtInteraction::ask(QWidget* parent, const std::string& c
     box.setStandardButtons(withCancel ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
                                       : QMessageBox::Yes | QMessageBox::No);
     box.setEscapeButton(withCancel ? QMessageBox::Cancel : QMessageBox::No);
+    box.setDefaultButton(preferred == Answer::Yes  ? QMessageBox::Yes
+                         : preferred == Answer::No ? QMessageBox::No
+                                                   : QMessageBox::Cancel);
     const int r = box.exec();
     return r == QMessageBox::Yes ? Answer::Yes : r == QMessageBox::No ? Answer::No : Answer::Cancel;
 }
@@ -77,9 +81,11 @@ void QtInteraction::message(QWidget* parent, const std::string& caption, const s
     box.exec();
 }
 
-std::optional<std::filesystem::path> QtInteraction::openFile(QWidget* parent, const std::string& filter)
+std::optional<std::filesystem::path> QtInteraction::openFile(QWidget* parent, const std::string& filter,
+                                                            const std::filesystem::path& folder)
 {
-    const QString file = QFileDialog::getOpenFileName(parent, QString(), QString(), qtFileFilter(filter));
+    const QString file = QFileDialog::getOpenFileName(parent, QString(), QString::fromStdString(folder.string()),
+                                                      qtFileFilter(filter));
     if (file.isEmpty())
         return std::nullopt;
     return std::filesystem::path(file.toStdString());
@@ -94,14 +100,25 @@ std::optional<std::filesystem::path> QtInteraction::chooseFolder(QWidget* parent
 }
 
 std::optional<std::string> QtInteraction::inputText(QWidget* parent, const std::string& caption,
-                                                    const std::string& prompt)
+                                                    const std::string& prompt,
+                                                    const std::vector<std::string>& completions)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(parent, QString::fromStdString(caption),
-                                               QString::fromStdString(prompt), QLineEdit::Normal, QString(), &ok);
-    if (!ok)
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(QString::fromStdString(caption));
+    dialog.setLabelText(QString::fromStdString(prompt));
+    dialog.setTextValue(QString());
+    if (!completions.empty()) {
+        QStringList words;
+        for (const std::string& c : completions)
+            words << QString::fromStdString(c);
+        auto* completer = new QCompleter(words, &dialog);
+        completer->setCaseSensitivity(Qt::CaseInsensitive);
+        if (auto* edit = dialog.findChild<QLineEdit*>())
+            edit->setCompleter(completer);
+    }
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return text.toStdString();
+    return dialog.textValue().toStdString();
 }
 
 int QtInteraction::execDialog(QDialog& dialog)

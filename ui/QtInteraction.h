@@ -10,12 +10,13 @@ namespace cardmill {
 class QtInteraction : public UserInteraction {
 public:
     void message(QWidget* parent, const std::string& caption, const std::string& text, Icon icon) override;
-    Answer ask(QWidget* parent, const std::string& caption, const std::string& text, Icon icon,
-               bool withCancel) override;
-    std::optional<std::filesystem::path> openFile(QWidget* parent, const std::string& filter) override;
+    Answer ask(QWidget* parent, const std::string& caption, const std::string& text, Icon icon, bool withCancel,
+               Answer preferred) override;
+    std::optional<std::filesystem::path> openFile(QWidget* parent, const std::string& filter,
+                                                  const std::filesystem::path& folder) override;
     std::optional<std::filesystem::path> chooseFolder(QWidget* parent, const std::filesystem::path& start) override;
-    std::optional<std::string> inputText(QWidget* parent, const std::string& caption,
-                                         const std::string& prompt) override;
+    std::optional<std::string> inputText(QWidget* parent, const std::string& caption, const std::string& prompt,
+                                         const std::vector<std::string>& completions) override;
     int execDialog(QDialog& dialog) override;
     void beep() override;
     bool openWithDesktop(const std::filesystem::path& file) override;

@@ -3,28 +3,35 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include "engine/Text.h"
+#include "settings/DialogRules.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsStore.h"
+#include "ui/Messages.h"
 #include "ui/UserInteraction.h"
 
 namespace cardmill {
 
 namespace {
 
+// The fixed fields as the dialog lists them.
 const char* const kFixedFields[] = {"CALL", "QSO_DATE", "TIME_ON", "BAND",       "MODE",     "RST_SENT",
                                     "QSL_VIA", "NAME",  "QTH",     "CONTEST_ID", "QSL_RCVD", "OPERATOR"};
 
-bool isFixed(const std::string& name)
+template <typename W>
+W* named(QWidget* parent, const char* name, const QString& text = {})
 {
-    const std::string upper = text::upper(name);
-    for (const char* f : kFixedFields)
-        if (upper == f)
-            return true;
-    return false;
+    auto* w = new W(parent);
+    w->setObjectName(name);
+    if constexpr (requires { w->setText(text); })
+        if (!text.isEmpty())
+            w->setText(text);
+    return w;
 }
 
 } // namespace
@@ -35,75 +42,76 @@ TFADIF1::TFADIF1(std::filesystem::path settingsFile, QWidget* parent)
 {
     setObjectName("FADIF1");
     setWindowTitle("Configuration");
-    resize(405, 288);
+    auto* outer = new QVBoxLayout(this);
+    outer->setSizeConstraint(QLayout::SetFixedSize);
+    auto* lists = new QHBoxLayout;
+    outer->addLayout(lists);
 
-    GroupBox1 = new QGroupBox("Fixed ADIF fields", this);
-    GroupBox1->setObjectName("GroupBox1");
-    GroupBox1->setGeometry(8, 8, 185, 209);
-    ListBox2 = new QListWidget(GroupBox1);
-    ListBox2->setObjectName("ListBox2");
-    ListBox2->setGeometry(8, 20, 169, 181);
+    auto* fixedBox = named<QGroupBox>(this, "GroupBox1");
+    fixedBox->setTitle("Fixed ADIF fields");
+    auto* fixedLayout = new QVBoxLayout(fixedBox);
+    m_fixed = named<QListWidget>(fixedBox, "ListBox2");
     for (const char* f : kFixedFields)
-        ListBox2->addItem(f);
-    ListBox2->setEnabled(false);
+        m_fixed->addItem(f);
+    m_fixed->setEnabled(false);
+    fixedLayout->addWidget(m_fixed);
+    lists->addWidget(fixedBox);
 
-    GroupBox2 = new QGroupBox("User definied ADIF fields", this);
-    GroupBox2->setObjectName("GroupBox2");
-    GroupBox2->setGeometry(204, 8, 193, 209);
-    ListBox1 = new QListWidget(GroupBox2);
-    ListBox1->setObjectName("ListBox1");
-    ListBox1->setGeometry(8, 20, 177, 149);
-    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-    Button1 = new QPushButton("Add", GroupBox2);
-    Button1->setObjectName("Button1");
-    Button1->setGeometry(8, 176, 81, 25);
-    Button2 = new QPushButton("Delete", GroupBox2);
-    Button2->setObjectName("Button2");
-    Button2->setGeometry(104, 176, 81, 25);
+    auto* userBox = named<QGroupBox>(this, "GroupBox2");
+    userBox->setTitle("User definied ADIF fields");
+    auto* userLayout = new QVBoxLayout(userBox);
+    m_fields = named<QListWidget>(userBox, "ListBox1");
+    m_fields->setSelectionMode(QAbstractItemView::SingleSelection);
+    userLayout->addWidget(m_fields);
+    m_add = named<QPushButton>(userBox, "Button1", "&Add");
+    m_delete = named<QPushButton>(userBox, "Button2", "&Delete");
+    auto* userButtons = new QHBoxLayout;
+    userButtons->addWidget(m_add);
+    userButtons->addWidget(m_delete);
+    userLayout->addLayout(userButtons);
+    lists->addWidget(userBox);
 
-    CheckBox2 = new QCheckBox("Do not delete temporary.doc file", this);
-    CheckBox2->setObjectName("CheckBox2");
-    CheckBox2->setGeometry(8, 226, 260, 21);
-    resize(405, 296);
-    CheckBox3 = new QCheckBox("Also save labels as PDF", this);
-    CheckBox3->setObjectName("CheckBox3");
-    CheckBox3->setGeometry(8, 246, 260, 21);
-    CheckBox4 = new QCheckBox("Mark QSOs as sent, via", this);
-    CheckBox4->setObjectName("CheckBox4");
-    CheckBox4->setGeometry(8, 266, 180, 21);
-    ComboBox1 = new QComboBox(this);
-    ComboBox1->setObjectName("ComboBox1");
-    ComboBox1->setGeometry(190, 264, 110, 23);
+    m_keepTemporary = named<QCheckBox>(this, "CheckBox2", "Do not delete temporary.doc file");
+    m_pdf = named<QCheckBox>(this, "CheckBox3", "Also save labels as PDF");
+    m_markSent = named<QCheckBox>(this, "CheckBox4", "Mark QSOs as sent, via");
+    m_sentVia = named<QComboBox>(this, "ComboBox1");
     for (const char* via : {"(not set)", "Bureau", "Direct", "Electronic"})
-        ComboBox1->addItem(via);
-    CheckBox1 = new QCheckBox("Polish language", this);
-    CheckBox1->setObjectName("CheckBox1");
-    CheckBox1->setGeometry(8, 286, 200, 21);
-    Button3 = new QPushButton("Exit", this);
-    Button3->setObjectName("Button3");
-    Button3->setGeometry(316, 282, 81, 25);
-    resize(405, 316);
+        m_sentVia->addItem(via);
+    m_polish = named<QCheckBox>(this, "CheckBox1", "Polish language");
+    m_exit = named<QPushButton>(this, "Button3", "Exit");
+    outer->addWidget(m_keepTemporary);
+    outer->addWidget(m_pdf);
+    auto* mark = new QHBoxLayout;
+    mark->addWidget(m_markSent);
+    mark->addWidget(m_sentVia);
+    mark->addStretch(1);
+    outer->addLayout(mark);
+    auto* last = new QHBoxLayout;
+    last->addWidget(m_polish);
+    last->addStretch(1);
+    last->addWidget(m_exit);
+    outer->addLayout(last);
 
-    connect(Button1, &QPushButton::clicked, this, &TFADIF1::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TFADIF1::Button2Click);
-    connect(Button3, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_add, &QPushButton::clicked, this, &TFADIF1::Button1Click);
+    connect(m_delete, &QPushButton::clicked, this, &TFADIF1::Button2Click);
+    connect(m_exit, &QPushButton::clicked, this, &QDialog::accept);
     load();
 }
 
 void TFADIF1::load()
 {
-    ListBox1->clear();
+    m_fields->clear();
     const IniFile ini(m_settingsFile);
     if (!ini.exists())
         return;
     for (const std::string& f : readUserFields(ini))
-        ListBox1->addItem(QString::fromStdString(f));
+        m_fields->addItem(QString::fromStdString(f));
     const ProgramOptions o = readProgramOptions(ini);
-    CheckBox2->setChecked(o.keepTemporaryFile);
-    CheckBox1->setChecked(o.polish);
-    CheckBox3->setChecked(o.pdfLabels);
-    CheckBox4->setChecked(o.markSent);
-    ComboBox1->setCurrentIndex(o.sentVia == 'B' ? 1 : o.sentVia == 'D' ? 2 : o.sentVia == 'E' ? 3 : 0);
+    m_keepTemporary->setChecked(o.keepTemporaryFile);
+    m_polish->setChecked(o.polish);
+    m_pdf->setChecked(o.pdfLabels);
+    m_markSent->setChecked(o.markSent);
+    m_sentVia->setCurrentIndex(o.sentVia == 'B' ? 1 : o.sentVia == 'D' ? 2 : o.sentVia == 'E' ? 3 : 0);
 }
 
 std::vector<std::string> TFADIF1::userFields() const
@@ -115,55 +123,71 @@ std::vector<std::string> TFADIF1::userFields() const
 
 void TFADIF1::userFieldsInto(std::vector<std::string>& fields) const
 {
-    fields.resize(static_cast<std::size_t>(ListBox1->count()));
-    for (int i = 0; i < ListBox1->count(); ++i) {
-        const QByteArray name = ListBox1->item(i)->text().toUtf8();
+    fields.resize(static_cast<std::size_t>(m_fields->count()));
+    for (int i = 0; i < m_fields->count(); ++i) {
+        const QByteArray name = m_fields->item(i)->text().toUtf8();
         fields[static_cast<std::size_t>(i)].assign(name.constData(), static_cast<std::size_t>(name.size()));
     }
 }
 
 bool TFADIF1::keepTemporaryFile() const
 {
-    return CheckBox2->isChecked();
+    return m_keepTemporary->isChecked();
 }
 
 bool TFADIF1::polish() const
 {
-    return CheckBox1->isChecked();
+    return m_polish->isChecked();
 }
 
 bool TFADIF1::pdfLabels() const
 {
-    return CheckBox3->isChecked();
+    return m_pdf->isChecked();
 }
 
 SentMarking TFADIF1::sentMarking() const
 {
     static constexpr char kVia[] = {0, 'B', 'D', 'E'};
-    const int i = ComboBox1->currentIndex();
-    return {CheckBox4->isChecked(), i >= 0 && i < 4 ? kVia[i] : char{0}};
+    const int i = m_sentVia->currentIndex();
+    return {m_markSent->isChecked(), i >= 0 && i < 4 ? kVia[i] : char{0}};
 }
 
 void TFADIF1::Button1Click()
 {
-    const std::optional<std::string> answer = userInteraction().inputText(this, "Add ADIF field", "ADIF field name");
+    const Language l = language();
+    // The input box completes ADIF 3.1.4 field names as they are typed.
+    static const std::vector<std::string> completions(adifFieldNames().begin(), adifFieldNames().end());
+    const std::optional<std::string> answer = userInteraction().inputText(
+        this, textFor(TextId::AddFieldCaption, l), textFor(TextId::AddFieldPrompt, l), completions);
     if (!answer || answer->empty())
         return;
-    const std::string name = text::upper(*answer);
-    // A fixed field is a column already; a comma would split the header line into one column more.
-    if (isFixed(name) || name.find(',') != std::string::npos)
-        return;
-    ListBox1->addItem(QString::fromStdString(name));
+    const std::string name = text::upper(std::string(text::trim(*answer)));
+    switch (checkUserField(name, userFields())) {
+    case UserFieldProblem::None:
+        m_fields->addItem(QString::fromStdString(name));
+        break;
+    case UserFieldProblem::Empty:
+        break;
+    case UserFieldProblem::Blanks:
+        showTextMessage(this, TextId::FieldBlanks, l, {*answer});
+        break;
+    case UserFieldProblem::Fixed:
+        showTextMessage(this, TextId::FieldFixed, l, {name});
+        break;
+    case UserFieldProblem::Twice:
+        showTextMessage(this, TextId::FieldTwice, l, {name});
+        break;
+    }
 }
 
 void TFADIF1::Button2Click()
 {
-    const QList<QListWidgetItem*> selected = ListBox1->selectedItems();
+    const QList<QListWidgetItem*> selected = m_fields->selectedItems();
     if (selected.isEmpty()) {
         userInteraction().beep();
         return;
     }
-    delete ListBox1->takeItem(ListBox1->row(selected.first()));
+    delete m_fields->takeItem(m_fields->row(selected.first()));
 }
 
 } // namespace cardmill

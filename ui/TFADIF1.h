@@ -7,19 +7,19 @@
 #include <vector>
 
 #include "engine/SentMarks.h"
+#include "ui/Texts.h"
 
 class QCheckBox;
 class QComboBox;
-class QGroupBox;
 class QListWidget;
 class QPushButton;
 
 namespace cardmill {
 
 // The configuration dialog ("Configuration"): the fixed field list, the user-defined field list with "Add" and
-// "Delete", "Do not delete temporary.doc file" and "Polish language". The list and the options are loaded from
-// the settings file when the dialog is created and stored by the main window when it closes; the conversion
-// reads the controls whenever it needs the values.
+// "Delete", "Do not delete temporary.doc file", "Also save labels as PDF", "Mark QSOs as sent" and "Polish
+// language". The list and the options are loaded from the settings file when the dialog is created and stored
+// by the main window when it closes; the conversion reads them whenever it needs the values.
 class TFADIF1 : public QDialog {
     Q_OBJECT
 
@@ -38,23 +38,21 @@ public:
     void Button1Click(); // "Add"
     void Button2Click(); // "Delete"
 
-    QGroupBox* GroupBox1;
-    QListWidget* ListBox2; // the fixed fields
-    QGroupBox* GroupBox2;
-    QListWidget* ListBox1; // the user-defined fields
-    QPushButton* Button1;
-    QPushButton* Button2;
-    QCheckBox* CheckBox2; // "Do not delete temporary.doc file"
-    QCheckBox* CheckBox1; // "Polish language"
-    QCheckBox* CheckBox3; // "Also save labels as PDF"
-    QCheckBox* CheckBox4; // "Mark QSOs as sent"
-    QComboBox* ComboBox1; // its "sent via": not set, Bureau, Direct, Electronic
-    QPushButton* Button3; // "Exit"
-
 private:
     void load();
+    Language language() const { return polish() ? Language::Polish : Language::English; }
 
     std::filesystem::path m_settingsFile;
+    QListWidget* m_fixed;        // ListBox2
+    QListWidget* m_fields;       // ListBox1
+    QPushButton* m_add;          // Button1
+    QPushButton* m_delete;       // Button2
+    QCheckBox* m_keepTemporary;  // CheckBox2
+    QCheckBox* m_polish;         // CheckBox1
+    QCheckBox* m_pdf;            // CheckBox3
+    QCheckBox* m_markSent;       // CheckBox4
+    QComboBox* m_sentVia;        // ComboBox1: not set, Bureau, Direct, Electronic
+    QPushButton* m_exit;         // Button3
 };
 
 } // namespace cardmill

@@ -1,19 +1,27 @@
 #include "ui/TFSetup.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "engine/Text.h"
+#include "settings/DialogRules.h"
 #include "settings/IniFile.h"
 #include "settings/Profiles.h"
 #include "ui/Messages.h"
 #include "ui/ShortenPath.h"
-#include "ui/TForm1.h"
 #include "ui/UserInteraction.h"
-#include "ui/WidgetPlacing.h"
 
 namespace cardmill {
 
@@ -21,310 +29,358 @@ namespace {
 
 constexpr std::size_t kPathBound = 65;
 
+template <typename W>
+W* named(QWidget* parent, const char* name)
+{
+    auto* w = new W(parent);
+    w->setObjectName(name);
+    return w;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const char* text)
+{
+    auto* b = named<QPushButton>(parent, name);
+    b->setText(text);
+    return b;
+}
+
+std::filesystem::path fullPath(const QLineEdit* box)
+{
+    return std::filesystem::path(box->toolTip().toStdString());
+}
+
+// The message for a name that cannot be a profile's.
+TextId problemText(ProfileNameProblem p)
+{
+    switch (p) {
+    case ProfileNameProblem::Empty:
+        return TextId::NoProfileName;
+    case ProfileNameProblem::Brackets:
+        return TextId::ProfileNameBrackets;
+    case ProfileNameProblem::Blanks:
+        return TextId::ProfileNameBlanks;
+    case ProfileNameProblem::Control:
+        return TextId::ProfileNameControl;
+    case ProfileNameProblem::Reserved:
+        return TextId::ProfileNameReserved;
+    case ProfileNameProblem::None:
+        break;
+    }
+    return TextId::Count;
+}
 
 } // namespace
 
-TFSetup::TFSetup(TForm1& main)
-    : QDialog(&main)
-    , m_main(main)
+TFSetup::TFSetup(std::filesystem::path settingsFile, Language language, const ProfileSetupInput& input,
+                 QWidget* parent)
+    : QDialog(parent)
+    , m_settingsFile(std::move(settingsFile))
+    , m_language(language)
+    , m_input(input)
+{
+    build();
+    // The window's profile list and selection; the list shown, not the name box.
+    for (const std::string& name : input.profiles)
+        m_names->addItem(QString::fromStdString(name));
+    m_names->setCurrentIndex(input.selected < m_names->count() ? input.selected : -1);
+    leaveNewProfileMode();
+    setPath(m_log, input.log);
+    setPath(m_main, input.mainDocument);
+    setPath(m_swl, input.swl);
+    m_separator = QString::fromStdString(input.separator);
+    m_sep->setText(m_separator);
+    // The QRG format: the stored text, compared without regard to case; the first entry for none.
+    m_qrg->setCurrentIndex(input.qrgText.empty() ? 0 : qrgFormatIndexNoCase(input.qrgText).value_or(-1));
+    m_date->setCurrentIndex(input.dateFormat);
+    m_qsos->setValue(std::clamp(input.qsos, 1, 10));
+}
+
+void TFSetup::build()
 {
     setObjectName("FSetup");
     setWindowTitle("Profile setup");
-    setFixedSize(459, 312);
-    QFont f = font();
-    f.setPointSize(8);
-    setFont(f);
+    auto* outer = new QVBoxLayout(this);
+    outer->setSizeConstraint(QLayout::SetFixedSize);
 
-    Label1 = placeLabel(this, "", "Profile name", 16, 8, 200);
-    ComboBox1 = placeWidget<QComboBox>(this, "ComboBox1", 16, 24, 241, 28);
-    Edit1 = placeWidget<QLineEdit>(this, "Edit1", 16, 24, 241, 28);
-    QFont big = ComboBox1->font();
+    outer->addWidget(new QLabel("Profile name", this));
+    m_names = named<QComboBox>(this, "ComboBox1");
+    m_newName = named<QLineEdit>(this, "Edit1");
+    QFont big = m_names->font();
     big.setBold(true);
-    big.setPixelSize(16);
-    ComboBox1->setFont(big);
-    ComboBox1->setStyleSheet("color: navy");
-    Edit1->setFont(big);
-    Edit1->setStyleSheet("color: blue");
-    Edit1->hide();
+    big.setPointSizeF(big.pointSizeF() * 1.25);
+    m_names->setFont(big);
+    m_names->setStyleSheet("color: navy");
+    m_names->setMinimumContentsLength(20);
+    m_newName->setFont(big);
+    m_newName->setStyleSheet("color: blue");
+    auto* nameRow = new QHBoxLayout;
+    nameRow->addWidget(m_names, 1);
+    nameRow->addWidget(m_newName, 1);
+    nameRow->addStretch(1);
+    outer->addLayout(nameRow);
 
-    placeLabel(this, "", "Source file", 16, 60, 200);
-    Edit2 = placeWidget<QLineEdit>(this, "Edit2", 16, 74, 345, 21);
-    Button4 = placeButton(this, "Button4", "Browse", 368, 74, 75, 21);
-    placeLabel(this, "", "Source SWL file", 16, 100, 200);
-    Edit4 = placeWidget<QLineEdit>(this, "Edit4", 16, 114, 345, 21);
-    Button7 = placeButton(this, "Button7", "Browse", 368, 114, 75, 21);
-    placeLabel(this, "", "Main document ", 16, 140, 200);
-    Edit5 = placeWidget<QLineEdit>(this, "Edit5", 16, 154, 345, 21);
-    Button5 = placeButton(this, "Button5", "Browse", 368, 154, 75, 21);
-    for (QLineEdit* e : {Edit2, Edit4, Edit5})
-        e->setReadOnly(true);
+    const int pathWidth = fontMetrics().averageCharWidth() * 48;
+    auto pathRow = [&](const char* caption, QLineEdit*& box, const char* boxName, QPushButton*& browse,
+                       const char* browseName) {
+        outer->addWidget(new QLabel(caption, this));
+        box = named<QLineEdit>(this, boxName);
+        box->setReadOnly(true);
+        box->setMinimumWidth(pathWidth);
+        browse = button(this, browseName, "Browse");
+        auto* r = new QHBoxLayout;
+        r->addWidget(box, 1);
+        r->addWidget(browse);
+        outer->addLayout(r);
+    };
+    pathRow("Source file", m_log, "Edit2", m_browseLog, "Button4");
+    pathRow("Source SWL file", m_swl, "Edit4", m_browseSwl, "Button7");
+    pathRow("Main document ", m_main, "Edit5", m_browseMain, "Button5");
+    QAction* clear = m_swl->addAction(style()->standardIcon(QStyle::SP_LineEditClearButton), QLineEdit::TrailingPosition);
+    clear->setObjectName("ClearSwl");
+    clear->setToolTip(QString::fromStdString(textFor(TextId::ClearSwlFile, m_language)));
+    connect(clear, &QAction::triggered, this, [this] { clearSwlFile(); });
+    m_swl->installEventFilter(this);
 
-    placeLabel(this, "", "Output QRG Format", 16, 182, 200);
-    ComboBox2 = placeWidget<QComboBox>(this, "ComboBox2", 16, 198, 185, 21);
-    placeLabel(this, "", "Date format", 206, 182, 200);
-    ComboBox3 = placeWidget<QComboBox>(this, "ComboBox3", 206, 198, 97, 21);
+    auto* formats = new QGridLayout;
+    m_qrg = named<QComboBox>(this, "ComboBox2");
+    for (int i = 0; i < kQrgFormatCount; ++i) {
+        const std::string_view name = qrgFormatName(i, m_language);
+        m_qrg->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+    }
+    m_date = named<QComboBox>(this, "ComboBox3");
     for (std::string_view t : kDateFormatTexts)
-        ComboBox3->addItem(QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size())));
-    placeLabel(this, "", "Separator:", 310, 182, 58);
-    Edit3 = placeWidget<QLineEdit>(this, "Edit3", 310, 196, 33, 24);
-    Edit3->setMaxLength(1);
-    QFont mono("Courier New");
+        m_date->addItem(QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size())));
+    m_sep = named<QLineEdit>(this, "Edit3");
+    m_sep->setMaxLength(1);
+    QFont mono("Monospace");
     mono.setStyleHint(QFont::Monospace);
-    mono.setPixelSize(16);
-    Edit3->setFont(mono);
-    Edit3->setText(m_separator);
-    placeLabel(this, "", "QSOs numbers ", 372, 170, 86);
-    placeLabel(this, "", "on one label", 372, 184, 86);
-    SpinEdit1 = placeWidget<QSpinBox>(this, "SpinEdit1", 372, 200, 57, 21);
-    SpinEdit1->setRange(1, 10);
-    SpinEdit1->setValue(1);
+    mono.setPointSizeF(big.pointSizeF());
+    m_sep->setFont(mono);
+    m_sep->setFixedWidth(QFontMetrics(mono).horizontalAdvance("MM") + 12);
+    m_qsos = named<QSpinBox>(this, "SpinEdit1");
+    m_qsos->setRange(1, 10);
+    formats->addWidget(new QLabel("Output QRG Format", this), 0, 0);
+    formats->addWidget(m_qrg, 1, 0);
+    formats->addWidget(new QLabel("Date format", this), 0, 1);
+    formats->addWidget(m_date, 1, 1);
+    formats->addWidget(new QLabel("Separator:", this), 0, 2);
+    formats->addWidget(m_sep, 1, 2);
+    formats->addWidget(new QLabel("QSOs numbers on one label", this), 0, 3);
+    formats->addWidget(m_qsos, 1, 3, Qt::AlignLeft);
+    outer->addLayout(formats);
 
-    Button3 = placeButton(this, "Button3", "Delete", 16, 252, 81, 27);
-    Button1 = placeButton(this, "Button1", "New profile", 112, 252, 97, 27);
-    Button2 = placeButton(this, "Button2", "Apply", 256, 252, 89, 27);
-    Button6 = placeButton(this, "Button6", "OK", 354, 252, 89, 27);
+    m_delete = button(this, "Button3", "Delete");
+    m_new = button(this, "Button1", "New profile");
+    m_apply = button(this, "Button2", "Apply");
+    m_ok = button(this, "Button6", "OK");
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_delete);
+    buttons->addWidget(m_new);
+    buttons->addStretch(1);
+    buttons->addWidget(m_apply);
+    buttons->addWidget(m_ok);
+    outer->addLayout(buttons);
+
     // Which settings file the profiles are kept in.
-    QLabel* file = placeLabel(this, "SettingsFile", "", 16, 288, 427);
-    file->setText(QString::fromStdString(ShortenPath(main.places().settingsFile.string(), kPathBound)));
-    file->setToolTip(QString::fromStdString(main.places().settingsFile.string()));
+    auto* file = named<QLabel>(this, "SettingsFile");
+    file->setText(QString::fromStdString(ShortenPath(m_settingsFile.string(), kPathBound)));
+    file->setToolTip(QString::fromStdString(m_settingsFile.string()));
     file->setEnabled(false);
+    outer->addWidget(file);
 
-    applyLanguage(Language::English);
-
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
-    connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
-    connect(Button6, &QPushButton::clicked, this, [this] { Button6Click(); });
-    connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
-    connect(Button7, &QPushButton::clicked, this, [this] { Button7Click(); });
-    connect(Button5, &QPushButton::clicked, this, [this] { Button5Click(); });
-    connect(ComboBox1, &QComboBox::activated, this, [this] { ComboBox1Change(); });
+    connect(m_new, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(m_apply, &QPushButton::clicked, this, [this] { Button2Click(); });
+    connect(m_delete, &QPushButton::clicked, this, [this] { Button3Click(); });
+    connect(m_ok, &QPushButton::clicked, this, [this] { Button6Click(); });
+    connect(m_browseLog, &QPushButton::clicked, this, [this] { Button4Click(); });
+    connect(m_browseSwl, &QPushButton::clicked, this, [this] { Button7Click(); });
+    connect(m_browseMain, &QPushButton::clicked, this, [this] { Button5Click(); });
+    connect(m_names, &QComboBox::activated, this, [this] { ComboBox1Change(); });
     // A comma as separator would split the date into three columns of every data-source file.
-    connect(Edit3, &QLineEdit::textEdited, this, [this](const QString& text) {
+    connect(m_sep, &QLineEdit::textEdited, this, [this](const QString& text) {
         if (text == ",") {
-            Edit3->setText(m_separator);
-            showTextMessage(this, TextId::SeparatorComma, language());
+            m_sep->setText(m_separator);
+            showTextMessage(this, TextId::SeparatorComma, m_language);
         } else {
             m_separator = text;
         }
     });
 }
 
-Language TFSetup::language() const
-{
-    return m_main.language();
-}
-
-void TFSetup::applyLanguage(Language l)
-{
-    const int selected = ComboBox2->currentIndex();
-    ComboBox2->clear();
-    for (int i = 0; i < 8; ++i) {
-        const std::string_view name = qrgFormatName(i, l);
-        ComboBox2->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
-    }
-    ComboBox2->setCurrentIndex(selected);
-}
-
-std::filesystem::path TFSetup::fullPath(const QLineEdit* box)
-{
-    return std::filesystem::path(box->toolTip().toStdString());
-}
-
 void TFSetup::setPath(QLineEdit* box, const std::filesystem::path& path)
 {
     box->setToolTip(QString::fromStdString(path.string()));
     box->setText(QString::fromStdString(ShortenPath(path.string(), kPathBound)));
+    box->setCursorPosition(box->text().size());
+    if (box == m_swl)
+        m_swl->actions().front()->setVisible(!path.empty());
 }
 
 void TFSetup::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (m_main.newProfileRequested())
+    if (m_input.newProfile && !m_shownOnce)
         Button1Click();
+    m_shownOnce = true;
 }
 
-void TFSetup::prepareAndShow()
+bool TFSetup::eventFilter(QObject* watched, QEvent* event)
 {
-    // 1. The window's profile list and selection; the list shown, not the name box.
-    ComboBox1->clear();
-    for (int i = 0; i < m_main.ComboBox2->count(); ++i)
-        ComboBox1->addItem(m_main.ComboBox2->itemText(i));
-    ComboBox1->setCurrentIndex(m_main.ComboBox2->currentIndex());
-    leaveNewProfileMode();
-    // 2. The three paths.
-    setPath(Edit2, m_main.logPath());
-    setPath(Edit5, m_main.mainDocumentPath());
-    setPath(Edit4, m_main.swlPath());
-    // 3. The separator.
-    m_separator = QString::fromStdString(m_main.dateSeparator());
-    Edit3->setText(m_separator);
-    // 4. The QRG format: the stored text, compared without regard to case; the first entry for none.
-    const std::string qrg = m_main.qrgText();
-    if (qrg.empty())
-        ComboBox2->setCurrentIndex(0);
-    else
-        ComboBox2->setCurrentIndex(qrgFormatIndexNoCase(qrg).value_or(-1));
-    // 5. The date format.
-    ComboBox3->setCurrentIndex(m_main.dateFormatIndex());
-    // 6. The label size.
-    if (!m_main.Edit3->text().isEmpty())
-        SpinEdit1->setValue(std::clamp(m_main.Edit3->text().toInt(), 1, 10));
-    // 7. Shown modally; it updates the main window itself.
-    userInteraction().execDialog(*this);
+    if (watched == m_swl && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {
+            clearSwlFile();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TFSetup::clearSwlFile()
+{
+    setPath(m_swl, {});
 }
 
 void TFSetup::leaveNewProfileMode()
 {
     m_newProfileMode = false;
-    Edit1->hide();
-    ComboBox1->show();
+    m_newName->hide();
+    m_names->show();
+}
+
+std::string TFSetup::selectedName() const
+{
+    return m_names->currentIndex() < 0 ? std::string() : m_names->currentText().toStdString();
 }
 
 void TFSetup::Button1Click()
 {
-    ComboBox1->hide();
-    Edit1->show();
-    Edit1->clear();
-    Edit1->setFocus();
+    m_names->hide();
+    m_newName->show();
+    m_newName->clear();
+    m_newName->setFocus();
     m_newProfileMode = true;
+    // A new profile starts with a separator, never with none.
+    if (m_sep->text().isEmpty()) {
+        m_separator = "-";
+        m_sep->setText(m_separator);
+    }
 }
 
 void TFSetup::ComboBox1Change()
 {
-    const IniFile ini(m_main.places().settingsFile);
-    const int selected = ComboBox1->currentIndex();
-    if (ini.exists() && selected >= 0) {
-        const std::string section = ComboBox1->currentText().toStdString();
-        const IniFile::Lines lines = ini.snapshot();
-        auto value = [&](std::string_view key) { return lines.read(section, key); };
-        m_main.setRememberedProfile(selected);
-        if (const auto v = value("Source file"))
-            setPath(Edit2, *v);
-        if (const auto v = value("Main doc"))
-            setPath(Edit5, *v);
-        setPath(Edit4, value("Source SWL file").value_or(""));
-        if (const auto v = value("QRG format"))
-            ComboBox2->setCurrentIndex(qrgFormatIndexNoCase(*v).value_or(-1));
-        bool loaded = true;
-        if (const auto v = value("QSOs on label")) {
-            long long n = 0;
-            if (!text::parseInteger(*v, n)) {
-                showTextMessage(this, TextId::NotAnInteger, language(), {*v});
-                loaded = false;
-            } else {
-                SpinEdit1->setValue(static_cast<int>(std::clamp<long long>(n, 1, 10)));
-            }
-        }
-        if (loaded) {
-            if (const auto v = value("Date format"))
-                ComboBox3->setCurrentIndex(dateFormatIndexOf(*v));
-            if (const auto v = value("Date separator")) {
-                m_separator = QString::fromStdString(*v);
-                Edit3->setText(m_separator);
-            }
-        } else {
+    const IniFile ini(m_settingsFile);
+    if (!ini.exists() || m_names->currentIndex() < 0)
+        return;
+    const StoredProfile p = readProfile(ini, selectedName());
+    if (p.sourceFile)
+        setPath(m_log, *p.sourceFile);
+    if (p.mainDocument)
+        setPath(m_main, *p.mainDocument);
+    setPath(m_swl, p.swlFile.value_or(""));
+    if (p.qrgFormat)
+        m_qrg->setCurrentIndex(qrgFormatIndexNoCase(*p.qrgFormat).value_or(-1));
+    // A label size that is no number stops the loading there, as the message says.
+    if (const auto raw = ini.read(selectedName(), kProfileKeys[4])) {
+        long long n = 0;
+        if (!text::parseInteger(*raw, n)) {
+            showTextMessage(this, TextId::NotAnInteger, m_language, {*raw});
             return;
         }
-        if (m_main.dateSeparator().empty())
-            m_main.setDateFormat(m_main.dateFormatIndex(), "-");
-        return;
+        m_qsos->setValue(static_cast<int>(std::clamp<long long>(n, 1, 10)));
     }
-    if (m_main.dateSeparator().empty())
-        m_main.setDateFormat(m_main.dateFormatIndex(), "-");
-    m_separator = QString::fromStdString(m_main.dateSeparator());
-    Edit3->setText(m_separator);
+    if (p.dateFormat)
+        m_date->setCurrentIndex(dateFormatIndexOf(*p.dateFormat));
+    if (p.dateSeparator) {
+        m_separator = QString::fromStdString(*p.dateSeparator);
+        m_sep->setText(m_separator);
+    }
+}
+
+void TFSetup::browse(QLineEdit* box, TextId filter)
+{
+    std::filesystem::path folder = fullPath(box).parent_path();
+    if (folder.empty())
+        folder = fullPath(m_log).parent_path();
+    if (const auto f = userInteraction().openFile(this, textFor(filter, m_language), folder))
+        setPath(box, *f);
 }
 
 void TFSetup::Button4Click()
 {
-    if (auto f = userInteraction().openFile(this, textFor(TextId::FilterAdif, language())))
-        setPath(Edit2, *f);
+    browse(m_log, TextId::FilterAdif);
 }
 
 void TFSetup::Button7Click()
 {
-    if (auto f = userInteraction().openFile(this, textFor(TextId::FilterAdif, language())))
-        setPath(Edit4, *f);
+    browse(m_swl, TextId::FilterAdif);
 }
 
 void TFSetup::Button5Click()
 {
-    if (auto f = userInteraction().openFile(this, textFor(TextId::FilterMainDocument, language())))
-        setPath(Edit5, *f);
+    browse(m_main, TextId::FilterMainDocument);
 }
 
 bool TFSetup::apply()
 {
-    const IniFile ini(m_main.places().settingsFile);
-    const Language l = language();
-    const std::string newName = Edit1->text().toStdString();
-    if (m_newProfileMode && newName.empty()) {
-        showTextMessage(this, TextId::NoProfileName, l);
-        return false;
-    }
-    if (m_newProfileMode && ini.sectionExists(newName)) {
-        showTextMessage(this, TextId::ProfileExists, l);
-        Edit1->setFocus();
-        return false;
-    }
-    if (!m_newProfileMode && ComboBox1->currentIndex() < 0) {
+    const IniFile ini(m_settingsFile);
+    const Language l = m_language;
+    const std::string newName = m_newName->text().toStdString();
+    if (m_newProfileMode) {
+        // A name the settings file cannot hold as a section of its own is refused with the reason.
+        if (const ProfileNameProblem problem = checkProfileName(newName); problem != ProfileNameProblem::None) {
+            showTextMessage(this, problemText(problem), l, {newName});
+            m_newName->setFocus();
+            return false;
+        }
+        if (ini.sectionExists(newName)) {
+            showTextMessage(this, TextId::ProfileExists, l);
+            m_newName->setFocus();
+            return false;
+        }
+    } else if (m_names->currentIndex() < 0) {
         showTextMessage(this, TextId::NoProfileSelected, l);
         return false;
     }
-    if (fullPath(Edit2).empty()) {
+    if (fullPath(m_log).empty()) {
         showTextMessage(this, TextId::NoSourceFile, l);
         return false;
     }
-    if (fullPath(Edit5).empty()) {
+    if (fullPath(m_main).empty()) {
         showTextMessage(this, TextId::NoMainDocument, l);
         return false;
     }
 
-    std::string name;
-    if (m_newProfileMode)
-        name = newName;
-    else
-        name = ComboBox1->currentText().toStdString();
-
+    const std::string name = m_newProfileMode ? newName : selectedName();
     Profile p;
-    p.sourceFile = fullPath(Edit2).string();
-    p.swlFile = fullPath(Edit4).string();
-    p.mainDocument = fullPath(Edit5).string();
+    p.sourceFile = fullPath(m_log).string();
+    p.swlFile = fullPath(m_swl).string();
+    p.mainDocument = fullPath(m_main).string();
     // The file always keeps the English text, whatever language the list shows.
-    const int qrg = ComboBox2->currentIndex();
+    const int qrg = m_qrg->currentIndex();
     p.qrgFormat = qrg >= 0 ? std::string(kQrgFormatTexts[static_cast<std::size_t>(qrg)]) : std::string();
-    p.qsosOnLabel = SpinEdit1->value();
-    const int date = ComboBox3->currentIndex();
+    p.qsosOnLabel = m_qsos->value();
+    const int date = m_date->currentIndex();
     p.dateFormat = date >= 0 ? std::string(kDateFormatTexts[static_cast<std::size_t>(date)]) : std::string();
-    p.dateSeparator = Edit3->text().toStdString();
+    p.dateSeparator = m_sep->text().toStdString();
     try {
         writeProfile(ini, name, p);
     } catch (const SettingsWriteError& e) {
         showTextMessage(this, TextId::UnableToWrite, l, {e.path().string()});
         return false;
     }
-
     if (m_newProfileMode) {
         const QString q = QString::fromStdString(name);
         int at = 0;
-        while (at < ComboBox1->count() && QString::compare(ComboBox1->itemText(at), q, Qt::CaseInsensitive) <= 0)
+        while (at < m_names->count() && QString::compare(m_names->itemText(at), q, Qt::CaseInsensitive) <= 0)
             ++at;
-        ComboBox1->insertItem(at, q);
-        ComboBox1->setCurrentIndex(at);
-        m_main.insertProfileName(name);
+        m_names->insertItem(at, q);
+        m_names->setCurrentIndex(at);
         leaveNewProfileMode();
     }
-    const QString q = QString::fromStdString(name);
-    for (int i = 0; i < m_main.ComboBox2->count(); ++i) {
-        if (QString::compare(m_main.ComboBox2->itemText(i), q, Qt::CaseInsensitive) == 0) {
-            m_main.ComboBox2->setCurrentIndex(i);
-            m_main.setRememberedProfile(i);
-            break;
-        }
-    }
-    m_main.profileLoad();
-    m_main.setNewProfileRequest(false);
+    m_result.changed = true;
+    m_result.saved = true;
+    m_result.current = name;
     return true;
 }
 
@@ -336,44 +392,52 @@ void TFSetup::Button2Click()
 
 void TFSetup::Button3Click()
 {
-    const Language l = language();
+    const Language l = m_language;
     if (m_newProfileMode) {
         showTextMessage(this, TextId::CannotDeleteNew, l);
         return;
     }
-    const int selected = ComboBox1->currentIndex();
+    const int selected = m_names->currentIndex();
     if (selected < 0) {
         showTextMessage(this, TextId::NoProfileSelected, l);
         return;
     }
-    if (askText(this, TextId::DeleteProfile, l, false) != UserInteraction::Answer::Yes)
+    const std::string name = selectedName();
+    if (askText(this, TextId::DeleteProfile, l, false, {name}, UserInteraction::Answer::No) !=
+        UserInteraction::Answer::Yes)
         return;
     try {
-        IniFile(m_main.places().settingsFile).eraseSection(ComboBox1->currentText().toStdString());
+        IniFile(m_settingsFile).eraseSection(name);
     } catch (const SettingsWriteError& e) {
         showTextMessage(this, TextId::UnableToWrite, l, {e.path().string()}); // the lists follow all the same
     }
-    QComboBox* mainList = m_main.ComboBox2;
-    if (mainList->currentIndex() == selected && mainList->currentIndex() == mainList->count() - 1)
-        mainList->setCurrentIndex(mainList->currentIndex() - 1);
-    const int p = mainList->currentIndex();
-    ComboBox1->removeItem(selected);
-    mainList->clear();
-    for (int i = 0; i < ComboBox1->count(); ++i)
-        mainList->addItem(ComboBox1->itemText(i));
-    mainList->setCurrentIndex(p >= 0 && p < mainList->count() ? p : -1);
-    m_main.profileLoad();
+    // The main window keeps its current profile; when that one went, the one now at its place (or the one
+    // before it, at the end of the list) becomes current.
+    std::vector<std::string> remaining = m_input.profiles;
+    const std::string current = m_input.selected >= 0 && m_input.selected < static_cast<int>(remaining.size())
+                                    ? remaining[static_cast<std::size_t>(m_input.selected)]
+                                    : std::string();
+    remaining.erase(std::remove(remaining.begin(), remaining.end(), name), remaining.end());
+    m_result.changed = true;
+    m_result.current.reset();
+    if (!current.empty() && current != name) {
+        m_result.current = current;
+    } else if (!current.empty() && !remaining.empty()) {
+        const std::size_t at = std::min(static_cast<std::size_t>(m_input.selected), remaining.size() - 1);
+        m_result.current = remaining[at];
+    }
+    m_names->removeItem(selected);
     accept();
 }
 
 void TFSetup::Button6Click()
 {
     if (m_newProfileMode) {
-        const UserInteraction::Answer a = askText(this, TextId::NewProfileNotSaved, language(), true);
+        const UserInteraction::Answer a = askText(this, TextId::NewProfileNotSaved, m_language, true);
         if (a == UserInteraction::Answer::Cancel)
             return;
-        if (a == UserInteraction::Answer::Yes)
-            apply();
+        if (a == UserInteraction::Answer::Yes && !apply())
+            return;
         leaveNewProfileMode();
     }
     accept();

@@ -3,6 +3,9 @@
 #include <QDialog>
 
 #include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "ui/Texts.h"
 
@@ -14,64 +17,83 @@ class QSpinBox;
 
 namespace cardmill {
 
-class TForm1;
+// What the profile setup dialog starts from: the main window's profile list and current values.
+struct ProfileSetupInput {
+    std::vector<std::string> profiles; // as the main window lists them
+    int selected = -1;                 // the main window's current profile
+    bool newProfile = false;           // open for a new profile at once (there is none yet)
+    std::filesystem::path log, swl, mainDocument;
+    std::string qrgText;               // the stored QRG format text; empty for none
+    int dateFormat = 0;
+    std::string separator = "-";
+    int qsos = 1;
+};
+
+// What it changed, for the main window to follow when it has closed.
+struct ProfileSetupResult {
+    bool changed = false;               // a profile was saved or deleted
+    bool saved = false;                 // a profile was saved
+    std::optional<std::string> current; // the profile the main window shows now; none when the list is empty
+};
 
 // The profile setup dialog ("Profile setup"): creates, changes and deletes the profiles of the settings file.
-// The main window fills it before showing it; "Apply" and "Delete" update the main window's list and current
-// profile themselves.
+// It works on the file and its own controls only; the caller reads result() when it has closed.
 class TFSetup : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TFSetup(TForm1& main);
+    TFSetup(std::filesystem::path settingsFile, Language language, const ProfileSetupInput& input,
+            QWidget* parent = nullptr);
 
-    // What the main window's "Profiles Setup" does: fill the dialog from the window, then show it modally.
-    void prepareAndShow();
-    // The QRG list's names in a language (the file always stores the English text).
-    void applyLanguage(Language language);
-
-    void Button1Click();   // "New profile"
-    void Button2Click();   // "Apply"; true when the profile was saved
-    void Button3Click();   // "Delete"
-    void Button6Click();   // "OK"
-    void ComboBox1Change(); // a profile chosen in the list
-    void Button4Click();   // "Browse" for the log
-    void Button7Click();   // "Browse" for the SWL file
-    void Button5Click();   // "Browse" for the main document
-
+    const ProfileSetupResult& result() const { return m_result; }
     bool newProfileMode() const { return m_newProfileMode; }
-    static std::filesystem::path fullPath(const QLineEdit* box);
 
-    QLabel* Label1;
-    QComboBox* ComboBox1; // profile names
-    QLineEdit* Edit1;     // a new profile's name
-    QLineEdit* Edit2;     // log
-    QPushButton* Button4;
-    QLineEdit* Edit4;     // SWL file
-    QPushButton* Button7;
-    QLineEdit* Edit5;     // main document
-    QPushButton* Button5;
-    QComboBox* ComboBox2; // QRG format
-    QComboBox* ComboBox3; // date format
-    QLineEdit* Edit3;     // separator
-    QSpinBox* SpinEdit1;  // QSOs per label
-    QPushButton* Button3; // Delete
-    QPushButton* Button1; // New profile
-    QPushButton* Button2; // Apply
-    QPushButton* Button6; // OK
+    void Button1Click();    // "New profile"
+    void Button2Click();    // "Apply"
+    void Button3Click();    // "Delete"
+    void Button6Click();    // "OK"
+    void ComboBox1Change(); // a profile chosen in the list
+    void Button4Click();    // "Browse" for the log
+    void Button7Click();    // "Browse" for the SWL file
+    void Button5Click();    // "Browse" for the main document
+    void clearSwlFile();    // the SWL box's clear button, or Delete in it
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void build();
     bool apply();
     void setPath(QLineEdit* box, const std::filesystem::path& path);
+    void browse(QLineEdit* box, TextId filter);
     void leaveNewProfileMode();
-    Language language() const;
+    std::string selectedName() const;
 
-    TForm1& m_main;
+    std::filesystem::path m_settingsFile;
+    Language m_language;
+    ProfileSetupInput m_input;
+    ProfileSetupResult m_result;
     bool m_newProfileMode = false;
+    bool m_shownOnce = false;
     QString m_separator = "-"; // the separator box's last accepted text
+
+    QComboBox* m_names;     // ComboBox1: the profile names
+    QLineEdit* m_newName;   // Edit1: a new profile's name
+    QLineEdit* m_log;       // Edit2
+    QLineEdit* m_swl;       // Edit4
+    QLineEdit* m_main;      // Edit5
+    QComboBox* m_qrg;       // ComboBox2
+    QComboBox* m_date;      // ComboBox3
+    QLineEdit* m_sep;       // Edit3
+    QSpinBox* m_qsos;       // SpinEdit1
+    QPushButton* m_delete;  // Button3
+    QPushButton* m_new;     // Button1
+    QPushButton* m_apply;   // Button2
+    QPushButton* m_ok;      // Button6
+    QPushButton* m_browseLog;  // Button4
+    QPushButton* m_browseSwl;  // Button7
+    QPushButton* m_browseMain; // Button5
 };
 
 } // namespace cardmill

@@ -4,16 +4,15 @@
 #include <QWidget>
 
 #include <filesystem>
-#include <memory>
+#include <string>
+#include <vector>
 
 #include "engine/ConversionRun.h"
 #include "engine/RunHost.h"
+#include "settings/SettingsStore.h"
 #include "ui/Texts.h"
 
-class QCheckBox;
 class QComboBox;
-class QDateEdit;
-class QFrame;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -24,51 +23,39 @@ class QToolButton;
 
 namespace cardmill {
 
-class BuiltInLabelMaker;
-class BuiltInPresenter;
+class FilterPane;
 class TFADIF1;
-class TFSetup;
 
 // The main window. Its controls hold the settings of the conversion, and it is the run's host: every value the
 // run asks for is read from a control at that moment. Commands are passed on to the run, the file pickers,
-// archiving, help and the configuration dialog.
+// archiving, help and the dialogs. The controls keep the design's names as their object names.
 class TForm1 : public QWidget, public RunHost {
     Q_OBJECT
 
 public:
-    // Client-area sizes: the design's window widths 393 and 755 include a 7-pixel frame.
-    static constexpr int kNarrowWidth = 386;
-    static constexpr int kWideWidth = 748;
-    static constexpr int kHeight = 298;
-
     struct Places {
-        std::filesystem::path settingsFile; // "cardmill.ini"
+        std::filesystem::path settingsFile;  // "cardmill.ini"
         std::filesystem::path programFolder; // the files the program ships: the user guide
     };
 
-    // Window creation. The configuration dialog is created after the window (as the program starts them) and
-    // joins with setConfiguration before the window is used.
     explicit TForm1(Places places, QWidget* parent = nullptr);
+    ~TForm1() override;
+    // The configuration dialog, created after the window (as the program starts them); joins before use.
     void setConfiguration(TFADIF1& configuration);
-    void setSetupDialog(TFSetup& setup) { m_setup = &setup; }
-    // The first command-line argument: a profile to load at start, overriding the remembered one.
+    // The conversion run that "Start" starts (made by the program with this window as its host).
+    void setRun(ConversionRun& run) { m_run = &run; }
+    // The first command-line argument: a profile to load at start, overriding the remembered one, or a log.
     void setCommandLineProfile(std::string name) { m_commandLineProfile = std::move(name); }
-    // A first argument that names an existing file: a log to use, in place of the profile's.
     void setCommandLineLog(std::filesystem::path log) { m_commandLineLog = std::move(log); }
 
     // Profiles.
-    void startupLoad();         // once, after the window is first shown
-    void profileLoad();         // the selected profile into the controls
-    void ComboBox2Change();     // a profile chosen in the list
-    void Button8Click();        // "Profiles Setup"
+    void startupLoad();     // once, after the window is first shown
+    void profileLoad();     // the selected profile into the controls
+    void ComboBox2Change(); // a profile chosen in the list
+    void Button8Click();    // "Profiles Setup"
     int rememberedProfile() const { return m_lastProfile; }
-    void setRememberedProfile(int position) { m_lastProfile = position; }
     bool newProfileRequested() const { return m_newProfileRequest; }
-    void setNewProfileRequest(bool on) { m_newProfileRequest = on; }
-    // Puts a name into the profile list at its sorted place (without regard to case); returns its position.
-    int insertProfileName(const std::string& name);
     const Places& places() const { return m_places; }
-    ~TForm1() override;
 
     // The language operation: captions of the current language.
     void CheckBox1Click();
@@ -86,20 +73,27 @@ public:
     void SpeedButton1Click(); // "Filters"
     void SpeedButton2Click(); // "?"
     void Edit3Exit();         // leaving "QSOs no."
-    void CheckBox3Click();    // master boxes
-    void CheckBox6Click();
-    void CheckBox13Click();
-    void CheckBox7Click();
+    void clearSwlFile();      // the SWL box's clear button, or Delete in it
+    bool filtersShown() const;
 
-    // The paths a box keeps (its hint) and shows (shortened to 50 characters).
-    void setPath(QLineEdit* box, const std::filesystem::path& path);
+    // The paths a box keeps (its tool tip) and shows (shortened to 50 characters).
+    static void setPath(QLineEdit* box, const std::filesystem::path& path);
     static std::filesystem::path fullPath(const QLineEdit* box);
+    void setLogPath(const std::filesystem::path& path);
+    void setSwlPath(const std::filesystem::path& path);
+    void setMainDocumentPath(const std::filesystem::path& path);
 
-    bool running() const { return m_run->running(); }
+    bool running() const { return m_run && m_run->running(); }
     Language language() const;
+    // Opens documents with the desktop's applications; one that nothing opens is said, with its folder offered.
+    void openDocuments(const std::vector<std::filesystem::path>& documents);
+    // LibreOffice converting a main document: its progress in the status bar.
+    void showConversionStatus(const std::string& file, int seconds);
+    // Asked to end (a signal): stores what it can without asking anything.
+    void saveSettingsQuietly();
 
     // ConversionSettings
-    int qrgFormat() const override { return m_qrgFormat; }
+    QrgFormat qrgFormat() const override;
     int dateFormatIndex() const override { return m_dateFormatIndex; }
     std::string dateSeparator() const override { return m_separator; }
     void userFieldsInto(std::vector<std::string>& fields) const override;
@@ -112,9 +106,9 @@ public:
     std::string callFilterText() const override;
 
     // RunHost
-    std::filesystem::path logPath() const override { return fullPath(Edit1); }
-    std::filesystem::path swlPath() const override { return fullPath(Edit7); }
-    std::filesystem::path mainDocumentPath() const override { return fullPath(Edit2); }
+    std::filesystem::path logPath() const override;
+    std::filesystem::path swlPath() const override;
+    std::filesystem::path mainDocumentPath() const override;
     int labelSize() const override;
     bool keepTemporaryFile() const override;
     SentMarking sentMarking() const override;
@@ -132,86 +126,38 @@ public:
     void clearStopRequest() override;
     void setStopEnabled(bool enabled) override;
 
-    // The run's settings that live beside the controls (the profile code sets them).
-    void setQrgFormat(int index) { m_qrgFormat = index; }
-    void setDateFormat(int index, const std::string& separator);
-    const std::string& qrgText() const { return m_qrgText; }
-
-    // Controls, by the names the design gives them.
-    QLabel* Label9;
-    QComboBox* ComboBox2;
-    QPushButton* Button8;
-    QToolButton* SpeedButton2;
-    QLabel* Label1;
-    QLineEdit* Edit1;
-    QPushButton* Button4;
-    QLabel* Label11;
-    QLineEdit* Edit7;
-    QPushButton* Button7;
-    QPushButton* Button9;
-    QLabel* Label2;
-    QLineEdit* Edit2;
-    QPushButton* Button5;
-    QPushButton* ButtonNew;
-    QLabel* Label12;     // "First label on the sheet"
-    QSpinBox* SpinEdit1; // the start position: the first label place of each pass's first sheet
-    QLabel* Label4;
-    QLineEdit* Edit6;
-    QLabel* Label3;
-    QLabel* Label5;
-    QLineEdit* Edit3;
-    QLabel* Label8;
-    QLineEdit* Edit5;
-    QPushButton* Button2;
-    QToolButton* SpeedButton1;
-    QPushButton* Button6;
-    QPushButton* Button1;
-    QPushButton* Button3;
-    QLabel* Label10;
-    QCheckBox* CheckBox20;
-    QLineEdit* Edit4;
-    QCheckBox* CheckBox3;
-    QLabel* Label6;
-    QLabel* Label7;
-    QDateEdit* DateTimePicker1;
-    QDateEdit* DateTimePicker2;
-    QCheckBox* CheckBox6;
-    QCheckBox *CheckBox9, *CheckBox10, *CheckBox11, *CheckBox12, *CheckBox8;
-    QCheckBox* CheckBox13;
-    QCheckBox *CheckBox14, *CheckBox15, *CheckBox18, *CheckBox19, *CheckBox16;
-    QCheckBox* CheckBox7;
-    QCheckBox *CheckBox2, *CheckBox4, *CheckBox5, *CheckBox17;
-    QStatusBar* StatusBar1;
-    QLabel* statusText;
-    QProgressBar* ProgressBar1;
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void build();
+    void connectCommands();
     void setRunning(bool running);
     void browse(QLineEdit* box, TextId filter);
-    void openMergedDocuments(const std::vector<std::filesystem::path>& documents);
-    bool anyFilterOn() const;
-    void updateProgressBar(bool force);
+    void markFiltersButton();
+    void updateProgressBar();
     void showFormats();
+    void setDateFormat(int index, const std::string& separator);
+    void selectProfile(const std::string& name);
+    bool storeSettings();
+    ClosingState closingState() const;
+    void fillProfileList();
 
     Places m_places;
     TFADIF1* m_configuration = nullptr;
-    TFSetup* m_setup = nullptr;
+    ConversionRun* m_run = nullptr;
     std::string m_commandLineProfile;
     std::filesystem::path m_commandLineLog;
     bool m_startupLoaded = false;
     bool m_newProfileRequest = false;
-    std::unique_ptr<BuiltInLabelMaker> m_maker;
-    std::unique_ptr<BuiltInPresenter> m_presenter;
-    std::unique_ptr<ConversionRun> m_run;
     int m_qrgFormat = 0;
     int m_dateFormatIndex = 0;
-    std::string m_separator;
+    std::string m_separator = "-";
     std::string m_qrgText;  // the "QRG format" text as the profile stores it
     std::string m_dateText; // the "Date format" text as the profile stores it
     int m_lastProfile = 0;
@@ -222,6 +168,41 @@ private:
     QElapsedTimer m_sinceProgress;
     TextId m_statusId = TextId::Count;
     TextArgs m_statusArgs;
+
+    // Controls (object names of the design in comments).
+    QLabel* m_profileLabel;       // Label9
+    QComboBox* m_profiles;        // ComboBox2
+    QPushButton* m_profilesSetup; // Button8
+    QToolButton* m_help;          // SpeedButton2
+    QLabel* m_logLabel;           // Label1
+    QLineEdit* m_log;             // Edit1
+    QPushButton* m_browseLog;     // Button4
+    QLabel* m_swlLabel;           // Label11
+    QLineEdit* m_swl;             // Edit7
+    QPushButton* m_browseSwl;     // Button7
+    QPushButton* m_archive;       // Button9
+    QLabel* m_mainLabel;          // Label2
+    QLineEdit* m_main;            // Edit2
+    QPushButton* m_newMain;       // ButtonNew
+    QPushButton* m_browseMain;    // Button5
+    QLabel* m_qrgLabel;           // Label4
+    QLineEdit* m_qrg;             // Edit6
+    QLabel* m_qsosLabel;          // Label3
+    QLabel* m_onOneLabel;         // Label5
+    QLineEdit* m_qsos;            // Edit3
+    QLabel* m_dateLabel;          // Label8
+    QLineEdit* m_date;            // Edit5
+    QLabel* m_firstLabelLabel;    // Label12
+    QSpinBox* m_firstLabel;       // SpinEdit1
+    QPushButton* m_config;        // Button2
+    QToolButton* m_filtersButton; // SpeedButton1
+    QPushButton* m_stopButton;    // Button6
+    QPushButton* m_start;         // Button1
+    QPushButton* m_exit;          // Button3
+    FilterPane* m_filters;
+    QProgressBar* m_progress;     // ProgressBar1
+    QStatusBar* m_statusBar;      // StatusBar1
+    QLabel* m_status;             // StatusPanel1
 };
 
 } // namespace cardmill

@@ -4,6 +4,8 @@
 #include <array>
 #include <set>
 
+#include "engine/QrgFormatter.h"
+
 namespace cardmill {
 
 namespace {
@@ -152,7 +154,8 @@ constexpr std::array<TextEntry, static_cast<std::size_t>(TextId::Count)> kTexts{
     /* CaptionError */ {K::None, I::None, TextId::Count, "Error", "Błąd"},
     /* CaptionAttention */ {K::None, I::None, TextId::Count, "Attention", "Uwaga"},
     /* FilterAdif */
-    {K::None, I::None, TextId::Count, "ADIF Files (*.ADI)|*.ADI|All files|*.*", "Pliki ADIF (*.ADI)|*.ADI|Wszystkie pliki|*.*"},
+    {K::None, I::None, TextId::Count, "ADIF Files (*.adi, *.adif)|*.adi;*.adif|All files|*.*",
+     "Pliki ADIF (*.adi, *.adif)|*.adi;*.adif|Wszystkie pliki|*.*"},
     /* FilterMainDocument */
     {K::None, I::None, TextId::Count,
      "Main doc (xxx_1.doc, xxx_1.docx, xxx_1.odt)|*_1.doc;*_1.docx;*_1.odt|All files|*.*",
@@ -172,7 +175,7 @@ constexpr std::array<TextEntry, static_cast<std::size_t>(TextId::Count)> kTexts{
     /* LabelDateFormat */ {K::None, I::None, TextId::Count, "Date format", "Format daty"},
     /* CheckDateRange */ {K::None, I::None, TextId::Count, "Date Range", "Zakres dat"},
     /* CheckCall */ {K::None, I::None, TextId::Count, "Call", "Znak"},
-    /* ButtonConfig */ {K::None, I::None, TextId::Count, "Config", "Konfiguracja"},
+    /* ButtonConfig */ {K::None, I::None, TextId::Count, "&Config", "&Konfiguracja"},
     /* NoValidProfile: English only */
     {K::Box, I::Warning, TextId::CaptionInformation,
      "There is not valid Profile in INI file\nor INI file doesn't exist.\nPlease click on Profile Setup button\nand add "
@@ -187,7 +190,7 @@ constexpr std::array<TextEntry, static_cast<std::size_t>(TextId::Count)> kTexts{
     {K::Box, I::Error, TextId::CaptionError, "It is not possible to delete a new profile !",
      "It is not possible to delete a new profile !"},
     /* DeleteProfile */
-    {K::Box, I::Warning, TextId::CaptionAttention, "Delete selected profile ?", "Delete selected profile ?"},
+    {K::Box, I::Warning, TextId::CaptionAttention, "Delete profile \"%s\" ?", "Usunąć profil \"%s\" ?"},
     /* NewProfileNotSaved */
     {K::Box, I::Warning, TextId::CaptionInformation, "New Profile is not saved.\nDo you want to save it now?",
      "New Profile is not saved.\nDo you want to save it now?"},
@@ -199,7 +202,7 @@ constexpr std::array<TextEntry, static_cast<std::size_t>(TextId::Count)> kTexts{
     /* StatusLibreOffice */
     {K::None, I::None, TextId::Count, "LibreOffice is converting %s... %s s", "LibreOffice konwertuje %s... %s s"},
     /* ButtonNewMainDocs */
-    {K::None, I::None, TextId::Count, "New...", "Nowe..."},
+    {K::None, I::None, TextId::Count, "&New...", "&Nowe..."},
     /* LabelFirstLabel */
     {K::None, I::None, TextId::Count, "First label on the sheet", "Pierwsza nalepka na arkuszu"},
     /* StockTitle */
@@ -244,11 +247,38 @@ constexpr std::array<TextEntry, static_cast<std::size_t>(TextId::Count)> kTexts{
     {K::Error, I::None, TextId::Count, "%s", "%s"},
     /* StockNoFolder */
     {K::Error, I::None, TextId::Count, "Choose a folder for the main documents.", "Wybierz folder na dokumenty główne."},
+    /* ProcessStoppedNoData */
+    {K::Box, I::Error, TextId::CaptionInformation, "Process stopped ! \nNo data-source file was written: those of an earlier run are as they were.", "Przetwarzanie przerwane ! \nNie zapisano plików danych: pliki z wcześniejszego przebiegu pozostały bez zmian."},
+    /* CloseWithoutSaving */
+    {K::Box, I::Warning, TextId::CaptionAttention, "Close without saving the settings?", "Zamknąć bez zapisania ustawień?"},
+    /* CannotOpenFile */
+    {K::Box, I::Warning, TextId::CaptionAttention, "No application could open \"%s\".\nOpen its folder instead?", "Żaden program nie otworzył \"%s\".\nOtworzyć zamiast tego jego folder?"},
+    /* CannotOpenFolder */
+    {K::Error, I::None, TextId::Count, "The folder \"%s\" could not be opened either.", "Nie udało się też otworzyć folderu \"%s\"."},
+    /* ArchiveDone */
+    {K::Information, I::None, TextId::Count, "\"%s\" was archived as \"%s\".", "Plik \"%s\" zarchiwizowano jako \"%s\"."},
+    /* ProfileNameBrackets */
+    {K::Error, I::None, TextId::Count, "A profile name cannot hold \"[\" or \"]\".", "Nazwa profilu nie może zawierać \"[\" ani \"]\"."},
+    /* ProfileNameBlanks */
+    {K::Error, I::None, TextId::Count, "A profile name cannot begin or end with a blank.", "Nazwa profilu nie może zaczynać się ani kończyć spacją."},
+    /* ProfileNameControl */
+    {K::Error, I::None, TextId::Count, "A profile name cannot hold control characters.", "Nazwa profilu nie może zawierać znaków sterujących."},
+    /* ProfileNameReserved */
+    {K::Error, I::None, TextId::Count, "\"%s\" is the name of one of the settings file's own sections: choose another name.", "\"%s\" to nazwa jednej z własnych sekcji pliku ustawień: wybierz inną nazwę."},
+    /* FieldBlanks */
+    {K::Error, I::None, TextId::Count, "A field name cannot hold blanks, commas, \"<\", \">\" or \":\": \"%s\".", "Nazwa pola nie może zawierać spacji, przecinków, \"<\", \">\" ani \":\": \"%s\"."},
+    /* FieldFixed */
+    {K::Error, I::None, TextId::Count, "%s is always a column; it need not be added.", "%s jest zawsze kolumną; nie trzeba go dodawać."},
+    /* FieldTwice */
+    {K::Error, I::None, TextId::Count, "%s is in the list already.", "%s jest już na liście."},
+    /* AddFieldCaption */
+    {K::None, I::None, TextId::Count, "Add ADIF field", "Dodaj pole ADIF"},
+    /* AddFieldPrompt */
+    {K::None, I::None, TextId::Count, "ADIF field name", "Nazwa pola ADIF"},
+    /* ClearSwlFile */
+    {K::None, I::None, TextId::Count, "Clear (Delete)", "Wyczyść (Delete)"},
 }};
 
-constexpr std::array<std::string_view, 8> kQrgNamesEnglish{
-    "QRG in meters",    "QRG in meters with 'M'",      "QRG in MHz",       "QRG in MHz with 'MHz'",
-    "Exact QRG in MHz", "Exact QRG in MHz with 'MHz'", "Exact QRG in kHz", "Exact QRG in kHz with 'kHz'"};
 constexpr std::array<std::string_view, 8> kQrgNamesPolish{
     "QRG w metrach",      "QRG w metrach z 'M'",        "QRG w MHz",          "QRG w MHz z 'MHz'",
     "Dokładne QRG w MHz", "Dokładne QRG w MHz z 'MHz'", "Dokładne QRG w kHz", "Dokładne QRG w kHz z 'kHz'"};
@@ -463,7 +493,7 @@ std::string_view qrgFormatName(int index, Language language)
     if (index < 0 || index >= 8)
         return {};
     const auto i = static_cast<std::size_t>(index);
-    return language == Language::Polish ? kQrgNamesPolish[i] : kQrgNamesEnglish[i];
+    return language == Language::Polish ? kQrgNamesPolish[i] : kQrgFormatNames[i];
 }
 
 } // namespace cardmill

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QDialog;
 class QWidget;
@@ -21,17 +22,21 @@ public:
     // A message box with one "OK" button.
     virtual void message(QWidget* parent, const std::string& caption, const std::string& text, Icon icon) = 0;
     // A question with "Yes" and "No" (and "Cancel" when `withCancel`); closing the box answers No (Cancel).
+    // `preferred` is the button Enter presses.
     virtual Answer ask(QWidget* parent, const std::string& caption, const std::string& text, Icon icon,
-                       bool withCancel) = 0;
-    // A file-open dialog. `filter` is in the "description|patterns|description|patterns" notation with
-    // patterns separated by ";"; the first pair is preselected and patterns match in any letter case.
-    // nullopt when the user cancels.
-    virtual std::optional<std::filesystem::path> openFile(QWidget* parent, const std::string& filter) = 0;
+                       bool withCancel, Answer preferred = Answer::Yes) = 0;
+    // A file-open dialog that starts in `folder` (when not empty). `filter` is in the "description|patterns|
+    // description|patterns" notation with patterns separated by ";"; the first pair is preselected and
+    // patterns match in any letter case. A typed path is taken too. nullopt when the user cancels.
+    virtual std::optional<std::filesystem::path> openFile(QWidget* parent, const std::string& filter,
+                                                          const std::filesystem::path& folder = {}) = 0;
     // A folder dialog that starts in `start`; nullopt when the user cancels.
     virtual std::optional<std::filesystem::path> chooseFolder(QWidget* parent, const std::filesystem::path& start) = 0;
-    // An input box with an empty initial text; nullopt when cancelled.
+    // An input box with an empty initial text, completing what is typed from `completions` (in any letter
+    // case); nullopt when cancelled.
     virtual std::optional<std::string> inputText(QWidget* parent, const std::string& caption,
-                                                 const std::string& prompt) = 0;
+                                                 const std::string& prompt,
+                                                 const std::vector<std::string>& completions = {}) = 0;
     // Shows a dialog modally and returns its result.
     virtual int execDialog(QDialog& dialog) = 0;
     virtual void beep() = 0;

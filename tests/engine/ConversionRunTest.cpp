@@ -133,7 +133,7 @@ TEST_F(ConversionRunTest, StopDuringTheLogPassEndsAfterTheCurrentRecord)
     };
     EXPECT_EQ(runIt(), RunOutcome::Stopped);
     EXPECT_EQ(run.lines().size(), 5u);
-    EXPECT_EQ(host.messageIds(), std::vector<TextId>{TextId::ProcessStopped});
+    EXPECT_EQ(host.messageIds(), std::vector<TextId>{TextId::ProcessStoppedNoData});
     EXPECT_FALSE(host.stopFlag);
     EXPECT_FALSE(host.stopEnabled);
     EXPECT_FALSE(host.progressVisible);
@@ -170,6 +170,8 @@ TEST_F(ConversionRunTest, StopDuringGroupingLeavesTheFilesOfTheLastRunAsTheyWere
 TEST_F(ConversionRunTest, StopWhileTheLastLineIsReadStopsBeforeTheMerge)
 {
     writeLog(qso("DL1AA"));
+    // An earlier run's data-source file stays as it was; no file of this run is put in place.
+    dir.write("logs/my_1.txt", "earlier");
     int groupingEvents = 0;
     host.onEvents = [&](int) {
         // Grouping lets events run once before it starts and twice for its one line; the last follows the line.
@@ -180,7 +182,12 @@ TEST_F(ConversionRunTest, StopWhileTheLastLineIsReadStopsBeforeTheMerge)
     EXPECT_EQ(runIt(), RunOutcome::Stopped);
     EXPECT_EQ(groupingEvents, 3);
     EXPECT_TRUE(maker.merges.empty());
-    EXPECT_EQ(host.messageIds(), std::vector<TextId>{TextId::ProcessStopped});
+    EXPECT_EQ(host.messageIds(), std::vector<TextId>{TextId::ProcessStoppedNoData});
+    EXPECT_EQ(test::readFile(dir / "logs" / "my_1.txt"), "earlier");
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir / "logs"))
+        ++files;
+    EXPECT_EQ(files, 2u) << "the log and the earlier file only";
 }
 
 TEST_F(ConversionRunTest, StopInTheSwlPassWaitsForGrouping)

@@ -41,7 +41,7 @@ std::array<std::string, 8> allFormats(const std::string& record)
     const AdifRecord r(record);
     std::array<std::string, 8> out;
     for (int i = 0; i < 8; ++i)
-        out[static_cast<std::size_t>(i)] = formatQrg(r, i).text;
+        out[static_cast<std::size_t>(i)] = formatQrg(r, qrgFormatAt(i)).text;
     return out;
 }
 
@@ -81,7 +81,7 @@ TEST(QrgFormatter, BandOnlyUsesTheBandPlan)
     EXPECT_EQ(unknown[1], "60M");
     EXPECT_EQ(unknown[2], "");
     EXPECT_EQ(unknown[3], " MHz");
-    EXPECT_FALSE(formatQrg(AdifRecord("<BAND:3>60M"), 2).noInformation);
+    EXPECT_FALSE(formatQrg(AdifRecord("<BAND:3>60M"), qrgFormatAt(2)).noInformation);
 }
 
 TEST(QrgFormatter, BothFieldsArePrintedEachFromItsOwn)
@@ -100,11 +100,11 @@ TEST(QrgFormatter, BothFieldsArePrintedEachFromItsOwn)
 TEST(QrgFormatter, NeitherFieldIsReported)
 {
     const AdifRecord r("<CALL:3>AB1<EOR>");
-    const QrgResult one = formatQrg(r, 1);
+    const QrgResult one = formatQrg(r, qrgFormatAt(1));
     EXPECT_TRUE(one.noInformation);
     EXPECT_EQ(one.text, "");
-    EXPECT_EQ(formatQrg(r, 5).text, " MHz");
-    EXPECT_TRUE(formatQrg(AdifRecord("<BAND:0> <FREQ:0>"), 0).noInformation);
+    EXPECT_EQ(formatQrg(r, qrgFormatAt(5)).text, " MHz");
+    EXPECT_TRUE(formatQrg(AdifRecord("<BAND:0> <FREQ:0>"), qrgFormatAt(0)).noInformation);
 }
 
 TEST(QrgFormatter, FrequencyNormalisationTruncates)

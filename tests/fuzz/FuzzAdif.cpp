@@ -16,7 +16,7 @@ using namespace cardmill;
 class FuzzSettings : public ConversionSettings {
 public:
     explicit FuzzSettings(std::uint8_t bits) : m_bits(bits) {}
-    int qrgFormat() const override { return m_bits & 7; }
+    QrgFormat qrgFormat() const override { return qrgFormatAt(m_bits & 7); }
     int dateFormatIndex() const override { return (m_bits >> 3) % 5; }
     std::string dateSeparator() const override { return (m_bits & 0x40) ? "," : "-"; }
     void userFieldsInto(std::vector<std::string>& out) const override { out = {"COMMENT", "A:B", "X"}; }

@@ -37,7 +37,7 @@ public:
     std::function<void(int)> onEvents;
 
     // ConversionSettings, from `settings`.
-    int qrgFormat() const override { return settings.qrgFormat(); }
+    QrgFormat qrgFormat() const override { return settings.qrgFormat(); }
     int dateFormatIndex() const override { return settings.dateFormatIndex(); }
     std::string dateSeparator() const override { return settings.dateSeparator(); }
     void userFieldsInto(std::vector<std::string>& out) const override { settings.userFieldsInto(out); }

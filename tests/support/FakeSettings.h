@@ -24,7 +24,7 @@ public:
     bool callEnabled = false;
     std::string call;
 
-    int qrgFormat() const override { return qrg; }
+    QrgFormat qrgFormat() const override { return qrgFormatAt(qrg); }
     int dateFormatIndex() const override { return dateIndex; }
     std::string dateSeparator() const override { return separator; }
     void userFieldsInto(std::vector<std::string>& out) const override { out = fields; }

@@ -31,18 +31,23 @@ public:
     {
         messages.push_back({caption, text, icon});
     }
-    Answer ask(QWidget*, const std::string&, const std::string& text, Icon, bool) override
+    std::vector<Answer> preferred; // the button each question offered as the one Enter presses
+    std::vector<std::filesystem::path> fileFolders; // where each file dialog started
+    Answer ask(QWidget*, const std::string&, const std::string& text, Icon, bool, Answer prefer) override
     {
         questions.push_back(text);
+        preferred.push_back(prefer);
         if (answers.empty())
             return Answer::No;
         const Answer a = answers.front();
         answers.pop_front();
         return a;
     }
-    std::optional<std::filesystem::path> openFile(QWidget*, const std::string& filter) override
+    std::optional<std::filesystem::path> openFile(QWidget*, const std::string& filter,
+                                                  const std::filesystem::path& folder) override
     {
         fileFilters.push_back(filter);
+        fileFolders.push_back(folder);
         if (files.empty())
             return std::nullopt;
         auto f = files.front();
@@ -57,8 +62,11 @@ public:
         folders.pop_front();
         return f;
     }
-    std::optional<std::string> inputText(QWidget*, const std::string&, const std::string&) override
+    std::vector<std::string> lastCompletions; // what the last input box offered to complete
+    std::optional<std::string> inputText(QWidget*, const std::string&, const std::string&,
+                                         const std::vector<std::string>& completions) override
     {
+        lastCompletions = completions;
         if (inputs.empty())
             return std::nullopt;
         auto i = inputs.front();
@@ -67,8 +75,12 @@ public:
     }
     int execDialog(QDialog& dialog) override { return onDialog ? onDialog(dialog) : 0; }
     void beep() override { ++beeps; }
+    std::vector<std::filesystem::path> unopenable; // what no application opens
     bool openWithDesktop(const std::filesystem::path& file) override
     {
+        for (const auto& u : unopenable)
+            if (u == file)
+                return false;
         opened.push_back(file);
         return true;
     }

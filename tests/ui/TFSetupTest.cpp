@@ -1,6 +1,7 @@
 // Profiles: the start-up load, the profile load and the profile setup dialog, with the dialog seam.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTest>
@@ -9,13 +10,14 @@
 #include <functional>
 
 #include "FakeInteraction.h"
+#include "Widgets.h"
+#include "app/DesktopProgram.h"
 #include "settings/IniFile.h"
 #include "support/TempDir.h"
-#include "ui/TFADIF1.h"
 #include "ui/TFSetup.h"
-#include "ui/TForm1.h"
 
 using namespace cardmill;
+using test::child;
 using Answer = UserInteraction::Answer;
 
 class TFSetupTest : public QObject {
@@ -23,28 +25,23 @@ class TFSetupTest : public QObject {
 
 private:
     std::unique_ptr<test::TempDir> dir;
-    std::unique_ptr<TForm1> form;
-    std::unique_ptr<TFSetup> setup;
-    std::unique_ptr<TFADIF1> config;
+    std::unique_ptr<DesktopProgram> program;
+    TForm1* form = nullptr;
     test::FakeInteraction interaction;
 
     std::filesystem::path settings() const { return *dir / "cardmill.ini"; }
     std::string file() const { return test::readFile(settings()); }
+    QComboBox* profiles() const { return child<QComboBox>(form, "ComboBox2"); }
 
     // Starts the program's windows, as far as the first activation's start-up load.
     void start(const std::string& commandLineProfile = "")
     {
-        config.reset();
-        setup.reset();
-        form.reset();
-        form = std::make_unique<TForm1>(TForm1::Places{settings(), dir->path()});
-        setup = std::make_unique<TFSetup>(*form);
-        form->setSetupDialog(*setup);
-        config = std::make_unique<TFADIF1>(settings(), form.get());
-        form->setConfiguration(*config);
+        program.reset();
+        program = std::make_unique<DesktopProgram>(settings(), dir->path());
+        form = &program->form;
         form->setCommandLineProfile(commandLineProfile);
         form->show();
-        QTRY_VERIFY(form->ComboBox2->count() > 0 || !interaction.messages.empty());
+        QTRY_VERIFY(profiles()->count() > 0 || !interaction.messages.empty());
     }
 
     void writeProfiles(std::initializer_list<const char*> names)
@@ -58,14 +55,14 @@ private:
         std::ofstream(settings(), std::ios::binary) << ini;
     }
 
-    // Runs "Profiles Setup", with `inDialog` acting while the dialog is open.
-    void profilesSetup(const std::function<void()>& inDialog)
+    // Runs "Profiles Setup", with `inDialog` acting on the dialog while it is open.
+    void profilesSetup(const std::function<void(TFSetup&)>& inDialog)
     {
         interaction.onDialog = [&](QDialog& d) {
             d.show(); // shows it as the modal run would, so that its show handling runs
-            inDialog();
+            inDialog(static_cast<TFSetup&>(d));
             d.hide();
-            return 0;
+            return d.result();
         };
         form->Button8Click();
     }
@@ -80,9 +77,7 @@ private slots:
 
     void cleanup()
     {
-        config.reset();
-        setup.reset();
-        form.reset();
+        program.reset();
         setUserInteraction(nullptr);
         dir.reset();
     }
@@ -95,30 +90,32 @@ private slots:
         QCOMPARE(interaction.messages[0].caption, std::string("Information"));
         QCOMPARE(form->dateSeparator(), std::string("-"));
 
-        profilesSetup([&] {
-            QVERIFY(setup->newProfileMode()); // at once
-            setup->Edit1->setText("Home");
-            setup->Button2Click(); // no source file yet
+        profilesSetup([&](TFSetup& setup) {
+            QVERIFY(setup.newProfileMode()); // at once
+            child<QLineEdit>(&setup, "Edit1")->setText("Home");
+            setup.Button2Click(); // no source file yet
             QCOMPARE(interaction.messages.back().text, std::string("No source file set!"));
             interaction.files = {std::filesystem::path("/logs/home.adi"), std::filesystem::path("/docs/card_1.docx")};
-            setup->Button4Click();
-            setup->Button5Click();
-            setup->ComboBox2->setCurrentIndex(6);
-            setup->ComboBox3->setCurrentIndex(1);
-            setup->SpinEdit1->setValue(3);
-            setup->Edit3->clear();
-            QTest::keyClicks(setup->Edit3, ",");
+            setup.Button4Click();
+            setup.Button5Click();
+            child<QComboBox>(&setup, "ComboBox2")->setCurrentIndex(6);
+            child<QComboBox>(&setup, "ComboBox3")->setCurrentIndex(1);
+            child<QSpinBox>(&setup, "SpinEdit1")->setValue(3);
+            auto* sep = child<QLineEdit>(&setup, "Edit3");
+            QCOMPARE(sep->text(), QString("-"));
+            sep->clear();
+            QTest::keyClicks(sep, ",");
             QCOMPARE(interaction.messages.back().text, std::string("The separator cannot be a comma!"));
-            QCOMPARE(setup->Edit3->text(), QString("-"));
-            setup->Edit3->setText(".");
-            setup->Button2Click();
+            QCOMPARE(sep->text(), QString("-"));
+            sep->setText(".");
+            setup.Button2Click();
         });
-        QCOMPARE(form->ComboBox2->currentText(), QString("Home"));
+        QCOMPARE(profiles()->currentText(), QString("Home"));
         QCOMPARE(form->logPath(), std::filesystem::path("/logs/home.adi"));
-        QCOMPARE(form->Edit6->text(), QString("Exact QRG in kHz"));
-        QCOMPARE(form->qrgFormat(), 6);
-        QCOMPARE(form->Edit5->text(), QString("23.09.2006"));
-        QCOMPARE(form->Edit3->text(), QString("3"));
+        QCOMPARE(child<QLineEdit>(form, "Edit6")->text(), QString("Exact QRG in kHz"));
+        QCOMPARE(form->qrgFormat(), QrgFormat::ExactKHz);
+        QCOMPARE(child<QLineEdit>(form, "Edit5")->text(), QString("23.09.2006"));
+        QCOMPARE(child<QLineEdit>(form, "Edit3")->text(), QString("3"));
         QVERIFY(!form->newProfileRequested());
 
         form->close();
@@ -131,65 +128,99 @@ private slots:
         QVERIFY(text.find("[Profile]") < text.find("[Program]"));
     }
 
-    void namesAlreadyTakenAndNoSelection()
+    void aNewProfileStartsWithASeparatorAfterAnExitWithoutProfile()
+    {
+        start();
+        form->close(); // the file now holds the filters and no profile
+        interaction = {};
+        start();
+        profilesSetup([&](TFSetup& setup) {
+            QVERIFY(setup.newProfileMode());
+            QCOMPARE(child<QLineEdit>(&setup, "Edit3")->text(), QString("-"));
+        });
+        QCOMPARE(form->dateSeparator(), std::string("-"));
+    }
+
+    void namesTheFileCannotHoldAreRefusedWithTheReason()
     {
         writeProfiles({"Home"});
         start();
-        profilesSetup([&] {
-            setup->Button1Click();
-            setup->Edit1->setText("HOME");
-            setup->Button2Click();
-            QCOMPARE(interaction.messages.back().text, std::string("Profile with this name exists !\nPlease use other "
-                                                                   "profile's name !"));
-            setup->Edit1->setText("filters"); // a reserved section with keys
-            setup->Button2Click();
-            QVERIFY(interaction.messages.back().text.find("Profile with this name exists") == 0);
-            QVERIFY(setup->isVisible());
+        profilesSetup([&](TFSetup& setup) {
+            interaction.files = {std::filesystem::path("/logs/a.adi"), std::filesystem::path("/docs/card_1.docx")};
+            setup.Button1Click();
+            setup.Button4Click();
+            setup.Button5Click();
+            auto* name = child<QLineEdit>(&setup, "Edit1");
+            const std::vector<std::pair<const char*, const char*>> refused{
+                {"HOME", "Profile with this name exists !\nPlease use other profile's name !"},
+                {"My [portable] setup", "A profile name cannot hold \"[\" or \"]\"."},
+                {" Home2", "A profile name cannot begin or end with a blank."},
+                {"Home2 ", "A profile name cannot begin or end with a blank."},
+                {"Tab\there", "A profile name cannot hold control characters."},
+                {"filters", "\"filters\" is the name of one of the settings file's own sections: choose another name."},
+                {"Program", "\"Program\" is the name of one of the settings file's own sections: choose another name."},
+                {"", "No profile's name set!"},
+            };
+            for (const auto& [n, why] : refused) {
+                name->setText(QString::fromUtf8(n));
+                setup.Button2Click();
+                QCOMPARE(interaction.messages.back().text, std::string(why));
+                QVERIFY(setup.newProfileMode());
+            }
+            name->setText("My portable setup");
+            setup.Button2Click();
         });
+        QCOMPARE(profiles()->count(), 2);
+        QVERIFY(file().find("[My portable setup]\r\n") != std::string::npos);
+        QVERIFY(file().find("[My [") == std::string::npos);
         // Without a selected profile, Apply and Delete are refused instead of touching an unnamed section.
-        form->ComboBox2->setCurrentIndex(-1);
-        profilesSetup([&] {
-            setup->Button2Click();
+        profiles()->setCurrentIndex(-1);
+        profilesSetup([&](TFSetup& setup) {
+            setup.Button2Click();
             QCOMPARE(interaction.messages.back().text, std::string("No profile selected!"));
-            setup->Button3Click();
+            setup.Button3Click();
             QCOMPARE(interaction.messages.back().text, std::string("No profile selected!"));
         });
         QVERIFY(file().find("[]") == std::string::npos);
     }
 
-    void deleteKeepsTheListPosition()
+    void deleteNamesTheProfileAndKeepsTheCurrentOne()
     {
         writeProfiles({"A", "B", "C"});
         start();
-        QCOMPARE(form->ComboBox2->currentIndex(), 0);
-        // The second current, the first deleted: the third becomes current (now at position 1).
-        form->ComboBox2->setCurrentIndex(1);
+        QCOMPARE(profiles()->currentIndex(), 0);
+        // B current, A deleted: B stays current.
+        profiles()->setCurrentIndex(1);
         form->profileLoad();
         interaction.answers = {Answer::Yes};
-        profilesSetup([&] {
-            setup->ComboBox1->setCurrentIndex(0);
-            setup->Button3Click();
+        profilesSetup([&](TFSetup& setup) {
+            child<QComboBox>(&setup, "ComboBox1")->setCurrentIndex(0);
+            setup.Button3Click();
         });
-        QCOMPARE(form->ComboBox2->count(), 2);
-        QCOMPARE(form->ComboBox2->currentText(), QString("C"));
+        QCOMPARE(interaction.questions.back(), std::string("Delete profile \"A\" ?"));
+        QCOMPARE(interaction.preferred.back(), Answer::No);
+        QCOMPARE(profiles()->count(), 2);
+        QCOMPARE(profiles()->currentText(), QString("B"));
         QVERIFY(file().find("[A]") == std::string::npos);
         // The current and last one deleted: the one before it becomes current.
+        profiles()->setCurrentIndex(1);
+        form->profileLoad();
         interaction.answers = {Answer::Yes};
-        profilesSetup([&] { setup->Button3Click(); });
-        QCOMPARE(form->ComboBox2->currentText(), QString("B"));
+        profilesSetup([&](TFSetup& setup) { setup.Button3Click(); });
+        QCOMPARE(profiles()->currentText(), QString("B"));
         // "No" keeps everything.
         interaction.answers = {Answer::No};
-        profilesSetup([&] { setup->Button3Click(); });
-        QCOMPARE(form->ComboBox2->count(), 1);
+        profilesSetup([&](TFSetup& setup) { setup.Button3Click(); });
+        QCOMPARE(profiles()->count(), 1);
         // The only one: both lists empty, no profile.
         interaction.answers = {Answer::Yes};
-        profilesSetup([&] { setup->Button3Click(); });
-        QCOMPARE(form->ComboBox2->count(), 0);
-        QCOMPARE(form->ComboBox2->currentIndex(), -1);
+        profilesSetup([&](TFSetup& setup) { setup.Button3Click(); });
+        QCOMPARE(profiles()->count(), 0);
+        QCOMPARE(profiles()->currentIndex(), -1);
         // A new profile cannot be deleted.
-        profilesSetup([&] {
-            setup->Button1Click();
-            setup->Button3Click();
+        profilesSetup([&](TFSetup& setup) {
+            setup.Button1Click();
+            setup.Button3Click();
             QCOMPARE(interaction.messages.back().text, std::string("It is not possible to delete a new profile !"));
         });
     }
@@ -200,23 +231,23 @@ private slots:
         start();
         const std::string before = file();
         interaction.answers = {Answer::Cancel, Answer::No};
-        profilesSetup([&] {
-            setup->Button1Click();
-            setup->Edit1->setText("Away");
-            setup->Button6Click(); // Cancel: stays open
-            QVERIFY(setup->newProfileMode());
-            setup->Button6Click(); // No: closes, nothing written
-            QVERIFY(!setup->newProfileMode());
+        profilesSetup([&](TFSetup& setup) {
+            setup.Button1Click();
+            child<QLineEdit>(&setup, "Edit1")->setText("Away");
+            setup.Button6Click(); // Cancel: stays open
+            QVERIFY(setup.newProfileMode());
+            setup.Button6Click(); // No: closes, nothing written
+            QVERIFY(!setup.newProfileMode());
         });
         QCOMPARE(file(), before);
         interaction.answers = {Answer::Yes};
-        profilesSetup([&] {
-            setup->Button1Click();
-            setup->Edit1->setText("Away");
-            setup->Button6Click();
+        profilesSetup([&](TFSetup& setup) {
+            setup.Button1Click();
+            child<QLineEdit>(&setup, "Edit1")->setText("Away");
+            setup.Button6Click();
         });
-        QCOMPARE(form->ComboBox2->count(), 2);
-        QCOMPARE(form->ComboBox2->itemText(0), QString("Away"));
+        QCOMPARE(profiles()->count(), 2);
+        QCOMPARE(profiles()->itemText(0), QString("Away"));
     }
 
     void commandLineProfileAndTheProfileLoadsDefaults()
@@ -226,46 +257,52 @@ private slots:
         std::ofstream(settings(), std::ios::app) << "[Bare]\r\nMain doc=/docs/bare_1.docx\r\nDate format=23 Sep 2006\r\n"
                                                     "QRG format=nonsense\r\n";
         start("portable");
-        QCOMPARE(form->ComboBox2->currentText(), QString("Portable"));
+        QCOMPARE(profiles()->currentText(), QString("Portable"));
         QCOMPARE(form->logPath(), std::filesystem::path("/logs/Portable.adi"));
         QCOMPARE(form->swlPath(), std::filesystem::path("/logs/Portable-swl.adi"));
-        form->ComboBox2->setCurrentIndex(form->ComboBox2->findText("Bare"));
+        profiles()->setCurrentIndex(profiles()->findText("Bare"));
         form->ComboBox2Change();
         QCOMPARE(form->logPath(), std::filesystem::path("/logs/Portable.adi"));
         QCOMPARE(form->swlPath(), std::filesystem::path());
-        QCOMPARE(form->Edit7->text(), QString());
-        QCOMPARE(form->Edit5->text(), QString("23 Sep 2006")); // named months keep their blanks
-        QCOMPARE(form->qrgFormat(), 6); // an unknown text leaves the format as it was
-        QCOMPARE(form->Edit6->text(), QString("nonsense"));
-        QCOMPARE(form->rememberedProfile(), form->ComboBox2->currentIndex());
+        QCOMPARE(child<QLineEdit>(form, "Edit7")->text(), QString());
+        QCOMPARE(child<QLineEdit>(form, "Edit5")->text(), QString("23 Sep 2006")); // named months keep their blanks
+        QCOMPARE(form->qrgFormat(), QrgFormat::ExactKHz); // an unknown text leaves the format as it was
+        QCOMPARE(child<QLineEdit>(form, "Edit6")->text(), QString("nonsense"));
+        QCOMPARE(form->rememberedProfile(), profiles()->currentIndex());
 
         // A name that is no profile is ignored.
         start("nobody");
-        QCOMPARE(form->ComboBox2->currentText(), QString("Bare")); // the remembered position (0) after sorting
+        QCOMPARE(profiles()->currentText(), QString("Bare")); // the remembered position (0) after sorting
     }
 
-    void theDialogShowsTheWindowsSettings()
+    void theDialogShowsTheWindowsSettingsAndItsFile()
     {
         writeProfiles({"Home"});
         start();
-        profilesSetup([&] {
-            QVERIFY(!setup->newProfileMode());
-            QCOMPARE(setup->ComboBox1->currentText(), QString("Home"));
-            QCOMPARE(setup->ComboBox2->currentIndex(), 6);
-            QCOMPARE(setup->ComboBox3->currentIndex(), 1);
-            QCOMPARE(setup->Edit3->text(), QString("."));
-            QCOMPARE(setup->SpinEdit1->value(), 3);
-            QCOMPARE(setup->fullPath(setup->Edit2), std::filesystem::path("/logs/Home.adi"));
+        profilesSetup([&](TFSetup& setup) {
+            QVERIFY(!setup.newProfileMode());
+            QCOMPARE(child<QComboBox>(&setup, "ComboBox1")->currentText(), QString("Home"));
+            QCOMPARE(child<QComboBox>(&setup, "ComboBox2")->currentIndex(), 6);
+            QCOMPARE(child<QComboBox>(&setup, "ComboBox3")->currentIndex(), 1);
+            QCOMPARE(child<QLineEdit>(&setup, "Edit3")->text(), QString("."));
+            QCOMPARE(child<QSpinBox>(&setup, "SpinEdit1")->value(), 3);
+            QCOMPARE(child<QLineEdit>(&setup, "Edit2")->toolTip(), QString("/logs/Home.adi"));
+            QCOMPARE(child<QLabel>(&setup, "SettingsFile")->toolTip(), QString::fromStdString(settings().string()));
+            // The SWL file can be removed from the profile.
+            QTest::keyClick(child<QLineEdit>(&setup, "Edit4"), Qt::Key_Delete);
+            setup.Button2Click();
         });
+        QVERIFY(file().find("Source SWL file=\r\n") != std::string::npos);
+        QCOMPARE(form->swlPath(), std::filesystem::path());
         // Polish lists in the dialog, English in the file.
-        config->CheckBox1->setChecked(true);
+        child<QCheckBox>(&program->configuration, "CheckBox1")->setChecked(true);
         form->CheckBox1Click();
-        profilesSetup([&] {
-            QCOMPARE(setup->ComboBox2->currentText(), QString::fromUtf8("Dokładne QRG w kHz"));
-            setup->Button2Click();
+        profilesSetup([&](TFSetup& setup) {
+            QCOMPARE(child<QComboBox>(&setup, "ComboBox2")->currentText(), QString::fromUtf8("Dokładne QRG w kHz"));
+            setup.Button2Click();
         });
         QVERIFY(file().find("QRG format=Exact QRG in kHz") != std::string::npos);
-        QCOMPARE(form->Edit6->text(), QString::fromUtf8("Dokładne QRG w kHz"));
+        QCOMPARE(child<QLineEdit>(form, "Edit6")->text(), QString::fromUtf8("Dokładne QRG w kHz"));
     }
 };
 

@@ -13,9 +13,8 @@
 #include "settings/IniFile.h"
 #include "settings/SettingsStore.h"
 #include "support/TempDir.h"
-#include "ui/TFADIF1.h"
+#include "app/DesktopProgram.h"
 #include "ui/TFStock.h"
-#include "ui/TForm1.h"
 
 using namespace cardmill;
 
@@ -146,10 +145,9 @@ private slots:
 
     void theMainWindowPutsTheNewDocumentInItsBoxAndReadsTheFirstLabel()
     {
-        TForm1 form(TForm1::Places{settings(), dir->path()});
-        TFADIF1 config(settings(), &form);
-        form.setConfiguration(config);
-        form.setPath(form.Edit2, *dir / "out" / "old_1.docx");
+        DesktopProgram program(settings(), dir->path());
+        TForm1& form = program.form;
+        form.setMainDocumentPath(*dir / "out" / "old_1.docx");
         ::setenv("XDG_DATA_DIRS", (*dir / "share").c_str(), 1); // no database: the custom grid
         interaction.onDialog = [](QDialog& d) {
             auto& dialog = static_cast<TFStock&>(d);
@@ -158,18 +156,18 @@ private slots:
         };
         form.ButtonNewClick();
         ::unsetenv("XDG_DATA_DIRS");
-        QCOMPARE(TForm1::fullPath(form.Edit2), *dir / "out" / "card_1.docx");
+        QCOMPARE(form.mainDocumentPath(), *dir / "out" / "card_1.docx");
         QVERIFY(std::filesystem::exists(*dir / "out" / "card_swl.docx"));
 
         QCOMPARE(form.startLabel(), 1);
-        form.SpinEdit1->setValue(5);
+        find<QSpinBox>(&form, "SpinEdit1")->setValue(5);
         QCOMPARE(form.startLabel(), 5);
 
         // A log opened with the program from the file manager becomes the log.
         const auto log = dir->write("my log.adif", "<EOH>\n");
         form.setCommandLineLog(log);
         form.startupLoad();
-        QCOMPARE(TForm1::fullPath(form.Edit1), log);
+        QCOMPARE(form.logPath(), log);
     }
 };
 

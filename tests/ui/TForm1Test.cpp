@@ -1,10 +1,13 @@
 // The main window and the configuration dialog, driven as a user would, with every dialog answered through
-// the interaction seam.
+// the interaction seam, and the program put together as its entry point puts it.
+#include <QAction>
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -12,35 +15,44 @@
 #include <QToolButton>
 
 #include <chrono>
+#include <set>
 #include <fstream>
 #include <thread>
 
 #include "FakeInteraction.h"
+#include "Widgets.h"
+#include "app/DesktopProgram.h"
 #include "settings/IniFile.h"
 #include "support/TempDir.h"
-#include "ui/TFADIF1.h"
-#include "ui/TForm1.h"
 
 using namespace cardmill;
+using test::child;
+using Answer = UserInteraction::Answer;
 
 class TForm1Test : public QObject {
     Q_OBJECT
 
 private:
     std::unique_ptr<test::TempDir> dir;
-    std::unique_ptr<TForm1> form;
-    std::unique_ptr<TFADIF1> config;
+    std::unique_ptr<DesktopProgram> program;
+    TForm1* form = nullptr;
+    TFADIF1* config = nullptr;
     test::FakeInteraction interaction;
 
     std::filesystem::path settings() const { return *dir / "program" / "cardmill.ini"; }
 
     void make()
     {
-        config.reset();
-        form.reset();
-        form = std::make_unique<TForm1>(TForm1::Places{settings(), *dir / "program"});
-        config = std::make_unique<TFADIF1>(settings(), form.get());
-        form->setConfiguration(*config);
+        program.reset();
+        program = std::make_unique<DesktopProgram>(settings(), *dir / "program");
+        form = &program->form;
+        config = &program->configuration;
+    }
+
+    template <typename T>
+    T* w(const char* name) const
+    {
+        return child<T>(form, name);
     }
 
     // Copies the example into the folder and points the window at it.
@@ -50,9 +62,9 @@ private:
         for (const char* f : {"sp3kxq.adi", "sp3kxq-swl.adi", "card_1.docx", "card_2.docx", "card_3.docx",
                               "card_swl.docx"})
             std::filesystem::copy_file(examples / f, *dir / "logs" / f, std::filesystem::copy_options::overwrite_existing);
-        form->setPath(form->Edit1, *dir / "logs" / "sp3kxq.adi");
-        form->setPath(form->Edit7, *dir / "logs" / "sp3kxq-swl.adi");
-        form->setPath(form->Edit2, *dir / "logs" / "card_1.docx");
+        form->setLogPath(*dir / "logs" / "sp3kxq.adi");
+        form->setSwlPath(*dir / "logs" / "sp3kxq-swl.adi");
+        form->setMainDocumentPath(*dir / "logs" / "card_1.docx");
     }
 
 private slots:
@@ -68,48 +80,66 @@ private slots:
 
     void cleanup()
     {
-        config.reset();
-        form.reset();
+        program.reset();
         setUserInteraction(nullptr);
         dir.reset();
     }
 
-    void startsNarrowWithItsInitialState()
+    void startsWithItsInitialState()
     {
         QCOMPARE(form->windowTitle(), QString("CARDMILL"));
-        QCOMPARE(form->width(), TForm1::kNarrowWidth);
-        QVERIFY(!form->Button6->isEnabled());
-        QVERIFY(form->ProgressBar1->isHidden());
-        QVERIFY(form->statusText->text().startsWith("Version 0.1.0.0"));
-        QVERIFY(!form->CheckBox9->isEnabled());
-        QVERIFY(!form->DateTimePicker1->isEnabled());
-        QCOMPARE(form->DateTimePicker1->date(), QDate::currentDate());
-        QCOMPARE(form->Label2->text(), QString("Mailing list Main document"));
-        QCOMPARE(form->Button2->text(), QString("Config"));
-        QCOMPARE(form->findChild<QCheckBox*>("CheckBox17")->text(), QString("Blank"));
+        QVERIFY(!form->filtersShown());
+        QVERIFY(!w<QPushButton>("Button6")->isEnabled());
+        QVERIFY(w<QProgressBar>("ProgressBar1")->isHidden());
+        QVERIFY(w<QLabel>("StatusPanel1")->text().startsWith("Version 0.1.0.0"));
+        QVERIFY(!w<QCheckBox>("CheckBox9")->isEnabled());
+        QVERIFY(!w<QDateEdit>("DateTimePicker1")->isEnabled());
+        QCOMPARE(w<QDateEdit>("DateTimePicker1")->date(), QDate::currentDate());
+        QCOMPARE(w<QLabel>("Label2")->text(), QString("Mailing list Main document"));
+        QCOMPARE(w<QPushButton>("Button2")->text(), QString("&Config"));
+        QCOMPARE(w<QCheckBox>("CheckBox17")->text(), QString("Blank"));
+        // The format boxes show the formats a run would use before any profile.
+        QCOMPARE(w<QLineEdit>("Edit6")->text(), QString("QRG in meters"));
+        QCOMPARE(w<QLineEdit>("Edit5")->text(), QString("2006-09-23"));
     }
 
     void aWholeRunOnTheExample()
     {
         useExample();
-        form->Edit3->setText("3");
-        QTest::mouseClick(form->Button1, Qt::LeftButton);
+        w<QLineEdit>("Edit3")->setText("3");
+        QTest::mouseClick(w<QPushButton>("Button1"), Qt::LeftButton);
         QCOMPARE(interaction.messages.size(), std::size_t(1));
         QCOMPARE(interaction.messages[0].caption, std::string("Information"));
         QVERIFY(interaction.messages[0].text.find("sp3kxq_bad.txt") != std::string::npos);
-        // The merged labels are opened with the desktop's application.
+        // The merged label documents (not PDFs) are opened with the desktop's application.
         QCOMPARE(interaction.opened.size(), std::size_t(4));
         QVERIFY(std::filesystem::exists(*dir / "logs" / "sp3kxq_labels_3.docx"));
         QVERIFY(std::filesystem::exists(*dir / "logs" / "sp3kxq_3.txt"));
-        QVERIFY(!form->Button6->isEnabled());
-        QVERIFY(form->ProgressBar1->isHidden());
-        QCOMPARE(form->statusText->text(), QString());
-        QVERIFY(form->Button1->isEnabled());
+        QVERIFY(!w<QPushButton>("Button6")->isEnabled());
+        QVERIFY(w<QProgressBar>("ProgressBar1")->isHidden());
+        QCOMPARE(w<QLabel>("StatusPanel1")->text(), QString());
+        QVERIFY(w<QPushButton>("Button1")->isEnabled());
+    }
+
+    void aDocumentNothingOpensIsSaidWithItsFolderOffered()
+    {
+        std::ofstream(*dir / "program" / "cardmill_en.html") << "guide";
+        interaction.unopenable = {*dir / "program" / "cardmill_en.html"};
+        interaction.answers = {Answer::Yes};
+        form->SpeedButton2Click();
+        QCOMPARE(interaction.questions.size(), std::size_t(1));
+        QVERIFY(QString::fromStdString(interaction.questions[0]).contains("cardmill_en.html"));
+        QCOMPARE(interaction.opened, std::vector<std::filesystem::path>{*dir / "program"});
+        // The folder will not open either: said too.
+        interaction.unopenable.push_back(*dir / "program");
+        interaction.answers = {Answer::Yes};
+        form->SpeedButton2Click();
+        QVERIFY(QString::fromStdString(interaction.messages.back().text).contains("could not be opened"));
     }
 
     void preconditionMessages()
     {
-        QTest::mouseClick(form->Button1, Qt::LeftButton);
+        QTest::mouseClick(w<QPushButton>("Button1"), Qt::LeftButton);
         QCOMPARE(interaction.messages.back().text, std::string("No source file set!"));
         QCOMPARE(interaction.messages.back().icon, UserInteraction::Icon::Error);
     }
@@ -123,162 +153,246 @@ private slots:
             for (int i = 0; i < 60000; ++i)
                 log << "<CALL:6>SP" << i % 10 << "ABC<QSO_DATE:8>20060923<TIME_ON:4>1200<BAND:3>20M<MODE:2>CW<EOR>\n";
         }
-        form->setPath(form->Edit1, *dir / "logs" / "long.adi");
-        form->setPath(form->Edit2, *dir / "logs" / "missing_1.docx");
+        form->setLogPath(*dir / "logs" / "long.adi");
         std::filesystem::copy_file(std::filesystem::path(CARDMILL_SOURCE_DIR) / "examples" / "card_1.docx",
                                    *dir / "logs" / "missing_1.docx");
+        form->setMainDocumentPath(*dir / "logs" / "missing_1.docx");
         bool sawDisabled = false;
-        QTimer::singleShot(0, form.get(), [&] {
-            sawDisabled = !form->Button1->isEnabled() && !form->Button3->isEnabled() && !form->Button4->isEnabled() &&
-                          form->Button6->isEnabled();
-            QTest::mouseClick(form->Button6, Qt::LeftButton);
-            QVERIFY(!form->Button6->isEnabled()); // disabled at once
+        QTimer::singleShot(0, form, [&] {
+            sawDisabled = !w<QPushButton>("Button1")->isEnabled() && !w<QPushButton>("Button3")->isEnabled() &&
+                          !w<QPushButton>("Button4")->isEnabled() && w<QPushButton>("Button6")->isEnabled();
+            QTest::mouseClick(w<QPushButton>("Button6"), Qt::LeftButton);
+            QVERIFY(!w<QPushButton>("Button6")->isEnabled()); // disabled at once
         });
         // The window lets events in every few milliseconds: past that, its first chance is the first record.
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        QTest::mouseClick(form->Button1, Qt::LeftButton);
+        QTest::mouseClick(w<QPushButton>("Button1"), Qt::LeftButton);
         QVERIFY(sawDisabled);
         QCOMPARE(interaction.messages.size(), std::size_t(1));
-        QCOMPARE(interaction.messages[0].text, std::string("Process stopped ! "));
+        // Stopped before the data-source files were written: none is, and the message says so.
+        QVERIFY(interaction.messages[0].text.find("Process stopped ! \nNo data-source file was written") == 0);
         QCOMPARE(interaction.messages[0].caption, std::string("Information"));
         QCOMPARE(interaction.messages[0].icon, UserInteraction::Icon::Error);
-        QVERIFY(form->Button1->isEnabled());
+        QVERIFY(w<QPushButton>("Button1")->isEnabled());
         QVERIFY(!std::filesystem::exists(*dir / "logs" / "long_1.txt"));
     }
 
-    void filterArea()
+    void filterAreaHiddenControlsTakeNoFocus()
     {
-        form->CheckBox6->setChecked(true);
-        form->CheckBox9->setChecked(true);
-        form->CheckBox6->setChecked(false);
-        QVERIFY(!form->CheckBox9->isEnabled());
-        QVERIFY(form->CheckBox9->isChecked()); // the tick stays
-        form->CheckBox6->setChecked(true);
-        QVERIFY(form->CheckBox9->isEnabled() && form->CheckBox9->isChecked());
-        form->CheckBox3->setChecked(true);
-        QVERIFY(form->DateTimePicker2->isEnabled() && form->Label7->isEnabled());
+        auto* sent = w<QCheckBox>("CheckBox6");
+        auto* sentY = w<QCheckBox>("CheckBox9");
+        sent->setChecked(true);
+        sentY->setChecked(true);
+        sent->setChecked(false);
+        QVERIFY(!sentY->isEnabled());
+        QVERIFY(sentY->isChecked()); // the tick stays
+        sent->setChecked(true);
+        QVERIFY(sentY->isEnabled() && sentY->isChecked());
+        w<QCheckBox>("CheckBox3")->setChecked(true);
+        QVERIFY(w<QDateEdit>("DateTimePicker2")->isEnabled() && w<QLabel>("Label7")->isEnabled());
+        sent->setChecked(false);
+        w<QCheckBox>("CheckBox3")->setChecked(false);
 
-        form->CheckBox6->setChecked(false);
-        form->CheckBox3->setChecked(false);
+        // Closed, the area's controls are out of reach: Tab walks the visible controls only.
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        form->activateWindow();
+        w<QPushButton>("Button3")->setFocus();
+        std::set<QWidget*> reached;
+        for (int i = 0; i < 40; ++i) {
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : form, Qt::Key_Tab);
+            QWidget* f = QApplication::focusWidget();
+            QVERIFY(f && f->isVisible());
+            QVERIFY(!child<QWidget>(form, "FilterPane")->isAncestorOf(f));
+            reached.insert(f);
+        }
+        QVERIFY(reached.size() >= 8); // the walk went round the visible controls
+        auto* filters = w<QToolButton>("SpeedButton1");
         form->SpeedButton1Click();
-        QCOMPARE(form->width(), TForm1::kWideWidth);
+        QVERIFY(form->filtersShown());
         form->SpeedButton1Click();
-        QCOMPARE(form->width(), TForm1::kNarrowWidth);
-        QVERIFY(!form->SpeedButton1->isChecked());
-        QVERIFY(!form->SpeedButton1->font().bold());
+        QVERIFY(!form->filtersShown());
+        QVERIFY(!filters->isChecked());
+        QVERIFY(!filters->font().bold());
         // With a filter on, closing the area leaves the button down, red and bold.
         form->SpeedButton1Click();
-        form->CheckBox20->setChecked(true);
+        w<QCheckBox>("CheckBox20")->setChecked(true);
         form->SpeedButton1Click();
-        QVERIFY(form->SpeedButton1->isChecked());
-        QVERIFY(form->SpeedButton1->font().bold());
-        QVERIFY(form->SpeedButton1->styleSheet().contains("red"));
+        QVERIFY(filters->isChecked());
+        QVERIFY(filters->font().bold());
+        QVERIFY(filters->styleSheet().contains("red"));
         // The call box takes capitals only.
-        QTest::keyClicks(form->Edit4, "sp1abc");
-        QCOMPARE(form->Edit4->text(), QString("SP1ABC"));
+        form->SpeedButton1Click();
+        QTest::keyClicks(w<QLineEdit>("Edit4"), "sp1abc");
+        QCOMPARE(w<QLineEdit>("Edit4")->text(), QString("SP1ABC"));
         QCOMPARE(form->callFilterText(), std::string("SP1ABC"));
+    }
+
+    void enterPressesTheFocusedButton()
+    {
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        bool configured = false;
+        interaction.onDialog = [&](QDialog&) {
+            configured = true;
+            return 0;
+        };
+        w<QPushButton>("Button2")->setFocus();
+        QTest::keyClick(form, Qt::Key_Return);
+        QVERIFY(configured);
     }
 
     void qsosNumberKeyFilterAndLeaveCheck()
     {
         form->show();
-        form->Edit3->clear();
-        form->Edit3->setFocus();
-        QTest::keyClicks(form->Edit3, "1a 2");
-        QCOMPARE(form->Edit3->text(), QString("12"));
+        auto* qsos = w<QLineEdit>("Edit3");
+        qsos->clear();
+        qsos->setFocus();
+        QTest::keyClicks(qsos, "1a 2");
+        QCOMPARE(qsos->text(), QString("12"));
         form->Edit3Exit();
-        QCOMPARE(form->Edit3->text(), QString("10"));
+        QCOMPARE(qsos->text(), QString("10"));
         for (const char* bad : {"-3", "0", "7.5", "", "99999999999999999999"}) {
-            form->Edit3->setText(bad);
+            qsos->setText(bad);
             form->Edit3Exit();
-            QCOMPARE(form->Edit3->text(), QString("1"));
+            QCOMPARE(qsos->text(), QString("1"));
         }
-        form->Edit3->setText("7");
+        qsos->setText("7");
         form->Edit3Exit();
         QCOMPARE(form->labelSize(), 7);
         // A 10,000-character paste does not break it either.
-        form->Edit3->setText(QString(10000, '9'));
+        qsos->setText(QString(10000, '9'));
         form->Edit3Exit();
-        QCOMPARE(form->Edit3->text(), QString("1"));
+        QCOMPARE(qsos->text(), QString("1"));
     }
 
-    void browseKeepsTheFullPathAndCancelChangesNothing()
+    void browseKeepsTheFullPathStartsInItsFolderAndCancelChangesNothing()
     {
         const std::string longPath = "/home/ham/radio/logs/archive/2004/contests/field day/station_log.adi";
         interaction.files.push_back(std::filesystem::path(longPath));
         form->Button4Click();
-        QCOMPARE(form->Edit1->toolTip().toStdString(), longPath);
-        QVERIFY(form->Edit1->text().size() <= 50);
-        QVERIFY(form->Edit1->text().contains("..."));
-        QCOMPARE(interaction.fileFilters.back(), std::string("ADIF Files (*.ADI)|*.ADI|All files|*.*"));
+        QCOMPARE(form->logPath().string(), longPath);
+        QVERIFY(w<QLineEdit>("Edit1")->text().size() <= 50);
+        QVERIFY(w<QLineEdit>("Edit1")->text().contains("..."));
+        QCOMPARE(interaction.fileFilters.back(), std::string("ADIF Files (*.adi, *.adif)|*.adi;*.adif|All files|*.*"));
         interaction.files.push_back(std::nullopt);
         form->Button4Click();
-        QCOMPARE(form->Edit1->toolTip().toStdString(), longPath);
+        QCOMPARE(interaction.fileFolders.back().string(), std::string("/home/ham/radio/logs/archive/2004/contests/field day"));
+        QCOMPARE(form->logPath().string(), longPath);
         form->Button5Click();
         QVERIFY(interaction.fileFilters.back().find("*_1.docx") != std::string::npos);
+        // With no main document yet, the main document's dialog starts in the log's folder.
+        QCOMPARE(interaction.fileFolders.back(), std::filesystem::path(longPath).parent_path());
     }
 
-    void archiving()
+    void aLogDroppedOnTheWindowBecomesTheLog()
+    {
+        const auto log = *dir / "logs" / "dropped.ADIF";
+        std::ofstream(log) << "<EOH>";
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(log.string()))});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form, &drop);
+        QCOMPARE(form->logPath(), log);
+        // Other files are not taken.
+        QMimeData other;
+        other.setUrls({QUrl::fromLocalFile("/tmp/picture.png")});
+        QDragEnterEvent refused(QPoint(5, 5), Qt::CopyAction, &other, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form, &refused);
+        QVERIFY(!refused.isAccepted());
+    }
+
+    void archivingSaysWhatItDidAndTheSwlFileCanBeCleared()
     {
         const auto swl = *dir / "logs" / "swl.adi";
         std::ofstream(swl) << "x";
-        form->setPath(form->Edit7, swl);
+        form->setSwlPath(swl);
         form->Button9Click();
         QVERIFY(!std::filesystem::exists(swl));
-        QVERIFY(interaction.messages.empty());
+        QCOMPARE(interaction.messages.size(), std::size_t(1));
+        QVERIFY(QString::fromStdString(interaction.messages[0].text).contains("was archived as \"swl_"));
+        QCOMPARE(form->swlPath(), std::filesystem::path()); // the box is cleared
         // A second archive in the same minute finds its name taken: the error names both paths.
         std::ofstream(swl) << "y";
+        form->setSwlPath(swl);
         form->Button9Click();
         if (std::filesystem::exists(swl)) { // unless the minute turned over in between
-            QCOMPARE(interaction.messages.size(), std::size_t(1));
-            QVERIFY(interaction.messages[0].text.find("Unable to archive " + swl.string() + " as ") == 0);
+            QVERIFY(interaction.messages.back().text.find("Unable to archive " + swl.string() + " as ") == 0);
         }
         // Nothing to archive: silent.
         interaction.messages.clear();
-        form->setPath(form->Edit7, *dir / "logs" / "none.adi");
+        form->setSwlPath(*dir / "logs" / "none.adi");
         form->Button9Click();
         QVERIFY(interaction.messages.empty());
+
+        // The SWL box clears with its clear button and with Delete.
+        auto* box = w<QLineEdit>("Edit7");
+        QAction* clear = child<QAction>(box, "ClearSwl");
+        QVERIFY(clear->isVisible());
+        clear->trigger();
+        QCOMPARE(form->swlPath(), std::filesystem::path());
+        QVERIFY(!clear->isVisible());
+        form->setSwlPath(swl);
+        QTest::keyClick(box, Qt::Key_Delete);
+        QCOMPARE(form->swlPath(), std::filesystem::path());
     }
 
     void configurationDialogAndLanguage()
     {
         interaction.inputs = {std::string("state"), std::string("call"), std::string("Qso_Date"), std::string("STATE"),
-                              std::string(""), std::nullopt};
-        for (int i = 0; i < 6; ++i)
+                              std::string("my field"), std::string("call_worked"), std::string(""), std::nullopt};
+        for (int i = 0; i < 8; ++i)
             config->Button1Click();
-        QCOMPARE(config->ListBox1->count(), 2);
-        QCOMPARE(config->ListBox1->item(0)->text(), QString("STATE"));
-        config->ListBox1->clearSelection();
+        auto* list = child<QListWidget>(config, "ListBox1");
+        QCOMPARE(list->count(), 1);
+        QCOMPARE(list->item(0)->text(), QString("STATE"));
+        // Each refusal says why; the input box offers the ADIF field names.
+        std::vector<std::string> said;
+        for (const auto& m : interaction.messages)
+            said.push_back(m.text);
+        QCOMPARE(said, (std::vector<std::string>{"CALL is always a column; it need not be added.",
+                                                 "QSO_DATE is always a column; it need not be added.",
+                                                 "STATE is in the list already.",
+                                                 "A field name cannot hold blanks, commas, \"<\", \">\" or \":\": \"my field\".",
+                                                 "CALL_WORKED is always a column; it need not be added."}));
+        QVERIFY(std::find(interaction.lastCompletions.begin(), interaction.lastCompletions.end(), "GRIDSQUARE") !=
+                interaction.lastCompletions.end());
+        interaction.inputs = {std::string("cnty")};
+        config->Button1Click();
+        list->clearSelection();
         config->Button2Click();
         QCOMPARE(interaction.beeps, 1);
-        config->ListBox1->setCurrentRow(1);
+        list->setCurrentRow(1);
         config->Button2Click();
-        QCOMPARE(config->ListBox1->count(), 1);
+        QCOMPARE(list->count(), 1);
         QCOMPARE(form->userFields(), std::vector<std::string>{"STATE"});
 
         // Polish chosen in the dialog: captions and messages follow at once; "Config" stays the config button.
         interaction.onDialog = [this](QDialog&) {
-            config->CheckBox1->setChecked(true);
+            child<QCheckBox>(config, "CheckBox1")->setChecked(true);
             return 0;
         };
         form->Button2Click();
-        QCOMPARE(form->Label1->text(), QString::fromUtf8("Plik źródłowy"));
-        QCOMPARE(form->Button2->text(), QString("Konfiguracja"));
-        QTest::mouseClick(form->Button1, Qt::LeftButton);
+        QCOMPARE(w<QLabel>("Label1")->text(), QString::fromUtf8("Plik źródłowy"));
+        QCOMPARE(w<QPushButton>("Button2")->text(), QString("&Konfiguracja"));
+        QTest::mouseClick(w<QPushButton>("Button1"), Qt::LeftButton);
         QCOMPARE(interaction.messages.back().text, std::string("Wybierz plik źródłowy!"));
         form->Button4Click();
         QVERIFY(interaction.fileFilters.back().find("Pliki ADIF") == 0);
         // Running the language operation twice changes nothing.
         form->CheckBox1Click();
-        QCOMPARE(form->Label1->text(), QString::fromUtf8("Plik źródłowy"));
+        QCOMPARE(w<QLabel>("Label1")->text(), QString::fromUtf8("Plik źródłowy"));
     }
 
-    void closeStoresTheSettingsOrStaysOpen()
+    void closeStoresTheSettingsOrAsksToCloseWithout()
     {
         interaction.inputs = {std::string("gridsquare")};
         config->Button1Click();
-        config->CheckBox2->setChecked(true);
-        form->CheckBox20->setChecked(true);
+        child<QCheckBox>(config, "CheckBox2")->setChecked(true);
+        w<QCheckBox>("CheckBox20")->setChecked(true);
         form->show();
         QVERIFY(form->close());
         const IniFile ini(settings());
@@ -287,16 +401,21 @@ private slots:
         QVERIFY(ini.readBool("Filters", "Call", false));
         // The next start reads the list and the option back.
         make();
-        QCOMPARE(config->ListBox1->count(), 1);
-        QVERIFY(config->CheckBox2->isChecked());
+        QCOMPARE(child<QListWidget>(config, "ListBox1")->count(), 1);
+        QVERIFY(config->keepTemporaryFile());
 
-        // A settings file that cannot be written keeps the window open and says so.
+        // A settings file that cannot be written: the message, then the question whether to close all the same.
         std::filesystem::remove(settings());
         std::filesystem::create_directories(settings()); // a folder in its place
         form->show();
+        interaction.answers = {Answer::No};
         QVERIFY(!form->close());
         QVERIFY(form->isVisible());
         QVERIFY(interaction.messages.back().text.find("Unable to write to " + settings().string()) == 0);
+        QCOMPARE(interaction.questions.back(), std::string("Close without saving the settings?"));
+        QCOMPARE(interaction.preferred.back(), Answer::No);
+        interaction.answers = {Answer::Yes};
+        QVERIFY(form->close());
         std::filesystem::remove(settings());
     }
 

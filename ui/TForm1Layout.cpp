@@ -1,0 +1,199 @@
+// The main window's controls and how they are laid out: the main column, the filter area beside it (hidden
+// until "Filters" opens it), and the status bar with the progress bar.
+#include "ui/TForm1.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "ui/ErrorHandler.h"
+#include "ui/FilterPane.h"
+
+namespace cardmill {
+
+namespace {
+
+template <typename W>
+W* named(QWidget* parent, const char* name)
+{
+    auto* w = new W(parent);
+    w->setObjectName(name);
+    return w;
+}
+
+QLabel* label(QWidget* parent, const char* name, const char* text)
+{
+    auto* l = named<QLabel>(parent, name);
+    l->setText(QString::fromUtf8(text));
+    return l;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const char* text)
+{
+    auto* b = named<QPushButton>(parent, name);
+    b->setText(QString::fromUtf8(text));
+    return b;
+}
+
+QHBoxLayout* row(std::initializer_list<QWidget*> widgets, QWidget* stretching = nullptr)
+{
+    auto* r = new QHBoxLayout;
+    for (QWidget* w : widgets)
+        r->addWidget(w, w == stretching ? 1 : 0);
+    return r;
+}
+
+} // namespace
+
+void TForm1::build()
+{
+    auto* outer = new QVBoxLayout(this);
+    outer->setSizeConstraint(QLayout::SetFixedSize); // the window takes the size its contents need
+    auto* panes = new QHBoxLayout;
+    outer->addLayout(panes);
+    auto* main = new QVBoxLayout;
+    panes->addLayout(main);
+
+    m_profileLabel = label(this, "Label9", "Profile");
+    m_profiles = named<QComboBox>(this, "ComboBox2");
+    QFont bold = m_profiles->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.25);
+    m_profiles->setFont(bold);
+    m_profiles->setStyleSheet("color: navy");
+    m_profiles->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_profiles->setMinimumContentsLength(16);
+    m_profilesSetup = button(this, "Button8", "&Profiles Setup");
+    QFont boldButton = m_profilesSetup->font();
+    boldButton.setBold(true);
+    m_profilesSetup->setFont(boldButton);
+    m_help = named<QToolButton>(this, "SpeedButton2");
+    m_help->setText("?");
+    main->addWidget(m_profileLabel);
+    main->addLayout(row({m_profiles, m_profilesSetup, m_help}, m_profiles));
+
+    const int pathWidth = fontMetrics().averageCharWidth() * 36;
+    m_logLabel = label(this, "Label1", "Source file");
+    m_log = named<QLineEdit>(this, "Edit1");
+    m_browseLog = button(this, "Button4", "&Browse");
+    main->addWidget(m_logLabel);
+    main->addLayout(row({m_log, m_browseLog}, m_log));
+
+    m_swlLabel = label(this, "Label11", "Source SWL file");
+    m_swl = named<QLineEdit>(this, "Edit7");
+    QAction* clear = m_swl->addAction(style()->standardIcon(QStyle::SP_LineEditClearButton), QLineEdit::TrailingPosition);
+    clear->setObjectName("ClearSwl");
+    clear->setVisible(false);
+    connect(clear, &QAction::triggered, this, [this] { clearSwlFile(); });
+    m_browseSwl = button(this, "Button7", "B&rowse");
+    m_archive = button(this, "Button9", "&Archive");
+    main->addWidget(m_swlLabel);
+    main->addLayout(row({m_swl, m_browseSwl, m_archive}, m_swl));
+
+    m_mainLabel = label(this, "Label2", "Main document ");
+    m_main = named<QLineEdit>(this, "Edit2");
+    m_newMain = button(this, "ButtonNew", "&New...");
+    m_browseMain = button(this, "Button5", "Bro&wse");
+    main->addWidget(m_mainLabel);
+    main->addLayout(row({m_main, m_newMain, m_browseMain}, m_main));
+    for (QLineEdit* e : {m_log, m_swl, m_main}) {
+        e->setReadOnly(true);
+        e->setMinimumWidth(pathWidth);
+    }
+
+    auto* formats = new QGridLayout;
+    m_qrgLabel = label(this, "Label4", "Output QRG Format");
+    m_qrg = named<QLineEdit>(this, "Edit6");
+    m_qsos = named<QLineEdit>(this, "Edit3");
+    m_qsos->setText("1");
+    m_qsos->setMaxLength(1000);
+    m_qsos->setFixedWidth(fontMetrics().horizontalAdvance("000") + 12);
+    m_qsosLabel = label(this, "Label3", "QSOs no.");
+    m_onOneLabel = label(this, "Label5", "on one label");
+    m_dateLabel = label(this, "Label8", "Date format");
+    m_date = named<QLineEdit>(this, "Edit5");
+    for (QLineEdit* e : {m_qrg, m_date})
+        e->setReadOnly(true);
+    auto* qsosWords = new QVBoxLayout;
+    qsosWords->setSpacing(0);
+    qsosWords->addWidget(m_qsosLabel);
+    qsosWords->addWidget(m_onOneLabel);
+    formats->addWidget(m_qrgLabel, 0, 0);
+    formats->addWidget(m_qrg, 1, 0);
+    formats->addWidget(m_qsos, 1, 1);
+    formats->addLayout(qsosWords, 0, 2, 2, 1);
+    formats->addWidget(m_dateLabel, 0, 3);
+    formats->addWidget(m_date, 1, 3);
+    formats->setColumnStretch(0, 3);
+    formats->setColumnStretch(3, 2);
+    main->addLayout(formats);
+
+    m_firstLabelLabel = label(this, "Label12", "First label on the sheet");
+    m_firstLabel = named<QSpinBox>(this, "SpinEdit1");
+    m_firstLabel->setRange(1, kMaxStartLabel);
+    auto* first = row({m_firstLabelLabel, m_firstLabel});
+    first->addStretch(1);
+    main->addLayout(first);
+
+    m_config = button(this, "Button2", "&Config");
+    m_filtersButton = named<QToolButton>(this, "SpeedButton1");
+    m_filtersButton->setText("&Filters");
+    m_filtersButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_stopButton = button(this, "Button6", "S&top");
+    m_stopButton->setEnabled(false);
+    m_start = button(this, "Button1", "&Start");
+    m_exit = button(this, "Button3", "E&xit");
+    main->addLayout(row({m_config, m_filtersButton, m_stopButton, m_start, m_exit}));
+    main->addStretch(1);
+
+    m_filters = new FilterPane(this);
+    m_filters->hide(); // hidden controls take no focus and no key
+    panes->addWidget(m_filters);
+
+    m_statusBar = named<QStatusBar>(this, "StatusBar1");
+    m_statusBar->setSizeGripEnabled(false);
+    m_status = label(m_statusBar, "StatusPanel1", "");
+    m_statusBar->addWidget(m_status, 1);
+    m_progress = named<QProgressBar>(m_statusBar, "ProgressBar1");
+    m_progress->setTextVisible(false);
+    m_progress->setMaximumHeight(fontMetrics().height() / 2 + 2);
+    m_progress->hide();
+    m_statusBar->addPermanentWidget(m_progress, 1);
+    outer->addWidget(m_statusBar);
+
+    m_qsos->installEventFilter(this);
+    m_swl->installEventFilter(this);
+}
+
+void TForm1::connectCommands()
+{
+    auto command = [this](auto* source, auto signal, void (TForm1::*handler)()) {
+        connect(source, signal, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+    };
+    command(m_start, &QPushButton::clicked, &TForm1::Button1Click);
+    command(m_profilesSetup, &QPushButton::clicked, &TForm1::Button8Click);
+    command(m_profiles, &QComboBox::activated, &TForm1::ComboBox2Change);
+    command(m_config, &QPushButton::clicked, &TForm1::Button2Click);
+    command(m_browseLog, &QPushButton::clicked, &TForm1::Button4Click);
+    command(m_browseSwl, &QPushButton::clicked, &TForm1::Button7Click);
+    command(m_browseMain, &QPushButton::clicked, &TForm1::Button5Click);
+    command(m_newMain, &QPushButton::clicked, &TForm1::ButtonNewClick);
+    command(m_archive, &QPushButton::clicked, &TForm1::Button9Click);
+    command(m_help, &QToolButton::clicked, &TForm1::SpeedButton2Click);
+    connect(m_stopButton, &QPushButton::clicked, this, [this] { Button6Click(); });
+    connect(m_exit, &QPushButton::clicked, this, [this] { Button3Click(); });
+    connect(m_filtersButton, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
+    connect(m_filters, &FilterPane::switched, this, [this] { markFiltersButton(); });
+}
+
+} // namespace cardmill
