@@ -81,5 +81,18 @@ TEST(SummaryText, NoWordProcessorIsNamedInTheBuiltInTexts)
               "Scalanie nalepek SWL do card_swl.odt...");
 }
 
+TEST(Texts, EveryTextHasBothLanguagesAndBoxesACaption)
+{
+    // The table is filled in order; a text left out would show as nothing.
+    for (int i = 0; i < static_cast<int>(TextId::Count); ++i) {
+        const TextEntry& e = textEntry(static_cast<TextId>(i));
+        EXPECT_FALSE(e.english.empty()) << i;
+        EXPECT_FALSE(e.polish.empty()) << i;
+        if (e.kind == MessageKind::Box) {
+            EXPECT_NE(e.caption, TextId::Count) << i;
+        }
+    }
+}
+
 } // namespace
 } // namespace cardmill
