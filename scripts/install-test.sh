@@ -20,7 +20,11 @@ dpkg-deb -f "$deb" Recommends | grep -q glabels-data || fail "the package does n
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/cardmill-install.XXXXXX")
 gui=""
-trap '[[ -n $gui ]] && kill -KILL "$gui" 2>/dev/null; rm -rf "$scratch"' EXIT
+cleanup() {
+    if [[ -n $gui ]]; then kill -KILL "$gui" 2>/dev/null || true; fi
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
 chmod 755 "$scratch"
 root=$scratch/root
 dpkg-deb -x "$deb" "$root"
