@@ -1,19 +1,16 @@
 #include "engine/AdifRecord.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 #include <utf8.h>
 
-#include "engine/ByteBlock.h"
+#include "engine/Scan.h"
 #include "engine/Text.h"
 
 namespace cardmill {
 
 namespace {
-
-constexpr std::size_t kBlock = text::ByteBlock::kSize;
 
 // True when the byte at `pos` may follow a value: "<", a blank, a tab, a line end, or the end of the text.
 bool endsValue(std::string_view text, std::size_t pos)
@@ -55,118 +52,36 @@ std::string_view declaredValue(std::string_view text, std::size_t start, std::si
 void AdifRecord::assign(std::string_view text, std::string_view raw)
 {
     m_raw = raw;
+    if (text.data() != m_textBuffer.data())
+        m_textBuffer.assign(text);
+    m_text = m_textBuffer;
+    scan::upperNotingOpens(text, m_upperBuffer, m_opens);
+    m_upper = m_upperBuffer;
 
-    // Two copies, each followed by zero bytes: the text as it stands and its upper-cased twin. The scans read
-    // whole blocks and eight-byte keys past the end, zeros are neither tag marks nor name bytes, and every
-    // view the record hands out has kPadding readable bytes after it.
-    const std::size_t size = text.size();
-    const std::size_t stride = size + kPadding;
-    m_buffer.resize(2 * stride);
-    char* copy = m_buffer.data();
-    char* upper = copy + stride;
-    std::size_t i = 0;
-    for (; i + kBlock <= size; i += kBlock) {
-        const text::ByteBlock block(text.data() + i);
-        block.store(copy + i);
-        block.storeUpper(upper + i);
-    }
-    char last[kBlock] = {};
-    std::memcpy(last, text.data() + i, size - i);
-    const text::ByteBlock block(last);
-    block.store(copy + i);
-    block.storeUpper(upper + i);
-    std::memset(copy + i + kBlock, 0, stride - (i + kBlock));
-    std::memset(upper + i + kBlock, 0, stride - (i + kBlock));
-    m_text = std::string_view(copy, size);
-    m_upper = std::string_view(upper, size);
-
-    indexTags();
-}
-
-template <typename Visit>
-void AdifRecord::forEachTag(Visit visit) const
-{
-    // Every "<" counts, also inside values, so the first entry of a name is the first occurrence of its tag.
-    // A name runs from its "<" to the next ":", "<" or ">"; only a ":" there makes it a tag. One block read
-    // just after the "<" finds the end of any name shorter than sixteen bytes. `visit` gets the tag and
-    // returns false to stop the scan.
-    const char* upper = m_upper.data();
-    const std::size_t size = m_upper.size();
-    for (std::size_t i = 0; i < size; i += kBlock) {
-        for (std::uint32_t lt = text::ByteBlock(upper + i).equal('<'); lt; lt &= lt - 1) {
-            const std::size_t start = i + static_cast<std::size_t>(std::countr_zero(lt));
-            std::size_t end = start + 1;
-            std::uint32_t stops = text::ByteBlock(upper + end).anyOf(':', '<', '>');
-            while (!stops && (end += kBlock) < size)
-                stops = text::ByteBlock(upper + end).anyOf(':', '<', '>');
-            end += static_cast<std::size_t>(std::countr_zero(stops));
-            if (!stops || end >= size || upper[end] != ':')
-                continue;
-            const std::size_t length = end - start - 1;
-            std::uint64_t key;
-            std::memcpy(&key, upper + start + 1, 8); // the buffer's zeros make this safe at the end
-            if (length < 8)
-                key &= (std::uint64_t{1} << (8 * length)) - 1;
-            if (!visit(Tag{key, static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(length)}))
-                return;
-        }
-    }
-}
-
-void AdifRecord::indexTags()
-{
+    // The tags: every "<" counts, also inside values, so the first entry of a name is the first occurrence of
+    // its tag. A name runs from its "<" to the next ":", "<" or ">"; only a ":" there makes it a tag.
     m_tags.clear();
-    if (++m_stamp == 0) {
-        for (Slot& slot : m_slots)
-            slot.stamp = 0;
-        m_stamp = 1;
+    for (const std::uint32_t start : m_opens) {
+        std::size_t end = start + 1;
+        while (end < m_upper.size() && m_upper[end] != ':' && m_upper[end] != '<' && m_upper[end] != '>')
+            ++end;
+        if (end < m_upper.size() && m_upper[end] == ':')
+            m_tags.push_back({start, static_cast<std::uint32_t>(end - start - 1)});
     }
-
-    // The first tag of each name goes into the hash. A record of more fields than half the slots is listed
-    // instead, and searched in text order.
-    std::size_t count = 0;
-    m_hashed = true;
-    forEachTag([&](const Tag& tag) {
-        if (++count > kSlots / 2) {
-            m_hashed = false;
-            return false;
-        }
-        for (std::size_t s = FieldName::slotOf(tag.key, tag.size);; s = (s + 1) & (kSlots - 1)) {
-            Slot& slot = m_slots[s];
-            if (slot.stamp != m_stamp) {
-                slot = {tag, m_stamp};
-                return true;
-            }
-            const Tag& there = slot.tag;
-            if (there.key == tag.key && there.size == tag.size &&
-                (tag.size <= 8 ||
-                 std::memcmp(m_upper.data() + there.pos + 9, m_upper.data() + tag.pos + 9, tag.size - 8) == 0))
-                return true; // the first occurrence is already there
-        }
-    });
-    if (!m_hashed)
-        forEachTag([&](const Tag& tag) {
-            m_tags.push_back(tag);
-            return true;
-        });
 }
 
-bool AdifRecord::longNameMatches(const Tag& tag, const FieldName& name) const
-{
-    return m_upper.substr(tag.pos + 9, tag.size - 8) == name.name().substr(8);
-}
-
-std::size_t AdifRecord::findUnhashed(const FieldName& name) const
+std::size_t AdifRecord::find(const FieldName& name) const
 {
     if (!name.plain()) {
-        // Not a name the index holds: search for its tag as written.
+        // Not a name a tag can have: search for it as written.
         std::string tag = "<";
         tag.append(name.name());
         tag.push_back(':');
         return m_upper.find(tag);
     }
+    const std::string_view wanted = name.name();
     for (const Tag& t : m_tags)
-        if (sameName(t, name))
+        if (t.size == wanted.size() && m_upper.substr(t.pos + 1, t.size) == wanted)
             return t.pos;
     return std::string_view::npos;
 }
@@ -183,17 +98,13 @@ AdifRecord::Declared AdifRecord::declared(const FieldName& name) const
     const std::size_t p = find(name);
     if (p == std::string_view::npos)
         return {};
-    // Read in the upper-cased copy (digits and ">" are the same there): the zero bytes after it end both
-    // scans without a bounds test.
-    const char* upper = m_upper.data();
     const std::size_t size = m_upper.size();
     std::size_t i = p + name.size() + 2; // just after the tag's ":"
     const std::size_t digitsStart = i;
     std::size_t length = 0;
-    for (unsigned digit; (digit = static_cast<unsigned char>(upper[i]) - unsigned{'0'}) <= 9 && i < size; ++i)
+    for (; i < size && m_upper[i] >= '0' && m_upper[i] <= '9'; ++i)
         if (length <= size) // a longer length is cut at the end of the text anyway
-            length = length * 10 + digit;
-    // The first ">" from there, a block at a time: it mostly follows at once.
+            length = length * 10 + static_cast<std::size_t>(m_upper[i] - '0');
     const std::size_t gt = findByte('>', i);
     if (i == digitsStart || gt == std::string_view::npos)
         return {Declared::Status::BadLength, {}};

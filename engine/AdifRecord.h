@@ -1,27 +1,21 @@
 #pragma once
 
-#include <array>
-#include <bit>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "engine/ByteBlock.h"
+
+#include "engine/Text.h"
 
 namespace cardmill {
 
-// A field name in capitals with its lookup key and hash slot, worked out once: the composer's fixed names
-// are constants.
+// A field name in capitals, checked once: the composer's fixed names are constants.
 class FieldName {
 public:
-    static constexpr std::size_t kSlotBits = 8;
-
     constexpr FieldName(std::string_view name) // NOLINT: implicit, so that a name can be passed as text
         : m_name(name)
-        , m_key(keyOf(name))
-        , m_slot(slotOf(m_key, name.size()))
         , m_plain(isPlain(name))
     {
     }
@@ -36,26 +30,8 @@ public:
 
     constexpr std::string_view name() const { return m_name; }
     constexpr std::size_t size() const { return m_name.size(); }
-    constexpr std::uint64_t key() const { return m_key; }
-    constexpr std::size_t slot() const { return m_slot; }
     // False when the name holds ":", "<" or ">", which a tag's name cannot: such a name is searched as text.
     constexpr bool plain() const { return m_plain; }
-
-    // The first eight bytes of a name as one number (zeros after a shorter name).
-    static constexpr std::uint64_t keyOf(std::string_view name)
-    {
-        std::uint64_t key = 0;
-        for (std::size_t i = 0; i < name.size() && i < 8; ++i)
-            key |= static_cast<std::uint64_t>(static_cast<unsigned char>(name[i])) << (8 * i);
-        return key;
-    }
-
-    // The hash slot of a name by its key and length.
-    static constexpr std::size_t slotOf(std::uint64_t key, std::size_t size)
-    {
-        const std::uint64_t h = (key ^ (size * 0x9e3779b97f4a7c15ull)) * 0xff51afd7ed558ccdull;
-        return static_cast<std::size_t>(h >> (64 - kSlotBits));
-    }
 
 private:
     static constexpr bool isPlain(std::string_view name)
@@ -67,8 +43,6 @@ private:
     }
 
     std::string_view m_name;
-    std::uint64_t m_key;
-    std::size_t m_slot;
     bool m_plain;
 };
 
@@ -97,16 +71,18 @@ public:
         bool ok() const { return status == Status::Ok; }
     };
 
-    // Bytes that may be read after the end of any view the record hands out (they belong to the record).
-    static constexpr std::size_t kPadding = 32;
-
     AdifRecord() = default;
-    explicit AdifRecord(std::string_view text) { assign(text, text); }
+    // A record of its own copy of `text` (for tests and small uses).
+    explicit AdifRecord(std::string_view text)
+        : m_textBuffer(text)
+    {
+        assign(m_textBuffer, m_textBuffer);
+    }
     AdifRecord(const AdifRecord&) = delete; // the copy's view points into its own buffer
     AdifRecord& operator=(const AdifRecord&) = delete;
 
-    // Takes a record: `text` is the trimmed record text, `raw` the joined lines before trimming. The record
-    // keeps its own copy of `text`; `raw` must stay valid while the record is used.
+    // Takes a record: `text` is the trimmed record text, `raw` the joined lines before trimming. Both must
+    // stay valid while the record is used (the reader keeps them until its next record).
     void assign(std::string_view text, std::string_view raw);
 
     std::string_view text() const { return m_text; }
@@ -114,16 +90,8 @@ public:
     std::string_view upper() const { return m_upper; }
 
     // Position of the first `c` at or after `from`, or npos; `c` is a byte that upper-casing keeps (such as
-    // "<" or ">"). Searched a block at a time in the copy, whose zero bytes let a block run past its end.
-    std::size_t findByte(char c, std::size_t from) const
-    {
-        for (; from < m_upper.size(); from += text::ByteBlock::kSize)
-            if (const std::uint32_t m = text::ByteBlock(m_upper.data() + from).equal(c)) {
-                from += static_cast<std::size_t>(std::countr_zero(m));
-                return from < m_upper.size() ? from : std::string_view::npos;
-            }
-        return std::string_view::npos;
-    }
+    // "<" or ">").
+    std::size_t findByte(char c, std::size_t from) const { return text::findChar(m_upper, c, from); }
 
     // 0-based position of the tag's "<" for the field `name` (in capitals), or npos when absent.
     std::size_t find(const FieldName& name) const;
@@ -152,51 +120,19 @@ public:
 
 private:
     struct Tag {
-        std::uint64_t key;  // the name's first eight bytes, for a quick comparison
         std::uint32_t pos;  // of its "<"
         std::uint32_t size; // of the name
     };
-    // A slot of the name hash: the first tag of a name. `stamp` tells whether the slot belongs to the current
-    // record, so that the table never needs clearing.
-    struct Slot {
-        Tag tag;
-        std::uint32_t stamp;
-    };
 
-    bool sameName(const Tag& tag, const FieldName& name) const
-    {
-        return tag.key == name.key() && tag.size == name.size() &&
-               (tag.size <= 8 || longNameMatches(tag, name));
-    }
-    bool longNameMatches(const Tag& tag, const FieldName& name) const; // the bytes after the first eight
-    std::size_t findUnhashed(const FieldName& name) const;
-    void indexTags();
-    template <typename Visit>
-    void forEachTag(Visit visit) const;
     std::size_t valueStart(std::size_t tagPos, const FieldName& name) const;
 
+    std::string m_textBuffer;   // the text of a record made from text alone
     std::string_view m_text;
     std::string_view m_raw;
-    std::string_view m_upper;   // the upper-cased copy, in m_buffer
-    std::string m_buffer;       // both copies, each followed by kPadding zero bytes
-    std::vector<Tag> m_tags;    // every "<name:" of the copy, in text order, when there are too many to hash
-
-    // A small hash of the first entry of each name, for records of ordinary size; a record of more fields
-    // than half the slots is searched in m_tags instead.
-    static constexpr std::size_t kSlots = std::size_t{1} << FieldName::kSlotBits;
-    std::uint32_t m_stamp = 0;
-    std::array<Slot, kSlots> m_slots{};
-    bool m_hashed = false;
+    std::string_view m_upper;   // the upper-cased copy, in m_upperBuffer
+    std::string m_upperBuffer;
+    std::vector<std::uint32_t> m_opens; // where each "<" of the text stands
+    std::vector<Tag> m_tags;            // every "<name:" of the copy, in text order
 };
-
-inline std::size_t AdifRecord::find(const FieldName& name) const
-{
-    if (!m_hashed || !name.plain())
-        return findUnhashed(name);
-    for (std::size_t s = name.slot(); m_slots[s].stamp == m_stamp; s = (s + 1) & (kSlots - 1))
-        if (sameName(m_slots[s].tag, name))
-            return m_slots[s].tag.pos;
-    return std::string_view::npos;
-}
 
 } // namespace cardmill

@@ -25,16 +25,6 @@ int monthNumber(std::string_view m)
 
 } // namespace
 
-std::string formatDate(std::string_view date, int layout, std::string_view separator)
-{
-    std::string text;
-    {
-        LineWriter out(text);
-        appendDate(out, date, layout, separator);
-    }
-    return text;
-}
-
 void appendDate(LineWriter& out, std::string_view date, int layout, std::string_view separator)
 {
     const std::string_view y = piece(date, 0, 4);

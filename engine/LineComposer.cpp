@@ -9,7 +9,6 @@ namespace cardmill {
 namespace {
 
 // Record values go into the line a block at a time, reading past their ends into the record's padding.
-static_assert(AdifRecord::kPadding >= LineWriter::kReadAhead);
 
 constexpr FieldName kCall = "CALL";
 constexpr FieldName kQsoDate = "QSO_DATE";
@@ -44,7 +43,7 @@ std::string workedCallFromMarking(const AdifRecord& record)
 {
     const std::string_view upper = record.upper();
     const std::size_t wkd = upper.find("WKD:");
-    if (wkd == std::string_view::npos || text::find(upper, "_SWL") == std::string_view::npos)
+    if (wkd == std::string_view::npos || upper.find("_SWL") == std::string_view::npos)
         return {};
     std::string_view rest = record.text().substr(wkd + 4);
     // The separator after "WKD:" goes; a call written directly after the colon keeps its first letter.
@@ -101,7 +100,7 @@ void LineComposer::appendCall(const AdifRecord& record, LineWriter& line)
     const AdifRecord::Declared call = declared(record, kCall);
     if (call.status == AdifRecord::Declared::Status::Absent)
         m_bad.add("No CALL field: ", record.text());
-    line.paddedColumn(call.value);
+    line.column(call.value);
     // The SWL marker is not part of the call: "_SWL=" first, then "_SWL", upper case only.
     if (text::findChar(call.value, '_') != std::string_view::npos) {
         line.eraseFirst(0, "_SWL=");
@@ -117,9 +116,9 @@ void LineComposer::appendDateToMode(const AdifRecord& record, std::string_view d
     const AdifRecord::Declared time = declared(record, kTimeOn);
     if (time.ok()) {
         const std::string_view hhmm = time.value.substr(0, 4);
-        line.paddedValue(hhmm.substr(0, 2));
+        line.value(hhmm.substr(0, 2));
         line.put(':');
-        line.paddedColumn(hhmm.size() > 2 ? hhmm.substr(2) : std::string_view());
+        line.column(hhmm.size() > 2 ? hhmm.substr(2) : std::string_view());
     } else {
         if (time.status == AdifRecord::Declared::Status::Absent)
             m_bad.add("No TIME_ON field: ", record.text());
@@ -133,16 +132,16 @@ void LineComposer::appendDateToMode(const AdifRecord& record, std::string_view d
     const AdifRecord::Declared mode = declared(record, kMode);
     if (mode.status == AdifRecord::Declared::Status::Absent)
         m_bad.add("No MODE field: ", record.text());
-    line.paddedColumn(mode.value);
+    line.column(mode.value);
 }
 
 void LineComposer::appendViaToContest(const AdifRecord& record, LineWriter& line)
 {
-    line.paddedColumn(declared(record, kQslVia).value);
-    line.paddedColumn(declared(record, kName).value);
-    line.paddedColumn(declared(record, kQth).value);
-    line.paddedColumn(record.toNextTag(kOperator).value_or(std::string_view()));
-    line.paddedColumn(record.toNextTag(kContestId).value_or(std::string_view()));
+    line.column(declared(record, kQslVia).value);
+    line.column(declared(record, kName).value);
+    line.column(declared(record, kQth).value);
+    line.column(record.toNextTag(kOperator).value_or(std::string_view()));
+    line.column(record.toNextTag(kContestId).value_or(std::string_view()));
 }
 
 void LineComposer::appendUserFields(const AdifRecord& record, LineWriter& line)
@@ -154,7 +153,7 @@ void LineComposer::appendUserFields(const AdifRecord& record, LineWriter& line)
     }
     for (const FieldName& name : m_userFieldNames) {
         line.put(',');
-        line.paddedValue(declared(record, name).value);
+        line.value(declared(record, name).value);
     }
 }
 
@@ -173,7 +172,7 @@ LineComposer::Outcome LineComposer::composeQso(const AdifRecord& record, std::st
         return Outcome::CallFiltered;
     appendDateToMode(record, date, line);
 
-    line.paddedColumn(declared(record, kRstSent).value);
+    line.column(declared(record, kRstSent).value);
     const AdifRecord::Declared rcvd = declared(record, kQslRcvd);
     line.column(rcvd.value.empty() ? std::string_view("N") : rcvd.value.substr(0, 1));
 
@@ -196,7 +195,7 @@ LineComposer::Outcome LineComposer::composeSwl(const AdifRecord& record, std::st
     line.text(",Y,"); // a listener's report: no report sent, and the QSL counts as received
 
     appendViaToContest(record, line);
-    line.paddedValue(declared(record, kWorkedInSwlFile).value);
+    line.value(declared(record, kWorkedInSwlFile).value);
     appendUserFields(record, line);
     return Outcome::Line;
 }

@@ -105,8 +105,8 @@ bool LineReader::appendLine(std::string& out)
 
 std::size_t countLines(const std::filesystem::path& path)
 {
-    // Lines = LF + CR - (CR directly followed by LF), plus an unterminated last line, counted eight bytes at
-    // a time: this reads the whole log once more before the real reading.
+    // The line ends, plus an unterminated last line: this reads the whole log once more before the real
+    // reading.
     std::FILE* f = openForReading(path);
     std::vector<char> buffer(kBufferSize);
     std::size_t ends = 0;
@@ -121,26 +121,17 @@ std::size_t countLines(const std::filesystem::path& path)
                 throw IoError(path, std::string("Cannot read file (") + std::strerror(errno) + ")");
             break;
         }
+        // Lines = LF + CR - (CR directly followed by LF).
         const char* b = buffer.data();
+        const char* const end = b + n;
         std::size_t lf = 0, cr = 0, crlf = 0;
-        std::size_t i = 0;
-        for (; i + 8 <= n; i += 8) {
-            std::uint64_t x;
-            std::memcpy(&x, b + i, 8);
-            const std::uint64_t lfs = text::swar::matches(x, '\n');
-            const std::uint64_t crs = text::swar::matches(x, '\r');
-            lf += text::swar::count(lfs);
-            cr += text::swar::count(crs);
-            // CR directly before LF, inside the word and across the previous word's end.
-            crlf += text::swar::count((crs << 8) & lfs) + ((previousCr && (lfs & 0x80)) ? 1 : 0);
-            previousCr = (crs >> 63) != 0;
+        for (const char* p = b; (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))); ++p) {
+            ++lf;
+            crlf += p == b ? previousCr : p[-1] == '\r';
         }
-        for (; i < n; ++i) {
-            lf += b[i] == '\n';
-            cr += b[i] == '\r';
-            crlf += previousCr && b[i] == '\n';
-            previousCr = b[i] == '\r';
-        }
+        for (const char* p = b; (p = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p)))); ++p)
+            ++cr;
+        previousCr = b[n - 1] == '\r';
         ends += lf + cr - crlf;
         last = b[n - 1];
     }

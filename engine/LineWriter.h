@@ -6,7 +6,6 @@
 #include <string>
 #include <string_view>
 
-#include "engine/ByteBlock.h"
 #include "engine/Text.h"
 
 namespace cardmill {
@@ -31,38 +30,8 @@ public:
     void value(std::string_view v)
     {
         reserve(v.size());
-        char* out = m_data + m_size;
-        const char* in = v.data();
-        const std::size_t n = v.size();
-        std::size_t i = 0;
-        for (; i + 8 <= n; i += 8) {
-            // Eight bytes at a time: "," and " " differ in the bits of 0x0c only.
-            std::uint64_t x;
-            std::memcpy(&x, in + i, 8);
-            x ^= (text::swar::matches(x, ',') >> 7) * (',' ^ ' ');
-            std::memcpy(out + i, &x, 8);
-        }
-        for (; i < n; ++i)
-            out[i] = in[i] == ',' ? ' ' : in[i];
-        m_size += n;
-    }
-
-    // A value that may be read `kReadAhead` bytes past its end (every view an AdifRecord hands out), copied a
-    // block at a time: one step for the usual short value, whatever its length.
-    static constexpr std::size_t kReadAhead = text::ByteBlock::kSize;
-    void paddedValue(std::string_view v)
-    {
-        reserve(v.size() + kReadAhead);
-        char* out = m_data + m_size;
-        for (std::size_t i = 0; i < v.size(); i += kReadAhead)
-            text::ByteBlock(v.data() + i).storeReplacing(out + i, ',', ' ');
+        std::replace_copy(v.begin(), v.end(), m_data + m_size, ',', ' ');
         m_size += v.size();
-    }
-
-    void paddedColumn(std::string_view v)
-    {
-        paddedValue(v);
-        put(',');
     }
 
     // A value and the comma that ends its column.

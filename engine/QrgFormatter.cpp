@@ -69,27 +69,16 @@ void appendKilohertz(LineWriter& out, std::string_view frequency)
     out.value(std::string_view("000", 3 - decimals.size()));
 }
 
-// A table of short keys ("160M", "14"), each packed into a number once, so that a look-up compares numbers.
-struct ShortKey {
-    constexpr ShortKey(std::string_view k, std::string_view v)
-        : key(FieldName::keyOf(k))
-        , size(k.size())
-        , value(v)
-    {
-    }
-    std::uint64_t key;
-    std::size_t size;
+struct Entry {
+    std::string_view key;
     std::string_view value;
 };
 
 template <std::size_t N>
-std::string_view lookUp(const std::array<ShortKey, N>& table, std::string_view key)
+std::string_view lookUp(const std::array<Entry, N>& table, std::string_view key)
 {
-    if (key.size() > 8)
-        return {};
-    const std::uint64_t packed = FieldName::keyOf(key);
-    for (const ShortKey& entry : table)
-        if (entry.key == packed && entry.size == key.size())
+    for (const Entry& entry : table)
+        if (entry.key == key)
             return entry.value;
     return {};
 }
@@ -103,7 +92,7 @@ std::string normaliseFrequency(std::string_view freq)
 
 std::string_view bandToFrequency(std::string_view band)
 {
-    static constexpr std::array<ShortKey, 12> table{{
+    static constexpr std::array<Entry, 12> table{{
         {"160M", "1.8"}, {"80M", "3.5"}, {"40M", "7"},  {"30M", "10"}, {"20M", "14"},  {"17M", "18"},
         {"15M", "21"},   {"12M", "24"},  {"10M", "28"}, {"6M", "50"},  {"2M", "144"}, {"70CM", "430"},
     }};
@@ -113,7 +102,7 @@ std::string_view bandToFrequency(std::string_view band)
 std::string_view frequencyToBand(std::string_view frequency)
 {
     const std::string_view w = frequency.substr(0, text::findChar(frequency, '.'));
-    static constexpr std::array<ShortKey, 14> table{{
+    static constexpr std::array<Entry, 14> table{{
         {"1", "160M"}, {"3", "80M"},  {"7", "40M"},  {"10", "30M"}, {"14", "20M"}, {"18", "17M"}, {"21", "15M"},
         {"24", "12M"}, {"28", "10M"}, {"29", "10M"}, {"50", "6M"},  {"144", "2M"}, {"145", "2M"},
         {"430", "70CM"},
@@ -123,16 +112,6 @@ std::string_view frequencyToBand(std::string_view frequency)
     if (w.size() == 3 && w[0] == '4' && w[1] == '3' && w[2] >= '0' && w[2] <= '9')
         return "70CM";
     return {};
-}
-
-QrgResult formatQrg(const AdifRecord& record, QrgFormat format)
-{
-    QrgResult result;
-    {
-        LineWriter out(result.text);
-        result.noInformation = !appendQrg(out, record, format);
-    }
-    return result;
 }
 
 bool appendQrg(LineWriter& out, const AdifRecord& record, QrgFormat format)

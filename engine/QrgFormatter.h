@@ -40,22 +40,10 @@ constexpr QrgFormat qrgFormatAt(int index)
 {
     return index >= 0 && index < kQrgFormatCount ? static_cast<QrgFormat>(index) : QrgFormat::MetersWithUnit;
 }
-constexpr int listPosition(QrgFormat format)
-{
-    return static_cast<int>(format);
-}
 
-struct QrgResult {
-    std::string text;            // the BAND column's value, without a separator; commas become blanks
-    bool noInformation = false;  // the record has neither a BAND nor a FREQ value: report it
-};
-
-// Formats the record's band and frequency. When the record gives only one of BAND and FREQ, the other is
-// taken from the band plan tables, so every format works with either field alone.
-QrgResult formatQrg(const AdifRecord& record, QrgFormat format);
-
-// The same, written into a label line (commas become blanks); returns false when the record has neither a
-// BAND nor a FREQ value.
+// Writes the record's band and frequency into a label line in a format (commas become blanks); returns false
+// when the record has neither a BAND nor a FREQ value. When the record gives only one of the two, the other
+// is taken from the band plan tables, so every format works with either field alone.
 bool appendQrg(LineWriter& out, const AdifRecord& record, QrgFormat format);
 
 // The frequency text of a FREQ value: "," read as ".", and a text with a "." brought to exactly three

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <bit>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -21,37 +20,6 @@ inline char upper(char c)
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - ('a' - 'A')) : c;
 }
 
-// Eight bytes at a time ("SWAR"): the hot loops over record text work on whole 64-bit words.
-namespace swar {
-static_assert(std::endian::native == std::endian::little, "the word loops count bytes from the low end");
-inline constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-inline constexpr std::uint64_t kHigh = 0x8080808080808080ull;
-inline constexpr std::uint64_t kLow = 0x7f7f7f7f7f7f7f7full;
-
-// The high bit set in exactly the bytes of `x` that equal `c`.
-inline std::uint64_t matches(std::uint64_t x, char c)
-{
-    const std::uint64_t t = x ^ (kOnes * static_cast<unsigned char>(c));
-    return ~(((t & kLow) + kLow) | t | kLow);
-}
-
-// The number of bytes marked by matches(); a multiply, since a popcount instruction is not assumed.
-inline unsigned count(std::uint64_t marks)
-{
-    return static_cast<unsigned>(((marks >> 7) * kOnes) >> 56);
-}
-
-// The word with its bytes a-z turned into A-Z.
-inline std::uint64_t upper(std::uint64_t x)
-{
-    const std::uint64_t seven = x & kLow;
-    const std::uint64_t atLeastA = seven + kOnes * (0x80 - 'a');
-    const std::uint64_t aboveZ = seven + kOnes * (0x80 - 'z' - 1);
-    const std::uint64_t lower = (atLeastA & ~aboveZ) & ~x & kHigh;
-    return x - (lower >> 2);
-}
-} // namespace swar
-
 // A copy with only a-z changed to A-Z; every other byte, 8-bit letters included, stays.
 std::string upper(std::string_view s);
 
@@ -71,29 +39,9 @@ inline std::size_t findChar(std::string_view s, char c, std::size_t from = 0)
     return std::string_view::npos;
 }
 
-// Position of the first occurrence of `needle` in `haystack` from `from` on, or npos (a fast exact search).
-std::size_t find(std::string_view haystack, std::string_view needle, std::size_t from = 0);
-
 // Position of the first occurrence of `needle` in `haystack` ignoring the case of a-z, or npos.
 // `needle` must be given in capitals.
 std::size_t findNoCase(std::string_view haystack, std::string_view needle, std::size_t from = 0);
-
-// Turns every "," of `s` from `from` on into a blank.
-inline void replaceCommas(std::string& s, std::size_t from)
-{
-    char* p = s.data();
-    for (std::size_t i = from; i < s.size(); ++i)
-        if (p[i] == ',')
-            p[i] = ' ';
-}
-
-// Appends `value` to `out` with every "," turned into a blank, so that a value never adds a column.
-inline void appendColumnValue(std::string& out, std::string_view value)
-{
-    const std::size_t start = out.size();
-    out.append(value);
-    replaceCommas(out, start);
-}
 
 // True when no byte of `s` has its high bit set.
 inline bool isAscii(std::string_view s)

@@ -10,6 +10,32 @@
 namespace cardmill {
 namespace {
 
+// The formatters as a label line gets their text.
+std::string formatDate(std::string_view date, int layout, std::string_view separator)
+{
+    std::string text;
+    {
+        LineWriter out(text);
+        appendDate(out, date, layout, separator);
+    }
+    return text;
+}
+
+struct QrgResult {
+    std::string text;
+    bool noInformation = false;
+};
+
+QrgResult formatQrg(const AdifRecord& record, QrgFormat format)
+{
+    QrgResult result;
+    {
+        LineWriter out(result.text);
+        result.noInformation = !appendQrg(out, record, format);
+    }
+    return result;
+}
+
 TEST(DateFormatter, FiveLayouts)
 {
     const std::array<std::string, 5> expected{"2006-09-23", "23-09-2006", "09-23-2006", "23 Sep 2006", "Sep 23 2006"};
