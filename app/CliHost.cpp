@@ -126,7 +126,7 @@ void CliHost::showSummary(const RunSummary& summary)
     if (const std::string warnings = warningsText(summary, m_options.language); !warnings.empty())
         std::cerr << warnings << std::endl;
     if (summary.kind == RunSummary::Kind::MergeFailed)
-        std::cerr << textFor(TextId::CaptionError, m_options.language) << ": " << text << std::endl;
+        std::cerr << textFor(WindowText::CaptionError, m_options.language) << ": " << text << std::endl;
     else
         std::cout << text << std::endl;
 }
@@ -134,7 +134,7 @@ void CliHost::showSummary(const RunSummary& summary)
 void CliHost::showError(const std::string& text)
 {
     endBar();
-    std::cerr << textFor(TextId::CaptionError, m_options.language) << ": " << text << std::endl;
+    std::cerr << textFor(WindowText::CaptionError, m_options.language) << ": " << text << std::endl;
 }
 
 bool CliHost::stopRequested() const

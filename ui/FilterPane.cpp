@@ -239,10 +239,10 @@ FilterSettings FilterPane::settings() const
 
 void FilterPane::applyLanguage(Language l)
 {
-    m_fromLabel->setText(QString::fromStdString(textFor(TextId::LabelFrom, l)));
-    m_toLabel->setText(QString::fromStdString(textFor(TextId::LabelTo, l)));
-    m_dateOn->setText(QString::fromStdString(textFor(TextId::CheckDateRange, l)));
-    m_callOn->setText(QString::fromStdString(textFor(TextId::CheckCall, l)));
+    m_fromLabel->setText(QString::fromStdString(textFor(WindowText::LabelFrom, l)));
+    m_toLabel->setText(QString::fromStdString(textFor(WindowText::LabelTo, l)));
+    m_dateOn->setText(QString::fromStdString(textFor(WindowText::CheckDateRange, l)));
+    m_callOn->setText(QString::fromStdString(textFor(WindowText::CheckCall, l)));
 }
 
 } // namespace cardmill

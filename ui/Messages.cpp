@@ -19,20 +19,17 @@ UserInteraction::Icon iconOf(MessageIcon icon)
     return UserInteraction::Icon::None;
 }
 
-} // namespace
-
-void showTextMessage(QWidget* parent, TextId id, Language l, const std::vector<std::string>& args)
+void show(QWidget* parent, const TextEntry& entry, const std::string& text, Language l)
 {
-    const TextEntry& entry = textEntry(id);
     std::string caption = "CARDMILL";
     UserInteraction::Icon icon = UserInteraction::Icon::None;
     switch (entry.kind) {
     case MessageKind::Error:
-        caption = textFor(TextId::CaptionError, l);
+        caption = textFor(WindowText::CaptionError, l);
         icon = UserInteraction::Icon::Error;
         break;
     case MessageKind::Information:
-        caption = textFor(TextId::CaptionInformation, l);
+        caption = textFor(WindowText::CaptionInformation, l);
         icon = UserInteraction::Icon::Information;
         break;
     case MessageKind::Box:
@@ -42,10 +39,22 @@ void showTextMessage(QWidget* parent, TextId id, Language l, const std::vector<s
     case MessageKind::None:
         break;
     }
-    userInteraction().message(parent, caption, textFor(id, l, args), icon);
+    userInteraction().message(parent, caption, text, icon);
 }
 
-UserInteraction::Answer askText(QWidget* parent, TextId id, Language l, bool withCancel,
+} // namespace
+
+void showTextMessage(QWidget* parent, TextId id, Language l, const std::vector<std::string>& args)
+{
+    show(parent, textEntry(id), textFor(id, l, args), l);
+}
+
+void showTextMessage(QWidget* parent, WindowText id, Language l, const std::vector<std::string>& args)
+{
+    show(parent, textEntry(id), textFor(id, l, args), l);
+}
+
+UserInteraction::Answer askText(QWidget* parent, WindowText id, Language l, bool withCancel,
                                 const std::vector<std::string>& args, UserInteraction::Answer preferred)
 {
     const TextEntry& entry = textEntry(id);

@@ -13,9 +13,10 @@ namespace cardmill {
 // Shows a message of the text table as its entry says: an error or information dialog, or a box with its
 // caption and icon, in the language given.
 void showTextMessage(QWidget* parent, TextId id, Language language, const std::vector<std::string>& args = {});
+void showTextMessage(QWidget* parent, WindowText id, Language language, const std::vector<std::string>& args = {});
 
-// Asks a question of the text table (caption and icon from its entry).
-UserInteraction::Answer askText(QWidget* parent, TextId id, Language language, bool withCancel,
+// Asks a question of the text table (caption and icon from its entry); `preferred` is the button Enter presses.
+UserInteraction::Answer askText(QWidget* parent, WindowText id, Language language, bool withCancel,
                                 const std::vector<std::string>& args = {},
                                 UserInteraction::Answer preferred = UserInteraction::Answer::Yes);
 

@@ -158,7 +158,7 @@ void TFADIF1::Button1Click()
     // The input box completes ADIF 3.1.4 field names as they are typed.
     static const std::vector<std::string> completions(adifFieldNames().begin(), adifFieldNames().end());
     const std::optional<std::string> answer = userInteraction().inputText(
-        this, textFor(TextId::AddFieldCaption, l), textFor(TextId::AddFieldPrompt, l), completions);
+        this, textFor(WindowText::AddFieldCaption, l), textFor(WindowText::AddFieldPrompt, l), completions);
     if (!answer || answer->empty())
         return;
     const std::string name = text::upper(std::string(text::trim(*answer)));
@@ -169,13 +169,13 @@ void TFADIF1::Button1Click()
     case UserFieldProblem::Empty:
         break;
     case UserFieldProblem::Blanks:
-        showTextMessage(this, TextId::FieldBlanks, l, {*answer});
+        showTextMessage(this, WindowText::FieldBlanks, l, {*answer});
         break;
     case UserFieldProblem::Fixed:
-        showTextMessage(this, TextId::FieldFixed, l, {name});
+        showTextMessage(this, WindowText::FieldFixed, l, {name});
         break;
     case UserFieldProblem::Twice:
-        showTextMessage(this, TextId::FieldTwice, l, {name});
+        showTextMessage(this, WindowText::FieldTwice, l, {name});
         break;
     }
 }

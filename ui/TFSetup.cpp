@@ -50,23 +50,23 @@ std::filesystem::path fullPath(const QLineEdit* box)
 }
 
 // The message for a name that cannot be a profile's.
-TextId problemText(ProfileNameProblem p)
+WindowText problemText(ProfileNameProblem p)
 {
     switch (p) {
     case ProfileNameProblem::Empty:
-        return TextId::NoProfileName;
+        return WindowText::NoProfileName;
     case ProfileNameProblem::Brackets:
-        return TextId::ProfileNameBrackets;
+        return WindowText::ProfileNameBrackets;
     case ProfileNameProblem::Blanks:
-        return TextId::ProfileNameBlanks;
+        return WindowText::ProfileNameBlanks;
     case ProfileNameProblem::Control:
-        return TextId::ProfileNameControl;
+        return WindowText::ProfileNameControl;
     case ProfileNameProblem::Reserved:
-        return TextId::ProfileNameReserved;
+        return WindowText::ProfileNameReserved;
     case ProfileNameProblem::None:
         break;
     }
-    return TextId::Count;
+    return WindowText::Count;
 }
 
 } // namespace
@@ -137,7 +137,7 @@ void TFSetup::build()
     pathRow("Main document ", m_main, "Edit5", m_browseMain, "Button5");
     QAction* clear = m_swl->addAction(style()->standardIcon(QStyle::SP_LineEditClearButton), QLineEdit::TrailingPosition);
     clear->setObjectName("ClearSwl");
-    clear->setToolTip(QString::fromStdString(textFor(TextId::ClearSwlFile, m_language)));
+    clear->setToolTip(QString::fromStdString(textFor(WindowText::ClearSwlFile, m_language)));
     connect(clear, &QAction::triggered, this, [this] { clearSwlFile(); });
     m_swl->installEventFilter(this);
 
@@ -200,7 +200,7 @@ void TFSetup::build()
     connect(m_sep, &QLineEdit::textEdited, this, [this](const QString& text) {
         if (text == ",") {
             m_sep->setText(m_separator);
-            showTextMessage(this, TextId::SeparatorComma, m_language);
+            showTextMessage(this, WindowText::SeparatorComma, m_language);
         } else {
             m_separator = text;
         }
@@ -284,7 +284,7 @@ void TFSetup::ComboBox1Change()
     if (const auto raw = ini.read(selectedName(), kProfileKeys[4])) {
         long long n = 0;
         if (!text::parseInteger(*raw, n)) {
-            showTextMessage(this, TextId::NotAnInteger, m_language, {*raw});
+            showTextMessage(this, WindowText::NotAnInteger, m_language, {*raw});
             return;
         }
         m_qsos->setValue(static_cast<int>(std::clamp<long long>(n, 1, 10)));
@@ -297,7 +297,7 @@ void TFSetup::ComboBox1Change()
     }
 }
 
-void TFSetup::browse(QLineEdit* box, TextId filter)
+void TFSetup::browse(QLineEdit* box, WindowText filter)
 {
     std::filesystem::path folder = fullPath(box).parent_path();
     if (folder.empty())
@@ -308,17 +308,17 @@ void TFSetup::browse(QLineEdit* box, TextId filter)
 
 void TFSetup::Button4Click()
 {
-    browse(m_log, TextId::FilterAdif);
+    browse(m_log, WindowText::FilterAdif);
 }
 
 void TFSetup::Button7Click()
 {
-    browse(m_swl, TextId::FilterAdif);
+    browse(m_swl, WindowText::FilterAdif);
 }
 
 void TFSetup::Button5Click()
 {
-    browse(m_main, TextId::FilterMainDocument);
+    browse(m_main, WindowText::FilterMainDocument);
 }
 
 bool TFSetup::apply()
@@ -334,12 +334,12 @@ bool TFSetup::apply()
             return false;
         }
         if (ini.sectionExists(newName)) {
-            showTextMessage(this, TextId::ProfileExists, l);
+            showTextMessage(this, WindowText::ProfileExists, l);
             m_newName->setFocus();
             return false;
         }
     } else if (m_names->currentIndex() < 0) {
-        showTextMessage(this, TextId::NoProfileSelected, l);
+        showTextMessage(this, WindowText::NoProfileSelected, l);
         return false;
     }
     if (fullPath(m_log).empty()) {
@@ -366,7 +366,7 @@ bool TFSetup::apply()
     try {
         writeProfile(ini, name, p);
     } catch (const SettingsWriteError& e) {
-        showTextMessage(this, TextId::UnableToWrite, l, {e.path().string()});
+        showTextMessage(this, WindowText::UnableToWrite, l, {e.path().string()});
         return false;
     }
     if (m_newProfileMode) {
@@ -394,22 +394,22 @@ void TFSetup::Button3Click()
 {
     const Language l = m_language;
     if (m_newProfileMode) {
-        showTextMessage(this, TextId::CannotDeleteNew, l);
+        showTextMessage(this, WindowText::CannotDeleteNew, l);
         return;
     }
     const int selected = m_names->currentIndex();
     if (selected < 0) {
-        showTextMessage(this, TextId::NoProfileSelected, l);
+        showTextMessage(this, WindowText::NoProfileSelected, l);
         return;
     }
     const std::string name = selectedName();
-    if (askText(this, TextId::DeleteProfile, l, false, {name}, UserInteraction::Answer::No) !=
+    if (askText(this, WindowText::DeleteProfile, l, false, {name}, UserInteraction::Answer::No) !=
         UserInteraction::Answer::Yes)
         return;
     try {
         IniFile(m_settingsFile).eraseSection(name);
     } catch (const SettingsWriteError& e) {
-        showTextMessage(this, TextId::UnableToWrite, l, {e.path().string()}); // the lists follow all the same
+        showTextMessage(this, WindowText::UnableToWrite, l, {e.path().string()}); // the lists follow all the same
     }
     // The main window keeps its current profile; when that one went, the one now at its place (or the one
     // before it, at the end of the list) becomes current.
@@ -433,7 +433,7 @@ void TFSetup::Button3Click()
 void TFSetup::Button6Click()
 {
     if (m_newProfileMode) {
-        const UserInteraction::Answer a = askText(this, TextId::NewProfileNotSaved, m_language, true);
+        const UserInteraction::Answer a = askText(this, WindowText::NewProfileNotSaved, m_language, true);
         if (a == UserInteraction::Answer::Cancel)
             return;
         if (a == UserInteraction::Answer::Yes && !apply())

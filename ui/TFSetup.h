@@ -66,7 +66,7 @@ private:
     void build();
     bool apply();
     void setPath(QLineEdit* box, const std::filesystem::path& path);
-    void browse(QLineEdit* box, TextId filter);
+    void browse(QLineEdit* box, WindowText filter);
     void leaveNewProfileMode();
     std::string selectedName() const;
 

@@ -179,15 +179,15 @@ TFStock::TFStock(const StockCatalogue& catalogue, std::filesystem::path settings
 void TFStock::build()
 {
     setObjectName("TFStock");
-    setWindowTitle(q(text(TextId::StockTitle)));
+    setWindowTitle(q(text(WindowText::StockTitle)));
     auto* columns = new QHBoxLayout;
 
     // Left: the stock.
     auto* left = new QVBoxLayout;
-    left->addWidget(new QLabel(q(text(TextId::StockStock)), this));
+    left->addWidget(new QLabel(q(text(WindowText::StockStock)), this));
     m_search = new QLineEdit(this);
     m_search->setObjectName("StockSearch");
-    m_search->setPlaceholderText(q(text(TextId::StockSearchHint)));
+    m_search->setPlaceholderText(q(text(WindowText::StockSearchHint)));
     m_search->setClearButtonEnabled(true);
     left->addWidget(m_search);
     m_list = new QListWidget(this);
@@ -195,7 +195,7 @@ void TFStock::build()
     m_list->setMinimumWidth(260);
     left->addWidget(m_list, 1);
     // What the catalogue could not read is named, as is a missing database.
-    std::string notes = m_catalogue.databaseFound() ? std::string() : text(TextId::StockNoDatabase);
+    std::string notes = m_catalogue.databaseFound() ? std::string() : text(WindowText::StockNoDatabase);
     const std::vector<std::string>& warnings = m_catalogue.warnings();
     for (std::size_t i = 0; i < warnings.size() && i < 3; ++i)
         notes += (notes.empty() ? "" : "\n") + warnings[i];
@@ -207,14 +207,14 @@ void TFStock::build()
     m_noDatabase->setVisible(!notes.empty());
     left->addWidget(m_noDatabase);
 
-    m_custom = new QGroupBox(q(text(TextId::StockCustom)), this);
+    m_custom = new QGroupBox(q(text(WindowText::StockCustom)), this);
     m_custom->setObjectName("CustomGrid");
     auto* grid = new QFormLayout(m_custom);
     m_paper = new QComboBox(m_custom);
     m_paper->setObjectName("Paper");
     for (const PaperSize& paper : standardPapers())
         m_paper->addItem(q(paper.name), q(paper.id));
-    grid->addRow(q(text(TextId::StockPaper)), m_paper);
+    grid->addRow(q(text(WindowText::StockPaper)), m_paper);
     auto spin = [this](const char* name, int value) {
         auto* s = new QSpinBox(m_custom);
         s->setObjectName(name);
@@ -242,16 +242,16 @@ void TFStock::build()
     // Avery L7160's grid as a start: a common QSL stock.
     m_columns = spin("Columns", 3);
     m_rows = spin("Rows", 7);
-    grid->addRow(q(text(TextId::StockColumnsRows)), pair(m_columns, m_rows));
+    grid->addRow(q(text(WindowText::StockColumnsRows)), pair(m_columns, m_rows));
     m_width = length("LabelWidth", 63.5);
     m_height = length("LabelHeight", 38.1);
-    grid->addRow(q(text(TextId::StockLabelSize)), pair(m_width, m_height));
+    grid->addRow(q(text(WindowText::StockLabelSize)), pair(m_width, m_height));
     m_left = length("Left", 7.2);
     m_top = length("Top", 15.15);
-    grid->addRow(q(text(TextId::StockFirstPlace)), pair(m_left, m_top));
+    grid->addRow(q(text(WindowText::StockFirstPlace)), pair(m_left, m_top));
     m_hpitch = length("HPitch", 66.04);
     m_vpitch = length("VPitch", 38.1);
-    grid->addRow(q(text(TextId::StockPitch)), pair(m_hpitch, m_vpitch));
+    grid->addRow(q(text(WindowText::StockPitch)), pair(m_hpitch, m_vpitch));
     left->addWidget(m_custom);
     columns->addLayout(left, 1);
 
@@ -278,7 +278,7 @@ void TFStock::build()
         m_ownCall->setCursorPosition(at);
         stockChanged();
     });
-    right->addRow(q(text(TextId::StockOwnCall)), m_ownCall);
+    right->addRow(q(text(WindowText::StockOwnCall)), m_ownCall);
     auto* sizes = new QWidget(this);
     auto* sizeGrid = new QGridLayout(sizes);
     sizeGrid->setContentsMargins(0, 0, 0, 0);
@@ -290,15 +290,15 @@ void TFStock::build()
         sizeGrid->addWidget(box, i / 4, i % 4);
         m_sizes.push_back(box);
     }
-    right->addRow(q(text(TextId::StockSizes)), sizes);
+    right->addRow(q(text(WindowText::StockSizes)), sizes);
     m_format = new QComboBox(this);
     m_format->setObjectName("Format");
     m_format->addItem(".docx (Word, LibreOffice)", "docx");
     m_format->addItem(".odt (LibreOffice)", "odt");
-    right->addRow(q(text(TextId::StockFormat)), m_format);
+    right->addRow(q(text(WindowText::StockFormat)), m_format);
     m_folder = new QLineEdit(this);
     m_folder->setObjectName("Folder");
-    m_browse = new QPushButton(q(text(TextId::StockBrowse)), this);
+    m_browse = new QPushButton(q(text(WindowText::StockBrowse)), this);
     m_browse->setObjectName("BrowseFolder");
     connect(m_browse, &QPushButton::clicked, this, [this] {
         if (const auto folder = userInteraction().chooseFolder(this, m_folder->text().toStdString()))
@@ -309,12 +309,12 @@ void TFStock::build()
     folderLayout->setContentsMargins(0, 0, 0, 0);
     folderLayout->addWidget(m_folder, 1);
     folderLayout->addWidget(m_browse);
-    right->addRow(q(text(TextId::StockFolder)), folderRow);
+    right->addRow(q(text(WindowText::StockFolder)), folderRow);
     auto* rightBox = new QVBoxLayout;
     rightBox->addLayout(right);
     rightBox->addStretch(1);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
-    m_create = buttons->addButton(q(text(TextId::StockCreate)), QDialogButtonBox::AcceptRole);
+    m_create = buttons->addButton(q(text(WindowText::StockCreate)), QDialogButtonBox::AcceptRole);
     m_create->setObjectName("Create");
     m_create->setDefault(true);
     connect(m_create, &QPushButton::clicked, this, [this] { create(); });
@@ -345,7 +345,7 @@ void TFStock::fillList()
 {
     const QSignalBlocker quiet(m_list);
     m_list->clear();
-    m_list->addItem(q(text(TextId::StockCustom)));
+    m_list->addItem(q(text(WindowText::StockCustom)));
     m_shown = m_catalogue.search(m_search->text().toStdString());
     for (const LabelStock* s : m_shown)
         m_list->addItem(q(s->name() + "  (" + (s->paperName.empty() ? std::string("custom paper") : s->paperName) +
@@ -354,7 +354,7 @@ void TFStock::fillList()
 
 bool TFStock::selectStock(const std::string& name)
 {
-    if (text::equalNoCase(name, "Custom") || name == text(TextId::StockCustom)) {
+    if (text::equalNoCase(name, "Custom") || name == text(WindowText::StockCustom)) {
         m_list->setCurrentRow(0);
         return true;
     }
@@ -427,7 +427,7 @@ void TFStock::stockChanged()
                 }
             }
             box->setEnabled(fits);
-            box->setToolTip(fits ? QString() : q(text(TextId::StockTooSmall)));
+            box->setToolTip(fits ? QString() : q(text(WindowText::StockTooSmall)));
         }
         about = (stock->paperName.empty() ? millimetres(stock->paperWidth) + " x " + millimetres(stock->paperHeight) +
                                                 " mm"
@@ -465,13 +465,13 @@ void TFStock::create()
     r.sizes = chosenSizes();
     r.ownCall = m_ownCall->text().toUpper().toStdString();
     if (r.folder.empty()) {
-        showTextMessage(this, TextId::StockNoFolder, m_language);
+        showTextMessage(this, WindowText::StockNoFolder, m_language);
         return;
     }
     try {
         checkRequest(r);
     } catch (const MainDocumentError& e) {
-        showTextMessage(this, TextId::StockFailed, m_language, {e.what()});
+        showTextMessage(this, WindowText::StockFailed, m_language, {e.what()});
         return;
     }
     std::string there;
@@ -479,12 +479,12 @@ void TFStock::create()
     for (const auto& p : mainDocumentPaths(r))
         if (std::filesystem::exists(std::filesystem::symlink_status(p, ec)))
             there += "\n" + p.filename().string();
-    if (!there.empty() && askText(this, TextId::StockReplace, m_language, false, {there}) != UserInteraction::Answer::Yes)
+    if (!there.empty() && askText(this, WindowText::StockReplace, m_language, false, {there}) != UserInteraction::Answer::Yes)
         return;
     try {
         m_made = makeMainDocuments(r);
     } catch (const MainDocumentError& e) {
-        showTextMessage(this, TextId::StockFailed, m_language, {e.what()});
+        showTextMessage(this, WindowText::StockFailed, m_language, {e.what()});
         return;
     }
     try {
@@ -498,7 +498,7 @@ void TFStock::create()
     std::string list;
     for (const auto& d : m_made)
         list += "\n" + d.filename().string();
-    showTextMessage(this, TextId::StockMade, m_language, {r.folder.string(), list});
+    showTextMessage(this, WindowText::StockMade, m_language, {r.folder.string(), list});
     accept();
 }
 

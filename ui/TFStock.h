@@ -71,7 +71,7 @@ private:
     void fillList();
     void stockChanged();
     std::vector<int> chosenSizes() const;
-    std::string text(TextId id) const { return textFor(id, m_language); }
+    std::string text(WindowText id) const { return textFor(id, m_language); }
 
     const StockCatalogue& m_catalogue;
     std::filesystem::path m_settingsFile;

@@ -115,7 +115,7 @@ void TForm1::startupLoad()
     if (ini.exists())
         m_lastProfile = ini.readInt("Profile", "Last profile", m_lastProfile);
     if (!ini.exists() || m_profiles->count() == 0) {
-        showMessage(TextId::NoValidProfile, {});
+        showTextMessage(this, WindowText::NoValidProfile, language(), {});
         m_newProfileRequest = true;
     }
     m_profiles->setCurrentIndex(-1);
@@ -238,17 +238,17 @@ void TForm1::Button8Click()
 void TForm1::CheckBox1Click()
 {
     const Language l = language();
-    auto set = [l](auto* widget, TextId id) { widget->setText(qs(textFor(id, l))); };
-    set(m_logLabel, TextId::LabelSourceFile);
-    set(m_mainLabel, TextId::LabelMainDocument);
-    set(m_qrgLabel, TextId::LabelQrgFormat);
-    set(m_qsosLabel, TextId::LabelQsosNo);
-    set(m_onOneLabel, TextId::LabelOnOneLabel);
-    set(m_dateLabel, TextId::LabelDateFormat);
-    set(m_config, TextId::ButtonConfig);
-    set(m_newMain, TextId::ButtonNewMainDocs);
-    set(m_firstLabelLabel, TextId::LabelFirstLabel);
-    m_swl->actions().front()->setToolTip(qs(textFor(TextId::ClearSwlFile, l)));
+    auto set = [l](auto* widget, WindowText id) { widget->setText(qs(textFor(id, l))); };
+    set(m_logLabel, WindowText::LabelSourceFile);
+    set(m_mainLabel, WindowText::LabelMainDocument);
+    set(m_qrgLabel, WindowText::LabelQrgFormat);
+    set(m_qsosLabel, WindowText::LabelQsosNo);
+    set(m_onOneLabel, WindowText::LabelOnOneLabel);
+    set(m_dateLabel, WindowText::LabelDateFormat);
+    set(m_config, WindowText::ButtonConfig);
+    set(m_newMain, WindowText::ButtonNewMainDocs);
+    set(m_firstLabelLabel, WindowText::LabelFirstLabel);
+    m_swl->actions().front()->setToolTip(qs(textFor(WindowText::ClearSwlFile, l)));
     m_filters->applyLanguage(l);
     showFormats();
 }
@@ -299,7 +299,7 @@ void TForm1::Button2Click()
         CheckBox1Click();
 }
 
-void TForm1::browse(QLineEdit* box, TextId filter)
+void TForm1::browse(QLineEdit* box, WindowText filter)
 {
     // The dialog starts in the folder of the file chosen before, else in the log's.
     std::filesystem::path folder = fullPath(box).parent_path();
@@ -313,17 +313,17 @@ void TForm1::browse(QLineEdit* box, TextId filter)
 
 void TForm1::Button4Click()
 {
-    browse(m_log, TextId::FilterAdif);
+    browse(m_log, WindowText::FilterAdif);
 }
 
 void TForm1::Button7Click()
 {
-    browse(m_swl, TextId::FilterAdif);
+    browse(m_swl, WindowText::FilterAdif);
 }
 
 void TForm1::Button5Click()
 {
-    browse(m_main, TextId::FilterMainDocument);
+    browse(m_main, WindowText::FilterMainDocument);
 }
 
 void TForm1::ButtonNewClick()
@@ -349,11 +349,11 @@ void TForm1::Button9Click()
     const std::filesystem::path swl = swlPath();
     switch (archiveSwlFile(swl, archive)) {
     case ArchiveResult::Failed:
-        showMessage(TextId::ArchiveFailed, {swl.string(), archive.string()});
+        showTextMessage(this, WindowText::ArchiveFailed, language(), {swl.string(), archive.string()});
         break;
     case ArchiveResult::Archived:
         setSwlPath({});
-        showMessage(TextId::ArchiveDone, {swl.string(), archive.filename().string()});
+        showTextMessage(this, WindowText::ArchiveDone, language(), {swl.string(), archive.filename().string()});
         break;
     case ArchiveResult::NothingToArchive:
         break;
@@ -453,10 +453,10 @@ void TForm1::openDocuments(const std::vector<std::filesystem::path>& documents)
     for (const std::filesystem::path& d : documents) {
         if (userInteraction().openWithDesktop(d))
             continue;
-        if (askText(this, TextId::CannotOpenFile, language(), false, {d.string()}) != UserInteraction::Answer::Yes)
+        if (askText(this, WindowText::CannotOpenFile, language(), false, {d.string()}) != UserInteraction::Answer::Yes)
             continue;
         if (!userInteraction().openWithDesktop(d.parent_path()))
-            showMessage(TextId::CannotOpenFolder, {d.parent_path().string()});
+            showTextMessage(this, WindowText::CannotOpenFolder, language(), {d.parent_path().string()});
     }
 }
 
@@ -537,7 +537,7 @@ bool TForm1::storeSettings()
         writeClosingState(IniFile(m_places.settingsFile), closingState());
         return true;
     } catch (const SettingsWriteError& e) {
-        showMessage(TextId::UnableToWrite, {e.path().string()});
+        showTextMessage(this, WindowText::UnableToWrite, language(), {e.path().string()});
         return false;
     }
 }
@@ -559,7 +559,7 @@ void TForm1::closeEvent(QCloseEvent* event)
     }
     // A settings file that cannot be written never traps the user: after the message, they may close all
     // the same.
-    if (!storeSettings() && askText(this, TextId::CloseWithoutSaving, language(), false, {},
+    if (!storeSettings() && askText(this, WindowText::CloseWithoutSaving, language(), false, {},
                                     UserInteraction::Answer::No) != UserInteraction::Answer::Yes) {
         event->ignore();
         return;

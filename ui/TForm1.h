@@ -138,7 +138,7 @@ private:
     void build();
     void connectCommands();
     void setRunning(bool running);
-    void browse(QLineEdit* box, TextId filter);
+    void browse(QLineEdit* box, WindowText filter);
     void markFiltersButton();
     void updateProgressBar();
     void showFormats();

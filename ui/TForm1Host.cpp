@@ -159,7 +159,7 @@ void TForm1::showSummary(const RunSummary& summary)
     const Language l = language();
     const bool failed = summary.kind == RunSummary::Kind::MergeFailed;
     const std::string warnings = warningsText(summary, l);
-    userInteraction().message(this, textFor(failed ? TextId::CaptionError : TextId::CaptionInformation, l),
+    userInteraction().message(this, textFor(failed ? WindowText::CaptionError : WindowText::CaptionInformation, l),
                               summaryText(summary, l) + (warnings.empty() ? "" : "\n\n" + warnings),
                               failed ? UserInteraction::Icon::Error : UserInteraction::Icon::Information);
 }

@@ -16,267 +16,272 @@ using I = MessageIcon;
 // Every user-visible text of the engine and the merge driver, in English and Polish. Leading and trailing
 // blanks are part of the texts.
 constexpr std::array<TextEntry, static_cast<std::size_t>(TextId::Count)> kTexts{{
-    /* NoSourceFile */ {K::Error, I::None, TextId::Count, "No source file set!", "Wybierz plik źródłowy!"},
+    /* NoSourceFile */ {K::Error, I::None, WindowText::Count, "No source file set!", "Wybierz plik źródłowy!"},
     /* NoMainDocument */
-    {K::Error, I::None, TextId::Count, "No Mailing list Main document set!",
+    {K::Error, I::None, WindowText::Count, "No Mailing list Main document set!",
      "Wybierz dokument główny korespondencji seryjnej!"},
     /* MainDocumentMissing */
-    {K::Error, I::None, TextId::Count, "Mailing list Main document not exists!",
+    {K::Error, I::None, WindowText::Count, "Mailing list Main document not exists!",
      "Dokument główny korespondencji seryjnej nie istnieje!"},
-    /* LogNotFound */ {K::Error, I::None, TextId::Count, "\"%s\" file not found.", "Nie znaleziono pliku \"%s\"!"},
+    /* LogNotFound */ {K::Error, I::None, WindowText::Count, "\"%s\" file not found.", "Nie znaleziono pliku \"%s\"!"},
     /* InputIsFolder */
-    {K::Error, I::None, TextId::Count, "\"%s\" is a folder, not a file.", "\"%s\" jest folderem, nie plikiem."},
+    {K::Error, I::None, WindowText::Count, "\"%s\" is a folder, not a file.", "\"%s\" jest folderem, nie plikiem."},
     /* InputNotRegular */
-    {K::Error, I::None, TextId::Count, "\"%s\" is not a regular file.", "\"%s\" nie jest zwykłym plikiem."},
+    {K::Error, I::None, WindowText::Count, "\"%s\" is not a regular file.", "\"%s\" nie jest zwykłym plikiem."},
     /* InputIsOutput */
-    {K::Error, I::None, TextId::Count,
+    {K::Error, I::None, WindowText::Count,
      "\"%s\" is also \"%s\", a file this run writes or removes. Rename it or choose another log.",
      "\"%s\" to zarazem \"%s\", plik, który ten przebieg zapisuje lub usuwa. Zmień jego nazwę lub wybierz inny "
      "dziennik."},
     /* RunUnderWay */
-    {K::Error, I::None, TextId::Count,
+    {K::Error, I::None, WindowText::Count,
      "Another run is making the labels of \"%s\" now. Wait until it has ended.",
      "Inny przebieg tworzy teraz nalepki z \"%s\". Poczekaj, aż się zakończy."},
     /* NoData */
-    {K::Box, I::Warning, TextId::CaptionInformation, "No data to send to the MS Word !",
+    {K::Box, I::Warning, WindowText::CaptionInformation, "No data to send to the MS Word !",
      "Brak danych do wysłania do Worda !"},
     /* NoDataEmptyLog */
-    {K::Box, I::Warning, TextId::CaptionInformation, "No data: the log holds no QSO records.",
+    {K::Box, I::Warning, WindowText::CaptionInformation, "No data: the log holds no QSO records.",
      "Brak danych: dziennik nie zawiera żadnych rekordów QSO."},
     /* NoDataFiltered */
-    {K::Box, I::Warning, TextId::CaptionInformation, "No data: no QSO passed the filters.",
+    {K::Box, I::Warning, WindowText::CaptionInformation, "No data: no QSO passed the filters.",
      "Brak danych: żadne QSO nie przeszło przez filtry."},
     /* NoDataUnreadable */
-    {K::Box, I::Warning, TextId::CaptionInformation,
+    {K::Box, I::Warning, WindowText::CaptionInformation,
      "No data: the QSO dates of the log cannot be read. The records are listed in \"%s_bad.txt\".",
      "Brak danych: nie można odczytać dat QSO w dzienniku. Rekordy są wypisane w pliku \"%s_bad.txt\"."},
     /* ProcessStopped */
-    {K::Box, I::Error, TextId::CaptionInformation, "Process stopped ! ", "Przetwarzanie przerwane ! "},
+    {K::Box, I::Error, WindowText::CaptionInformation, "Process stopped ! ", "Przetwarzanie przerwane ! "},
     /* AllSent */
-    {K::Information, I::None, TextId::Count, "All records are sent to MS Word!", "Wszystkie dane przesłane do MS Worda!"},
+    {K::Information, I::None, WindowText::Count, "All records are sent to MS Word!", "Wszystkie dane przesłane do MS Worda!"},
     /* AllSentWithBadRecords */
-    {K::Information, I::None, TextId::Count,
+    {K::Information, I::None, WindowText::Count,
      "All records are sent to MS Word.\nSome records with erroneous data are saved in \"%s_bad.txt\" file.",
      "Wszystkie dane przesłane do MS Worda.\nZnalezione rekordy z błędnymi danymi\nzapisane są w pliku \"%s_bad.txt\"."},
     /* AllWritten */
-    {K::Information, I::None, TextId::Count, "All records are written to the data-source files!",
+    {K::Information, I::None, WindowText::Count, "All records are written to the data-source files!",
      "Wszystkie dane zapisane w plikach źródeł danych!"},
     /* AllWrittenWithBadRecords */
-    {K::Information, I::None, TextId::Count,
+    {K::Information, I::None, WindowText::Count,
      "All records are written to the data-source files.\nSome records with erroneous data are saved in "
      "\"%s_bad.txt\" file.",
      "Wszystkie dane zapisane w plikach źródeł danych.\nZnalezione rekordy z błędnymi danymi\nzapisane są w pliku "
      "\"%s_bad.txt\"."},
     /* LabelsReady */
-    {K::Information, I::None, TextId::Count, "Labels are ready: %s in %s (%s).", "Nalepki są gotowe: %s w %s (%s)."},
+    {K::Information, I::None, WindowText::Count, "Labels are ready: %s in %s (%s).", "Nalepki są gotowe: %s w %s (%s)."},
     /* LabelsMadeThisRun */
-    {K::None, I::None, TextId::Count, "Made in this run: %s in %s (%s).", "Utworzono w tym przebiegu: %s w %s (%s)."},
+    {K::None, I::None, WindowText::Count, "Made in this run: %s in %s (%s).", "Utworzono w tym przebiegu: %s w %s (%s)."},
     /* NoLabelsMade */
-    {K::None, I::None, TextId::Count, "No label document was made in this run.",
+    {K::None, I::None, WindowText::Count, "No label document was made in this run.",
      "W tym przebiegu nie utworzono żadnego dokumentu z nalepkami."},
     /* EarlierLabelsKept */
-    {K::None, I::None, TextId::Count, "Label documents of earlier runs are kept as they were.",
+    {K::None, I::None, WindowText::Count, "Label documents of earlier runs are kept as they were.",
      "Dokumenty z nalepkami z wcześniejszych przebiegów pozostały bez zmian."},
     /* MergeFailed */
-    {K::Error, I::None, TextId::Count, "Not every label document could be made.",
+    {K::Error, I::None, WindowText::Count, "Not every label document could be made.",
      "Nie udało się utworzyć wszystkich dokumentów z nalepkami."},
-    /* PassFailed */ {K::None, I::None, TextId::Count, "Labels of %s: %s", "Nalepki z %s: %s"},
-    /* SwlPassFailed */ {K::None, I::None, TextId::Count, "SWL labels: %s", "Nalepki SWL: %s"},
+    /* PassFailed */ {K::None, I::None, WindowText::Count, "Labels of %s: %s", "Nalepki z %s: %s"},
+    /* SwlPassFailed */ {K::None, I::None, WindowText::Count, "SWL labels: %s", "Nalepki SWL: %s"},
     /* BadRecordsSaved */
-    {K::None, I::None, TextId::Count, "Some records with erroneous data are saved in \"%s_bad.txt\" file.",
+    {K::None, I::None, WindowText::Count, "Some records with erroneous data are saved in \"%s_bad.txt\" file.",
      "Znalezione rekordy z błędnymi danymi zapisane są w pliku \"%s_bad.txt\"."},
     /* QsosMarkedSent */
-    {K::None, I::None, TextId::Count, "%s marked as sent in \"%s\" and \"%s\".",
+    {K::None, I::None, WindowText::Count, "%s marked as sent in \"%s\" and \"%s\".",
      "Oznaczono jako wysłane: %s w \"%s\" i \"%s\"."},
     /* WarningUnknownFields */
-    {K::None, I::None, TextId::Count,
+    {K::None, I::None, WindowText::Count,
      "Note: %s uses merge fields that no column holds: %s. They stay empty; a field of the log that is not a "
      "fixed column becomes one when you add it as a user-defined field (Config).",
      "Uwaga: %s używa pól korespondencji, których nie ma w żadnej kolumnie: %s. Pozostają puste; pole dziennika, "
      "które nie jest stałą kolumną, staje się nią po dodaniu jako pole użytkownika (Konfiguracja)."},
     /* WarningNoMergeFields */
-    {K::None, I::None, TextId::Count, "Note: %s holds no merge field: every label is the same.",
+    {K::None, I::None, WindowText::Count, "Note: %s holds no merge field: every label is the same.",
      "Uwaga: %s nie zawiera żadnego pola korespondencji: wszystkie nalepki są jednakowe."},
     /* WarningNoNextRecord */
-    {K::None, I::None, TextId::Count,
+    {K::None, I::None, WindowText::Count,
      "Note: %s has several labels on a sheet but no Next Record field: every label of a sheet shows the same "
      "record.",
      "Uwaga: %s ma kilka nalepek na arkuszu, ale nie ma pola Następny rekord: każda nalepka arkusza pokazuje ten "
      "sam rekord."},
     /* WarningStartLabelUnusable */
-    {K::None, I::None, TextId::Count,
+    {K::None, I::None, WindowText::Count,
      "Note: the first label cannot be chosen with %s, whose labels are not table cells or frames: its labels "
      "start at label 1.",
      "Uwaga: w %s nie można wybrać pierwszej nalepki, bo jego nalepki nie są komórkami tabeli ani ramkami: "
      "nalepki zaczynają się od nalepki 1."},
     /* WarningStartBeyondSheet */
-    {K::None, I::None, TextId::Count,
+    {K::None, I::None, WindowText::Count,
      "Note: %s has only %s labels on a sheet, fewer than the first label chosen: its labels start at label 1.",
      "Uwaga: %s ma na arkuszu tylko %s nalepek, mniej niż wybrana pierwsza nalepka: nalepki zaczynają się od "
      "nalepki 1."},
-    /* StatusProcessing */ {K::None, I::None, TextId::Count, "  Processing...", " Przetwarzanie..."},
-    /* StatusProcessingSwl */ {K::None, I::None, TextId::Count, "  Processing SWL ...", " Przetwarzanie SWL ..."},
-    /* StatusRewriting */ {K::None, I::None, TextId::Count, "   Rewriting...", "   Zapisywanie..."},
+    /* StatusProcessing */ {K::None, I::None, WindowText::Count, "  Processing...", " Przetwarzanie..."},
+    /* StatusProcessingSwl */ {K::None, I::None, WindowText::Count, "  Processing SWL ...", " Przetwarzanie SWL ..."},
+    /* StatusRewriting */ {K::None, I::None, WindowText::Count, "   Rewriting...", "   Zapisywanie..."},
     /* StatusMergingLabels */
-    {K::None, I::None, TextId::Count, "Merging %s-QSO labels into %s...", "Scalanie nalepek z %s QSO do %s..."},
+    {K::None, I::None, WindowText::Count, "Merging %s-QSO labels into %s...", "Scalanie nalepek z %s QSO do %s..."},
     /* StatusMergingSwlLabels */
-    {K::None, I::None, TextId::Count, "Merging SWL labels into %s...", "Scalanie nalepek SWL do %s..."},
+    {K::None, I::None, WindowText::Count, "Merging SWL labels into %s...", "Scalanie nalepek SWL do %s..."},
     /* StatusMergeSend */
-    {K::None, I::None, TextId::Count, "Sending converted data for %s QSO(s) to the MS Word...",
+    {K::None, I::None, WindowText::Count, "Sending converted data for %s QSO(s) to the MS Word...",
      "Wysyłanie przekonwertowanych danych dla %s QSO do MS Worda..."},
     /* StatusMergeConvert */
-    {K::None, I::None, TextId::Count, "Converting data with %s QSO(s) to the MS Word table",
+    {K::None, I::None, WindowText::Count, "Converting data with %s QSO(s) to the MS Word table",
      "Konwertowanie danych z %sQSO do tabeli MS Worda"},
     /* StatusMergeSave */
-    {K::None, I::None, TextId::Count, "Saving datasource with %sQSO(s) as MS Word document",
+    {K::None, I::None, WindowText::Count, "Saving datasource with %sQSO(s) as MS Word document",
      "Zapisywanie źródła danych z %s QSO jako dokumentu MS Worda"},
     /* StatusMergeOpen */
-    {K::None, I::None, TextId::Count, "Opening datasource with %s QSO(s)", "Otwieranie źródła danych z %s QSO."},
+    {K::None, I::None, WindowText::Count, "Opening datasource with %s QSO(s)", "Otwieranie źródła danych z %s QSO."},
     /* StatusMergeMerge */
-    {K::None, I::None, TextId::Count, "Merging data with %s QSO(s) to the template document",
+    {K::None, I::None, WindowText::Count, "Merging data with %s QSO(s) to the template document",
      "Wstawianie danych z %s QSO do szablonu."},
-    /* StatusMergeClose */ {K::None, I::None, TextId::Count, "Closing template", "Zamykanie szablonu"},
+    /* StatusMergeClose */ {K::None, I::None, WindowText::Count, "Closing template", "Zamykanie szablonu"},
     /* StatusMergeSendSwl */
-    {K::None, I::None, TextId::Count, "Sending converted data for SWL report(s) to the MS Word...",
+    {K::None, I::None, WindowText::Count, "Sending converted data for SWL report(s) to the MS Word...",
      "Wysyłanie przekonwertowanych danych dla SWL do MS Worda..."},
     /* StatusMergeConvertSwl */
-    {K::None, I::None, TextId::Count, "Converting data with SWL report(s) to the MS Word table",
+    {K::None, I::None, WindowText::Count, "Converting data with SWL report(s) to the MS Word table",
      "Konwertowanie danych SWL do tabeli MS Worda"},
     /* StatusMergeSaveSwl */
-    {K::None, I::None, TextId::Count, "Saving datasource with SWL report(s) as MS Word document",
+    {K::None, I::None, WindowText::Count, "Saving datasource with SWL report(s) as MS Word document",
      "Zapisywanie źródła danych SWL jako dokumentu MS Worda"},
     /* StatusMergeOpenSwl */
-    {K::None, I::None, TextId::Count, "Opening datasource with SWL report(s)", "Otwieranie źródła danych dla SWL."},
+    {K::None, I::None, WindowText::Count, "Opening datasource with SWL report(s)", "Otwieranie źródła danych dla SWL."},
     /* StatusMergeMergeSwl */
-    {K::None, I::None, TextId::Count, "Merging data with SWL report(s) to the template document",
+    {K::None, I::None, WindowText::Count, "Merging data with SWL report(s) to the template document",
      "Wstawianie danych SWL do szablonu."},
-    /* CaptionInformation */ {K::None, I::None, TextId::Count, "Information", "Informacja"},
-    /* CaptionError */ {K::None, I::None, TextId::Count, "Error", "Błąd"},
-    /* CaptionAttention */ {K::None, I::None, TextId::Count, "Attention", "Uwaga"},
+    /* StatusLibreOffice */
+    {K::None, I::None, WindowText::Count, "LibreOffice is converting %s... %s s", "LibreOffice konwertuje %s... %s s"},
+    /* ProcessStoppedNoData */
+    {K::Box, I::Error, WindowText::CaptionInformation, "Process stopped ! \nNo data-source file was written: those of an earlier run are as they were.", "Przetwarzanie przerwane ! \nNie zapisano plików danych: pliki z wcześniejszego przebiegu pozostały bez zmian."},
+}};
+
+// The windows' own texts.
+constexpr std::array<TextEntry, static_cast<std::size_t>(WindowText::Count)> kWindowTexts{{
+    /* CaptionInformation */ {K::None, I::None, WindowText::Count, "Information", "Informacja"},
+    /* CaptionError */ {K::None, I::None, WindowText::Count, "Error", "Błąd"},
+    /* CaptionAttention */ {K::None, I::None, WindowText::Count, "Attention", "Uwaga"},
     /* FilterAdif */
-    {K::None, I::None, TextId::Count, "ADIF Files (*.adi, *.adif)|*.adi;*.adif|All files|*.*",
+    {K::None, I::None, WindowText::Count, "ADIF Files (*.adi, *.adif)|*.adi;*.adif|All files|*.*",
      "Pliki ADIF (*.adi, *.adif)|*.adi;*.adif|Wszystkie pliki|*.*"},
     /* FilterMainDocument */
-    {K::None, I::None, TextId::Count,
+    {K::None, I::None, WindowText::Count,
      "Main doc (xxx_1.doc, xxx_1.docx, xxx_1.odt)|*_1.doc;*_1.docx;*_1.odt|All files|*.*",
      "Szablon QSL (xxx_1.doc, xxx_1.docx, xxx_1.odt)|*_1.doc;*_1.docx;*_1.odt|Wszystkie pliki|*.*"},
     /* ArchiveFailed */
-    {K::Error, I::None, TextId::Count, "Unable to archive %s as %s", "Nie można zarchiwizować %s jako %s"},
+    {K::Error, I::None, WindowText::Count, "Unable to archive %s as %s", "Nie można zarchiwizować %s jako %s"},
     /* UnableToWrite: English only */
-    {K::Error, I::None, TextId::Count, "Unable to write to %s", "Unable to write to %s"},
-    /* LabelSourceFile */ {K::None, I::None, TextId::Count, "Source file", "Plik źródłowy"},
+    {K::Error, I::None, WindowText::Count, "Unable to write to %s", "Unable to write to %s"},
+    /* LabelSourceFile */ {K::None, I::None, WindowText::Count, "Source file", "Plik źródłowy"},
     /* LabelMainDocument */
-    {K::None, I::None, TextId::Count, "Mailing list Main document", "Dokument główny korespondencji seryjnej"},
-    /* LabelQrgFormat */ {K::None, I::None, TextId::Count, "Output QRG Format", "Wyjściowy format QRG"},
-    /* LabelQsosNo */ {K::None, I::None, TextId::Count, "QSOs no.", "Liczba QSO na"},
-    /* LabelOnOneLabel */ {K::None, I::None, TextId::Count, "on one label", "jednej nalepce"},
-    /* LabelFrom */ {K::None, I::None, TextId::Count, "From:", "Od:"},
-    /* LabelTo */ {K::None, I::None, TextId::Count, "To:", "Do:"},
-    /* LabelDateFormat */ {K::None, I::None, TextId::Count, "Date format", "Format daty"},
-    /* CheckDateRange */ {K::None, I::None, TextId::Count, "Date Range", "Zakres dat"},
-    /* CheckCall */ {K::None, I::None, TextId::Count, "Call", "Znak"},
-    /* ButtonConfig */ {K::None, I::None, TextId::Count, "&Config", "&Konfiguracja"},
+    {K::None, I::None, WindowText::Count, "Mailing list Main document", "Dokument główny korespondencji seryjnej"},
+    /* LabelQrgFormat */ {K::None, I::None, WindowText::Count, "Output QRG Format", "Wyjściowy format QRG"},
+    /* LabelQsosNo */ {K::None, I::None, WindowText::Count, "QSOs no.", "Liczba QSO na"},
+    /* LabelOnOneLabel */ {K::None, I::None, WindowText::Count, "on one label", "jednej nalepce"},
+    /* LabelFrom */ {K::None, I::None, WindowText::Count, "From:", "Od:"},
+    /* LabelTo */ {K::None, I::None, WindowText::Count, "To:", "Do:"},
+    /* LabelDateFormat */ {K::None, I::None, WindowText::Count, "Date format", "Format daty"},
+    /* CheckDateRange */ {K::None, I::None, WindowText::Count, "Date Range", "Zakres dat"},
+    /* CheckCall */ {K::None, I::None, WindowText::Count, "Call", "Znak"},
+    /* ButtonConfig */ {K::None, I::None, WindowText::Count, "&Config", "&Konfiguracja"},
     /* NoValidProfile: English only */
-    {K::Box, I::Warning, TextId::CaptionInformation,
+    {K::Box, I::Warning, WindowText::CaptionInformation,
      "There is not valid Profile in INI file\nor INI file doesn't exist.\nPlease click on Profile Setup button\nand add "
      "new Profile now.",
      "There is not valid Profile in INI file\nor INI file doesn't exist.\nPlease click on Profile Setup button\nand add "
      "new Profile now."},
-    /* NoProfileName */ {K::Error, I::None, TextId::Count, "No profile's name set!", "Podaj nazwę profilu!"},
+    /* NoProfileName */ {K::Error, I::None, WindowText::Count, "No profile's name set!", "Podaj nazwę profilu!"},
     /* ProfileExists */
-    {K::Box, I::Error, TextId::CaptionError, "Profile with this name exists !\nPlease use other profile's name !",
+    {K::Box, I::Error, WindowText::CaptionError, "Profile with this name exists !\nPlease use other profile's name !",
      "Profile with this name exists !\nPlease use other profile's name !"},
     /* CannotDeleteNew */
-    {K::Box, I::Error, TextId::CaptionError, "It is not possible to delete a new profile !",
+    {K::Box, I::Error, WindowText::CaptionError, "It is not possible to delete a new profile !",
      "It is not possible to delete a new profile !"},
     /* DeleteProfile */
-    {K::Box, I::Warning, TextId::CaptionAttention, "Delete profile \"%s\" ?", "Usunąć profil \"%s\" ?"},
+    {K::Box, I::Warning, WindowText::CaptionAttention, "Delete profile \"%s\" ?", "Usunąć profil \"%s\" ?"},
     /* NewProfileNotSaved */
-    {K::Box, I::Warning, TextId::CaptionInformation, "New Profile is not saved.\nDo you want to save it now?",
+    {K::Box, I::Warning, WindowText::CaptionInformation, "New Profile is not saved.\nDo you want to save it now?",
      "New Profile is not saved.\nDo you want to save it now?"},
-    /* NotAnInteger */ {K::Error, I::None, TextId::Count, "'%s' is not a valid integer value",
+    /* NotAnInteger */ {K::Error, I::None, WindowText::Count, "'%s' is not a valid integer value",
                         "'%s' is not a valid integer value"},
-    /* NoProfileSelected */ {K::Error, I::None, TextId::Count, "No profile selected!", "Nie wybrano profilu!"},
+    /* NoProfileSelected */ {K::Error, I::None, WindowText::Count, "No profile selected!", "Nie wybrano profilu!"},
     /* SeparatorComma */
-    {K::Error, I::None, TextId::Count, "The separator cannot be a comma!", "Separator nie może być przecinkiem!"},
-    /* StatusLibreOffice */
-    {K::None, I::None, TextId::Count, "LibreOffice is converting %s... %s s", "LibreOffice konwertuje %s... %s s"},
+    {K::Error, I::None, WindowText::Count, "The separator cannot be a comma!", "Separator nie może być przecinkiem!"},
     /* ButtonNewMainDocs */
-    {K::None, I::None, TextId::Count, "&New...", "&Nowe..."},
+    {K::None, I::None, WindowText::Count, "&New...", "&Nowe..."},
     /* LabelFirstLabel */
-    {K::None, I::None, TextId::Count, "First label on the sheet", "Pierwsza nalepka na arkuszu"},
+    {K::None, I::None, WindowText::Count, "First label on the sheet", "Pierwsza nalepka na arkuszu"},
     /* StockTitle */
-    {K::None, I::None, TextId::Count, "New main documents", "Nowe dokumenty główne"},
+    {K::None, I::None, WindowText::Count, "New main documents", "Nowe dokumenty główne"},
     /* StockStock */
-    {K::None, I::None, TextId::Count, "Label stock", "Arkusz nalepek"},
+    {K::None, I::None, WindowText::Count, "Label stock", "Arkusz nalepek"},
     /* StockSearchHint */
-    {K::None, I::None, TextId::Count, "Search brand, part or description", "Szukaj: producent, numer lub opis"},
+    {K::None, I::None, WindowText::Count, "Search brand, part or description", "Szukaj: producent, numer lub opis"},
     /* StockCustom */
-    {K::None, I::None, TextId::Count, "Custom grid", "Własna siatka"},
+    {K::None, I::None, WindowText::Count, "Custom grid", "Własna siatka"},
     /* StockPaper */
-    {K::None, I::None, TextId::Count, "Paper", "Papier"},
+    {K::None, I::None, WindowText::Count, "Paper", "Papier"},
     /* StockColumnsRows */
-    {K::None, I::None, TextId::Count, "Columns, rows", "Kolumny, wiersze"},
+    {K::None, I::None, WindowText::Count, "Columns, rows", "Kolumny, wiersze"},
     /* StockLabelSize */
-    {K::None, I::None, TextId::Count, "Label width, height (mm)", "Szerokość, wysokość nalepki (mm)"},
+    {K::None, I::None, WindowText::Count, "Label width, height (mm)", "Szerokość, wysokość nalepki (mm)"},
     /* StockFirstPlace */
-    {K::None, I::None, TextId::Count, "First label left, top (mm)", "Pierwsza nalepka: od lewej, od góry (mm)"},
+    {K::None, I::None, WindowText::Count, "First label left, top (mm)", "Pierwsza nalepka: od lewej, od góry (mm)"},
     /* StockPitch */
-    {K::None, I::None, TextId::Count, "Pitch across, down (mm)", "Skok w poziomie, w pionie (mm)"},
+    {K::None, I::None, WindowText::Count, "Pitch across, down (mm)", "Skok w poziomie, w pionie (mm)"},
     /* StockOwnCall */
-    {K::None, I::None, TextId::Count, "Your call sign", "Twój znak"},
+    {K::None, I::None, WindowText::Count, "Your call sign", "Twój znak"},
     /* StockSizes */
-    {K::None, I::None, TextId::Count, "QSOs per label", "QSO na nalepce"},
+    {K::None, I::None, WindowText::Count, "QSOs per label", "QSO na nalepce"},
     /* StockFormat */
-    {K::None, I::None, TextId::Count, "Format", "Format"},
+    {K::None, I::None, WindowText::Count, "Format", "Format"},
     /* StockFolder */
-    {K::None, I::None, TextId::Count, "Folder", "Folder"},
+    {K::None, I::None, WindowText::Count, "Folder", "Folder"},
     /* StockBrowse */
-    {K::None, I::None, TextId::Count, "Browse", "Przeglądaj"},
+    {K::None, I::None, WindowText::Count, "Browse", "Przeglądaj"},
     /* StockCreate */
-    {K::None, I::None, TextId::Count, "Create", "Utwórz"},
+    {K::None, I::None, WindowText::Count, "Create", "Utwórz"},
     /* StockNoDatabase */
-    {K::None, I::None, TextId::Count, "The label-stock database is not installed (Debian package glabels-data): only a custom grid can be used.", "Baza arkuszy nalepek nie jest zainstalowana (pakiet Debiana glabels-data): można użyć tylko własnej siatki."},
+    {K::None, I::None, WindowText::Count, "The label-stock database is not installed (Debian package glabels-data): only a custom grid can be used.", "Baza arkuszy nalepek nie jest zainstalowana (pakiet Debiana glabels-data): można użyć tylko własnej siatki."},
     /* StockTooSmall */
-    {K::None, I::None, TextId::Count, "The labels are too small for this size at 6 pt or more.", "Nalepki są za małe dla tej liczby QSO przy 6 pt lub więcej."},
+    {K::None, I::None, WindowText::Count, "The labels are too small for this size at 6 pt or more.", "Nalepki są za małe dla tej liczby QSO przy 6 pt lub więcej."},
     /* StockReplace */
-    {K::Box, I::Warning, TextId::CaptionAttention, "These main documents exist already:%s\nReplace them?", "Te dokumenty główne już istnieją:%s\nZastąpić je?"},
+    {K::Box, I::Warning, WindowText::CaptionAttention, "These main documents exist already:%s\nReplace them?", "Te dokumenty główne już istnieją:%s\nZastąpić je?"},
     /* StockMade */
-    {K::Information, I::None, TextId::Count, "Main documents made in %s:%s", "Utworzono dokumenty główne w %s:%s"},
+    {K::Information, I::None, WindowText::Count, "Main documents made in %s:%s", "Utworzono dokumenty główne w %s:%s"},
     /* StockFailed */
-    {K::Error, I::None, TextId::Count, "%s", "%s"},
+    {K::Error, I::None, WindowText::Count, "%s", "%s"},
     /* StockNoFolder */
-    {K::Error, I::None, TextId::Count, "Choose a folder for the main documents.", "Wybierz folder na dokumenty główne."},
-    /* ProcessStoppedNoData */
-    {K::Box, I::Error, TextId::CaptionInformation, "Process stopped ! \nNo data-source file was written: those of an earlier run are as they were.", "Przetwarzanie przerwane ! \nNie zapisano plików danych: pliki z wcześniejszego przebiegu pozostały bez zmian."},
+    {K::Error, I::None, WindowText::Count, "Choose a folder for the main documents.", "Wybierz folder na dokumenty główne."},
     /* CloseWithoutSaving */
-    {K::Box, I::Warning, TextId::CaptionAttention, "Close without saving the settings?", "Zamknąć bez zapisania ustawień?"},
+    {K::Box, I::Warning, WindowText::CaptionAttention, "Close without saving the settings?", "Zamknąć bez zapisania ustawień?"},
     /* CannotOpenFile */
-    {K::Box, I::Warning, TextId::CaptionAttention, "No application could open \"%s\".\nOpen its folder instead?", "Żaden program nie otworzył \"%s\".\nOtworzyć zamiast tego jego folder?"},
+    {K::Box, I::Warning, WindowText::CaptionAttention, "No application could open \"%s\".\nOpen its folder instead?", "Żaden program nie otworzył \"%s\".\nOtworzyć zamiast tego jego folder?"},
     /* CannotOpenFolder */
-    {K::Error, I::None, TextId::Count, "The folder \"%s\" could not be opened either.", "Nie udało się też otworzyć folderu \"%s\"."},
+    {K::Error, I::None, WindowText::Count, "The folder \"%s\" could not be opened either.", "Nie udało się też otworzyć folderu \"%s\"."},
     /* ArchiveDone */
-    {K::Information, I::None, TextId::Count, "\"%s\" was archived as \"%s\".", "Plik \"%s\" zarchiwizowano jako \"%s\"."},
+    {K::Information, I::None, WindowText::Count, "\"%s\" was archived as \"%s\".", "Plik \"%s\" zarchiwizowano jako \"%s\"."},
     /* ProfileNameBrackets */
-    {K::Error, I::None, TextId::Count, "A profile name cannot hold \"[\" or \"]\".", "Nazwa profilu nie może zawierać \"[\" ani \"]\"."},
+    {K::Error, I::None, WindowText::Count, "A profile name cannot hold \"[\" or \"]\".", "Nazwa profilu nie może zawierać \"[\" ani \"]\"."},
     /* ProfileNameBlanks */
-    {K::Error, I::None, TextId::Count, "A profile name cannot begin or end with a blank.", "Nazwa profilu nie może zaczynać się ani kończyć spacją."},
+    {K::Error, I::None, WindowText::Count, "A profile name cannot begin or end with a blank.", "Nazwa profilu nie może zaczynać się ani kończyć spacją."},
     /* ProfileNameControl */
-    {K::Error, I::None, TextId::Count, "A profile name cannot hold control characters.", "Nazwa profilu nie może zawierać znaków sterujących."},
+    {K::Error, I::None, WindowText::Count, "A profile name cannot hold control characters.", "Nazwa profilu nie może zawierać znaków sterujących."},
     /* ProfileNameReserved */
-    {K::Error, I::None, TextId::Count, "\"%s\" is the name of one of the settings file's own sections: choose another name.", "\"%s\" to nazwa jednej z własnych sekcji pliku ustawień: wybierz inną nazwę."},
+    {K::Error, I::None, WindowText::Count, "\"%s\" is the name of one of the settings file's own sections: choose another name.", "\"%s\" to nazwa jednej z własnych sekcji pliku ustawień: wybierz inną nazwę."},
     /* FieldBlanks */
-    {K::Error, I::None, TextId::Count, "A field name cannot hold blanks, commas, \"<\", \">\" or \":\": \"%s\".", "Nazwa pola nie może zawierać spacji, przecinków, \"<\", \">\" ani \":\": \"%s\"."},
+    {K::Error, I::None, WindowText::Count, "A field name cannot hold blanks, commas, \"<\", \">\" or \":\": \"%s\".", "Nazwa pola nie może zawierać spacji, przecinków, \"<\", \">\" ani \":\": \"%s\"."},
     /* FieldFixed */
-    {K::Error, I::None, TextId::Count, "%s is always a column; it need not be added.", "%s jest zawsze kolumną; nie trzeba go dodawać."},
+    {K::Error, I::None, WindowText::Count, "%s is always a column; it need not be added.", "%s jest zawsze kolumną; nie trzeba go dodawać."},
     /* FieldTwice */
-    {K::Error, I::None, TextId::Count, "%s is in the list already.", "%s jest już na liście."},
+    {K::Error, I::None, WindowText::Count, "%s is in the list already.", "%s jest już na liście."},
     /* AddFieldCaption */
-    {K::None, I::None, TextId::Count, "Add ADIF field", "Dodaj pole ADIF"},
+    {K::None, I::None, WindowText::Count, "Add ADIF field", "Dodaj pole ADIF"},
     /* AddFieldPrompt */
-    {K::None, I::None, TextId::Count, "ADIF field name", "Nazwa pola ADIF"},
+    {K::None, I::None, WindowText::Count, "ADIF field name", "Nazwa pola ADIF"},
     /* ClearSwlFile */
-    {K::None, I::None, TextId::Count, "Clear (Delete)", "Wyczyść (Delete)"},
+    {K::None, I::None, WindowText::Count, "Clear (Delete)", "Wyczyść (Delete)"},
+
 }};
 
 constexpr std::array<std::string_view, 8> kQrgNamesPolish{
@@ -287,9 +292,16 @@ constexpr std::array<std::string_view, 8> kQrgNamesPolish{
 
 const TextEntry& textEntry(TextId id)
 {
-    static constexpr TextEntry none{K::None, I::None, TextId::Count, "", ""};
+    static constexpr TextEntry none{K::None, I::None, WindowText::Count, "", ""};
     const auto i = static_cast<std::size_t>(id);
     return i < kTexts.size() ? kTexts[i] : none;
+}
+
+const TextEntry& textEntry(WindowText id)
+{
+    static constexpr TextEntry none{K::None, I::None, WindowText::Count, "", ""};
+    const auto i = static_cast<std::size_t>(id);
+    return i < kWindowTexts.size() ? kWindowTexts[i] : none;
 }
 
 namespace {
@@ -313,23 +325,45 @@ std::string fill(std::string_view pattern, const std::string_view* args, std::si
 
 } // namespace
 
+namespace {
+
+std::string entryText(const TextEntry& e, Language language, const std::string_view* args, std::size_t count)
+{
+    return fill(language == Language::Polish ? e.polish : e.english, args, count);
+}
+
+} // namespace
+
 std::string textFor(TextId id, Language language, std::string_view arg)
 {
-    const TextEntry& e = textEntry(id);
-    return fill(language == Language::Polish ? e.polish : e.english, &arg, 1);
+    return entryText(textEntry(id), language, &arg, 1);
 }
 
 std::string textFor(TextId id, Language language, std::initializer_list<std::string_view> args)
 {
-    const TextEntry& e = textEntry(id);
-    return fill(language == Language::Polish ? e.polish : e.english, args.begin(), args.size());
+    return entryText(textEntry(id), language, args.begin(), args.size());
 }
 
 std::string textFor(TextId id, Language language, const std::vector<std::string>& args)
 {
-    const TextEntry& e = textEntry(id);
-    std::vector<std::string_view> views(args.begin(), args.end());
-    return fill(language == Language::Polish ? e.polish : e.english, views.data(), views.size());
+    const std::vector<std::string_view> views(args.begin(), args.end());
+    return entryText(textEntry(id), language, views.data(), views.size());
+}
+
+std::string textFor(WindowText id, Language language, std::string_view arg)
+{
+    return entryText(textEntry(id), language, &arg, 1);
+}
+
+std::string textFor(WindowText id, Language language, std::initializer_list<std::string_view> args)
+{
+    return entryText(textEntry(id), language, args.begin(), args.size());
+}
+
+std::string textFor(WindowText id, Language language, const std::vector<std::string>& args)
+{
+    const std::vector<std::string_view> views(args.begin(), args.end());
+    return entryText(textEntry(id), language, views.data(), views.size());
 }
 
 namespace {

@@ -7,6 +7,7 @@
 
 #include "engine/RunSummary.h"
 #include "engine/TextId.h"
+#include "ui/WindowText.h"
 
 namespace cardmill {
 
@@ -24,13 +25,14 @@ enum class MessageIcon { None, Error, Warning, Information };
 struct TextEntry {
     MessageKind kind;
     MessageIcon icon;     // for boxes
-    TextId caption;       // for boxes
+    WindowText caption;   // for boxes
     std::string_view english;
     std::string_view polish; // UTF-8
 };
 
 // The table entry of a text.
 const TextEntry& textEntry(TextId id);
+const TextEntry& textEntry(WindowText id);
 
 // The text in a language, every "%s" replaced by `arg`. TextId::Count gives the empty text.
 std::string textFor(TextId id, Language language, std::string_view arg = {});
@@ -38,6 +40,10 @@ std::string textFor(TextId id, Language language, std::string_view arg = {});
 std::string textFor(TextId id, Language language, std::initializer_list<std::string_view> args);
 
 std::string textFor(TextId id, Language language, const std::vector<std::string>& args);
+// The same for the windows' own texts.
+std::string textFor(WindowText id, Language language, std::string_view arg = {});
+std::string textFor(WindowText id, Language language, std::initializer_list<std::string_view> args);
+std::string textFor(WindowText id, Language language, const std::vector<std::string>& args);
 
 // The closing message of a run: the label documents made, with how many labels of each size, where they are,
 // what failed, and the bad-records file.

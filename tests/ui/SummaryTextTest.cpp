@@ -84,14 +84,17 @@ TEST(SummaryText, NoWordProcessorIsNamedInTheBuiltInTexts)
 TEST(Texts, EveryTextHasBothLanguagesAndBoxesACaption)
 {
     // The table is filled in order; a text left out would show as nothing.
-    for (int i = 0; i < static_cast<int>(TextId::Count); ++i) {
-        const TextEntry& e = textEntry(static_cast<TextId>(i));
+    auto check = [](const TextEntry& e, int i) {
         EXPECT_FALSE(e.english.empty()) << i;
         EXPECT_FALSE(e.polish.empty()) << i;
         if (e.kind == MessageKind::Box) {
-            EXPECT_NE(e.caption, TextId::Count) << i;
+            EXPECT_NE(e.caption, WindowText::Count) << i;
         }
-    }
+    };
+    for (int i = 0; i < static_cast<int>(TextId::Count); ++i)
+        check(textEntry(static_cast<TextId>(i)), i);
+    for (int i = 0; i < static_cast<int>(WindowText::Count); ++i)
+        check(textEntry(static_cast<WindowText>(i)), 1000 + i);
 }
 
 } // namespace
