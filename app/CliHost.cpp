@@ -131,10 +131,11 @@ void CliHost::showSummary(const RunSummary& summary)
         std::cout << text << std::endl;
 }
 
-void CliHost::showError(const std::string& text)
+void CliHost::showError(const Failure& failure)
 {
     endBar();
-    std::cerr << textFor(WindowText::CaptionError, m_options.language) << ": " << text << std::endl;
+    std::cerr << textFor(WindowText::CaptionError, m_options.language) << ": "
+              << failureText(failure, m_options.language) << std::endl;
 }
 
 bool CliHost::stopRequested() const

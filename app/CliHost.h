@@ -72,7 +72,7 @@ public:
     void setProgressPosition(std::size_t position) override;
     void showMessage(TextId id, const TextArgs& args) override;
     void showSummary(const RunSummary& summary) override;
-    void showError(const std::string& text) override;
+    void showError(const Failure& failure) override;
     void processEvents() override {}
     bool stopRequested() const override;
     void clearStopRequest() override;

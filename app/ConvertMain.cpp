@@ -6,9 +6,11 @@
 #include "app/ConvertOptions.h"
 #include "app/StockCommands.h"
 #include "engine/ConversionRun.h"
+#include "engine/Failure.h"
 #include "engine/Termination.h"
 #include "merge/BuiltInLabelMaker.h"
 #include "merge/ChildProcess.h"
+#include "ui/Texts.h"
 
 namespace {
 
@@ -68,6 +70,8 @@ int main(int argc, char** argv)
         return convert(argc, argv);
     } catch (const std::bad_alloc&) {
         std::cerr << "cardmill-convert: Not enough memory to read the settings and options\n";
+    } catch (const cardmill::FailureError& e) {
+        std::cerr << "cardmill-convert: " << cardmill::failureText(e.failure(), cardmill::Language::English) << '\n';
     } catch (const std::exception& e) {
         std::cerr << "cardmill-convert: " << e.what() << '\n';
     }

@@ -27,11 +27,6 @@ int main(int argc, char** argv)
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName("CARDMILL");
 
-    // The general error handler: an unexpected error in a command is shown, and the program goes on.
-    setErrorHandler([](const std::exception& e) {
-        userInteraction().message(QApplication::activeWindow(), "Error", e.what(), UserInteraction::Icon::Error);
-    });
-
     // An installed program keeps its settings in the user's config folder, made with the program's first start.
     const SettingsLocation settings = settingsLocation();
     if (!settings.portable) {
@@ -43,7 +38,7 @@ int main(int argc, char** argv)
     try {
         IniFile(settings.file).sections();
     } catch (const SettingsReadError& e) {
-        userInteraction().message(nullptr, "Error", e.what(), UserInteraction::Icon::Error);
+        handleError(e);
         return 1;
     }
 
@@ -51,6 +46,8 @@ int main(int argc, char** argv)
     // window as its host, and the built-in merge engine behind it.
     DesktopProgram program(settings.file, dataFolder());
     TForm1& form = program.form;
+    // The one error handler speaks the window's language.
+    setErrorLanguage([&form] { return form.language(); });
 
     // The first argument names a profile, or a log to open (as the desktop entry passes one).
     if (argc > 1) {

@@ -8,7 +8,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "engine/IoError.h"
+#include "engine/Failure.h"
 #include "engine/OutputFile.h"
 #include "engine/TempFiles.h"
 
@@ -21,12 +21,12 @@ void appendOrThrow(const std::filesystem::path& path, const std::filesystem::pat
 {
     std::FILE* f = std::fopen(path.c_str(), "ab");
     if (!f)
-        throw IoError(shown, std::string("Cannot write file (") + std::strerror(errno) + ")");
+        throw IoError(FailureId::WriteFile, shown, std::strerror(errno));
     const bool written = data.empty() || std::fwrite(data.data(), 1, data.size(), f) == data.size();
     const int saved = errno;
     const bool closed = std::fclose(f) == 0;
     if (!written || !closed)
-        throw IoError(shown, std::string("Cannot write file (") + std::strerror(written ? errno : saved) + ")");
+        throw IoError(FailureId::WriteFile, shown, std::strerror(written ? errno : saved));
 }
 
 } // namespace
@@ -48,7 +48,7 @@ void BadRecordsFile::create()
     const int fd = ::open(m_part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0) {
         m_part.clear();
-        throw IoError(m_path, std::string("Cannot create file (") + std::strerror(errno) + ")");
+        throw IoError(FailureId::CreateFile, m_path, std::strerror(errno));
     }
     ::close(fd);
     m_clean = true;
@@ -71,7 +71,7 @@ void BadRecordsFile::finish()
     if (::rename(part.c_str(), m_path.c_str()) != 0) {
         const int error = errno;
         ::unlink(part.c_str());
-        throw IoError(m_path, std::string("Cannot write file (") + std::strerror(error) + ")");
+        throw IoError(FailureId::WriteFile, m_path, std::strerror(error));
     }
 }
 
@@ -81,7 +81,7 @@ void BadRecordsFile::add(std::string_view message, std::string_view recordText)
     entry.reserve(message.size() + recordText.size() + 4);
     entry.append(message).append("\r\n").append(recordText).append("\r\n");
     if (m_part.empty())
-        throw IoError(m_path, "Cannot write file: it was not created");
+        throw IoError(FailureId::WriteFile, m_path, "it was not created");
     appendOrThrow(m_part, m_path, entry);
     m_clean = false;
 }

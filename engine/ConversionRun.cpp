@@ -5,7 +5,7 @@
 #include "engine/AdifReader.h"
 #include "engine/BadRecordsFile.h"
 #include "engine/DataSourceFiles.h"
-#include "engine/IoError.h"
+#include "engine/Failure.h"
 #include "engine/LineComposer.h"
 #include "engine/LabelMerge.h"
 #include "engine/LineReader.h"
@@ -81,21 +81,22 @@ RunOutcome ConversionRun::run()
     if (m_running)
         return RunOutcome::Busy;
     RunGuard guard(m_host, m_running);
+    // Files already written stay as they are; the guard restores the window.
+    auto abandon = [this](const Failure& failure) {
+        m_host.showProgress(false);
+        m_host.setStopEnabled(false);
+        m_host.clearStatus();
+        m_host.showError(failure);
+        return RunOutcome::Abandoned;
+    };
     try {
         return execute();
     } catch (const std::bad_alloc&) {
-        m_host.showProgress(false);
-        m_host.setStopEnabled(false);
-        m_host.clearStatus();
-        m_host.showError("Not enough memory to convert \"" + m_host.logPath().string() + "\"");
-        return RunOutcome::Abandoned;
+        return abandon({FailureId::NotEnoughMemory, m_host.logPath(), {}});
+    } catch (const FailureError& e) {
+        return abandon(e.failure());
     } catch (const std::exception& e) {
-        // Files already written stay as they are; the guard restores the window.
-        m_host.showProgress(false);
-        m_host.setStopEnabled(false);
-        m_host.clearStatus();
-        m_host.showError(e.what());
-        return RunOutcome::Abandoned;
+        return abandon({FailureId::Other, {}, e.what()});
     }
 }
 

@@ -1,7 +1,7 @@
 #include "engine/DataSourceFiles.h"
 
 
-#include "engine/IoError.h"
+#include "engine/Failure.h"
 #include "engine/LineComposer.h"
 #include "engine/OutputFile.h"
 #include "engine/RunHost.h"

@@ -7,12 +7,17 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/Failure.h"
+
 namespace cardmill {
 
-// An error that the label-document maker reported; its text names the document concerned.
-class MergeError : public std::runtime_error {
+// An error that the label-document maker reported, naming the document concerned.
+class MergeError : public FailureError {
 public:
-    using std::runtime_error::runtime_error;
+    MergeError(FailureId id, const std::filesystem::path& path, std::string detail = {})
+        : FailureError({id, path, std::move(detail)})
+    {
+    }
 };
 
 // Thrown by a label maker when its progress callback asked it to stop while it was not merging (while a main

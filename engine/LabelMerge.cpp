@@ -109,12 +109,15 @@ MergePhase::PassEnding MergePhase::runPass(const std::filesystem::path& base, Pa
 
     std::filesystem::path part, document;
     // A failure names the label document, never the temporary name it was being written under.
-    auto reason = [&](std::string text) {
+    auto named = [&](Failure f) {
         const std::string temporary = part.string();
-        if (!temporary.empty())
-            for (std::size_t at = text.find(temporary); at != std::string::npos; at = text.find(temporary, at))
-                text.replace(at, temporary.size(), document.string());
-        return text;
+        if (!temporary.empty()) {
+            if (f.path == part)
+                f.path = document;
+            for (std::size_t at = f.detail.find(temporary); at != std::string::npos; at = f.detail.find(temporary, at))
+                f.detail.replace(at, temporary.size(), document.string());
+        }
+        return f;
     };
     try {
         if (m_host.keepTemporaryFile()) {
@@ -124,7 +127,7 @@ MergePhase::PassEnding MergePhase::runPass(const std::filesystem::path& base, Pa
             std::error_code ec;
             std::filesystem::rename(part, table, ec);
             if (ec)
-                throw MergeError("Cannot save the table document \"" + table.string() + "\": " + ec.message());
+                throw MergeError(FailureId::TableDocument, table, ec.message());
             part.clear();
         }
         const LabelMaker::Progress progress = [this](std::size_t done) {
@@ -149,16 +152,18 @@ MergePhase::PassEnding MergePhase::runPass(const std::filesystem::path& base, Pa
         std::error_code ec;
         std::filesystem::rename(part, document, ec);
         if (ec)
-            throw MergeError("Cannot save the label document \"" + document.string() + "\": " + ec.message());
+            throw MergeError(FailureId::LabelDocument, document, ec.message());
         const std::size_t labels = selector.isSwl() ? records.size() : records.size() / selector.size;
         result.made.push_back({selector, labels, document});
         return PassEnding::Made;
     } catch (const LabelMakingStopped&) {
         return PassEnding::Stopped;
     } catch (const std::bad_alloc&) {
-        result.failed.push_back({selector, "Not enough memory to merge into \"" + mainDocument.string() + "\""});
+        result.failed.push_back({selector, {FailureId::MergeMemory, mainDocument, {}}});
+    } catch (const FailureError& e) {
+        result.failed.push_back({selector, named(e.failure())});
     } catch (const std::exception& e) {
-        result.failed.push_back({selector, reason(e.what())});
+        result.failed.push_back({selector, named({FailureId::Other, {}, e.what()})});
     }
     if (!part.empty()) {
         std::error_code ec;

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <system_error>
 
-#include "engine/IoError.h"
+#include "engine/Failure.h"
 #include "engine/Text.h"
 
 namespace cardmill {
@@ -17,10 +17,10 @@ std::FILE* openForReading(const std::filesystem::path& path)
 {
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec))
-        throw IoError(path, "Cannot read a folder as a file");
+        throw IoError(FailureId::ReadFolder, path);
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f)
-        throw IoError(path, std::string("Cannot open file (") + std::strerror(errno) + ")");
+        throw IoError(FailureId::OpenFile, path, std::strerror(errno));
     return f;
 }
 
@@ -57,7 +57,7 @@ bool LineReader::fill()
     m_end = std::fread(m_buffer.data(), 1, m_buffer.size(), m_file);
     if (m_end == 0) {
         if (std::ferror(m_file))
-            throw IoError(m_path, std::string("Cannot read file (") + std::strerror(errno) + ")");
+            throw IoError(FailureId::ReadFile, m_path, std::strerror(errno));
         m_eof = true;
         return false;
     }
@@ -118,7 +118,7 @@ std::size_t countLines(const std::filesystem::path& path)
             const bool failed = std::ferror(f) != 0;
             std::fclose(f);
             if (failed)
-                throw IoError(path, std::string("Cannot read file (") + std::strerror(errno) + ")");
+                throw IoError(FailureId::ReadFile, path, std::strerror(errno));
             break;
         }
         // Lines = LF + CR - (CR directly followed by LF).

@@ -6,7 +6,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "engine/IoError.h"
+#include "engine/Failure.h"
 #include "engine/TempFiles.h"
 
 namespace cardmill {
@@ -15,7 +15,7 @@ void requireNoFolderAt(const std::filesystem::path& target)
 {
     std::error_code ec;
     if (std::filesystem::is_directory(std::filesystem::symlink_status(target, ec)))
-        throw IoError(target, "Cannot write the file: a folder has its name");
+        throw IoError(FailureId::FolderInTheWay, target);
 }
 
 OutputFile::OutputFile(std::filesystem::path target)
@@ -25,12 +25,12 @@ OutputFile::OutputFile(std::filesystem::path target)
     requireNoFolderAt(m_target);
     const int fd = ::open(m_part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0)
-        throw IoError(m_target, std::string("Cannot create file (") + std::strerror(errno) + ")");
+        throw IoError(FailureId::CreateFile, m_target, std::strerror(errno));
     m_file = ::fdopen(fd, "wb");
     if (!m_file) {
         ::close(fd);
         ::unlink(m_part.c_str());
-        throw IoError(m_target, "Cannot create file");
+        throw IoError(FailureId::CreateFile, m_target);
     }
     std::setvbuf(m_file, nullptr, _IOFBF, 1 << 16);
 }
@@ -43,27 +43,27 @@ OutputFile::~OutputFile()
 void OutputFile::write(std::string_view bytes)
 {
     if (!m_file)
-        throw IoError(m_target, "Cannot write file: it is closed");
+        throw IoError(FailureId::WriteFile, m_target, "it is closed");
     if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size())
-        throw IoError(m_target, std::string("Cannot write file (") + std::strerror(errno) + ")");
+        throw IoError(FailureId::WriteFile, m_target, std::strerror(errno));
 }
 
 void OutputFile::commit()
 {
     if (!m_file)
-        throw IoError(m_target, "Cannot write file: it is closed");
+        throw IoError(FailureId::WriteFile, m_target, "it is closed");
     const int closed = std::fclose(m_file);
     m_file = nullptr;
     if (closed != 0) {
         const int error = errno;
         ::unlink(m_part.c_str());
-        throw IoError(m_target, std::string("Cannot write file (") + std::strerror(error) + ")");
+        throw IoError(FailureId::WriteFile, m_target, std::strerror(error));
     }
     requireNoFolderAt(m_target);
     if (::rename(m_part.c_str(), m_target.c_str()) != 0) {
         const int error = errno;
         ::unlink(m_part.c_str());
-        throw IoError(m_target, std::string("Cannot write file (") + std::strerror(error) + ")");
+        throw IoError(FailureId::WriteFile, m_target, std::strerror(error));
     }
     m_part.clear();
 }

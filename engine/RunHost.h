@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/ConversionSettings.h"
+#include "engine/Failure.h"
 #include "engine/RunSummary.h"
 #include "engine/SentMarks.h"
 #include "engine/TextId.h"
@@ -48,8 +49,8 @@ public:
     virtual void showMessage(TextId id, const TextArgs& args = {}) = 0;
     // The closing message of a run that reached its end: what was made, what failed, the bad-records file.
     virtual void showSummary(const RunSummary& summary) = 0;
-    // An unexpected failure that abandoned the run: its text as the lower layer gave it.
-    virtual void showError(const std::string& text) = 0;
+    // A failure that abandoned the run.
+    virtual void showError(const Failure& failure) = 0;
 
     // Lets pending window events run, so that the window stays painted and "Stop" can be clicked.
     virtual void processEvents() = 0;

@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 
 #include "engine/DataSourceFiles.h"
-#include "engine/IoError.h"
+#include "engine/Failure.h"
 #include "engine/LabelMerge.h"
 #include "engine/SentMarks.h"
 
@@ -84,18 +84,18 @@ void convertUtf16ToUtf8(const std::filesystem::path& source, const std::filesyst
 {
     std::FILE* in = std::fopen(source.c_str(), "rb");
     if (!in)
-        throw IoError(source, std::string("Cannot open file (") + std::strerror(errno) + ")");
+        throw IoError(FailureId::OpenFile, source, std::strerror(errno));
     std::FILE* out = std::fopen(target.c_str(), "wb");
     if (!out) {
         std::fclose(in);
-        throw IoError(target, std::string("Cannot create file (") + std::strerror(errno) + ")");
+        throw IoError(FailureId::CreateFile, target, std::strerror(errno));
     }
     // glibc's "UTF-16" reads the byte-order mark and drops it.
     iconv_t cd = iconv_open("UTF-8", "UTF-16");
     if (cd == reinterpret_cast<iconv_t>(-1)) {
         std::fclose(in);
         std::fclose(out);
-        throw IoError(source, "Cannot read UTF-16: no converter");
+        throw IoError(FailureId::NoUtf16Converter, source);
     }
     char inBuf[1 << 16];
     char outBuf[1 << 18];
@@ -133,9 +133,9 @@ void convertUtf16ToUtf8(const std::filesystem::path& source, const std::filesyst
     std::fclose(in);
     ok = std::fclose(out) == 0 && ok;
     if (readError)
-        throw IoError(source, "Cannot read file");
+        throw IoError(FailureId::ReadFile, source);
     if (!ok)
-        throw IoError(target, std::string("Cannot write file (") + std::strerror(errno) + ")");
+        throw IoError(FailureId::WriteFile, target, std::strerror(errno));
 }
 
 } // namespace cardmill

@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "engine/IoError.h"
+#include "engine/Failure.h"
 
 namespace cardmill {
 
@@ -25,13 +25,13 @@ std::unique_ptr<RunLock> RunLock::take(const std::filesystem::path& log)
     for (int attempt = 0; attempt < 10; ++attempt) {
         const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd < 0)
-            throw IoError(path, std::string("Cannot make the lock file (") + std::strerror(errno) + ")");
+            throw IoError(FailureId::MakeLock, path, std::strerror(errno));
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             const int error = errno;
             ::close(fd);
             if (error == EWOULDBLOCK)
                 return nullptr;
-            throw IoError(path, std::string("Cannot lock the lock file (") + std::strerror(error) + ")");
+            throw IoError(FailureId::Lock, path, std::strerror(error));
         }
         struct stat held {}, named {};
         if (::fstat(fd, &held) == 0 && ::lstat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&

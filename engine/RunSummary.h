@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/Failure.h"
 #include "engine/LabelMaker.h"
 
 namespace cardmill {
@@ -19,7 +20,7 @@ struct MadeLabels {
 // A pass whose label document could not be made, with the reason.
 struct FailedPass {
     PassSelector pass;
-    std::string error;
+    Failure failure;
 };
 
 // The two files that mark one ADIF file's labelled QSOs as sent, and how many QSOs they mark.

@@ -10,7 +10,7 @@
 
 #include "cardmill/Version.h"
 #include "engine/AdifRecord.h"
-#include "engine/IoError.h"
+#include "engine/Failure.h"
 #include "engine/OutputFile.h"
 #include "engine/Text.h"
 
@@ -294,7 +294,7 @@ void SentMarks::write(const std::filesystem::path& source, const std::filesystem
 {
     std::FILE* in = std::fopen(source.c_str(), "rb");
     if (!in)
-        throw IoError(source, std::string("Cannot open file (") + std::strerror(errno) + ")");
+        throw IoError(FailureId::OpenFile, source, std::strerror(errno));
     struct Closer {
         std::FILE* f;
         ~Closer() { std::fclose(f); }
@@ -335,7 +335,7 @@ void SentMarks::write(const std::filesystem::path& source, const std::filesystem
             const std::size_t n = std::fread(buffer.data(), 1, want, in);
             if (n == 0) {
                 if (std::ferror(in))
-                    throw IoError(source, std::string("Cannot read file (") + std::strerror(errno) + ")");
+                    throw IoError(FailureId::ReadFile, source, std::strerror(errno));
                 return; // the file is shorter than it was: nothing more to copy
             }
             if (into) {

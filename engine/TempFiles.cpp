@@ -13,7 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "engine/IoError.h"
+#include "engine/Failure.h"
 
 namespace cardmill {
 
@@ -94,7 +94,7 @@ WorkFolder::WorkFolder()
     std::string pattern =
         (temporaryRoot() / (std::string(kWorkPrefix) + std::to_string(::getpid()) + "-XXXXXX")).string();
     if (!::mkdtemp(pattern.data())) // mode 0700
-        throw IoError(temporaryRoot(), std::string("Cannot make a private work folder (") + std::strerror(errno) + ")");
+        throw IoError(FailureId::MakeWorkFolder, temporaryRoot(), std::strerror(errno));
     m_path = pattern;
     if (pattern.size() < sizeof g_current) {
         std::memcpy(g_current, pattern.c_str(), pattern.size() + 1);
@@ -128,8 +128,7 @@ std::filesystem::path scratchFolder(std::string_view purpose)
                             "-XXXXXX"))
                               .string();
     if (!::mkdtemp(pattern.data()))
-        throw IoError(current.empty() ? temporaryRoot() : current,
-                      std::string("Cannot make a scratch folder (") + std::strerror(errno) + ")");
+        throw IoError(FailureId::MakeWorkFolder, current.empty() ? temporaryRoot() : current, std::strerror(errno));
     return pattern;
 }
 

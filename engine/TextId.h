@@ -60,6 +60,34 @@ enum class TextId {
     StatusMergeMergeSwl,
     StatusLibreOffice,    // %s = the file, %s = seconds
     ProcessStoppedNoData,     // box "Information", error icon
+    // Failures, in the order of FailureId (see failureText).
+    FailureOther,
+    FailureReadFolder,
+    FailureOpenFile,
+    FailureReadFile,
+    FailureCreateFile,
+    FailureWriteFile,
+    FailureFolderInTheWay,
+    FailureNoUtf16Converter,
+    FailureMakeLock,
+    FailureLock,
+    FailureMakeWorkFolder,
+    FailureNotEnoughMemory,
+    FailureMainDocumentMissing,
+    FailureMainDocumentNotADocument,
+    FailureMainDocumentWrongKind,
+    FailureMainDocumentNeedsLibreOffice,
+    FailureMainDocumentUnreadable,
+    FailureMainDocumentConversion,
+    FailureMergeFailed,
+    FailureMergeMemory,
+    FailureTableDocument,
+    FailureLabelDocument,
+    FailurePdfNeedsLibreOffice,
+    FailurePdfFailed,
+    FailureSettingsRead,
+    FailureSettingsWrite,
+    FailureMainDocuments,
     Count
 };
 

@@ -39,9 +39,7 @@ BuiltInLabelMaker::~BuiltInLabelMaker() = default;
 std::filesystem::path BuiltInLabelMaker::convertedDoc(const std::filesystem::path& doc, const Progress& progress)
 {
     if (!LibreOffice::find())
-        throw MergeError("The main document " + quoted(doc) +
-                         " is a Word 97 (.doc) document, which this program reads only through LibreOffice. "
-                         "Install LibreOffice, or save the document as .docx or .odt");
+        throw MergeError(FailureId::MainDocumentNeedsLibreOffice, doc);
     // LibreOffice's profile and the converted document go in the run's work folder; a profile is kept while
     // the same run converts several documents.
     const std::filesystem::path run = WorkFolder::current();
@@ -66,7 +64,7 @@ std::filesystem::path BuiltInLabelMaker::convertedDoc(const std::filesystem::pat
     } catch (const std::exception& e) {
         std::error_code ec;
         std::filesystem::remove_all(folder, ec);
-        throw MergeError("Cannot convert the Word 97 main document " + quoted(doc) + " with LibreOffice: " + e.what());
+        throw MergeError(FailureId::MainDocumentConversion, doc, e.what());
     }
     return folder / doc.filename().replace_extension(".odt");
 }
@@ -76,7 +74,7 @@ const BuiltInLabelMaker::MainDocument& BuiltInLabelMaker::load(const std::filesy
 {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec))
-        throw MergeError("The main document " + quoted(path) + " does not exist");
+        throw MergeError(FailureId::MainDocumentMissing, path);
     const auto time = std::filesystem::last_write_time(path, ec);
     const auto size = std::filesystem::file_size(path, ec);
     const auto known = m_documents.find(path.string());
@@ -89,7 +87,7 @@ const BuiltInLabelMaker::MainDocument& BuiltInLabelMaker::load(const std::filesy
         package = convertedDoc(path, progress);
         converted = package.parent_path();
     } else if (!looksLikeZip(path)) {
-        throw MergeError("The main document " + quoted(path) + " is not a .docx, .odt or .doc document");
+        throw MergeError(FailureId::MainDocumentNotADocument, path);
     }
     MainDocument doc{time, size, {}, false, {}};
     auto contents = std::make_shared<ZipContents>();
@@ -98,7 +96,7 @@ const BuiltInLabelMaker::MainDocument& BuiltInLabelMaker::load(const std::filesy
     } catch (const std::exception& e) {
         std::error_code ec;
         std::filesystem::remove_all(converted, ec);
-        throw MergeError(std::string("Cannot open the main document ") + e.what());
+        throw MergeError(FailureId::MainDocumentUnreadable, path, e.what());
     }
     if (!converted.empty()) {
         std::error_code ec;
@@ -109,13 +107,12 @@ const BuiltInLabelMaker::MainDocument& BuiltInLabelMaker::load(const std::filesy
     doc.openDocument = !wordprocessing && contents->has("content.xml") && mimetype != contents->entries.end() &&
                        mimetype->second.rfind("application/vnd.oasis.opendocument.text", 0) == 0;
     if (!wordprocessing && !doc.openDocument)
-        throw MergeError("The main document " + quoted(path) +
-                         " is neither a WordprocessingML (.docx) nor an OpenDocument text (.odt) document");
+        throw MergeError(FailureId::MainDocumentWrongKind, path);
     try {
         // A broken document is reported now, not in the middle of the merge.
         doc.body = std::make_shared<const Template>(wordprocessing ? docxBody(*contents) : odtBody(*contents));
     } catch (const std::exception& e) {
-        throw MergeError("Cannot open the main document " + quoted(path) + ": " + e.what());
+        throw MergeError(FailureId::MainDocumentUnreadable, path, e.what());
     }
     doc.package = std::move(contents);
     return m_documents[path.string()] = std::move(doc);
@@ -166,9 +163,9 @@ bool BuiltInLabelMaker::make(const PassRecords& records, const std::filesystem::
     } catch (const MergeStopped&) {
         return false;
     } catch (const std::bad_alloc&) {
-        throw MergeError("Not enough memory to merge into " + quoted(mainDocument));
+        throw MergeError(FailureId::MergeMemory, mainDocument);
     } catch (const std::exception& e) {
-        throw MergeError("Cannot merge into " + quoted(mainDocument) + ": " + e.what());
+        throw MergeError(FailureId::MergeFailed, mainDocument, e.what());
     }
     return true;
 }
@@ -178,7 +175,7 @@ void BuiltInLabelMaker::writeTableDocument(const PassRecords& records, const std
     try {
         cardmill::writeTableDocument(path, records);
     } catch (const std::exception& e) {
-        throw MergeError("Cannot save the table document " + quoted(path) + ": " + e.what());
+        throw MergeError(FailureId::TableDocument, path, e.what());
     }
 }
 
@@ -201,7 +198,7 @@ void BuiltInPresenter::present(const std::vector<std::filesystem::path>& documen
         for (const auto& d : documents)
             saved += (saved.empty() ? "" : ", ") + quoted(d);
         if (!LibreOffice::find())
-            throw MergeError("Labels as PDF need LibreOffice, which is not installed. The labels are saved as " + saved);
+            throw MergeError(FailureId::PdfNeedsLibreOffice, {}, saved);
         // One call per folder: the label documents of a run normally share one.
         std::map<std::string, std::vector<std::filesystem::path>> byFolder;
         for (const auto& d : documents)
@@ -218,7 +215,7 @@ void BuiltInPresenter::present(const std::vector<std::filesystem::path>& documen
                 });
             }
         } catch (const std::exception& e) {
-            throw MergeError(std::string("Cannot make the PDF labels: ") + e.what() + ". The labels are saved as " + saved);
+            throw MergeError(FailureId::PdfFailed, documents.front().parent_path(), e.what());
         }
         for (const auto& d : documents)
             pdfs.push_back(std::filesystem::path(d).replace_extension(".pdf"));

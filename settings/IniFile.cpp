@@ -145,14 +145,13 @@ bool writeAll(int fd, const std::string& data)
 } // namespace
 
 SettingsReadError::SettingsReadError(const std::filesystem::path& path, const std::string& why)
-    : std::runtime_error("The settings file \"" + fullPath(path).string() + "\" " + why)
-    , m_path(fullPath(path))
+    : FailureError({FailureId::SettingsRead, fullPath(path), why},
+                   "The settings file \"" + fullPath(path).string() + "\" " + why)
 {
 }
 
 SettingsWriteError::SettingsWriteError(const std::filesystem::path& path)
-    : std::runtime_error("Unable to write to " + fullPath(path).string())
-    , m_path(fullPath(path))
+    : FailureError({FailureId::SettingsWrite, fullPath(path), {}}, "Unable to write to " + fullPath(path).string())
 {
 }
 

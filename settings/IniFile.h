@@ -8,28 +8,24 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/Failure.h"
+
 namespace cardmill {
 
 // A write to the settings file that failed; nothing of the file was changed. what() is
 // "Unable to write to <full path>".
-class SettingsWriteError : public std::runtime_error {
+class SettingsWriteError : public FailureError {
 public:
     explicit SettingsWriteError(const std::filesystem::path& path);
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
+    const std::filesystem::path& path() const { return failure().path; }
 };
 
 // A settings file that cannot be read: it is a folder, a device or FIFO, too large, or unreadable. what() says
 // which, with the full path.
-class SettingsReadError : public std::runtime_error {
+class SettingsReadError : public FailureError {
 public:
     SettingsReadError(const std::filesystem::path& path, const std::string& why);
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
+    const std::filesystem::path& path() const { return failure().path; }
 };
 
 // The largest file taken as a settings file.

@@ -164,9 +164,9 @@ void TForm1::showSummary(const RunSummary& summary)
                               failed ? UserInteraction::Icon::Error : UserInteraction::Icon::Information);
 }
 
-void TForm1::showError(const std::string& text)
+void TForm1::showError(const Failure& failure)
 {
-    handleError(std::runtime_error(text));
+    handleError(FailureError(failure));
 }
 
 void TForm1::processEvents()

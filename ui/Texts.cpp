@@ -154,6 +154,60 @@ constexpr std::array<TextEntry, static_cast<std::size_t>(TextId::Count)> kTexts{
     {K::None, I::None, WindowText::Count, "LibreOffice is converting %s... %s s", "LibreOffice konwertuje %s... %s s"},
     /* ProcessStoppedNoData */
     {K::Box, I::Error, WindowText::CaptionInformation, "Process stopped ! \nNo data-source file was written: those of an earlier run are as they were.", "Przetwarzanie przerwane ! \nNie zapisano plików danych: pliki z wcześniejszego przebiegu pozostały bez zmian."},
+    /* FailureOther */
+    {K::None, I::None, WindowText::Count, "%s", "%s"},
+    /* FailureReadFolder */
+    {K::None, I::None, WindowText::Count, "Cannot read a folder as a file: \"%s\"", "Nie można czytać folderu jak pliku: \"%s\""},
+    /* FailureOpenFile */
+    {K::None, I::None, WindowText::Count, "Cannot open the file \"%s\"", "Nie można otworzyć pliku \"%s\""},
+    /* FailureReadFile */
+    {K::None, I::None, WindowText::Count, "Cannot read the file \"%s\"", "Nie można odczytać pliku \"%s\""},
+    /* FailureCreateFile */
+    {K::None, I::None, WindowText::Count, "Cannot create the file \"%s\"", "Nie można utworzyć pliku \"%s\""},
+    /* FailureWriteFile */
+    {K::None, I::None, WindowText::Count, "Cannot write the file \"%s\"", "Nie można zapisać pliku \"%s\""},
+    /* FailureFolderInTheWay */
+    {K::None, I::None, WindowText::Count, "Cannot write the file \"%s\": a folder has its name", "Nie można zapisać pliku \"%s\": folder ma tę nazwę"},
+    /* FailureNoUtf16Converter */
+    {K::None, I::None, WindowText::Count, "Cannot read the UTF-16 file \"%s\": no converter", "Nie można odczytać pliku UTF-16 \"%s\": brak konwertera"},
+    /* FailureMakeLock */
+    {K::None, I::None, WindowText::Count, "Cannot make the lock file \"%s\"", "Nie można utworzyć pliku blokady \"%s\""},
+    /* FailureLock */
+    {K::None, I::None, WindowText::Count, "Cannot lock the lock file \"%s\"", "Nie można zablokować pliku blokady \"%s\""},
+    /* FailureMakeWorkFolder */
+    {K::None, I::None, WindowText::Count, "Cannot make a private work folder in \"%s\"", "Nie można utworzyć prywatnego folderu roboczego w \"%s\""},
+    /* FailureNotEnoughMemory */
+    {K::None, I::None, WindowText::Count, "Not enough memory to convert \"%s\"", "Za mało pamięci, by przetworzyć \"%s\""},
+    /* FailureMainDocumentMissing */
+    {K::None, I::None, WindowText::Count, "The main document \"%s\" does not exist", "Dokument główny \"%s\" nie istnieje"},
+    /* FailureMainDocumentNotADocument */
+    {K::None, I::None, WindowText::Count, "The main document \"%s\" is not a .docx, .odt or .doc document", "Dokument główny \"%s\" nie jest dokumentem .docx, .odt ani .doc"},
+    /* FailureMainDocumentWrongKind */
+    {K::None, I::None, WindowText::Count, "The main document \"%s\" is neither a WordprocessingML (.docx) nor an OpenDocument text (.odt) document", "Dokument główny \"%s\" nie jest ani dokumentem WordprocessingML (.docx), ani tekstem OpenDocument (.odt)"},
+    /* FailureMainDocumentNeedsLibreOffice */
+    {K::None, I::None, WindowText::Count, "The main document \"%s\" is a Word 97 (.doc) document, which this program reads only through LibreOffice. Install LibreOffice, or save the document as .docx or .odt", "Dokument główny \"%s\" jest dokumentem Word 97 (.doc), który ten program czyta tylko przez LibreOffice. Zainstaluj LibreOffice albo zapisz dokument jako .docx lub .odt"},
+    /* FailureMainDocumentUnreadable */
+    {K::None, I::None, WindowText::Count, "Cannot open the main document \"%s\"", "Nie można otworzyć dokumentu głównego \"%s\""},
+    /* FailureMainDocumentConversion */
+    {K::None, I::None, WindowText::Count, "Cannot convert the Word 97 main document \"%s\" with LibreOffice", "Nie można przekształcić dokumentu głównego Word 97 \"%s\" programem LibreOffice"},
+    /* FailureMergeFailed */
+    {K::None, I::None, WindowText::Count, "Cannot merge into \"%s\"", "Nie można scalić z \"%s\""},
+    /* FailureMergeMemory */
+    {K::None, I::None, WindowText::Count, "Not enough memory to merge into \"%s\"", "Za mało pamięci, by scalić z \"%s\""},
+    /* FailureTableDocument */
+    {K::None, I::None, WindowText::Count, "Cannot save the table document \"%s\"", "Nie można zapisać dokumentu z tabelą \"%s\""},
+    /* FailureLabelDocument */
+    {K::None, I::None, WindowText::Count, "Cannot save the label document \"%s\"", "Nie można zapisać dokumentu z nalepkami \"%s\""},
+    /* FailurePdfNeedsLibreOffice */
+    {K::None, I::None, WindowText::Count, "Labels as PDF need LibreOffice, which is not installed. The labels are saved as %s", "Nalepki w PDF wymagają programu LibreOffice, który nie jest zainstalowany. Nalepki zapisano jako %s"},
+    /* FailurePdfFailed */
+    {K::None, I::None, WindowText::Count, "Cannot make the PDF labels in \"%s\"; the label documents are saved", "Nie można utworzyć nalepek PDF w \"%s\"; dokumenty z nalepkami są zapisane"},
+    /* FailureSettingsRead */
+    {K::None, I::None, WindowText::Count, "Cannot read the settings file \"%s\"", "Nie można odczytać pliku ustawień \"%s\""},
+    /* FailureSettingsWrite */
+    {K::None, I::None, WindowText::Count, "Unable to write to %s", "Nie można zapisać %s"},
+    /* FailureMainDocuments */
+    {K::None, I::None, WindowText::Count, "Cannot make the main documents in \"%s\"", "Nie można utworzyć dokumentów głównych w \"%s\""},
 }};
 
 // The windows' own texts.
@@ -449,6 +503,56 @@ std::string markedLines(const std::vector<MarkedFile>& marked, Language language
 
 } // namespace
 
+std::string failureText(const Failure& failure, Language language)
+{
+    // For each failure: whether its text names the path, and whether it holds the detail; a detail the
+    // text does not hold follows it in parentheses.
+    struct Shape {
+        bool path, detail;
+    };
+    static constexpr Shape kShapes[] = {
+        {false, true},
+        {true, false},
+        {true, false},
+        {true, false},
+        {true, false},
+        {true, false},
+        {true, false},
+        {true, false},
+        {true, false},
+        {true, false},
+        {true, false},
+        {true, false},
+        {true, false},
+        {true, false},
+        {true, false},
+        {true, false},
+        {true, false},
+        {true, false},
+        {true, false},
+        {true, false},
+        {true, false},
+        {true, false},
+        {false, true},
+        {true, false},
+        {true, false},
+        {true, false},
+        {true, false},
+    };
+    const auto i = static_cast<std::size_t>(failure.id);
+    const Shape shape = i < std::size(kShapes) ? kShapes[i] : Shape{false, true};
+    const auto id = static_cast<TextId>(static_cast<std::size_t>(TextId::FailureOther) + i);
+    std::vector<std::string> args;
+    if (shape.path)
+        args.push_back(failure.path.string());
+    if (shape.detail)
+        args.push_back(failure.detail);
+    std::string text = textFor(id, language, args);
+    if (!shape.detail && !failure.detail.empty())
+        text += " (" + failure.detail + ")";
+    return text;
+}
+
 std::string warningsText(const RunSummary& summary, Language language)
 {
     std::string text;
@@ -503,9 +607,11 @@ std::string summaryText(const RunSummary& summary, Language language)
     }
     case RunSummary::Kind::MergeFailed: {
         text = textFor(TextId::MergeFailed, language);
-        for (const FailedPass& f : summary.failed)
-            text += "\n" + (f.pass.isSwl() ? textFor(TextId::SwlPassFailed, language, f.error)
-                                           : textFor(TextId::PassFailed, language, {qsos(f.pass.size, language), f.error}));
+        for (const FailedPass& f : summary.failed) {
+            const std::string why = failureText(f.failure, language);
+            text += "\n" + (f.pass.isSwl() ? textFor(TextId::SwlPassFailed, language, why)
+                                           : textFor(TextId::PassFailed, language, {qsos(f.pass.size, language), why}));
+        }
         if (summary.made.empty()) {
             text += "\n" + textFor(TextId::NoLabelsMade, language);
         } else {

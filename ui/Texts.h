@@ -48,6 +48,8 @@ std::string textFor(WindowText id, Language language, const std::vector<std::str
 // The closing message of a run: the label documents made, with how many labels of each size, where they are,
 // what failed, and the bad-records file.
 std::string summaryText(const RunSummary& summary, Language language);
+// A failure in a language: what went wrong, the file, and the system's detail.
+std::string failureText(const Failure& failure, Language language);
 // What the user should know about the main documents, a line each; empty when nothing.
 std::string warningsText(const RunSummary& summary, Language language);
 

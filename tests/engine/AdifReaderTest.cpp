@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/IoError.h"
+#include "engine/Failure.h"
 #include "engine/LineReader.h"
 #include "engine/Text.h"
 #include "support/TempDir.h"

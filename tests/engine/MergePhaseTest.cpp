@@ -140,10 +140,11 @@ TEST_F(MergePhaseTest, AFailedPassKeepsEarlierLabelsAndTheOtherPassesRun)
     EXPECT_EQ(s.kind, RunSummary::Kind::MergeFailed);
     ASSERT_EQ(s.failed.size(), 2u);
     EXPECT_EQ(s.failed[0].pass, PassSelector{2});
-    EXPECT_NE(s.failed[0].error.find("card_2.doc"), std::string::npos);
+    EXPECT_EQ(s.failed[0].failure.path.filename(), "card_2.doc");
+    EXPECT_EQ(s.failed[0].failure.id, FailureId::MergeFailed);
     EXPECT_EQ(s.failed[1].pass, PassSelector{3});
-    EXPECT_NE(s.failed[1].error.find((dir / "card_3.doc").string()), std::string::npos);
-    EXPECT_NE(s.failed[1].error.find("does not exist"), std::string::npos);
+    EXPECT_EQ(s.failed[1].failure.path, dir / "card_3.doc");
+    EXPECT_EQ(s.failed[1].failure.id, FailureId::MainDocumentMissing);
     ASSERT_EQ(s.made.size(), 2u);
     EXPECT_EQ(s.made[0].document, file("_labels_1.docx"));
     EXPECT_EQ(s.made[1].document, file("_labels_swl.docx"));
@@ -157,8 +158,11 @@ TEST_F(MergePhaseTest, AFullDiskLeavesTheOldDocumentAndNamesIt)
     EXPECT_EQ(runIt(), RunOutcome::Abandoned);
     EXPECT_EQ(readFile(file("_labels_1.docx")), "earlier");
     ASSERT_EQ(host.summaries.back().failed.size(), 1u);
-    EXPECT_EQ(host.summaries.back().failed[0].error,
-              "\"" + file("_labels_1.docx").string() + "\": the document cannot be written (No space left on device)");
+    // The failure names the label document, not the temporary name it was written under.
+    const Failure& f = host.summaries.back().failed[0].failure;
+    EXPECT_EQ(f.id, FailureId::WriteFile);
+    EXPECT_EQ(f.path, file("_labels_1.docx"));
+    EXPECT_EQ(f.detail, "No space left on device");
     // The half-written file is gone: the log, two data-source files, the old and the SWL document.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "logs"), {}), 5);
 }

@@ -24,7 +24,8 @@ public:
     };
     std::vector<Message> messages;
     std::vector<RunSummary> summaries;
-    std::vector<std::string> errors;
+    std::vector<Failure> failures;
+    std::vector<std::string> errors; // each failure's path and detail
     std::vector<std::string> statuses; // every change, "" for a cleared status
     bool progressVisible = false;
     std::size_t progressMaximum = 0;
@@ -61,7 +62,11 @@ public:
     void setProgressPosition(std::size_t position) override;
     void showMessage(TextId id, const TextArgs& args) override { messages.push_back({id, args}); }
     void showSummary(const RunSummary& summary) override { summaries.push_back(summary); }
-    void showError(const std::string& text) override { errors.push_back(text); }
+    void showError(const Failure& failure) override
+    {
+        failures.push_back(failure);
+        errors.push_back(failure.path.string() + (failure.detail.empty() ? "" : ": " + failure.detail));
+    }
     void processEvents() override;
     bool stopRequested() const override { return stopFlag; }
     void clearStopRequest() override { stopFlag = false; }

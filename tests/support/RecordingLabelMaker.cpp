@@ -8,7 +8,7 @@ std::string RecordingLabelMaker::labelExtension(const std::filesystem::path& mai
 {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(mainDocument, ec))
-        throw MergeError("The main document \"" + mainDocument.string() + "\" does not exist");
+        throw MergeError(FailureId::MainDocumentMissing, mainDocument);
     return extension;
 }
 
@@ -23,10 +23,10 @@ bool RecordingLabelMaker::make(const PassRecords& records, const std::filesystem
     for (std::size_t i = 0; i < records.size(); ++i)
         m.lines.emplace_back(records.line(i));
     if (failFor.count(m.mainDocument))
-        throw MergeError("Cannot merge into \"" + mainDocument.string() + "\": broken");
+        throw MergeError(FailureId::MergeFailed, mainDocument, "broken");
     if (diskFullFor.count(m.mainDocument)) {
         std::ofstream(output, std::ios::binary) << "half a document";
-        throw MergeError("\"" + output.string() + "\": the document cannot be written (No space left on device)");
+        throw MergeError(FailureId::WriteFile, output, "No space left on device");
     }
     std::ofstream out(output, std::ios::binary);
     for (std::size_t i = 0; i < records.size(); ++i) {

@@ -50,20 +50,32 @@ TEST(SummaryText, AFailedMergeNamesWhatFailedWhatWasMadeAndWhatWasKept)
     RunSummary s = readyLabels();
     s.kind = RunSummary::Kind::MergeFailed;
     s.made.erase(s.made.begin() + 1);
-    s.failed = {{{3}, "The main document \"/q/card_3.docx\" does not exist"}};
+    s.failed = {{{3}, {FailureId::MainDocumentMissing, "/q/card_3.docx", {}}}};
     EXPECT_EQ(summaryText(s, Language::English),
               "Not every label document could be made.\n"
               "Labels of 3 QSOs: The main document \"/q/card_3.docx\" does not exist\n"
               "Made in this run: 12 labels of 1 QSO, 8 SWL labels in /home/op/logs (sp3kxq_labels_*.docx).\n"
               "Label documents of earlier runs are kept as they were.");
     s.made.clear();
-    s.failed.push_back({PassSelector::swl(), "broken"});
+    s.failed.push_back({PassSelector::swl(), {FailureId::MergeFailed, "/q/card_swl.odt", "broken XML"}});
     EXPECT_EQ(summaryText(s, Language::Polish),
               "Nie udało się utworzyć wszystkich dokumentów z nalepkami.\n"
-              "Nalepki z 3 QSO: The main document \"/q/card_3.docx\" does not exist\n"
-              "Nalepki SWL: broken\n"
+              "Nalepki z 3 QSO: Dokument główny \"/q/card_3.docx\" nie istnieje\n"
+              "Nalepki SWL: Nie można scalić z \"/q/card_swl.odt\" (broken XML)\n"
               "W tym przebiegu nie utworzono żadnego dokumentu z nalepkami.\n"
               "Dokumenty z nalepkami z wcześniejszych przebiegów pozostały bez zmian.");
+}
+
+TEST(SummaryText, FailuresAreSaidInTheProgramsLanguageWithTheSystemsDetail)
+{
+    const Failure open{FailureId::OpenFile, "/logs/my.adi", "Permission denied"};
+    EXPECT_EQ(failureText(open, Language::English), "Cannot open the file \"/logs/my.adi\" (Permission denied)");
+    EXPECT_EQ(failureText(open, Language::Polish), "Nie można otworzyć pliku \"/logs/my.adi\" (Permission denied)");
+    EXPECT_EQ(failureText({FailureId::PdfNeedsLibreOffice, {}, "\"a.docx\""}, Language::English),
+              "Labels as PDF need LibreOffice, which is not installed. The labels are saved as \"a.docx\"");
+    EXPECT_EQ(failureText({FailureId::Other, {}, "something odd"}, Language::Polish), "something odd");
+    EXPECT_EQ(failureText({FailureId::SettingsWrite, "/c/cardmill.ini", {}}, Language::English),
+              "Unable to write to /c/cardmill.ini");
 }
 
 TEST(SummaryText, NoWordProcessorIsNamedInTheBuiltInTexts)

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+namespace cardmill {
+
+// What went wrong, as an id, the file concerned and the detail the system or a lower layer gave (its own
+// words, such as "No such file or directory"), so that each program says it in the user's language through
+// its text table. Like a parse result, it is data; FailureError carries it as an exception.
+enum class FailureId {
+    Other,              // only the detail says what
+    ReadFolder,         // a folder where a file was to be read
+    OpenFile,
+    ReadFile,
+    CreateFile,
+    WriteFile,
+    FolderInTheWay,     // a folder has the name of a file to be written
+    NoUtf16Converter,
+    MakeLock,
+    Lock,
+    MakeWorkFolder,
+    NotEnoughMemory,    // converting the log at `path`
+    MainDocumentMissing,
+    MainDocumentNotADocument,
+    MainDocumentWrongKind,  // a package, but neither WordprocessingML nor OpenDocument text
+    MainDocumentNeedsLibreOffice, // a Word 97 main document and no LibreOffice
+    MainDocumentUnreadable,
+    MainDocumentConversion, // a Word 97 main document LibreOffice could not convert
+    MergeFailed,
+    MergeMemory,
+    TableDocument,
+    LabelDocument,
+    PdfNeedsLibreOffice, // `detail`: the label documents, which stay as they are
+    PdfFailed,           // `detail`: why; `path`: the label documents' folder
+    SettingsRead,
+    SettingsWrite,
+    MainDocuments,       // making main documents for a label stock
+};
+
+struct Failure {
+    FailureId id = FailureId::Other;
+    std::filesystem::path path;
+    std::string detail;
+};
+
+// A failure thrown: it abandons what met it. what() is a plain English account for logs; users read the text
+// the program makes of failure().
+class FailureError : public std::runtime_error {
+public:
+    explicit FailureError(Failure failure);
+    // With what() given in English words (for the callers that print it as it is).
+    FailureError(Failure failure, const std::string& english);
+    const Failure& failure() const { return m_failure; }
+
+private:
+    Failure m_failure;
+};
+
+// An input/output failure on a named file.
+class IoError : public FailureError {
+public:
+    IoError(FailureId id, const std::filesystem::path& path, std::string detail = {})
+        : FailureError({id, path, std::move(detail)})
+    {
+    }
+    const std::filesystem::path& path() const { return failure().path; }
+};
+
+} // namespace cardmill
