@@ -114,8 +114,8 @@ void CliHost::showMessage(TextId id, const TextArgs& args)
     std::string text = textFor(id, m_options.language, args);
     if (entry.kind == MessageKind::Box)
         text = textFor(entry.caption, m_options.language) + ": " + text;
-    const bool toStdErr = entry.kind == MessageKind::Error ||
-                          (entry.kind == MessageKind::Box && entry.icon != MessageIcon::Information);
+    const bool toStdErr =
+        entry.kind == MessageKind::Error || (entry.kind == MessageKind::Box && entry.icon != MessageIcon::Information);
     (toStdErr ? std::cerr : std::cout) << text << std::endl;
 }
 

@@ -42,19 +42,13 @@ int convert(int argc, char** argv)
         [&host] { return host.options().pdf; }, {}, status);
     ConversionRun run(host, host.options().merge ? &maker : nullptr, &presenter);
     switch (run.run()) {
-    case RunOutcome::Done:
-        return ExitDone;
-    case RunOutcome::Stopped:
-        return ExitStopped;
-    case RunOutcome::Precondition:
-        return ExitPrecondition;
-    case RunOutcome::NoData:
-        return ExitNoData;
-    case RunOutcome::Locked:
-        return ExitLocked;
+    case RunOutcome::Done: return ExitDone;
+    case RunOutcome::Stopped: return ExitStopped;
+    case RunOutcome::Precondition: return ExitPrecondition;
+    case RunOutcome::NoData: return ExitNoData;
+    case RunOutcome::Locked: return ExitLocked;
     case RunOutcome::Abandoned:
-    case RunOutcome::Busy:
-        break;
+    case RunOutcome::Busy: break;
     }
     return ExitAbandoned;
 }

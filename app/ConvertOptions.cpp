@@ -15,7 +15,6 @@ namespace cardmill {
 
 namespace {
 
-
 int indexOrText(const std::string& text, int count, auto&& names)
 {
     long long n = 0;
@@ -137,9 +136,10 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     app.add_option("--lang", lang, "the language of messages: en or pl (default en)")->type_name("en|pl");
     app.add_flag("--keep-temporary", o.keepTemporary, "keep the table document \"temporary.doc\"");
     std::string profile, settings;
-    app.add_option("--profile", profile, "take log, SWL file, main document, formats, label size and separator "
-                                         "from this profile, and the field list from the settings file; "
-                                         "options given as well override them")
+    app.add_option("--profile", profile,
+                   "take log, SWL file, main document, formats, label size and separator "
+                   "from this profile, and the field list from the settings file; "
+                   "options given as well override them")
         ->type_name("NAME");
     app.add_option("--settings", settings, "the settings file (default: " + defaultSettingsPath().string() + ")")
         ->type_name("FILE");
@@ -179,7 +179,9 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
                    "with --make-main-docs: the label sizes, such as 1,2,3,swl (default: every size that fits)")
         ->type_name("LIST");
     std::string myCall;
-    app.add_option("--my-call", myCall, "with --make-main-docs: your call sign, for \"73 de\" (default: the one the desktop program remembers)")
+    app.add_option(
+           "--my-call", myCall,
+           "with --make-main-docs: your call sign, for \"73 de\" (default: the one the desktop program remembers)")
         ->type_name("CALL");
     app.add_flag("--replace", task.replace, "with --make-main-docs: replace main documents that are there");
     app.set_version_flag("--version", std::string("cardmill-convert ") + kVersionText);
@@ -225,7 +227,8 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
                 return usage("--format must be docx or odt");
             if (app.count("--my-call")) {
                 const std::string call = text::upper(std::string(text::trim(myCall)));
-                if (call.size() > 20 || call.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789/") != std::string::npos)
+                if (call.size() > 20 ||
+                    call.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789/") != std::string::npos)
                     return usage("--my-call takes a call sign: letters, digits and /");
                 task.ownCall = call;
             }
@@ -239,38 +242,40 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
         result.exitNow = ExitPrecondition;
         return result;
     };
-    if (app.count("--profile")) try {
-        const IniFile ini(settings.empty() ? defaultSettingsPath() : std::filesystem::path(settings));
-        std::error_code ec;
-        if (!std::filesystem::exists(ini.path(), ec))
-            return badSettings("The settings file \"" + ini.path().string() + "\" does not exist");
-        const std::optional<std::string> name = findProfile(ini, profile);
-        if (!name) {
-            std::string known;
-            for (const std::string& n : sortedProfileNames(ini))
-                known += "\n  " + n;
-            return usage("unknown profile \"" + profile + "\" in " + ini.path().string() +
-                         (known.empty() ? std::string("; it holds no profile") : "; its profiles:" + known));
+    if (app.count("--profile"))
+        try {
+            const IniFile ini(settings.empty() ? defaultSettingsPath() : std::filesystem::path(settings));
+            std::error_code ec;
+            if (!std::filesystem::exists(ini.path(), ec))
+                return badSettings("The settings file \"" + ini.path().string() + "\" does not exist");
+            const std::optional<std::string> name = findProfile(ini, profile);
+            if (!name) {
+                std::string known;
+                for (const std::string& n : sortedProfileNames(ini))
+                    known += "\n  " + n;
+                return usage("unknown profile \"" + profile + "\" in " + ini.path().string() +
+                             (known.empty() ? std::string("; it holds no profile") : "; its profiles:" + known));
+            }
+            const StoredProfile p = readProfile(ini, *name);
+            o.log = p.sourceFile.value_or("");
+            o.swl = p.swlFile.value_or("");
+            o.mainDocument = p.mainDocument.value_or("");
+            if (p.qrgFormat)
+                o.qrgFormat = qrgFormatIndexExact(*p.qrgFormat).value_or(o.qrgFormat);
+            if (p.qsosOnLabel && *p.qsosOnLabel >= 1 && *p.qsosOnLabel <= 10)
+                o.labelSize = *p.qsosOnLabel;
+            if (p.dateFormat)
+                o.dateFormat = dateFormatIndexOf(*p.dateFormat);
+            if (p.dateSeparator)
+                o.separator = *p.dateSeparator;
+            o.fields = readUserFields(ini);
+            const ProgramOptions program = readProgramOptions(ini);
+            o.keepTemporary = program.keepTemporaryFile;
+            o.marking = {program.markSent, program.sentVia};
+        } catch (const SettingsReadError& e) {
+            return badSettings(e.what());
         }
-        const StoredProfile p = readProfile(ini, *name);
-        o.log = p.sourceFile.value_or("");
-        o.swl = p.swlFile.value_or("");
-        o.mainDocument = p.mainDocument.value_or("");
-        if (p.qrgFormat)
-            o.qrgFormat = qrgFormatIndexExact(*p.qrgFormat).value_or(o.qrgFormat);
-        if (p.qsosOnLabel && *p.qsosOnLabel >= 1 && *p.qsosOnLabel <= 10)
-            o.labelSize = *p.qsosOnLabel;
-        if (p.dateFormat)
-            o.dateFormat = dateFormatIndexOf(*p.dateFormat);
-        if (p.dateSeparator)
-            o.separator = *p.dateSeparator;
-        o.fields = readUserFields(ini);
-        const ProgramOptions program = readProgramOptions(ini);
-        o.keepTemporary = program.keepTemporaryFile;
-        o.marking = {program.markSent, program.sentVia};
-    } catch (const SettingsReadError& e) {
-        return badSettings(e.what());
-    } else if (app.count("--settings")) {
+    else if (app.count("--settings")) {
         return usage("--settings goes with --profile");
     }
 

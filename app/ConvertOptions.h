@@ -23,15 +23,15 @@ enum ExitCode : int {
 struct StockTask {
     enum class Kind { None, List, Make };
     Kind kind = Kind::None;
-    std::string search;               // List: words to look for (empty: every stock)
-    std::filesystem::path folder;     // Make: where the documents go
-    std::string stock;                // Make: the stock's name, or empty with a custom grid
-    std::string grid;                 // Make: a custom grid (see parseCustomGrid)
-    std::string format = "docx";      // Make: docx or odt
-    std::string sizes;                // Make: "1,2,swl"; empty for every size that fits
+    std::string search;                 // List: words to look for (empty: every stock)
+    std::filesystem::path folder;       // Make: where the documents go
+    std::string stock;                  // Make: the stock's name, or empty with a custom grid
+    std::string grid;                   // Make: a custom grid (see parseCustomGrid)
+    std::string format = "docx";        // Make: docx or odt
+    std::string sizes;                  // Make: "1,2,swl"; empty for every size that fits
     std::optional<std::string> ownCall; // Make: given with --my-call
-    bool replace = false;             // Make: replace documents that are there
-    std::filesystem::path settings;   // the settings file that remembers the own call (may not exist)
+    bool replace = false;               // Make: replace documents that are there
+    std::filesystem::path settings;     // the settings file that remembers the own call (may not exist)
 };
 
 // The parsed command line, or the exit code to end with (after --help, --version or a usage error, whose

@@ -30,17 +30,17 @@ int listStocks(const StockTask& task, const StockCatalogue& catalogue, std::ostr
     std::size_t nameWidth = 0, paperWidth = 0;
     for (const LabelStock* s : found) {
         nameWidth = std::max(nameWidth, s->name().size());
-        paperWidth = std::max(paperWidth, (s->paperName.empty() ? millimetres(s->paperWidth) + "x" +
-                                                                      millimetres(s->paperHeight)
-                                                                : s->paperName).size());
+        paperWidth =
+            std::max(paperWidth, (s->paperName.empty() ? millimetres(s->paperWidth) + "x" + millimetres(s->paperHeight)
+                                                       : s->paperName)
+                                     .size());
     }
     for (const LabelStock* s : found) {
         const std::string paper =
             s->paperName.empty() ? millimetres(s->paperWidth) + "x" + millimetres(s->paperHeight) : s->paperName;
-        out << padded(s->name(), nameWidth) << "  " << padded(paper, paperWidth) << "  "
-            << padded(s->arrangement(), 9) << "  "
-            << padded(millimetres(s->width) + " x " + millimetres(s->height) + " mm", 17) << "  " << s->description
-            << '\n';
+        out << padded(s->name(), nameWidth) << "  " << padded(paper, paperWidth) << "  " << padded(s->arrangement(), 9)
+            << "  " << padded(millimetres(s->width) + " x " + millimetres(s->height) + " mm", 17) << "  "
+            << s->description << '\n';
     }
     if (!catalogue.databaseFound())
         err << kStockDatabaseMissing << '\n';
@@ -76,11 +76,12 @@ int makeMainDocuments(const StockTask& task, const StockCatalogue& catalogue, st
         request.ownCall = *task.ownCall;
     } else {
         std::error_code ec;
-        if (std::filesystem::is_regular_file(task.settings, ec)) try {
-            request.ownCall = readStockChoice(IniFile(task.settings)).ownCall;
-        } catch (const std::exception&) {
-            // The own call is a convenience; an unreadable settings file does not stop the documents.
-        }
+        if (std::filesystem::is_regular_file(task.settings, ec))
+            try {
+                request.ownCall = readStockChoice(IniFile(task.settings)).ownCall;
+            } catch (const std::exception&) {
+                // The own call is a convenience; an unreadable settings file does not stop the documents.
+            }
     }
     if (task.sizes.empty()) {
         // Every size that fits; say which do not.

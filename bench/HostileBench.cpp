@@ -36,7 +36,10 @@ void BM_SettingsWithManySections(benchmark::State& state)
     state.SetComplexityN(n);
     std::filesystem::remove(path);
 }
-BENCHMARK(BM_SettingsWithManySections)->RangeMultiplier(4)->Range(12500, 200000)->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_SettingsWithManySections)
+    ->RangeMultiplier(4)
+    ->Range(12500, 200000)
+    ->Unit(benchmark::kMillisecond)
     ->Complexity();
 
 void BM_NestedComplexFields(benchmark::State& state)
@@ -52,7 +55,8 @@ void BM_NestedComplexFields(benchmark::State& state)
     {
         ZipWriter zip(path);
         zip.add("word/document.xml", "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/"
-                                     "main\"><w:body><w:p>" + runs + "</w:p></w:body></w:document>");
+                                     "main\"><w:body><w:p>" +
+                                         runs + "</w:p></w:body></w:document>");
         zip.close();
     }
     for (auto _ : state) {
@@ -62,7 +66,10 @@ void BM_NestedComplexFields(benchmark::State& state)
     state.SetComplexityN(static_cast<std::int64_t>(n));
     std::filesystem::remove(path);
 }
-BENCHMARK(BM_NestedComplexFields)->RangeMultiplier(2)->Range(12500, 100000)->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_NestedComplexFields)
+    ->RangeMultiplier(2)
+    ->Range(12500, 100000)
+    ->Unit(benchmark::kMillisecond)
     ->Complexity();
 
 } // namespace

@@ -44,6 +44,7 @@ void field(std::string& out, std::string_view name, std::string_view value, bool
 
 void writeSyntheticLog(const std::filesystem::path& path, std::size_t qsos)
 {
+    // clang-format off
     static constexpr std::array<std::string_view, 8> names{
         "Jan",     "Kowalski, Piotr", "\xa3ukasz" /* Windows-1250 */, "\xc5\x81ukasz" /* UTF-8 */,
         "Hans",    "Zdzis\xb3\x61w",  "Jos\xc3\xa9",                 "Bob"};
@@ -54,6 +55,7 @@ void writeSyntheticLog(const std::filesystem::path& path, std::size_t qsos)
                                                            "28.400", "1.838",  "144.300", "50.313"};
     static constexpr std::array<std::string_view, 8> bands{"20M", "40m", "80M", "15M", "10m", "160M", "2M", "6M"};
     static constexpr std::array<std::string_view, 4> flags{"Y", "N", "R", "I"};
+    // clang-format on
 
     std::ofstream out(path, std::ios::binary);
     if (!out)

@@ -31,14 +31,15 @@ void BM_MergePass(benchmark::State& state)
         lines.push_back("SP" + std::to_string((i / 3) % 10) + "X" + std::to_string(i / 30) + ",2024-0" +
                         std::to_string(1 + i % 9) + "-1" + std::to_string(i % 10) + ",1" + std::to_string(i % 10) +
                         ":2" + std::to_string(i % 6) + ",20M,CW,599,N,W3HNK,Zdzis\xc5\x82\x61w,Pozna\xc5\x84,,,");
-    const PassRecords records({"CALL", "QSO_DATE", "TIME_ON", "BAND", "MODE", "RST_SENT", "QSL_RCVD", "QSL_VIA",
-                               "NAME", "QTH", "OPERATOR", "CONTEST_ID", "CALL_WORKED"},
+    const PassRecords records({"CALL", "QSO_DATE", "TIME_ON", "BAND", "MODE", "RST_SENT", "QSL_RCVD", "QSL_VIA", "NAME",
+                               "QTH", "OPERATOR", "CONTEST_ID", "CALL_WORKED"},
                               std::vector<std::string_view>(lines.begin(), lines.end()));
     for (auto _ : state) {
         BuiltInLabelMaker maker;
         std::vector<MergeWarning> warnings;
-        maker.make(records, CARDMILL_EXAMPLES "/card_3.docx", dir / "log_labels_3.docx",
-                   [](std::size_t) { return true; }, {}, warnings);
+        maker.make(
+            records, CARDMILL_EXAMPLES "/card_3.docx", dir / "log_labels_3.docx", [](std::size_t) { return true; }, {},
+            warnings);
     }
     state.counters["labels_mb"] =
         static_cast<double>(std::filesystem::file_size(dir / "log_labels_3.docx")) / (1024.0 * 1024.0);

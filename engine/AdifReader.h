@@ -61,8 +61,8 @@ private:
     std::string m_joined;
     std::string m_pending; // text after "<EOH>" that begins the first record
     std::uint64_t m_pendingBegin = 0;
-    std::uint64_t m_lineBegin = 0;  // where the last line read began in the file
-    std::size_t m_lineJoined = 0;   // where it began in the joined text
+    std::uint64_t m_lineBegin = 0; // where the last line read began in the file
+    std::size_t m_lineJoined = 0;  // where it began in the joined text
     std::string_view m_record;
     Span m_span;
     std::size_t m_lineCounter = 1;

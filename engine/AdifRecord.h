@@ -6,7 +6,6 @@
 #include <string_view>
 #include <vector>
 
-
 #include "engine/Text.h"
 
 namespace cardmill {
@@ -126,10 +125,10 @@ private:
 
     std::size_t valueStart(std::size_t tagPos, const FieldName& name) const;
 
-    std::string m_textBuffer;   // the text of a record made from text alone
+    std::string m_textBuffer; // the text of a record made from text alone
     std::string_view m_text;
     std::string_view m_raw;
-    std::string_view m_upper;   // the upper-cased copy, in m_upperBuffer
+    std::string_view m_upper; // the upper-cased copy, in m_upperBuffer
     std::string m_upperBuffer;
     std::vector<std::uint32_t> m_opens; // where each "<" of the text stands
     std::vector<Tag> m_tags;            // every "<name:" of the copy, in text order

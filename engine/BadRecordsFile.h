@@ -13,7 +13,10 @@ namespace cardmill {
 class BadRecordsFile {
 public:
     BadRecordsFile() = default;
-    explicit BadRecordsFile(std::filesystem::path path) : m_path(std::move(path)) {}
+    explicit BadRecordsFile(std::filesystem::path path)
+        : m_path(std::move(path))
+    {
+    }
     ~BadRecordsFile();
     BadRecordsFile(const BadRecordsFile&) = delete;
     BadRecordsFile& operator=(const BadRecordsFile&) = delete;

@@ -6,8 +6,8 @@
 #include "engine/BadRecordsFile.h"
 #include "engine/DataSourceFiles.h"
 #include "engine/Failure.h"
-#include "engine/LineComposer.h"
 #include "engine/LabelMerge.h"
+#include "engine/LineComposer.h"
 #include "engine/LineReader.h"
 #include "engine/QsoFilters.h"
 #include "engine/RunHost.h"
@@ -174,7 +174,9 @@ RunOutcome ConversionRun::execute()
 
     BadRecordsFile bad(withSuffix(base, "_bad.txt"));
     bad.create();
-    { LineReader probe(log); } // an unreadable log fails here, before anything else is done
+    {
+        LineReader probe(log);
+    } // an unreadable log fails here, before anything else is done
     // A log in UTF-16 is read as UTF-8, converted into the work folder.
     auto readable = [&](const std::filesystem::path& file, const char* name) {
         if (!startsWithUtf16Mark(file))
@@ -224,8 +226,7 @@ RunOutcome ConversionRun::execute()
                 if (o == LineComposer::Outcome::Line) {
                     m_lines.add(line);
                     logMarks.add(reader.span());
-                }
-                else
+                } else
                     ++filtered;
             }
             if (m_host.stopRequested()) {

@@ -1,6 +1,5 @@
 #include "engine/DataSourceFiles.h"
 
-
 #include "engine/Failure.h"
 #include "engine/LineComposer.h"
 #include "engine/OutputFile.h"
@@ -146,10 +145,9 @@ DataSourceWriter::Result DataSourceWriter::write(const SortedLines& lines, Group
             grouped[0].push_back(static_cast<std::uint32_t>(i));
             continue;
         }
-        const bool complete = !group.empty() &&
-                              (callColumn(current) != callColumn(lines[group.back()]) ||
-                               group.size() >= static_cast<std::size_t>(labelSize()) ||
-                               text::findNoCase(current, "_SWL") != std::string::npos);
+        const bool complete = !group.empty() && (callColumn(current) != callColumn(lines[group.back()]) ||
+                                                 group.size() >= static_cast<std::size_t>(labelSize()) ||
+                                                 text::findNoCase(current, "_SWL") != std::string::npos);
         if (complete) {
             writeGroup(lines, group, grouped);
             group.clear();

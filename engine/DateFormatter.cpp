@@ -39,12 +39,8 @@ void appendDate(LineWriter& out, std::string_view date, int layout, std::string_
         out.value(c);
     };
     switch (layout) {
-    case 1:
-        join(d, separator, m, y);
-        break;
-    case 2:
-        join(m, separator, d, y);
-        break;
+    case 1: join(d, separator, m, y); break;
+    case 2: join(m, separator, d, y); break;
     case 3:
     case 4: {
         const int month = monthNumber(m);
@@ -57,9 +53,7 @@ void appendDate(LineWriter& out, std::string_view date, int layout, std::string_
             join(name, " ", d, y);
         break;
     }
-    default:
-        join(y, separator, m, d);
-        break;
+    default: join(y, separator, m, d); break;
     }
 }
 

@@ -10,21 +10,21 @@ namespace cardmill {
 // words, such as "No such file or directory"), so that each program says it in the user's language through
 // its text table. Like a parse result, it is data; FailureError carries it as an exception.
 enum class FailureId {
-    Other,              // only the detail says what
-    ReadFolder,         // a folder where a file was to be read
+    Other,      // only the detail says what
+    ReadFolder, // a folder where a file was to be read
     OpenFile,
     ReadFile,
     CreateFile,
     WriteFile,
-    FolderInTheWay,     // a folder has the name of a file to be written
+    FolderInTheWay, // a folder has the name of a file to be written
     NoUtf16Converter,
     MakeLock,
     Lock,
     MakeWorkFolder,
-    NotEnoughMemory,    // converting the log at `path`
+    NotEnoughMemory, // converting the log at `path`
     MainDocumentMissing,
     MainDocumentNotADocument,
-    MainDocumentWrongKind,  // a package, but neither WordprocessingML nor OpenDocument text
+    MainDocumentWrongKind,        // a package, but neither WordprocessingML nor OpenDocument text
     MainDocumentNeedsLibreOffice, // a Word 97 main document and no LibreOffice
     MainDocumentUnreadable,
     MainDocumentConversion, // a Word 97 main document LibreOffice could not convert
@@ -36,7 +36,7 @@ enum class FailureId {
     PdfFailed,           // `detail`: why; `path`: the label documents' folder
     SettingsRead,
     SettingsWrite,
-    MainDocuments,       // making main documents for a label stock
+    MainDocuments, // making main documents for a label stock
 };
 
 struct Failure {

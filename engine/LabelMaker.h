@@ -74,10 +74,10 @@ struct MergeContext {
 // Something about a main document the user should know, though the labels were made.
 struct MergeWarning {
     enum class Kind {
-        UnknownFields, // merge fields that name no column (`fields`)
-        NoMergeFields, // every label the same
-        NoNextRecord,  // several label places, and no next-record field: each sheet repeats one record
-        StartLabelUnusable,   // a start label was asked for, and the document has no label places to count
+        UnknownFields,         // merge fields that name no column (`fields`)
+        NoMergeFields,         // every label the same
+        NoNextRecord,          // several label places, and no next-record field: each sheet repeats one record
+        StartLabelUnusable,    // a start label was asked for, and the document has no label places to count
         StartLabelBeyondSheet, // a start label past the sheet's `places` label places
     };
     Kind kind = Kind::UnknownFields;

@@ -4,8 +4,8 @@
 #include <exception>
 #include <system_error>
 
-#include "engine/TempFiles.h"
 #include "engine/RunHost.h"
+#include "engine/TempFiles.h"
 #include "engine/Text.h"
 
 namespace cardmill {

@@ -27,7 +27,7 @@ bool isFixedColumn(std::string_view name);
 class LineComposer {
 public:
     enum class Outcome {
-        Line,     // `line` holds the label line
+        Line,         // `line` holds the label line
         Filtered,     // a date or QSL-flag filter rejected the record
         CallFiltered, // the call filter rejected the record
         Dropped,      // the date cannot be read
@@ -54,7 +54,7 @@ private:
     const ConversionSettings& m_settings;
     const QsoFilters& m_filters;
     BadRecordsFile& m_bad;
-    std::vector<std::string> m_userFields; // read afresh for every record, into the same storage
+    std::vector<std::string> m_userFields;  // read afresh for every record, into the same storage
     std::vector<std::string> m_namedFields; // the list m_userFieldNames was made from
     std::vector<FieldName> m_userFieldNames;
 };

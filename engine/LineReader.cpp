@@ -125,11 +125,13 @@ std::size_t countLines(const std::filesystem::path& path)
         const char* b = buffer.data();
         const char* const end = b + n;
         std::size_t lf = 0, cr = 0, crlf = 0;
-        for (const char* p = b; (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))); ++p) {
+        for (const char* p = b; (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p))));
+             ++p) {
             ++lf;
             crlf += p == b ? previousCr : p[-1] == '\r';
         }
-        for (const char* p = b; (p = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p)))); ++p)
+        for (const char* p = b; (p = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p))));
+             ++p)
             ++cr;
         previousCr = b[n - 1] == '\r';
         ends += lf + cr - crlf;

@@ -92,21 +92,25 @@ std::string normaliseFrequency(std::string_view freq)
 
 std::string_view bandToFrequency(std::string_view band)
 {
+    // clang-format off
     static constexpr std::array<Entry, 12> table{{
         {"160M", "1.8"}, {"80M", "3.5"}, {"40M", "7"},  {"30M", "10"}, {"20M", "14"},  {"17M", "18"},
         {"15M", "21"},   {"12M", "24"},  {"10M", "28"}, {"6M", "50"},  {"2M", "144"}, {"70CM", "430"},
     }};
+    // clang-format on
     return lookUp(table, band);
 }
 
 std::string_view frequencyToBand(std::string_view frequency)
 {
     const std::string_view w = frequency.substr(0, text::findChar(frequency, '.'));
+    // clang-format off
     static constexpr std::array<Entry, 14> table{{
         {"1", "160M"}, {"3", "80M"},  {"7", "40M"},  {"10", "30M"}, {"14", "20M"}, {"18", "17M"}, {"21", "15M"},
         {"24", "12M"}, {"28", "10M"}, {"29", "10M"}, {"50", "6M"},  {"144", "2M"}, {"145", "2M"},
         {"430", "70CM"},
     }};
+    // clang-format on
     if (const std::string_view band = lookUp(table, w); !band.empty())
         return band;
     if (w.size() == 3 && w[0] == '4' && w[1] == '3' && w[2] >= '0' && w[2] <= '9')
@@ -134,18 +138,14 @@ bool appendQrg(LineWriter& out, const AdifRecord& record, QrgFormat format)
         out.eraseFirst(start, "CM");
         out.eraseFirst(start, "M");
         break;
-    case F::MetersWithUnit:
-        out.value(band);
-        break;
+    case F::MetersWithUnit: out.value(band); break;
     case F::MHz:
     case F::MHzWithUnit:
         out.value(hasDot ? frequency.substr(0, band == "160M" || band == "80M" ? dot + 2 : dot) : frequency);
         if (format == F::MHzWithUnit)
             out.value(" MHz");
         break;
-    case F::ExactMHz:
-        out.value(frequency);
-        break;
+    case F::ExactMHz: out.value(frequency); break;
     case F::ExactMHzWithUnit:
         out.value(frequency);
         out.value(" MHz");

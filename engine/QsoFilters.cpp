@@ -11,12 +11,9 @@ constexpr FieldName kQslPrint = "QSL_PRINT";
 const FieldName& tagName(QslFilter filter)
 {
     switch (filter) {
-    case QslFilter::Sent:
-        return kQslSent;
-    case QslFilter::Rcvd:
-        return kQslRcvd;
-    case QslFilter::Print:
-        break;
+    case QslFilter::Sent: return kQslSent;
+    case QslFilter::Rcvd: return kQslRcvd;
+    case QslFilter::Print: break;
     }
     return kQslPrint;
 }

@@ -20,7 +20,11 @@ public:
     const std::filesystem::path& path() const { return m_path; }
 
 private:
-    RunLock(std::filesystem::path path, int fd) : m_path(std::move(path)), m_fd(fd) {}
+    RunLock(std::filesystem::path path, int fd)
+        : m_path(std::move(path))
+        , m_fd(fd)
+    {
+    }
 
     std::filesystem::path m_path;
     int m_fd;

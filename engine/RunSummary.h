@@ -38,12 +38,12 @@ struct RunSummary {
         MergeFailed,     // at least one pass failed; the others' documents are listed
     };
     Kind kind = Kind::Labels;
-    std::vector<MadeLabels> made;   // in pass order: sizes 1 to 10, then SWL
-    std::vector<FailedPass> failed; // likewise
-    std::vector<MarkedFile> marked; // the log's, then the SWL file's
+    std::vector<MadeLabels> made;       // in pass order: sizes 1 to 10, then SWL
+    std::vector<FailedPass> failed;     // likewise
+    std::vector<MarkedFile> marked;     // the log's, then the SWL file's
     std::vector<MergeWarning> warnings; // about main documents, each once
-    std::filesystem::path base;     // the run's <base>
-    bool badRecords = false;        // "<base>_bad.txt" holds entries
+    std::filesystem::path base;         // the run's <base>
+    bool badRecords = false;            // "<base>_bad.txt" holds entries
 };
 
 } // namespace cardmill

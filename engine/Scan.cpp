@@ -81,8 +81,8 @@ std::size_t findMarker(std::string_view text, std::string_view marker, std::size
     for (; at + 20 <= text.size(); at += 16) {
         const __m128i open = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
         const __m128i close = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at + 4));
-        for (auto m = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_and_si128(
-                 _mm_cmpeq_epi8(open, _mm_set1_epi8('<')), _mm_cmpeq_epi8(close, _mm_set1_epi8('>')))));
+        for (auto m = static_cast<std::uint32_t>(_mm_movemask_epi8(
+                 _mm_and_si128(_mm_cmpeq_epi8(open, _mm_set1_epi8('<')), _mm_cmpeq_epi8(close, _mm_set1_epi8('>')))));
              m; m &= m - 1) {
             const std::size_t hit = at + static_cast<std::size_t>(std::countr_zero(m));
             if (markerAt(text, hit, marker))

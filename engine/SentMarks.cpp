@@ -79,10 +79,10 @@ private:
     std::string m_date, m_via;
     std::vector<Change> m_changes;
     std::string_view m_raw;
-    std::string m_store;               // the joined text, when the record has line ends
-    std::string_view m_text;           // the joined text: the record as the reader joins its lines
+    std::string m_store;                // the joined text, when the record has line ends
+    std::string_view m_text;            // the joined text: the record as the reader joins its lines
     std::vector<std::size_t> m_dropped; // where the line-end bytes lie in the raw text, in order
-    std::size_t m_limit = 0;           // the record's first "<EOR>" in the joined text
+    std::size_t m_limit = 0;            // the record's first "<EOR>" in the joined text
     std::vector<std::size_t> m_tags;
     std::vector<Field> m_fields;
 };
@@ -102,7 +102,8 @@ void RecordMarker::join()
     m_dropped.clear();
     for (std::size_t i = 0; i < m_raw.size();) {
         const void* lf = std::memchr(m_raw.data() + i, '\n', m_raw.size() - i);
-        const std::size_t nl = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - m_raw.data()) : m_raw.size();
+        const std::size_t nl =
+            lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - m_raw.data()) : m_raw.size();
         for (std::size_t j = i; j < nl;) {
             const void* cr = std::memchr(m_raw.data() + j, '\r', nl - j);
             if (!cr)
@@ -302,8 +303,8 @@ void SentMarks::write(const std::filesystem::path& source, const std::filesystem
 
     OutputFile sent(sentPath(base));
     OutputFile updated(updatedPath(base));
-    std::string header = "CARDMILL: the QSOs of " + source.filename().string() +
-                         " that went onto QSL labels, marked as sent\r\n";
+    std::string header =
+        "CARDMILL: the QSOs of " + source.filename().string() + " that went onto QSL labels, marked as sent\r\n";
     for (const auto& [name, value] : {std::pair<std::string_view, std::string_view>{"ADIF_VER", "3.1.4"},
                                       {"PROGRAMID", "CARDMILL"},
                                       {"PROGRAMVERSION", kVersionText},

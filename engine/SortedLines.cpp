@@ -62,7 +62,8 @@ void SortedLines::sort()
         if (a.prefix2 != b.prefix2)
             return a.prefix2 < b.prefix2;
         const std::size_t skip = std::min<std::size_t>({kPrefixBytes, a.length, b.length});
-        return compare(text.substr(a.offset + skip, a.length - skip), text.substr(b.offset + skip, b.length - skip)) < 0;
+        return compare(text.substr(a.offset + skip, a.length - skip), text.substr(b.offset + skip, b.length - skip)) <
+               0;
     });
 }
 

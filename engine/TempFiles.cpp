@@ -7,10 +7,10 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <sys/syscall.h>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include "engine/Failure.h"
@@ -123,10 +123,10 @@ void WorkFolder::removeCurrentNow() noexcept
 std::filesystem::path scratchFolder(std::string_view purpose)
 {
     const std::filesystem::path current = WorkFolder::current();
-    std::string pattern = ((current.empty() ? temporaryRoot() : current) /
-                           (std::string(kWorkPrefix) + std::to_string(::getpid()) + "-" + std::string(purpose) +
-                            "-XXXXXX"))
-                              .string();
+    std::string pattern =
+        ((current.empty() ? temporaryRoot() : current) /
+         (std::string(kWorkPrefix) + std::to_string(::getpid()) + "-" + std::string(purpose) + "-XXXXXX"))
+            .string();
     if (!::mkdtemp(pattern.data()))
         throw IoError(FailureId::MakeWorkFolder, current.empty() ? temporaryRoot() : current, std::strerror(errno));
     return pattern;

@@ -24,27 +24,27 @@ enum class TextId {
     AllWritten,               // information, when the run writes data-source files without merging
     AllWrittenWithBadRecords, // information; %s = <base>
     // Pieces of the closing message of a merge (see summaryText).
-    LabelsReady,              // %s = the label counts, %s = the folder, %s = the documents' name pattern
-    LabelsMadeThisRun,        // the same pieces, after a failure
-    NoLabelsMade,             // after a failure
-    EarlierLabelsKept,        // after a failure
-    MergeFailed,              // the first line of a failed merge's message
-    PassFailed,               // %s = the label size, %s = the reason
-    SwlPassFailed,            // %s = the reason
-    BadRecordsSaved,          // %s = <base>
-    QsosMarkedSent,           // %s = the number of QSOs, %s = the file of those QSOs, %s = the whole updated file
-    WarningUnknownFields,     // %s = the main document, %s = the field names
-    WarningNoMergeFields,     // %s = the main document
-    WarningNoNextRecord,      // %s = the main document
+    LabelsReady,               // %s = the label counts, %s = the folder, %s = the documents' name pattern
+    LabelsMadeThisRun,         // the same pieces, after a failure
+    NoLabelsMade,              // after a failure
+    EarlierLabelsKept,         // after a failure
+    MergeFailed,               // the first line of a failed merge's message
+    PassFailed,                // %s = the label size, %s = the reason
+    SwlPassFailed,             // %s = the reason
+    BadRecordsSaved,           // %s = <base>
+    QsosMarkedSent,            // %s = the number of QSOs, %s = the file of those QSOs, %s = the whole updated file
+    WarningUnknownFields,      // %s = the main document, %s = the field names
+    WarningNoMergeFields,      // %s = the main document
+    WarningNoNextRecord,       // %s = the main document
     WarningStartLabelUnusable, // %s = the main document
-    WarningStartBeyondSheet,  // %s = the main document, %s = its labels per sheet
+    WarningStartBeyondSheet,   // %s = the main document, %s = its labels per sheet
     // Status texts of the conversion run.
     StatusProcessing,
     StatusProcessingSwl,
     StatusRewriting,
     // Status texts of a merge pass of the built-in engine; %s = the label size, %s = the main document's name.
     StatusMergingLabels,
-    StatusMergingSwlLabels,   // %s = the main document's name
+    StatusMergingSwlLabels, // %s = the main document's name
     // Status texts of a mail-merge pass through a word processor's automation; %s = the label size. The SWL pass
     // has texts of its own.
     StatusMergeSend,
@@ -59,7 +59,7 @@ enum class TextId {
     StatusMergeOpenSwl,
     StatusMergeMergeSwl,
     StatusLibreOffice,    // %s = the file, %s = seconds
-    ProcessStoppedNoData,     // box "Information", error icon
+    ProcessStoppedNoData, // box "Information", error icon
     // Failures, in the order of FailureId (see failureText).
     FailureOther,
     FailureReadFolder,

@@ -70,7 +70,7 @@ std::filesystem::path BuiltInLabelMaker::convertedDoc(const std::filesystem::pat
 }
 
 const BuiltInLabelMaker::MainDocument& BuiltInLabelMaker::load(const std::filesystem::path& path,
-                                                                const Progress& progress)
+                                                               const Progress& progress)
 {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec))
@@ -124,8 +124,8 @@ std::string BuiltInLabelMaker::labelExtension(const std::filesystem::path& mainD
 }
 
 bool BuiltInLabelMaker::make(const PassRecords& records, const std::filesystem::path& mainDocument,
-                             const std::filesystem::path& output, const Progress& progress,
-                             const MergeContext& context, std::vector<MergeWarning>& warnings)
+                             const std::filesystem::path& output, const Progress& progress, const MergeContext& context,
+                             std::vector<MergeWarning>& warnings)
 {
     const MainDocument* loaded = nullptr;
     try {

@@ -39,7 +39,7 @@ private:
         std::filesystem::file_time_type time;
         std::uintmax_t size = 0;
         std::shared_ptr<const ZipContents> package;
-        bool openDocument = false; // .odt rather than .docx
+        bool openDocument = false;            // .odt rather than .docx
         std::shared_ptr<const Template> body; // compiled once, for what the user should know
     };
     const MainDocument& load(const std::filesystem::path& path, const Progress& progress);

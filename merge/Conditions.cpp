@@ -36,7 +36,11 @@ bool isBlank(char c)
 
 class Parser {
 public:
-    explicit Parser(std::string_view s) : m_s(s) { next(); }
+    explicit Parser(std::string_view s)
+        : m_s(s)
+    {
+        next();
+    }
 
     // The whole condition, or null when LibreOffice could not read it.
     NodePtr condition()
@@ -99,9 +103,7 @@ private:
         }
         case Token::Kind::End: // a missing operand counts as 0
             return make(Node::Kind::Literal, "0");
-        default:
-            m_failed = true;
-            return make(Node::Kind::Literal, "0");
+        default: m_failed = true; return make(Node::Kind::Literal, "0");
         }
     }
 
@@ -131,8 +133,8 @@ private:
             if (m_at + 1 < m_s.size() && std::string_view("=<>&|").find(m_s[m_at + 1]) != std::string_view::npos)
                 op.push_back(m_s[m_at + 1]);
             m_at += op.size();
-            static const std::pair<const char*, const char*> known[] = {
-                {"==", "="}, {"!=", "<>"}, {"<", "<"}, {">", ">"}, {"<=", "<="}, {">=", ">="}};
+            static const std::pair<const char*, const char*> known[] = {{"==", "="}, {"!=", "<>"}, {"<", "<"},
+                                                                        {">", ">"},  {"<=", "<="}, {">=", ">="}};
             m_token = {Token::Kind::Unknown, op};
             if (op == "!")
                 m_token.kind = Token::Kind::Not;
@@ -147,9 +149,9 @@ private:
             const std::string w(m_s.substr(m_at, end - m_at));
             m_at = end;
             const std::string u = text::upper(w);
-            static const std::pair<const char*, const char*> words[] = {
-                {"EQ", "="},   {"NEQ", "<>"}, {"L", "<"},     {"G", ">"},   {"LEQ", "<="},
-                {"GEQ", ">="}, {"AND", "AND"}, {"OR", "OR"}, {"XOR", "XOR"}};
+            static const std::pair<const char*, const char*> words[] = {{"EQ", "="},    {"NEQ", "<>"}, {"L", "<"},
+                                                                        {"G", ">"},     {"LEQ", "<="}, {"GEQ", ">="},
+                                                                        {"AND", "AND"}, {"OR", "OR"},  {"XOR", "XOR"}};
             for (const auto& [from, to] : words)
                 if (u == from) {
                     m_token = {Token::Kind::Binary, to};
@@ -210,19 +212,20 @@ std::string apply(const std::string& op, const std::string& a, const std::string
         return truthValue(truth(a) != truth(b));
     double x = 0, y = 0;
     const int cmp = number(a, x) && number(b, y) ? (x < y ? -1 : x > y ? 1 : 0) : a.compare(b);
-    return truthValue(op == "=" ? cmp == 0 : op == "<>" ? cmp != 0 : op == "<" ? cmp < 0 : op == ">" ? cmp > 0
-                      : op == "<=" ? cmp <= 0 : cmp >= 0);
+    return truthValue(op == "="    ? cmp == 0
+                      : op == "<>" ? cmp != 0
+                      : op == "<"  ? cmp < 0
+                      : op == ">"  ? cmp > 0
+                      : op == "<=" ? cmp <= 0
+                                   : cmp >= 0);
 }
 
 std::string valueOf(const Node& n, const Condition::Column& column)
 {
     switch (n.kind) {
-    case Node::Kind::Literal:
-        return n.text;
-    case Node::Kind::Column:
-        return column(n.text);
-    case Node::Kind::Not:
-        return truthValue(!truth(valueOf(*n.operands[0], column)));
+    case Node::Kind::Literal: return n.text;
+    case Node::Kind::Column: return column(n.text);
+    case Node::Kind::Not: return truthValue(!truth(valueOf(*n.operands[0], column)));
     case Node::Kind::Sequence: {
         std::string acc = valueOf(*n.operands[0], column);
         for (std::size_t i = 0; i < n.operators.size(); ++i)

@@ -24,9 +24,10 @@ std::string nextPageSection(const std::string& sectionXml)
     pugi::xml_node sect = doc.document_element();
     sect.remove_child("w:type");
     pugi::xml_node before = sect.first_child();
-    while (before && (std::strcmp(before.name(), "w:headerReference") == 0 ||
-                      std::strcmp(before.name(), "w:footerReference") == 0 ||
-                      std::strcmp(before.name(), "w:footnotePr") == 0 || std::strcmp(before.name(), "w:endnotePr") == 0))
+    while (before &&
+           (std::strcmp(before.name(), "w:headerReference") == 0 ||
+            std::strcmp(before.name(), "w:footerReference") == 0 || std::strcmp(before.name(), "w:footnotePr") == 0 ||
+            std::strcmp(before.name(), "w:endnotePr") == 0))
         before = before.next_sibling();
     pugi::xml_node type = before ? sect.insert_child_before("w:type", before) : sect.append_child("w:type");
     type.append_attribute("w:val") = "nextPage";
@@ -71,8 +72,8 @@ void mergeDocx(const ZipContents& main, const PassRecords& records, const std::f
 
     // Headers and footers with merge fields are evaluated for every copy, as parts of their own.
     struct PartWithFields {
-        std::string id;          // relationship id
-        std::string name;        // part name
+        std::string id;   // relationship id
+        std::string name; // part name
         std::string contentType;
         std::string relType;
         Template compiled;
@@ -109,36 +110,38 @@ void mergeDocx(const ZipContents& main, const PassRecords& records, const std::f
     zip.write(compiled.prefix);
     std::string lastSection = finalSection;
     Evaluator headers(records, options.reading, nullptr, 1000000000); // ids of their own, apart from the body's
-    forEachCopy(compiled.body, records, options, [&](std::size_t copies, std::size_t first, std::string& copy,
-                                                     std::string&, bool last) {
-        std::string sectionOfCopy = last ? finalSection : section;
-        for (const PartWithFields& p : headerParts) {
-            const std::string id = "cmR" + std::to_string(copies) + "_" + p.id;
-            const std::string name =
-                "word/cm" + std::to_string(copies) + "_" + std::filesystem::path(p.name).filename().string();
-            headers.startCopy(first, copies);
-            std::string xml;
-            headers.render(p.compiled, xml, true);
-            extraParts[name] = std::move(xml);
-            pugi::xml_node rel = rels.document_element().append_child("Relationship");
-            rel.append_attribute("Id") = id.c_str();
-            rel.append_attribute("Type") = p.relType.c_str();
-            rel.append_attribute("Target") = name.substr(5).c_str();
-            if (!p.contentType.empty()) {
-                pugi::xml_node o = types.document_element().append_child("Override");
-                o.append_attribute("PartName") = ("/" + name).c_str();
-                o.append_attribute("ContentType") = p.contentType.c_str();
+    forEachCopy(
+        compiled.body, records, options,
+        [&](std::size_t copies, std::size_t first, std::string& copy, std::string&, bool last) {
+            std::string sectionOfCopy = last ? finalSection : section;
+            for (const PartWithFields& p : headerParts) {
+                const std::string id = "cmR" + std::to_string(copies) + "_" + p.id;
+                const std::string name =
+                    "word/cm" + std::to_string(copies) + "_" + std::filesystem::path(p.name).filename().string();
+                headers.startCopy(first, copies);
+                std::string xml;
+                headers.render(p.compiled, xml, true);
+                extraParts[name] = std::move(xml);
+                pugi::xml_node rel = rels.document_element().append_child("Relationship");
+                rel.append_attribute("Id") = id.c_str();
+                rel.append_attribute("Type") = p.relType.c_str();
+                rel.append_attribute("Target") = name.substr(5).c_str();
+                if (!p.contentType.empty()) {
+                    pugi::xml_node o = types.document_element().append_child("Override");
+                    o.append_attribute("PartName") = ("/" + name).c_str();
+                    o.append_attribute("ContentType") = p.contentType.c_str();
+                }
+                replaceAll(sectionOfCopy, "r:id=\"" + p.id + "\"", "r:id=\"" + id + "\"");
             }
-            replaceAll(sectionOfCopy, "r:id=\"" + p.id + "\"", "r:id=\"" + id + "\"");
-        }
-        // Each copy's section break in its own last paragraph; the last copy's section is the body's own.
-        const std::size_t mark = copy.find(Evaluator::kSectionMark);
-        if (mark != std::string::npos)
-            copy.replace(mark, 1, last ? std::string() : sectionOfCopy);
-        if (last)
-            lastSection = std::move(sectionOfCopy);
-        zip.write(copy);
-    }, progress);
+            // Each copy's section break in its own last paragraph; the last copy's section is the body's own.
+            const std::size_t mark = copy.find(Evaluator::kSectionMark);
+            if (mark != std::string::npos)
+                copy.replace(mark, 1, last ? std::string() : sectionOfCopy);
+            if (last)
+                lastSection = std::move(sectionOfCopy);
+            zip.write(copy);
+        },
+        progress);
     zip.write(lastSection);
     zip.write(compiled.suffix);
 

@@ -197,10 +197,12 @@ private:
     // What a paragraph holds besides merge fields: text, drawings, anything but formatting and bookmarks.
     bool isContent(pugi::xml_node n) const
     {
+        // clang-format off
         static const std::unordered_set<std::string> transparent{
             "w:r",         "w:rPr",     "w:pPr",           "w:proofErr",  "w:bookmarkStart",        "w:bookmarkEnd",
             "w:permStart", "w:permEnd", "w:commentRangeStart", "w:commentRangeEnd", "w:lastRenderedPageBreak",
             "w:hyperlink", "w:smartTag", "w:ins",          "w:t"};
+        // clang-format on
         if (named(n, "w:t"))
             return n.text().get()[0] != '\0';
         return transparent.count(n.name()) == 0;
@@ -280,7 +282,8 @@ private:
 
     void mark(const pugi::xml_node_struct* raw)
     {
-        for (pugi::xml_node n(const_cast<pugi::xml_node_struct*>(raw)); n && m_interesting.insert(n.internal_object()).second;)
+        for (pugi::xml_node n(const_cast<pugi::xml_node_struct*>(raw));
+             n && m_interesting.insert(n.internal_object()).second;)
             n = n.parent();
     }
 
@@ -421,7 +424,7 @@ private:
 
     std::shared_ptr<std::vector<Template::Field>> m_fields = std::make_shared<std::vector<Template::Field>>();
     std::unordered_map<const pugi::xml_node_struct*, int> m_fieldAt; // where a field's value goes
-    NodeSet m_removed;     // runs of fields replaced by their values
+    NodeSet m_removed;                                               // runs of fields replaced by their values
     NodeSet m_paragraphs;  // paragraphs that go when their merge fields are empty
     NodeSet m_labels;      // label places
     NodeSet m_interesting; // elements with something of the above below them

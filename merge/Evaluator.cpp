@@ -197,8 +197,7 @@ Evaluator::Value Evaluator::value(const Template& t, const Expression& e, int de
                     ? "1"
                     : ""};
     case FieldCode::Type::Next:
-    case FieldCode::Type::Other:
-        break;
+    case FieldCode::Type::Other: break;
     }
     return {};
 }
@@ -229,9 +228,7 @@ void Evaluator::renderItems(const Template& t, std::string& out, bool inHeader, 
     using Kind = Template::Item::Kind;
     for (const Template::Item& item : t.items) {
         switch (item.kind) {
-        case Kind::Text:
-            out += item.text;
-            break;
+        case Kind::Text: out += item.text; break;
         case Kind::Field: {
             const Template::Field& f = (*t.fields)[static_cast<std::size_t>(item.field)];
             const FieldCode::Type type = f.code().type;
@@ -318,15 +315,9 @@ void Evaluator::renderItems(const Template& t, std::string& out, bool inHeader, 
         case Kind::PageNumber:
             out += std::to_string(std::max(1L, std::atol(item.text.c_str())) + static_cast<long>(m_copy));
             break;
-        case Kind::Section:
-            out += kSectionMark;
-            break;
-        case Kind::CopyStyle:
-            out += m_copy == 0 ? item.text : item.other;
-            break;
-        case Kind::DrawingId:
-            out += std::to_string(m_nextDrawingId++);
-            break;
+        case Kind::Section: out += kSectionMark; break;
+        case Kind::CopyStyle: out += m_copy == 0 ? item.text : item.other; break;
+        case Kind::DrawingId: out += std::to_string(m_nextDrawingId++); break;
         case Kind::PageFrames:
             renderItems(*item.children.front(), m_frames ? *m_frames : out, inHeader, anyValue);
             break;

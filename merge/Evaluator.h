@@ -74,7 +74,7 @@ private:
     std::size_t m_skippedRecords = 0;
     bool m_skip = false;
     std::size_t m_blankLabels = 0;
-    bool m_holdPosition = false;       // no record move until a field has read a record
+    bool m_holdPosition = false; // no record move until a field has read a record
     std::size_t m_lookupsAtHold = 0;
     std::size_t m_lookups = 0; // fields read that read a record
     std::size_t m_hits = 0;    // ... and found one

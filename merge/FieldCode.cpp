@@ -1,9 +1,9 @@
 #include "merge/FieldCode.h"
 
 #include <cstdlib>
-#include <string_view>
 #include <cwctype>
 #include <locale.h>
+#include <string_view>
 #include <wctype.h>
 
 #include "engine/Text.h"
@@ -81,7 +81,8 @@ std::vector<Token> tokenize(const std::string& s)
         } else if (c == '<' || c == '>' || c == '=') {
             Token t;
             addText(t.parts, c);
-            if (i + 1 < s.size() && ((c == '<' && (s[i + 1] == '>' || s[i + 1] == '=')) || (c == '>' && s[i + 1] == '=')))
+            if (i + 1 < s.size() &&
+                ((c == '<' && (s[i + 1] == '>' || s[i + 1] == '=')) || (c == '>' && s[i + 1] == '=')))
                 addText(t.parts, s[++i]);
             ++i;
             tokens.push_back(t);
@@ -155,15 +156,13 @@ std::string toUtf8(const std::u32string& s)
 char32_t toUpper(char32_t c)
 {
     const locale_t loc = utf8Locale();
-    return loc ? static_cast<char32_t>(towupper_l(static_cast<wint_t>(c), loc))
-               : (c >= 'a' && c <= 'z' ? c - 32 : c);
+    return loc ? static_cast<char32_t>(towupper_l(static_cast<wint_t>(c), loc)) : (c >= 'a' && c <= 'z' ? c - 32 : c);
 }
 
 char32_t toLower(char32_t c)
 {
     const locale_t loc = utf8Locale();
-    return loc ? static_cast<char32_t>(towlower_l(static_cast<wint_t>(c), loc))
-               : (c >= 'A' && c <= 'Z' ? c + 32 : c);
+    return loc ? static_cast<char32_t>(towlower_l(static_cast<wint_t>(c), loc)) : (c >= 'A' && c <= 'Z' ? c + 32 : c);
 }
 
 bool isWordSpace(char32_t c)
@@ -262,12 +261,8 @@ std::string applyTextCase(const std::string& utf8, FieldCode::TextCase textCase)
     bool first = true;
     for (char32_t& c : s) {
         switch (textCase) {
-        case FieldCode::TextCase::Upper:
-            c = toUpper(c);
-            break;
-        case FieldCode::TextCase::Lower:
-            c = toLower(c);
-            break;
+        case FieldCode::TextCase::Upper: c = toUpper(c); break;
+        case FieldCode::TextCase::Lower: c = toLower(c); break;
         case FieldCode::TextCase::Caps:
             if (wordStart && !isWordSpace(c))
                 c = toUpper(c);
@@ -278,8 +273,7 @@ std::string applyTextCase(const std::string& utf8, FieldCode::TextCase textCase)
                 first = false;
             }
             break;
-        case FieldCode::TextCase::None:
-            break;
+        case FieldCode::TextCase::None: break;
         }
         wordStart = isWordSpace(c);
     }

@@ -60,7 +60,8 @@ void mergeOdt(const ZipContents& main, const PassRecords& records, const std::fi
     std::vector<Page> pages;
     if (main.has("styles.xml")) {
         styles = parsePart(main.entries.at("styles.xml"), "styles.xml");
-        for (pugi::xml_node page : styles.document_element().child("office:master-styles").children("style:master-page")) {
+        for (pugi::xml_node page :
+             styles.document_element().child("office:master-styles").children("style:master-page")) {
             Template t = compileOdtPiece(printXml(page));
             if (t.hasMergeFields())
                 pages.push_back({page, std::move(t)});
@@ -103,28 +104,30 @@ void mergeOdt(const ZipContents& main, const PassRecords& records, const std::fi
     std::vector<std::string> copyStyles; // paragraph styles that start a copy on its own master page
     std::string pagesXml;
     Evaluator headers(records, options.reading, nullptr, 1000000000);
-    forEachCopy(compiled.body, records, options,
-                [&](std::size_t copies, std::size_t first, std::string& copy, std::string& frames, bool) {
-        if (!pages.empty()) {
-            // This copy's own master page, with its header and footer evaluated for the copy's first record.
-            const std::string pageName = stem + "Page" + std::to_string(copies);
-            headers.startCopy(first, copies);
-            std::string xml;
-            headers.render(pages.front().compiled, xml, true);
-            const std::string original = "style:name=\"" + startPage + "\"";
-            const std::size_t at = xml.find(original);
-            if (at != std::string::npos)
-                xml.replace(at, original.size(), "style:name=\"" + pageName + "\"");
-            pagesXml += xml;
-            copyStyles.push_back("<style:style style:name=\"" + stem + "Copy" + std::to_string(copies) +
-                                 "\" style:family=\"paragraph\" style:master-page-name=\"" + pageName +
-                                 "\"><style:paragraph-properties fo:margin-top=\"0cm\" fo:margin-bottom=\"0cm\"/>"
-                                 "<style:text-properties fo:font-size=\"1pt\"/></style:style>");
-            writeText("<text:p text:style-name=\"" + stem + "Copy" + std::to_string(copies) + "\"/>");
-        }
-        writeFrames(frames);
-        writeText(copy);
-    }, progress);
+    forEachCopy(
+        compiled.body, records, options,
+        [&](std::size_t copies, std::size_t first, std::string& copy, std::string& frames, bool) {
+            if (!pages.empty()) {
+                // This copy's own master page, with its header and footer evaluated for the copy's first record.
+                const std::string pageName = stem + "Page" + std::to_string(copies);
+                headers.startCopy(first, copies);
+                std::string xml;
+                headers.render(pages.front().compiled, xml, true);
+                const std::string original = "style:name=\"" + startPage + "\"";
+                const std::size_t at = xml.find(original);
+                if (at != std::string::npos)
+                    xml.replace(at, original.size(), "style:name=\"" + pageName + "\"");
+                pagesXml += xml;
+                copyStyles.push_back("<style:style style:name=\"" + stem + "Copy" + std::to_string(copies) +
+                                     "\" style:family=\"paragraph\" style:master-page-name=\"" + pageName +
+                                     "\"><style:paragraph-properties fo:margin-top=\"0cm\" fo:margin-bottom=\"0cm\"/>"
+                                     "<style:text-properties fo:font-size=\"1pt\"/></style:style>");
+                writeText("<text:p text:style-name=\"" + stem + "Copy" + std::to_string(copies) + "\"/>");
+            }
+            writeFrames(frames);
+            writeText(copy);
+        },
+        progress);
 
     auto copyInto = [&](TempFile& file) {
         file.finish();

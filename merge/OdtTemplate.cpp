@@ -174,7 +174,7 @@ private:
                 // fields are empty, as LibreOffice drops it.
                 static const std::unordered_set<std::string> transparent{
                     "text:span", "text:bookmark", "text:bookmark-start", "text:bookmark-end", "text:soft-page-break",
-                    "text:s", "text:tab", "text:line-break"};
+                    "text:s",    "text:tab",      "text:line-break"};
                 content = content || transparent.count(n.name()) == 0;
                 return !content;
             });
@@ -357,11 +357,11 @@ private:
         }
         // The start tag, with what changes from copy to copy: the page of a page-anchored frame, the style of a
         // copy's first paragraph or table.
-        const bool pageFrame =
-            named(n, "draw:frame") && std::string(n.attribute("text:anchor-type").value()) == "page";
+        const bool pageFrame = named(n, "draw:frame") && std::string(n.attribute("text:anchor-type").value()) == "page";
         const bool styled = n == m_copyStyle;
         std::string tag;
-        appendStartTag(tag, n, pageFrame ? "text:anchor-page-number" : (styled ? m_copyStyleAttribute.c_str() : nullptr));
+        appendStartTag(tag, n,
+                       pageFrame ? "text:anchor-page-number" : (styled ? m_copyStyleAttribute.c_str() : nullptr));
         b.text(tag);
         if (pageFrame) {
             b.text(" text:anchor-page-number=\"");

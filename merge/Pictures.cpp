@@ -12,6 +12,7 @@ namespace cardmill {
 
 namespace {
 
+// clang-format off
 constexpr std::array<const char*, 12> kMonthsEnglish{"January", "February", "March",     "April",   "May",      "June",
                                                      "July",    "August",   "September", "October", "November", "December"};
 constexpr std::array<const char*, 12> kMonthsPolish{"styczeń", "luty",     "marzec",  "kwiecień", "maj",      "czerwiec",
@@ -25,6 +26,7 @@ constexpr std::array<const char*, 7> kDaysEnglish{"Sunday", "Monday", "Tuesday",
 constexpr std::array<const char*, 7> kDaysPolish{"niedziela", "poniedziałek", "wtorek", "środa", "czwartek", "piątek", "sobota"};
 constexpr std::array<const char*, 7> kDaysPolishShort{"niedz.", "pon.", "wt.", "śr.", "czw.", "pt.", "sob."};
 
+// clang-format on
 bool digits(std::string_view s, std::size_t count, int& value)
 {
     if (s.size() < count)
@@ -170,7 +172,8 @@ std::string formatDateTime(const DateTime& when, std::string_view picture, bool 
                 dayWritten = true;
             } else {
                 const auto day = static_cast<std::size_t>(weekday(when));
-                const std::string name = polish ? (run == 3 ? kDaysPolishShort[day] : kDaysPolish[day]) : kDaysEnglish[day];
+                const std::string name =
+                    polish ? (run == 3 ? kDaysPolishShort[day] : kDaysPolish[day]) : kDaysEnglish[day];
                 out += run == 3 && !polish ? name.substr(0, 3) : name;
             }
             break;
@@ -204,9 +207,7 @@ std::string formatDateTime(const DateTime& when, std::string_view picture, bool 
             if (haveTime)
                 out += run == 1 ? std::to_string(when.minute) : twoDigits(when.minute);
             break;
-        default:
-            out.append(run, c);
-            break;
+        default: out.append(run, c); break;
         }
         i += run;
     }
@@ -237,11 +238,12 @@ std::optional<std::string> formatNumber(std::string_view value, std::string_view
     const std::string_view digitsPart = section.substr(first, last - first + 1);
     const std::size_t point = digitsPart.find('.');
     const std::string_view integerPart = digitsPart.substr(0, point);
-    const std::string_view fractionPart = point == std::string_view::npos ? std::string_view() : digitsPart.substr(point + 1);
+    const std::string_view fractionPart =
+        point == std::string_view::npos ? std::string_view() : digitsPart.substr(point + 1);
     const bool thousands = integerPart.find(',') != std::string_view::npos;
     const std::size_t minInteger = static_cast<std::size_t>(std::count(integerPart.begin(), integerPart.end(), '0'));
-    const std::size_t decimals = static_cast<std::size_t>(std::count_if(fractionPart.begin(), fractionPart.end(),
-                                                                         [](char c) { return c == '0' || c == '#'; }));
+    const std::size_t decimals = static_cast<std::size_t>(
+        std::count_if(fractionPart.begin(), fractionPart.end(), [](char c) { return c == '0' || c == '#'; }));
     const std::size_t minDecimals = static_cast<std::size_t>(std::count(fractionPart.begin(), fractionPart.end(), '0'));
 
     // Rounded to the decimals shown, then written out digit by digit.

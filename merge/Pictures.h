@@ -8,8 +8,8 @@ namespace cardmill {
 
 // How the program wrote dates into the label lines, so that a picture switch can read them back.
 struct DateReading {
-    int layout = 0;         // the date format 0 to 4 (see DateFormatter)
-    bool polish = false;    // month and day names of pictures in Polish
+    int layout = 0;      // the date format 0 to 4 (see DateFormatter)
+    bool polish = false; // month and day names of pictures in Polish
 };
 
 // A date and time read from a label line's value.

@@ -20,12 +20,11 @@ const char* kContentTypes =
     "ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/>"
     "</Types>";
 
-const char* kRootRels =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
-    "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-    "<Relationship Id=\"rId1\" "
-    "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
-    "Target=\"word/document.xml\"/></Relationships>";
+const char* kRootRels = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+                        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                        "<Relationship Id=\"rId1\" "
+                        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
+                        "Target=\"word/document.xml\"/></Relationships>";
 
 } // namespace
 
@@ -33,8 +32,8 @@ void writeTableDocument(const std::filesystem::path& path, const PassRecords& re
 {
     std::size_t columns = std::max<std::size_t>(1, records.columns().size());
     for (std::size_t r = 0; r < records.size(); ++r)
-        columns = std::max<std::size_t>(columns, 1 + static_cast<std::size_t>(std::count(
-                                                         records.line(r).begin(), records.line(r).end(), ',')));
+        columns = std::max<std::size_t>(
+            columns, 1 + static_cast<std::size_t>(std::count(records.line(r).begin(), records.line(r).end(), ',')));
     const int width = static_cast<int>(15706 / columns); // the text width of a landscape A4 page, in twips
 
     ZipWriter zip(path);
@@ -77,7 +76,7 @@ void writeTableDocument(const std::filesystem::path& path, const PassRecords& re
     for (std::size_t r = 0; r < records.size(); ++r)
         row([&](std::size_t c) { return decodeValue(records.value(r, c)); });
     zip.write("</w:tbl><w:p/><w:sectPr><w:pgSz w:w=\"16838\" w:h=\"11906\" w:orient=\"landscape\"/>"
-               "<w:pgMar w:top=\"566\" w:right=\"566\" w:bottom=\"566\" w:left=\"566\" w:header=\"709\" "
+              "<w:pgMar w:top=\"566\" w:right=\"566\" w:bottom=\"566\" w:left=\"566\" w:header=\"709\" "
               "w:footer=\"709\" w:gutter=\"0\"/></w:sectPr></w:body></w:document>");
     zip.close();
 }

@@ -22,26 +22,26 @@ struct Template {
     // conditions of conditional and hidden text and hidden paragraphs.
     struct Field {
         Expression expression;
-        std::string runProperties;                 // WordprocessingML: the w:rPr its value takes, as XML
+        std::string runProperties;                  // WordprocessingML: the w:rPr its value takes, as XML
         std::shared_ptr<const Condition> condition; // OpenDocument conditions
         const FieldCode& code() const { return expression.code; }
     };
 
     struct Item {
         enum class Kind {
-            Text,        // XML as it stands
-            Field,       // a field's value (or its effect on the record position)
-            Paragraph,   // a paragraph that goes when the merge fields it holds (and nothing else) are empty
-            Label,       // a label place (table cell, frame, text box): left empty once the records are used up
-            Alternate,   // mc:AlternateContent: its choices take the same record position
-            Conditional, // OpenDocument conditional text: `text` when the condition holds, `other` when not
-            HiddenText,  // OpenDocument hidden text: `text` unless the condition holds
+            Text,            // XML as it stands
+            Field,           // a field's value (or its effect on the record position)
+            Paragraph,       // a paragraph that goes when the merge fields it holds (and nothing else) are empty
+            Label,           // a label place (table cell, frame, text box): left empty once the records are used up
+            Alternate,       // mc:AlternateContent: its choices take the same record position
+            Conditional,     // OpenDocument conditional text: `text` when the condition holds, `other` when not
+            HiddenText,      // OpenDocument hidden text: `text` unless the condition holds
             HiddenParagraph, // OpenDocument: the paragraph goes when the condition holds
-            PageNumber,  // the page a page-anchored frame stands on: the copy's own
-            Section,     // where a copy's section break goes (WordprocessingML)
-            CopyStyle,   // the style of the first paragraph or table of a copy: `text`, or `other` after the first
-            DrawingId,   // a drawing object's id, unique in the merged document
-            PageFrames,  // OpenDocument: frames anchored to pages, which stand before all text of the document
+            PageNumber,      // the page a page-anchored frame stands on: the copy's own
+            Section,         // where a copy's section break goes (WordprocessingML)
+            CopyStyle,       // the style of the first paragraph or table of a copy: `text`, or `other` after the first
+            DrawingId,       // a drawing object's id, unique in the merged document
+            PageFrames,      // OpenDocument: frames anchored to pages, which stand before all text of the document
         };
         Kind kind = Kind::Text;
         std::string text;
@@ -68,7 +68,10 @@ struct Template {
 // Builds template items, joining adjacent text.
 class TemplateBuilder {
 public:
-    explicit TemplateBuilder(Template& t) : m_t(t) {}
+    explicit TemplateBuilder(Template& t)
+        : m_t(t)
+    {
+    }
     void text(std::string_view xml);
     void item(Template::Item item);
     Template& target() { return m_t; }

@@ -98,8 +98,8 @@ std::string saveXml(const pugi::xml_document& doc)
 TempFile::TempFile()
 {
     const std::filesystem::path run = WorkFolder::current();
-    std::string pattern = ((run.empty() ? temporaryRoot() : run) /
-                           ("cardmill-" + std::to_string(::getpid()) + "-merge-XXXXXX")).string();
+    std::string pattern =
+        ((run.empty() ? temporaryRoot() : run) / ("cardmill-" + std::to_string(::getpid()) + "-merge-XXXXXX")).string();
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0)
         throw std::runtime_error(std::string("no temporary file for the merge (") + std::strerror(errno) + ")");

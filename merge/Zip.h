@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstddef>
-#include <filesystem>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -15,8 +15,8 @@ namespace cardmill {
 // Limits for reading a package that came from outside (a zip bomb, a package of countless entries).
 struct ZipLimits {
     std::size_t maxEntries = 10000;
-    std::size_t maxEntrySize = std::size_t{256} << 20;  // uncompressed bytes of one entry
-    std::size_t maxTotalSize = std::size_t{512} << 20;  // uncompressed bytes of all entries
+    std::size_t maxEntrySize = std::size_t{256} << 20; // uncompressed bytes of one entry
+    std::size_t maxTotalSize = std::size_t{512} << 20; // uncompressed bytes of all entries
 };
 
 // A zip package read whole into memory: entry name -> bytes, in the package's order.

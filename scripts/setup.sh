@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need, when they are missing.
 # Usage: scripts/setup.sh [--test | --screenshot]
-#   --test adds what only the test command needs: clang's fuzzer runtime, LibreOffice (with its UNO bridge
+#   --test adds what only the test command needs: clang's fuzzer runtime and clang-format, LibreOffice (with its UNO bridge
 #   and database drivers, to run its own mail merge as the reference), poppler for the real-client checks,
 #   and the validators and packaging tools of the install test; --screenshot adds Xvfb and the tools that
 #   take a picture of the window.
@@ -10,7 +10,7 @@ set -euo pipefail
 packages=(cmake g++ make pkg-config qt6-base-dev libpugixml-dev libzip-dev libcli11-dev libutfcpp-dev
           libgtest-dev libgmock-dev libbenchmark-dev glabels-data)
 if [[ "${1:-}" == "--test" ]]; then
-    packages+=(clang libclang-rt-14-dev libreoffice-writer-nogui libreoffice-base-nogui libreoffice-base-drivers
+    packages+=(clang clang-format libclang-rt-14-dev libreoffice-writer-nogui libreoffice-base-nogui libreoffice-base-drivers
                python3-uno poppler-utils desktop-file-utils appstream dpkg-dev man-db)
 elif [[ "${1:-}" == "--screenshot" ]]; then
     packages+=(xvfb xauth x11-apps imagemagick xdotool)

@@ -11,6 +11,9 @@ fuzz_seconds=${FUZZ_SECONDS:-20}
 
 scripts/setup.sh --test
 
+echo "== layout of the code (clang-format)"
+scripts/format-check.sh
+
 echo "== build and test (RelWithDebInfo)"
 cmake --preset default >/dev/null
 cmake --build --preset default -j "$jobs"

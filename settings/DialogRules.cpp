@@ -39,6 +39,7 @@ UserFieldProblem checkUserField(std::string_view name, const std::vector<std::st
 
 const std::vector<std::string_view>& adifFieldNames()
 {
+    // clang-format off
     static const std::vector<std::string_view> names{
         "ADDRESS", "ADDRESS_INTL", "AGE", "ALTITUDE", "ANT_AZ", "ANT_EL", "ANT_PATH", "ARRL_SECT",
         "AWARD_GRANTED", "AWARD_SUBMITTED", "A_INDEX", "BAND", "BAND_RX", "CALL", "CHECK", "CLASS",
@@ -63,6 +64,7 @@ const std::vector<std::string_view>& adifFieldNames()
         "SIG", "SIG_INFO", "SIG_INFO_INTL", "SIG_INTL", "SILENT_KEY", "SKCC", "SOTA_REF", "SRX", "SRX_STRING",
         "STATE", "STATION_CALLSIGN", "STX", "STX_STRING", "SUBMODE", "SWL", "TEN_TEN", "TIME_OFF", "TIME_ON",
         "TX_PWR", "UKSMG", "USACA_COUNTIES", "VE_PROV", "VUCC_GRIDS", "WEB", "WWFF_REF"};
+    // clang-format on
     return names;
 }
 

@@ -50,7 +50,10 @@ inline constexpr std::uintmax_t kMaxSettingsFileSize = 16u << 20;
 // SettingsWriteError and changes nothing.
 class IniFile {
 public:
-    explicit IniFile(std::filesystem::path path) : m_path(std::move(path)) {}
+    explicit IniFile(std::filesystem::path path)
+        : m_path(std::move(path))
+    {
+    }
 
     const std::filesystem::path& path() const { return m_path; }
     bool exists() const;
@@ -97,7 +100,10 @@ private:
 // The lines of an INI file with the edits of the write rules above.
 class IniFile::Lines {
 public:
-    explicit Lines(std::vector<std::string> lines) : m_lines(std::move(lines)) {}
+    explicit Lines(std::vector<std::string> lines)
+        : m_lines(std::move(lines))
+    {
+    }
 
     std::optional<std::string> read(std::string_view section, std::string_view key) const;
     void write(std::string_view section, std::string_view key, std::string_view value);

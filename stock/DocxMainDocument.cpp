@@ -11,9 +11,8 @@ namespace cardmill {
 
 namespace {
 
-const char* const kWordNamespaces =
-    "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\" "
-    "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"";
+const char* const kWordNamespaces = "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\" "
+                                    "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"";
 
 long twips(double points)
 {
@@ -75,7 +74,8 @@ std::string attributeValue(const std::string& s)
 
 std::string simpleField(const std::string& code, const std::string& result, const std::string& rPr)
 {
-    return "<w:fldSimple w:instr=\" " + attributeValue(code) + " \">" + (result.empty() ? "" : run(result, rPr)) + "</w:fldSimple>";
+    return "<w:fldSimple w:instr=\" " + attributeValue(code) + " \">" + (result.empty() ? "" : run(result, rPr)) +
+           "</w:fldSimple>";
 }
 
 std::string mergeField(const std::string& column, const std::string& rPr, const std::string& switches = {})
@@ -124,12 +124,8 @@ std::string line(const DesignLine& l, double fontSize, const std::string& lead)
                 content += run(p.text, rPr);
             }
             break;
-        case DesignPiece::Kind::Field:
-            content += mergeField(p.text, rPr);
-            break;
-        case DesignPiece::Kind::Thanks:
-            content += thanksField(rPr);
-            break;
+        case DesignPiece::Kind::Field: content += mergeField(p.text, rPr); break;
+        case DesignPiece::Kind::Thanks: content += thanksField(rPr); break;
         }
     }
     return paragraph(content);
@@ -155,10 +151,12 @@ std::string qsoTable(const QsoTable& t, double fontSize, double width)
     std::string xml = "<w:tbl><w:tblPr><w:tblW w:w=\"" + std::to_string(at) +
                       "\" w:type=\"dxa\"/><w:tblInd w:w=\"0\" w:type=\"dxa\"/><w:tblBorders><w:top" + border +
                       "<w:left" + border + "<w:bottom" + border + "<w:right" + border + "<w:insideH" + border +
-                      "<w:insideV" + border + "</w:tblBorders><w:tblLayout w:type=\"fixed\"/><w:tblCellMar>"
+                      "<w:insideV" + border +
+                      "</w:tblBorders><w:tblLayout w:type=\"fixed\"/><w:tblCellMar>"
                       "<w:top w:w=\"0\" w:type=\"dxa\"/><w:left w:w=\"20\" w:type=\"dxa\"/><w:bottom w:w=\"0\" "
                       "w:type=\"dxa\"/><w:right w:w=\"20\" w:type=\"dxa\"/></w:tblCellMar><w:tblLook w:val=\"0000\"/>"
-                      "</w:tblPr><w:tblGrid>" + grid + "</w:tblGrid>";
+                      "</w:tblPr><w:tblGrid>" +
+                      grid + "</w:tblGrid>";
     auto cell = [&](std::size_t c, const std::string& content) {
         return "<w:tc><w:tcPr><w:tcW w:w=\"" + std::to_string(widths[c]) + "\" w:type=\"dxa\"/></w:tcPr>" +
                paragraph(content) + "</w:tc>";
@@ -181,10 +179,13 @@ std::string qsoTable(const QsoTable& t, double fontSize, double width)
 std::string label(const LabelStock& stock, const LabelDesign& design, double fontSize, long width, bool first)
 {
     const std::string margin = tw(stock.markupMargin);
-    std::string xml = "<w:tc><w:tcPr><w:tcW w:w=\"" + std::to_string(width) + "\" w:type=\"dxa\"/><w:tcMar>"
-                      "<w:top w:w=\"" + margin + "\" w:type=\"dxa\"/><w:left w:w=\"" + margin + "\" w:type=\"dxa\"/>"
-                      "<w:bottom w:w=\"" + margin + "\" w:type=\"dxa\"/><w:right w:w=\"" + margin +
-                      "\" w:type=\"dxa\"/></w:tcMar></w:tcPr>";
+    std::string xml = "<w:tc><w:tcPr><w:tcW w:w=\"" + std::to_string(width) +
+                      "\" w:type=\"dxa\"/><w:tcMar>"
+                      "<w:top w:w=\"" +
+                      margin + "\" w:type=\"dxa\"/><w:left w:w=\"" + margin +
+                      "\" w:type=\"dxa\"/>"
+                      "<w:bottom w:w=\"" +
+                      margin + "\" w:type=\"dxa\"/><w:right w:w=\"" + margin + "\" w:type=\"dxa\"/></w:tcMar></w:tcPr>";
     for (std::size_t i = 0; i < design.above.size(); ++i)
         xml += line(design.above[i], fontSize,
                     i == 0 && !first ? simpleField("NEXT", {}, runProperties(false, fontSize)) : std::string());
@@ -212,7 +213,8 @@ void writeDocxMainDocument(const LabelStock& stock, const LabelDesign& design, d
                        "\" w:type=\"dxa\"/><w:tblInd w:w=\"0\" w:type=\"dxa\"/><w:tblLayout w:type=\"fixed\"/>"
                        "<w:tblCellMar><w:top w:w=\"0\" w:type=\"dxa\"/><w:left w:w=\"0\" w:type=\"dxa\"/><w:bottom "
                        "w:w=\"0\" w:type=\"dxa\"/><w:right w:w=\"0\" w:type=\"dxa\"/></w:tblCellMar>"
-                       "<w:tblLook w:val=\"0000\"/></w:tblPr><w:tblGrid>" + grid + "</w:tblGrid>";
+                       "<w:tblLook w:val=\"0000\"/></w:tblPr><w:tblGrid>" +
+                       grid + "</w:tblGrid>";
     bool first = true;
     for (std::size_t r = 0; r < rows.widths.size(); ++r) {
         body += "<w:tr><w:trPr><w:cantSplit/><w:trHeight w:val=\"" + std::to_string(rows.widths[r]) +
@@ -244,8 +246,9 @@ void writeDocxMainDocument(const LabelStock& stock, const LabelDesign& design, d
     const std::string styles =
         std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><w:styles ") + kWordNamespaces +
         "><w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:ascii=\"Arial\" w:hAnsi=\"Arial\" w:cs=\"Arial\" "
-        "w:eastAsia=\"Arial\"/><w:sz w:val=\"" + std::to_string(halfPoints) + "\"/><w:szCs w:val=\"" +
-        std::to_string(halfPoints) + "\"/><w:lang w:val=\"en-US\"/></w:rPr></w:rPrDefault><w:pPrDefault><w:pPr>"
+        "w:eastAsia=\"Arial\"/><w:sz w:val=\"" +
+        std::to_string(halfPoints) + "\"/><w:szCs w:val=\"" + std::to_string(halfPoints) +
+        "\"/><w:lang w:val=\"en-US\"/></w:rPr></w:rPrDefault><w:pPrDefault><w:pPr>"
         "<w:spacing w:before=\"0\" w:after=\"0\" w:line=\"240\" w:lineRule=\"auto\"/></w:pPr></w:pPrDefault>"
         "</w:docDefaults><w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Normal\"><w:name w:val=\"Normal\"/>"
         "</w:style><w:style w:type=\"table\" w:default=\"1\" w:styleId=\"TableNormal\"><w:name w:val=\"Normal "
@@ -270,15 +273,16 @@ void writeDocxMainDocument(const LabelStock& stock, const LabelDesign& design, d
     zip.add("[Content_Types].xml", types);
     zip.add("_rels/.rels", "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><Relationships xmlns=\""
                            "http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId1\" "
-                           "Type=\"" + relsType + "officeDocument\" Target=\"word/document.xml\"/></Relationships>");
+                           "Type=\"" +
+                               relsType + "officeDocument\" Target=\"word/document.xml\"/></Relationships>");
     zip.add("word/document.xml", std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
-                                             "<w:document ") + kWordNamespaces + "><w:body>" + body +
-                                     "</w:body></w:document>");
+                                             "<w:document ") +
+                                     kWordNamespaces + "><w:body>" + body + "</w:body></w:document>");
     zip.add("word/_rels/document.xml.rels",
             "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><Relationships xmlns=\"http://"
-            "schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId1\" Type=\"" + relsType +
-            "styles\" Target=\"styles.xml\"/><Relationship Id=\"rId2\" Type=\"" + relsType +
-            "settings\" Target=\"settings.xml\"/></Relationships>");
+            "schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId1\" Type=\"" +
+                relsType + "styles\" Target=\"styles.xml\"/><Relationship Id=\"rId2\" Type=\"" + relsType +
+                "settings\" Target=\"settings.xml\"/></Relationships>");
     zip.add("word/styles.xml", styles);
     zip.add("word/settings.xml", settings);
     zip.close();

@@ -62,8 +62,8 @@ int largestFittingSize(const LabelStock& stock)
 std::string sampleValue(const std::string& column)
 {
     static const std::pair<const char*, const char*> samples[] = {
-        {"CALL", "DL1ABC"},   {"QSL_VIA", "DL9XYZ"}, {"QSO_DATE", "2024-03-05"}, {"TIME_ON", "07:05"},
-        {"BAND", "20M"},      {"MODE", "SSB"},      {"RST_SENT", "59"},         {"CALL_WORKED", "OK1EEE"},
+        {"CALL", "DL1ABC"}, {"QSL_VIA", "DL9XYZ"}, {"QSO_DATE", "2024-03-05"}, {"TIME_ON", "07:05"},
+        {"BAND", "20M"},    {"MODE", "SSB"},       {"RST_SENT", "59"},         {"CALL_WORKED", "OK1EEE"},
     };
     for (const auto& [name, value] : samples)
         if (column == name)

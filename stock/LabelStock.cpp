@@ -44,10 +44,8 @@ std::optional<double> parseLength(std::string_view s)
 const std::vector<PaperSize>& standardPapers()
 {
     static const std::vector<PaperSize> papers{
-        {"A4", "A4", 210 * kPointsPerMm, 297 * kPointsPerMm},
-        {"US-Letter", "US Letter", 8.5 * 72, 11 * 72},
-        {"A5", "A5", 148 * kPointsPerMm, 210 * kPointsPerMm},
-        {"A6", "A6", 105 * kPointsPerMm, 148 * kPointsPerMm},
+        {"A4", "A4", 210 * kPointsPerMm, 297 * kPointsPerMm}, {"US-Letter", "US Letter", 8.5 * 72, 11 * 72},
+        {"A5", "A5", 148 * kPointsPerMm, 210 * kPointsPerMm}, {"A6", "A6", 105 * kPointsPerMm, 148 * kPointsPerMm},
         {"US-Legal", "US Legal", 8.5 * 72, 14 * 72},
     };
     return papers;
@@ -165,7 +163,8 @@ CustomGrid parseCustomGrid(std::string_view spec)
     }
     if (parts.size() != 9)
         throw std::invalid_argument("a custom grid is PAPER,COLUMNS,ROWS,WIDTH,HEIGHT,LEFT,TOP,HPITCH,VPITCH "
-                                    "(lengths in mm), not \"" + std::string(spec) + "\"");
+                                    "(lengths in mm), not \"" +
+                                    std::string(spec) + "\"");
     CustomGrid g;
     if (const PaperSize* p = standardPaper(parts[0])) {
         g.paperName = p->name;

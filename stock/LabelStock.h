@@ -73,10 +73,10 @@ struct CustomGrid {
     std::string paperName; // a standard paper, or empty for width x height
     double paperWidth = 0, paperHeight = 0;
     int columns = 1, rows = 1;
-    double width = 0, height = 0;   // of one label
-    double left = 0, top = 0;       // of the first label
-    double hpitch = 0, vpitch = 0;  // from one label to the next across and down
-    double markupMargin = 5;        // the margin inside a label
+    double width = 0, height = 0;  // of one label
+    double left = 0, top = 0;      // of the first label
+    double hpitch = 0, vpitch = 0; // from one label to the next across and down
+    double markupMargin = 5;       // the margin inside a label
 };
 LabelStock customStock(const CustomGrid& grid);
 

@@ -50,7 +50,7 @@ std::vector<std::filesystem::path> makeMainDocuments(const MainDocumentRequest& 
 // The two formats' writers: one sheet of the stock's labels in `design`, fields naming `table` in .odt.
 void writeDocxMainDocument(const LabelStock& stock, const LabelDesign& design, double fontSize,
                            const std::filesystem::path& output);
-void writeOdtMainDocument(const LabelStock& stock, const LabelDesign& design, double fontSize,
-                          const std::string& table, const std::filesystem::path& output);
+void writeOdtMainDocument(const LabelStock& stock, const LabelDesign& design, double fontSize, const std::string& table,
+                          const std::filesystem::path& output);
 
 } // namespace cardmill

@@ -10,15 +10,14 @@ namespace cardmill {
 
 namespace {
 
-const char* const kNamespaces =
-    "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
-    "xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" "
-    "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
-    "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
-    "xmlns:draw=\"urn:oasis:names:tc:opendocument:xmlns:drawing:1.0\" "
-    "xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\" "
-    "xmlns:svg=\"urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0\" "
-    "xmlns:ooow=\"http://openoffice.org/2004/writer\" office:version=\"1.3\"";
+const char* const kNamespaces = "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+                                "xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" "
+                                "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
+                                "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+                                "xmlns:draw=\"urn:oasis:names:tc:opendocument:xmlns:drawing:1.0\" "
+                                "xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\" "
+                                "xmlns:svg=\"urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0\" "
+                                "xmlns:ooow=\"http://openoffice.org/2004/writer\" office:version=\"1.3\"";
 
 const char* const kDatabase = "QSLData";
 
@@ -41,7 +40,10 @@ std::string fontFaces()
 class Writer {
 public:
     Writer(const LabelStock& stock, const LabelDesign& design, double fontSize, std::string table)
-        : m_stock(stock), m_design(design), m_font(fontSize), m_table(std::move(table))
+        : m_stock(stock)
+        , m_design(design)
+        , m_font(fontSize)
+        , m_table(std::move(table))
     {
     }
 
@@ -69,13 +71,16 @@ public:
                fontFaces() +
                "<office:styles><style:default-style style:family=\"paragraph\"><style:paragraph-properties "
                "fo:margin-top=\"0mm\" fo:margin-bottom=\"0mm\" fo:line-height=\"100%\"/><style:text-properties "
-               "style:font-name=\"Liberation Sans\" fo:font-size=\"" + pt(m_font) + "\" fo:language=\"en\" "
+               "style:font-name=\"Liberation Sans\" fo:font-size=\"" +
+               pt(m_font) +
+               "\" fo:language=\"en\" "
                "fo:country=\"US\"/></style:default-style><style:style style:name=\"Standard\" "
                "style:family=\"paragraph\" style:class=\"text\"/><style:style style:name=\"Frame\" "
                "style:family=\"graphic\"><style:graphic-properties text:anchor-type=\"page\" fo:margin-left=\"0mm\" "
                "fo:margin-right=\"0mm\" fo:margin-top=\"0mm\" fo:margin-bottom=\"0mm\" style:wrap=\"run-through\" "
                "style:vertical-pos=\"from-top\" style:vertical-rel=\"page\" style:horizontal-pos=\"from-left\" "
-               "style:horizontal-rel=\"page\" fo:padding=\"0mm\" fo:border=\"none\"/></style:style></office:styles><office:automatic-styles>"
+               "style:horizontal-rel=\"page\" fo:padding=\"0mm\" "
+               "fo:border=\"none\"/></style:style></office:styles><office:automatic-styles>"
                "<style:page-layout style:name=\"Sheet\"><style:page-layout-properties fo:page-width=\"" +
                mm(m_stock.paperWidth) + "\" fo:page-height=\"" + mm(m_stock.paperHeight) +
                "\" style:print-orientation=\"" + (landscape ? "landscape" : "portrait") +
@@ -100,8 +105,9 @@ private:
             for (int scale : {100, 125})
                 xml += std::string("<style:style style:name=\"") + weight + std::to_string(scale) +
                        "\" style:family=\"paragraph\" style:parent-style-name=\"Standard\"><style:text-properties "
-                       "fo:font-size=\"" + pt(m_font * scale / 100.0) + "\"" +
-                       (*weight == 'B' ? " fo:font-weight=\"bold\"" : "") + "/></style:style>";
+                       "fo:font-size=\"" +
+                       pt(m_font * scale / 100.0) + "\"" + (*weight == 'B' ? " fo:font-weight=\"bold\"" : "") +
+                       "/></style:style>";
         const double width = m_stock.width - 2 * m_stock.markupMargin;
         double ems = 0;
         for (double w : m_design.table.widths)
@@ -109,7 +115,8 @@ private:
         xml += "<style:style style:name=\"Qsos\" style:family=\"table\"><style:table-properties style:width=\"" +
                mm(width) + "\" table:align=\"left\" fo:margin-left=\"0mm\"/></style:style>";
         for (std::size_t c = 0; c < m_design.table.widths.size(); ++c)
-            xml += "<style:style style:name=\"Qsos." + std::to_string(c) + "\" style:family=\"table-column\">"
+            xml += "<style:style style:name=\"Qsos." + std::to_string(c) +
+                   "\" style:family=\"table-column\">"
                    "<style:table-column-properties style:column-width=\"" +
                    mm(width * m_design.table.widths[c] / ems) + "\"/></style:style>";
         xml += "<style:style style:name=\"Qsos.Cell\" style:family=\"table-cell\"><style:table-cell-properties "
@@ -125,9 +132,10 @@ private:
 
     std::string field(const std::string& column) const
     {
-        return "<text:database-display text:table-name=\"" + xmlEscape(m_table) + "\" text:table-type=\"table\" "
-               "text:column-name=\"" + column + "\" text:database-name=\"" + kDatabase + "\">&lt;" + column +
-               "&gt;</text:database-display>";
+        return "<text:database-display text:table-name=\"" + xmlEscape(m_table) +
+               "\" text:table-type=\"table\" "
+               "text:column-name=\"" +
+               column + "\" text:database-name=\"" + kDatabase + "\">&lt;" + column + "&gt;</text:database-display>";
     }
 
     std::string column(const std::string& name) const
@@ -137,8 +145,10 @@ private:
 
     std::string next() const
     {
-        return "<text:database-next text:table-name=\"" + xmlEscape(m_table) + "\" text:table-type=\"table\" "
-               "text:database-name=\"" + kDatabase + "\" text:condition=\"ooow:TRUE\"/>";
+        return "<text:database-next text:table-name=\"" + xmlEscape(m_table) +
+               "\" text:table-type=\"table\" "
+               "text:database-name=\"" +
+               kDatabase + "\" text:condition=\"ooow:TRUE\"/>";
     }
 
     // Text with its blanks kept: a blank at either end or after another would otherwise go.
@@ -162,12 +172,8 @@ private:
                    " == &quot;&quot;\" text:is-hidden=\"false\"/>";
         for (const DesignPiece& p : l.pieces) {
             switch (p.kind) {
-            case DesignPiece::Kind::Text:
-                xml += words(p.text);
-                break;
-            case DesignPiece::Kind::Field:
-                xml += field(p.text);
-                break;
+            case DesignPiece::Kind::Text: xml += words(p.text); break;
+            case DesignPiece::Kind::Field: xml += field(p.text); break;
             case DesignPiece::Kind::Thanks:
                 xml += "<text:conditional-text text:condition=\"ooow:" + column("QSL_RCVD") +
                        " == &quot;Y&quot;\" text:string-value-if-true=\"TNX QSL\" text:string-value-if-false=\"PSE "
@@ -190,13 +196,15 @@ private:
         xml += "<table:table-row>";
         for (const std::string& h : t.headings)
             xml += "<table:table-cell table:style-name=\"Qsos.Cell\" office:value-type=\"string\"><text:p "
-                   "text:style-name=\"B100\">" + xmlEscape(h) + "</text:p></table:table-cell>";
+                   "text:style-name=\"B100\">" +
+                   xmlEscape(h) + "</text:p></table:table-cell>";
         xml += "</table:table-row>";
         for (int r = 0; r < t.rows; ++r) {
             xml += "<table:table-row>";
             for (std::size_t c = 0; c < t.columns.size(); ++c)
                 xml += "<table:table-cell table:style-name=\"Qsos.Cell\" office:value-type=\"string\"><text:p "
-                       "text:style-name=\"N100\">" + (r > 0 && c == 0 ? next() : std::string()) + field(t.columns[c]) +
+                       "text:style-name=\"N100\">" +
+                       (r > 0 && c == 0 ? next() : std::string()) + field(t.columns[c]) +
                        "</text:p></table:table-cell>";
             xml += "</table:table-row>";
         }
@@ -214,8 +222,8 @@ private:
 
 } // namespace
 
-void writeOdtMainDocument(const LabelStock& stock, const LabelDesign& design, double fontSize,
-                          const std::string& table, const std::filesystem::path& output)
+void writeOdtMainDocument(const LabelStock& stock, const LabelDesign& design, double fontSize, const std::string& table,
+                          const std::filesystem::path& output)
 {
     const Writer w(stock, design, fontSize, table);
     ZipWriter zip(output);

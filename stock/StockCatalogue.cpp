@@ -135,8 +135,8 @@ void StockCatalogue::load(const std::vector<std::filesystem::path>& systemFolder
             PaperSize size{p.attribute("id").value(), attribute(p, "name"), 0, 0};
             if (size.id.empty() || !length(p, "width", size.width) || !length(p, "height", size.height))
                 continue;
-            const auto known = std::find_if(m_papers.begin(), m_papers.end(),
-                                            [&](const PaperSize& k) { return k.id == size.id; });
+            const auto known =
+                std::find_if(m_papers.begin(), m_papers.end(), [&](const PaperSize& k) { return k.id == size.id; });
             if (known == m_papers.end())
                 m_papers.push_back(size);
         }
@@ -193,9 +193,10 @@ void StockCatalogue::load(const std::vector<std::filesystem::path>& systemFolder
                              p.stock.brand + " " + p.target + " is not there");
     std::stable_sort(m_stocks.begin(), m_stocks.end(), byName);
     // The same stock from two places (a user's copy of a database stock): the first read stays.
-    m_stocks.erase(std::unique(m_stocks.begin(), m_stocks.end(),
-                               [&](const LabelStock& a, const LabelStock& b) { return !byName(a, b) && !byName(b, a); }),
-                   m_stocks.end());
+    m_stocks.erase(
+        std::unique(m_stocks.begin(), m_stocks.end(),
+                    [&](const LabelStock& a, const LabelStock& b) { return !byName(a, b) && !byName(b, a); }),
+        m_stocks.end());
 }
 
 void StockCatalogue::readTemplates(const std::filesystem::path& file, std::vector<Pending>& equivalents)

@@ -35,6 +35,7 @@ struct RowDesign {
 };
 const std::array<RowDesign, 3>& rowDesigns()
 {
+    // clang-format off
     static const std::array<RowDesign, 3> rows{{
         {QslFilter::Sent, "CheckBox6", "QSL_SENT",
          {{QslBox::Y, "CheckBox9", "Y"}, {QslBox::N, "CheckBox10", "N"}, {QslBox::R, "CheckBox11", "R"},
@@ -47,6 +48,7 @@ const std::array<RowDesign, 3>& rowDesigns()
           {QslBox::Blank, "CheckBox17", "Blank"}}},
     }};
     return rows;
+    // clang-format on
 }
 
 // Where each box's tick is kept in the settings file's state.
@@ -55,6 +57,7 @@ struct StoredBox {
     QslBox box;
     bool FilterSettings::*member;
 };
+// clang-format off
 constexpr StoredBox kStoredBoxes[] = {
     {QslFilter::Sent, QslBox::Y, &FilterSettings::sentY},        {QslFilter::Sent, QslBox::N, &FilterSettings::sentN},
     {QslFilter::Sent, QslBox::R, &FilterSettings::sentR},        {QslFilter::Sent, QslBox::I, &FilterSettings::sentI},
@@ -64,6 +67,7 @@ constexpr StoredBox kStoredBoxes[] = {
     {QslFilter::Print, QslBox::L, &FilterSettings::printL},      {QslFilter::Print, QslBox::A, &FilterSettings::printA},
     {QslFilter::Print, QslBox::N, &FilterSettings::printN},      {QslFilter::Print, QslBox::Blank, &FilterSettings::printBlank},
 };
+// clang-format on
 
 QCheckBox* checkBox(QWidget* parent, const char* name, const char* caption)
 {
@@ -81,7 +85,8 @@ QFrame* rowFrame(QWidget* parent)
 
 } // namespace
 
-FilterPane::FilterPane(QWidget* parent) : QFrame(parent)
+FilterPane::FilterPane(QWidget* parent)
+    : QFrame(parent)
 {
     setObjectName("FilterPane");
     auto* layout = new QVBoxLayout(this);

@@ -7,14 +7,10 @@ namespace {
 UserInteraction::Icon iconOf(MessageIcon icon)
 {
     switch (icon) {
-    case MessageIcon::Error:
-        return UserInteraction::Icon::Error;
-    case MessageIcon::Warning:
-        return UserInteraction::Icon::Warning;
-    case MessageIcon::Information:
-        return UserInteraction::Icon::Information;
-    case MessageIcon::None:
-        break;
+    case MessageIcon::Error: return UserInteraction::Icon::Error;
+    case MessageIcon::Warning: return UserInteraction::Icon::Warning;
+    case MessageIcon::Information: return UserInteraction::Icon::Information;
+    case MessageIcon::None: break;
     }
     return UserInteraction::Icon::None;
 }
@@ -36,8 +32,7 @@ void show(QWidget* parent, const TextEntry& entry, const std::string& text, Lang
         caption = textFor(entry.caption, l);
         icon = iconOf(entry.icon);
         break;
-    case MessageKind::None:
-        break;
+    case MessageKind::None: break;
     }
     userInteraction().message(parent, caption, text, icon);
 }

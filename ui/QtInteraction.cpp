@@ -38,17 +38,10 @@ namespace {
 void setIcon(QMessageBox& box, UserInteraction::Icon icon)
 {
     switch (icon) {
-    case UserInteraction::Icon::Information:
-        box.setIcon(QMessageBox::Information);
-        break;
-    case UserInteraction::Icon::Warning:
-        box.setIcon(QMessageBox::Warning);
-        break;
-    case UserInteraction::Icon::Error:
-        box.setIcon(QMessageBox::Critical);
-        break;
-    case UserInteraction::Icon::None:
-        break;
+    case UserInteraction::Icon::Information: box.setIcon(QMessageBox::Information); break;
+    case UserInteraction::Icon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case UserInteraction::Icon::Error: box.setIcon(QMessageBox::Critical); break;
+    case UserInteraction::Icon::None: break;
     }
 }
 
@@ -82,10 +75,10 @@ void QtInteraction::message(QWidget* parent, const std::string& caption, const s
 }
 
 std::optional<std::filesystem::path> QtInteraction::openFile(QWidget* parent, const std::string& filter,
-                                                            const std::filesystem::path& folder)
+                                                             const std::filesystem::path& folder)
 {
-    const QString file = QFileDialog::getOpenFileName(parent, QString(), QString::fromStdString(folder.string()),
-                                                      qtFileFilter(filter));
+    const QString file =
+        QFileDialog::getOpenFileName(parent, QString(), QString::fromStdString(folder.string()), qtFileFilter(filter));
     if (file.isEmpty())
         return std::nullopt;
     return std::filesystem::path(file.toStdString());

@@ -20,8 +20,8 @@ namespace cardmill {
 namespace {
 
 // The fixed fields as the dialog lists them.
-const char* const kFixedFields[] = {"CALL", "QSO_DATE", "TIME_ON", "BAND",       "MODE",     "RST_SENT",
-                                    "QSL_VIA", "NAME",  "QTH",     "CONTEST_ID", "QSL_RCVD", "OPERATOR"};
+const char* const kFixedFields[] = {"CALL",    "QSO_DATE", "TIME_ON", "BAND",       "MODE",     "RST_SENT",
+                                    "QSL_VIA", "NAME",     "QTH",     "CONTEST_ID", "QSL_RCVD", "OPERATOR"};
 
 template <typename W>
 W* named(QWidget* parent, const char* name, const QString& text = {})
@@ -163,20 +163,11 @@ void TFADIF1::Button1Click()
         return;
     const std::string name = text::upper(std::string(text::trim(*answer)));
     switch (checkUserField(name, userFields())) {
-    case UserFieldProblem::None:
-        m_fields->addItem(QString::fromStdString(name));
-        break;
-    case UserFieldProblem::Empty:
-        break;
-    case UserFieldProblem::Blanks:
-        showTextMessage(this, WindowText::FieldBlanks, l, {*answer});
-        break;
-    case UserFieldProblem::Fixed:
-        showTextMessage(this, WindowText::FieldFixed, l, {name});
-        break;
-    case UserFieldProblem::Twice:
-        showTextMessage(this, WindowText::FieldTwice, l, {name});
-        break;
+    case UserFieldProblem::None: m_fields->addItem(QString::fromStdString(name)); break;
+    case UserFieldProblem::Empty: break;
+    case UserFieldProblem::Blanks: showTextMessage(this, WindowText::FieldBlanks, l, {*answer}); break;
+    case UserFieldProblem::Fixed: showTextMessage(this, WindowText::FieldFixed, l, {name}); break;
+    case UserFieldProblem::Twice: showTextMessage(this, WindowText::FieldTwice, l, {name}); break;
     }
 }
 

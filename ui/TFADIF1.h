@@ -43,16 +43,16 @@ private:
     Language language() const { return polish() ? Language::Polish : Language::English; }
 
     std::filesystem::path m_settingsFile;
-    QListWidget* m_fixed;        // ListBox2
-    QListWidget* m_fields;       // ListBox1
-    QPushButton* m_add;          // Button1
-    QPushButton* m_delete;       // Button2
-    QCheckBox* m_keepTemporary;  // CheckBox2
-    QCheckBox* m_polish;         // CheckBox1
-    QCheckBox* m_pdf;            // CheckBox3
-    QCheckBox* m_markSent;       // CheckBox4
-    QComboBox* m_sentVia;        // ComboBox1: not set, Bureau, Direct, Electronic
-    QPushButton* m_exit;         // Button3
+    QListWidget* m_fixed;       // ListBox2
+    QListWidget* m_fields;      // ListBox1
+    QPushButton* m_add;         // Button1
+    QPushButton* m_delete;      // Button2
+    QCheckBox* m_keepTemporary; // CheckBox2
+    QCheckBox* m_polish;        // CheckBox1
+    QCheckBox* m_pdf;           // CheckBox3
+    QCheckBox* m_markSent;      // CheckBox4
+    QComboBox* m_sentVia;       // ComboBox1: not set, Bureau, Direct, Electronic
+    QPushButton* m_exit;        // Button3
 };
 
 } // namespace cardmill

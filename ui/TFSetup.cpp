@@ -53,26 +53,19 @@ std::filesystem::path fullPath(const QLineEdit* box)
 WindowText problemText(ProfileNameProblem p)
 {
     switch (p) {
-    case ProfileNameProblem::Empty:
-        return WindowText::NoProfileName;
-    case ProfileNameProblem::Brackets:
-        return WindowText::ProfileNameBrackets;
-    case ProfileNameProblem::Blanks:
-        return WindowText::ProfileNameBlanks;
-    case ProfileNameProblem::Control:
-        return WindowText::ProfileNameControl;
-    case ProfileNameProblem::Reserved:
-        return WindowText::ProfileNameReserved;
-    case ProfileNameProblem::None:
-        break;
+    case ProfileNameProblem::Empty: return WindowText::NoProfileName;
+    case ProfileNameProblem::Brackets: return WindowText::ProfileNameBrackets;
+    case ProfileNameProblem::Blanks: return WindowText::ProfileNameBlanks;
+    case ProfileNameProblem::Control: return WindowText::ProfileNameControl;
+    case ProfileNameProblem::Reserved: return WindowText::ProfileNameReserved;
+    case ProfileNameProblem::None: break;
     }
     return WindowText::Count;
 }
 
 } // namespace
 
-TFSetup::TFSetup(std::filesystem::path settingsFile, Language language, const ProfileSetupInput& input,
-                 QWidget* parent)
+TFSetup::TFSetup(std::filesystem::path settingsFile, Language language, const ProfileSetupInput& input, QWidget* parent)
     : QDialog(parent)
     , m_settingsFile(std::move(settingsFile))
     , m_language(language)
@@ -135,7 +128,8 @@ void TFSetup::build()
     pathRow("Source file", m_log, "Edit2", m_browseLog, "Button4");
     pathRow("Source SWL file", m_swl, "Edit4", m_browseSwl, "Button7");
     pathRow("Main document ", m_main, "Edit5", m_browseMain, "Button5");
-    QAction* clear = m_swl->addAction(style()->standardIcon(QStyle::SP_LineEditClearButton), QLineEdit::TrailingPosition);
+    QAction* clear =
+        m_swl->addAction(style()->standardIcon(QStyle::SP_LineEditClearButton), QLineEdit::TrailingPosition);
     clear->setObjectName("ClearSwl");
     clear->setToolTip(QString::fromStdString(textFor(WindowText::ClearSwlFile, m_language)));
     connect(clear, &QAction::triggered, this, [this] { clearSwlFile(); });

@@ -23,7 +23,7 @@ struct ProfileSetupInput {
     int selected = -1;                 // the main window's current profile
     bool newProfile = false;           // open for a new profile at once (there is none yet)
     std::filesystem::path log, swl, mainDocument;
-    std::string qrgText;               // the stored QRG format text; empty for none
+    std::string qrgText; // the stored QRG format text; empty for none
     int dateFormat = 0;
     std::string separator = "-";
     int qsos = 1;
@@ -78,19 +78,19 @@ private:
     bool m_shownOnce = false;
     QString m_separator = "-"; // the separator box's last accepted text
 
-    QComboBox* m_names;     // ComboBox1: the profile names
-    QLineEdit* m_newName;   // Edit1: a new profile's name
-    QLineEdit* m_log;       // Edit2
-    QLineEdit* m_swl;       // Edit4
-    QLineEdit* m_main;      // Edit5
-    QComboBox* m_qrg;       // ComboBox2
-    QComboBox* m_date;      // ComboBox3
-    QLineEdit* m_sep;       // Edit3
-    QSpinBox* m_qsos;       // SpinEdit1
-    QPushButton* m_delete;  // Button3
-    QPushButton* m_new;     // Button1
-    QPushButton* m_apply;   // Button2
-    QPushButton* m_ok;      // Button6
+    QComboBox* m_names;        // ComboBox1: the profile names
+    QLineEdit* m_newName;      // Edit1: a new profile's name
+    QLineEdit* m_log;          // Edit2
+    QLineEdit* m_swl;          // Edit4
+    QLineEdit* m_main;         // Edit5
+    QComboBox* m_qrg;          // ComboBox2
+    QComboBox* m_date;         // ComboBox3
+    QLineEdit* m_sep;          // Edit3
+    QSpinBox* m_qsos;          // SpinEdit1
+    QPushButton* m_delete;     // Button3
+    QPushButton* m_new;        // Button1
+    QPushButton* m_apply;      // Button2
+    QPushButton* m_ok;         // Button6
     QPushButton* m_browseLog;  // Button4
     QPushButton* m_browseSwl;  // Button7
     QPushButton* m_browseMain; // Button5

@@ -46,12 +46,9 @@ std::string millimetres(double points)
 std::string sample(const DesignPiece& p)
 {
     switch (p.kind) {
-    case DesignPiece::Kind::Text:
-        return p.text;
-    case DesignPiece::Kind::Field:
-        return sampleValue(p.text);
-    case DesignPiece::Kind::Thanks:
-        return "PSE QSL";
+    case DesignPiece::Kind::Text: return p.text;
+    case DesignPiece::Kind::Field: return sampleValue(p.text);
+    case DesignPiece::Kind::Thanks: return "PSE QSL";
     }
     return {};
 }
@@ -60,7 +57,8 @@ std::string sample(const DesignPiece& p)
 
 // --- StockPreview ---
 
-StockPreview::StockPreview(QWidget* parent) : QWidget(parent)
+StockPreview::StockPreview(QWidget* parent)
+    : QWidget(parent)
 {
     setMinimumSize(260, 360);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -163,11 +161,12 @@ TFStock::TFStock(const StockCatalogue& catalogue, std::filesystem::path settings
     // What the dialog remembers: the own call, the stock, the format.
     StockChoice remembered;
     std::error_code ec;
-    if (std::filesystem::is_regular_file(m_settingsFile, ec)) try {
-        remembered = readStockChoice(IniFile(m_settingsFile));
-    } catch (const std::exception&) {
-        // An unreadable settings file only means nothing is remembered.
-    }
+    if (std::filesystem::is_regular_file(m_settingsFile, ec))
+        try {
+            remembered = readStockChoice(IniFile(m_settingsFile));
+        } catch (const std::exception&) {
+            // An unreadable settings file only means nothing is remembered.
+        }
     m_ownCall->setText(q(remembered.ownCall));
     m_format->setCurrentIndex(remembered.format == "odt" ? 1 : 0);
     fillList();
@@ -270,8 +269,7 @@ void TFStock::build()
     auto* right = new QFormLayout;
     m_ownCall = new QLineEdit(this);
     m_ownCall->setObjectName("OwnCall");
-    m_ownCall->setValidator(
-        new QRegularExpressionValidator(QRegularExpression("[A-Za-z0-9/]{0,20}"), m_ownCall));
+    m_ownCall->setValidator(new QRegularExpressionValidator(QRegularExpression("[A-Za-z0-9/]{0,20}"), m_ownCall));
     connect(m_ownCall, &QLineEdit::textEdited, this, [this](const QString& t) {
         const int at = m_ownCall->cursorPosition();
         m_ownCall->setText(t.toUpper());
@@ -429,11 +427,11 @@ void TFStock::stockChanged()
             box->setEnabled(fits);
             box->setToolTip(fits ? QString() : q(text(WindowText::StockTooSmall)));
         }
-        about = (stock->paperName.empty() ? millimetres(stock->paperWidth) + " x " + millimetres(stock->paperHeight) +
-                                                " mm"
-                                          : stock->paperName) +
-                ", " + stock->arrangement() + ", " + millimetres(stock->width) + " x " + millimetres(stock->height) +
-                " mm" + (stock->description.empty() ? std::string() : " - " + stock->description);
+        about =
+            (stock->paperName.empty() ? millimetres(stock->paperWidth) + " x " + millimetres(stock->paperHeight) + " mm"
+                                      : stock->paperName) +
+            ", " + stock->arrangement() + ", " + millimetres(stock->width) + " x " + millimetres(stock->height) +
+            " mm" + (stock->description.empty() ? std::string() : " - " + stock->description);
         if (!problem.empty())
             about += "\n" + problem;
     }
@@ -479,7 +477,8 @@ void TFStock::create()
     for (const auto& p : mainDocumentPaths(r))
         if (std::filesystem::exists(std::filesystem::symlink_status(p, ec)))
             there += "\n" + p.filename().string();
-    if (!there.empty() && askText(this, WindowText::StockReplace, m_language, false, {there}) != UserInteraction::Answer::Yes)
+    if (!there.empty() &&
+        askText(this, WindowText::StockReplace, m_language, false, {there}) != UserInteraction::Answer::Yes)
         return;
     try {
         m_made = makeMainDocuments(r);

@@ -168,9 +168,10 @@ void TForm1::showFormats()
     // before any profile, the formats the run would use.
     const bool known = m_qrgText.empty() || qrgFormatIndexExact(m_qrgText).has_value();
     m_qrg->setText(qs(known ? std::string(qrgFormatName(m_qrgFormat, language())) : m_qrgText));
-    std::string sample = m_dateText.empty() ? std::string(kDateFormatTexts[static_cast<std::size_t>(
-                                                  std::clamp(m_dateFormatIndex, 0, 4))])
-                                            : m_dateText;
+    std::string sample =
+        m_dateText.empty()
+            ? std::string(kDateFormatTexts[static_cast<std::size_t>(std::clamp(m_dateFormatIndex, 0, 4))])
+            : m_dateText;
     if (m_dateFormatIndex <= 2) {
         std::string withSeparator;
         for (char c : sample) {
@@ -355,8 +356,7 @@ void TForm1::Button9Click()
         setSwlPath({});
         showTextMessage(this, WindowText::ArchiveDone, language(), {swl.string(), archive.filename().string()});
         break;
-    case ArchiveResult::NothingToArchive:
-        break;
+    case ArchiveResult::NothingToArchive: break;
     }
 }
 

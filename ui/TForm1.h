@@ -200,9 +200,9 @@ private:
     QPushButton* m_start;         // Button1
     QPushButton* m_exit;          // Button3
     FilterPane* m_filters;
-    QProgressBar* m_progress;     // ProgressBar1
-    QStatusBar* m_statusBar;      // StatusBar1
-    QLabel* m_status;             // StatusPanel1
+    QProgressBar* m_progress; // ProgressBar1
+    QStatusBar* m_statusBar;  // StatusBar1
+    QLabel* m_status;         // StatusPanel1
 };
 
 } // namespace cardmill

@@ -91,7 +91,8 @@ void TForm1::build()
 
     m_swlLabel = label(this, "Label11", "Source SWL file");
     m_swl = named<QLineEdit>(this, "Edit7");
-    QAction* clear = m_swl->addAction(style()->standardIcon(QStyle::SP_LineEditClearButton), QLineEdit::TrailingPosition);
+    QAction* clear =
+        m_swl->addAction(style()->standardIcon(QStyle::SP_LineEditClearButton), QLineEdit::TrailingPosition);
     clear->setObjectName("ClearSwl");
     clear->setVisible(false);
     connect(clear, &QAction::triggered, this, [this] { clearSwlFile(); });

@@ -34,8 +34,7 @@ constexpr std::array<TextEntry, static_cast<std::size_t>(TextId::Count)> kTexts{
      "\"%s\" to zarazem \"%s\", plik, który ten przebieg zapisuje lub usuwa. Zmień jego nazwę lub wybierz inny "
      "dziennik."},
     /* RunUnderWay */
-    {K::Error, I::None, WindowText::Count,
-     "Another run is making the labels of \"%s\" now. Wait until it has ended.",
+    {K::Error, I::None, WindowText::Count, "Another run is making the labels of \"%s\" now. Wait until it has ended.",
      "Inny przebieg tworzy teraz nalepki z \"%s\". Poczekaj, aż się zakończy."},
     /* NoData */
     {K::Box, I::Warning, WindowText::CaptionInformation, "No data to send to the MS Word !",
@@ -53,11 +52,13 @@ constexpr std::array<TextEntry, static_cast<std::size_t>(TextId::Count)> kTexts{
     /* ProcessStopped */
     {K::Box, I::Error, WindowText::CaptionInformation, "Process stopped ! ", "Przetwarzanie przerwane ! "},
     /* AllSent */
-    {K::Information, I::None, WindowText::Count, "All records are sent to MS Word!", "Wszystkie dane przesłane do MS Worda!"},
+    {K::Information, I::None, WindowText::Count, "All records are sent to MS Word!",
+     "Wszystkie dane przesłane do MS Worda!"},
     /* AllSentWithBadRecords */
     {K::Information, I::None, WindowText::Count,
      "All records are sent to MS Word.\nSome records with erroneous data are saved in \"%s_bad.txt\" file.",
-     "Wszystkie dane przesłane do MS Worda.\nZnalezione rekordy z błędnymi danymi\nzapisane są w pliku \"%s_bad.txt\"."},
+     "Wszystkie dane przesłane do MS Worda.\nZnalezione rekordy z błędnymi danymi\nzapisane są w pliku "
+     "\"%s_bad.txt\"."},
     /* AllWritten */
     {K::Information, I::None, WindowText::Count, "All records are written to the data-source files!",
      "Wszystkie dane zapisane w plikach źródeł danych!"},
@@ -68,9 +69,11 @@ constexpr std::array<TextEntry, static_cast<std::size_t>(TextId::Count)> kTexts{
      "Wszystkie dane zapisane w plikach źródeł danych.\nZnalezione rekordy z błędnymi danymi\nzapisane są w pliku "
      "\"%s_bad.txt\"."},
     /* LabelsReady */
-    {K::Information, I::None, WindowText::Count, "Labels are ready: %s in %s (%s).", "Nalepki są gotowe: %s w %s (%s)."},
+    {K::Information, I::None, WindowText::Count, "Labels are ready: %s in %s (%s).",
+     "Nalepki są gotowe: %s w %s (%s)."},
     /* LabelsMadeThisRun */
-    {K::None, I::None, WindowText::Count, "Made in this run: %s in %s (%s).", "Utworzono w tym przebiegu: %s w %s (%s)."},
+    {K::None, I::None, WindowText::Count, "Made in this run: %s in %s (%s).",
+     "Utworzono w tym przebiegu: %s w %s (%s)."},
     /* NoLabelsMade */
     {K::None, I::None, WindowText::Count, "No label document was made in this run.",
      "W tym przebiegu nie utworzono żadnego dokumentu z nalepkami."},
@@ -153,11 +156,14 @@ constexpr std::array<TextEntry, static_cast<std::size_t>(TextId::Count)> kTexts{
     /* StatusLibreOffice */
     {K::None, I::None, WindowText::Count, "LibreOffice is converting %s... %s s", "LibreOffice konwertuje %s... %s s"},
     /* ProcessStoppedNoData */
-    {K::Box, I::Error, WindowText::CaptionInformation, "Process stopped ! \nNo data-source file was written: those of an earlier run are as they were.", "Przetwarzanie przerwane ! \nNie zapisano plików danych: pliki z wcześniejszego przebiegu pozostały bez zmian."},
+    {K::Box, I::Error, WindowText::CaptionInformation,
+     "Process stopped ! \nNo data-source file was written: those of an earlier run are as they were.",
+     "Przetwarzanie przerwane ! \nNie zapisano plików danych: pliki z wcześniejszego przebiegu pozostały bez zmian."},
     /* FailureOther */
     {K::None, I::None, WindowText::Count, "%s", "%s"},
     /* FailureReadFolder */
-    {K::None, I::None, WindowText::Count, "Cannot read a folder as a file: \"%s\"", "Nie można czytać folderu jak pliku: \"%s\""},
+    {K::None, I::None, WindowText::Count, "Cannot read a folder as a file: \"%s\"",
+     "Nie można czytać folderu jak pliku: \"%s\""},
     /* FailureOpenFile */
     {K::None, I::None, WindowText::Count, "Cannot open the file \"%s\"", "Nie można otworzyć pliku \"%s\""},
     /* FailureReadFile */
@@ -167,47 +173,71 @@ constexpr std::array<TextEntry, static_cast<std::size_t>(TextId::Count)> kTexts{
     /* FailureWriteFile */
     {K::None, I::None, WindowText::Count, "Cannot write the file \"%s\"", "Nie można zapisać pliku \"%s\""},
     /* FailureFolderInTheWay */
-    {K::None, I::None, WindowText::Count, "Cannot write the file \"%s\": a folder has its name", "Nie można zapisać pliku \"%s\": folder ma tę nazwę"},
+    {K::None, I::None, WindowText::Count, "Cannot write the file \"%s\": a folder has its name",
+     "Nie można zapisać pliku \"%s\": folder ma tę nazwę"},
     /* FailureNoUtf16Converter */
-    {K::None, I::None, WindowText::Count, "Cannot read the UTF-16 file \"%s\": no converter", "Nie można odczytać pliku UTF-16 \"%s\": brak konwertera"},
+    {K::None, I::None, WindowText::Count, "Cannot read the UTF-16 file \"%s\": no converter",
+     "Nie można odczytać pliku UTF-16 \"%s\": brak konwertera"},
     /* FailureMakeLock */
-    {K::None, I::None, WindowText::Count, "Cannot make the lock file \"%s\"", "Nie można utworzyć pliku blokady \"%s\""},
+    {K::None, I::None, WindowText::Count, "Cannot make the lock file \"%s\"",
+     "Nie można utworzyć pliku blokady \"%s\""},
     /* FailureLock */
-    {K::None, I::None, WindowText::Count, "Cannot lock the lock file \"%s\"", "Nie można zablokować pliku blokady \"%s\""},
+    {K::None, I::None, WindowText::Count, "Cannot lock the lock file \"%s\"",
+     "Nie można zablokować pliku blokady \"%s\""},
     /* FailureMakeWorkFolder */
-    {K::None, I::None, WindowText::Count, "Cannot make a private work folder in \"%s\"", "Nie można utworzyć prywatnego folderu roboczego w \"%s\""},
+    {K::None, I::None, WindowText::Count, "Cannot make a private work folder in \"%s\"",
+     "Nie można utworzyć prywatnego folderu roboczego w \"%s\""},
     /* FailureNotEnoughMemory */
-    {K::None, I::None, WindowText::Count, "Not enough memory to convert \"%s\"", "Za mało pamięci, by przetworzyć \"%s\""},
+    {K::None, I::None, WindowText::Count, "Not enough memory to convert \"%s\"",
+     "Za mało pamięci, by przetworzyć \"%s\""},
     /* FailureMainDocumentMissing */
-    {K::None, I::None, WindowText::Count, "The main document \"%s\" does not exist", "Dokument główny \"%s\" nie istnieje"},
+    {K::None, I::None, WindowText::Count, "The main document \"%s\" does not exist",
+     "Dokument główny \"%s\" nie istnieje"},
     /* FailureMainDocumentNotADocument */
-    {K::None, I::None, WindowText::Count, "The main document \"%s\" is not a .docx, .odt or .doc document", "Dokument główny \"%s\" nie jest dokumentem .docx, .odt ani .doc"},
+    {K::None, I::None, WindowText::Count, "The main document \"%s\" is not a .docx, .odt or .doc document",
+     "Dokument główny \"%s\" nie jest dokumentem .docx, .odt ani .doc"},
     /* FailureMainDocumentWrongKind */
-    {K::None, I::None, WindowText::Count, "The main document \"%s\" is neither a WordprocessingML (.docx) nor an OpenDocument text (.odt) document", "Dokument główny \"%s\" nie jest ani dokumentem WordprocessingML (.docx), ani tekstem OpenDocument (.odt)"},
+    {K::None, I::None, WindowText::Count,
+     "The main document \"%s\" is neither a WordprocessingML (.docx) nor an OpenDocument text (.odt) document",
+     "Dokument główny \"%s\" nie jest ani dokumentem WordprocessingML (.docx), ani tekstem OpenDocument (.odt)"},
     /* FailureMainDocumentNeedsLibreOffice */
-    {K::None, I::None, WindowText::Count, "The main document \"%s\" is a Word 97 (.doc) document, which this program reads only through LibreOffice. Install LibreOffice, or save the document as .docx or .odt", "Dokument główny \"%s\" jest dokumentem Word 97 (.doc), który ten program czyta tylko przez LibreOffice. Zainstaluj LibreOffice albo zapisz dokument jako .docx lub .odt"},
+    {K::None, I::None, WindowText::Count,
+     "The main document \"%s\" is a Word 97 (.doc) document, which this program reads only through LibreOffice. "
+     "Install LibreOffice, or save the document as .docx or .odt",
+     "Dokument główny \"%s\" jest dokumentem Word 97 (.doc), który ten program czyta tylko przez LibreOffice. "
+     "Zainstaluj LibreOffice albo zapisz dokument jako .docx lub .odt"},
     /* FailureMainDocumentUnreadable */
-    {K::None, I::None, WindowText::Count, "Cannot open the main document \"%s\"", "Nie można otworzyć dokumentu głównego \"%s\""},
+    {K::None, I::None, WindowText::Count, "Cannot open the main document \"%s\"",
+     "Nie można otworzyć dokumentu głównego \"%s\""},
     /* FailureMainDocumentConversion */
-    {K::None, I::None, WindowText::Count, "Cannot convert the Word 97 main document \"%s\" with LibreOffice", "Nie można przekształcić dokumentu głównego Word 97 \"%s\" programem LibreOffice"},
+    {K::None, I::None, WindowText::Count, "Cannot convert the Word 97 main document \"%s\" with LibreOffice",
+     "Nie można przekształcić dokumentu głównego Word 97 \"%s\" programem LibreOffice"},
     /* FailureMergeFailed */
     {K::None, I::None, WindowText::Count, "Cannot merge into \"%s\"", "Nie można scalić z \"%s\""},
     /* FailureMergeMemory */
-    {K::None, I::None, WindowText::Count, "Not enough memory to merge into \"%s\"", "Za mało pamięci, by scalić z \"%s\""},
+    {K::None, I::None, WindowText::Count, "Not enough memory to merge into \"%s\"",
+     "Za mało pamięci, by scalić z \"%s\""},
     /* FailureTableDocument */
-    {K::None, I::None, WindowText::Count, "Cannot save the table document \"%s\"", "Nie można zapisać dokumentu z tabelą \"%s\""},
+    {K::None, I::None, WindowText::Count, "Cannot save the table document \"%s\"",
+     "Nie można zapisać dokumentu z tabelą \"%s\""},
     /* FailureLabelDocument */
-    {K::None, I::None, WindowText::Count, "Cannot save the label document \"%s\"", "Nie można zapisać dokumentu z nalepkami \"%s\""},
+    {K::None, I::None, WindowText::Count, "Cannot save the label document \"%s\"",
+     "Nie można zapisać dokumentu z nalepkami \"%s\""},
     /* FailurePdfNeedsLibreOffice */
-    {K::None, I::None, WindowText::Count, "Labels as PDF need LibreOffice, which is not installed. The labels are saved as %s", "Nalepki w PDF wymagają programu LibreOffice, który nie jest zainstalowany. Nalepki zapisano jako %s"},
+    {K::None, I::None, WindowText::Count,
+     "Labels as PDF need LibreOffice, which is not installed. The labels are saved as %s",
+     "Nalepki w PDF wymagają programu LibreOffice, który nie jest zainstalowany. Nalepki zapisano jako %s"},
     /* FailurePdfFailed */
-    {K::None, I::None, WindowText::Count, "Cannot make the PDF labels in \"%s\"; the label documents are saved", "Nie można utworzyć nalepek PDF w \"%s\"; dokumenty z nalepkami są zapisane"},
+    {K::None, I::None, WindowText::Count, "Cannot make the PDF labels in \"%s\"; the label documents are saved",
+     "Nie można utworzyć nalepek PDF w \"%s\"; dokumenty z nalepkami są zapisane"},
     /* FailureSettingsRead */
-    {K::None, I::None, WindowText::Count, "Cannot read the settings file \"%s\"", "Nie można odczytać pliku ustawień \"%s\""},
+    {K::None, I::None, WindowText::Count, "Cannot read the settings file \"%s\"",
+     "Nie można odczytać pliku ustawień \"%s\""},
     /* FailureSettingsWrite */
     {K::None, I::None, WindowText::Count, "Unable to write to %s", "Nie można zapisać %s"},
     /* FailureMainDocuments */
-    {K::None, I::None, WindowText::Count, "Cannot make the main documents in \"%s\"", "Nie można utworzyć dokumentów głównych w \"%s\""},
+    {K::None, I::None, WindowText::Count, "Cannot make the main documents in \"%s\"",
+     "Nie można utworzyć dokumentów głównych w \"%s\""},
 }};
 
 // The windows' own texts.
@@ -240,9 +270,11 @@ constexpr std::array<TextEntry, static_cast<std::size_t>(WindowText::Count)> kWi
     /* ButtonConfig */ {K::None, I::None, WindowText::Count, "&Config", "&Konfiguracja"},
     /* NoValidProfile: English only */
     {K::Box, I::Warning, WindowText::CaptionInformation,
-     "There is not valid Profile in INI file\nor INI file doesn't exist.\nPlease click on Profile Setup button\nand add "
+     "There is not valid Profile in INI file\nor INI file doesn't exist.\nPlease click on Profile Setup button\nand "
+     "add "
      "new Profile now.",
-     "There is not valid Profile in INI file\nor INI file doesn't exist.\nPlease click on Profile Setup button\nand add "
+     "There is not valid Profile in INI file\nor INI file doesn't exist.\nPlease click on Profile Setup button\nand "
+     "add "
      "new Profile now."},
     /* NoProfileName */ {K::Error, I::None, WindowText::Count, "No profile's name set!", "Podaj nazwę profilu!"},
     /* ProfileExists */
@@ -256,8 +288,8 @@ constexpr std::array<TextEntry, static_cast<std::size_t>(WindowText::Count)> kWi
     /* NewProfileNotSaved */
     {K::Box, I::Warning, WindowText::CaptionInformation, "New Profile is not saved.\nDo you want to save it now?",
      "New Profile is not saved.\nDo you want to save it now?"},
-    /* NotAnInteger */ {K::Error, I::None, WindowText::Count, "'%s' is not a valid integer value",
-                        "'%s' is not a valid integer value"},
+    /* NotAnInteger */
+    {K::Error, I::None, WindowText::Count, "'%s' is not a valid integer value", "'%s' is not a valid integer value"},
     /* NoProfileSelected */ {K::Error, I::None, WindowText::Count, "No profile selected!", "Nie wybrano profilu!"},
     /* SeparatorComma */
     {K::Error, I::None, WindowText::Count, "The separator cannot be a comma!", "Separator nie może być przecinkiem!"},
@@ -296,37 +328,53 @@ constexpr std::array<TextEntry, static_cast<std::size_t>(WindowText::Count)> kWi
     /* StockCreate */
     {K::None, I::None, WindowText::Count, "Create", "Utwórz"},
     /* StockNoDatabase */
-    {K::None, I::None, WindowText::Count, "The label-stock database is not installed (Debian package glabels-data): only a custom grid can be used.", "Baza arkuszy nalepek nie jest zainstalowana (pakiet Debiana glabels-data): można użyć tylko własnej siatki."},
+    {K::None, I::None, WindowText::Count,
+     "The label-stock database is not installed (Debian package glabels-data): only a custom grid can be used.",
+     "Baza arkuszy nalepek nie jest zainstalowana (pakiet Debiana glabels-data): można użyć tylko własnej siatki."},
     /* StockTooSmall */
-    {K::None, I::None, WindowText::Count, "The labels are too small for this size at 6 pt or more.", "Nalepki są za małe dla tej liczby QSO przy 6 pt lub więcej."},
+    {K::None, I::None, WindowText::Count, "The labels are too small for this size at 6 pt or more.",
+     "Nalepki są za małe dla tej liczby QSO przy 6 pt lub więcej."},
     /* StockReplace */
-    {K::Box, I::Warning, WindowText::CaptionAttention, "These main documents exist already:%s\nReplace them?", "Te dokumenty główne już istnieją:%s\nZastąpić je?"},
+    {K::Box, I::Warning, WindowText::CaptionAttention, "These main documents exist already:%s\nReplace them?",
+     "Te dokumenty główne już istnieją:%s\nZastąpić je?"},
     /* StockMade */
     {K::Information, I::None, WindowText::Count, "Main documents made in %s:%s", "Utworzono dokumenty główne w %s:%s"},
     /* StockFailed */
     {K::Error, I::None, WindowText::Count, "%s", "%s"},
     /* StockNoFolder */
-    {K::Error, I::None, WindowText::Count, "Choose a folder for the main documents.", "Wybierz folder na dokumenty główne."},
+    {K::Error, I::None, WindowText::Count, "Choose a folder for the main documents.",
+     "Wybierz folder na dokumenty główne."},
     /* CloseWithoutSaving */
-    {K::Box, I::Warning, WindowText::CaptionAttention, "Close without saving the settings?", "Zamknąć bez zapisania ustawień?"},
+    {K::Box, I::Warning, WindowText::CaptionAttention, "Close without saving the settings?",
+     "Zamknąć bez zapisania ustawień?"},
     /* CannotOpenFile */
-    {K::Box, I::Warning, WindowText::CaptionAttention, "No application could open \"%s\".\nOpen its folder instead?", "Żaden program nie otworzył \"%s\".\nOtworzyć zamiast tego jego folder?"},
+    {K::Box, I::Warning, WindowText::CaptionAttention, "No application could open \"%s\".\nOpen its folder instead?",
+     "Żaden program nie otworzył \"%s\".\nOtworzyć zamiast tego jego folder?"},
     /* CannotOpenFolder */
-    {K::Error, I::None, WindowText::Count, "The folder \"%s\" could not be opened either.", "Nie udało się też otworzyć folderu \"%s\"."},
+    {K::Error, I::None, WindowText::Count, "The folder \"%s\" could not be opened either.",
+     "Nie udało się też otworzyć folderu \"%s\"."},
     /* ArchiveDone */
-    {K::Information, I::None, WindowText::Count, "\"%s\" was archived as \"%s\".", "Plik \"%s\" zarchiwizowano jako \"%s\"."},
+    {K::Information, I::None, WindowText::Count, "\"%s\" was archived as \"%s\".",
+     "Plik \"%s\" zarchiwizowano jako \"%s\"."},
     /* ProfileNameBrackets */
-    {K::Error, I::None, WindowText::Count, "A profile name cannot hold \"[\" or \"]\".", "Nazwa profilu nie może zawierać \"[\" ani \"]\"."},
+    {K::Error, I::None, WindowText::Count, "A profile name cannot hold \"[\" or \"]\".",
+     "Nazwa profilu nie może zawierać \"[\" ani \"]\"."},
     /* ProfileNameBlanks */
-    {K::Error, I::None, WindowText::Count, "A profile name cannot begin or end with a blank.", "Nazwa profilu nie może zaczynać się ani kończyć spacją."},
+    {K::Error, I::None, WindowText::Count, "A profile name cannot begin or end with a blank.",
+     "Nazwa profilu nie może zaczynać się ani kończyć spacją."},
     /* ProfileNameControl */
-    {K::Error, I::None, WindowText::Count, "A profile name cannot hold control characters.", "Nazwa profilu nie może zawierać znaków sterujących."},
+    {K::Error, I::None, WindowText::Count, "A profile name cannot hold control characters.",
+     "Nazwa profilu nie może zawierać znaków sterujących."},
     /* ProfileNameReserved */
-    {K::Error, I::None, WindowText::Count, "\"%s\" is the name of one of the settings file's own sections: choose another name.", "\"%s\" to nazwa jednej z własnych sekcji pliku ustawień: wybierz inną nazwę."},
+    {K::Error, I::None, WindowText::Count,
+     "\"%s\" is the name of one of the settings file's own sections: choose another name.",
+     "\"%s\" to nazwa jednej z własnych sekcji pliku ustawień: wybierz inną nazwę."},
     /* FieldBlanks */
-    {K::Error, I::None, WindowText::Count, "A field name cannot hold blanks, commas, \"<\", \">\" or \":\": \"%s\".", "Nazwa pola nie może zawierać spacji, przecinków, \"<\", \">\" ani \":\": \"%s\"."},
+    {K::Error, I::None, WindowText::Count, "A field name cannot hold blanks, commas, \"<\", \">\" or \":\": \"%s\".",
+     "Nazwa pola nie może zawierać spacji, przecinków, \"<\", \">\" ani \":\": \"%s\"."},
     /* FieldFixed */
-    {K::Error, I::None, WindowText::Count, "%s is always a column; it need not be added.", "%s jest zawsze kolumną; nie trzeba go dodawać."},
+    {K::Error, I::None, WindowText::Count, "%s is always a column; it need not be added.",
+     "%s jest zawsze kolumną; nie trzeba go dodawać."},
     /* FieldTwice */
     {K::Error, I::None, WindowText::Count, "%s is in the list already.", "%s jest już na liście."},
     /* AddFieldCaption */
@@ -453,7 +501,8 @@ std::string labelCounts(const std::vector<MadeLabels>& made, Language language)
         else
             sizes.push_back(&m);
     }
-    std::sort(sizes.begin(), sizes.end(), [](const MadeLabels* a, const MadeLabels* b) { return a->pass.size > b->pass.size; });
+    std::sort(sizes.begin(), sizes.end(),
+              [](const MadeLabels* a, const MadeLabels* b) { return a->pass.size > b->pass.size; });
     std::string out;
     for (const MadeLabels* m : sizes) {
         const bool first = out.empty();
@@ -461,8 +510,8 @@ std::string labelCounts(const std::vector<MadeLabels>& made, Language language)
         out += (pl ? " po " : " of ") + qsos(m->pass.size, language);
     }
     if (swl)
-        out += (out.empty() ? "" : ", ") + std::to_string(swl->labels) + (pl ? labels(swl->labels) + " SWL"
-                                                                               : (swl->labels == 1 ? " SWL label" : " SWL labels"));
+        out += (out.empty() ? "" : ", ") + std::to_string(swl->labels) +
+               (pl ? labels(swl->labels) + " SWL" : (swl->labels == 1 ? " SWL label" : " SWL labels"));
     return out;
 }
 
@@ -494,8 +543,8 @@ std::string markedLines(const std::vector<MarkedFile>& marked, Language language
 {
     std::string lines;
     for (const MarkedFile& m : marked) {
-        const std::string count = std::to_string(m.qsos) +
-                                  (language == Language::Polish ? " QSO" : (m.qsos == 1 ? " QSO" : " QSOs"));
+        const std::string count =
+            std::to_string(m.qsos) + (language == Language::Polish ? " QSO" : (m.qsos == 1 ? " QSO" : " QSOs"));
         lines += "\n" + textFor(TextId::QsosMarkedSent, language, {count, m.sent.string(), m.updated.string()});
     }
     return lines;
@@ -511,33 +560,10 @@ std::string failureText(const Failure& failure, Language language)
         bool path, detail;
     };
     static constexpr Shape kShapes[] = {
-        {false, true},
-        {true, false},
-        {true, false},
-        {true, false},
-        {true, false},
-        {true, false},
-        {true, false},
-        {true, false},
-        {true, false},
-        {true, false},
-        {true, false},
-        {true, false},
-        {true, false},
-        {true, false},
-        {true, false},
-        {true, false},
-        {true, false},
-        {true, false},
-        {true, false},
-        {true, false},
-        {true, false},
-        {true, false},
-        {false, true},
-        {true, false},
-        {true, false},
-        {true, false},
-        {true, false},
+        {false, true}, {true, false}, {true, false}, {true, false}, {true, false}, {true, false}, {true, false},
+        {true, false}, {true, false}, {true, false}, {true, false}, {true, false}, {true, false}, {true, false},
+        {true, false}, {true, false}, {true, false}, {true, false}, {true, false}, {true, false}, {true, false},
+        {true, false}, {false, true}, {true, false}, {true, false}, {true, false}, {true, false},
     };
     const auto i = static_cast<std::size_t>(failure.id);
     const Shape shape = i < std::size(kShapes) ? kShapes[i] : Shape{false, true};
@@ -564,17 +590,10 @@ std::string warningsText(const RunSummary& summary, Language language)
         TextId id = TextId::WarningNoNextRecord;
         std::vector<std::string> args{document, fields};
         switch (w.kind) {
-        case MergeWarning::Kind::UnknownFields:
-            id = TextId::WarningUnknownFields;
-            break;
-        case MergeWarning::Kind::NoMergeFields:
-            id = TextId::WarningNoMergeFields;
-            break;
-        case MergeWarning::Kind::NoNextRecord:
-            break;
-        case MergeWarning::Kind::StartLabelUnusable:
-            id = TextId::WarningStartLabelUnusable;
-            break;
+        case MergeWarning::Kind::UnknownFields: id = TextId::WarningUnknownFields; break;
+        case MergeWarning::Kind::NoMergeFields: id = TextId::WarningNoMergeFields; break;
+        case MergeWarning::Kind::NoNextRecord: break;
+        case MergeWarning::Kind::StartLabelUnusable: id = TextId::WarningStartLabelUnusable; break;
         case MergeWarning::Kind::StartLabelBeyondSheet:
             id = TextId::WarningStartBeyondSheet;
             args = {document, std::to_string(w.places)};
@@ -616,7 +635,8 @@ std::string summaryText(const RunSummary& summary, Language language)
             text += "\n" + textFor(TextId::NoLabelsMade, language);
         } else {
             const auto [folder, pattern] = documentPlace(summary.made);
-            text += "\n" + textFor(TextId::LabelsMadeThisRun, language, {labelCounts(summary.made, language), folder, pattern});
+            text += "\n" + textFor(TextId::LabelsMadeThisRun, language,
+                                   {labelCounts(summary.made, language), folder, pattern});
         }
         text += "\n" + textFor(TextId::EarlierLabelsKept, language);
         break;

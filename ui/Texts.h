@@ -24,8 +24,8 @@ enum class MessageIcon { None, Error, Warning, Information };
 
 struct TextEntry {
     MessageKind kind;
-    MessageIcon icon;     // for boxes
-    WindowText caption;   // for boxes
+    MessageIcon icon;   // for boxes
+    WindowText caption; // for boxes
     std::string_view english;
     std::string_view polish; // UTF-8
 };

@@ -23,8 +23,8 @@ public:
     virtual void message(QWidget* parent, const std::string& caption, const std::string& text, Icon icon) = 0;
     // A question with "Yes" and "No" (and "Cancel" when `withCancel`); closing the box answers No (Cancel).
     // `preferred` is the button Enter presses.
-    virtual Answer ask(QWidget* parent, const std::string& caption, const std::string& text, Icon icon,
-                       bool withCancel, Answer preferred = Answer::Yes) = 0;
+    virtual Answer ask(QWidget* parent, const std::string& caption, const std::string& text, Icon icon, bool withCancel,
+                       Answer preferred = Answer::Yes) = 0;
     // A file-open dialog that starts in `folder` (when not empty). `filter` is in the "description|patterns|
     // description|patterns" notation with patterns separated by ";"; the first pair is preselected and
     // patterns match in any letter case. A typed path is taken too. nullopt when the user cancels.
@@ -34,8 +34,7 @@ public:
     virtual std::optional<std::filesystem::path> chooseFolder(QWidget* parent, const std::filesystem::path& start) = 0;
     // An input box with an empty initial text, completing what is typed from `completions` (in any letter
     // case); nullopt when cancelled.
-    virtual std::optional<std::string> inputText(QWidget* parent, const std::string& caption,
-                                                 const std::string& prompt,
+    virtual std::optional<std::string> inputText(QWidget* parent, const std::string& caption, const std::string& prompt,
                                                  const std::vector<std::string>& completions = {}) = 0;
     // Shows a dialog modally and returns its result.
     virtual int execDialog(QDialog& dialog) = 0;

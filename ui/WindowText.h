@@ -12,8 +12,8 @@ enum class WindowText {
     // The windows' own texts (file-dialog filters, messages, captions of the language operation).
     FilterAdif,
     FilterMainDocument,
-    ArchiveFailed,       // error; %s = the SWL file, %s = the archive name
-    UnableToWrite,       // error; %s = the settings file
+    ArchiveFailed, // error; %s = the SWL file, %s = the archive name
+    UnableToWrite, // error; %s = the settings file
     LabelSourceFile,
     LabelMainDocument,
     LabelQrgFormat,
@@ -26,17 +26,17 @@ enum class WindowText {
     CheckCall,
     ButtonConfig,
     // Profiles.
-    NoValidProfile,       // box "Information", warning icon
-    NoProfileName,        // error
-    ProfileExists,        // error; English only
-    CannotDeleteNew,      // error; English only
-    DeleteProfile,        // question, caption "Attention"
-    NewProfileNotSaved,   // question, caption "Information"
-    NotAnInteger,         // error; %s = the value
-    NoProfileSelected,    // error
-    SeparatorComma,       // error
+    NoValidProfile,     // box "Information", warning icon
+    NoProfileName,      // error
+    ProfileExists,      // error; English only
+    CannotDeleteNew,    // error; English only
+    DeleteProfile,      // question, caption "Attention"
+    NewProfileNotSaved, // question, caption "Information"
+    NotAnInteger,       // error; %s = the value
+    NoProfileSelected,  // error
+    SeparatorComma,     // error
     // The dialog for new main documents and the start position.
-    ButtonNewMainDocs,        // the button beside the main document's "Browse"
+    ButtonNewMainDocs, // the button beside the main document's "Browse"
     LabelFirstLabel,
     StockTitle,
     StockStock,
@@ -55,24 +55,24 @@ enum class WindowText {
     StockCreate,
     StockNoDatabase,
     StockTooSmall,
-    StockReplace,             // question, caption "Attention"; %s = the documents, a line each
-    StockMade,                // information; %s = the folder, %s = the documents
-    StockFailed,              // error; %s = what went wrong
-    StockNoFolder,            // error
-    CloseWithoutSaving,       // question
-    CannotOpenFile,           // question; %s = the file
-    CannotOpenFolder,         // %s = the folder
-    ArchiveDone,              // %s = the SWL file, %s = its new name
+    StockReplace,       // question, caption "Attention"; %s = the documents, a line each
+    StockMade,          // information; %s = the folder, %s = the documents
+    StockFailed,        // error; %s = what went wrong
+    StockNoFolder,      // error
+    CloseWithoutSaving, // question
+    CannotOpenFile,     // question; %s = the file
+    CannotOpenFolder,   // %s = the folder
+    ArchiveDone,        // %s = the SWL file, %s = its new name
     ProfileNameBrackets,
     ProfileNameBlanks,
     ProfileNameControl,
-    ProfileNameReserved,      // %s = the name
-    FieldBlanks,              // %s = the name
-    FieldFixed,               // %s = the name
-    FieldTwice,               // %s = the name
+    ProfileNameReserved, // %s = the name
+    FieldBlanks,         // %s = the name
+    FieldFixed,          // %s = the name
+    FieldTwice,          // %s = the name
     AddFieldCaption,
     AddFieldPrompt,
-    ClearSwlFile,             // the SWL box's clear button
+    ClearSwlFile, // the SWL box's clear button
     Count
 };
 

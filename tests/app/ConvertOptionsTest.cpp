@@ -33,11 +33,13 @@ Parsed parse(std::vector<const char*> args)
 
 TEST(ConvertOptions, EveryOptionReachesTheSettings)
 {
+    // clang-format off
     const Parsed p = parse({"--log", "a.adi", "--swl", "s.adi", "--main-doc", "card_1.docx", "--qsos", "3",
                             "--qrg-format", "exact qrg in khz", "--date-format", "23 Sep 2006", "--separator", ".",
                             "--field", "state", "--field", "CNTY", "--call", "sp1abc", "--from", "2006-09-01", "--to",
                             "2006-09-30", "--qsl-sent", "Y,blank", "--qsl-print", "L", "--lang", "pl",
                             "--keep-temporary", "--no-merge", "--mark-sent", "--sent-via", "d"});
+    // clang-format on
     ASSERT_FALSE(p.result.exitNow) << p.err;
     const CliHost::Options& o = p.result.options;
     EXPECT_EQ(o.log, "a.adi");
@@ -69,6 +71,7 @@ TEST(ConvertOptions, EveryOptionReachesTheSettings)
 
 TEST(ConvertOptions, BadValuesAreUsageErrors)
 {
+    // clang-format off
     for (const auto& args : std::vector<std::vector<const char*>>{
              {"--qsos", "0"},            {"--qsos", "11"},          {"--qsos", "x"},
              {"--qrg-format", "8"},      {"--qrg-format", "miles"}, {"--date-format", "2006/09/23"},
@@ -81,6 +84,7 @@ TEST(ConvertOptions, BadValuesAreUsageErrors)
              {"--make-main-docs", ".", "--stock", "A", "--format", "pdf"},
              {"--make-main-docs", ".", "--stock", "A", "--my-call", "SP3 KXQ"},
              {"--list-stocks", "--make-main-docs", "."}}) {
+        // clang-format on
         const Parsed p = parse(args);
         ASSERT_TRUE(p.result.exitNow) << args[0];
         EXPECT_EQ(*p.result.exitNow, ExitUsage) << args[0];
@@ -223,7 +227,8 @@ TEST(ConvertProgram, SettingsFilesAndLogsThatAreNoFilesAreSaidSo)
     std::filesystem::create_directories(dir / "logs" / "log.adi");
     ASSERT_EQ(::mkfifo((dir / "logs" / "fifo.adi").c_str(), 0600), 0);
     EXPECT_EQ(convertSaying("--log '" + (dir / "logs" / "log.adi").string() + "' --no-merge", err),
-              std::make_pair(int(ExitPrecondition), "\"" + (dir / "logs" / "log.adi").string() + "\" is a folder, not a file.\n"));
+              std::make_pair(int(ExitPrecondition),
+                             "\"" + (dir / "logs" / "log.adi").string() + "\" is a folder, not a file.\n"));
     EXPECT_EQ(convertSaying("--log '" + (dir / "logs" / "fifo.adi").string() + "' --no-merge", err).first,
               ExitPrecondition);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "logs"), {}), 2);

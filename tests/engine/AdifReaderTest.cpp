@@ -34,11 +34,11 @@ std::vector<std::string> readAll(const std::filesystem::path& path)
 TEST(AdifReader, SkipsHeaderAndReadsRecordsInAnyCase)
 {
     TempDir dir;
-    const auto log = dir.write("log.adi",
-                               "Exported\r\n<adif_ver:5>3.1.0\r\n<eoh>\r\n"
-                               "<call:6>sp1abc <qso_date:8>20060923\r\n<eor>\r\n"
-                               "  <CALL:5>DL1AA <EOR>  \r\n");
-    EXPECT_EQ(readAll(log), (std::vector<std::string>{"<call:6>sp1abc <qso_date:8>20060923<eor>", "<CALL:5>DL1AA <EOR>"}));
+    const auto log = dir.write("log.adi", "Exported\r\n<adif_ver:5>3.1.0\r\n<eoh>\r\n"
+                                          "<call:6>sp1abc <qso_date:8>20060923\r\n<eor>\r\n"
+                                          "  <CALL:5>DL1AA <EOR>  \r\n");
+    EXPECT_EQ(readAll(log),
+              (std::vector<std::string>{"<call:6>sp1abc <qso_date:8>20060923<eor>", "<CALL:5>DL1AA <EOR>"}));
 }
 
 TEST(AdifReader, EveryLineEndJoinsWithoutBreakBytes)

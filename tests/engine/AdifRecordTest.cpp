@@ -73,18 +73,21 @@ TEST(AdifRecord, EightBitTextKeepsItsPositions)
 TEST(AdifRecord, LengthsThatCountCharactersKeepLettersWhole)
 {
     // "Ferenc Tank\xc3\xb3": 12 characters, 13 bytes, declared as 12 by a logger that counts characters.
-    EXPECT_EQ(AdifRecord("<NAME:12>Ferenc Tank\xc3\xb3 <QTH:3>Pec<EOR>").declared("NAME").value,
-              "Ferenc Tank\xc3\xb3");
+    EXPECT_EQ(AdifRecord("<NAME:12>Ferenc Tank\xc3\xb3 <QTH:3>Pec<EOR>").declared("NAME").value, "Ferenc Tank\xc3\xb3");
     // Only multi-byte letters: three characters, six bytes.
     EXPECT_EQ(AdifRecord("<QTH:3>\xc5\x81\xc3\xb3\xc5\xba <EOR>").declared("QTH").value, "\xc5\x81\xc3\xb3\xc5\xba");
     // Straight before the next tag: the six bytes "J\xc3\xbcrge" are valid UTF-8 but followed by "n".
-    EXPECT_EQ(AdifRecord("<NAME:6>J\xc3\xbcrgen<QTH:6>L\xc3\xbc\x62\x65\x63k").declared("NAME").value,
-              "J\xc3\xbcrgen");
+    EXPECT_EQ(AdifRecord("<NAME:6>J\xc3\xbcrgen<QTH:6>L\xc3\xbc\x62\x65\x63k").declared("NAME").value, "J\xc3\xbcrgen");
     // At the end of the record, before its "<EOR>", and at the very end of the text.
     EXPECT_EQ(AdifRecord("<QTH:6>Krak\xc3\xb3w<EOR>").declared("QTH").value, "Krak\xc3\xb3w");
     EXPECT_EQ(AdifRecord("<COUNTRY:3>T\xc3\xbcr").declared("COUNTRY").value, "T\xc3\xbcr");
     // User-defined fields are read the same way.
-    EXPECT_EQ(AdifRecord("<MY_CITY:7>Wroc\xc5\x82" "aw <EOR>").declared("MY_CITY").value, "Wroc\xc5\x82" "aw");
+    EXPECT_EQ(AdifRecord("<MY_CITY:7>Wroc\xc5\x82"
+                         "aw <EOR>")
+                  .declared("MY_CITY")
+                  .value,
+              "Wroc\xc5\x82"
+              "aw");
 }
 
 TEST(AdifRecord, LengthsThatCountBytesReadAsBefore)
@@ -119,9 +122,11 @@ TEST(AdifRecord, TagIndexAgreesWithAPlainSearch)
 {
     // Names that share their first eight bytes, names longer than a block, tags in every block position, "<"
     // inside values, and records too big for the hash.
+    // clang-format off
     const std::vector<std::string> names = {"CALL",         "call",     "QSL_RCVD",       "QSL_RCVD_VIA", "QSL_RCVDX",
                                             "GRIDSQUARE",   "X",        "",               "A_VERY_LONG_FIELD_NAME_1",
                                             "A_VERY_LONG_FIELD_NAME_2", "MY_CALL", "TIME_ON"};
+    // clang-format on
     std::mt19937 rng(11);
     for (int round = 0; round < 400; ++round) {
         std::string text;
@@ -130,9 +135,11 @@ TEST(AdifRecord, TagIndexAgreesWithAPlainSearch)
             text.append(rng() % 3, ' ');
             text += "<" + names[rng() % names.size()];
             switch (rng() % 6) {
+            // clang-format off
             case 0: text += "<"; break;      // not a tag
             case 1: text += ">x"; break;     // not a tag
             default: text += ":" + std::to_string(rng() % 12) + ">"; break;
+                // clang-format on
             }
             text.append(rng() % 14, "ab<:>,"[rng() % 6]);
         }

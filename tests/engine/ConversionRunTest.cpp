@@ -30,8 +30,8 @@ TEST_F(ConversionRunTest, PreconditionsInOrder)
     EXPECT_EQ(runIt(), RunOutcome::Precondition);
     host.mainDocument = dir / "nowhere_1.doc";
     EXPECT_EQ(runIt(), RunOutcome::Precondition);
-    EXPECT_EQ(host.messageIds(), (std::vector<TextId>{TextId::NoSourceFile, TextId::NoMainDocument,
-                                                      TextId::MainDocumentMissing}));
+    EXPECT_EQ(host.messageIds(),
+              (std::vector<TextId>{TextId::NoSourceFile, TextId::NoMainDocument, TextId::MainDocumentMissing}));
     EXPECT_FALSE(std::filesystem::exists(dir / "logs"));
 }
 
@@ -67,8 +67,8 @@ TEST_F(ConversionRunTest, NormalRunWritesFilesMergesAndCleansUp)
     // The merge got each data-source file's lines, not a file to read back.
     EXPECT_EQ(maker.summary(), (std::vector<std::string>{"card_1.doc:2 lines", "card_2.doc:2 lines"}));
     ASSERT_EQ(presenter.presented.size(), 1u);
-    EXPECT_EQ(presenter.presented[0], (std::vector<std::filesystem::path>{file("_labels_1.docx"),
-                                                                          file("_labels_2.docx")}));
+    EXPECT_EQ(presenter.presented[0],
+              (std::vector<std::filesystem::path>{file("_labels_1.docx"), file("_labels_2.docx")}));
     EXPECT_TRUE(host.messages.empty());
     ASSERT_EQ(host.summaries.size(), 1u);
     EXPECT_EQ(host.summaries[0].kind, RunSummary::Kind::Labels);
@@ -193,8 +193,8 @@ TEST_F(ConversionRunTest, StopWhileTheLastLineIsReadStopsBeforeTheMerge)
 TEST_F(ConversionRunTest, StopInTheSwlPassWaitsForGrouping)
 {
     writeLog(qso("DL1AA"));
-    host.swl = dir.write("swl.adi", "<EOH>\n" + qso("SP-001", "20060923", "1200",
-                                                  " <APP_LOGGER32_STATION_IN_QSO_WITH:5>DL1AA"));
+    host.swl = dir.write("swl.adi",
+                         "<EOH>\n" + qso("SP-001", "20060923", "1200", " <APP_LOGGER32_STATION_IN_QSO_WITH:5>DL1AA"));
     host.onEvents = [&](int) {
         if (!host.statuses.empty() && host.statuses.back() == std::to_string(int(TextId::StatusProcessingSwl)))
             FAIL() << "the SWL pass lets no events run";
@@ -209,9 +209,9 @@ TEST_F(ConversionRunTest, SwlFromTheLogAndFromTheSwlFile)
     // The SWL file is not filtered, and its trailing blank lines are no bad record.
     host.settings.dateRange = true;
     host.settings.from = host.settings.to = {2006, 9, 23};
-    host.swl = dir.write("swl.adi", "<EOH>\r\n" + qso("SP-001", "19990101", "0700",
-                                                      " <APP_LOGGER32_STATION_IN_QSO_WITH:6>DL1ABC") +
-                                       "\r\n\r\n");
+    host.swl = dir.write(
+        "swl.adi",
+        "<EOH>\r\n" + qso("SP-001", "19990101", "0700", " <APP_LOGGER32_STATION_IN_QSO_WITH:6>DL1ABC") + "\r\n\r\n");
     EXPECT_EQ(runIt(), RunOutcome::Done);
     EXPECT_EQ(output(0), kHeader + "SP-001,1999-01-01,07:00,20M,CW,,Y,,,,,,DL1ABC\r\n" +
                              line("SP9XYZ", "2006-09-23", "12:00", "DL1ABC"));

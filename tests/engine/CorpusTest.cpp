@@ -126,8 +126,8 @@ TEST(Corpus, CharacterCountedValuesComeOutWhole)
         GTEST_SKIP() << "the shared corpus is not beside the project";
 
     // Logs whose loggers count UTF-8 characters (their SOURCES.md says so).
-    const std::set<std::string> declaredByLength = {"CALL", "TIME_ON", "MODE", "RST_SENT", "QSL_RCVD",
-                                                    "QSL_VIA", "NAME", "QTH"};
+    const std::set<std::string> declaredByLength = {"CALL",     "TIME_ON", "MODE", "RST_SENT",
+                                                    "QSL_RCVD", "QSL_VIA", "NAME", "QTH"};
     const std::set<std::string> notByLength = {"QSO_DATE", "OPERATOR", "CONTEST_ID", "BAND", "FREQ"};
     std::size_t checked = 0;
     for (const char* name : {"hamrs-01-pota.adi", "smartsdr-01.adi", "wrl-01.adi", "logger32-01-k0xm.adi",
@@ -171,8 +171,7 @@ TEST(Corpus, CharacterCountedValuesComeOutWhole)
             const bool first = field == "CALL";
             const std::string column = (first ? "" : ",") + value;
             bool found = false;
-            for (std::size_t at = all.find(column); at != std::string::npos && !found;
-                 at = all.find(column, at + 1)) {
+            for (std::size_t at = all.find(column); at != std::string::npos && !found; at = all.find(column, at + 1)) {
                 const char after = at + column.size() < all.size() ? all[at + column.size()] : '\r';
                 found = (after == ',' || after == '\r') && (!first || at == 0 || all[at - 1] == '\n');
             }

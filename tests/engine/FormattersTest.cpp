@@ -73,8 +73,8 @@ std::array<std::string, 8> allFormats(const std::string& record)
 
 TEST(QrgFormatter, FrequencyOnly)
 {
-    EXPECT_EQ(allFormats("<FREQ:6>14.025"), (std::array<std::string, 8>{"20", "20M", "14", "14 MHz", "14.025",
-                                                                        "14.025 MHz", "14025", "14025 kHz"}));
+    EXPECT_EQ(allFormats("<FREQ:6>14.025"),
+              (std::array<std::string, 8>{"20", "20M", "14", "14 MHz", "14.025", "14.025 MHz", "14025", "14025 kHz"}));
     const auto vhf = allFormats("<FREQ:5>144.3");
     EXPECT_EQ(vhf[0], "2");
     EXPECT_EQ(vhf[4], "144.300");

@@ -40,14 +40,10 @@ protected:
     std::string outcome(LineComposer::Outcome o) const
     {
         switch (o) {
-        case LineComposer::Outcome::Line:
-            return line;
-        case LineComposer::Outcome::Filtered:
-            return "<filtered>";
-        case LineComposer::Outcome::CallFiltered:
-            return "<call filtered>";
-        case LineComposer::Outcome::Dropped:
-            return "<dropped>";
+        case LineComposer::Outcome::Line: return line;
+        case LineComposer::Outcome::Filtered: return "<filtered>";
+        case LineComposer::Outcome::CallFiltered: return "<call filtered>";
+        case LineComposer::Outcome::Dropped: return "<dropped>";
         }
         return {};
     }
@@ -147,8 +143,9 @@ TEST_F(LineComposerTest, SwlMarkingInTheMainLog)
 TEST_F(LineComposerTest, UserDefinedColumns)
 {
     settings.fields = {"STATE", "CNTY", "NOTES"};
-    const std::string l = qso("<CALL:3>AB1<QSO_DATE:8>20060923<TIME_ON:4>1234<BAND:3>20M<MODE:2>CW<cnty:3>abc<NOTES:120>" +
-                              std::string(120, 'n') + "<EOR>");
+    const std::string l =
+        qso("<CALL:3>AB1<QSO_DATE:8>20060923<TIME_ON:4>1234<BAND:3>20M<MODE:2>CW<cnty:3>abc<NOTES:120>" +
+            std::string(120, 'n') + "<EOR>");
     EXPECT_EQ(l, "AB1,2006-09-23,12:34,20M,CW,,N,,,,,,,,abc," + std::string(120, 'n'));
 }
 

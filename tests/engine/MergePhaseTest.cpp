@@ -42,7 +42,7 @@ std::string mixedLog()
     std::string log;
     for (const char* date : {"20060901", "20060902", "20060903", "20060904"}) // 3 + 1
         log += record("DL1AA", date);
-    log += record("SP1ABC", "20060901") + record("SP1ABC", "20060902"); // 2
+    log += record("SP1ABC", "20060901") + record("SP1ABC", "20060902");           // 2
     log += record("SP9XYZ_SWL", "20060923", "1200", " <COMMENT:12>WKD: dl1abc "); // SWL
     return log;
 }
@@ -90,8 +90,8 @@ TEST_F(MergePhaseTest, AStopInAPassEndsItWithoutALabelDocumentAndKeepsThePassesB
     dir.write("logs/my_labels_swl.odt", "earlier SWL labels");
     bool merging = false;
     host.onEvents = [&](int) {
-        if (!host.statuses.empty() && host.statuses.back().rfind(std::to_string(int(TextId::StatusMergingLabels)) +
-                                                                     " 2 card_2.doc", 0) == 0) {
+        if (!host.statuses.empty() &&
+            host.statuses.back().rfind(std::to_string(int(TextId::StatusMergingLabels)) + " 2 card_2.doc", 0) == 0) {
             EXPECT_TRUE(host.stopEnabled);
             if (merging)
                 host.stopFlag = true; // in the middle of the pass of size 2
@@ -125,8 +125,8 @@ TEST_F(MergePhaseTest, AFailedPassKeepsEarlierLabelsAndTheOtherPassesRun)
     std::filesystem::remove(dir / "card_3.doc"); // moved away by the user
     maker.failFor = {"card_2.doc"};
     EXPECT_EQ(runIt(), RunOutcome::Abandoned);
-    EXPECT_EQ(maker.summary(), (std::vector<std::string>{"card_1.doc:1 lines", "card_2.doc:2 lines",
-                                                         "card_swl.doc:1 lines"}));
+    EXPECT_EQ(maker.summary(),
+              (std::vector<std::string>{"card_1.doc:1 lines", "card_2.doc:2 lines", "card_swl.doc:1 lines"}));
     // The passes that worked replaced their documents; the failed ones left theirs, and so did size 7.
     EXPECT_NE(readFile(file("_labels_1.docx")), "earlier 1");
     EXPECT_EQ(readFile(file("_labels_2.docx")), "earlier 2");
@@ -199,7 +199,7 @@ TEST_F(MergePhaseTest, TheTableDocumentIsWrittenOnlyWithTheOption)
 
     host.keepTemporary = true;
     EXPECT_EQ(runIt(), RunOutcome::Done);
-    ASSERT_EQ(maker.tables.size(), 4u); // each pass writes it; the last pass's stays
+    ASSERT_EQ(maker.tables.size(), 4u);                         // each pass writes it; the last pass's stays
     EXPECT_EQ(maker.tables.back().parent_path(), dir / "logs"); // written under a temporary name beside the log
     EXPECT_EQ(readFile(dir / "logs" / "temporary.doc"), "table of 1");
 }

@@ -15,8 +15,8 @@ namespace cardmill::test {
 inline std::string record(const std::string& call, const std::string& date = "20060923",
                           const std::string& time = "1200", const std::string& extra = "")
 {
-    return "<CALL:" + std::to_string(call.size()) + ">" + call + " <QSO_DATE:8>" + date + " <TIME_ON:" +
-           std::to_string(time.size()) + ">" + time + " <BAND:3>20M <MODE:2>CW <RST_SENT:3>599" + extra +
+    return "<CALL:" + std::to_string(call.size()) + ">" + call + " <QSO_DATE:8>" + date +
+           " <TIME_ON:" + std::to_string(time.size()) + ">" + time + " <BAND:3>20M <MODE:2>CW <RST_SENT:3>599" + extra +
            " <EOR>\r\n";
 }
 

@@ -133,8 +133,9 @@ TEST_F(RunSafetyTest, OneRunOfALogAtATime)
 TEST_F(RunSafetyTest, ARecordCutOffAtTheEndIsReportedNotLost)
 {
     writeLog(qso("DL1AA") + "<CALL:5>DL2BB\r\n <QSO_DATE:8>20060924 <TIME_ON:4>12");
-    host.swl = dir.write("swl.adi", "<EOH>\n" + qso("SP-001", "20060923", "1200",
-                                                  " <APP_LOGGER32_STATION_IN_QSO_WITH:5>DL1AA") + "<call:6>SP-002\n");
+    host.swl = dir.write("swl.adi",
+                         "<EOH>\n" + qso("SP-001", "20060923", "1200", " <APP_LOGGER32_STATION_IN_QSO_WITH:5>DL1AA") +
+                             "<call:6>SP-002\n");
     EXPECT_EQ(runIt(), RunOutcome::Done);
     EXPECT_EQ(readFile(file("_bad.txt")),
               "No <EOR> at the end of the file:\r\n<CALL:5>DL2BB <QSO_DATE:8>20060924 <TIME_ON:4>12\r\n"
@@ -167,8 +168,9 @@ TEST_F(RunSafetyTest, Utf16LogsAreReadAsUtf8)
                                            bigEndian));
         host.settings.fields = {"COMMENT"};
         EXPECT_EQ(runIt(), RunOutcome::Done);
-        EXPECT_EQ(output(1), test::kHeader.substr(0, kHeader.size() - 2) + ",COMMENT\r\n" +
-                                 "DL1AA,2006-09-23,12:00,20M,CW,,N,,\xC5\x81ukasz,Krak\xC3\xB3w,,,,\xF0\x9F\x93\xBB\r\n");
+        EXPECT_EQ(output(1),
+                  test::kHeader.substr(0, kHeader.size() - 2) + ",COMMENT\r\n" +
+                      "DL1AA,2006-09-23,12:00,20M,CW,,N,,\xC5\x81ukasz,Krak\xC3\xB3w,,,,\xF0\x9F\x93\xBB\r\n");
     }
 }
 

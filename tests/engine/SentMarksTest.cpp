@@ -38,7 +38,8 @@ TEST(SentMarks, FieldsAreReplacedWhereTheyStandAndAddedBeforeTheEnd)
 TEST(SentMarks, TheRecordsOwnLinesAndNeighboursStay)
 {
     // A field split by a line end, a record over several lines, and a second record after "<EOR>" on its line.
-    const std::string raw = "<CALL:5>DL1AA\r\n<QSL_SE\r\nNT:1>N <NAME:11>Hans\r\nMueller\n<EOR> <CALL:4>X1YZ <QSL_SENT:1>R <EOR>\r\n";
+    const std::string raw =
+        "<CALL:5>DL1AA\r\n<QSL_SE\r\nNT:1>N <NAME:11>Hans\r\nMueller\n<EOR> <CALL:4>X1YZ <QSL_SENT:1>R <EOR>\r\n";
     EXPECT_EQ(markedRecord(raw, kNoVia, "20261208"),
               "<CALL:5>DL1AA\r\n<QSL_SENT:1>Y <NAME:11>Hans\r\nMueller\n <QSLSDATE:8>20261208<EOR> <CALL:4>X1YZ "
               "<QSL_SENT:1>R <EOR>\r\n");
@@ -63,12 +64,12 @@ TEST_F(SentMarksRun, OnlyTheLabelledRecordsOfASuccessfulRunAreMarked)
     host.settings.dateRange = true;
     host.settings.from = {2006, 9, 23};
     host.settings.to = {2006, 9, 24};
-    writeLog(qso("DL1AA") + qso("DL2BB", "20050101") + // the second is filtered out
+    writeLog(qso("DL1AA") + qso("DL2BB", "20050101") +                                    // the second is filtered out
              "<CALL:5>DL3CC <QSO_DATE:8>20060923 <TIME_ON:4>1200 <BAND:3>20M <EOR>\r\n" + // no MODE: still a label
-             qso("SP9XYZ_SWL", "20060923", "1200", " <COMMENT:12>WKD: dl1abc ") + // an SWL report in the log
-             qso("DL4DD", "2006O924"));                                              // unreadable date: no label
-    host.swl = dir.write("logs/swl.adi", "<EOH>\n" + qso("SP-001", "19990101", "0700",
-                                                        " <APP_LOGGER32_STATION_IN_QSO_WITH:5>DL1AA"));
+             qso("SP9XYZ_SWL", "20060923", "1200", " <COMMENT:12>WKD: dl1abc ") +         // an SWL report in the log
+             qso("DL4DD", "2006O924"));                                                   // unreadable date: no label
+    host.swl = dir.write("logs/swl.adi",
+                         "<EOH>\n" + qso("SP-001", "19990101", "0700", " <APP_LOGGER32_STATION_IN_QSO_WITH:5>DL1AA"));
     host.marking = kBureau;
     EXPECT_EQ(runIt(), RunOutcome::Done);
     const std::string sent = readFile(file("_sent.adi"));

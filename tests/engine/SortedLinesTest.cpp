@@ -29,7 +29,9 @@ TEST(SortedLines, FoldsOnlyAsciiLettersAndKeepsEqualLinesInOrder)
     // Byte order otherwise: "," (0x2C) before "/" before digits before letters before "_".
     EXPECT_EQ(sorted({"SP1A_B,", "SP1AB,", "SP1A/P,", "SP1A,"}),
               (std::vector<std::string>{"SP1A,", "SP1A/P,", "SP1AB,", "SP1A_B,"}));
+    // clang-format off
     EXPECT_EQ(sorted({"\xb3\xf3" "d,", "z,", "Z,"}), (std::vector<std::string>{"z,", "Z,", "\xb3\xf3" "d,"}));
+    // clang-format on
 }
 
 TEST(SortedLines, AgreesWithThePlainComparisonOnRandomLines)

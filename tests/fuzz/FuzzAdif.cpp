@@ -15,7 +15,10 @@ using namespace cardmill;
 
 class FuzzSettings : public ConversionSettings {
 public:
-    explicit FuzzSettings(std::uint8_t bits) : m_bits(bits) {}
+    explicit FuzzSettings(std::uint8_t bits)
+        : m_bits(bits)
+    {
+    }
     QrgFormat qrgFormat() const override { return qrgFormatAt(m_bits & 7); }
     int dateFormatIndex() const override { return (m_bits >> 3) % 5; }
     std::string dateSeparator() const override { return (m_bits & 0x40) ? "," : "-"; }

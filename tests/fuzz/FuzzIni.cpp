@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     readLastProfile(ini);
     const std::string key(reinterpret_cast<const char*>(data), size < 8 ? size : 8);
     ini.writeString(key, key, key);
-    if (ini.readString(key, key, "") .empty() && !key.empty() && key.find_first_of("\r\n[]=;#") == std::string::npos &&
+    if (ini.readString(key, key, "").empty() && !key.empty() && key.find_first_of("\r\n[]=;#") == std::string::npos &&
         key.find_first_not_of(" \t") != std::string::npos && key.front() != ' ' && key.back() != ' ' &&
         key.front() != '\t' && key.back() != '\t')
         __builtin_trap(); // a value just written must read back

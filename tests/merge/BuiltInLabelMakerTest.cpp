@@ -92,12 +92,13 @@ TEST(BuiltInLabelMaker, UntrustedDocumentsGiveErrorsNamingTheFile)
     std::string deepXml;
     for (int i = 0; i < 3000; ++i)
         deepXml += "<w:sdt>";
-    test::writeDocx(dir / "nested.docx", deepXml + para(simpleField("MERGEFIELD CALL")) + [] {
-        std::string close;
-        for (int i = 0; i < 3000; ++i)
-            close += "</w:sdt>";
-        return close;
-    }());
+    test::writeDocx(
+        dir / "nested.docx", deepXml + para(simpleField("MERGEFIELD CALL")) + [] {
+            std::string close;
+            for (int i = 0; i < 3000; ++i)
+                close += "</w:sdt>";
+            return close;
+        }());
     expectError(dir / "nested.docx", FailureId::MainDocumentUnreadable, "nests its elements more than 2000 deep");
     // A zip bomb: more than the limits allow.
     {
@@ -127,8 +128,9 @@ TEST(BuiltInLabelMaker, MakesTheDocumentAndStopsWhenAsked)
     TempDir dir;
     BuiltInLabelMaker maker;
     // Two labels per sheet.
-    test::writeDocx(dir / "card_1.docx", para(simpleField("MERGEFIELD CALL") + text(" ") + simpleField("MERGEFIELD NAME")) +
-                                             para(simpleField("NEXT") + simpleField("MERGEFIELD CALL")));
+    test::writeDocx(dir / "card_1.docx",
+                    para(simpleField("MERGEFIELD CALL") + text(" ") + simpleField("MERGEFIELD NAME")) +
+                        para(simpleField("NEXT") + simpleField("MERGEFIELD CALL")));
     std::vector<std::size_t> told;
     const auto records = calls(5);
     EXPECT_TRUE(make(maker, records, dir / "card_1.docx", dir / "out.docx", [&](std::size_t done) {
@@ -143,9 +145,8 @@ TEST(BuiltInLabelMaker, MakesTheDocumentAndStopsWhenAsked)
               "CALL1 Zdzisław\nCALL2\n|\nCALL3 Zdzisław\nCALL4\n|\nCALL5 Zdzisław\n\n");
 
     std::size_t calls = 0;
-    EXPECT_FALSE(make(maker, records, dir / "card_1.docx", dir / "stopped.docx", [&](std::size_t) {
-        return ++calls < 3;
-    }));
+    EXPECT_FALSE(
+        make(maker, records, dir / "card_1.docx", dir / "stopped.docx", [&](std::size_t) { return ++calls < 3; }));
     EXPECT_FALSE(std::filesystem::exists(dir / "stopped.docx"));
 }
 

@@ -22,8 +22,10 @@ void writeDocx(const std::filesystem::path& path, const std::string& body,
         rels += "<Relationship Id=\"rIdH" + std::to_string(n) +
                 "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/" +
                 (footer ? "footer" : "header") + "\" Target=\"" + name + "\"/>";
-        types += "<Override PartName=\"/word/" + name + "\" ContentType=\"application/"
-                 "vnd.openxmlformats-officedocument.wordprocessingml." + (footer ? "footer" : "header") + "+xml\"/>";
+        types += "<Override PartName=\"/word/" + name +
+                 "\" ContentType=\"application/"
+                 "vnd.openxmlformats-officedocument.wordprocessingml." +
+                 (footer ? "footer" : "header") + "+xml\"/>";
         refs += std::string("<w:") + (footer ? "footerReference" : "headerReference") +
                 " w:type=\"default\" r:id=\"rIdH" + std::to_string(n) + "\"/>";
         ++n;

@@ -11,8 +11,7 @@ namespace cardmill::test {
 // A minimal WordprocessingML main document: `body` is the content of <w:body> (a w:sectPr is added when the
 // body has none), `headers` the header parts as name -> XML.
 void writeDocx(const std::filesystem::path& path, const std::string& body,
-               const std::vector<std::pair<std::string, std::string>>& headers = {},
-               const std::string& settings = "");
+               const std::vector<std::pair<std::string, std::string>>& headers = {}, const std::string& settings = "");
 
 // The text of a merged document: one line per paragraph (w:t texts joined), "|" for a section break.
 std::string documentText(const std::filesystem::path& docx);

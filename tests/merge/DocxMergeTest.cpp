@@ -100,7 +100,8 @@ TEST_F(DocxMerge, ValuesTakeTheFormattingOfTheFirstResultRunAndAreEscaped)
     rows[0][0] = "A&B<C>\x01";
     const OwnedRecords data(kColumns, rows);
     EXPECT_EQ(merge(body, data), "A&B<C>\n");
-    EXPECT_NE(outputPart("word/document.xml").find("<w:r><w:rPr><w:b/></w:rPr><w:t xml:space=\"preserve\">A&amp;B&lt;C&gt;</w:t></w:r>"),
+    EXPECT_NE(outputPart("word/document.xml")
+                  .find("<w:r><w:rPr><w:b/></w:rPr><w:t xml:space=\"preserve\">A&amp;B&lt;C&gt;</w:t></w:r>"),
               std::string::npos);
 }
 
@@ -124,7 +125,7 @@ TEST_F(DocxMerge, ConditionsAndNestedFields)
         simpleField("MERGEFIELD NUM") + "</w:p>";
     // Record 1: 1 >= 2 is false, so the second field still shows record 1.
     EXPECT_EQ(merge(body, records(3)), "1\n1\n|\n2\n3\n");
-    EXPECT_TRUE(compareOperands("10", ">", "9", false));  // numbers compare as numbers
+    EXPECT_TRUE(compareOperands("10", ">", "9", false));   // numbers compare as numbers
     EXPECT_FALSE(compareOperands("10", ">", "9a", false)); // text as text
     EXPECT_TRUE(compareOperands("abc", "<>", "abd", false));
 }
@@ -150,7 +151,8 @@ TEST_F(DocxMerge, FieldsInNestedTablesTextBoxesAndAcrossParagraphs)
     // An instruction that runs over two paragraphs.
     const std::string across = "<w:p><w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText> MERGE"
                                "</w:instrText></w:r></w:p><w:p><w:r><w:instrText>FIELD CALL </w:instrText></w:r><w:r>"
-                               "<w:fldChar w:fldCharType=\"end\"/></w:r>" + text(" after") + "</w:p>";
+                               "<w:fldChar w:fldCharType=\"end\"/></w:r>" +
+                               text(" after") + "</w:p>";
     auto rows = rowsOf(1);
     // The nested cell's paragraph keeps its place though its only field is empty: a cell needs a paragraph.
     rows[0][1] = "";
@@ -163,13 +165,15 @@ TEST_F(DocxMerge, HeadersTakeTheFirstRecordOfTheirCopy)
     const std::string header = "<?xml version=\"1.0\"?><w:hdr xmlns:w=\"http://schemas.openxmlformats.org/"
                                "wordprocessingml/2006/main\">" +
                                para(text("Sheet of ") + simpleField("MERGEFIELD CALL")) + "</w:hdr>";
-    const std::string body = para(simpleField("MERGEFIELD CALL")) + para(simpleField("NEXT") + simpleField("MERGEFIELD CALL"));
+    const std::string body =
+        para(simpleField("MERGEFIELD CALL")) + para(simpleField("NEXT") + simpleField("MERGEFIELD CALL"));
     EXPECT_EQ(merge(body, records(4), {{"header1.xml", header}}), "CALL1\nCALL2\n|\nCALL3\nCALL4\n");
     const ZipContents out = readZip(dir / "out.docx");
     ASSERT_TRUE(out.has("word/cm0_header1.xml"));
     ASSERT_TRUE(out.has("word/cm1_header1.xml"));
-    EXPECT_NE(out.entries.at("word/cm1_header1.xml").find("Sheet of </w:t></w:r><w:r><w:t xml:space=\"preserve\">CALL3"),
-              std::string::npos);
+    EXPECT_NE(
+        out.entries.at("word/cm1_header1.xml").find("Sheet of </w:t></w:r><w:r><w:t xml:space=\"preserve\">CALL3"),
+        std::string::npos);
     EXPECT_NE(out.entries.at("word/_rels/document.xml.rels").find("Target=\"cm1_header1.xml\""), std::string::npos);
     EXPECT_NE(out.entries.at("[Content_Types].xml").find("/word/cm1_header1.xml"), std::string::npos);
     EXPECT_NE(out.entries.at("word/document.xml").find("r:id=\"cmR1_rIdH1\""), std::string::npos);
@@ -178,8 +182,8 @@ TEST_F(DocxMerge, HeadersTakeTheFirstRecordOfTheirCopy)
 TEST_F(DocxMerge, ElementsThatLookLikeOurMarkersAreJustContent)
 {
     // A document may hold elements of any name, also those the compiler uses for its own markers.
-    const std::string forged = "<w:p><cm:f n=\"7\"/><cm:p n=\"3\"/><cm0x:f n=\"1\"/>" + simpleField("MERGEFIELD CALL") +
-                               "</w:p>";
+    const std::string forged =
+        "<w:p><cm:f n=\"7\"/><cm:p n=\"3\"/><cm0x:f n=\"1\"/>" + simpleField("MERGEFIELD CALL") + "</w:p>";
     EXPECT_EQ(merge(forged, records(1)), "CALL1\n");
     EXPECT_NE(outputPart("word/document.xml").find("<cm:f n=\"7\"/>"), std::string::npos);
 }

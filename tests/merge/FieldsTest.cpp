@@ -33,8 +33,8 @@ test::OwnedRecords qsos()
                                {"G4X", "2024-01-01", "12:00", "R", "", "-3.14159"}});
 }
 
-std::string merged(const TempDir& dir, const std::string& body, const PassRecords& records, const DateReading& reading = {},
-                   std::size_t blankLabels = 0)
+std::string merged(const TempDir& dir, const std::string& body, const PassRecords& records,
+                   const DateReading& reading = {}, std::size_t blankLabels = 0)
 {
     test::writeDocx(dir / "main.docx", body);
     mergeDocx(readZip(dir / "main.docx"), records, dir / "out.docx", {}, MergeOptions{reading, blankLabels});
@@ -51,21 +51,22 @@ TEST(IfFields, DecideByComparisonWithNestedFieldsAndWildcards)
     TempDir dir;
     const auto records = qsos();
     // IF {MERGEFIELD QSL_RCVD} = "Y" "TNX QSL" "PSE QSL", the nested field a complex field of its own.
-    const std::string body = "<w:p><w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText> IF </w:instrText></w:r>" +
-           complexField({" MERGEFIELD QSL_RCVD "}) +
-           "<w:r><w:instrText> = \"Y\" \"TNX QSL\" \"PSE QSL\" </w:instrText></w:r>"
-           "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r><w:r><w:rPr><w:b/></w:rPr><w:t>cached</w:t></w:r>"
-           "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r></w:p>" +
-           // The texts hold nested fields too, and the comparison may use wildcards.
-           para("<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText> IF </w:instrText></w:r>" +
-                complexField({" MERGEFIELD CALL "}) +
-                "<w:r><w:instrText> = \"SP*\" \"via bureau to </w:instrText></w:r>" + complexField({" MERGEFIELD CALL "}) +
-                "<w:r><w:instrText>\" \"direct\" </w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"end\"/></w:r>") +
-           // Numbers compare as numbers.
-           para("<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText> IF </w:instrText></w:r>" +
-                complexField({" MERGEFIELD FREQ "}) +
-                "<w:r><w:instrText> &gt;= 10 \"HF high\" \"HF low\" </w:instrText></w:r>"
-                "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>");
+    const std::string body =
+        "<w:p><w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText> IF </w:instrText></w:r>" +
+        complexField({" MERGEFIELD QSL_RCVD "}) +
+        "<w:r><w:instrText> = \"Y\" \"TNX QSL\" \"PSE QSL\" </w:instrText></w:r>"
+        "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r><w:r><w:rPr><w:b/></w:rPr><w:t>cached</w:t></w:r>"
+        "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r></w:p>" +
+        // The texts hold nested fields too, and the comparison may use wildcards.
+        para("<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText> IF </w:instrText></w:r>" +
+             complexField({" MERGEFIELD CALL "}) + "<w:r><w:instrText> = \"SP*\" \"via bureau to </w:instrText></w:r>" +
+             complexField({" MERGEFIELD CALL "}) +
+             "<w:r><w:instrText>\" \"direct\" </w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"end\"/></w:r>") +
+        // Numbers compare as numbers.
+        para("<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText> IF </w:instrText></w:r>" +
+             complexField({" MERGEFIELD FREQ "}) +
+             "<w:r><w:instrText> &gt;= 10 \"HF high\" \"HF low\" </w:instrText></w:r>"
+             "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>");
     // Three records, three copies: each decides for its own record.
     const std::string text = merged(dir, body, records);
     EXPECT_EQ(text, "TNX QSL\ndirect\nHF high\n|\nPSE QSL\nvia bureau to SP1ABC\nHF low\n|\n"
@@ -134,18 +135,20 @@ std::string textBox(const std::string& content)
     return "<w:r><mc:AlternateContent xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\">"
            "<mc:Choice Requires=\"wps\"><w:drawing><wp:anchor xmlns:wp=\"http://schemas.openxmlformats.org/"
            "drawingml/2006/wordprocessingDrawing\"><wp:docPr id=\"7\" name=\"Box\"/><wps:wsp xmlns:wps=\"http://"
-           "schemas.microsoft.com/office/word/2010/wordprocessingShape\"><wps:txbx>" + box +
+           "schemas.microsoft.com/office/word/2010/wordprocessingShape\"><wps:txbx>" +
+           box +
            "</wps:txbx></wps:wsp></wp:anchor></w:drawing></mc:Choice><mc:Fallback><w:pict><v:shape "
-           "xmlns:v=\"urn:schemas-microsoft-com:vml\"><v:textbox>" + box +
-           "</v:textbox></v:shape></w:pict></mc:Fallback></mc:AlternateContent></w:r>";
+           "xmlns:v=\"urn:schemas-microsoft-com:vml\"><v:textbox>" +
+           box + "</v:textbox></v:shape></w:pict></mc:Fallback></mc:AlternateContent></w:r>";
 }
 
 TEST(TextBoxes, ChoiceAndFallbackMoveTheRecordsOnce)
 {
     TempDir dir;
     // Two cards per page, each a text box; the second moves on to the next record.
-    const std::string body = para(textBox(para(text("To ") + simpleField(" MERGEFIELD CALL ")))) +
-                             para(textBox(para(simpleField(" NEXT ") + text("To ") + simpleField(" MERGEFIELD CALL "))));
+    const std::string body =
+        para(textBox(para(text("To ") + simpleField(" MERGEFIELD CALL ")))) +
+        para(textBox(para(simpleField(" NEXT ") + text("To ") + simpleField(" MERGEFIELD CALL "))));
     const auto records = qsos();
     merged(dir, body, records);
     const std::string xml = part(dir);
@@ -182,14 +185,15 @@ TEST(LabelPlaces, AfterTheLastRecordTheyStayEmptyLiteralTextToo)
     };
     const std::string card = text("To ") + simpleField(" MERGEFIELD CALL ");
     const std::string body = "<w:tbl><w:tr>" + cell(card) + cell(simpleField(" NEXT ") + card) + "</w:tr><w:tr>" +
-                             cell(simpleField(" NEXT ") + card) + cell(simpleField(" NEXT ") + card) + "</w:tr></w:tbl>" +
-                             para("");
+                             cell(simpleField(" NEXT ") + card) + cell(simpleField(" NEXT ") + card) +
+                             "</w:tr></w:tbl>" + para("");
     const auto five = test::OwnedRecords({"CALL"}, {{"A1"}, {"B2"}, {"C3"}, {"D4"}, {"E5"}});
     EXPECT_EQ(merged(dir, body, five), "To A1\n73!\nTo B2\n73!\nTo C3\n73!\nTo D4\n73!\n\n|\nTo E5\n73!\n\n\n\n\n");
     // The empty cells keep their properties: the sheet keeps its shape.
     const std::string xml = part(dir);
     std::size_t cells = 0;
-    for (std::size_t at = xml.find("<w:tcW w:w=\"4000\""); at != std::string::npos; at = xml.find("<w:tcW w:w=\"4000\"", at + 1))
+    for (std::size_t at = xml.find("<w:tcW w:w=\"4000\""); at != std::string::npos;
+         at = xml.find("<w:tcW w:w=\"4000\"", at + 1))
         ++cells;
     EXPECT_EQ(cells, 8u);
 }
@@ -209,7 +213,8 @@ TEST(StartPosition, TheFirstLabelsOfTheFirstSheetStayEmptyWhicheverWayLabelsMove
               "\n\nTo A1\nTo B2\n\n|\nTo C3\nTo D4\nTo E5\n\n\n");
     // LibreOffice's way: every label but the last ends with a next-record field.
     const std::string last = "<w:tbl><w:tr>" + cell(card + simpleField(" NEXT ")) + cell(card + simpleField(" NEXT ")) +
-                             "</w:tr><w:tr>" + cell(card + simpleField(" NEXT ")) + cell(card) + "</w:tr></w:tbl>" + para("");
+                             "</w:tr><w:tr>" + cell(card + simpleField(" NEXT ")) + cell(card) + "</w:tr></w:tbl>" +
+                             para("");
     EXPECT_EQ(merged(dir, last, five, {}, 1), "\nTo A1\nTo B2\nTo C3\n\n|\nTo D4\nTo E5\n\n\n\n");
     // Two QSOs per label, the second row moving on too: a label keeps its own station's QSOs.
     const auto pairs = test::OwnedRecords({"CALL", "QSO_DATE"}, {{"A1", "1"}, {"A1", "2"}, {"B2", "3"}, {"B2", "4"}});
@@ -221,8 +226,8 @@ TEST(StartPosition, TheFirstLabelsOfTheFirstSheetStayEmptyWhicheverWayLabelsMove
     // Frames of a LibreOffice label sheet: the second place first.
     auto frame = [](const char* x, bool moveOn) {
         return std::string("<draw:frame text:anchor-type=\"page\" text:anchor-page-number=\"1\" svg:x=\"") + x +
-               "\" svg:y=\"1cm\" svg:width=\"9cm\" svg:height=\"3cm\"><draw:text-box><text:p>" +
-               test::display("CALL") + (moveOn ? test::next() : "") + "</text:p></draw:text-box></draw:frame>";
+               "\" svg:y=\"1cm\" svg:width=\"9cm\" svg:height=\"3cm\"><draw:text-box><text:p>" + test::display("CALL") +
+               (moveOn ? test::next() : "") + "</text:p></draw:text-box></draw:frame>";
     };
     test::writeOdt(dir / "main.odt", frame("1cm", true) + frame("10cm", false) + "<text:p/>");
     ZipContents main = readZip(dir / "main.odt");
@@ -293,9 +298,10 @@ TEST(Sections, EachCopyEndsInItsOwnLastParagraph)
 TEST(PackageHygiene, NoContentTypeForADroppedPart)
 {
     TempDir dir;
-    test::writeDocx(dir / "main.docx", para(simpleField(" MERGEFIELD CALL ")), {},
-                    "<w:settings xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:mailMerge/>"
-                    "</w:settings>");
+    test::writeDocx(
+        dir / "main.docx", para(simpleField(" MERGEFIELD CALL ")), {},
+        "<w:settings xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:mailMerge/>"
+        "</w:settings>");
     // A data source part that the settings point to, declared in the content types.
     ZipContents main = readZip(dir / "main.docx");
     main.entries["word/_rels/settings.xml.rels"] =
@@ -318,14 +324,16 @@ TEST(OpenDocumentFields, ConditionsDecideRecordByRecord)
 {
     TempDir dir;
     const std::string body =
-        "<text:p>" + test::display("CALL") + " <text:conditional-text text:condition=\"ooow:[D.t.QSL_RCVD] == "
+        "<text:p>" + test::display("CALL") +
+        " <text:conditional-text text:condition=\"ooow:[D.t.QSL_RCVD] == "
         "&quot;Y&quot;\" text:string-value-if-true=\"TNX\" text:string-value-if-false=\"PSE\" "
         "text:current-value=\"true\">TNX</text:conditional-text></text:p>"
         "<text:p>via<text:hidden-text text:condition=\"ooow:[D.t.QSL_VIA] EQ ''\" text:string-value=\" manager\" "
         "text:is-hidden=\"true\"/></text:p>"
         "<text:p><text:hidden-paragraph text:condition=\"ooow:not([D.t.QSL_RCVD] != 'R') or ([D.t.CALL] == 'DL1AA')\"/>"
         "Shown</text:p>"
-        "<text:p>" + test::display("QSO_DATE") + "<text:s/>" + test::display("TIME_ON") + "</text:p>";
+        "<text:p>" +
+        test::display("QSO_DATE") + "<text:s/>" + test::display("TIME_ON") + "</text:p>";
     test::writeOdt(dir / "main.odt", body);
     mergeOdt(readZip(dir / "main.odt"), qsos(), dir / "out.odt", {});
     // A blank between two fields stays; hidden text shows when its condition does not hold.
@@ -368,7 +376,7 @@ TEST(OpenDocumentFrames, LabelsInPlaceOrderOnTheirCopysPage)
     // Reading order: top left, top right, bottom left, bottom right; the second sheet holds E5 alone, its other
     // places empty and gone.
     EXPECT_EQ(places, (std::vector<std::string>{"1 1cm 1cm A1", "1 10cm 1cm B2", "1 1cm 5.05cm C3", "1 10cm 5cm D4",
-                                               "2 1cm 1cm E5"}));
+                                                "2 1cm 1cm E5"}));
 }
 
 TEST(Warnings, WhatTheUserShouldKnowOncePerDocument)

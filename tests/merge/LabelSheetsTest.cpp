@@ -136,8 +136,10 @@ TEST(RealClients, LibreOfficeLabelSheetsMergeAsLibreOfficeMergesThem)
         EXPECT_TRUE(warnings.empty());
         run("/usr/bin/python3 " + kScript + " merge " + quote(main.string()) + " " + quote((dir / "data").string()) +
             " " + table + " " + quote((dir / "theirs.odt").string()));
-        run("cd " + quote(dir.path().string()) + " && timeout 300 soffice --headless --norestore "
-            "-env:UserInstallation=file://" + (dir / "profile").string() + " --convert-to pdf ours.odt theirs.odt");
+        run("cd " + quote(dir.path().string()) +
+            " && timeout 300 soffice --headless --norestore "
+            "-env:UserInstallation=file://" +
+            (dir / "profile").string() + " --convert-to pdf ours.odt theirs.odt");
 
         const int count = pages(dir / "ours.pdf");
         ASSERT_EQ(count, pages(dir / "theirs.pdf"));
@@ -147,7 +149,8 @@ TEST(RealClients, LibreOfficeLabelSheetsMergeAsLibreOfficeMergesThem)
             for (int place = 0; place < s.columns * s.rows; ++place) {
                 const double x = s.left + (place % s.columns) * s.hpitch, y = s.top + (place / s.columns) * s.vpitch;
                 const std::string ours = textIn(dir / "ours.pdf", page, x + 0.5, y + 0.5, s.width - 1, s.height - 1);
-                const std::string theirs = textIn(dir / "theirs.pdf", page, x + 0.5, y + 0.5, s.width - 1, s.height - 1);
+                const std::string theirs =
+                    textIn(dir / "theirs.pdf", page, x + 0.5, y + 0.5, s.width - 1, s.height - 1);
                 EXPECT_EQ(ours, theirs) << "page " << page << ", label " << place + 1;
                 if (ours.empty())
                     continue;
@@ -174,12 +177,14 @@ TEST(RealClients, ASheetThatFillsItsPageTakesOnePagePerCopy)
         for (int c = 0; c < 2; ++c)
             cells += "<w:tc><w:tcPr><w:tcW w:w=\"5953\" w:type=\"dxa\"/></w:tcPr>" +
                      test::para((r + c ? test::simpleField(" NEXT ") : "") + test::text("To ") +
-                                test::simpleField(" MERGEFIELD CALL ")) + "</w:tc>";
+                                test::simpleField(" MERGEFIELD CALL ")) +
+                     "</w:tc>";
         rows += "<w:tr><w:trPr><w:trHeight w:val=\"3299\" w:hRule=\"exact\"/></w:trPr>" + cells + "</w:tr>";
     }
     const std::string body = "<w:tbl><w:tblPr><w:tblW w:w=\"11906\" w:type=\"dxa\"/><w:tblLayout w:type=\"fixed\"/>"
                              "</w:tblPr><w:tblGrid><w:gridCol w:w=\"5953\"/><w:gridCol w:w=\"5953\"/></w:tblGrid>" +
-                             rows + "</w:tbl><w:sectPr><w:pgSz w:w=\"11906\" w:h=\"16838\"/><w:pgMar w:top=\"340\" "
+                             rows +
+                             "</w:tbl><w:sectPr><w:pgSz w:w=\"11906\" w:h=\"16838\"/><w:pgMar w:top=\"340\" "
                              "w:right=\"0\" w:bottom=\"0\" w:left=\"0\" w:header=\"0\" w:footer=\"0\" w:gutter=\"0\"/>"
                              "</w:sectPr>";
     test::writeDocx(dir / "card_1.docx", body);
@@ -190,11 +195,14 @@ TEST(RealClients, ASheetThatFillsItsPageTakesOnePagePerCopy)
     BuiltInLabelMaker maker;
     std::vector<MergeWarning> warnings;
     ASSERT_TRUE(maker.make(records, dir / "card_1.docx", dir / "labels.docx", {}, {}, warnings));
-    run("cd " + quote(dir.path().string()) + " && timeout 300 soffice --headless --norestore "
-        "-env:UserInstallation=file://" + (dir / "profile").string() + " --convert-to pdf card_1.docx labels.docx");
+    run("cd " + quote(dir.path().string()) +
+        " && timeout 300 soffice --headless --norestore "
+        "-env:UserInstallation=file://" +
+        (dir / "profile").string() + " --convert-to pdf card_1.docx labels.docx");
     ASSERT_EQ(pages(dir / "card_1.pdf"), 1);
     EXPECT_EQ(pages(dir / "labels.pdf"), 3); // 25 labels, three sheets, no blank page between them
-    EXPECT_NE(textIn(dir / "labels.pdf", 3, 0, 6, 210, 291).find("SP25A"), std::string::npos); // the last sheet holds the last label
+    EXPECT_NE(textIn(dir / "labels.pdf", 3, 0, 6, 210, 291).find("SP25A"),
+              std::string::npos); // the last sheet holds the last label
 }
 
 TEST(RealClients, OpenDocumentConditionsDecideAsLibreOfficeDecides)
@@ -205,8 +213,10 @@ TEST(RealClients, OpenDocumentConditionsDecideAsLibreOfficeDecides)
     run("/usr/bin/python3 " + kScript + " conditions " + quote((dir / "card.odt").string()));
     const std::vector<std::string> columns{"CALL", "QSL_RCVD", "QSL_VIA", "CONTEST_ID", "BAND"};
     const std::vector<std::vector<std::string>> rows{
-        {"SP1A", "Y", "", "", "20M"},          {"SP2B", "N", "SP9ZZ", "CQ-WW-CW", "40M"},
-        {"SP3C", "", "DL1ABC", "SPDX", "10M"}, {"SP4D", "Y", "", "SPDX", "15M"},
+        {"SP1A", "Y", "", "", "20M"},
+        {"SP2B", "N", "SP9ZZ", "CQ-WW-CW", "40M"},
+        {"SP3C", "", "DL1ABC", "SPDX", "10M"},
+        {"SP4D", "Y", "", "SPDX", "15M"},
     };
     const test::OwnedRecords records(columns, rows);
     std::filesystem::create_directories(dir / "data");
@@ -226,8 +236,10 @@ TEST(RealClients, OpenDocumentConditionsDecideAsLibreOfficeDecides)
     ASSERT_TRUE(maker.make(records, dir / "card.odt", dir / "ours.odt", {}, {}, warnings));
     run("/usr/bin/python3 " + kScript + " merge " + quote((dir / "card.odt").string()) + " " +
         quote((dir / "data").string()) + " log_1 " + quote((dir / "theirs.odt").string()));
-    run("cd " + quote(dir.path().string()) + " && timeout 300 soffice --headless --norestore "
-        "-env:UserInstallation=file://" + (dir / "profile").string() + " --convert-to pdf ours.odt theirs.odt");
+    run("cd " + quote(dir.path().string()) +
+        " && timeout 300 soffice --headless --norestore "
+        "-env:UserInstallation=file://" +
+        (dir / "profile").string() + " --convert-to pdf ours.odt theirs.odt");
     ASSERT_EQ(pages(dir / "ours.pdf"), 4);
     ASSERT_EQ(pages(dir / "theirs.pdf"), 4);
     for (int page = 1; page <= 4; ++page) {

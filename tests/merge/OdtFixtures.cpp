@@ -35,7 +35,8 @@ void writeOdt(const std::filesystem::path& path, const std::string& body, const 
     ZipWriter zip(path);
     zip.add("mimetype", "application/vnd.oasis.opendocument.text");
     zip.add("content.xml", std::string("<?xml version=\"1.0\"?><office:document-content ") + kNs +
-                               "><office:automatic-styles>" + styles + "</office:automatic-styles><office:body><office:text><text:sequence-decls/>" + body +
+                               "><office:automatic-styles>" + styles +
+                               "</office:automatic-styles><office:body><office:text><text:sequence-decls/>" + body +
                                "</office:text></office:body></office:document-content>");
     zip.add("styles.xml", std::string("<?xml version=\"1.0\"?><office:document-styles ") + kNs +
                               "><office:master-styles><style:master-page style:name=\"Standard\">" + masterPage +

@@ -4,9 +4,9 @@
 
 #include <pugixml.hpp>
 
+#include "OdtFixtures.h"
 #include "merge/BuiltInLabelMaker.h"
 #include "merge/Conditions.h"
-#include "OdtFixtures.h"
 #include "support/Records.h"
 #include "support/TempDir.h"
 
@@ -31,10 +31,11 @@ test::OwnedRecords records(int n)
 TEST(OdtMerge, CopiesFieldsNextRecordsAndPageBreaks)
 {
     TempDir dir;
-    const std::string body = "<text:p>To <text:span>" + display("call") + "</text:span></text:p>" +
-                             "<text:p>" + display("NAME") + "</text:p>" + // goes when empty
-                             "<text:p>" + next() + "No " + "<text:database-row-number text:database-name=\"D\"/></text:p>" +
-                             "<text:p>" + display("CALL") + "</text:p>";
+    const std::string body = "<text:p>To <text:span>" + display("call") + "</text:span></text:p>" + "<text:p>" +
+                             display("NAME") + "</text:p>" + // goes when empty
+                             "<text:p>" + next() + "No " +
+                             "<text:database-row-number text:database-name=\"D\"/></text:p>" + "<text:p>" +
+                             display("CALL") + "</text:p>";
     writeOdt(dir / "main.odt", body);
     mergeOdt(readZip(dir / "main.odt"), records(3), dir / "out.odt", {});
     // Record 3 has no name and no record follows it: its fields-only paragraphs go.
@@ -90,8 +91,8 @@ TEST(OdtMerge, ConditionsOfNextRecordFields)
 
     // Moves on only where the condition holds: after a record with a name.
     TempDir dir;
-    const std::string body = "<text:p>" + display("CALL") + "</text:p><text:p>" +
-                             next("ooow:QSLData.t.NAME EQ 'Jan'") + display("CALL") + "</text:p>";
+    const std::string body = "<text:p>" + display("CALL") + "</text:p><text:p>" + next("ooow:QSLData.t.NAME EQ 'Jan'") +
+                             display("CALL") + "</text:p>";
     writeOdt(dir / "main.odt", body);
     mergeOdt(readZip(dir / "main.odt"), records(4), dir / "out.odt", {});
     EXPECT_EQ(bodyText(dir / "out.odt"), "CALL1\nCALL1\n|\nCALL2\nCALL3\n|\nCALL4\n");

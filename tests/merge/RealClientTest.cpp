@@ -101,7 +101,8 @@ void mergeDataSource(LabelMaker& maker, const std::filesystem::path& data, const
         lines.push_back(line.substr(0, line.size() - (!line.empty() && line.back() == '\r')));
     const auto records = test::OwnedRecords::fromLines(columns, lines);
     std::vector<MergeWarning> warnings;
-    ASSERT_TRUE(maker.make(records, main, output, [](std::size_t) { return true; }, {}, warnings));
+    ASSERT_TRUE(maker.make(
+        records, main, output, [](std::size_t) { return true; }, {}, warnings));
 }
 
 // A presenter that remembers what it got.

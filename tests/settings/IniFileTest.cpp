@@ -20,7 +20,7 @@ TEST(IniFile, ReadsAsThePlatformDoes)
                                          "key one=second\r\n[main]\nOther=x\n[Empty]\n\n[Num]\nn=-42\nb=7\nbad=12a\n"
                                          "last=no newline"));
     EXPECT_EQ(ini.readString("MAIN", "KEY ONE", "-"), "some value"); // first duplicate, blanks trimmed
-    EXPECT_EQ(ini.read("Main", "Other"), std::nullopt);             // a later section of the same name
+    EXPECT_EQ(ini.read("Main", "Other"), std::nullopt);              // a later section of the same name
     EXPECT_EQ(ini.read("Main", "stray"), std::nullopt);
     EXPECT_EQ(ini.readInt("Num", "n", 0), -42);
     EXPECT_TRUE(ini.readBool("Num", "b", false));
@@ -42,12 +42,13 @@ TEST(IniFile, WritesInPlaceAndAppendsAtTheEndOfASection)
 {
     TempDir dir;
     const IniFile ini(dir.write("a.ini", "; keep me\n[A]\nx=1\njunk line without equals\n\n[B]\ny=2\n"));
-    ini.writeString("a", "X", "10");   // replaced in place, with the caller's spelling
-    ini.writeString("A", "z", "3");    // new key: end of A, before the blank line
-    ini.writeString("C", "w", "4");    // new section: end of file
+    ini.writeString("a", "X", "10"); // replaced in place, with the caller's spelling
+    ini.writeString("A", "z", "3");  // new key: end of A, before the blank line
+    ini.writeString("C", "w", "4");  // new section: end of file
     ini.writeBool("B", "flag", true);
-    EXPECT_EQ(readFile(ini.path()),
-              "; keep me\r\n[A]\r\nX=10\r\njunk line without equals\r\nz=3\r\n\r\n[B]\r\ny=2\r\nflag=1\r\n[C]\r\nw=4\r\n");
+    EXPECT_EQ(
+        readFile(ini.path()),
+        "; keep me\r\n[A]\r\nX=10\r\njunk line without equals\r\nz=3\r\n\r\n[B]\r\ny=2\r\nflag=1\r\n[C]\r\nw=4\r\n");
 
     const IniFile created(dir / "new.ini");
     created.writeInt("S", "k", -1);

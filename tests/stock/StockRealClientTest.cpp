@@ -82,8 +82,8 @@ std::vector<Word> words(const std::filesystem::path& pdf, int& pages)
 
 // The text of each label place ("page/place" -> its words line by line, left to right); a word outside every
 // label fails.
-std::map<std::pair<int, std::size_t>, std::string> labelTexts(const std::filesystem::path& pdf,
-                                                              const LabelStock& stock, int& pages)
+std::map<std::pair<int, std::size_t>, std::string> labelTexts(const std::filesystem::path& pdf, const LabelStock& stock,
+                                                              int& pages)
 {
     const std::vector<LabelRect> places = stock.places();
     const double tolerance = 0.5 * kPointsPerMm;
@@ -96,8 +96,8 @@ std::map<std::pair<int, std::size_t>, std::string> labelTexts(const std::filesys
                 w.y1 <= p.y + p.height + tolerance)
                 place = i;
         }
-        EXPECT_LT(place, places.size()) << "\"" << w.text << "\" on page " << w.page << " at " << w.x0 << ","
-                                        << w.y0 << " lies outside every label";
+        EXPECT_LT(place, places.size()) << "\"" << w.text << "\" on page " << w.page << " at " << w.x0 << "," << w.y0
+                                        << " lies outside every label";
         byPlace[{w.page, place}].push_back(w);
     }
     std::map<std::pair<int, std::size_t>, std::string> out;
@@ -116,8 +116,8 @@ std::map<std::pair<int, std::size_t>, std::string> labelTexts(const std::filesys
 
 test::OwnedRecords stations(int count, int qsos, const std::filesystem::path& csv)
 {
-    const std::vector<std::string> columns{"CALL", "QSO_DATE", "TIME_ON", "BAND", "MODE", "RST_SENT", "QSL_RCVD",
-                                           "QSL_VIA"};
+    const std::vector<std::string> columns{"CALL", "QSO_DATE", "TIME_ON",  "BAND",
+                                           "MODE", "RST_SENT", "QSL_RCVD", "QSL_VIA"};
     std::vector<std::vector<std::string>> rows;
     for (int s = 1; s <= count; ++s)
         for (int q = 0; q < qsos; ++q)
@@ -147,12 +147,11 @@ TEST(RealClients, MainDocumentsForAStockPrintEveryLabelInsideItsLabel)
         MainDocumentFormat format;
     };
     // Avery L7163 (A4, 2 x 7) and Avery 5160 (US Letter, 3 x 10), in both formats.
-    for (const Case& c : {Case{"l7163-docx", "A4,2,7,99.1,38.1,4.65,15.15,101.6,38.1", MainDocumentFormat::Docx},
-                          Case{"l7163-odt", "A4,2,7,99.1,38.1,4.65,15.15,101.6,38.1", MainDocumentFormat::Odt},
-                          Case{"5160-docx", "US-Letter,3,10,66.675,25.4,4.7625,12.7,69.85,25.4",
-                               MainDocumentFormat::Docx},
-                          Case{"5160-odt", "US-Letter,3,10,66.675,25.4,4.7625,12.7,69.85,25.4",
-                               MainDocumentFormat::Odt}}) {
+    for (const Case& c :
+         {Case{"l7163-docx", "A4,2,7,99.1,38.1,4.65,15.15,101.6,38.1", MainDocumentFormat::Docx},
+          Case{"l7163-odt", "A4,2,7,99.1,38.1,4.65,15.15,101.6,38.1", MainDocumentFormat::Odt},
+          Case{"5160-docx", "US-Letter,3,10,66.675,25.4,4.7625,12.7,69.85,25.4", MainDocumentFormat::Docx},
+          Case{"5160-odt", "US-Letter,3,10,66.675,25.4,4.7625,12.7,69.85,25.4", MainDocumentFormat::Odt}}) {
         SCOPED_TRACE(c.name);
         TempDir dir;
         MainDocumentRequest r;
@@ -172,8 +171,10 @@ TEST(RealClients, MainDocumentsForAStockPrintEveryLabelInsideItsLabel)
         std::vector<MergeWarning> warnings;
         ASSERT_TRUE(maker.make(records, main, dir / ("ours" + ext), {}, {}, warnings));
         EXPECT_TRUE(warnings.empty());
-        run("cd " + quote(dir.path().string()) + " && timeout 300 soffice --headless --norestore "
-            "-env:UserInstallation=file://" + (dir / "profile").string() + " --convert-to pdf ours" + ext);
+        run("cd " + quote(dir.path().string()) +
+            " && timeout 300 soffice --headless --norestore "
+            "-env:UserInstallation=file://" +
+            (dir / "profile").string() + " --convert-to pdf ours" + ext);
         int pages = 0;
         const auto ours = labelTexts(dir / "ours.pdf", r.stock, pages);
         EXPECT_EQ(pages, 2);
@@ -199,8 +200,10 @@ TEST(RealClients, MainDocumentsForAStockPrintEveryLabelInsideItsLabel)
             // LibreOffice's own mail merge of the same main document gives the same labels.
             run("/usr/bin/python3 " + kScript + " merge " + quote(main.string()) + " " +
                 quote((dir / "data").string()) + " card_2 " + quote((dir / "theirs.odt").string()));
-            run("cd " + quote(dir.path().string()) + " && timeout 300 soffice --headless --norestore "
-                "-env:UserInstallation=file://" + (dir / "profile").string() + " --convert-to pdf theirs.odt");
+            run("cd " + quote(dir.path().string()) +
+                " && timeout 300 soffice --headless --norestore "
+                "-env:UserInstallation=file://" +
+                (dir / "profile").string() + " --convert-to pdf theirs.odt");
             int theirPages = 0;
             const auto theirs = labelTexts(dir / "theirs.pdf", r.stock, theirPages);
             EXPECT_EQ(theirPages, pages);

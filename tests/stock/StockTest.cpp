@@ -253,11 +253,10 @@ test::OwnedRecords stations(int count, int qsos)
     std::vector<std::vector<std::string>> rows;
     for (int s = 1; s <= count; ++s)
         for (int q = 0; q < qsos; ++q)
-            rows.push_back({"SP" + std::to_string(s) + "XYZ", "2024-0" + std::to_string(q + 1) + "-" +
-                            (s < 10 ? "0" : "") + std::to_string(s), "12:00", "20M", "CW", "599", s % 2 ? "Y" : "",
-                            s == 1 ? "DL9QSL" : ""});
-    return test::OwnedRecords({"CALL", "QSO_DATE", "TIME_ON", "BAND", "MODE", "RST_SENT", "QSL_RCVD", "QSL_VIA"},
-                              rows);
+            rows.push_back({"SP" + std::to_string(s) + "XYZ",
+                            "2024-0" + std::to_string(q + 1) + "-" + (s < 10 ? "0" : "") + std::to_string(s), "12:00",
+                            "20M", "CW", "599", s % 2 ? "Y" : "", s == 1 ? "DL9QSL" : ""});
+    return test::OwnedRecords({"CALL", "QSO_DATE", "TIME_ON", "BAND", "MODE", "RST_SENT", "QSL_RCVD", "QSL_VIA"}, rows);
 }
 
 TEST(MainDocuments, ASheetLaidOutExactlyThatTheMergeFillsLabelByLabel)

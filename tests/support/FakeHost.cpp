@@ -1,6 +1,5 @@
 #include "support/FakeHost.h"
 
-
 namespace cardmill::test {
 
 void FakeHost::setStatus(TextId id, const TextArgs& args)

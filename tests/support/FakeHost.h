@@ -25,7 +25,7 @@ public:
     std::vector<Message> messages;
     std::vector<RunSummary> summaries;
     std::vector<Failure> failures;
-    std::vector<std::string> errors; // each failure's path and detail
+    std::vector<std::string> errors;   // each failure's path and detail
     std::vector<std::string> statuses; // every change, "" for a cleared status
     bool progressVisible = false;
     std::size_t progressMaximum = 0;

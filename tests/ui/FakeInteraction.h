@@ -18,10 +18,10 @@ public:
     };
     std::vector<Message> messages;
     std::vector<std::string> fileFilters;
-    std::deque<std::optional<std::filesystem::path>> files; // answers of the file dialogs, in turn
-    std::deque<std::optional<std::string>> inputs;          // answers of the input boxes
+    std::deque<std::optional<std::filesystem::path>> files;   // answers of the file dialogs, in turn
+    std::deque<std::optional<std::string>> inputs;            // answers of the input boxes
     std::deque<std::optional<std::filesystem::path>> folders; // answers of the folder dialogs
-    std::function<int(QDialog&)> onDialog;                  // stands in for a modal dialog
+    std::function<int(QDialog&)> onDialog;                    // stands in for a modal dialog
     std::vector<std::filesystem::path> opened;
     std::deque<Answer> answers; // answers of the questions, in turn (No when none is left)
     std::vector<std::string> questions;
@@ -31,7 +31,7 @@ public:
     {
         messages.push_back({caption, text, icon});
     }
-    std::vector<Answer> preferred; // the button each question offered as the one Enter presses
+    std::vector<Answer> preferred;                  // the button each question offered as the one Enter presses
     std::vector<std::filesystem::path> fileFolders; // where each file dialog started
     Answer ask(QWidget*, const std::string&, const std::string& text, Icon, bool, Answer prefer) override
     {

@@ -84,8 +84,9 @@ int main(int argc, char** argv)
     for (const char* language : {"en", "pl"}) {
         const std::filesystem::path ini = scratch / (std::string("cardmill-") + language + ".ini");
         std::ofstream(ini, std::ios::binary)
-            << "[Example]\r\nSource file=" << (examples / "sp3kxq.adi").string() << "\r\nSource SWL file="
-            << (examples / "sp3kxq-swl.adi").string() << "\r\nMain doc=" << (examples / "card_1.docx").string()
+            << "[Example]\r\nSource file=" << (examples / "sp3kxq.adi").string()
+            << "\r\nSource SWL file=" << (examples / "sp3kxq-swl.adi").string()
+            << "\r\nMain doc=" << (examples / "card_1.docx").string()
             << "\r\nQRG format=QRG in MHz\r\nQSOs on label=3\r\nDate format=2006-09-23\r\nDate separator=-\r\n"
                "[Filters]\r\nCall=0\r\n[Profile]\r\nLast profile=0\r\n[ADIF_fields]\r\nADIF0=GRIDSQUARE\r\n"
                "[Program]\r\nPolish language="
@@ -97,11 +98,17 @@ int main(int argc, char** argv)
         form.SpeedButton1Click(); // the filter area open
         save(form, out / ("main-window-" + std::string(language) + suffix + ".png"));
 
-        photographer.onDialog = [&](QDialog& d) { save(d, out / ("profile-setup-" + std::string(language) + suffix + ".png")); };
+        photographer.onDialog = [&](QDialog& d) {
+            save(d, out / ("profile-setup-" + std::string(language) + suffix + ".png"));
+        };
         form.Button8Click();
-        photographer.onDialog = [&](QDialog& d) { save(d, out / ("configuration-" + std::string(language) + suffix + ".png")); };
+        photographer.onDialog = [&](QDialog& d) {
+            save(d, out / ("configuration-" + std::string(language) + suffix + ".png"));
+        };
         form.Button2Click();
-        photographer.onDialog = [&](QDialog& d) { save(d, out / ("new-main-documents-" + std::string(language) + suffix + ".png")); };
+        photographer.onDialog = [&](QDialog& d) {
+            save(d, out / ("new-main-documents-" + std::string(language) + suffix + ".png"));
+        };
         form.ButtonNewClick();
         photographer.onDialog = {};
     }

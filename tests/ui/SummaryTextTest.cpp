@@ -34,13 +34,18 @@ TEST(SummaryText, SingularAndPolishPluralForms)
 {
     RunSummary s;
     s.made = {{{2}, 1, "/l/a_labels_2.odt"}, {PassSelector::swl(), 1, "/l/a_labels_swl.odt"}};
-    EXPECT_EQ(summaryText(s, Language::English), "Labels are ready: 1 label of 2 QSOs, 1 SWL label in /l (a_labels_*.odt).");
-    EXPECT_EQ(summaryText(s, Language::Polish), "Nalepki są gotowe: 1 nalepka po 2 QSO, 1 nalepka SWL w /l (a_labels_*.odt).");
+    EXPECT_EQ(summaryText(s, Language::English),
+              "Labels are ready: 1 label of 2 QSOs, 1 SWL label in /l (a_labels_*.odt).");
+    EXPECT_EQ(summaryText(s, Language::Polish),
+              "Nalepki są gotowe: 1 nalepka po 2 QSO, 1 nalepka SWL w /l (a_labels_*.odt).");
+    // clang-format off
     for (const auto& [n, form] : std::vector<std::pair<std::size_t, std::string>>{
              {2, "nalepki"}, {4, "nalepki"}, {5, "nalepek"}, {12, "nalepek"}, {14, "nalepek"}, {22, "nalepki"},
              {25, "nalepek"}, {112, "nalepek"}, {123, "nalepki"}}) {
+        // clang-format on
         s.made = {{{1}, n, "/l/a_labels_1.odt"}};
-        EXPECT_NE(summaryText(s, Language::Polish).find(std::to_string(n) + " " + form + " po 1 QSO"), std::string::npos)
+        EXPECT_NE(summaryText(s, Language::Polish).find(std::to_string(n) + " " + form + " po 1 QSO"),
+                  std::string::npos)
             << n;
     }
 }

@@ -49,7 +49,8 @@ private:
         std::string ini;
         for (const char* n : names)
             ini += std::string("[") + n + "]\r\nSource file=/logs/" + n + ".adi\r\nSource SWL file=/logs/" + n +
-                   "-swl.adi\r\nMain doc=/docs/" + n + "_1.docx\r\nQRG format=Exact QRG in kHz\r\nQSOs on label=3\r\n"
+                   "-swl.adi\r\nMain doc=/docs/" + n +
+                   "_1.docx\r\nQRG format=Exact QRG in kHz\r\nQSOs on label=3\r\n"
                    "Date format=23-09-2006\r\nDate separator=.\r\n";
         ini += "[Filters]\r\nCall=0\r\n[Profile]\r\nLast profile=0\r\n";
         std::ofstream(settings(), std::ios::binary) << ini;
@@ -254,8 +255,9 @@ private slots:
     {
         writeProfiles({"Home", "Portable"});
         // A profile without an SWL file clears the box; one without a source file keeps the previous path.
-        std::ofstream(settings(), std::ios::app) << "[Bare]\r\nMain doc=/docs/bare_1.docx\r\nDate format=23 Sep 2006\r\n"
-                                                    "QRG format=nonsense\r\n";
+        std::ofstream(settings(), std::ios::app)
+            << "[Bare]\r\nMain doc=/docs/bare_1.docx\r\nDate format=23 Sep 2006\r\n"
+               "QRG format=nonsense\r\n";
         start("portable");
         QCOMPARE(profiles()->currentText(), QString("Portable"));
         QCOMPARE(form->logPath(), std::filesystem::path("/logs/Portable.adi"));

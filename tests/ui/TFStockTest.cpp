@@ -10,10 +10,10 @@
 #include <QTest>
 
 #include "FakeInteraction.h"
+#include "app/DesktopProgram.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsStore.h"
 #include "support/TempDir.h"
-#include "app/DesktopProgram.h"
 #include "ui/TFStock.h"
 
 using namespace cardmill;

@@ -15,8 +15,8 @@
 #include <QToolButton>
 
 #include <chrono>
-#include <set>
 #include <fstream>
+#include <set>
 #include <thread>
 
 #include "FakeInteraction.h"
@@ -59,9 +59,10 @@ private:
     void useExample()
     {
         const std::filesystem::path examples = std::filesystem::path(CARDMILL_SOURCE_DIR) / "examples";
-        for (const char* f : {"sp3kxq.adi", "sp3kxq-swl.adi", "card_1.docx", "card_2.docx", "card_3.docx",
-                              "card_swl.docx"})
-            std::filesystem::copy_file(examples / f, *dir / "logs" / f, std::filesystem::copy_options::overwrite_existing);
+        for (const char* f :
+             {"sp3kxq.adi", "sp3kxq-swl.adi", "card_1.docx", "card_2.docx", "card_3.docx", "card_swl.docx"})
+            std::filesystem::copy_file(examples / f, *dir / "logs" / f,
+                                       std::filesystem::copy_options::overwrite_existing);
         form->setLogPath(*dir / "logs" / "sp3kxq.adi");
         form->setSwlPath(*dir / "logs" / "sp3kxq-swl.adi");
         form->setMainDocumentPath(*dir / "logs" / "card_1.docx");
@@ -277,7 +278,8 @@ private slots:
         QCOMPARE(interaction.fileFilters.back(), std::string("ADIF Files (*.adi, *.adif)|*.adi;*.adif|All files|*.*"));
         interaction.files.push_back(std::nullopt);
         form->Button4Click();
-        QCOMPARE(interaction.fileFolders.back().string(), std::string("/home/ham/radio/logs/archive/2004/contests/field day"));
+        QCOMPARE(interaction.fileFolders.back().string(),
+                 std::string("/home/ham/radio/logs/archive/2004/contests/field day"));
         QCOMPARE(form->logPath().string(), longPath);
         form->Button5Click();
         QVERIFY(interaction.fileFilters.back().find("*_1.docx") != std::string::npos);
@@ -342,8 +344,9 @@ private slots:
 
     void configurationDialogAndLanguage()
     {
-        interaction.inputs = {std::string("state"), std::string("call"), std::string("Qso_Date"), std::string("STATE"),
-                              std::string("my field"), std::string("call_worked"), std::string(""), std::nullopt};
+        interaction.inputs = {
+            std::string("state"),    std::string("call"),        std::string("Qso_Date"), std::string("STATE"),
+            std::string("my field"), std::string("call_worked"), std::string(""),         std::nullopt};
         for (int i = 0; i < 8; ++i)
             config->Button1Click();
         auto* list = child<QListWidget>(config, "ListBox1");
@@ -353,11 +356,11 @@ private slots:
         std::vector<std::string> said;
         for (const auto& m : interaction.messages)
             said.push_back(m.text);
-        QCOMPARE(said, (std::vector<std::string>{"CALL is always a column; it need not be added.",
-                                                 "QSO_DATE is always a column; it need not be added.",
-                                                 "STATE is in the list already.",
-                                                 "A field name cannot hold blanks, commas, \"<\", \">\" or \":\": \"my field\".",
-                                                 "CALL_WORKED is always a column; it need not be added."}));
+        QCOMPARE(said, (std::vector<std::string>{
+                           "CALL is always a column; it need not be added.",
+                           "QSO_DATE is always a column; it need not be added.", "STATE is in the list already.",
+                           "A field name cannot hold blanks, commas, \"<\", \">\" or \":\": \"my field\".",
+                           "CALL_WORKED is always a column; it need not be added."}));
         QVERIFY(std::find(interaction.lastCompletions.begin(), interaction.lastCompletions.end(), "GRIDSQUARE") !=
                 interaction.lastCompletions.end());
         interaction.inputs = {std::string("cnty")};
