@@ -13,6 +13,8 @@
 #include "ui/ErrorHandler.h"
 #include "ui/UserInteraction.h"
 
+using namespace Qt::StringLiterals;
+
 int main(int argc, char** argv)
 {
     using namespace cardmill;
@@ -25,7 +27,7 @@ int main(int argc, char** argv)
     termination::setStoppable(true);
     // Qt takes the user's locale for everything; numbers in files are read and written with a decimal point.
     std::setlocale(LC_NUMERIC, "C");
-    QApplication::setApplicationName("CARDMILL");
+    QApplication::setApplicationName(u"CARDMILL"_s);
 
     // An installed program keeps its settings in the user's config folder, made with the program's first start.
     const SettingsLocation settings = settingsLocation();

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, builds, runs every test once normally and once under
 # AddressSanitizer + UndefinedBehaviorSanitizer, builds the benchmarks and runs each fuzz target briefly.
+# Its builds treat warnings as errors.
 # Environment: FUZZ_SECONDS (default 20, at most 30) per fuzz target; JOBS (default: number of cores).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,7 +16,7 @@ echo "== layout of the code (clang-format)"
 scripts/format-check.sh
 
 echo "== build and test (RelWithDebInfo)"
-cmake --preset default >/dev/null
+cmake --preset default -DCARDMILL_WERROR=ON -DCARDMILL_BENCH=ON >/dev/null
 cmake --build --preset default -j "$jobs"
 ctest --preset default -j "$jobs"
 
@@ -23,12 +24,12 @@ echo "== the package, installed and used by an ordinary user"
 scripts/install-test.sh
 
 echo "== build and test (AddressSanitizer + UndefinedBehaviorSanitizer)"
-cmake --preset sanitize >/dev/null
+cmake --preset sanitize -DCARDMILL_WERROR=ON >/dev/null
 cmake --build --preset sanitize -j "$jobs"
 ctest --preset sanitize -j "$jobs"
 
 echo "== fuzz targets (${fuzz_seconds}s each)"
-cmake --preset fuzz >/dev/null
+cmake --preset fuzz -DCARDMILL_WERROR=ON >/dev/null
 cmake --build --preset fuzz -j "$jobs"
 for target in build/fuzz/tests/fuzz/fuzz_*; do
     [[ -x "$target" ]] || continue

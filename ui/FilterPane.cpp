@@ -11,6 +11,8 @@
 
 #include "engine/Text.h"
 
+using namespace Qt::StringLiterals;
+
 namespace cardmill {
 
 namespace {
@@ -91,7 +93,7 @@ FilterPane::FilterPane(QWidget* parent)
     setObjectName("FilterPane");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    m_title = new QLabel("Filters", this);
+    m_title = new QLabel(u"Filters"_s, this);
     m_title->setObjectName("Label10");
     layout->addWidget(m_title);
 
@@ -116,9 +118,9 @@ FilterPane::FilterPane(QWidget* parent)
     QFrame* dateRow = rowFrame(this);
     auto* dateLayout = new QHBoxLayout(dateRow);
     m_dateOn = checkBox(dateRow, "CheckBox3", "Date Range");
-    m_fromLabel = new QLabel("From:", dateRow);
+    m_fromLabel = new QLabel(u"From:"_s, dateRow);
     m_fromLabel->setObjectName("Label6");
-    m_toLabel = new QLabel("To:", dateRow);
+    m_toLabel = new QLabel(u"To:"_s, dateRow);
     m_toLabel->setObjectName("Label7");
     m_from = new QDateEdit(QDate::currentDate(), dateRow);
     m_from->setObjectName("DateTimePicker1");
@@ -126,7 +128,7 @@ FilterPane::FilterPane(QWidget* parent)
     m_to->setObjectName("DateTimePicker2");
     for (QDateEdit* p : {m_from, m_to}) {
         p->setCalendarPopup(true);
-        p->setDisplayFormat("yyyy-MM-dd");
+        p->setDisplayFormat(u"yyyy-MM-dd"_s);
     }
     dateLayout->addWidget(m_dateOn);
     dateLayout->addWidget(m_fromLabel);

@@ -12,25 +12,27 @@
 
 namespace cardmill {
 
+using namespace Qt::StringLiterals;
+
 QString qtFileFilter(const std::string& filter)
 {
-    const QStringList parts = QString::fromStdString(filter).split('|');
+    const QStringList parts = QString::fromStdString(filter).split(u'|');
     QStringList out;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QStringList patterns;
-        for (const QString& p : parts[i + 1].split(';', Qt::SkipEmptyParts)) {
+        for (const QString& p : parts[i + 1].split(u';', Qt::SkipEmptyParts)) {
             QString any;
             for (QChar c : p) {
                 if (c.isLetter() && c.toLower() != c.toUpper())
-                    any += QString("[%1%2]").arg(c.toLower()).arg(c.toUpper());
+                    any += u"[%1%2]"_s.arg(c.toLower()).arg(c.toUpper());
                 else
                     any += c;
             }
             patterns << any;
         }
-        out << parts[i] + " (" + patterns.join(' ') + ")";
+        out << parts[i] + u" ("_s + patterns.join(u' ') + u')';
     }
-    return out.join(";;");
+    return out.join(u";;"_s);
 }
 
 namespace {

@@ -14,6 +14,9 @@
 #include "settings/SettingsStore.h"
 #include "ui/Messages.h"
 #include "ui/UserInteraction.h"
+#include "ui/Widgets.h"
+
+using namespace Qt::StringLiterals;
 
 namespace cardmill {
 
@@ -23,17 +26,6 @@ namespace {
 const char* const kFixedFields[] = {"CALL",    "QSO_DATE", "TIME_ON", "BAND",       "MODE",     "RST_SENT",
                                     "QSL_VIA", "NAME",     "QTH",     "CONTEST_ID", "QSL_RCVD", "OPERATOR"};
 
-template <typename W>
-W* named(QWidget* parent, const char* name, const QString& text = {})
-{
-    auto* w = new W(parent);
-    w->setObjectName(name);
-    if constexpr (requires { w->setText(text); })
-        if (!text.isEmpty())
-            w->setText(text);
-    return w;
-}
-
 } // namespace
 
 TFADIF1::TFADIF1(std::filesystem::path settingsFile, QWidget* parent)
@@ -41,24 +33,24 @@ TFADIF1::TFADIF1(std::filesystem::path settingsFile, QWidget* parent)
     , m_settingsFile(std::move(settingsFile))
 {
     setObjectName("FADIF1");
-    setWindowTitle("Configuration");
+    setWindowTitle(u"Configuration"_s);
     auto* outer = new QVBoxLayout(this);
     outer->setSizeConstraint(QLayout::SetFixedSize);
     auto* lists = new QHBoxLayout;
     outer->addLayout(lists);
 
     auto* fixedBox = named<QGroupBox>(this, "GroupBox1");
-    fixedBox->setTitle("Fixed ADIF fields");
+    fixedBox->setTitle(u"Fixed ADIF fields"_s);
     auto* fixedLayout = new QVBoxLayout(fixedBox);
     m_fixed = named<QListWidget>(fixedBox, "ListBox2");
     for (const char* f : kFixedFields)
-        m_fixed->addItem(f);
+        m_fixed->addItem(QString::fromLatin1(f));
     m_fixed->setEnabled(false);
     fixedLayout->addWidget(m_fixed);
     lists->addWidget(fixedBox);
 
     auto* userBox = named<QGroupBox>(this, "GroupBox2");
-    userBox->setTitle("User definied ADIF fields");
+    userBox->setTitle(u"User definied ADIF fields"_s);
     auto* userLayout = new QVBoxLayout(userBox);
     m_fields = named<QListWidget>(userBox, "ListBox1");
     m_fields->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -76,7 +68,7 @@ TFADIF1::TFADIF1(std::filesystem::path settingsFile, QWidget* parent)
     m_markSent = named<QCheckBox>(this, "CheckBox4", "Mark QSOs as sent, via");
     m_sentVia = named<QComboBox>(this, "ComboBox1");
     for (const char* via : {"(not set)", "Bureau", "Direct", "Electronic"})
-        m_sentVia->addItem(via);
+        m_sentVia->addItem(QString::fromUtf8(via));
     m_polish = named<QCheckBox>(this, "CheckBox1", "Polish language");
     m_exit = named<QPushButton>(this, "Button3", "Exit");
     outer->addWidget(m_keepTemporary);

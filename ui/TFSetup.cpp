@@ -22,6 +22,9 @@
 #include "ui/Messages.h"
 #include "ui/ShortenPath.h"
 #include "ui/UserInteraction.h"
+#include "ui/Widgets.h"
+
+using namespace Qt::StringLiterals;
 
 namespace cardmill {
 
@@ -29,19 +32,9 @@ namespace {
 
 constexpr std::size_t kPathBound = 65;
 
-template <typename W>
-W* named(QWidget* parent, const char* name)
-{
-    auto* w = new W(parent);
-    w->setObjectName(name);
-    return w;
-}
-
 QPushButton* button(QWidget* parent, const char* name, const char* text)
 {
-    auto* b = named<QPushButton>(parent, name);
-    b->setText(text);
-    return b;
+    return named<QPushButton>(parent, name, text);
 }
 
 std::filesystem::path fullPath(const QLineEdit* box)
@@ -91,21 +84,21 @@ TFSetup::TFSetup(std::filesystem::path settingsFile, Language language, const Pr
 void TFSetup::build()
 {
     setObjectName("FSetup");
-    setWindowTitle("Profile setup");
+    setWindowTitle(u"Profile setup"_s);
     auto* outer = new QVBoxLayout(this);
     outer->setSizeConstraint(QLayout::SetFixedSize);
 
-    outer->addWidget(new QLabel("Profile name", this));
+    outer->addWidget(new QLabel(u"Profile name"_s, this));
     m_names = named<QComboBox>(this, "ComboBox1");
     m_newName = named<QLineEdit>(this, "Edit1");
     QFont big = m_names->font();
     big.setBold(true);
     big.setPointSizeF(big.pointSizeF() * 1.25);
     m_names->setFont(big);
-    m_names->setStyleSheet("color: navy");
+    m_names->setStyleSheet(u"color: navy"_s);
     m_names->setMinimumContentsLength(20);
     m_newName->setFont(big);
-    m_newName->setStyleSheet("color: blue");
+    m_newName->setStyleSheet(u"color: blue"_s);
     auto* nameRow = new QHBoxLayout;
     nameRow->addWidget(m_names, 1);
     nameRow->addWidget(m_newName, 1);
@@ -115,7 +108,7 @@ void TFSetup::build()
     const int pathWidth = fontMetrics().averageCharWidth() * 48;
     auto pathRow = [&](const char* caption, QLineEdit*& box, const char* boxName, QPushButton*& browse,
                        const char* browseName) {
-        outer->addWidget(new QLabel(caption, this));
+        outer->addWidget(new QLabel(QString::fromUtf8(caption), this));
         box = named<QLineEdit>(this, boxName);
         box->setReadOnly(true);
         box->setMinimumWidth(pathWidth);
@@ -146,20 +139,20 @@ void TFSetup::build()
         m_date->addItem(QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size())));
     m_sep = named<QLineEdit>(this, "Edit3");
     m_sep->setMaxLength(1);
-    QFont mono("Monospace");
+    QFont mono(u"Monospace"_s);
     mono.setStyleHint(QFont::Monospace);
     mono.setPointSizeF(big.pointSizeF());
     m_sep->setFont(mono);
-    m_sep->setFixedWidth(QFontMetrics(mono).horizontalAdvance("MM") + 12);
+    m_sep->setFixedWidth(QFontMetrics(mono).horizontalAdvance(u"MM"_s) + 12);
     m_qsos = named<QSpinBox>(this, "SpinEdit1");
     m_qsos->setRange(1, 10);
-    formats->addWidget(new QLabel("Output QRG Format", this), 0, 0);
+    formats->addWidget(new QLabel(u"Output QRG Format"_s, this), 0, 0);
     formats->addWidget(m_qrg, 1, 0);
-    formats->addWidget(new QLabel("Date format", this), 0, 1);
+    formats->addWidget(new QLabel(u"Date format"_s, this), 0, 1);
     formats->addWidget(m_date, 1, 1);
-    formats->addWidget(new QLabel("Separator:", this), 0, 2);
+    formats->addWidget(new QLabel(u"Separator:"_s, this), 0, 2);
     formats->addWidget(m_sep, 1, 2);
-    formats->addWidget(new QLabel("QSOs numbers on one label", this), 0, 3);
+    formats->addWidget(new QLabel(u"QSOs numbers on one label"_s, this), 0, 3);
     formats->addWidget(m_qsos, 1, 3, Qt::AlignLeft);
     outer->addLayout(formats);
 
@@ -192,7 +185,7 @@ void TFSetup::build()
     connect(m_names, &QComboBox::activated, this, [this] { ComboBox1Change(); });
     // A comma as separator would split the date into three columns of every data-source file.
     connect(m_sep, &QLineEdit::textEdited, this, [this](const QString& text) {
-        if (text == ",") {
+        if (text == u","_s) {
             m_sep->setText(m_separator);
             showTextMessage(this, WindowText::SeparatorComma, m_language);
         } else {
@@ -256,7 +249,7 @@ void TFSetup::Button1Click()
     m_newProfileMode = true;
     // A new profile starts with a separator, never with none.
     if (m_sep->text().isEmpty()) {
-        m_separator = "-";
+        m_separator = u"-"_s;
         m_sep->setText(m_separator);
     }
 }

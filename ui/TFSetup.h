@@ -76,7 +76,7 @@ private:
     ProfileSetupResult m_result;
     bool m_newProfileMode = false;
     bool m_shownOnce = false;
-    QString m_separator = "-"; // the separator box's last accepted text
+    QString m_separator = QStringLiteral("-"); // the separator box's last accepted text
 
     QComboBox* m_names;        // ComboBox1: the profile names
     QLineEdit* m_newName;      // Edit1: a new profile's name

@@ -28,6 +28,8 @@
 #include "ui/Messages.h"
 #include "ui/UserInteraction.h"
 
+using namespace Qt::StringLiterals;
+
 namespace cardmill {
 
 namespace {
@@ -110,7 +112,7 @@ void StockPreview::paintEvent(QPaintEvent*)
     // Font sizes in the sheet's points, which the painter's scale turns into pixels.
     const double pointsPerPixel = 72.0 / std::max(1, logicalDpiY());
     auto font = [&](bool bold, double scaleBy) {
-        QFont f("Liberation Sans");
+        QFont f(u"Liberation Sans"_s);
         f.setPointSizeF(std::max(0.1, m_fontSize * scaleBy * pointsPerPixel));
         f.setBold(bold);
         p.setFont(f);
@@ -226,7 +228,7 @@ void TFStock::build()
         s->setObjectName(name);
         s->setRange(0, 2000);
         s->setDecimals(2);
-        s->setSuffix(" mm");
+        s->setSuffix(u" mm"_s);
         s->setValue(value);
         return s;
     };
@@ -269,7 +271,7 @@ void TFStock::build()
     auto* right = new QFormLayout;
     m_ownCall = new QLineEdit(this);
     m_ownCall->setObjectName("OwnCall");
-    m_ownCall->setValidator(new QRegularExpressionValidator(QRegularExpression("[A-Za-z0-9/]{0,20}"), m_ownCall));
+    m_ownCall->setValidator(new QRegularExpressionValidator(QRegularExpression(u"[A-Za-z0-9/]{0,20}"_s), m_ownCall));
     connect(m_ownCall, &QLineEdit::textEdited, this, [this](const QString& t) {
         const int at = m_ownCall->cursorPosition();
         m_ownCall->setText(t.toUpper());
@@ -281,8 +283,8 @@ void TFStock::build()
     auto* sizeGrid = new QGridLayout(sizes);
     sizeGrid->setContentsMargins(0, 0, 0, 0);
     for (int i = 0; i < 11; ++i) {
-        auto* box = new QCheckBox(i < 10 ? QString::number(i + 1) : QString("SWL"), sizes);
-        box->setObjectName(i < 10 ? QString("Size%1").arg(i + 1) : QString("SizeSwl"));
+        auto* box = new QCheckBox(i < 10 ? QString::number(i + 1) : u"SWL"_s, sizes);
+        box->setObjectName(i < 10 ? u"Size%1"_s.arg(i + 1) : u"SizeSwl"_s);
         box->setChecked(true);
         connect(box, &QCheckBox::toggled, this, [this] { stockChanged(); });
         sizeGrid->addWidget(box, i / 4, i % 4);
@@ -291,8 +293,8 @@ void TFStock::build()
     right->addRow(q(text(WindowText::StockSizes)), sizes);
     m_format = new QComboBox(this);
     m_format->setObjectName("Format");
-    m_format->addItem(".docx (Word, LibreOffice)", "docx");
-    m_format->addItem(".odt (LibreOffice)", "odt");
+    m_format->addItem(u".docx (Word, LibreOffice)"_s, u"docx"_s);
+    m_format->addItem(u".odt (LibreOffice)"_s, u"odt"_s);
     right->addRow(q(text(WindowText::StockFormat)), m_format);
     m_folder = new QLineEdit(this);
     m_folder->setObjectName("Folder");
@@ -459,7 +461,7 @@ void TFStock::create()
     MainDocumentRequest r;
     r.stock = *stock;
     r.folder = std::filesystem::path(m_folder->text().trimmed().toStdString());
-    r.format = m_format->currentData().toString() == "odt" ? MainDocumentFormat::Odt : MainDocumentFormat::Docx;
+    r.format = m_format->currentData().toString() == u"odt"_s ? MainDocumentFormat::Odt : MainDocumentFormat::Docx;
     r.sizes = chosenSizes();
     r.ownCall = m_ownCall->text().toUpper().toStdString();
     if (r.folder.empty()) {

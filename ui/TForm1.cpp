@@ -37,6 +37,8 @@
 #include "ui/TFStock.h"
 #include "ui/UserInteraction.h"
 
+using namespace Qt::StringLiterals;
+
 namespace cardmill {
 
 namespace {
@@ -50,7 +52,7 @@ QString qs(const std::string& s)
 
 bool isLogFile(const QString& path)
 {
-    return path.endsWith(".adi", Qt::CaseInsensitive) || path.endsWith(".adif", Qt::CaseInsensitive);
+    return path.endsWith(u".adi"_s, Qt::CaseInsensitive) || path.endsWith(u".adif"_s, Qt::CaseInsensitive);
 }
 
 } // namespace
@@ -60,14 +62,14 @@ TForm1::TForm1(Places places, QWidget* parent)
     , m_places(std::move(places))
 {
     setObjectName("Form1");
-    setWindowTitle("CARDMILL");
+    setWindowTitle(u"CARDMILL"_s);
     setAcceptDrops(true);
     build();
     connectCommands();
     const IniFile ini(m_places.settingsFile);
     if (checkSettingsFile(ini) == SettingsState::Missing)
         m_newProfileRequest = true;
-    m_status->setText(QString("Version ") + kVersionText);
+    m_status->setText(u"Version "_s + QString::fromUtf8(kVersionText));
     showFormats();
     m_sinceEvents.start();
     m_sinceProgress.start();
@@ -379,7 +381,7 @@ void TForm1::markFiltersButton()
     m_filtersButton->setFont(f);
     m_filtersButton->setCheckable(mark);
     m_filtersButton->setChecked(mark);
-    m_filtersButton->setStyleSheet(mark ? "color: red" : QString());
+    m_filtersButton->setStyleSheet(mark ? u"color: red"_s : QString());
 }
 
 void TForm1::SpeedButton1Click()
@@ -409,15 +411,15 @@ void TForm1::Edit3Exit()
 {
     long long value = 0;
     if (m_qsos->text().isEmpty())
-        m_qsos->setText("1");
+        m_qsos->setText(u"1"_s);
     if (!text::parseInteger(m_qsos->text().toStdString(), value)) {
-        m_qsos->setText("1");
+        m_qsos->setText(u"1"_s);
         return;
     }
     if (value > 10)
-        m_qsos->setText("10");
+        m_qsos->setText(u"10"_s);
     else if (value <= 0)
-        m_qsos->setText("1");
+        m_qsos->setText(u"1"_s);
 }
 
 void TForm1::setPath(QLineEdit* box, const std::filesystem::path& path)

@@ -18,18 +18,13 @@
 
 #include "ui/ErrorHandler.h"
 #include "ui/FilterPane.h"
+#include "ui/Widgets.h"
+
+using namespace Qt::StringLiterals;
 
 namespace cardmill {
 
 namespace {
-
-template <typename W>
-W* named(QWidget* parent, const char* name)
-{
-    auto* w = new W(parent);
-    w->setObjectName(name);
-    return w;
-}
 
 QLabel* label(QWidget* parent, const char* name, const char* text)
 {
@@ -70,7 +65,7 @@ void TForm1::build()
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.25);
     m_profiles->setFont(bold);
-    m_profiles->setStyleSheet("color: navy");
+    m_profiles->setStyleSheet(u"color: navy"_s);
     m_profiles->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_profiles->setMinimumContentsLength(16);
     m_profilesSetup = button(this, "Button8", "&Profiles Setup");
@@ -78,7 +73,7 @@ void TForm1::build()
     boldButton.setBold(true);
     m_profilesSetup->setFont(boldButton);
     m_help = named<QToolButton>(this, "SpeedButton2");
-    m_help->setText("?");
+    m_help->setText(u"?"_s);
     main->addWidget(m_profileLabel);
     main->addLayout(row({m_profiles, m_profilesSetup, m_help}, m_profiles));
 
@@ -116,9 +111,9 @@ void TForm1::build()
     m_qrgLabel = label(this, "Label4", "Output QRG Format");
     m_qrg = named<QLineEdit>(this, "Edit6");
     m_qsos = named<QLineEdit>(this, "Edit3");
-    m_qsos->setText("1");
+    m_qsos->setText(u"1"_s);
     m_qsos->setMaxLength(1000);
-    m_qsos->setFixedWidth(fontMetrics().horizontalAdvance("000") + 12);
+    m_qsos->setFixedWidth(fontMetrics().horizontalAdvance(u"000"_s) + 12);
     m_qsosLabel = label(this, "Label3", "QSOs no.");
     m_onOneLabel = label(this, "Label5", "on one label");
     m_dateLabel = label(this, "Label8", "Date format");
@@ -148,7 +143,7 @@ void TForm1::build()
 
     m_config = button(this, "Button2", "&Config");
     m_filtersButton = named<QToolButton>(this, "SpeedButton1");
-    m_filtersButton->setText("&Filters");
+    m_filtersButton->setText(u"&Filters"_s);
     m_filtersButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
     m_stopButton = button(this, "Button6", "S&top");
     m_stopButton->setEnabled(false);

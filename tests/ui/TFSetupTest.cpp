@@ -16,6 +16,8 @@
 #include "support/TempDir.h"
 #include "ui/TFSetup.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace cardmill;
 using test::child;
 using Answer = UserInteraction::Answer;
@@ -93,7 +95,7 @@ private slots:
 
         profilesSetup([&](TFSetup& setup) {
             QVERIFY(setup.newProfileMode()); // at once
-            child<QLineEdit>(&setup, "Edit1")->setText("Home");
+            child<QLineEdit>(&setup, "Edit1")->setText(u"Home"_s);
             setup.Button2Click(); // no source file yet
             QCOMPARE(interaction.messages.back().text, std::string("No source file set!"));
             interaction.files = {std::filesystem::path("/logs/home.adi"), std::filesystem::path("/docs/card_1.docx")};
@@ -103,20 +105,20 @@ private slots:
             child<QComboBox>(&setup, "ComboBox3")->setCurrentIndex(1);
             child<QSpinBox>(&setup, "SpinEdit1")->setValue(3);
             auto* sep = child<QLineEdit>(&setup, "Edit3");
-            QCOMPARE(sep->text(), QString("-"));
+            QCOMPARE(sep->text(), u"-"_s);
             sep->clear();
-            QTest::keyClicks(sep, ",");
+            QTest::keyClicks(sep, u","_s);
             QCOMPARE(interaction.messages.back().text, std::string("The separator cannot be a comma!"));
-            QCOMPARE(sep->text(), QString("-"));
-            sep->setText(".");
+            QCOMPARE(sep->text(), u"-"_s);
+            sep->setText(u"."_s);
             setup.Button2Click();
         });
-        QCOMPARE(profiles()->currentText(), QString("Home"));
+        QCOMPARE(profiles()->currentText(), u"Home"_s);
         QCOMPARE(form->logPath(), std::filesystem::path("/logs/home.adi"));
-        QCOMPARE(child<QLineEdit>(form, "Edit6")->text(), QString("Exact QRG in kHz"));
+        QCOMPARE(child<QLineEdit>(form, "Edit6")->text(), u"Exact QRG in kHz"_s);
         QCOMPARE(form->qrgFormat(), QrgFormat::ExactKHz);
-        QCOMPARE(child<QLineEdit>(form, "Edit5")->text(), QString("23.09.2006"));
-        QCOMPARE(child<QLineEdit>(form, "Edit3")->text(), QString("3"));
+        QCOMPARE(child<QLineEdit>(form, "Edit5")->text(), u"23.09.2006"_s);
+        QCOMPARE(child<QLineEdit>(form, "Edit3")->text(), u"3"_s);
         QVERIFY(!form->newProfileRequested());
 
         form->close();
@@ -137,7 +139,7 @@ private slots:
         start();
         profilesSetup([&](TFSetup& setup) {
             QVERIFY(setup.newProfileMode());
-            QCOMPARE(child<QLineEdit>(&setup, "Edit3")->text(), QString("-"));
+            QCOMPARE(child<QLineEdit>(&setup, "Edit3")->text(), u"-"_s);
         });
         QCOMPARE(form->dateSeparator(), std::string("-"));
     }
@@ -168,7 +170,7 @@ private slots:
                 QCOMPARE(interaction.messages.back().text, std::string(why));
                 QVERIFY(setup.newProfileMode());
             }
-            name->setText("My portable setup");
+            name->setText(u"My portable setup"_s);
             setup.Button2Click();
         });
         QCOMPARE(profiles()->count(), 2);
@@ -201,14 +203,14 @@ private slots:
         QCOMPARE(interaction.questions.back(), std::string("Delete profile \"A\" ?"));
         QCOMPARE(interaction.preferred.back(), Answer::No);
         QCOMPARE(profiles()->count(), 2);
-        QCOMPARE(profiles()->currentText(), QString("B"));
+        QCOMPARE(profiles()->currentText(), u"B"_s);
         QVERIFY(file().find("[A]") == std::string::npos);
         // The current and last one deleted: the one before it becomes current.
         profiles()->setCurrentIndex(1);
         form->profileLoad();
         interaction.answers = {Answer::Yes};
         profilesSetup([&](TFSetup& setup) { setup.Button3Click(); });
-        QCOMPARE(profiles()->currentText(), QString("B"));
+        QCOMPARE(profiles()->currentText(), u"B"_s);
         // "No" keeps everything.
         interaction.answers = {Answer::No};
         profilesSetup([&](TFSetup& setup) { setup.Button3Click(); });
@@ -234,7 +236,7 @@ private slots:
         interaction.answers = {Answer::Cancel, Answer::No};
         profilesSetup([&](TFSetup& setup) {
             setup.Button1Click();
-            child<QLineEdit>(&setup, "Edit1")->setText("Away");
+            child<QLineEdit>(&setup, "Edit1")->setText(u"Away"_s);
             setup.Button6Click(); // Cancel: stays open
             QVERIFY(setup.newProfileMode());
             setup.Button6Click(); // No: closes, nothing written
@@ -244,11 +246,11 @@ private slots:
         interaction.answers = {Answer::Yes};
         profilesSetup([&](TFSetup& setup) {
             setup.Button1Click();
-            child<QLineEdit>(&setup, "Edit1")->setText("Away");
+            child<QLineEdit>(&setup, "Edit1")->setText(u"Away"_s);
             setup.Button6Click();
         });
         QCOMPARE(profiles()->count(), 2);
-        QCOMPARE(profiles()->itemText(0), QString("Away"));
+        QCOMPARE(profiles()->itemText(0), u"Away"_s);
     }
 
     void commandLineProfileAndTheProfileLoadsDefaults()
@@ -259,22 +261,22 @@ private slots:
             << "[Bare]\r\nMain doc=/docs/bare_1.docx\r\nDate format=23 Sep 2006\r\n"
                "QRG format=nonsense\r\n";
         start("portable");
-        QCOMPARE(profiles()->currentText(), QString("Portable"));
+        QCOMPARE(profiles()->currentText(), u"Portable"_s);
         QCOMPARE(form->logPath(), std::filesystem::path("/logs/Portable.adi"));
         QCOMPARE(form->swlPath(), std::filesystem::path("/logs/Portable-swl.adi"));
-        profiles()->setCurrentIndex(profiles()->findText("Bare"));
+        profiles()->setCurrentIndex(profiles()->findText(u"Bare"_s));
         form->ComboBox2Change();
         QCOMPARE(form->logPath(), std::filesystem::path("/logs/Portable.adi"));
         QCOMPARE(form->swlPath(), std::filesystem::path());
         QCOMPARE(child<QLineEdit>(form, "Edit7")->text(), QString());
-        QCOMPARE(child<QLineEdit>(form, "Edit5")->text(), QString("23 Sep 2006")); // named months keep their blanks
+        QCOMPARE(child<QLineEdit>(form, "Edit5")->text(), u"23 Sep 2006"_s); // named months keep their blanks
         QCOMPARE(form->qrgFormat(), QrgFormat::ExactKHz); // an unknown text leaves the format as it was
-        QCOMPARE(child<QLineEdit>(form, "Edit6")->text(), QString("nonsense"));
+        QCOMPARE(child<QLineEdit>(form, "Edit6")->text(), u"nonsense"_s);
         QCOMPARE(form->rememberedProfile(), profiles()->currentIndex());
 
         // A name that is no profile is ignored.
         start("nobody");
-        QCOMPARE(profiles()->currentText(), QString("Bare")); // the remembered position (0) after sorting
+        QCOMPARE(profiles()->currentText(), u"Bare"_s); // the remembered position (0) after sorting
     }
 
     void theDialogShowsTheWindowsSettingsAndItsFile()
@@ -283,12 +285,12 @@ private slots:
         start();
         profilesSetup([&](TFSetup& setup) {
             QVERIFY(!setup.newProfileMode());
-            QCOMPARE(child<QComboBox>(&setup, "ComboBox1")->currentText(), QString("Home"));
+            QCOMPARE(child<QComboBox>(&setup, "ComboBox1")->currentText(), u"Home"_s);
             QCOMPARE(child<QComboBox>(&setup, "ComboBox2")->currentIndex(), 6);
             QCOMPARE(child<QComboBox>(&setup, "ComboBox3")->currentIndex(), 1);
-            QCOMPARE(child<QLineEdit>(&setup, "Edit3")->text(), QString("."));
+            QCOMPARE(child<QLineEdit>(&setup, "Edit3")->text(), u"."_s);
             QCOMPARE(child<QSpinBox>(&setup, "SpinEdit1")->value(), 3);
-            QCOMPARE(child<QLineEdit>(&setup, "Edit2")->toolTip(), QString("/logs/Home.adi"));
+            QCOMPARE(child<QLineEdit>(&setup, "Edit2")->toolTip(), u"/logs/Home.adi"_s);
             QCOMPARE(child<QLabel>(&setup, "SettingsFile")->toolTip(), QString::fromStdString(settings().string()));
             // The SWL file can be removed from the profile.
             QTest::keyClick(child<QLineEdit>(&setup, "Edit4"), Qt::Key_Delete);

@@ -16,6 +16,8 @@
 #include "support/TempDir.h"
 #include "ui/TFStock.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace cardmill;
 
 class TFStockTest : public QObject {
@@ -31,7 +33,7 @@ private:
     template <typename T>
     static T* find(QWidget* w, const char* name)
     {
-        T* found = w->findChild<T*>(name);
+        T* found = w->findChild<T*>(QString::fromLatin1(name));
         if (!found)
             qFatal("no widget %s", name);
         return found;
@@ -71,7 +73,7 @@ private slots:
         auto* list = find<QListWidget>(&dialog, "StockList");
         QCOMPARE(list->count(), 4); // the custom grid and three stocks
         QVERIFY(!find<QLabel>(&dialog, "NoDatabase")->isVisibleTo(&dialog));
-        QTest::keyClicks(find<QLineEdit>(&dialog, "StockSearch"), "shipping");
+        QTest::keyClicks(find<QLineEdit>(&dialog, "StockSearch"), u"shipping"_s);
         QCOMPARE(list->count(), 2);
         QCOMPARE(dialog.currentStock()->name(), std::string("Acme Big"));
         QVERIFY(find<QCheckBox>(&dialog, "Size10")->isEnabled()); // 143 mm hold ten QSOs
@@ -81,11 +83,11 @@ private slots:
         QVERIFY(find<QCheckBox>(&dialog, "Size7")->isEnabled());
         QVERIFY(!find<QCheckBox>(&dialog, "Size8")->isEnabled());
         QVERIFY(!find<QCheckBox>(&dialog, "Size8")->toolTip().isEmpty());
-        QVERIFY(find<QLabel>(&dialog, "StockAbout")->text().contains("2 x 7"));
+        QVERIFY(find<QLabel>(&dialog, "StockAbout")->text().contains(u"2 x 7"_s));
 
         // A stock whose labels overlap says so and cannot be made.
         QVERIFY(dialog.selectStock("Acme Overlap"));
-        QVERIFY(find<QLabel>(&dialog, "StockAbout")->text().contains("overlap"));
+        QVERIFY(find<QLabel>(&dialog, "StockAbout")->text().contains(u"overlap"_s));
         QVERIFY(!find<QPushButton>(&dialog, "Create")->isEnabled());
 
         // The custom grid is built from its fields.
@@ -99,14 +101,14 @@ private slots:
         none.load({*dir / "nothing"}, {});
         TFStock bare(none, settings(), Language::Polish);
         QCOMPARE(find<QListWidget>(&bare, "StockList")->count(), 1);
-        QVERIFY(find<QLabel>(&bare, "NoDatabase")->text().contains("glabels-data"));
+        QVERIFY(find<QLabel>(&bare, "NoDatabase")->text().contains(u"glabels-data"_s));
     }
 
     void createsAsksBeforeReplacingAndRemembers()
     {
         TFStock dialog(catalogue, settings(), Language::English);
         QVERIFY(dialog.selectStock("Acme L7163"));
-        find<QLineEdit>(&dialog, "OwnCall")->setText("SP3KXQ");
+        find<QLineEdit>(&dialog, "OwnCall")->setText(u"SP3KXQ"_s);
         find<QComboBox>(&dialog, "Format")->setCurrentIndex(1); // .odt
         for (int i = 3; i <= 10; ++i)
             find<QCheckBox>(&dialog, ("Size" + std::to_string(i)).c_str())->setChecked(false);
@@ -116,7 +118,7 @@ private slots:
         interaction.answers = {UserInteraction::Answer::No};
         dialog.create();
         QCOMPARE(interaction.questions.size(), std::size_t(1));
-        QVERIFY(QString::fromStdString(interaction.questions[0]).contains("card_2.odt"));
+        QVERIFY(QString::fromStdString(interaction.questions[0]).contains(u"card_2.odt"_s));
         QCOMPARE(test::readFile(*dir / "out/card_2.odt"), std::string("mine"));
         QVERIFY(!std::filesystem::exists(*dir / "out/card_1.odt"));
 
@@ -134,13 +136,13 @@ private slots:
         // The next dialog starts from what was remembered.
         TFStock again(catalogue, settings(), Language::English);
         QCOMPARE(again.currentStock()->name(), std::string("Acme L7163"));
-        QCOMPARE(find<QLineEdit>(&again, "OwnCall")->text(), QString("SP3KXQ"));
+        QCOMPARE(find<QLineEdit>(&again, "OwnCall")->text(), u"SP3KXQ"_s);
         QCOMPARE(find<QComboBox>(&again, "Format")->currentIndex(), 1);
 
         // A folder that is not there is said so, and nothing is made.
         again.setFolder(*dir / "missing");
         again.create();
-        QVERIFY(QString::fromStdString(interaction.messages.back().text).contains("does not exist"));
+        QVERIFY(QString::fromStdString(interaction.messages.back().text).contains(u"does not exist"_s));
     }
 
     void theMainWindowPutsTheNewDocumentInItsBoxAndReadsTheFirstLabel()

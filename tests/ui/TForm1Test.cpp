@@ -25,6 +25,8 @@
 #include "settings/IniFile.h"
 #include "support/TempDir.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace cardmill;
 using test::child;
 using Answer = UserInteraction::Answer;
@@ -88,26 +90,26 @@ private slots:
 
     void startsWithItsInitialState()
     {
-        QCOMPARE(form->windowTitle(), QString("CARDMILL"));
+        QCOMPARE(form->windowTitle(), u"CARDMILL"_s);
         QVERIFY(!form->filtersShown());
         QVERIFY(!w<QPushButton>("Button6")->isEnabled());
         QVERIFY(w<QProgressBar>("ProgressBar1")->isHidden());
-        QVERIFY(w<QLabel>("StatusPanel1")->text().startsWith("Version 0.1.0.0"));
+        QVERIFY(w<QLabel>("StatusPanel1")->text().startsWith(u"Version 0.1.0.0"_s));
         QVERIFY(!w<QCheckBox>("CheckBox9")->isEnabled());
         QVERIFY(!w<QDateEdit>("DateTimePicker1")->isEnabled());
         QCOMPARE(w<QDateEdit>("DateTimePicker1")->date(), QDate::currentDate());
-        QCOMPARE(w<QLabel>("Label2")->text(), QString("Mailing list Main document"));
-        QCOMPARE(w<QPushButton>("Button2")->text(), QString("&Config"));
-        QCOMPARE(w<QCheckBox>("CheckBox17")->text(), QString("Blank"));
+        QCOMPARE(w<QLabel>("Label2")->text(), u"Mailing list Main document"_s);
+        QCOMPARE(w<QPushButton>("Button2")->text(), u"&Config"_s);
+        QCOMPARE(w<QCheckBox>("CheckBox17")->text(), u"Blank"_s);
         // The format boxes show the formats a run would use before any profile.
-        QCOMPARE(w<QLineEdit>("Edit6")->text(), QString("QRG in meters"));
-        QCOMPARE(w<QLineEdit>("Edit5")->text(), QString("2006-09-23"));
+        QCOMPARE(w<QLineEdit>("Edit6")->text(), u"QRG in meters"_s);
+        QCOMPARE(w<QLineEdit>("Edit5")->text(), u"2006-09-23"_s);
     }
 
     void aWholeRunOnTheExample()
     {
         useExample();
-        w<QLineEdit>("Edit3")->setText("3");
+        w<QLineEdit>("Edit3")->setText(u"3"_s);
         QTest::mouseClick(w<QPushButton>("Button1"), Qt::LeftButton);
         QCOMPARE(interaction.messages.size(), std::size_t(1));
         QCOMPARE(interaction.messages[0].caption, std::string("Information"));
@@ -129,13 +131,13 @@ private slots:
         interaction.answers = {Answer::Yes};
         form->SpeedButton2Click();
         QCOMPARE(interaction.questions.size(), std::size_t(1));
-        QVERIFY(QString::fromStdString(interaction.questions[0]).contains("cardmill_en.html"));
+        QVERIFY(QString::fromStdString(interaction.questions[0]).contains(u"cardmill_en.html"_s));
         QCOMPARE(interaction.opened, std::vector<std::filesystem::path>{*dir / "program"});
         // The folder will not open either: said too.
         interaction.unopenable.push_back(*dir / "program");
         interaction.answers = {Answer::Yes};
         form->SpeedButton2Click();
-        QVERIFY(QString::fromStdString(interaction.messages.back().text).contains("could not be opened"));
+        QVERIFY(QString::fromStdString(interaction.messages.back().text).contains(u"could not be opened"_s));
     }
 
     void preconditionMessages()
@@ -221,11 +223,11 @@ private slots:
         form->SpeedButton1Click();
         QVERIFY(filters->isChecked());
         QVERIFY(filters->font().bold());
-        QVERIFY(filters->styleSheet().contains("red"));
+        QVERIFY(filters->styleSheet().contains(u"red"_s));
         // The call box takes capitals only.
         form->SpeedButton1Click();
-        QTest::keyClicks(w<QLineEdit>("Edit4"), "sp1abc");
-        QCOMPARE(w<QLineEdit>("Edit4")->text(), QString("SP1ABC"));
+        QTest::keyClicks(w<QLineEdit>("Edit4"), u"sp1abc"_s);
+        QCOMPARE(w<QLineEdit>("Edit4")->text(), u"SP1ABC"_s);
         QCOMPARE(form->callFilterText(), std::string("SP1ABC"));
     }
 
@@ -249,22 +251,22 @@ private slots:
         auto* qsos = w<QLineEdit>("Edit3");
         qsos->clear();
         qsos->setFocus();
-        QTest::keyClicks(qsos, "1a 2");
-        QCOMPARE(qsos->text(), QString("12"));
+        QTest::keyClicks(qsos, u"1a 2"_s);
+        QCOMPARE(qsos->text(), u"12"_s);
         form->Edit3Exit();
-        QCOMPARE(qsos->text(), QString("10"));
+        QCOMPARE(qsos->text(), u"10"_s);
         for (const char* bad : {"-3", "0", "7.5", "", "99999999999999999999"}) {
-            qsos->setText(bad);
+            qsos->setText(QString::fromLatin1(bad));
             form->Edit3Exit();
-            QCOMPARE(qsos->text(), QString("1"));
+            QCOMPARE(qsos->text(), u"1"_s);
         }
-        qsos->setText("7");
+        qsos->setText(u"7"_s);
         form->Edit3Exit();
         QCOMPARE(form->labelSize(), 7);
         // A 10,000-character paste does not break it either.
-        qsos->setText(QString(10000, '9'));
+        qsos->setText(QString(10000, u'9'));
         form->Edit3Exit();
-        QCOMPARE(qsos->text(), QString("1"));
+        QCOMPARE(qsos->text(), u"1"_s);
     }
 
     void browseKeepsTheFullPathStartsInItsFolderAndCancelChangesNothing()
@@ -274,7 +276,7 @@ private slots:
         form->Button4Click();
         QCOMPARE(form->logPath().string(), longPath);
         QVERIFY(w<QLineEdit>("Edit1")->text().size() <= 50);
-        QVERIFY(w<QLineEdit>("Edit1")->text().contains("..."));
+        QVERIFY(w<QLineEdit>("Edit1")->text().contains(u"..."_s));
         QCOMPARE(interaction.fileFilters.back(), std::string("ADIF Files (*.adi, *.adif)|*.adi;*.adif|All files|*.*"));
         interaction.files.push_back(std::nullopt);
         form->Button4Click();
@@ -301,7 +303,7 @@ private slots:
         QCOMPARE(form->logPath(), log);
         // Other files are not taken.
         QMimeData other;
-        other.setUrls({QUrl::fromLocalFile("/tmp/picture.png")});
+        other.setUrls({QUrl::fromLocalFile(u"/tmp/picture.png"_s)});
         QDragEnterEvent refused(QPoint(5, 5), Qt::CopyAction, &other, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(form, &refused);
         QVERIFY(!refused.isAccepted());
@@ -315,7 +317,7 @@ private slots:
         form->Button9Click();
         QVERIFY(!std::filesystem::exists(swl));
         QCOMPARE(interaction.messages.size(), std::size_t(1));
-        QVERIFY(QString::fromStdString(interaction.messages[0].text).contains("was archived as \"swl_"));
+        QVERIFY(QString::fromStdString(interaction.messages[0].text).contains(u"was archived as \"swl_"_s));
         QCOMPARE(form->swlPath(), std::filesystem::path()); // the box is cleared
         // A second archive in the same minute finds its name taken: the error names both paths.
         std::ofstream(swl) << "y";
@@ -351,7 +353,7 @@ private slots:
             config->Button1Click();
         auto* list = child<QListWidget>(config, "ListBox1");
         QCOMPARE(list->count(), 1);
-        QCOMPARE(list->item(0)->text(), QString("STATE"));
+        QCOMPARE(list->item(0)->text(), u"STATE"_s);
         // Each refusal says why; the input box offers the ADIF field names.
         std::vector<std::string> said;
         for (const auto& m : interaction.messages)
@@ -380,7 +382,7 @@ private slots:
         };
         form->Button2Click();
         QCOMPARE(w<QLabel>("Label1")->text(), QString::fromUtf8("Plik źródłowy"));
-        QCOMPARE(w<QPushButton>("Button2")->text(), QString("&Konfiguracja"));
+        QCOMPARE(w<QPushButton>("Button2")->text(), u"&Konfiguracja"_s);
         QTest::mouseClick(w<QPushButton>("Button1"), Qt::LeftButton);
         QCOMPARE(interaction.messages.back().text, std::string("Wybierz plik źródłowy!"));
         form->Button4Click();
