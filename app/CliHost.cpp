@@ -1,9 +1,9 @@
 #include "app/CliHost.h"
 
-#include "engine/Termination.h"
-
 #include <iostream>
-#include <unistd.h>
+
+#include "engine/Files.h"
+#include "engine/Termination.h"
 
 namespace cardmill {
 
@@ -11,7 +11,7 @@ namespace cardmill {
 // one while "Stop" is disabled, ends the program at once after removing the run's scratch files.
 CliHost::CliHost(Options options)
     : m_options(std::move(options))
-    , m_tty(isatty(STDERR_FILENO) != 0)
+    , m_tty(files::isTerminal(stderr))
 {
     termination::clear();
     termination::setStoppable(false);

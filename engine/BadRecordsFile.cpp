@@ -5,10 +5,8 @@
 #include <cstring>
 #include <string>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include "engine/Failure.h"
+#include "engine/Files.h"
 #include "engine/OutputFile.h"
 #include "engine/TempFiles.h"
 
@@ -45,12 +43,13 @@ void BadRecordsFile::create()
     finish();
     requireNoFolderAt(m_path);
     m_part = partPathFor(m_path);
-    const int fd = ::open(m_part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0) {
+    std::string error;
+    std::FILE* file = files::createNew(m_part, error);
+    if (!file) {
         m_part.clear();
-        throw IoError(FailureId::CreateFile, m_path, std::strerror(errno));
+        throw IoError(FailureId::CreateFile, m_path, error);
     }
-    ::close(fd);
+    std::fclose(file);
     m_clean = true;
 }
 
@@ -60,18 +59,19 @@ void BadRecordsFile::finish()
         return;
     const std::filesystem::path part = std::move(m_part);
     m_part.clear();
+    std::error_code ec;
     if (m_clean) {
-        ::unlink(part.c_str());
-        std::error_code ec;
+        std::filesystem::remove(part, ec);
         const auto type = std::filesystem::symlink_status(m_path, ec).type();
         if (type == std::filesystem::file_type::regular || type == std::filesystem::file_type::symlink)
             std::filesystem::remove(m_path, ec);
         return;
     }
-    if (::rename(part.c_str(), m_path.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(part.c_str());
-        throw IoError(FailureId::WriteFile, m_path, std::strerror(error));
+    std::filesystem::rename(part, m_path, ec);
+    if (ec) {
+        std::error_code ignored;
+        std::filesystem::remove(part, ignored);
+        throw IoError(FailureId::WriteFile, m_path, ec.message());
     }
 }
 

@@ -2,11 +2,10 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <string>
-#include <unistd.h>
 
 #include "engine/Failure.h"
+#include "engine/Files.h"
 #include "engine/TempFiles.h"
 
 namespace cardmill {
@@ -23,16 +22,10 @@ OutputFile::OutputFile(std::filesystem::path target)
     , m_part(partPathFor(m_target))
 {
     requireNoFolderAt(m_target);
-    const int fd = ::open(m_part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0)
-        throw IoError(FailureId::CreateFile, m_target, std::strerror(errno));
-    m_file = ::fdopen(fd, "wb");
-    if (!m_file) {
-        ::close(fd);
-        ::unlink(m_part.c_str());
-        throw IoError(FailureId::CreateFile, m_target);
-    }
-    std::setvbuf(m_file, nullptr, _IOFBF, 1 << 16);
+    std::string error;
+    m_file = files::createNew(m_part, error);
+    if (!m_file)
+        throw IoError(FailureId::CreateFile, m_target, error);
 }
 
 OutputFile::~OutputFile()
@@ -54,16 +47,18 @@ void OutputFile::commit()
         throw IoError(FailureId::WriteFile, m_target, "it is closed");
     const int closed = std::fclose(m_file);
     m_file = nullptr;
+    std::error_code ec;
     if (closed != 0) {
         const int error = errno;
-        ::unlink(m_part.c_str());
+        std::filesystem::remove(m_part, ec);
         throw IoError(FailureId::WriteFile, m_target, std::strerror(error));
     }
     requireNoFolderAt(m_target);
-    if (::rename(m_part.c_str(), m_target.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(m_part.c_str());
-        throw IoError(FailureId::WriteFile, m_target, std::strerror(error));
+    std::filesystem::rename(m_part, m_target, ec);
+    if (ec) {
+        std::error_code ignored;
+        std::filesystem::remove(m_part, ignored);
+        throw IoError(FailureId::WriteFile, m_target, ec.message());
     }
     m_part.clear();
 }
@@ -75,7 +70,8 @@ void OutputFile::discard() noexcept
         m_file = nullptr;
     }
     if (!m_part.empty()) {
-        ::unlink(m_part.c_str());
+        std::error_code ec;
+        std::filesystem::remove(m_part, ec);
         m_part.clear();
     }
 }

@@ -1,3 +1,4 @@
+// The program's own place: the one place that asks the platform where the running program lies.
 #include "engine/ProgramFiles.h"
 
 #include <system_error>

@@ -5,10 +5,10 @@
 #include <cstring>
 #include <iconv.h>
 #include <string>
-#include <sys/stat.h>
 
 #include "engine/DataSourceFiles.h"
 #include "engine/Failure.h"
+#include "engine/Files.h"
 #include "engine/LabelMerge.h"
 #include "engine/SentMarks.h"
 
@@ -16,12 +16,13 @@ namespace cardmill {
 
 std::optional<InputProblem> checkInputFile(const std::filesystem::path& path, TextId missing)
 {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
+    std::error_code ec;
+    const std::filesystem::file_type type = std::filesystem::status(path, ec).type();
+    if (type == std::filesystem::file_type::not_found || type == std::filesystem::file_type::none)
         return InputProblem{missing, {path.string()}};
-    if (S_ISDIR(st.st_mode))
+    if (type == std::filesystem::file_type::directory)
         return InputProblem{TextId::InputIsFolder, {path.string()}};
-    if (!S_ISREG(st.st_mode))
+    if (type != std::filesystem::file_type::regular)
         return InputProblem{TextId::InputNotRegular, {path.string()}};
     return std::nullopt;
 }
@@ -44,26 +45,17 @@ std::vector<std::filesystem::path> runOutputs(const std::filesystem::path& base)
 std::optional<InputProblem> inputAmongOutputs(const std::vector<std::filesystem::path>& inputs,
                                               const std::vector<std::filesystem::path>& outputs)
 {
-    struct Identity {
-        dev_t dev;
-        ino_t ino;
-        std::filesystem::path path;
-    };
-    std::vector<Identity> identities;
-    for (const std::filesystem::path& in : inputs) {
-        struct stat st {};
-        if (!in.empty() && ::stat(in.c_str(), &st) == 0)
-            identities.push_back({st.st_dev, st.st_ino, in});
-    }
+    std::vector<std::pair<files::FileId, std::filesystem::path>> identities;
+    for (const std::filesystem::path& in : inputs)
+        if (const auto id = in.empty() ? std::nullopt : files::fileId(in))
+            identities.emplace_back(*id, in);
     for (const std::filesystem::path& out : outputs) {
         // The output itself (a link at its name is replaced, never followed, but it must not be an input).
-        for (auto stat : {::stat, ::lstat}) {
-            struct stat st {};
-            if (stat(out.c_str(), &st) != 0)
-                continue;
-            for (const Identity& id : identities)
-                if (id.dev == st.st_dev && id.ino == st.st_ino)
-                    return InputProblem{TextId::InputIsOutput, {id.path.string(), out.string()}};
+        for (const bool follow : {true, false}) {
+            const auto id = files::fileId(out, follow);
+            for (const auto& [inputId, input] : identities)
+                if (id == inputId)
+                    return InputProblem{TextId::InputIsOutput, {input.string(), out.string()}};
         }
     }
     return std::nullopt;

@@ -1,3 +1,4 @@
+// The run lock: the one place that knows how the platform locks a file between processes.
 #include "engine/RunLock.h"
 
 #include <cerrno>

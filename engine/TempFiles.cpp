@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "engine/Failure.h"
+#include "engine/Files.h"
 
 namespace cardmill {
 
@@ -130,6 +131,14 @@ std::filesystem::path scratchFolder(std::string_view purpose)
     if (!::mkdtemp(pattern.data()))
         throw IoError(FailureId::MakeWorkFolder, current.empty() ? temporaryRoot() : current, std::strerror(errno));
     return pattern;
+}
+
+std::FILE* scratchFile(std::string_view purpose, std::filesystem::path& made, std::string& error)
+{
+    const std::filesystem::path current = WorkFolder::current();
+    return files::createUnique(current.empty() ? temporaryRoot() : current,
+                               std::string(kWorkPrefix) + std::to_string(::getpid()) + "-" + std::string(purpose) + "-",
+                               made, error);
 }
 
 std::filesystem::path partPathFor(const std::filesystem::path& target)

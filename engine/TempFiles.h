@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace cardmill {
@@ -34,6 +36,11 @@ private:
 // A folder for scratch files: the current work folder, or a fresh private one under temporaryRoot() when no
 // run is under way (the caller removes it).
 std::filesystem::path scratchFolder(std::string_view purpose);
+
+// A new scratch file "cardmill-<pid>-<purpose>-XXXXXX" in the current work folder (or temporaryRoot() when no
+// run is under way), open for writing and private to the user; its name goes to `made`. On failure returns
+// nullptr and puts the system's words in `error`.
+std::FILE* scratchFile(std::string_view purpose, std::filesystem::path& made, std::string& error);
 
 // The name under which a file is written before it replaces `target`: in the same folder, so that the final
 // rename is atomic, and marked with this process's id ("<name>.part-<pid>-<n>").

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <unistd.h>
 
+#include "engine/Files.h"
 #include "engine/TempFiles.h"
 #include "merge/ChildProcess.h"
 
@@ -35,7 +35,7 @@ std::optional<std::filesystem::path> LibreOffice::find()
     for (std::string dir; std::getline(dirs, dir, ':');) {
         for (const char* name : {"soffice", "libreoffice"}) {
             const std::filesystem::path p = std::filesystem::path(dir) / name;
-            if (::access(p.c_str(), X_OK) == 0)
+            if (files::isExecutable(p))
                 return p;
         }
     }

@@ -11,7 +11,6 @@
 #include <map>
 #include <memory>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace cardmill {
 

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace cardmill {
 
@@ -97,19 +96,10 @@ std::string saveXml(const pugi::xml_document& doc)
 
 TempFile::TempFile()
 {
-    const std::filesystem::path run = WorkFolder::current();
-    std::string pattern =
-        ((run.empty() ? temporaryRoot() : run) / ("cardmill-" + std::to_string(::getpid()) + "-merge-XXXXXX")).string();
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0)
-        throw std::runtime_error(std::string("no temporary file for the merge (") + std::strerror(errno) + ")");
-    m_path = pattern;
-    m_file = ::fdopen(fd, "wb");
-    if (!m_file) {
-        ::close(fd);
-        throw std::runtime_error("no temporary file for the merge");
-    }
-    std::setvbuf(m_file, nullptr, _IOFBF, 1 << 16);
+    std::string error;
+    m_file = scratchFile("merge", m_path, error);
+    if (!m_file)
+        throw std::runtime_error("no temporary file for the merge (" + error + ")");
 }
 
 TempFile::~TempFile()

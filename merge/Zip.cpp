@@ -6,9 +6,10 @@
 #include <ctime>
 #include <fstream>
 #include <stdexcept>
-#include <unistd.h>
 #include <zip.h>
 #include <zlib.h>
+
+#include "engine/Files.h"
 
 namespace cardmill {
 
@@ -405,11 +406,10 @@ void ZipWriter::close()
                                 .u16(0)
                                 .bytes;
     put(end.data(), end.size());
-    const int flushed = std::fflush(m_file);
-    const int synced = flushed == 0 ? ::fsync(::fileno(m_file)) : -1;
+    const bool synced = files::flushToDisk(m_file);
     const int closed = std::fclose(m_file);
     m_file = nullptr;
-    if (flushed != 0 || synced != 0 || closed != 0)
+    if (!synced || closed != 0)
         fail(std::strerror(errno));
     m_closed = true;
 }

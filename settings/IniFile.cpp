@@ -3,13 +3,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <fstream>
 #include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <unordered_set>
 
+#include "engine/Files.h"
 #include "engine/Text.h"
 
 namespace cardmill {
@@ -128,20 +126,6 @@ std::filesystem::path writeTarget(const std::filesystem::path& path)
     return p;
 }
 
-bool writeAll(int fd, const std::string& data)
-{
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 } // namespace
 
 SettingsReadError::SettingsReadError(const std::filesystem::path& path, const std::string& why)
@@ -239,17 +223,17 @@ bool IniFile::exists() const
 std::vector<std::string> IniFile::load() const
 {
     std::vector<std::string> lines;
-    struct stat st {};
-    if (::stat(m_path.c_str(), &st) != 0) {
-        if (errno == ENOENT || errno == ENOTDIR)
-            return lines; // no settings yet
-        throw SettingsReadError(m_path, std::string("cannot be read (") + std::strerror(errno) + ")");
-    }
-    if (S_ISDIR(st.st_mode))
+    std::error_code ec;
+    const std::filesystem::file_status st = std::filesystem::status(m_path, ec);
+    if (st.type() == std::filesystem::file_type::not_found)
+        return lines; // no settings yet
+    if (ec)
+        throw SettingsReadError(m_path, "cannot be read (" + ec.message() + ")");
+    if (st.type() == std::filesystem::file_type::directory)
         throw SettingsReadError(m_path, "is a folder");
-    if (!S_ISREG(st.st_mode))
+    if (st.type() != std::filesystem::file_type::regular)
         throw SettingsReadError(m_path, "is not a regular file");
-    if (static_cast<std::uintmax_t>(st.st_size) > kMaxSettingsFileSize)
+    if (std::filesystem::file_size(m_path, ec) > kMaxSettingsFileSize)
         throw SettingsReadError(m_path, "is too large to be a settings file");
     std::ifstream in(m_path, std::ios::binary);
     if (!in)
@@ -277,47 +261,8 @@ void IniFile::save(const std::vector<std::string>& lines) const
     for (const std::string& line : lines)
         text.append(line).append("\r\n");
 
-    const std::filesystem::path target = writeTarget(m_path);
-    std::filesystem::path folder = target.parent_path();
-    if (folder.empty())
-        folder = ".";
-
-    struct stat old {};
-    const bool existed = ::stat(target.c_str(), &old) == 0;
-    if (existed && !S_ISREG(old.st_mode))
+    if (!files::replaceContents(writeTarget(m_path), text))
         throw SettingsWriteError(m_path);
-
-    std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        // The folder takes no new file; a file that can be written is rewritten in place.
-        const int in = existed ? ::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC) : -1;
-        if (in < 0)
-            throw SettingsWriteError(m_path);
-        const bool ok = writeAll(in, text) && ::fsync(in) == 0;
-        if (::close(in) != 0 || !ok)
-            throw SettingsWriteError(m_path);
-        return;
-    }
-
-    mode_t mode = 0;
-    if (existed) {
-        mode = old.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    const bool ok = writeAll(fd, text) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    if (::close(fd) != 0 || !ok || ::rename(temp.c_str(), target.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        throw SettingsWriteError(m_path);
-    }
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
 }
 
 IniFile::Lines IniFile::snapshot() const

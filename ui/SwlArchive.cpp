@@ -1,9 +1,9 @@
 #include "ui/SwlArchive.h"
 
+#include "engine/Files.h"
+
 #include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace cardmill {
 
@@ -12,20 +12,6 @@ namespace {
 std::string twoDigits(int v)
 {
     return (v < 10 ? "0" : "") + std::to_string(v);
-}
-
-// Renames without ever replacing an existing file.
-bool renameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to)
-{
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return true;
-    if (errno != EINVAL && errno != ENOSYS)
-        return false;
-    // A file system without that flag: a hard link fails when the name exists.
-    if (::link(from.c_str(), to.c_str()) != 0)
-        return false;
-    ::unlink(from.c_str());
-    return true;
 }
 
 } // namespace
@@ -49,7 +35,7 @@ ArchiveResult archiveSwlFile(const std::filesystem::path& swl, std::filesystem::
     std::tm local{};
     localtime_r(&now, &local);
     archiveName = swlArchiveName(swl, local);
-    return renameNoReplace(swl, archiveName) ? ArchiveResult::Archived : ArchiveResult::Failed;
+    return files::renameNoReplace(swl, archiveName) ? ArchiveResult::Archived : ArchiveResult::Failed;
 }
 
 } // namespace cardmill
