@@ -106,10 +106,7 @@ void BM_ReadAndIndex(benchmark::State& state)
         AdifReader reader(log);
         reader.skipHeader();
         AdifRecord record;
-        for (AdifReader::Result r; (r = reader.next()) != AdifReader::Result::None;) {
-            if (r != AdifReader::Result::Record)
-                continue;
-            record.assign(reader.record(), reader.rawRecord());
+        while (reader.nextRecord(record)) {
             tags += record.has("CALL");
         }
         benchmark::DoNotOptimize(tags);
@@ -135,10 +132,7 @@ void BM_ReadAndCompose(benchmark::State& state)
         reader.skipHeader();
         AdifRecord record;
         std::string line;
-        for (AdifReader::Result r; (r = reader.next()) != AdifReader::Result::None;) {
-            if (r != AdifReader::Result::Record)
-                continue;
-            record.assign(reader.record(), reader.rawRecord());
+        while (reader.nextRecord(record)) {
             if (composer.composeQso(record, line) == LineComposer::Outcome::Line)
                 ++lines;
         }

@@ -70,6 +70,17 @@ std::string_view AdifReader::leftover() const
     return text::trim(m_joined);
 }
 
+bool AdifReader::nextRecord(AdifRecord& record)
+{
+    for (Result r; (r = next()) != Result::None;) {
+        if (r == Result::Record) {
+            record.assign(m_record, m_joined);
+            return true;
+        }
+    }
+    return false;
+}
+
 AdifReader::Result AdifReader::next()
 {
     m_joined.clear();

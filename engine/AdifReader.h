@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/AdifRecord.h"
 #include "engine/LineReader.h"
 
 namespace cardmill {
@@ -32,6 +33,9 @@ public:
 
     // Reads the next record. Throws IoError on a read error.
     Result next();
+
+    // Reads on to the next record that is not empty and puts it in `record`; false at the end of the file.
+    bool nextRecord(AdifRecord& record);
 
     // The last record's text, trimmed of bytes of code 32 or less at both ends.
     std::string_view record() const { return m_record; }

@@ -245,11 +245,7 @@ RunOutcome ConversionRun::execute()
         m_host.setStatus(TextId::StatusProcessingSwl);
         AdifRecord record;
         std::string line;
-        AdifReader::Result r;
-        while ((r = reader.next()) != AdifReader::Result::None) {
-            if (r != AdifReader::Result::Record)
-                continue;
-            record.assign(reader.record(), reader.rawRecord());
+        while (reader.nextRecord(record)) {
             if (composer.composeSwl(record, line) == LineComposer::Outcome::Line) {
                 m_lines.add(line);
                 swlMarks.add(reader.span());

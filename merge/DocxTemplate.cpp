@@ -16,11 +16,6 @@ namespace {
 
 constexpr std::size_t kMaxNestedInstructions = 32; // deeper nesting is kept as text, not evaluated
 
-bool named(pugi::xml_node n, const char* name)
-{
-    return n.type() == pugi::node_element && std::strcmp(n.name(), name) == 0;
-}
-
 bool handled(const FieldCode& code)
 {
     return code.type != FieldCode::Type::Other;
@@ -35,26 +30,6 @@ std::string runProperties(pugi::xml_node run)
 {
     const pugi::xml_node rpr = run.child("w:rPr");
     return rpr ? printXml(rpr) : std::string();
-}
-
-// Visits every element below `root` in document order, without recursion. `visit` returns false to pass over
-// an element's children.
-template <typename Visit>
-void walk(pugi::xml_node root, Visit&& visit)
-{
-    pugi::xml_node n = root.first_child();
-    while (n) {
-        const bool descend = n.type() == pugi::node_element && visit(n);
-        if (descend && n.first_child()) {
-            n = n.first_child();
-            continue;
-        }
-        while (n && n != root && !n.next_sibling())
-            n = n.parent();
-        if (!n || n == root)
-            break;
-        n = n.next_sibling();
-    }
 }
 
 using NodeSet = std::unordered_set<const pugi::xml_node_struct*>;

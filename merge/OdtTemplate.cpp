@@ -17,29 +17,6 @@ namespace cardmill {
 
 namespace {
 
-bool named(pugi::xml_node n, const char* name)
-{
-    return n.type() == pugi::node_element && std::strcmp(n.name(), name) == 0;
-}
-
-template <typename Visit>
-void walk(pugi::xml_node root, Visit&& visit)
-{
-    pugi::xml_node n = root.first_child();
-    while (n) {
-        const bool descend = n.type() == pugi::node_element && visit(n);
-        if (descend && n.first_child()) {
-            n = n.first_child();
-            continue;
-        }
-        while (n && n != root && !n.next_sibling())
-            n = n.parent();
-        if (!n || n == root)
-            break;
-        n = n.next_sibling();
-    }
-}
-
 bool isField(pugi::xml_node n)
 {
     return named(n, "text:database-display") || named(n, "text:database-next") ||

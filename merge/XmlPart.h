@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -18,6 +19,32 @@ inline constexpr std::size_t kMaxPartDepth = 2000;
 // Parses a part of a document package. Throws std::runtime_error naming the part when it is not well-formed or
 // nests its elements more than kMaxPartDepth deep.
 pugi::xml_document parsePart(const std::string& xml, const std::string& partName);
+
+// Whether `n` is an element of the qualified name `name` ("w:p", "text:p").
+inline bool named(pugi::xml_node n, const char* name)
+{
+    return n.type() == pugi::node_element && std::strcmp(n.name(), name) == 0;
+}
+
+// Visits every element below `root` in document order, without recursion. `visit` returns false to pass over
+// an element's children.
+template <typename Visit>
+void walk(pugi::xml_node root, Visit&& visit)
+{
+    pugi::xml_node n = root.first_child();
+    while (n) {
+        const bool descend = n.type() == pugi::node_element && visit(n);
+        if (descend && n.first_child()) {
+            n = n.first_child();
+            continue;
+        }
+        while (n && n != root && !n.next_sibling())
+            n = n.parent();
+        if (!n || n == root)
+            break;
+        n = n.next_sibling();
+    }
+}
 
 // A node, or a whole document, as XML text without added white space.
 std::string printXml(pugi::xml_node node);

@@ -29,10 +29,7 @@ std::size_t recordsWithReadableDate(const std::filesystem::path& log)
     reader.skipHeader();
     AdifRecord record;
     std::size_t count = 0;
-    for (AdifReader::Result r; (r = reader.next()) != AdifReader::Result::None;) {
-        if (r != AdifReader::Result::Record)
-            continue;
-        record.assign(reader.record(), reader.rawRecord());
+    while (reader.nextRecord(record)) {
         long long date = 0;
         const auto chars = record.eightCharacters("QSO_DATE");
         if (!chars || text::parseInteger(*chars, date))

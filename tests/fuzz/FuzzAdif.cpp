@@ -62,10 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     reader.skipHeader();
     AdifRecord record;
     std::string line;
-    for (AdifReader::Result r; (r = reader.next()) != AdifReader::Result::None;) {
-        if (r != AdifReader::Result::Record)
-            continue;
-        record.assign(reader.record(), reader.rawRecord());
+    while (reader.nextRecord(record)) {
         composer.composeQso(record, line);
         composer.composeSwl(record, line);
     }

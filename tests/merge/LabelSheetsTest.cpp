@@ -9,6 +9,7 @@
 
 #include "DocxFixtures.h"
 #include "merge/BuiltInLabelMaker.h"
+#include "support/RealClients.h"
 #include "support/Records.h"
 #include "support/TempDir.h"
 
@@ -16,34 +17,16 @@ namespace cardmill {
 namespace {
 
 using test::readFile;
+using test::runQuietly;
+using test::shellQuote;
 using test::TempDir;
 
-const std::string kScript = std::string(CARDMILL_SOURCE_DIR) + "/tests/merge/lo/libreoffice.py";
-
-bool haveTools()
-{
-    return std::getenv("CARDMILL_REAL_CLIENTS") && std::system("command -v soffice >/dev/null 2>&1") == 0 &&
-           std::system("command -v pdftotext >/dev/null 2>&1") == 0 &&
-           std::system("/usr/bin/python3 -c 'import uno' >/dev/null 2>&1") == 0;
-}
-
-std::string quote(const std::string& s)
-{
-    std::string out = "'";
-    for (char c : s)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-void run(const std::string& command)
-{
-    ASSERT_EQ(std::system((command + " >/dev/null 2>&1").c_str()), 0) << command;
-}
+const std::string kScript = test::libreOfficeScript();
 
 int pages(const std::filesystem::path& pdf)
 {
     const std::filesystem::path info = std::filesystem::path(pdf).replace_extension(".info");
-    std::system(("pdfinfo " + quote(pdf.string()) + " >" + quote(info.string())).c_str());
+    std::system(("pdfinfo " + shellQuote(pdf.string()) + " >" + shellQuote(info.string())).c_str());
     const std::string text = readFile(info);
     const std::size_t at = text.find("Pages:");
     return at == std::string::npos ? -1 : std::atoi(text.c_str() + at + 6);
@@ -55,7 +38,8 @@ std::string textIn(const std::filesystem::path& pdf, int page, double x, double 
     auto pt = [](double mm) { return std::to_string(static_cast<int>(std::lround(mm * 72 / 25.4))); };
     const std::filesystem::path out = std::filesystem::path(pdf).replace_extension(".label");
     std::system(("pdftotext -f " + std::to_string(page) + " -l " + std::to_string(page) + " -x " + pt(x) + " -y " +
-                 pt(y) + " -W " + pt(w) + " -H " + pt(h) + " " + quote(pdf.string()) + " " + quote(out.string()))
+                 pt(y) + " -W " + pt(w) + " -H " + pt(h) + " " + shellQuote(pdf.string()) + " " +
+                 shellQuote(out.string()))
                     .c_str());
     std::string words;
     for (char c : readFile(out)) {
@@ -93,7 +77,7 @@ test::OwnedRecords stations(int count, int qsos)
 
 TEST(RealClients, LibreOfficeLabelSheetsMergeAsLibreOfficeMergesThem)
 {
-    if (!haveTools())
+    if (!test::haveRealClients(true))
         GTEST_SKIP() << "set CARDMILL_REAL_CLIENTS and install LibreOffice, python3-uno and poppler-utils";
     // Avery L7160 (A4, 3 x 7) and L7163 (A4, 2 x 7), as LibreOffice's Labels command lays them out.
     const std::vector<Sheet> sheets{
@@ -109,10 +93,10 @@ TEST(RealClients, LibreOfficeLabelSheetsMergeAsLibreOfficeMergesThem)
         char geometry[256];
         std::snprintf(geometry, sizeof geometry, " %d %d %.2f %.2f %.2f %.2f %.2f %.2f %d", s.columns, s.rows, s.width,
                       s.height, s.left, s.top, s.hpitch, s.vpitch, s.qsos);
-        run("/usr/bin/python3 " + kScript + " labels " + quote((dir / "made.odt").string()) + geometry);
+        runQuietly("/usr/bin/python3 " + kScript + " labels " + shellQuote((dir / "made.odt").string()) + geometry);
         if (s.savedTwice)
-            run("/usr/bin/python3 " + kScript + " resave " + quote((dir / "made.odt").string()) + " " +
-                quote(main.string()));
+            runQuietly("/usr/bin/python3 " + kScript + " resave " + shellQuote((dir / "made.odt").string()) + " " +
+                       shellQuote(main.string()));
         else
             std::filesystem::rename(dir / "made.odt", main);
 
@@ -134,12 +118,12 @@ TEST(RealClients, LibreOfficeLabelSheetsMergeAsLibreOfficeMergesThem)
         std::vector<MergeWarning> warnings;
         ASSERT_TRUE(maker.make(records, main, dir / "ours.odt", {}, {}, warnings));
         EXPECT_TRUE(warnings.empty());
-        run("/usr/bin/python3 " + kScript + " merge " + quote(main.string()) + " " + quote((dir / "data").string()) +
-            " " + table + " " + quote((dir / "theirs.odt").string()));
-        run("cd " + quote(dir.path().string()) +
-            " && timeout 300 soffice --headless --norestore "
-            "-env:UserInstallation=file://" +
-            (dir / "profile").string() + " --convert-to pdf ours.odt theirs.odt");
+        runQuietly("/usr/bin/python3 " + kScript + " merge " + shellQuote(main.string()) + " " +
+                   shellQuote((dir / "data").string()) + " " + table + " " + shellQuote((dir / "theirs.odt").string()));
+        runQuietly("cd " + shellQuote(dir.path().string()) +
+                   " && timeout 300 soffice --headless --norestore "
+                   "-env:UserInstallation=file://" +
+                   (dir / "profile").string() + " --convert-to pdf ours.odt theirs.odt");
 
         const int count = pages(dir / "ours.pdf");
         ASSERT_EQ(count, pages(dir / "theirs.pdf"));
@@ -167,7 +151,7 @@ TEST(RealClients, LibreOfficeLabelSheetsMergeAsLibreOfficeMergesThem)
 
 TEST(RealClients, ASheetThatFillsItsPageTakesOnePagePerCopy)
 {
-    if (!haveTools())
+    if (!test::haveRealClients(true))
         GTEST_SKIP() << "set CARDMILL_REAL_CLIENTS and install LibreOffice, python3-uno and poppler-utils";
     TempDir dir;
     // 2 x 5 labels filling an A4 page under a 6 mm top margin with no bottom margin; the body ends in the table.
@@ -195,10 +179,10 @@ TEST(RealClients, ASheetThatFillsItsPageTakesOnePagePerCopy)
     BuiltInLabelMaker maker;
     std::vector<MergeWarning> warnings;
     ASSERT_TRUE(maker.make(records, dir / "card_1.docx", dir / "labels.docx", {}, {}, warnings));
-    run("cd " + quote(dir.path().string()) +
-        " && timeout 300 soffice --headless --norestore "
-        "-env:UserInstallation=file://" +
-        (dir / "profile").string() + " --convert-to pdf card_1.docx labels.docx");
+    runQuietly("cd " + shellQuote(dir.path().string()) +
+               " && timeout 300 soffice --headless --norestore "
+               "-env:UserInstallation=file://" +
+               (dir / "profile").string() + " --convert-to pdf card_1.docx labels.docx");
     ASSERT_EQ(pages(dir / "card_1.pdf"), 1);
     EXPECT_EQ(pages(dir / "labels.pdf"), 3); // 25 labels, three sheets, no blank page between them
     EXPECT_NE(textIn(dir / "labels.pdf", 3, 0, 6, 210, 291).find("SP25A"),
@@ -207,10 +191,10 @@ TEST(RealClients, ASheetThatFillsItsPageTakesOnePagePerCopy)
 
 TEST(RealClients, OpenDocumentConditionsDecideAsLibreOfficeDecides)
 {
-    if (!haveTools())
+    if (!test::haveRealClients(true))
         GTEST_SKIP() << "set CARDMILL_REAL_CLIENTS and install LibreOffice, python3-uno and poppler-utils";
     TempDir dir;
-    run("/usr/bin/python3 " + kScript + " conditions " + quote((dir / "card.odt").string()));
+    runQuietly("/usr/bin/python3 " + kScript + " conditions " + shellQuote((dir / "card.odt").string()));
     const std::vector<std::string> columns{"CALL", "QSL_RCVD", "QSL_VIA", "CONTEST_ID", "BAND"};
     const std::vector<std::vector<std::string>> rows{
         {"SP1A", "Y", "", "", "20M"},
@@ -234,12 +218,12 @@ TEST(RealClients, OpenDocumentConditionsDecideAsLibreOfficeDecides)
     BuiltInLabelMaker maker;
     std::vector<MergeWarning> warnings;
     ASSERT_TRUE(maker.make(records, dir / "card.odt", dir / "ours.odt", {}, {}, warnings));
-    run("/usr/bin/python3 " + kScript + " merge " + quote((dir / "card.odt").string()) + " " +
-        quote((dir / "data").string()) + " log_1 " + quote((dir / "theirs.odt").string()));
-    run("cd " + quote(dir.path().string()) +
-        " && timeout 300 soffice --headless --norestore "
-        "-env:UserInstallation=file://" +
-        (dir / "profile").string() + " --convert-to pdf ours.odt theirs.odt");
+    runQuietly("/usr/bin/python3 " + kScript + " merge " + shellQuote((dir / "card.odt").string()) + " " +
+               shellQuote((dir / "data").string()) + " log_1 " + shellQuote((dir / "theirs.odt").string()));
+    runQuietly("cd " + shellQuote(dir.path().string()) +
+               " && timeout 300 soffice --headless --norestore "
+               "-env:UserInstallation=file://" +
+               (dir / "profile").string() + " --convert-to pdf ours.odt theirs.odt");
     ASSERT_EQ(pages(dir / "ours.pdf"), 4);
     ASSERT_EQ(pages(dir / "theirs.pdf"), 4);
     for (int page = 1; page <= 4; ++page) {

@@ -12,6 +12,7 @@
 #include "engine/DataSourceFiles.h"
 #include "merge/BuiltInLabelMaker.h"
 #include "support/FakeHost.h"
+#include "support/RealClients.h"
 #include "support/Records.h"
 #include "support/TempDir.h"
 
@@ -20,21 +21,8 @@ namespace {
 
 using test::FakeHost;
 using test::readFile;
+using test::shellQuote;
 using test::TempDir;
-
-bool haveTools()
-{
-    return std::getenv("CARDMILL_REAL_CLIENTS") && std::system("command -v soffice >/dev/null 2>&1") == 0 &&
-           std::system("command -v pdftotext >/dev/null 2>&1") == 0;
-}
-
-std::string shellQuote(const std::string& s)
-{
-    std::string out = "'";
-    for (char c : s)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
 
 // Converts the documents to PDF, into `folder`, in one LibreOffice call with a private profile.
 void toPdf(const std::filesystem::path& folder, const std::vector<std::filesystem::path>& documents)
@@ -121,7 +109,7 @@ struct KeptDocuments {
 
 TEST(RealClients, LibreOfficeReadsEveryMergedDocument)
 {
-    if (!haveTools())
+    if (!test::haveRealClients(false))
         GTEST_SKIP() << "set CARDMILL_REAL_CLIENTS and install LibreOffice and poppler-utils";
     TempDir dir;
     std::vector<std::filesystem::path> documents;
@@ -217,7 +205,7 @@ TEST(RealClients, LibreOfficeReadsEveryMergedDocument)
 
 TEST(RealClients, OpenDocumentAndWord97MainDocumentsAndPdfLabels)
 {
-    if (!haveTools())
+    if (!test::haveRealClients(false))
         GTEST_SKIP() << "set CARDMILL_REAL_CLIENTS and install LibreOffice and poppler-utils";
     TempDir dir;
 

@@ -13,35 +13,18 @@
 
 #include "merge/BuiltInLabelMaker.h"
 #include "stock/MainDocuments.h"
+#include "support/RealClients.h"
 #include "support/Records.h"
 #include "support/TempDir.h"
 
 namespace cardmill {
 namespace {
 
+using test::runQuietly;
+using test::shellQuote;
 using test::TempDir;
 
-const std::string kScript = std::string(CARDMILL_SOURCE_DIR) + "/tests/merge/lo/libreoffice.py";
-
-bool haveTools()
-{
-    return std::getenv("CARDMILL_REAL_CLIENTS") && std::system("command -v soffice >/dev/null 2>&1") == 0 &&
-           std::system("command -v pdftotext >/dev/null 2>&1") == 0 &&
-           std::system("/usr/bin/python3 -c 'import uno' >/dev/null 2>&1") == 0;
-}
-
-std::string quote(const std::string& s)
-{
-    std::string out = "'";
-    for (char c : s)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-void run(const std::string& command)
-{
-    ASSERT_EQ(std::system((command + " >/dev/null 2>&1").c_str()), 0) << command;
-}
+const std::string kScript = test::libreOfficeScript();
 
 struct Word {
     int page = 0;
@@ -59,7 +42,7 @@ double number(const std::string& s, const char* name, std::size_t from)
 std::vector<Word> words(const std::filesystem::path& pdf, int& pages)
 {
     const std::filesystem::path html = std::filesystem::path(pdf).replace_extension(".html");
-    std::system(("pdftotext -bbox " + quote(pdf.string()) + " " + quote(html.string())).c_str());
+    std::system(("pdftotext -bbox " + shellQuote(pdf.string()) + " " + shellQuote(html.string())).c_str());
     const std::string s = test::readFile(html);
     std::vector<Word> out;
     pages = 0;
@@ -139,7 +122,7 @@ test::OwnedRecords stations(int count, int qsos, const std::filesystem::path& cs
 
 TEST(RealClients, MainDocumentsForAStockPrintEveryLabelInsideItsLabel)
 {
-    if (!haveTools())
+    if (!test::haveRealClients(true))
         GTEST_SKIP() << "set CARDMILL_REAL_CLIENTS and install LibreOffice, python3-uno and poppler-utils";
     struct Case {
         const char* name;
@@ -171,10 +154,10 @@ TEST(RealClients, MainDocumentsForAStockPrintEveryLabelInsideItsLabel)
         std::vector<MergeWarning> warnings;
         ASSERT_TRUE(maker.make(records, main, dir / ("ours" + ext), {}, {}, warnings));
         EXPECT_TRUE(warnings.empty());
-        run("cd " + quote(dir.path().string()) +
-            " && timeout 300 soffice --headless --norestore "
-            "-env:UserInstallation=file://" +
-            (dir / "profile").string() + " --convert-to pdf ours" + ext);
+        runQuietly("cd " + shellQuote(dir.path().string()) +
+                   " && timeout 300 soffice --headless --norestore "
+                   "-env:UserInstallation=file://" +
+                   (dir / "profile").string() + " --convert-to pdf ours" + ext);
         int pages = 0;
         const auto ours = labelTexts(dir / "ours.pdf", r.stock, pages);
         EXPECT_EQ(pages, 2);
@@ -198,12 +181,12 @@ TEST(RealClients, MainDocumentsForAStockPrintEveryLabelInsideItsLabel)
 
         if (c.format == MainDocumentFormat::Odt) {
             // LibreOffice's own mail merge of the same main document gives the same labels.
-            run("/usr/bin/python3 " + kScript + " merge " + quote(main.string()) + " " +
-                quote((dir / "data").string()) + " card_2 " + quote((dir / "theirs.odt").string()));
-            run("cd " + quote(dir.path().string()) +
-                " && timeout 300 soffice --headless --norestore "
-                "-env:UserInstallation=file://" +
-                (dir / "profile").string() + " --convert-to pdf theirs.odt");
+            runQuietly("/usr/bin/python3 " + kScript + " merge " + shellQuote(main.string()) + " " +
+                       shellQuote((dir / "data").string()) + " card_2 " + shellQuote((dir / "theirs.odt").string()));
+            runQuietly("cd " + shellQuote(dir.path().string()) +
+                       " && timeout 300 soffice --headless --norestore "
+                       "-env:UserInstallation=file://" +
+                       (dir / "profile").string() + " --convert-to pdf theirs.odt");
             int theirPages = 0;
             const auto theirs = labelTexts(dir / "theirs.pdf", r.stock, theirPages);
             EXPECT_EQ(theirPages, pages);
