@@ -7,6 +7,7 @@
 #include "settings/IniFile.h"
 #include "settings/SettingsStore.h"
 #include "stock/MainDocuments.h"
+#include "ui/Texts.h"
 
 namespace cardmill {
 
@@ -107,7 +108,7 @@ int makeMainDocuments(const StockTask& task, const StockCatalogue& catalogue, st
     try {
         checkRequest(request);
     } catch (const MainDocumentError& e) {
-        err << "cardmill-convert: " << e.what() << '\n';
+        err << "cardmill-convert: " << stockProblemText(e.problem(), Language::English) << '\n';
         return ExitPrecondition;
     }
     if (!task.replace) {
@@ -126,7 +127,7 @@ int makeMainDocuments(const StockTask& task, const StockCatalogue& catalogue, st
         for (const auto& p : cardmill::makeMainDocuments(request))
             out << "Main document: " << p.string() << '\n';
     } catch (const MainDocumentError& e) {
-        err << "cardmill-convert: " << e.what() << '\n';
+        err << "cardmill-convert: " << stockProblemText(e.problem(), Language::English) << '\n';
         return ExitAbandoned;
     }
     return ExitDone;

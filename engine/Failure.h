@@ -36,7 +36,6 @@ enum class FailureId {
     PdfFailed,           // `detail`: why; `path`: the label documents' folder
     SettingsRead,
     SettingsWrite,
-    MainDocuments, // making main documents for a label stock
 };
 
 struct Failure {

@@ -87,7 +87,6 @@ enum class TextId {
     FailurePdfFailed,
     FailureSettingsRead,
     FailureSettingsWrite,
-    FailureMainDocuments,
     Count
 };
 

@@ -106,34 +106,34 @@ std::string LabelStock::arrangement() const
     return std::to_string(labelsPerSheet()) + " labels";
 }
 
-std::string LabelStock::problem() const
+std::optional<StockProblem> LabelStock::problem() const
 {
+    using Id = StockProblem::Id;
     const std::string who = name();
     if (!(paperWidth > 0) || !(paperHeight > 0))
-        return who + " has no paper size.";
+        return StockProblem{Id::NoPaperSize, {who}};
     if (!(width > 0) || !(height > 0))
-        return who + " has labels without a size.";
+        return StockProblem{Id::NoLabelSize, {who}};
     const std::size_t count = labelsPerSheet();
     if (count == 0)
-        return who + " has no labels on its sheet.";
+        return StockProblem{Id::NoLabels, {who}};
     if (count > kMaxLabelsPerSheet)
-        return who + " has more than " + std::to_string(kMaxLabelsPerSheet) + " labels on a sheet.";
+        return StockProblem{Id::TooManyLabels, {who, std::to_string(kMaxLabelsPerSheet)}};
     const std::vector<LabelRect> all = places();
     for (std::size_t i = 0; i < all.size(); ++i) {
         const LabelRect& a = all[i];
         if (a.x < -kTolerance || a.y < -kTolerance || a.x + a.width > paperWidth + kTolerance ||
             a.y + a.height > paperHeight + kTolerance)
-            return who + ": label " + std::to_string(i + 1) + " runs off the paper (" + mm(paperWidth) + " x " +
-                   mm(paperHeight) + " mm).";
+            return StockProblem{Id::OffThePaper, {who, std::to_string(i + 1), mm(paperWidth), mm(paperHeight)}};
         for (std::size_t j = i + 1; j < all.size(); ++j) {
             const LabelRect& b = all[j];
             const double across = std::min(a.x + a.width, b.x + b.width) - std::max(a.x, b.x);
             const double down = std::min(a.y + a.height, b.y + b.height) - std::max(a.y, b.y);
             if (across > kTolerance && down > kTolerance)
-                return who + ": labels " + std::to_string(i + 1) + " and " + std::to_string(j + 1) + " overlap.";
+                return StockProblem{Id::Overlap, {who, std::to_string(i + 1), std::to_string(j + 1)}};
         }
     }
-    return {};
+    return std::nullopt;
 }
 
 LabelStock customStock(const CustomGrid& grid)

@@ -26,6 +26,34 @@ const std::vector<PaperSize>& standardPapers();
 // A standard paper by its id or name, letter case aside.
 const PaperSize* standardPaper(std::string_view idOrName);
 
+// Why main documents cannot be made for a stock as asked: what is wrong and the values its text names, in
+// order. The texts, in both languages, are the windows' (see stockProblemText in ui/Texts.h).
+struct StockProblem {
+    enum class Id {
+        NoPaperSize,            // the stock
+        NoLabelSize,            // the stock
+        NoLabels,               // the stock
+        TooManyLabels,          // the stock, the most a sheet may have
+        OffThePaper,            // the stock, the label's number, the paper's width and height in mm
+        Overlap,                // the stock, the two labels' numbers
+        NotRectangular,         // the stock
+        NoSizeChosen,           //
+        OneTableOnly,           // the stock, its number of blocks of labels
+        TooSmallNoneFits,       // the stock, the smallest font size, the sizes that do not fit
+        TooSmallOneFits,        // the same
+        TooSmall,               // the same, and the largest size that fits
+        NoFolder,               // the folder
+        FolderInTheWay,         // the main document
+        CannotWrite,            // the folder, the system's detail
+        CannotPlace,            // the main document, the system's detail
+        CannotPlaceAfterOthers, // the same, when the documents before it were made
+        Count
+    };
+    Id id;
+    std::vector<std::string> args;
+    bool operator==(const StockProblem&) const = default;
+};
+
 // One label's place on the sheet, from the paper's top left corner.
 struct LabelRect {
     double x = 0, y = 0, width = 0, height = 0;
@@ -61,8 +89,8 @@ struct LabelStock {
     // "2 x 7" for one layout; "12 labels" for several.
     std::string arrangement() const;
     // Why the stock cannot carry labels as it is laid out (labels that overlap or run off the paper, no label,
-    // too many); empty when it can.
-    std::string problem() const;
+    // too many); none when it can.
+    std::optional<StockProblem> problem() const;
 };
 
 // The most labels a sheet may have; stocks with more are refused (no QSL label is that small).

@@ -8,6 +8,12 @@
 
 namespace cardmill {
 
+MainDocumentError::MainDocumentError(StockProblem problem)
+    : std::runtime_error("main documents cannot be made (problem " + std::to_string(static_cast<int>(problem.id)) + ")")
+    , m_problem(std::move(problem))
+{
+}
+
 namespace {
 
 std::string sizeName(int size)
@@ -66,40 +72,38 @@ std::vector<int> sizesThatDoNotFit(const LabelStock& stock, const std::vector<in
 
 void checkRequest(const MainDocumentRequest& r)
 {
+    using Id = StockProblem::Id;
     const LabelStock& s = r.stock;
     if (!s.rectangular())
-        throw MainDocumentError(s.name() + " has round, elliptic or CD labels; QSL labels need rectangular ones.");
-    if (const std::string problem = s.problem(); !problem.empty())
-        throw MainDocumentError(problem);
+        throw MainDocumentError({Id::NotRectangular, {s.name()}});
+    if (std::optional<StockProblem> problem = s.problem())
+        throw MainDocumentError(std::move(*problem));
     if (r.sizes.empty())
-        throw MainDocumentError("No label size was chosen.");
+        throw MainDocumentError({Id::NoSizeChosen, {}});
     if (r.format == MainDocumentFormat::Docx && s.layouts.size() > 1)
-        throw MainDocumentError(s.name() + " has its labels in " + std::to_string(s.layouts.size()) +
-                                " blocks, which one Word table cannot hold: make the main documents as .odt.");
+        throw MainDocumentError({Id::OneTableOnly, {s.name(), std::to_string(s.layouts.size())}});
     const std::vector<int> unfit = sizesThatDoNotFit(s, r.sizes);
     if (!unfit.empty()) {
         std::string list;
         for (int size : unfit)
             list += (list.empty() ? "" : ", ") + sizeName(size);
         const int largest = largestFittingSize(s);
-        throw MainDocumentError(
-            "The labels of " + s.name() + " are too small for " + (unfit.size() == 1 ? "size " : "sizes ") + list +
-            " at " + text::fixed(kMinFontSize, 0) + " pt or more: " +
-            (largest == 0 ? std::string("not even one QSO fits.")
-                          : "at most " + std::to_string(largest) + (largest == 1 ? " QSO fits." : " QSOs fit.")));
+        const Id id = largest == 0 ? Id::TooSmallNoneFits : largest == 1 ? Id::TooSmallOneFits : Id::TooSmall;
+        throw MainDocumentError({id, {s.name(), text::fixed(kMinFontSize, 0), list, std::to_string(largest)}});
     }
 }
 
 std::vector<std::filesystem::path> makeMainDocuments(const MainDocumentRequest& r)
 {
+    using Id = StockProblem::Id;
     checkRequest(r);
     std::error_code ec;
     if (!std::filesystem::is_directory(r.folder, ec))
-        throw MainDocumentError("The folder \"" + r.folder.string() + "\" does not exist.");
+        throw MainDocumentError({Id::NoFolder, {r.folder.string()}});
     const std::vector<std::filesystem::path> targets = mainDocumentPaths(r);
     for (const auto& t : targets)
         if (std::filesystem::is_directory(t, ec))
-            throw MainDocumentError("A folder stands where the main document \"" + t.string() + "\" should go.");
+            throw MainDocumentError({Id::FolderInTheWay, {t.string()}});
 
     std::vector<std::filesystem::path> parts;
     auto discard = [&] {
@@ -120,7 +124,7 @@ std::vector<std::filesystem::path> makeMainDocuments(const MainDocumentRequest& 
         }
     } catch (const std::exception& e) {
         discard();
-        throw MainDocumentError("Cannot write the main documents in \"" + r.folder.string() + "\": " + e.what());
+        throw MainDocumentError({Id::CannotWrite, {r.folder.string(), e.what()}});
     }
     for (std::size_t i = 0; i < targets.size(); ++i) {
         std::filesystem::rename(parts[i], targets[i], ec);
@@ -128,8 +132,7 @@ std::vector<std::filesystem::path> makeMainDocuments(const MainDocumentRequest& 
             const std::string why = ec.message();
             parts.erase(parts.begin(), parts.begin() + static_cast<std::ptrdiff_t>(i));
             discard();
-            throw MainDocumentError("Cannot put \"" + targets[i].string() + "\" in place: " + why +
-                                    (i ? " (the documents before it were made)" : ""));
+            throw MainDocumentError({i ? Id::CannotPlaceAfterOthers : Id::CannotPlace, {targets[i].string(), why}});
         }
     }
     return targets;

@@ -10,10 +10,14 @@
 
 namespace cardmill {
 
-// Why main documents cannot be made as asked; the text says what to change.
+// Why main documents cannot be made as asked; problem() says what to change.
 class MainDocumentError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit MainDocumentError(StockProblem problem);
+    const StockProblem& problem() const { return m_problem; }
+
+private:
+    StockProblem m_problem;
 };
 
 enum class MainDocumentFormat { Docx, Odt };

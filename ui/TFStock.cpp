@@ -408,13 +408,13 @@ void TFStock::stockChanged()
     const std::optional<LabelStock> stock = currentStock();
     m_custom->setVisible(m_list->currentRow() == 0);
     std::string about;
-    std::string problem;
+    std::optional<StockProblem> problem;
     if (stock) {
         problem = stock->problem();
         // Sizes that do not fit this stock cannot be chosen.
         for (std::size_t i = 0; i < m_sizes.size(); ++i) {
             const int size = i < 10 ? static_cast<int>(i) + 1 : 0;
-            const bool fits = problem.empty() && fittingFontSize(qslDesign(size, {}), *stock) > 0;
+            const bool fits = !problem && fittingFontSize(qslDesign(size, {}), *stock) > 0;
             QCheckBox* box = m_sizes[i];
             if (fits != box->isEnabled()) {
                 // A size that does not fit shows unticked; it comes back ticked if this unticked it.
@@ -434,15 +434,15 @@ void TFStock::stockChanged()
                                       : stock->paperName) +
             ", " + stock->arrangement() + ", " + millimetres(stock->width) + " x " + millimetres(stock->height) +
             " mm" + (stock->description.empty() ? std::string() : " - " + stock->description);
-        if (!problem.empty())
-            about += "\n" + problem;
+        if (problem)
+            about += "\n" + stockProblemText(*problem, m_language);
     }
     m_about->setText(q(about));
     const std::vector<int> sizes = chosenSizes();
     const int shown = sizes.empty() ? 1 : sizes.front();
     const LabelDesign design = qslDesign(shown, m_ownCall->text().toStdString());
-    m_preview->show(stock, design, stock && problem.empty() ? fittingFontSize(design, *stock) : 0);
-    m_create->setEnabled(stock && problem.empty() && !sizes.empty());
+    m_preview->show(stock, design, stock && !problem ? fittingFontSize(design, *stock) : 0);
+    m_create->setEnabled(stock && !problem && !sizes.empty());
 }
 
 std::filesystem::path TFStock::firstSizeDocument() const
@@ -471,7 +471,7 @@ void TFStock::create()
     try {
         checkRequest(r);
     } catch (const MainDocumentError& e) {
-        showTextMessage(this, WindowText::StockFailed, m_language, {e.what()});
+        showTextMessage(this, WindowText::StockFailed, m_language, {stockProblemText(e.problem(), m_language)});
         return;
     }
     std::string there;
@@ -485,7 +485,7 @@ void TFStock::create()
     try {
         m_made = makeMainDocuments(r);
     } catch (const MainDocumentError& e) {
-        showTextMessage(this, WindowText::StockFailed, m_language, {e.what()});
+        showTextMessage(this, WindowText::StockFailed, m_language, {stockProblemText(e.problem(), m_language)});
         return;
     }
     try {

@@ -235,9 +235,6 @@ constexpr std::array<TextEntry, static_cast<std::size_t>(TextId::Count)> kTexts{
      "Nie można odczytać pliku ustawień \"%s\""},
     /* FailureSettingsWrite */
     {K::None, I::None, WindowText::Count, "Unable to write to %s", "Nie można zapisać %s"},
-    /* FailureMainDocuments */
-    {K::None, I::None, WindowText::Count, "Cannot make the main documents in \"%s\"",
-     "Nie można utworzyć dokumentów głównych w \"%s\""},
 }};
 
 constexpr std::array<std::string_view, 8> kQrgNamesPolish{

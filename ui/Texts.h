@@ -7,6 +7,7 @@
 
 #include "engine/RunSummary.h"
 #include "engine/TextId.h"
+#include "stock/LabelStock.h"
 #include "ui/WindowText.h"
 
 namespace cardmill {
@@ -52,6 +53,9 @@ std::string summaryText(const RunSummary& summary, Language language);
 std::string failureText(const Failure& failure, Language language);
 // What the user should know about the main documents, a line each; empty when nothing.
 std::string warningsText(const RunSummary& summary, Language language);
+
+// Why main documents cannot be made, in a language.
+std::string stockProblemText(const StockProblem& problem, Language language);
 
 // The name of a QRG format (0 to 7) in a language, as the lists show it.
 std::string_view qrgFormatName(int index, Language language);

@@ -152,10 +152,67 @@ constexpr std::array<TextEntry, static_cast<std::size_t>(WindowText::Count)> kWi
     {K::None, I::None, WindowText::Count, "ADIF field name", "Nazwa pola ADIF"},
     /* ClearSwlFile */
     {K::None, I::None, WindowText::Count, "Clear (Delete)", "Wyczyść (Delete)"},
+    /* StockProblemNoPaperSize */
+    {K::None, I::None, WindowText::Count, "%s has no paper size.", "%s nie ma rozmiaru papieru."},
+    /* StockProblemNoLabelSize */
+    {K::None, I::None, WindowText::Count, "%s has labels without a size.", "%s ma nalepki bez rozmiaru."},
+    /* StockProblemNoLabels */
+    {K::None, I::None, WindowText::Count, "%s has no labels on its sheet.", "%s nie ma nalepek na arkuszu."},
+    /* StockProblemTooManyLabels */
+    {K::None, I::None, WindowText::Count, "%s has more than %s labels on a sheet.",
+     "%s ma więcej niż %s nalepek na arkuszu."},
+    /* StockProblemOffThePaper */
+    {K::None, I::None, WindowText::Count, "%s: label %s runs off the paper (%s x %s mm).",
+     "%s: nalepka %s wychodzi poza papier (%s x %s mm)."},
+    /* StockProblemOverlap */
+    {K::None, I::None, WindowText::Count, "%s: labels %s and %s overlap.", "%s: nalepki %s i %s nachodzą na siebie."},
+    /* StockProblemNotRectangular */
+    {K::None, I::None, WindowText::Count, "%s has round, elliptic or CD labels; QSL labels need rectangular ones.",
+     "%s ma nalepki okrągłe, eliptyczne lub CD; nalepki QSL muszą być prostokątne."},
+    /* StockProblemNoSizeChosen */
+    {K::None, I::None, WindowText::Count, "No label size was chosen.", "Nie wybrano żadnego rozmiaru nalepki."},
+    /* StockProblemOneTableOnly */
+    {K::None, I::None, WindowText::Count,
+     "%s has its labels in %s blocks, which one Word table cannot hold: make the main documents as .odt.",
+     "%s ma nalepki w %s blokach, których jedna tabela Worda nie pomieści: utwórz dokumenty główne jako .odt."},
+    /* StockProblemTooSmallNoneFits */
+    {K::None, I::None, WindowText::Count,
+     "The labels of %s are too small at %s pt or more for these sizes: %s. Not even one QSO fits.",
+     "Nalepki %s są za małe przy %s pt lub więcej dla tych rozmiarów: %s. Nie mieści się nawet jedno QSO."},
+    /* StockProblemTooSmallOneFits */
+    {K::None, I::None, WindowText::Count,
+     "The labels of %s are too small at %s pt or more for these sizes: %s. Only one QSO fits.",
+     "Nalepki %s są za małe przy %s pt lub więcej dla tych rozmiarów: %s. Mieści się tylko jedno QSO."},
+    /* StockProblemTooSmall */
+    {K::None, I::None, WindowText::Count,
+     "The labels of %s are too small at %s pt or more for these sizes: %s. At most %s QSOs fit.",
+     "Nalepki %s są za małe przy %s pt lub więcej dla tych rozmiarów: %s. Mieści się najwyżej %s QSO."},
+    /* StockProblemNoFolder */
+    {K::None, I::None, WindowText::Count, "The folder \"%s\" does not exist.", "Folder \"%s\" nie istnieje."},
+    /* StockProblemFolderInTheWay */
+    {K::None, I::None, WindowText::Count, "A folder stands where the main document \"%s\" should go.",
+     "W miejscu dokumentu głównego \"%s\" jest folder."},
+    /* StockProblemCannotWrite */
+    {K::None, I::None, WindowText::Count, "Cannot write the main documents in \"%s\": %s",
+     "Nie można zapisać dokumentów głównych w \"%s\": %s"},
+    /* StockProblemCannotPlace */
+    {K::None, I::None, WindowText::Count, "Cannot put \"%s\" in place: %s", "Nie można umieścić \"%s\" na miejscu: %s"},
+    /* StockProblemCannotPlaceAfterOthers */
+    {K::None, I::None, WindowText::Count, "Cannot put \"%s\" in place: %s (the documents before it were made)",
+     "Nie można umieścić \"%s\" na miejscu: %s (dokumenty przed nim zostały utworzone)"},
 
 }};
 
 } // namespace
+
+std::string stockProblemText(const StockProblem& problem, Language language)
+{
+    static_assert(static_cast<int>(WindowText::Count) - static_cast<int>(WindowText::StockProblemNoPaperSize) ==
+                  static_cast<int>(StockProblem::Id::Count));
+    const auto id =
+        static_cast<WindowText>(static_cast<int>(WindowText::StockProblemNoPaperSize) + static_cast<int>(problem.id));
+    return textFor(id, language, problem.args);
+}
 
 const TextEntry& textEntry(WindowText id)
 {

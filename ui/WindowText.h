@@ -73,6 +73,24 @@ enum class WindowText {
     AddFieldCaption,
     AddFieldPrompt,
     ClearSwlFile, // the SWL box's clear button
+    // Why main documents cannot be made, in the order of StockProblem::Id; their values fill the "%s" in turn.
+    StockProblemNoPaperSize,
+    StockProblemNoLabelSize,
+    StockProblemNoLabels,
+    StockProblemTooManyLabels,
+    StockProblemOffThePaper,
+    StockProblemOverlap,
+    StockProblemNotRectangular,
+    StockProblemNoSizeChosen,
+    StockProblemOneTableOnly,
+    StockProblemTooSmallNoneFits,
+    StockProblemTooSmallOneFits,
+    StockProblemTooSmall,
+    StockProblemNoFolder,
+    StockProblemFolderInTheWay,
+    StockProblemCannotWrite,
+    StockProblemCannotPlace,
+    StockProblemCannotPlaceAfterOthers,
     Count
 };
 

@@ -105,7 +105,7 @@ TEST(StockCommands, MakesEverySizeThatFitsAndRefusesWhatDoesNot)
     tiny.sizes = "1";
     r = s.run(tiny);
     EXPECT_EQ(r.code, ExitPrecondition);
-    EXPECT_NE(r.err.find("not even one QSO fits"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Not even one QSO fits"), std::string::npos) << r.err;
     EXPECT_TRUE(std::filesystem::is_empty(other.path()));
 
     // Unknown stocks are usage errors; without the database the message names the package.

@@ -81,6 +81,13 @@ TEST(SummaryText, FailuresAreSaidInTheProgramsLanguageWithTheSystemsDetail)
     EXPECT_EQ(failureText({FailureId::Other, {}, "something odd"}, Language::Polish), "something odd");
     EXPECT_EQ(failureText({FailureId::SettingsWrite, "/c/cardmill.ini", {}}, Language::English),
               "Unable to write to /c/cardmill.ini");
+    // Why main documents cannot be made, with the values in their places.
+    const StockProblem overlap{StockProblem::Id::Overlap, {"Custom", "1", "2"}};
+    EXPECT_EQ(stockProblemText(overlap, Language::English), "Custom: labels 1 and 2 overlap.");
+    EXPECT_EQ(stockProblemText(overlap, Language::Polish), "Custom: nalepki 1 i 2 nachodzą na siebie.");
+    EXPECT_EQ(stockProblemText({StockProblem::Id::CannotPlaceAfterOthers, {"/d/card_2.odt", "No space left on device"}},
+                               Language::English),
+              "Cannot put \"/d/card_2.odt\" in place: No space left on device (the documents before it were made)");
 }
 
 TEST(SummaryText, NoWordProcessorIsNamedInTheBuiltInTexts)
