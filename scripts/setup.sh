@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need, when they are missing.
 # Usage: scripts/setup.sh [--test | --screenshot]
-#   --test adds what only the test command needs: clang's fuzzer runtime and clang-format, LibreOffice (with its UNO bridge
-#   and database drivers, to run its own mail merge as the reference), poppler for the real-client checks,
-#   and the validators and packaging tools of the install test; --screenshot adds Xvfb and the tools that
-#   take a picture of the window.
+#   --test adds what only the test command needs: clang's fuzzer runtime, clang-format, LibreOffice (with its
+#   UNO bridge and database drivers, to run its own mail merge as the reference), poppler for the real-client
+#   checks, and the validators and packaging tools of the install test; --screenshot adds Xvfb and the tools
+#   that take a picture of the window.
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config qt6-base-dev libpugixml-dev libzip-dev libcli11-dev libutfcpp-dev
