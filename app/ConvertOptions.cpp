@@ -173,7 +173,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     app.add_option("--custom-grid", task.grid,
                    "with --make-main-docs, instead of --stock: PAPER,COLUMNS,ROWS,WIDTH,HEIGHT,LEFT,TOP,HPITCH,"
                    "VPITCH, lengths in mm, PAPER A4, A5, A6, US-Letter, US-Legal or WIDTHxHEIGHT")
-        ->type_name("SPEC");
+        ->type_name("GRID");
     app.add_option("--format", task.format, "with --make-main-docs: docx (default) or odt")->type_name("docx|odt");
     app.add_option("--sizes", task.sizes,
                    "with --make-main-docs: the label sizes, such as 1,2,3,swl (default: every size that fits)")
@@ -221,7 +221,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
         task.settings = settings.empty() ? defaultSettingsPath() : std::filesystem::path(settings);
         if (make) {
             if (task.stock.empty() == task.grid.empty())
-                return usage("--make-main-docs needs --stock NAME or --custom-grid SPEC (one of them)");
+                return usage("--make-main-docs needs --stock NAME or --custom-grid GRID (one of them)");
             task.format = text::upper(task.format) == "ODT" ? "odt" : text::upper(task.format) == "DOCX" ? "docx" : "";
             if (task.format.empty())
                 return usage("--format must be docx or odt");

@@ -151,12 +151,12 @@ LabelStock customStock(const CustomGrid& grid)
     return s;
 }
 
-CustomGrid parseCustomGrid(std::string_view spec)
+CustomGrid parseCustomGrid(std::string_view grid)
 {
     std::vector<std::string_view> parts;
     for (std::size_t at = 0;;) {
-        const std::size_t comma = spec.find(',', at);
-        parts.push_back(text::trim(spec.substr(at, comma == std::string_view::npos ? comma : comma - at)));
+        const std::size_t comma = grid.find(',', at);
+        parts.push_back(text::trim(grid.substr(at, comma == std::string_view::npos ? comma : comma - at)));
         if (comma == std::string_view::npos)
             break;
         at = comma + 1;
@@ -164,7 +164,7 @@ CustomGrid parseCustomGrid(std::string_view spec)
     if (parts.size() != 9)
         throw std::invalid_argument("a custom grid is PAPER,COLUMNS,ROWS,WIDTH,HEIGHT,LEFT,TOP,HPITCH,VPITCH "
                                     "(lengths in mm), not \"" +
-                                    std::string(spec) + "\"");
+                                    std::string(grid) + "\"");
     CustomGrid g;
     if (const PaperSize* p = standardPaper(parts[0])) {
         g.paperName = p->name;

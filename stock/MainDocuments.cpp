@@ -28,14 +28,14 @@ std::vector<int> allSizes()
     return {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 0};
 }
 
-std::vector<int> parseSizes(const std::string& spec)
+std::vector<int> parseSizes(const std::string& list)
 {
-    if (text::equalNoCase(text::trim(spec), "all"))
+    if (text::equalNoCase(text::trim(list), "all"))
         return allSizes();
     std::vector<int> out;
-    for (std::size_t at = 0; at <= spec.size();) {
-        const std::size_t comma = std::min(spec.find(',', at), spec.size());
-        const std::string_view item = text::trim(std::string_view(spec).substr(at, comma - at));
+    for (std::size_t at = 0; at <= list.size();) {
+        const std::size_t comma = std::min(list.find(',', at), list.size());
+        const std::string_view item = text::trim(std::string_view(list).substr(at, comma - at));
         long long n = 0;
         int size = -1;
         if (text::equalNoCase(item, "swl"))
