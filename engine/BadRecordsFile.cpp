@@ -62,9 +62,7 @@ void BadRecordsFile::finish()
     std::error_code ec;
     if (m_clean) {
         std::filesystem::remove(part, ec);
-        const auto type = std::filesystem::symlink_status(m_path, ec).type();
-        if (type == std::filesystem::file_type::regular || type == std::filesystem::file_type::symlink)
-            std::filesystem::remove(m_path, ec);
+        removeOlderOutput(m_path);
         return;
     }
     std::filesystem::rename(part, m_path, ec);

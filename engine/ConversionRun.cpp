@@ -132,11 +132,6 @@ RunOutcome ConversionRun::execute()
             m_host.showMessage(TextId::NoMainDocument);
             return RunOutcome::Precondition;
         }
-        std::error_code ec;
-        if (!std::filesystem::exists(mainDocument, ec)) {
-            m_host.showMessage(TextId::MainDocumentMissing);
-            return RunOutcome::Precondition;
-        }
         if (const auto problem = checkInputFile(mainDocument, TextId::MainDocumentMissing))
             return refuse(*problem);
         for (int k = 0; k <= 10; ++k)

@@ -166,10 +166,7 @@ DataSourceWriter::Result DataSourceWriter::write(const SortedLines& lines, Group
             out.file->commit();
         } else {
             out.file.reset();
-            std::error_code ec;
-            const auto type = std::filesystem::symlink_status(out.path, ec).type();
-            if (type == std::filesystem::file_type::regular || type == std::filesystem::file_type::symlink)
-                std::filesystem::remove(out.path, ec);
+            removeOlderOutput(out.path);
         }
     }
     return Result::Written;

@@ -131,6 +131,17 @@ bool renameNoReplace(const std::filesystem::path& from, const std::filesystem::p
     return true;
 }
 
+bool startsWith(const std::filesystem::path& path, std::string_view signature)
+{
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return false;
+    std::string head(signature.size(), '\0');
+    const bool read = std::fread(head.data(), 1, head.size(), f) == head.size();
+    std::fclose(f);
+    return read && head == signature;
+}
+
 bool isExecutable(const std::filesystem::path& path)
 {
     return ::access(path.c_str(), X_OK) == 0;

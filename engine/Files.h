@@ -34,6 +34,9 @@ bool replaceContents(const std::filesystem::path& target, const std::string& tex
 // Renames `from` to `to` unless something is at `to` already. False (and `from` untouched) otherwise.
 bool renameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to);
 
+// Whether the file at `path` begins with the bytes `signature`; false when it cannot be read.
+bool startsWith(const std::filesystem::path& path, std::string_view signature);
+
 // Whether the program may run `path`.
 bool isExecutable(const std::filesystem::path& path);
 

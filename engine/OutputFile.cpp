@@ -17,6 +17,14 @@ void requireNoFolderAt(const std::filesystem::path& target)
         throw IoError(FailureId::FolderInTheWay, target);
 }
 
+void removeOlderOutput(const std::filesystem::path& target) noexcept
+{
+    std::error_code ec;
+    const auto type = std::filesystem::symlink_status(target, ec).type();
+    if (type == std::filesystem::file_type::regular || type == std::filesystem::file_type::symlink)
+        std::filesystem::remove(target, ec);
+}
+
 OutputFile::OutputFile(std::filesystem::path target)
     : m_target(std::move(target))
     , m_part(partPathFor(m_target))

@@ -35,4 +35,8 @@ private:
 // Throws IoError when a folder stands at a name the run means to write.
 void requireNoFolderAt(const std::filesystem::path& target);
 
+// Removes an older product at `target` that this run does not replace: a file, or a link itself (never what
+// it points to, never a folder). Failing quietly: what stays is only out of date.
+void removeOlderOutput(const std::filesystem::path& target) noexcept;
+
 } // namespace cardmill

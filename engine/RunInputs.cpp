@@ -63,13 +63,7 @@ std::optional<InputProblem> inputAmongOutputs(const std::vector<std::filesystem:
 
 bool startsWithUtf16Mark(const std::filesystem::path& path)
 {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return false;
-    unsigned char mark[2] = {};
-    const bool read = std::fread(mark, 1, 2, f) == 2;
-    std::fclose(f);
-    return read && ((mark[0] == 0xFF && mark[1] == 0xFE) || (mark[0] == 0xFE && mark[1] == 0xFF));
+    return files::startsWith(path, "\xFF\xFE") || files::startsWith(path, "\xFE\xFF");
 }
 
 void convertUtf16ToUtf8(const std::filesystem::path& source, const std::filesystem::path& target)

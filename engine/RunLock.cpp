@@ -34,8 +34,8 @@ std::unique_ptr<RunLock> RunLock::take(const std::filesystem::path& log)
                 return nullptr;
             throw IoError(FailureId::Lock, path, std::strerror(error));
         }
-        struct stat held {
-        }, named{};
+        struct stat held = {};
+        struct stat named = {};
         if (::fstat(fd, &held) == 0 && ::lstat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
             held.st_ino == named.st_ino)
             return std::unique_ptr<RunLock>(new RunLock(path, fd));

@@ -28,11 +28,6 @@ void appendField(std::string& out, std::string_view name, std::string_view type,
     out.append(">").append(value);
 }
 
-bool sameName(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && text::equalNoCase(a, b);
-}
-
 } // namespace
 
 // Marks one record after another. Its buffers are kept from record to record: a large log is marked without
@@ -184,7 +179,7 @@ void RecordMarker::findFields()
 const RecordMarker::Field* RecordMarker::find(std::string_view name) const
 {
     for (const Field& f : m_fields)
-        if (sameName(f.name, name))
+        if (text::equalNoCase(f.name, name))
             return &f; // the first counts, as for the reader
     return nullptr;
 }
@@ -221,7 +216,7 @@ void RecordMarker::appendMarked(std::string& out) const
         out.append(m_raw.substr(copied, edit.begin - copied));
         if (edit.field) {
             for (const Change& c : m_changes)
-                if (sameName(edit.field->name, c.name))
+                if (text::equalNoCase(edit.field->name, c.name))
                     appendField(out, edit.field->name, edit.field->type, c.value);
         } else {
             for (const Change& c : m_changes)
@@ -244,7 +239,7 @@ void RecordMarker::appendSent(std::string& out) const
         std::string_view value = f.value;
         bool changed = false;
         for (const Change& c : m_changes)
-            if (sameName(f.name, c.name)) {
+            if (text::equalNoCase(f.name, c.name)) {
                 value = c.value;
                 changed = true;
             }

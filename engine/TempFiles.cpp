@@ -90,15 +90,27 @@ std::filesystem::path temporaryRoot()
     return tmp && *tmp ? std::filesystem::path(tmp) : std::filesystem::path("/tmp");
 }
 
-WorkFolder::WorkFolder()
+namespace {
+
+// A new folder "cardmill-<pid>-<purpose>XXXXXX" in `parent`, mode 0700.
+std::string privateFolder(const std::filesystem::path& parent, std::string_view purpose)
 {
     std::string pattern =
-        (temporaryRoot() / (std::string(kWorkPrefix) + std::to_string(::getpid()) + "-XXXXXX")).string();
-    if (!::mkdtemp(pattern.data())) // mode 0700
-        throw IoError(FailureId::MakeWorkFolder, temporaryRoot(), std::strerror(errno));
-    m_path = pattern;
-    if (pattern.size() < sizeof g_current) {
-        std::memcpy(g_current, pattern.c_str(), pattern.size() + 1);
+        (parent / (std::string(kWorkPrefix) + std::to_string(::getpid()) + "-" + std::string(purpose) + "XXXXXX"))
+            .string();
+    if (!::mkdtemp(pattern.data()))
+        throw IoError(FailureId::MakeWorkFolder, parent, std::strerror(errno));
+    return pattern;
+}
+
+} // namespace
+
+WorkFolder::WorkFolder()
+{
+    const std::string made = privateFolder(temporaryRoot(), "");
+    m_path = made;
+    if (made.size() < sizeof g_current) {
+        std::memcpy(g_current, made.c_str(), made.size() + 1);
         g_haveCurrent = true;
     }
 }
@@ -124,13 +136,7 @@ void WorkFolder::removeCurrentNow() noexcept
 std::filesystem::path scratchFolder(std::string_view purpose)
 {
     const std::filesystem::path current = WorkFolder::current();
-    std::string pattern =
-        ((current.empty() ? temporaryRoot() : current) /
-         (std::string(kWorkPrefix) + std::to_string(::getpid()) + "-" + std::string(purpose) + "-XXXXXX"))
-            .string();
-    if (!::mkdtemp(pattern.data()))
-        throw IoError(FailureId::MakeWorkFolder, current.empty() ? temporaryRoot() : current, std::strerror(errno));
-    return pattern;
+    return privateFolder(current.empty() ? temporaryRoot() : current, std::string(purpose) + "-");
 }
 
 std::FILE* scratchFile(std::string_view purpose, std::filesystem::path& made, std::string& error)

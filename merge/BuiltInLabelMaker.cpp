@@ -1,7 +1,6 @@
 #include "merge/BuiltInLabelMaker.h"
 
-#include <fstream>
-
+#include "engine/Files.h"
 #include "engine/TempFiles.h"
 #include "merge/DocxMerger.h"
 #include "merge/Evaluator.h"
@@ -15,13 +14,6 @@ namespace {
 std::string quoted(const std::filesystem::path& p)
 {
     return "\"" + p.string() + "\"";
-}
-
-bool startsWith(const std::filesystem::path& path, std::string_view signature)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::string head(signature.size(), '\0');
-    return in.read(head.data(), static_cast<std::streamsize>(head.size())) && head == signature;
 }
 
 constexpr std::string_view kWord97Signature = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
@@ -83,7 +75,7 @@ const BuiltInLabelMaker::MainDocument& BuiltInLabelMaker::load(const std::filesy
 
     std::filesystem::path package = path;
     std::filesystem::path converted; // a scratch folder, gone once the converted document is read
-    if (startsWith(path, kWord97Signature)) {
+    if (files::startsWith(path, kWord97Signature)) {
         package = convertedDoc(path, progress);
         converted = package.parent_path();
     } else if (!looksLikeZip(path)) {

@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <fstream>
 #include <stdexcept>
 #include <zip.h>
 #include <zlib.h>
@@ -40,9 +39,7 @@ bool climbsOut(const std::string& name)
 
 bool looksLikeZip(const std::filesystem::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    char sig[4] = {};
-    return in.read(sig, 4) && sig[0] == 'P' && sig[1] == 'K' && sig[2] == 3 && sig[3] == 4;
+    return files::startsWith(path, std::string_view("PK\x03\x04", 4));
 }
 
 ZipContents readZip(const std::filesystem::path& path, const ZipLimits& limits)
@@ -118,24 +115,15 @@ constexpr std::uint32_t kMax32 = 0xffffffffu;
 // Little-endian fields appended to a header.
 struct Fields {
     std::string bytes;
-    Fields& u16(std::uint64_t v)
+    Fields& little(std::uint64_t v, int size)
     {
-        for (int i = 0; i < 2; ++i)
+        for (int i = 0; i < size; ++i)
             bytes.push_back(static_cast<char>((v >> (8 * i)) & 0xff));
         return *this;
     }
-    Fields& u32(std::uint64_t v)
-    {
-        for (int i = 0; i < 4; ++i)
-            bytes.push_back(static_cast<char>((v >> (8 * i)) & 0xff));
-        return *this;
-    }
-    Fields& u64(std::uint64_t v)
-    {
-        for (int i = 0; i < 8; ++i)
-            bytes.push_back(static_cast<char>((v >> (8 * i)) & 0xff));
-        return *this;
-    }
+    Fields& u16(std::uint64_t v) { return little(v, 2); }
+    Fields& u32(std::uint64_t v) { return little(v, 4); }
+    Fields& u64(std::uint64_t v) { return little(v, 8); }
     Fields& text(std::string_view s)
     {
         bytes.append(s);
