@@ -50,6 +50,11 @@ int runChild(const std::vector<std::string>& arguments, const std::filesystem::p
 
     const auto start = std::chrono::steady_clock::now();
     int status = 0;
+    auto kill = [&] {
+        ::killpg(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+        g_running = 0;
+    };
     for (;;) {
         const pid_t done = ::waitpid(pid, &status, WNOHANG);
         if (done == pid)
@@ -60,9 +65,7 @@ int runChild(const std::vector<std::string>& arguments, const std::filesystem::p
         }
         const auto passed = std::chrono::steady_clock::now() - start;
         if (passed > timeLimit) {
-            ::killpg(pid, SIGKILL);
-            ::waitpid(pid, &status, 0);
-            g_running = 0;
+            kill();
             throw std::runtime_error("it did not finish within " + std::to_string(timeLimit.count()) +
                                      " seconds and was stopped");
         }
@@ -70,9 +73,7 @@ int runChild(const std::vector<std::string>& arguments, const std::filesystem::p
             try {
                 waiting(static_cast<int>(std::chrono::duration_cast<std::chrono::seconds>(passed).count()));
             } catch (...) {
-                ::killpg(pid, SIGKILL);
-                ::waitpid(pid, &status, 0);
-                g_running = 0;
+                kill();
                 throw;
             }
         }

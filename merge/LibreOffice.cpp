@@ -65,11 +65,9 @@ void LibreOffice::convert(const std::vector<std::filesystem::path>& files, const
         m_profile = scratchFolder("libreoffice"); // in the run's work folder: it goes with the run
     const std::filesystem::path log = m_profile / "convert.log";
 
-    std::vector<std::string> args{soffice->string(), "--headless",
-                                  "--norestore",     "--nologo",
-                                  "--nolockcheck",   "-env:UserInstallation=file://" + (m_profile / "user").string(),
-                                  "--convert-to",    format,
-                                  "--outdir",        folder.string()};
+    std::vector<std::string> args{soffice->string(), "--headless", "--norestore", "--nologo", "--nolockcheck"};
+    args.push_back("-env:UserInstallation=file://" + (m_profile / "user").string());
+    args.insert(args.end(), {"--convert-to", format, "--outdir", folder.string()});
     for (const auto& f : files)
         args.push_back(f.string());
     int status = -1;
