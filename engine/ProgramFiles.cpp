@@ -1,6 +1,7 @@
 // The program's own place: the one place that asks the platform where the running program lies.
 #include "engine/ProgramFiles.h"
 
+#include <cstdlib>
 #include <system_error>
 
 #include <unistd.h>
@@ -27,6 +28,18 @@ std::filesystem::path dataFolder()
 bool folderWritable(const std::filesystem::path& folder)
 {
     return ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+std::filesystem::path userBaseFolder(const char* value, const char* home, std::string_view fallback)
+{
+    if (value && *value == '/')
+        return value;
+    return home && *home ? std::filesystem::path(home) / fallback : std::filesystem::path();
+}
+
+std::filesystem::path userBaseFolder(const char* variable, std::string_view fallback)
+{
+    return userBaseFolder(std::getenv(variable), std::getenv("HOME"), fallback);
 }
 
 } // namespace cardmill

@@ -16,6 +16,12 @@ const std::filesystem::path& programFolder();
 // build tree.
 std::filesystem::path dataFolder();
 
+// A base folder of the user's, as the XDG rules name it: `value` (the variable's, such as $XDG_CONFIG_HOME) when
+// it is an absolute path, else `fallback` (such as ".config") in `home`; empty when neither is set.
+std::filesystem::path userBaseFolder(const char* value, const char* home, std::string_view fallback);
+// The same, from the environment: `variable` and $HOME.
+std::filesystem::path userBaseFolder(const char* variable, std::string_view fallback);
+
 // Whether the user may create files in `folder`.
 bool folderWritable(const std::filesystem::path& folder);
 

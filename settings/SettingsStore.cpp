@@ -139,12 +139,8 @@ SettingsLocation settingsLocation(const std::filesystem::path& programFolder, bo
     std::error_code ec;
     if (std::filesystem::exists(std::filesystem::symlink_status(beside, ec)) || programFolderWritable)
         return {beside, true};
-    std::filesystem::path config;
-    if (xdgConfigHome && *xdgConfigHome == '/')
-        config = xdgConfigHome;
-    else if (home && *home)
-        config = std::filesystem::path(home) / ".config";
-    else
+    const std::filesystem::path config = userBaseFolder(xdgConfigHome, home, ".config");
+    if (config.empty())
         return {beside, true}; // nowhere else to go
     return {config / "cardmill" / std::string(kSettingsFileName), false};
 }

@@ -6,6 +6,7 @@
 
 #include <pugixml.hpp>
 
+#include "engine/ProgramFiles.h"
 #include "engine/Text.h"
 
 namespace cardmill {
@@ -14,14 +15,6 @@ namespace {
 
 // Template files larger than this are no stock database.
 constexpr std::uintmax_t kMaxFileSize = 16u << 20;
-
-std::filesystem::path environmentFolder(const char* variable, const char* homeFallback)
-{
-    if (const char* v = std::getenv(variable); v && *v == '/')
-        return v;
-    const char* home = std::getenv("HOME");
-    return home && *home ? std::filesystem::path(home) / homeFallback : std::filesystem::path();
-}
 
 // The files of a folder whose names end in `suffix`, in name order; none when it cannot be read.
 std::vector<std::filesystem::path> filesEndingIn(const std::filesystem::path& folder, std::string_view suffix)
@@ -90,7 +83,7 @@ struct StockCatalogue::Pending {
 std::vector<std::filesystem::path> StockCatalogue::systemFolders()
 {
     std::vector<std::filesystem::path> out;
-    const std::filesystem::path home = environmentFolder("XDG_DATA_HOME", ".local/share");
+    const std::filesystem::path home = userBaseFolder("XDG_DATA_HOME", ".local/share");
     if (!home.empty())
         out.push_back(home / "libglabels-3.0" / "templates");
     const char* dirs = std::getenv("XDG_DATA_DIRS");
@@ -107,7 +100,7 @@ std::vector<std::filesystem::path> StockCatalogue::systemFolders()
 
 std::filesystem::path StockCatalogue::userFolder()
 {
-    const std::filesystem::path config = environmentFolder("XDG_CONFIG_HOME", ".config");
+    const std::filesystem::path config = userBaseFolder("XDG_CONFIG_HOME", ".config");
     return config.empty() ? std::filesystem::path() : config / "libglabels" / "templates";
 }
 
