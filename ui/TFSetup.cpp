@@ -37,11 +37,6 @@ QPushButton* button(QWidget* parent, const char* name, const char* text)
     return named<QPushButton>(parent, name, text);
 }
 
-std::filesystem::path fullPath(const QLineEdit* box)
-{
-    return std::filesystem::path(box->toolTip().toStdString());
-}
-
 // The message for a name that cannot be a profile's.
 WindowText problemText(ProfileNameProblem p)
 {
@@ -196,9 +191,7 @@ void TFSetup::build()
 
 void TFSetup::setPath(QLineEdit* box, const std::filesystem::path& path)
 {
-    box->setToolTip(QString::fromStdString(path.string()));
-    box->setText(QString::fromStdString(ShortenPath(path.string(), kPathBound)));
-    box->setCursorPosition(box->text().size());
+    showPath(box, path, kPathBound);
     if (box == m_swl)
         m_swl->actions().front()->setVisible(!path.empty());
 }
@@ -286,9 +279,9 @@ void TFSetup::ComboBox1Change()
 
 void TFSetup::browse(QLineEdit* box, WindowText filter)
 {
-    std::filesystem::path folder = fullPath(box).parent_path();
+    std::filesystem::path folder = shownPath(box).parent_path();
     if (folder.empty())
-        folder = fullPath(m_log).parent_path();
+        folder = shownPath(m_log).parent_path();
     if (const auto f = userInteraction().openFile(this, textFor(filter, m_language), folder))
         setPath(box, *f);
 }
@@ -329,20 +322,20 @@ bool TFSetup::apply()
         showTextMessage(this, WindowText::NoProfileSelected, l);
         return false;
     }
-    if (fullPath(m_log).empty()) {
+    if (shownPath(m_log).empty()) {
         showTextMessage(this, TextId::NoSourceFile, l);
         return false;
     }
-    if (fullPath(m_main).empty()) {
+    if (shownPath(m_main).empty()) {
         showTextMessage(this, TextId::NoMainDocument, l);
         return false;
     }
 
     const std::string name = m_newProfileMode ? newName : selectedName();
     Profile p;
-    p.sourceFile = fullPath(m_log).string();
-    p.swlFile = fullPath(m_swl).string();
-    p.mainDocument = fullPath(m_main).string();
+    p.sourceFile = shownPath(m_log).string();
+    p.swlFile = shownPath(m_swl).string();
+    p.mainDocument = shownPath(m_main).string();
     // The file always keeps the English text, whatever language the list shows.
     const int qrg = m_qrg->currentIndex();
     p.qrgFormat = qrg >= 0 ? std::string(kQrgFormatTexts[static_cast<std::size_t>(qrg)]) : std::string();

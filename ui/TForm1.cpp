@@ -30,12 +30,12 @@
 #include "ui/ErrorHandler.h"
 #include "ui/FilterPane.h"
 #include "ui/Messages.h"
-#include "ui/ShortenPath.h"
 #include "ui/SwlArchive.h"
 #include "ui/TFADIF1.h"
 #include "ui/TFSetup.h"
 #include "ui/TFStock.h"
 #include "ui/UserInteraction.h"
+#include "ui/Widgets.h"
 
 using namespace Qt::StringLiterals;
 
@@ -305,13 +305,13 @@ void TForm1::Button2Click()
 void TForm1::browse(QLineEdit* box, WindowText filter)
 {
     // The dialog starts in the folder of the file chosen before, else in the log's.
-    std::filesystem::path folder = fullPath(box).parent_path();
+    std::filesystem::path folder = shownPath(box).parent_path();
     if (folder.empty())
         folder = logPath().parent_path();
     if (const auto file = userInteraction().openFile(this, textFor(filter, language()), folder))
         setPath(box, *file);
     if (box == m_swl)
-        setSwlPath(fullPath(m_swl));
+        setSwlPath(shownPath(m_swl));
 }
 
 void TForm1::Button4Click()
@@ -424,14 +424,7 @@ void TForm1::Edit3Exit()
 
 void TForm1::setPath(QLineEdit* box, const std::filesystem::path& path)
 {
-    box->setToolTip(qs(path.string()));
-    box->setText(qs(ShortenPath(path.string(), kPathBound)));
-    box->setCursorPosition(box->text().size()); // a box too narrow shows the file's name
-}
-
-std::filesystem::path TForm1::fullPath(const QLineEdit* box)
-{
-    return std::filesystem::path(box->toolTip().toStdString());
+    showPath(box, path, kPathBound);
 }
 
 void TForm1::setLogPath(const std::filesystem::path& path)

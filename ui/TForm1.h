@@ -78,7 +78,6 @@ public:
 
     // The paths a box keeps (its tool tip) and shows (shortened to 50 characters).
     static void setPath(QLineEdit* box, const std::filesystem::path& path);
-    static std::filesystem::path fullPath(const QLineEdit* box);
     void setLogPath(const std::filesystem::path& path);
     void setSwlPath(const std::filesystem::path& path);
     void setMainDocumentPath(const std::filesystem::path& path);

@@ -15,6 +15,7 @@
 #include "ui/Messages.h"
 #include "ui/TFADIF1.h"
 #include "ui/UserInteraction.h"
+#include "ui/Widgets.h"
 
 namespace cardmill {
 
@@ -77,17 +78,17 @@ std::string TForm1::callFilterText() const
 
 std::filesystem::path TForm1::logPath() const
 {
-    return fullPath(m_log);
+    return shownPath(m_log);
 }
 
 std::filesystem::path TForm1::swlPath() const
 {
-    return fullPath(m_swl);
+    return shownPath(m_swl);
 }
 
 std::filesystem::path TForm1::mainDocumentPath() const
 {
-    return fullPath(m_main);
+    return shownPath(m_main);
 }
 
 int TForm1::labelSize() const

@@ -1,8 +1,13 @@
 #pragma once
 
 // Small helpers the windows share when they build their controls.
+#include <filesystem>
+
+#include <QLineEdit>
 #include <QString>
 #include <QWidget>
+
+#include "ui/ShortenPath.h"
 
 namespace cardmill {
 
@@ -17,6 +22,21 @@ W* named(QWidget* parent, const char* name, const char* text = nullptr)
         if (text)
             w->setText(QString::fromUtf8(text));
     return w;
+}
+
+// A path box shows its path shortened to `bound` characters, with the end in view, and holds the whole path as
+// its tooltip.
+inline void showPath(QLineEdit* box, const std::filesystem::path& path, std::size_t bound)
+{
+    box->setToolTip(QString::fromStdString(path.string()));
+    box->setText(QString::fromStdString(ShortenPath(path.string(), bound)));
+    box->setCursorPosition(box->text().size()); // a box too narrow shows the file's name
+}
+
+// The whole path a path box holds.
+inline std::filesystem::path shownPath(const QLineEdit* box)
+{
+    return std::filesystem::path(box->toolTip().toStdString());
 }
 
 } // namespace cardmill
