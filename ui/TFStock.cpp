@@ -27,17 +27,13 @@
 #include "stock/MainDocuments.h"
 #include "ui/Messages.h"
 #include "ui/UserInteraction.h"
+#include "ui/Widgets.h"
 
 using namespace Qt::StringLiterals;
 
 namespace cardmill {
 
 namespace {
-
-QString q(const std::string& s)
-{
-    return QString::fromStdString(s);
-}
 
 std::string millimetres(double points)
 {
@@ -123,7 +119,7 @@ void StockPreview::paintEvent(QPaintEvent*)
             text += sample(piece);
         font(l.bold, l.scale);
         const double h = m_fontSize * l.scale * kLineHeight;
-        p.drawText(QRectF(left, y, width, h), Qt::AlignLeft | Qt::AlignVCenter, q(text));
+        p.drawText(QRectF(left, y, width, h), Qt::AlignLeft | Qt::AlignVCenter, toQString(text));
         y += h;
     };
     for (const DesignLine& l : m_design.above)
@@ -140,7 +136,7 @@ void StockPreview::paintEvent(QPaintEvent*)
             const QRectF cell(x, y, w, rowHeight);
             p.drawRect(cell);
             const std::string value = row == 0 ? m_design.table.headings[c] : sampleValue(m_design.table.columns[c]);
-            p.drawText(cell.adjusted(1, 0, -1, 0), Qt::AlignLeft | Qt::AlignVCenter, q(value));
+            p.drawText(cell.adjusted(1, 0, -1, 0), Qt::AlignLeft | Qt::AlignVCenter, toQString(value));
             x += w;
         }
         y += rowHeight;
@@ -169,7 +165,7 @@ TFStock::TFStock(const StockCatalogue& catalogue, std::filesystem::path settings
         } catch (const std::exception&) {
             // An unreadable settings file only means nothing is remembered.
         }
-    m_ownCall->setText(q(remembered.ownCall));
+    m_ownCall->setText(toQString(remembered.ownCall));
     m_format->setCurrentIndex(remembered.format == "odt" ? 1 : 0);
     fillList();
     if (remembered.stock.empty() || !selectStock(remembered.stock))
@@ -180,15 +176,15 @@ TFStock::TFStock(const StockCatalogue& catalogue, std::filesystem::path settings
 void TFStock::build()
 {
     setObjectName("TFStock");
-    setWindowTitle(q(text(WindowText::StockTitle)));
+    setWindowTitle(toQString(text(WindowText::StockTitle)));
     auto* columns = new QHBoxLayout;
 
     // Left: the stock.
     auto* left = new QVBoxLayout;
-    left->addWidget(new QLabel(q(text(WindowText::StockStock)), this));
+    left->addWidget(new QLabel(toQString(text(WindowText::StockStock)), this));
     m_search = new QLineEdit(this);
     m_search->setObjectName("StockSearch");
-    m_search->setPlaceholderText(q(text(WindowText::StockSearchHint)));
+    m_search->setPlaceholderText(toQString(text(WindowText::StockSearchHint)));
     m_search->setClearButtonEnabled(true);
     left->addWidget(m_search);
     m_list = new QListWidget(this);
@@ -202,20 +198,20 @@ void TFStock::build()
         notes += (notes.empty() ? "" : "\n") + warnings[i];
     if (warnings.size() > 3)
         notes += "\n...";
-    m_noDatabase = new QLabel(q(notes), this);
+    m_noDatabase = new QLabel(toQString(notes), this);
     m_noDatabase->setObjectName("NoDatabase");
     m_noDatabase->setWordWrap(true);
     m_noDatabase->setVisible(!notes.empty());
     left->addWidget(m_noDatabase);
 
-    m_custom = new QGroupBox(q(text(WindowText::StockCustom)), this);
+    m_custom = new QGroupBox(toQString(text(WindowText::StockCustom)), this);
     m_custom->setObjectName("CustomGrid");
     auto* grid = new QFormLayout(m_custom);
     m_paper = new QComboBox(m_custom);
     m_paper->setObjectName("Paper");
     for (const PaperSize& paper : standardPapers())
-        m_paper->addItem(q(paper.name), q(paper.id));
-    grid->addRow(q(text(WindowText::StockPaper)), m_paper);
+        m_paper->addItem(toQString(paper.name), toQString(paper.id));
+    grid->addRow(toQString(text(WindowText::StockPaper)), m_paper);
     auto spin = [this](const char* name, int value) {
         auto* s = new QSpinBox(m_custom);
         s->setObjectName(name);
@@ -243,16 +239,16 @@ void TFStock::build()
     // Avery L7160's grid as a start: a common QSL stock.
     m_columns = spin("Columns", 3);
     m_rows = spin("Rows", 7);
-    grid->addRow(q(text(WindowText::StockColumnsRows)), pair(m_columns, m_rows));
+    grid->addRow(toQString(text(WindowText::StockColumnsRows)), pair(m_columns, m_rows));
     m_width = length("LabelWidth", 63.5);
     m_height = length("LabelHeight", 38.1);
-    grid->addRow(q(text(WindowText::StockLabelSize)), pair(m_width, m_height));
+    grid->addRow(toQString(text(WindowText::StockLabelSize)), pair(m_width, m_height));
     m_left = length("Left", 7.2);
     m_top = length("Top", 15.15);
-    grid->addRow(q(text(WindowText::StockFirstPlace)), pair(m_left, m_top));
+    grid->addRow(toQString(text(WindowText::StockFirstPlace)), pair(m_left, m_top));
     m_hpitch = length("HPitch", 66.04);
     m_vpitch = length("VPitch", 38.1);
-    grid->addRow(q(text(WindowText::StockPitch)), pair(m_hpitch, m_vpitch));
+    grid->addRow(toQString(text(WindowText::StockPitch)), pair(m_hpitch, m_vpitch));
     left->addWidget(m_custom);
     columns->addLayout(left, 1);
 
@@ -278,7 +274,7 @@ void TFStock::build()
         m_ownCall->setCursorPosition(at);
         stockChanged();
     });
-    right->addRow(q(text(WindowText::StockOwnCall)), m_ownCall);
+    right->addRow(toQString(text(WindowText::StockOwnCall)), m_ownCall);
     auto* sizes = new QWidget(this);
     auto* sizeGrid = new QGridLayout(sizes);
     sizeGrid->setContentsMargins(0, 0, 0, 0);
@@ -290,31 +286,31 @@ void TFStock::build()
         sizeGrid->addWidget(box, i / 4, i % 4);
         m_sizes.push_back(box);
     }
-    right->addRow(q(text(WindowText::StockSizes)), sizes);
+    right->addRow(toQString(text(WindowText::StockSizes)), sizes);
     m_format = new QComboBox(this);
     m_format->setObjectName("Format");
     m_format->addItem(u".docx (Word, LibreOffice)"_s, u"docx"_s);
     m_format->addItem(u".odt (LibreOffice)"_s, u"odt"_s);
-    right->addRow(q(text(WindowText::StockFormat)), m_format);
+    right->addRow(toQString(text(WindowText::StockFormat)), m_format);
     m_folder = new QLineEdit(this);
     m_folder->setObjectName("Folder");
-    m_browse = new QPushButton(q(text(WindowText::StockBrowse)), this);
+    m_browse = new QPushButton(toQString(text(WindowText::StockBrowse)), this);
     m_browse->setObjectName("BrowseFolder");
     connect(m_browse, &QPushButton::clicked, this, [this] {
         if (const auto folder = userInteraction().chooseFolder(this, m_folder->text().toStdString()))
-            m_folder->setText(q(folder->string()));
+            m_folder->setText(toQString(folder->string()));
     });
     auto* folderRow = new QWidget(this);
     auto* folderLayout = new QHBoxLayout(folderRow);
     folderLayout->setContentsMargins(0, 0, 0, 0);
     folderLayout->addWidget(m_folder, 1);
     folderLayout->addWidget(m_browse);
-    right->addRow(q(text(WindowText::StockFolder)), folderRow);
+    right->addRow(toQString(text(WindowText::StockFolder)), folderRow);
     auto* rightBox = new QVBoxLayout;
     rightBox->addLayout(right);
     rightBox->addStretch(1);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
-    m_create = buttons->addButton(q(text(WindowText::StockCreate)), QDialogButtonBox::AcceptRole);
+    m_create = buttons->addButton(toQString(text(WindowText::StockCreate)), QDialogButtonBox::AcceptRole);
     m_create->setObjectName("Create");
     m_create->setDefault(true);
     connect(m_create, &QPushButton::clicked, this, [this] { create(); });
@@ -345,11 +341,12 @@ void TFStock::fillList()
 {
     const QSignalBlocker quiet(m_list);
     m_list->clear();
-    m_list->addItem(q(text(WindowText::StockCustom)));
+    m_list->addItem(toQString(text(WindowText::StockCustom)));
     m_shown = m_catalogue.search(m_search->text().toStdString());
     for (const LabelStock* s : m_shown)
-        m_list->addItem(q(s->name() + "  (" + (s->paperName.empty() ? std::string("custom paper") : s->paperName) +
-                          ", " + s->arrangement() + ")"));
+        m_list->addItem(toQString(s->name() + "  (" +
+                                  (s->paperName.empty() ? std::string("custom paper") : s->paperName) + ", " +
+                                  s->arrangement() + ")"));
 }
 
 bool TFStock::selectStock(const std::string& name)
@@ -368,7 +365,7 @@ bool TFStock::selectStock(const std::string& name)
 
 void TFStock::setFolder(const std::filesystem::path& folder)
 {
-    m_folder->setText(q(folder.string()));
+    m_folder->setText(toQString(folder.string()));
 }
 
 std::optional<LabelStock> TFStock::currentStock() const
@@ -427,7 +424,7 @@ void TFStock::stockChanged()
                 }
             }
             box->setEnabled(fits);
-            box->setToolTip(fits ? QString() : q(text(WindowText::StockTooSmall)));
+            box->setToolTip(fits ? QString() : toQString(text(WindowText::StockTooSmall)));
         }
         about =
             (stock->paperName.empty() ? millimetres(stock->paperWidth) + " x " + millimetres(stock->paperHeight) + " mm"
@@ -437,7 +434,7 @@ void TFStock::stockChanged()
         if (problem)
             about += "\n" + stockProblemText(*problem, m_language);
     }
-    m_about->setText(q(about));
+    m_about->setText(toQString(about));
     const std::vector<int> sizes = chosenSizes();
     const int shown = sizes.empty() ? 1 : sizes.front();
     const LabelDesign design = qslDesign(shown, m_ownCall->text().toStdString());

@@ -45,11 +45,6 @@ namespace {
 
 constexpr std::size_t kPathBound = 50;
 
-QString qs(const std::string& s)
-{
-    return QString::fromStdString(s);
-}
-
 bool isLogFile(const QString& path)
 {
     return path.endsWith(u".adi"_s, Qt::CaseInsensitive) || path.endsWith(u".adif"_s, Qt::CaseInsensitive);
@@ -107,7 +102,7 @@ void TForm1::fillProfileList()
     const IniFile ini(m_places.settingsFile);
     if (ini.exists())
         for (const std::string& name : sortedProfileNames(ini))
-            m_profiles->addItem(qs(name));
+            m_profiles->addItem(toQString(name));
 }
 
 void TForm1::startupLoad()
@@ -127,7 +122,7 @@ void TForm1::startupLoad()
     }
     m_start->setFocus();
     if (!m_commandLineProfile.empty()) {
-        const int i = m_profiles->findText(qs(m_commandLineProfile), Qt::MatchFixedString); // any letter case
+        const int i = m_profiles->findText(toQString(m_commandLineProfile), Qt::MatchFixedString); // any letter case
         if (i >= 0) {
             m_profiles->setCurrentIndex(i);
             profileLoad();
@@ -169,7 +164,7 @@ void TForm1::showFormats()
     // The QRG format by its name in the language of the moment; a text that names no format as it is stored;
     // before any profile, the formats the run would use.
     const bool known = m_qrgText.empty() || qrgFormatIndexExact(m_qrgText).has_value();
-    m_qrg->setText(qs(known ? std::string(qrgFormatName(m_qrgFormat, language())) : m_qrgText));
+    m_qrg->setText(toQString(known ? std::string(qrgFormatName(m_qrgFormat, language())) : m_qrgText));
     std::string sample =
         m_dateText.empty()
             ? std::string(kDateFormatTexts[static_cast<std::size_t>(std::clamp(m_dateFormatIndex, 0, 4))])
@@ -184,7 +179,7 @@ void TForm1::showFormats()
         }
         sample = withSeparator;
     }
-    m_date->setText(qs(sample));
+    m_date->setText(toQString(sample));
 }
 
 void TForm1::setDateFormat(int index, const std::string& separator)
@@ -201,7 +196,7 @@ void TForm1::ComboBox2Change()
 
 void TForm1::selectProfile(const std::string& name)
 {
-    m_profiles->setCurrentIndex(m_profiles->findText(qs(name), Qt::MatchFixedString));
+    m_profiles->setCurrentIndex(m_profiles->findText(toQString(name), Qt::MatchFixedString));
     if (m_profiles->currentIndex() >= 0)
         profileLoad();
     else
@@ -241,7 +236,7 @@ void TForm1::Button8Click()
 void TForm1::CheckBox1Click()
 {
     const Language l = language();
-    auto set = [l](auto* widget, WindowText id) { widget->setText(qs(textFor(id, l))); };
+    auto set = [l](auto* widget, WindowText id) { widget->setText(toQString(textFor(id, l))); };
     set(m_logLabel, WindowText::LabelSourceFile);
     set(m_mainLabel, WindowText::LabelMainDocument);
     set(m_qrgLabel, WindowText::LabelQrgFormat);
@@ -251,7 +246,7 @@ void TForm1::CheckBox1Click()
     set(m_config, WindowText::ButtonConfig);
     set(m_newMain, WindowText::ButtonNewMainDocs);
     set(m_firstLabelLabel, WindowText::LabelFirstLabel);
-    m_swl->actions().front()->setToolTip(qs(textFor(WindowText::ClearSwlFile, l)));
+    m_swl->actions().front()->setToolTip(toQString(textFor(WindowText::ClearSwlFile, l)));
     m_filters->applyLanguage(l);
     showFormats();
 }
@@ -457,7 +452,7 @@ void TForm1::openDocuments(const std::vector<std::filesystem::path>& documents)
 
 void TForm1::showConversionStatus(const std::string& file, int seconds)
 {
-    m_status->setText(qs(textFor(TextId::StatusLibreOffice, language(), {file, std::to_string(seconds)})));
+    m_status->setText(toQString(textFor(TextId::StatusLibreOffice, language(), {file, std::to_string(seconds)})));
     m_statusId = TextId::Count; // the next status text of the run is shown again
 }
 

@@ -2,6 +2,7 @@
 
 // Small helpers the windows share when they build their controls.
 #include <filesystem>
+#include <string>
 
 #include <QLineEdit>
 #include <QString>
@@ -10,6 +11,12 @@
 #include "ui/ShortenPath.h"
 
 namespace cardmill {
+
+// One of our UTF-8 texts as Qt shows it.
+inline QString toQString(const std::string& utf8)
+{
+    return QString::fromStdString(utf8);
+}
 
 // A control of type W in `parent`, named as the settings, tests and help refer to it, with a UTF-8 text when
 // it shows one.
