@@ -109,7 +109,7 @@ void mergeDocx(const ZipContents& main, const PassRecords& records, const std::f
     zip.begin(kDocumentPart);
     zip.write(compiled.prefix);
     std::string lastSection = finalSection;
-    Evaluator headers(records, options.reading, nullptr, 1000000000); // ids of their own, apart from the body's
+    Evaluator headers(records, options.reading, nullptr, Evaluator::kHeaderDrawingIds);
     forEachCopy(
         compiled.body, records, options,
         [&](std::size_t copies, std::size_t first, std::string& copy, std::string&, bool last) {

@@ -26,9 +26,11 @@ public:
     // `progress`, when given, is told every move to a further record; when it returns false the evaluator
     // throws MergeStopped.
     // Drawing objects get ids from `firstDrawingId` on, so that evaluators of different parts hand out
-    // different ones.
+    // different ones: the body's from kBodyDrawingIds, headers' and footers' from kHeaderDrawingIds.
+    static constexpr unsigned long kBodyDrawingIds = 100000;
+    static constexpr unsigned long kHeaderDrawingIds = 1000000000;
     Evaluator(const PassRecords& records, DateReading reading, const LabelMaker::Progress* progress = nullptr,
-              unsigned long firstDrawingId = 100000);
+              unsigned long firstDrawingId = kBodyDrawingIds);
 
     // Starts copy `copy` (from 0) at record `index`.
     void startCopy(std::size_t index, std::size_t copy);

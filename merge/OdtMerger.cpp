@@ -102,7 +102,7 @@ void mergeOdt(const ZipContents& main, const PassRecords& records, const std::fi
     };
     std::vector<std::string> copyStyles; // paragraph styles that start a copy on its own master page
     std::string pagesXml;
-    Evaluator headers(records, options.reading, nullptr, 1000000000);
+    Evaluator headers(records, options.reading, nullptr, Evaluator::kHeaderDrawingIds);
     forEachCopy(
         compiled.body, records, options,
         [&](std::size_t copies, std::size_t first, std::string& copy, std::string& frames, bool) {
