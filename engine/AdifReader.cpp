@@ -11,9 +11,9 @@ constexpr std::string_view kEoh = "<EOH>";
 constexpr std::string_view kEor = "<EOR>";
 
 // Where to resume a marker search after new text was joined: the marker may straddle the old end.
-std::size_t resumeFrom(std::size_t oldSize, std::string_view marker)
+std::size_t resumeFrom(std::size_t oldSize, std::size_t floor, std::string_view marker)
 {
-    return oldSize >= marker.size() - 1 ? oldSize - (marker.size() - 1) : 0;
+    return oldSize >= floor + marker.size() - 1 ? oldSize - (marker.size() - 1) : floor;
 }
 
 } // namespace
@@ -35,31 +35,39 @@ bool AdifReader::readLine()
     return true;
 }
 
+void AdifReader::dropConsumed()
+{
+    if (m_start == 0)
+        return;
+    m_joined.erase(0, m_start);
+    m_lineJoined -= std::min(m_lineJoined, m_start);
+    m_start = 0;
+}
+
 void AdifReader::skipHeader()
 {
     m_joined.clear();
-    m_pending.clear();
+    m_start = 0;
     std::size_t searched = 0;
     for (;;) {
         if (!readLine()) {
             // Neither marker: no header, and the text read is the start of a record that never ends.
-            m_pending.swap(m_joined);
             m_pendingBegin = 0;
             return;
         }
-        const std::size_t eor = scan::findMarker(m_joined, kEor, resumeFrom(searched, kEor));
-        const std::size_t eoh = scan::findMarker(m_joined, kEoh, resumeFrom(searched, kEoh));
+        const std::size_t eor = scan::findMarker(m_joined, kEor, resumeFrom(searched, 0, kEor));
+        const std::size_t eoh = scan::findMarker(m_joined, kEoh, resumeFrom(searched, 0, kEoh));
         searched = m_joined.size();
         if (eoh != std::string::npos && (eor == std::string::npos || eoh < eor)) {
-            m_pending.assign(m_joined, eoh + kEoh.size());
-            m_pendingBegin = m_lineBegin + (eoh + kEoh.size() - m_lineJoined); // "<EOH>" ends on the last line
-            m_joined.clear();
+            // "<EOH>" ends on the last line; what follows it there begins the first record.
+            m_start = eoh + kEoh.size();
+            m_pendingBegin = m_lineBegin + (m_start - m_lineJoined);
+            if (text::trim(std::string_view(m_joined).substr(m_start)).empty())
+                m_start = m_joined.size();
             return;
         }
         if (eor != std::string::npos) {
-            m_pending.swap(m_joined); // a record came first: the file has no header
-            m_pendingBegin = 0;
-            m_joined.clear();
+            m_pendingBegin = 0; // a record came first: the file has no header
             return;
         }
     }
@@ -67,14 +75,14 @@ void AdifReader::skipHeader()
 
 std::string_view AdifReader::leftover() const
 {
-    return text::trim(m_joined);
+    return text::trim(std::string_view(m_joined).substr(std::min(m_leftoverStart, m_joined.size())));
 }
 
 bool AdifReader::nextRecord(AdifRecord& record)
 {
     for (Result r; (r = next()) != Result::None;) {
         if (r == Result::Record) {
-            record.assign(m_record, m_joined);
+            record.assign(m_record, rawRecord());
             return true;
         }
     }
@@ -83,23 +91,50 @@ bool AdifReader::nextRecord(AdifRecord& record)
 
 AdifReader::Result AdifReader::next()
 {
-    m_joined.clear();
-    m_joined.swap(m_pending);
     m_record = {};
-    const bool pending = !m_joined.empty();
+    m_recordSize = 0;
+    m_leftoverStart = std::string::npos;
+    if (m_start >= m_joined.size()) {
+        m_joined.clear();
+        m_start = 0;
+    }
+    // The text from m_start on is this record's beginning: the rest of a line after "<EOH>" or after the
+    // record before it. It is searched first, then lines are joined to it until a marker turns up.
     m_span.begin = m_pendingBegin;
-    std::size_t searched = 0;
+    m_afterRecord = m_pendingAfterRecord && m_start < m_joined.size();
+    std::size_t eor = std::string::npos;
+    std::size_t searched = m_start;
     for (;;) {
-        if (scan::findMarker(m_joined, kEor, resumeFrom(searched, kEor)) != std::string::npos)
+        eor = scan::findMarker(m_joined, kEor, resumeFrom(searched, m_start, kEor));
+        if (eor != std::string::npos)
             break;
+        dropConsumed();
         searched = m_joined.size();
-        if (!readLine())
+        if (!readLine()) {
+            m_leftoverStart = m_start;
+            m_start = m_joined.size();
             return Result::None;
-        if (!pending && searched == 0 && m_lineJoined == 0)
+        }
+        if (m_lineJoined == 0)
             m_span.begin = m_lineBegin;
     }
-    m_span.end = m_lines.offset();
-    m_record = text::trim(m_joined);
+    // The record ends at its "<EOR>", whose end lies on the last line joined. Blanks alone after it stay with
+    // the record, as its raw text; anything else begins the next record.
+    const std::size_t end = eor + kEor.size();
+    m_recordStart = m_start;
+    if (text::trim(std::string_view(m_joined).substr(end)).empty()) {
+        m_span.end = m_lines.offset();
+        m_recordSize = m_joined.size() - m_start;
+        m_start = m_joined.size();
+        m_pendingAfterRecord = false;
+    } else {
+        m_span.end = m_lineBegin + (end - m_lineJoined);
+        m_recordSize = end - m_start;
+        m_start = end;
+        m_pendingBegin = m_span.end;
+        m_pendingAfterRecord = true;
+    }
+    m_record = text::trim(rawRecord());
     if (m_record.size() == kEor.size() && text::findNoCase(m_record, kEor) == 0)
         return Result::Empty;
     return Result::Record;

@@ -58,6 +58,16 @@ void reportUnfinished(std::string_view chunk, BadRecordsFile& bad)
         bad.add("No <EOR> at the end of the file:", chunk);
 }
 
+// Text after a record's "<EOR>" on its line that holds no QSO's tags (a logger's "<IOTA:6>AF-003<eor>" after
+// each QSO): no QSO, said once, no label.
+bool strayAfterRecord(const AdifReader& reader, const AdifRecord& record, BadRecordsFile& bad)
+{
+    if (!reader.afterRecordOnItsLine() || record.has("CALL") || record.has("QSO_DATE"))
+        return false;
+    bad.add("Not a QSO (no CALL, no QSO_DATE) after the <EOR> of the record before it on its line:", record.text());
+    return true;
+}
+
 } // namespace
 
 std::filesystem::path baseOf(const std::filesystem::path& logPath)
@@ -151,7 +161,13 @@ RunOutcome ConversionRun::execute()
             return refuse(*problem);
         inputs.push_back(swl);
     }
-    const std::unique_ptr<RunLock> lock = RunLock::take(log);
+    const SentMarking marking = m_host.sentMarking();
+    // One run at a time writes the files of a <base> (two logs "log.adi" and "log.adif" share them), and those
+    // of the SWL file's <base> when it marks that file.
+    std::vector<std::filesystem::path> lockedBases{base};
+    if (haveSwl && marking.on)
+        lockedBases.push_back(baseOf(swl));
+    const std::unique_ptr<RunLock> lock = RunLock::take(lockedBases);
     if (!lock) {
         m_host.showMessage(TextId::RunUnderWay, {log.string()});
         return RunOutcome::Locked;
@@ -161,7 +177,8 @@ RunOutcome ConversionRun::execute()
         outputs.push_back(SentMarks::sentPath(baseOf(swl)));
         outputs.push_back(SentMarks::updatedPath(baseOf(swl)));
     }
-    outputs.push_back(lock->path());
+    for (const std::filesystem::path& p : lock->paths())
+        outputs.push_back(p);
     if (const auto problem = inputAmongOutputs(inputs, outputs))
         return refuse(*problem);
     removeLeftovers(log.parent_path().empty() ? std::filesystem::path(".") : log.parent_path());
@@ -172,15 +189,18 @@ RunOutcome ConversionRun::execute()
     {
         LineReader probe(log);
     } // an unreadable log fails here, before anything else is done
-    // A log in UTF-16 is read as UTF-8, converted into the work folder.
+    // A log in UTF-16 is read as UTF-8, converted into the work folder. What was read is kept in view, so that
+    // the marks are made from those very bytes.
     auto readable = [&](const std::filesystem::path& file, const char* name) {
-        if (!startsWithUtf16Mark(file))
-            return file;
-        const std::filesystem::path converted = work.path() / name;
-        convertUtf16ToUtf8(file, converted);
-        return converted;
+        MarkSource source{file, file, {}, utf16Order(file)};
+        if (!source.utf16)
+            return source;
+        source.text = work.path() / name;
+        source.read = convertUtf16ToUtf8(file, source.text);
+        return source;
     };
-    const std::filesystem::path logText = readable(log, "log.adi");
+    MarkSource logSource = readable(log, "log.adi");
+    const std::filesystem::path logText = logSource.text;
     m_host.clearStopRequest(); // a click left over from an earlier run must not stop this one
     m_host.setStopEnabled(true);
     const std::size_t lineCount = countLines(logText);
@@ -195,9 +215,11 @@ RunOutcome ConversionRun::execute()
     // line lie in the file is kept, to mark them as sent when the run has made their labels.
     std::size_t records = 0, filtered = 0;
     SentMarks logMarks, swlMarks;
-    std::filesystem::path swlText;
+    MarkSource swlSource;
     {
         AdifReader reader(logText);
+        if (marking.on && !logSource.utf16)
+            reader.keepSnapshot();
         reader.skipHeader();
         AdifRecord record;
         std::string line;
@@ -211,8 +233,10 @@ RunOutcome ConversionRun::execute()
             if (r == AdifReader::Result::None)
                 reportUnfinished(reader.leftover(), bad);
             if (r == AdifReader::Result::Record) {
-                ++records;
                 record.assign(reader.record(), reader.rawRecord());
+                if (strayAfterRecord(reader, record, bad))
+                    continue;
+                ++records;
                 const LineComposer::Outcome o = composer.composeQso(record, line);
                 if (o == LineComposer::Outcome::CallFiltered)
                     ++filtered;
@@ -229,24 +253,32 @@ RunOutcome ConversionRun::execute()
                 return stop(false);
             }
         }
+        if (!logSource.utf16)
+            logSource.read = reader.snapshot();
     }
     m_host.clearStatus();
 
     // The SWL pass: no filters, no events, no stop.
     if (haveSwl) {
-        swlText = readable(swl, "swl.adi");
-        AdifReader reader(swlText);
+        swlSource = readable(swl, "swl.adi");
+        AdifReader reader(swlSource.text);
+        if (marking.on && !swlSource.utf16)
+            reader.keepSnapshot();
         reader.skipHeader();
         m_host.setStatus(TextId::StatusProcessingSwl);
         AdifRecord record;
         std::string line;
         while (reader.nextRecord(record)) {
+            if (strayAfterRecord(reader, record, bad))
+                continue;
             if (composer.composeSwl(record, line) == LineComposer::Outcome::Line) {
                 m_lines.add(line);
                 swlMarks.add(reader.span());
             }
         }
         reportUnfinished(reader.leftover(), bad);
+        if (!swlSource.utf16)
+            swlSource.read = reader.snapshot();
     }
 
     if (m_lines.empty()) {
@@ -271,30 +303,50 @@ RunOutcome ConversionRun::execute()
 
     RunSummary summary;
     summary.base = base;
-    // Marks the labelled QSOs as sent, when the user asks for it, once everything else has succeeded.
+    // Marks the labelled QSOs as sent, when the user asks for it, once everything else has succeeded. "Stop"
+    // still works: a stop writes neither file. A file that changed since it was read is marked in neither.
+    // False when stopped.
     auto markSent = [&] {
-        const SentMarking marking = m_host.sentMarking();
         if (!marking.on)
-            return;
+            return true;
         const auto [date, timestamp] = utcDateAndTimestamp();
-        if (logMarks.size() > 0) {
-            logMarks.write(logText, base, marking, date, timestamp);
-            summary.marked.push_back({SentMarks::sentPath(base), SentMarks::updatedPath(base), logMarks.size()});
+        const auto stopAsked = [this] {
+            m_host.processEvents();
+            return m_host.stopRequested();
+        };
+        std::vector<MarkedFile> marked;
+        try {
+            if (logMarks.size() > 0) {
+                const auto n = logMarks.write(logSource, base, marking, date, timestamp, stopAsked);
+                if (!n)
+                    return false;
+                marked.push_back({SentMarks::sentPath(base), SentMarks::updatedPath(base), *n});
+            }
+            if (swlMarks.size() > 0) {
+                const std::filesystem::path swlBase = baseOf(swl);
+                const auto n = swlMarks.write(swlSource, swlBase, marking, date, timestamp, stopAsked);
+                if (!n)
+                    return false;
+                marked.push_back({SentMarks::sentPath(swlBase), SentMarks::updatedPath(swlBase), *n});
+            }
+        } catch (const IoError& e) {
+            if (e.failure().id != FailureId::LogChanged)
+                throw;
+            summary.notMarked = e.failure();
         }
-        if (swlMarks.size() > 0) {
-            const std::filesystem::path swlBase = baseOf(swl);
-            swlMarks.write(swlText, swlBase, marking, date, timestamp);
-            summary.marked.push_back({SentMarks::sentPath(swlBase), SentMarks::updatedPath(swlBase), swlMarks.size()});
-        }
+        summary.marked = std::move(marked);
+        return true;
     };
     if (!m_maker) {
-        m_host.setStopEnabled(false);
-        markSent();
-        summary.kind = RunSummary::Kind::DataSourceFiles;
+        // The bad-records file is complete: it is put in place before the marking, which a stop may end.
         summary.badRecords = !bad.clean();
         bad.finish();
+        if (!markSent())
+            return stop(true);
+        m_host.setStopEnabled(false);
+        summary.kind = RunSummary::Kind::DataSourceFiles;
         m_host.showSummary(summary);
-        return RunOutcome::Done;
+        return summary.notMarked ? RunOutcome::Abandoned : RunOutcome::Done;
     }
 
     // "Stop" stays on: a stop ends the current pass and keeps the documents of the passes before it.
@@ -304,18 +356,20 @@ RunOutcome ConversionRun::execute()
     m_host.clearStatus();
     if (merged.ending == MergePhase::Ending::Stopped)
         return stop(true);
-    m_host.setStopEnabled(false);
     summary.made = std::move(merged.made);
     summary.failed = std::move(merged.failed);
     summary.warnings = std::move(merged.warnings);
     summary.badRecords = !bad.clean();
     bad.finish();
     if (merged.ending == MergePhase::Ending::Failed) {
+        m_host.setStopEnabled(false);
         summary.kind = RunSummary::Kind::MergeFailed;
         m_host.showSummary(summary);
         return RunOutcome::Abandoned;
     }
-    markSent();
+    if (!markSent())
+        return stop(true);
+    m_host.setStopEnabled(false);
     if (m_presenter) {
         std::vector<std::filesystem::path> documents;
         for (const MadeLabels& m : summary.made)
@@ -324,7 +378,7 @@ RunOutcome ConversionRun::execute()
     }
     summary.kind = RunSummary::Kind::Labels;
     m_host.showSummary(summary);
-    return RunOutcome::Done;
+    return summary.notMarked ? RunOutcome::Abandoned : RunOutcome::Done;
 }
 
 } // namespace cardmill

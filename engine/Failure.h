@@ -36,6 +36,8 @@ enum class FailureId {
     PdfFailed,           // `detail`: why; `path`: the label documents' folder
     SettingsRead,
     SettingsWrite,
+    LogChanged,     // the log (or SWL file) at `path` is no longer what the run read: nothing was marked as sent
+    RecordsLeftOut, // the main document at `path` put only some records on labels; `detail`: "12 of 30"
 };
 
 struct Failure {

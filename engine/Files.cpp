@@ -152,6 +152,33 @@ bool isTerminal(std::FILE* stream)
     return ::isatty(::fileno(stream)) != 0;
 }
 
+namespace {
+
+FileState stateOf(const struct stat& st)
+{
+    return {{static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)},
+            static_cast<std::uint64_t>(st.st_size),
+            static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+} // namespace
+
+std::optional<FileState> fileState(std::FILE* file)
+{
+    struct stat st {};
+    if (!file || ::fstat(::fileno(file), &st) != 0)
+        return std::nullopt;
+    return stateOf(st);
+}
+
+std::optional<FileState> fileState(const std::filesystem::path& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    return stateOf(st);
+}
+
 std::optional<FileId> fileId(const std::filesystem::path& path, bool followLinks)
 {
     struct stat st {};

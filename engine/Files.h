@@ -4,6 +4,7 @@
 // a file of a unique name, putting data on the disk, replacing a file in one step, and a file's identity.
 // This unit and TempFiles, RunLock, Termination, ProgramFiles and merge/ChildProcess hold the program's calls
 // to the operating system; a port to another system replaces them and nothing else.
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -52,5 +53,17 @@ struct FileId {
 // The file `path` names, following a link or, with `followLinks` false, the link itself; none when nothing
 // is there.
 std::optional<FileId> fileId(const std::filesystem::path& path, bool followLinks = true);
+
+// A file's identity, size and time of its last change: two states that differ tell that the file was changed,
+// replaced or truncated in between.
+struct FileState {
+    FileId id;
+    std::uint64_t size = 0;
+    std::int64_t modified = 0; // nanoseconds since the epoch
+    bool operator==(const FileState&) const = default;
+};
+// The state of an open file, or of the file at `path` (following links); none when it cannot be told.
+std::optional<FileState> fileState(std::FILE* file);
+std::optional<FileState> fileState(const std::filesystem::path& path);
 
 } // namespace cardmill::files

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <system_error>
 
+#include <zlib.h>
+
 #include "engine/Failure.h"
 #include "engine/Text.h"
 
@@ -26,11 +28,39 @@ std::FILE* openForReading(const std::filesystem::path& path)
 
 } // namespace
 
+void ReadSnapshot::add(std::string_view piece)
+{
+    bytes += piece.size();
+    // zlib takes lengths as unsigned int: pieces are fed in parts that fit.
+    while (!piece.empty()) {
+        const std::size_t n = std::min<std::size_t>(piece.size(), 1u << 30);
+        checksum = static_cast<std::uint32_t>(
+            ::crc32(checksum, reinterpret_cast<const Bytef*>(piece.data()), static_cast<uInt>(n)));
+        piece.remove_prefix(n);
+    }
+}
+
+bool unchangedSince(const std::filesystem::path& path, const ReadSnapshot& snapshot)
+{
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return false;
+    ReadSnapshot now;
+    now.state = files::fileState(f);
+    std::vector<char> buffer(kBufferSize);
+    for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), f)) > 0;)
+        now.add(std::string_view(buffer.data(), n));
+    const bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    return !failed && snapshot.state && now == snapshot;
+}
+
 LineReader::LineReader(const std::filesystem::path& path)
     : m_path(path)
     , m_file(openForReading(path))
     , m_buffer(kBufferSize)
 {
+    m_snapshot.state = files::fileState(m_file);
 }
 
 LineReader::~LineReader()
@@ -61,6 +91,8 @@ bool LineReader::fill()
         m_eof = true;
         return false;
     }
+    if (m_checksum)
+        m_snapshot.add(std::string_view(m_buffer.data(), m_end));
     return true;
 }
 

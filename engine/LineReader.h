@@ -4,10 +4,28 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "engine/Files.h"
+
 namespace cardmill {
+
+// What a reading saw of a file, to tell later that the file is still exactly what was read: its state when it
+// was opened, and how many bytes were read with their checksum (CRC-32).
+struct ReadSnapshot {
+    std::optional<files::FileState> state;
+    std::uint64_t bytes = 0;
+    std::uint32_t checksum = 0;
+
+    void add(std::string_view piece);
+    bool operator==(const ReadSnapshot&) const = default;
+};
+
+// Reads the whole file at `path` and tells whether it is the file, unchanged, that `snapshot` saw read whole.
+bool unchangedSince(const std::filesystem::path& path, const ReadSnapshot& snapshot);
 
 // Reads an 8-bit text file line by line. CR LF, a lone LF and a lone CR each end a line, and no line-end byte
 // is ever part of a line. A last line without a line end is still a line; an empty file has no lines.
@@ -31,6 +49,11 @@ public:
     // The bytes of the file read so far (a line's end is counted once the next line is asked for).
     std::uint64_t offset() const { return m_consumed + m_pos; }
 
+    // From now on every byte read goes into the snapshot's checksum (call before the first line).
+    void keepSnapshot() { m_checksum = true; }
+    // The file's state when it was opened and, after keepSnapshot(), what was read of it.
+    const ReadSnapshot& snapshot() const { return m_snapshot; }
+
 private:
     bool fill();
 
@@ -42,6 +65,8 @@ private:
     std::uint64_t m_consumed = 0; // bytes of the buffers before this one
     bool m_eof = false;
     bool m_skipLf = false; // the previous line ended in CR, so an LF that comes next belongs to it
+    bool m_checksum = false;
+    ReadSnapshot m_snapshot;
 };
 
 // Counts the lines of a file by the same rule as LineReader. Throws IoError when the file cannot be read.

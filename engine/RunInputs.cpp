@@ -3,14 +3,16 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <iconv.h>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/DataSourceFiles.h"
 #include "engine/Failure.h"
 #include "engine/Files.h"
 #include "engine/LabelMerge.h"
 #include "engine/SentMarks.h"
+#include "engine/Utf16.h"
 
 namespace cardmill {
 
@@ -61,12 +63,15 @@ std::optional<InputProblem> inputAmongOutputs(const std::vector<std::filesystem:
     return std::nullopt;
 }
 
-bool startsWithUtf16Mark(const std::filesystem::path& path)
+std::optional<utf16::ByteOrder> utf16Order(const std::filesystem::path& path)
 {
-    return files::startsWith(path, "\xFF\xFE") || files::startsWith(path, "\xFE\xFF");
+    for (const utf16::ByteOrder order : {utf16::ByteOrder::Little, utf16::ByteOrder::Big})
+        if (files::startsWith(path, utf16::mark(order)))
+            return order;
+    return std::nullopt;
 }
 
-void convertUtf16ToUtf8(const std::filesystem::path& source, const std::filesystem::path& target)
+ReadSnapshot convertUtf16ToUtf8(const std::filesystem::path& source, const std::filesystem::path& target)
 {
     std::FILE* in = std::fopen(source.c_str(), "rb");
     if (!in)
@@ -76,45 +81,27 @@ void convertUtf16ToUtf8(const std::filesystem::path& source, const std::filesyst
         std::fclose(in);
         throw IoError(FailureId::CreateFile, target, std::strerror(errno));
     }
-    // glibc's "UTF-16" reads the byte-order mark and drops it.
-    iconv_t cd = iconv_open("UTF-8", "UTF-16");
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
-        std::fclose(in);
-        std::fclose(out);
-        throw IoError(FailureId::NoUtf16Converter, source);
-    }
-    char inBuf[1 << 16];
-    char outBuf[1 << 18];
-    std::size_t kept = 0; // bytes of an unfinished letter carried to the next piece
+    ReadSnapshot snapshot;
+    snapshot.state = files::fileState(in);
+    std::vector<char> buffer(1 << 16);
+    std::string converted;
+    std::optional<utf16::Decoder> decoder;
     bool ok = true;
-    for (;;) {
-        const std::size_t n = std::fread(inBuf + kept, 1, sizeof inBuf - kept, in);
-        std::size_t left = kept + n;
-        const bool last = n == 0;
-        char* from = inBuf;
-        while (left > 0) {
-            char* to = outBuf;
-            std::size_t room = sizeof outBuf;
-            const std::size_t r = iconv(cd, &from, &left, &to, &room);
-            ok = ok && std::fwrite(outBuf, 1, sizeof outBuf - room, out) == sizeof outBuf - room;
-            if (r != static_cast<std::size_t>(-1))
-                break;
-            if (errno == E2BIG)
-                continue;
-            if (errno == EINVAL && !last)
-                break; // an unfinished letter: wait for the rest
-            // Not UTF-16 here (a lone surrogate, a cut-off last byte): a replacement letter, and on.
-            ok = ok && std::fwrite("\xEF\xBF\xBD", 1, 3, out) == 3;
-            const std::size_t skip = std::min<std::size_t>(2, left);
-            from += skip;
-            left -= skip;
+    for (std::size_t n; ok && (n = std::fread(buffer.data(), 1, buffer.size(), in)) > 0;) {
+        std::string_view piece(buffer.data(), n);
+        snapshot.add(piece);
+        if (!decoder) { // the mark is in the first piece: the file was found to start with one
+            decoder.emplace(utf16::markIn(piece).value_or(utf16::ByteOrder::Little));
+            piece.remove_prefix(std::min<std::size_t>(2, piece.size()));
         }
-        std::memmove(inBuf, from, left);
-        kept = left;
-        if (last)
-            break;
+        converted.clear();
+        decoder->decode(piece, converted);
+        ok = std::fwrite(converted.data(), 1, converted.size(), out) == converted.size();
     }
-    iconv_close(cd);
+    converted.clear();
+    if (decoder)
+        decoder->finish(converted);
+    ok = ok && std::fwrite(converted.data(), 1, converted.size(), out) == converted.size();
     const bool readError = std::ferror(in) != 0;
     std::fclose(in);
     ok = std::fclose(out) == 0 && ok;
@@ -122,6 +109,7 @@ void convertUtf16ToUtf8(const std::filesystem::path& source, const std::filesyst
         throw IoError(FailureId::ReadFile, source);
     if (!ok)
         throw IoError(FailureId::WriteFile, target, std::strerror(errno));
+    return snapshot;
 }
 
 } // namespace cardmill

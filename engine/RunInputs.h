@@ -4,7 +4,9 @@
 #include <optional>
 #include <vector>
 
+#include "engine/LineReader.h"
 #include "engine/TextId.h"
+#include "engine/Utf16.h"
 
 namespace cardmill {
 
@@ -27,10 +29,10 @@ std::vector<std::filesystem::path> runOutputs(const std::filesystem::path& base)
 std::optional<InputProblem> inputAmongOutputs(const std::vector<std::filesystem::path>& inputs,
                                               const std::vector<std::filesystem::path>& outputs);
 
-// True when the file starts with a UTF-16 byte-order mark.
-bool startsWithUtf16Mark(const std::filesystem::path& path);
-// Writes a UTF-16 file (either byte order, after its mark) as UTF-8 to `target`, piece by piece. Letters that
-// cannot be read become U+FFFD. Throws IoError.
-void convertUtf16ToUtf8(const std::filesystem::path& source, const std::filesystem::path& target);
+// The byte order of a file that starts with a UTF-16 byte-order mark; none for any other file.
+std::optional<utf16::ByteOrder> utf16Order(const std::filesystem::path& path);
+// Writes a UTF-16 file (either byte order, after its mark) as UTF-8 to `target`, piece by piece (see
+// engine/Utf16.h: written back, it gives the file it was). Returns what was read of the source. Throws IoError.
+ReadSnapshot convertUtf16ToUtf8(const std::filesystem::path& source, const std::filesystem::path& target);
 
 } // namespace cardmill

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,7 @@ struct RunSummary {
     std::vector<MadeLabels> made;       // in pass order: sizes 1 to 10, then SWL
     std::vector<FailedPass> failed;     // likewise
     std::vector<MarkedFile> marked;     // the log's, then the SWL file's
+    std::optional<Failure> notMarked;   // why the marking that was asked for was not made (nothing was marked)
     std::vector<MergeWarning> warnings; // about main documents, each once
     std::filesystem::path base;         // the run's <base>
     bool badRecords = false;            // "<base>_bad.txt" holds entries

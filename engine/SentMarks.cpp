@@ -8,8 +8,9 @@
 #include <cstring>
 #include <ctime>
 
+#include <utf8.h>
+
 #include "cardmill/Version.h"
-#include "engine/AdifRecord.h"
 #include "engine/Failure.h"
 #include "engine/OutputFile.h"
 #include "engine/Text.h"
@@ -17,6 +18,106 @@
 namespace cardmill {
 
 namespace {
+
+bool isLineEnd(char c)
+{
+    return c == '\r' || c == '\n';
+}
+
+// What may follow a value: "<", a blank, a tab, a line end.
+bool mayFollowValue(char c)
+{
+    return c == '<' || c == ' ' || c == '\t' || isLineEnd(c);
+}
+
+// A tag as it stands: "<" name [":" length [":" type]] ">", line ends inside it passed over.
+struct Tag {
+    std::string name;
+    std::string type;
+    bool hasLength = false;
+    std::uint64_t length = 0;
+    std::size_t after = 0; // after its ">"
+};
+
+enum class Scan { Tag, NotATag, NeedMore };
+
+Scan scanTag(std::string_view b, std::size_t at, bool more, Tag& t)
+{
+    constexpr std::size_t kLongest = 256;
+    t = {};
+    const Scan cut = more ? Scan::NeedMore : Scan::NotATag;
+    std::size_t i = at + 1;
+    for (;; ++i) {
+        if (i >= b.size())
+            return cut;
+        const char c = b[i];
+        if (isLineEnd(c))
+            continue;
+        if (c == ':' || c == '>')
+            break;
+        if (c == '<' || c == ' ' || c == '\t' || t.name.size() >= kLongest)
+            return Scan::NotATag;
+        t.name += c;
+    }
+    if (t.name.empty())
+        return Scan::NotATag;
+    if (b[i] == ':') {
+        bool digits = false;
+        for (++i;; ++i) {
+            if (i >= b.size())
+                return cut;
+            const char c = b[i];
+            if (isLineEnd(c))
+                continue;
+            if (c < '0' || c > '9')
+                break;
+            digits = true;
+            if (t.length < (std::uint64_t{1} << 40)) // longer than any file: a value that runs to the end
+                t.length = t.length * 10 + static_cast<std::uint64_t>(c - '0');
+        }
+        if (!digits)
+            return Scan::NotATag;
+        t.hasLength = true;
+        if (b[i] == ':') {
+            for (++i;; ++i) {
+                if (i >= b.size())
+                    return cut;
+                const char c = b[i];
+                if (isLineEnd(c))
+                    continue;
+                if (c == '>')
+                    break;
+                if (c == '<' || t.type.size() >= kLongest)
+                    return Scan::NotATag;
+                t.type += c;
+            }
+        }
+        if (b[i] != '>')
+            return Scan::NotATag;
+    }
+    t.after = i + 1;
+    return Scan::Tag;
+}
+
+// Where the first "<EOR>" stands, as the reader finds it (line ends inside it passed over); npos when none.
+std::size_t plainEor(std::string_view b)
+{
+    for (std::size_t i = 0; (i = b.find('<', i)) != std::string_view::npos; ++i) {
+        std::size_t j = i + 1;
+        for (const char want : {'E', 'O', 'R', '>'}) {
+            while (j < b.size() && isLineEnd(b[j]))
+                ++j;
+            if (j >= b.size() || text::upper(b[j]) != want) {
+                j = 0;
+                break;
+            }
+            ++j;
+        }
+        if (j != 0)
+            return i;
+    }
+    return std::string_view::npos;
+}
 
 void appendField(std::string& out, std::string_view name, std::string_view type, std::string_view value)
 {
@@ -30,197 +131,222 @@ void appendField(std::string& out, std::string_view name, std::string_view type,
 
 } // namespace
 
-// Marks one record after another. Its buffers are kept from record to record: a large log is marked without
-// an allocation per record.
-class RecordMarker {
-public:
-    RecordMarker(const SentMarking& marking, std::string_view date)
-        : m_date(date)
-    {
-        m_changes = {{"QSL_SENT", "Y"}, {"QSLSDATE", m_date}};
-        if (marking.via) {
-            m_via.assign(1, marking.via);
-            m_changes.push_back({"QSL_SENT_VIA", m_via});
-        }
-    }
-
-    // Takes a record's bytes as they lie in the file, from its first byte to the end of its "<EOR>" line.
-    void read(std::string_view raw);
-    // The record with the marking applied, every other byte as it was (see markedRecord).
-    void appendMarked(std::string& out) const;
-    // The record as one line of fields with their lengths in bytes (see sentRecord).
-    void appendSent(std::string& out) const;
-
-private:
-    // A field as found in the joined text.
-    struct Field {
-        std::size_t tag = 0;        // its "<"
-        std::string_view name;      // as spelt
-        std::string_view type;      // the data-type indicator, or empty
-        std::size_t valueBegin = 0; // after its ">"
-        std::string_view value;
-        std::size_t end() const { return valueBegin + value.size(); }
-    };
-    struct Change {
-        std::string_view name;
-        std::string_view value;
-    };
-
-    void join();
-    void findFields();
-    std::size_t rawAt(std::size_t joined) const;
-    const Field* find(std::string_view name) const;
-
-    std::string m_date, m_via;
-    std::vector<Change> m_changes;
-    std::string_view m_raw;
-    std::string m_store;                // the joined text, when the record has line ends
-    std::string_view m_text;            // the joined text: the record as the reader joins its lines
-    std::vector<std::size_t> m_dropped; // where the line-end bytes lie in the raw text, in order
-    std::size_t m_limit = 0;            // the record's first "<EOR>" in the joined text
-    std::vector<std::size_t> m_tags;
-    std::vector<Field> m_fields;
-};
-
-void RecordMarker::read(std::string_view raw)
-{
-    m_raw = raw;
-    join();
-    const std::size_t eor = text::findNoCase(m_text, "<EOR>");
-    m_limit = eor == std::string_view::npos ? m_text.size() : eor;
-    findFields();
-}
-
-void RecordMarker::join()
-{
-    // Each line's end found with two library scans: a record has a few lines of many bytes.
-    m_dropped.clear();
-    for (std::size_t i = 0; i < m_raw.size();) {
-        const void* lf = std::memchr(m_raw.data() + i, '\n', m_raw.size() - i);
-        const std::size_t nl =
-            lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - m_raw.data()) : m_raw.size();
-        for (std::size_t j = i; j < nl;) {
-            const void* cr = std::memchr(m_raw.data() + j, '\r', nl - j);
-            if (!cr)
-                break;
-            j = static_cast<std::size_t>(static_cast<const char*>(cr) - m_raw.data());
-            m_dropped.push_back(j++);
-        }
-        if (nl < m_raw.size())
-            m_dropped.push_back(nl);
-        i = nl + 1;
-    }
-    if (m_dropped.empty()) {
-        m_text = m_raw;
-        return;
-    }
-    m_store.clear();
-    std::size_t from = 0;
-    for (const std::size_t d : m_dropped) {
-        m_store.append(m_raw.substr(from, d - from));
-        from = d + 1;
-    }
-    m_store.append(m_raw.substr(from));
-    m_text = m_store;
-}
-
-std::size_t RecordMarker::rawAt(std::size_t j) const
-{
-    for (const std::size_t d : m_dropped) {
-        if (d > j)
-            break;
-        ++j;
-    }
-    return j;
-}
-
-void RecordMarker::findFields()
-{
-    // Tags are found as the reader finds them: every "<" whose name runs to a ":" starts one ("<" name ":"
-    // length [":" type] ">" value), so a value never runs into the next tag (a multi-line value whose declared
-    // length counted line ends that the joining dropped). Tags without a length ("<EOH>", "<APP_LoTW_EOF>") and
-    // text between fields are passed over.
-    const std::string_view text = m_text;
-    m_tags.clear();
-    for (std::size_t i = 0; (i = text.find('<', i)) != std::string_view::npos && i < m_limit; ++i) {
-        std::size_t stop = i + 1;
-        while (stop < text.size() && text[stop] != ':' && text[stop] != '<' && text[stop] != '>')
-            ++stop;
-        if (stop < text.size() && text[stop] == ':')
-            m_tags.push_back(i);
-    }
-    m_fields.clear();
-    for (std::size_t t = 0; t < m_tags.size(); ++t) {
-        const std::size_t i = m_tags[t];
-        const std::size_t colon = text.find(':', i + 1);
-        std::size_t j = colon + 1;
-        std::size_t length = 0;
-        bool digits = false;
-        for (; j < text.size() && text[j] >= '0' && text[j] <= '9'; ++j, digits = true)
-            if (length <= text.size())
-                length = length * 10 + static_cast<std::size_t>(text[j] - '0');
-        const std::size_t next = t + 1 < m_tags.size() ? m_tags[t + 1] : m_limit;
-        std::size_t gt = j;
-        while (gt < next && text[gt] != '>')
-            ++gt;
-        if (!digits || gt >= next)
-            continue;
-        Field f;
-        f.tag = i;
-        f.name = text.substr(i + 1, colon - i - 1);
-        if (text[j] == ':')
-            f.type = text.substr(j + 1, gt - j - 1);
-        f.valueBegin = gt + 1;
-        f.value = declaredValue(text.substr(0, next), f.valueBegin, length);
-        m_fields.push_back(f);
-    }
-}
-
-const RecordMarker::Field* RecordMarker::find(std::string_view name) const
+const RecordWalk::Field* RecordWalk::find(std::string_view name) const
 {
     for (const Field& f : m_fields)
         if (text::equalNoCase(f.name, name))
-            return &f; // the first counts, as for the reader
+            return &f;
     return nullptr;
 }
 
-void RecordMarker::appendMarked(std::string& out) const
+bool RecordWalk::walk(std::string_view b, bool more)
 {
-    struct Edit {
-        std::size_t begin, end; // in the raw text
-        const Field* field;     // replaced; nullptr for the fields added
+    m_fields.clear();
+    m_eorBegin = m_end = std::string_view::npos;
+    m_needed = 0;
+    auto needMore = [this, &b] {
+        m_needed = b.size() + 1;
+        return false;
     };
-    std::array<Edit, 4> edits;
-    std::size_t count = 0;
-    // Fields the record lacks go before its "<EOR>", each after a blank: the one already there, if any.
-    const std::size_t at = m_limit < m_text.size() ? rawAt(m_limit) : m_raw.size();
-    bool adding = false;
-    for (const Change& c : m_changes) {
-        if (const Field* f = find(c.name)) {
-            const std::size_t last = std::max(f->end(), f->valueBegin) - 1; // the value's last byte, or the ">"
-            edits[count++] = {rawAt(f->tag), rawAt(last) + 1, f};
-        } else {
-            adding = true;
+    // The "<EOR>" the reader ended the record at. A value may run over it (a comment holding "<eor>") only
+    // within that marker's line and followed by a tag: a wrong length that reaches into the next record is no
+    // value.
+    const std::size_t readerEor = plainEor(b);
+    if (readerEor == std::string_view::npos && more)
+        return needMore();
+    std::size_t eorLine = b.size(); // where the marker's line ends
+    if (readerEor != std::string_view::npos)
+        for (std::size_t i = readerEor; i < b.size(); ++i)
+            if (isLineEnd(b[i])) {
+                eorLine = i;
+                break;
+            }
+
+    // 1: a value from `begin` ends at `end`; 0: it does not; -1: the bytes do not tell yet.
+    auto endsAt = [&](std::size_t begin, std::size_t end) -> int {
+        const bool over = readerEor != std::string_view::npos && readerEor >= begin && readerEor < end;
+        if (over && end > eorLine)
+            return 0;
+        if (end >= b.size())
+            return more ? -1 : 0;
+        if (!mayFollowValue(b[end]))
+            return 0;
+        if (!over)
+            return 1;
+        std::size_t next = end;
+        while (next < b.size() && (b[next] == ' ' || b[next] == '\t'))
+            ++next;
+        if (next >= b.size())
+            return more ? -1 : 0;
+        Tag t;
+        const Scan s = b[next] == '<' ? scanTag(b, next, more, t) : Scan::NotATag;
+        return s == Scan::NeedMore ? -1 : s == Scan::Tag ? 1 : 0;
+    };
+    // The value's end by the declared length: in bytes when they are UTF-8 (or ASCII) and end a value, else in
+    // UTF-8 characters, else in bytes (an 8-bit log); then as the reader counts, without line-end bytes (not
+    // over the reader's "<EOR>"). npos when no reading ends a value; false when the bytes do not tell yet.
+    auto declaredEnd = [&](std::size_t start, std::uint64_t declared, std::size_t& end) {
+        const std::size_t room = b.size() - start;
+        const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(declared, room + 1));
+        const std::size_t byBytes = start + length;
+        std::size_t byChars = std::string_view::npos;
+        bool validBytes = false;
+        if (length <= room) {
+            const auto first = b.begin() + static_cast<std::ptrdiff_t>(start);
+            validBytes = utf8::is_valid(first, first + static_cast<std::ptrdiff_t>(length));
+            if (!text::isAscii(b.substr(start, length))) {
+                // At most four bytes a character, and not past the marker's line.
+                const std::size_t span = std::min({room, length * 4, eorLine - std::min(eorLine, start) + 1});
+                const auto valid = utf8::find_invalid(first, first + static_cast<std::ptrdiff_t>(span));
+                std::size_t characters = 0;
+                auto p = first;
+                for (; characters < length && p < valid; ++characters)
+                    utf8::unchecked::next(p);
+                if (characters == length)
+                    byChars = static_cast<std::size_t>(p - b.begin());
+            }
+        }
+        std::size_t counted = 0, j = start;
+        const std::size_t stop =
+            std::min(b.size(), readerEor == std::string_view::npos || readerEor < start ? b.size() : readerEor);
+        for (; j < stop && counted < length; ++j)
+            counted += !isLineEnd(b[j]);
+        const std::size_t byReader = counted == length ? j : std::string_view::npos;
+        end = std::string_view::npos;
+        for (const std::size_t candidate :
+             {validBytes ? byBytes : std::string_view::npos, byChars, byBytes, byReader}) {
+            if (candidate == std::string_view::npos)
+                continue;
+            const int r = endsAt(start, candidate);
+            if (r < 0)
+                return false;
+            if (r == 1) {
+                end = candidate;
+                return true;
+            }
+        }
+        return true;
+    };
+
+    Tag tag;
+    for (std::size_t i = 0; (i = b.find('<', i)) != std::string_view::npos;) {
+        const Scan s = scanTag(b, i, more, tag);
+        if (s == Scan::NeedMore)
+            return needMore();
+        if (s == Scan::NotATag) {
+            ++i;
+            continue;
+        }
+        if (!tag.hasLength) {
+            if (text::equalNoCase(tag.name, "EOR")) {
+                m_eorBegin = i;
+                m_end = tag.after;
+                return true;
+            }
+            i = tag.after; // "<EOH>", "<APP_LoTW_EOF>": passed over
+            continue;
+        }
+        const std::size_t start = tag.after;
+        std::size_t end = std::string_view::npos;
+        if (!declaredEnd(start, tag.length, end))
+            return needMore();
+        if (end == std::string_view::npos) {
+            // A length that fits no reading: the value runs to the next tag, blanks and line ends before it aside.
+            std::size_t next = start;
+            Tag t;
+            for (; (next = b.find('<', next)) != std::string_view::npos; ++next) {
+                const Scan n = scanTag(b, next, more, t);
+                if (n == Scan::NeedMore)
+                    return needMore();
+                if (n == Scan::Tag)
+                    break;
+            }
+            if (next == std::string_view::npos) {
+                if (more)
+                    return needMore();
+                next = b.size();
+            }
+            end = next;
+            while (end > start && (b[end - 1] == ' ' || b[end - 1] == '\t' || isLineEnd(b[end - 1])))
+                --end;
+        }
+        m_fields.push_back({i, tag.name, tag.type, start, end});
+        i = end;
+    }
+    if (more)
+        return needMore();
+    return true;
+}
+
+namespace {
+
+struct Change {
+    std::string_view name;
+    std::string_view value;
+};
+
+// The marking's changes: QSL_SENT, QSLSDATE and, when chosen, QSL_SENT_VIA.
+class Changes {
+public:
+    Changes(const SentMarking& marking, std::string_view date)
+        : m_date(date)
+    {
+        m_list = {{"QSL_SENT", "Y"}, {"QSLSDATE", m_date}};
+        if (marking.via) {
+            m_via.assign(1, marking.via);
+            m_list.push_back({"QSL_SENT_VIA", m_via});
         }
     }
-    if (adding)
-        edits[count++] = {at, at, nullptr};
-    for (std::size_t i = 1; i < count; ++i) // in the order they lie: at most four
-        for (std::size_t j = i; j > 0 && edits[j].begin < edits[j - 1].begin; --j)
-            std::swap(edits[j], edits[j - 1]);
+    Changes(const Changes&) = delete;
+    Changes& operator=(const Changes&) = delete;
 
-    const bool blankBefore = at > 0 && (m_raw[at - 1] == ' ' || m_raw[at - 1] == '\t');
+    const Change* of(std::string_view field) const
+    {
+        for (const Change& c : m_list)
+            if (text::equalNoCase(field, c.name))
+                return &c;
+        return nullptr;
+    }
+    const std::vector<Change>& list() const { return m_list; }
+
+private:
+    std::string m_date, m_via;
+    std::vector<Change> m_list;
+};
+
+// Appends `record` (its bytes up to the walk's end) with the changes made.
+void appendMarked(std::string& out, std::string_view record, const RecordWalk& walk, const Changes& changes)
+{
+    struct Edit {
+        std::size_t begin, end;
+        const Change* change; // written here; null: the field goes
+    };
+    std::vector<Edit> edits;
+    bool adding = false;
+    for (const Change& c : changes.list()) {
+        bool first = true;
+        for (const RecordWalk::Field& f : walk.fields())
+            if (text::equalNoCase(f.name, c.name)) {
+                edits.push_back({f.tag, f.valueEnd, first ? &c : nullptr});
+                first = false;
+            }
+        adding = adding || first;
+    }
+    const std::size_t at = walk.eorBegin() == std::string_view::npos ? record.size() : walk.eorBegin();
+    if (adding)
+        edits.push_back({at, at, nullptr});
+    std::sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) { return a.begin < b.begin; });
+
+    const bool blankBefore = at > 0 && (record[at - 1] == ' ' || record[at - 1] == '\t');
     std::size_t copied = 0;
-    for (std::size_t e = 0; e < count; ++e) {
-        const Edit& edit = edits[e];
-        out.append(m_raw.substr(copied, edit.begin - copied));
-        if (edit.field) {
-            for (const Change& c : m_changes)
-                if (text::equalNoCase(edit.field->name, c.name))
-                    appendField(out, edit.field->name, edit.field->type, c.value);
-        } else {
-            for (const Change& c : m_changes)
-                if (!find(c.name)) {
+    for (const Edit& e : edits) {
+        out.append(record.substr(copied, e.begin - copied));
+        if (e.change) {
+            const RecordWalk::Field* f = walk.find(e.change->name);
+            appendField(out, f->name, f->type, e.change->value);
+        } else if (e.begin == at && e.end == at) {
+            for (const Change& c : changes.list())
+                if (!walk.find(c.name)) {
                     if (!blankBefore)
                         out += ' ';
                     appendField(out, c.name, {}, c.value);
@@ -228,50 +354,109 @@ void RecordMarker::appendMarked(std::string& out) const
                         out += ' ';
                 }
         }
-        copied = edit.end;
+        copied = e.end;
     }
-    out.append(m_raw.substr(copied));
+    out.append(record.substr(copied));
 }
 
-void RecordMarker::appendSent(std::string& out) const
+void appendSent(std::string& out, std::string_view record, const RecordWalk& walk, const Changes& changes)
 {
-    for (const Field& f : m_fields) {
-        std::string_view value = f.value;
-        bool changed = false;
-        for (const Change& c : m_changes)
-            if (text::equalNoCase(f.name, c.name)) {
-                value = c.value;
-                changed = true;
-            }
-        // A field of the marking that comes twice is written once, as the reader reads the first.
-        if (changed && find(f.name) != &f)
-            continue;
+    for (const RecordWalk::Field& f : walk.fields()) {
+        std::string_view value = record.substr(f.valueBegin, f.valueEnd - f.valueBegin);
+        if (const Change* c = changes.of(f.name)) {
+            if (walk.find(f.name) != &f)
+                continue; // a field of the marking met twice is written once
+            value = c->value;
+        }
         appendField(out, f.name, f.type, value);
         out += ' ';
     }
-    for (const Change& c : m_changes)
-        if (!find(c.name)) {
+    for (const Change& c : changes.list())
+        if (!walk.find(c.name)) {
             appendField(out, c.name, {}, c.value);
             out += ' ';
         }
     out += "<EOR>\r\n";
 }
 
+// A file's bytes held from some place on, read ahead as far as asked, each byte read once and counted into
+// a checksum.
+class Window {
+public:
+    Window(std::FILE* file, const std::filesystem::path& shown)
+        : m_file(file)
+        , m_shown(shown)
+    {
+    }
+
+    // Holds the bytes up to `until`, or to the end of the file when it is shorter.
+    void reach(std::uint64_t until)
+    {
+        constexpr std::size_t kPiece = 1 << 20;
+        while (end() < until && !m_ended) {
+            const std::size_t old = m_data.size();
+            m_data.resize(old + kPiece);
+            const std::size_t n = std::fread(m_data.data() + old, 1, kPiece, m_file);
+            m_data.resize(old + n);
+            if (n == 0) {
+                if (std::ferror(m_file))
+                    throw IoError(FailureId::ReadFile, m_shown, std::strerror(errno));
+                m_ended = true;
+            }
+            m_read.add(std::string_view(m_data).substr(old));
+        }
+    }
+    std::uint64_t end() const { return m_first + m_data.size(); }
+    bool ended() const { return m_ended; }
+    std::string_view bytes(std::uint64_t from, std::uint64_t to) const
+    {
+        to = std::min(to, end());
+        return from >= to ? std::string_view() : std::string_view(m_data).substr(from - m_first, to - from);
+    }
+    // The bytes before `before` are no longer needed.
+    void forget(std::uint64_t before)
+    {
+        const std::size_t drop = static_cast<std::size_t>(std::min(before, end()) - m_first);
+        if (drop >= (1 << 22) || drop == m_data.size()) {
+            m_data.erase(0, drop);
+            m_first += drop;
+        }
+    }
+    const ReadSnapshot& read() const { return m_read; }
+
+private:
+    std::FILE* m_file;
+    const std::filesystem::path& m_shown;
+    std::string m_data;
+    std::uint64_t m_first = 0;
+    bool m_ended = false;
+    ReadSnapshot m_read;
+};
+
+// How far past the end of the record the reader read the walk may look (for a value that holds an "<EOR>").
+constexpr std::uint64_t kReadAhead = 1 << 16;
+
+} // namespace
+
 std::string markedRecord(std::string_view raw, const SentMarking& marking, std::string_view date)
 {
-    RecordMarker marker(marking, date);
-    marker.read(raw);
+    const Changes changes(marking, date);
+    RecordWalk walk;
+    walk.walk(raw, false);
+    const std::size_t end = walk.end() == std::string_view::npos ? raw.size() : walk.end();
     std::string out;
-    marker.appendMarked(out);
+    appendMarked(out, raw.substr(0, end), walk, changes);
+    out.append(raw.substr(end));
     return out;
 }
 
 std::string sentRecord(std::string_view raw, const SentMarking& marking, std::string_view date)
 {
-    RecordMarker marker(marking, date);
-    marker.read(raw);
+    const Changes changes(marking, date);
+    RecordWalk walk;
+    walk.walk(raw, false);
     std::string out;
-    marker.appendSent(out);
+    appendSent(out, raw, walk, changes);
     return out;
 }
 
@@ -285,21 +470,29 @@ std::filesystem::path SentMarks::updatedPath(const std::filesystem::path& base)
     return base.string() + "_updated.adi";
 }
 
-void SentMarks::write(const std::filesystem::path& source, const std::filesystem::path& base,
-                      const SentMarking& marking, std::string_view date, std::string_view timestamp) const
+std::optional<std::size_t> SentMarks::write(const MarkSource& source, const std::filesystem::path& base,
+                                            const SentMarking& marking, std::string_view date,
+                                            std::string_view timestamp, const std::function<bool()>& stop) const
 {
-    std::FILE* in = std::fopen(source.c_str(), "rb");
+    const IoError changed(FailureId::LogChanged, source.file);
+    // A UTF-16 file was read through its UTF-8 copy, which is the run's own: the file itself is compared whole.
+    const bool copy = source.text != source.file;
+    if (copy && !unchangedSince(source.file, source.read))
+        throw changed;
+    std::FILE* in = std::fopen(source.text.c_str(), "rb");
     if (!in)
-        throw IoError(FailureId::OpenFile, source, std::strerror(errno));
+        throw copy ? IoError(FailureId::OpenFile, source.text, std::strerror(errno)) : changed;
     struct Closer {
         std::FILE* f;
         ~Closer() { std::fclose(f); }
     } closer{in};
+    if (!copy && files::fileState(in) != source.read.state)
+        throw changed;
 
     OutputFile sent(sentPath(base));
     OutputFile updated(updatedPath(base));
     std::string header =
-        "CARDMILL: the QSOs of " + source.filename().string() + " that went onto QSL labels, marked as sent\r\n";
+        "CARDMILL: the QSOs of " + source.file.filename().string() + " that went onto QSL labels, marked as sent\r\n";
     for (const auto& [name, value] : {std::pair<std::string_view, std::string_view>{"ADIF_VER", "3.1.4"},
                                       {"PROGRAMID", "CARDMILL"},
                                       {"PROGRAMVERSION", kVersionText},
@@ -310,56 +503,86 @@ void SentMarks::write(const std::filesystem::path& source, const std::filesystem
     sent.write(header + "<EOH>\r\n");
 
     // The file is copied as it is, each labelled record changed on the way; what is written collects in two
-    // buffers that go out a megabyte at a time.
-    std::vector<char> buffer(1 << 20);
-    std::string sentOut, updatedOut;
-    std::uint64_t position = 0;
+    // buffers that go out a megabyte at a time. A UTF-16 file's updated copy is written in its encoding.
+    std::optional<utf16::Encoder> encoder;
+    if (source.utf16)
+        encoder.emplace(*source.utf16);
+    std::string sentOut, updatedOut, encoded;
     auto flush = [&](bool all) {
-        if (all || updatedOut.size() >= buffer.size()) {
-            updated.write(updatedOut);
+        if (all || updatedOut.size() >= (1 << 20)) {
+            if (encoder) {
+                encoded.clear();
+                encoder->encode(updatedOut, encoded);
+                updated.write(encoded);
+            } else {
+                updated.write(updatedOut);
+            }
             updatedOut.clear();
         }
-        if (all || sentOut.size() >= buffer.size()) {
+        if (all || sentOut.size() >= (1 << 20)) {
             sent.write(sentOut);
             sentOut.clear();
         }
     };
-    // Reads the file up to `until` into `into`, or straight into the updated file when `into` is null.
-    auto copyUpTo = [&](std::uint64_t until, std::string* into) {
+    Window window(in, source.file);
+    std::uint64_t position = 0;
+    auto copyUpTo = [&](std::uint64_t until) {
         while (position < until) {
-            const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(until - position, buffer.size()));
-            const std::size_t n = std::fread(buffer.data(), 1, want, in);
-            if (n == 0) {
-                if (std::ferror(in))
-                    throw IoError(FailureId::ReadFile, source, std::strerror(errno));
-                return; // the file is shorter than it was: nothing more to copy
-            }
-            if (into) {
-                into->append(buffer.data(), n);
-            } else if (n < 4096) {
-                updatedOut.append(buffer.data(), n);
-            } else {
-                flush(true);
-                updated.write(std::string_view(buffer.data(), n));
-            }
-            position += n;
+            window.reach(std::min(until, position + (1 << 20)));
+            const std::string_view piece = window.bytes(position, until);
+            if (piece.empty())
+                return; // the file is shorter than it was: the checksum tells
+            updatedOut.append(piece);
+            position += piece.size();
+            window.forget(position);
+            flush(false);
+            if (stop && stop())
+                return;
         }
     };
-    RecordMarker marker(marking, date);
-    std::string record;
+    const Changes changes(marking, date);
+    RecordWalk walk;
+    std::size_t done = 0;
     for (const AdifReader::Span& span : m_spans) {
-        copyUpTo(span.begin, nullptr);
-        record.clear();
-        copyUpTo(span.end, &record);
-        marker.read(record);
-        marker.appendMarked(updatedOut);
-        marker.appendSent(sentOut);
+        if (span.begin < position)
+            continue; // within a record marked already, whose value held an "<EOR>"
+        copyUpTo(span.begin);
+        if ((done % 4096 == 0 || position < span.begin) && stop && stop())
+            return std::nullopt;
+        window.reach(span.end);
+        for (;;) {
+            const bool more = !window.ended() && window.end() < span.end + kReadAhead;
+            if (walk.walk(window.bytes(span.begin, window.end()), more))
+                break;
+            window.reach(span.begin + walk.neededUntil());
+        }
+        if (walk.end() == std::string_view::npos) // no "<EOR>" outside a value: the record as the reader took it
+            walk.walk(window.bytes(span.begin, span.end), false);
+        const std::string_view record = window.bytes(span.begin, window.end());
+        const std::size_t end = walk.end() == std::string_view::npos ? span.end - span.begin : walk.end();
+        appendMarked(updatedOut, record.substr(0, end), walk, changes);
+        appendSent(sentOut, record.substr(0, end), walk, changes);
+        position = span.begin + end;
+        ++done;
+        window.forget(position);
         flush(false);
     }
-    copyUpTo(UINT64_MAX, nullptr);
+    copyUpTo(UINT64_MAX);
+    if (stop && stop())
+        return std::nullopt;
     flush(true);
+    if (encoder) {
+        encoded.clear();
+        encoder->finish(encoded);
+        updated.write(encoded);
+    }
+    // Every byte read again is what the run read, and the file is as it was when the run opened it.
+    if (!copy && (!(window.read().bytes == source.read.bytes && window.read().checksum == source.read.checksum) ||
+                  files::fileState(in) != source.read.state))
+        throw changed;
     sent.commit();
     updated.commit();
+    return done;
 }
 
 std::pair<std::string, std::string> utcDateAndTimestamp()

@@ -2,11 +2,15 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/AdifReader.h"
+#include "engine/LineReader.h"
+#include "engine/Utf16.h"
 
 namespace cardmill {
 
@@ -17,15 +21,61 @@ struct SentMarking {
     char via = 0; // 'B', 'D', 'E', or 0 for not set (an existing QSL_SENT_VIA then stays)
 };
 
-// The record text with the marking applied, every other byte as it was: a QSL_SENT, QSLSDATE or QSL_SENT_VIA
-// field is replaced where it stands (its tag's spelling and type kept, its length in bytes), a field the record
-// lacks goes just before its "<EOR>" after a blank. Fields are found as the reader finds them (line ends are
-// no part of a field), in the record before its first "<EOR>".
+// The record with the marking applied, every other byte as it was: the first QSL_SENT, QSLSDATE or
+// QSL_SENT_VIA field is replaced where it stands (its tag's spelling and type kept, its length in bytes), any
+// later one of the same name goes, and a field the record lacks goes just before its "<EOR>" after a blank.
+// `raw` starts at the record's first byte; the record's fields are walked as loggers walk them (see
+// RecordWalk), and what follows its "<EOR>" is copied as it is.
 std::string markedRecord(std::string_view raw, const SentMarking& marking, std::string_view date);
 
-// The same record as one line for a file of its own: every field it has, in order, with its length in bytes,
-// the marking applied, and "<EOR>".
+// The same record as one line for a file of its own: every field it has, in order, its value byte for byte
+// (line breaks too) with its length in bytes, the marking applied, and "<EOR>".
 std::string sentRecord(std::string_view raw, const SentMarking& marking, std::string_view date);
+
+// One record's fields as a logger finds them: from tag to tag by the declared lengths, so that a value's
+// content is never taken for a field, up to the "<EOR>" that is no part of a value.
+//
+// A value is taken by its declared length counted in bytes, or in UTF-8 characters where the log counts them
+// so, when something that may follow a value follows it ("<", a blank, a tab, a line end). Where neither
+// reading ends so, the length is counted as the reader counts it, without line-end bytes; where that does not
+// end so either, the length is wrong and the value runs to the next tag. Line ends inside a tag are passed over.
+class RecordWalk {
+public:
+    struct Field {
+        std::size_t tag = 0;        // its "<"
+        std::string name;           // as spelt, without line ends
+        std::string type;           // the data-type indicator, or empty
+        std::size_t valueBegin = 0; // after its ">"
+        std::size_t valueEnd = 0;
+    };
+
+    // Walks `bytes`, which start at the record's first byte. `more`: the file goes on after `bytes`, so that a
+    // walk that reaches their end cannot tell yet. Returns false when it needs more bytes (then
+    // `neededUntil()` says how far the bytes should reach at least).
+    bool walk(std::string_view bytes, bool more);
+
+    const std::vector<Field>& fields() const { return m_fields; }
+    // The record's "<EOR>" (where it begins, and after it); npos when the bytes hold none.
+    std::size_t eorBegin() const { return m_eorBegin; }
+    std::size_t end() const { return m_end; }
+    std::size_t neededUntil() const { return m_needed; }
+    // The first field of this name (letter case aside); null when there is none.
+    const Field* find(std::string_view name) const;
+
+private:
+    std::vector<Field> m_fields;
+    std::size_t m_eorBegin = std::string_view::npos;
+    std::size_t m_end = std::string_view::npos;
+    std::size_t m_needed = 0;
+};
+
+// How one file that a run read is marked.
+struct MarkSource {
+    std::filesystem::path file;            // the file the user chose (the log or the SWL file)
+    std::filesystem::path text;            // what the run read: the file itself, or its UTF-8 copy when it is UTF-16
+    ReadSnapshot read;                     // what the run read of `file`
+    std::optional<utf16::ByteOrder> utf16; // the file's byte order when it is UTF-16
+};
 
 // The QSOs of one ADIF file that went onto labels, by where they lie in the file, and the two files that mark
 // them as sent beside it: "<base>_sent.adi" (only those records, with a header of its own) and
@@ -39,10 +89,14 @@ public:
     static std::filesystem::path sentPath(const std::filesystem::path& base);
     static std::filesystem::path updatedPath(const std::filesystem::path& base);
 
-    // Writes both files for the file `source` (as it was read) beside <base>; `date` is "YYYYMMDD" and
-    // `timestamp` "YYYYMMDD HHMMSS", both UTC. Throws IoError.
-    void write(const std::filesystem::path& source, const std::filesystem::path& base, const SentMarking& marking,
-               std::string_view date, std::string_view timestamp) const;
+    // Writes both files beside <base>; `date` is "YYYYMMDD" and `timestamp` "YYYYMMDD HHMMSS", both UTC.
+    // The marks are made from the bytes the run read: a file that is no longer what the run read (changed,
+    // truncated, replaced) throws IoError with FailureId::LogChanged, and nothing is written. `stop` is asked now
+    // and then; when it says so, nothing is written and write() returns nullopt. Returns how many records were
+    // marked (a record whose value holds an "<EOR>" is one, though the reader read two). Throws IoError.
+    std::optional<std::size_t> write(const MarkSource& source, const std::filesystem::path& base,
+                                     const SentMarking& marking, std::string_view date, std::string_view timestamp,
+                                     const std::function<bool()>& stop = {}) const;
 
 private:
     std::vector<AdifReader::Span> m_spans; // in file order

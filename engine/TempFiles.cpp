@@ -2,12 +2,14 @@
 // whether the process that left one is still alive.
 #include "engine/TempFiles.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <random>
 #include <string>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -21,7 +23,11 @@ namespace cardmill {
 namespace {
 
 constexpr std::string_view kWorkPrefix = "cardmill-";
-constexpr std::string_view kPartMark = ".part-";
+constexpr std::string_view kPartInfix = ".cardmill-";
+constexpr std::string_view kPartSuffix = ".part";
+constexpr std::string_view kMarker = ".cardmill-work";
+constexpr std::size_t kPartRandom = 12;
+constexpr std::size_t kFolderRandom = 6; // as mkdtemp makes them
 
 // The current work folder as plain bytes, for the signal handler.
 char g_current[4096] = {};
@@ -33,17 +39,40 @@ bool processGone(long pid)
     return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
 }
 
-// The process id in "<prefix><pid>-..." , or -1.
-long pidAfter(std::string_view name, std::string_view prefix)
+bool isAlnum(char c)
 {
-    if (name.substr(0, prefix.size()) != prefix)
-        return -1;
-    name.remove_prefix(prefix.size());
-    long pid = 0;
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// Reads "<digits>-" at the start of `s` into `pid` and drops it; false when `s` does not start so.
+bool takePid(std::string_view& s, long& pid)
+{
     std::size_t i = 0;
-    for (; i < name.size() && name[i] >= '0' && name[i] <= '9' && i < 10; ++i)
-        pid = pid * 10 + (name[i] - '0');
-    return i > 0 && i < name.size() && name[i] == '-' ? pid : -1;
+    pid = 0;
+    for (; i < s.size() && i < 10 && s[i] >= '0' && s[i] <= '9'; ++i)
+        pid = pid * 10 + (s[i] - '0');
+    if (i == 0 || i >= s.size() || s[i] != '-')
+        return false;
+    s.remove_prefix(i + 1);
+    return true;
+}
+
+// True when the file at `path` (not followed when a link) belongs to the user running this program.
+bool ownedByUs(const std::filesystem::path& path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && st.st_uid == ::geteuid();
+}
+
+// Letters and digits at random, for names nobody else gives.
+std::string randomPart(std::size_t n)
+{
+    static constexpr std::string_view kAlphabet = "abcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937_64 generator{std::random_device{}()};
+    std::string out;
+    for (std::size_t i = 0; i < n; ++i)
+        out += kAlphabet[std::uniform_int_distribution<std::size_t>(0, kAlphabet.size() - 1)(generator)];
+    return out;
 }
 
 // Removes a folder and everything below it with system calls only (no allocation, no locks), so that a signal
@@ -92,7 +121,8 @@ std::filesystem::path temporaryRoot()
 
 namespace {
 
-// A new folder "cardmill-<pid>-<purpose>XXXXXX" in `parent`, mode 0700.
+// A new folder "cardmill-<pid>-<purpose>XXXXXX" in `parent`, mode 0700, with the marker file that says it is
+// one of ours.
 std::string privateFolder(const std::filesystem::path& parent, std::string_view purpose)
 {
     std::string pattern =
@@ -100,6 +130,14 @@ std::string privateFolder(const std::filesystem::path& parent, std::string_view 
             .string();
     if (!::mkdtemp(pattern.data()))
         throw IoError(FailureId::MakeWorkFolder, parent, std::strerror(errno));
+    const std::string marker = pattern + "/" + std::string(kMarker);
+    const int fd = ::open(marker.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        const int error = errno;
+        ::rmdir(pattern.c_str());
+        throw IoError(FailureId::MakeWorkFolder, parent, std::strerror(error));
+    }
+    ::close(fd);
     return pattern;
 }
 
@@ -149,27 +187,66 @@ std::FILE* scratchFile(std::string_view purpose, std::filesystem::path& made, st
 
 std::filesystem::path partPathFor(const std::filesystem::path& target)
 {
-    static std::atomic<unsigned> counter{0};
-    std::filesystem::path p = target;
-    p += std::string(kPartMark) + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-    return p;
+    return target.parent_path() /
+           ("." + target.filename().string() + std::string(kPartInfix) + std::to_string(::getpid()) + "-" +
+            randomPart(kPartRandom) + std::string(kPartSuffix));
+}
+
+bool isPartName(std::string_view name, long& pid)
+{
+    // ".<name>.cardmill-<pid>-<random>.part"
+    if (name.size() < 2 || name[0] != '.' || !name.ends_with(kPartSuffix))
+        return false;
+    name.remove_suffix(kPartSuffix.size());
+    if (name.size() < kPartRandom + 1)
+        return false;
+    const std::string_view random = name.substr(name.size() - kPartRandom);
+    if (!std::all_of(random.begin(), random.end(), [](char c) { return isAlnum(c) && !(c >= 'A' && c <= 'Z'); }))
+        return false;
+    name.remove_suffix(kPartRandom);
+    const std::size_t infix = name.rfind(kPartInfix);
+    if (infix == std::string_view::npos || infix < 2)
+        return false;
+    std::string_view rest = name.substr(infix + kPartInfix.size());
+    return takePid(rest, pid) && rest.empty();
+}
+
+bool isPrivateFolderName(std::string_view name, long& pid)
+{
+    // "cardmill-<pid>-<purpose>XXXXXX", the purpose letters ending in "-" or nothing
+    if (!name.starts_with(kWorkPrefix))
+        return false;
+    name.remove_prefix(kWorkPrefix.size());
+    if (!takePid(name, pid) || name.size() < kFolderRandom)
+        return false;
+    const std::string_view random = name.substr(name.size() - kFolderRandom);
+    std::string_view purpose = name.substr(0, name.size() - kFolderRandom);
+    if (!std::all_of(random.begin(), random.end(), isAlnum))
+        return false;
+    if (purpose.empty())
+        return true;
+    if (purpose.back() != '-')
+        return false;
+    purpose.remove_suffix(1);
+    return !purpose.empty() &&
+           std::all_of(purpose.begin(), purpose.end(), [](char c) { return (c >= 'a' && c <= 'z') || c == '-'; });
 }
 
 void removeLeftovers(const std::filesystem::path& folder)
 {
     std::error_code ec;
+    long pid = 0;
     for (const auto& e : std::filesystem::directory_iterator(temporaryRoot(), ec)) {
-        const std::string name = e.path().filename().string();
         std::error_code ignored;
-        if (processGone(pidAfter(name, kWorkPrefix)) && e.is_directory(ignored) && !e.is_symlink(ignored))
+        const std::string name = e.path().filename().string();
+        if (isPrivateFolderName(name, pid) && e.is_directory(ignored) && !e.is_symlink(ignored) &&
+            ownedByUs(e.path()) && std::filesystem::is_regular_file(e.path() / kMarker, ignored) && processGone(pid))
             std::filesystem::remove_all(e.path(), ignored);
     }
     for (const auto& e : std::filesystem::directory_iterator(folder, ec)) {
-        const std::string name = e.path().filename().string();
-        const std::size_t mark = name.rfind(kPartMark);
         std::error_code ignored;
-        if (mark != std::string::npos && processGone(pidAfter(std::string_view(name).substr(mark), kPartMark)) &&
-            !e.is_directory(ignored))
+        const std::string name = e.path().filename().string();
+        if (isPartName(name, pid) && !e.is_directory(ignored) && ownedByUs(e.path()) && processGone(pid))
             std::filesystem::remove(e.path(), ignored);
     }
 }

@@ -87,6 +87,9 @@ enum class TextId {
     FailurePdfFailed,
     FailureSettingsRead,
     FailureSettingsWrite,
+    FailureLogChanged,
+    FailureRecordsLeftOut,
+    NothingMarked, // %s = why
     Count
 };
 

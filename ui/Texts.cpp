@@ -235,6 +235,21 @@ constexpr std::array<TextEntry, static_cast<std::size_t>(TextId::Count)> kTexts{
      "Nie można odczytać pliku ustawień \"%s\""},
     /* FailureSettingsWrite */
     {K::None, I::None, WindowText::Count, "Unable to write to %s", "Nie można zapisać %s"},
+    /* FailureLogChanged */
+    {K::None, I::None, WindowText::Count,
+     "\"%s\" changed while its labels were made: the labels show the QSOs as they were read, and the file is "
+     "left as it is",
+     "Plik \"%s\" zmienił się podczas tworzenia nalepek: nalepki pokazują QSO w postaci odczytanej, a plik "
+     "pozostał bez zmian"},
+    /* FailureRecordsLeftOut */
+    {K::None, I::None, WindowText::Count,
+     "The main document \"%s\" put only %s records on labels: it does not move on to the next record in every "
+     "label",
+     "Dokument główny \"%s\" umieścił na nalepkach tylko %s rekordów: nie przechodzi do następnego rekordu w każdej "
+     "nalepce"},
+    /* NothingMarked */
+    {K::None, I::None, WindowText::Count, "No QSO was marked as sent: %s.",
+     "Żadne QSO nie zostało oznaczone jako wysłane: %s."},
 }};
 
 constexpr std::array<std::string_view, 8> kQrgNamesPolish{
@@ -383,9 +398,12 @@ std::pair<std::string, std::string> documentPlace(const std::vector<MadeLabels>&
 }
 
 // "4 QSOs marked as sent in ...", a line for each file marked, each after a line break.
-std::string markedLines(const std::vector<MarkedFile>& marked, Language language)
+std::string markedLines(const RunSummary& summary, Language language)
 {
+    const std::vector<MarkedFile>& marked = summary.marked;
     std::string lines;
+    if (summary.notMarked)
+        lines += "\n" + textFor(TextId::NothingMarked, language, failureText(*summary.notMarked, language));
     for (const MarkedFile& m : marked) {
         const std::string count =
             std::to_string(m.qsos) + (language == Language::Polish ? " QSO" : (m.qsos == 1 ? " QSO" : " QSOs"));
@@ -404,10 +422,11 @@ std::string failureText(const Failure& failure, Language language)
         bool path, detail;
     };
     static constexpr Shape kShapes[] = {
-        {false, true}, {true, false}, {true, false}, {true, false}, {true, false}, {true, false}, {true, false},
-        {true, false}, {true, false}, {true, false}, {true, false}, {true, false}, {true, false}, {true, false},
-        {true, false}, {true, false}, {true, false}, {true, false}, {true, false}, {true, false}, {true, false},
-        {true, false}, {false, true}, {true, false}, {true, false}, {true, false}, {true, false},
+        {false, true}, {true, false}, {true, false}, {true, false}, {true, false}, {true, false},
+        {true, false}, {true, false}, {true, false}, {true, false}, {true, false}, {true, false},
+        {true, false}, {true, false}, {true, false}, {true, false}, {true, false}, {true, false},
+        {true, false}, {true, false}, {true, false}, {true, false}, {false, true}, {true, false},
+        {true, false}, {true, false}, {true, false}, {true, false}, {true, true},
     };
     const auto i = static_cast<std::size_t>(failure.id);
     const Shape shape = i < std::size(kShapes) ? kShapes[i] : Shape{false, true};
@@ -460,7 +479,7 @@ std::string summaryText(const RunSummary& summary, Language language)
             return written;
         // The marked files go between the first sentence and the one about bad records.
         const std::size_t lineEnd = written.find('\n');
-        text = written.substr(0, lineEnd) + markedLines(summary.marked, language);
+        text = written.substr(0, lineEnd) + markedLines(summary, language);
         return lineEnd == std::string::npos ? text : text + written.substr(lineEnd);
     }
     case RunSummary::Kind::Labels: {
@@ -486,7 +505,7 @@ std::string summaryText(const RunSummary& summary, Language language)
         break;
     }
     }
-    text += markedLines(summary.marked, language);
+    text += markedLines(summary, language);
     if (summary.badRecords)
         text += "\n" + textFor(TextId::BadRecordsSaved, language, base);
     return text;

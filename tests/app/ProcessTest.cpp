@@ -113,7 +113,7 @@ TEST(ConvertProcesses, ASecondRunOfTheSameLogIsRefusedAtOnce)
 {
     TempDir dir;
     const auto log = dir.write("my.adi", qsos("DL", 3));
-    const auto held = RunLock::take(log); // as another process's run would hold it
+    const auto held = RunLock::take({dir / "my"}); // as another process's run would hold it
     ASSERT_TRUE(held);
     EXPECT_EQ(exitCode(start({"--log", log.string(), "--no-merge"}, dir / "out")), ExitLocked);
     EXPECT_NE(readFile(dir / "out").find("Another run is making the labels of"), std::string::npos);
@@ -197,7 +197,7 @@ TEST(ConvertProcesses, ASecondSignalEndsTheProgramAtOnceAndAKilledRunIsCleanedUp
     std::filesystem::remove(office.marker);
     pid = start(run.args(), dir / "out", run.tmp, office.bin.string());
     ASSERT_TRUE(waitFor([&] { return office.pid() > 0; }));
-    const std::string partName = "my_9.txt.part-" + std::to_string(pid) + "-0";
+    const std::string partName = ".my_9.txt.cardmill-" + std::to_string(pid) + "-abcdef012345.part";
     std::ofstream(dir / "logs" / partName) << "half"; // as a kill during grouping would leave it
     ::kill(pid, SIGKILL);
     EXPECT_EQ(exitCode(pid), 128 + SIGKILL);

@@ -81,6 +81,22 @@ TEST_F(ConversionRunTest, NormalRunWritesFilesMergesAndCleansUp)
     EXPECT_EQ(host.progressPosition, 2u);
 }
 
+TEST_F(ConversionRunTest, SeveralRecordsOnOneLineEachGetTheirOwnLabel)
+{
+    // A web export without line breaks: every QSO gets its label, and a QSO without a manager does not get its
+    // neighbour's. Text after an "<EOR>" that holds no QSO is said once and gets none.
+    std::string oneLine;
+    for (const std::string& r : {qso("DL1AA"), qso("DL2BB", "20060923", "1200", " <QSL_VIA:5>DL9XX"), qso("DL3CC")})
+        oneLine += r.substr(0, r.size() - 2);
+    writeLog(oneLine + "<IOTA:6>EU-001<EOR>\r\n");
+    EXPECT_EQ(runIt(), RunOutcome::Done);
+    EXPECT_EQ(output(1),
+              kHeader + line("DL1AA") + "DL2BB,2006-09-23,12:00,20M,CW,599,N,DL9XX,,,,,\r\n" + line("DL3CC"));
+    EXPECT_EQ(readFile(file("_bad.txt")),
+              "Not a QSO (no CALL, no QSO_DATE) after the <EOR> of the record before it on its line:\r\n"
+              "<IOTA:6>EU-001<EOR>\r\n");
+}
+
 TEST_F(ConversionRunTest, BadRecordsAreKeptAndNamed)
 {
     writeLog(qso("DL1AA") + "<CALL:5>DL2BB <QSO_DATE:8>20060923 <TIME_ON:4>1200 <BAND:3>20M <EOR>\r\n");

@@ -30,6 +30,8 @@ std::size_t recordsWithReadableDate(const std::filesystem::path& log)
     AdifRecord record;
     std::size_t count = 0;
     while (reader.nextRecord(record)) {
+        if (reader.afterRecordOnItsLine() && !record.has("CALL") && !record.has("QSO_DATE"))
+            continue; // no QSO
         long long date = 0;
         const auto chars = record.eightCharacters("QSO_DATE");
         if (!chars || text::parseInteger(*chars, date))

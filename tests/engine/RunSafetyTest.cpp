@@ -115,19 +115,31 @@ TEST_F(RunSafetyTest, OutputsReplaceLinksAndNeverWriteThroughThem)
     EXPECT_FALSE(std::filesystem::is_symlink(file("_labels_1.docx")));
 }
 
-TEST_F(RunSafetyTest, OneRunOfALogAtATime)
+TEST_F(RunSafetyTest, OneRunOfAnOutputSetAtATime)
 {
     writeLog(qso("DL1AA"));
-    {
-        const auto other = RunLock::take(host.log); // another run, in this process or any other
-        ASSERT_TRUE(other);
-        EXPECT_EQ(RunLock::take(host.log), nullptr);
+    // "my.log.adi" and "my.adif" share every output name ("my_1.txt" ...), so they share the lock.
+    const auto twin = dir.write("logs/my.adif", "<EOH>" + qso("SP9ZZZ"));
+    for (const std::filesystem::path& other : {host.log, twin}) {
+        const auto held = RunLock::take({baseOf(other)}); // another run, in this process or any other
+        ASSERT_TRUE(held);
+        EXPECT_EQ(RunLock::take({baseOf(host.log)}), nullptr);
+        host.messages.clear();
         EXPECT_EQ(runIt(), RunOutcome::Locked);
         EXPECT_EQ(host.messageIds(), std::vector<TextId>{TextId::RunUnderWay});
         EXPECT_EQ(output(1), "<none>");
     }
+    // The SWL file's outputs are locked too when the run marks it.
+    host.swl = dir.write("swl/reports.adi",
+                         "<EOH>" + qso("SP-001", "20060923", "1200", " <APP_LOGGER32_STATION_IN_QSO_WITH:5>DL1AA"));
+    host.marking = {true, 0};
+    {
+        const auto held = RunLock::take({baseOf(host.swl)});
+        EXPECT_EQ(runIt(), RunOutcome::Locked);
+    }
     EXPECT_EQ(runIt(), RunOutcome::Done);
-    EXPECT_FALSE(std::filesystem::exists(RunLock::lockFileFor(host.log)));
+    EXPECT_FALSE(std::filesystem::exists(RunLock::lockFileFor(baseOf(host.log))));
+    EXPECT_FALSE(std::filesystem::exists(RunLock::lockFileFor(baseOf(host.swl))));
 }
 
 TEST_F(RunSafetyTest, ARecordCutOffAtTheEndIsReportedNotLost)
@@ -148,24 +160,13 @@ TEST_F(RunSafetyTest, ARecordCutOffAtTheEndIsReportedNotLost)
     EXPECT_FALSE(std::filesystem::exists(file("_bad.txt")));
 }
 
-// Writes a text as UTF-16 with a byte-order mark.
-std::string utf16(const std::u16string& text, bool bigEndian)
-{
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (const char16_t c : text) {
-        const char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xff);
-        bytes += bigEndian ? std::string{hi, lo} : std::string{lo, hi};
-    }
-    return bytes;
-}
-
 TEST_F(RunSafetyTest, Utf16LogsAreReadAsUtf8)
 {
     for (const bool bigEndian : {false, true}) {
-        dir.write("logs/my.log.adi", utf16(u"<EOH>\r\n<CALL:5>DL1AA <QSO_DATE:8>20060923 <TIME_ON:4>1200 "
-                                           u"<BAND:3>20M <MODE:2>CW <NAME:6>\u0141ukasz <QTH:7>Krak\u00f3w "
-                                           u"<COMMENT:1>\U0001F4FB <EOR>\r\n",
-                                           bigEndian));
+        dir.write("logs/my.log.adi", test::utf16Bytes(u"<EOH>\r\n<CALL:5>DL1AA <QSO_DATE:8>20060923 <TIME_ON:4>1200 "
+                                                      u"<BAND:3>20M <MODE:2>CW <NAME:6>\u0141ukasz <QTH:7>Krak\u00f3w "
+                                                      u"<COMMENT:1>\U0001F4FB <EOR>\r\n",
+                                                      bigEndian));
         host.settings.fields = {"COMMENT"};
         EXPECT_EQ(runIt(), RunOutcome::Done);
         EXPECT_EQ(output(1),
@@ -184,12 +185,24 @@ TEST_F(RunSafetyTest, ScratchFilesGoWithEveryEndingAndLeftoversOfKilledRunsWithT
         ++gone;
     const std::string dead = std::to_string(gone);
     dir.write("tmp/cardmill-" + dead + "-Ab12Cd/merge", "scratch");
-    dir.write("logs/my_labels_1.docx.part-" + dead + "-0", "half a document");
-    // ... and what a live process holds, which stays.
+    dir.write("tmp/cardmill-" + dead + "-Ab12Cd/.cardmill-work", "");
+    const std::string deadPart = ".my_labels_1.docx.cardmill-" + dead + "-0a1b2c3d4e5f.part";
+    dir.write("logs/" + deadPart, "half a document");
+    // ... what a live process holds, which stays ...
     const std::string live = std::to_string(::getppid());
     dir.write("tmp/cardmill-" + live + "-Xy34Zw/merge", "scratch");
-    dir.write("logs/other.txt.part-" + live + "-3", "being written");
+    dir.write("tmp/cardmill-" + live + "-Xy34Zw/.cardmill-work", "");
+    const std::string livePart = ".other.txt.cardmill-" + live + "-a1b2c3d4e5f6.part";
+    dir.write("logs/" + livePart, "being written");
+    // ... and the user's own files that only look like ours: a folder without the marker, names of another
+    // shape. All stay.
     dir.write("tmp/cardmill-test-keep/file", "not a run's");
+    dir.write("tmp/cardmill-" + dead + "-notes/file", "the user's notes");
+    dir.write("tmp/cardmill-" + dead + "-Qw12Er/file", "no marker: not ours");
+    for (const std::string& user :
+         {"contest.part-" + dead + "-1.adi", "photo.part-" + dead + "-a.jpg",
+          ".x.cardmill-" + dead + "-0a1b2c3d4e5.part", "x.cardmill-" + dead + "-0a1b2c3d4e5f"})
+        dir.write("logs/" + user, "the user's");
 
     int seen = 0;
     host.onEvents = [&](int) {
@@ -201,10 +214,12 @@ TEST_F(RunSafetyTest, ScratchFilesGoWithEveryEndingAndLeftoversOfKilledRunsWithT
     };
     EXPECT_EQ(runIt(), RunOutcome::Done);
     EXPECT_GT(seen, 0);
-    EXPECT_EQ(entries(dir / "tmp"), 2u);
+    EXPECT_EQ(entries(dir / "tmp"), 4u);
     EXPECT_TRUE(std::filesystem::exists(dir / "tmp" / ("cardmill-" + live + "-Xy34Zw")));
-    EXPECT_FALSE(std::filesystem::exists(file("_labels_1.docx.part-" + dead + "-0")));
-    EXPECT_TRUE(std::filesystem::exists(dir / "logs" / ("other.txt.part-" + live + "-3")));
+    EXPECT_FALSE(std::filesystem::exists(dir / "tmp" / ("cardmill-" + dead + "-Ab12Cd")));
+    EXPECT_FALSE(std::filesystem::exists(dir / "logs" / deadPart));
+    EXPECT_TRUE(std::filesystem::exists(dir / "logs" / livePart));
+    EXPECT_EQ(entries(dir / "logs"), 8u); // the log, its data-source file, the live part, the user's five
     EXPECT_TRUE(WorkFolder::current().empty());
 
     // Stopped, failed and abandoned runs leave nothing either.
@@ -219,9 +234,9 @@ TEST_F(RunSafetyTest, ScratchFilesGoWithEveryEndingAndLeftoversOfKilledRunsWithT
     EXPECT_EQ(runIt(), RunOutcome::Abandoned);
     std::filesystem::create_directories(file("_2.txt"));
     EXPECT_EQ(runIt(), RunOutcome::Abandoned);
-    EXPECT_EQ(entries(dir / "tmp"), 2u);
+    EXPECT_EQ(entries(dir / "tmp"), 4u);
     for (const auto& e : std::filesystem::directory_iterator(dir / "logs"))
-        EXPECT_EQ(e.path().filename().string().find(".part-" + std::to_string(::getpid())), std::string::npos)
+        EXPECT_EQ(e.path().filename().string().find(".cardmill-" + std::to_string(::getpid())), std::string::npos)
             << e.path();
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <regex>
 
 #include "engine/ConversionRun.h"
@@ -43,18 +44,39 @@ TEST(SentMarks, TheRecordsOwnLinesAndNeighboursStay)
     EXPECT_EQ(markedRecord(raw, kNoVia, "20261208"),
               "<CALL:5>DL1AA\r\n<QSL_SENT:1>Y <NAME:11>Hans\r\nMueller\n <QSLSDATE:8>20261208<EOR> <CALL:4>X1YZ "
               "<QSL_SENT:1>R <EOR>\r\n");
-    // The record alone, on one line, lengths in bytes.
+    // The record alone, lengths in bytes, values byte for byte: a value that spans lines keeps its line break.
     EXPECT_EQ(sentRecord(raw, kNoVia, "20261208"),
-              "<CALL:5>DL1AA <QSL_SENT:1>Y <NAME:11>HansMueller <QSLSDATE:8>20261208 <EOR>\r\n");
+              "<CALL:5>DL1AA <QSL_SENT:1>Y <NAME:13>Hans\r\nMueller <QSLSDATE:8>20261208 <EOR>\r\n");
+    EXPECT_EQ(sentRecord("<ADDRESS:22>1 Main St\r\nSpringfield <CALL:4>K1AB <EOR>", kNoVia, "20261208"),
+              "<ADDRESS:22>1 Main St\r\nSpringfield <CALL:4>K1AB <QSL_SENT:1>Y <QSLSDATE:8>20261208 <EOR>\r\n");
     // A length that counts characters becomes one that counts bytes.
     EXPECT_EQ(sentRecord("<NAME:6>\xC5\x81ukasz <QTH:3:S>Pec <EOR>", kBureau, "20261208"),
               "<NAME:7>\xC5\x81ukasz <QTH:3:S>Pec <QSL_SENT:1>Y <QSLSDATE:8>20261208 <QSL_SENT_VIA:1>B <EOR>\r\n");
     // A value declared longer than it is stops at the next tag.
     EXPECT_EQ(sentRecord("<QSLMSG:38>Danke\n\nGUD DX\n<QSO_DATE:8>20250712 <EOR>", kNoVia, "20261208"),
-              "<QSLMSG:11>DankeGUD DX <QSO_DATE:8>20250712 <QSL_SENT:1>Y <QSLSDATE:8>20261208 <EOR>\r\n");
+              "<QSLMSG:13>Danke\n\nGUD DX <QSO_DATE:8>20250712 <QSL_SENT:1>Y <QSLSDATE:8>20261208 <EOR>\r\n");
     // A field of the marking met twice is written once; comments and length-less tags are left out.
     EXPECT_EQ(sentRecord("<QSL_SENT:1>N // sent? <qsl_sent:1>R <APP_X_EOF> <EOR>", kNoVia, "20261208"),
               "<QSL_SENT:1>Y <QSLSDATE:8>20261208 <EOR>\r\n");
+}
+
+TEST(SentMarks, MarkupInsideAValueIsTheValuesAndAFieldMetTwiceEndsWithOneValue)
+{
+    // A comment that holds a QSL_SENT tag, or an "<eor>", is the comment's text: the real field is marked.
+    EXPECT_EQ(markedRecord("<CALL:5>DL1AA <COMMENT:13><QSL_SENT:1>Y <QSL_SENT:1>N <EOR>", kNoVia, "20261208"),
+              "<CALL:5>DL1AA <COMMENT:13><QSL_SENT:1>Y <QSL_SENT:1>Y <QSLSDATE:8>20261208 <EOR>");
+    EXPECT_EQ(sentRecord("<CALL:5>DL1AA <COMMENT:13><QSL_SENT:1>Y <QSL_SENT:1>N <EOR>", kNoVia, "20261208"),
+              "<CALL:5>DL1AA <COMMENT:13><QSL_SENT:1>Y <QSL_SENT:1>Y <QSLSDATE:8>20261208 <EOR>\r\n");
+    EXPECT_EQ(markedRecord("<CALL:5>DL1AA <COMMENT:15>see <eor> above <MODE:2>CW <EOR>\r\n", kNoVia, "20261208"),
+              "<CALL:5>DL1AA <COMMENT:15>see <eor> above <MODE:2>CW <QSL_SENT:1>Y <QSLSDATE:8>20261208 <EOR>\r\n");
+    // A length that would carry the value into the next record is no value: it ends at the next tag.
+    EXPECT_EQ(
+        markedRecord("<CALL:5>DL1AA <COMMENT:30>short<EOR>\r\n<CALL:5>DL2BB <MODE:2>CW <EOR>\r\n", kNoVia, "20261208"),
+        "<CALL:5>DL1AA <COMMENT:30>short <QSL_SENT:1>Y <QSLSDATE:8>20261208<EOR>\r\n<CALL:5>DL2BB <MODE:2>CW "
+        "<EOR>\r\n");
+    // QSL_SENT twice (readers take the first or the last): one field is left, the new value.
+    EXPECT_EQ(markedRecord("<QSL_SENT:1>N <CALL:5>DL1AA <qsl_sent:1>R <QSLSDATE:8>20200101 <EOR>", kNoVia, "20261208"),
+              "<QSL_SENT:1>Y <CALL:5>DL1AA  <QSLSDATE:8>20261208 <EOR>");
 }
 
 using SentMarksRun = test::RunFixture;
@@ -117,6 +139,119 @@ TEST_F(SentMarksRun, StoppedFailedAndNoDataRunsMarkNothing)
     EXPECT_FALSE(std::filesystem::exists(file("_updated.adi")));
     // The log and the complete data-source file of the run whose merge failed; no temporary file.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "logs"), {}), 2);
+}
+
+TEST_F(SentMarksRun, SeveralRecordsOnALineAndACommentHoldingAnEorAreMarkedEach)
+{
+    writeLog("<CALL:5>DL1AA <QSO_DATE:8>20060923 <TIME_ON:4>1200 <BAND:3>20M <MODE:2>CW <QSL_SENT:1>N <EOR> "
+             "<CALL:5>DL2BB <QSO_DATE:8>20060923 <TIME_ON:4>1300 <BAND:3>40M <MODE:2>CW <EOR>\r\n"
+             "<CALL:5>DL3CC <QSO_DATE:8>20060923 <TIME_ON:4>1400 <BAND:3>20M <MODE:2>CW <COMMENT:15>see <eor> "
+             "above <QSL_SENT:1>N <EOR>\r\n");
+    host.marking = kNoVia;
+    EXPECT_EQ(runIt(), RunOutcome::Done);
+    const std::string updated = readFile(file("_updated.adi"));
+    EXPECT_EQ(updated, "header <EOH>\r\n"
+                       "<CALL:5>DL1AA <QSO_DATE:8>20060923 <TIME_ON:4>1200 <BAND:3>20M <MODE:2>CW <QSL_SENT:1>Y "
+                       "<QSLSDATE:8>" +
+                           std::get<0>(utcDateAndTimestamp()) +
+                           " <EOR> <CALL:5>DL2BB <QSO_DATE:8>20060923 <TIME_ON:4>1300 <BAND:3>40M <MODE:2>CW "
+                           "<QSL_SENT:1>Y <QSLSDATE:8>" +
+                           std::get<0>(utcDateAndTimestamp()) +
+                           " <EOR>\r\n<CALL:5>DL3CC <QSO_DATE:8>20060923 <TIME_ON:4>1400 <BAND:3>20M <MODE:2>CW "
+                           "<COMMENT:15>see <eor> above <QSL_SENT:1>Y <QSLSDATE:8>" +
+                           std::get<0>(utcDateAndTimestamp()) + " <EOR>\r\n");
+    const std::string sent = readFile(file("_sent.adi"));
+    EXPECT_NE(sent.find("<COMMENT:15>see <eor> above <QSL_SENT:1>Y"), std::string::npos);
+    // The reader read the comment's tail as a text of its own, no QSO; the marking knows it for part of the
+    // record before it.
+    EXPECT_EQ(host.summaries.back().marked.at(0).qsos, 3u);
+    EXPECT_EQ(output(1).find(",0,"), std::string::npos);
+}
+
+TEST_F(SentMarksRun, ALogThatChangedDuringTheRunIsNotMarked)
+{
+    const std::string log = qso("DL1AA") + qso("DL2BB");
+    // A QSO added at the top, the log cut short, the same bytes changed with the time of change put back,
+    // the file replaced by another of the same content.
+    const std::vector<std::function<void()>> changes{
+        [&] { writeLog(qso("SP9NEW") + log); },
+        [&] { writeLog(qso("DL1AA")); },
+        [&] {
+            const auto before = std::filesystem::last_write_time(file(".log.adi"));
+            writeLog(qso("DL1AB") + qso("DL2BB"));
+            std::filesystem::last_write_time(file(".log.adi"), before);
+        },
+        [&] {
+            dir.write("logs/other.adi", "header <EOH>\r\n" + log);
+            std::filesystem::rename(dir / "logs" / "other.adi", file(".log.adi"));
+        },
+    };
+    host.marking = kBureau;
+    for (const auto& change : changes) {
+        writeLog(log);
+        maker.beforeMake = change;
+        const std::string during = [&] {
+            maker.merges.clear();
+            EXPECT_EQ(runIt(), RunOutcome::Abandoned);
+            return readFile(file(".log.adi"));
+        }();
+        const RunSummary& summary = host.summaries.back();
+        ASSERT_TRUE(summary.notMarked);
+        EXPECT_EQ(summary.notMarked->id, FailureId::LogChanged);
+        EXPECT_EQ(summary.made.size(), 1u); // the labels are made all the same
+        EXPECT_TRUE(summary.marked.empty());
+        EXPECT_FALSE(std::filesystem::exists(file("_sent.adi")));
+        EXPECT_FALSE(std::filesystem::exists(file("_updated.adi")));
+        EXPECT_EQ(readFile(file(".log.adi")), during); // the log is left as the change left it
+    }
+    maker.beforeMake = nullptr;
+    writeLog(log);
+    EXPECT_EQ(runIt(), RunOutcome::Done);
+    EXPECT_TRUE(std::filesystem::exists(file("_updated.adi")));
+}
+
+TEST_F(SentMarksRun, AStopWhileMarkingWritesNothingAndKeepsTheRestOfTheRun)
+{
+    writeLog(qso("DL1AA") + qso("DL2BB"));
+    host.marking = kNoVia;
+    ConversionRun plain(host, nullptr); // the data-source files only
+    ASSERT_EQ(plain.run(), RunOutcome::Done);
+    const std::string sentBefore = readFile(file("_sent.adi")), updatedBefore = readFile(file("_updated.adi"));
+
+    writeLog(qso("DL1AA") + qso("DL2BB") + qso("DL3CC", "2006O923")); // and a bad record
+    host.onEvents = [&](int) {
+        for (const auto& e : std::filesystem::directory_iterator(dir / "logs"))
+            if (e.path().filename().string().starts_with(".my_updated.adi.cardmill-"))
+                host.stopFlag = true;
+    };
+    for (ConversionRun* run : {&plain, &this->run}) {
+        EXPECT_EQ(run->run(), RunOutcome::Stopped);
+        EXPECT_EQ(host.messageIds().back(), TextId::ProcessStopped);
+        EXPECT_EQ(readFile(file("_sent.adi")), sentBefore);
+        EXPECT_EQ(readFile(file("_updated.adi")), updatedBefore);
+        EXPECT_NE(readFile(file("_bad.txt")).find("DL3CC"), std::string::npos);
+        for (const auto& e : std::filesystem::directory_iterator(dir / "logs"))
+            EXPECT_EQ(e.path().filename().string().find(".cardmill-"), std::string::npos) << e.path();
+    }
+}
+
+TEST_F(SentMarksRun, AUtf16LogIsUpdatedInItsOwnEncoding)
+{
+    const std::u16string body = u"<CALL:5>DL1AA <QSO_DATE:8>20060923 <TIME_ON:4>1200 <BAND:3>20M <MODE:2>CW "
+                                u"<NAME:6>\u0141ukasz <COMMENT:1>\U0001F4FB <QSL_SENT:1>N <EOR>\r\n";
+    for (const bool bigEndian : {false, true}) {
+        // A lone surrogate, which no UTF-8 reader keeps, comes back as it was.
+        std::u16string header = u"h\xD800 <EOH>\r\n";
+        dir.write("logs/my.log.adi", test::utf16Bytes(header + body, bigEndian));
+        host.marking = kNoVia;
+        EXPECT_EQ(runIt(), RunOutcome::Done);
+        std::u16string marked = body;
+        const std::string today = utcDateAndTimestamp().first;
+        const std::u16string date(today.begin(), today.end());
+        marked.replace(marked.find(u"<QSL_SENT:1>N"), 13, u"<QSL_SENT:1>Y <QSLSDATE:8>" + date);
+        EXPECT_EQ(readFile(file("_updated.adi")), test::utf16Bytes(header + marked, bigEndian));
+        EXPECT_NE(readFile(file("_sent.adi")).find("<NAME:7>\xC5\x81ukasz"), std::string::npos);
+    }
 }
 
 // The record chunks of a file with where they lie, by our own reader.

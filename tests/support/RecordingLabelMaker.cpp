@@ -16,6 +16,8 @@ bool RecordingLabelMaker::make(const PassRecords& records, const std::filesystem
                                const std::filesystem::path& output, const Progress& progress, const MergeContext&,
                                std::vector<MergeWarning>&)
 {
+    if (beforeMake)
+        beforeMake();
     Merge& m = merges.emplace_back();
     m.mainDocument = mainDocument.filename().string();
     m.output = output;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -24,6 +25,7 @@ public:
     std::set<std::string> diskFullFor;         // ... whose merge writes part of its output, then fails
     std::vector<std::filesystem::path> tables; // table documents written
     std::string extension = ".docx";
+    std::function<void()> beforeMake; // called as each merge begins
 
     std::string labelExtension(const std::filesystem::path& mainDocument, const Progress& progress = {}) override;
     // Tells `progress` of every record; stops when it says so.

@@ -27,6 +27,9 @@ private:
 // The whole content of a file, byte for byte; empty when it cannot be read.
 std::string readFile(const std::filesystem::path& path);
 
+// `text` as UTF-16 with a byte-order mark, little-endian or big-endian.
+std::string utf16Bytes(const std::u16string& text, bool bigEndian);
+
 // The folder of shared real-world samples, or empty when it is not beside the project.
 std::filesystem::path sharedDir();
 
