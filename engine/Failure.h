@@ -17,7 +17,6 @@ enum class FailureId {
     CreateFile,
     WriteFile,
     FolderInTheWay, // a folder has the name of a file to be written
-    NoUtf16Converter,
     MakeLock,
     Lock,
     MakeWorkFolder,

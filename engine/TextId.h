@@ -14,13 +14,10 @@ enum class TextId {
     InputNotRegular,          // error; %s = the path
     InputIsOutput,            // error; %s = the input, %s = the output it is
     RunUnderWay,              // error; %s = the log path
-    NoData,                   // box "Information", warning icon (a word processor's wording)
     NoDataEmptyLog,           // box "Information", warning icon: the log holds no records
     NoDataFiltered,           // box "Information", warning icon: no QSO passed the filters
     NoDataUnreadable,         // box "Information", warning icon; %s = <base>: no QSO could be read
     ProcessStopped,           // box "Information", error icon
-    AllSent,                  // information
-    AllSentWithBadRecords,    // information; %s = <base>
     AllWritten,               // information, when the run writes data-source files without merging
     AllWrittenWithBadRecords, // information; %s = <base>
     // Pieces of the closing message of a merge (see summaryText).
@@ -45,22 +42,9 @@ enum class TextId {
     // Status texts of a merge pass of the built-in engine; %s = the label size, %s = the main document's name.
     StatusMergingLabels,
     StatusMergingSwlLabels, // %s = the main document's name
-    // Status texts of a mail-merge pass through a word processor's automation; %s = the label size. The SWL pass
-    // has texts of its own.
-    StatusMergeSend,
-    StatusMergeConvert,
-    StatusMergeSave,
-    StatusMergeOpen,
-    StatusMergeMerge,
-    StatusMergeClose,
-    StatusMergeSendSwl,
-    StatusMergeConvertSwl,
-    StatusMergeSaveSwl,
-    StatusMergeOpenSwl,
-    StatusMergeMergeSwl,
-    StatusLibreOffice,    // %s = the file, %s = seconds
-    ProcessStoppedNoData, // box "Information", error icon
-    // Failures, in the order of FailureId (see failureText).
+    StatusLibreOffice,      // %s = the file, %s = seconds
+    ProcessStoppedNoData,   // box "Information", error icon
+    // Failures (see failureText).
     FailureOther,
     FailureReadFolder,
     FailureOpenFile,
@@ -68,7 +52,6 @@ enum class TextId {
     FailureCreateFile,
     FailureWriteFile,
     FailureFolderInTheWay,
-    FailureNoUtf16Converter,
     FailureMakeLock,
     FailureLock,
     FailureMakeWorkFolder,

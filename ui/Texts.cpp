@@ -15,242 +15,228 @@ using I = MessageIcon;
 
 // Every user-visible text of the engine and the merge driver, in English and Polish. Leading and trailing
 // blanks are part of the texts.
-constexpr std::array<TextEntry, static_cast<std::size_t>(TextId::Count)> kTexts{{
-    /* NoSourceFile */ {K::Error, I::None, WindowText::Count, "No source file set!", "Wybierz plik źródłowy!"},
-    /* NoMainDocument */
-    {K::Error, I::None, WindowText::Count, "No Mailing list Main document set!",
-     "Wybierz dokument główny korespondencji seryjnej!"},
-    /* MainDocumentMissing */
-    {K::Error, I::None, WindowText::Count, "Mailing list Main document not exists!",
-     "Dokument główny korespondencji seryjnej nie istnieje!"},
-    /* LogNotFound */ {K::Error, I::None, WindowText::Count, "\"%s\" file not found.", "Nie znaleziono pliku \"%s\"!"},
-    /* InputIsFolder */
-    {K::Error, I::None, WindowText::Count, "\"%s\" is a folder, not a file.", "\"%s\" jest folderem, nie plikiem."},
-    /* InputNotRegular */
-    {K::Error, I::None, WindowText::Count, "\"%s\" is not a regular file.", "\"%s\" nie jest zwykłym plikiem."},
-    /* InputIsOutput */
-    {K::Error, I::None, WindowText::Count,
-     "\"%s\" is also \"%s\", a file this run writes or removes. Rename it or choose another log.",
-     "\"%s\" to zarazem \"%s\", plik, który ten przebieg zapisuje lub usuwa. Zmień jego nazwę lub wybierz inny "
-     "dziennik."},
-    /* RunUnderWay */
-    {K::Error, I::None, WindowText::Count, "Another run is making the labels of \"%s\" now. Wait until it has ended.",
-     "Inny przebieg tworzy teraz nalepki z \"%s\". Poczekaj, aż się zakończy."},
-    /* NoData */
-    {K::Box, I::Warning, WindowText::CaptionInformation, "No data to send to the MS Word !",
-     "Brak danych do wysłania do Worda !"},
-    /* NoDataEmptyLog */
-    {K::Box, I::Warning, WindowText::CaptionInformation, "No data: the log holds no QSO records.",
-     "Brak danych: dziennik nie zawiera żadnych rekordów QSO."},
-    /* NoDataFiltered */
-    {K::Box, I::Warning, WindowText::CaptionInformation, "No data: no QSO passed the filters.",
-     "Brak danych: żadne QSO nie przeszło przez filtry."},
-    /* NoDataUnreadable */
-    {K::Box, I::Warning, WindowText::CaptionInformation,
-     "No data: the QSO dates of the log cannot be read. The records are listed in \"%s_bad.txt\".",
-     "Brak danych: nie można odczytać dat QSO w dzienniku. Rekordy są wypisane w pliku \"%s_bad.txt\"."},
-    /* ProcessStopped */
-    {K::Box, I::Error, WindowText::CaptionInformation, "Process stopped ! ", "Przetwarzanie przerwane ! "},
-    /* AllSent */
-    {K::Information, I::None, WindowText::Count, "All records are sent to MS Word!",
-     "Wszystkie dane przesłane do MS Worda!"},
-    /* AllSentWithBadRecords */
-    {K::Information, I::None, WindowText::Count,
-     "All records are sent to MS Word.\nSome records with erroneous data are saved in \"%s_bad.txt\" file.",
-     "Wszystkie dane przesłane do MS Worda.\nZnalezione rekordy z błędnymi danymi\nzapisane są w pliku "
-     "\"%s_bad.txt\"."},
-    /* AllWritten */
-    {K::Information, I::None, WindowText::Count, "All records are written to the data-source files!",
-     "Wszystkie dane zapisane w plikach źródeł danych!"},
-    /* AllWrittenWithBadRecords */
-    {K::Information, I::None, WindowText::Count,
-     "All records are written to the data-source files.\nSome records with erroneous data are saved in "
-     "\"%s_bad.txt\" file.",
-     "Wszystkie dane zapisane w plikach źródeł danych.\nZnalezione rekordy z błędnymi danymi\nzapisane są w pliku "
-     "\"%s_bad.txt\"."},
-    /* LabelsReady */
-    {K::Information, I::None, WindowText::Count, "Labels are ready: %s in %s (%s).",
-     "Nalepki są gotowe: %s w %s (%s)."},
-    /* LabelsMadeThisRun */
-    {K::None, I::None, WindowText::Count, "Made in this run: %s in %s (%s).",
-     "Utworzono w tym przebiegu: %s w %s (%s)."},
-    /* NoLabelsMade */
-    {K::None, I::None, WindowText::Count, "No label document was made in this run.",
-     "W tym przebiegu nie utworzono żadnego dokumentu z nalepkami."},
-    /* EarlierLabelsKept */
-    {K::None, I::None, WindowText::Count, "Label documents of earlier runs are kept as they were.",
-     "Dokumenty z nalepkami z wcześniejszych przebiegów pozostały bez zmian."},
-    /* MergeFailed */
-    {K::Error, I::None, WindowText::Count, "Not every label document could be made.",
-     "Nie udało się utworzyć wszystkich dokumentów z nalepkami."},
-    /* PassFailed */ {K::None, I::None, WindowText::Count, "Labels of %s: %s", "Nalepki z %s: %s"},
-    /* SwlPassFailed */ {K::None, I::None, WindowText::Count, "SWL labels: %s", "Nalepki SWL: %s"},
-    /* BadRecordsSaved */
-    {K::None, I::None, WindowText::Count, "Some records with erroneous data are saved in \"%s_bad.txt\" file.",
-     "Znalezione rekordy z błędnymi danymi zapisane są w pliku \"%s_bad.txt\"."},
-    /* QsosMarkedSent */
-    {K::None, I::None, WindowText::Count, "%s marked as sent in \"%s\" and \"%s\".",
-     "Oznaczono jako wysłane: %s w \"%s\" i \"%s\"."},
-    /* WarningUnknownFields */
-    {K::None, I::None, WindowText::Count,
-     "Note: %s uses merge fields that no column holds: %s. They stay empty; a field of the log that is not a "
-     "fixed column becomes one when you add it as a user-defined field (Config).",
-     "Uwaga: %s używa pól korespondencji, których nie ma w żadnej kolumnie: %s. Pozostają puste; pole dziennika, "
-     "które nie jest stałą kolumną, staje się nią po dodaniu jako pole użytkownika (Konfiguracja)."},
-    /* WarningNoMergeFields */
-    {K::None, I::None, WindowText::Count, "Note: %s holds no merge field: every label is the same.",
-     "Uwaga: %s nie zawiera żadnego pola korespondencji: wszystkie nalepki są jednakowe."},
-    /* WarningNoNextRecord */
-    {K::None, I::None, WindowText::Count,
-     "Note: %s has several labels on a sheet but no Next Record field: every label of a sheet shows the same "
-     "record.",
-     "Uwaga: %s ma kilka nalepek na arkuszu, ale nie ma pola Następny rekord: każda nalepka arkusza pokazuje ten "
-     "sam rekord."},
-    /* WarningStartLabelUnusable */
-    {K::None, I::None, WindowText::Count,
-     "Note: the first label cannot be chosen with %s, whose labels are not table cells or frames: its labels "
-     "start at label 1.",
-     "Uwaga: w %s nie można wybrać pierwszej nalepki, bo jego nalepki nie są komórkami tabeli ani ramkami: "
-     "nalepki zaczynają się od nalepki 1."},
-    /* WarningStartBeyondSheet */
-    {K::None, I::None, WindowText::Count,
-     "Note: %s has only %s labels on a sheet, fewer than the first label chosen: its labels start at label 1.",
-     "Uwaga: %s ma na arkuszu tylko %s nalepek, mniej niż wybrana pierwsza nalepka: nalepki zaczynają się od "
-     "nalepki 1."},
-    /* StatusProcessing */ {K::None, I::None, WindowText::Count, "  Processing...", " Przetwarzanie..."},
-    /* StatusProcessingSwl */ {K::None, I::None, WindowText::Count, "  Processing SWL ...", " Przetwarzanie SWL ..."},
-    /* StatusRewriting */ {K::None, I::None, WindowText::Count, "   Rewriting...", "   Zapisywanie..."},
-    /* StatusMergingLabels */
-    {K::None, I::None, WindowText::Count, "Merging %s-QSO labels into %s...", "Scalanie nalepek z %s QSO do %s..."},
-    /* StatusMergingSwlLabels */
-    {K::None, I::None, WindowText::Count, "Merging SWL labels into %s...", "Scalanie nalepek SWL do %s..."},
-    /* StatusMergeSend */
-    {K::None, I::None, WindowText::Count, "Sending converted data for %s QSO(s) to the MS Word...",
-     "Wysyłanie przekonwertowanych danych dla %s QSO do MS Worda..."},
-    /* StatusMergeConvert */
-    {K::None, I::None, WindowText::Count, "Converting data with %s QSO(s) to the MS Word table",
-     "Konwertowanie danych z %sQSO do tabeli MS Worda"},
-    /* StatusMergeSave */
-    {K::None, I::None, WindowText::Count, "Saving datasource with %sQSO(s) as MS Word document",
-     "Zapisywanie źródła danych z %s QSO jako dokumentu MS Worda"},
-    /* StatusMergeOpen */
-    {K::None, I::None, WindowText::Count, "Opening datasource with %s QSO(s)", "Otwieranie źródła danych z %s QSO."},
-    /* StatusMergeMerge */
-    {K::None, I::None, WindowText::Count, "Merging data with %s QSO(s) to the template document",
-     "Wstawianie danych z %s QSO do szablonu."},
-    /* StatusMergeClose */ {K::None, I::None, WindowText::Count, "Closing template", "Zamykanie szablonu"},
-    /* StatusMergeSendSwl */
-    {K::None, I::None, WindowText::Count, "Sending converted data for SWL report(s) to the MS Word...",
-     "Wysyłanie przekonwertowanych danych dla SWL do MS Worda..."},
-    /* StatusMergeConvertSwl */
-    {K::None, I::None, WindowText::Count, "Converting data with SWL report(s) to the MS Word table",
-     "Konwertowanie danych SWL do tabeli MS Worda"},
-    /* StatusMergeSaveSwl */
-    {K::None, I::None, WindowText::Count, "Saving datasource with SWL report(s) as MS Word document",
-     "Zapisywanie źródła danych SWL jako dokumentu MS Worda"},
-    /* StatusMergeOpenSwl */
-    {K::None, I::None, WindowText::Count, "Opening datasource with SWL report(s)", "Otwieranie źródła danych dla SWL."},
-    /* StatusMergeMergeSwl */
-    {K::None, I::None, WindowText::Count, "Merging data with SWL report(s) to the template document",
-     "Wstawianie danych SWL do szablonu."},
-    /* StatusLibreOffice */
-    {K::None, I::None, WindowText::Count, "LibreOffice is converting %s... %s s", "LibreOffice konwertuje %s... %s s"},
-    /* ProcessStoppedNoData */
-    {K::Box, I::Error, WindowText::CaptionInformation,
-     "Process stopped ! \nNo data-source file was written: those of an earlier run are as they were.",
-     "Przetwarzanie przerwane ! \nNie zapisano plików danych: pliki z wcześniejszego przebiegu pozostały bez zmian."},
-    /* FailureOther */
-    {K::None, I::None, WindowText::Count, "%s", "%s"},
-    /* FailureReadFolder */
-    {K::None, I::None, WindowText::Count, "Cannot read a folder as a file: \"%s\"",
-     "Nie można czytać folderu jak pliku: \"%s\""},
-    /* FailureOpenFile */
-    {K::None, I::None, WindowText::Count, "Cannot open the file \"%s\"", "Nie można otworzyć pliku \"%s\""},
-    /* FailureReadFile */
-    {K::None, I::None, WindowText::Count, "Cannot read the file \"%s\"", "Nie można odczytać pliku \"%s\""},
-    /* FailureCreateFile */
-    {K::None, I::None, WindowText::Count, "Cannot create the file \"%s\"", "Nie można utworzyć pliku \"%s\""},
-    /* FailureWriteFile */
-    {K::None, I::None, WindowText::Count, "Cannot write the file \"%s\"", "Nie można zapisać pliku \"%s\""},
-    /* FailureFolderInTheWay */
-    {K::None, I::None, WindowText::Count, "Cannot write the file \"%s\": a folder has its name",
-     "Nie można zapisać pliku \"%s\": folder ma tę nazwę"},
-    /* FailureNoUtf16Converter */
-    {K::None, I::None, WindowText::Count, "Cannot read the UTF-16 file \"%s\": no converter",
-     "Nie można odczytać pliku UTF-16 \"%s\": brak konwertera"},
-    /* FailureMakeLock */
-    {K::None, I::None, WindowText::Count, "Cannot make the lock file \"%s\"",
-     "Nie można utworzyć pliku blokady \"%s\""},
-    /* FailureLock */
-    {K::None, I::None, WindowText::Count, "Cannot lock the lock file \"%s\"",
-     "Nie można zablokować pliku blokady \"%s\""},
-    /* FailureMakeWorkFolder */
-    {K::None, I::None, WindowText::Count, "Cannot make a private work folder in \"%s\"",
-     "Nie można utworzyć prywatnego folderu roboczego w \"%s\""},
-    /* FailureNotEnoughMemory */
-    {K::None, I::None, WindowText::Count, "Not enough memory to convert \"%s\"",
-     "Za mało pamięci, by przetworzyć \"%s\""},
-    /* FailureMainDocumentMissing */
-    {K::None, I::None, WindowText::Count, "The main document \"%s\" does not exist",
-     "Dokument główny \"%s\" nie istnieje"},
-    /* FailureMainDocumentNotADocument */
-    {K::None, I::None, WindowText::Count, "The main document \"%s\" is not a .docx, .odt or .doc document",
-     "Dokument główny \"%s\" nie jest dokumentem .docx, .odt ani .doc"},
-    /* FailureMainDocumentWrongKind */
-    {K::None, I::None, WindowText::Count,
-     "The main document \"%s\" is neither a WordprocessingML (.docx) nor an OpenDocument text (.odt) document",
-     "Dokument główny \"%s\" nie jest ani dokumentem WordprocessingML (.docx), ani tekstem OpenDocument (.odt)"},
-    /* FailureMainDocumentNeedsLibreOffice */
-    {K::None, I::None, WindowText::Count,
-     "The main document \"%s\" is a Word 97 (.doc) document, which this program reads only through LibreOffice. "
-     "Install LibreOffice, or save the document as .docx or .odt",
-     "Dokument główny \"%s\" jest dokumentem Word 97 (.doc), który ten program czyta tylko przez LibreOffice. "
-     "Zainstaluj LibreOffice albo zapisz dokument jako .docx lub .odt"},
-    /* FailureMainDocumentUnreadable */
-    {K::None, I::None, WindowText::Count, "Cannot open the main document \"%s\"",
-     "Nie można otworzyć dokumentu głównego \"%s\""},
-    /* FailureMainDocumentConversion */
-    {K::None, I::None, WindowText::Count, "Cannot convert the Word 97 main document \"%s\" with LibreOffice",
-     "Nie można przekształcić dokumentu głównego Word 97 \"%s\" programem LibreOffice"},
-    /* FailureMergeFailed */
-    {K::None, I::None, WindowText::Count, "Cannot merge into \"%s\"", "Nie można scalić z \"%s\""},
-    /* FailureMergeMemory */
-    {K::None, I::None, WindowText::Count, "Not enough memory to merge into \"%s\"",
-     "Za mało pamięci, by scalić z \"%s\""},
-    /* FailureTableDocument */
-    {K::None, I::None, WindowText::Count, "Cannot save the table document \"%s\"",
-     "Nie można zapisać dokumentu z tabelą \"%s\""},
-    /* FailureLabelDocument */
-    {K::None, I::None, WindowText::Count, "Cannot save the label document \"%s\"",
-     "Nie można zapisać dokumentu z nalepkami \"%s\""},
-    /* FailurePdfNeedsLibreOffice */
-    {K::None, I::None, WindowText::Count,
-     "Labels as PDF need LibreOffice, which is not installed. The labels are saved as %s",
-     "Nalepki w PDF wymagają programu LibreOffice, który nie jest zainstalowany. Nalepki zapisano jako %s"},
-    /* FailurePdfFailed */
-    {K::None, I::None, WindowText::Count, "Cannot make the PDF labels in \"%s\"; the label documents are saved",
-     "Nie można utworzyć nalepek PDF w \"%s\"; dokumenty z nalepkami są zapisane"},
-    /* FailureSettingsRead */
-    {K::None, I::None, WindowText::Count, "Cannot read the settings file \"%s\"",
-     "Nie można odczytać pliku ustawień \"%s\""},
-    /* FailureSettingsWrite */
-    {K::None, I::None, WindowText::Count, "Unable to write to %s", "Nie można zapisać %s"},
-    /* FailureLogChanged */
-    {K::None, I::None, WindowText::Count,
-     "\"%s\" changed while its labels were made: the labels show the QSOs as they were read, and the file is "
-     "left as it is",
-     "Plik \"%s\" zmienił się podczas tworzenia nalepek: nalepki pokazują QSO w postaci odczytanej, a plik "
-     "pozostał bez zmian"},
-    /* FailureRecordsLeftOut */
-    {K::None, I::None, WindowText::Count,
-     "The main document \"%s\" put only %s records on labels: it does not move on to the next record in every "
-     "label",
-     "Dokument główny \"%s\" umieścił na nalepkach tylko %s rekordów: nie przechodzi do następnego rekordu w każdej "
-     "nalepce"},
-    /* NothingMarked */
-    {K::None, I::None, WindowText::Count, "No QSO was marked as sent: %s.",
-     "Żadne QSO nie zostało oznaczone jako wysłane: %s."},
-}};
+constexpr TextEntry entryOf(TextId id)
+{
+    switch (id) {
+    case TextId::NoSourceFile:
+        return {K::Error, I::None, WindowText::Count, "No source file set!", "Wybierz plik źródłowy!"};
+    case TextId::NoMainDocument:
+        return {K::Error, I::None, WindowText::Count, "No Mailing list Main document set!",
+                "Wybierz dokument główny korespondencji seryjnej!"};
+    case TextId::MainDocumentMissing:
+        return {K::Error, I::None, WindowText::Count, "Mailing list Main document not exists!",
+                "Dokument główny korespondencji seryjnej nie istnieje!"};
+    case TextId::LogNotFound:
+        return {K::Error, I::None, WindowText::Count, "\"%s\" file not found.", "Nie znaleziono pliku \"%s\"!"};
+    case TextId::InputIsFolder:
+        return {K::Error, I::None, WindowText::Count, "\"%s\" is a folder, not a file.",
+                "\"%s\" jest folderem, nie plikiem."};
+    case TextId::InputNotRegular:
+        return {K::Error, I::None, WindowText::Count, "\"%s\" is not a regular file.",
+                "\"%s\" nie jest zwykłym plikiem."};
+    case TextId::InputIsOutput:
+        return {
+            K::Error, I::None, WindowText::Count,
+            "\"%s\" is also \"%s\", a file this run writes or removes. Rename it or choose another log.",
+            "\"%s\" to zarazem \"%s\", plik, który ten przebieg zapisuje lub usuwa. Zmień jego nazwę lub wybierz inny "
+            "dziennik."};
+    case TextId::RunUnderWay:
+        return {K::Error, I::None, WindowText::Count,
+                "Another run is making the labels of \"%s\" now. Wait until it has ended.",
+                "Inny przebieg tworzy teraz nalepki z \"%s\". Poczekaj, aż się zakończy."};
+    case TextId::NoDataEmptyLog:
+        return {K::Box, I::Warning, WindowText::CaptionInformation, "No data: the log holds no QSO records.",
+                "Brak danych: dziennik nie zawiera żadnych rekordów QSO."};
+    case TextId::NoDataFiltered:
+        return {K::Box, I::Warning, WindowText::CaptionInformation, "No data: no QSO passed the filters.",
+                "Brak danych: żadne QSO nie przeszło przez filtry."};
+    case TextId::NoDataUnreadable:
+        return {K::Box, I::Warning, WindowText::CaptionInformation,
+                "No data: the QSO dates of the log cannot be read. The records are listed in \"%s_bad.txt\".",
+                "Brak danych: nie można odczytać dat QSO w dzienniku. Rekordy są wypisane w pliku \"%s_bad.txt\"."};
+    case TextId::ProcessStopped:
+        return {K::Box, I::Error, WindowText::CaptionInformation, "Process stopped ! ", "Przetwarzanie przerwane ! "};
+    case TextId::AllWritten:
+        return {K::Information, I::None, WindowText::Count, "All records are written to the data-source files!",
+                "Wszystkie dane zapisane w plikach źródeł danych!"};
+    case TextId::AllWrittenWithBadRecords:
+        return {K::Information, I::None, WindowText::Count,
+                "All records are written to the data-source files.\nSome records with erroneous data are saved in "
+                "\"%s_bad.txt\" file.",
+                "Wszystkie dane zapisane w plikach źródeł danych.\nZnalezione rekordy z błędnymi danymi\nzapisane są w "
+                "pliku "
+                "\"%s_bad.txt\"."};
+    case TextId::LabelsReady:
+        return {K::Information, I::None, WindowText::Count, "Labels are ready: %s in %s (%s).",
+                "Nalepki są gotowe: %s w %s (%s)."};
+    case TextId::LabelsMadeThisRun:
+        return {K::None, I::None, WindowText::Count, "Made in this run: %s in %s (%s).",
+                "Utworzono w tym przebiegu: %s w %s (%s)."};
+    case TextId::NoLabelsMade:
+        return {K::None, I::None, WindowText::Count, "No label document was made in this run.",
+                "W tym przebiegu nie utworzono żadnego dokumentu z nalepkami."};
+    case TextId::EarlierLabelsKept:
+        return {K::None, I::None, WindowText::Count, "Label documents of earlier runs are kept as they were.",
+                "Dokumenty z nalepkami z wcześniejszych przebiegów pozostały bez zmian."};
+    case TextId::MergeFailed:
+        return {K::Error, I::None, WindowText::Count, "Not every label document could be made.",
+                "Nie udało się utworzyć wszystkich dokumentów z nalepkami."};
+    case TextId::PassFailed: return {K::None, I::None, WindowText::Count, "Labels of %s: %s", "Nalepki z %s: %s"};
+    case TextId::SwlPassFailed: return {K::None, I::None, WindowText::Count, "SWL labels: %s", "Nalepki SWL: %s"};
+    case TextId::BadRecordsSaved:
+        return {K::None, I::None, WindowText::Count,
+                "Some records with erroneous data are saved in \"%s_bad.txt\" file.",
+                "Znalezione rekordy z błędnymi danymi zapisane są w pliku \"%s_bad.txt\"."};
+    case TextId::QsosMarkedSent:
+        return {K::None, I::None, WindowText::Count, "%s marked as sent in \"%s\" and \"%s\".",
+                "Oznaczono jako wysłane: %s w \"%s\" i \"%s\"."};
+    case TextId::WarningUnknownFields:
+        return {
+            K::None, I::None, WindowText::Count,
+            "Note: %s uses merge fields that no column holds: %s. They stay empty; a field of the log that is not a "
+            "fixed column becomes one when you add it as a user-defined field (Config).",
+            "Uwaga: %s używa pól korespondencji, których nie ma w żadnej kolumnie: %s. Pozostają puste; pole "
+            "dziennika, "
+            "które nie jest stałą kolumną, staje się nią po dodaniu jako pole użytkownika (Konfiguracja)."};
+    case TextId::WarningNoMergeFields:
+        return {K::None, I::None, WindowText::Count, "Note: %s holds no merge field: every label is the same.",
+                "Uwaga: %s nie zawiera żadnego pola korespondencji: wszystkie nalepki są jednakowe."};
+    case TextId::WarningNoNextRecord:
+        return {
+            K::None, I::None, WindowText::Count,
+            "Note: %s has several labels on a sheet but no Next Record field: every label of a sheet shows the same "
+            "record.",
+            "Uwaga: %s ma kilka nalepek na arkuszu, ale nie ma pola Następny rekord: każda nalepka arkusza pokazuje "
+            "ten "
+            "sam rekord."};
+    case TextId::WarningStartLabelUnusable:
+        return {
+            K::None, I::None, WindowText::Count,
+            "Note: the first label cannot be chosen with %s, whose labels are not table cells or frames: its labels "
+            "start at label 1.",
+            "Uwaga: w %s nie można wybrać pierwszej nalepki, bo jego nalepki nie są komórkami tabeli ani ramkami: "
+            "nalepki zaczynają się od nalepki 1."};
+    case TextId::WarningStartBeyondSheet:
+        return {
+            K::None, I::None, WindowText::Count,
+            "Note: %s has only %s labels on a sheet, fewer than the first label chosen: its labels start at label 1.",
+            "Uwaga: %s ma na arkuszu tylko %s nalepek, mniej niż wybrana pierwsza nalepka: nalepki zaczynają się od "
+            "nalepki 1."};
+    case TextId::StatusProcessing: return {K::None, I::None, WindowText::Count, "  Processing...", " Przetwarzanie..."};
+    case TextId::StatusProcessingSwl:
+        return {K::None, I::None, WindowText::Count, "  Processing SWL ...", " Przetwarzanie SWL ..."};
+    case TextId::StatusRewriting: return {K::None, I::None, WindowText::Count, "   Rewriting...", "   Zapisywanie..."};
+    case TextId::StatusMergingLabels:
+        return {K::None, I::None, WindowText::Count, "Merging %s-QSO labels into %s...",
+                "Scalanie nalepek z %s QSO do %s..."};
+    case TextId::StatusMergingSwlLabels:
+        return {K::None, I::None, WindowText::Count, "Merging SWL labels into %s...", "Scalanie nalepek SWL do %s..."};
+    case TextId::StatusLibreOffice:
+        return {K::None, I::None, WindowText::Count, "LibreOffice is converting %s... %s s",
+                "LibreOffice konwertuje %s... %s s"};
+    case TextId::ProcessStoppedNoData:
+        return {K::Box, I::Error, WindowText::CaptionInformation,
+                "Process stopped ! \nNo data-source file was written: those of an earlier run are as they were.",
+                "Przetwarzanie przerwane ! \nNie zapisano plików danych: pliki z wcześniejszego przebiegu pozostały "
+                "bez zmian."};
+    case TextId::FailureOther: return {K::None, I::None, WindowText::Count, "%s", "%s"};
+    case TextId::FailureReadFolder:
+        return {K::None, I::None, WindowText::Count, "Cannot read a folder as a file: \"%s\"",
+                "Nie można czytać folderu jak pliku: \"%s\""};
+    case TextId::FailureOpenFile:
+        return {K::None, I::None, WindowText::Count, "Cannot open the file \"%s\"", "Nie można otworzyć pliku \"%s\""};
+    case TextId::FailureReadFile:
+        return {K::None, I::None, WindowText::Count, "Cannot read the file \"%s\"", "Nie można odczytać pliku \"%s\""};
+    case TextId::FailureCreateFile:
+        return {K::None, I::None, WindowText::Count, "Cannot create the file \"%s\"",
+                "Nie można utworzyć pliku \"%s\""};
+    case TextId::FailureWriteFile:
+        return {K::None, I::None, WindowText::Count, "Cannot write the file \"%s\"", "Nie można zapisać pliku \"%s\""};
+    case TextId::FailureFolderInTheWay:
+        return {K::None, I::None, WindowText::Count, "Cannot write the file \"%s\": a folder has its name",
+                "Nie można zapisać pliku \"%s\": folder ma tę nazwę"};
+    case TextId::FailureMakeLock:
+        return {K::None, I::None, WindowText::Count, "Cannot make the lock file \"%s\"",
+                "Nie można utworzyć pliku blokady \"%s\""};
+    case TextId::FailureLock:
+        return {K::None, I::None, WindowText::Count, "Cannot lock the lock file \"%s\"",
+                "Nie można zablokować pliku blokady \"%s\""};
+    case TextId::FailureMakeWorkFolder:
+        return {K::None, I::None, WindowText::Count, "Cannot make a private work folder in \"%s\"",
+                "Nie można utworzyć prywatnego folderu roboczego w \"%s\""};
+    case TextId::FailureNotEnoughMemory:
+        return {K::None, I::None, WindowText::Count, "Not enough memory to convert \"%s\"",
+                "Za mało pamięci, by przetworzyć \"%s\""};
+    case TextId::FailureMainDocumentMissing:
+        return {K::None, I::None, WindowText::Count, "The main document \"%s\" does not exist",
+                "Dokument główny \"%s\" nie istnieje"};
+    case TextId::FailureMainDocumentNotADocument:
+        return {K::None, I::None, WindowText::Count, "The main document \"%s\" is not a .docx, .odt or .doc document",
+                "Dokument główny \"%s\" nie jest dokumentem .docx, .odt ani .doc"};
+    case TextId::FailureMainDocumentWrongKind:
+        return {
+            K::None, I::None, WindowText::Count,
+            "The main document \"%s\" is neither a WordprocessingML (.docx) nor an OpenDocument text (.odt) document",
+            "Dokument główny \"%s\" nie jest ani dokumentem WordprocessingML (.docx), ani tekstem OpenDocument (.odt)"};
+    case TextId::FailureMainDocumentNeedsLibreOffice:
+        return {
+            K::None, I::None, WindowText::Count,
+            "The main document \"%s\" is a Word 97 (.doc) document, which this program reads only through LibreOffice. "
+            "Install LibreOffice, or save the document as .docx or .odt",
+            "Dokument główny \"%s\" jest dokumentem Word 97 (.doc), który ten program czyta tylko przez LibreOffice. "
+            "Zainstaluj LibreOffice albo zapisz dokument jako .docx lub .odt"};
+    case TextId::FailureMainDocumentUnreadable:
+        return {K::None, I::None, WindowText::Count, "Cannot open the main document \"%s\"",
+                "Nie można otworzyć dokumentu głównego \"%s\""};
+    case TextId::FailureMainDocumentConversion:
+        return {K::None, I::None, WindowText::Count, "Cannot convert the Word 97 main document \"%s\" with LibreOffice",
+                "Nie można przekształcić dokumentu głównego Word 97 \"%s\" programem LibreOffice"};
+    case TextId::FailureMergeFailed:
+        return {K::None, I::None, WindowText::Count, "Cannot merge into \"%s\"", "Nie można scalić z \"%s\""};
+    case TextId::FailureMergeMemory:
+        return {K::None, I::None, WindowText::Count, "Not enough memory to merge into \"%s\"",
+                "Za mało pamięci, by scalić z \"%s\""};
+    case TextId::FailureTableDocument:
+        return {K::None, I::None, WindowText::Count, "Cannot save the table document \"%s\"",
+                "Nie można zapisać dokumentu z tabelą \"%s\""};
+    case TextId::FailureLabelDocument:
+        return {K::None, I::None, WindowText::Count, "Cannot save the label document \"%s\"",
+                "Nie można zapisać dokumentu z nalepkami \"%s\""};
+    case TextId::FailurePdfNeedsLibreOffice:
+        return {K::None, I::None, WindowText::Count,
+                "Labels as PDF need LibreOffice, which is not installed. The labels are saved as %s",
+                "Nalepki w PDF wymagają programu LibreOffice, który nie jest zainstalowany. Nalepki zapisano jako %s"};
+    case TextId::FailurePdfFailed:
+        return {K::None, I::None, WindowText::Count,
+                "Cannot make the PDF labels in \"%s\"; the label documents are saved",
+                "Nie można utworzyć nalepek PDF w \"%s\"; dokumenty z nalepkami są zapisane"};
+    case TextId::FailureSettingsRead:
+        return {K::None, I::None, WindowText::Count, "Cannot read the settings file \"%s\"",
+                "Nie można odczytać pliku ustawień \"%s\""};
+    case TextId::FailureSettingsWrite:
+        return {K::None, I::None, WindowText::Count, "Unable to write to %s", "Nie można zapisać %s"};
+    case TextId::FailureLogChanged:
+        return {
+            K::None, I::None, WindowText::Count,
+            "\"%s\" changed while its labels were made: the labels show the QSOs as they were read, and the file is "
+            "left as it is",
+            "Plik \"%s\" zmienił się podczas tworzenia nalepek: nalepki pokazują QSO w postaci odczytanej, a plik "
+            "pozostał bez zmian"};
+    case TextId::FailureRecordsLeftOut:
+        return {
+            K::None, I::None, WindowText::Count,
+            "The main document \"%s\" put only %s records on labels: it does not move on to the next record in every "
+            "label",
+            "Dokument główny \"%s\" umieścił na nalepkach tylko %s rekordów: nie przechodzi do następnego rekordu w "
+            "każdej "
+            "nalepce"};
+    case TextId::NothingMarked:
+        return {K::None, I::None, WindowText::Count, "No QSO was marked as sent: %s.",
+                "Żadne QSO nie zostało oznaczone jako wysłane: %s."};
+    case TextId::Count: break;
+    }
+    return {K::None, I::None, WindowText::Count, "", ""};
+}
 
 constexpr std::array<std::string_view, 8> kQrgNamesPolish{
     "QRG w metrach",      "QRG w metrach z 'M'",        "QRG w MHz",          "QRG w MHz z 'MHz'",
@@ -258,11 +244,9 @@ constexpr std::array<std::string_view, 8> kQrgNamesPolish{
 
 } // namespace
 
-const TextEntry& textEntry(TextId id)
+TextEntry textEntry(TextId id)
 {
-    static constexpr TextEntry none{K::None, I::None, WindowText::Count, "", ""};
-    const auto i = static_cast<std::size_t>(id);
-    return i < kTexts.size() ? kTexts[i] : none;
+    return entryOf(id);
 }
 
 namespace {
@@ -414,29 +398,62 @@ std::string markedLines(const RunSummary& summary, Language language)
 
 } // namespace
 
+namespace {
+
+// A failure's text, and whether it names the path and holds the detail.
+struct FailureShape {
+    TextId text;
+    bool path = true;
+    bool detail = false;
+};
+
+constexpr FailureShape shapeOf(FailureId id)
+{
+    using F = FailureId;
+    switch (id) {
+    case F::Other: return {TextId::FailureOther, false, true};
+    case F::ReadFolder: return {TextId::FailureReadFolder};
+    case F::OpenFile: return {TextId::FailureOpenFile};
+    case F::ReadFile: return {TextId::FailureReadFile};
+    case F::CreateFile: return {TextId::FailureCreateFile};
+    case F::WriteFile: return {TextId::FailureWriteFile};
+    case F::FolderInTheWay: return {TextId::FailureFolderInTheWay};
+    case F::MakeLock: return {TextId::FailureMakeLock};
+    case F::Lock: return {TextId::FailureLock};
+    case F::MakeWorkFolder: return {TextId::FailureMakeWorkFolder};
+    case F::NotEnoughMemory: return {TextId::FailureNotEnoughMemory};
+    case F::MainDocumentMissing: return {TextId::FailureMainDocumentMissing};
+    case F::MainDocumentNotADocument: return {TextId::FailureMainDocumentNotADocument};
+    case F::MainDocumentWrongKind: return {TextId::FailureMainDocumentWrongKind};
+    case F::MainDocumentNeedsLibreOffice: return {TextId::FailureMainDocumentNeedsLibreOffice};
+    case F::MainDocumentUnreadable: return {TextId::FailureMainDocumentUnreadable};
+    case F::MainDocumentConversion: return {TextId::FailureMainDocumentConversion};
+    case F::MergeFailed: return {TextId::FailureMergeFailed};
+    case F::MergeMemory: return {TextId::FailureMergeMemory};
+    case F::TableDocument: return {TextId::FailureTableDocument};
+    case F::LabelDocument: return {TextId::FailureLabelDocument};
+    case F::PdfNeedsLibreOffice: return {TextId::FailurePdfNeedsLibreOffice, false, true};
+    case F::PdfFailed: return {TextId::FailurePdfFailed};
+    case F::SettingsRead: return {TextId::FailureSettingsRead};
+    case F::SettingsWrite: return {TextId::FailureSettingsWrite};
+    case F::LogChanged: return {TextId::FailureLogChanged};
+    case F::RecordsLeftOut: return {TextId::FailureRecordsLeftOut, true, true};
+    }
+    return {TextId::FailureOther, false, true};
+}
+
+} // namespace
+
 std::string failureText(const Failure& failure, Language language)
 {
-    // For each failure: whether its text names the path, and whether it holds the detail; a detail the
-    // text does not hold follows it in parentheses.
-    struct Shape {
-        bool path, detail;
-    };
-    static constexpr Shape kShapes[] = {
-        {false, true}, {true, false}, {true, false}, {true, false}, {true, false}, {true, false},
-        {true, false}, {true, false}, {true, false}, {true, false}, {true, false}, {true, false},
-        {true, false}, {true, false}, {true, false}, {true, false}, {true, false}, {true, false},
-        {true, false}, {true, false}, {true, false}, {true, false}, {false, true}, {true, false},
-        {true, false}, {true, false}, {true, false}, {true, false}, {true, true},
-    };
-    const auto i = static_cast<std::size_t>(failure.id);
-    const Shape shape = i < std::size(kShapes) ? kShapes[i] : Shape{false, true};
-    const auto id = static_cast<TextId>(static_cast<std::size_t>(TextId::FailureOther) + i);
+    // A detail the text does not hold follows it in parentheses.
+    const FailureShape shape = shapeOf(failure.id);
     std::vector<std::string> args;
     if (shape.path)
         args.push_back(failure.path.string());
     if (shape.detail)
         args.push_back(failure.detail);
-    std::string text = textFor(id, language, args);
+    std::string text = textFor(shape.text, language, args);
     if (!shape.detail && !failure.detail.empty())
         text += " (" + failure.detail + ")";
     return text;

@@ -31,9 +31,9 @@ struct TextEntry {
     std::string_view polish; // UTF-8
 };
 
-// The table entry of a text.
-const TextEntry& textEntry(TextId id);
-const TextEntry& textEntry(WindowText id);
+// The table entry of a text. The tables are switches over the ids, so that a text missing is a compile error.
+TextEntry textEntry(TextId id);
+TextEntry textEntry(WindowText id);
 
 // The text in a language, every "%s" replaced by `arg`. TextId::Count gives the empty text.
 std::string textFor(TextId id, Language language, std::string_view arg = {});

@@ -73,7 +73,7 @@ enum class WindowText {
     AddFieldCaption,
     AddFieldPrompt,
     ClearSwlFile, // the SWL box's clear button
-    // Why main documents cannot be made, in the order of StockProblem::Id; their values fill the "%s" in turn.
+    // Why main documents cannot be made (see stockProblemText); their values fill the "%s" in turn.
     StockProblemNoPaperSize,
     StockProblemNoLabelSize,
     StockProblemNoLabels,

@@ -107,10 +107,18 @@ TEST(SummaryText, NoWordProcessorIsNamedInTheBuiltInTexts)
 
 TEST(Texts, EveryTextHasBothLanguagesAndBoxesACaption)
 {
-    // The table is filled in order; a text left out would show as nothing.
-    auto check = [](const TextEntry& e, int i) {
+    // The tables are switches over the ids, so the compiler refuses an id without its text; here each text has
+    // both languages, the same places for values in both, and a box its caption.
+    auto places = [](std::string_view s) {
+        std::size_t n = 0;
+        for (std::size_t at = 0; (at = s.find("%s", at)) != std::string_view::npos; at += 2)
+            ++n;
+        return n;
+    };
+    auto check = [&](const TextEntry& e, int i) {
         EXPECT_FALSE(e.english.empty()) << i;
         EXPECT_FALSE(e.polish.empty()) << i;
+        EXPECT_EQ(places(e.english), places(e.polish)) << i << ": " << e.english;
         if (e.kind == MessageKind::Box) {
             EXPECT_NE(e.caption, WindowText::Count) << i;
         }
