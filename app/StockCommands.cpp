@@ -126,6 +126,8 @@ int makeMainDocuments(const StockTask& task, const StockCatalogue& catalogue, st
     try {
         for (const auto& p : cardmill::makeMainDocuments(request))
             out << "Main document: " << p.string() << '\n';
+        for (const StockProblem& note : mainDocumentNotes(request))
+            err << stockProblemText(note, Language::English) << '\n';
     } catch (const MainDocumentError& e) {
         err << "cardmill-convert: " << stockProblemText(e.problem(), Language::English) << '\n';
         return ExitAbandoned;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -109,6 +110,10 @@ bool wholeNumber(std::string_view s, double& value)
 std::string fixed(double value, int decimals)
 {
     char buffer[64];
+    if (!(std::fabs(value) < 1e15)) { // too long to read written out: in exponent form
+        const auto general = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
+        return std::string(buffer, general.ptr);
+    }
     const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
     if (error != std::errc())
         return "0";

@@ -63,7 +63,7 @@ double leadingNumber(std::string_view s, std::size_t& used);
 // `s`, blanks before it aside, is a number and nothing else.
 bool wholeNumber(std::string_view s, double& value);
 // `value` with `decimals` digits after the decimal point, trailing zeros (and a bare point) dropped; the
-// point is always ".".
+// point is always ".". Values of 1e15 and more (and infinities) in exponent form: "1e+30".
 std::string fixed(double value, int decimals);
 
 } // namespace cardmill::text

@@ -1,6 +1,7 @@
 // A .docx main document for a label stock: the page is the stock's paper, its margins put the first label in
 // place, and one table holds the labels, with narrow columns and rows for the gaps between them. Only what
 // Word, LibreOffice and the built-in merge all read: simple MERGEFIELD and NEXT fields, one IF field.
+#include <algorithm>
 #include <cmath>
 
 #include "merge/Template.h"
@@ -24,23 +25,27 @@ std::string tw(double points)
     return std::to_string(twips(points));
 }
 
-// The widths of a run of cells: labels of `size` every `pitch`, with a gap cell between two labels where they
-// do not touch. Edges are rounded, not widths, so that no error adds up across the sheet.
+// The widths of a run of cells: labels of `size` every `pitch` from `origin`, with a gap cell between two
+// labels where they do not touch, all cut at the paper's edges (0 and `paper`). Edges are rounded, not widths,
+// so that no error adds up across the sheet.
 struct Track {
+    long start = 0; // where the first label begins on the paper
     std::vector<long> widths;
     std::vector<bool> label;
 };
-Track track(int count, double size, double pitch)
+Track track(int count, double origin, double size, double pitch, double paper)
 {
+    auto edge = [paper](double at) { return twips(std::clamp(at, 0.0, paper)); };
     Track t;
-    long at = 0;
+    t.start = edge(origin);
+    long at = t.start;
     for (int i = 0; i < count; ++i) {
-        const long end = twips(i * pitch + size);
+        const long end = edge(origin + i * pitch + size);
         t.widths.push_back(end - at);
         t.label.push_back(true);
         at = end;
         if (i + 1 < count) {
-            const long next = twips((i + 1) * pitch);
+            const long next = edge(origin + (i + 1) * pitch);
             if (next - at >= 1) {
                 t.widths.push_back(next - at);
                 t.label.push_back(false);
@@ -176,20 +181,20 @@ std::string qsoTable(const QsoTable& t, double fontSize, double width)
     return xml + "</w:tbl>";
 }
 
-std::string label(const LabelStock& stock, const LabelDesign& design, double fontSize, long width, bool first)
+std::string label(const LabelDesign& design, double fontSize, long width, const Insets& in, bool first)
 {
-    const std::string margin = tw(stock.markupMargin);
     std::string xml = "<w:tc><w:tcPr><w:tcW w:w=\"" + std::to_string(width) +
                       "\" w:type=\"dxa\"/><w:tcMar>"
                       "<w:top w:w=\"" +
-                      margin + "\" w:type=\"dxa\"/><w:left w:w=\"" + margin +
+                      tw(in.top) + "\" w:type=\"dxa\"/><w:left w:w=\"" + tw(in.left) +
                       "\" w:type=\"dxa\"/>"
                       "<w:bottom w:w=\"" +
-                      margin + "\" w:type=\"dxa\"/><w:right w:w=\"" + margin + "\" w:type=\"dxa\"/></w:tcMar></w:tcPr>";
+                      tw(in.bottom) + "\" w:type=\"dxa\"/><w:right w:w=\"" + tw(in.right) +
+                      "\" w:type=\"dxa\"/></w:tcMar></w:tcPr>";
     for (std::size_t i = 0; i < design.above.size(); ++i)
         xml += line(design.above[i], fontSize,
                     i == 0 && !first ? simpleField("NEXT", {}, runProperties(false, fontSize)) : std::string());
-    xml += qsoTable(design.table, fontSize, stock.width - 2 * stock.markupMargin);
+    xml += qsoTable(design.table, fontSize, width / 20.0 - in.left - in.right);
     for (const DesignLine& l : design.below)
         xml += line(l, fontSize, {});
     return xml + "</w:tc>";
@@ -197,12 +202,13 @@ std::string label(const LabelStock& stock, const LabelDesign& design, double fon
 
 } // namespace
 
-void writeDocxMainDocument(const LabelStock& stock, const LabelDesign& design, double fontSize,
+void writeDocxMainDocument(const LabelStock& stock, const LabelDesign& design, const DesignFit& fit,
                            const std::filesystem::path& output)
 {
+    const double fontSize = fit.fontSize;
     const StockLayout& layout = stock.layouts.front();
-    const Track columns = track(layout.nx, stock.width, layout.dx);
-    const Track rows = track(layout.ny, stock.height, layout.dy);
+    const Track columns = track(layout.nx, layout.x0, stock.width, layout.dx, stock.paperWidth);
+    const Track rows = track(layout.ny, layout.y0, stock.height, layout.dy, stock.paperHeight);
     long tableWidth = 0;
     std::string grid;
     for (long w : columns.widths) {
@@ -216,12 +222,15 @@ void writeDocxMainDocument(const LabelStock& stock, const LabelDesign& design, d
                        "<w:tblLook w:val=\"0000\"/></w:tblPr><w:tblGrid>" +
                        grid + "</w:tblGrid>";
     bool first = true;
-    for (std::size_t r = 0; r < rows.widths.size(); ++r) {
+    for (std::size_t r = 0, row = 0; r < rows.widths.size(); row += rows.label[r], ++r) {
         body += "<w:tr><w:trPr><w:cantSplit/><w:trHeight w:val=\"" + std::to_string(rows.widths[r]) +
                 "\" w:hRule=\"exact\"/></w:trPr>";
-        for (std::size_t c = 0; c < columns.widths.size(); ++c) {
+        for (std::size_t c = 0, column = 0; c < columns.widths.size(); column += columns.label[c], ++c) {
             if (rows.label[r] && columns.label[c]) {
-                body += label(stock, design, fontSize, columns.widths[c], first);
+                const LabelRect place =
+                    stock.onPaper({layout.x0 + static_cast<double>(column) * layout.dx,
+                                   layout.y0 + static_cast<double>(row) * layout.dy, stock.width, stock.height});
+                body += label(design, fontSize, columns.widths[c], textInsets(stock, place, fit.clearance), first);
                 first = false;
             } else { // a gap
                 body += "<w:tc><w:tcPr><w:tcW w:w=\"" + std::to_string(columns.widths[c]) +
@@ -235,11 +244,11 @@ void writeDocxMainDocument(const LabelStock& stock, const LabelDesign& design, d
     // The paragraph that must follow a table, as small as Word allows, so that a full sheet stays one page.
     body += "<w:p><w:pPr><w:spacing w:line=\"20\" w:lineRule=\"exact\"/><w:rPr><w:sz w:val=\"2\"/></w:rPr>"
             "</w:pPr></w:p>";
-    const double right = std::max(0.0, stock.paperWidth - layout.x0 - tableWidth / 20.0);
+    const long right = std::max(0L, twips(stock.paperWidth) - columns.start - tableWidth);
     const bool landscape = stock.paperWidth > stock.paperHeight;
     body += "<w:sectPr><w:pgSz w:w=\"" + tw(stock.paperWidth) + "\" w:h=\"" + tw(stock.paperHeight) + "\"" +
-            (landscape ? " w:orient=\"landscape\"" : "") + "/><w:pgMar w:top=\"" + tw(layout.y0) + "\" w:right=\"" +
-            tw(right) + "\" w:bottom=\"0\" w:left=\"" + tw(layout.x0) +
+            (landscape ? " w:orient=\"landscape\"" : "") + "/><w:pgMar w:top=\"" + std::to_string(rows.start) +
+            "\" w:right=\"" + std::to_string(right) + "\" w:bottom=\"0\" w:left=\"" + std::to_string(columns.start) +
             "\" w:header=\"0\" w:footer=\"0\" w:gutter=\"0\"/></w:sectPr>";
 
     const long halfPoints = std::lround(fontSize * 2);

@@ -37,10 +37,19 @@ LabelDesign qslDesign(int qsos, const std::string& ownCall)
     return d;
 }
 
-double fittingFontSize(const LabelDesign& design, const LabelStock& stock)
+Insets textInsets(const LabelStock& stock, const LabelRect& p, double clearance)
 {
-    const double width = stock.width - 2 * stock.markupMargin;
-    const double height = stock.height - 2 * stock.markupMargin;
+    const double base = std::max(stock.markupMargin, kMinTextInset);
+    return {std::max(base, clearance - p.x), std::max(base, clearance - p.y),
+            std::max(base, clearance - (stock.paperWidth - p.x - p.width)),
+            std::max(base, clearance - (stock.paperHeight - p.y - p.height))};
+}
+
+namespace {
+
+// The font size at which the design fills a room of this size; 0 below kMinFontSize.
+double fontFor(const LabelDesign& design, double width, double height)
+{
     double ems = 0;
     for (double w : design.table.widths)
         ems += w;
@@ -48,6 +57,34 @@ double fittingFontSize(const LabelDesign& design, const LabelStock& stock)
     const double byHeight = (height - kRowExtra * (design.table.rows + 1) - 1) / (kLineHeight * design.lines());
     const double size = std::floor(std::min({byWidth, byHeight, kMaxFontSize}) * 2) / 2;
     return size >= kMinFontSize ? size : 0;
+}
+
+} // namespace
+
+DesignFit fitDesign(const LabelDesign& design, const LabelStock& stock)
+{
+    const std::vector<LabelRect> places = stock.placesOnPaper();
+    if (places.empty())
+        return {0, kPaperEdgeClearance};
+    // The full distance from the paper's edge where the labels leave room for it, else a quarter millimetre
+    // less at a time.
+    constexpr double kStep = 0.25 * kPointsPerMm;
+    for (double clearance = kPaperEdgeClearance; clearance > -kStep / 2; clearance -= kStep) {
+        double width = places.front().width, height = places.front().height;
+        for (const LabelRect& p : places) {
+            const Insets in = textInsets(stock, p, clearance);
+            width = std::min(width, p.width - in.left - in.right);
+            height = std::min(height, p.height - in.top - in.bottom);
+        }
+        if (const double size = fontFor(design, width, height); size > 0)
+            return {size, std::max(0.0, clearance)};
+    }
+    return {0, 0};
+}
+
+double fittingFontSize(const LabelDesign& design, const LabelStock& stock)
+{
+    return fitDesign(design, stock).fontSize;
 }
 
 int largestFittingSize(const LabelStock& stock)

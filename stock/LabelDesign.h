@@ -54,8 +54,29 @@ inline constexpr double kLineHeight = 1.17;
 // What a table row adds to its line: padding and rule (points).
 inline constexpr double kRowExtra = 1;
 
-// The body font size (in half points, at most kMaxFontSize) at which the design fits one label of the stock
-// inside its markup margin; 0 when it does not fit at kMinFontSize.
+// How far text keeps from a label's edges at least (and the stock's markup margin, when larger), and from the
+// paper's edge, which many printers cannot print to, where a label lies at it.
+inline constexpr double kMinTextInset = 1.5 * kPointsPerMm;
+inline constexpr double kPaperEdgeClearance = 4 * kPointsPerMm;
+
+// The room text keeps inside a label, side by side.
+struct Insets {
+    double left = 0, top = 0, right = 0, bottom = 0;
+    bool operator==(const Insets&) const = default;
+};
+// The insets of the label at `place` (as on the paper: see LabelStock::onPaper): kMinTextInset or the markup
+// margin, and on a side near the paper's edge enough to keep `clearance` from that edge.
+Insets textInsets(const LabelStock& stock, const LabelRect& place, double clearance);
+
+// How a design sits on every label of a stock.
+struct DesignFit {
+    double fontSize = 0;                    // the body font size, in half points; 0 when it does not fit
+    double clearance = kPaperEdgeClearance; // from the paper's edge: less only where the labels leave no more room
+};
+// The largest body font size (at most kMaxFontSize) at which the design fits every label of the stock inside
+// its insets, with kPaperEdgeClearance from the paper's edge, or with as much as lets it fit at kMinFontSize.
+DesignFit fitDesign(const LabelDesign& design, const LabelStock& stock);
+// fitDesign's font size.
 double fittingFontSize(const LabelDesign& design, const LabelStock& stock);
 // The most QSOs per label that fit at kMinFontSize or more; 0 when not even one does.
 int largestFittingSize(const LabelStock& stock);

@@ -86,6 +86,20 @@ std::vector<LabelRect> LabelStock::places() const
     return out;
 }
 
+LabelRect LabelStock::onPaper(const LabelRect& r) const
+{
+    const double x = std::clamp(r.x, 0.0, paperWidth), y = std::clamp(r.y, 0.0, paperHeight);
+    return {x, y, std::clamp(r.x + r.width, 0.0, paperWidth) - x, std::clamp(r.y + r.height, 0.0, paperHeight) - y};
+}
+
+std::vector<LabelRect> LabelStock::placesOnPaper() const
+{
+    std::vector<LabelRect> out = places();
+    for (LabelRect& r : out)
+        r = onPaper(r);
+    return out;
+}
+
 std::size_t LabelStock::labelsPerSheet() const
 {
     std::size_t n = 0;
@@ -114,6 +128,12 @@ std::optional<StockProblem> LabelStock::problem() const
         return StockProblem{Id::NoPaperSize, {who}};
     if (!(width > 0) || !(height > 0))
         return StockProblem{Id::NoLabelSize, {who}};
+    for (const double length : {paperWidth, paperHeight})
+        if (!(length >= kShortestLength && length <= kLongestLength))
+            return StockProblem{Id::PaperOutOfRange, {who, mm(length)}};
+    for (const double length : {width, height})
+        if (!(length >= kShortestLength && length <= kLongestLength))
+            return StockProblem{Id::LabelOutOfRange, {who, mm(length)}};
     const std::size_t count = labelsPerSheet();
     if (count == 0)
         return StockProblem{Id::NoLabels, {who}};
@@ -122,8 +142,9 @@ std::optional<StockProblem> LabelStock::problem() const
     const std::vector<LabelRect> all = places();
     for (std::size_t i = 0; i < all.size(); ++i) {
         const LabelRect& a = all[i];
-        if (a.x < -kTolerance || a.y < -kTolerance || a.x + a.width > paperWidth + kTolerance ||
-            a.y + a.height > paperHeight + kTolerance)
+        const double overhang = kMaxOverhang + kTolerance;
+        if (!(a.x >= -overhang && a.y >= -overhang && a.x + a.width <= paperWidth + overhang &&
+              a.y + a.height <= paperHeight + overhang))
             return StockProblem{Id::OffThePaper, {who, std::to_string(i + 1), mm(paperWidth), mm(paperHeight)}};
         for (std::size_t j = i + 1; j < all.size(); ++j) {
             const LabelRect& b = all[j];
@@ -174,9 +195,13 @@ CustomGrid parseCustomGrid(std::string_view grid)
         const std::size_t x = text::upper(parts[0]).find('X');
         double w = 0, h = 0;
         if (x == std::string::npos || !text::wholeNumber(parts[0].substr(0, x), w) ||
-            !text::wholeNumber(parts[0].substr(x + 1), h) || !(w > 0) || !(h > 0))
+            !text::wholeNumber(parts[0].substr(x + 1), h))
             throw std::invalid_argument("unknown paper \"" + std::string(parts[0]) +
                                         "\": A4, A5, A6, US-Letter, US-Legal or WIDTHxHEIGHT in mm");
+        for (const double length : {w, h})
+            if (!(length >= 0.1 && length <= 2000))
+                throw std::invalid_argument("the paper \"" + std::string(parts[0]) + "\" has a length of " +
+                                            text::fixed(length, 1) + " mm; a paper is 0.1 to 2000 mm long and wide");
         g.paperWidth = w * kPointsPerMm;
         g.paperHeight = h * kPointsPerMm;
     }
@@ -190,9 +215,11 @@ CustomGrid parseCustomGrid(std::string_view grid)
     static const char* names[] = {"WIDTH", "HEIGHT", "LEFT", "TOP", "HPITCH", "VPITCH"};
     for (int i = 0; i < 6; ++i) {
         double v = 0;
-        if (!text::wholeNumber(parts[static_cast<std::size_t>(3 + i)], v) || !std::isfinite(v) || v < 0 || v > 2000)
-            throw std::invalid_argument(std::string(names[i]) + " is a length in mm, not \"" +
-                                        std::string(parts[static_cast<std::size_t>(3 + i)]) + "\"");
+        if (!text::wholeNumber(parts[static_cast<std::size_t>(3 + i)], v) || !std::isfinite(v) || v < 0 || v > 2000 ||
+            (i < 2 && v < 0.1))
+            throw std::invalid_argument(std::string(names[i]) + " is a length from " + (i < 2 ? "0.1" : "0") +
+                                        " to 2000 mm, not \"" + std::string(parts[static_cast<std::size_t>(3 + i)]) +
+                                        "\"");
         *lengths[i] = v * kPointsPerMm;
     }
     // One column or row needs no pitch: it is the label's own size then.

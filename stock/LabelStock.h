@@ -11,6 +11,13 @@ namespace cardmill {
 // Lengths are in points (1/72 inch) throughout.
 constexpr double kPointsPerMm = 72.0 / 25.4;
 
+// The lengths a paper or a label may have: what word processors accept.
+constexpr double kShortestLength = 0.1 * kPointsPerMm;
+constexpr double kLongestLength = 2000 * kPointsPerMm;
+// How far labels may run past the paper's edge: gLabels' numbers of some sheets add up to a little more than
+// the paper (Zweckform 3475: 0.15 mm wider than A4). Such labels are cut at the paper's edge.
+constexpr double kMaxOverhang = 1 * kPointsPerMm;
+
 // A length as label-stock files write it: a number with an optional unit pt, in, mm, cm or pc (points without
 // one). nullopt when the text is no length.
 std::optional<double> parseLength(std::string_view text);
@@ -26,8 +33,9 @@ const std::vector<PaperSize>& standardPapers();
 // A standard paper by its id or name, letter case aside.
 const PaperSize* standardPaper(std::string_view idOrName);
 
-// Why main documents cannot be made for a stock as asked: what is wrong and the values its text names, in
-// order. The texts, in both languages, are the windows' (see stockProblemText in ui/Texts.h).
+// Why main documents cannot be made for a stock as asked (or, for a note, what the user should know of them):
+// what is wrong and the values its text names, in order. The texts, in both languages, are the windows' (see
+// stockProblemText in ui/Texts.h).
 struct StockProblem {
     enum class Id {
         NoPaperSize,            // the stock
@@ -47,6 +55,10 @@ struct StockProblem {
         CannotWrite,            // the folder, the system's detail
         CannotPlace,            // the main document, the system's detail
         CannotPlaceAfterOthers, // the same, when the documents before it were made
+        PaperOutOfRange,        // the stock, a length of its paper in mm
+        LabelOutOfRange,        // the stock, a length of its labels in mm
+        // A note rather than a problem: the documents are made.
+        TextNearPaperEdge, // the distance kept in mm, the distance wanted in mm, the label sizes concerned
         Count
     };
     Id id;
@@ -85,11 +97,14 @@ struct LabelStock {
     bool rectangular() const { return shape == Shape::Rectangle; }
     // Every label of a sheet in reading order: rows top to bottom, left to right within a row.
     std::vector<LabelRect> places() const;
+    // The same, each cut at the paper's edge where it runs past it.
+    std::vector<LabelRect> placesOnPaper() const;
+    LabelRect onPaper(const LabelRect& place) const;
     std::size_t labelsPerSheet() const;
     // "2 x 7" for one layout; "12 labels" for several.
     std::string arrangement() const;
-    // Why the stock cannot carry labels as it is laid out (labels that overlap or run off the paper, no label,
-    // too many); none when it can.
+    // Why the stock cannot carry labels as it is laid out (a paper or labels of no size or too large, labels
+    // that overlap or run off the paper by more than kMaxOverhang, no label, too many); none when it can.
     std::optional<StockProblem> problem() const;
 };
 

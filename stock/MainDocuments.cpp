@@ -93,6 +93,23 @@ void checkRequest(const MainDocumentRequest& r)
     }
 }
 
+std::vector<StockProblem> mainDocumentNotes(const MainDocumentRequest& r)
+{
+    double nearest = kPaperEdgeClearance;
+    std::string sizes;
+    for (int size : r.sizes) {
+        const DesignFit fit = fitDesign(qslDesign(size, r.ownCall), r.stock);
+        if (fit.fontSize > 0 && fit.clearance < kPaperEdgeClearance) {
+            nearest = std::min(nearest, fit.clearance);
+            sizes += (sizes.empty() ? "" : ", ") + sizeName(size);
+        }
+    }
+    if (sizes.empty())
+        return {};
+    return {{StockProblem::Id::TextNearPaperEdge,
+             {text::fixed(nearest / kPointsPerMm, 2), text::fixed(kPaperEdgeClearance / kPointsPerMm, 0), sizes}}};
+}
+
 std::vector<std::filesystem::path> makeMainDocuments(const MainDocumentRequest& r)
 {
     using Id = StockProblem::Id;
@@ -115,12 +132,12 @@ std::vector<std::filesystem::path> makeMainDocuments(const MainDocumentRequest& 
         for (std::size_t i = 0; i < targets.size(); ++i) {
             const int size = r.sizes[i];
             const LabelDesign design = qslDesign(size, r.ownCall);
-            const double font = fittingFontSize(design, r.stock);
+            const DesignFit fit = fitDesign(design, r.stock);
             parts.push_back(partPathFor(targets[i]));
             if (r.format == MainDocumentFormat::Docx)
-                writeDocxMainDocument(r.stock, design, font, parts.back());
+                writeDocxMainDocument(r.stock, design, fit, parts.back());
             else
-                writeOdtMainDocument(r.stock, design, font, targets[i].stem().string(), parts.back());
+                writeOdtMainDocument(r.stock, design, fit, targets[i].stem().string(), parts.back());
         }
     } catch (const std::exception& e) {
         discard();

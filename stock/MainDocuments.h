@@ -46,15 +46,20 @@ std::vector<int> sizesThatDoNotFit(const LabelStock& stock, const std::vector<in
 // .docx, no size.
 void checkRequest(const MainDocumentRequest& request);
 
+// What the user should know of documents made as asked (text kept nearer the paper's edge than
+// kPaperEdgeClearance, because the labels are too small for more); empty when nothing.
+std::vector<StockProblem> mainDocumentNotes(const MainDocumentRequest& request);
+
 // Writes the documents. Each is written under a temporary name; only when all are written are they renamed
 // into place, so a failure leaves every document that was there as it was. Existing documents are replaced
 // (ask first). Returns the documents made. Throws MainDocumentError.
 std::vector<std::filesystem::path> makeMainDocuments(const MainDocumentRequest& request);
 
-// The two formats' writers: one sheet of the stock's labels in `design`, fields naming `table` in .odt.
-void writeDocxMainDocument(const LabelStock& stock, const LabelDesign& design, double fontSize,
+// The two formats' writers: one sheet of the stock's labels in `design` as `fit` places it, fields naming
+// `table` in .odt. Labels that run past the paper's edge are cut at it.
+void writeDocxMainDocument(const LabelStock& stock, const LabelDesign& design, const DesignFit& fit,
                            const std::filesystem::path& output);
-void writeOdtMainDocument(const LabelStock& stock, const LabelDesign& design, double fontSize, const std::string& table,
-                          const std::filesystem::path& output);
+void writeOdtMainDocument(const LabelStock& stock, const LabelDesign& design, const DesignFit& fit,
+                          const std::string& table, const std::filesystem::path& output);
 
 } // namespace cardmill

@@ -1,6 +1,8 @@
 // An .odt main document for a label stock, made as LibreOffice's own Labels command makes one: one frame per
 // label anchored to the first page at the label's place, database fields, and a next-record field after every
 // label but the last (and before every QSO row but the first).
+#include <algorithm>
+
 #include "engine/Text.h"
 #include "merge/Template.h"
 #include "merge/Zip.h"
@@ -39,12 +41,22 @@ std::string fontFaces()
 
 class Writer {
 public:
-    Writer(const LabelStock& stock, const LabelDesign& design, double fontSize, std::string table)
+    Writer(const LabelStock& stock, const LabelDesign& design, const DesignFit& fit, std::string table)
         : m_stock(stock)
         , m_design(design)
-        , m_font(fontSize)
+        , m_font(fit.fontSize)
         , m_table(std::move(table))
+        , m_places(stock.placesOnPaper())
     {
+        // Labels cut at the paper's edge, and labels near it, keep other insets than the rest: a frame style
+        // for each kind.
+        for (const LabelRect& p : m_places) {
+            const Insets in = textInsets(stock, p, fit.clearance);
+            auto known = std::find(m_insets.begin(), m_insets.end(), in);
+            m_styleOf.push_back(static_cast<std::size_t>(known - m_insets.begin()));
+            if (known == m_insets.end())
+                m_insets.push_back(in);
+        }
     }
 
     std::string content() const
@@ -52,14 +64,14 @@ public:
         std::string xml = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?><office:document-content ") +
                           kNamespaces + ">" + fontFaces() + "<office:automatic-styles>" + styles() +
                           "</office:automatic-styles><office:body><office:text>";
-        const std::vector<LabelRect> places = m_stock.places();
+        const std::vector<LabelRect>& places = m_places;
         for (std::size_t i = 0; i < places.size(); ++i) {
             const LabelRect& p = places[i];
-            xml += "<draw:frame draw:style-name=\"Label\" draw:name=\"Label " + std::to_string(i + 1) +
-                   "\" text:anchor-type=\"page\" text:anchor-page-number=\"1\" svg:x=\"" + mm(p.x) + "\" svg:y=\"" +
-                   mm(p.y) + "\" svg:width=\"" + mm(p.width) + "\" svg:height=\"" + mm(p.height) +
-                   "\" draw:z-index=\"" + std::to_string(i) + "\"><draw:text-box>" + label(i + 1 < places.size()) +
-                   "</draw:text-box></draw:frame>";
+            xml += "<draw:frame draw:style-name=\"" + frameStyle(m_styleOf[i]) + "\" draw:name=\"Label " +
+                   std::to_string(i + 1) + "\" text:anchor-type=\"page\" text:anchor-page-number=\"1\" svg:x=\"" +
+                   mm(p.x) + "\" svg:y=\"" + mm(p.y) + "\" svg:width=\"" + mm(p.width) + "\" svg:height=\"" +
+                   mm(p.height) + "\" draw:z-index=\"" + std::to_string(i) + "\"><draw:text-box>" +
+                   label(i + 1 < places.size(), tableStyle(m_styleOf[i])) + "</draw:text-box></draw:frame>";
         }
         return xml + "<text:p text:style-name=\"Standard\"/></office:text></office:body></office:document-content>";
     }
@@ -91,15 +103,24 @@ public:
     }
 
 private:
+    static std::string frameStyle(std::size_t kind) { return kind == 0 ? "Label" : "Label" + std::to_string(kind + 1); }
+    static std::string tableStyle(std::size_t kind) { return kind == 0 ? "Qsos" : "Qsos" + std::to_string(kind + 1); }
+
     std::string styles() const
     {
-        std::string xml =
-            "<style:style style:name=\"Label\" style:family=\"graphic\" style:parent-style-name=\"Frame\">"
-            "<style:graphic-properties fo:margin-left=\"0mm\" "
-            "fo:margin-right=\"0mm\" fo:margin-top=\"0mm\" fo:margin-bottom=\"0mm\" style:wrap=\"run-through\" "
-            "style:run-through=\"foreground\" style:vertical-pos=\"from-top\" style:vertical-rel=\"page\" "
-            "style:horizontal-pos=\"from-left\" style:horizontal-rel=\"page\" fo:padding=\"" +
-            mm(m_stock.markupMargin) + "\" fo:border=\"none\" draw:fill=\"none\"/></style:style>";
+        std::string xml;
+        for (std::size_t k = 0; k < m_insets.size(); ++k) {
+            const Insets& in = m_insets[k];
+            xml += "<style:style style:name=\"" + frameStyle(k) +
+                   "\" style:family=\"graphic\" style:parent-style-name=\"Frame\">"
+                   "<style:graphic-properties fo:margin-left=\"0mm\" "
+                   "fo:margin-right=\"0mm\" fo:margin-top=\"0mm\" fo:margin-bottom=\"0mm\" style:wrap=\"run-through\" "
+                   "style:run-through=\"foreground\" style:vertical-pos=\"from-top\" style:vertical-rel=\"page\" "
+                   "style:horizontal-pos=\"from-left\" style:horizontal-rel=\"page\" fo:padding-left=\"" +
+                   mm(in.left) + "\" fo:padding-right=\"" + mm(in.right) + "\" fo:padding-top=\"" + mm(in.top) +
+                   "\" fo:padding-bottom=\"" + mm(in.bottom) +
+                   "\" fo:border=\"none\" draw:fill=\"none\"/></style:style>";
+        }
         // Paragraph styles by weight and scale: "B" bold, then the scale in percent.
         for (const char* weight : {"N", "B"})
             for (int scale : {100, 125})
@@ -108,17 +129,25 @@ private:
                        "fo:font-size=\"" +
                        pt(m_font * scale / 100.0) + "\"" + (*weight == 'B' ? " fo:font-weight=\"bold\"" : "") +
                        "/></style:style>";
-        const double width = m_stock.width - 2 * m_stock.markupMargin;
         double ems = 0;
         for (double w : m_design.table.widths)
             ems += w;
-        xml += "<style:style style:name=\"Qsos\" style:family=\"table\"><style:table-properties style:width=\"" +
-               mm(width) + "\" table:align=\"left\" fo:margin-left=\"0mm\"/></style:style>";
-        for (std::size_t c = 0; c < m_design.table.widths.size(); ++c)
-            xml += "<style:style style:name=\"Qsos." + std::to_string(c) +
-                   "\" style:family=\"table-column\">"
-                   "<style:table-column-properties style:column-width=\"" +
-                   mm(width * m_design.table.widths[c] / ems) + "\"/></style:style>";
+        for (std::size_t k = 0; k < m_insets.size(); ++k) {
+            // The narrowest label of this kind sets the width of its table.
+            double width = m_stock.width;
+            for (std::size_t i = 0; i < m_places.size(); ++i)
+                if (m_styleOf[i] == k)
+                    width = std::min(width, m_places[i].width - m_insets[k].left - m_insets[k].right);
+            const std::string name = tableStyle(k);
+            xml += "<style:style style:name=\"" + name +
+                   "\" style:family=\"table\"><style:table-properties style:width=\"" + mm(width) +
+                   "\" table:align=\"left\" fo:margin-left=\"0mm\"/></style:style>";
+            for (std::size_t c = 0; c < m_design.table.widths.size(); ++c)
+                xml += "<style:style style:name=\"" + name + "." + std::to_string(c) +
+                       "\" style:family=\"table-column\">"
+                       "<style:table-column-properties style:column-width=\"" +
+                       mm(width * m_design.table.widths[c] / ems) + "\"/></style:style>";
+        }
         xml += "<style:style style:name=\"Qsos.Cell\" style:family=\"table-cell\"><style:table-cell-properties "
                "fo:padding-left=\"1pt\" fo:padding-right=\"1pt\" fo:padding-top=\"0pt\" fo:padding-bottom=\"0pt\" "
                "fo:border=\"0.5pt solid #000000\"/></style:style>";
@@ -184,15 +213,15 @@ private:
         return xml + tail + "</text:p>";
     }
 
-    std::string label(bool moveOn) const
+    std::string label(bool moveOn, const std::string& table) const
     {
         std::string xml;
         for (const DesignLine& l : m_design.above)
             xml += line(l, {});
         const QsoTable& t = m_design.table;
-        xml += "<table:table table:name=\"Qsos\" table:style-name=\"Qsos\">";
+        xml += "<table:table table:name=\"Qsos\" table:style-name=\"" + table + "\">";
         for (std::size_t c = 0; c < t.columns.size(); ++c)
-            xml += "<table:table-column table:style-name=\"Qsos." + std::to_string(c) + "\"/>";
+            xml += "<table:table-column table:style-name=\"" + table + "." + std::to_string(c) + "\"/>";
         xml += "<table:table-row>";
         for (const std::string& h : t.headings)
             xml += "<table:table-cell table:style-name=\"Qsos.Cell\" office:value-type=\"string\"><text:p "
@@ -218,14 +247,17 @@ private:
     const LabelDesign& m_design;
     double m_font;
     std::string m_table;
+    std::vector<LabelRect> m_places; // on the paper
+    std::vector<Insets> m_insets;    // the kinds of insets
+    std::vector<std::size_t> m_styleOf;
 };
 
 } // namespace
 
-void writeOdtMainDocument(const LabelStock& stock, const LabelDesign& design, double fontSize, const std::string& table,
-                          const std::filesystem::path& output)
+void writeOdtMainDocument(const LabelStock& stock, const LabelDesign& design, const DesignFit& fit,
+                          const std::string& table, const std::filesystem::path& output)
 {
-    const Writer w(stock, design, fontSize, table);
+    const Writer w(stock, design, fit, table);
     ZipWriter zip(output);
     zip.add("mimetype", "application/vnd.oasis.opendocument.text");
     zip.add("content.xml", w.content());

@@ -62,11 +62,12 @@ StockPreview::StockPreview(QWidget* parent)
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
-void StockPreview::show(const std::optional<LabelStock>& stock, const LabelDesign& design, double fontSize)
+void StockPreview::show(const std::optional<LabelStock>& stock, const LabelDesign& design, const DesignFit& fit)
 {
     m_stock = stock;
     m_design = design;
-    m_fontSize = fontSize;
+    m_fontSize = fit.fontSize;
+    m_clearance = fit.clearance;
     update();
 }
 
@@ -99,12 +100,13 @@ void StockPreview::paintEvent(QPaintEvent*)
         return;
 
     // The first label with example data, line by line as the documents lay it out.
-    const LabelRect& first = places.front();
+    const LabelRect first = s.onPaper(places.front());
+    const Insets in = textInsets(s, first, m_clearance);
     p.save();
     p.setClipRect(QRectF(first.x, first.y, first.width, first.height));
     p.setPen(Qt::black);
-    const double left = first.x + s.markupMargin, width = first.width - 2 * s.markupMargin;
-    double y = first.y + s.markupMargin;
+    const double left = first.x + in.left, width = first.width - in.left - in.right;
+    double y = first.y + in.top;
     // Font sizes in the sheet's points, which the painter's scale turns into pixels.
     const double pointsPerPixel = 72.0 / std::max(1, logicalDpiY());
     auto font = [&](bool bold, double scaleBy) {
@@ -434,11 +436,14 @@ void TFStock::stockChanged()
         if (problem)
             about += "\n" + stockProblemText(*problem, m_language);
     }
-    m_about->setText(toQString(about));
     const std::vector<int> sizes = chosenSizes();
+    if (stock && !problem)
+        for (const StockProblem& note : mainDocumentNotes({*stock, {}, {}, sizes, {}, {}}))
+            about += "\n" + stockProblemText(note, m_language);
+    m_about->setText(toQString(about));
     const int shown = sizes.empty() ? 1 : sizes.front();
     const LabelDesign design = qslDesign(shown, m_ownCall->text().toStdString());
-    m_preview->show(stock, design, stock && !problem ? fittingFontSize(design, *stock) : 0);
+    m_preview->show(stock, design, stock && !problem ? fitDesign(design, *stock) : DesignFit{});
     m_create->setEnabled(stock && !problem && !sizes.empty());
 }
 
@@ -496,6 +501,8 @@ void TFStock::create()
     std::string list;
     for (const auto& d : m_made)
         list += "\n" + d.filename().string();
+    for (const StockProblem& note : mainDocumentNotes(r))
+        list += "\n\n" + stockProblemText(note, m_language);
     showTextMessage(this, WindowText::StockMade, m_language, {r.folder.string(), list});
     accept();
 }

@@ -32,7 +32,7 @@ class StockPreview : public QWidget {
 public:
     explicit StockPreview(QWidget* parent = nullptr);
     // Nothing to draw when `stock` is empty; `fontSize` 0 draws the outlines only.
-    void show(const std::optional<LabelStock>& stock, const LabelDesign& design, double fontSize);
+    void show(const std::optional<LabelStock>& stock, const LabelDesign& design, const DesignFit& fit);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -41,6 +41,7 @@ private:
     std::optional<LabelStock> m_stock;
     LabelDesign m_design;
     double m_fontSize = 0;
+    double m_clearance = kPaperEdgeClearance;
 };
 
 // "New main documents": a label stock chosen from the catalogue (or a custom grid), the own call sign, the

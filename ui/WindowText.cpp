@@ -216,6 +216,20 @@ constexpr TextEntry windowEntryOf(WindowText id)
         return {K::None, I::None, WindowText::Count,
                 "Cannot put \"%s\" in place: %s (the documents before it were made)",
                 "Nie można umieścić \"%s\" na miejscu: %s (dokumenty przed nim zostały utworzone)"};
+    case WindowText::StockProblemPaperOutOfRange:
+        return {K::None, I::None, WindowText::Count,
+                "The paper of %s has a side of %s mm: a paper is 0.1 to 2000 mm long and wide.",
+                "Papier %s ma bok o długości %s mm: papier ma od 0,1 do 2000 mm długości i szerokości."};
+    case WindowText::StockProblemLabelOutOfRange:
+        return {K::None, I::None, WindowText::Count,
+                "The labels of %s have a side of %s mm: a label is 0.1 to 2000 mm long and wide.",
+                "Nalepki %s mają bok o długości %s mm: nalepka ma od 0,1 do 2000 mm długości i szerokości."};
+    case WindowText::StockNoteTextNearPaperEdge:
+        return {K::None, I::None, WindowText::Count,
+                "Note: the text keeps only %s mm from the paper's edge, not %s mm: the labels (sizes %s) are too "
+                "small for more. Many printers cannot print that near the edge.",
+                "Uwaga: tekst jest tylko %s mm od krawędzi papieru, a nie %s mm: nalepki (rozmiary %s) są na to za "
+                "małe. Wiele drukarek nie drukuje tak blisko krawędzi."};
     case WindowText::Count: break;
     }
     return {K::None, I::None, WindowText::Count, "", ""};
@@ -246,6 +260,9 @@ std::string stockProblemText(const StockProblem& problem, Language language)
     case P::CannotWrite: text = W::StockProblemCannotWrite; break;
     case P::CannotPlace: text = W::StockProblemCannotPlace; break;
     case P::CannotPlaceAfterOthers: text = W::StockProblemCannotPlaceAfterOthers; break;
+    case P::PaperOutOfRange: text = W::StockProblemPaperOutOfRange; break;
+    case P::LabelOutOfRange: text = W::StockProblemLabelOutOfRange; break;
+    case P::TextNearPaperEdge: text = W::StockNoteTextNearPaperEdge; break;
     case P::Count: break;
     }
     return textFor(text, language, problem.args);

@@ -91,6 +91,9 @@ enum class WindowText {
     StockProblemCannotWrite,
     StockProblemCannotPlace,
     StockProblemCannotPlaceAfterOthers,
+    StockProblemPaperOutOfRange,
+    StockProblemLabelOutOfRange,
+    StockNoteTextNearPaperEdge,
     Count
 };
 

@@ -127,6 +127,20 @@ TEST(StockCommands, MakesEverySizeThatFitsAndRefusesWhatDoesNot)
     EXPECT_NE(readZip(other / "card_3.odt").entries.at("content.xml").find("73 de DL1ABC"), std::string::npos);
     grid.grid = "A4,2";
     EXPECT_EQ(none.run(grid).code, ExitUsage);
+    // A paper of no sane size is refused naming it, nothing made.
+    TempDir third;
+    grid = make(third.path(), "");
+    grid.grid = "1e30x300,1,1,50,20,5,5,0,0";
+    r = none.run(grid);
+    EXPECT_EQ(r.code, ExitUsage);
+    EXPECT_NE(r.err.find("1e+30 mm"), std::string::npos) << r.err;
+    EXPECT_TRUE(std::filesystem::is_empty(third.path()));
+    // Labels too small to keep 4 mm from the paper's edge: made, with a note.
+    grid.grid = "A4,4,12,52.5,24.75,0,0,52.5,24.75";
+    grid.sizes.clear(); // every size that fits: the largest fits only nearer the edge
+    r = none.run(grid);
+    EXPECT_EQ(r.code, ExitDone) << r.err;
+    EXPECT_NE(r.err.find("from the paper's edge"), std::string::npos) << r.err;
 }
 
 } // namespace

@@ -204,5 +204,53 @@ TEST(RealClients, MainDocumentsForAStockPrintEveryLabelInsideItsLabel)
     }
 }
 
+TEST(RealClients, TextKeepsClearOfLabelAndPaperEdgesOnEdgeToEdgeSheets)
+{
+    if (!test::haveRealClients(true))
+        GTEST_SKIP() << "set CARDMILL_REAL_CLIENTS and install LibreOffice, python3-uno and poppler-utils";
+    // Zweckform 3474 (labels to the paper's edges) and 3475 (labels 0.15 mm wider than A4 together).
+    for (const char* grid : {"A4,3,8,70,37,0,0,70,37", "A4,3,8,70.05,36.03,0,4.43,70.05,36.03"})
+        for (const MainDocumentFormat format : {MainDocumentFormat::Docx, MainDocumentFormat::Odt}) {
+            SCOPED_TRACE(std::string(grid) + (format == MainDocumentFormat::Docx ? " docx" : " odt"));
+            TempDir dir;
+            MainDocumentRequest r;
+            r.stock = customStock(parseCustomGrid(grid));
+            r.stock.markupMargin = 0; // as gLabels gives these sheets
+            r.folder = dir.path();
+            r.format = format;
+            r.sizes = {1};
+            r.ownCall = "SP3KXQ";
+            const std::filesystem::path main = makeMainDocuments(r).front();
+            const std::string ext = main.extension().string();
+            std::filesystem::create_directories(dir / "data");
+            const auto records = stations(static_cast<int>(r.stock.labelsPerSheet()), 1, dir / "data" / "card_1.txt");
+            BuiltInLabelMaker maker;
+            std::vector<MergeWarning> warnings;
+            ASSERT_TRUE(maker.make(records, main, dir / ("ours" + ext), {}, {}, warnings));
+            runQuietly("cd " + shellQuote(dir.path().string()) +
+                       " && timeout 300 soffice --headless --norestore "
+                       "-env:UserInstallation=file://" +
+                       (dir / "profile").string() + " --convert-to pdf ours" + ext);
+            int pages = 0;
+            const std::vector<Word> all = words(dir / "ours.pdf", pages);
+            EXPECT_EQ(pages, 1);
+            ASSERT_FALSE(all.empty());
+            const std::vector<LabelRect> places = r.stock.placesOnPaper();
+            const double slack = 0.2 * kPointsPerMm; // the glyphs' side bearings and rounding
+            for (const Word& w : all) {
+                EXPECT_GE(std::min({w.x0, w.y0, r.stock.paperWidth - w.x1, r.stock.paperHeight - w.y1}),
+                          kPaperEdgeClearance - slack)
+                    << "\"" << w.text << "\" at " << w.x0 << "," << w.y0;
+                bool inside = false;
+                for (const LabelRect& p : places)
+                    inside = inside || (w.x0 >= p.x + kMinTextInset - slack && w.y0 >= p.y + kMinTextInset - slack &&
+                                        w.x1 <= p.x + p.width - kMinTextInset + slack &&
+                                        w.y1 <= p.y + p.height - kMinTextInset + slack);
+                EXPECT_TRUE(inside) << "\"" << w.text << "\" at " << w.x0 << "," << w.y0
+                                    << " is not 1.5 mm inside a label";
+            }
+        }
+}
+
 } // namespace
 } // namespace cardmill

@@ -211,6 +211,76 @@ TEST(LabelStock, OverlapsAndLabelsOffThePaperAreRefused)
     EXPECT_TRUE(huge.places().empty());
 }
 
+TEST(LabelStock, LengthsBeyondWhatWordProcessorsTakeAreRefusedNamingTheValue)
+{
+    try {
+        parseCustomGrid("1e30x300,1,1,50,20,5,5,0,0");
+        ADD_FAILURE() << "a paper of 1e30 mm was accepted";
+    } catch (const std::invalid_argument& e) {
+        EXPECT_NE(std::string(e.what()).find("1e+30 mm"), std::string::npos) << e.what();
+    }
+    EXPECT_THROW(parseCustomGrid("A4,1,1,0.01,20,5,5,0,0"), std::invalid_argument);
+    // A user's own template: sizes out of range are refused by the stock itself.
+    LabelStock s = customStock(parseCustomGrid("A4,1,1,50,20,5,5,0,0"));
+    s.paperWidth = 1e30 * kPointsPerMm;
+    EXPECT_EQ(s.problem(), (StockProblem{StockProblem::Id::PaperOutOfRange, {"Custom", "1e+30"}}));
+    s = customStock(parseCustomGrid("A4,1,1,50,20,5,5,0,0"));
+    s.height = 3000 * kPointsPerMm;
+    EXPECT_EQ(s.problem(), (StockProblem{StockProblem::Id::LabelOutOfRange, {"Custom", "3000"}}));
+    MainDocumentRequest r;
+    r.stock = s;
+    r.sizes = {1};
+    EXPECT_THROW(checkRequest(r), MainDocumentError);
+}
+
+TEST(LabelStock, LabelsUpToAMillimetrePastThePaperAreCutAtItsEdge)
+{
+    // Zweckform 3475 as gLabels gives it: 3 x 70.05 mm on a 210 mm sheet.
+    LabelStock s = customStock(parseCustomGrid("A4,3,8,70.05,36.03,0,4.43,70.05,36.03"));
+    EXPECT_EQ(s.problem(), std::nullopt);
+    const std::vector<LabelRect> onPaper = s.placesOnPaper();
+    EXPECT_NEAR(onPaper[2].x + onPaper[2].width, s.paperWidth, 1e-9);
+    EXPECT_NEAR(onPaper[0].width, s.width, 1e-9);
+    s = customStock(parseCustomGrid("A4,3,8,70.5,36.03,0,4.43,70.5,36.03")); // 1.5 mm past
+    EXPECT_EQ(s.problem()->id, StockProblem::Id::OffThePaper);
+}
+
+TEST(LabelDesign, TextKeepsFromTheLabelsAndThePapersEdges)
+{
+    // Edge to edge (Zweckform 3474): 4 mm from the paper's edge, 1.5 mm from the label's edges elsewhere.
+    const LabelStock s = customStock(parseCustomGrid("A4,3,8,70,37,0,0,70,37"));
+    LabelStock noMargin = s;
+    noMargin.markupMargin = 0;
+    const std::vector<LabelRect> places = noMargin.placesOnPaper();
+    const Insets corner = textInsets(noMargin, places[0], kPaperEdgeClearance);
+    EXPECT_NEAR(corner.left, kPaperEdgeClearance, 1e-9);
+    EXPECT_NEAR(corner.top, kPaperEdgeClearance, 1e-9);
+    EXPECT_NEAR(corner.right, kMinTextInset, 1e-9);
+    const Insets middle = textInsets(noMargin, places[4], kPaperEdgeClearance);
+    EXPECT_EQ(middle, (Insets{kMinTextInset, kMinTextInset, kMinTextInset, kMinTextInset}));
+    // A sheet margin of 2.5 mm: the text keeps 1.5 mm more inside.
+    const LabelStock margin = customStock(parseCustomGrid("A4,2,7,99.1,38.1,2.5,15.15,101.6,38.1"));
+    EXPECT_NEAR(textInsets(margin, margin.placesOnPaper()[0], kPaperEdgeClearance).left,
+                std::max(margin.markupMargin, 1.5 * kPointsPerMm), 1e-9);
+
+    // Labels too small for 4 mm keep what lets the design fit, and say so.
+    const DesignFit roomy = fitDesign(qslDesign(1, {}), noMargin);
+    EXPECT_GT(roomy.fontSize, 0);
+    EXPECT_EQ(roomy.clearance, kPaperEdgeClearance);
+    const LabelStock tight = customStock(parseCustomGrid("A4,4,12,52.5,24.75,0,0,52.5,24.75"));
+    MainDocumentRequest r;
+    r.stock = tight;
+    r.sizes = {1, 2, 3};
+    const int largest = largestFittingSize(tight);
+    ASSERT_GE(largest, 1);
+    r.sizes = {largest};
+    const DesignFit squeezed = fitDesign(qslDesign(largest, {}), tight);
+    EXPECT_LT(squeezed.clearance, kPaperEdgeClearance);
+    const auto notes = mainDocumentNotes(r);
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0].id, StockProblem::Id::TextNearPaperEdge);
+}
+
 TEST(LabelDesign, FontSizesFitTheLabelAndTooSmallLabelsSaySo)
 {
     const LabelStock l7160 = customStock(parseCustomGrid("A4,3,7,63.5,38.1,7.2,15.15,66.04,38.1"));
@@ -224,7 +294,7 @@ TEST(LabelDesign, FontSizesFitTheLabelAndTooSmallLabelsSaySo)
             // The design's lines fit the label inside its margin.
             const QsoTable& t = qslDesign(k, {}).table;
             EXPECT_LE(size * kLineHeight * qslDesign(k, {}).lines() + kRowExtra * (t.rows + 1),
-                      l7160.height - 2 * l7160.markupMargin);
+                      l7160.height - 2 * std::max(l7160.markupMargin, kMinTextInset));
         }
         last = size > 0 ? size : last;
     }
