@@ -147,11 +147,10 @@ bool BuiltInLabelMaker::make(const PassRecords& records, const std::filesystem::
         else
             options.blankLabels = start - 1;
     }
+    std::size_t taken = 0;
     try {
-        if (doc.openDocument)
-            mergeOdt(*doc.package, records, output, progress, options);
-        else
-            mergeDocx(*doc.package, records, output, progress, options);
+        taken = doc.openDocument ? mergeOdt(*doc.package, records, output, progress, options)
+                                 : mergeDocx(*doc.package, records, output, progress, options);
     } catch (const MergeStopped&) {
         return false;
     } catch (const std::bad_alloc&) {
@@ -159,6 +158,11 @@ bool BuiltInLabelMaker::make(const PassRecords& records, const std::filesystem::
     } catch (const std::exception& e) {
         throw MergeError(FailureId::MergeFailed, mainDocument, e.what());
     }
+    // Labels that leave QSOs out are no success (a document that never moves on in some labels); a document
+    // without merge fields puts no record anywhere, and was warned of.
+    if (body.hasMergeFields() && taken < records.size())
+        throw MergeError(FailureId::RecordsLeftOut, mainDocument,
+                         std::to_string(taken) + "/" + std::to_string(records.size()));
     return true;
 }
 

@@ -63,8 +63,8 @@ Template docxBody(const ZipContents& main)
     return compileDocx(documentPart(main)).body;
 }
 
-void mergeDocx(const ZipContents& main, const PassRecords& records, const std::filesystem::path& output,
-               const LabelMaker::Progress& progress, const MergeOptions& options)
+std::size_t mergeDocx(const ZipContents& main, const PassRecords& records, const std::filesystem::path& output,
+                      const LabelMaker::Progress& progress, const MergeOptions& options)
 {
     const CompiledDocument compiled = compileDocx(documentPart(main));
     const std::string section = nextPageSection(compiled.sectionXml);
@@ -110,7 +110,7 @@ void mergeDocx(const ZipContents& main, const PassRecords& records, const std::f
     zip.write(compiled.prefix);
     std::string lastSection = finalSection;
     Evaluator headers(records, options.reading, nullptr, Evaluator::kHeaderDrawingIds);
-    forEachCopy(
+    const std::size_t taken = forEachCopy(
         compiled.body, records, options,
         [&](std::size_t copies, std::size_t first, std::string& copy, std::string&, bool last) {
             std::string sectionOfCopy = last ? finalSection : section;
@@ -192,6 +192,7 @@ void mergeDocx(const ZipContents& main, const PassRecords& records, const std::f
     for (const auto& [name, xml] : extraParts)
         zip.add(name, xml);
     zip.close();
+    return taken;
 }
 
 } // namespace cardmill

@@ -18,9 +18,9 @@ namespace cardmill {
 // The merged body goes into the package as it is made, so a large merge never holds its copies in memory.
 // `progress` is told of every record and copy (to let pending events run); when it asks to stop, the merge
 // throws MergeStopped and writes nothing. Throws std::runtime_error naming the problem (the caller adds the
-// file).
-void mergeDocx(const ZipContents& main, const PassRecords& records, const std::filesystem::path& output,
-               const LabelMaker::Progress& progress, const MergeOptions& options = {});
+// file). Returns how many records went onto labels (see forEachCopy).
+std::size_t mergeDocx(const ZipContents& main, const PassRecords& records, const std::filesystem::path& output,
+                      const LabelMaker::Progress& progress, const MergeOptions& options = {});
 
 // The compiled body of a .docx main document, for what the user should know before merging.
 Template docxBody(const ZipContents& main);

@@ -43,6 +43,31 @@ void Evaluator::leaveLabelsEmpty(std::size_t n)
     m_lookupsAtHold = m_lookups;
 }
 
+void Evaluator::take(std::size_t record)
+{
+    if (record >= m_records.size())
+        return;
+    if (m_shown.size() != m_records.size())
+        m_shown.assign(m_records.size(), false);
+    if (!m_shown[record]) {
+        m_shown[record] = true;
+        ++m_taken;
+    }
+}
+
+void Evaluator::taken()
+{
+    if (m_hidden == 0)
+        take(m_current);
+}
+
+void Evaluator::recordsSkipped(std::size_t from, std::size_t to)
+{
+    m_skippedRecords += to - from;
+    for (std::size_t r = from; r < to; ++r)
+        take(r);
+}
+
 void Evaluator::advance()
 {
     ++m_current;
@@ -88,6 +113,7 @@ Evaluator::Value Evaluator::value(const Template& t, const Expression& e, int de
         if (exhausted())
             return {};
         ++m_hits;
+        taken();
         std::string v = column(code.name);
         if (v.empty())
             return {{}, true};
@@ -102,6 +128,7 @@ Evaluator::Value Evaluator::value(const Template& t, const Expression& e, int de
     case FieldCode::Type::MergeRec:
         ++m_lookups;
         m_hits += !exhausted();
+        taken();
         return {exhausted() ? std::string() : std::to_string(m_current + 1), !exhausted()};
     case FieldCode::Type::MergeSeq:
         return {exhausted() ? std::string() : std::to_string(m_current + 1 - m_skippedRecords), !exhausted()};
@@ -217,15 +244,25 @@ void Evaluator::renderItems(const Template& t, std::string& out, bool inHeader, 
             break;
         }
         case Kind::Conditional:
+            taken(); // the record decides what shows
             out += condition((*t.fields)[static_cast<std::size_t>(item.field)]) ? item.text : item.other;
             break;
         case Kind::HiddenText:
+            taken();
             if (!condition((*t.fields)[static_cast<std::size_t>(item.field)]))
                 out += item.text;
             break;
         case Kind::HiddenParagraph:
-            if (!condition((*t.fields)[static_cast<std::size_t>(item.field)]))
+            if (!condition((*t.fields)[static_cast<std::size_t>(item.field)])) {
                 renderItems(*item.children.front(), out, inHeader, anyValue);
+            } else {
+                // Hidden, its fields still do their record work (a next-record field moves on), as in LibreOffice.
+                std::string hidden;
+                bool hiddenValue = false;
+                ++m_hidden;
+                renderItems(*item.children.front(), hidden, inHeader, hiddenValue);
+                --m_hidden;
+            }
             break;
         case Kind::PageNumber:
             out += std::to_string(std::max(1L, std::atol(item.text.c_str())) + static_cast<long>(m_copy));
@@ -249,9 +286,9 @@ std::vector<std::string> Evaluator::unknownFields(const Template& t, const PassR
     return {unknown.begin(), unknown.end()};
 }
 
-void forEachCopy(const Template& body, const PassRecords& records, const MergeOptions& options,
-                 const std::function<void(std::size_t, std::size_t, std::string&, std::string&, bool)>& copy,
-                 const LabelMaker::Progress& progress)
+std::size_t forEachCopy(const Template& body, const PassRecords& records, const MergeOptions& options,
+                        const std::function<void(std::size_t, std::size_t, std::string&, std::string&, bool)>& copy,
+                        const LabelMaker::Progress& progress)
 {
     Evaluator evaluator(records, options.reading, &progress);
     std::string xml, frames;
@@ -266,7 +303,7 @@ void forEachCopy(const Template& body, const PassRecords& records, const MergeOp
         evaluator.render(body, xml, false, &frames);
         if (evaluator.skipped()) {
             const std::size_t after = std::max(next + 1, evaluator.current() + 1);
-            evaluator.recordsSkipped(after - next);
+            evaluator.recordsSkipped(next, after);
             next = after;
             continue;
         }
@@ -276,6 +313,7 @@ void forEachCopy(const Template& body, const PassRecords& records, const MergeOp
         if (progress && !progress(std::min(next, records.size())))
             throw MergeStopped{};
     }
+    return evaluator.recordsTaken();
 }
 
 } // namespace cardmill

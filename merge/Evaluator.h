@@ -40,8 +40,11 @@ public:
     std::size_t current() const { return m_current; }
     bool exhausted() const { return m_current >= m_records.size(); }
     bool skipped() const { return m_skip; }
-    // Records that a SKIPIF left out do not count in MERGESEQ.
-    void recordsSkipped(std::size_t n) { m_skippedRecords += n; }
+    // The records from `from` to before `to` were left out by a SKIPIF: they do not count in MERGESEQ, and they
+    // are taken.
+    void recordsSkipped(std::size_t from, std::size_t to);
+    // How many records a field has shown or a SKIPIF left out, each once.
+    std::size_t recordsTaken() const { return m_taken; }
 
     // Appends the evaluated template to `out`, and its page-anchored frames to `frames` when given (else to
     // `out`). `inHeader`: record-moving fields do nothing (a header or footer shows the record its copy starts
@@ -80,6 +83,11 @@ private:
     std::size_t m_lookupsAtHold = 0;
     std::size_t m_lookups = 0; // fields read that read a record
     std::size_t m_hits = 0;    // ... and found one
+    int m_hidden = 0;          // within hidden content: fields do their record work, but show nothing
+    std::vector<bool> m_shown; // the records a shown field read
+    std::size_t m_taken = 0;   // how many of them
+    void take(std::size_t record);
+    void taken(); // the current record, unless within hidden content
     unsigned long m_nextDrawingId;
 };
 
@@ -88,10 +96,11 @@ private:
 // is the last. The first copy leaves `options.blankLabels` label places empty first. A copy that a SKIPIF
 // left out is dropped with its records; when the records run out within a copy, no further copy starts.
 // `progress` is told every move to a further record and every copy made; when it returns false, forEachCopy
-// throws MergeStopped.
-void forEachCopy(const Template& body, const PassRecords& records, const MergeOptions& options,
-                 const std::function<void(std::size_t copy, std::size_t firstRecord, std::string& xml,
-                                          std::string& frames, bool last)>& copy,
-                 const LabelMaker::Progress& progress);
+// throws MergeStopped. Returns how many records went onto labels (or were left out by a SKIPIF): fewer than
+// there are when the document does not move on to the next record in every label.
+std::size_t forEachCopy(const Template& body, const PassRecords& records, const MergeOptions& options,
+                        const std::function<void(std::size_t copy, std::size_t firstRecord, std::string& xml,
+                                                 std::string& frames, bool last)>& copy,
+                        const LabelMaker::Progress& progress);
 
 } // namespace cardmill

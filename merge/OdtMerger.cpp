@@ -45,8 +45,8 @@ Template odtBody(const ZipContents& main)
     return compileOdt(contentPart(main), styleStem(main), true).body;
 }
 
-void mergeOdt(const ZipContents& main, const PassRecords& records, const std::filesystem::path& output,
-              const LabelMaker::Progress& progress, const MergeOptions& options)
+std::size_t mergeOdt(const ZipContents& main, const PassRecords& records, const std::filesystem::path& output,
+                     const LabelMaker::Progress& progress, const MergeOptions& options)
 {
     const std::string stem = styleStem(main);
 
@@ -103,7 +103,7 @@ void mergeOdt(const ZipContents& main, const PassRecords& records, const std::fi
     std::vector<std::string> copyStyles; // paragraph styles that start a copy on its own master page
     std::string pagesXml;
     Evaluator headers(records, options.reading, nullptr, Evaluator::kHeaderDrawingIds);
-    forEachCopy(
+    const std::size_t taken = forEachCopy(
         compiled.body, records, options,
         [&](std::size_t copies, std::size_t first, std::string& copy, std::string& frames, bool) {
             if (!pages.empty()) {
@@ -187,6 +187,7 @@ void mergeOdt(const ZipContents& main, const PassRecords& records, const std::fi
         zip.add(name, changed != rewritten.end() ? changed->second : main.entries.at(name));
     }
     zip.close();
+    return taken;
 }
 
 } // namespace cardmill

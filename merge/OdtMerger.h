@@ -15,9 +15,9 @@ namespace cardmill {
 // follow their conditions, frames are labels in the order they stand on the page and each copy's page-anchored
 // frames stand on its own page, each copy after the first starts a new page, and fields in headers and footers
 // take the values of the record a copy starts with. The result has no current-database settings. `progress`
-// as for mergeDocx. Throws std::runtime_error.
-void mergeOdt(const ZipContents& main, const PassRecords& records, const std::filesystem::path& output,
-              const LabelMaker::Progress& progress, const MergeOptions& options = {});
+// as for mergeDocx. Throws std::runtime_error. Returns how many records went onto labels (see forEachCopy).
+std::size_t mergeOdt(const ZipContents& main, const PassRecords& records, const std::filesystem::path& output,
+                     const LabelMaker::Progress& progress, const MergeOptions& options = {});
 
 // The compiled body of an .odt main document, for what the user should know before merging.
 Template odtBody(const ZipContents& main);

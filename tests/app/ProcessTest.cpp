@@ -208,5 +208,81 @@ TEST(ConvertProcesses, ASecondSignalEndsTheProgramAtOnceAndAKilledRunIsCleanedUp
     EXPECT_FALSE(std::filesystem::exists(dir / "logs" / partName));
 }
 
+// A stand-in for LibreOffice that changes the log while it "converts" the main document, and gives a real
+// OpenDocument main document for it.
+struct OfficeThatChangesTheLog {
+    OfficeThatChangesTheLog(const TempDir& dir, const std::filesystem::path& log)
+        : bin(dir / "office")
+    {
+        std::filesystem::create_directories(bin);
+        const auto script = bin / "soffice";
+        const std::string example = std::string(CARDMILL_SOURCE_DIR) + "/examples/card_1.odt";
+        std::ofstream(script) << "#!/bin/sh\nout=; prev=; for a in \"$@\"; do [ \"$prev\" = --outdir ] && out=$a; "
+                                 "prev=$a; last=$a; done\n"
+                              << "{ echo '<EOH>'; echo '<CALL:5>SP9NW<QSO_DATE:8>20240101<TIME_ON:4>1200<BAND:3>20M"
+                                 "<MODE:2>CW<EOR>'; tail -n +2 '"
+                              << log.string() << "'; } > '" << log.string() << ".new' && mv '" << log.string()
+                              << ".new' '" << log.string() << "'\n"
+                              << "cp '" << example << "' \"$out/$(basename \"$last\" .doc).odt\"\n";
+        std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    }
+    std::filesystem::path bin;
+};
+
+TEST(ConvertProcesses, ALogChangedDuringTheRunIsNotMarked)
+{
+    TempDir dir;
+    const DocRun run(dir);
+    const OfficeThatChangesTheLog office(dir, run.log);
+    std::vector<std::string> args = run.args();
+    args.push_back("--mark-sent");
+    const pid_t pid = start(args, dir / "out", run.tmp, office.bin.string());
+    EXPECT_EQ(exitCode(pid), ExitAbandoned) << readFile(dir / "out");
+    const std::string out = readFile(dir / "out");
+    EXPECT_NE(out.find("changed while its labels were made"), std::string::npos) << out;
+    EXPECT_NE(out.find("No QSO was marked as sent"), std::string::npos) << out;
+    EXPECT_TRUE(std::filesystem::exists(dir / "logs" / "my_labels_1.odt")); // the labels are made
+    EXPECT_FALSE(std::filesystem::exists(dir / "logs" / "my_sent.adi"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "logs" / "my_updated.adi"));
+    EXPECT_EQ(readFile(run.log).find("<CALL:5>SP9NW"), 6u); // the log as the change left it
+}
+
+TEST(ConvertProcesses, ASignalWhileMarkingEndsTheRunWithNothingHalfWritten)
+{
+    TempDir dir;
+    // Long records, so that the marking takes long enough to be met.
+    std::string log = "<EOH>\n<CALL:5>DL1AA<QSO_DATE:8>2O240101<EOR>\n"; // a bad date: a bad record
+    const std::string comment = "<COMMENT:400>" + std::string(400, 'x');
+    for (int i = 0; i < 150000; ++i)
+        log += "<CALL:6>DL" + std::to_string(100000 + i % 900000).substr(2) +
+               "AA<QSO_DATE:8>20240101<TIME_ON:4>1200"
+               "<BAND:3>20M<MODE:2>CW" +
+               comment + "<EOR>\n";
+    const auto path = dir.write("logs/my.adi", log);
+    dir.write("logs/my_sent.adi", "earlier");
+    dir.write("logs/my_updated.adi", "earlier");
+    std::filesystem::create_directories(dir / "tmp");
+    const pid_t pid = start({"--log", path.string(), "--no-merge", "--mark-sent"}, dir / "out", dir / "tmp");
+    bool met = false;
+    waitFor([&] {
+        std::error_code ec;
+        for (const auto& e : std::filesystem::directory_iterator(dir / "logs", ec))
+            if (e.path().filename().string().starts_with(".my_updated.adi.cardmill-")) {
+                ::kill(pid, SIGINT);
+                met = true;
+            }
+        return met;
+    });
+    const int code = exitCode(pid);
+    if (!met)
+        GTEST_SKIP() << "the marking ended before it could be met";
+    EXPECT_EQ(code, ExitStopped) << readFile(dir / "out");
+    EXPECT_EQ(readFile(dir / "logs" / "my_sent.adi"), "earlier");
+    EXPECT_EQ(readFile(dir / "logs" / "my_updated.adi"), "earlier");
+    EXPECT_NE(readFile(dir / "logs" / "my_bad.txt").find("Error in QSO_DATE field"), std::string::npos);
+    for (const auto& e : std::filesystem::directory_iterator(dir / "logs"))
+        EXPECT_EQ(e.path().filename().string().find(".cardmill-"), std::string::npos) << e.path();
+}
+
 } // namespace
 } // namespace cardmill

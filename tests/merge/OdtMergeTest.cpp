@@ -114,6 +114,44 @@ TEST(OdtMerge, TableCellsKeepAParagraphAndHeadersFollowTheirCopy)
     EXPECT_NE(out.entries.at("content.xml").find("style:master-page-name=\"cardmill0Page1\""), std::string::npos);
 }
 
+TEST(OdtMerge, FieldsInHiddenParagraphsStillMoveOnAndLabelsThatLeaveRecordsOutFail)
+{
+    TempDir dir;
+    // LibreOffice's Labels dialog puts the next-record field at the end of a label's text; here that is the
+    // "via" line, hidden when there is no manager. Hidden or not, it moves on.
+    auto frame = [](const char* x, bool moveOn) {
+        return std::string("<draw:frame text:anchor-type=\"page\" text:anchor-page-number=\"1\" svg:x=\"") + x +
+               "\" svg:y=\"1cm\" svg:width=\"9cm\" svg:height=\"3cm\"><draw:text-box><text:p>To " + display("CALL") +
+               "</text:p><text:p><text:hidden-paragraph text:condition=\"ooow:[D.t.QSL_VIA] == &quot;&quot;\"/>via " +
+               display("QSL_VIA") + (moveOn ? next() : "") + "</text:p></draw:text-box></draw:frame>";
+    };
+    writeOdt(dir / "card_1.odt", frame("1cm", true) + frame("10cm", true) + frame("19cm", false) + "<text:p/>");
+    std::vector<std::vector<std::string>> rows;
+    for (int i = 1; i <= 30; ++i)
+        rows.push_back({"DL" + std::to_string(i) + "AA", i == 7 ? "DL9QSL" : ""});
+    const test::OwnedRecords thirty({"CALL", "QSL_VIA"}, rows);
+    BuiltInLabelMaker maker;
+    std::vector<MergeWarning> warnings;
+    ASSERT_TRUE(maker.make(thirty, dir / "card_1.odt", dir / "out.odt", {}, {}, warnings));
+    const std::string content = readZip(dir / "out.odt").entries.at("content.xml");
+    for (int i = 1; i <= 30; ++i)
+        EXPECT_NE(content.find(">To DL" + std::to_string(i) + "AA<"), std::string::npos) << i;
+    EXPECT_NE(content.find("DL9QSL"), std::string::npos);
+    EXPECT_NE(content.find("text:anchor-page-number=\"10\""), std::string::npos);
+    EXPECT_EQ(content.find("text:anchor-page-number=\"11\""), std::string::npos); // ten sheets, not thirty
+
+    // A label that moves on twice leaves every other record out: not a success.
+    writeOdt(dir / "skips_1.odt", "<text:p>" + display("CALL") + next() + next() + "</text:p>");
+    try {
+        maker.make(thirty, dir / "skips_1.odt", dir / "skips.odt", {}, {}, warnings);
+        ADD_FAILURE() << "labels that leave records out were made";
+    } catch (const MergeError& e) {
+        EXPECT_EQ(e.failure().id, FailureId::RecordsLeftOut);
+        EXPECT_EQ(e.failure().detail, "10/30");
+        EXPECT_EQ(e.failure().path, dir / "skips_1.odt");
+    }
+}
+
 TEST(OdtMerge, OpenRecognisesByContentAndRefusesBrokenXml)
 {
     TempDir dir;
