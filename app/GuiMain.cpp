@@ -4,12 +4,12 @@
 
 #include <clocale>
 
-#include "app/DesktopProgram.h"
 #include "engine/ProgramFiles.h"
 #include "engine/Termination.h"
 #include "merge/ChildProcess.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsStore.h"
+#include "ui/DesktopProgram.h"
 #include "ui/ErrorHandler.h"
 #include "ui/UserInteraction.h"
 
@@ -44,8 +44,8 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    // The windows in their order (the main window, then the configuration dialog), the run with the main
-    // window as its host, and the built-in merge engine behind it.
+    // The built-in merge engine, the runs that work with it off the window's thread, and the windows in their
+    // order (the main window, then the configuration dialog).
     DesktopProgram program(settings.file, dataFolder());
     TForm1& form = program.form;
     // The one error handler speaks the window's language.
@@ -61,8 +61,8 @@ int main(int argc, char** argv)
     }
     form.show();
 
-    // A signal ends the program once no run is under way: the settings stored without a question, and every
-    // event loop (a message box's too) left.
+    // A signal stops a run under way (as "Stop" does) and ends the program once none is: the settings stored
+    // without a question, and every event loop (a message box's too) left.
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&form] {
         if (termination::received() && !form.running()) {

@@ -11,30 +11,20 @@
 #include "engine/AdifReader.h"
 #include "engine/LineComposer.h"
 #include "engine/LineReader.h"
+#include "engine/RunRequest.h"
 
 namespace {
 
 using namespace cardmill;
 
-class BenchSettings : public ConversionSettings {
-public:
-    QrgFormat qrgFormat() const override { return QrgFormat::ExactKHz; }
-    int dateFormatIndex() const override { return 0; }
-    std::string dateSeparator() const override { return "-"; }
-    void userFieldsInto(std::vector<std::string>& out) const override
-    {
-        out.resize(2);
-        out[0] = "GRIDSQUARE";
-        out[1] = "COMMENT";
-    }
-    bool dateRangeEnabled() const override { return false; }
-    PickerDate dateFrom() const override { return {2000, 1, 1}; }
-    PickerDate dateTo() const override { return {2030, 1, 1}; }
-    bool qslFilterEnabled(QslFilter) const override { return false; }
-    bool qslBoxTicked(QslFilter, QslBox) const override { return false; }
-    bool callFilterEnabled() const override { return false; }
-    std::string callFilterText() const override { return {}; }
-};
+// The choices of a typical run: exact QRG in kHz, two user fields, no filter.
+RunRequest benchRequest()
+{
+    RunRequest r;
+    r.format.qrg = QrgFormat::ExactKHz;
+    r.format.userFields = {"GRIDSQUARE", "COMMENT"};
+    return r;
+}
 
 std::filesystem::path logFor(std::size_t qsos)
 {
@@ -119,15 +109,14 @@ void BM_ReadAndCompose(benchmark::State& state)
     const auto qsos = static_cast<std::size_t>(state.range(0));
     const auto log = logFor(qsos);
     const auto badPath = std::filesystem::path(log).replace_extension(".bad");
-    BenchSettings settings;
+    const RunRequest request = benchRequest();
     const long rssBefore = maxRssKb();
     std::size_t lines = 0;
     for (auto _ : state) {
         BadRecordsFile bad(badPath);
         bad.create();
-        QsoFilters filters(settings);
-        filters.startRun();
-        LineComposer composer(settings, filters, bad);
+        const QsoFilters filters(request.filters);
+        LineComposer composer(request.format, filters, bad);
         AdifReader reader(log);
         reader.skipHeader();
         AdifRecord record;

@@ -10,7 +10,6 @@
 #include "engine/LineComposer.h"
 #include "engine/LineReader.h"
 #include "engine/QsoFilters.h"
-#include "engine/RunHost.h"
 #include "engine/RunInputs.h"
 #include "engine/RunLock.h"
 #include "engine/SentMarks.h"
@@ -27,28 +26,6 @@ std::filesystem::path withSuffix(const std::filesystem::path& base, const char* 
     p += suffix;
     return p;
 }
-
-// Restores the run's resting state however the run ends.
-class RunGuard {
-public:
-    RunGuard(RunHost& host, bool& running)
-        : m_host(host)
-        , m_running(running)
-    {
-        m_running = true;
-    }
-    ~RunGuard()
-    {
-        m_host.showProgress(false);
-        m_host.setStopEnabled(false);
-        m_host.clearStatus();
-        m_running = false;
-    }
-
-private:
-    RunHost& m_host;
-    bool& m_running;
-};
 
 // A file that ends with a chunk without "<EOR>" that holds a QSO's tags: a record cut off, said, not lost.
 void reportUnfinished(std::string_view chunk, BadRecordsFile& bad)
@@ -68,6 +45,46 @@ bool strayAfterRecord(const AdifReader& reader, const AdifRecord& record, BadRec
     return true;
 }
 
+RunResult said(RunOutcome outcome, const RunMessage& message)
+{
+    RunResult r;
+    r.outcome = outcome;
+    r.message = message;
+    return r;
+}
+
+RunResult said(RunOutcome outcome, TextId id, std::vector<std::string> args = {})
+{
+    return said(outcome, RunMessage{id, std::move(args)});
+}
+
+RunResult abandoned(Failure failure)
+{
+    RunResult r;
+    r.outcome = RunOutcome::Abandoned;
+    r.failure = std::move(failure);
+    return r;
+}
+
+// A stop: before the data-source files were complete the run put none in place, which it says, since files
+// of an earlier run may lie beside the log. What it made before the stop is said with it.
+RunResult stopped(bool dataWritten, std::optional<RunSummary> summary = {})
+{
+    RunResult r = said(RunOutcome::Stopped, dataWritten ? TextId::ProcessStopped : TextId::ProcessStoppedNoData);
+    r.summary = std::move(summary);
+    return r;
+}
+
+// The observer at rest however the run ends: no progress bar, no status text.
+struct ObserverReset {
+    RunObserver& observer;
+    ~ObserverReset()
+    {
+        observer.progress(0, 0);
+        observer.status(TextId::Count);
+    }
+};
+
 } // namespace
 
 std::filesystem::path baseOf(const std::filesystem::path& logPath)
@@ -79,99 +96,63 @@ std::filesystem::path baseOf(const std::filesystem::path& logPath)
     return logPath.parent_path() / name.substr(0, dot);
 }
 
-ConversionRun::ConversionRun(RunHost& host, LabelMaker* maker, LabelPresenter* presenter)
-    : m_host(host)
-    , m_maker(maker)
-    , m_presenter(presenter)
+ConversionRun::ConversionRun(LabelMaker* maker)
+    : m_maker(maker)
 {
 }
 
-RunOutcome ConversionRun::run()
+RunResult ConversionRun::run(const RunRequest& request, RunObserver& observer, const StopToken& stop)
 {
-    if (m_running)
-        return RunOutcome::Busy;
-    RunGuard guard(m_host, m_running);
-    // Files already written stay as they are; the guard restores the window.
-    auto abandon = [this](const Failure& failure) {
-        m_host.showProgress(false);
-        m_host.setStopEnabled(false);
-        m_host.clearStatus();
-        m_host.showError(failure);
-        return RunOutcome::Abandoned;
-    };
+    const ObserverReset reset{observer};
+    // Files already written stay as they are.
     try {
-        return execute();
+        return execute(request, observer, stop);
     } catch (const std::bad_alloc&) {
-        return abandon({FailureId::NotEnoughMemory, m_host.logPath(), {}});
+        return abandoned({FailureId::NotEnoughMemory, request.log, {}});
     } catch (const FailureError& e) {
-        return abandon(e.failure());
+        return abandoned(e.failure());
     } catch (const std::exception& e) {
-        return abandon({FailureId::Other, {}, e.what()});
+        return abandoned({FailureId::Other, {}, e.what()});
     }
 }
 
-RunOutcome ConversionRun::stop(bool dataWritten)
+RunResult ConversionRun::execute(const RunRequest& request, RunObserver& observer, const StopToken& stop)
 {
-    // Stopped before the data-source files were complete, the run put none in place: it says so, since files
-    // of an earlier run may lie beside the log.
-    m_host.showMessage(dataWritten ? TextId::ProcessStopped : TextId::ProcessStoppedNoData);
-    m_host.showProgress(false);
-    m_host.clearStopRequest();
-    m_host.setStopEnabled(false);
-    m_host.clearStatus();
-    return RunOutcome::Stopped;
-}
-
-RunOutcome ConversionRun::refuse(const InputProblem& problem)
-{
-    m_host.showMessage(problem.message, problem.args);
-    return RunOutcome::Precondition;
-}
-
-RunOutcome ConversionRun::execute()
-{
-    const std::filesystem::path log = m_host.logPath();
-    if (log.empty()) {
-        m_host.showMessage(TextId::NoSourceFile);
-        return RunOutcome::Precondition;
-    }
+    const std::filesystem::path& log = request.log;
+    if (log.empty())
+        return said(RunOutcome::Refused, TextId::NoSourceFile);
+    LabelMaker* const maker = request.merge ? m_maker : nullptr;
     std::vector<std::filesystem::path> inputs{log};
-    if (m_maker) {
-        const std::filesystem::path mainDocument = m_host.mainDocumentPath();
-        if (mainDocument.empty()) {
-            m_host.showMessage(TextId::NoMainDocument);
-            return RunOutcome::Precondition;
-        }
-        if (const auto problem = checkInputFile(mainDocument, TextId::MainDocumentMissing))
-            return refuse(*problem);
+    if (maker) {
+        if (request.mainDocument.empty())
+            return said(RunOutcome::Refused, TextId::NoMainDocument);
+        if (const auto problem = checkInputFile(request.mainDocument, TextId::MainDocumentMissing))
+            return said(RunOutcome::Refused, *problem);
         for (int k = 0; k <= 10; ++k)
-            inputs.push_back(mainDocumentForPass(mainDocument, PassSelector{k}));
+            inputs.push_back(mainDocumentForPass(request.mainDocument, PassSelector{k}));
     }
 
     m_lines.clear();
     const std::filesystem::path base = baseOf(log);
-    m_host.clearStatus();
     // Nothing is written before the inputs are known to be files, and not files this run would write.
     if (const auto problem = checkInputFile(log, TextId::LogNotFound))
-        return refuse(*problem);
-    const std::filesystem::path swl = m_host.swlPath();
+        return said(RunOutcome::Refused, *problem);
+    const std::filesystem::path& swl = request.swl;
     const bool haveSwl = !swl.empty() && std::filesystem::exists(swl);
     if (haveSwl) {
         if (const auto problem = checkInputFile(swl, TextId::LogNotFound))
-            return refuse(*problem);
+            return said(RunOutcome::Refused, *problem);
         inputs.push_back(swl);
     }
-    const SentMarking marking = m_host.sentMarking();
+    const SentMarking marking = request.marking;
     // One run at a time writes the files of a <base> (two logs "log.adi" and "log.adif" share them), and those
     // of the SWL file's <base> when it marks that file.
     std::vector<std::filesystem::path> lockedBases{base};
     if (haveSwl && marking.on)
         lockedBases.push_back(baseOf(swl));
     const std::unique_ptr<RunLock> lock = RunLock::take(lockedBases);
-    if (!lock) {
-        m_host.showMessage(TextId::RunUnderWay, {log.string()});
-        return RunOutcome::Locked;
-    }
+    if (!lock)
+        return said(RunOutcome::Locked, TextId::RunUnderWay, {log.string()});
     std::vector<std::filesystem::path> outputs = runOutputs(base);
     if (haveSwl) {
         outputs.push_back(SentMarks::sentPath(baseOf(swl)));
@@ -180,7 +161,7 @@ RunOutcome ConversionRun::execute()
     for (const std::filesystem::path& p : lock->paths())
         outputs.push_back(p);
     if (const auto problem = inputAmongOutputs(inputs, outputs))
-        return refuse(*problem);
+        return said(RunOutcome::Refused, *problem);
     removeLeftovers(log.parent_path().empty() ? std::filesystem::path(".") : log.parent_path());
     WorkFolder work;
 
@@ -200,16 +181,11 @@ RunOutcome ConversionRun::execute()
         return source;
     };
     MarkSource logSource = readable(log, "log.adi");
-    const std::filesystem::path logText = logSource.text;
-    m_host.clearStopRequest(); // a click left over from an earlier run must not stop this one
-    m_host.setStopEnabled(true);
-    const std::size_t lineCount = countLines(logText);
-    m_host.setProgressRange(lineCount);
-    m_host.showProgress(true);
+    const std::size_t lineCount = countLines(logSource.text);
+    observer.progress(0, lineCount);
 
-    QsoFilters filters(m_host);
-    filters.startRun();
-    LineComposer composer(m_host, filters, bad);
+    const QsoFilters filters(request.filters);
+    LineComposer composer(request.format, filters, bad);
 
     // The QSO pass. What became of the records tells, when no line is made, why. Where the records that get a
     // line lie in the file is kept, to mark them as sent when the run has made their labels.
@@ -217,16 +193,15 @@ RunOutcome ConversionRun::execute()
     SentMarks logMarks, swlMarks;
     MarkSource swlSource;
     {
-        AdifReader reader(logText);
+        AdifReader reader(logSource.text);
         if (marking.on && !logSource.utf16)
             reader.keepSnapshot();
         reader.skipHeader();
         AdifRecord record;
         std::string line;
+        observer.status(TextId::StatusProcessing);
         while (!reader.atEnd()) {
-            m_host.setStatus(TextId::StatusProcessing);
-            m_host.processEvents();
-            m_host.setProgressPosition(reader.lineCounter());
+            observer.progress(reader.lineCounter(), lineCount);
             const AdifReader::Result r = reader.next();
             if (r == AdifReader::Result::Empty)
                 continue;
@@ -248,24 +223,24 @@ RunOutcome ConversionRun::execute()
                 } else
                     ++filtered;
             }
-            if (m_host.stopRequested()) {
+            if (stop.stopRequested()) {
                 reader.close();
-                return stop(false);
+                return stopped(false);
             }
         }
         if (!logSource.utf16)
             logSource.read = reader.snapshot();
     }
-    m_host.clearStatus();
+    observer.status(TextId::Count);
 
-    // The SWL pass: no filters, no events, no stop.
+    // The SWL pass: no filters, and a stop takes effect as grouping starts (SWL files are small).
     if (haveSwl) {
         swlSource = readable(swl, "swl.adi");
         AdifReader reader(swlSource.text);
         if (marking.on && !swlSource.utf16)
             reader.keepSnapshot();
         reader.skipHeader();
-        m_host.setStatus(TextId::StatusProcessingSwl);
+        observer.status(TextId::StatusProcessingSwl);
         AdifRecord record;
         std::string line;
         while (reader.nextRecord(record)) {
@@ -282,38 +257,30 @@ RunOutcome ConversionRun::execute()
     }
 
     if (m_lines.empty()) {
-        m_host.showProgress(false);
         if (records == 0)
-            m_host.showMessage(TextId::NoDataEmptyLog);
-        else if (filtered > 0)
-            m_host.showMessage(TextId::NoDataFiltered);
-        else
-            m_host.showMessage(TextId::NoDataUnreadable, {base.string()});
-        m_host.setStopEnabled(false);
-        return RunOutcome::NoData;
+            return said(RunOutcome::NoData, TextId::NoDataEmptyLog);
+        if (filtered > 0)
+            return said(RunOutcome::NoData, TextId::NoDataFiltered);
+        return said(RunOutcome::NoData, TextId::NoDataUnreadable, {base.string()});
     }
 
     m_lines.sort();
     GroupedLines grouped;
-    DataSourceWriter writer(m_host, base);
+    DataSourceWriter writer(base, request.format, request.labelSize, observer, stop);
     if (writer.write(m_lines, grouped) == DataSourceWriter::Result::Stopped)
-        return stop(false);
-    m_host.showProgress(false);
-    m_host.clearStatus();
+        return stopped(false);
+    observer.progress(0, 0);
+    observer.status(TextId::Count);
 
     RunSummary summary;
     summary.base = base;
-    // Marks the labelled QSOs as sent, when the user asks for it, once everything else has succeeded. "Stop"
-    // still works: a stop writes neither file. A file that changed since it was read is marked in neither.
-    // False when stopped.
+    // Marks the labelled QSOs as sent, when the user asks for it, once everything else has succeeded. A stop
+    // writes neither file; a file that changed since it was read is marked in neither. False when stopped.
     auto markSent = [&] {
         if (!marking.on)
             return true;
         const auto [date, timestamp] = utcDateAndTimestamp();
-        const auto stopAsked = [this] {
-            m_host.processEvents();
-            return m_host.stopRequested();
-        };
+        const auto stopAsked = [&stop] { return stop.stopRequested(); };
         std::vector<MarkedFile> marked;
         try {
             if (logMarks.size() > 0) {
@@ -337,48 +304,55 @@ RunOutcome ConversionRun::execute()
         summary.marked = std::move(marked);
         return true;
     };
-    if (!m_maker) {
-        // The bad-records file is complete: it is put in place before the marking, which a stop may end.
-        summary.badRecords = !bad.clean();
+    auto finished = [&](RunSummary::Kind kind) {
+        summary.kind = kind;
+        RunResult r;
+        r.outcome = summary.notMarked || summary.pdfFailure || kind == RunSummary::Kind::MergeFailed
+                        ? RunOutcome::Abandoned
+                        : RunOutcome::Done;
+        r.summary = std::move(summary);
+        return r;
+    };
+    // The bad-records file is complete: it is put in place before the marking, which a stop may end.
+    summary.badRecords = !bad.clean();
+    if (!maker) {
         bad.finish();
         if (!markSent())
-            return stop(true);
-        m_host.setStopEnabled(false);
-        summary.kind = RunSummary::Kind::DataSourceFiles;
-        m_host.showSummary(summary);
-        return summary.notMarked ? RunOutcome::Abandoned : RunOutcome::Done;
+            return stopped(true);
+        return finished(RunSummary::Kind::DataSourceFiles);
     }
 
-    // "Stop" stays on: a stop ends the current pass and keeps the documents of the passes before it.
-    MergePhase merge(m_host, *m_maker);
+    // A stop ends the current pass and keeps the documents of the passes before it.
+    MergePhase merge(request, observer, stop, *maker);
     MergePhase::Result merged = merge.run(base, writer.columns(), m_lines, grouped);
-    m_host.showProgress(false);
-    m_host.clearStatus();
-    if (merged.ending == MergePhase::Ending::Stopped)
-        return stop(true);
+    observer.progress(0, 0);
+    observer.status(TextId::Count);
     summary.made = std::move(merged.made);
+    if (merged.ending == MergePhase::Ending::Stopped) // the documents of the passes before the stop are made
+        return stopped(true, summary.made.empty() ? std::nullopt : std::optional<RunSummary>(std::move(summary)));
     summary.failed = std::move(merged.failed);
     summary.warnings = std::move(merged.warnings);
-    summary.badRecords = !bad.clean();
     bad.finish();
-    if (merged.ending == MergePhase::Ending::Failed) {
-        m_host.setStopEnabled(false);
-        summary.kind = RunSummary::Kind::MergeFailed;
-        m_host.showSummary(summary);
-        return RunOutcome::Abandoned;
-    }
+    if (merged.ending == MergePhase::Ending::Failed)
+        return finished(RunSummary::Kind::MergeFailed);
     if (!markSent())
-        return stop(true);
-    m_host.setStopEnabled(false);
-    if (m_presenter) {
+        return stopped(true, std::move(summary));
+    if (request.pdf && !summary.made.empty()) {
         std::vector<std::filesystem::path> documents;
         for (const MadeLabels& m : summary.made)
             documents.push_back(m.document);
-        m_presenter->present(documents);
+        try {
+            summary.pdfs = maker->exportPdf(documents, [&](const std::string& file, int seconds) {
+                observer.status(TextId::StatusLibreOffice, {file, std::to_string(seconds)});
+                return !stop.stopRequested();
+            });
+        } catch (const LabelMakingStopped&) {
+            return stopped(true, std::move(summary));
+        } catch (const FailureError& e) {
+            summary.pdfFailure = e.failure();
+        }
     }
-    summary.kind = RunSummary::Kind::Labels;
-    m_host.showSummary(summary);
-    return summary.notMarked ? RunOutcome::Abandoned : RunOutcome::Done;
+    return finished(RunSummary::Kind::Labels);
 }
 
 } // namespace cardmill

@@ -3,7 +3,7 @@
 #include "engine/Failure.h"
 #include "engine/LineComposer.h"
 #include "engine/OutputFile.h"
-#include "engine/RunHost.h"
+#include "engine/RunObserver.h"
 #include "engine/Text.h"
 
 namespace cardmill {
@@ -52,9 +52,13 @@ std::string_view callColumn(std::string_view line)
     return comma == std::string_view::npos ? line : line.substr(0, comma + 1);
 }
 
-DataSourceWriter::DataSourceWriter(RunHost& host, std::filesystem::path base)
-    : m_host(host)
-    , m_base(std::move(base))
+DataSourceWriter::DataSourceWriter(std::filesystem::path base, const LineFormat& format, LabelSize size,
+                                   RunObserver& observer, const StopToken& stop)
+    : m_base(std::move(base))
+    , m_format(format)
+    , m_size(size)
+    , m_observer(observer)
+    , m_stop(stop)
 {
     for (int k = 0; k <= 10; ++k)
         m_outputs[static_cast<std::size_t>(k)].path = dataSourcePath(m_base, k);
@@ -62,16 +66,9 @@ DataSourceWriter::DataSourceWriter(RunHost& host, std::filesystem::path base)
 
 DataSourceWriter::~DataSourceWriter() = default; // files not committed are discarded
 
-int DataSourceWriter::labelSize() const
-{
-    // The box allows 1 to 10; anything else would put labels where no main document takes them.
-    const int n = m_host.labelSize();
-    return n < 1 ? 1 : (n > 10 ? 10 : n);
-}
-
 void DataSourceWriter::createOutputs()
 {
-    const std::vector<std::string> fields = m_host.userFields();
+    const std::vector<std::string>& fields = m_format.userFields;
     const std::string header = withLineEnd(dataSourceHeader(fields));
     m_columns.clear();
     for (std::string_view rest = kFixedColumns; !rest.empty();) {
@@ -115,29 +112,26 @@ DataSourceWriter::Result DataSourceWriter::write(const SortedLines& lines, Group
 {
     for (auto& g : grouped)
         g.clear();
-    m_host.setProgressPosition(1);
-    m_host.setStatus(TextId::StatusRewriting);
-    m_host.processEvents();
+    m_observer.status(TextId::StatusRewriting);
+    m_observer.progress(0, lines.size());
     createOutputs();
 
     // The QSO lines of one station, at most the label size.
     std::vector<std::uint32_t> group;
-    m_host.setProgressPosition(0);
+    const auto size = static_cast<std::size_t>(m_size.value());
     // A stop leaves the files of the last run as they were: this run's are still under their temporary names.
     auto stopped = [&] {
-        if (!m_host.stopRequested())
+        if (!m_stop.stopRequested())
             return false;
         discardAll();
         return true;
     };
 
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        m_host.processEvents();
         if (stopped())
             return Result::Stopped;
         const std::string_view current = lines[i];
-        m_host.setProgressPosition(i + 1);
-        m_host.processEvents();
+        m_observer.progress(i + 1, lines.size());
 
         if (isSwlLine(current)) {
             // Each SWL report is a label of its own; it neither joins nor ends a station's QSO label.
@@ -145,9 +139,9 @@ DataSourceWriter::Result DataSourceWriter::write(const SortedLines& lines, Group
             grouped[0].push_back(static_cast<std::uint32_t>(i));
             continue;
         }
-        const bool complete = !group.empty() && (callColumn(current) != callColumn(lines[group.back()]) ||
-                                                 group.size() >= static_cast<std::size_t>(labelSize()) ||
-                                                 text::findNoCase(current, "_SWL") != std::string::npos);
+        const bool complete =
+            !group.empty() && (callColumn(current) != callColumn(lines[group.back()]) || group.size() >= size ||
+                               text::findNoCase(current, "_SWL") != std::string::npos);
         if (complete) {
             writeGroup(lines, group, grouped);
             group.clear();

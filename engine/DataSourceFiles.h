@@ -9,11 +9,13 @@
 
 #include "engine/LabelMerge.h"
 #include "engine/OutputFile.h"
+#include "engine/RunRequest.h"
 #include "engine/SortedLines.h"
 
 namespace cardmill {
 
-class RunHost;
+class RunObserver;
+class StopToken;
 
 // The data-source file of a label size, "<base>_k.txt", or of SWL labels, "<base>_swl.txt" (size 0).
 std::filesystem::path dataSourcePath(const std::filesystem::path& base, int size);
@@ -40,12 +42,13 @@ class DataSourceWriter {
 public:
     enum class Result { Written, Stopped };
 
-    DataSourceWriter(RunHost& host, std::filesystem::path base);
+    DataSourceWriter(std::filesystem::path base, const LineFormat& format, LabelSize size, RunObserver& observer,
+                     const StopToken& stop);
     ~DataSourceWriter();
     DataSourceWriter(const DataSourceWriter&) = delete;
     DataSourceWriter& operator=(const DataSourceWriter&) = delete;
 
-    // Groups the lines and writes the files; `grouped` receives each file's lines. The progress bar counts the
+    // Groups the lines and writes the files; `grouped` receives each file's lines. The progress counts the
     // lines; a stop request is looked at before every line. The files are written under temporary names and
     // put in place only when the grouping is complete, so a stop or an error leaves the files of the last run
     // as they were. Throws IoError when a file cannot be created or written.
@@ -65,10 +68,12 @@ private:
     void writeGroup(const SortedLines& lines, const std::vector<std::uint32_t>& group, GroupedLines& grouped);
     void writeLine(Output& out, std::string_view line);
     void discardAll();
-    int labelSize() const;
 
-    RunHost& m_host;
     std::filesystem::path m_base;
+    const LineFormat& m_format;
+    LabelSize m_size;
+    RunObserver& m_observer;
+    const StopToken& m_stop;
     std::vector<std::string> m_columns;
     std::array<Output, 11> m_outputs; // index 0: SWL, 1 to 10: label sizes
 };

@@ -131,6 +131,16 @@ bool renameNoReplace(const std::filesystem::path& from, const std::filesystem::p
     return true;
 }
 
+std::filesystem::path pathFromUtf8(std::string_view utf8)
+{
+    return std::filesystem::path(std::string(utf8)); // POSIX paths are bytes; ours are UTF-8
+}
+
+std::string utf8Of(const std::filesystem::path& path)
+{
+    return path.string();
+}
+
 bool startsWith(const std::filesystem::path& path, std::string_view signature)
 {
     std::FILE* f = std::fopen(path.c_str(), "rb");

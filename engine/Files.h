@@ -44,6 +44,11 @@ bool isExecutable(const std::filesystem::path& path);
 // Whether `stream` is a terminal, for output that redraws a line.
 bool isTerminal(std::FILE* stream);
 
+// A path from our UTF-8 text, and the UTF-8 text of a path: every path the program makes from text (a window's
+// box, a command-line argument, a settings value) goes through these.
+std::filesystem::path pathFromUtf8(std::string_view utf8);
+std::string utf8Of(const std::filesystem::path& path);
+
 // Which file a name leads to: the same for two names of one file (links, hard links, other spellings).
 struct FileId {
     unsigned long long device = 0;

@@ -20,8 +20,8 @@ public:
     }
 };
 
-// Thrown by a label maker when its progress callback asked it to stop while it was not merging (while a main
-// document was being converted).
+// Thrown by a label maker when its waiting callback asked it to stop while another program worked for it (a
+// main document or PDFs being converted).
 struct LabelMakingStopped {};
 
 // The label sizes 1 to 10, or SWL labels.
@@ -63,8 +63,6 @@ private:
 // What the merge needs to know of how the run wrote the values: the date layout (for date pictures) and the
 // language of month and day names; and the label place of the first sheet where the labels start (1: the
 // first), for a sheet whose first labels are used already.
-inline constexpr int kMaxStartLabel = 1000;
-
 struct MergeContext {
     int dateLayout = 0;
     bool polish = false;
@@ -94,14 +92,17 @@ class LabelMaker {
 public:
     // Runs at least once per label with the number of records merged so far; returning false ends the merge.
     using Progress = std::function<bool(std::size_t recordsDone)>;
+    // Runs about ten times a second while another program works for the maker (LibreOffice converting
+    // `file`), with the seconds so far; returning false ends that program, and the call throws
+    // LabelMakingStopped.
+    using Waiting = std::function<bool(const std::string& file, int seconds)>;
 
     virtual ~LabelMaker() = default;
 
     // The file extension (".docx", ".odt") of the label document this main document gives, judged by its
     // content. Throws MergeError naming the document when it is missing or cannot be a main document. May take
-    // a while (a main document converted first): `progress` is asked meanwhile, with 0, whether to go on, and a
-    // stop throws LabelMakingStopped.
-    virtual std::string labelExtension(const std::filesystem::path& mainDocument, const Progress& progress = {}) = 0;
+    // a while (a main document converted first): see Waiting.
+    virtual std::string labelExtension(const std::filesystem::path& mainDocument, const Waiting& waiting = {}) = 0;
 
     // Merges the records into the main document and writes the label document to `output`, adding what the
     // user should know about the main document to `warnings`. Returns false when `progress` asked to stop;
@@ -112,14 +113,12 @@ public:
 
     // Writes the records as a table document (the header row, then one row per line) for the user to keep.
     virtual void writeTableDocument(const PassRecords& records, const std::filesystem::path& path) = 0;
-};
 
-// Hands a run's finished label documents to the user: lists them, opens them, exports them as PDF. Called once
-// at the end of a run whose merge succeeded, never after a stop. Throws MergeError.
-class LabelPresenter {
-public:
-    virtual ~LabelPresenter() = default;
-    virtual void present(const std::vector<std::filesystem::path>& documents) = 0;
+    // Saves the label documents as PDF, each beside its document under its name ("x.docx" -> "x.pdf"). The
+    // PDFs replace older ones only when all were made, so a stop or a failed conversion leaves no part of one.
+    // Returns the PDFs. Throws MergeError (PdfNeedsLibreOffice, PdfFailed), or LabelMakingStopped (see Waiting).
+    virtual std::vector<std::filesystem::path> exportPdf(const std::vector<std::filesystem::path>& documents,
+                                                         const Waiting& waiting) = 0;
 };
 
 } // namespace cardmill

@@ -4,7 +4,8 @@
 #include <exception>
 #include <system_error>
 
-#include "engine/RunHost.h"
+#include "engine/RunObserver.h"
+#include "engine/RunRequest.h"
 #include "engine/TempFiles.h"
 #include "engine/Text.h"
 
@@ -58,8 +59,10 @@ std::filesystem::path labelDocumentStem(const std::filesystem::path& base, PassS
     return p;
 }
 
-MergePhase::MergePhase(RunHost& host, LabelMaker& maker)
-    : m_host(host)
+MergePhase::MergePhase(const RunRequest& request, RunObserver& observer, const StopToken& stop, LabelMaker& maker)
+    : m_request(request)
+    , m_observer(observer)
+    , m_stop(stop)
     , m_maker(maker)
 {
 }
@@ -72,8 +75,7 @@ MergePhase::Result MergePhase::run(const std::filesystem::path& base, const std:
         const std::vector<std::uint32_t>& positions = grouped[static_cast<std::size_t>(k)];
         if (positions.empty())
             continue;
-        m_host.processEvents();
-        if (m_host.stopRequested()) {
+        if (m_stop.stopRequested()) {
             result.ending = Ending::Stopped;
             return result;
         }
@@ -96,16 +98,16 @@ MergePhase::Result MergePhase::run(const std::filesystem::path& base, const std:
 MergePhase::PassEnding MergePhase::runPass(const std::filesystem::path& base, PassSelector selector,
                                            const PassRecords& records, Result& result)
 {
-    const std::filesystem::path mainDocument = mainDocumentForPass(m_host.mainDocumentPath(), selector);
+    const std::filesystem::path mainDocument = mainDocumentForPass(m_request.mainDocument, selector);
     const std::string name = mainDocument.filename().string();
-    if (selector.isSwl())
-        m_host.setStatus(TextId::StatusMergingSwlLabels, {name});
-    else
-        m_host.setStatus(TextId::StatusMergingLabels, {std::to_string(selector.size), name});
-    m_host.setProgressRange(records.size());
-    m_host.setProgressPosition(0);
-    m_host.showProgress(true);
-    m_host.processEvents();
+    auto passStatus = [&] {
+        if (selector.isSwl())
+            m_observer.status(TextId::StatusMergingSwlLabels, {name});
+        else
+            m_observer.status(TextId::StatusMergingLabels, {std::to_string(selector.size), name});
+    };
+    passStatus();
+    m_observer.progress(0, records.size());
 
     std::filesystem::path part, document;
     // A failure names the label document, never the temporary name it was being written under.
@@ -120,7 +122,7 @@ MergePhase::PassEnding MergePhase::runPass(const std::filesystem::path& base, Pa
         return f;
     };
     try {
-        if (m_host.keepTemporaryFile()) {
+        if (m_request.keepTableDocument) {
             const std::filesystem::path table = tableDocumentPath(base);
             part = partPathFor(table);
             m_maker.writeTableDocument(records, part);
@@ -130,16 +132,20 @@ MergePhase::PassEnding MergePhase::runPass(const std::filesystem::path& base, Pa
                 throw MergeError(FailureId::TableDocument, table, ec.message());
             part.clear();
         }
-        const LabelMaker::Progress progress = [this](std::size_t done) {
+        const LabelMaker::Progress progress = [&](std::size_t done) {
             if (done > 0)
-                m_host.setProgressPosition(done);
-            m_host.processEvents();
-            return !m_host.stopRequested();
+                m_observer.progress(done, records.size());
+            return !m_stop.stopRequested();
         };
-        document = labelDocumentStem(base, selector).string() + m_maker.labelExtension(mainDocument, progress);
+        const LabelMaker::Waiting waiting = [&](const std::string& file, int seconds) {
+            m_observer.status(TextId::StatusLibreOffice, {file, std::to_string(seconds)});
+            return !m_stop.stopRequested();
+        };
+        document = labelDocumentStem(base, selector).string() + m_maker.labelExtension(mainDocument, waiting);
+        passStatus(); // after a conversion's seconds
         part = partPathFor(document);
         std::vector<MergeWarning> warnings;
-        const MergeContext context{m_host.dateFormatIndex(), m_host.polishLanguage(), m_host.startLabel()};
+        const MergeContext context{m_request.format.dateFormat, m_request.polishNames, m_request.startLabel};
         const bool made = m_maker.make(records, mainDocument, part, progress, context, warnings);
         for (MergeWarning& w : warnings) // once per main document
             if (std::find(result.warnings.begin(), result.warnings.end(), w) == result.warnings.end())

@@ -12,7 +12,9 @@
 
 namespace cardmill {
 
-class RunHost;
+class RunObserver;
+class StopToken;
+struct RunRequest;
 
 // The main document of a pass. A chosen path that ends in "_1" and ".doc", ".docx" or ".odt" (any letter case)
 // gives the same path with "_k" or "_swl" in place of "_1" ("card_1.docx" -> "card_3.docx"); any other path
@@ -50,7 +52,8 @@ public:
         std::vector<MergeWarning> warnings;
     };
 
-    MergePhase(RunHost& host, LabelMaker& maker);
+    // `request` and `stop` must live as long as the phase.
+    MergePhase(const RunRequest& request, RunObserver& observer, const StopToken& stop, LabelMaker& maker);
 
     Result run(const std::filesystem::path& base, const std::vector<std::string>& columns, const SortedLines& lines,
                const GroupedLines& grouped);
@@ -61,7 +64,9 @@ private:
                        Result& result);
     void removeOlderLabels(const std::filesystem::path& base, const Result& result);
 
-    RunHost& m_host;
+    const RunRequest& m_request;
+    RunObserver& m_observer;
+    const StopToken& m_stop;
     LabelMaker& m_maker;
 };
 

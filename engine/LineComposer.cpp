@@ -56,11 +56,12 @@ std::string workedCallFromMarking(const AdifRecord& record)
     return std::string(text::trim(text::upper(rest)));
 }
 
-LineComposer::LineComposer(const ConversionSettings& settings, const QsoFilters& filters, BadRecordsFile& badRecords)
-    : m_settings(settings)
+LineComposer::LineComposer(const LineFormat& format, const QsoFilters& filters, BadRecordsFile& badRecords)
+    : m_format(format)
     , m_filters(filters)
     , m_bad(badRecords)
 {
+    m_userFieldNames.assign(m_format.userFields.begin(), m_format.userFields.end());
 }
 
 void LineComposer::reportBadLength(const AdifRecord& record, const FieldName& name)
@@ -110,7 +111,7 @@ void LineComposer::appendCall(const AdifRecord& record, LineWriter& line)
 
 void LineComposer::appendDateToMode(const AdifRecord& record, std::string_view date, LineWriter& line)
 {
-    appendDate(line, date, m_settings.dateFormatIndex(), m_settings.dateSeparator());
+    appendDate(line, date, m_format.dateFormat, m_format.separator);
     line.put(',');
 
     const AdifRecord::Declared time = declared(record, kTimeOn);
@@ -125,7 +126,7 @@ void LineComposer::appendDateToMode(const AdifRecord& record, std::string_view d
         line.text("??:??,");
     }
 
-    if (!appendQrg(line, record, m_settings.qrgFormat()))
+    if (!appendQrg(line, record, m_format.qrg))
         m_bad.add("No freq and band information:", record.text());
     line.put(',');
 
@@ -146,11 +147,6 @@ void LineComposer::appendViaToContest(const AdifRecord& record, LineWriter& line
 
 void LineComposer::appendUserFields(const AdifRecord& record, LineWriter& line)
 {
-    m_settings.userFieldsInto(m_userFields);
-    if (m_userFields != m_namedFields) {
-        m_namedFields = m_userFields;
-        m_userFieldNames.assign(m_namedFields.begin(), m_namedFields.end());
-    }
     for (const FieldName& name : m_userFieldNames) {
         line.put(',');
         line.value(declared(record, name).value);

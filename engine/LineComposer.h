@@ -6,9 +6,9 @@
 
 #include "engine/AdifRecord.h"
 #include "engine/BadRecordsFile.h"
-#include "engine/ConversionSettings.h"
 #include "engine/LineWriter.h"
 #include "engine/QsoFilters.h"
+#include "engine/RunRequest.h"
 
 namespace cardmill {
 
@@ -33,7 +33,8 @@ public:
         Dropped,      // the date cannot be read
     };
 
-    LineComposer(const ConversionSettings& settings, const QsoFilters& filters, BadRecordsFile& badRecords);
+    // `format` and `filters` must live as long as the composer.
+    LineComposer(const LineFormat& format, const QsoFilters& filters, BadRecordsFile& badRecords);
 
     // A record of the main log. Applies the filters, and takes CALL_WORKED from the "_SWL" / "WKD:" marking.
     Outcome composeQso(const AdifRecord& record, std::string& line);
@@ -51,12 +52,10 @@ private:
     AdifRecord::Declared declared(const AdifRecord& record, const FieldName& name);
     void reportBadLength(const AdifRecord& record, const FieldName& name);
 
-    const ConversionSettings& m_settings;
+    const LineFormat& m_format;
     const QsoFilters& m_filters;
     BadRecordsFile& m_bad;
-    std::vector<std::string> m_userFields;  // read afresh for every record, into the same storage
-    std::vector<std::string> m_namedFields; // the list m_userFieldNames was made from
-    std::vector<FieldName> m_userFieldNames;
+    std::vector<FieldName> m_userFieldNames; // views of m_format's user fields
 };
 
 // The CALL_WORKED value of a main-log record marked as an SWL report: the first word after "WKD:" in capitals,

@@ -44,43 +44,38 @@ long long dateBound(const PickerDate& date)
     return static_cast<long long>(date.year) * 10000 + date.month * 100 + date.day;
 }
 
-QsoFilters::QsoFilters(const ConversionSettings& settings)
-    : m_settings(settings)
+QsoFilters::QsoFilters(const QsoFilterChoice& choice)
+    : m_choice(choice)
+    , m_call(choice.call + ",")
+    , m_from(dateBound(choice.from))
+    , m_to(dateBound(choice.to))
 {
-}
-
-void QsoFilters::startRun()
-{
-    m_from = dateBound(m_settings.dateFrom());
-    m_to = dateBound(m_settings.dateTo());
 }
 
 bool QsoFilters::passesFlag(const AdifRecord& record, QslFilter filter) const
 {
     const auto flag = record.firstCharacter(tagName(filter));
+    const QslFlagChoice& boxes = m_choice.flags(filter);
     if (!flag)
-        return m_settings.qslBoxTicked(filter, QslBox::Blank);
+        return boxes.isTicked(QslBox::Blank);
     QslBox box;
-    return flag->size() == 1 && letterBox(filter, (*flag)[0], box) && m_settings.qslBoxTicked(filter, box);
+    return flag->size() == 1 && letterBox(filter, (*flag)[0], box) && boxes.isTicked(box);
 }
 
 bool QsoFilters::passesDateAndFlags(const AdifRecord& record, long long recordDate) const
 {
     bool pass = true;
-    if (m_settings.dateRangeEnabled() && (recordDate == 0 || recordDate < m_from || recordDate > m_to))
+    if (m_choice.dateRange && (recordDate == 0 || recordDate < m_from || recordDate > m_to))
         pass = false;
     for (QslFilter filter : {QslFilter::Sent, QslFilter::Rcvd, QslFilter::Print})
-        if (m_settings.qslFilterEnabled(filter) && !passesFlag(record, filter))
+        if (m_choice.flags(filter).on && !passesFlag(record, filter))
             pass = false;
     return pass;
 }
 
 bool QsoFilters::passesCall(std::string_view callColumnWithComma) const
 {
-    if (!m_settings.callFilterEnabled())
-        return true;
-    const std::string wanted = m_settings.callFilterText() + ",";
-    return callColumnWithComma == wanted;
+    return !m_choice.callOn || callColumnWithComma == m_call;
 }
 
 } // namespace cardmill

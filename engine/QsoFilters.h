@@ -4,20 +4,15 @@
 #include <string_view>
 
 #include "engine/AdifRecord.h"
-#include "engine/ConversionSettings.h"
+#include "engine/RunRequest.h"
 
 namespace cardmill {
 
-// The five QSO selection filters: date range, QSL_SENT, QSL_RCVD, QSL_PRINT and call. Each is read from the
-// settings for every record (a box ticked during a run filters from the next record on), except the date
-// bounds, which are built once at the start of a run from the two pickers, whether or not "Date Range" is
-// ticked then. A filter that is switched off lets every record through.
+// The five QSO selection filters of a run: date range, QSL_SENT, QSL_RCVD, QSL_PRINT and call. A filter that
+// is switched off lets every record through.
 class QsoFilters {
 public:
-    explicit QsoFilters(const ConversionSettings& settings);
-
-    // Builds the date bounds from the pickers as they are now. Call at the start of every run.
-    void startRun();
+    explicit QsoFilters(const QsoFilterChoice& choice);
 
     // The date range and the three QSL-flag filters. `recordDate` is the integer the QSO_DATE spells, or 0
     // when the record has none (which the date range always rejects).
@@ -32,7 +27,8 @@ public:
 private:
     bool passesFlag(const AdifRecord& record, QslFilter filter) const;
 
-    const ConversionSettings& m_settings;
+    const QsoFilterChoice& m_choice;
+    std::string m_call; // the call box's text and ","
     long long m_from = 0;
     long long m_to = 0;
 };

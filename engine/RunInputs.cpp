@@ -16,16 +16,16 @@
 
 namespace cardmill {
 
-std::optional<InputProblem> checkInputFile(const std::filesystem::path& path, TextId missing)
+std::optional<RunMessage> checkInputFile(const std::filesystem::path& path, TextId missing)
 {
     std::error_code ec;
     const std::filesystem::file_type type = std::filesystem::status(path, ec).type();
     if (type == std::filesystem::file_type::not_found || type == std::filesystem::file_type::none)
-        return InputProblem{missing, {path.string()}};
+        return RunMessage{missing, {path.string()}};
     if (type == std::filesystem::file_type::directory)
-        return InputProblem{TextId::InputIsFolder, {path.string()}};
+        return RunMessage{TextId::InputIsFolder, {path.string()}};
     if (type != std::filesystem::file_type::regular)
-        return InputProblem{TextId::InputNotRegular, {path.string()}};
+        return RunMessage{TextId::InputNotRegular, {path.string()}};
     return std::nullopt;
 }
 
@@ -44,8 +44,8 @@ std::vector<std::filesystem::path> runOutputs(const std::filesystem::path& base)
     return outputs;
 }
 
-std::optional<InputProblem> inputAmongOutputs(const std::vector<std::filesystem::path>& inputs,
-                                              const std::vector<std::filesystem::path>& outputs)
+std::optional<RunMessage> inputAmongOutputs(const std::vector<std::filesystem::path>& inputs,
+                                            const std::vector<std::filesystem::path>& outputs)
 {
     std::vector<std::pair<files::FileId, std::filesystem::path>> identities;
     for (const std::filesystem::path& in : inputs)
@@ -57,7 +57,7 @@ std::optional<InputProblem> inputAmongOutputs(const std::vector<std::filesystem:
             const auto id = files::fileId(out, follow);
             for (const auto& [inputId, input] : identities)
                 if (id == inputId)
-                    return InputProblem{TextId::InputIsOutput, {input.string(), out.string()}};
+                    return RunMessage{TextId::InputIsOutput, {input.string(), out.string()}};
         }
     }
     return std::nullopt;

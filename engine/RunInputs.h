@@ -5,20 +5,15 @@
 #include <vector>
 
 #include "engine/LineReader.h"
+#include "engine/RunSummary.h"
 #include "engine/TextId.h"
 #include "engine/Utf16.h"
 
 namespace cardmill {
 
-// What a run refuses about an input file before it writes anything, with the message that says why.
-struct InputProblem {
-    TextId message;
-    std::vector<std::string> args;
-};
-
 // A log, SWL file or main document must be a regular file (after following links): a folder, a device or a
 // FIFO gets a message that says what it is. `missing` is the message for a file that is not there.
-std::optional<InputProblem> checkInputFile(const std::filesystem::path& path, TextId missing);
+std::optional<RunMessage> checkInputFile(const std::filesystem::path& path, TextId missing);
 
 // Every file a run of the log with this <base> writes or removes: the data-source files, the bad-records file,
 // the label documents and their PDFs, and the table document beside the log.
@@ -26,8 +21,8 @@ std::vector<std::filesystem::path> runOutputs(const std::filesystem::path& base)
 
 // The first input that is the same file (by identity, so also through a link or another name) as one of the
 // outputs, with that output; nullopt when there is none.
-std::optional<InputProblem> inputAmongOutputs(const std::vector<std::filesystem::path>& inputs,
-                                              const std::vector<std::filesystem::path>& outputs);
+std::optional<RunMessage> inputAmongOutputs(const std::vector<std::filesystem::path>& inputs,
+                                            const std::vector<std::filesystem::path>& outputs);
 
 // The byte order of a file that starts with a UTF-16 byte-order mark; none for any other file.
 std::optional<utf16::ByteOrder> utf16Order(const std::filesystem::path& path);

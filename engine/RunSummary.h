@@ -8,6 +8,7 @@
 
 #include "engine/Failure.h"
 #include "engine/LabelMaker.h"
+#include "engine/TextId.h"
 
 namespace cardmill {
 
@@ -39,13 +40,41 @@ struct RunSummary {
         MergeFailed,     // at least one pass failed; the others' documents are listed
     };
     Kind kind = Kind::Labels;
-    std::vector<MadeLabels> made;       // in pass order: sizes 1 to 10, then SWL
-    std::vector<FailedPass> failed;     // likewise
-    std::vector<MarkedFile> marked;     // the log's, then the SWL file's
-    std::optional<Failure> notMarked;   // why the marking that was asked for was not made (nothing was marked)
-    std::vector<MergeWarning> warnings; // about main documents, each once
-    std::filesystem::path base;         // the run's <base>
-    bool badRecords = false;            // "<base>_bad.txt" holds entries
+    std::vector<MadeLabels> made;            // in pass order: sizes 1 to 10, then SWL
+    std::vector<FailedPass> failed;          // likewise
+    std::vector<MarkedFile> marked;          // the log's, then the SWL file's
+    std::optional<Failure> notMarked;        // why the marking that was asked for was not made (nothing was marked)
+    std::vector<std::filesystem::path> pdfs; // the label documents as PDF, when asked for
+    std::optional<Failure> pdfFailure;       // why the PDFs asked for were not made (the label documents stay)
+    std::vector<MergeWarning> warnings;      // about main documents, each once
+    std::filesystem::path base;              // the run's <base>
+    bool badRecords = false;                 // "<base>_bad.txt" holds entries
+};
+
+// A message of the run's, by its id, with the values for its "%s" places.
+struct RunMessage {
+    TextId id = TextId::Count;
+    std::vector<std::string> args;
+    friend bool operator==(const RunMessage&, const RunMessage&) = default;
+};
+
+// How a run ended.
+enum class RunOutcome {
+    Done,      // the labels (or the data-source files) were made; `summary` says what
+    Stopped,   // the user stopped the run; `message` says so, and `summary` what was made, if anything
+    Refused,   // an input is missing or cannot be used (`message`); nothing was written
+    NoData,    // no QSO and no SWL report to write; `message` says why
+    Locked,    // another run is making the files of the same <base> (`message`); nothing was done
+    Abandoned, // an error ended the run (`failure`), or a label document, the marking or the PDFs could not be
+               // made (`summary` says what was and what was not)
+};
+
+// What a run gives back: each program turns it into its messages.
+struct RunResult {
+    RunOutcome outcome = RunOutcome::Done;
+    std::optional<RunMessage> message;
+    std::optional<Failure> failure;
+    std::optional<RunSummary> summary;
 };
 
 } // namespace cardmill

@@ -73,6 +73,7 @@ enum class TextId {
     FailureLogChanged,
     FailureRecordsLeftOut,
     NothingMarked, // %s = why
+    PdfsMade,      // %s = the PDFs' names as a pattern
     Count
 };
 

@@ -20,33 +20,30 @@ constexpr std::string_view kWord97Signature = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"
 
 } // namespace
 
-BuiltInLabelMaker::BuiltInLabelMaker(std::function<void()> events, ConversionStatus status)
-    : m_events(std::move(events))
-    , m_status(std::move(status))
-{
-}
+BuiltInLabelMaker::BuiltInLabelMaker() = default;
 
 BuiltInLabelMaker::~BuiltInLabelMaker() = default;
 
-std::filesystem::path BuiltInLabelMaker::convertedDoc(const std::filesystem::path& doc, const Progress& progress)
+LibreOffice& BuiltInLabelMaker::libreOffice()
 {
-    if (!LibreOffice::find())
-        throw MergeError(FailureId::MainDocumentNeedsLibreOffice, doc);
-    // LibreOffice's profile and the converted document go in the run's work folder; a profile is kept while
-    // the same run converts several documents.
+    // LibreOffice's profile goes in the run's work folder; a profile is kept while the same run converts
+    // several documents.
     const std::filesystem::path run = WorkFolder::current();
     if (!m_libreOffice || m_libreOfficeRun != run) {
         m_libreOffice = std::make_unique<LibreOffice>();
         m_libreOfficeRun = run;
     }
+    return *m_libreOffice;
+}
+
+std::filesystem::path BuiltInLabelMaker::convertedDoc(const std::filesystem::path& doc, const Waiting& waiting)
+{
+    if (!LibreOffice::find())
+        throw MergeError(FailureId::MainDocumentNeedsLibreOffice, doc);
     const std::filesystem::path folder = scratchFolder("doc");
     try {
-        m_libreOffice->convert({doc}, "odt", folder, std::chrono::seconds(120), [&](int seconds) {
-            if (m_status)
-                m_status(doc.filename().string(), seconds);
-            if (m_events)
-                m_events();
-            if (progress && !progress(0))
+        libreOffice().convert({doc}, "odt", folder, std::chrono::seconds(120), [&](int seconds) {
+            if (waiting && !waiting(doc.filename().string(), seconds))
                 throw LabelMakingStopped{}; // LibreOffice is stopped with it
         });
     } catch (const LabelMakingStopped&) {
@@ -62,7 +59,7 @@ std::filesystem::path BuiltInLabelMaker::convertedDoc(const std::filesystem::pat
 }
 
 const BuiltInLabelMaker::MainDocument& BuiltInLabelMaker::load(const std::filesystem::path& path,
-                                                               const Progress& progress)
+                                                               const Waiting& waiting)
 {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec))
@@ -76,7 +73,7 @@ const BuiltInLabelMaker::MainDocument& BuiltInLabelMaker::load(const std::filesy
     std::filesystem::path package = path;
     std::filesystem::path converted; // a scratch folder, gone once the converted document is read
     if (files::startsWith(path, kWord97Signature)) {
-        package = convertedDoc(path, progress);
+        package = convertedDoc(path, waiting);
         converted = package.parent_path();
     } else if (!looksLikeZip(path)) {
         throw MergeError(FailureId::MainDocumentNotADocument, path);
@@ -110,22 +107,18 @@ const BuiltInLabelMaker::MainDocument& BuiltInLabelMaker::load(const std::filesy
     return m_documents[path.string()] = std::move(doc);
 }
 
-std::string BuiltInLabelMaker::labelExtension(const std::filesystem::path& mainDocument, const Progress& progress)
+std::string BuiltInLabelMaker::labelExtension(const std::filesystem::path& mainDocument, const Waiting& waiting)
 {
-    return load(mainDocument, progress).openDocument ? ".odt" : ".docx";
+    return load(mainDocument, waiting).openDocument ? ".odt" : ".docx";
 }
 
 bool BuiltInLabelMaker::make(const PassRecords& records, const std::filesystem::path& mainDocument,
                              const std::filesystem::path& output, const Progress& progress, const MergeContext& context,
                              std::vector<MergeWarning>& warnings)
 {
-    const MainDocument* loaded = nullptr;
-    try {
-        loaded = &load(mainDocument, progress);
-    } catch (const LabelMakingStopped&) {
-        return false;
-    }
-    const MainDocument& doc = *loaded;
+    // The main document was loaded for its extension; loading it again takes no conversion.
+    const MainDocument& doc = load(mainDocument, {});
+
     // What the user should know: fields that no column holds, no field at all, labels without a next record.
     const Template& body = *doc.body;
     if (const auto unknown = Evaluator::unknownFields(body, records); !unknown.empty())
@@ -175,49 +168,69 @@ void BuiltInLabelMaker::writeTableDocument(const PassRecords& records, const std
     }
 }
 
-BuiltInPresenter::BuiltInPresenter(Show show, std::function<bool()> pdfLabels, std::function<void()> events,
-                                   ConversionStatus status)
-    : m_show(std::move(show))
-    , m_pdfLabels(std::move(pdfLabels))
-    , m_events(std::move(events))
-    , m_status(std::move(status))
+std::vector<std::filesystem::path> BuiltInLabelMaker::exportPdf(const std::vector<std::filesystem::path>& documents,
+                                                                const Waiting& waiting)
 {
-}
-
-BuiltInPresenter::~BuiltInPresenter() = default;
-
-void BuiltInPresenter::present(const std::vector<std::filesystem::path>& documents)
-{
-    std::vector<std::filesystem::path> pdfs;
-    if (m_pdfLabels && m_pdfLabels() && !documents.empty()) {
-        std::string saved;
-        for (const auto& d : documents)
-            saved += (saved.empty() ? "" : ", ") + quoted(d);
-        if (!LibreOffice::find())
-            throw MergeError(FailureId::PdfNeedsLibreOffice, {}, saved);
-        // One call per folder: the label documents of a run normally share one.
-        std::map<std::string, std::vector<std::filesystem::path>> byFolder;
-        for (const auto& d : documents)
-            byFolder[d.parent_path().string()].push_back(d);
-        try {
-            LibreOffice libreOffice;
-            for (const auto& [folder, inFolder] : byFolder) {
-                const std::string first = inFolder.front().filename().string();
-                libreOffice.convert(inFolder, "pdf", folder, std::chrono::seconds(600), [&](int seconds) {
-                    if (m_status)
-                        m_status(first, seconds);
-                    if (m_events)
-                        m_events();
-                });
-            }
-        } catch (const std::exception& e) {
-            throw MergeError(FailureId::PdfFailed, documents.front().parent_path(), e.what());
+    if (documents.empty())
+        return {};
+    std::string saved;
+    for (const auto& d : documents)
+        saved += (saved.empty() ? "" : ", ") + quoted(d);
+    if (!LibreOffice::find())
+        throw MergeError(FailureId::PdfNeedsLibreOffice, {}, saved);
+    // Into a scratch folder first (one call per folder of documents: a run's normally share one), so that a
+    // stop or a failure leaves no part of a PDF beside the documents.
+    const std::filesystem::path scratch = scratchFolder("pdf");
+    struct Remover {
+        std::filesystem::path folder;
+        ~Remover()
+        {
+            std::error_code ec;
+            std::filesystem::remove_all(folder, ec);
         }
-        for (const auto& d : documents)
-            pdfs.push_back(std::filesystem::path(d).replace_extension(".pdf"));
+    } remover{scratch};
+    std::map<std::string, std::vector<std::filesystem::path>> byFolder;
+    for (const auto& d : documents)
+        byFolder[d.parent_path().string()].push_back(d);
+    try {
+        int n = 0;
+        for (const auto& [folder, inFolder] : byFolder) {
+            const std::filesystem::path out = scratch / std::to_string(n++);
+            std::filesystem::create_directory(out);
+            const std::string first = inFolder.front().filename().string();
+            libreOffice().convert(inFolder, "pdf", out, std::chrono::seconds(600), [&](int seconds) {
+                if (waiting && !waiting(first, seconds))
+                    throw LabelMakingStopped{};
+            });
+        }
+    } catch (const LabelMakingStopped&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw MergeError(FailureId::PdfFailed, documents.front().parent_path(), e.what());
     }
-    if (m_show)
-        m_show(documents, pdfs);
+    std::vector<std::filesystem::path> pdfs;
+    int n = 0;
+    for (const auto& [folder, inFolder] : byFolder) {
+        const std::filesystem::path out = scratch / std::to_string(n++);
+        for (const auto& d : inFolder) {
+            const std::filesystem::path pdf = std::filesystem::path(d).replace_extension(".pdf");
+            const std::filesystem::path made = out / pdf.filename();
+            const std::filesystem::path part = partPathFor(pdf);
+            std::error_code ec;
+            // Copied beside the document under a part name (the scratch folder may be on another disk), then
+            // renamed over the older PDF in one step.
+            std::filesystem::copy_file(made, part, ec);
+            if (!ec)
+                std::filesystem::rename(part, pdf, ec);
+            if (ec) {
+                std::error_code ignored;
+                std::filesystem::remove(part, ignored);
+                throw MergeError(FailureId::PdfFailed, d.parent_path(), ec.message());
+            }
+            pdfs.push_back(pdf);
+        }
+    }
+    return pdfs;
 }
 
 } // namespace cardmill

@@ -14,9 +14,6 @@
 
 namespace cardmill {
 
-// Told, about ten times a second, which file LibreOffice is at and for how many seconds.
-using ConversionStatus = std::function<void(const std::string& file, int seconds)>;
-
 // The program's own merge engine behind the label-maker seam: it reads WordprocessingML (.docx) and OpenDocument
 // text (.odt) main documents and merges them as Word does, with no word processor installed. Word 97 (.doc) main
 // documents are converted to .odt by LibreOffice first (once while the file is unchanged; .odt keeps their
@@ -24,15 +21,17 @@ using ConversionStatus = std::function<void(const std::string& file, int seconds
 // their name.
 class BuiltInLabelMaker : public LabelMaker {
 public:
-    // `events` runs while LibreOffice converts, so that the caller stays responsive.
-    explicit BuiltInLabelMaker(std::function<void()> events = {}, ConversionStatus status = {});
+    BuiltInLabelMaker();
     ~BuiltInLabelMaker() override;
 
-    std::string labelExtension(const std::filesystem::path& mainDocument, const Progress& progress = {}) override;
+    std::string labelExtension(const std::filesystem::path& mainDocument, const Waiting& waiting = {}) override;
     bool make(const PassRecords& records, const std::filesystem::path& mainDocument,
               const std::filesystem::path& output, const Progress& progress, const MergeContext& context,
               std::vector<MergeWarning>& warnings) override;
     void writeTableDocument(const PassRecords& records, const std::filesystem::path& path) override;
+    // Through LibreOffice, into a scratch folder first; one call per folder of documents.
+    std::vector<std::filesystem::path> exportPdf(const std::vector<std::filesystem::path>& documents,
+                                                 const Waiting& waiting) override;
 
 private:
     struct MainDocument {
@@ -42,34 +41,13 @@ private:
         bool openDocument = false;            // .odt rather than .docx
         std::shared_ptr<const Template> body; // compiled once, for what the user should know
     };
-    const MainDocument& load(const std::filesystem::path& path, const Progress& progress);
-    std::filesystem::path convertedDoc(const std::filesystem::path& doc, const Progress& progress);
+    const MainDocument& load(const std::filesystem::path& path, const Waiting& waiting);
+    std::filesystem::path convertedDoc(const std::filesystem::path& doc, const Waiting& waiting);
+    LibreOffice& libreOffice();
 
-    std::function<void()> m_events;
-    ConversionStatus m_status;
     std::unique_ptr<LibreOffice> m_libreOffice; // started on first need, with a profile of its own
     std::filesystem::path m_libreOfficeRun;     // the work folder its profile lies in
     std::map<std::string, MainDocument> m_documents;
-};
-
-// Presents label documents: exports them as PDF beside them when asked to (LibreOffice, one call per folder),
-// then hands the documents and the PDFs to `show` (which lists or opens them).
-class BuiltInPresenter : public LabelPresenter {
-public:
-    using Show = std::function<void(const std::vector<std::filesystem::path>& documents,
-                                    const std::vector<std::filesystem::path>& pdfs)>;
-
-    BuiltInPresenter(Show show, std::function<bool()> pdfLabels, std::function<void()> events = {},
-                     ConversionStatus status = {});
-    ~BuiltInPresenter() override;
-
-    void present(const std::vector<std::filesystem::path>& documents) override;
-
-private:
-    Show m_show;
-    std::function<bool()> m_pdfLabels;
-    std::function<void()> m_events;
-    ConversionStatus m_status;
 };
 
 } // namespace cardmill

@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "ui/Texts.h"
+#include "texts/Texts.h"
 
 namespace cardmill {
 

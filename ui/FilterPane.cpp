@@ -228,6 +228,23 @@ bool FilterPane::qslBoxTicked(QslFilter filter, QslBox box) const
     return false;
 }
 
+QsoFilterChoice FilterPane::choice() const
+{
+    QsoFilterChoice c;
+    c.callOn = callOn();
+    c.call = call();
+    c.dateRange = dateRangeOn();
+    c.from = from();
+    c.to = to();
+    for (const QslFilter f : {QslFilter::Sent, QslFilter::Rcvd, QslFilter::Print}) {
+        QslFlagChoice& flags = c.flags(f);
+        flags.on = qslFilterOn(f);
+        for (const QslBox b : {QslBox::Y, QslBox::N, QslBox::R, QslBox::I, QslBox::L, QslBox::A, QslBox::Blank})
+            flags.tick(b, qslBoxTicked(f, b));
+    }
+    return c;
+}
+
 FilterSettings FilterPane::settings() const
 {
     FilterSettings f;

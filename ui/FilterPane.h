@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/ConversionSettings.h"
+#include "engine/RunRequest.h"
 #include "settings/SettingsStore.h"
-#include "ui/Texts.h"
+#include "texts/Texts.h"
 
 class QCheckBox;
 class QDateEdit;
@@ -18,8 +18,8 @@ class QLineEdit;
 namespace cardmill {
 
 // The filter area of the main window: the call filter, the date range and the three QSL-flag filters with
-// their boxes. A run reads it through the main window at every record; switching a filter on enables its
-// boxes, off disables them (their ticks stay).
+// their boxes. A run takes them as they are when it starts; switching a filter on enables its boxes, off
+// disables them (their ticks stay).
 class FilterPane : public QFrame {
     Q_OBJECT
 
@@ -35,6 +35,8 @@ public:
     bool qslFilterOn(QslFilter filter) const;
     bool qslBoxTicked(QslFilter filter, QslBox box) const;
 
+    // The filters as a run takes them.
+    QsoFilterChoice choice() const;
     // The pane's state as the settings file stores it when the window closes.
     FilterSettings settings() const;
     void applyLanguage(Language language);

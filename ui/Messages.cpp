@@ -49,6 +49,22 @@ void showTextMessage(QWidget* parent, WindowText id, Language l, const std::vect
     show(parent, textEntry(id), textFor(id, l, args), l);
 }
 
+void showEnding(QWidget* parent, const EndingMessage& m, Language l)
+{
+    switch (m.role) {
+    case EndingMessage::Role::Message: show(parent, textEntry(m.id), m.text, l); break;
+    case EndingMessage::Role::Failure:
+        userInteraction().message(parent, textFor(WindowText::CaptionError, l), m.text, UserInteraction::Icon::Error);
+        break;
+    case EndingMessage::Role::Summary:
+        userInteraction().message(parent,
+                                  textFor(m.failed ? WindowText::CaptionError : WindowText::CaptionInformation, l),
+                                  m.text + (m.notes.empty() ? "" : "\n\n" + m.notes),
+                                  m.failed ? UserInteraction::Icon::Error : UserInteraction::Icon::Information);
+        break;
+    }
+}
+
 UserInteraction::Answer askText(QWidget* parent, WindowText id, Language l, bool withCancel,
                                 const std::vector<std::string>& args, UserInteraction::Answer preferred)
 {

@@ -10,7 +10,7 @@
 
 #include "engine/Text.h"
 #include "settings/DialogRules.h"
-#include "settings/IniFile.h"
+#include "settings/Settings.h"
 #include "settings/SettingsStore.h"
 #include "ui/Messages.h"
 #include "ui/UserInteraction.h"
@@ -93,12 +93,12 @@ TFADIF1::TFADIF1(std::filesystem::path settingsFile, QWidget* parent)
 void TFADIF1::load()
 {
     m_fields->clear();
-    const IniFile ini(m_settingsFile);
-    if (!ini.exists())
+    const Settings settings(m_settingsFile);
+    if (!settings.exists())
         return;
-    for (const std::string& f : readUserFields(ini))
+    for (const std::string& f : settings.userFields())
         m_fields->addItem(QString::fromStdString(f));
-    const ProgramOptions o = readProgramOptions(ini);
+    const ProgramOptions o = settings.programOptions();
     m_keepTemporary->setChecked(o.keepTemporaryFile);
     m_polish->setChecked(o.polish);
     m_pdf->setChecked(o.pdfLabels);
@@ -109,17 +109,9 @@ void TFADIF1::load()
 std::vector<std::string> TFADIF1::userFields() const
 {
     std::vector<std::string> fields;
-    userFieldsInto(fields);
+    for (int i = 0; i < m_fields->count(); ++i)
+        fields.push_back(m_fields->item(i)->text().toStdString());
     return fields;
-}
-
-void TFADIF1::userFieldsInto(std::vector<std::string>& fields) const
-{
-    fields.resize(static_cast<std::size_t>(m_fields->count()));
-    for (int i = 0; i < m_fields->count(); ++i) {
-        const QByteArray name = m_fields->item(i)->text().toUtf8();
-        fields[static_cast<std::size_t>(i)].assign(name.constData(), static_cast<std::size_t>(name.size()));
-    }
 }
 
 bool TFADIF1::keepTemporaryFile() const

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/SentMarks.h"
-#include "ui/Texts.h"
+#include "texts/Texts.h"
 
 class QCheckBox;
 class QComboBox;
@@ -19,7 +19,7 @@ namespace cardmill {
 // The configuration dialog ("Configuration"): the fixed field list, the user-defined field list with "Add" and
 // "Delete", "Do not delete temporary.doc file", "Also save labels as PDF", "Mark QSOs as sent" and "Polish
 // language". The list and the options are loaded from the settings file when the dialog is created and stored
-// by the main window when it closes; the conversion reads them whenever it needs the values.
+// by the main window when it closes; a run takes them as they are when it starts.
 class TFADIF1 : public QDialog {
     Q_OBJECT
 
@@ -28,8 +28,6 @@ public:
 
     // The user-defined field names, in list order.
     std::vector<std::string> userFields() const;
-    // The same, into `fields`, reusing its storage (read at every record of a run).
-    void userFieldsInto(std::vector<std::string>& fields) const;
     bool keepTemporaryFile() const;
     bool polish() const;
     bool pdfLabels() const;

@@ -15,11 +15,13 @@
 
 #include <algorithm>
 
+#include "engine/Files.h"
+#include "engine/RunRequest.h"
 #include "engine/Text.h"
 #include "settings/DialogRules.h"
-#include "settings/IniFile.h"
 #include "settings/Profiles.h"
 #include "ui/Messages.h"
+#include "ui/PathBox.h"
 #include "ui/ShortenPath.h"
 #include "ui/UserInteraction.h"
 #include "ui/Widgets.h"
@@ -53,9 +55,9 @@ WindowText problemText(ProfileNameProblem p)
 
 } // namespace
 
-TFSetup::TFSetup(std::filesystem::path settingsFile, Language language, const ProfileSetupInput& input, QWidget* parent)
+TFSetup::TFSetup(const Settings& settings, Language language, const ProfileSetupInput& input, QWidget* parent)
     : QDialog(parent)
-    , m_settingsFile(std::move(settingsFile))
+    , m_settings(settings)
     , m_language(language)
     , m_input(input)
 {
@@ -65,9 +67,9 @@ TFSetup::TFSetup(std::filesystem::path settingsFile, Language language, const Pr
         m_names->addItem(QString::fromStdString(name));
     m_names->setCurrentIndex(input.selected < m_names->count() ? input.selected : -1);
     leaveNewProfileMode();
-    setPath(m_log, input.log);
-    setPath(m_main, input.mainDocument);
-    setPath(m_swl, input.swl);
+    m_log->setPath(input.log);
+    m_main->setPath(input.mainDocument);
+    m_swl->setPath(input.swl);
     m_separator = QString::fromStdString(input.separator);
     m_sep->setText(m_separator);
     // The QRG format: the stored text, compared without regard to case; the first entry for none.
@@ -101,11 +103,11 @@ void TFSetup::build()
     outer->addLayout(nameRow);
 
     const int pathWidth = fontMetrics().averageCharWidth() * 48;
-    auto pathRow = [&](const char* caption, QLineEdit*& box, const char* boxName, QPushButton*& browse,
+    auto pathRow = [&](const char* caption, PathBox*& box, const char* boxName, QPushButton*& browse,
                        const char* browseName) {
         outer->addWidget(new QLabel(QString::fromUtf8(caption), this));
-        box = named<QLineEdit>(this, boxName);
-        box->setReadOnly(true);
+        box = new PathBox(kPathBound, this);
+        box->setObjectName(QString::fromLatin1(boxName));
         box->setMinimumWidth(pathWidth);
         browse = button(this, browseName, "Browse");
         auto* r = new QHBoxLayout;
@@ -121,6 +123,7 @@ void TFSetup::build()
     clear->setObjectName("ClearSwl");
     clear->setToolTip(QString::fromStdString(textFor(WindowText::ClearSwlFile, m_language)));
     connect(clear, &QAction::triggered, this, [this] { clearSwlFile(); });
+    connect(m_swl, &PathBox::pathChanged, this, [this, clear] { clear->setVisible(!m_swl->path().empty()); });
     m_swl->installEventFilter(this);
 
     auto* formats = new QGridLayout;
@@ -165,8 +168,8 @@ void TFSetup::build()
 
     // Which settings file the profiles are kept in.
     auto* file = named<QLabel>(this, "SettingsFile");
-    file->setText(QString::fromStdString(ShortenPath(m_settingsFile.string(), kPathBound)));
-    file->setToolTip(QString::fromStdString(m_settingsFile.string()));
+    file->setText(QString::fromStdString(ShortenPath(m_settings.file().string(), kPathBound)));
+    file->setToolTip(QString::fromStdString(m_settings.file().string()));
     file->setEnabled(false);
     outer->addWidget(file);
 
@@ -187,13 +190,6 @@ void TFSetup::build()
             m_separator = text;
         }
     });
-}
-
-void TFSetup::setPath(QLineEdit* box, const std::filesystem::path& path)
-{
-    showPath(box, path, kPathBound);
-    if (box == m_swl)
-        m_swl->actions().front()->setVisible(!path.empty());
 }
 
 void TFSetup::showEvent(QShowEvent* event)
@@ -218,7 +214,7 @@ bool TFSetup::eventFilter(QObject* watched, QEvent* event)
 
 void TFSetup::clearSwlFile()
 {
-    setPath(m_swl, {});
+    m_swl->setPath({});
 }
 
 void TFSetup::leaveNewProfileMode()
@@ -249,25 +245,24 @@ void TFSetup::Button1Click()
 
 void TFSetup::ComboBox1Change()
 {
-    const IniFile ini(m_settingsFile);
-    if (!ini.exists() || m_names->currentIndex() < 0)
+    if (!m_settings.exists() || m_names->currentIndex() < 0)
         return;
-    const StoredProfile p = readProfile(ini, selectedName());
+    const StoredProfile p = m_settings.profile(selectedName());
     if (p.sourceFile)
-        setPath(m_log, *p.sourceFile);
+        m_log->setPath(*p.sourceFile);
     if (p.mainDocument)
-        setPath(m_main, *p.mainDocument);
-    setPath(m_swl, p.swlFile.value_or(""));
+        m_main->setPath(*p.mainDocument);
+    m_swl->setPath(p.swlFile.value_or(""));
     if (p.qrgFormat)
         m_qrg->setCurrentIndex(qrgFormatIndexNoCase(*p.qrgFormat).value_or(-1));
     // A label size that is no number stops the loading there, as the message says.
-    if (const auto raw = ini.read(selectedName(), kProfileKeys[4])) {
+    if (const auto raw = m_settings.profileValue(selectedName(), kProfileKeys[4])) {
         long long n = 0;
         if (!text::parseInteger(*raw, n)) {
             showTextMessage(this, WindowText::NotAnInteger, m_language, {*raw});
             return;
         }
-        m_qsos->setValue(static_cast<int>(std::clamp<long long>(n, 1, 10)));
+        m_qsos->setValue(LabelSize::nearest(n).value());
     }
     if (p.dateFormat)
         m_date->setCurrentIndex(dateFormatIndexOf(*p.dateFormat));
@@ -277,33 +272,24 @@ void TFSetup::ComboBox1Change()
     }
 }
 
-void TFSetup::browse(QLineEdit* box, WindowText filter)
-{
-    std::filesystem::path folder = shownPath(box).parent_path();
-    if (folder.empty())
-        folder = shownPath(m_log).parent_path();
-    if (const auto f = userInteraction().openFile(this, textFor(filter, m_language), folder))
-        setPath(box, *f);
-}
-
+// The dialogs start in the folder of the file chosen before, else in the log's.
 void TFSetup::Button4Click()
 {
-    browse(m_log, WindowText::FilterAdif);
+    m_log->browse(textFor(WindowText::FilterAdif, m_language));
 }
 
 void TFSetup::Button7Click()
 {
-    browse(m_swl, WindowText::FilterAdif);
+    m_swl->browse(textFor(WindowText::FilterAdif, m_language), m_log->path().parent_path());
 }
 
 void TFSetup::Button5Click()
 {
-    browse(m_main, WindowText::FilterMainDocument);
+    m_main->browse(textFor(WindowText::FilterMainDocument, m_language), m_log->path().parent_path());
 }
 
 bool TFSetup::apply()
 {
-    const IniFile ini(m_settingsFile);
     const Language l = m_language;
     const std::string newName = m_newName->text().toStdString();
     if (m_newProfileMode) {
@@ -313,7 +299,7 @@ bool TFSetup::apply()
             m_newName->setFocus();
             return false;
         }
-        if (ini.sectionExists(newName)) {
+        if (m_settings.sectionExists(newName)) {
             showTextMessage(this, WindowText::ProfileExists, l);
             m_newName->setFocus();
             return false;
@@ -322,20 +308,20 @@ bool TFSetup::apply()
         showTextMessage(this, WindowText::NoProfileSelected, l);
         return false;
     }
-    if (shownPath(m_log).empty()) {
+    if (m_log->path().empty()) {
         showTextMessage(this, TextId::NoSourceFile, l);
         return false;
     }
-    if (shownPath(m_main).empty()) {
+    if (m_main->path().empty()) {
         showTextMessage(this, TextId::NoMainDocument, l);
         return false;
     }
 
     const std::string name = m_newProfileMode ? newName : selectedName();
     Profile p;
-    p.sourceFile = shownPath(m_log).string();
-    p.swlFile = shownPath(m_swl).string();
-    p.mainDocument = shownPath(m_main).string();
+    p.sourceFile = files::utf8Of(m_log->path());
+    p.swlFile = files::utf8Of(m_swl->path());
+    p.mainDocument = files::utf8Of(m_main->path());
     // The file always keeps the English text, whatever language the list shows.
     const int qrg = m_qrg->currentIndex();
     p.qrgFormat = qrg >= 0 ? std::string(kQrgFormatTexts[static_cast<std::size_t>(qrg)]) : std::string();
@@ -344,7 +330,7 @@ bool TFSetup::apply()
     p.dateFormat = date >= 0 ? std::string(kDateFormatTexts[static_cast<std::size_t>(date)]) : std::string();
     p.dateSeparator = m_sep->text().toStdString();
     try {
-        writeProfile(ini, name, p);
+        m_settings.writeProfile(name, p);
     } catch (const SettingsWriteError& e) {
         showTextMessage(this, WindowText::UnableToWrite, l, {e.path().string()});
         return false;
@@ -387,7 +373,7 @@ void TFSetup::Button3Click()
         UserInteraction::Answer::Yes)
         return;
     try {
-        IniFile(m_settingsFile).eraseSection(name);
+        m_settings.eraseProfile(name);
     } catch (const SettingsWriteError& e) {
         showTextMessage(this, WindowText::UnableToWrite, l, {e.path().string()}); // the lists follow all the same
     }

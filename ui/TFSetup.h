@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/Texts.h"
+#include "settings/Settings.h"
+#include "texts/Texts.h"
 
 class QComboBox;
 class QLabel;
@@ -16,6 +17,8 @@ class QPushButton;
 class QSpinBox;
 
 namespace cardmill {
+
+class PathBox;
 
 // What the profile setup dialog starts from: the main window's profile list and current values.
 struct ProfileSetupInput {
@@ -42,8 +45,7 @@ class TFSetup : public QDialog {
     Q_OBJECT
 
 public:
-    TFSetup(std::filesystem::path settingsFile, Language language, const ProfileSetupInput& input,
-            QWidget* parent = nullptr);
+    TFSetup(const Settings& settings, Language language, const ProfileSetupInput& input, QWidget* parent = nullptr);
 
     const ProfileSetupResult& result() const { return m_result; }
     bool newProfileMode() const { return m_newProfileMode; }
@@ -65,12 +67,10 @@ protected:
 private:
     void build();
     bool apply();
-    void setPath(QLineEdit* box, const std::filesystem::path& path);
-    void browse(QLineEdit* box, WindowText filter);
     void leaveNewProfileMode();
     std::string selectedName() const;
 
-    std::filesystem::path m_settingsFile;
+    Settings m_settings;
     Language m_language;
     ProfileSetupInput m_input;
     ProfileSetupResult m_result;
@@ -80,9 +80,9 @@ private:
 
     QComboBox* m_names;        // ComboBox1: the profile names
     QLineEdit* m_newName;      // Edit1: a new profile's name
-    QLineEdit* m_log;          // Edit2
-    QLineEdit* m_swl;          // Edit4
-    QLineEdit* m_main;         // Edit5
+    PathBox* m_log;            // Edit2
+    PathBox* m_swl;            // Edit4
+    PathBox* m_main;           // Edit5
     QComboBox* m_qrg;          // ComboBox2
     QComboBox* m_date;         // ComboBox3
     QLineEdit* m_sep;          // Edit3

@@ -22,8 +22,6 @@
 #include <system_error>
 
 #include "engine/Text.h"
-#include "settings/IniFile.h"
-#include "settings/SettingsStore.h"
 #include "stock/MainDocuments.h"
 #include "ui/Messages.h"
 #include "ui/UserInteraction.h"
@@ -150,20 +148,19 @@ void StockPreview::paintEvent(QPaintEvent*)
 
 // --- TFStock ---
 
-TFStock::TFStock(const StockCatalogue& catalogue, std::filesystem::path settingsFile, Language language,
-                 QWidget* parent)
+TFStock::TFStock(const StockCatalogue& catalogue, const Settings& settings, Language language, QWidget* parent)
     : QDialog(parent)
     , m_catalogue(catalogue)
-    , m_settingsFile(std::move(settingsFile))
+    , m_settings(settings)
     , m_language(language)
 {
     build();
     // What the dialog remembers: the own call, the stock, the format.
     StockChoice remembered;
     std::error_code ec;
-    if (std::filesystem::is_regular_file(m_settingsFile, ec))
+    if (std::filesystem::is_regular_file(m_settings.file(), ec))
         try {
-            remembered = readStockChoice(IniFile(m_settingsFile));
+            remembered = m_settings.stockChoice();
         } catch (const std::exception&) {
             // An unreadable settings file only means nothing is remembered.
         }
@@ -491,10 +488,8 @@ void TFStock::create()
         return;
     }
     try {
-        IniFile(m_settingsFile).update([&](IniFile::Lines& lines) {
-            writeStockChoice(lines, {r.ownCall, m_list->currentRow() == 0 ? std::string("Custom") : stock->name(),
+        m_settings.storeStockChoice({r.ownCall, m_list->currentRow() == 0 ? std::string("Custom") : stock->name(),
                                      r.format == MainDocumentFormat::Odt ? "odt" : "docx"});
-        });
     } catch (const std::exception&) {
         // The documents are made; only the choices are not remembered this time.
     }

@@ -7,10 +7,11 @@
 #include <optional>
 #include <vector>
 
+#include "settings/Settings.h"
 #include "stock/LabelDesign.h"
 #include "stock/LabelStock.h"
 #include "stock/StockCatalogue.h"
-#include "ui/Texts.h"
+#include "texts/Texts.h"
 
 class QCheckBox;
 class QComboBox;
@@ -51,8 +52,7 @@ class TFStock : public QDialog {
     Q_OBJECT
 
 public:
-    TFStock(const StockCatalogue& catalogue, std::filesystem::path settingsFile, Language language,
-            QWidget* parent = nullptr);
+    TFStock(const StockCatalogue& catalogue, const Settings& settings, Language language, QWidget* parent = nullptr);
 
     // Where the documents go unless the user picks another folder.
     void setFolder(const std::filesystem::path& folder);
@@ -75,7 +75,7 @@ private:
     std::string text(WindowText id) const { return textFor(id, m_language); }
 
     const StockCatalogue& m_catalogue;
-    std::filesystem::path m_settingsFile;
+    Settings m_settings;
     Language m_language;
     std::vector<const LabelStock*> m_shown; // the list's stocks after the custom-grid entry
     std::vector<std::filesystem::path> m_made;

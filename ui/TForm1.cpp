@@ -21,15 +21,15 @@
 #include <QVBoxLayout>
 
 #include "cardmill/Version.h"
-#include "engine/Termination.h"
+#include "engine/Files.h"
 #include "engine/Text.h"
-#include "settings/IniFile.h"
-#include "settings/Profiles.h"
-#include "settings/SettingsStore.h"
+#include "settings/ProfileRequest.h"
 #include "stock/StockCatalogue.h"
 #include "ui/ErrorHandler.h"
 #include "ui/FilterPane.h"
 #include "ui/Messages.h"
+#include "ui/PathBox.h"
+#include "ui/RunController.h"
 #include "ui/SwlArchive.h"
 #include "ui/TFADIF1.h"
 #include "ui/TFSetup.h"
@@ -43,8 +43,6 @@ namespace cardmill {
 
 namespace {
 
-constexpr std::size_t kPathBound = 50;
-
 bool isLogFile(const QString& path)
 {
     return path.endsWith(u".adi"_s, Qt::CaseInsensitive) || path.endsWith(u".adif"_s, Qt::CaseInsensitive);
@@ -52,22 +50,22 @@ bool isLogFile(const QString& path)
 
 } // namespace
 
-TForm1::TForm1(Places places, QWidget* parent)
+TForm1::TForm1(Places places, RunController& runs, QWidget* parent)
     : QWidget(parent)
     , m_places(std::move(places))
+    , m_settings(m_places.settingsFile)
+    , m_runs(runs)
 {
     setObjectName("Form1");
     setWindowTitle(u"CARDMILL"_s);
     setAcceptDrops(true);
     build();
     connectCommands();
-    const IniFile ini(m_places.settingsFile);
-    if (checkSettingsFile(ini) == SettingsState::Missing)
+    connectRuns();
+    if (m_settings.state() == SettingsState::Missing)
         m_newProfileRequest = true;
     m_status->setText(u"Version "_s + QString::fromUtf8(kVersionText));
     showFormats();
-    m_sinceEvents.start();
-    m_sinceProgress.start();
 }
 
 TForm1::~TForm1() = default;
@@ -99,19 +97,15 @@ void TForm1::showEvent(QShowEvent* event)
 void TForm1::fillProfileList()
 {
     m_profiles->clear();
-    const IniFile ini(m_places.settingsFile);
-    if (ini.exists())
-        for (const std::string& name : sortedProfileNames(ini))
-            m_profiles->addItem(toQString(name));
+    for (const std::string& name : m_settings.profileNames())
+        m_profiles->addItem(toQString(name));
 }
 
 void TForm1::startupLoad()
 {
-    const IniFile ini(m_places.settingsFile);
     fillProfileList();
-    if (ini.exists())
-        m_lastProfile = ini.readInt("Profile", "Last profile", m_lastProfile);
-    if (!ini.exists() || m_profiles->count() == 0) {
+    m_lastProfile = m_settings.lastProfile(m_lastProfile);
+    if (!m_settings.exists() || m_profiles->count() == 0) {
         showTextMessage(this, WindowText::NoValidProfile, language(), {});
         m_newProfileRequest = true;
     }
@@ -135,27 +129,25 @@ void TForm1::startupLoad()
 
 void TForm1::profileLoad()
 {
-    const IniFile ini(m_places.settingsFile);
     const int selected = m_profiles->currentIndex();
-    if (!ini.exists() || selected < 0)
+    if (!m_settings.exists() || selected < 0)
         return;
-    const StoredProfile p = readProfile(ini, m_profiles->currentText().toStdString());
+    const StoredProfile p = m_settings.profile(m_profiles->currentText().toStdString());
     m_lastProfile = selected;
-    if (p.sourceFile)
-        setLogPath(*p.sourceFile);
-    if (p.mainDocument)
-        setMainDocumentPath(*p.mainDocument);
-    setSwlPath(p.swlFile.value_or(""));
-    if (p.qsosOnLabel)
-        m_qsos->setText(QString::number(*p.qsosOnLabel));
+    // The profile's values as every program loads them; the window keeps the texts to show them as stored.
+    RunRequest loaded = request();
+    applyProfile(p, loaded);
+    setLogPath(loaded.log);
+    setMainDocumentPath(loaded.mainDocument);
+    setSwlPath(loaded.swl);
+    m_qsos->setText(QString::number(loaded.labelSize.value()));
     const std::string qrgText = p.qrgFormat.value_or(m_qrgText);
-    const std::string dateText = p.dateFormat.value_or(m_dateText);
-    m_separator = p.dateSeparator.value_or(m_separator);
     if (const std::optional<int> index = qrgFormatIndexExact(qrgText))
         m_qrgFormat = *index;
     m_qrgText = qrgText;
-    m_dateText = dateText;
-    m_dateFormatIndex = dateFormatIndexOf(dateText);
+    m_dateText = p.dateFormat.value_or(m_dateText);
+    m_dateFormatIndex = loaded.format.dateFormat;
+    m_separator = loaded.format.separator;
     showFormats();
 }
 
@@ -216,8 +208,8 @@ void TForm1::Button8Click()
     input.qrgText = m_qrgText;
     input.dateFormat = m_dateFormatIndex;
     input.separator = m_separator.empty() ? "-" : m_separator;
-    input.qsos = std::clamp(labelSize(), 1, 10);
-    TFSetup setup(m_places.settingsFile, language(), input, this);
+    input.qsos = labelSize().value();
+    TFSetup setup(m_settings, language(), input, this);
     userInteraction().execDialog(setup);
     const ProfileSetupResult& result = setup.result();
     if (!result.changed)
@@ -253,32 +245,18 @@ void TForm1::CheckBox1Click()
 
 // --- Commands ---
 
-void TForm1::setRunning(bool running)
-{
-    for (QWidget* w : std::initializer_list<QWidget*>{m_start, m_browseLog, m_browseSwl, m_browseMain, m_newMain,
-                                                      m_archive, m_config, m_exit, m_profiles, m_profilesSetup})
-        w->setEnabled(!running);
-}
-
 void TForm1::Button1Click()
 {
     Edit3Exit();
-    if (running() || !m_run)
+    if (running())
         return;
-    setRunning(true);
-    try {
-        m_run->run();
-    } catch (...) {
-        setRunning(false);
-        throw;
-    }
-    setRunning(false);
-    clearStatus(); // nothing of the run (a LibreOffice conversion's seconds) stays in the status bar
+    if (m_runs.start(request()))
+        setRunning(true);
 }
 
 void TForm1::Button6Click()
 {
-    m_stop = true;
+    m_runs.stop();
     m_stopButton->setEnabled(false);
 }
 
@@ -297,38 +275,27 @@ void TForm1::Button2Click()
         CheckBox1Click();
 }
 
-void TForm1::browse(QLineEdit* box, WindowText filter)
-{
-    // The dialog starts in the folder of the file chosen before, else in the log's.
-    std::filesystem::path folder = shownPath(box).parent_path();
-    if (folder.empty())
-        folder = logPath().parent_path();
-    if (const auto file = userInteraction().openFile(this, textFor(filter, language()), folder))
-        setPath(box, *file);
-    if (box == m_swl)
-        setSwlPath(shownPath(m_swl));
-}
-
+// The dialogs start in the folder of the file chosen before, else in the log's.
 void TForm1::Button4Click()
 {
-    browse(m_log, WindowText::FilterAdif);
+    m_log->browse(textFor(WindowText::FilterAdif, language()));
 }
 
 void TForm1::Button7Click()
 {
-    browse(m_swl, WindowText::FilterAdif);
+    m_swl->browse(textFor(WindowText::FilterAdif, language()), logPath().parent_path());
 }
 
 void TForm1::Button5Click()
 {
-    browse(m_main, WindowText::FilterMainDocument);
+    m_main->browse(textFor(WindowText::FilterMainDocument, language()), logPath().parent_path());
 }
 
 void TForm1::ButtonNewClick()
 {
     StockCatalogue catalogue;
     catalogue.loadInstalled();
-    TFStock dialog(catalogue, m_places.settingsFile, language(), this);
+    TFStock dialog(catalogue, m_settings, language(), this);
     // The documents go beside the main document in use, else beside the log, else into the home folder.
     std::filesystem::path folder = mainDocumentPath().parent_path();
     if (folder.empty())
@@ -417,25 +384,45 @@ void TForm1::Edit3Exit()
         m_qsos->setText(u"1"_s);
 }
 
-void TForm1::setPath(QLineEdit* box, const std::filesystem::path& path)
+std::filesystem::path TForm1::logPath() const
 {
-    showPath(box, path, kPathBound);
+    return m_log->path();
+}
+
+std::filesystem::path TForm1::swlPath() const
+{
+    return m_swl->path();
+}
+
+std::filesystem::path TForm1::mainDocumentPath() const
+{
+    return m_main->path();
 }
 
 void TForm1::setLogPath(const std::filesystem::path& path)
 {
-    setPath(m_log, path);
+    m_log->setPath(path);
 }
 
 void TForm1::setSwlPath(const std::filesystem::path& path)
 {
-    setPath(m_swl, path);
-    m_swl->actions().front()->setVisible(!path.empty());
+    m_swl->setPath(path);
 }
 
 void TForm1::setMainDocumentPath(const std::filesystem::path& path)
 {
-    setPath(m_main, path);
+    m_main->setPath(path);
+}
+
+LabelSize TForm1::labelSize() const
+{
+    long long n = 0;
+    return text::parseInteger(m_qsos->text().toStdString(), n) ? LabelSize::nearest(n) : LabelSize();
+}
+
+std::vector<std::string> TForm1::userFields() const
+{
+    return m_configuration ? m_configuration->userFields() : std::vector<std::string>{};
 }
 
 void TForm1::openDocuments(const std::vector<std::filesystem::path>& documents)
@@ -448,12 +435,6 @@ void TForm1::openDocuments(const std::vector<std::filesystem::path>& documents)
         if (!userInteraction().openWithDesktop(d.parent_path()))
             showTextMessage(this, WindowText::CannotOpenFolder, language(), {d.parent_path().string()});
     }
-}
-
-void TForm1::showConversionStatus(const std::string& file, int seconds)
-{
-    m_status->setText(toQString(textFor(TextId::StatusLibreOffice, language(), {file, std::to_string(seconds)})));
-    m_statusId = TextId::Count; // the next status text of the run is shown again
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
@@ -501,7 +482,7 @@ void TForm1::dropEvent(QDropEvent* event)
 {
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.size() == 1 && urls.front().isLocalFile()) {
-        setLogPath(urls.front().toLocalFile().toStdString());
+        setLogPath(files::pathFromUtf8(urls.front().toLocalFile().toStdString()));
         event->acceptProposedAction();
     }
 }
@@ -512,10 +493,10 @@ ClosingState TForm1::closingState() const
     state.filters = m_filters->settings();
     state.lastProfile = m_lastProfile;
     state.userFields = userFields();
-    state.options.keepTemporaryFile = keepTemporaryFile();
+    state.options.keepTemporaryFile = m_configuration && m_configuration->keepTemporaryFile();
     state.options.polish = language() == Language::Polish;
     state.options.pdfLabels = m_configuration && m_configuration->pdfLabels();
-    const SentMarking marking = sentMarking();
+    const SentMarking marking = m_configuration ? m_configuration->sentMarking() : SentMarking{};
     state.options.markSent = marking.on;
     state.options.sentVia = marking.via;
     return state;
@@ -524,7 +505,7 @@ ClosingState TForm1::closingState() const
 bool TForm1::storeSettings()
 {
     try {
-        writeClosingState(IniFile(m_places.settingsFile), closingState());
+        m_settings.storeClosingState(closingState());
         return true;
     } catch (const SettingsWriteError& e) {
         showTextMessage(this, WindowText::UnableToWrite, language(), {e.path().string()});
@@ -535,7 +516,7 @@ bool TForm1::storeSettings()
 void TForm1::saveSettingsQuietly()
 {
     try {
-        writeClosingState(IniFile(m_places.settingsFile), closingState());
+        m_settings.storeClosingState(closingState());
     } catch (const std::exception&) {
         // Ending on a signal asks nothing.
     }
@@ -544,7 +525,13 @@ void TForm1::saveSettingsQuietly()
 void TForm1::closeEvent(QCloseEvent* event)
 {
     if (running()) {
-        event->ignore(); // a run under way ends first
+        // A run under way ends first: the window closes once it has stopped, if the user wants it to.
+        event->ignore();
+        if (askText(this, WindowText::StopRunAndClose, language(), false, {}, UserInteraction::Answer::No) ==
+            UserInteraction::Answer::Yes) {
+            m_closeWhenStopped = true;
+            Button6Click();
+        }
         return;
     }
     // A settings file that cannot be written never traps the user: after the message, they may close all

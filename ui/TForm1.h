@@ -1,16 +1,16 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QWidget>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "engine/ConversionRun.h"
-#include "engine/RunHost.h"
-#include "settings/SettingsStore.h"
-#include "ui/Texts.h"
+#include "engine/RunObserver.h"
+#include "engine/RunRequest.h"
+#include "engine/RunSummary.h"
+#include "settings/Settings.h"
+#include "texts/Texts.h"
 
 class QComboBox;
 class QLabel;
@@ -24,12 +24,16 @@ class QToolButton;
 namespace cardmill {
 
 class FilterPane;
+class PathBox;
+class RunController;
 class TFADIF1;
 
-// The main window. Its controls hold the settings of the conversion, and it is the run's host: every value the
-// run asks for is read from a control at that moment. Commands are passed on to the run, the file pickers,
-// archiving, help and the dialogs. The controls keep the design's names as their object names.
-class TForm1 : public QWidget, public RunHost {
+// The main window: it shows the user's choices and turns them into a run's request when "Start" is pressed,
+// shows the run's progress, and says how it ended; commands go to the file pickers, archiving, help and the
+// dialogs. The run works off the window's thread, so the window stays live meanwhile: what would change the
+// files the run works on is disabled, every other choice applies to the next run. The controls keep the
+// design's names as their object names.
+class TForm1 : public QWidget {
     Q_OBJECT
 
 public:
@@ -38,19 +42,17 @@ public:
         std::filesystem::path programFolder; // the files the program ships: the user guide
     };
 
-    explicit TForm1(Places places, QWidget* parent = nullptr);
+    TForm1(Places places, RunController& runs, QWidget* parent = nullptr);
     ~TForm1() override;
     // The configuration dialog, created after the window (as the program starts them); joins before use.
     void setConfiguration(TFADIF1& configuration);
-    // The conversion run that "Start" starts (made by the program with this window as its host).
-    void setRun(ConversionRun& run) { m_run = &run; }
     // The first command-line argument: a profile to load at start, overriding the remembered one, or a log.
     void setCommandLineProfile(std::string name) { m_commandLineProfile = std::move(name); }
     void setCommandLineLog(std::filesystem::path log) { m_commandLineLog = std::move(log); }
 
     // Profiles.
     void startupLoad();     // once, after the window is first shown
-    void profileLoad();     // the selected profile into the controls
+    void profileLoad();     // the selected profile into the window
     void ComboBox2Change(); // a profile chosen in the list
     void Button8Click();    // "Profiles Setup"
     int rememberedProfile() const { return m_lastProfile; }
@@ -76,54 +78,26 @@ public:
     void clearSwlFile();      // the SWL box's clear button, or Delete in it
     bool filtersShown() const;
 
-    // The paths a box keeps (its tool tip) and shows (shortened to 50 characters).
-    static void setPath(QLineEdit* box, const std::filesystem::path& path);
+    // The files the window holds.
+    std::filesystem::path logPath() const;
+    std::filesystem::path swlPath() const;
+    std::filesystem::path mainDocumentPath() const;
     void setLogPath(const std::filesystem::path& path);
     void setSwlPath(const std::filesystem::path& path);
     void setMainDocumentPath(const std::filesystem::path& path);
+    // QSOs per label as the box says it (its text out of range counts as the nearest size).
+    LabelSize labelSize() const;
+    std::vector<std::string> userFields() const;
 
-    bool running() const { return m_run && m_run->running(); }
+    // The request a run of the window's choices as they are now would get: the one source of a run's choices
+    // in the desktop program.
+    RunRequest request() const;
+    bool running() const;
     Language language() const;
     // Opens documents with the desktop's applications; one that nothing opens is said, with its folder offered.
     void openDocuments(const std::vector<std::filesystem::path>& documents);
-    // LibreOffice converting a main document: its progress in the status bar.
-    void showConversionStatus(const std::string& file, int seconds);
     // Asked to end (a signal): stores what it can without asking anything.
     void saveSettingsQuietly();
-
-    // ConversionSettings
-    QrgFormat qrgFormat() const override;
-    int dateFormatIndex() const override { return m_dateFormatIndex; }
-    std::string dateSeparator() const override { return m_separator; }
-    void userFieldsInto(std::vector<std::string>& fields) const override;
-    bool dateRangeEnabled() const override;
-    PickerDate dateFrom() const override;
-    PickerDate dateTo() const override;
-    bool qslFilterEnabled(QslFilter filter) const override;
-    bool qslBoxTicked(QslFilter filter, QslBox box) const override;
-    bool callFilterEnabled() const override;
-    std::string callFilterText() const override;
-
-    // RunHost
-    std::filesystem::path logPath() const override;
-    std::filesystem::path swlPath() const override;
-    std::filesystem::path mainDocumentPath() const override;
-    int labelSize() const override;
-    bool keepTemporaryFile() const override;
-    SentMarking sentMarking() const override;
-    bool polishLanguage() const override { return language() == Language::Polish; }
-    int startLabel() const override;
-    void setStatus(TextId id, const TextArgs& args) override;
-    void showProgress(bool visible) override;
-    void setProgressRange(std::size_t maximum) override;
-    void setProgressPosition(std::size_t position) override;
-    void showMessage(TextId id, const TextArgs& args) override;
-    void showSummary(const RunSummary& summary) override;
-    void showError(const Failure& failure) override;
-    void processEvents() override;
-    bool stopRequested() const override;
-    void clearStopRequest() override;
-    void setStopEnabled(bool enabled) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -136,10 +110,12 @@ protected:
 private:
     void build();
     void connectCommands();
+    void connectRuns();
     void setRunning(bool running);
-    void browse(QLineEdit* box, WindowText filter);
+    void showStatus(TextId id, const TextArgs& args);
+    void showProgress(qint64 position, qint64 maximum);
+    void runEnded(const RunResult& result);
     void markFiltersButton();
-    void updateProgressBar();
     void showFormats();
     void setDateFormat(int index, const std::string& separator);
     void selectProfile(const std::string& name);
@@ -148,25 +124,20 @@ private:
     void fillProfileList();
 
     Places m_places;
+    Settings m_settings;
+    RunController& m_runs;
     TFADIF1* m_configuration = nullptr;
-    ConversionRun* m_run = nullptr;
     std::string m_commandLineProfile;
     std::filesystem::path m_commandLineLog;
     bool m_startupLoaded = false;
     bool m_newProfileRequest = false;
+    bool m_closeWhenStopped = false;
     int m_qrgFormat = 0;
     int m_dateFormatIndex = 0;
     std::string m_separator = "-";
     std::string m_qrgText;  // the "QRG format" text as the profile stores it
     std::string m_dateText; // the "Date format" text as the profile stores it
     int m_lastProfile = 0;
-    bool m_stop = false;
-    std::size_t m_progressMaximum = 0;
-    std::size_t m_progressPosition = 0;
-    QElapsedTimer m_sinceEvents;
-    QElapsedTimer m_sinceProgress;
-    TextId m_statusId = TextId::Count;
-    TextArgs m_statusArgs;
 
     // Controls (object names of the design in comments).
     QLabel* m_profileLabel;       // Label9
@@ -174,14 +145,14 @@ private:
     QPushButton* m_profilesSetup; // Button8
     QToolButton* m_help;          // SpeedButton2
     QLabel* m_logLabel;           // Label1
-    QLineEdit* m_log;             // Edit1
+    PathBox* m_log;               // Edit1
     QPushButton* m_browseLog;     // Button4
     QLabel* m_swlLabel;           // Label11
-    QLineEdit* m_swl;             // Edit7
+    PathBox* m_swl;               // Edit7
     QPushButton* m_browseSwl;     // Button7
     QPushButton* m_archive;       // Button9
     QLabel* m_mainLabel;          // Label2
-    QLineEdit* m_main;            // Edit2
+    PathBox* m_main;              // Edit2
     QPushButton* m_newMain;       // ButtonNew
     QPushButton* m_browseMain;    // Button5
     QLabel* m_qrgLabel;           // Label4

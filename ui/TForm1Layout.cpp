@@ -18,6 +18,7 @@
 
 #include "ui/ErrorHandler.h"
 #include "ui/FilterPane.h"
+#include "ui/PathBox.h"
 #include "ui/Widgets.h"
 
 using namespace Qt::StringLiterals;
@@ -77,35 +78,41 @@ void TForm1::build()
     main->addWidget(m_profileLabel);
     main->addLayout(row({m_profiles, m_profilesSetup, m_help}, m_profiles));
 
+    // The path boxes show their files shortened to 50 characters.
+    constexpr std::size_t kPathBound = 50;
+    auto pathBox = [this](const char* name) {
+        auto* box = new PathBox(kPathBound, this);
+        box->setObjectName(QString::fromLatin1(name));
+        return box;
+    };
     const int pathWidth = fontMetrics().averageCharWidth() * 36;
     m_logLabel = label(this, "Label1", "Source file");
-    m_log = named<QLineEdit>(this, "Edit1");
+    m_log = pathBox("Edit1");
     m_browseLog = button(this, "Button4", "&Browse");
     main->addWidget(m_logLabel);
     main->addLayout(row({m_log, m_browseLog}, m_log));
 
     m_swlLabel = label(this, "Label11", "Source SWL file");
-    m_swl = named<QLineEdit>(this, "Edit7");
+    m_swl = pathBox("Edit7");
     QAction* clear =
         m_swl->addAction(style()->standardIcon(QStyle::SP_LineEditClearButton), QLineEdit::TrailingPosition);
     clear->setObjectName("ClearSwl");
     clear->setVisible(false);
     connect(clear, &QAction::triggered, this, [this] { clearSwlFile(); });
+    connect(m_swl, &PathBox::pathChanged, this, [this, clear] { clear->setVisible(!swlPath().empty()); });
     m_browseSwl = button(this, "Button7", "B&rowse");
-    m_archive = button(this, "Button9", "&Archive");
+    m_archive = idleOnly(button(this, "Button9", "&Archive"));
     main->addWidget(m_swlLabel);
     main->addLayout(row({m_swl, m_browseSwl, m_archive}, m_swl));
 
     m_mainLabel = label(this, "Label2", "Main document ");
-    m_main = named<QLineEdit>(this, "Edit2");
-    m_newMain = button(this, "ButtonNew", "&New...");
+    m_main = pathBox("Edit2");
+    m_newMain = idleOnly(button(this, "ButtonNew", "&New..."));
     m_browseMain = button(this, "Button5", "Bro&wse");
     main->addWidget(m_mainLabel);
     main->addLayout(row({m_main, m_newMain, m_browseMain}, m_main));
-    for (QLineEdit* e : {m_log, m_swl, m_main}) {
-        e->setReadOnly(true);
+    for (QLineEdit* e : {m_log, m_swl, m_main})
         e->setMinimumWidth(pathWidth);
-    }
 
     auto* formats = new QGridLayout;
     m_qrgLabel = label(this, "Label4", "Output QRG Format");
@@ -147,7 +154,7 @@ void TForm1::build()
     m_filtersButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
     m_stopButton = button(this, "Button6", "S&top");
     m_stopButton->setEnabled(false);
-    m_start = button(this, "Button1", "&Start");
+    m_start = idleOnly(button(this, "Button1", "&Start"));
     m_exit = button(this, "Button3", "E&xit");
     main->addLayout(row({m_config, m_filtersButton, m_stopButton, m_start, m_exit}));
     main->addStretch(1);

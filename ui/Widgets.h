@@ -8,8 +8,6 @@
 #include <QString>
 #include <QWidget>
 
-#include "ui/ShortenPath.h"
-
 namespace cardmill {
 
 // One of our UTF-8 texts as Qt shows it.
@@ -31,19 +29,13 @@ W* named(QWidget* parent, const char* name, const char* text = nullptr)
     return w;
 }
 
-// A path box shows its path shortened to `bound` characters, with the end in view, and holds the whole path as
-// its tooltip.
-inline void showPath(QLineEdit* box, const std::filesystem::path& path, std::size_t bound)
+// The property that marks a command as one that waits while a run works (see TForm1::setRunning).
+inline constexpr const char* kIdleOnly = "idleOnly";
+template <typename W>
+W* idleOnly(W* widget)
 {
-    box->setToolTip(QString::fromStdString(path.string()));
-    box->setText(QString::fromStdString(ShortenPath(path.string(), bound)));
-    box->setCursorPosition(box->text().size()); // a box too narrow shows the file's name
-}
-
-// The whole path a path box holds.
-inline std::filesystem::path shownPath(const QLineEdit* box)
-{
-    return std::filesystem::path(box->toolTip().toStdString());
+    widget->setProperty(kIdleOnly, true);
+    return widget;
 }
 
 } // namespace cardmill

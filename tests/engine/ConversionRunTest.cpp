@@ -24,12 +24,12 @@ TEST(BaseOf, CutsAtTheFirstDotOfTheFileNameOnly)
 TEST_F(ConversionRunTest, PreconditionsInOrder)
 {
     host.log.clear();
-    EXPECT_EQ(runIt(), RunOutcome::Precondition);
+    EXPECT_EQ(runIt(), RunOutcome::Refused);
     host.log = dir / "logs" / "my.log.adi";
     host.mainDocument.clear();
-    EXPECT_EQ(runIt(), RunOutcome::Precondition);
+    EXPECT_EQ(runIt(), RunOutcome::Refused);
     host.mainDocument = dir / "nowhere_1.doc";
-    EXPECT_EQ(runIt(), RunOutcome::Precondition);
+    EXPECT_EQ(runIt(), RunOutcome::Refused);
     EXPECT_EQ(host.messageIds(),
               (std::vector<TextId>{TextId::NoSourceFile, TextId::NoMainDocument, TextId::MainDocumentMissing}));
     EXPECT_FALSE(std::filesystem::exists(dir / "logs"));
@@ -38,17 +38,16 @@ TEST_F(ConversionRunTest, PreconditionsInOrder)
 TEST_F(ConversionRunTest, MissingLogIsNamedAndLeavesNoEmptyBadRecordsFile)
 {
     std::filesystem::create_directories(dir / "logs");
-    EXPECT_EQ(runIt(), RunOutcome::Precondition);
+    EXPECT_EQ(runIt(), RunOutcome::Refused);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].id, TextId::LogNotFound);
     EXPECT_EQ(host.messages[0].args, TextArgs{host.log.string()});
     EXPECT_FALSE(std::filesystem::exists(file("_bad.txt")));
     EXPECT_TRUE(maker.merges.empty());
-    EXPECT_FALSE(host.stopEnabled);
 
     // A folder is not a log either.
     std::filesystem::create_directories(host.log);
-    EXPECT_EQ(runIt(), RunOutcome::Precondition);
+    EXPECT_EQ(runIt(), RunOutcome::Refused);
 }
 
 TEST_F(ConversionRunTest, NormalRunWritesFilesMergesAndCleansUp)
@@ -66,14 +65,15 @@ TEST_F(ConversionRunTest, NormalRunWritesFilesMergesAndCleansUp)
 
     // The merge got each data-source file's lines, not a file to read back.
     EXPECT_EQ(maker.summary(), (std::vector<std::string>{"card_1.doc:2 lines", "card_2.doc:2 lines"}));
-    ASSERT_EQ(presenter.presented.size(), 1u);
-    EXPECT_EQ(presenter.presented[0],
-              (std::vector<std::filesystem::path>{file("_labels_1.docx"), file("_labels_2.docx")}));
+    ASSERT_EQ(host.summaries.size(), 1u);
+    ASSERT_EQ(host.summaries[0].made.size(), 2u);
+    EXPECT_EQ(host.summaries[0].made[0].document, file("_labels_1.docx"));
+    EXPECT_EQ(host.summaries[0].made[1].document, file("_labels_2.docx"));
+    EXPECT_TRUE(maker.exported.empty()); // no PDF unless asked for
     EXPECT_TRUE(host.messages.empty());
     ASSERT_EQ(host.summaries.size(), 1u);
     EXPECT_EQ(host.summaries[0].kind, RunSummary::Kind::Labels);
     EXPECT_FALSE(host.summaries[0].badRecords);
-    EXPECT_FALSE(host.stopEnabled);
     EXPECT_FALSE(host.progressVisible);
     EXPECT_EQ(host.statuses.back(), "");
     // The bar counted the records of the last pass.
@@ -116,7 +116,6 @@ TEST_F(ConversionRunTest, NoDataSaysWhyAndLeavesEarlierFilesAlone)
     host.settings.call = "K1ABC";
     EXPECT_EQ(runIt(), RunOutcome::NoData);
     EXPECT_EQ(output(1), "earlier run");
-    EXPECT_FALSE(host.stopEnabled);
     EXPECT_FALSE(host.progressVisible);
     EXPECT_TRUE(maker.merges.empty());
 
@@ -142,8 +141,7 @@ TEST_F(ConversionRunTest, StopDuringTheLogPassEndsAfterTheCurrentRecord)
     for (int i = 0; i < 20; ++i)
         records += qso("DL" + std::to_string(i) + "AA");
     writeLog(records);
-    host.onEvents = [this](int call) {
-        EXPECT_TRUE(host.stopEnabled);
+    host.onStopCheck = [this](int call) { // after each record
         if (call == 5)
             host.stopFlag = true;
     };
@@ -151,13 +149,12 @@ TEST_F(ConversionRunTest, StopDuringTheLogPassEndsAfterTheCurrentRecord)
     EXPECT_EQ(run.lines().size(), 5u);
     EXPECT_EQ(host.messageIds(), std::vector<TextId>{TextId::ProcessStoppedNoData});
     EXPECT_FALSE(host.stopFlag);
-    EXPECT_FALSE(host.stopEnabled);
     EXPECT_FALSE(host.progressVisible);
     EXPECT_TRUE(maker.merges.empty());
     EXPECT_EQ(output(1), "<none>");
 
     // The next run starts afresh and runs to its end.
-    host.onEvents = nullptr;
+    host.onStopCheck = nullptr;
     host.messages.clear();
     EXPECT_EQ(runIt(), RunOutcome::Done);
     EXPECT_EQ(run.lines().size(), 20u);
@@ -168,10 +165,10 @@ TEST_F(ConversionRunTest, StopDuringGroupingLeavesTheFilesOfTheLastRunAsTheyWere
     writeLog(qso("DL1AA") + qso("DL2BB") + qso("DL3CC"));
     dir.write("logs/my_1.txt", "the last run's labels");
     dir.write("logs/my_4.txt", "the last run's labels of four");
-    int groupingEvents = 0;
-    host.onEvents = [&](int) {
+    int groupingChecks = 0;
+    host.onStopCheck = [&](int) {
         if (!host.statuses.empty() && host.statuses.back() == std::to_string(int(TextId::StatusRewriting)) &&
-            ++groupingEvents == 5) // just after the second line was grouped
+            ++groupingChecks == 3) // just after the second line was grouped
             host.stopFlag = true;
     };
     EXPECT_EQ(runIt(), RunOutcome::Stopped);
@@ -188,15 +185,15 @@ TEST_F(ConversionRunTest, StopWhileTheLastLineIsReadStopsBeforeTheMerge)
     writeLog(qso("DL1AA"));
     // An earlier run's data-source file stays as it was; no file of this run is put in place.
     dir.write("logs/my_1.txt", "earlier");
-    int groupingEvents = 0;
-    host.onEvents = [&](int) {
-        // Grouping lets events run once before it starts and twice for its one line; the last follows the line.
+    int groupingChecks = 0;
+    host.onStopCheck = [&](int) {
+        // Grouping looks before every line and once after the last.
         if (!host.statuses.empty() && host.statuses.back() == std::to_string(int(TextId::StatusRewriting)) &&
-            ++groupingEvents == 3)
+            ++groupingChecks == 2)
             host.stopFlag = true;
     };
     EXPECT_EQ(runIt(), RunOutcome::Stopped);
-    EXPECT_EQ(groupingEvents, 3);
+    EXPECT_EQ(groupingChecks, 2);
     EXPECT_TRUE(maker.merges.empty());
     EXPECT_EQ(host.messageIds(), std::vector<TextId>{TextId::ProcessStoppedNoData});
     EXPECT_EQ(test::readFile(dir / "logs" / "my_1.txt"), "earlier");
@@ -211,9 +208,9 @@ TEST_F(ConversionRunTest, StopInTheSwlPassWaitsForGrouping)
     writeLog(qso("DL1AA"));
     host.swl = dir.write("swl.adi",
                          "<EOH>\n" + qso("SP-001", "20060923", "1200", " <APP_LOGGER32_STATION_IN_QSO_WITH:5>DL1AA"));
-    host.onEvents = [&](int) {
+    host.onStopCheck = [&](int) {
         if (!host.statuses.empty() && host.statuses.back() == std::to_string(int(TextId::StatusProcessingSwl)))
-            FAIL() << "the SWL pass lets no events run";
+            FAIL() << "the SWL pass does not stop";
     };
     EXPECT_EQ(runIt(), RunOutcome::Done);
     EXPECT_EQ(output(0), kHeader + "SP-001,2006-09-23,12:00,20M,CW,,Y,,,,,,DL1AA\r\n");
@@ -250,30 +247,16 @@ TEST_F(ConversionRunTest, AnOutputNameThatIsAFolderAbandonsTheRun)
     EXPECT_NE(host.errors[0].find(file("_4.txt").string()), std::string::npos);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_FALSE(host.progressVisible);
-    EXPECT_FALSE(host.stopEnabled);
     EXPECT_EQ(host.statuses.back(), "");
     EXPECT_TRUE(maker.merges.empty());
 }
 
-TEST_F(ConversionRunTest, ASecondStartDuringARunDoesNothing)
-{
-    writeLog(qso("DL1AA") + qso("DL2BB"));
-    std::vector<RunOutcome> nested;
-    host.onEvents = [&](int call) {
-        if (call == 1)
-            nested.push_back(run.run());
-    };
-    EXPECT_EQ(runIt(), RunOutcome::Done);
-    EXPECT_EQ(nested, std::vector<RunOutcome>{RunOutcome::Busy});
-    EXPECT_EQ(host.summaries.size(), 1u);
-}
-
 TEST_F(ConversionRunTest, WithoutADriverOnlyDataSourceFilesAreWritten)
 {
-    ConversionRun dataOnly(host, nullptr);
+    ConversionRun dataOnly(nullptr);
     host.mainDocument.clear();
     writeLog(qso("DL1AA"));
-    EXPECT_EQ(dataOnly.run(), RunOutcome::Done);
+    EXPECT_EQ(host.runWith(dataOnly), RunOutcome::Done);
     EXPECT_EQ(output(1), kHeader + line("DL1AA"));
     ASSERT_EQ(host.summaries.size(), 1u);
     EXPECT_EQ(host.summaries[0].kind, RunSummary::Kind::DataSourceFiles);

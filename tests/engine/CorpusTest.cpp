@@ -60,8 +60,8 @@ TEST(Corpus, EveryRealLogConverts)
         host.log = log;
         host.size = 3;
         host.settings.fields = {"COMMENT", "GRIDSQUARE"};
-        ConversionRun run(host, nullptr);
-        const RunOutcome outcome = run.run();
+        ConversionRun run(nullptr);
+        const RunOutcome outcome = host.runWith(run);
         const std::size_t expected = recordsWithReadableDate(log);
         ASSERT_TRUE(outcome == RunOutcome::Done || (outcome == RunOutcome::NoData && expected == 0))
             << static_cast<int>(outcome);
@@ -158,8 +158,8 @@ TEST(Corpus, CharacterCountedValuesComeOutWhole)
         FakeHost host;
         host.log = log;
         host.settings.fields = userFields;
-        ConversionRun run(host, nullptr);
-        ASSERT_EQ(run.run(), RunOutcome::Done);
+        ConversionRun run(nullptr);
+        ASSERT_EQ(host.runWith(run), RunOutcome::Done);
 
         std::string all;
         for (int k = 0; k <= 10; ++k)

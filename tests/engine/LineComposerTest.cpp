@@ -19,23 +19,30 @@ class LineComposerTest : public ::testing::Test {
 protected:
     LineComposerTest()
         : bad(dir / "log_bad.txt")
-        , filters(settings)
-        , composer(settings, filters, bad)
     {
         bad.create();
-        filters.startRun();
     }
 
-    // The QSO line of a record, or "<filtered>" / "<call filtered>" / "<dropped>".
+    // The QSO line of a record with the settings as they are now, or "<filtered>" / "<call filtered>" /
+    // "<dropped>".
     std::string qso(const std::string& text)
     {
         record.assign(text, text);
-        return outcome(composer.composeQso(record, line));
+        return compose(false);
     }
     std::string swl(const std::string& text)
     {
         record.assign(text, text);
-        return outcome(composer.composeSwl(record, line));
+        return compose(true);
+    }
+    // The line of `record`, from the main log or the SWL file.
+    std::string compose(bool fromSwlFile)
+    {
+        request = {};
+        settings.applyTo(request);
+        const QsoFilters filters(request.filters);
+        LineComposer composer(request.format, filters, bad);
+        return outcome(fromSwlFile ? composer.composeSwl(record, line) : composer.composeQso(record, line));
     }
     std::string outcome(LineComposer::Outcome o) const
     {
@@ -51,9 +58,8 @@ protected:
 
     TempDir dir;
     FakeSettings settings;
+    RunRequest request;
     BadRecordsFile bad;
-    QsoFilters filters;
-    LineComposer composer;
     AdifRecord record;
     std::string line;
 };
@@ -114,7 +120,7 @@ TEST_F(LineComposerTest, DateProblems)
     settings.dateRange = true;
     const std::string raw = "  <CALL:3>AB1<QSO_DATE:8>2006O923<EOR> ";
     record.assign(" <CALL:3>AB1<QSO_DATE:8>2006O923<EOR>", raw);
-    EXPECT_EQ(outcome(composer.composeQso(record, line)), "<dropped>");
+    EXPECT_EQ(compose(false), "<dropped>");
     EXPECT_NE(badText().find("Error in QSO_DATE field:\r\n" + raw + "\r\n"), std::string::npos);
     // Blanks are not digits.
     EXPECT_EQ(qso("<CALL:3>AB1<QSO_DATE:8> 2006092<EOR>"), "<dropped>");

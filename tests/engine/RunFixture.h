@@ -20,8 +20,8 @@ inline std::string record(const std::string& call, const std::string& date = "20
            " <EOR>\r\n";
 }
 
-// A run over a log in a temporary folder, with a recording host, label maker and presenter. The main documents
-// of every size lie in the folder.
+// A run over a log in a temporary folder, with a recording host and label maker. The main documents of every
+// size lie in the folder.
 class RunFixture : public ::testing::Test {
 protected:
     RunFixture()
@@ -40,7 +40,7 @@ protected:
     }
     void writeLog(const std::string& records) { dir.write("logs/my.log.adi", "header <EOH>\r\n" + records); }
 
-    RunOutcome runIt() { return run.run(); }
+    RunOutcome runIt() { return host.runWith(run); }
 
     // A data-source file of the run by size (0 for SWL), or "<none>" when it does not exist.
     std::string output(int size) const
@@ -54,8 +54,7 @@ protected:
     TempDir dir;
     FakeHost host;
     RecordingLabelMaker maker;
-    RecordingPresenter presenter;
-    ConversionRun run{host, &maker, &presenter};
+    ConversionRun run{&maker};
 };
 
 // The header line of the data-source files without user fields, with its line end.

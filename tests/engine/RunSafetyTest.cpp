@@ -49,21 +49,21 @@ TEST_F(RunSafetyTest, OnlyRegularFilesAreInputsAndNothingIsWrittenForOthers)
 {
     std::filesystem::create_directories(dir / "logs");
     std::filesystem::create_directories(host.log); // a folder named like the log
-    EXPECT_EQ(runIt(), RunOutcome::Precondition);
+    EXPECT_EQ(runIt(), RunOutcome::Refused);
     ASSERT_EQ(::mkfifo((dir / "logs" / "fifo.adi").c_str(), 0600), 0);
     host.log = dir / "logs" / "fifo.adi";
-    EXPECT_EQ(runIt(), RunOutcome::Precondition); // and it does not block
+    EXPECT_EQ(runIt(), RunOutcome::Refused); // and it does not block
     std::filesystem::remove(dir / "logs" / "my.log.adi");
     writeLog(qso("DL1AA"));
     host.log = dir / "logs" / "my.log.adi";
     std::filesystem::remove(dir / "card_1.doc");
     std::filesystem::create_directories(dir / "card_1.doc");
-    EXPECT_EQ(runIt(), RunOutcome::Precondition);
+    EXPECT_EQ(runIt(), RunOutcome::Refused);
     std::filesystem::remove(dir / "card_1.doc");
     dir.write("card_1.doc", "main");
     std::filesystem::create_directories(dir / "swl.adi");
     host.swl = dir / "swl.adi";
-    EXPECT_EQ(runIt(), RunOutcome::Precondition);
+    EXPECT_EQ(runIt(), RunOutcome::Refused);
     EXPECT_EQ(host.messageIds(), (std::vector<TextId>{TextId::InputIsFolder, TextId::InputNotRegular,
                                                       TextId::InputIsFolder, TextId::InputIsFolder}));
     EXPECT_EQ(host.messages[1].args, TextArgs{(dir / "logs" / "fifo.adi").string()});
@@ -75,16 +75,16 @@ TEST_F(RunSafetyTest, InputsThatAreOutputsAreRefusedBeforeAnythingIsWritten)
     writeLog(qso("DL1AA"));
     // A main document named like a label document of this log.
     host.mainDocument = dir.write("logs/my_labels_1.docx", "the user's main document");
-    EXPECT_EQ(runIt(), RunOutcome::Precondition);
+    EXPECT_EQ(runIt(), RunOutcome::Refused);
     EXPECT_EQ(readFile(host.mainDocument), "the user's main document");
     // An SWL file named like the SWL data-source file.
     host.mainDocument = dir / "card_1.doc";
     host.swl = dir.write("logs/my_swl.txt", "<EOH>");
-    EXPECT_EQ(runIt(), RunOutcome::Precondition);
+    EXPECT_EQ(runIt(), RunOutcome::Refused);
     // The same file under another name: a hard link from the bad-records file's name to a main document.
     host.swl.clear();
     std::filesystem::create_hard_link(dir / "card_3.doc", file("_bad.txt"));
-    EXPECT_EQ(runIt(), RunOutcome::Precondition);
+    EXPECT_EQ(runIt(), RunOutcome::Refused);
     EXPECT_EQ(readFile(dir / "card_3.doc"), "main document");
     ASSERT_EQ(host.messages.size(), 3u);
     for (const auto& m : host.messages)
@@ -205,7 +205,7 @@ TEST_F(RunSafetyTest, ScratchFilesGoWithEveryEndingAndLeftoversOfKilledRunsWithT
         dir.write("logs/" + user, "the user's");
 
     int seen = 0;
-    host.onEvents = [&](int) {
+    host.onStopCheck = [&](int) {
         if (!WorkFolder::current().empty()) {
             ++seen;
             EXPECT_EQ(std::filesystem::status(WorkFolder::current()).permissions() & std::filesystem::perms::all,
@@ -224,12 +224,12 @@ TEST_F(RunSafetyTest, ScratchFilesGoWithEveryEndingAndLeftoversOfKilledRunsWithT
 
     // Stopped, failed and abandoned runs leave nothing either.
     int events = 0;
-    host.onEvents = [&](int) {
+    host.onStopCheck = [&](int) {
         if (++events == 3)
             host.stopFlag = true;
     };
     EXPECT_EQ(runIt(), RunOutcome::Stopped);
-    host.onEvents = nullptr;
+    host.onStopCheck = nullptr;
     maker.failFor = {"card_1.doc"};
     EXPECT_EQ(runIt(), RunOutcome::Abandoned);
     std::filesystem::create_directories(file("_2.txt"));

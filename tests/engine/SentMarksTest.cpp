@@ -126,12 +126,12 @@ TEST_F(SentMarksRun, StoppedFailedAndNoDataRunsMarkNothing)
     EXPECT_EQ(runIt(), RunOutcome::Abandoned);
     maker.failFor.clear();
     int events = 0;
-    host.onEvents = [&](int) {
+    host.onStopCheck = [&](int) {
         if (++events == 4)
             host.stopFlag = true;
     };
     EXPECT_EQ(runIt(), RunOutcome::Stopped);
-    host.onEvents = nullptr;
+    host.onStopCheck = nullptr;
     host.settings.callEnabled = true;
     host.settings.call = "K1ABC";
     EXPECT_EQ(runIt(), RunOutcome::NoData);
@@ -214,18 +214,18 @@ TEST_F(SentMarksRun, AStopWhileMarkingWritesNothingAndKeepsTheRestOfTheRun)
 {
     writeLog(qso("DL1AA") + qso("DL2BB"));
     host.marking = kNoVia;
-    ConversionRun plain(host, nullptr); // the data-source files only
-    ASSERT_EQ(plain.run(), RunOutcome::Done);
+    ConversionRun plain(nullptr); // the data-source files only
+    ASSERT_EQ(host.runWith(plain), RunOutcome::Done);
     const std::string sentBefore = readFile(file("_sent.adi")), updatedBefore = readFile(file("_updated.adi"));
 
     writeLog(qso("DL1AA") + qso("DL2BB") + qso("DL3CC", "2006O923")); // and a bad record
-    host.onEvents = [&](int) {
+    host.onStopCheck = [&](int) {
         for (const auto& e : std::filesystem::directory_iterator(dir / "logs"))
             if (e.path().filename().string().starts_with(".my_updated.adi.cardmill-"))
                 host.stopFlag = true;
     };
     for (ConversionRun* run : {&plain, &this->run}) {
-        EXPECT_EQ(run->run(), RunOutcome::Stopped);
+        EXPECT_EQ(host.runWith(*run), RunOutcome::Stopped);
         EXPECT_EQ(host.messageIds().back(), TextId::ProcessStopped);
         EXPECT_EQ(readFile(file("_sent.adi")), sentBefore);
         EXPECT_EQ(readFile(file("_updated.adi")), updatedBefore);
@@ -299,8 +299,8 @@ TEST(SentMarksCorpus, UpdatedLogsDifferOnlyInTheMarkedFields)
         test::FakeHost host;
         host.log = log;
         host.marking = kBureau;
-        ConversionRun run(host, nullptr);
-        ASSERT_EQ(run.run(), RunOutcome::Done);
+        ConversionRun run(nullptr);
+        ASSERT_EQ(host.runWith(run), RunOutcome::Done);
         const std::filesystem::path base = baseOf(log);
         EXPECT_EQ(readFile(log), readFile(corpus / name)); // the log itself is never touched
 
@@ -329,8 +329,8 @@ TEST(SentMarksCorpus, UpdatedLogsDifferOnlyInTheMarkedFields)
         for (const std::filesystem::path& again : {SentMarks::sentPath(base), SentMarks::updatedPath(base)}) {
             test::FakeHost other;
             other.log = again;
-            ConversionRun rerun(other, nullptr);
-            ASSERT_EQ(rerun.run(), RunOutcome::Done);
+            ConversionRun rerun(nullptr);
+            ASSERT_EQ(other.runWith(rerun), RunOutcome::Done);
             ASSERT_EQ(rerun.lines().size(), run.lines().size());
             for (std::size_t i = 0; i < run.lines().size(); ++i)
                 ASSERT_EQ(rerun.lines()[i], run.lines()[i]) << again;

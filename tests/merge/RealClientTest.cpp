@@ -93,19 +93,17 @@ void mergeDataSource(LabelMaker& maker, const std::filesystem::path& data, const
         records, main, output, [](std::size_t) { return true; }, {}, warnings));
 }
 
-// A presenter that remembers what it got.
-struct KeptDocuments {
-    std::vector<std::filesystem::path> shown;
-    BuiltInPresenter presenter(bool pdf)
-    {
-        return BuiltInPresenter(
-            [this](const std::vector<std::filesystem::path>& d, const std::vector<std::filesystem::path>& p) {
-                shown = d;
-                shown.insert(shown.end(), p.begin(), p.end());
-            },
-            [pdf] { return pdf; });
-    }
-};
+// The label documents and PDFs the last run made, in that order.
+std::vector<std::filesystem::path> madeFiles(const FakeHost& host)
+{
+    std::vector<std::filesystem::path> out;
+    if (host.summaries.empty())
+        return out;
+    for (const MadeLabels& m : host.summaries.back().made)
+        out.push_back(m.document);
+    out.insert(out.end(), host.summaries.back().pdfs.begin(), host.summaries.back().pdfs.end());
+    return out;
+}
 
 TEST(RealClients, LibreOfficeReadsEveryMergedDocument)
 {
@@ -125,13 +123,11 @@ TEST(RealClients, LibreOfficeReadsEveryMergedDocument)
     host.mainDocument = dir / "example" / "card_1.docx";
     host.size = 3;
     host.keepTemporary = true;
-    KeptDocuments kept;
-    BuiltInPresenter presenter = kept.presenter(false);
     BuiltInLabelMaker maker;
-    ConversionRun run(host, &maker, &presenter);
-    ASSERT_EQ(run.run(), RunOutcome::Done) << (host.errors.empty() ? "" : host.errors[0]);
-    ASSERT_EQ(kept.shown.size(), 4u);
-    for (const auto& d : kept.shown) {
+    ConversionRun run(&maker);
+    ASSERT_EQ(host.runWith(run), RunOutcome::Done) << (host.errors.empty() ? "" : host.errors[0]);
+    ASSERT_EQ(madeFiles(host).size(), 4u);
+    for (const auto& d : madeFiles(host)) {
         std::filesystem::copy_file(d, dir.path() / d.filename());
         documents.push_back(dir.path() / d.filename());
     }
@@ -219,12 +215,11 @@ TEST(RealClients, OpenDocumentAndWord97MainDocumentsAndPdfLabels)
     host.swl = dir / "example" / "sp3kxq-swl.adi";
     host.mainDocument = dir / "example" / "card_1.odt";
     host.size = 3;
-    KeptDocuments kept;
-    BuiltInPresenter presenter = kept.presenter(true);
+    host.pdf = true;
     BuiltInLabelMaker maker;
-    ConversionRun run(host, &maker, &presenter);
-    std::vector<std::filesystem::path>& shown = kept.shown;
-    ASSERT_EQ(run.run(), RunOutcome::Done) << (host.errors.empty() ? "" : host.errors[0]);
+    ConversionRun run(&maker);
+    ASSERT_EQ(host.runWith(run), RunOutcome::Done) << (host.errors.empty() ? "" : host.errors[0]);
+    std::vector<std::filesystem::path> shown = madeFiles(host);
     ASSERT_EQ(shown.size(), 8u); // four .odt and their PDFs
     for (const char* k : {"1", "2", "3"}) {
         SCOPED_TRACE(std::string("size ") + k);
@@ -245,9 +240,8 @@ TEST(RealClients, OpenDocumentAndWord97MainDocumentsAndPdfLabels)
     host.log = dir / "example-doc" / "sp3kxq.adi";
     host.swl = dir / "example-doc" / "sp3kxq-swl.adi";
     host.mainDocument = dir / "example-doc" / "card_1.doc";
-    shown.clear();
-    ASSERT_EQ(run.run(), RunOutcome::Done) << (host.errors.empty() ? "" : host.errors[0]);
-    ASSERT_EQ(shown.size(), 8u);
+    ASSERT_EQ(host.runWith(run), RunOutcome::Done) << (host.errors.empty() ? "" : host.errors[0]);
+    ASSERT_EQ(madeFiles(host).size(), 8u);
     {
         const std::string text = pdfText(dir / "example-doc" / "sp3kxq_labels_3.pdf");
         std::vector<std::string> values;

@@ -2,16 +2,21 @@
 
 namespace cardmill::test {
 
-bool FakeSettings::qslFilterEnabled(QslFilter f) const
+void FakeSettings::applyTo(RunRequest& r) const
 {
-    const auto it = qslEnabled.find(f);
-    return it != qslEnabled.end() && it->second;
-}
-
-bool FakeSettings::qslBoxTicked(QslFilter f, QslBox b) const
-{
-    const auto it = qslTicked.find({f, b});
-    return it != qslTicked.end() && it->second;
+    r.format.qrg = qrgFormatAt(qrg);
+    r.format.dateFormat = dateIndex;
+    r.format.separator = separator;
+    r.format.userFields = fields;
+    r.filters.dateRange = dateRange;
+    r.filters.from = from;
+    r.filters.to = to;
+    for (const auto& [filter, on] : qslEnabled)
+        r.filters.flags(filter).on = on;
+    for (const auto& [which, ticked] : qslTicked)
+        r.filters.flags(which.first).tick(which.second, ticked);
+    r.filters.callOn = callEnabled;
+    r.filters.call = call;
 }
 
 } // namespace cardmill::test

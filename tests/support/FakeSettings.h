@@ -5,13 +5,13 @@
 #include <utility>
 #include <vector>
 
-#include "engine/ConversionSettings.h"
+#include "engine/RunRequest.h"
 
 namespace cardmill::test {
 
-// Settings held in plain members, for tests to set and change between records.
-class FakeSettings : public ConversionSettings {
-public:
+// The choices of a run's line format and filters in plain members, as a window's controls hold them, for tests
+// to set between runs.
+struct FakeSettings {
     int qrg = 1;
     int dateIndex = 0;
     std::string separator = "-";
@@ -24,17 +24,8 @@ public:
     bool callEnabled = false;
     std::string call;
 
-    QrgFormat qrgFormat() const override { return qrgFormatAt(qrg); }
-    int dateFormatIndex() const override { return dateIndex; }
-    std::string dateSeparator() const override { return separator; }
-    void userFieldsInto(std::vector<std::string>& out) const override { out = fields; }
-    bool dateRangeEnabled() const override { return dateRange; }
-    PickerDate dateFrom() const override { return from; }
-    PickerDate dateTo() const override { return to; }
-    bool qslFilterEnabled(QslFilter f) const override;
-    bool qslBoxTicked(QslFilter f, QslBox b) const override;
-    bool callFilterEnabled() const override { return callEnabled; }
-    std::string callFilterText() const override { return call; }
+    // These choices in a request.
+    void applyTo(RunRequest& request) const;
 };
 
 } // namespace cardmill::test

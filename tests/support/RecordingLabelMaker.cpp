@@ -4,7 +4,7 @@
 
 namespace cardmill::test {
 
-std::string RecordingLabelMaker::labelExtension(const std::filesystem::path& mainDocument, const Progress&)
+std::string RecordingLabelMaker::labelExtension(const std::filesystem::path& mainDocument, const Waiting&)
 {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(mainDocument, ec))
@@ -44,6 +44,22 @@ void RecordingLabelMaker::writeTableDocument(const PassRecords& records, const s
 {
     tables.push_back(path);
     std::ofstream(path, std::ios::binary) << "table of " << records.size();
+}
+
+std::vector<std::filesystem::path> RecordingLabelMaker::exportPdf(const std::vector<std::filesystem::path>& documents,
+                                                                  const Waiting& waiting)
+{
+    exported.push_back(documents);
+    if (pdfFails)
+        throw MergeError(FailureId::PdfFailed, documents.front().parent_path(), "no PDF today");
+    std::vector<std::filesystem::path> pdfs;
+    for (const auto& d : documents) {
+        if (waiting && !waiting(d.filename().string(), 0))
+            throw LabelMakingStopped{};
+        pdfs.push_back(std::filesystem::path(d).replace_extension(".pdf"));
+        std::ofstream(pdfs.back(), std::ios::binary) << "PDF of " << d.filename().string();
+    }
+    return pdfs;
 }
 
 std::vector<std::string> RecordingLabelMaker::summary() const

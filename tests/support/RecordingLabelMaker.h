@@ -27,22 +27,21 @@ public:
     std::string extension = ".docx";
     std::function<void()> beforeMake; // called as each merge begins
 
-    std::string labelExtension(const std::filesystem::path& mainDocument, const Progress& progress = {}) override;
+    std::vector<std::vector<std::filesystem::path>> exported; // the documents of each exportPdf call
+    bool pdfFails = false;                                    // exportPdf throws PdfFailed
+
+    std::string labelExtension(const std::filesystem::path& mainDocument, const Waiting& waiting = {}) override;
     // Tells `progress` of every record; stops when it says so.
     bool make(const PassRecords& records, const std::filesystem::path& mainDocument,
               const std::filesystem::path& output, const Progress& progress, const MergeContext& context,
               std::vector<MergeWarning>& warnings) override;
     void writeTableDocument(const PassRecords& records, const std::filesystem::path& path) override;
+    // Writes "PDF of <document>" beside each document; asks `waiting` once per document.
+    std::vector<std::filesystem::path> exportPdf(const std::vector<std::filesystem::path>& documents,
+                                                 const Waiting& waiting) override;
 
     // The main documents merged, as "card_3.doc:3 lines".
     std::vector<std::string> summary() const;
-};
-
-// A presenter that remembers what it was handed.
-class RecordingPresenter : public LabelPresenter {
-public:
-    std::vector<std::vector<std::filesystem::path>> presented;
-    void present(const std::vector<std::filesystem::path>& documents) override { presented.push_back(documents); }
 };
 
 } // namespace cardmill::test

@@ -11,8 +11,8 @@
 #include <fstream>
 #include <iostream>
 
-#include "app/DesktopProgram.h"
 #include "stock/StockCatalogue.h"
+#include "ui/DesktopProgram.h"
 #include "ui/TFSetup.h"
 #include "ui/TFStock.h"
 #include "ui/UserInteraction.h"

@@ -11,9 +11,9 @@
 
 #include "FakeInteraction.h"
 #include "Widgets.h"
-#include "app/DesktopProgram.h"
 #include "settings/IniFile.h"
 #include "support/TempDir.h"
+#include "ui/DesktopProgram.h"
 #include "ui/TFSetup.h"
 
 using namespace Qt::StringLiterals;
@@ -91,7 +91,7 @@ private slots:
         QCOMPARE(interaction.messages.size(), std::size_t(1));
         QVERIFY(interaction.messages[0].text.find("There is not valid Profile in INI file") == 0);
         QCOMPARE(interaction.messages[0].caption, std::string("Information"));
-        QCOMPARE(form->dateSeparator(), std::string("-"));
+        QCOMPARE(form->request().format.separator, std::string("-"));
 
         profilesSetup([&](TFSetup& setup) {
             QVERIFY(setup.newProfileMode()); // at once
@@ -116,7 +116,7 @@ private slots:
         QCOMPARE(profiles()->currentText(), u"Home"_s);
         QCOMPARE(form->logPath(), std::filesystem::path("/logs/home.adi"));
         QCOMPARE(child<QLineEdit>(form, "Edit6")->text(), u"Exact QRG in kHz"_s);
-        QCOMPARE(form->qrgFormat(), QrgFormat::ExactKHz);
+        QCOMPARE(form->request().format.qrg, QrgFormat::ExactKHz);
         QCOMPARE(child<QLineEdit>(form, "Edit5")->text(), u"23.09.2006"_s);
         QCOMPARE(child<QLineEdit>(form, "Edit3")->text(), u"3"_s);
         QVERIFY(!form->newProfileRequested());
@@ -141,7 +141,7 @@ private slots:
             QVERIFY(setup.newProfileMode());
             QCOMPARE(child<QLineEdit>(&setup, "Edit3")->text(), u"-"_s);
         });
-        QCOMPARE(form->dateSeparator(), std::string("-"));
+        QCOMPARE(form->request().format.separator, std::string("-"));
     }
 
     void namesTheFileCannotHoldAreRefusedWithTheReason()
@@ -270,7 +270,7 @@ private slots:
         QCOMPARE(form->swlPath(), std::filesystem::path());
         QCOMPARE(child<QLineEdit>(form, "Edit7")->text(), QString());
         QCOMPARE(child<QLineEdit>(form, "Edit5")->text(), u"23 Sep 2006"_s); // named months keep their blanks
-        QCOMPARE(form->qrgFormat(), QrgFormat::ExactKHz); // an unknown text leaves the format as it was
+        QCOMPARE(form->request().format.qrg, QrgFormat::ExactKHz); // an unknown text leaves the format as it was
         QCOMPARE(child<QLineEdit>(form, "Edit6")->text(), u"nonsense"_s);
         QCOMPARE(form->rememberedProfile(), profiles()->currentIndex());
 

@@ -10,10 +10,10 @@
 #include <QTest>
 
 #include "FakeInteraction.h"
-#include "app/DesktopProgram.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsStore.h"
 #include "support/TempDir.h"
+#include "ui/DesktopProgram.h"
 #include "ui/TFStock.h"
 
 using namespace Qt::StringLiterals;
@@ -69,7 +69,7 @@ private slots:
 
     void searchesChoosesAndOffersOnlySizesThatFit()
     {
-        TFStock dialog(catalogue, settings(), Language::English);
+        TFStock dialog(catalogue, Settings(settings()), Language::English);
         auto* list = find<QListWidget>(&dialog, "StockList");
         QCOMPARE(list->count(), 4); // the custom grid and three stocks
         QVERIFY(!find<QLabel>(&dialog, "NoDatabase")->isVisibleTo(&dialog));
@@ -99,14 +99,14 @@ private slots:
         // Without the database only the custom grid is there, and the dialog says which package brings it.
         StockCatalogue none;
         none.load({*dir / "nothing"}, {});
-        TFStock bare(none, settings(), Language::Polish);
+        TFStock bare(none, Settings(settings()), Language::Polish);
         QCOMPARE(find<QListWidget>(&bare, "StockList")->count(), 1);
         QVERIFY(find<QLabel>(&bare, "NoDatabase")->text().contains(u"glabels-data"_s));
     }
 
     void createsAsksBeforeReplacingAndRemembers()
     {
-        TFStock dialog(catalogue, settings(), Language::English);
+        TFStock dialog(catalogue, Settings(settings()), Language::English);
         QVERIFY(dialog.selectStock("Acme L7163"));
         find<QLineEdit>(&dialog, "OwnCall")->setText(u"SP3KXQ"_s);
         find<QComboBox>(&dialog, "Format")->setCurrentIndex(1); // .odt
@@ -134,7 +134,7 @@ private slots:
         QCOMPARE(remembered.format, std::string("odt"));
 
         // The next dialog starts from what was remembered.
-        TFStock again(catalogue, settings(), Language::English);
+        TFStock again(catalogue, Settings(settings()), Language::English);
         QCOMPARE(again.currentStock()->name(), std::string("Acme L7163"));
         QCOMPARE(find<QLineEdit>(&again, "OwnCall")->text(), u"SP3KXQ"_s);
         QCOMPARE(find<QComboBox>(&again, "Format")->currentIndex(), 1);
@@ -161,9 +161,9 @@ private slots:
         QCOMPARE(form.mainDocumentPath(), *dir / "out" / "card_1.docx");
         QVERIFY(std::filesystem::exists(*dir / "out" / "card_swl.docx"));
 
-        QCOMPARE(form.startLabel(), 1);
+        QCOMPARE(form.request().startLabel, 1);
         find<QSpinBox>(&form, "SpinEdit1")->setValue(5);
-        QCOMPARE(form.startLabel(), 5);
+        QCOMPARE(form.request().startLabel, 5);
 
         // A log opened with the program from the file manager becomes the log.
         const auto log = dir->write("my log.adif", "<EOH>\n");

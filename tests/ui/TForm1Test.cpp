@@ -15,15 +15,16 @@
 #include <QToolButton>
 
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <set>
 #include <thread>
 
 #include "FakeInteraction.h"
 #include "Widgets.h"
-#include "app/DesktopProgram.h"
 #include "settings/IniFile.h"
 #include "support/TempDir.h"
+#include "ui/DesktopProgram.h"
 
 using namespace Qt::StringLiterals;
 
@@ -55,6 +56,13 @@ private:
     T* w(const char* name) const
     {
         return child<T>(form, name);
+    }
+
+    // Presses "Start" and waits until the run (on its own thread) has ended and said so.
+    void startAndWait()
+    {
+        QTest::mouseClick(w<QPushButton>("Button1"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!form->running(), 120000);
     }
 
     // Copies the example into the folder and points the window at it.
@@ -110,7 +118,7 @@ private slots:
     {
         useExample();
         w<QLineEdit>("Edit3")->setText(u"3"_s);
-        QTest::mouseClick(w<QPushButton>("Button1"), Qt::LeftButton);
+        startAndWait();
         QCOMPARE(interaction.messages.size(), std::size_t(1));
         QCOMPARE(interaction.messages[0].caption, std::string("Information"));
         QVERIFY(interaction.messages[0].text.find("sp3kxq_bad.txt") != std::string::npos);
@@ -142,42 +150,122 @@ private slots:
 
     void preconditionMessages()
     {
-        QTest::mouseClick(w<QPushButton>("Button1"), Qt::LeftButton);
+        startAndWait();
         QCOMPARE(interaction.messages.back().text, std::string("No source file set!"));
         QCOMPARE(interaction.messages.back().icon, UserInteraction::Icon::Error);
     }
 
-    void stopDuringARunAndCommandsDisabledMeanwhile()
+    // A log of `qsos` QSOs with a call per ten, in the logs folder.
+    std::filesystem::path longLog(int qsos)
     {
-        // A log long enough for the window to get its events in.
-        {
-            std::ofstream log(*dir / "logs" / "long.adi", std::ios::binary);
-            log << "<EOH>\n";
-            for (int i = 0; i < 60000; ++i)
-                log << "<CALL:6>SP" << i % 10 << "ABC<QSO_DATE:8>20060923<TIME_ON:4>1200<BAND:3>20M<MODE:2>CW<EOR>\n";
-        }
-        form->setLogPath(*dir / "logs" / "long.adi");
-        std::filesystem::copy_file(std::filesystem::path(CARDMILL_SOURCE_DIR) / "examples" / "card_1.docx",
-                                   *dir / "logs" / "missing_1.docx");
-        form->setMainDocumentPath(*dir / "logs" / "missing_1.docx");
-        bool sawDisabled = false;
-        QTimer::singleShot(0, form, [&] {
-            sawDisabled = !w<QPushButton>("Button1")->isEnabled() && !w<QPushButton>("Button3")->isEnabled() &&
-                          !w<QPushButton>("Button4")->isEnabled() && w<QPushButton>("Button6")->isEnabled();
-            QTest::mouseClick(w<QPushButton>("Button6"), Qt::LeftButton);
-            QVERIFY(!w<QPushButton>("Button6")->isEnabled()); // disabled at once
-        });
-        // The window lets events in every few milliseconds: past that, its first chance is the first record.
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        const auto path = *dir / "logs" / "long.adi";
+        std::ofstream log(path, std::ios::binary);
+        log << "<EOH>\n";
+        for (int i = 0; i < qsos; ++i)
+            log << "<CALL:7>SP" << i % 10 << "ABC" << (i / 10) % 10 << "<QSO_DATE:8>20060923<TIME_ON:4>1200<BAND:3>20M"
+                << "<MODE:2>CW<EOR>\n";
+        return path;
+    }
+
+    void aRunWorksOffTheWindowWhichStaysLiveAndTakesItsChoicesAtTheStart()
+    {
+        form->setLogPath(longLog(200000));
+        for (const char* k : {"1", "2", "3", "swl"})
+            std::filesystem::copy_file(std::filesystem::path(CARDMILL_SOURCE_DIR) / "examples" /
+                                           (std::string("card_") + k + ".docx"),
+                                       *dir / "logs" / (std::string("card_") + k + ".docx"));
+        form->setMainDocumentPath(*dir / "logs" / "card_1.docx");
+        w<QLineEdit>("Edit3")->setText(u"3"_s);
         QTest::mouseClick(w<QPushButton>("Button1"), Qt::LeftButton);
-        QVERIFY(sawDisabled);
-        QCOMPARE(interaction.messages.size(), std::size_t(1));
-        // Stopped before the data-source files were written: none is, and the message says so.
-        QVERIFY(interaction.messages[0].text.find("Process stopped ! \nNo data-source file was written") == 0);
-        QCOMPARE(interaction.messages[0].caption, std::string("Information"));
-        QCOMPARE(interaction.messages[0].icon, UserInteraction::Icon::Error);
-        QVERIFY(w<QPushButton>("Button1")->isEnabled());
-        QVERIFY(!std::filesystem::exists(*dir / "logs" / "long_1.txt"));
+        QVERIFY(form->running());
+        // While it works: what would start a second run or change its files waits; every choice stays live.
+        QVERIFY(!w<QPushButton>("Button1")->isEnabled());
+        QVERIFY(!w<QPushButton>("Button9")->isEnabled());
+        QVERIFY(!w<QPushButton>("ButtonNew")->isEnabled());
+        QVERIFY(w<QPushButton>("Button6")->isEnabled());
+        QVERIFY(w<QPushButton>("Button4")->isEnabled() && w<QPushButton>("Button3")->isEnabled());
+        // A choice changed meanwhile applies to the next run, not to this one.
+        w<QLineEdit>("Edit3")->setText(u"1"_s);
+        form->Edit3Exit();
+        QTRY_VERIFY_WITH_TIMEOUT(!form->running(), 120000);
+        QVERIFY(std::filesystem::exists(*dir / "logs" / "long_3.txt"));
+        QVERIFY(std::filesystem::exists(*dir / "logs" / "long_labels_3.docx"));
+        QVERIFY(!std::filesystem::exists(*dir / "logs" / "long_labels_1.docx"));
+        QVERIFY(w<QPushButton>("Button1")->isEnabled() && w<QPushButton>("Button9")->isEnabled());
+        QVERIFY(!w<QPushButton>("Button6")->isEnabled());
+        QCOMPARE(w<QLabel>("StatusPanel1")->text(), QString()); // nothing of the run stays in the status bar
+        QVERIFY(w<QProgressBar>("ProgressBar1")->isHidden());
+    }
+
+    void closingDuringARunAsksAndClosesOnceTheRunHasStopped()
+    {
+        form->setLogPath(longLog(1000000));
+        std::filesystem::copy_file(std::filesystem::path(CARDMILL_SOURCE_DIR) / "examples" / "card_1.docx",
+                                   *dir / "logs" / "card_1.docx");
+        form->setMainDocumentPath(*dir / "logs" / "card_1.docx");
+        form->show();
+        QTest::mouseClick(w<QPushButton>("Button1"), Qt::LeftButton);
+        QVERIFY(form->running());
+        interaction.answers = {Answer::No};
+        QVERIFY(!form->close());
+        QCOMPARE(interaction.questions.back(),
+                 std::string("A run is making labels. Stop it and close the window when it has stopped?"));
+        QCOMPARE(interaction.preferred.back(), Answer::No);
+        QVERIFY(form->running());
+        interaction.answers = {Answer::Yes};
+        QVERIFY(!form->close()); // not yet: once the run has stopped
+        QTRY_VERIFY_WITH_TIMEOUT(!form->isVisible(), 10000);
+        QVERIFY(!form->running());
+    }
+
+    // Presses "Stop" once the status bar shows `phase`, and returns how long the run took to end after it.
+    std::chrono::milliseconds stopIn(const QString& phase)
+    {
+        QTest::mouseClick(w<QPushButton>("Button1"), Qt::LeftButton);
+        const bool reached = QTest::qWaitFor(
+            [&] { return !form->running() || w<QLabel>("StatusPanel1")->text().contains(phase); }, 120000);
+        if (!reached || !form->running())
+            return std::chrono::milliseconds(-1);
+        const auto pressed = std::chrono::steady_clock::now();
+        QTest::mouseClick(w<QPushButton>("Button6"), Qt::LeftButton);
+        if (!QTest::qWaitFor([&] { return !form->running(); }, 60000))
+            return std::chrono::milliseconds(60000);
+        return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - pressed);
+    }
+
+    void stopEndsEveryPhaseWithinTwoSeconds()
+    {
+        // A log long enough that each phase lasts, and a Word 97 main document that a slow stand-in for
+        // LibreOffice "converts".
+        form->setLogPath(longLog(1000000));
+        std::filesystem::create_directories(*dir / "bin");
+        const auto soffice = *dir / "bin" / "soffice";
+        std::ofstream(soffice) << "#!/bin/sh\nsleep 60\n";
+        std::filesystem::permissions(soffice, std::filesystem::perms::owner_all);
+        const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+        ::setenv("PATH", ((*dir / "bin").string() + ":" + path).c_str(), 1);
+        std::filesystem::copy_file(std::filesystem::path(CARDMILL_SOURCE_DIR) / "examples" / "card_1.doc",
+                                   *dir / "logs" / "card_1.doc");
+        std::filesystem::copy_file(std::filesystem::path(CARDMILL_SOURCE_DIR) / "examples" / "card_1.docx",
+                                   *dir / "logs" / "big_1.docx");
+        struct Phase {
+            QString status;
+            std::filesystem::path mainDocument;
+        };
+        for (const Phase& phase :
+             {Phase{u"Processing"_s, *dir / "logs" / "card_1.doc"}, Phase{u"Rewriting"_s, *dir / "logs" / "card_1.doc"},
+              Phase{u"LibreOffice"_s, *dir / "logs" / "card_1.doc"},
+              Phase{u"Merging"_s, *dir / "logs" / "big_1.docx"}}) {
+            form->setMainDocumentPath(phase.mainDocument);
+            interaction.messages.clear();
+            const auto took = stopIn(phase.status);
+            QVERIFY2(took.count() >= 0, qPrintable(u"the run ended before "_s + phase.status));
+            QVERIFY2(took < std::chrono::seconds(2),
+                     qPrintable(phase.status + u": "_s + QString::number(took.count())));
+            QVERIFY(!interaction.messages.empty());
+            QVERIFY(interaction.messages.front().text.find("Process stopped !") == 0);
+        }
+        ::setenv("PATH", path.c_str(), 1);
     }
 
     void filterAreaHiddenControlsTakeNoFocus()
@@ -228,7 +316,7 @@ private slots:
         form->SpeedButton1Click();
         QTest::keyClicks(w<QLineEdit>("Edit4"), u"sp1abc"_s);
         QCOMPARE(w<QLineEdit>("Edit4")->text(), u"SP1ABC"_s);
-        QCOMPARE(form->callFilterText(), std::string("SP1ABC"));
+        QCOMPARE(form->request().filters.call, std::string("SP1ABC"));
     }
 
     void enterPressesTheFocusedButton()
@@ -262,7 +350,7 @@ private slots:
         }
         qsos->setText(u"7"_s);
         form->Edit3Exit();
-        QCOMPARE(form->labelSize(), 7);
+        QCOMPARE(form->labelSize().value(), 7);
         // A 10,000-character paste does not break it either.
         qsos->setText(QString(10000, u'9'));
         form->Edit3Exit();
@@ -383,7 +471,7 @@ private slots:
         form->Button2Click();
         QCOMPARE(w<QLabel>("Label1")->text(), QString::fromUtf8("Plik źródłowy"));
         QCOMPARE(w<QPushButton>("Button2")->text(), u"&Konfiguracja"_s);
-        QTest::mouseClick(w<QPushButton>("Button1"), Qt::LeftButton);
+        startAndWait();
         QCOMPARE(interaction.messages.back().text, std::string("Wybierz plik źródłowy!"));
         form->Button4Click();
         QVERIFY(interaction.fileFilters.back().find("Pliki ADIF") == 0);

@@ -11,7 +11,7 @@
 #include <thread>
 #include <unistd.h>
 
-#include "app/ConvertOptions.h"
+#include "cli/ConvertOptions.h"
 #include "engine/RunLock.h"
 #include "support/TempDir.h"
 

@@ -8,7 +8,7 @@
 #include "engine/RunSummary.h"
 #include "engine/TextId.h"
 #include "stock/LabelStock.h"
-#include "ui/WindowText.h"
+#include "texts/WindowText.h"
 
 namespace cardmill {
 
@@ -53,6 +53,22 @@ std::string summaryText(const RunSummary& summary, Language language);
 std::string failureText(const Failure& failure, Language language);
 // What the user should know about the main documents, a line each; empty when nothing.
 std::string warningsText(const RunSummary& summary, Language language);
+
+// What a program says when a run has ended, piece by piece, in order: each program shows the pieces its own
+// way (the windows as message boxes, the command line on its two streams).
+struct EndingMessage {
+    enum class Role {
+        Message, // one of the run's messages: `id` says its kind, icon and caption
+        Failure, // the error that ended the run
+        Summary, // the closing message: what was made and where, what failed, the bad-records file
+    };
+    Role role = Role::Message;
+    TextId id = TextId::Count; // for a message
+    std::string text;          // in the language asked
+    std::string notes;         // for a summary: what the user should know about the main documents; may be empty
+    bool failed = false;       // for a summary: the run did not make all it was asked to
+};
+std::vector<EndingMessage> endingMessages(const RunResult& result, Language language);
 
 // Why main documents cannot be made, in a language.
 std::string stockProblemText(const StockProblem& problem, Language language);

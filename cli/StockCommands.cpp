@@ -1,4 +1,4 @@
-#include "app/StockCommands.h"
+#include "cli/StockCommands.h"
 
 #include <algorithm>
 #include <system_error>
@@ -7,7 +7,7 @@
 #include "settings/IniFile.h"
 #include "settings/SettingsStore.h"
 #include "stock/MainDocuments.h"
-#include "ui/Texts.h"
+#include "texts/Texts.h"
 
 namespace cardmill {
 

@@ -1,4 +1,4 @@
-#include "app/ConvertOptions.h"
+#include "cli/ConvertOptions.h"
 
 #include <gtest/gtest.h>
 
@@ -41,32 +41,39 @@ TEST(ConvertOptions, EveryOptionReachesTheSettings)
                             "--keep-temporary", "--no-merge", "--mark-sent", "--sent-via", "d"});
     // clang-format on
     ASSERT_FALSE(p.result.exitNow) << p.err;
-    const CliHost::Options& o = p.result.options;
+    const RunRequest& o = p.result.request;
     EXPECT_EQ(o.log, "a.adi");
     EXPECT_EQ(o.swl, "s.adi");
     EXPECT_EQ(o.mainDocument, "card_1.docx");
-    EXPECT_EQ(o.labelSize, 3);
-    EXPECT_EQ(o.qrgFormat, 6);
-    EXPECT_EQ(o.dateFormat, 3);
-    EXPECT_EQ(o.separator, ".");
-    EXPECT_EQ(o.fields, (std::vector<std::string>{"STATE", "CNTY"}));
-    EXPECT_TRUE(o.callEnabled);
-    EXPECT_EQ(o.call, "SP1ABC");
-    EXPECT_TRUE(o.dateRange);
-    EXPECT_EQ(o.from.day, 1);
-    EXPECT_EQ(o.to.day, 30);
-    EXPECT_EQ(o.qsl.at(QslFilter::Sent), (std::set<QslBox>{QslBox::Y, QslBox::Blank}));
-    EXPECT_EQ(o.qsl.at(QslFilter::Print), (std::set<QslBox>{QslBox::L}));
-    EXPECT_EQ(o.qsl.count(QslFilter::Rcvd), 0u);
-    EXPECT_EQ(o.language, Language::Polish);
-    EXPECT_TRUE(o.keepTemporary);
+    EXPECT_EQ(o.labelSize.value(), 3);
+    EXPECT_EQ(o.format.qrg, QrgFormat::ExactKHz);
+    EXPECT_EQ(o.format.dateFormat, 3);
+    EXPECT_EQ(o.format.separator, ".");
+    EXPECT_EQ(o.format.userFields, (std::vector<std::string>{"STATE", "CNTY"}));
+    EXPECT_TRUE(o.filters.callOn);
+    EXPECT_EQ(o.filters.call, "SP1ABC");
+    EXPECT_TRUE(o.filters.dateRange);
+    EXPECT_EQ(o.filters.from.day, 1);
+    EXPECT_EQ(o.filters.to.day, 30);
+    QslFlagChoice sent;
+    sent.on = true;
+    sent.tick(QslBox::Y);
+    sent.tick(QslBox::Blank);
+    EXPECT_EQ(o.filters.flags(QslFilter::Sent), sent);
+    EXPECT_TRUE(o.filters.flags(QslFilter::Print).on);
+    EXPECT_TRUE(o.filters.flags(QslFilter::Print).isTicked(QslBox::L));
+    EXPECT_FALSE(o.filters.flags(QslFilter::Print).isTicked(QslBox::N));
+    EXPECT_FALSE(o.filters.flags(QslFilter::Rcvd).on);
+    EXPECT_EQ(p.result.language, Language::Polish);
+    EXPECT_TRUE(o.polishNames);
+    EXPECT_TRUE(o.keepTableDocument);
     EXPECT_FALSE(o.merge);
     EXPECT_TRUE(o.marking.on);
     EXPECT_EQ(o.marking.via, 'D');
 
     // An empty separator is a choice of its own.
-    EXPECT_EQ(parse({"--separator", ""}).result.options.separator, "");
-    EXPECT_EQ(parse({}).result.options.separator, "-");
+    EXPECT_EQ(parse({"--separator", ""}).result.request.format.separator, "");
+    EXPECT_EQ(parse({}).result.request.format.separator, "-");
 }
 
 TEST(ConvertOptions, BadValuesAreUsageErrors)
@@ -112,8 +119,8 @@ TEST(ConvertOptions, LabelStockTasks)
     EXPECT_EQ(t.ownCall.value_or(""), "SP3KXQ/P");
     EXPECT_TRUE(t.replace);
 
-    EXPECT_EQ(parse({"--log", "a.adi", "--start-label", "5"}).result.options.startLabel, 5);
-    EXPECT_EQ(parse({"--log", "a.adi"}).result.options.startLabel, 1);
+    EXPECT_EQ(parse({"--log", "a.adi", "--start-label", "5"}).result.request.startLabel, 5);
+    EXPECT_EQ(parse({"--log", "a.adi"}).result.request.startLabel, 1);
 }
 
 TEST(ConvertOptions, HelpAndVersion)
@@ -138,25 +145,25 @@ TEST(ConvertOptions, ProfileValuesWithExplicitOverrides)
     const std::string settings = ini.string();
     const Parsed p = parse({"--settings", settings.c_str(), "--profile", "HOME"});
     ASSERT_FALSE(p.result.exitNow) << p.err;
-    const CliHost::Options& o = p.result.options;
+    const RunRequest& o = p.result.request;
     EXPECT_EQ(o.log, "/l/log.adi");
     EXPECT_EQ(o.swl, "/l/swl.adi");
     EXPECT_EQ(o.mainDocument, "/l/card_1.doc");
-    EXPECT_EQ(o.qrgFormat, 6);
-    EXPECT_EQ(o.labelSize, 4);
-    EXPECT_EQ(o.dateFormat, 3);
-    EXPECT_EQ(o.separator, ".");
-    EXPECT_EQ(o.fields, (std::vector<std::string>{"STATE", "CNTY"}));
-    EXPECT_TRUE(o.keepTemporary);
+    EXPECT_EQ(o.format.qrg, QrgFormat::ExactKHz);
+    EXPECT_EQ(o.labelSize.value(), 4);
+    EXPECT_EQ(o.format.dateFormat, 3);
+    EXPECT_EQ(o.format.separator, ".");
+    EXPECT_EQ(o.format.userFields, (std::vector<std::string>{"STATE", "CNTY"}));
+    EXPECT_TRUE(o.keepTableDocument);
 
     const Parsed q = parse({"--settings", settings.c_str(), "--profile", "Home", "--log", "/other.adi", "--qsos", "2",
                             "--field", "GRIDSQUARE", "--separator", ""});
     ASSERT_FALSE(q.result.exitNow) << q.err;
-    EXPECT_EQ(q.result.options.log, "/other.adi");
-    EXPECT_EQ(q.result.options.mainDocument, "/l/card_1.doc");
-    EXPECT_EQ(q.result.options.labelSize, 2);
-    EXPECT_EQ(q.result.options.fields, std::vector<std::string>{"GRIDSQUARE"});
-    EXPECT_EQ(q.result.options.separator, "");
+    EXPECT_EQ(q.result.request.log, "/other.adi");
+    EXPECT_EQ(q.result.request.mainDocument, "/l/card_1.doc");
+    EXPECT_EQ(q.result.request.labelSize.value(), 2);
+    EXPECT_EQ(q.result.request.format.userFields, std::vector<std::string>{"GRIDSQUARE"});
+    EXPECT_EQ(q.result.request.format.separator, "");
 
     const Parsed unknown = parse({"--settings", settings.c_str(), "--profile", "Filters"});
     ASSERT_TRUE(unknown.result.exitNow);

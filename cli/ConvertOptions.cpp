@@ -1,4 +1,4 @@
-#include "app/ConvertOptions.h"
+#include "cli/ConvertOptions.h"
 
 #include <CLI/CLI.hpp>
 
@@ -8,6 +8,7 @@
 #include "cardmill/Version.h"
 #include "engine/LineComposer.h"
 #include "engine/Text.h"
+#include "settings/ProfileRequest.h"
 #include "settings/Profiles.h"
 #include "settings/SettingsStore.h"
 
@@ -44,7 +45,7 @@ bool parseDate(const std::string& text, PickerDate& date)
     return true;
 }
 
-bool parseFlags(const std::string& text, QslFilter filter, std::set<QslBox>& boxes)
+bool parseFlags(const std::string& text, QslFilter filter, QslFlagChoice& boxes)
 {
     std::stringstream ss(text);
     std::string item;
@@ -53,19 +54,19 @@ bool parseFlags(const std::string& text, QslFilter filter, std::set<QslBox>& box
         if (u.empty())
             continue;
         if (u == "BLANK")
-            boxes.insert(QslBox::Blank);
+            boxes.tick(QslBox::Blank);
         else if (filter == QslFilter::Print && u == "L")
-            boxes.insert(QslBox::L);
+            boxes.tick(QslBox::L);
         else if (filter == QslFilter::Print && u == "A")
-            boxes.insert(QslBox::A);
+            boxes.tick(QslBox::A);
         else if (u == "N")
-            boxes.insert(QslBox::N);
+            boxes.tick(QslBox::N);
         else if (filter != QslFilter::Print && u == "Y")
-            boxes.insert(QslBox::Y);
+            boxes.tick(QslBox::Y);
         else if (filter != QslFilter::Print && u == "R")
-            boxes.insert(QslBox::R);
+            boxes.tick(QslBox::R);
         else if (filter != QslFilter::Print && u == "I")
-            boxes.insert(QslBox::I);
+            boxes.tick(QslBox::I);
         else
             return false;
     }
@@ -103,14 +104,14 @@ int dateFormatFromText(const std::string& text)
 ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
 {
     ParsedCommandLine result;
-    CliHost::Options& o = result.options;
+    RunRequest& o = result.request;
 
     CLI::App app(kDescription, "cardmill-convert");
     app.footer(kFooter);
     app.get_formatter()->column_width(34);
     std::string log, swl, mainDoc, qrg, dateFormat, separator, call, from, to, sent, rcvd, print, lang = "en";
     std::vector<std::string> fields;
-    int qsos = 1;
+    long long qsos = 1;
     bool separatorGiven = false;
     app.add_option("--log", log, "the ADIF log")->type_name("FILE");
     app.add_option("--swl", swl, "the SWL source file")->type_name("FILE");
@@ -134,7 +135,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     app.add_option("--qsl-rcvd", rcvd, "QSL_RCVD filter with its ticked boxes: Y,N,R,I,Blank")->type_name("SET");
     app.add_option("--qsl-print", print, "QSL_PRINT filter with its ticked boxes: L,A,N,Blank")->type_name("SET");
     app.add_option("--lang", lang, "the language of messages: en or pl (default en)")->type_name("en|pl");
-    app.add_flag("--keep-temporary", o.keepTemporary, "keep the table document \"temporary.doc\"");
+    app.add_flag("--keep-temporary", o.keepTableDocument, "keep the table document \"temporary.doc\"");
     std::string profile, settings;
     app.add_option("--profile", profile,
                    "take log, SWL file, main document, formats, label size and separator "
@@ -256,22 +257,8 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
                 return usage("unknown profile \"" + profile + "\" in " + ini.path().string() +
                              (known.empty() ? std::string("; it holds no profile") : "; its profiles:" + known));
             }
-            const StoredProfile p = readProfile(ini, *name);
-            o.log = p.sourceFile.value_or("");
-            o.swl = p.swlFile.value_or("");
-            o.mainDocument = p.mainDocument.value_or("");
-            if (p.qrgFormat)
-                o.qrgFormat = qrgFormatIndexExact(*p.qrgFormat).value_or(o.qrgFormat);
-            if (p.qsosOnLabel && *p.qsosOnLabel >= 1 && *p.qsosOnLabel <= 10)
-                o.labelSize = *p.qsosOnLabel;
-            if (p.dateFormat)
-                o.dateFormat = dateFormatIndexOf(*p.dateFormat);
-            if (p.dateSeparator)
-                o.separator = *p.dateSeparator;
-            o.fields = readUserFields(ini);
-            const ProgramOptions program = readProgramOptions(ini);
-            o.keepTemporary = program.keepTemporaryFile;
-            o.marking = {program.markSent, program.sentVia};
+            applyProfile(readProfile(ini, *name), o);
+            applyProgramSettings(ini, o);
         } catch (const SettingsReadError& e) {
             return badSettings(e.what());
         }
@@ -288,41 +275,47 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
         o.mainDocument = mainDoc;
     o.merge = !noMerge;
     if (app.count("--qsos")) {
-        if (qsos < 1 || qsos > 10)
-            return usage("--qsos must be from 1 to 10");
-        o.labelSize = qsos;
+        const std::optional<LabelSize> size = LabelSize::of(qsos);
+        if (!size)
+            return usage("--qsos must be from " + std::to_string(LabelSize::kMin) + " to " +
+                         std::to_string(LabelSize::kMax));
+        o.labelSize = *size;
     }
-    if (!qrg.empty() && (o.qrgFormat = qrgFormatFromText(qrg)) < 0)
-        return usage("unknown --qrg-format \"" + qrg + "\"");
-    if (!dateFormat.empty() && (o.dateFormat = dateFormatFromText(dateFormat)) < 0)
+    if (!qrg.empty()) {
+        const int index = qrgFormatFromText(qrg);
+        if (index < 0)
+            return usage("unknown --qrg-format \"" + qrg + "\"");
+        o.format.qrg = qrgFormatAt(index);
+    }
+    if (!dateFormat.empty() && (o.format.dateFormat = dateFormatFromText(dateFormat)) < 0)
         return usage("unknown --date-format \"" + dateFormat + "\"");
     if (separatorGiven) {
         if (separator.size() > 1)
             return usage("--separator must be empty or one character");
         if (separator == ",")
             return usage("the separator cannot be a comma");
-        o.separator = separator;
+        o.format.separator = separator;
     }
     if (!fields.empty())
-        o.fields.clear(); // --field replaces the whole list
+        o.format.userFields.clear(); // --field replaces the whole list
     for (const std::string& f : fields) {
         const std::string name = text::upper(std::string(text::trim(f)));
         if (name.empty() || name.find_first_of("<>:, ") != std::string::npos)
             return usage("bad --field name \"" + f + "\"");
         if (isFixedColumn(name))
             return usage("--field " + name + ": this field is always a column");
-        o.fields.push_back(name);
+        o.format.userFields.push_back(name);
     }
     if (app.count("--call")) {
-        o.callEnabled = true;
-        o.call = text::upper(call);
+        o.filters.callOn = true;
+        o.filters.call = text::upper(call);
     }
     if (!from.empty() || !to.empty()) {
         if (from.empty() || to.empty())
             return usage("--from and --to go together");
-        if (!parseDate(from, o.from) || !parseDate(to, o.to))
+        if (!parseDate(from, o.filters.from) || !parseDate(to, o.filters.to))
             return usage("dates must be given as YYYY-MM-DD");
-        o.dateRange = true;
+        o.filters.dateRange = true;
     }
     const std::array<std::pair<const char*, std::pair<QslFilter, std::string*>>, 3> flagOptions{{
         {"--qsl-sent", {QslFilter::Sent, &sent}},
@@ -332,7 +325,8 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     for (const auto& [name, filter] : flagOptions) {
         if (!app.count(name))
             continue;
-        std::set<QslBox>& boxes = o.qsl[filter.first];
+        QslFlagChoice& boxes = o.filters.flags(filter.first);
+        boxes.on = true;
         if (!parseFlags(*filter.second, filter.first, boxes))
             return usage(std::string("bad flag in ") + name + " \"" + *filter.second + "\"");
     }
@@ -350,11 +344,12 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
         o.marking.via = via[0];
     }
     if (lang == "en")
-        o.language = Language::English;
+        result.language = Language::English;
     else if (lang == "pl")
-        o.language = Language::Polish;
+        result.language = Language::Polish;
     else
         return usage("--lang must be en or pl");
+    o.polishNames = result.language == Language::Polish;
     return result;
 }
 

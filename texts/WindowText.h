@@ -60,6 +60,7 @@ enum class WindowText {
     StockFailed,        // error; %s = what went wrong
     StockNoFolder,      // error
     CloseWithoutSaving, // question
+    StopRunAndClose,    // question, caption "Attention"
     CannotOpenFile,     // question; %s = the file
     CannotOpenFolder,   // %s = the folder
     ArchiveDone,        // %s = the SWL file, %s = its new name

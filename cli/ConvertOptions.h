@@ -4,7 +4,8 @@
 #include <ostream>
 #include <string>
 
-#include "app/CliHost.h"
+#include "engine/RunRequest.h"
+#include "texts/Texts.h"
 
 namespace cardmill {
 
@@ -37,7 +38,8 @@ struct StockTask {
 // The parsed command line, or the exit code to end with (after --help, --version or a usage error, whose
 // text has gone to `out` or `err`).
 struct ParsedCommandLine {
-    CliHost::Options options;
+    RunRequest request;
+    Language language = Language::English;
     StockTask stockTask;
     std::optional<int> exitNow;
 };

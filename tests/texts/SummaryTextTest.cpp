@@ -1,7 +1,7 @@
 // The closing messages of a run, in both languages.
 #include <gtest/gtest.h>
 
-#include "ui/Texts.h"
+#include "texts/Texts.h"
 
 namespace cardmill {
 namespace {

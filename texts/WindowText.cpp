@@ -1,7 +1,7 @@
 // The windows' own texts (captions, labels, dialog messages) in English and Polish.
 #include <array>
 
-#include "ui/Texts.h"
+#include "texts/Texts.h"
 
 namespace cardmill {
 
@@ -216,6 +216,10 @@ constexpr TextEntry windowEntryOf(WindowText id)
         return {K::None, I::None, WindowText::Count,
                 "Cannot put \"%s\" in place: %s (the documents before it were made)",
                 "Nie można umieścić \"%s\" na miejscu: %s (dokumenty przed nim zostały utworzone)"};
+    case WindowText::StopRunAndClose:
+        return {K::Box, I::Warning, WindowText::CaptionAttention,
+                "A run is making labels. Stop it and close the window when it has stopped?",
+                "Trwa tworzenie nalepek. Przerwać je i zamknąć okno, gdy się zatrzyma?"};
     case WindowText::StockProblemPaperOutOfRange:
         return {K::None, I::None, WindowText::Count,
                 "The paper of %s has a side of %s mm: a paper is 0.1 to 2000 mm long and wide.",

@@ -1,5 +1,5 @@
 // --list-stocks and --make-main-docs as a user meets them: what they print, what they make, what they refuse.
-#include "app/StockCommands.h"
+#include "cli/StockCommands.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "app/ConvertOptions.h"
+#include "cli/ConvertOptions.h"
 #include "stock/StockCatalogue.h"
 
 namespace cardmill {

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/QrgFormatter.h"
+#include "engine/SentMarks.h"
+
+namespace cardmill {
+
+// QSOs per label: 1 to 10, the rule in one place. A value outside it cannot be made.
+class LabelSize {
+public:
+    static constexpr int kMin = 1;
+    static constexpr int kMax = 10;
+
+    constexpr LabelSize() = default; // one QSO per label
+    // The size `n`; none outside 1 to 10.
+    static std::optional<LabelSize> of(long long n);
+    // The nearest size to `n`: what a stored value or a box's text out of range stands for.
+    static LabelSize nearest(long long n);
+
+    constexpr int value() const { return m_value; }
+    friend constexpr bool operator==(LabelSize, LabelSize) = default;
+
+private:
+    constexpr explicit LabelSize(int n)
+        : m_value(n)
+    {
+    }
+    int m_value = kMin;
+};
+
+// A calendar date as a date picker holds it.
+struct PickerDate {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    friend bool operator==(const PickerDate&, const PickerDate&) = default;
+};
+
+// The three QSL-flag filters.
+enum class QslFilter { Sent, Rcvd, Print };
+
+// The flag boxes of a QSL-flag filter: "Y", "N", "R", "I" for QSL_SENT and QSL_RCVD, "L", "A", "N" for
+// QSL_PRINT, and "Blank" for all three.
+enum class QslBox { Y, N, R, I, L, A, Blank };
+
+// One QSL-flag filter: whether it is on, and its ticked boxes (by QslBox).
+struct QslFlagChoice {
+    bool on = false;
+    std::array<bool, 7> ticked{};
+    bool isTicked(QslBox box) const { return ticked[static_cast<std::size_t>(box)]; }
+    void tick(QslBox box, bool on = true) { ticked[static_cast<std::size_t>(box)] = on; }
+    friend bool operator==(const QslFlagChoice&, const QslFlagChoice&) = default;
+};
+
+// The QSO selection filters. A filter that is off lets every QSO through.
+struct QsoFilterChoice {
+    bool dateRange = false;
+    PickerDate from{2000, 1, 1};
+    PickerDate to{2099, 12, 31};
+    std::array<QslFlagChoice, 3> qsl; // by QslFilter
+    bool callOn = false;
+    std::string call; // compared exactly with the CALL column
+
+    const QslFlagChoice& flags(QslFilter f) const { return qsl[static_cast<std::size_t>(f)]; }
+    QslFlagChoice& flags(QslFilter f) { return qsl[static_cast<std::size_t>(f)]; }
+    friend bool operator==(const QsoFilterChoice&, const QsoFilterChoice&) = default;
+};
+
+// How a label line writes its values.
+struct LineFormat {
+    QrgFormat qrg = QrgFormat::MetersWithUnit;
+    int dateFormat = 0;                  // 0 to 4, see DateFormatter
+    std::string separator = "-";         // the date separator: one character, or empty
+    std::vector<std::string> userFields; // ADIF field names in capitals, each a column after the fixed ones
+    friend bool operator==(const LineFormat&, const LineFormat&) = default;
+};
+
+// The largest first label a sheet can have.
+inline constexpr int kMaxStartLabel = 1000;
+
+// Everything one run needs, made once from a profile, the main window or the command line, and not changed
+// while the run works: a choice changed meanwhile applies to the next run.
+struct RunRequest {
+    std::filesystem::path log;          // the ADIF log
+    std::filesystem::path swl;          // the SWL file; empty for none
+    std::filesystem::path mainDocument; // the main document of one QSO per label ("xxx_1.docx")
+    bool merge = true;                  // false: the data-source files only, no main document needed
+    LabelSize labelSize;
+    LineFormat format;
+    QsoFilterChoice filters;
+    int startLabel = 1; // the label place of the first sheet where the labels start
+    SentMarking marking;
+    bool keepTableDocument = false; // the "Do not delete temporary.doc file" option
+    bool pdf = false;               // the label documents as PDF too
+    bool polishNames = false;       // month and day names of date pictures in Polish
+    friend bool operator==(const RunRequest&, const RunRequest&) = default;
+};
+
+} // namespace cardmill

@@ -1,0 +1,35 @@
+#include "settings/ProfileRequest.h"
+
+#include "engine/Files.h"
+#include "settings/SettingsStore.h"
+
+namespace cardmill {
+
+void applyProfile(const StoredProfile& p, RunRequest& r)
+{
+    if (p.sourceFile)
+        r.log = files::pathFromUtf8(*p.sourceFile);
+    if (p.mainDocument)
+        r.mainDocument = files::pathFromUtf8(*p.mainDocument);
+    r.swl = files::pathFromUtf8(p.swlFile.value_or(""));
+    if (p.qrgFormat)
+        if (const std::optional<int> index = qrgFormatIndexExact(*p.qrgFormat))
+            r.format.qrg = qrgFormatAt(*index);
+    if (p.qsosOnLabel)
+        r.labelSize = LabelSize::nearest(*p.qsosOnLabel);
+    if (p.dateFormat)
+        r.format.dateFormat = dateFormatIndexOf(*p.dateFormat);
+    if (p.dateSeparator)
+        r.format.separator = *p.dateSeparator;
+}
+
+void applyProgramSettings(const IniFile& ini, RunRequest& r)
+{
+    r.format.userFields = readUserFields(ini);
+    const ProgramOptions program = readProgramOptions(ini);
+    r.keepTableDocument = program.keepTemporaryFile;
+    r.pdf = program.pdfLabels;
+    r.marking = {program.markSent, program.sentVia};
+}
+
+} // namespace cardmill

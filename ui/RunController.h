@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QObject>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "engine/ConversionRun.h"
+
+namespace cardmill {
+
+class LabelMaker;
+
+// Runs conversions off the window's thread, one at a time, so that the window stays live in every phase.
+// What the run shows comes back to the window's thread through queued calls (progress coalesced to its latest
+// value), and so does its result. A signal to end the program stops a run as "Stop" does.
+class RunController : public QObject {
+    Q_OBJECT
+
+public:
+    explicit RunController(LabelMaker& maker, QObject* parent = nullptr);
+    // Asks a run under way to stop, and waits for it.
+    ~RunController() override;
+
+    // Starts a run of `request` (a copy: what the window shows may change meanwhile); false when a run is under
+    // way already.
+    bool start(RunRequest request);
+    // Asks the run under way to stop; it ends at its next stop point.
+    void stop();
+    bool running() const { return m_running; }
+    bool stopAsked() const { return m_stop; }
+
+signals:
+    // The status text of the phase; TextId::Count clears it.
+    void status(TextId id, const TextArgs& args);
+    // `position` of `maximum`; a maximum of 0 hides the progress bar.
+    void progress(qint64 position, qint64 maximum);
+    // The run has ended; running() is false again.
+    void finished(const RunResult& result);
+
+private:
+    class Relay;
+    void finish(RunResult result);
+
+    ConversionRun m_run;
+    std::unique_ptr<Relay> m_relay;
+    std::thread m_thread;
+    std::atomic<bool> m_stop{false};
+    bool m_running = false;
+};
+
+} // namespace cardmill
