@@ -99,7 +99,8 @@ const BuiltInLabelMaker::MainDocument& BuiltInLabelMaker::load(const std::filesy
         throw MergeError(FailureId::MainDocumentWrongKind, path);
     try {
         // A broken document is reported now, not in the middle of the merge.
-        doc.body = std::make_shared<const Template>(wordprocessing ? docxBody(*contents) : odtBody(*contents));
+        doc.compiled = std::make_shared<const CompiledDocument>(wordprocessing ? compileDocxMain(*contents)
+                                                                               : compileOdtMain(*contents));
     } catch (const std::exception& e) {
         throw MergeError(FailureId::MainDocumentUnreadable, path, e.what());
     }
@@ -120,7 +121,7 @@ bool BuiltInLabelMaker::make(const PassRecords& records, const std::filesystem::
     const MainDocument& doc = load(mainDocument, {});
 
     // What the user should know: fields that no column holds, no field at all, labels without a next record.
-    const Template& body = *doc.body;
+    const Template& body = doc.compiled->body;
     if (const auto unknown = Evaluator::unknownFields(body, records); !unknown.empty())
         warnings.push_back({MergeWarning::Kind::UnknownFields, mainDocument, unknown});
     if (!body.hasMergeFields())
@@ -142,8 +143,8 @@ bool BuiltInLabelMaker::make(const PassRecords& records, const std::filesystem::
     }
     std::size_t taken = 0;
     try {
-        taken = doc.openDocument ? mergeOdt(*doc.package, records, output, progress, options)
-                                 : mergeDocx(*doc.package, records, output, progress, options);
+        taken = doc.openDocument ? mergeOdt(*doc.package, *doc.compiled, records, output, progress, options)
+                                 : mergeDocx(*doc.package, *doc.compiled, records, output, progress, options);
     } catch (const MergeStopped&) {
         return false;
     } catch (const std::bad_alloc&) {

@@ -38,8 +38,8 @@ private:
         std::filesystem::file_time_type time;
         std::uintmax_t size = 0;
         std::shared_ptr<const ZipContents> package;
-        bool openDocument = false;            // .odt rather than .docx
-        std::shared_ptr<const Template> body; // compiled once, for what the user should know
+        bool openDocument = false;                        // .odt rather than .docx
+        std::shared_ptr<const CompiledDocument> compiled; // once, for every pass and what the user should know
     };
     const MainDocument& load(const std::filesystem::path& path, const Waiting& waiting);
     std::filesystem::path convertedDoc(const std::filesystem::path& doc, const Waiting& waiting);

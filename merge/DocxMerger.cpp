@@ -58,15 +58,21 @@ const std::string& documentPart(const ZipContents& main)
 
 } // namespace
 
-Template docxBody(const ZipContents& main)
+CompiledDocument compileDocxMain(const ZipContents& main)
 {
-    return compileDocx(documentPart(main)).body;
+    return compileDocx(documentPart(main));
 }
 
 std::size_t mergeDocx(const ZipContents& main, const PassRecords& records, const std::filesystem::path& output,
                       const LabelMaker::Progress& progress, const MergeOptions& options)
 {
-    const CompiledDocument compiled = compileDocx(documentPart(main));
+    return mergeDocx(main, compileDocxMain(main), records, output, progress, options);
+}
+
+std::size_t mergeDocx(const ZipContents& main, const CompiledDocument& compiled, const PassRecords& records,
+                      const std::filesystem::path& output, const LabelMaker::Progress& progress,
+                      const MergeOptions& options)
+{
     const std::string section = nextPageSection(compiled.sectionXml);
     const std::string finalSection = compiled.sectionXml.empty() ? section : compiled.sectionXml;
 

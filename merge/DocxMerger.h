@@ -21,8 +21,13 @@ namespace cardmill {
 // file). Returns how many records went onto labels (see forEachCopy).
 std::size_t mergeDocx(const ZipContents& main, const PassRecords& records, const std::filesystem::path& output,
                       const LabelMaker::Progress& progress, const MergeOptions& options = {});
+// The same with the main document's body compiled already (see compileDocxMain): a main document merged in
+// several passes is compiled once.
+std::size_t mergeDocx(const ZipContents& main, const CompiledDocument& compiled, const PassRecords& records,
+                      const std::filesystem::path& output, const LabelMaker::Progress& progress,
+                      const MergeOptions& options = {});
 
-// The compiled body of a .docx main document, for what the user should know before merging.
-Template docxBody(const ZipContents& main);
+// A .docx main document's body compiled for merging (and for what the user should know before).
+CompiledDocument compileDocxMain(const ZipContents& main);
 
 } // namespace cardmill

@@ -224,35 +224,11 @@ private:
         return count;
     }
 
-    // Label places: the outermost table cells of a table, and the outermost text boxes of the part, that hold
-    // fields reading records, where there are at least two of them.
     void findLabels(pugi::xml_node root)
     {
-        std::vector<pugi::xml_node> boxes;
-        walk(root, [&](pugi::xml_node n) {
-            if (named(n, "w:tbl")) {
-                std::vector<pugi::xml_node> cells;
-                for (pugi::xml_node tr : n.children("w:tr"))
-                    for (pugi::xml_node tc : tr.children("w:tc"))
-                        if (recordFields(tc) > 0)
-                            cells.push_back(tc);
-                if (cells.size() >= 2) {
-                    for (pugi::xml_node tc : cells)
-                        m_labels.insert(tc.internal_object());
-                    return false; // cells inside them are parts of labels
-                }
-                return true;
-            }
-            if (named(n, "mc:AlternateContent") || named(n, "w:pict") || named(n, "w:drawing")) {
-                if (recordFields(n) > 0)
-                    boxes.push_back(n);
-                return false;
-            }
-            return true;
-        });
-        if (boxes.size() >= 2)
-            for (pugi::xml_node b : boxes)
-                m_labels.insert(b.internal_object());
+        static const LabelPlaceNames kNames{"w:tbl", "w:tc", {"mc:AlternateContent", "w:pict", "w:drawing"}};
+        for (pugi::xml_node n : findLabelPlaces(root, kNames, [this](pugi::xml_node n) { return recordFields(n); }))
+            m_labels.insert(n.internal_object());
     }
 
     void mark(const pugi::xml_node_struct* raw)

@@ -38,24 +38,14 @@ std::string styleStem(const ZipContents& main)
     }
 }
 
-} // namespace
+// A master page whose header or footer holds merge fields: it gets one copy per copy of the body.
+struct Page {
+    pugi::xml_node node;
+    Template compiled;
+};
 
-Template odtBody(const ZipContents& main)
+std::vector<Page> pagesWithFields(const ZipContents& main, pugi::xml_document& styles)
 {
-    return compileOdt(contentPart(main), styleStem(main), true).body;
-}
-
-std::size_t mergeOdt(const ZipContents& main, const PassRecords& records, const std::filesystem::path& output,
-                     const LabelMaker::Progress& progress, const MergeOptions& options)
-{
-    const std::string stem = styleStem(main);
-
-    // Master pages whose header or footer holds merge fields get one copy per copy of the body.
-    pugi::xml_document styles;
-    struct Page {
-        pugi::xml_node node;
-        Template compiled;
-    };
     std::vector<Page> pages;
     if (main.has("styles.xml")) {
         styles = parsePart(main.entries.at("styles.xml"), "styles.xml");
@@ -66,9 +56,32 @@ std::size_t mergeOdt(const ZipContents& main, const PassRecords& records, const 
                 pages.push_back({page, std::move(t)});
         }
     }
+    return pages;
+}
+
+} // namespace
+
+CompiledDocument compileOdtMain(const ZipContents& main)
+{
     // Each copy starts on a page of its own: through its first paragraph's style, or, where each copy needs its
     // own master page, through a paragraph that names it.
-    const CompiledDocument compiled = compileOdt(contentPart(main), stem, pages.empty());
+    pugi::xml_document styles;
+    return compileOdt(contentPart(main), styleStem(main), pagesWithFields(main, styles).empty());
+}
+
+std::size_t mergeOdt(const ZipContents& main, const PassRecords& records, const std::filesystem::path& output,
+                     const LabelMaker::Progress& progress, const MergeOptions& options)
+{
+    return mergeOdt(main, compileOdtMain(main), records, output, progress, options);
+}
+
+std::size_t mergeOdt(const ZipContents& main, const CompiledDocument& compiled, const PassRecords& records,
+                     const std::filesystem::path& output, const LabelMaker::Progress& progress,
+                     const MergeOptions& options)
+{
+    const std::string stem = styleStem(main);
+    pugi::xml_document styles;
+    std::vector<Page> pages = pagesWithFields(main, styles);
     // The page style the body starts with (a page with fields from it, or the first one).
     std::string startPage = pages.empty() ? std::string() : pages.front().node.attribute("style:name").value();
 

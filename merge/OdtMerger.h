@@ -18,8 +18,13 @@ namespace cardmill {
 // as for mergeDocx. Throws std::runtime_error. Returns how many records went onto labels (see forEachCopy).
 std::size_t mergeOdt(const ZipContents& main, const PassRecords& records, const std::filesystem::path& output,
                      const LabelMaker::Progress& progress, const MergeOptions& options = {});
+// The same with the main document's body compiled already (see compileOdtMain): a main document merged in
+// several passes is compiled once.
+std::size_t mergeOdt(const ZipContents& main, const CompiledDocument& compiled, const PassRecords& records,
+                     const std::filesystem::path& output, const LabelMaker::Progress& progress,
+                     const MergeOptions& options = {});
 
-// The compiled body of an .odt main document, for what the user should know before merging.
-Template odtBody(const ZipContents& main);
+// An .odt main document's body compiled for merging (and for what the user should know before).
+CompiledDocument compileOdtMain(const ZipContents& main);
 
 } // namespace cardmill

@@ -188,41 +188,11 @@ private:
         return count;
     }
 
-    // Label places: frames, and the outermost cells of a table, that hold fields reading records, where there
-    // are at least two of them.
     void findLabels(pugi::xml_node root)
     {
-        std::vector<pugi::xml_node> frames;
-        walk(root, [&](pugi::xml_node n) {
-            if (named(n, "table:table")) {
-                std::vector<pugi::xml_node> cells;
-                walk(n, [&](pugi::xml_node c) {
-                    if (named(c, "table:table"))
-                        return false; // a nested table's cells are not this table's
-                    if (named(c, "table:table-cell")) {
-                        if (recordFields(c) > 0)
-                            cells.push_back(c);
-                        return false;
-                    }
-                    return true;
-                });
-                if (cells.size() >= 2) {
-                    for (pugi::xml_node c : cells)
-                        addLabel(c);
-                    return false;
-                }
-                return true;
-            }
-            if (named(n, "draw:frame")) {
-                if (recordFields(n) > 0)
-                    frames.push_back(n);
-                return false;
-            }
-            return true;
-        });
-        if (frames.size() >= 2)
-            for (pugi::xml_node f : frames)
-                addLabel(f);
+        static const LabelPlaceNames kNames{"table:table", "table:table-cell", {"draw:frame"}};
+        for (pugi::xml_node n : findLabelPlaces(root, kNames, [this](pugi::xml_node n) { return recordFields(n); }))
+            addLabel(n);
     }
 
     void addLabel(pugi::xml_node n)

@@ -89,4 +89,45 @@ std::string xmlEscape(std::string_view s)
     return out;
 }
 
+std::vector<pugi::xml_node> findLabelPlaces(pugi::xml_node root, const LabelPlaceNames& names,
+                                            const std::function<std::size_t(pugi::xml_node)>& recordFields)
+{
+    std::vector<pugi::xml_node> places, boxes;
+    auto isBox = [&](pugi::xml_node n) {
+        for (const char* box : names.boxes)
+            if (named(n, box))
+                return true;
+        return false;
+    };
+    walk(root, [&](pugi::xml_node n) {
+        if (named(n, names.table)) {
+            std::vector<pugi::xml_node> cells;
+            walk(n, [&](pugi::xml_node c) {
+                if (named(c, names.table))
+                    return false; // a nested table's cells are not this table's
+                if (named(c, names.cell)) {
+                    if (recordFields(c) > 0)
+                        cells.push_back(c);
+                    return false;
+                }
+                return true;
+            });
+            if (cells.size() >= 2) {
+                places.insert(places.end(), cells.begin(), cells.end());
+                return false; // cells inside them are parts of labels
+            }
+            return true;
+        }
+        if (isBox(n)) {
+            if (recordFields(n) > 0)
+                boxes.push_back(n);
+            return false;
+        }
+        return true;
+    });
+    if (boxes.size() >= 2)
+        places.insert(places.end(), boxes.begin(), boxes.end());
+    return places;
+}
+
 } // namespace cardmill

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -99,6 +100,19 @@ Template compileDocxPart(const std::string& xml);
 CompiledDocument compileOdt(const std::string& xml, const std::string& styleStem, bool breakPages);
 // Compiles a piece of OpenDocument markup (a master page with its header and footer, as XML).
 Template compileOdtPiece(const std::string& xml);
+
+// What a format calls the elements that can be label places.
+struct LabelPlaceNames {
+    const char* table;              // "w:tbl", "table:table"
+    const char* cell;               // "w:tc", "table:table-cell"
+    std::vector<const char*> boxes; // text boxes and frames: "w:pict", "w:drawing", "mc:AlternateContent"; "draw:frame"
+};
+// The label places of a part, the same rule for every format: the outermost cells of a table (its nested
+// tables' cells not counted) that hold fields reading records, and the outermost boxes of the part that hold
+// such fields, where there are at least two of a kind. `recordFields` counts the fields reading records in an
+// element. In document order; the cells of a table that holds label places are not looked into further.
+std::vector<pugi::xml_node> findLabelPlaces(pugi::xml_node root, const LabelPlaceNames& names,
+                                            const std::function<std::size_t(pugi::xml_node)>& recordFields);
 
 // The XML of a part before and after the element `content` (its start tag included in the first, its end tag
 // in the second), for a part whose content is made anew.

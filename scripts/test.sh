@@ -12,8 +12,9 @@ fuzz_seconds=${FUZZ_SECONDS:-20}
 
 scripts/setup.sh --test
 
-echo "== layout of the code (clang-format)"
+echo "== layout of the code (clang-format), and each library including only what it links"
 scripts/format-check.sh
+scripts/include-check.py
 
 echo "== build and test (RelWithDebInfo)"
 cmake --preset default -DCARDMILL_WERROR=ON -DCARDMILL_BENCH=ON >/dev/null

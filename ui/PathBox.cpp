@@ -18,7 +18,8 @@ void PathBox::setPath(const std::filesystem::path& path)
     m_path = path;
     const std::string whole = files::utf8Of(path);
     setToolTip(QString::fromStdString(whole));
-    setText(QString::fromStdString(ShortenPath(whole, m_bound, static_cast<char>(std::filesystem::path::preferred_separator))));
+    setText(QString::fromStdString(
+        ShortenPath(whole, m_bound, static_cast<char>(std::filesystem::path::preferred_separator))));
     setCursorPosition(static_cast<int>(text().size())); // a box too narrow shows the file's name
     emit pathChanged();
 }

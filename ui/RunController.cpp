@@ -69,7 +69,8 @@ bool RunController::start(RunRequest request)
     m_thread = std::thread([this, request = std::move(request)] {
         auto result = std::make_shared<RunResult>(
             m_run.run(request, *m_relay, StopToken([this] { return m_stop.load() || termination::received(); })));
-        QMetaObject::invokeMethod(this, [this, result] { finish(std::move(*result)); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, result] { finish(std::move(*result)); }, Qt::QueuedConnection);
     });
     return true;
 }

@@ -12,6 +12,7 @@
 #include "merge/DocxMerger.h"
 #include "merge/OdtMerger.h"
 #include "merge/Pictures.h"
+#include "merge/Template.h"
 #include "support/Records.h"
 #include "support/TempDir.h"
 
@@ -44,6 +45,27 @@ std::string merged(const TempDir& dir, const std::string& body, const PassRecord
 std::string part(const TempDir& dir, const char* name = "word/document.xml")
 {
     return readZip(dir / "out.docx").entries.at(name);
+}
+
+TEST(LabelPlaces, BothFormatsFindThemByOneRule)
+{
+    // The outermost cells of a table that read records, rows inside a content control or a header-row group
+    // too, and not the cells of a table nested in them.
+    const std::string cell = "<w:tc>" + para(simpleField(" MERGEFIELD CALL ")) + "</w:tc>";
+    const std::string nested = "<w:tc><w:tbl><w:tr>" + cell + cell + "</w:tr></w:tbl>" + para("") + "</w:tc>";
+    const std::string docx = "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
+                             "<w:body><w:tbl><w:sdt><w:sdtContent><w:tr>" +
+                             cell + nested + "</w:tr></w:sdtContent></w:sdt></w:tbl>" + para("") +
+                             "</w:body></w:document>";
+    EXPECT_EQ(compileDocx(docx).body.labelPlaces(), 2u);
+    const std::string odtCell = "<table:table-cell><text:p>" + test::display("CALL") + "</text:p></table:table-cell>";
+    const std::string odt = "<office:document-content xmlns:office=\"o\" xmlns:table=\"t\" xmlns:text=\"x\">"
+                            "<office:body><office:text><table:table><table:table-header-rows><table:table-row>" +
+                            odtCell + "<table:table-cell><table:table><table:table-row>" + odtCell + odtCell +
+                            "</table:table-row></table:table></table:table-cell></table:table-row>"
+                            "</table:table-header-rows></table:table></office:text></office:body>"
+                            "</office:document-content>";
+    EXPECT_EQ(compileOdt(odt, "s", false).body.labelPlaces(), 2u);
 }
 
 TEST(IfFields, DecideByComparisonWithNestedFieldsAndWildcards)
