@@ -180,10 +180,17 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
                    "with --make-main-docs: the label sizes, such as 1,2,3,swl (default: every size that fits)")
         ->type_name("LIST");
     std::string myCall;
-    app.add_option(
-           "--my-call", myCall,
-           "with --make-main-docs: your call sign, for \"73 de\" (default: the one the desktop program remembers)")
+    app.add_option("--my-call", myCall,
+                   "your call sign: for \"73 de\" on made main documents, and for bureau order (default: the one the "
+                   "desktop program remembers)")
         ->type_name("CALL");
+    std::string order;
+    app.add_option("--order", order,
+                   "the labels' order: call (by call sign, the default) or bureau (bundled by country as QSL bureaus "
+                   "ask, with a packing list <base>_bureau.txt; needs the hamradio-files package)")
+        ->type_name("call|bureau");
+    bool ownCountryLast = false;
+    app.add_flag("--own-country-last", ownCountryLast, "bureau order: your own country's bundle last, not first");
     app.add_flag("--replace", task.replace, "with --make-main-docs: replace main documents that are there");
     app.set_version_flag("--version", std::string("cardmill-convert ") + kVersionText);
 
@@ -211,7 +218,14 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     const bool list = app.count("--list-stocks") > 0, make = app.count("--make-main-docs") > 0;
     if (list && make)
         return usage("--list-stocks and --make-main-docs go separately");
-    for (const char* option : {"--stock", "--custom-grid", "--format", "--sizes", "--my-call", "--replace"})
+    std::optional<std::string> ownCall;
+    if (app.count("--my-call")) {
+        const std::string call = text::upper(std::string(text::trim(myCall)));
+        if (call.size() > 20 || call.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789/") != std::string::npos)
+            return usage("--my-call takes a call sign: letters, digits and /");
+        ownCall = call;
+    }
+    for (const char* option : {"--stock", "--custom-grid", "--format", "--sizes", "--replace"})
         if (app.count(option) && !make)
             return usage(std::string(option) + " goes with --make-main-docs");
     if (list || make) {
@@ -226,13 +240,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
             task.format = text::upper(task.format) == "ODT" ? "odt" : text::upper(task.format) == "DOCX" ? "docx" : "";
             if (task.format.empty())
                 return usage("--format must be docx or odt");
-            if (app.count("--my-call")) {
-                const std::string call = text::upper(std::string(text::trim(myCall)));
-                if (call.size() > 20 ||
-                    call.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789/") != std::string::npos)
-                    return usage("--my-call takes a call sign: letters, digits and /");
-                task.ownCall = call;
-            }
+            task.ownCall = ownCall;
         }
         return result;
     }
@@ -265,6 +273,29 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     else if (app.count("--settings")) {
         return usage("--settings goes with --profile");
     }
+    // Without a profile: the own call the desktop program remembers, when the settings file can tell.
+    const std::filesystem::path settingsFile =
+        settings.empty() ? defaultSettingsPath() : std::filesystem::path(settings);
+    if (!app.count("--profile")) {
+        try {
+            std::error_code ec;
+            if (std::filesystem::is_regular_file(settingsFile, ec))
+                o.ownCall = readStockChoice(IniFile(settingsFile)).ownCall;
+        } catch (const SettingsReadError&) {
+            // Only a convenience: the run needs no settings file.
+        }
+        o.countryFile = countryFileFor(settingsFile);
+    }
+    if (ownCall)
+        o.ownCall = *ownCall;
+    if (!order.empty()) {
+        const std::string which = text::upper(std::string(text::trim(order)));
+        if (which != "CALL" && which != "BUREAU")
+            return usage("--order must be call or bureau");
+        o.order = which == "BUREAU" ? LabelOrder::Bureau : LabelOrder::Call;
+    }
+    if (ownCountryLast)
+        o.ownBundleLast = true;
 
     // Options given on the command line override the profile's values.
     if (app.count("--log"))

@@ -4,11 +4,14 @@
 
 #include "engine/AdifReader.h"
 #include "engine/BadRecordsFile.h"
+#include "engine/BureauOrder.h"
+#include "engine/CountryFile.h"
 #include "engine/DataSourceFiles.h"
 #include "engine/Failure.h"
 #include "engine/LabelMerge.h"
 #include "engine/LineComposer.h"
 #include "engine/LineReader.h"
+#include "engine/OutputFile.h"
 #include "engine/QsoFilters.h"
 #include "engine/RunInputs.h"
 #include "engine/RunLock.h"
@@ -145,6 +148,15 @@ RunResult ConversionRun::execute(const RunRequest& request, RunObserver& observe
         inputs.push_back(swl);
     }
     const SentMarking marking = request.marking;
+    // Bureau order needs the country file.
+    CountryFile countries;
+    if (request.order == LabelOrder::Bureau) {
+        std::error_code ec;
+        if (request.countryFile.empty() || !std::filesystem::is_regular_file(request.countryFile, ec))
+            return said(RunOutcome::Refused, TextId::BureauNeedsCountryFile,
+                        {request.countryFile.parent_path().string()});
+        countries = CountryFile::load(request.countryFile);
+    }
     // One run at a time writes the files of a <base> (two logs "log.adi" and "log.adif" share them), and those
     // of the SWL file's <base> when it marks that file.
     std::vector<std::filesystem::path> lockedBases{base};
@@ -265,15 +277,27 @@ RunResult ConversionRun::execute(const RunRequest& request, RunObserver& observe
     }
 
     m_lines.sort();
+    std::optional<BureauSorting> bureau;
+    if (request.order == LabelOrder::Bureau)
+        bureau = sortForBureau(m_lines, countries, request.ownCall, request.ownBundleLast);
     GroupedLines grouped;
     DataSourceWriter writer(base, request.format, request.labelSize, observer, stop);
-    if (writer.write(m_lines, grouped) == DataSourceWriter::Result::Stopped)
+    if (writer.write(m_lines, grouped, bureau ? &*bureau : nullptr) == DataSourceWriter::Result::Stopped)
         return stopped(false);
     observer.progress(0, 0);
     observer.status(TextId::Count);
 
     RunSummary summary;
     summary.base = base;
+    // The packing list of this run's bundles; one of an earlier run in bureau order goes.
+    if (bureau) {
+        summary.packingList = packingListPath(base);
+        writePackingList(summary.packingList, bureau->bundles, writer.labelsPerBundle());
+        for (const std::size_t labels : writer.labelsPerBundle())
+            summary.bundles += labels > 0;
+    } else {
+        removeOlderOutput(packingListPath(base));
+    }
     // Marks the labelled QSOs as sent, when the user asks for it, once everything else has succeeded. A stop
     // writes neither file; a file that changed since it was read is marked in neither. False when stopped.
     auto markSent = [&] {

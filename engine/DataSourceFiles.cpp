@@ -92,10 +92,12 @@ void DataSourceWriter::writeLine(Output& out, std::string_view line)
 }
 
 void DataSourceWriter::writeGroup(const SortedLines& lines, const std::vector<std::uint32_t>& group,
-                                  GroupedLines& grouped)
+                                  GroupedLines& grouped, const BureauSorting* bureau)
 {
     if (group.empty())
         return;
+    if (bureau)
+        ++m_labelsPerBundle[bureau->bundleOf[group.front()]];
     Output& out = m_outputs[group.size()];
     for (const std::uint32_t line : group)
         writeLine(out, lines[line]);
@@ -108,10 +110,12 @@ void DataSourceWriter::discardAll()
         out.file.reset();
 }
 
-DataSourceWriter::Result DataSourceWriter::write(const SortedLines& lines, GroupedLines& grouped)
+DataSourceWriter::Result DataSourceWriter::write(const SortedLines& lines, GroupedLines& grouped,
+                                                 const BureauSorting* bureau)
 {
     for (auto& g : grouped)
         g.clear();
+    m_labelsPerBundle.assign(bureau ? bureau->bundles.size() : 0, 0);
     m_observer.status(TextId::StatusRewriting);
     m_observer.progress(0, lines.size());
     createOutputs();
@@ -127,31 +131,35 @@ DataSourceWriter::Result DataSourceWriter::write(const SortedLines& lines, Group
         return true;
     };
 
-    for (std::size_t i = 0; i < lines.size(); ++i) {
+    for (std::size_t k = 0; k < lines.size(); ++k) {
         if (stopped())
             return Result::Stopped;
+        const auto i = bureau ? bureau->order[k] : static_cast<std::uint32_t>(k);
         const std::string_view current = lines[i];
-        m_observer.progress(i + 1, lines.size());
+        m_observer.progress(k + 1, lines.size());
 
         if (isSwlLine(current)) {
             // Each SWL report is a label of its own; it neither joins nor ends a station's QSO label.
             writeLine(m_outputs[0], current);
-            grouped[0].push_back(static_cast<std::uint32_t>(i));
+            grouped[0].push_back(i);
+            if (bureau)
+                ++m_labelsPerBundle[bureau->bundleOf[i]];
             continue;
         }
         const bool complete =
-            !group.empty() && (callColumn(current) != callColumn(lines[group.back()]) || group.size() >= size ||
-                               text::findNoCase(current, "_SWL") != std::string::npos);
+            !group.empty() && (callColumn(current) != callColumn(lines[group.back()]) ||
+                               (bureau && bureau->routing[i] != bureau->routing[group.back()]) ||
+                               group.size() >= size || text::findNoCase(current, "_SWL") != std::string::npos);
         if (complete) {
-            writeGroup(lines, group, grouped);
+            writeGroup(lines, group, grouped, bureau);
             group.clear();
         }
-        group.push_back(static_cast<std::uint32_t>(i));
+        group.push_back(i);
     }
     // A stop clicked while the last line was read is honoured here, before anything is finished.
     if (stopped())
         return Result::Stopped;
-    writeGroup(lines, group, grouped);
+    writeGroup(lines, group, grouped, bureau);
 
     // The files with labels take their places; an older file of a size that got no label goes (a link itself,
     // never what it points to).

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/BureauOrder.h"
 #include "engine/LabelMerge.h"
 #include "engine/OutputFile.h"
 #include "engine/RunRequest.h"
@@ -52,7 +53,13 @@ public:
     // lines; a stop request is looked at before every line. The files are written under temporary names and
     // put in place only when the grouping is complete, so a stop or an error leaves the files of the last run
     // as they were. Throws IoError when a file cannot be created or written.
-    Result write(const SortedLines& lines, GroupedLines& grouped);
+    //
+    // With `bureau`, the lines go in its order, lines of one call group only when their routing calls are the
+    // same, and labelsPerBundle() counts each bundle's labels.
+    Result write(const SortedLines& lines, GroupedLines& grouped, const BureauSorting* bureau = nullptr);
+
+    // The labels of each bundle of the bureau sorting the files were written in, every size and SWL together.
+    const std::vector<std::size_t>& labelsPerBundle() const { return m_labelsPerBundle; }
 
     // The column names of the header the files got.
     const std::vector<std::string>& columns() const { return m_columns; }
@@ -65,7 +72,8 @@ private:
     };
 
     void createOutputs();
-    void writeGroup(const SortedLines& lines, const std::vector<std::uint32_t>& group, GroupedLines& grouped);
+    void writeGroup(const SortedLines& lines, const std::vector<std::uint32_t>& group, GroupedLines& grouped,
+                    const BureauSorting* bureau);
     void writeLine(Output& out, std::string_view line);
     void discardAll();
 
@@ -76,6 +84,7 @@ private:
     const StopToken& m_stop;
     std::vector<std::string> m_columns;
     std::array<Output, 11> m_outputs; // index 0: SWL, 1 to 10: label sizes
+    std::vector<std::size_t> m_labelsPerBundle;
 };
 
 } // namespace cardmill

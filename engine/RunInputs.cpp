@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/BureauOrder.h"
 #include "engine/DataSourceFiles.h"
 #include "engine/Failure.h"
 #include "engine/Files.h"
@@ -41,6 +42,7 @@ std::vector<std::filesystem::path> runOutputs(const std::filesystem::path& base)
     outputs.push_back(SentMarks::sentPath(base));
     outputs.push_back(SentMarks::updatedPath(base));
     outputs.push_back(tableDocumentPath(base));
+    outputs.push_back(packingListPath(base));
     return outputs;
 }
 

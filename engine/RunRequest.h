@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/BureauOrder.h"
 #include "engine/QrgFormatter.h"
 #include "engine/SentMarks.h"
 
@@ -99,6 +100,10 @@ struct RunRequest {
     bool keepTableDocument = false; // the "Do not delete temporary.doc file" option
     bool pdf = false;               // the label documents as PDF too
     bool polishNames = false;       // month and day names of date pictures in Polish
+    LabelOrder order = LabelOrder::Call;
+    std::filesystem::path countryFile; // the country file "cty.dat" that bureau order takes (see findCountryFile)
+    std::string ownCall;               // the user's call: bureau order puts its country's bundle first
+    bool ownBundleLast = false;        // ... or last
     friend bool operator==(const RunRequest&, const RunRequest&) = default;
 };
 

@@ -48,6 +48,8 @@ struct RunSummary {
     std::optional<Failure> pdfFailure;       // why the PDFs asked for were not made (the label documents stay)
     std::vector<MergeWarning> warnings;      // about main documents, each once
     std::filesystem::path base;              // the run's <base>
+    std::filesystem::path packingList;       // bureau order: "<base>_bureau.txt"
+    std::size_t bundles = 0;                 // ... and how many bundles it lists
     bool badRecords = false;                 // "<base>_bad.txt" holds entries
 };
 

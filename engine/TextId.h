@@ -72,8 +72,10 @@ enum class TextId {
     FailureSettingsWrite,
     FailureLogChanged,
     FailureRecordsLeftOut,
-    NothingMarked, // %s = why
-    PdfsMade,      // %s = the PDFs' names as a pattern
+    NothingMarked,          // %s = why
+    PdfsMade,               // %s = the PDFs' names as a pattern
+    BureauNeedsCountryFile, // error; %s = the folder where the user may put one
+    PackingList,            // %s = the number of bundles, %s = the packing list
     Count
 };
 

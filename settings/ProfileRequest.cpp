@@ -1,6 +1,8 @@
 #include "settings/ProfileRequest.h"
 
+#include "engine/CountryFile.h"
 #include "engine/Files.h"
+#include "engine/Text.h"
 #include "settings/SettingsStore.h"
 
 namespace cardmill {
@@ -21,6 +23,8 @@ void applyProfile(const StoredProfile& p, RunRequest& r)
         r.format.dateFormat = dateFormatIndexOf(*p.dateFormat);
     if (p.dateSeparator)
         r.format.separator = *p.dateSeparator;
+    r.order =
+        p.labelOrder && text::equalNoCase(*p.labelOrder, kBureauOrderText) ? LabelOrder::Bureau : LabelOrder::Call;
 }
 
 void applyProgramSettings(const IniFile& ini, RunRequest& r)
@@ -30,6 +34,15 @@ void applyProgramSettings(const IniFile& ini, RunRequest& r)
     r.keepTableDocument = program.keepTemporaryFile;
     r.pdf = program.pdfLabels;
     r.marking = {program.markSent, program.sentVia};
+    r.ownBundleLast = program.ownBundleLast;
+    r.ownCall = readStockChoice(ini).ownCall;
+    r.countryFile = countryFileFor(ini.path());
+}
+
+std::filesystem::path countryFileFor(const std::filesystem::path& settingsFile)
+{
+    const std::filesystem::path found = findCountryFile(settingsFile.parent_path());
+    return found.empty() ? settingsFile.parent_path() / "cty.dat" : found;
 }
 
 } // namespace cardmill

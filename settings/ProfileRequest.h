@@ -14,7 +14,12 @@ namespace cardmill {
 void applyProfile(const StoredProfile& profile, RunRequest& request);
 
 // The settings file's program-wide choices in a request: the user-defined fields, the marking as sent, the
-// table document and PDF options. Throws SettingsReadError.
+// table document and PDF options, the own call and where the own country's bundle goes, the country file.
+// Throws SettingsReadError.
 void applyProgramSettings(const IniFile& ini, RunRequest& request);
+
+// The country file for a program with this settings file: one the user put beside the settings file, else the
+// hamradio-files package's; when there is none, where the user may put one (a file that is not there).
+std::filesystem::path countryFileFor(const std::filesystem::path& settingsFile);
 
 } // namespace cardmill

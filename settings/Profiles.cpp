@@ -87,7 +87,7 @@ std::optional<std::string> findProfile(const IniFile& ini, std::string_view name
 StoredProfile readProfile(const IniFile& ini, std::string_view name)
 {
     StoredProfile p;
-    const IniFile::Lines lines = ini.snapshot(); // one reading of the file for all seven keys
+    const IniFile::Lines lines = ini.snapshot(); // one reading of the file for all keys
     p.sourceFile = lines.read(name, kProfileKeys[0]);
     p.swlFile = lines.read(name, kProfileKeys[1]);
     p.mainDocument = lines.read(name, kProfileKeys[2]);
@@ -95,6 +95,7 @@ StoredProfile readProfile(const IniFile& ini, std::string_view name)
     p.qsosOnLabel = toInt(lines.read(name, kProfileKeys[4]));
     p.dateFormat = lines.read(name, kProfileKeys[5]);
     p.dateSeparator = lines.read(name, kProfileKeys[6]);
+    p.labelOrder = lines.read(name, kProfileKeys[7]);
     return p;
 }
 
@@ -108,6 +109,7 @@ void writeProfile(const IniFile& ini, std::string_view name, const Profile& prof
         lines.write(name, kProfileKeys[4], std::to_string(profile.qsosOnLabel));
         lines.write(name, kProfileKeys[5], profile.dateFormat);
         lines.write(name, kProfileKeys[6], profile.dateSeparator);
+        lines.write(name, kProfileKeys[7], profile.labelOrder);
     });
 }
 

@@ -14,9 +14,15 @@ namespace cardmill {
 // The settings file's name; it lies beside the executable.
 inline constexpr std::string_view kSettingsFileName = "cardmill.ini";
 
-// The seven keys of a profile section, in the order they are written.
-inline constexpr std::array<std::string_view, 7> kProfileKeys{
-    "Source file", "Source SWL file", "Main doc", "QRG format", "QSOs on label", "Date format", "Date separator"};
+// The keys of a profile section, in the order they are written: the first seven of old, and "Label order".
+inline constexpr std::array<std::string_view, 8> kProfileKeys{"Source file",    "Source SWL file", "Main doc",
+                                                              "QRG format",     "QSOs on label",   "Date format",
+                                                              "Date separator", "Label order"};
+
+// The stored texts of the label orders ("Label order"); a profile without the key, or with another text, has
+// the labels in call order.
+inline constexpr std::string_view kCallOrderText = "call";
+inline constexpr std::string_view kBureauOrderText = "bureau";
 
 // The stored QRG format texts, by QRG format index 0 to 7 (always English in the file).
 inline constexpr const auto& kQrgFormatTexts = kQrgFormatNames;
@@ -37,6 +43,7 @@ struct Profile {
     int qsosOnLabel = 1;
     std::string dateFormat = std::string(kDateFormatTexts[0]);
     std::string dateSeparator = "-";
+    std::string labelOrder = std::string(kCallOrderText);
 };
 
 // A profile as the file holds it: a key that is missing is nullopt, so that each reader keeps its own default.
@@ -48,6 +55,7 @@ struct StoredProfile {
     std::optional<int> qsosOnLabel;
     std::optional<std::string> dateFormat;
     std::optional<std::string> dateSeparator;
+    std::optional<std::string> labelOrder;
 };
 
 // The date format index of a stored "Date format" text; the first test that holds decides (case-sensitive):
@@ -70,7 +78,7 @@ std::vector<std::string> sortedProfileNames(const IniFile& ini);
 std::optional<std::string> findProfile(const IniFile& ini, std::string_view name);
 
 StoredProfile readProfile(const IniFile& ini, std::string_view name);
-// Writes all seven keys, in order, as one change of the file.
+// Writes all keys, in order, as one change of the file.
 void writeProfile(const IniFile& ini, std::string_view name, const Profile& profile);
 
 } // namespace cardmill

@@ -110,6 +110,7 @@ ProgramOptions readProgramOptions(const IniFile& ini)
     o.markSent = ini.readBool("Program", "Mark QSOs as sent", false);
     const std::string via = text::upper(ini.readString("Program", "QSL sent via", ""));
     o.sentVia = via == "B" || via == "D" || via == "E" ? via[0] : 0;
+    o.ownBundleLast = ini.readBool("Program", "Own country last", false);
     return o;
 }
 
@@ -120,6 +121,7 @@ void writeProgramOptions(IniFile::Lines& lines, const ProgramOptions& options)
     lines.write("Program", "PDF labels", flag(options.pdfLabels));
     lines.write("Program", "Mark QSOs as sent", flag(options.markSent));
     lines.write("Program", "QSL sent via", options.sentVia ? std::string(1, options.sentVia) : std::string());
+    lines.write("Program", "Own country last", flag(options.ownBundleLast));
 }
 
 void writeClosingState(const IniFile& ini, const ClosingState& state)

@@ -30,6 +30,7 @@ struct ProgramOptions {
     bool pdfLabels = false;         // "PDF labels"
     bool markSent = false;          // "Mark QSOs as sent"
     char sentVia = 0;               // "QSL sent via": 'B', 'D', 'E', or 0 (stored empty) for not set
+    bool ownBundleLast = false;     // "Own country last": bureau order puts the own country's bundle last
 };
 
 // What the main window stores when it closes.

@@ -91,6 +91,9 @@ std::string followingLines(const RunSummary& summary, Language language)
 {
     const std::vector<MarkedFile>& marked = summary.marked;
     std::string lines;
+    if (!summary.packingList.empty())
+        lines += "\n" + textFor(TextId::PackingList, language,
+                                {std::to_string(summary.bundles), summary.packingList.string()});
     if (!summary.pdfs.empty())
         lines += "\n" + textFor(TextId::PdfsMade, language, documentPlace(summary.pdfs).second);
     if (summary.pdfFailure)

@@ -230,6 +230,15 @@ constexpr TextEntry entryOf(TextId id)
             "Dokument główny \"%s\" umieścił na nalepkach tylko %s rekordów: nie przechodzi do następnego rekordu w "
             "każdej "
             "nalepce"};
+    case TextId::BureauNeedsCountryFile:
+        return {K::Error, I::None, WindowText::Count,
+                "Labels in bureau order need the country file cty.dat of the package hamradio-files. Install it "
+                "(sudo apt install hamradio-files), or put a cty.dat into \"%s\".",
+                "Nalepki w kolejności biura QSL wymagają pliku krajów cty.dat z pakietu hamradio-files. Zainstaluj "
+                "go (sudo apt install hamradio-files) albo umieść plik cty.dat w \"%s\"."};
+    case TextId::PackingList:
+        return {K::None, I::None, WindowText::Count, "For the QSL bureau: %s bundles, listed in \"%s\".",
+                "Dla biura QSL: paczek %s, wypisanych w \"%s\"."};
     case TextId::PdfsMade: return {K::None, I::None, WindowText::Count, "As PDF too: %s.", "Także jako PDF: %s."};
     case TextId::NothingMarked:
         return {K::None, I::None, WindowText::Count, "No QSO was marked as sent: %s.",

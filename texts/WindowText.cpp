@@ -216,6 +216,11 @@ constexpr TextEntry windowEntryOf(WindowText id)
         return {K::None, I::None, WindowText::Count,
                 "Cannot put \"%s\" in place: %s (the documents before it were made)",
                 "Nie można umieścić \"%s\" na miejscu: %s (dokumenty przed nim zostały utworzone)"};
+    case WindowText::LabelOrderCaption:
+        return {K::None, I::None, WindowText::Count, "Label order", "Kolejność nalepek"};
+    case WindowText::OrderByCall: return {K::None, I::None, WindowText::Count, "by call", "według znaku"};
+    case WindowText::OrderForBureau:
+        return {K::None, I::None, WindowText::Count, "for the QSL bureau", "dla biura QSL"};
     case WindowText::StopRunAndClose:
         return {K::Box, I::Warning, WindowText::CaptionAttention,
                 "A run is making labels. Stop it and close the window when it has stopped?",

@@ -38,6 +38,9 @@ enum class WindowText {
     // The dialog for new main documents and the start position.
     ButtonNewMainDocs, // the button beside the main document's "Browse"
     LabelFirstLabel,
+    LabelOrderCaption, // "Label order"
+    OrderByCall,
+    OrderForBureau,
     StockTitle,
     StockStock,
     StockSearchHint,

@@ -69,6 +69,7 @@ TFADIF1::TFADIF1(std::filesystem::path settingsFile, QWidget* parent)
     m_sentVia = named<QComboBox>(this, "ComboBox1");
     for (const char* via : {"(not set)", "Bureau", "Direct", "Electronic"})
         m_sentVia->addItem(QString::fromUtf8(via));
+    m_ownLast = named<QCheckBox>(this, "CheckBoxOwnLast", "Bureau order: own country's bundle last");
     m_polish = named<QCheckBox>(this, "CheckBox1", "Polish language");
     m_exit = named<QPushButton>(this, "Button3", "Exit");
     outer->addWidget(m_keepTemporary);
@@ -78,6 +79,7 @@ TFADIF1::TFADIF1(std::filesystem::path settingsFile, QWidget* parent)
     mark->addWidget(m_sentVia);
     mark->addStretch(1);
     outer->addLayout(mark);
+    outer->addWidget(m_ownLast);
     auto* last = new QHBoxLayout;
     last->addWidget(m_polish);
     last->addStretch(1);
@@ -104,6 +106,7 @@ void TFADIF1::load()
     m_pdf->setChecked(o.pdfLabels);
     m_markSent->setChecked(o.markSent);
     m_sentVia->setCurrentIndex(o.sentVia == 'B' ? 1 : o.sentVia == 'D' ? 2 : o.sentVia == 'E' ? 3 : 0);
+    m_ownLast->setChecked(o.ownBundleLast);
 }
 
 std::vector<std::string> TFADIF1::userFields() const
@@ -127,6 +130,11 @@ bool TFADIF1::polish() const
 bool TFADIF1::pdfLabels() const
 {
     return m_pdf->isChecked();
+}
+
+bool TFADIF1::ownBundleLast() const
+{
+    return m_ownLast->isChecked();
 }
 
 SentMarking TFADIF1::sentMarking() const

@@ -32,6 +32,7 @@ public:
     bool polish() const;
     bool pdfLabels() const;
     SentMarking sentMarking() const;
+    bool ownBundleLast() const;
 
     void Button1Click(); // "Add"
     void Button2Click(); // "Delete"
@@ -50,6 +51,7 @@ private:
     QCheckBox* m_pdf;           // CheckBox3
     QCheckBox* m_markSent;      // CheckBox4
     QComboBox* m_sentVia;       // ComboBox1: not set, Bureau, Direct, Electronic
+    QCheckBox* m_ownLast;       // bureau order: the own country's bundle last
     QPushButton* m_exit;        // Button3
 };
 

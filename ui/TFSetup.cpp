@@ -19,6 +19,7 @@
 #include "engine/RunRequest.h"
 #include "engine/Text.h"
 #include "settings/DialogRules.h"
+#include "settings/ProfileRequest.h"
 #include "settings/Profiles.h"
 #include "ui/Messages.h"
 #include "ui/PathBox.h"
@@ -76,6 +77,7 @@ TFSetup::TFSetup(const Settings& settings, Language language, const ProfileSetup
     m_qrg->setCurrentIndex(input.qrgText.empty() ? 0 : qrgFormatIndexNoCase(input.qrgText).value_or(-1));
     m_date->setCurrentIndex(input.dateFormat);
     m_qsos->setValue(std::clamp(input.qsos, 1, 10));
+    m_order->setCurrentIndex(input.bureauOrder ? 1 : 0);
 }
 
 void TFSetup::build()
@@ -152,6 +154,12 @@ void TFSetup::build()
     formats->addWidget(m_sep, 1, 2);
     formats->addWidget(new QLabel(u"QSOs numbers on one label"_s, this), 0, 3);
     formats->addWidget(m_qsos, 1, 3, Qt::AlignLeft);
+    m_order = named<QComboBox>(this, "ComboOrder");
+    for (const WindowText item : {WindowText::OrderByCall, WindowText::OrderForBureau})
+        m_order->addItem(QString::fromStdString(textFor(item, m_language)));
+    formats->addWidget(new QLabel(QString::fromStdString(textFor(WindowText::LabelOrderCaption, m_language)), this), 0,
+                       4);
+    formats->addWidget(m_order, 1, 4);
     outer->addLayout(formats);
 
     m_delete = button(this, "Button3", "Delete");
@@ -270,6 +278,9 @@ void TFSetup::ComboBox1Change()
         m_separator = QString::fromStdString(*p.dateSeparator);
         m_sep->setText(m_separator);
     }
+    RunRequest order;
+    applyProfile(p, order);
+    m_order->setCurrentIndex(order.order == LabelOrder::Bureau ? 1 : 0);
 }
 
 // The dialogs start in the folder of the file chosen before, else in the log's.
@@ -329,6 +340,7 @@ bool TFSetup::apply()
     const int date = m_date->currentIndex();
     p.dateFormat = date >= 0 ? std::string(kDateFormatTexts[static_cast<std::size_t>(date)]) : std::string();
     p.dateSeparator = m_sep->text().toStdString();
+    p.labelOrder = std::string(m_order->currentIndex() == 1 ? kBureauOrderText : kCallOrderText);
     try {
         m_settings.writeProfile(name, p);
     } catch (const SettingsWriteError& e) {

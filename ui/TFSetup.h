@@ -30,6 +30,7 @@ struct ProfileSetupInput {
     int dateFormat = 0;
     std::string separator = "-";
     int qsos = 1;
+    bool bureauOrder = false;
 };
 
 // What it changed, for the main window to follow when it has closed.
@@ -87,6 +88,7 @@ private:
     QComboBox* m_date;         // ComboBox3
     QLineEdit* m_sep;          // Edit3
     QSpinBox* m_qsos;          // SpinEdit1
+    QComboBox* m_order;        // the label order: by call, for the QSL bureau
     QPushButton* m_delete;     // Button3
     QPushButton* m_new;        // Button1
     QPushButton* m_apply;      // Button2

@@ -148,6 +148,7 @@ void TForm1::profileLoad()
     m_dateText = p.dateFormat.value_or(m_dateText);
     m_dateFormatIndex = loaded.format.dateFormat;
     m_separator = loaded.format.separator;
+    m_order->setCurrentIndex(loaded.order == LabelOrder::Bureau ? 1 : 0);
     showFormats();
 }
 
@@ -209,6 +210,7 @@ void TForm1::Button8Click()
     input.dateFormat = m_dateFormatIndex;
     input.separator = m_separator.empty() ? "-" : m_separator;
     input.qsos = labelSize().value();
+    input.bureauOrder = m_order->currentIndex() == 1;
     TFSetup setup(m_settings, language(), input, this);
     userInteraction().execDialog(setup);
     const ProfileSetupResult& result = setup.result();
@@ -238,6 +240,9 @@ void TForm1::CheckBox1Click()
     set(m_config, WindowText::ButtonConfig);
     set(m_newMain, WindowText::ButtonNewMainDocs);
     set(m_firstLabelLabel, WindowText::LabelFirstLabel);
+    set(m_orderLabel, WindowText::LabelOrderCaption);
+    m_order->setItemText(0, toQString(textFor(WindowText::OrderByCall, l)));
+    m_order->setItemText(1, toQString(textFor(WindowText::OrderForBureau, l)));
     m_swl->actions().front()->setToolTip(toQString(textFor(WindowText::ClearSwlFile, l)));
     m_filters->applyLanguage(l);
     showFormats();
@@ -499,6 +504,7 @@ ClosingState TForm1::closingState() const
     const SentMarking marking = m_configuration ? m_configuration->sentMarking() : SentMarking{};
     state.options.markSent = marking.on;
     state.options.sentVia = marking.via;
+    state.options.ownBundleLast = m_configuration && m_configuration->ownBundleLast();
     return state;
 }
 

@@ -164,6 +164,8 @@ private:
     QLineEdit* m_date;            // Edit5
     QLabel* m_firstLabelLabel;    // Label12
     QSpinBox* m_firstLabel;       // SpinEdit1
+    QLabel* m_orderLabel;         // "Label order"
+    QComboBox* m_order;           // by call, for the QSL bureau
     QPushButton* m_config;        // Button2
     QToolButton* m_filtersButton; // SpeedButton1
     QPushButton* m_stopButton;    // Button6

@@ -144,7 +144,14 @@ void TForm1::build()
     m_firstLabelLabel = label(this, "Label12", "First label on the sheet");
     m_firstLabel = named<QSpinBox>(this, "SpinEdit1");
     m_firstLabel->setRange(1, kMaxStartLabel);
+    m_orderLabel = label(this, "LabelOrder", "Label order");
+    m_order = named<QComboBox>(this, "ComboOrder");
+    m_order->addItem(u"by call"_s);
+    m_order->addItem(u"for the QSL bureau"_s);
     auto* first = row({m_firstLabelLabel, m_firstLabel});
+    first->addSpacing(fontMetrics().averageCharWidth() * 3);
+    first->addWidget(m_orderLabel);
+    first->addWidget(m_order);
     first->addStretch(1);
     main->addLayout(first);
 

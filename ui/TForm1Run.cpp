@@ -1,10 +1,12 @@
 // The main window and its runs: the request made of the window's choices, the run's progress in the status
 // bar, and how it ended in messages.
+#include <QComboBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 
+#include "settings/ProfileRequest.h"
 #include "ui/FilterPane.h"
 #include "ui/Messages.h"
 #include "ui/PathBox.h"
@@ -32,6 +34,14 @@ RunRequest TForm1::request() const
         r.keepTableDocument = m_configuration->keepTemporaryFile();
         r.pdf = m_configuration->pdfLabels();
         r.marking = m_configuration->sentMarking();
+        r.ownBundleLast = m_configuration->ownBundleLast();
+    }
+    r.order = m_order->currentIndex() == 1 ? LabelOrder::Bureau : LabelOrder::Call;
+    r.countryFile = countryFileFor(m_settings.file());
+    try {
+        r.ownCall = m_settings.stockChoice().ownCall;
+    } catch (const std::exception&) {
+        // An unreadable settings file only means no own call: bureau order then has no own country first.
     }
     r.polishNames = language() == Language::Polish;
     return r;

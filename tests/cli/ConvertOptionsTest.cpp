@@ -192,6 +192,18 @@ TEST(ConvertProgram, ExitCodes)
     EXPECT_EQ(convert(logArg + " --main-doc '" + (dir / "none_1.docx").string() + "'"), ExitPrecondition);
     EXPECT_EQ(convert(logArg + " --no-merge --call K1ABC"), ExitNoData);
     EXPECT_EQ(convert(logArg + " --qsos 12"), ExitUsage);
+    EXPECT_EQ(convert(logArg + " --no-merge --order alphabet"), ExitUsage);
+    // Bureau order without the country file: refused, the package named.
+    {
+        const std::string path = std::getenv("XDG_DATA_DIRS") ? std::getenv("XDG_DATA_DIRS") : "";
+        ::setenv("XDG_DATA_DIRS", (dir / "nowhere").c_str(), 1);
+        const int code = convert(logArg + " --no-merge --order bureau");
+        if (path.empty())
+            ::unsetenv("XDG_DATA_DIRS");
+        else
+            ::setenv("XDG_DATA_DIRS", path.c_str(), 1);
+        EXPECT_EQ(code, ExitPrecondition);
+    }
 
     // A whole run from a profile.
     const auto ini = dir.write("cardmill.ini", "[Portable]\nSource file=" + log.string() +

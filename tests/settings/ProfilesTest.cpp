@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "settings/ProfileRequest.h"
 #include "settings/SettingsStore.h"
 #include "support/TempDir.h"
 
@@ -106,14 +107,14 @@ TEST(SettingsStore, OrderInTheFileAfterAFirstProfileAndAFirstClose)
     EXPECT_EQ(readFile(ini.path()),
               "[Home]\r\nSource file=/l/log.adi\r\nSource SWL file=\r\nMain doc=/l/card_1.doc\r\n"
               "QRG format=QRG in meters with 'M'\r\nQSOs on label=1\r\nDate format=2006-09-23\r\n"
-              "Date separator=-\r\n"
+              "Date separator=-\r\nLabel order=call\r\n"
               "[Filters]\r\nCall=1\r\nCallsign=SP1ABC\r\nDate=0\r\nFrom-date=2006-09-01\r\nTo-date=2006-09-30\r\n"
               "QSL_SENT=0\r\nQSL_SENT_Y=0\r\nQSL_SENT_N=0\r\nQSL_SENT_R=0\r\nQSL_SENT_I=0\r\nQSL_SENT_Blank=1\r\n"
               "QSL_RCVD=0\r\nQSL_RCVD_Y=0\r\nQSL_RCVD_N=0\r\nQSL_RCVD_R=0\r\nQSL_RCVD_I=0\r\nQSL_RCVD_Blank=0\r\n"
               "QSL_PRINT=0\r\nQSL_PRINT_L=0\r\nQSL_PRINT_A=0\r\nQSL_PRINT_N=0\r\nQSL_PRINT_Blank=0\r\n"
               "[Profile]\r\nLast profile=0\r\n[ADIF_fields]\r\nADIF0=STATE\r\n"
               "[Program]\r\nTemporary file=1\r\nPolish language=0\r\nPDF labels=0\r\nMark QSOs as sent=0\r\n"
-              "QSL sent via=\r\n");
+              "QSL sent via=\r\nOwn country last=0\r\n");
     EXPECT_EQ(readLastProfile(ini), 0);
     EXPECT_TRUE(readProgramOptions(ini).keepTemporaryFile);
 
@@ -153,6 +154,30 @@ TEST(SettingsStore, SettingsLiveBesideAPortableProgramOtherwiseInTheUsersConfigF
     // A settings file already beside it keeps the program portable.
     dir.write("bin/cardmill.ini", "[Filters]\r\n");
     EXPECT_TRUE(settingsLocation(bin, false, "/x/config", "/home/u").portable);
+}
+
+TEST(ProfileRequest, OneLoadingForBothPrograms)
+{
+    // Old files have no "Label order": call order. A label size out of range is the nearest.
+    StoredProfile p;
+    p.sourceFile = "/l/log.adi";
+    p.qsosOnLabel = 12;
+    p.qrgFormat = "nonsense";
+    RunRequest r;
+    r.mainDocument = "/kept_1.docx";
+    r.format.qrg = QrgFormat::ExactKHz;
+    applyProfile(p, r);
+    EXPECT_EQ(r.log, "/l/log.adi");
+    EXPECT_EQ(r.mainDocument, "/kept_1.docx"); // a key the profile lacks keeps the value
+    EXPECT_EQ(r.swl, "");                      // ... but the SWL file, which a profile may not have
+    EXPECT_EQ(r.labelSize.value(), 10);
+    EXPECT_EQ(r.format.qrg, QrgFormat::ExactKHz);
+    EXPECT_EQ(r.order, LabelOrder::Call);
+    p.labelOrder = "Bureau";
+    p.qsosOnLabel = 0;
+    applyProfile(p, r);
+    EXPECT_EQ(r.order, LabelOrder::Bureau);
+    EXPECT_EQ(r.labelSize.value(), 1);
 }
 
 } // namespace

@@ -15,6 +15,10 @@ RunRequest FakeHost::request() const
     r.pdf = pdf;
     r.startLabel = startLabel;
     r.marking = marking;
+    r.order = order;
+    r.countryFile = countryFile;
+    r.ownCall = ownCall;
+    r.ownBundleLast = ownBundleLast;
     return r;
 }
 

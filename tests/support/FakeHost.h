@@ -21,6 +21,10 @@ public:
     bool merge = true;
     int startLabel = 1;
     SentMarking marking;
+    LabelOrder order = LabelOrder::Call;
+    std::filesystem::path countryFile;
+    std::string ownCall;
+    bool ownBundleLast = false;
 
     // What the runs said, each run's added.
     std::vector<RunMessage> messages;
