@@ -61,7 +61,8 @@ bool isCallLike(std::string_view word)
         const std::string_view part = word.substr(at, slash - at);
         if (isCallPart(part))
             any = true;
-        else if (part.empty() || !std::all_of(part.begin(), part.end(), [](char c) { return isLetter(c) || isDigit(c); }))
+        else if (part.empty() ||
+                 !std::all_of(part.begin(), part.end(), [](char c) { return isLetter(c) || isDigit(c); }))
             return false;
         at = slash + 1;
     }

@@ -33,7 +33,8 @@ CountryFile CountryFile::parse(std::string_view all)
     std::size_t at = 0;
     while (at < all.size()) {
         const std::size_t end = all.find(';', at);
-        const std::string_view record = all.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at);
+        const std::string_view record =
+            all.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at);
         at = end == std::string_view::npos ? all.size() : end + 1;
         // The eight header fields end in ":".
         std::vector<std::string_view> fields;
@@ -106,7 +107,8 @@ std::filesystem::path findCountryFile(const std::filesystem::path& userFolder)
     const std::string list = dirs && *dirs ? dirs : "/usr/local/share:/usr/share";
     for (std::size_t at = 0; at <= list.size();) {
         const std::size_t colon = std::min(list.find(':', at), list.size());
-        const std::filesystem::path file = std::filesystem::path(list.substr(at, colon - at)) / "hamradio-files" / "cty.dat";
+        const std::filesystem::path file =
+            std::filesystem::path(list.substr(at, colon - at)) / "hamradio-files" / "cty.dat";
         if (colon > at && std::filesystem::is_regular_file(file, ec))
             return file;
         at = colon + 1;

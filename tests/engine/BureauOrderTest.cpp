@@ -95,8 +95,7 @@ TEST_F(BureauRun, LabelsGoInBundlesWithAPackingList)
     // The own country last, before "?"; the call order writes no packing list and removes the old one.
     host.ownBundleLast = true;
     EXPECT_EQ(runIt(), RunOutcome::Done);
-    EXPECT_NE(readFile(file("_bureau.txt")).find("UA9,Asiatic Russia,1\r\nSP,Poland,2\r\n?,,1\r\n"),
-              std::string::npos);
+    EXPECT_NE(readFile(file("_bureau.txt")).find("UA9,Asiatic Russia,1\r\nSP,Poland,2\r\n?,,1\r\n"), std::string::npos);
     host.order = LabelOrder::Call;
     EXPECT_EQ(runIt(), RunOutcome::Done);
     EXPECT_FALSE(std::filesystem::exists(file("_bureau.txt")));
