@@ -1,5 +1,7 @@
 #include "engine/DataSourceFiles.h"
 
+#include <algorithm>
+
 #include "engine/Failure.h"
 #include "engine/LineComposer.h"
 #include "engine/OutputFile.h"
@@ -91,13 +93,34 @@ void DataSourceWriter::writeLine(Output& out, std::string_view line)
     out.written = true;
 }
 
-void DataSourceWriter::writeGroup(const SortedLines& lines, const std::vector<std::uint32_t>& group,
+void DataSourceWriter::addToStream(int size, std::size_t first, std::size_t at, std::uint32_t line,
+                                   const BureauSorting* bureau)
+{
+    std::uint64_t key = at;
+    if (bureau)
+        key |= (std::uint64_t{bureau->bundleOf[line]} << 33) | (std::uint64_t{size == 0} << 32);
+    m_stream.push_back({key, {static_cast<std::uint8_t>(size), static_cast<std::uint32_t>(first)}});
+}
+
+std::vector<StreamLabel> DataSourceWriter::stream() const
+{
+    std::vector<std::pair<std::uint64_t, StreamLabel>> keyed = m_stream;
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<StreamLabel> labels;
+    labels.reserve(keyed.size());
+    for (const auto& [key, label] : keyed)
+        labels.push_back(label);
+    return labels;
+}
+
+void DataSourceWriter::writeGroup(const SortedLines& lines, const std::vector<std::uint32_t>& group, std::size_t at,
                                   GroupedLines& grouped, const BureauSorting* bureau)
 {
     if (group.empty())
         return;
     if (bureau)
         ++m_labelsPerBundle[bureau->bundleOf[group.front()]];
+    addToStream(static_cast<int>(group.size()), grouped[group.size()].size(), at, group.front(), bureau);
     Output& out = m_outputs[group.size()];
     for (const std::uint32_t line : group)
         writeLine(out, lines[line]);
@@ -116,12 +139,14 @@ DataSourceWriter::Result DataSourceWriter::write(const SortedLines& lines, Group
     for (auto& g : grouped)
         g.clear();
     m_labelsPerBundle.assign(bureau ? bureau->bundles.size() : 0, 0);
+    m_stream.clear();
     m_observer.status(TextId::StatusRewriting);
     m_observer.progress(0, lines.size());
     createOutputs();
 
     // The QSO lines of one station, at most the label size.
     std::vector<std::uint32_t> group;
+    std::size_t groupAt = 0; // where the group's first line stands in the order of writing
     const auto size = static_cast<std::size_t>(m_size.value());
     // A stop leaves the files of the last run as they were: this run's are still under their temporary names.
     auto stopped = [&] {
@@ -141,6 +166,7 @@ DataSourceWriter::Result DataSourceWriter::write(const SortedLines& lines, Group
         if (isSwlLine(current)) {
             // Each SWL report is a label of its own; it neither joins nor ends a station's QSO label.
             writeLine(m_outputs[0], current);
+            addToStream(0, grouped[0].size(), k, i, bureau);
             grouped[0].push_back(i);
             if (bureau)
                 ++m_labelsPerBundle[bureau->bundleOf[i]];
@@ -151,15 +177,17 @@ DataSourceWriter::Result DataSourceWriter::write(const SortedLines& lines, Group
                                (bureau && bureau->routing[i] != bureau->routing[group.back()]) ||
                                group.size() >= size || text::findNoCase(current, "_SWL") != std::string::npos);
         if (complete) {
-            writeGroup(lines, group, grouped, bureau);
+            writeGroup(lines, group, groupAt, grouped, bureau);
             group.clear();
         }
+        if (group.empty())
+            groupAt = k;
         group.push_back(i);
     }
     // A stop clicked while the last line was read is honoured here, before anything is finished.
     if (stopped())
         return Result::Stopped;
-    writeGroup(lines, group, grouped, bureau);
+    writeGroup(lines, group, groupAt, grouped, bureau);
 
     // The files with labels take their places; an older file of a size that got no label goes (a link itself,
     // never what it points to).

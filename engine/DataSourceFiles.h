@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -30,6 +31,14 @@ bool isSwlLine(std::string_view line);
 
 // The CALL column of a line with its comma (the whole line when it has no comma).
 std::string_view callColumn(std::string_view line);
+
+// A label of the run in the stream of labels that go onto one series of sheets: its size (0: an SWL label) and
+// where its lines begin in that size's grouped lines.
+struct StreamLabel {
+    std::uint8_t size = 0;
+    std::uint32_t first = 0;
+    friend bool operator==(const StreamLabel&, const StreamLabel&) = default;
+};
 
 // Groups the sorted lines into labels and writes them into the eleven data-source files.
 //
@@ -61,6 +70,10 @@ public:
     // The labels of each bundle of the bureau sorting the files were written in, every size and SWL together.
     const std::vector<std::size_t>& labelsPerBundle() const { return m_labelsPerBundle; }
 
+    // Every label of the files, all sizes and SWL together, in the order of each label's first line in the sorted
+    // lines, or with a bureau sorting in its order, SWL labels after the QSO labels of their bundle.
+    std::vector<StreamLabel> stream() const;
+
     // The column names of the header the files got.
     const std::vector<std::string>& columns() const { return m_columns; }
 
@@ -72,8 +85,9 @@ private:
     };
 
     void createOutputs();
-    void writeGroup(const SortedLines& lines, const std::vector<std::uint32_t>& group, GroupedLines& grouped,
-                    const BureauSorting* bureau);
+    void writeGroup(const SortedLines& lines, const std::vector<std::uint32_t>& group, std::size_t at,
+                    GroupedLines& grouped, const BureauSorting* bureau);
+    void addToStream(int size, std::size_t first, std::size_t at, std::uint32_t line, const BureauSorting* bureau);
     void writeLine(Output& out, std::string_view line);
     void discardAll();
 
@@ -85,6 +99,9 @@ private:
     std::vector<std::string> m_columns;
     std::array<Output, 11> m_outputs; // index 0: SWL, 1 to 10: label sizes
     std::vector<std::size_t> m_labelsPerBundle;
+    // The labels with the key they go in by: the position of their first line, bundle and kind first in bureau
+    // order.
+    std::vector<std::pair<std::uint64_t, StreamLabel>> m_stream;
 };
 
 } // namespace cardmill

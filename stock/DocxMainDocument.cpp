@@ -6,6 +6,7 @@
 
 #include "merge/Template.h"
 #include "merge/Zip.h"
+#include "stock/LabelLayout.h"
 #include "stock/MainDocuments.h"
 
 namespace cardmill {
@@ -138,16 +139,12 @@ std::string line(const DesignLine& l, double fontSize, const std::string& lead)
 
 std::string qsoTable(const QsoTable& t, double fontSize, double width)
 {
-    double ems = 0;
-    for (double w : t.widths)
-        ems += w;
     std::string grid;
     std::vector<long> widths;
     long at = 0;
-    double sum = 0;
-    for (double w : t.widths) {
-        sum += w;
-        const long end = twips(width * sum / ems);
+    const std::vector<double> edges = columnEdges(t, width);
+    for (std::size_t c = 1; c < edges.size(); ++c) {
+        const long end = twips(edges[c]);
         widths.push_back(end - at);
         at = end;
         grid += "<w:gridCol w:w=\"" + std::to_string(widths.back()) + "\"/>";

@@ -6,6 +6,7 @@
 #include "engine/Text.h"
 #include "merge/Template.h"
 #include "merge/Zip.h"
+#include "stock/LabelLayout.h"
 #include "stock/MainDocuments.h"
 
 namespace cardmill {
@@ -129,9 +130,6 @@ private:
                        "fo:font-size=\"" +
                        pt(m_font * scale / 100.0) + "\"" + (*weight == 'B' ? " fo:font-weight=\"bold\"" : "") +
                        "/></style:style>";
-        double ems = 0;
-        for (double w : m_design.table.widths)
-            ems += w;
         for (std::size_t k = 0; k < m_insets.size(); ++k) {
             // The narrowest label of this kind sets the width of its table.
             double width = m_stock.width;
@@ -142,11 +140,12 @@ private:
             xml += "<style:style style:name=\"" + name +
                    "\" style:family=\"table\"><style:table-properties style:width=\"" + mm(width) +
                    "\" table:align=\"left\" fo:margin-left=\"0mm\"/></style:style>";
-            for (std::size_t c = 0; c < m_design.table.widths.size(); ++c)
+            const std::vector<double> edges = columnEdges(m_design.table, width);
+            for (std::size_t c = 0; c + 1 < edges.size(); ++c)
                 xml += "<style:style style:name=\"" + name + "." + std::to_string(c) +
                        "\" style:family=\"table-column\">"
                        "<style:table-column-properties style:column-width=\"" +
-                       mm(width * m_design.table.widths[c] / ems) + "\"/></style:style>";
+                       mm(edges[c + 1] - edges[c]) + "\"/></style:style>";
         }
         xml += "<style:style style:name=\"Qsos.Cell\" style:family=\"table-cell\"><style:table-cell-properties "
                "fo:padding-left=\"1pt\" fo:padding-right=\"1pt\" fo:padding-top=\"0pt\" fo:padding-bottom=\"0pt\" "

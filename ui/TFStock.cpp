@@ -22,6 +22,7 @@
 #include <system_error>
 
 #include "engine/Text.h"
+#include "stock/LabelLayout.h"
 #include "stock/MainDocuments.h"
 #include "ui/Messages.h"
 #include "ui/UserInteraction.h"
@@ -36,17 +37,6 @@ namespace {
 std::string millimetres(double points)
 {
     return text::fixed(points / kPointsPerMm, 1);
-}
-
-// The text a design piece shows in the preview.
-std::string sample(const DesignPiece& p)
-{
-    switch (p.kind) {
-    case DesignPiece::Kind::Text: return p.text;
-    case DesignPiece::Kind::Field: return sampleValue(p.text);
-    case DesignPiece::Kind::Thanks: return "PSE QSL";
-    }
-    return {};
 }
 
 } // namespace
@@ -97,52 +87,24 @@ void StockPreview::paintEvent(QPaintEvent*)
     if (places.empty() || m_fontSize <= 0)
         return;
 
-    // The first label with example data, line by line as the documents lay it out.
+    // The first label with example data, laid out as the documents lay it out.
     const LabelRect first = s.onPaper(places.front());
-    const Insets in = textInsets(s, first, m_clearance);
+    const LabelDrawing drawing = layOutLabel(m_design, m_fontSize, first, textInsets(s, first, m_clearance),
+                                             [](const std::string& column, int) { return sampleValue(column); });
     p.save();
     p.setClipRect(QRectF(first.x, first.y, first.width, first.height));
-    p.setPen(Qt::black);
-    const double left = first.x + in.left, width = first.width - in.left - in.right;
-    double y = first.y + in.top;
+    p.setPen(QPen(Qt::black, 0));
+    for (const PlacedRule& r : drawing.rules)
+        p.drawLine(QLineF(r.x1, r.y1, r.x2, r.y2));
     // Font sizes in the sheet's points, which the painter's scale turns into pixels.
     const double pointsPerPixel = 72.0 / std::max(1, logicalDpiY());
-    auto font = [&](bool bold, double scaleBy) {
+    for (const PlacedText& t : drawing.texts) {
         QFont f(u"Liberation Sans"_s);
-        f.setPointSizeF(std::max(0.1, m_fontSize * scaleBy * pointsPerPixel));
-        f.setBold(bold);
+        f.setPointSizeF(std::max(0.1, t.fontSize * pointsPerPixel));
+        f.setBold(t.bold);
         p.setFont(f);
-    };
-    auto line = [&](const DesignLine& l) {
-        std::string text;
-        for (const DesignPiece& piece : l.pieces)
-            text += sample(piece);
-        font(l.bold, l.scale);
-        const double h = m_fontSize * l.scale * kLineHeight;
-        p.drawText(QRectF(left, y, width, h), Qt::AlignLeft | Qt::AlignVCenter, toQString(text));
-        y += h;
-    };
-    for (const DesignLine& l : m_design.above)
-        line(l);
-    double ems = 0;
-    for (double w : m_design.table.widths)
-        ems += w;
-    const double rowHeight = m_fontSize * kLineHeight + kRowExtra;
-    for (int row = 0; row <= m_design.table.rows; ++row) {
-        double x = left;
-        font(row == 0, 1);
-        for (std::size_t c = 0; c < m_design.table.columns.size(); ++c) {
-            const double w = width * m_design.table.widths[c] / ems;
-            const QRectF cell(x, y, w, rowHeight);
-            p.drawRect(cell);
-            const std::string value = row == 0 ? m_design.table.headings[c] : sampleValue(m_design.table.columns[c]);
-            p.drawText(cell.adjusted(1, 0, -1, 0), Qt::AlignLeft | Qt::AlignVCenter, toQString(value));
-            x += w;
-        }
-        y += rowHeight;
+        p.drawText(QRectF(t.x, t.y, t.width, t.height), Qt::AlignLeft | Qt::AlignVCenter, toQString(t.text));
     }
-    for (const DesignLine& l : m_design.below)
-        line(l);
     p.restore();
 }
 

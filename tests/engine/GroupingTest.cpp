@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/DataSourceFiles.h"
+#include "engine/RunObserver.h"
 #include "tests/engine/RunFixture.h"
 
 namespace cardmill {
@@ -118,6 +119,36 @@ TEST(DataSourceFiles, SwlLineTest)
     EXPECT_EQ(callColumn("DL1AA,x"), "DL1AA,");
     EXPECT_EQ(dataSourcePath("/l/my", 10), "/l/my_10.txt");
     EXPECT_EQ(dataSourcePath("/l/my", 0), "/l/my_swl.txt");
+}
+
+// Every label of every size in one stream: by its first line, or by bundle with SWL labels after the QSO labels
+// of their bundle.
+TEST(DataSourceFiles, TheLabelsFormOneStreamInTheOrderOfTheirFirstLines)
+{
+    SortedLines lines;
+    for (const char* l : {"DL1AA,2006-09-23,12:00,20M,CW,599,N,,,,,,", "DL1AA,2006-09-23,12:01,20M,CW,599,N,,,,,,OK1EE",
+                          "DL1AA,2006-09-23,12:02,20M,CW,599,N,,,,,,", "G4XYZ,2006-09-23,12:00,20M,CW,599,N,,,,,,",
+                          "SP9AB,2006-09-23,12:00,20M,CW,599,N,,,,,,OK1EE"})
+        lines.add(l);
+    lines.sort();
+    const test::TempDir dir;
+    SilentObserver observer;
+    const StopToken stop;
+    const LineFormat format;
+    GroupedLines grouped;
+    DataSourceWriter writer(dir / "log", format, LabelSize::nearest(3), observer, stop);
+    ASSERT_EQ(writer.write(lines, grouped), DataSourceWriter::Result::Written);
+    using L = StreamLabel;
+    EXPECT_EQ(writer.stream(), (std::vector<L>{{2, 0}, {0, 0}, {1, 0}, {0, 1}}));
+
+    // Bureau order: G4XYZ and SP9AB in the first bundle, DL1AA in the second.
+    BureauSorting bureau;
+    bureau.order = {0, 1, 2, 3, 4};
+    bureau.routing = {"DL1AA", "DL1AA", "DL1AA", "G4XYZ", "SP9AB"};
+    bureau.bundleOf = {1, 1, 1, 0, 0};
+    bureau.bundles = {{"G", "England"}, {"DL", "Fed. Rep. of Germany"}};
+    ASSERT_EQ(writer.write(lines, grouped, &bureau), DataSourceWriter::Result::Written);
+    EXPECT_EQ(writer.stream(), (std::vector<L>{{1, 0}, {0, 1}, {2, 0}, {0, 0}}));
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "merge/DocxMerger.h"
 #include "merge/OdtMerger.h"
 #include "merge/Zip.h"
+#include "stock/LabelLayout.h"
 #include "stock/MainDocuments.h"
 #include "stock/StockCatalogue.h"
 #include "support/Records.h"
@@ -279,6 +280,51 @@ TEST(LabelDesign, TextKeepsFromTheLabelsAndThePapersEdges)
     const auto notes = mainDocumentNotes(r);
     ASSERT_EQ(notes.size(), 1u);
     EXPECT_EQ(notes[0].id, StockProblem::Id::TextNearPaperEdge);
+}
+
+// The laid-out label: every box inside the label's insets, a line shown only with its value goes and the rest
+// moves up, the table has a heading row and a row per QSO, "TNX QSL" for a received card.
+TEST(LabelLayout, EveryBoxLiesInsideTheLabelAndEmptyOptionalLinesGo)
+{
+    const LabelStock stock = customStock(parseCustomGrid("A4,3,7,63.5,38.1,7.2,15.15,66.04,38.1"));
+    for (int qsos : {0, 1, 3}) {
+        const LabelDesign design = qslDesign(qsos, "SP3KXQ");
+        const DesignFit fit = fitDesign(design, stock);
+        ASSERT_GT(fit.fontSize, 0) << qsos;
+        for (const LabelRect& place : stock.placesOnPaper()) {
+            const Insets in = textInsets(stock, place, fit.clearance);
+            for (const bool withVia : {true, false}) {
+                const auto values = [&](const std::string& column, int qso) -> std::string {
+                    if (column == "QSL_VIA")
+                        return withVia ? "DL9XYZ" : "";
+                    if (column == "QSL_RCVD")
+                        return "Y";
+                    return column + std::to_string(qso);
+                };
+                const LabelDrawing d = layOutLabel(design, fit.fontSize, place, in, values);
+                for (const PlacedText& t : d.texts) {
+                    EXPECT_GE(t.x, place.x + in.left - 1e-9);
+                    EXPECT_LE(t.x + t.width, place.x + place.width - in.right + 1e-9);
+                    EXPECT_GE(t.y, place.y + in.top - 1e-9);
+                    EXPECT_LE(t.y + t.height, place.y + place.height - in.bottom + 1e-9) << qsos << " " << t.text;
+                }
+                const std::size_t cells = 5 * (static_cast<std::size_t>(std::max(qsos, 1)) + 1);
+                const std::size_t lines = (qsos == 0 ? 3 : withVia ? 2 : 1) + 2;
+                ASSERT_EQ(d.texts.size(), cells + lines);
+                EXPECT_EQ(d.texts.back().text, "73 de SP3KXQ");
+                EXPECT_EQ(d.texts[d.texts.size() - 2].text, "TNX QSL");
+                if (qsos == 3) {
+                    EXPECT_EQ(d.texts[d.texts.size() - 3].text, "RST_SENT2"); // the third QSO's last cell
+                }
+                if (qsos > 0) {
+                    EXPECT_EQ(d.texts[1].text, withVia ? "via DL9XYZ" : "Date");
+                }
+            }
+        }
+    }
+    const std::vector<double> edges = columnEdges(qslDesign(1, {}).table, 100);
+    EXPECT_EQ(edges.size(), 6u);
+    EXPECT_DOUBLE_EQ(edges.back(), 100);
 }
 
 TEST(LabelDesign, FontSizesFitTheLabelAndTooSmallLabelsSaySo)
