@@ -8,12 +8,37 @@
 
 namespace cardmill {
 
+namespace {
+
+// glibc's converter: one descriptor per thread of use, closed when the thread ends (the desktop program runs
+// each conversion on a thread of its own).
+class Cp1250Converter {
+public:
+    Cp1250Converter()
+        : m_cd(iconv_open("UTF-8", "CP1250"))
+    {
+    }
+    ~Cp1250Converter()
+    {
+        if (m_cd != reinterpret_cast<iconv_t>(-1))
+            iconv_close(m_cd);
+    }
+    Cp1250Converter(const Cp1250Converter&) = delete;
+    Cp1250Converter& operator=(const Cp1250Converter&) = delete;
+    iconv_t get() const { return m_cd; }
+
+private:
+    iconv_t m_cd;
+};
+
+} // namespace
+
 std::string decodeValue(std::string_view bytes)
 {
     if (utf8::is_valid(bytes.begin(), bytes.end()))
         return std::string(bytes);
-    // glibc's converter; one descriptor per thread of use is cheap to keep.
-    thread_local iconv_t cd = iconv_open("UTF-8", "CP1250");
+    thread_local const Cp1250Converter converter;
+    const iconv_t cd = converter.get();
     if (cd == reinterpret_cast<iconv_t>(-1))
         throw std::runtime_error("The Windows-1250 converter is not available");
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
