@@ -19,6 +19,7 @@ namespace cardmill {
 struct SentMarking {
     bool on = false;
     char via = 0; // 'B', 'D', 'E', or 0 for not set (an existing QSL_SENT_VIA then stays)
+    friend bool operator==(const SentMarking&, const SentMarking&) = default;
 };
 
 // The record with the marking applied, every other byte as it was: the first QSL_SENT, QSLSDATE or
