@@ -8,32 +8,38 @@
 
 #include "engine/AdifReader.h"
 #include "engine/LineComposer.h"
+#include "engine/QsoFilters.h"
+#include "engine/RunRequest.h"
 
 namespace {
 
 using namespace cardmill;
 
-class FuzzSettings : public ConversionSettings {
-public:
-    explicit FuzzSettings(std::uint8_t bits)
-        : m_bits(bits)
-    {
-    }
-    QrgFormat qrgFormat() const override { return qrgFormatAt(m_bits & 7); }
-    int dateFormatIndex() const override { return (m_bits >> 3) % 5; }
-    std::string dateSeparator() const override { return (m_bits & 0x40) ? "," : "-"; }
-    void userFieldsInto(std::vector<std::string>& out) const override { out = {"COMMENT", "A:B", "X"}; }
-    bool dateRangeEnabled() const override { return m_bits & 0x80; }
-    PickerDate dateFrom() const override { return {2000, 1, 1}; }
-    PickerDate dateTo() const override { return {2030, 12, 31}; }
-    bool qslFilterEnabled(QslFilter f) const override { return (m_bits & 0x10) && f == QslFilter::Sent; }
-    bool qslBoxTicked(QslFilter, QslBox b) const override { return b != QslBox::N; }
-    bool callFilterEnabled() const override { return m_bits & 0x20; }
-    std::string callFilterText() const override { return "SP1ABC"; }
+// A format and filters chosen by the input's first byte.
+LineFormat formatFor(std::uint8_t bits)
+{
+    LineFormat f;
+    f.qrg = qrgFormatAt(bits & 7);
+    f.dateFormat = (bits >> 3) % 5;
+    f.separator = (bits & 0x40) ? "," : "-";
+    f.userFields = {"COMMENT", "A:B", "X"};
+    return f;
+}
 
-private:
-    std::uint8_t m_bits;
-};
+QsoFilterChoice filtersFor(std::uint8_t bits)
+{
+    QsoFilterChoice c;
+    c.dateRange = bits & 0x80;
+    c.from = {2000, 1, 1};
+    c.to = {2030, 12, 31};
+    QslFlagChoice& sent = c.flags(QslFilter::Sent);
+    sent.on = bits & 0x10;
+    for (QslBox b : {QslBox::Y, QslBox::R, QslBox::I, QslBox::L, QslBox::A, QslBox::Blank})
+        sent.tick(b);
+    c.callOn = bits & 0x20;
+    c.call = "SP1ABC";
+    return c;
+}
 
 std::filesystem::path scratch(const char* name)
 {
@@ -48,16 +54,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const std::filesystem::path badPath = scratch("_bad.txt");
     if (size == 0)
         return 0;
-    FuzzSettings settings(data[0]);
     if (std::FILE* f = std::fopen(log.c_str(), "wb")) {
         std::fwrite(data + 1, 1, size - 1, f);
         std::fclose(f);
     }
     BadRecordsFile bad(badPath);
     bad.create();
-    QsoFilters filters(settings);
-    filters.startRun();
-    LineComposer composer(settings, filters, bad);
+    const LineFormat format = formatFor(data[0]);
+    const QsoFilters filters(filtersFor(data[0]));
+    LineComposer composer(format, filters, bad);
     AdifReader reader(log);
     reader.skipHeader();
     AdifRecord record;
