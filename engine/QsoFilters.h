@@ -27,8 +27,8 @@ public:
 private:
     bool passesFlag(const AdifRecord& record, QslFilter filter) const;
 
-    const QsoFilterChoice& m_choice;
-    std::string m_call; // the call box's text and ","
+    QsoFilterChoice m_choice; // a copy: the filters never outlive what they were made from
+    std::string m_call;       // the call box's text and ","
     long long m_from = 0;
     long long m_to = 0;
 };
