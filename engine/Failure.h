@@ -37,6 +37,7 @@ enum class FailureId {
     SettingsWrite,
     LogChanged,     // the log (or SWL file) at `path` is no longer what the run read: nothing was marked as sent
     RecordsLeftOut, // the main document at `path` put only some records on labels; `detail`: "12 of 30"
+    PrinterMissing, // no printer of the name `detail` (empty: no default printer)
 };
 
 struct Failure {

@@ -72,6 +72,7 @@ enum class TextId {
     FailureSettingsWrite,
     FailureLogChanged,
     FailureRecordsLeftOut,
+    FailurePrinterMissing,
     NothingMarked,          // %s = why
     PdfsMade,               // %s = the PDFs' names as a pattern
     BureauNeedsCountryFile, // error; %s = the folder where the user may put one

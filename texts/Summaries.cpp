@@ -150,6 +150,7 @@ constexpr FailureShape shapeOf(FailureId id)
     case F::SettingsWrite: return {TextId::FailureSettingsWrite};
     case F::LogChanged: return {TextId::FailureLogChanged};
     case F::RecordsLeftOut: return {TextId::FailureRecordsLeftOut, true, true};
+    case F::PrinterMissing: return {TextId::FailurePrinterMissing, false, true};
     }
     return {TextId::FailureOther, false, true};
 }

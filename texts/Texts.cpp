@@ -222,6 +222,10 @@ constexpr TextEntry entryOf(TextId id)
             "left as it is",
             "Plik \"%s\" zmienił się podczas tworzenia nalepek: nalepki pokazują QSO w postaci odczytanej, a plik "
             "pozostał bez zmian"};
+    case TextId::FailurePrinterMissing:
+        return {K::None, I::None, WindowText::Count,
+                "There is no printer \"%s\" (an empty name: no default printer is set up)",
+                "Nie ma drukarki \"%s\" (pusta nazwa: nie ustawiono drukarki domyślnej)"};
     case TextId::FailureRecordsLeftOut:
         return {
             K::None, I::None, WindowText::Count,

@@ -1,0 +1,158 @@
+#include "render/SheetRenderer.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QPen>
+#include <QString>
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/Text.h"
+#include "stock/LabelLayout.h"
+#include "stock/MainDocuments.h"
+
+using namespace Qt::StringLiterals;
+
+namespace cardmill {
+
+namespace {
+
+QString qs(const std::string& utf8)
+{
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+// The made documents' font, or one with its metrics, or the system's sans-serif.
+QFont labelFont(double points, bool bold, const QPaintDevice& device)
+{
+    QFont f;
+    f.setFamilies({u"Liberation Sans"_s, u"Arial"_s, u"Helvetica"_s, u"DejaVu Sans"_s});
+    f.setStyleHint(QFont::SansSerif);
+    // Sizes are in the sheet's points; the painter's scale already turns points into the device's units.
+    f.setPointSizeF(std::max(0.1, points * 72.0 / std::max(1, device.logicalDpiY())));
+    f.setBold(bold);
+    return f;
+}
+
+// Text in its box: as it is when it fits, narrowed down to half its width when not, and cut beyond that.
+void drawFitted(QPainter& p, const QPaintDevice& device, const PlacedText& t)
+{
+    if (t.text.empty() || t.width <= 0)
+        return;
+    const QFont font = labelFont(t.fontSize, t.bold, device);
+    p.setFont(font);
+    const QString text = qs(t.text);
+    const double advance = QFontMetricsF(font, &device).horizontalAdvance(text);
+    const QRectF box(t.x, t.y, t.width, t.height);
+    if (advance <= t.width) {
+        p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+        return;
+    }
+    const double squeeze = std::max(0.5, t.width / advance);
+    p.save();
+    p.setClipRect(box, Qt::IntersectClip);
+    p.translate(t.x, 0);
+    p.scale(squeeze, 1);
+    p.drawText(QRectF(0, t.y, t.width / squeeze, t.height), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+               text);
+    p.restore();
+}
+
+} // namespace
+
+SheetRenderer::SheetRenderer(LabelStock stock, std::string ownCall, int startLabel, Calibration calibration,
+                             int largest, bool swl)
+    : m_stock(std::move(stock))
+    , m_calibration(calibration)
+{
+    MainDocumentRequest check;
+    check.stock = m_stock;
+    check.format = MainDocumentFormat::Odt; // the painter draws stocks of several layouts too
+    for (int k = 1; k <= std::clamp(largest, 1, 10); ++k)
+        check.sizes.push_back(k);
+    if (swl)
+        check.sizes.push_back(0);
+    checkRequest(check);
+    m_places = m_stock.placesOnPaper();
+    m_start = std::clamp(startLabel, 1, static_cast<int>(m_places.size()));
+    for (int k = 0; k <= 10; ++k) {
+        m_designs[static_cast<std::size_t>(k)] = qslDesign(k, ownCall);
+        m_fits[static_cast<std::size_t>(k)] = fitDesign(m_designs[static_cast<std::size_t>(k)], m_stock);
+    }
+}
+
+std::size_t SheetRenderer::pages(std::size_t labels) const
+{
+    if (labels == 0)
+        return 0;
+    const std::size_t n = m_places.size();
+    const std::size_t first = n - static_cast<std::size_t>(m_start - 1);
+    return labels <= first ? 1 : 1 + (labels - first + n - 1) / n;
+}
+
+std::pair<std::size_t, std::size_t> SheetRenderer::labelsOn(std::size_t page, std::size_t labels) const
+{
+    const std::size_t n = m_places.size();
+    const std::size_t first = n - static_cast<std::size_t>(m_start - 1);
+    const std::size_t begin = page == 0 ? 0 : first + (page - 1) * n;
+    const std::size_t end = page == 0 ? first : begin + n;
+    return {std::min(begin, labels), std::min(end, labels)};
+}
+
+void SheetRenderer::usePoints(QPainter& painter, const QPaintDevice& device) const
+{
+    painter.scale(device.logicalDpiX() / 72.0, device.logicalDpiY() / 72.0);
+    painter.translate(m_calibration.offsetX * kPointsPerMm, m_calibration.offsetY * kPointsPerMm);
+    painter.scale(m_calibration.scale, m_calibration.scale);
+}
+
+void SheetRenderer::paintLabel(QPainter& p, const QPaintDevice& device, const LabelSource& labels, std::size_t label,
+                               std::size_t place) const
+{
+    const auto k = static_cast<std::size_t>(std::clamp(labels.qsos(label), 0, 10));
+    const LabelRect& r = m_places[place];
+    const LabelDrawing drawing =
+        layOutLabel(m_designs[k], m_fits[k].fontSize, r, textInsets(m_stock, r, m_fits[k].clearance),
+                    [&](const std::string& column, int qso) { return labels.value(label, column, qso); });
+    p.save();
+    p.setClipRect(QRectF(r.x, r.y, r.width, r.height));
+    for (const PlacedRule& rule : drawing.rules)
+        p.drawLine(QLineF(rule.x1, rule.y1, rule.x2, rule.y2));
+    for (const PlacedText& t : drawing.texts)
+        drawFitted(p, device, t);
+    p.restore();
+}
+
+void SheetRenderer::paintPage(QPainter& p, const QPaintDevice& device, const LabelSource& labels,
+                              std::size_t page) const
+{
+    const auto [begin, end] = labelsOn(page, labels.count());
+    const std::size_t offset = page == 0 ? static_cast<std::size_t>(m_start - 1) : 0;
+    p.setPen(QPen(Qt::black, 0.5));
+    for (std::size_t i = begin; i < end; ++i)
+        paintLabel(p, device, labels, i, offset + (i - begin));
+}
+
+void SheetRenderer::paintCalibrationPage(QPainter& p, const QPaintDevice& device) const
+{
+    p.setPen(QPen(Qt::black, 0.3));
+    constexpr double kArm = 4 * kPointsPerMm;
+    for (const LabelRect& r : m_places) {
+        p.drawRoundedRect(QRectF(r.x, r.y, r.width, r.height), m_stock.corner, m_stock.corner);
+        const QPointF c(r.x + r.width / 2, r.y + r.height / 2);
+        p.drawLine(QLineF(c.x() - kArm, c.y(), c.x() + kArm, c.y()));
+        p.drawLine(QLineF(c.x(), c.y() - kArm, c.x(), c.y() + kArm));
+    }
+    const LabelRect& first = m_places.front();
+    p.setFont(labelFont(std::min(8.0, first.height / 6), false, device));
+    const std::string caption = m_stock.name() + "  " + text::fixed(m_calibration.offsetX, 1) + " / " +
+                                text::fixed(m_calibration.offsetY, 1) + " mm  " +
+                                text::fixed(m_calibration.scale * 100, 1) + " %";
+    p.drawText(QRectF(first.x + 2, first.y + 2, first.width - 4, first.height / 3),
+               Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, qs(caption));
+}
+
+} // namespace cardmill

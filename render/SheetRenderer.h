@@ -1,0 +1,74 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "stock/LabelDesign.h"
+#include "stock/LabelStock.h"
+
+class QPainter;
+class QPaintDevice;
+
+namespace cardmill {
+
+// The labels a series of sheets carries, in the order they go on: how many, and each one's kind and values.
+class LabelSource {
+public:
+    virtual ~LabelSource() = default;
+    virtual std::size_t count() const = 0;
+    // The QSOs of a label, 1 to 10; 0 for an SWL label.
+    virtual int qsos(std::size_t label) const = 0;
+    // A column's value for the label's `qso`-th QSO, in UTF-8; empty when it has none.
+    virtual std::string value(std::size_t label, const std::string& column, int qso) const = 0;
+};
+
+// How far a printer puts what it prints from where it was meant to go, measured on a calibration page: every
+// position is moved by the offset (millimetres, right and down) and scaled from the paper's top left corner.
+struct Calibration {
+    double offsetX = 0, offsetY = 0;
+    double scale = 1;
+    friend bool operator==(const Calibration&, const Calibration&) = default;
+};
+
+// Draws labels in the program's QSL design onto the sheets of a stock: the labels one after the other in the
+// sheets' reading order, the first sheet from the start label on, each label's design sized as the made main
+// documents size it.
+class SheetRenderer {
+public:
+    // Throws MainDocumentError when the stock cannot carry the labels (see LabelStock::problem), or when labels
+    // of `largest` QSOs (or SWL labels, with `swl`) do not fit it.
+    SheetRenderer(LabelStock stock, std::string ownCall, int startLabel, Calibration calibration, int largest = 10,
+                  bool swl = true);
+
+    const LabelStock& stock() const { return m_stock; }
+    std::size_t labelsPerSheet() const { return m_places.size(); }
+    // The pages `labels` labels take.
+    std::size_t pages(std::size_t labels) const;
+    // The labels on page `page` (from 0): the first and one past the last.
+    std::pair<std::size_t, std::size_t> labelsOn(std::size_t page, std::size_t labels) const;
+
+    // Paints page `page` of the labels. The painter's units must be points from the paper's top left corner
+    // (see usePoints); `device` is what it paints on, for the sizes of its fonts.
+    void paintPage(QPainter& painter, const QPaintDevice& device, const LabelSource& labels, std::size_t page) const;
+    // A page of label outlines with a cross at each label's centre and the calibration in force, to print on
+    // plain paper and hold against a sheet of labels.
+    void paintCalibrationPage(QPainter& painter, const QPaintDevice& device) const;
+
+    // Makes the painter's units points from the paper's corner, with the calibration applied.
+    void usePoints(QPainter& painter, const QPaintDevice& device) const;
+
+private:
+    void paintLabel(QPainter& painter, const QPaintDevice& device, const LabelSource& labels, std::size_t label,
+                    std::size_t place) const;
+
+    LabelStock m_stock;
+    std::vector<LabelRect> m_places;
+    int m_start = 1;
+    Calibration m_calibration;
+    std::array<LabelDesign, 11> m_designs; // by QSOs, 0: SWL
+    std::array<DesignFit, 11> m_fits;
+};
+
+} // namespace cardmill
