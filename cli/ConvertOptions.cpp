@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <array>
+#include <cmath>
 #include <sstream>
 
 #include "cardmill/Version.h"
@@ -169,12 +170,33 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     app.add_option("--make-main-docs", makeFolder,
                    "make main documents card_1 ... card_10 and card_swl for a label stock in FOLDER, and end")
         ->type_name("FOLDER");
-    app.add_option("--stock", task.stock, "with --make-main-docs: the stock, such as \"Avery L7163\"")
+    app.add_option("--stock", task.stock,
+                   "the label stock, such as \"Avery L7163\": with a run instead of --main-doc, the labels are drawn "
+                   "on its sheets as <base>_labels.pdf; with --make-main-docs, the stock of the documents")
         ->type_name("NAME");
     app.add_option("--custom-grid", task.grid,
-                   "with --make-main-docs, instead of --stock: PAPER,COLUMNS,ROWS,WIDTH,HEIGHT,LEFT,TOP,HPITCH,"
-                   "VPITCH, lengths in mm, PAPER A4, A5, A6, US-Letter, US-Legal or WIDTHxHEIGHT")
+                   "instead of --stock: PAPER,COLUMNS,ROWS,WIDTH,HEIGHT,LEFT,TOP,HPITCH,VPITCH, lengths in mm, PAPER "
+                   "A4, A5, A6, US-Letter, US-Legal or WIDTHxHEIGHT")
         ->type_name("GRID");
+    std::string offset;
+    app.add_option("--offset", offset,
+                   "with --stock or --custom-grid: move what is drawn X mm right and Y mm down, as measured on the "
+                   "calibration page (negative: left, up)")
+        ->type_name("X,Y");
+    double scale = 100;
+    app.add_option("--scale", scale, "with --stock or --custom-grid: draw at this percentage (default 100)")
+        ->type_name("PERCENT");
+    std::string printer;
+    app.add_option("--print", printer,
+                   "with --stock or --custom-grid: send the drawn labels to PRINTER as well (default: the system's "
+                   "default printer)")
+        ->type_name("[PRINTER]")
+        ->expected(0, 1);
+    std::string calibrationPage;
+    app.add_option("--calibration-page", calibrationPage,
+                   "with --stock or --custom-grid: write the stock's calibration page (label outlines and crosses, "
+                   "to print on plain paper and hold against a sheet) as FILE, and end")
+        ->type_name("FILE");
     app.add_option("--format", task.format, "with --make-main-docs: docx (default) or odt")->type_name("docx|odt");
     app.add_option("--sizes", task.sizes,
                    "with --make-main-docs: the label sizes, such as 1,2,3,swl (default: every size that fits)")
@@ -225,7 +247,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
             return usage("--my-call takes a call sign: letters, digits and /");
         ownCall = call;
     }
-    for (const char* option : {"--stock", "--custom-grid", "--format", "--sizes", "--replace"})
+    for (const char* option : {"--format", "--sizes", "--replace"})
         if (app.count(option) && !make)
             return usage(std::string(option) + " goes with --make-main-docs");
     if (list || make) {
@@ -305,6 +327,53 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     if (app.count("--main-doc"))
         o.mainDocument = mainDoc;
     o.merge = !noMerge;
+    // Labels drawn on a stock's sheets instead of merged into a main document.
+    if (!task.stock.empty() || !task.grid.empty()) {
+        if (!task.stock.empty() && !task.grid.empty())
+            return usage("--stock and --custom-grid go separately");
+        if (app.count("--main-doc"))
+            return usage("--stock and --custom-grid draw the labels, --main-doc merges them: one or the other");
+        o.sheet.stock = task.stock;
+        o.sheet.customGrid = task.grid;
+        // The calibration remembered for this sheet, unless the command line gives one.
+        if (!app.count("--offset") && !app.count("--scale"))
+            try {
+                std::error_code ec;
+                if (std::filesystem::is_regular_file(settingsFile, ec))
+                    applyCalibration(IniFile(settingsFile), o.sheet);
+            } catch (const SettingsReadError&) {
+                // The calibration is a convenience: without it the labels are drawn where the stock puts them.
+            }
+    } else if (app.count("--main-doc")) {
+        o.sheet = {}; // a main document given replaces a profile's label sheet
+    }
+    for (const char* option : {"--offset", "--scale", "--print", "--calibration-page"})
+        if (app.count(option) && !o.sheet.chosen())
+            return usage(std::string(option) + " goes with --stock or --custom-grid");
+    if (!offset.empty()) {
+        const std::size_t comma = offset.find(',');
+        double x = 0, y = 0;
+        if (comma == std::string::npos || !text::wholeNumber(text::trim(offset.substr(0, comma)), x) ||
+            !text::wholeNumber(text::trim(offset.substr(comma + 1)), y) || std::abs(x) > 20 || std::abs(y) > 20)
+            return usage("--offset takes X,Y in millimetres, each from -20 to 20");
+        o.sheet.offsetX = x;
+        o.sheet.offsetY = y;
+    }
+    if (app.count("--scale")) {
+        if (!(scale >= 90 && scale <= 110))
+            return usage("--scale must be from 90 to 110 (per cent)");
+        o.sheet.scale = scale / 100;
+    }
+    if (app.count("--print")) {
+        o.sheet.print = true;
+        o.sheet.printer = printer;
+    }
+    if (app.count("--calibration-page")) {
+        if (app.count("--print"))
+            return usage("--calibration-page writes a PDF; print it from a PDF viewer");
+        result.calibrationPage = calibrationPage;
+        return result;
+    }
     if (app.count("--qsos")) {
         const std::optional<LabelSize> size = LabelSize::of(qsos);
         if (!size)

@@ -41,6 +41,7 @@ struct ParsedCommandLine {
     RunRequest request;
     Language language = Language::English;
     StockTask stockTask;
+    std::filesystem::path calibrationPage; // --calibration-page: the page of request.sheet as this PDF, no run
     std::optional<int> exitNow;
 };
 

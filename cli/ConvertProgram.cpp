@@ -9,6 +9,9 @@
 #include "engine/Files.h"
 #include "engine/Termination.h"
 #include "merge/BuiltInLabelMaker.h"
+#include "stock/MainDocuments.h"
+#include "stock/StockCatalogue.h"
+#include "texts/Texts.h"
 
 namespace cardmill {
 
@@ -26,7 +29,7 @@ struct StoppableBySignals {
 
 } // namespace
 
-int runConvertProgram(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
+int runConvertProgram(int argc, const char* const* argv, std::ostream& out, std::ostream& err, SheetPainting* painting)
 {
     ParsedCommandLine parsed = parseCommandLine(argc, argv, out, err);
     if (parsed.exitNow)
@@ -37,8 +40,41 @@ int runConvertProgram(int argc, const char* const* argv, std::ostream& out, std:
         return runStockTask(parsed.stockTask, catalogue, out, err);
     }
 
+    // Labels drawn on a sheet: the stock found and checked before the run reads the log.
+    std::unique_ptr<LabelDrawer> drawer;
+    const LabelSheet& sheet = parsed.request.sheet;
+    if (sheet.chosen() && (parsed.request.merge || !parsed.calibrationPage.empty())) {
+        if (!painting) {
+            err << "cardmill-convert: " << textFor(TextId::NoLabelDrawing, parsed.language) << '\n';
+            return ExitPrecondition;
+        }
+        StockCatalogue catalogue;
+        if (sheet.customGrid.empty())
+            catalogue.loadInstalled();
+        for (const std::string& w : catalogue.warnings())
+            err << "Note: " << w << '\n';
+        int exit = ExitDone;
+        const std::optional<LabelStock> stock = findSheetStock(sheet.stock, sheet.customGrid, catalogue, err, exit);
+        if (!stock)
+            return exit;
+        try {
+            if (!parsed.calibrationPage.empty()) {
+                painting->writeCalibrationPage(*stock, sheet, parsed.calibrationPage);
+                out << "Calibration page: " << parsed.calibrationPage.string() << '\n';
+                return ExitDone;
+            }
+            drawer = painting->drawer(parsed.request, *stock);
+        } catch (const MainDocumentError& e) {
+            err << "cardmill-convert: " << stockProblemText(e.problem(), parsed.language) << '\n';
+            return ExitPrecondition;
+        } catch (const FailureError& e) {
+            err << "cardmill-convert: " << failureText(e.failure(), parsed.language) << '\n';
+            return ExitAbandoned;
+        }
+    }
+
     BuiltInLabelMaker maker;
-    ConversionRun run(&maker);
+    ConversionRun run(&maker, drawer.get());
     TerminalObserver observer(parsed.language, err, files::isTerminal(stderr));
     RunResult result;
     {

@@ -53,24 +53,11 @@ int listStocks(const StockTask& task, const StockCatalogue& catalogue, std::ostr
 int makeMainDocuments(const StockTask& task, const StockCatalogue& catalogue, std::ostream& out, std::ostream& err)
 {
     MainDocumentRequest request;
-    if (!task.grid.empty()) {
-        try {
-            request.stock = customStock(parseCustomGrid(task.grid));
-        } catch (const std::invalid_argument& e) {
-            err << "cardmill-convert: --custom-grid: " << e.what() << "\nRun with --help for more information.\n";
-            return ExitUsage;
-        }
-    } else if (const LabelStock* s = catalogue.find(task.stock)) {
-        request.stock = *s;
-    } else {
-        if (!catalogue.databaseFound()) {
-            err << "cardmill-convert: " << kStockDatabaseMissing << '\n';
-            return ExitPrecondition;
-        }
-        err << "cardmill-convert: unknown label stock \"" << task.stock
-            << "\"; cardmill-convert --list-stocks TEXT lists the stocks whose names hold TEXT.\n";
-        return ExitUsage;
-    }
+    int exit = ExitDone;
+    const std::optional<LabelStock> stock = findSheetStock(task.stock, task.grid, catalogue, err, exit);
+    if (!stock)
+        return exit;
+    request.stock = *stock;
     request.folder = task.folder;
     request.format = task.format == "odt" ? MainDocumentFormat::Odt : MainDocumentFormat::Docx;
     if (task.ownCall) {
@@ -136,6 +123,31 @@ int makeMainDocuments(const StockTask& task, const StockCatalogue& catalogue, st
 }
 
 } // namespace
+
+std::optional<LabelStock> findSheetStock(const std::string& stock, const std::string& grid,
+                                         const StockCatalogue& catalogue, std::ostream& err, int& exit)
+{
+    if (!grid.empty()) {
+        try {
+            return customStock(parseCustomGrid(grid));
+        } catch (const std::invalid_argument& e) {
+            err << "cardmill-convert: --custom-grid: " << e.what() << "\nRun with --help for more information.\n";
+            exit = ExitUsage;
+            return std::nullopt;
+        }
+    }
+    if (const LabelStock* s = catalogue.find(stock))
+        return *s;
+    if (!catalogue.databaseFound()) {
+        err << "cardmill-convert: " << kStockDatabaseMissing << '\n';
+        exit = ExitPrecondition;
+        return std::nullopt;
+    }
+    err << "cardmill-convert: unknown label stock \"" << stock
+        << "\"; cardmill-convert --list-stocks TEXT lists the stocks whose names hold TEXT.\n";
+    exit = ExitUsage;
+    return std::nullopt;
+}
 
 int runStockTask(const StockTask& task, const StockCatalogue& catalogue, std::ostream& out, std::ostream& err)
 {

@@ -8,6 +8,7 @@
 #include "engine/CountryFile.h"
 #include "engine/DataSourceFiles.h"
 #include "engine/Failure.h"
+#include "engine/LabelDrawer.h"
 #include "engine/LabelMerge.h"
 #include "engine/LineComposer.h"
 #include "engine/LineReader.h"
@@ -99,8 +100,9 @@ std::filesystem::path baseOf(const std::filesystem::path& logPath)
     return logPath.parent_path() / name.substr(0, dot);
 }
 
-ConversionRun::ConversionRun(LabelMaker* maker)
+ConversionRun::ConversionRun(LabelMaker* maker, LabelDrawer* drawer)
     : m_maker(maker)
+    , m_drawer(drawer)
 {
 }
 
@@ -124,7 +126,10 @@ RunResult ConversionRun::execute(const RunRequest& request, RunObserver& observe
     const std::filesystem::path& log = request.log;
     if (log.empty())
         return said(RunOutcome::Refused, TextId::NoSourceFile);
-    LabelMaker* const maker = request.merge ? m_maker : nullptr;
+    LabelDrawer* const drawer = request.merge && request.sheet.chosen() ? m_drawer : nullptr;
+    LabelMaker* const maker = request.merge && !request.sheet.chosen() ? m_maker : nullptr;
+    if (request.merge && request.sheet.chosen() && !drawer)
+        return said(RunOutcome::Refused, TextId::NoLabelDrawing);
     std::vector<std::filesystem::path> inputs{log};
     if (maker) {
         if (request.mainDocument.empty())
@@ -339,6 +344,27 @@ RunResult ConversionRun::execute(const RunRequest& request, RunObserver& observe
     };
     // The bad-records file is complete: it is put in place before the marking, which a stop may end.
     summary.badRecords = !bad.clean();
+    if (drawer) {
+        // The labels on the sheets, as a PDF beside the log; a stop keeps an older one.
+        auto labels = std::make_shared<RunLabels>(writer.columns(), m_lines, grouped, writer.stream());
+        observer.status(TextId::StatusDrawing, {std::to_string(labels->count())});
+        const std::filesystem::path pdf = drawnLabelsPath(base);
+        const std::optional<std::size_t> sheets = drawer->draw(*labels, pdf, [&](std::size_t done, std::size_t pages) {
+            observer.progress(done, pages);
+            return !stop.stopRequested();
+        });
+        observer.progress(0, 0);
+        observer.status(TextId::Count);
+        if (!sheets)
+            return stopped(true);
+        bad.finish();
+        summary.pdfs = {pdf};
+        summary.sheets = *sheets;
+        summary.labels = std::move(labels);
+        if (!markSent())
+            return stopped(true, std::move(summary));
+        return finished(RunSummary::Kind::Drawn);
+    }
     if (!maker) {
         bad.finish();
         if (!markSent())

@@ -9,6 +9,7 @@
 
 namespace cardmill {
 
+class LabelDrawer;
 class LabelMaker;
 
 // The log path up to, not including, the first "." of the log's file name ("/logs/my.log.adi" -> "/logs/my").
@@ -26,7 +27,8 @@ std::filesystem::path baseOf(const std::filesystem::path& logPath);
 class ConversionRun {
 public:
     // `maker` may be null: the run then writes the data-source files only (as for a request without merge).
-    explicit ConversionRun(LabelMaker* maker = nullptr);
+    // `drawer` draws the labels of a request that chose a label sheet.
+    explicit ConversionRun(LabelMaker* maker = nullptr, LabelDrawer* drawer = nullptr);
 
     RunResult run(const RunRequest& request, RunObserver& observer, const StopToken& stop = {});
 
@@ -37,6 +39,7 @@ private:
     RunResult execute(const RunRequest& request, RunObserver& observer, const StopToken& stop);
 
     LabelMaker* m_maker;
+    LabelDrawer* m_drawer;
     SortedLines m_lines;
 };
 

@@ -82,6 +82,21 @@ struct LineFormat {
     friend bool operator==(const LineFormat&, const LineFormat&) = default;
 };
 
+// The label sheets a run draws its labels on, instead of merging them into main documents: a stock of the
+// catalogue or a custom grid, the printer's calibration, and whether the labels go to a printer too.
+struct LabelSheet {
+    std::string stock;               // "Avery L7163"
+    std::string customGrid;          // or a grid: see parseCustomGrid
+    double offsetX = 0, offsetY = 0; // millimetres, right and down
+    double scale = 1;
+    bool print = false;
+    std::string printer; // empty: the system's default printer
+    bool chosen() const { return !stock.empty() || !customGrid.empty(); }
+    // The stock's name or the grid, as the settings remember a sheet by.
+    const std::string& name() const { return stock.empty() ? customGrid : stock; }
+    friend bool operator==(const LabelSheet&, const LabelSheet&) = default;
+};
+
 // The largest first label a sheet can have.
 inline constexpr int kMaxStartLabel = 1000;
 
@@ -92,6 +107,7 @@ struct RunRequest {
     std::filesystem::path swl;          // the SWL file; empty for none
     std::filesystem::path mainDocument; // the main document of one QSO per label ("xxx_1.docx")
     bool merge = true;                  // false: the data-source files only, no main document needed
+    LabelSheet sheet;                   // chosen: the labels drawn on it as "<base>_labels.pdf", no main document
     LabelSize labelSize;
     LineFormat format;
     QsoFilterChoice filters;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +12,8 @@
 #include "engine/TextId.h"
 
 namespace cardmill {
+
+class RunLabels;
 
 // The label document one pass made, and how many labels it holds.
 struct MadeLabels {
@@ -38,6 +41,7 @@ struct RunSummary {
         Labels,          // every pass made its label document
         DataSourceFiles, // the run wrote the data-source files only
         MergeFailed,     // at least one pass failed; the others' documents are listed
+        Drawn,           // the labels were drawn on the sheets: `pdfs` holds the PDF, `sheets` its pages
     };
     Kind kind = Kind::Labels;
     std::vector<MadeLabels> made;            // in pass order: sizes 1 to 10, then SWL
@@ -51,6 +55,8 @@ struct RunSummary {
     std::filesystem::path packingList;       // bureau order: "<base>_bureau.txt"
     std::size_t bundles = 0;                 // ... and how many bundles it lists
     bool badRecords = false;                 // "<base>_bad.txt" holds entries
+    std::size_t sheets = 0;                  // drawn labels: the sheets they take
+    std::shared_ptr<const RunLabels> labels; // drawn labels: what was drawn, for a preview
 };
 
 // A message of the run's, by its id, with the values for its "%s" places.

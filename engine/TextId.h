@@ -7,6 +7,7 @@ namespace cardmill {
 enum class TextId {
     // Messages of the conversion run.
     NoSourceFile,             // error
+    NoLabelDrawing,           // error: a label sheet chosen, but this build draws no labels
     NoMainDocument,           // error
     MainDocumentMissing,      // error
     LogNotFound,              // error; %s = the log path
@@ -22,6 +23,7 @@ enum class TextId {
     AllWrittenWithBadRecords, // information; %s = <base>
     // Pieces of the closing message of a merge (see summaryText).
     LabelsReady,               // %s = the label counts, %s = the folder, %s = the documents' name pattern
+    LabelsDrawn,               // %s = the PDF, %s = the number of labels, %s = of sheets
     LabelsMadeThisRun,         // the same pieces, after a failure
     NoLabelsMade,              // after a failure
     EarlierLabelsKept,         // after a failure
@@ -43,6 +45,7 @@ enum class TextId {
     StatusMergingLabels,
     StatusMergingSwlLabels, // %s = the main document's name
     StatusLibreOffice,      // %s = the file, %s = seconds
+    StatusDrawing,          // %s = the number of labels
     ProcessStoppedNoData,   // box "Information", error icon
     // Failures (see failureText).
     FailureOther,
@@ -73,6 +76,7 @@ enum class TextId {
     FailureLogChanged,
     FailureRecordsLeftOut,
     FailurePrinterMissing,
+    FailureNoDefaultPrinter,
     NothingMarked,          // %s = why
     PdfsMade,               // %s = the PDFs' names as a pattern
     BureauNeedsCountryFile, // error; %s = the folder where the user may put one

@@ -116,13 +116,19 @@ std::vector<std::string> printerNames()
     return names;
 }
 
+QPrinterInfo requirePrinter(const std::string& printer)
+{
+    const QString name = printer.empty() ? QPrinterInfo::defaultPrinterName() : QString::fromStdString(printer);
+    const QPrinterInfo info = name.isEmpty() ? QPrinterInfo() : QPrinterInfo::printerInfo(name);
+    if (info.isNull())
+        throw FailureError({FailureId::PrinterMissing, {}, printer});
+    return info;
+}
+
 std::optional<std::size_t> printLabels(const SheetRenderer& renderer, const LabelSource& labels,
                                        const std::string& printer, const PageProgress& progress)
 {
-    const QString name = printer.empty() ? QPrinterInfo::defaultPrinterName() : QString::fromStdString(printer);
-    if (name.isEmpty() || QPrinterInfo::printerInfo(name).isNull())
-        throw FailureError({FailureId::PrinterMissing, {}, printer});
-    QPrinter device(QPrinterInfo::printerInfo(name), QPrinter::HighResolution);
+    QPrinter device(requirePrinter(printer), QPrinter::HighResolution);
     device.setFullPage(true);
     device.setPageLayout(pageOf(renderer.stock()));
     device.setDocName(QStringLiteral("CARDMILL labels"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPrinterInfo>
+
 #include <cstddef>
 #include <filesystem>
 #include <functional>
@@ -24,6 +26,10 @@ void writeCalibrationPdf(const SheetRenderer& renderer, const std::filesystem::p
 
 // The printers the system knows; the default one first.
 std::vector<std::string> printerNames();
+
+// The printer of that name (the system's default one when empty). Throws FailureError (PrinterMissing) when
+// there is none.
+QPrinterInfo requirePrinter(const std::string& printer);
 
 // Sends the labels to the printer `printer` (the system's default one when empty), page by page. Returns the
 // pages, or nullopt when stopped. Throws FailureError (PrinterMissing) when there is no such printer.

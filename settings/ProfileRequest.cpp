@@ -23,6 +23,12 @@ void applyProfile(const StoredProfile& p, RunRequest& r)
         r.format.dateFormat = dateFormatIndexOf(*p.dateFormat);
     if (p.dateSeparator)
         r.format.separator = *p.dateSeparator;
+    if (p.labelSheet) {
+        const std::string sheet(text::trim(*p.labelSheet));
+        const bool grid = sheet.find(',') != std::string::npos;
+        r.sheet.stock = grid ? std::string() : sheet;
+        r.sheet.customGrid = grid ? sheet : std::string();
+    }
     r.order =
         p.labelOrder && text::equalNoCase(*p.labelOrder, kBureauOrderText) ? LabelOrder::Bureau : LabelOrder::Call;
 }
@@ -37,6 +43,16 @@ void applyProgramSettings(const IniFile& ini, RunRequest& r)
     r.ownBundleLast = program.ownBundleLast;
     r.ownCall = readStockChoice(ini).ownCall;
     r.countryFile = countryFileFor(ini.path());
+    if (r.sheet.chosen())
+        applyCalibration(ini, r.sheet);
+}
+
+void applyCalibration(const IniFile& ini, LabelSheet& sheet)
+{
+    const SheetCalibration c = readCalibration(ini, sheet.name());
+    sheet.offsetX = c.offsetX;
+    sheet.offsetY = c.offsetY;
+    sheet.scale = c.scale;
 }
 
 std::filesystem::path countryFileFor(const std::filesystem::path& settingsFile)

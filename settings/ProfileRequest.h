@@ -14,9 +14,13 @@ namespace cardmill {
 void applyProfile(const StoredProfile& profile, RunRequest& request);
 
 // The settings file's program-wide choices in a request: the user-defined fields, the marking as sent, the
-// table document and PDF options, the own call and where the own country's bundle goes, the country file.
+// table document and PDF options, the own call and where the own country's bundle goes, the country file, and
+// the calibration of a label sheet the request has chosen.
 // Throws SettingsReadError.
 void applyProgramSettings(const IniFile& ini, RunRequest& request);
+
+// The printer calibration remembered for the sheet's stock (none: no offset, full scale). Throws SettingsReadError.
+void applyCalibration(const IniFile& ini, LabelSheet& sheet);
 
 // The country file for a program with this settings file: one the user put beside the settings file, else the
 // hamradio-files package's; when there is none, where the user may put one (a file that is not there).

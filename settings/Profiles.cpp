@@ -96,6 +96,7 @@ StoredProfile readProfile(const IniFile& ini, std::string_view name)
     p.dateFormat = lines.read(name, kProfileKeys[5]);
     p.dateSeparator = lines.read(name, kProfileKeys[6]);
     p.labelOrder = lines.read(name, kProfileKeys[7]);
+    p.labelSheet = lines.read(name, kProfileKeys[8]);
     return p;
 }
 
@@ -110,6 +111,9 @@ void writeProfile(const IniFile& ini, std::string_view name, const Profile& prof
         lines.write(name, kProfileKeys[5], profile.dateFormat);
         lines.write(name, kProfileKeys[6], profile.dateSeparator);
         lines.write(name, kProfileKeys[7], profile.labelOrder);
+        // Profiles of main documents stay as they were: the key is written once a sheet was chosen.
+        if (!profile.labelSheet.empty() || lines.read(name, kProfileKeys[8]))
+            lines.write(name, kProfileKeys[8], profile.labelSheet);
     });
 }
 

@@ -15,9 +15,9 @@ namespace cardmill {
 inline constexpr std::string_view kSettingsFileName = "cardmill.ini";
 
 // The keys of a profile section, in the order they are written: the first seven of old, and "Label order".
-inline constexpr std::array<std::string_view, 8> kProfileKeys{"Source file",    "Source SWL file", "Main doc",
+inline constexpr std::array<std::string_view, 9> kProfileKeys{"Source file",    "Source SWL file", "Main doc",
                                                               "QRG format",     "QSOs on label",   "Date format",
-                                                              "Date separator", "Label order"};
+                                                              "Date separator", "Label order",     "Label sheet"};
 
 // The stored texts of the label orders ("Label order"); a profile without the key, or with another text, has
 // the labels in call order.
@@ -44,6 +44,9 @@ struct Profile {
     std::string dateFormat = std::string(kDateFormatTexts[0]);
     std::string dateSeparator = "-";
     std::string labelOrder = std::string(kCallOrderText);
+    // The label sheet the labels are drawn on instead of merged into the main document: a stock's name, or a
+    // custom grid (see parseCustomGrid; it holds commas, a stock's name does not). Empty: the main document.
+    std::string labelSheet;
 };
 
 // A profile as the file holds it: a key that is missing is nullopt, so that each reader keeps its own default.
@@ -56,6 +59,7 @@ struct StoredProfile {
     std::optional<std::string> dateFormat;
     std::optional<std::string> dateSeparator;
     std::optional<std::string> labelOrder;
+    std::optional<std::string> labelSheet;
 };
 
 // The date format index of a stored "Date format" text; the first test that holds decides (case-sensitive):

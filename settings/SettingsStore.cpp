@@ -1,5 +1,6 @@
 #include "settings/SettingsStore.h"
 
+#include <cmath>
 #include <cstdlib>
 
 #include "engine/LineComposer.h"
@@ -99,6 +100,41 @@ void writeStockChoice(IniFile::Lines& lines, const StockChoice& choice)
     lines.write("Program", "Own call", choice.ownCall);
     lines.write("Program", "Label stock", choice.stock);
     lines.write("Program", "Main document format", choice.format);
+}
+
+namespace {
+
+bool keyable(std::string_view sheet)
+{
+    return !text::trim(sheet).empty() && sheet.find_first_of("=\r\n[]") == std::string_view::npos;
+}
+
+} // namespace
+
+SheetCalibration readCalibration(const IniFile& ini, std::string_view sheet)
+{
+    if (!keyable(sheet))
+        return {};
+    const std::string value = ini.readString("Program", "Calibration " + std::string(text::trim(sheet)), "");
+    double v[3] = {0, 0, 100};
+    std::size_t at = 0;
+    for (int i = 0; i < 3; ++i) {
+        const std::size_t comma = i < 2 ? value.find(',', at) : value.size();
+        if (comma == std::string::npos || !text::wholeNumber(text::trim(value.substr(at, comma - at)), v[i]))
+            return {};
+        at = comma + 1;
+    }
+    if (std::abs(v[0]) > 20 || std::abs(v[1]) > 20 || !(v[2] >= 90 && v[2] <= 110))
+        return {};
+    return {v[0], v[1], v[2] / 100};
+}
+
+void writeCalibration(IniFile::Lines& lines, std::string_view sheet, const SheetCalibration& c)
+{
+    if (!keyable(sheet))
+        return;
+    lines.write("Program", "Calibration " + std::string(text::trim(sheet)),
+                text::fixed(c.offsetX, 2) + "," + text::fixed(c.offsetY, 2) + "," + text::fixed(c.scale * 100, 2));
 }
 
 ProgramOptions readProgramOptions(const IniFile& ini)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "engine/LabelDrawer.h"
 #include "texts/Texts.h"
 
 namespace cardmill {
@@ -94,7 +95,7 @@ std::string followingLines(const RunSummary& summary, Language language)
     if (!summary.packingList.empty())
         lines += "\n" + textFor(TextId::PackingList, language,
                                 {std::to_string(summary.bundles), summary.packingList.string()});
-    if (!summary.pdfs.empty())
+    if (!summary.pdfs.empty() && summary.kind != RunSummary::Kind::Drawn) // drawn labels name their PDF first
         lines += "\n" + textFor(TextId::PdfsMade, language, documentPlace(summary.pdfs).second);
     if (summary.pdfFailure)
         lines += "\n" + failureText(*summary.pdfFailure, language);
@@ -159,6 +160,8 @@ constexpr FailureShape shapeOf(FailureId id)
 
 std::string failureText(const Failure& failure, Language language)
 {
+    if (failure.id == FailureId::PrinterMissing && failure.detail.empty())
+        return textFor(TextId::FailureNoDefaultPrinter, language);
     // A detail the text does not hold follows it in parentheses.
     const FailureShape shape = shapeOf(failure.id);
     std::vector<std::string> args;
@@ -215,6 +218,13 @@ std::string summaryText(const RunSummary& summary, Language language)
     case RunSummary::Kind::Labels: {
         const auto [folder, pattern] = documentPlace(summary.made);
         text = textFor(TextId::LabelsReady, language, {labelCounts(summary.made, language), folder, pattern});
+        break;
+    }
+    case RunSummary::Kind::Drawn: {
+        const std::size_t labels = summary.labels ? summary.labels->count() : 0;
+        text = textFor(TextId::LabelsDrawn, language,
+                       {summary.pdfs.empty() ? std::string() : summary.pdfs.front().string(), std::to_string(labels),
+                        std::to_string(summary.sheets)});
         break;
     }
     case RunSummary::Kind::MergeFailed: {

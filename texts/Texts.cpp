@@ -20,6 +20,10 @@ constexpr TextEntry entryOf(TextId id)
     switch (id) {
     case TextId::NoSourceFile:
         return {K::Error, I::None, WindowText::Count, "No source file set!", "Wybierz plik źródłowy!"};
+    case TextId::NoLabelDrawing:
+        return {K::Error, I::None, WindowText::Count,
+                "This build of the program cannot draw labels; choose a main document instead.",
+                "Ta wersja programu nie rysuje etykiet; wybierz zamiast tego dokument główny."};
     case TextId::NoMainDocument:
         return {K::Error, I::None, WindowText::Count, "No Mailing list Main document set!",
                 "Wybierz dokument główny korespondencji seryjnej!"};
@@ -69,6 +73,9 @@ constexpr TextEntry entryOf(TextId id)
     case TextId::LabelsReady:
         return {K::Information, I::None, WindowText::Count, "Labels are ready: %s in %s (%s).",
                 "Nalepki są gotowe: %s w %s (%s)."};
+    case TextId::LabelsDrawn:
+        return {K::Information, I::None, WindowText::Count, "Labels are ready in %s (labels: %s, sheets: %s).",
+                "Nalepki są gotowe w %s (nalepki: %s, arkusze: %s)."};
     case TextId::LabelsMadeThisRun:
         return {K::None, I::None, WindowText::Count, "Made in this run: %s in %s (%s).",
                 "Utworzono w tym przebiegu: %s w %s (%s)."};
@@ -131,6 +138,8 @@ constexpr TextEntry entryOf(TextId id)
                 "Scalanie nalepek z %s QSO do %s..."};
     case TextId::StatusMergingSwlLabels:
         return {K::None, I::None, WindowText::Count, "Merging SWL labels into %s...", "Scalanie nalepek SWL do %s..."};
+    case TextId::StatusDrawing:
+        return {K::None, I::None, WindowText::Count, "Drawing %s labels...", "Rysowanie %s nalepek..."};
     case TextId::StatusLibreOffice:
         return {K::None, I::None, WindowText::Count, "LibreOffice is converting %s... %s s",
                 "LibreOffice konwertuje %s... %s s"};
@@ -223,9 +232,10 @@ constexpr TextEntry entryOf(TextId id)
             "Plik \"%s\" zmienił się podczas tworzenia nalepek: nalepki pokazują QSO w postaci odczytanej, a plik "
             "pozostał bez zmian"};
     case TextId::FailurePrinterMissing:
-        return {K::None, I::None, WindowText::Count,
-                "There is no printer \"%s\" (an empty name: no default printer is set up)",
-                "Nie ma drukarki \"%s\" (pusta nazwa: nie ustawiono drukarki domyślnej)"};
+        return {K::None, I::None, WindowText::Count, "There is no printer \"%s\"", "Nie ma drukarki \"%s\""};
+    case TextId::FailureNoDefaultPrinter:
+        return {K::None, I::None, WindowText::Count, "No default printer is set up; name the printer",
+                "Nie ustawiono drukarki domyślnej; podaj nazwę drukarki"};
     case TextId::FailureRecordsLeftOut:
         return {
             K::None, I::None, WindowText::Count,

@@ -86,11 +86,16 @@ TEST(ConvertOptions, BadValuesAreUsageErrors)
              {"--field", "a:b"},         {"--from", "2006-09-01"},  {"--from", "2006-02-30", "--to", "2006-03-01"},
              {"--qsl-print", "Y"},       {"--qsl-sent", "L"},       {"--lang", "de"},
              {"--unknown"},             {"--field", "STATE", "CNTY"}, {"--sent-via", "M"},
-             {"--start-label", "0"},    {"--start-label", "1001"}, {"--stock", "Avery L7163"},
+             {"--start-label", "0"},    {"--start-label", "1001"}, {"--format", "odt"},
              {"--make-main-docs", "."}, {"--make-main-docs", ".", "--stock", "A", "--custom-grid", "B"},
              {"--make-main-docs", ".", "--stock", "A", "--format", "pdf"},
              {"--make-main-docs", ".", "--stock", "A", "--my-call", "SP3 KXQ"},
-             {"--list-stocks", "--make-main-docs", "."}}) {
+             {"--list-stocks", "--make-main-docs", "."},
+             {"--stock", "A", "--custom-grid", "B"}, {"--stock", "A", "--main-doc", "x_1.docx"},
+             {"--offset", "1,1"},       {"--print"},               {"--calibration-page", "c.pdf"},
+             {"--stock", "A", "--offset", "21,0"}, {"--stock", "A", "--offset", "1"},
+             {"--stock", "A", "--offset", "1,y"},  {"--stock", "A", "--scale", "80"},
+             {"--stock", "A", "--calibration-page", "c.pdf", "--print"}}) {
         // clang-format on
         const Parsed p = parse(args);
         ASSERT_TRUE(p.result.exitNow) << args[0];
@@ -118,6 +123,24 @@ TEST(ConvertOptions, LabelStockTasks)
     EXPECT_EQ(t.sizes, "1,2,swl");
     EXPECT_EQ(t.ownCall.value_or(""), "SP3KXQ/P");
     EXPECT_TRUE(t.replace);
+
+    // A run that draws its labels on a sheet, calibrated, and prints them too.
+    const Parsed draw =
+        parse({"--log", "a.adi", "--stock", "Avery L7163", "--offset", "-1.5, 0.25", "--scale", "101", "--print"});
+    ASSERT_FALSE(draw.result.exitNow) << draw.err;
+    const LabelSheet& sheet = draw.result.request.sheet;
+    EXPECT_EQ(sheet.stock, "Avery L7163");
+    EXPECT_DOUBLE_EQ(sheet.offsetX, -1.5);
+    EXPECT_DOUBLE_EQ(sheet.offsetY, 0.25);
+    EXPECT_DOUBLE_EQ(sheet.scale, 1.01);
+    EXPECT_TRUE(sheet.print);
+    EXPECT_EQ(sheet.printer, "");
+    EXPECT_EQ(parse({"--log", "a.adi", "--custom-grid", "A4,1,1,50,50,10,10,50,50", "--print", "Office"})
+                  .result.request.sheet.printer,
+              "Office");
+    const Parsed calibrate = parse({"--custom-grid", "A4,1,1,50,50,10,10,50,50", "--calibration-page", "c.pdf"});
+    ASSERT_FALSE(calibrate.result.exitNow) << calibrate.err;
+    EXPECT_EQ(calibrate.result.calibrationPage, "c.pdf");
 
     EXPECT_EQ(parse({"--log", "a.adi", "--start-label", "5"}).result.request.startLabel, 5);
     EXPECT_EQ(parse({"--log", "a.adi"}).result.request.startLabel, 1);

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "engine/DataSourceFiles.h"
+#include "engine/LabelDrawer.h"
 #include "tests/engine/RunFixture.h"
 
 namespace cardmill {
@@ -260,6 +263,58 @@ TEST_F(ConversionRunTest, WithoutADriverOnlyDataSourceFilesAreWritten)
     EXPECT_EQ(output(1), kHeader + line("DL1AA"));
     ASSERT_EQ(host.summaries.size(), 1u);
     EXPECT_EQ(host.summaries[0].kind, RunSummary::Kind::DataSourceFiles);
+}
+
+// Notes each label it is given as "CALL:qsos times" and writes a one-page "PDF".
+class RecordingDrawer : public LabelDrawer {
+public:
+    std::vector<std::string> labels;
+    std::optional<std::size_t> draw(const RunLabels& run, const std::filesystem::path& pdf,
+                                    const Progress& progress) override
+    {
+        for (std::size_t i = 0; i < run.count(); ++i) {
+            std::string label = std::string(run.value(i, "CALL", 0)) + ":" + std::to_string(run.qsos(i));
+            for (int q = 0; q < std::max(run.qsos(i), 1); ++q)
+                label += " " + std::string(run.value(i, "TIME_ON", q));
+            labels.push_back(label + std::string(run.value(i, "CALL_WORKED", 0)));
+        }
+        std::ofstream(pdf) << "pdf";
+        return progress(1, 1) ? std::optional<std::size_t>(1) : std::nullopt;
+    }
+};
+
+TEST_F(ConversionRunTest, ALabelSheetHasTheLabelsDrawnInsteadOfMerged)
+{
+    writeLog(qso("DL1ABC", "20060923", "1300") + qso("SP9XYZ_SWL", "20060923", "1200", " <COMMENT:12>WKD: dl1abc ") +
+             qso("DL1ABC") + qso("AA1A") + qso("DL1ABC", "20060924", "0900"));
+    host.size = 2;
+    host.mainDocument.clear(); // not needed
+    host.sheet.stock = "Avery L7163";
+    RecordingDrawer drawer;
+    ConversionRun drawing(&maker, &drawer);
+    ASSERT_EQ(host.runWith(drawing), RunOutcome::Done);
+    EXPECT_TRUE(maker.merges.empty());
+    // Every size and the SWL label in one stream, in the order of the sorted lines; each label with its QSOs.
+    EXPECT_EQ(drawer.labels, (std::vector<std::string>{"AA1A:1 12:00", "DL1ABC:2 12:00 13:00", "DL1ABC:1 09:00",
+                                                       "SP9XYZ:0 12:00DL1ABC"}));
+    EXPECT_EQ(output(1), kHeader + line("AA1A") + line("DL1ABC", "2006-09-24", "09:00"));
+    ASSERT_EQ(host.summaries.size(), 1u);
+    EXPECT_EQ(host.summaries[0].kind, RunSummary::Kind::Drawn);
+    EXPECT_EQ(host.summaries[0].pdfs, std::vector<std::filesystem::path>{file("_labels.pdf")});
+    ASSERT_NE(host.summaries[0].labels, nullptr);
+    EXPECT_EQ(host.summaries[0].labels->count(), 4u); // kept for a preview
+
+    // A stop while drawing: stopped, and nothing said to be made.
+    host.onStopCheck = [&](int) { host.stopFlag = !drawer.labels.empty(); };
+    drawer.labels.clear();
+    EXPECT_EQ(host.runWith(drawing), RunOutcome::Stopped);
+
+    // A program that cannot draw refuses the sheet rather than end with data-source files only.
+    host.onStopCheck = nullptr;
+    host.stopFlag = false;
+    ConversionRun cannotDraw(&maker);
+    EXPECT_EQ(host.runWith(cannotDraw), RunOutcome::Refused);
+    EXPECT_EQ(host.messageIds().back(), TextId::NoLabelDrawing);
 }
 
 } // namespace

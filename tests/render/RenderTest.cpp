@@ -7,10 +7,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <regex>
+#include <sys/wait.h>
+#include <tuple>
 
 #include "engine/Failure.h"
 #include "render/LabelOutput.h"
+#include "stock/LabelStock.h"
 #include "stock/MainDocuments.h"
 #include "support/TempDir.h"
 
@@ -178,6 +182,93 @@ TEST(Render, AStopKeepsTheOlderPdfAndUnfitStocksAreRefused)
     round.shape = LabelStock::Shape::Round;
     EXPECT_THROW(SheetRenderer(round, {}, 1, {}, 1), MainDocumentError);
     EXPECT_THROW(printLabels(renderer, labels, "no such printer here"), FailureError);
+}
+
+// The converter's run that draws its labels: one stream of sheets in the order of the sorted lines, the start
+// label once, the offset applied, the data-source files as in every run; a PDF that cannot be put in place is
+// said, and what stood there stays.
+TEST(DrawnRun, TheConverterDrawsEveryLabelOfTheRunOnOneStreamOfSheets)
+{
+    if (!havePoppler())
+        GTEST_SKIP() << "poppler-utils is not installed";
+    const test::TempDir dir;
+    // Ten stations, K0AA with 1 QSO up to K4AA with 5, twice over (KA.., KB..), in a shuffled order.
+    std::string log = "exported\n<EOH>\n";
+    std::map<std::string, int> qsos;
+    for (int round = 0; round < 5; ++round)
+        for (const char* letter : {"B", "A"})
+            for (int n = 4; n >= 0; --n) {
+                const std::string call = std::string("K") + letter + std::to_string(n) + "AA";
+                if (round > n)
+                    continue;
+                ++qsos[call];
+                const std::string date = "2024010" + std::to_string(round + 1);
+                log += "<CALL:" + std::to_string(call.size()) + ">" + call + "<QSO_DATE:8>" + date +
+                       "<TIME_ON:4>1200<BAND:3>20m<MODE:3>SSB<RST_SENT:2>59<EOR>\n";
+            }
+    const auto adi = dir.write("log.adi", log);
+    const std::string grid = "A4,2,4,90,60,10,20,100,65";
+    const auto run = [&](const std::string& extra, const std::string& onGrid) {
+        const std::string command = std::string(CARDMILL_CONVERT) + " --log '" + adi.string() + "' --custom-grid " +
+                                    onGrid + " --my-call SP3KXQ " + extra + " >'" + (dir / "out.txt").string() +
+                                    "' 2>&1";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    ASSERT_EQ(run("--qsos 3 --start-label 7 --offset 2,-1", grid), 0) << test::readFile(dir / "out.txt");
+    EXPECT_TRUE(std::filesystem::exists(dir / "log_1.txt"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "log_3.txt"));
+    const auto pdf = dir / "log_labels.pdf";
+    EXPECT_NE(test::readFile(dir / "out.txt").find("log_labels.pdf"), std::string::npos);
+
+    // Labels per station: 3 QSOs a label at most.
+    std::size_t labels = 0;
+    for (const auto& [call, n] : qsos)
+        labels += static_cast<std::size_t>((n + 2) / 3);
+    const std::vector<Word> words = wordsOf(pdf);
+    const LabelStock stock = customStock(parseCustomGrid(grid));
+    const std::vector<LabelRect> places = stock.places();
+    const double dx = 2 * kPointsPerMm, dy = -1 * kPointsPerMm;
+    // The calls after "Radio", in reading order: page, then place.
+    std::vector<std::tuple<int, std::size_t, std::string>> seen;
+    for (std::size_t i = 0; i + 1 < words.size(); ++i) {
+        if (words[i].text != "Radio")
+            continue;
+        const Word& w = words[i + 1];
+        const double cx = (w.x0 + w.x1) / 2 - dx, cy = (w.y0 + w.y1) / 2 - dy;
+        std::size_t place = places.size();
+        for (std::size_t k = 0; k < places.size(); ++k)
+            if (cx >= places[k].x && cx <= places[k].x + places[k].width && cy >= places[k].y &&
+                cy <= places[k].y + places[k].height)
+                place = k;
+        ASSERT_LT(place, places.size()) << w.text;
+        seen.emplace_back(w.page, place, w.text);
+    }
+    std::sort(seen.begin(), seen.end());
+    ASSERT_EQ(seen.size(), labels);
+    // Start label 7: two labels on the first sheet, then eight a sheet.
+    EXPECT_EQ(std::get<0>(seen.front()), 0);
+    EXPECT_EQ(std::get<1>(seen.front()), 6u);
+    EXPECT_EQ(std::get<0>(seen.back()), static_cast<int>(1 + (labels - 2 + 7) / 8 - 1));
+    std::map<std::string, int> perCall;
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+        ++perCall[std::get<2>(seen[i])];
+        if (i > 0) {
+            EXPECT_LE(std::get<2>(seen[i - 1]), std::get<2>(seen[i])) << "labels out of the lines' order";
+        }
+    }
+    for (const auto& [call, n] : qsos)
+        EXPECT_EQ(perCall[call], (n + 2) / 3) << call;
+
+    // Where the PDF cannot be put (a folder of that name stands there), the run says so and the folder stays.
+    std::filesystem::remove(pdf);
+    std::filesystem::create_directory(pdf);
+    EXPECT_EQ(run("--qsos 3", grid), 4);
+    EXPECT_NE(test::readFile(dir / "out.txt").find("log_labels.pdf"), std::string::npos)
+        << test::readFile(dir / "out.txt");
+    EXPECT_TRUE(std::filesystem::is_directory(pdf));
+    // Stocks that cannot carry the labels are refused before the log is read.
+    EXPECT_EQ(run("--qsos 10", "A4,1,1,40,20,10,10,40,20"), 3);
 }
 
 } // namespace

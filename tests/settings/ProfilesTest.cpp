@@ -61,6 +61,49 @@ TEST(Profiles, WriteAndReadAProfile)
     EXPECT_EQ(readProfile(ini, "other").sourceFile, std::nullopt);
 }
 
+TEST(Profiles, ALabelSheetAndItsCalibrationReachTheRequest)
+{
+    TempDir dir;
+    const IniFile ini(dir / "cardmill.ini");
+    Profile p;
+    p.sourceFile = "/l/log.adi";
+    p.labelSheet = "Avery L7163";
+    writeProfile(ini, "Sheet", p);
+    p.labelSheet = "A4,3,7,63.5,38.1,7.2,15.15,66.04,38.1";
+    writeProfile(ini, "Grid", p);
+    p.labelSheet.clear();
+    writeProfile(ini, "Doc", p);
+    EXPECT_EQ(readProfile(ini, "Doc").labelSheet, std::nullopt); // a main document's profile gains no key
+    ini.update([](IniFile::Lines& l) {
+        writeCalibration(l, "Avery L7163", {1.25, -0.5, 0.98});
+        writeCalibration(l, "Bad=name", {1, 1, 1});
+        l.write("Program", "Calibration A4,3,7,63.5,38.1,7.2,15.15,66.04,38.1", "25,0,100"); // out of range
+    });
+    EXPECT_EQ(readFile(ini.path()).find("Bad=name"), std::string::npos);
+
+    RunRequest r;
+    applyProfile(readProfile(ini, "Sheet"), r);
+    applyProgramSettings(ini, r);
+    EXPECT_EQ(r.sheet.stock, "Avery L7163");
+    EXPECT_EQ(r.sheet.customGrid, "");
+    EXPECT_DOUBLE_EQ(r.sheet.offsetX, 1.25);
+    EXPECT_DOUBLE_EQ(r.sheet.offsetY, -0.5);
+    EXPECT_DOUBLE_EQ(r.sheet.scale, 0.98);
+
+    RunRequest g;
+    applyProfile(readProfile(ini, "Grid"), g);
+    applyProgramSettings(ini, g);
+    EXPECT_EQ(g.sheet.stock, "");
+    EXPECT_EQ(g.sheet.customGrid, "A4,3,7,63.5,38.1,7.2,15.15,66.04,38.1");
+    EXPECT_EQ(readCalibration(ini, g.sheet.name()), SheetCalibration{});
+
+    // Clearing the sheet of a profile that had one leaves it on its main document.
+    writeProfile(ini, "Sheet", p);
+    RunRequest d;
+    applyProfile(readProfile(ini, "Sheet"), d);
+    EXPECT_FALSE(d.sheet.chosen());
+}
+
 TEST(SettingsStore, UserFieldsStopAtTheFirstGapAndDropFixedNames)
 {
     TempDir dir;

@@ -19,6 +19,7 @@ RunRequest FakeHost::request() const
     r.countryFile = countryFile;
     r.ownCall = ownCall;
     r.ownBundleLast = ownBundleLast;
+    r.sheet = sheet;
     return r;
 }
 

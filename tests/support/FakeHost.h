@@ -25,6 +25,7 @@ public:
     std::filesystem::path countryFile;
     std::string ownCall;
     bool ownBundleLast = false;
+    LabelSheet sheet;
 
     // What the runs said, each run's added.
     std::vector<RunMessage> messages;

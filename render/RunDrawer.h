@@ -1,0 +1,47 @@
+#pragma once
+
+#include <memory>
+
+#include "engine/LabelDrawer.h"
+#include "engine/RunRequest.h"
+#include "render/SheetRenderer.h"
+
+namespace cardmill {
+
+// A run's labels as the renderer reads them: each value as Unicode.
+class RunLabelSource : public LabelSource {
+public:
+    explicit RunLabelSource(const RunLabels& labels)
+        : m_labels(labels)
+    {
+    }
+    std::size_t count() const override { return m_labels.count(); }
+    int qsos(std::size_t label) const override { return m_labels.qsos(label); }
+    std::string value(std::size_t label, const std::string& column, int qso) const override;
+
+private:
+    const RunLabels& m_labels;
+};
+
+// Draws a run's labels on the sheets of a stock: the PDF, and the printer when the request asks for it.
+class SheetDrawer : public LabelDrawer {
+public:
+    // Throws FailureError (PrinterMissing) when the sheet is to be printed on a printer that is not there.
+    SheetDrawer(SheetRenderer renderer, const LabelSheet& sheet);
+    std::optional<std::size_t> draw(const RunLabels& labels, const std::filesystem::path& pdf,
+                                    const Progress& progress) override;
+
+private:
+    SheetRenderer m_renderer;
+    LabelSheet m_sheet;
+};
+
+// The renderer for a request that draws its labels on `stock`: its own call, start label, calibration, and the
+// largest label size it can hold. Throws MainDocumentError when the stock cannot carry them.
+SheetRenderer rendererFor(const RunRequest& request, const LabelStock& stock);
+
+// The calibration page of `stock` with the sheet's calibration as a PDF at `pdf`. Throws IoError, or
+// MainDocumentError when the stock cannot carry labels.
+void writeSheetCalibrationPdf(const LabelStock& stock, const LabelSheet& sheet, const std::filesystem::path& pdf);
+
+} // namespace cardmill
