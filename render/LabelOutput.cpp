@@ -125,21 +125,36 @@ QPrinterInfo requirePrinter(const std::string& printer)
     return info;
 }
 
+void preparePrinter(QPrinter& printer, const SheetRenderer& renderer)
+{
+    printer.setFullPage(true);
+    printer.setPageLayout(pageOf(renderer.stock()));
+    printer.setDocName(QStringLiteral("CARDMILL labels"));
+}
+
+std::optional<std::size_t> printOn(QPrinter& printer, const SheetRenderer& renderer, const LabelSource& labels,
+                                   std::size_t first, std::size_t last, const PageProgress& progress)
+{
+    const std::size_t pages = renderer.pages(labels.count());
+    last = std::min(last, pages);
+    if (first >= last)
+        return 0;
+    const std::size_t count = last - first;
+    if (!paintPages(
+            printer, renderer, count,
+            [&](QPainter& p, std::size_t page) { renderer.paintPage(p, printer, labels, first + page); }, progress)) {
+        printer.abort();
+        return std::nullopt;
+    }
+    return count;
+}
+
 std::optional<std::size_t> printLabels(const SheetRenderer& renderer, const LabelSource& labels,
                                        const std::string& printer, const PageProgress& progress)
 {
     QPrinter device(requirePrinter(printer), QPrinter::HighResolution);
-    device.setFullPage(true);
-    device.setPageLayout(pageOf(renderer.stock()));
-    device.setDocName(QStringLiteral("CARDMILL labels"));
-    const std::size_t pages = renderer.pages(labels.count());
-    if (!paintPages(
-            device, renderer, pages,
-            [&](QPainter& p, std::size_t page) { renderer.paintPage(p, device, labels, page); }, progress)) {
-        device.abort();
-        return std::nullopt;
-    }
-    return pages;
+    preparePrinter(device, renderer);
+    return printOn(device, renderer, labels, 0, renderer.pages(labels.count()), progress);
 }
 
 } // namespace cardmill

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPrinter>
 #include <QPrinterInfo>
 
 #include <cstddef>
@@ -30,6 +31,13 @@ std::vector<std::string> printerNames();
 // The printer of that name (the system's default one when empty). Throws FailureError (PrinterMissing) when
 // there is none.
 QPrinterInfo requirePrinter(const std::string& printer);
+
+// Makes a printer print whole pages of the stock's paper, as the labels need.
+void preparePrinter(QPrinter& printer, const SheetRenderer& renderer);
+// Prints pages `first` up to, not including, `last` (from 0) on a prepared printer. Returns the pages printed,
+// or nullopt when stopped.
+std::optional<std::size_t> printOn(QPrinter& printer, const SheetRenderer& renderer, const LabelSource& labels,
+                                   std::size_t first, std::size_t last, const PageProgress& progress = {});
 
 // Sends the labels to the printer `printer` (the system's default one when empty), page by page. Returns the
 // pages, or nullopt when stopped. Throws FailureError (PrinterMissing) when there is no such printer.

@@ -78,6 +78,16 @@ void Settings::storeClosingState(const ClosingState& state) const
     writeClosingState(IniFile(m_file), state);
 }
 
+SheetCalibration Settings::calibration(std::string_view sheet) const
+{
+    return readCalibration(IniFile(m_file), sheet);
+}
+
+void Settings::storeCalibration(std::string_view sheet, const SheetCalibration& calibration) const
+{
+    IniFile(m_file).update([&](IniFile::Lines& lines) { writeCalibration(lines, sheet, calibration); });
+}
+
 StockChoice Settings::stockChoice() const
 {
     return readStockChoice(IniFile(m_file));

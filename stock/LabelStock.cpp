@@ -172,6 +172,17 @@ LabelStock customStock(const CustomGrid& grid)
     return s;
 }
 
+std::string customGridText(const CustomGrid& g)
+{
+    auto mm = [](double points) { return text::fixed(points / kPointsPerMm, 2); };
+    const PaperSize* paper = g.paperName.empty() ? nullptr : standardPaper(g.paperName);
+    std::string t = paper ? paper->id : mm(g.paperWidth) + "x" + mm(g.paperHeight);
+    t += "," + std::to_string(g.columns) + "," + std::to_string(g.rows);
+    for (double length : {g.width, g.height, g.left, g.top, g.hpitch, g.vpitch})
+        t += "," + mm(length);
+    return t;
+}
+
 CustomGrid parseCustomGrid(std::string_view grid)
 {
     std::vector<std::string_view> parts;

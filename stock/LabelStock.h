@@ -126,5 +126,7 @@ LabelStock customStock(const CustomGrid& grid);
 // Reads "PAPER,COLUMNS,ROWS,WIDTH,HEIGHT,LEFT,TOP,HPITCH,VPITCH" with lengths in millimetres and PAPER a
 // standard paper or "WIDTHxHEIGHT" in millimetres. Throws std::invalid_argument saying what is wrong.
 CustomGrid parseCustomGrid(std::string_view text);
+// The grid in that notation, lengths to the hundredth of a millimetre; parseCustomGrid reads it back.
+std::string customGridText(const CustomGrid& grid);
 
 } // namespace cardmill

@@ -80,8 +80,45 @@ constexpr TextEntry windowEntryOf(WindowText id)
     case WindowText::ButtonNewMainDocs: return {K::None, I::None, WindowText::Count, "&New...", "&Nowe..."};
     case WindowText::LabelFirstLabel:
         return {K::None, I::None, WindowText::Count, "First label on the sheet", "Pierwsza nalepka na arkuszu"};
+    case WindowText::StockUseSheet:
+        return {K::None, I::None, WindowText::Count, "&Print on this sheet", "&Drukuj na tym arkuszu"};
+    case WindowText::LabelSheetCaption:
+        return {K::None, I::None, WindowText::Count, "Label sheet (labels drawn by CARDMILL)",
+                "Arkusz nalepek (nalepki rysuje CARDMILL)"};
+    case WindowText::LabelSheetNone:
+        return {K::None, I::None, WindowText::Count, "none: the labels go into the main document",
+                "brak: nalepki trafiają do dokumentu głównego"};
+    case WindowText::ButtonChooseSheet: return {K::None, I::None, WindowText::Count, "C&hoose...", "Wy&bierz..."};
+    case WindowText::ClearSheet:
+        return {K::None, I::None, WindowText::Count, "Use the main document instead",
+                "Użyj zamiast tego dokumentu głównego"};
+    case WindowText::PreviewTitle: return {K::None, I::None, WindowText::Count, "Labels - %s", "Nalepki - %s"};
+    case WindowText::PreviewPage: return {K::None, I::None, WindowText::Count, "Sheet %s of %s", "Arkusz %s z %s"};
+    case WindowText::PreviewSheetShown: return {K::None, I::None, WindowText::Count, "Sheet shown", "Pokazany arkusz"};
+    case WindowText::PreviewZoom: return {K::None, I::None, WindowText::Count, "Zoom", "Powiększenie"};
+    case WindowText::PreviewPrint: return {K::None, I::None, WindowText::Count, "&Print...", "&Drukuj..."};
+    case WindowText::PreviewSavePdf: return {K::None, I::None, WindowText::Count, "&Save PDF...", "&Zapisz PDF..."};
+    case WindowText::PreviewClose: return {K::None, I::None, WindowText::Count, "&Close", "Za&mknij"};
+    case WindowText::PreviewOffset:
+        return {K::None, I::None, WindowText::Count, "Printer offset", "Przesunięcie drukarki"};
+    case WindowText::PreviewRight: return {K::None, I::None, WindowText::Count, "right (mm)", "w prawo (mm)"};
+    case WindowText::PreviewDown: return {K::None, I::None, WindowText::Count, "down (mm)", "w dół (mm)"};
+    case WindowText::PreviewCalibration:
+        return {K::None, I::None, WindowText::Count, "Calibration &page...", "Strona &kalibracji..."};
+    case WindowText::PreviewSaved:
+        return {K::Information, I::None, WindowText::Count, "The labels are saved in %s.", "Nalepki zapisano w %s."};
+    case WindowText::PreviewPrinted:
+        return {K::Information, I::None, WindowText::Count, "Sent to the printer %s (sheets: %s).",
+                "Wysłano do drukarki %s (arkusze: %s)."};
+    case WindowText::FilterPdf:
+        return {K::None, I::None, WindowText::Count, "PDF Files (*.pdf)|*.pdf", "Pliki PDF (*.pdf)|*.pdf"};
+    case WindowText::SheetUnknown:
+        return {K::Error, I::None, WindowText::Count,
+                "The label sheet \"%s\" is not in the stock catalogue; choose one with \"Choose...\".",
+                "Arkusza nalepek \"%s\" nie ma w katalogu; wybierz arkusz przyciskiem \"Wybierz...\"."};
     case WindowText::StockTitle:
-        return {K::None, I::None, WindowText::Count, "New main documents", "Nowe dokumenty główne"};
+        return {K::None, I::None, WindowText::Count, "Label sheet and main documents",
+                "Arkusz nalepek i dokumenty główne"};
     case WindowText::StockStock: return {K::None, I::None, WindowText::Count, "Label stock", "Arkusz nalepek"};
     case WindowText::StockSearchHint:
         return {K::None, I::None, WindowText::Count, "Search brand, part or description",

@@ -42,6 +42,26 @@ enum class WindowText {
     OrderByCall,
     OrderForBureau,
     StockTitle,
+    StockUseSheet,     // the button that takes the stock for labels drawn by the program
+    LabelSheetCaption, // "Label sheet"
+    LabelSheetNone,    // the sheet box's hint when none is chosen
+    ButtonChooseSheet,
+    ClearSheet,   // tooltip of the sheet box's clear button
+    PreviewTitle, // %s = the PDF's file name
+    PreviewPage,  // %s = the page, %s = the pages
+    PreviewZoom,
+    PreviewSheetShown, // the accessible name of the sheet number box
+    PreviewPrint,
+    PreviewSavePdf,
+    PreviewClose,
+    PreviewOffset,      // "Printer offset"
+    PreviewRight,       // "right (mm)"
+    PreviewDown,        // "down (mm)"
+    PreviewCalibration, // the button that saves the calibration page
+    PreviewSaved,       // information; %s = the PDF
+    PreviewPrinted,     // information; %s = the printer, %s = the sheets
+    FilterPdf,
+    SheetUnknown, // error; %s = the sheet
     StockStock,
     StockSearchHint,
     StockCustom,

@@ -86,6 +86,16 @@ std::optional<std::filesystem::path> QtInteraction::openFile(QWidget* parent, co
     return std::filesystem::path(file.toStdString());
 }
 
+std::optional<std::filesystem::path> QtInteraction::saveFile(QWidget* parent, const std::string& filter,
+                                                             const std::filesystem::path& proposed)
+{
+    const QString file = QFileDialog::getSaveFileName(parent, QString(), QString::fromStdString(proposed.string()),
+                                                      qtFileFilter(filter));
+    if (file.isEmpty())
+        return std::nullopt;
+    return std::filesystem::path(file.toStdString());
+}
+
 std::optional<std::filesystem::path> QtInteraction::chooseFolder(QWidget* parent, const std::filesystem::path& start)
 {
     const QString folder = QFileDialog::getExistingDirectory(parent, QString(), QString::fromStdString(start.string()));

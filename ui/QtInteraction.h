@@ -14,6 +14,8 @@ public:
                Answer preferred) override;
     std::optional<std::filesystem::path> openFile(QWidget* parent, const std::string& filter,
                                                   const std::filesystem::path& folder) override;
+    std::optional<std::filesystem::path> saveFile(QWidget* parent, const std::string& filter,
+                                                  const std::filesystem::path& proposed) override;
     std::optional<std::filesystem::path> chooseFolder(QWidget* parent, const std::filesystem::path& start) override;
     std::optional<std::string> inputText(QWidget* parent, const std::string& caption, const std::string& prompt,
                                          const std::vector<std::string>& completions) override;

@@ -46,7 +46,7 @@ private:
 
 RunController::RunController(LabelMaker& maker, QObject* parent)
     : QObject(parent)
-    , m_run(&maker)
+    , m_maker(maker)
     , m_relay(std::make_unique<Relay>(*this))
 {
 }
@@ -58,7 +58,7 @@ RunController::~RunController()
         m_thread.join();
 }
 
-bool RunController::start(RunRequest request)
+bool RunController::start(RunRequest request, std::unique_ptr<LabelDrawer> drawer)
 {
     if (m_running)
         return false;
@@ -66,9 +66,11 @@ bool RunController::start(RunRequest request)
         m_thread.join(); // the last run's thread, which has ended
     m_stop = false;
     m_running = true;
+    m_drawer = std::move(drawer);
     m_thread = std::thread([this, request = std::move(request)] {
+        ConversionRun run(&m_maker, m_drawer.get());
         auto result = std::make_shared<RunResult>(
-            m_run.run(request, *m_relay, StopToken([this] { return m_stop.load() || termination::received(); })));
+            run.run(request, *m_relay, StopToken([this] { return m_stop.load() || termination::received(); })));
         QMetaObject::invokeMethod(
             this, [this, result] { finish(std::move(*result)); }, Qt::QueuedConnection);
     });

@@ -8,9 +8,11 @@
 #include <thread>
 
 #include "engine/ConversionRun.h"
+#include "engine/LabelDrawer.h"
 
 namespace cardmill {
 
+class LabelDrawer;
 class LabelMaker;
 
 // Runs conversions off the window's thread, one at a time, so that the window stays live in every phase.
@@ -24,9 +26,9 @@ public:
     // Asks a run under way to stop, and waits for it.
     ~RunController() override;
 
-    // Starts a run of `request` (a copy: what the window shows may change meanwhile); false when a run is under
-    // way already.
-    bool start(RunRequest request);
+    // Starts a run of `request` (a copy: what the window shows may change meanwhile), with `drawer` for a
+    // request that draws its labels on a sheet; false when a run is under way already.
+    bool start(RunRequest request, std::unique_ptr<LabelDrawer> drawer = {});
     // Asks the run under way to stop; it ends at its next stop point.
     void stop();
     bool running() const { return m_running; }
@@ -44,7 +46,8 @@ private:
     class Relay;
     void finish(RunResult result);
 
-    ConversionRun m_run;
+    LabelMaker& m_maker;
+    std::unique_ptr<LabelDrawer> m_drawer;
     std::unique_ptr<Relay> m_relay;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};

@@ -70,6 +70,7 @@ TFSetup::TFSetup(const Settings& settings, Language language, const ProfileSetup
     leaveNewProfileMode();
     m_log->setPath(input.log);
     m_main->setPath(input.mainDocument);
+    m_sheet->setText(toQString(input.labelSheet));
     m_swl->setPath(input.swl);
     m_separator = QString::fromStdString(input.separator);
     m_sep->setText(m_separator);
@@ -120,6 +121,20 @@ void TFSetup::build()
     pathRow("Source file", m_log, "Edit2", m_browseLog, "Button4");
     pathRow("Source SWL file", m_swl, "Edit4", m_browseSwl, "Button7");
     pathRow("Main document ", m_main, "Edit5", m_browseMain, "Button5");
+    // The label sheet comes from the main window's "Choose..."; it can be cleared here for the main document.
+    outer->addWidget(new QLabel(toQString(textFor(WindowText::LabelSheetCaption, m_language)), this));
+    m_sheet = named<QLineEdit>(this, "EditSheet");
+    m_sheet->setReadOnly(true);
+    m_sheet->setPlaceholderText(toQString(textFor(WindowText::LabelSheetNone, m_language)));
+    m_sheet->setAccessibleName(toQString(textFor(WindowText::LabelSheetCaption, m_language)));
+    QAction* clearSheet =
+        m_sheet->addAction(style()->standardIcon(QStyle::SP_LineEditClearButton), QLineEdit::TrailingPosition);
+    clearSheet->setObjectName("ClearSheet");
+    clearSheet->setToolTip(toQString(textFor(WindowText::ClearSheet, m_language)));
+    connect(clearSheet, &QAction::triggered, this, [this] { m_sheet->clear(); });
+    connect(m_sheet, &QLineEdit::textChanged, this,
+            [this, clearSheet](const QString& t) { clearSheet->setVisible(!t.isEmpty()); });
+    outer->addWidget(m_sheet);
     QAction* clear =
         m_swl->addAction(style()->standardIcon(QStyle::SP_LineEditClearButton), QLineEdit::TrailingPosition);
     clear->setObjectName("ClearSwl");
@@ -260,6 +275,7 @@ void TFSetup::ComboBox1Change()
         m_log->setPath(*p.sourceFile);
     if (p.mainDocument)
         m_main->setPath(*p.mainDocument);
+    m_sheet->setText(toQString(p.labelSheet.value_or("")));
     m_swl->setPath(p.swlFile.value_or(""));
     if (p.qrgFormat)
         m_qrg->setCurrentIndex(qrgFormatIndexNoCase(*p.qrgFormat).value_or(-1));
@@ -323,7 +339,7 @@ bool TFSetup::apply()
         showTextMessage(this, TextId::NoSourceFile, l);
         return false;
     }
-    if (m_main->path().empty()) {
+    if (m_main->path().empty() && m_sheet->text().isEmpty()) {
         showTextMessage(this, TextId::NoMainDocument, l);
         return false;
     }
@@ -333,6 +349,7 @@ bool TFSetup::apply()
     p.sourceFile = files::utf8Of(m_log->path());
     p.swlFile = files::utf8Of(m_swl->path());
     p.mainDocument = files::utf8Of(m_main->path());
+    p.labelSheet = m_sheet->text().toStdString();
     // The file always keeps the English text, whatever language the list shows.
     const int qrg = m_qrg->currentIndex();
     p.qrgFormat = qrg >= 0 ? std::string(kQrgFormatTexts[static_cast<std::size_t>(qrg)]) : std::string();

@@ -26,7 +26,8 @@ struct ProfileSetupInput {
     int selected = -1;                 // the main window's current profile
     bool newProfile = false;           // open for a new profile at once (there is none yet)
     std::filesystem::path log, swl, mainDocument;
-    std::string qrgText; // the stored QRG format text; empty for none
+    std::string labelSheet; // a stock's name or a custom grid; empty: the main document
+    std::string qrgText;    // the stored QRG format text; empty for none
     int dateFormat = 0;
     std::string separator = "-";
     int qsos = 1;
@@ -84,6 +85,7 @@ private:
     PathBox* m_log;            // Edit2
     PathBox* m_swl;            // Edit4
     PathBox* m_main;           // Edit5
+    QLineEdit* m_sheet;        // the label sheet, chosen on the main window
     QComboBox* m_qrg;          // ComboBox2
     QComboBox* m_date;         // ComboBox3
     QLineEdit* m_sep;          // Edit3

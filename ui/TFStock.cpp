@@ -275,6 +275,9 @@ void TFStock::build()
     m_create->setObjectName("Create");
     m_create->setDefault(true);
     connect(m_create, &QPushButton::clicked, this, [this] { create(); });
+    m_useSheet = buttons->addButton(toQString(text(WindowText::StockUseSheet)), QDialogButtonBox::ActionRole);
+    m_useSheet->setObjectName("UseSheet");
+    connect(m_useSheet, &QPushButton::clicked, this, [this] { useSheet(); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     rightBox->addWidget(buttons);
     columns->addLayout(rightBox, 1);
@@ -329,6 +332,31 @@ void TFStock::setFolder(const std::filesystem::path& folder)
     m_folder->setText(toQString(folder.string()));
 }
 
+bool TFStock::selectSheet(const std::string& sheet)
+{
+    if (sheet.find(',') == std::string::npos)
+        return selectStock(sheet);
+    CustomGrid g;
+    try {
+        g = parseCustomGrid(sheet);
+    } catch (const std::invalid_argument&) {
+        return false;
+    }
+    const PaperSize* paper = standardPaper(g.paperName);
+    if (!paper)
+        return false;
+    m_paper->setCurrentIndex(m_paper->findData(toQString(paper->id)));
+    m_columns->setValue(g.columns);
+    m_rows->setValue(g.rows);
+    const std::pair<QDoubleSpinBox*, double> lengths[] = {{m_width, g.width},   {m_height, g.height},
+                                                          {m_left, g.left},     {m_top, g.top},
+                                                          {m_hpitch, g.hpitch}, {m_vpitch, g.vpitch}};
+    for (const auto& [box, points] : lengths)
+        box->setValue(points / kPointsPerMm);
+    m_list->setCurrentRow(0);
+    return true;
+}
+
 std::optional<LabelStock> TFStock::currentStock() const
 {
     const int row = m_list->currentRow();
@@ -336,6 +364,11 @@ std::optional<LabelStock> TFStock::currentStock() const
         return *m_shown[static_cast<std::size_t>(row) - 1];
     if (row != 0)
         return std::nullopt;
+    return customStock(customGrid());
+}
+
+CustomGrid TFStock::customGrid() const
+{
     CustomGrid g;
     const PaperSize* paper = standardPaper(m_paper->currentData().toString().toStdString());
     g.paperName = paper ? paper->name : "A4";
@@ -349,7 +382,7 @@ std::optional<LabelStock> TFStock::currentStock() const
     g.top = m_top->value() * kPointsPerMm;
     g.hpitch = (g.columns == 1 && m_hpitch->value() == 0 ? m_width->value() : m_hpitch->value()) * kPointsPerMm;
     g.vpitch = (g.rows == 1 && m_vpitch->value() == 0 ? m_height->value() : m_vpitch->value()) * kPointsPerMm;
-    return customStock(g);
+    return g;
 }
 
 std::vector<int> TFStock::chosenSizes() const
@@ -404,6 +437,7 @@ void TFStock::stockChanged()
     const LabelDesign design = qslDesign(shown, m_ownCall->text().toStdString());
     m_preview->show(stock, design, stock && !problem ? fitDesign(design, *stock) : DesignFit{});
     m_create->setEnabled(stock && !problem && !sizes.empty());
+    m_useSheet->setEnabled(stock && !problem && m_sizes.front()->isEnabled());
 }
 
 std::filesystem::path TFStock::firstSizeDocument() const
@@ -461,6 +495,23 @@ void TFStock::create()
     for (const StockProblem& note : mainDocumentNotes(r))
         list += "\n\n" + stockProblemText(note, m_language);
     showTextMessage(this, WindowText::StockMade, m_language, {r.folder.string(), list});
+    accept();
+}
+
+void TFStock::useSheet()
+{
+    const std::optional<LabelStock> stock = currentStock();
+    if (!stock || stock->problem())
+        return;
+    m_sheet = m_list->currentRow() == 0 ? customGridText(customGrid()) : stock->name();
+    try {
+        // The own call goes on the labels ("73 de"); the other choices stay as they were.
+        StockChoice choice = m_settings.stockChoice();
+        choice.ownCall = m_ownCall->text().trimmed().toUpper().toStdString();
+        m_settings.storeStockChoice(choice);
+    } catch (const std::exception&) {
+        // The sheet is taken all the same; only the own call is not remembered this time.
+    }
     accept();
 }
 

@@ -60,8 +60,14 @@ public:
     std::optional<LabelStock> currentStock() const;
     // Selects a stock of the list by its name; false when the list does not show it.
     bool selectStock(const std::string& name);
+    // Selects a label sheet as a profile keeps it: a stock's name or a custom grid; false when it is neither.
+    bool selectSheet(const std::string& sheet);
     // "Create".
     void create();
+    // "Print on this sheet": the stock chosen for labels that the program draws itself.
+    void useSheet();
+    // The sheet "Print on this sheet" took: a stock's name or a custom grid; empty when it was not pressed.
+    const std::string& chosenSheet() const { return m_sheet; }
     // The documents the last "Create" made, in size order.
     const std::vector<std::filesystem::path>& madeDocuments() const { return m_made; }
     // The one-QSO document among them, for the main window's box; empty when it was not made.
@@ -72,6 +78,7 @@ private:
     void fillList();
     void stockChanged();
     std::vector<int> chosenSizes() const;
+    CustomGrid customGrid() const;
     std::string text(WindowText id) const { return textFor(id, m_language); }
 
     const StockCatalogue& m_catalogue;
@@ -79,6 +86,7 @@ private:
     Language m_language;
     std::vector<const LabelStock*> m_shown; // the list's stocks after the custom-grid entry
     std::vector<std::filesystem::path> m_made;
+    std::string m_sheet;
 
     QLineEdit* m_search;
     QListWidget* m_list;
@@ -95,6 +103,7 @@ private:
     QLineEdit* m_folder;
     QPushButton* m_browse;
     QPushButton* m_create;
+    QPushButton* m_useSheet;
 };
 
 } // namespace cardmill

@@ -23,7 +23,9 @@
 #include "cardmill/Version.h"
 #include "engine/Files.h"
 #include "engine/Text.h"
+#include "render/RunDrawer.h"
 #include "settings/ProfileRequest.h"
+#include "stock/MainDocuments.h"
 #include "stock/StockCatalogue.h"
 #include "ui/ErrorHandler.h"
 #include "ui/FilterPane.h"
@@ -136,9 +138,11 @@ void TForm1::profileLoad()
     m_lastProfile = selected;
     // The profile's values as every program loads them; the window keeps the texts to show them as stored.
     RunRequest loaded = request();
+    loaded.sheet = {}; // a profile without a sheet has its labels merged into its main document
     applyProfile(p, loaded);
     setLogPath(loaded.log);
     setMainDocumentPath(loaded.mainDocument);
+    setLabelSheet(loaded.sheet.name());
     setSwlPath(loaded.swl);
     m_qsos->setText(QString::number(loaded.labelSize.value()));
     const std::string qrgText = p.qrgFormat.value_or(m_qrgText);
@@ -206,6 +210,7 @@ void TForm1::Button8Click()
     input.log = logPath();
     input.swl = swlPath();
     input.mainDocument = mainDocumentPath();
+    input.labelSheet = m_sheet;
     input.qrgText = m_qrgText;
     input.dateFormat = m_dateFormatIndex;
     input.separator = m_separator.empty() ? "-" : m_separator;
@@ -239,6 +244,10 @@ void TForm1::CheckBox1Click()
     set(m_dateLabel, WindowText::LabelDateFormat);
     set(m_config, WindowText::ButtonConfig);
     set(m_newMain, WindowText::ButtonNewMainDocs);
+    set(m_sheetLabel, WindowText::LabelSheetCaption);
+    set(m_chooseSheet, WindowText::ButtonChooseSheet);
+    m_sheetBox->setPlaceholderText(toQString(textFor(WindowText::LabelSheetNone, l)));
+    m_sheetBox->actions().front()->setToolTip(toQString(textFor(WindowText::ClearSheet, l)));
     set(m_firstLabelLabel, WindowText::LabelFirstLabel);
     set(m_orderLabel, WindowText::LabelOrderCaption);
     m_order->setItemText(0, toQString(textFor(WindowText::OrderByCall, l)));
@@ -255,8 +264,25 @@ void TForm1::Button1Click()
     Edit3Exit();
     if (running())
         return;
-    if (m_runs.start(request()))
+    RunRequest r = request();
+    std::unique_ptr<LabelDrawer> drawer;
+    if (r.merge && r.sheet.chosen()) {
+        // The sheet is checked before the run: a stock that cannot carry the labels is said at once.
+        const std::optional<LabelStock> stock = sheetStock(m_sheet);
+        if (!stock)
+            return;
+        try {
+            drawer = std::make_unique<SheetDrawer>(rendererFor(r, *stock), r.sheet);
+        } catch (const MainDocumentError& e) {
+            showTextMessage(this, WindowText::StockFailed, language(), {stockProblemText(e.problem(), language())});
+            return;
+        }
+        m_runStock = stock;
+    }
+    if (m_runs.start(r, std::move(drawer))) {
+        m_runRequest = r;
         setRunning(true);
+    }
 }
 
 void TForm1::Button6Click()
@@ -298,9 +324,9 @@ void TForm1::Button5Click()
 
 void TForm1::ButtonNewClick()
 {
-    StockCatalogue catalogue;
-    catalogue.loadInstalled();
-    TFStock dialog(catalogue, m_settings, language(), this);
+    TFStock dialog(catalogue(), m_settings, language(), this);
+    if (!m_sheet.empty())
+        dialog.selectSheet(m_sheet);
     // The documents go beside the main document in use, else beside the log, else into the home folder.
     std::filesystem::path folder = mainDocumentPath().parent_path();
     if (folder.empty())
@@ -309,8 +335,14 @@ void TForm1::ButtonNewClick()
         if (const char* home = std::getenv("HOME"))
             folder = home;
     dialog.setFolder(folder);
-    if (userInteraction().execDialog(dialog) == QDialog::Accepted && !dialog.firstSizeDocument().empty())
+    if (userInteraction().execDialog(dialog) != QDialog::Accepted)
+        return;
+    if (!dialog.chosenSheet().empty()) {
+        setLabelSheet(dialog.chosenSheet());
+    } else if (!dialog.firstSizeDocument().empty()) {
         setMainDocumentPath(dialog.firstSizeDocument());
+        setLabelSheet({}); // the documents just made are what the user wants used
+    }
 }
 
 void TForm1::Button9Click()

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +13,8 @@
 #include "engine/RunRequest.h"
 #include "engine/RunSummary.h"
 #include "settings/Settings.h"
+#include "stock/LabelStock.h"
+#include "stock/StockCatalogue.h"
 #include "texts/Texts.h"
 
 class QComboBox;
@@ -71,6 +76,7 @@ public:
     void Button7Click();      // "Browse" for the SWL file
     void Button5Click();      // "Browse" for the main document
     void ButtonNewClick();    // "New..." main documents for a label stock
+    void ButtonSheetClick();  // "Choose..." a label sheet for labels the program draws
     void Button9Click();      // "Archive"
     void SpeedButton1Click(); // "Filters"
     void SpeedButton2Click(); // "?"
@@ -85,6 +91,11 @@ public:
     void setLogPath(const std::filesystem::path& path);
     void setSwlPath(const std::filesystem::path& path);
     void setMainDocumentPath(const std::filesystem::path& path);
+    // The label sheet the labels are drawn on instead of merged: a stock's name or a custom grid; empty: none.
+    const std::string& labelSheet() const { return m_sheet; }
+    void setLabelSheet(const std::string& sheet);
+    // The preview of the last run's drawn labels; null when none is open.
+    QWidget* preview() const;
     // QSOs per label as the box says it (its text out of range counts as the nearest size).
     LabelSize labelSize() const;
     std::vector<std::string> userFields() const;
@@ -115,6 +126,10 @@ private:
     void showStatus(TextId id, const TextArgs& args);
     void showProgress(qint64 position, qint64 maximum);
     void runEnded(const RunResult& result);
+    void showPreview(const RunResult& result);
+    // The stock of a label sheet; none, said to the user, when the catalogue has no such stock.
+    std::optional<LabelStock> sheetStock(const std::string& sheet);
+    const StockCatalogue& catalogue();
     void markFiltersButton();
     void showFormats();
     void setDateFormat(int index, const std::string& separator);
@@ -138,6 +153,11 @@ private:
     std::string m_qrgText;  // the "QRG format" text as the profile stores it
     std::string m_dateText; // the "Date format" text as the profile stores it
     int m_lastProfile = 0;
+    std::string m_sheet;
+    std::unique_ptr<StockCatalogue> m_catalogue; // loaded when first needed
+    std::optional<LabelStock> m_runStock;        // the stock the run under way draws on
+    RunRequest m_runRequest;                     // the request of the run under way
+    QPointer<QWidget> m_preview;
 
     // Controls (object names of the design in comments).
     QLabel* m_profileLabel;       // Label9
@@ -155,6 +175,9 @@ private:
     PathBox* m_main;              // Edit2
     QPushButton* m_newMain;       // ButtonNew
     QPushButton* m_browseMain;    // Button5
+    QLabel* m_sheetLabel;
+    QLineEdit* m_sheetBox;
+    QPushButton* m_chooseSheet;
     QLabel* m_qrgLabel;           // Label4
     QLineEdit* m_qrg;             // Edit6
     QLabel* m_qsosLabel;          // Label3

@@ -111,7 +111,19 @@ void TForm1::build()
     m_browseMain = button(this, "Button5", "Bro&wse");
     main->addWidget(m_mainLabel);
     main->addLayout(row({m_main, m_newMain, m_browseMain}, m_main));
-    for (QLineEdit* e : {m_log, m_swl, m_main})
+    m_sheetLabel = label(this, "LabelSheet", "Label sheet (labels drawn by CARDMILL)");
+    m_sheetBox = named<QLineEdit>(this, "EditSheet");
+    m_sheetBox->setReadOnly(true);
+    QAction* clearSheet =
+        m_sheetBox->addAction(style()->standardIcon(QStyle::SP_LineEditClearButton), QLineEdit::TrailingPosition);
+    clearSheet->setObjectName("ClearSheet");
+    clearSheet->setVisible(false);
+    connect(clearSheet, &QAction::triggered, this, [this] { setLabelSheet({}); });
+    m_chooseSheet = idleOnly(button(this, "ButtonSheet", "C&hoose..."));
+    m_sheetLabel->setBuddy(m_chooseSheet);
+    main->addWidget(m_sheetLabel);
+    main->addLayout(row({m_sheetBox, m_chooseSheet}, m_sheetBox));
+    for (QLineEdit* e : std::initializer_list<QLineEdit*>{m_log, m_swl, m_main, m_sheetBox})
         e->setMinimumWidth(pathWidth);
 
     auto* formats = new QGridLayout;
@@ -198,6 +210,7 @@ void TForm1::connectCommands()
     command(m_browseSwl, &QPushButton::clicked, &TForm1::Button7Click);
     command(m_browseMain, &QPushButton::clicked, &TForm1::Button5Click);
     command(m_newMain, &QPushButton::clicked, &TForm1::ButtonNewClick);
+    command(m_chooseSheet, &QPushButton::clicked, &TForm1::ButtonSheetClick);
     command(m_archive, &QPushButton::clicked, &TForm1::Button9Click);
     command(m_help, &QToolButton::clicked, &TForm1::SpeedButton2Click);
     connect(m_stopButton, &QPushButton::clicked, this, [this] { Button6Click(); });

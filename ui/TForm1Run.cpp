@@ -1,13 +1,17 @@
 // The main window and its runs: the request made of the window's choices, the run's progress in the status
 // bar, and how it ended in messages.
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 
 #include "settings/ProfileRequest.h"
+#include "stock/MainDocuments.h"
 #include "ui/FilterPane.h"
+#include "ui/LabelPreview.h"
 #include "ui/Messages.h"
 #include "ui/PathBox.h"
 #include "ui/RunController.h"
@@ -44,7 +48,86 @@ RunRequest TForm1::request() const
         // An unreadable settings file only means no own call: bureau order then has no own country first.
     }
     r.polishNames = language() == Language::Polish;
+    if (!m_sheet.empty()) {
+        const bool grid = m_sheet.find(',') != std::string::npos;
+        r.sheet.stock = grid ? std::string() : m_sheet;
+        r.sheet.customGrid = grid ? m_sheet : std::string();
+        const SheetCalibration c = [&] {
+            try {
+                return m_settings.calibration(m_sheet);
+            } catch (const std::exception&) {
+                return SheetCalibration{}; // an unreadable settings file: the sheet as the stock lays it out
+            }
+        }();
+        r.sheet.offsetX = c.offsetX;
+        r.sheet.offsetY = c.offsetY;
+        r.sheet.scale = c.scale;
+    }
     return r;
+}
+
+void TForm1::setLabelSheet(const std::string& sheet)
+{
+    m_sheet = sheet;
+    m_sheetBox->setText(toQString(sheet));
+    m_sheetBox->setToolTip(toQString(sheet));
+    m_sheetBox->actions().front()->setVisible(!sheet.empty());
+    // With a sheet the main document is not used; it stays for when the sheet is cleared.
+    m_main->setEnabled(sheet.empty());
+}
+
+void TForm1::ButtonSheetClick()
+{
+    ButtonNewClick(); // the same dialog: a stock chosen, then "Print on this sheet" or main documents made
+}
+
+const StockCatalogue& TForm1::catalogue()
+{
+    if (!m_catalogue) {
+        m_catalogue = std::make_unique<StockCatalogue>();
+        m_catalogue->loadInstalled();
+    }
+    return *m_catalogue;
+}
+
+std::optional<LabelStock> TForm1::sheetStock(const std::string& sheet)
+{
+    if (sheet.find(',') != std::string::npos) {
+        try {
+            return customStock(parseCustomGrid(sheet));
+        } catch (const std::invalid_argument& e) {
+            showTextMessage(this, WindowText::StockFailed, language(), {e.what()});
+            return std::nullopt;
+        }
+    }
+    if (const LabelStock* stock = catalogue().find(sheet))
+        return *stock;
+    showTextMessage(this, WindowText::SheetUnknown, language(), {sheet});
+    return std::nullopt;
+}
+
+QWidget* TForm1::preview() const
+{
+    return m_preview;
+}
+
+void TForm1::showPreview(const RunResult& result)
+{
+    if (!m_runStock || !result.summary->labels)
+        return;
+    if (m_preview)
+        m_preview->close();
+    try {
+        auto* preview =
+            new LabelPreview(result.summary->labels, *m_runStock, m_runRequest,
+                             result.summary->pdfs.empty() ? std::filesystem::path() : result.summary->pdfs.front(),
+                             m_settings, language(), this);
+        preview->setAttribute(Qt::WA_DeleteOnClose);
+        m_preview = preview;
+        preview->show();
+    } catch (const MainDocumentError& e) {
+        showTextMessage(this, WindowText::StockFailed, language(), {stockProblemText(e.problem(), language())});
+    }
 }
 
 bool TForm1::running() const
@@ -101,6 +184,10 @@ void TForm1::runEnded(const RunResult& result)
     }
     for (const EndingMessage& m : endingMessages(result, l))
         showEnding(this, m, l);
+    // Drawn labels open in the preview, where they are printed.
+    if (result.summary && result.summary->kind == RunSummary::Kind::Drawn && result.outcome != RunOutcome::Stopped)
+        showPreview(result);
+    m_runStock.reset();
     if (m_closeWhenStopped) {
         m_closeWhenStopped = false;
         close();

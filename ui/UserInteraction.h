@@ -30,6 +30,10 @@ public:
     // patterns match in any letter case. A typed path is taken too. nullopt when the user cancels.
     virtual std::optional<std::filesystem::path> openFile(QWidget* parent, const std::string& filter,
                                                           const std::filesystem::path& folder = {}) = 0;
+    // A file-save dialog proposing `proposed` (its folder and name), asking before it replaces a file; the
+    // filter as for openFile. nullopt when the user cancels.
+    virtual std::optional<std::filesystem::path> saveFile(QWidget* parent, const std::string& filter,
+                                                          const std::filesystem::path& proposed) = 0;
     // A folder dialog that starts in `start`; nullopt when the user cancels.
     virtual std::optional<std::filesystem::path> chooseFolder(QWidget* parent, const std::filesystem::path& start) = 0;
     // An input box with an empty initial text, completing what is typed from `completions` (in any letter

@@ -198,6 +198,14 @@ TEST(LabelStock, OverlapsAndLabelsOffThePaperAreRefused)
     CustomGrid g = parseCustomGrid("A4, 3, 7, 63.5, 38.1, 7.2, 15.15, 66.04, 38.1");
     EXPECT_EQ(customStock(g).problem(), std::nullopt);
     EXPECT_NEAR(mm(g.hpitch), 66.04, 1e-9);
+    // The text a profile keeps of a grid reads back as the grid.
+    for (const char* text : {"A4,3,7,63.5,38.1,7.2,15.15,66.04,38.1", "100.5x99,1,2,90,40,5,5,0,45"}) {
+        const CustomGrid back = parseCustomGrid(customGridText(parseCustomGrid(text)));
+        EXPECT_EQ(customGridText(back), customGridText(parseCustomGrid(text)));
+        EXPECT_EQ(customStock(back).places().size(), customStock(parseCustomGrid(text)).places().size());
+    }
+    EXPECT_EQ(customGridText(parseCustomGrid("A4,3,7,63.5,38.1,7.2,15.15,66.04,38.1")),
+              "A4,3,7,63.5,38.1,7.2,15.15,66.04,38.1");
     g.hpitch = 60 * kPointsPerMm; // narrower than the labels
     EXPECT_EQ(customStock(g).problem(), (StockProblem{StockProblem::Id::Overlap, {"Custom", "1", "2"}}));
     g = parseCustomGrid("100x100,1,2,90,60,5,5,0,60");

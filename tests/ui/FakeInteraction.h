@@ -54,6 +54,18 @@ public:
         files.pop_front();
         return f;
     }
+    std::vector<std::filesystem::path> proposals; // what each save dialog proposed
+    std::optional<std::filesystem::path> saveFile(QWidget*, const std::string& filter,
+                                                  const std::filesystem::path& proposed) override
+    {
+        fileFilters.push_back(filter);
+        proposals.push_back(proposed);
+        if (files.empty())
+            return std::nullopt;
+        auto f = files.front();
+        files.pop_front();
+        return f;
+    }
     std::optional<std::filesystem::path> chooseFolder(QWidget*, const std::filesystem::path&) override
     {
         if (folders.empty())

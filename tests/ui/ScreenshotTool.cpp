@@ -31,6 +31,10 @@ public:
     {
         return std::nullopt;
     }
+    std::optional<std::filesystem::path> saveFile(QWidget*, const std::string&, const std::filesystem::path&) override
+    {
+        return std::nullopt;
+    }
     std::optional<std::filesystem::path> chooseFolder(QWidget*, const std::filesystem::path&) override
     {
         return std::nullopt;
@@ -111,6 +115,20 @@ int main(int argc, char** argv)
         };
         form.ButtonNewClick();
         photographer.onDialog = {};
+
+        // Labels drawn on a sheet: a run of the example (a copy) and the preview it opens.
+        for (const char* f : {"sp3kxq.adi", "sp3kxq-swl.adi"})
+            std::filesystem::copy_file(examples / f, scratch / f, std::filesystem::copy_options::overwrite_existing);
+        form.setLogPath(scratch / "sp3kxq.adi");
+        form.setSwlPath(scratch / "sp3kxq-swl.adi");
+        form.setLabelSheet("A4,3,7,63.5,38.1,7.2,15.15,66.04,38.1");
+        save(form, out / ("main-window-sheet-" + std::string(language) + suffix + ".png"));
+        form.Button1Click();
+        while (form.running())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        settle();
+        if (QWidget* preview = form.preview())
+            save(*preview, out / ("label-preview-" + std::string(language) + suffix + ".png"));
     }
     std::filesystem::remove_all(scratch);
     setUserInteraction(nullptr);

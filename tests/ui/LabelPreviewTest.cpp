@@ -1,0 +1,138 @@
+// Labels drawn by the program, from the desktop: a sheet chosen in the stock dialog, a run, the preview it
+// opens, and printing and saving from there; the sheet's printer offset remembered.
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+
+#include <cstdlib>
+
+#include "FakeInteraction.h"
+#include "Widgets.h"
+#include "settings/IniFile.h"
+#include "support/TempDir.h"
+#include "ui/DesktopProgram.h"
+#include "ui/LabelPreview.h"
+#include "ui/TFStock.h"
+
+using namespace Qt::StringLiterals;
+using namespace cardmill;
+using test::child;
+
+class LabelPreviewTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<test::TempDir> dir;
+    std::unique_ptr<DesktopProgram> program;
+    test::FakeInteraction interaction;
+
+    std::filesystem::path logs() const { return *dir / "logs"; }
+
+private slots:
+    void init()
+    {
+        dir = std::make_unique<test::TempDir>();
+        std::filesystem::create_directories(*dir / "program");
+        std::filesystem::create_directories(logs());
+        interaction = {};
+        setUserInteraction(&interaction);
+        program = std::make_unique<DesktopProgram>(*dir / "program" / "cardmill.ini", *dir / "program");
+        const std::filesystem::path examples = std::filesystem::path(CARDMILL_SOURCE_DIR) / "examples";
+        for (const char* f : {"sp3kxq.adi", "sp3kxq-swl.adi"})
+            std::filesystem::copy_file(examples / f, logs() / f);
+    }
+
+    void cleanup()
+    {
+        program.reset();
+        setUserInteraction(nullptr);
+        dir.reset();
+    }
+
+    void aSheetChosenThenARunOpensThePreviewWherePrintingAndSavingAre()
+    {
+        TForm1& form = program->form;
+        form.setLogPath(logs() / "sp3kxq.adi");
+        form.setSwlPath(logs() / "sp3kxq-swl.adi");
+        child<QLineEdit>(&form, "Edit3")->setText(u"3"_s);
+
+        // "Choose...": the custom grid the dialog offers (3 x 7 on A4), "Print on this sheet".
+        interaction.onDialog = [](QDialog& d) {
+            auto& stock = dynamic_cast<TFStock&>(d);
+            child<QListWidget>(&stock, "StockList")->setCurrentRow(0);
+            child<QLineEdit>(&stock, "OwnCall")->setText(u"sp3kxq"_s);
+            QTest::mouseClick(child<QPushButton>(&stock, "UseSheet"), Qt::LeftButton);
+            return d.result();
+        };
+        QTest::mouseClick(child<QPushButton>(&form, "ButtonSheet"), Qt::LeftButton);
+        const std::string grid = form.labelSheet();
+        QVERIFY(grid.starts_with("A4,3,7,"));
+        QCOMPARE(child<QLineEdit>(&form, "EditSheet")->text().toStdString(), grid);
+        QVERIFY(!child<QLineEdit>(&form, "Edit2")->isEnabled()); // the main document is not used
+
+        QTest::mouseClick(child<QPushButton>(&form, "Button1"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!form.running(), 60000);
+        QVERIFY(std::filesystem::exists(logs() / "sp3kxq_labels.pdf"));
+        QVERIFY(std::filesystem::exists(logs() / "sp3kxq_3.txt"));
+        auto* preview = qobject_cast<LabelPreview*>(form.preview());
+        QVERIFY(preview);
+        QVERIFY(preview->isVisible());
+        const std::size_t pages = preview->pages();
+        QVERIFY(pages > 1);
+        QCOMPARE(child<QLabel>(preview, "PreviewSheets")->text(), u"Sheet 1 of %1"_s.arg(pages));
+        child<QSpinBox>(preview, "PreviewSheet")->setValue(2);
+        QCOMPARE(preview->page(), 1u);
+        // The sheet is drawn: something dark on the white paper.
+        const QImage shown = child<QWidget>(preview, "PreviewPage")->grab().toImage();
+        int dark = 0;
+        for (int y = 0; y < shown.height(); y += 2)
+            for (int x = 0; x < shown.width(); x += 2)
+                dark += qGray(shown.pixel(x, y)) < 100;
+        QVERIFY(dark > 100);
+
+        // The offset is remembered for this sheet and applies to what is printed and saved.
+        child<QDoubleSpinBox>(preview, "OffsetRight")->setValue(1.5);
+        child<QDoubleSpinBox>(preview, "OffsetDown")->setValue(-0.5);
+        QCOMPARE(IniFile(*dir / "program" / "cardmill.ini").readString("Program", "Calibration " + grid, ""),
+                 std::string("1.5,-0.5,100"));
+        QCOMPARE(form.request().sheet.offsetX, 1.5);
+
+        // "Save PDF..." proposes the run's PDF; "Print..." prints every sheet on the printer the dialog chose.
+        const std::filesystem::path saved = *dir / "copy.pdf";
+        interaction.files.push_back(saved);
+        QTest::mouseClick(child<QPushButton>(preview, "PreviewSavePdf"), Qt::LeftButton);
+        QCOMPARE(interaction.proposals.back(), logs() / "sp3kxq_labels.pdf");
+        QVERIFY(std::filesystem::file_size(saved) > 1000);
+        const std::filesystem::path printed = *dir / "printed.pdf";
+        interaction.onDialog = [&](QDialog& d) {
+            auto& dialog = dynamic_cast<QPrintDialog&>(d);
+            dialog.printer()->setOutputFormat(QPrinter::PdfFormat);
+            dialog.printer()->setOutputFileName(QString::fromStdString(printed.string()));
+            return int(QDialog::Accepted);
+        };
+        QTest::mouseClick(child<QPushButton>(preview, "PreviewPrint"), Qt::LeftButton);
+        QVERIFY(std::filesystem::file_size(printed) > 1000);
+        QVERIFY(interaction.messages.back().text.find("sheets: " + std::to_string(pages)) != std::string::npos);
+        if (std::system("pdfinfo -v >/dev/null 2>&1") == 0) {
+            for (const auto& pdf : {saved, printed}) {
+                const std::string command =
+                    "pdfinfo '" + pdf.string() + "' | grep -q '^Pages: *" + std::to_string(pages) + "$'";
+                QVERIFY2(std::system(command.c_str()) == 0, pdf.c_str());
+            }
+        }
+
+        // Cleared, the window goes back to its main document.
+        form.setLabelSheet({});
+        QVERIFY(child<QLineEdit>(&form, "Edit2")->isEnabled());
+        QVERIFY(!form.request().sheet.chosen());
+    }
+};
+
+QTEST_MAIN(LabelPreviewTest)
+#include "LabelPreviewTest.moc"

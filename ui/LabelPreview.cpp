@@ -1,0 +1,285 @@
+#include "ui/LabelPreview.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+#include "engine/Failure.h"
+#include "render/LabelOutput.h"
+#include "stock/MainDocuments.h"
+#include "ui/ErrorHandler.h"
+#include "ui/Messages.h"
+#include "ui/UserInteraction.h"
+#include "ui/Widgets.h"
+
+using namespace Qt::StringLiterals;
+
+namespace cardmill {
+
+// One sheet as it will come out of the printer: the paper, the labels' outlines, and the labels on them.
+class PageView : public QWidget {
+public:
+    PageView(const SheetRenderer& renderer, const LabelSource& labels, QWidget* parent)
+        : QWidget(parent)
+        , m_renderer(renderer)
+        , m_labels(labels)
+    {
+        setObjectName("PreviewPage");
+        setAccessibleName(u"Sheet"_s);
+        zoomTo(1);
+    }
+    void showPage(std::size_t page)
+    {
+        m_page = page;
+        update();
+    }
+    void zoomTo(double zoom)
+    {
+        m_zoom = zoom;
+        const LabelStock& s = m_renderer.stock();
+        setFixedSize(QSize(static_cast<int>(s.paperWidth * pixelsPerPoint()) + 1,
+                           static_cast<int>(s.paperHeight * pixelsPerPoint()) + 1));
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.fillRect(rect(), Qt::white);
+        p.setPen(QPen(Qt::darkGray, 0));
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+        p.scale(m_zoom, m_zoom);
+        m_renderer.usePoints(p, *this);
+        p.save();
+        p.setPen(QPen(QColor(200, 200, 200), 0));
+        for (const LabelRect& r : m_renderer.stock().places())
+            p.drawRect(QRectF(r.x, r.y, r.width, r.height));
+        p.restore();
+        m_renderer.paintPage(p, *this, m_labels, m_page);
+    }
+
+private:
+    double pixelsPerPoint() const { return m_zoom * logicalDpiX() / 72.0; }
+
+    const SheetRenderer& m_renderer;
+    const LabelSource& m_labels;
+    std::size_t m_page = 0;
+    double m_zoom = 1;
+};
+
+namespace {
+
+SheetRenderer rendererWithout(const RunRequest& request, const LabelStock& stock)
+{
+    RunRequest onScreen = request;
+    onScreen.sheet.offsetX = onScreen.sheet.offsetY = 0;
+    onScreen.sheet.scale = 1;
+    return rendererFor(onScreen, stock);
+}
+
+} // namespace
+
+LabelPreview::LabelPreview(std::shared_ptr<const RunLabels> labels, const LabelStock& stock, const RunRequest& request,
+                           std::filesystem::path pdf, const Settings& settings, Language language, QWidget* parent)
+    : QDialog(parent)
+    , m_labels(std::move(labels))
+    , m_source(*m_labels)
+    , m_request(request)
+    , m_stock(stock)
+    , m_screen(rendererWithout(request, stock))
+    , m_pdf(std::move(pdf))
+    , m_settings(settings)
+    , m_language(language)
+{
+    build();
+    showPage(0);
+}
+
+LabelPreview::~LabelPreview() = default;
+
+void LabelPreview::build()
+{
+    setObjectName("LabelPreview");
+    setWindowTitle(toQString(textFor(WindowText::PreviewTitle, m_language, m_pdf.filename().string())));
+    auto* layout = new QVBoxLayout(this);
+
+    auto* bar = new QHBoxLayout;
+    m_page = named<QSpinBox>(this, "PreviewSheet");
+    m_page->setRange(1, static_cast<int>(std::max<std::size_t>(pages(), 1)));
+    m_page->setAccessibleName(toQString(text(WindowText::PreviewSheetShown)));
+    m_pageCount = named<QLabel>(this, "PreviewSheets");
+    m_zoom = named<QComboBox>(this, "PreviewZoom");
+    for (int percent : {50, 75, 100, 150, 200})
+        m_zoom->addItem(QString::number(percent) + u" %"_s, percent / 100.0);
+    m_zoom->setCurrentIndex(1);
+    m_zoom->setAccessibleName(toQString(text(WindowText::PreviewZoom)));
+    auto* zoomLabel = new QLabel(toQString(text(WindowText::PreviewZoom)), this);
+    zoomLabel->setBuddy(m_zoom);
+    bar->addWidget(m_page);
+    bar->addWidget(m_pageCount);
+    bar->addSpacing(fontMetrics().averageCharWidth() * 3);
+    bar->addWidget(zoomLabel);
+    bar->addWidget(m_zoom);
+    bar->addStretch(1);
+    auto* offset = new QLabel(toQString(text(WindowText::PreviewOffset)) + u":"_s, this);
+    bar->addWidget(offset);
+    auto spin = [this](const char* name, WindowText caption, double value) {
+        auto* s = named<QDoubleSpinBox>(this, name);
+        s->setRange(-20, 20);
+        s->setDecimals(1);
+        s->setSingleStep(0.5);
+        s->setValue(value);
+        s->setSuffix(u" "_s + toQString(text(caption)));
+        s->setAccessibleName(toQString(text(WindowText::PreviewOffset) + " " + text(caption)));
+        return s;
+    };
+    m_right = spin("OffsetRight", WindowText::PreviewRight, m_request.sheet.offsetX);
+    m_down = spin("OffsetDown", WindowText::PreviewDown, m_request.sheet.offsetY);
+    bar->addWidget(m_right);
+    bar->addWidget(m_down);
+    m_calibration = named<QPushButton>(this, "CalibrationPage");
+    m_calibration->setText(toQString(text(WindowText::PreviewCalibration)));
+    bar->addWidget(m_calibration);
+    layout->addLayout(bar);
+
+    m_view = new PageView(m_screen, m_source, this);
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName("PreviewScroll");
+    m_scroll->setWidget(m_view);
+    m_scroll->setAlignment(Qt::AlignHCenter);
+    m_scroll->setBackgroundRole(QPalette::Dark);
+    layout->addWidget(m_scroll, 1);
+
+    auto* buttons = new QDialogButtonBox(this);
+    m_print = buttons->addButton(toQString(text(WindowText::PreviewPrint)), QDialogButtonBox::ActionRole);
+    m_print->setObjectName("PreviewPrint");
+    m_print->setDefault(true);
+    m_save = buttons->addButton(toQString(text(WindowText::PreviewSavePdf)), QDialogButtonBox::ActionRole);
+    m_save->setObjectName("PreviewSavePdf");
+    m_close = buttons->addButton(toQString(text(WindowText::PreviewClose)), QDialogButtonBox::RejectRole);
+    m_close->setObjectName("PreviewClose");
+    layout->addWidget(buttons);
+
+    connect(m_page, &QSpinBox::valueChanged, this,
+            [this](int value) { showPage(static_cast<std::size_t>(std::max(value, 1) - 1)); });
+    connect(m_zoom, &QComboBox::currentIndexChanged, this,
+            [this] { m_view->zoomTo(m_zoom->currentData().toDouble()); });
+    m_view->zoomTo(m_zoom->currentData().toDouble());
+    for (QDoubleSpinBox* s : {m_right, m_down})
+        connect(s, &QDoubleSpinBox::valueChanged, this, [this] { offsetChanged(); });
+    connect(m_print, &QPushButton::clicked, this, [this] { guarded([this] { print(); }); });
+    connect(m_save, &QPushButton::clicked, this, [this] { guarded([this] { savePdf(); }); });
+    connect(m_calibration, &QPushButton::clicked, this, [this] { guarded([this] { saveCalibrationPage(); }); });
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    // A sheet and a half in height at the zoom shown, within the screen.
+    resize(std::max(m_view->width() + 60, sizeHint().width()), std::min(m_view->height() + 140, 900));
+}
+
+std::size_t LabelPreview::pages() const
+{
+    return m_screen.pages(m_labels->count());
+}
+
+std::size_t LabelPreview::page() const
+{
+    return static_cast<std::size_t>(m_page->value() - 1);
+}
+
+void LabelPreview::showPage(std::size_t page)
+{
+    page = std::min(page, std::max<std::size_t>(pages(), 1) - 1);
+    if (static_cast<std::size_t>(m_page->value() - 1) != page)
+        m_page->setValue(static_cast<int>(page) + 1);
+    m_pageCount->setText(
+        toQString(textFor(WindowText::PreviewPage, m_language, {std::to_string(page + 1), std::to_string(pages())})));
+    m_view->showPage(page);
+}
+
+SheetRenderer LabelPreview::printRenderer() const
+{
+    return rendererFor(m_request, m_stock);
+}
+
+void LabelPreview::offsetChanged()
+{
+    m_request.sheet.offsetX = m_right->value();
+    m_request.sheet.offsetY = m_down->value();
+    try {
+        m_settings.storeCalibration(m_request.sheet.name(),
+                                    {m_request.sheet.offsetX, m_request.sheet.offsetY, m_request.sheet.scale});
+    } catch (const std::exception&) {
+        // Remembering is a convenience; the offset applies to this window's printing all the same.
+    }
+}
+
+void LabelPreview::print()
+{
+    const SheetRenderer renderer = printRenderer();
+    QPrinter printer(QPrinter::HighResolution);
+    preparePrinter(printer, renderer);
+    QPrintDialog dialog(&printer, this);
+    dialog.setObjectName("PrintDialog");
+    dialog.setMinMax(1, static_cast<int>(pages()));
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage);
+    if (userInteraction().execDialog(dialog) != QDialog::Accepted)
+        return;
+    preparePrinter(printer, renderer); // the dialog may have picked another paper: the stock's stays
+    std::size_t first = 0, last = pages();
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+        first = static_cast<std::size_t>(printer.fromPage() - 1);
+        last = static_cast<std::size_t>(std::max(printer.toPage(), printer.fromPage()));
+    } else if (printer.printRange() == QPrinter::CurrentPage) {
+        first = page();
+        last = first + 1;
+    }
+    const std::optional<std::size_t> printed = printOn(printer, renderer, m_source, first, last);
+    const QString where =
+        printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : printer.printerName();
+    showTextMessage(this, WindowText::PreviewPrinted, m_language,
+                    {where.toStdString(), std::to_string(printed.value_or(0))});
+}
+
+void LabelPreview::savePdf()
+{
+    const auto path = userInteraction().saveFile(this, text(WindowText::FilterPdf), m_pdf);
+    if (!path)
+        return;
+    try {
+        writeLabelsPdf(printRenderer(), m_source, *path);
+    } catch (const FailureError& e) {
+        showTextMessage(this, WindowText::StockFailed, m_language, {failureText(e.failure(), m_language)});
+        return;
+    }
+    showTextMessage(this, WindowText::PreviewSaved, m_language, {path->string()});
+}
+
+void LabelPreview::saveCalibrationPage()
+{
+    std::filesystem::path proposal = m_pdf.parent_path() / "calibration.pdf";
+    const auto path = userInteraction().saveFile(this, text(WindowText::FilterPdf), proposal);
+    if (!path)
+        return;
+    try {
+        writeSheetCalibrationPdf(m_stock, m_request.sheet, *path);
+    } catch (const FailureError& e) {
+        showTextMessage(this, WindowText::StockFailed, m_language, {failureText(e.failure(), m_language)});
+        return;
+    }
+    showTextMessage(this, WindowText::PreviewSaved, m_language, {path->string()});
+}
+
+} // namespace cardmill
