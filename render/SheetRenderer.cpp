@@ -38,26 +38,28 @@ QFont labelFont(double points, bool bold, const QPaintDevice& device)
 }
 
 // Text in its box: as it is when it fits, narrowed down to half its width when not, and cut beyond that.
-void drawFitted(QPainter& p, const QPaintDevice& device, const PlacedText& t)
+// Drawn at its baseline, centred in the box's height as the documents centre it: the painter's text layout
+// for boxes costs more than the drawing itself.
+void drawFitted(QPainter& p, const SheetRenderer::LabelFont& font, const PlacedText& t)
 {
     if (t.text.empty() || t.width <= 0)
         return;
-    const QFont font = labelFont(t.fontSize, t.bold, device);
-    p.setFont(font);
+    p.setFont(font.font);
     const QString text = qs(t.text);
-    const double advance = QFontMetricsF(font, &device).horizontalAdvance(text);
-    const QRectF box(t.x, t.y, t.width, t.height);
+    // Most cells are short: no measuring when even the widest characters would fit.
+    const double advance = text.size() * font.widest <= t.width ? 0 : font.metrics.horizontalAdvance(text);
+    const double baseline =
+        t.y + (t.height - font.metrics.ascent() - font.metrics.descent()) / 2 + font.metrics.ascent();
     if (advance <= t.width) {
-        p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+        p.drawText(QPointF(t.x, baseline), text);
         return;
     }
     const double squeeze = std::max(0.5, t.width / advance);
     p.save();
-    p.setClipRect(box, Qt::IntersectClip);
+    p.setClipRect(QRectF(t.x, t.y, t.width, t.height), Qt::IntersectClip);
     p.translate(t.x, 0);
     p.scale(squeeze, 1);
-    p.drawText(QRectF(0, t.y, t.width / squeeze, t.height), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-               text);
+    p.drawText(QPointF(0, baseline), text);
     p.restore();
 }
 
@@ -109,6 +111,22 @@ void SheetRenderer::usePoints(QPainter& painter, const QPaintDevice& device) con
     painter.scale(m_calibration.scale, m_calibration.scale);
 }
 
+const SheetRenderer::LabelFont& SheetRenderer::fontFor(double points, bool bold, const QPaintDevice& device) const
+{
+    // A label has a few sizes; the fonts and their metrics are made once for each.
+    const int dpi = device.logicalDpiY();
+    for (const auto& f : m_fonts)
+        if (f->points == points && f->bold == bold && f->dpi == dpi)
+            return *f;
+    if (m_fonts.size() > 64)
+        m_fonts.clear();
+    const QFont font = labelFont(points, bold, device);
+    QFontMetricsF metrics(font, &device);
+    const double widest = metrics.maxWidth();
+    m_fonts.push_back(std::make_unique<LabelFont>(LabelFont{points, bold, dpi, font, metrics, widest}));
+    return *m_fonts.back();
+}
+
 void SheetRenderer::paintLabel(QPainter& p, const QPaintDevice& device, const LabelSource& labels, std::size_t label,
                                std::size_t place) const
 {
@@ -122,7 +140,7 @@ void SheetRenderer::paintLabel(QPainter& p, const QPaintDevice& device, const La
     for (const PlacedRule& rule : drawing.rules)
         p.drawLine(QLineF(rule.x1, rule.y1, rule.x2, rule.y2));
     for (const PlacedText& t : drawing.texts)
-        drawFitted(p, device, t);
+        drawFitted(p, fontFor(t.fontSize, t.bold, device), t);
     p.restore();
 }
 

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QFont>
+#include <QFontMetricsF>
+
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -59,7 +63,18 @@ public:
     // Makes the painter's units points from the paper's corner, with the calibration applied.
     void usePoints(QPainter& painter, const QPaintDevice& device) const;
 
+    // A font of the labels at a size in points, for one kind of device, with what the drawing asks of it.
+    struct LabelFont {
+        double points;
+        bool bold;
+        int dpi;
+        QFont font;
+        QFontMetricsF metrics;
+        double widest; // the widest character's advance
+    };
+
 private:
+    const LabelFont& fontFor(double points, bool bold, const QPaintDevice& device) const;
     void paintLabel(QPainter& painter, const QPaintDevice& device, const LabelSource& labels, std::size_t label,
                     std::size_t place) const;
 
@@ -69,6 +84,7 @@ private:
     Calibration m_calibration;
     std::array<LabelDesign, 11> m_designs; // by QSOs, 0: SWL
     std::array<DesignFit, 11> m_fits;
+    mutable std::vector<std::unique_ptr<LabelFont>> m_fonts; // made as the pages need them
 };
 
 } // namespace cardmill

@@ -76,6 +76,13 @@ for k in 1 2 3 swl; do
     [[ -s "$home/work/sp3kxq_labels_$k.docx" ]] || fail "no sp3kxq_labels_$k.docx"
 done
 
+# Labels drawn on a stock's sheets, with no display and no Qt platform named: one PDF of A4 pages.
+"${as_user[@]}" env -i HOME="$home" TMPDIR="$tmp" XDG_RUNTIME_DIR="$runtime" PATH=/usr/bin:/bin LANG=C.UTF-8 \
+    "$prefix/bin/cardmill-convert" --log "$home/work/sp3kxq.adi" --stock "Avery L7163" --my-call SP3KXQ --qsos 3 \
+    >"$scratch/out" 2>&1 || fail "cardmill-convert --stock failed: $(cat "$scratch/out")"
+head -c 5 "$home/work/sp3kxq_labels.pdf" | grep -q '%PDF-' || fail "no sp3kxq_labels.pdf"
+grep -q 'sp3kxq_labels.pdf (labels: ' "$scratch/out" || fail "the drawn labels were not named: $(cat "$scratch/out")"
+
 # A profile kept in ~/.config/cardmill.
 mkdir -p "$home/.config/cardmill"
 printf '[Installed]\r\nSource file=%s\r\nMain doc=%s\r\nQRG format=QRG in MHz\r\nQSOs on label=2\r\nDate format=2006-09-23\r\nDate separator=-\r\n[Filters]\r\nCall=0\r\n[Profile]\r\nLast profile=0\r\n' \

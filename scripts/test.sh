@@ -24,6 +24,9 @@ ctest --preset default -j "$jobs"
 echo "== the package, installed and used by an ordinary user"
 scripts/install-test.sh
 
+echo "== drawn labels through a real print queue (CUPS with a PDF printer)"
+scripts/print-test.sh
+
 echo "== build and test (AddressSanitizer + UndefinedBehaviorSanitizer)"
 cmake --preset sanitize -DCARDMILL_WERROR=ON >/dev/null
 cmake --build --preset sanitize -j "$jobs"
