@@ -34,7 +34,11 @@ UserFieldProblem checkUserField(std::string_view name, const std::vector<std::st
         return UserFieldProblem::Fixed;
     if (std::any_of(list.begin(), list.end(), [&](const std::string& f) { return text::equalNoCase(f, name); }))
         return UserFieldProblem::Twice;
-    return UserFieldProblem::None;
+    const std::string upper = text::upper(name);
+    const bool known = std::find(adifFieldNames().begin(), adifFieldNames().end(), upper) != adifFieldNames().end() ||
+                       (upper.starts_with("APP_") && upper.size() > 4) ||
+                       (upper.starts_with("USERDEF") && upper.size() > 7);
+    return known ? UserFieldProblem::None : UserFieldProblem::Unknown;
 }
 
 const std::vector<std::string_view>& adifFieldNames()

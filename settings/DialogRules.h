@@ -16,7 +16,8 @@ enum class ProfileNameProblem { None, Empty, Brackets, Blanks, Control, Reserved
 ProfileNameProblem checkProfileName(std::string_view name);
 
 // Why a name cannot join the user-defined field list (the name in capitals, as the list keeps it).
-enum class UserFieldProblem { None, Empty, Blanks, Fixed, Twice };
+// A name must be an ADIF 3.1.4 QSO field, an application's field (APP_...) or a user-defined one (USERDEF...).
+enum class UserFieldProblem { None, Empty, Blanks, Fixed, Twice, Unknown };
 UserFieldProblem checkUserField(std::string_view name, const std::vector<std::string>& list);
 
 // The QSO field names of ADIF 3.1.4, for completing a field name as it is typed.

@@ -1,7 +1,9 @@
 #include "stock/StockCatalogue.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <optional>
 #include <system_error>
 
 #include <pugixml.hpp>
@@ -304,9 +306,33 @@ void StockCatalogue::readTemplates(const std::filesystem::path& file, std::vecto
                              file.string() + ": " + firstBad + (bad > 1 ? " and others" : ""));
 }
 
-std::vector<const LabelStock*> StockCatalogue::search(std::string_view words, bool allShapes) const
+namespace {
+
+// "3x8", "70x36", "70.5X36" (also "×"): two numbers, or none when the word is not such a pair.
+std::optional<std::pair<double, double>> dimensions(std::string_view word)
 {
-    std::vector<std::string> wanted;
+    std::size_t x = word.find_first_of("xX");
+    std::size_t after = x + 1;
+    if (x == std::string_view::npos) {
+        x = word.find("\xC3\x97"); // the multiplication sign in UTF-8
+        after = x + 2;
+    }
+    double a = 0, b = 0;
+    if (x == std::string_view::npos || x == 0 || after >= word.size() || !text::wholeNumber(word.substr(0, x), a) ||
+        !text::wholeNumber(word.substr(after), b) || word.substr(after).find_first_of("+-") == 0)
+        return std::nullopt;
+    return std::pair{a, b};
+}
+
+bool isTimes(std::string_view word)
+{
+    return word == "X" || word == "\xC3\x97";
+}
+
+// The words of a search, with "3 x 8" joined into "3x8".
+std::vector<std::string> searchWords(std::string_view words)
+{
+    std::vector<std::string> out;
     for (std::size_t at = 0; at < words.size();) {
         while (at < words.size() && text::isBlank(words[at]))
             ++at;
@@ -314,16 +340,58 @@ std::vector<const LabelStock*> StockCatalogue::search(std::string_view words, bo
         while (end < words.size() && !text::isBlank(words[end]))
             ++end;
         if (end > at)
-            wanted.push_back(text::upper(words.substr(at, end - at)));
+            out.push_back(text::upper(words.substr(at, end - at)));
         at = end;
     }
+    std::vector<std::string> joined;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        double number = 0;
+        const auto isNumber = [&](const std::string& w) { return text::wholeNumber(w, number); };
+        // "3 x 8", "3x 8", "3 x8"
+        if (i + 2 < out.size() && isNumber(out[i]) && isTimes(out[i + 1]) && isNumber(out[i + 2])) {
+            joined.push_back(out[i] + "X" + out[i + 2]);
+            i += 2;
+        } else if (i + 1 < out.size() && isNumber(out[i]) && out[i + 1].size() > 1 && out[i + 1][0] == 'X' &&
+                   isNumber(out[i + 1].substr(1))) {
+            joined.push_back(out[i] + out[i + 1]);
+            ++i;
+        } else if (i + 1 < out.size() && out[i].size() > 1 && out[i].back() == 'X' &&
+                   isNumber(out[i].substr(0, out[i].size() - 1)) && isNumber(out[i + 1])) {
+            joined.push_back(out[i] + out[i + 1]);
+            ++i;
+        } else {
+            joined.push_back(out[i]);
+        }
+    }
+    return joined;
+}
+
+// A pair of numbers is the sheet's grid (columns x rows) or its labels' size in millimetres, either way round.
+bool matchesDimensions(const LabelStock& s, std::pair<double, double> d)
+{
+    if (s.layouts.size() == 1 && d.first == s.layouts[0].nx && d.second == s.layouts[0].ny)
+        return true;
+    const double w = s.width / kPointsPerMm, h = s.height / kPointsPerMm;
+    constexpr double kNear = 0.6; // "70x36" finds 70 x 35.98 mm
+    return (std::abs(d.first - w) <= kNear && std::abs(d.second - h) <= kNear) ||
+           (std::abs(d.first - h) <= kNear && std::abs(d.second - w) <= kNear);
+}
+
+} // namespace
+
+std::vector<const LabelStock*> StockCatalogue::search(std::string_view words, bool allShapes) const
+{
+    const std::vector<std::string> wanted = searchWords(words);
     std::vector<const LabelStock*> out;
     for (const LabelStock& s : m_stocks) {
         if (!allShapes && !s.rectangular())
             continue;
         const std::string haystack = s.brand + " " + s.part + " " + s.description + " " + s.paperName;
-        if (std::all_of(wanted.begin(), wanted.end(),
-                        [&](const std::string& w) { return text::findNoCase(haystack, w) != std::string::npos; }))
+        if (std::all_of(wanted.begin(), wanted.end(), [&](const std::string& w) {
+                if (const auto d = dimensions(w); d && matchesDimensions(s, *d))
+                    return true;
+                return text::findNoCase(haystack, w) != std::string::npos;
+            }))
             out.push_back(&s);
     }
     return out;

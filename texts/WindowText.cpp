@@ -116,6 +116,17 @@ constexpr TextEntry windowEntryOf(WindowText id)
         return {K::Error, I::None, WindowText::Count,
                 "The label sheet \"%s\" is not in the stock catalogue; choose one with \"Choose...\".",
                 "Arkusza nalepek \"%s\" nie ma w katalogu; wybierz arkusz przyciskiem \"Wybierz...\"."};
+    case WindowText::UnknownProfile:
+        return {K::Error, I::None, WindowText::Count,
+                "There is no profile \"%s\" in %s, so the window starts without a profile. Its profiles:%s",
+                "Profilu \"%s\" nie ma w %s, więc okno startuje bez profilu. Profile w tym pliku:%s"};
+    case WindowText::NoProfilesYet: return {K::None, I::None, WindowText::Count, " none yet", " na razie brak"};
+    case WindowText::FieldUnknown:
+        return {K::Error, I::None, WindowText::Count,
+                "\"%s\" is not an ADIF 3.1.4 field. Take one of the list, which completes what you type, an "
+                "application's field (APP_...) or a user-defined one (USERDEF...).",
+                "\"%s\" nie jest polem ADIF 3.1.4. Wybierz pole z listy, która uzupełnia to, co wpisujesz, pole "
+                "aplikacji (APP_...) albo pole użytkownika (USERDEF...)."};
     case WindowText::StockTitle:
         return {K::None, I::None, WindowText::Count, "Label sheet and main documents",
                 "Arkusz nalepek i dokumenty główne"};

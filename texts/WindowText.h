@@ -61,7 +61,9 @@ enum class WindowText {
     PreviewSaved,       // information; %s = the PDF
     PreviewPrinted,     // information; %s = the printer, %s = the sheets
     FilterPdf,
-    SheetUnknown, // error; %s = the sheet
+    SheetUnknown,   // error; %s = the sheet
+    UnknownProfile, // error; %s = the name, %s = the settings file, %s = the profiles, a line each
+    NoProfilesYet,  // the list of profiles when there is none
     StockStock,
     StockSearchHint,
     StockCustom,
@@ -94,6 +96,7 @@ enum class WindowText {
     FieldBlanks,         // %s = the name
     FieldFixed,          // %s = the name
     FieldTwice,          // %s = the name
+    FieldUnknown,        // error; %s = the name
     AddFieldCaption,
     AddFieldPrompt,
     ClearSwlFile, // the SWL box's clear button

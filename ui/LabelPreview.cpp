@@ -1,6 +1,7 @@
 #include "ui/LabelPreview.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QHBoxLayout>
@@ -8,6 +9,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSpinBox>
@@ -209,6 +211,21 @@ void LabelPreview::showPage(std::size_t page)
     m_view->showPage(page);
 }
 
+PageProgress LabelPreview::progress(std::size_t pages)
+{
+    // Long jobs show their sheets going by and can be cancelled; short ones finish before it would show.
+    auto dialog = std::make_shared<QProgressDialog>(this);
+    dialog->setRange(0, static_cast<int>(pages));
+    dialog->setObjectName("PreviewProgress");
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->setMinimumDuration(500);
+    return [dialog](std::size_t done, std::size_t) {
+        dialog->setValue(static_cast<int>(done));
+        QCoreApplication::processEvents();
+        return !dialog->wasCanceled();
+    };
+}
+
 SheetRenderer LabelPreview::printRenderer() const
 {
     return rendererFor(m_request, m_stock);
@@ -246,7 +263,8 @@ void LabelPreview::print()
         first = page();
         last = first + 1;
     }
-    const std::optional<std::size_t> printed = printOn(printer, renderer, m_source, first, last);
+    const std::optional<std::size_t> printed =
+        printOn(printer, renderer, m_source, first, last, progress(last - first));
     const QString where =
         printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : printer.printerName();
     showTextMessage(this, WindowText::PreviewPrinted, m_language,
@@ -259,7 +277,8 @@ void LabelPreview::savePdf()
     if (!path)
         return;
     try {
-        writeLabelsPdf(printRenderer(), m_source, *path);
+        if (!writeLabelsPdf(printRenderer(), m_source, *path, progress(pages())))
+            return; // cancelled: an older file there stays as it was
     } catch (const FailureError& e) {
         showTextMessage(this, WindowText::StockFailed, m_language, {failureText(e.failure(), m_language)});
         return;

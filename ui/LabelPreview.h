@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "engine/LabelDrawer.h"
+#include "render/LabelOutput.h"
 #include "render/RunDrawer.h"
 #include "render/SheetRenderer.h"
 #include "settings/Settings.h"
@@ -49,6 +50,7 @@ public:
 private:
     void build();
     void offsetChanged();
+    PageProgress progress(std::size_t pages);
     std::string text(WindowText id) const { return textFor(id, m_language); }
 
     std::shared_ptr<const RunLabels> m_labels;

@@ -8,6 +8,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QStringList>
+#include <QTimer>
 #include <QUrl>
 
 namespace cardmill {
@@ -47,6 +48,17 @@ void setIcon(QMessageBox& box, UserInteraction::Icon icon)
     }
 }
 
+// Puts a box in the middle of the window it speaks for (the active one when it has none), placed before it is
+// shown, so that no window system puts it in a corner of the screen instead.
+void centre(QDialog& box, QWidget* parent)
+{
+    QWidget* over = parent ? parent->window() : QApplication::activeWindow();
+    if (!over || !over->isVisible())
+        return;
+    box.adjustSize();
+    box.move(over->frameGeometry().center() - QPoint(box.width() / 2, box.height() / 2));
+}
+
 } // namespace
 
 UserInteraction::Answer QtInteraction::ask(QWidget* parent, const std::string& caption, const std::string& text,
@@ -62,6 +74,7 @@ UserInteraction::Answer QtInteraction::ask(QWidget* parent, const std::string& c
     box.setDefaultButton(preferred == Answer::Yes  ? QMessageBox::Yes
                          : preferred == Answer::No ? QMessageBox::No
                                                    : QMessageBox::Cancel);
+    centre(box, parent);
     const int r = box.exec();
     return r == QMessageBox::Yes ? Answer::Yes : r == QMessageBox::No ? Answer::No : Answer::Cancel;
 }
@@ -73,6 +86,7 @@ void QtInteraction::message(QWidget* parent, const std::string& caption, const s
     box.setText(QString::fromStdString(text));
     box.setStandardButtons(QMessageBox::Ok);
     setIcon(box, icon);
+    centre(box, parent);
     box.exec();
 }
 
@@ -120,6 +134,12 @@ std::optional<std::string> QtInteraction::inputText(QWidget* parent, const std::
         completer->setCaseSensitivity(Qt::CaseInsensitive);
         if (auto* edit = dialog.findChild<QLineEdit*>())
             edit->setCompleter(completer);
+        // A completion taken from the list is the answer: one Enter, not one for the list and one for the box.
+        QObject::connect(completer, qOverload<const QString&>(&QCompleter::activated), &dialog,
+                         [&dialog](const QString& chosen) {
+                             dialog.setTextValue(chosen);
+                             QTimer::singleShot(0, &dialog, &QDialog::accept);
+                         });
     }
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;

@@ -160,6 +160,7 @@ void TFADIF1::Button1Click()
     case UserFieldProblem::Blanks: showTextMessage(this, WindowText::FieldBlanks, l, {*answer}); break;
     case UserFieldProblem::Fixed: showTextMessage(this, WindowText::FieldFixed, l, {name}); break;
     case UserFieldProblem::Twice: showTextMessage(this, WindowText::FieldTwice, l, {name}); break;
+    case UserFieldProblem::Unknown: showTextMessage(this, WindowText::FieldUnknown, l, {name}); break;
     }
 }
 

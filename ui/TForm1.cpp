@@ -112,18 +112,27 @@ void TForm1::startupLoad()
         m_newProfileRequest = true;
     }
     m_profiles->setCurrentIndex(-1);
-    if (m_lastProfile != -1) {
+    // A profile named on the command line wins over the remembered one; one that is not there is said, and
+    // the window starts on none rather than on another profile.
+    const int named = m_commandLineProfile.empty()
+                          ? -1
+                          : m_profiles->findText(toQString(m_commandLineProfile), Qt::MatchFixedString); // any case
+    if (!m_commandLineProfile.empty() && named < 0) {
+        std::string known;
+        for (int i = 0; i < m_profiles->count(); ++i)
+            known += "\n" + m_profiles->itemText(i).toStdString();
+        showTextMessage(this, WindowText::UnknownProfile, language(),
+                        {m_commandLineProfile, m_settings.file().string(),
+                         known.empty() ? textFor(WindowText::NoProfilesYet, language()) : known});
+        m_lastProfile = -1;
+    } else if (named >= 0) {
+        m_profiles->setCurrentIndex(named);
+        profileLoad();
+    } else if (m_lastProfile != -1) {
         m_profiles->setCurrentIndex(m_lastProfile < m_profiles->count() ? m_lastProfile : -1);
         profileLoad();
     }
     m_start->setFocus();
-    if (!m_commandLineProfile.empty()) {
-        const int i = m_profiles->findText(toQString(m_commandLineProfile), Qt::MatchFixedString); // any letter case
-        if (i >= 0) {
-            m_profiles->setCurrentIndex(i);
-            profileLoad();
-        }
-    }
     // A log opened with the program (from the file manager) takes the place of the profile's log.
     if (!m_commandLineLog.empty())
         setLogPath(m_commandLineLog);

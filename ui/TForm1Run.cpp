@@ -177,9 +177,11 @@ void TForm1::runEnded(const RunResult& result)
     const Language l = language();
     // The label documents open with the desktop's application (their PDFs lie beside them).
     if (result.summary && result.summary->kind == RunSummary::Kind::Labels && result.outcome != RunOutcome::Stopped) {
-        std::vector<std::filesystem::path> documents;
-        for (const MadeLabels& m : result.summary->made)
-            documents.push_back(m.document);
+        // The PDFs when they were made: ready to print as they are, and far lighter to open than the documents.
+        std::vector<std::filesystem::path> documents = result.summary->pdfs;
+        if (documents.empty())
+            for (const MadeLabels& m : result.summary->made)
+                documents.push_back(m.document);
         openDocuments(documents);
     }
     for (const EndingMessage& m : endingMessages(result, l))

@@ -7,6 +7,7 @@
 
 #include "../merge/DocxFixtures.h"
 #include "../merge/OdtFixtures.h"
+#include "engine/Text.h"
 #include "merge/DocxMerger.h"
 #include "merge/OdtMerger.h"
 #include "merge/Zip.h"
@@ -191,6 +192,29 @@ TEST(StockCatalogue, TheRealDatabaseHasTheStocksRadioAmateursBuy)
     }
     EXPECT_EQ(cat.find("Avery L7160")->equivalentTo, "Avery 7160");
     EXPECT_GT(cat.search("").size(), 900u);
+
+    // Found as the list shows them: the grid, the labels' size (either way round, to half a millimetre), the paper.
+    auto names = [&](std::string_view words) {
+        std::vector<std::string> out;
+        for (const LabelStock* s : cat.search(words))
+            out.push_back(s->name());
+        return out;
+    };
+    for (const char* words : {"avery 2x7", "Avery 2 x 7 A4", "avery 99.1x38.1", "avery 99 x 38", "avery 38X99 a4",
+                              "avery 2 x7", "avery 2x 7"}) {
+        const std::vector<std::string> found = names(words);
+        EXPECT_NE(std::find(found.begin(), found.end(), "Avery L7163"), found.end()) << words;
+    }
+    for (const char* words : {"3x8", "3 x 8"}) {
+        const std::vector<const LabelStock*> found = cat.search(words);
+        EXPECT_GT(found.size(), 5u) << words;
+        for (const LabelStock* s : found)
+            EXPECT_TRUE(s->arrangement() == "3 x 8" ||
+                        text::findNoCase(s->part + " " + s->description, "3x8") != std::string::npos)
+                << s->name() << " for " << words;
+    }
+    const std::vector<std::string> onLetter = names("avery 2x7 us letter");
+    EXPECT_EQ(std::find(onLetter.begin(), onLetter.end(), "Avery L7163"), onLetter.end());
 }
 
 TEST(LabelStock, OverlapsAndLabelsOffThePaperAreRefused)

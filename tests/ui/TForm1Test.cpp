@@ -2,6 +2,7 @@
 // the interaction seam, and the program put together as its entry point puts it.
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDropEvent>
 #include <QLabel>
@@ -434,14 +435,26 @@ private slots:
 
     void configurationDialogAndLanguage()
     {
-        interaction.inputs = {
-            std::string("state"),    std::string("call"),        std::string("Qso_Date"), std::string("STATE"),
-            std::string("my field"), std::string("call_worked"), std::string(""),         std::nullopt};
-        for (int i = 0; i < 8; ++i)
+        interaction.inputs = {std::string("state"),
+                              std::string("call"),
+                              std::string("Qso_Date"),
+                              std::string("STATE"),
+                              std::string("my field"),
+                              std::string("call_worked"),
+                              std::string(""),
+                              std::nullopt,
+                              std::string("GRIDSQUARECOMMENT"),
+                              std::string("app_n1mm_rx"),
+                              std::string("USERDEF1")};
+        for (int i = 0; i < 11; ++i)
             config->Button1Click();
         auto* list = child<QListWidget>(config, "ListBox1");
-        QCOMPARE(list->count(), 1);
+        QCOMPARE(list->count(), 3);
         QCOMPARE(list->item(0)->text(), u"STATE"_s);
+        QCOMPARE(list->item(1)->text(), u"APP_N1MM_RX"_s);
+        QCOMPARE(list->item(2)->text(), u"USERDEF1"_s);
+        delete list->takeItem(2);
+        delete list->takeItem(1);
         // Each refusal says why; the input box offers the ADIF field names.
         std::vector<std::string> said;
         for (const auto& m : interaction.messages)
@@ -450,7 +463,9 @@ private slots:
                            "CALL is always a column; it need not be added.",
                            "QSO_DATE is always a column; it need not be added.", "STATE is in the list already.",
                            "A field name cannot hold blanks, commas, \"<\", \">\" or \":\": \"my field\".",
-                           "CALL_WORKED is always a column; it need not be added."}));
+                           "CALL_WORKED is always a column; it need not be added.",
+                           "\"GRIDSQUARECOMMENT\" is not an ADIF 3.1.4 field. Take one of the list, which completes "
+                           "what you type, an application's field (APP_...) or a user-defined one (USERDEF...)."}));
         QVERIFY(std::find(interaction.lastCompletions.begin(), interaction.lastCompletions.end(), "GRIDSQUARE") !=
                 interaction.lastCompletions.end());
         interaction.inputs = {std::string("cnty")};
@@ -510,6 +525,29 @@ private slots:
         interaction.answers = {Answer::Yes};
         QVERIFY(form->close());
         std::filesystem::remove(settings());
+    }
+
+    void aProfileNamedAtStartIsLoadedOrSaidToBeMissing()
+    {
+        std::ofstream(settings(), std::ios::binary)
+            << "[Alpha]\r\nSource file=/logs/alpha.adi\r\n[Beta]\r\nSource file=/logs/beta.adi\r\n"
+               "[Profile]\r\nLast profile=0\r\n";
+        make();
+        form->setCommandLineProfile("BETA");
+        form->startupLoad();
+        QCOMPARE(form->logPath(), std::filesystem::path("/logs/beta.adi"));
+        QVERIFY(interaction.messages.empty());
+
+        // Not another profile: none, and the user is told which there are.
+        make();
+        form->setCommandLineProfile("Nope");
+        form->startupLoad();
+        QCOMPARE(w<QComboBox>("ComboBox2")->currentIndex(), -1);
+        QVERIFY(form->logPath().empty());
+        QCOMPARE(interaction.messages.size(), std::size_t(1));
+        const std::string& text = interaction.messages[0].text;
+        QVERIFY(text.find("\"Nope\"") != std::string::npos);
+        QVERIFY(text.find("\nAlpha\nBeta") != std::string::npos);
     }
 
     void helpOpensTheGuideOrNothing()
