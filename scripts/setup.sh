@@ -8,7 +8,8 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config qt6-base-dev libpugixml-dev libzip-dev libcli11-dev libutfcpp-dev
-          libgtest-dev libgmock-dev libbenchmark-dev glabels-data hamradio-files fonts-liberation2)
+          libgtest-dev libgmock-dev libbenchmark-dev glabels-data hamradio-files fonts-liberation2
+          qt6-translations-l10n)
 if [[ "${1:-}" == "--test" ]]; then
     packages+=(clang clang-format libclang-rt-14-dev libreoffice-writer-nogui libreoffice-base-nogui libreoffice-base-drivers
                python3-uno poppler-utils desktop-file-utils appstream dpkg-dev man-db)

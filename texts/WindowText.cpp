@@ -26,9 +26,8 @@ constexpr TextEntry windowEntryOf(WindowText id)
     case WindowText::ArchiveFailed:
         return {K::Error, I::None, WindowText::Count, "Unable to archive %s as %s",
                 "Nie można zarchiwizować %s jako %s"};
-    // English only
     case WindowText::UnableToWrite:
-        return {K::Error, I::None, WindowText::Count, "Unable to write to %s", "Unable to write to %s"};
+        return {K::Error, I::None, WindowText::Count, "Unable to write to %s", "Nie można zapisać do %s"};
     case WindowText::LabelSourceFile: return {K::None, I::None, WindowText::Count, "Source file", "Plik źródłowy"};
     case WindowText::LabelMainDocument:
         return {K::None, I::None, WindowText::Count, "Mailing list Main document",
@@ -43,35 +42,32 @@ constexpr TextEntry windowEntryOf(WindowText id)
     case WindowText::CheckDateRange: return {K::None, I::None, WindowText::Count, "Date Range", "Zakres dat"};
     case WindowText::CheckCall: return {K::None, I::None, WindowText::Count, "Call", "Znak"};
     case WindowText::ButtonConfig: return {K::None, I::None, WindowText::Count, "&Config", "&Konfiguracja"};
-    // English only
     case WindowText::NoValidProfile:
         return {K::Box, I::Warning, WindowText::CaptionInformation,
                 "There is not valid Profile in INI file\nor INI file doesn't exist.\nPlease click on Profile Setup "
                 "button\nand "
                 "add "
                 "new Profile now.",
-                "There is not valid Profile in INI file\nor INI file doesn't exist.\nPlease click on Profile Setup "
-                "button\nand "
-                "add "
-                "new Profile now."};
+                "W pliku INI nie ma poprawnego profilu\nalbo plik INI nie istnieje.\nKliknij przycisk Ustawienia "
+                "profili\ni dodaj teraz nowy profil."};
     case WindowText::NoProfileName:
         return {K::Error, I::None, WindowText::Count, "No profile's name set!", "Podaj nazwę profilu!"};
     case WindowText::ProfileExists:
         return {K::Box, I::Error, WindowText::CaptionError,
                 "Profile with this name exists !\nPlease use other profile's name !",
-                "Profile with this name exists !\nPlease use other profile's name !"};
+                "Profil o tej nazwie już istnieje!\nUżyj innej nazwy profilu!"};
     case WindowText::CannotDeleteNew:
         return {K::Box, I::Error, WindowText::CaptionError, "It is not possible to delete a new profile !",
-                "It is not possible to delete a new profile !"};
+                "Nie można usunąć nowego profilu!"};
     case WindowText::DeleteProfile:
         return {K::Box, I::Warning, WindowText::CaptionAttention, "Delete profile \"%s\" ?", "Usunąć profil \"%s\" ?"};
     case WindowText::NewProfileNotSaved:
         return {K::Box, I::Warning, WindowText::CaptionInformation,
                 "New Profile is not saved.\nDo you want to save it now?",
-                "New Profile is not saved.\nDo you want to save it now?"};
+                "Nowy profil nie jest zapisany.\nCzy zapisać go teraz?"};
     case WindowText::NotAnInteger:
         return {K::Error, I::None, WindowText::Count, "'%s' is not a valid integer value",
-                "'%s' is not a valid integer value"};
+                "'%s' nie jest poprawną liczbą całkowitą"};
     case WindowText::NoProfileSelected:
         return {K::Error, I::None, WindowText::Count, "No profile selected!", "Nie wybrano profilu!"};
     case WindowText::SeparatorComma:
@@ -127,6 +123,66 @@ constexpr TextEntry windowEntryOf(WindowText id)
                 "application's field (APP_...) or a user-defined one (USERDEF...).",
                 "\"%s\" nie jest polem ADIF 3.1.4. Wybierz pole z listy, która uzupełnia to, co wpisujesz, pole "
                 "aplikacji (APP_...) albo pole użytkownika (USERDEF...)."};
+    case WindowText::CaptionProfile: return {K::None, I::None, WindowText::Count, "Profile", "Profil"};
+    case WindowText::ButtonProfilesSetup:
+        return {K::None, I::None, WindowText::Count, "&Profiles Setup", "&Ustawienia profili"};
+    case WindowText::LabelSwlFile: return {K::None, I::None, WindowText::Count, "Source SWL file", "Plik źródłowy SWL"};
+    case WindowText::ButtonBrowseLog: return {K::None, I::None, WindowText::Count, "&Browse", "&Przeglądaj"};
+    case WindowText::ButtonBrowseSwl: return {K::None, I::None, WindowText::Count, "B&rowse", "P&rzeglądaj"};
+    case WindowText::ButtonBrowseMain: return {K::None, I::None, WindowText::Count, "Bro&wse", "Prz&eglądaj"};
+    case WindowText::ButtonArchive: return {K::None, I::None, WindowText::Count, "&Archive", "&Archiwizuj"};
+    case WindowText::ButtonFilters: return {K::None, I::None, WindowText::Count, "&Filters", "&Filtry"};
+    case WindowText::ButtonStop: return {K::None, I::None, WindowText::Count, "S&top", "&Zatrzymaj"};
+    case WindowText::ButtonStart: return {K::None, I::None, WindowText::Count, "&Start", "&Uruchom"};
+    case WindowText::ButtonExit: return {K::None, I::None, WindowText::Count, "E&xit", "&Wyjdź"};
+    case WindowText::ButtonHelp: return {K::None, I::None, WindowText::Count, "Help", "Pomoc"};
+    case WindowText::FiltersTitle: return {K::None, I::None, WindowText::Count, "Filters", "Filtry"};
+    case WindowText::CheckBlank: return {K::None, I::None, WindowText::Count, "Blank", "Puste"};
+    case WindowText::FilterCallSign:
+        return {K::None, I::None, WindowText::Count, "Call sign to keep", "Znak do wybrania"};
+    case WindowText::FilterFromDate: return {K::None, I::None, WindowText::Count, "From date", "Data od"};
+    case WindowText::FilterToDate: return {K::None, I::None, WindowText::Count, "To date", "Data do"};
+    case WindowText::OrderCaption: return {K::None, I::None, WindowText::Count, "Label order", "Kolejność nalepek"};
+    case WindowText::SetupTitle: return {K::None, I::None, WindowText::Count, "Profile setup", "Ustawienia profilu"};
+    case WindowText::SetupProfileName: return {K::None, I::None, WindowText::Count, "Profile name", "Nazwa profilu"};
+    case WindowText::SetupNewName:
+        return {K::None, I::None, WindowText::Count, "New profile's name", "Nazwa nowego profilu"};
+    case WindowText::SetupBrowse: return {K::None, I::None, WindowText::Count, "Browse", "Przeglądaj"};
+    case WindowText::SetupMainDocument:
+        return {K::None, I::None, WindowText::Count, "Main document ", "Dokument główny"};
+    case WindowText::SetupSeparator: return {K::None, I::None, WindowText::Count, "Separator:", "Separator:"};
+    case WindowText::SetupSeparatorName:
+        return {K::None, I::None, WindowText::Count, "Date separator", "Separator daty"};
+    case WindowText::SetupQsosCaption:
+        return {K::None, I::None, WindowText::Count, "QSOs numbers on one label", "Liczba QSO na jednej nalepce"};
+    case WindowText::SetupQsos:
+        return {K::None, I::None, WindowText::Count, "QSOs on one label", "QSO na jednej nalepce"};
+    case WindowText::SetupDelete: return {K::None, I::None, WindowText::Count, "Delete", "Usuń"};
+    case WindowText::SetupNewProfile: return {K::None, I::None, WindowText::Count, "New profile", "Nowy profil"};
+    case WindowText::SetupApply: return {K::None, I::None, WindowText::Count, "Apply", "Zastosuj"};
+    case WindowText::SetupOk: return {K::None, I::None, WindowText::Count, "OK", "OK"};
+    case WindowText::ConfigTitle: return {K::None, I::None, WindowText::Count, "Configuration", "Konfiguracja"};
+    case WindowText::ConfigFixed: return {K::None, I::None, WindowText::Count, "Fixed ADIF fields", "Stałe pola ADIF"};
+    case WindowText::ConfigUser:
+        return {K::None, I::None, WindowText::Count, "User definied ADIF fields", "Pola ADIF użytkownika"};
+    case WindowText::ConfigAdd: return {K::None, I::None, WindowText::Count, "&Add", "&Dodaj"};
+    case WindowText::ConfigDelete: return {K::None, I::None, WindowText::Count, "&Delete", "&Usuń"};
+    case WindowText::ConfigTemporary:
+        return {K::None, I::None, WindowText::Count, "Do not delete temporary.doc file",
+                "Nie usuwaj pliku temporary.doc"};
+    case WindowText::ConfigPdf:
+        return {K::None, I::None, WindowText::Count, "Also save labels as PDF", "Zapisz nalepki także jako PDF"};
+    case WindowText::ConfigMarkSent:
+        return {K::None, I::None, WindowText::Count, "Mark QSOs as sent, via", "Oznacz QSO jako wysłane, przez"};
+    case WindowText::ConfigViaNotSet: return {K::None, I::None, WindowText::Count, "(not set)", "(nie ustawiono)"};
+    case WindowText::ConfigViaBureau: return {K::None, I::None, WindowText::Count, "Bureau", "Biuro QSL"};
+    case WindowText::ConfigViaDirect: return {K::None, I::None, WindowText::Count, "Direct", "Bezpośrednio"};
+    case WindowText::ConfigViaElectronic: return {K::None, I::None, WindowText::Count, "Electronic", "Elektronicznie"};
+    case WindowText::ConfigOwnLast:
+        return {K::None, I::None, WindowText::Count, "Bureau order: own country's bundle last",
+                "Kolejność dla biura: paczka własnego kraju na końcu"};
+    case WindowText::ConfigPolish: return {K::None, I::None, WindowText::Count, "Polish language", "Język polski"};
+    case WindowText::ConfigExit: return {K::None, I::None, WindowText::Count, "Exit", "Zamknij"};
     case WindowText::StockTitle:
         return {K::None, I::None, WindowText::Count, "Label sheet and main documents",
                 "Arkusz nalepek i dokumenty główne"};

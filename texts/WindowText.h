@@ -28,8 +28,8 @@ enum class WindowText {
     // Profiles.
     NoValidProfile,     // box "Information", warning icon
     NoProfileName,      // error
-    ProfileExists,      // error; English only
-    CannotDeleteNew,    // error; English only
+    ProfileExists,      // error
+    CannotDeleteNew,    // error
     DeleteProfile,      // question, caption "Attention"
     NewProfileNotSaved, // question, caption "Information"
     NotAnInteger,       // error; %s = the value
@@ -121,6 +121,53 @@ enum class WindowText {
     StockProblemPaperOutOfRange,
     StockProblemLabelOutOfRange,
     StockNoteTextNearPaperEdge,
+    // Captions of the windows' controls, and the names a screen reader says for them.
+    CaptionProfile,
+    ButtonProfilesSetup,
+    LabelSwlFile,
+    ButtonBrowseLog,
+    ButtonBrowseSwl,
+    ButtonBrowseMain,
+    ButtonArchive,
+    ButtonFilters,
+    ButtonStop,
+    ButtonStart,
+    ButtonExit,
+    ButtonHelp,
+    FiltersTitle,
+    CheckBlank,
+    FilterCallSign,
+    FilterFromDate,
+    FilterToDate,
+    OrderCaption,
+    SetupTitle,
+    SetupProfileName,
+    SetupNewName,
+    SetupBrowse,
+    SetupMainDocument,
+    SetupSeparator,
+    SetupSeparatorName,
+    SetupQsos,
+    SetupQsosCaption,
+    SetupDelete,
+    SetupNewProfile,
+    SetupApply,
+    SetupOk,
+    ConfigTitle,
+    ConfigFixed,
+    ConfigUser,
+    ConfigAdd,
+    ConfigDelete,
+    ConfigTemporary,
+    ConfigPdf,
+    ConfigMarkSent,
+    ConfigViaNotSet,
+    ConfigViaBureau,
+    ConfigViaDirect,
+    ConfigViaElectronic,
+    ConfigOwnLast,
+    ConfigPolish,
+    ConfigExit,
     Count
 };
 

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "engine/Text.h"
+#include "ui/Captions.h"
 
 using namespace Qt::StringLiterals;
 
@@ -93,7 +94,7 @@ FilterPane::FilterPane(QWidget* parent)
     setObjectName("FilterPane");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    m_title = new QLabel(u"Filters"_s, this);
+    m_title = captioned(new QLabel(u"Filters"_s, this), WindowText::FiltersTitle);
     m_title->setObjectName("Label10");
     layout->addWidget(m_title);
 
@@ -102,6 +103,7 @@ FilterPane::FilterPane(QWidget* parent)
     m_callOn = checkBox(callRow, "CheckBox20", "Call");
     m_call = new QLineEdit(callRow);
     m_call->setObjectName("Edit4");
+    spokenAs(m_call, WindowText::FilterCallSign);
     callLayout->addWidget(m_callOn);
     callLayout->addWidget(m_call, 1);
     layout->addWidget(callRow);
@@ -124,8 +126,10 @@ FilterPane::FilterPane(QWidget* parent)
     m_toLabel->setObjectName("Label7");
     m_from = new QDateEdit(QDate::currentDate(), dateRow);
     m_from->setObjectName("DateTimePicker1");
+    spokenAs(m_from, WindowText::FilterFromDate);
     m_to = new QDateEdit(QDate::currentDate(), dateRow);
     m_to->setObjectName("DateTimePicker2");
+    spokenAs(m_to, WindowText::FilterToDate);
     for (QDateEdit* p : {m_from, m_to}) {
         p->setCalendarPopup(true);
         p->setDisplayFormat(u"yyyy-MM-dd"_s);
@@ -147,6 +151,8 @@ FilterPane::FilterPane(QWidget* parent)
         grid->addWidget(row.master);
         for (const BoxDesign& b : design.boxes) {
             row.boxes.push_back({b.box, checkBox(frame, b.name, b.caption)});
+            if (b.box == QslBox::Blank)
+                captioned(row.boxes.back().check, WindowText::CheckBlank);
             grid->addWidget(row.boxes.back().check);
         }
         grid->addStretch(1);

@@ -12,6 +12,7 @@
 #include "settings/DialogRules.h"
 #include "settings/Settings.h"
 #include "settings/SettingsStore.h"
+#include "ui/Captions.h"
 #include "ui/Messages.h"
 #include "ui/UserInteraction.h"
 #include "ui/Widgets.h"
@@ -33,16 +34,16 @@ TFADIF1::TFADIF1(std::filesystem::path settingsFile, QWidget* parent)
     , m_settingsFile(std::move(settingsFile))
 {
     setObjectName("FADIF1");
-    setWindowTitle(u"Configuration"_s);
+    captioned(this, WindowText::ConfigTitle);
     auto* outer = new QVBoxLayout(this);
     outer->setSizeConstraint(QLayout::SetFixedSize);
     auto* lists = new QHBoxLayout;
     outer->addLayout(lists);
 
     auto* fixedBox = named<QGroupBox>(this, "GroupBox1");
-    fixedBox->setTitle(u"Fixed ADIF fields"_s);
+    captioned(fixedBox, WindowText::ConfigFixed);
     auto* fixedLayout = new QVBoxLayout(fixedBox);
-    m_fixed = named<QListWidget>(fixedBox, "ListBox2");
+    m_fixed = spokenAs(named<QListWidget>(fixedBox, "ListBox2"), WindowText::ConfigFixed);
     for (const char* f : kFixedFields)
         m_fixed->addItem(QString::fromLatin1(f));
     m_fixed->setEnabled(false);
@@ -50,28 +51,30 @@ TFADIF1::TFADIF1(std::filesystem::path settingsFile, QWidget* parent)
     lists->addWidget(fixedBox);
 
     auto* userBox = named<QGroupBox>(this, "GroupBox2");
-    userBox->setTitle(u"User definied ADIF fields"_s);
+    captioned(userBox, WindowText::ConfigUser);
     auto* userLayout = new QVBoxLayout(userBox);
-    m_fields = named<QListWidget>(userBox, "ListBox1");
+    m_fields = spokenAs(named<QListWidget>(userBox, "ListBox1"), WindowText::ConfigUser);
     m_fields->setSelectionMode(QAbstractItemView::SingleSelection);
     userLayout->addWidget(m_fields);
-    m_add = named<QPushButton>(userBox, "Button1", "&Add");
-    m_delete = named<QPushButton>(userBox, "Button2", "&Delete");
+    m_add = captioned(named<QPushButton>(userBox, "Button1", "&Add"), WindowText::ConfigAdd);
+    m_delete = captioned(named<QPushButton>(userBox, "Button2", "&Delete"), WindowText::ConfigDelete);
     auto* userButtons = new QHBoxLayout;
     userButtons->addWidget(m_add);
     userButtons->addWidget(m_delete);
     userLayout->addLayout(userButtons);
     lists->addWidget(userBox);
 
-    m_keepTemporary = named<QCheckBox>(this, "CheckBox2", "Do not delete temporary.doc file");
-    m_pdf = named<QCheckBox>(this, "CheckBox3", "Also save labels as PDF");
-    m_markSent = named<QCheckBox>(this, "CheckBox4", "Mark QSOs as sent, via");
-    m_sentVia = named<QComboBox>(this, "ComboBox1");
-    for (const char* via : {"(not set)", "Bureau", "Direct", "Electronic"})
-        m_sentVia->addItem(QString::fromUtf8(via));
-    m_ownLast = named<QCheckBox>(this, "CheckBoxOwnLast", "Bureau order: own country's bundle last");
-    m_polish = named<QCheckBox>(this, "CheckBox1", "Polish language");
-    m_exit = named<QPushButton>(this, "Button3", "Exit");
+    m_keepTemporary =
+        captioned(named<QCheckBox>(this, "CheckBox2", "Do not delete temporary.doc file"), WindowText::ConfigTemporary);
+    m_pdf = captioned(named<QCheckBox>(this, "CheckBox3", "Also save labels as PDF"), WindowText::ConfigPdf);
+    m_markSent = captioned(named<QCheckBox>(this, "CheckBox4", "Mark QSOs as sent, via"), WindowText::ConfigMarkSent);
+    m_sentVia = spokenAs(named<QComboBox>(this, "ComboBox1"), WindowText::ConfigMarkSent);
+    for (int i = 0; i < 4; ++i)
+        m_sentVia->addItem(QString());
+    m_ownLast = captioned(named<QCheckBox>(this, "CheckBoxOwnLast", "Bureau order: own country's bundle last"),
+                          WindowText::ConfigOwnLast);
+    m_polish = captioned(named<QCheckBox>(this, "CheckBox1", "Polish language"), WindowText::ConfigPolish);
+    m_exit = captioned(named<QPushButton>(this, "Button3", "Exit"), WindowText::ConfigExit);
     outer->addWidget(m_keepTemporary);
     outer->addWidget(m_pdf);
     auto* mark = new QHBoxLayout;
@@ -89,7 +92,20 @@ TFADIF1::TFADIF1(std::filesystem::path settingsFile, QWidget* parent)
     connect(m_add, &QPushButton::clicked, this, &TFADIF1::Button1Click);
     connect(m_delete, &QPushButton::clicked, this, &TFADIF1::Button2Click);
     connect(m_exit, &QPushButton::clicked, this, &QDialog::accept);
+    // The dialog speaks the language chosen in it at once.
+    connect(m_polish, &QCheckBox::toggled, this, [this] { applyLanguage(); });
     load();
+    applyLanguage();
+}
+
+void TFADIF1::applyLanguage()
+{
+    const Language l = language();
+    applyCaptions(this, l);
+    const WindowText via[] = {WindowText::ConfigViaNotSet, WindowText::ConfigViaBureau, WindowText::ConfigViaDirect,
+                              WindowText::ConfigViaElectronic};
+    for (int i = 0; i < 4; ++i)
+        m_sentVia->setItemText(i, toQString(textFor(via[i], l)));
 }
 
 void TFADIF1::load()

@@ -39,6 +39,7 @@ public:
 
 private:
     void load();
+    void applyLanguage();
     Language language() const { return polish() ? Language::Polish : Language::English; }
 
     std::filesystem::path m_settingsFile;

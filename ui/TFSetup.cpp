@@ -21,6 +21,7 @@
 #include "settings/DialogRules.h"
 #include "settings/ProfileRequest.h"
 #include "settings/Profiles.h"
+#include "ui/Captions.h"
 #include "ui/Messages.h"
 #include "ui/PathBox.h"
 #include "ui/ShortenPath.h"
@@ -84,13 +85,13 @@ TFSetup::TFSetup(const Settings& settings, Language language, const ProfileSetup
 void TFSetup::build()
 {
     setObjectName("FSetup");
-    setWindowTitle(u"Profile setup"_s);
+    captioned(this, WindowText::SetupTitle);
     auto* outer = new QVBoxLayout(this);
     outer->setSizeConstraint(QLayout::SetFixedSize);
 
-    outer->addWidget(new QLabel(u"Profile name"_s, this));
-    m_names = named<QComboBox>(this, "ComboBox1");
-    m_newName = named<QLineEdit>(this, "Edit1");
+    outer->addWidget(captioned(new QLabel(this), WindowText::SetupProfileName));
+    m_names = spokenAs(named<QComboBox>(this, "ComboBox1"), WindowText::SetupProfileName);
+    m_newName = spokenAs(named<QLineEdit>(this, "Edit1"), WindowText::SetupNewName);
     QFont big = m_names->font();
     big.setBold(true);
     big.setPointSizeF(big.pointSizeF() * 1.25);
@@ -106,21 +107,21 @@ void TFSetup::build()
     outer->addLayout(nameRow);
 
     const int pathWidth = fontMetrics().averageCharWidth() * 48;
-    auto pathRow = [&](const char* caption, PathBox*& box, const char* boxName, QPushButton*& browse,
+    auto pathRow = [&](WindowText caption, PathBox*& box, const char* boxName, QPushButton*& browse,
                        const char* browseName) {
-        outer->addWidget(new QLabel(QString::fromUtf8(caption), this));
-        box = new PathBox(kPathBound, this);
+        outer->addWidget(captioned(new QLabel(this), caption));
+        box = spokenAs(new PathBox(kPathBound, this), caption);
         box->setObjectName(QString::fromLatin1(boxName));
         box->setMinimumWidth(pathWidth);
-        browse = button(this, browseName, "Browse");
+        browse = captioned(button(this, browseName, "Browse"), WindowText::SetupBrowse);
         auto* r = new QHBoxLayout;
         r->addWidget(box, 1);
         r->addWidget(browse);
         outer->addLayout(r);
     };
-    pathRow("Source file", m_log, "Edit2", m_browseLog, "Button4");
-    pathRow("Source SWL file", m_swl, "Edit4", m_browseSwl, "Button7");
-    pathRow("Main document ", m_main, "Edit5", m_browseMain, "Button5");
+    pathRow(WindowText::LabelSourceFile, m_log, "Edit2", m_browseLog, "Button4");
+    pathRow(WindowText::LabelSwlFile, m_swl, "Edit4", m_browseSwl, "Button7");
+    pathRow(WindowText::SetupMainDocument, m_main, "Edit5", m_browseMain, "Button5");
     // The label sheet comes from the main window's "Choose..."; it can be cleared here for the main document.
     outer->addWidget(new QLabel(toQString(textFor(WindowText::LabelSheetCaption, m_language)), this));
     m_sheet = named<QLineEdit>(this, "EditSheet");
@@ -161,15 +162,19 @@ void TFSetup::build()
     m_sep->setFixedWidth(QFontMetrics(mono).horizontalAdvance(u"MM"_s) + 12);
     m_qsos = named<QSpinBox>(this, "SpinEdit1");
     m_qsos->setRange(1, 10);
-    formats->addWidget(new QLabel(u"Output QRG Format"_s, this), 0, 0);
+    spokenAs(m_qrg, WindowText::LabelQrgFormat);
+    spokenAs(m_date, WindowText::LabelDateFormat);
+    spokenAs(m_sep, WindowText::SetupSeparatorName);
+    spokenAs(m_qsos, WindowText::SetupQsos);
+    formats->addWidget(captioned(new QLabel(this), WindowText::LabelQrgFormat), 0, 0);
     formats->addWidget(m_qrg, 1, 0);
-    formats->addWidget(new QLabel(u"Date format"_s, this), 0, 1);
+    formats->addWidget(captioned(new QLabel(this), WindowText::LabelDateFormat), 0, 1);
     formats->addWidget(m_date, 1, 1);
-    formats->addWidget(new QLabel(u"Separator:"_s, this), 0, 2);
+    formats->addWidget(captioned(new QLabel(this), WindowText::SetupSeparator), 0, 2);
     formats->addWidget(m_sep, 1, 2);
-    formats->addWidget(new QLabel(u"QSOs numbers on one label"_s, this), 0, 3);
+    formats->addWidget(captioned(new QLabel(this), WindowText::SetupQsosCaption), 0, 3);
     formats->addWidget(m_qsos, 1, 3, Qt::AlignLeft);
-    m_order = named<QComboBox>(this, "ComboOrder");
+    m_order = spokenAs(named<QComboBox>(this, "ComboOrder"), WindowText::LabelOrderCaption);
     for (const WindowText item : {WindowText::OrderByCall, WindowText::OrderForBureau})
         m_order->addItem(QString::fromStdString(textFor(item, m_language)));
     formats->addWidget(new QLabel(QString::fromStdString(textFor(WindowText::LabelOrderCaption, m_language)), this), 0,
@@ -177,10 +182,10 @@ void TFSetup::build()
     formats->addWidget(m_order, 1, 4);
     outer->addLayout(formats);
 
-    m_delete = button(this, "Button3", "Delete");
-    m_new = button(this, "Button1", "New profile");
-    m_apply = button(this, "Button2", "Apply");
-    m_ok = button(this, "Button6", "OK");
+    m_delete = captioned(button(this, "Button3", "Delete"), WindowText::SetupDelete);
+    m_new = captioned(button(this, "Button1", "New profile"), WindowText::SetupNewProfile);
+    m_apply = captioned(button(this, "Button2", "Apply"), WindowText::SetupApply);
+    m_ok = captioned(button(this, "Button6", "OK"), WindowText::SetupOk);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_delete);
     buttons->addWidget(m_new);
@@ -195,6 +200,8 @@ void TFSetup::build()
     file->setToolTip(QString::fromStdString(m_settings.file().string()));
     file->setEnabled(false);
     outer->addWidget(file);
+
+    applyCaptions(this, m_language);
 
     connect(m_new, &QPushButton::clicked, this, [this] { Button1Click(); });
     connect(m_apply, &QPushButton::clicked, this, [this] { Button2Click(); });

@@ -24,6 +24,7 @@
 #include "engine/Text.h"
 #include "stock/LabelLayout.h"
 #include "stock/MainDocuments.h"
+#include "ui/Captions.h"
 #include "ui/Messages.h"
 #include "ui/UserInteraction.h"
 #include "ui/Widgets.h"
@@ -283,6 +284,19 @@ void TFStock::build()
     columns->addLayout(rightBox, 1);
     setLayout(columns);
 
+    // Names a screen reader says for the controls that show no text of their own.
+    const std::pair<QWidget*, WindowText> spoken[] = {
+        {m_search, WindowText::StockSearchHint}, {m_list, WindowText::StockStock},
+        {m_paper, WindowText::StockPaper},       {m_columns, WindowText::StockColumnsRows},
+        {m_rows, WindowText::StockColumnsRows},  {m_width, WindowText::StockLabelSize},
+        {m_height, WindowText::StockLabelSize},  {m_left, WindowText::StockFirstPlace},
+        {m_top, WindowText::StockFirstPlace},    {m_hpitch, WindowText::StockPitch},
+        {m_vpitch, WindowText::StockPitch},      {m_ownCall, WindowText::StockOwnCall},
+        {m_format, WindowText::StockFormat},     {m_folder, WindowText::StockFolder}};
+    for (const auto& [widget, name] : spoken)
+        spokenAs(widget, name);
+    applyCaptions(this, m_language);
+
     connect(m_search, &QLineEdit::textChanged, this, [this] {
         const std::string chosen = m_list->currentItem() ? m_list->currentItem()->text().toStdString() : "";
         fillList();
@@ -424,7 +438,10 @@ void TFStock::stockChanged()
             (stock->paperName.empty() ? millimetres(stock->paperWidth) + " x " + millimetres(stock->paperHeight) + " mm"
                                       : stock->paperName) +
             ", " + stock->arrangement() + ", " + millimetres(stock->width) + " x " + millimetres(stock->height) +
-            " mm" + (stock->description.empty() ? std::string() : " - " + stock->description);
+            " mm" +
+            (m_list->currentRow() == 0    ? " - " + text(WindowText::StockCustom)
+             : stock->description.empty() ? std::string()
+                                          : " - " + stock->description);
         if (problem)
             about += "\n" + stockProblemText(*problem, m_language);
     }

@@ -27,10 +27,12 @@
 #include "settings/ProfileRequest.h"
 #include "stock/MainDocuments.h"
 #include "stock/StockCatalogue.h"
+#include "ui/Captions.h"
 #include "ui/ErrorHandler.h"
 #include "ui/FilterPane.h"
 #include "ui/Messages.h"
 #include "ui/PathBox.h"
+#include "ui/QtTranslations.h"
 #include "ui/RunController.h"
 #include "ui/SwlArchive.h"
 #include "ui/TFADIF1.h"
@@ -244,6 +246,7 @@ void TForm1::Button8Click()
 void TForm1::CheckBox1Click()
 {
     const Language l = language();
+    useQtTranslations(l);
     auto set = [l](auto* widget, WindowText id) { widget->setText(toQString(textFor(id, l))); };
     set(m_logLabel, WindowText::LabelSourceFile);
     set(m_mainLabel, WindowText::LabelMainDocument);
@@ -263,6 +266,7 @@ void TForm1::CheckBox1Click()
     m_order->setItemText(1, toQString(textFor(WindowText::OrderForBureau, l)));
     m_swl->actions().front()->setToolTip(toQString(textFor(WindowText::ClearSwlFile, l)));
     m_filters->applyLanguage(l);
+    applyCaptions(this, l);
     showFormats();
 }
 

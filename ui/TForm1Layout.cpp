@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ui/Captions.h"
 #include "ui/ErrorHandler.h"
 #include "ui/FilterPane.h"
 #include "ui/PathBox.h"
@@ -60,8 +61,8 @@ void TForm1::build()
     auto* main = new QVBoxLayout;
     panes->addLayout(main);
 
-    m_profileLabel = label(this, "Label9", "Profile");
-    m_profiles = named<QComboBox>(this, "ComboBox2");
+    m_profileLabel = captioned(label(this, "Label9", "Profile"), WindowText::CaptionProfile);
+    m_profiles = spokenAs(named<QComboBox>(this, "ComboBox2"), WindowText::CaptionProfile);
     QFont bold = m_profiles->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.25);
@@ -69,12 +70,13 @@ void TForm1::build()
     m_profiles->setStyleSheet(u"color: navy"_s);
     m_profiles->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_profiles->setMinimumContentsLength(16);
-    m_profilesSetup = button(this, "Button8", "&Profiles Setup");
+    m_profilesSetup = captioned(button(this, "Button8", "&Profiles Setup"), WindowText::ButtonProfilesSetup);
     QFont boldButton = m_profilesSetup->font();
     boldButton.setBold(true);
     m_profilesSetup->setFont(boldButton);
     m_help = named<QToolButton>(this, "SpeedButton2");
     m_help->setText(u"?"_s);
+    spokenAs(m_help, WindowText::ButtonHelp);
     main->addWidget(m_profileLabel);
     main->addLayout(row({m_profiles, m_profilesSetup, m_help}, m_profiles));
 
@@ -87,32 +89,32 @@ void TForm1::build()
     };
     const int pathWidth = fontMetrics().averageCharWidth() * 36;
     m_logLabel = label(this, "Label1", "Source file");
-    m_log = pathBox("Edit1");
-    m_browseLog = button(this, "Button4", "&Browse");
+    m_log = spokenAs(pathBox("Edit1"), WindowText::LabelSourceFile);
+    m_browseLog = captioned(button(this, "Button4", "&Browse"), WindowText::ButtonBrowseLog);
     main->addWidget(m_logLabel);
     main->addLayout(row({m_log, m_browseLog}, m_log));
 
-    m_swlLabel = label(this, "Label11", "Source SWL file");
-    m_swl = pathBox("Edit7");
+    m_swlLabel = captioned(label(this, "Label11", "Source SWL file"), WindowText::LabelSwlFile);
+    m_swl = spokenAs(pathBox("Edit7"), WindowText::LabelSwlFile);
     QAction* clear =
         m_swl->addAction(style()->standardIcon(QStyle::SP_LineEditClearButton), QLineEdit::TrailingPosition);
     clear->setObjectName("ClearSwl");
     clear->setVisible(false);
     connect(clear, &QAction::triggered, this, [this] { clearSwlFile(); });
     connect(m_swl, &PathBox::pathChanged, this, [this, clear] { clear->setVisible(!swlPath().empty()); });
-    m_browseSwl = button(this, "Button7", "B&rowse");
-    m_archive = idleOnly(button(this, "Button9", "&Archive"));
+    m_browseSwl = captioned(button(this, "Button7", "B&rowse"), WindowText::ButtonBrowseSwl);
+    m_archive = captioned(idleOnly(button(this, "Button9", "&Archive")), WindowText::ButtonArchive);
     main->addWidget(m_swlLabel);
     main->addLayout(row({m_swl, m_browseSwl, m_archive}, m_swl));
 
     m_mainLabel = label(this, "Label2", "Main document ");
-    m_main = pathBox("Edit2");
+    m_main = spokenAs(pathBox("Edit2"), WindowText::LabelMainDocument);
     m_newMain = idleOnly(button(this, "ButtonNew", "&New..."));
-    m_browseMain = button(this, "Button5", "Bro&wse");
+    m_browseMain = captioned(button(this, "Button5", "Bro&wse"), WindowText::ButtonBrowseMain);
     main->addWidget(m_mainLabel);
     main->addLayout(row({m_main, m_newMain, m_browseMain}, m_main));
     m_sheetLabel = label(this, "LabelSheet", "Label sheet (labels drawn by CARDMILL)");
-    m_sheetBox = named<QLineEdit>(this, "EditSheet");
+    m_sheetBox = spokenAs(named<QLineEdit>(this, "EditSheet"), WindowText::LabelSheetCaption);
     m_sheetBox->setReadOnly(true);
     QAction* clearSheet =
         m_sheetBox->addAction(style()->standardIcon(QStyle::SP_LineEditClearButton), QLineEdit::TrailingPosition);
@@ -128,15 +130,15 @@ void TForm1::build()
 
     auto* formats = new QGridLayout;
     m_qrgLabel = label(this, "Label4", "Output QRG Format");
-    m_qrg = named<QLineEdit>(this, "Edit6");
-    m_qsos = named<QLineEdit>(this, "Edit3");
+    m_qrg = spokenAs(named<QLineEdit>(this, "Edit6"), WindowText::LabelQrgFormat);
+    m_qsos = spokenAs(named<QLineEdit>(this, "Edit3"), WindowText::SetupQsos);
     m_qsos->setText(u"1"_s);
     m_qsos->setMaxLength(1000);
     m_qsos->setFixedWidth(fontMetrics().horizontalAdvance(u"000"_s) + 12);
     m_qsosLabel = label(this, "Label3", "QSOs no.");
     m_onOneLabel = label(this, "Label5", "on one label");
     m_dateLabel = label(this, "Label8", "Date format");
-    m_date = named<QLineEdit>(this, "Edit5");
+    m_date = spokenAs(named<QLineEdit>(this, "Edit5"), WindowText::LabelDateFormat);
     for (QLineEdit* e : {m_qrg, m_date})
         e->setReadOnly(true);
     auto* qsosWords = new QVBoxLayout;
@@ -154,10 +156,10 @@ void TForm1::build()
     main->addLayout(formats);
 
     m_firstLabelLabel = label(this, "Label12", "First label on the sheet");
-    m_firstLabel = named<QSpinBox>(this, "SpinEdit1");
+    m_firstLabel = spokenAs(named<QSpinBox>(this, "SpinEdit1"), WindowText::LabelFirstLabel);
     m_firstLabel->setRange(1, kMaxStartLabel);
     m_orderLabel = label(this, "LabelOrder", "Label order");
-    m_order = named<QComboBox>(this, "ComboOrder");
+    m_order = spokenAs(named<QComboBox>(this, "ComboOrder"), WindowText::LabelOrderCaption);
     m_order->addItem(u"by call"_s);
     m_order->addItem(u"for the QSL bureau"_s);
     auto* first = row({m_firstLabelLabel, m_firstLabel});
@@ -170,11 +172,12 @@ void TForm1::build()
     m_config = button(this, "Button2", "&Config");
     m_filtersButton = named<QToolButton>(this, "SpeedButton1");
     m_filtersButton->setText(u"&Filters"_s);
+    captioned(m_filtersButton, WindowText::ButtonFilters);
     m_filtersButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    m_stopButton = button(this, "Button6", "S&top");
+    m_stopButton = captioned(button(this, "Button6", "S&top"), WindowText::ButtonStop);
     m_stopButton->setEnabled(false);
-    m_start = idleOnly(button(this, "Button1", "&Start"));
-    m_exit = button(this, "Button3", "E&xit");
+    m_start = captioned(idleOnly(button(this, "Button1", "&Start")), WindowText::ButtonStart);
+    m_exit = captioned(button(this, "Button3", "E&xit"), WindowText::ButtonExit);
     main->addLayout(row({m_config, m_filtersButton, m_stopButton, m_start, m_exit}));
     main->addStretch(1);
 

@@ -274,9 +274,10 @@ private slots:
         QCOMPARE(child<QLineEdit>(form, "Edit6")->text(), u"nonsense"_s);
         QCOMPARE(form->rememberedProfile(), profiles()->currentIndex());
 
-        // A name that is no profile is ignored.
+        // A name that is no profile is said, and the window starts on none rather than on another profile.
         start("nobody");
-        QCOMPARE(profiles()->currentText(), u"Bare"_s); // the remembered position (0) after sorting
+        QCOMPARE(profiles()->currentIndex(), -1);
+        QVERIFY(interaction.messages.back().text.find("\"nobody\"") != std::string::npos);
     }
 
     void theDialogShowsTheWindowsSettingsAndItsFile()
