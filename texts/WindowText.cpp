@@ -183,6 +183,8 @@ constexpr TextEntry windowEntryOf(WindowText id)
                 "Kolejność dla biura: paczka własnego kraju na końcu"};
     case WindowText::ConfigPolish: return {K::None, I::None, WindowText::Count, "Polish language", "Język polski"};
     case WindowText::ConfigExit: return {K::None, I::None, WindowText::Count, "Exit", "Zamknij"};
+    case WindowText::StockCustomPaper: return {K::None, I::None, WindowText::Count, "custom paper", "własny papier"};
+    case WindowText::StockLabelsCount: return {K::None, I::None, WindowText::Count, "%s labels", "nalepek: %s"};
     case WindowText::StockTitle:
         return {K::None, I::None, WindowText::Count, "Label sheet and main documents",
                 "Arkusz nalepek i dokumenty główne"};

@@ -67,6 +67,8 @@ enum class WindowText {
     StockStock,
     StockSearchHint,
     StockCustom,
+    StockCustomPaper,
+    StockLabelsCount, // %s = the labels on a sheet
     StockPaper,
     StockColumnsRows,
     StockLabelSize,

@@ -187,8 +187,8 @@ void LabelPreview::build()
     connect(m_calibration, &QPushButton::clicked, this, [this] { guarded([this] { saveCalibrationPage(); }); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
-    // A sheet and a half in height at the zoom shown, within the screen.
-    resize(std::max(m_view->width() + 60, sizeHint().width()), std::min(m_view->height() + 140, 900));
+    // The whole sheet's width at the zoom shown, and as much of its height as a small screen (1280 x 800) takes.
+    resize(std::max(m_view->width() + 60, sizeHint().width()), std::min(m_view->height() + 140, 720));
 }
 
 std::size_t LabelPreview::pages() const

@@ -219,6 +219,10 @@ void TFStock::build()
     m_preview = new StockPreview(this);
     m_preview->setObjectName("StockPreview");
     middle->addWidget(m_preview, 1);
+    m_description = new QLabel(this);
+    m_description->setObjectName("StockDescription");
+    m_description->setWordWrap(true);
+    middle->addWidget(m_description);
     m_about = new QLabel(this);
     m_about->setObjectName("StockAbout");
     m_about->setWordWrap(true);
@@ -323,8 +327,8 @@ void TFStock::fillList()
     m_shown = m_catalogue.search(m_search->text().toStdString());
     for (const LabelStock* s : m_shown)
         m_list->addItem(toQString(s->name() + "  (" +
-                                  (s->paperName.empty() ? std::string("custom paper") : s->paperName) + ", " +
-                                  s->arrangement() + ")"));
+                                  (s->paperName.empty() ? text(WindowText::StockCustomPaper) : s->paperName) + ", " +
+                                  arrangementText(*s) + ")"));
 }
 
 bool TFStock::selectStock(const std::string& name)
@@ -371,6 +375,13 @@ bool TFStock::selectSheet(const std::string& sheet)
     return true;
 }
 
+std::string TFStock::arrangementText(const LabelStock& stock) const
+{
+    if (stock.layouts.size() == 1)
+        return stock.arrangement();
+    return textFor(WindowText::StockLabelsCount, m_language, std::to_string(stock.labelsPerSheet()));
+}
+
 std::optional<LabelStock> TFStock::currentStock() const
 {
     const int row = m_list->currentRow();
@@ -412,7 +423,7 @@ void TFStock::stockChanged()
 {
     const std::optional<LabelStock> stock = currentStock();
     m_custom->setVisible(m_list->currentRow() == 0);
-    std::string about;
+    std::string about, description;
     std::optional<StockProblem> problem;
     if (stock) {
         problem = stock->problem();
@@ -437,11 +448,10 @@ void TFStock::stockChanged()
         about =
             (stock->paperName.empty() ? millimetres(stock->paperWidth) + " x " + millimetres(stock->paperHeight) + " mm"
                                       : stock->paperName) +
-            ", " + stock->arrangement() + ", " + millimetres(stock->width) + " x " + millimetres(stock->height) +
-            " mm" +
-            (m_list->currentRow() == 0    ? " - " + text(WindowText::StockCustom)
-             : stock->description.empty() ? std::string()
-                                          : " - " + stock->description);
+            ", " + arrangementText(*stock) + ", " + millimetres(stock->width) + " x " + millimetres(stock->height) +
+            " mm";
+        // The catalogue's own description, as its makers wrote it.
+        description = m_list->currentRow() == 0 ? text(WindowText::StockCustom) : stock->description;
         if (problem)
             about += "\n" + stockProblemText(*problem, m_language);
     }
@@ -450,6 +460,8 @@ void TFStock::stockChanged()
         for (const StockProblem& note : mainDocumentNotes({*stock, {}, {}, sizes, {}, {}}))
             about += "\n" + stockProblemText(note, m_language);
     m_about->setText(toQString(about));
+    m_description->setText(toQString(description));
+    m_description->setVisible(!description.empty());
     const int shown = sizes.empty() ? 1 : sizes.front();
     const LabelDesign design = qslDesign(shown, m_ownCall->text().toStdString());
     m_preview->show(stock, design, stock && !problem ? fitDesign(design, *stock) : DesignFit{});

@@ -79,6 +79,8 @@ private:
     void stockChanged();
     std::vector<int> chosenSizes() const;
     CustomGrid customGrid() const;
+    // "2 x 7", or the labels on a sheet of several layouts.
+    std::string arrangementText(const LabelStock& stock) const;
     std::string text(WindowText id) const { return textFor(id, m_language); }
 
     const StockCatalogue& m_catalogue;
@@ -97,6 +99,7 @@ private:
     QDoubleSpinBox *m_width, *m_height, *m_left, *m_top, *m_hpitch, *m_vpitch;
     StockPreview* m_preview;
     QLabel* m_about;
+    QLabel* m_description;
     QLineEdit* m_ownCall;
     std::vector<QCheckBox*> m_sizes; // 1 to 10, then SWL
     QComboBox* m_format;
