@@ -185,6 +185,20 @@ constexpr TextEntry windowEntryOf(WindowText id)
     case WindowText::ConfigExit: return {K::None, I::None, WindowText::Count, "Exit", "Zamknij"};
     case WindowText::StockCustomPaper: return {K::None, I::None, WindowText::Count, "custom paper", "własny papier"};
     case WindowText::StockLabelsCount: return {K::None, I::None, WindowText::Count, "%s labels", "nalepek: %s"};
+    case WindowText::FirstStartHint:
+        return {K::None, I::None, WindowText::Count,
+                "To make your first labels: drop your log on this window (or press Browse), type your label sheet "
+                "(such as L7163) and your call sign, and press Start. The labels open in a preview, ready to print.",
+                "Pierwsze nalepki: upuść log na to okno (albo naciśnij Przeglądaj), wpisz swój arkusz nalepek (np. "
+                "L7163) i swój znak, i naciśnij Uruchom. Nalepki otworzą się w podglądzie, gotowe do druku."};
+    case WindowText::KeepAsProfileCaption:
+        return {K::None, I::None, WindowText::Count, "Keep your choices", "Zachowaj ustawienia"};
+    case WindowText::KeepAsProfilePrompt:
+        return {K::None, I::None, WindowText::Count,
+                "Your log, label sheet and choices are in no profile yet. Keep them as a profile named:",
+                "Twój log, arkusz nalepek i ustawienia nie są jeszcze w żadnym profilu. Zachowaj je jako profil o "
+                "nazwie:"};
+    case WindowText::KeepAsProfileName: return {K::None, I::None, WindowText::Count, "My labels", "Moje nalepki"};
     case WindowText::StockTitle:
         return {K::None, I::None, WindowText::Count, "Label sheet and main documents",
                 "Arkusz nalepek i dokumenty główne"};

@@ -117,6 +117,10 @@ void LabelPreview::build()
     setObjectName("LabelPreview");
     setWindowTitle(toQString(textFor(WindowText::PreviewTitle, m_language, m_pdf.filename().string())));
     auto* layout = new QVBoxLayout(this);
+    m_summary = named<QLabel>(this, "PreviewSummary");
+    m_summary->setWordWrap(true);
+    m_summary->hide();
+    layout->addWidget(m_summary);
 
     auto* bar = new QHBoxLayout;
     m_page = named<QSpinBox>(this, "PreviewSheet");
@@ -224,6 +228,12 @@ PageProgress LabelPreview::progress(std::size_t pages)
         QCoreApplication::processEvents();
         return !dialog->wasCanceled();
     };
+}
+
+void LabelPreview::setSummary(const std::string& text)
+{
+    m_summary->setText(toQString(text));
+    m_summary->setVisible(!text.empty());
 }
 
 SheetRenderer LabelPreview::printRenderer() const

@@ -43,6 +43,9 @@ public:
     // The renderer of what goes to a printer or a file: with the offset in force.
     SheetRenderer printRenderer() const;
 
+    // What the run made, said at the top of the window.
+    void setSummary(const std::string& text);
+
     void print();   // "Print..."
     void savePdf(); // "Save PDF..."
     void saveCalibrationPage();
@@ -66,6 +69,7 @@ private:
     QScrollArea* m_scroll;
     QSpinBox* m_page;
     QLabel* m_pageCount;
+    QLabel* m_summary;
     QComboBox* m_zoom;
     QDoubleSpinBox *m_right, *m_down;
     QPushButton *m_print, *m_save, *m_calibration, *m_close;

@@ -73,4 +73,18 @@ UserInteraction::Answer askText(QWidget* parent, WindowText id, Language l, bool
                                  withCancel, preferred);
 }
 
+// The message for a name that cannot be a profile's.
+WindowText profileNameProblemText(ProfileNameProblem p)
+{
+    switch (p) {
+    case ProfileNameProblem::Empty: return WindowText::NoProfileName;
+    case ProfileNameProblem::Brackets: return WindowText::ProfileNameBrackets;
+    case ProfileNameProblem::Blanks: return WindowText::ProfileNameBlanks;
+    case ProfileNameProblem::Control: return WindowText::ProfileNameControl;
+    case ProfileNameProblem::Reserved: return WindowText::ProfileNameReserved;
+    case ProfileNameProblem::None: break;
+    }
+    return WindowText::Count;
+}
+
 } // namespace cardmill

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "settings/DialogRules.h"
 #include "texts/Texts.h"
 #include "ui/UserInteraction.h"
 
@@ -14,6 +15,9 @@ namespace cardmill {
 // caption and icon, in the language given.
 void showTextMessage(QWidget* parent, TextId id, Language language, const std::vector<std::string>& args = {});
 void showTextMessage(QWidget* parent, WindowText id, Language language, const std::vector<std::string>& args = {});
+
+// The message for a name that cannot be a profile's.
+WindowText profileNameProblemText(ProfileNameProblem problem);
 
 // Shows what a program says at the end of a run: a message as its table entry says, a failure under "Error",
 // the closing message with its notes under "Information" (or "Error" when the run did not make all it was

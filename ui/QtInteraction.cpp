@@ -120,12 +120,13 @@ std::optional<std::filesystem::path> QtInteraction::chooseFolder(QWidget* parent
 
 std::optional<std::string> QtInteraction::inputText(QWidget* parent, const std::string& caption,
                                                     const std::string& prompt,
-                                                    const std::vector<std::string>& completions)
+                                                    const std::vector<std::string>& completions,
+                                                    const std::string& initial)
 {
     QInputDialog dialog(parent);
     dialog.setWindowTitle(QString::fromStdString(caption));
     dialog.setLabelText(QString::fromStdString(prompt));
-    dialog.setTextValue(QString());
+    dialog.setTextValue(QString::fromStdString(initial));
     if (!completions.empty()) {
         QStringList words;
         for (const std::string& c : completions)

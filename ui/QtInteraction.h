@@ -18,7 +18,8 @@ public:
                                                   const std::filesystem::path& proposed) override;
     std::optional<std::filesystem::path> chooseFolder(QWidget* parent, const std::filesystem::path& start) override;
     std::optional<std::string> inputText(QWidget* parent, const std::string& caption, const std::string& prompt,
-                                         const std::vector<std::string>& completions) override;
+                                         const std::vector<std::string>& completions,
+                                         const std::string& initial) override;
     int execDialog(QDialog& dialog) override;
     void beep() override;
     bool openWithDesktop(const std::filesystem::path& file) override;

@@ -41,20 +41,6 @@ QPushButton* button(QWidget* parent, const char* name, const char* text)
     return named<QPushButton>(parent, name, text);
 }
 
-// The message for a name that cannot be a profile's.
-WindowText problemText(ProfileNameProblem p)
-{
-    switch (p) {
-    case ProfileNameProblem::Empty: return WindowText::NoProfileName;
-    case ProfileNameProblem::Brackets: return WindowText::ProfileNameBrackets;
-    case ProfileNameProblem::Blanks: return WindowText::ProfileNameBlanks;
-    case ProfileNameProblem::Control: return WindowText::ProfileNameControl;
-    case ProfileNameProblem::Reserved: return WindowText::ProfileNameReserved;
-    case ProfileNameProblem::None: break;
-    }
-    return WindowText::Count;
-}
-
 } // namespace
 
 TFSetup::TFSetup(const Settings& settings, Language language, const ProfileSetupInput& input, QWidget* parent)
@@ -329,7 +315,7 @@ bool TFSetup::apply()
     if (m_newProfileMode) {
         // A name the settings file cannot hold as a section of its own is refused with the reason.
         if (const ProfileNameProblem problem = checkProfileName(newName); problem != ProfileNameProblem::None) {
-            showTextMessage(this, problemText(problem), l, {newName});
+            showTextMessage(this, profileNameProblemText(problem), l, {newName});
             m_newName->setFocus();
             return false;
         }

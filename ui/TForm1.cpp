@@ -109,10 +109,9 @@ void TForm1::startupLoad()
 {
     fillProfileList();
     m_lastProfile = m_settings.lastProfile(m_lastProfile);
-    if (!m_settings.exists() || m_profiles->count() == 0) {
-        showTextMessage(this, WindowText::NoValidProfile, language(), {});
-        m_newProfileRequest = true;
-    }
+    if (!m_settings.exists() || m_profiles->count() == 0)
+        m_newProfileRequest = true; // the window says what a first run needs; Profiles Setup opens for a new one
+    showFirstStart();
     m_profiles->setCurrentIndex(-1);
     // A profile named on the command line wins over the remembered one; one that is not there is said, and
     // the window starts on none rather than on another profile.
@@ -233,6 +232,7 @@ void TForm1::Button8Click()
     if (!result.changed)
         return;
     fillProfileList();
+    showFirstStart();
     if (result.saved)
         m_newProfileRequest = false;
     if (result.current)
@@ -277,6 +277,7 @@ void TForm1::Button1Click()
     Edit3Exit();
     if (running())
         return;
+    storeOwnCall();
     RunRequest r = request();
     std::unique_ptr<LabelDrawer> drawer;
     if (r.merge && r.sheet.chosen()) {
@@ -337,6 +338,7 @@ void TForm1::Button5Click()
 
 void TForm1::ButtonNewClick()
 {
+    storeOwnCall(); // the dialog starts with the call typed on the window
     TFStock dialog(catalogue(), m_settings, language(), this);
     if (!m_sheet.empty())
         dialog.selectSheet(m_sheet);
@@ -348,7 +350,12 @@ void TForm1::ButtonNewClick()
         if (const char* home = std::getenv("HOME"))
             folder = home;
     dialog.setFolder(folder);
-    if (userInteraction().execDialog(dialog) != QDialog::Accepted)
+    const int answer = userInteraction().execDialog(dialog);
+    try {
+        m_ownCall->setText(toQString(m_settings.stockChoice().ownCall)); // as the dialog may have changed it
+    } catch (const std::exception&) {
+    }
+    if (answer != QDialog::Accepted)
         return;
     if (!dialog.chosenSheet().empty()) {
         setLabelSheet(dialog.chosenSheet());
@@ -585,6 +592,13 @@ void TForm1::closeEvent(QCloseEvent* event)
         }
         return;
     }
+    // What was set up without a profile is not lost without a word.
+    try {
+        keepAsProfile();
+    } catch (const SettingsWriteError& e) {
+        showTextMessage(this, WindowText::UnableToWrite, language(), {e.path().string()});
+    }
+    storeOwnCall();
     // A settings file that cannot be written never traps the user: after the message, they may close all
     // the same.
     if (!storeSettings() && askText(this, WindowText::CloseWithoutSaving, language(), false, {},

@@ -127,6 +127,12 @@ private:
     void showProgress(qint64 position, qint64 maximum);
     void runEnded(const RunResult& result);
     void showPreview(const RunResult& result);
+    void sheetTyped();
+    void showFirstStart();
+    // The own call as the window shows it; kept in the settings file when it changed.
+    void storeOwnCall();
+    // At "Exit" without a profile: offers to keep what was set up as one; false when the user cancels.
+    bool keepAsProfile();
     // The stock of a label sheet; none, said to the user, when the catalogue has no such stock.
     std::optional<LabelStock> sheetStock(const std::string& sheet);
     const StockCatalogue& catalogue();
@@ -175,8 +181,11 @@ private:
     PathBox* m_main;              // Edit2
     QPushButton* m_newMain;       // ButtonNew
     QPushButton* m_browseMain;    // Button5
+    QLabel* m_firstStart;
     QLabel* m_sheetLabel;
     QLineEdit* m_sheetBox;
+    QLabel* m_ownCallLabel;
+    QLineEdit* m_ownCall;
     QPushButton* m_chooseSheet;
     QLabel* m_qrgLabel;           // Label4
     QLineEdit* m_qrg;             // Edit6

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QStyle>
@@ -77,6 +78,12 @@ void TForm1::build()
     m_help = named<QToolButton>(this, "SpeedButton2");
     m_help->setText(u"?"_s);
     spokenAs(m_help, WindowText::ButtonHelp);
+    // What a first start needs, said on the window itself (shown while there is no profile).
+    m_firstStart = captioned(label(this, "FirstStartHint", ""), WindowText::FirstStartHint);
+    m_firstStart->setWordWrap(true);
+    m_firstStart->setStyleSheet(u"background: #fff8d0; border: 1px solid #d8c060; padding: 6px"_s);
+    m_firstStart->hide();
+    main->addWidget(m_firstStart);
     main->addWidget(m_profileLabel);
     main->addLayout(row({m_profiles, m_profilesSetup, m_help}, m_profiles));
 
@@ -115,7 +122,18 @@ void TForm1::build()
     main->addLayout(row({m_main, m_newMain, m_browseMain}, m_main));
     m_sheetLabel = label(this, "LabelSheet", "Label sheet (labels drawn by CARDMILL)");
     m_sheetBox = spokenAs(named<QLineEdit>(this, "EditSheet"), WindowText::LabelSheetCaption);
-    m_sheetBox->setReadOnly(true);
+    // The sheet is typed (completed from the catalogue's stocks) or chosen in the stock dialog.
+    connect(m_sheetBox, &QLineEdit::editingFinished, this, [this] { guarded([this] { sheetTyped(); }); });
+    m_ownCall = spokenAs(named<QLineEdit>(this, "EditOwnCall"), WindowText::StockOwnCall);
+    m_ownCall->setValidator(new QRegularExpressionValidator(QRegularExpression(u"[A-Za-z0-9/]{0,20}"_s), m_ownCall));
+    m_ownCall->setFixedWidth(fontMetrics().averageCharWidth() * 12);
+    connect(m_ownCall, &QLineEdit::textEdited, this, [this](const QString& t) {
+        const int at = m_ownCall->cursorPosition();
+        m_ownCall->setText(t.toUpper());
+        m_ownCall->setCursorPosition(at);
+    });
+    m_ownCallLabel = captioned(label(this, "LabelOwnCall", "Your call sign"), WindowText::StockOwnCall);
+    m_ownCallLabel->setBuddy(m_ownCall);
     QAction* clearSheet =
         m_sheetBox->addAction(style()->standardIcon(QStyle::SP_LineEditClearButton), QLineEdit::TrailingPosition);
     clearSheet->setObjectName("ClearSheet");
@@ -124,7 +142,7 @@ void TForm1::build()
     m_chooseSheet = idleOnly(button(this, "ButtonSheet", "C&hoose..."));
     m_sheetLabel->setBuddy(m_chooseSheet);
     main->addWidget(m_sheetLabel);
-    main->addLayout(row({m_sheetBox, m_chooseSheet}, m_sheetBox));
+    main->addLayout(row({m_sheetBox, m_ownCallLabel, m_ownCall, m_chooseSheet}, m_sheetBox));
     for (QLineEdit* e : std::initializer_list<QLineEdit*>{m_log, m_swl, m_main, m_sheetBox})
         e->setMinimumWidth(pathWidth);
 

@@ -42,11 +42,13 @@ RunRequest TForm1::request() const
     }
     r.order = m_order->currentIndex() == 1 ? LabelOrder::Bureau : LabelOrder::Call;
     r.countryFile = countryFileFor(m_settings.file());
-    try {
-        r.ownCall = m_settings.stockChoice().ownCall;
-    } catch (const std::exception&) {
-        // An unreadable settings file only means no own call: bureau order then has no own country first.
-    }
+    r.ownCall = m_ownCall->text().trimmed().toUpper().toStdString();
+    if (r.ownCall.empty())
+        try {
+            r.ownCall = m_settings.stockChoice().ownCall;
+        } catch (const std::exception&) {
+            // An unreadable settings file only means no own call: bureau order then has no own country first.
+        }
     r.polishNames = language() == Language::Polish;
     if (!m_sheet.empty()) {
         const bool grid = m_sheet.find(',') != std::string::npos;
@@ -184,11 +186,16 @@ void TForm1::runEnded(const RunResult& result)
                 documents.push_back(m.document);
         openDocuments(documents);
     }
-    for (const EndingMessage& m : endingMessages(result, l))
-        showEnding(this, m, l);
-    // Drawn labels open in the preview, where they are printed.
+    // Drawn labels open in the preview, where they are printed; it says what the run made, with no box to close.
     if (result.summary && result.summary->kind == RunSummary::Kind::Drawn && result.outcome != RunOutcome::Stopped)
         showPreview(result);
+    auto* preview = qobject_cast<LabelPreview*>(m_preview.data());
+    for (const EndingMessage& m : endingMessages(result, l)) {
+        if (preview && m.role == EndingMessage::Role::Summary && !m.failed)
+            preview->setSummary(m.text + (m.notes.empty() ? "" : "\n" + m.notes));
+        else
+            showEnding(this, m, l);
+    }
     m_runStock.reset();
     if (m_closeWhenStopped) {
         m_closeWhenStopped = false;

@@ -36,10 +36,11 @@ public:
                                                           const std::filesystem::path& proposed) = 0;
     // A folder dialog that starts in `start`; nullopt when the user cancels.
     virtual std::optional<std::filesystem::path> chooseFolder(QWidget* parent, const std::filesystem::path& start) = 0;
-    // An input box with an empty initial text, completing what is typed from `completions` (in any letter
+    // An input box with `initial` as its text, completing what is typed from `completions` (in any letter
     // case); nullopt when cancelled.
     virtual std::optional<std::string> inputText(QWidget* parent, const std::string& caption, const std::string& prompt,
-                                                 const std::vector<std::string>& completions = {}) = 0;
+                                                 const std::vector<std::string>& completions = {},
+                                                 const std::string& initial = {}) = 0;
     // Shows a dialog modally and returns its result.
     virtual int execDialog(QDialog& dialog) = 0;
     virtual void beep() = 0;

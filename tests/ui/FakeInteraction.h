@@ -75,10 +75,13 @@ public:
         return f;
     }
     std::vector<std::string> lastCompletions; // what the last input box offered to complete
+    std::string lastInitial;                  // and the text it started with
     std::optional<std::string> inputText(QWidget*, const std::string&, const std::string&,
-                                         const std::vector<std::string>& completions) override
+                                         const std::vector<std::string>& completions,
+                                         const std::string& initial) override
     {
         lastCompletions = completions;
+        lastInitial = initial;
         if (inputs.empty())
             return std::nullopt;
         auto i = inputs.front();

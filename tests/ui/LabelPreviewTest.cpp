@@ -1,9 +1,12 @@
 // Labels drawn by the program, from the desktop: a sheet chosen in the stock dialog, a run, the preview it
 // opens, and printing and saving from there; the sheet's printer offset remembered.
+#include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -15,6 +18,7 @@
 #include "FakeInteraction.h"
 #include "Widgets.h"
 #include "settings/IniFile.h"
+#include "stock/StockCatalogue.h"
 #include "support/TempDir.h"
 #include "ui/DesktopProgram.h"
 #include "ui/LabelPreview.h"
@@ -131,6 +135,81 @@ private slots:
         form.setLabelSheet({});
         QVERIFY(child<QLineEdit>(&form, "Edit2")->isEnabled());
         QVERIFY(!form.request().sheet.chosen());
+    }
+
+    // A newcomer, counted as one: from the first start with no settings to the print dialog with the labels of
+    // their log on their stock, and on a later start.
+    void aNewcomerReachesThePrintDialogInSixActionsAndLaterInThree()
+    {
+        program.reset();
+        std::filesystem::remove(*dir / "program" / "cardmill.ini");
+        program = std::make_unique<DesktopProgram>(*dir / "program" / "cardmill.ini", *dir / "program");
+        TForm1* form = &program->form;
+        form->show();
+        QTRY_VERIFY(child<QLabel>(form, "FirstStartHint")->isVisible());
+        QVERIFY(interaction.messages.empty());
+        StockCatalogue stocks;
+        stocks.loadInstalled();
+        if (!stocks.find("Avery L7163"))
+            QSKIP("the stock database (glabels-data) is not installed");
+        int actions = 0;
+        bool printDialog = false;
+        interaction.onDialog = [&](QDialog& d) {
+            printDialog = dynamic_cast<QPrintDialog*>(&d) != nullptr;
+            return int(QDialog::Rejected);
+        };
+
+        // 1: the log dropped on the window.
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString((logs() / "sp3kxq.adi").string()))});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form, &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form, &drop);
+        ++actions;
+        // 2, 3: the sheet typed as the box of the sheet on the packet says it, and Enter.
+        auto* sheet = child<QLineEdit>(form, "EditSheet");
+        sheet->setFocus();
+        QTest::keyClicks(sheet, u"L7163"_s);
+        ++actions;
+        QTest::keyClick(sheet, Qt::Key_Return);
+        ++actions;
+        QCOMPARE(form->labelSheet(), std::string("Avery L7163"));
+        // 4: the own call.
+        QTest::keyClicks(child<QLineEdit>(form, "EditOwnCall"), u"sp3kxq"_s);
+        ++actions;
+        // 5: Start; the labels open in the preview.
+        QTest::mouseClick(child<QPushButton>(form, "Button1"), Qt::LeftButton);
+        ++actions;
+        QTRY_VERIFY_WITH_TIMEOUT(!form->running(), 60000);
+        QVERIFY(form->preview());
+        // 6: Print.
+        QTest::mouseClick(child<QPushButton>(form->preview(), "PreviewPrint"), Qt::LeftButton);
+        ++actions;
+        QVERIFY(printDialog);
+        QVERIFY(actions <= 6);
+        QVERIFY(interaction.messages.empty()); // what was made is said in the preview, not in a box to close
+        QVERIFY(child<QLabel>(form->preview(), "PreviewSummary")->text().contains(u"sp3kxq_labels.pdf"_s));
+
+        // Exit keeps what was set up, as a profile under the name the window proposes (Enter: one action).
+        interaction.inputs = {std::optional<std::string>("My labels")};
+        form->close();
+        QCOMPARE(interaction.lastInitial, std::string("My labels"));
+
+        // A later start: Start, Print, and the print dialog's OK.
+        program = std::make_unique<DesktopProgram>(*dir / "program" / "cardmill.ini", *dir / "program");
+        form = &program->form;
+        form->show();
+        QTRY_COMPARE(child<QComboBox>(form, "ComboBox2")->currentText(), u"My labels"_s);
+        QVERIFY(!child<QLabel>(form, "FirstStartHint")->isVisible());
+        QCOMPARE(form->request().ownCall, std::string("SP3KXQ"));
+        QCOMPARE(form->labelSheet(), std::string("Avery L7163"));
+        printDialog = false;
+        QTest::mouseClick(child<QPushButton>(form, "Button1"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!form->running(), 60000);
+        QVERIFY(form->preview());
+        QTest::mouseClick(child<QPushButton>(form->preview(), "PreviewPrint"), Qt::LeftButton);
+        QVERIFY(printDialog);
     }
 };
 

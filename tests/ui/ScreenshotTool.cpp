@@ -40,7 +40,7 @@ public:
         return std::nullopt;
     }
     std::optional<std::string> inputText(QWidget*, const std::string&, const std::string&,
-                                         const std::vector<std::string>&) override
+                                         const std::vector<std::string>&, const std::string&) override
     {
         return std::nullopt;
     }

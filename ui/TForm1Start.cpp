@@ -1,0 +1,106 @@
+// The main window for someone who has no profile yet: what a first run needs, said on the window; the label
+// sheet typed and completed from the catalogue; the own call kept; and what was set up kept as a profile at Exit.
+#include <QComboBox>
+#include <QCompleter>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStringList>
+
+#include "engine/Files.h"
+#include "settings/DialogRules.h"
+#include "ui/Messages.h"
+#include "ui/PathBox.h"
+#include "ui/TForm1.h"
+#include "ui/UserInteraction.h"
+#include "ui/Widgets.h"
+
+namespace cardmill {
+
+void TForm1::showFirstStart()
+{
+    m_firstStart->setVisible(m_profiles->count() == 0);
+    if (!m_sheetBox->completer()) {
+        QStringList names;
+        for (const LabelStock* s : catalogue().search(""))
+            names << toQString(s->name());
+        auto* completer = new QCompleter(names, m_sheetBox);
+        completer->setCaseSensitivity(Qt::CaseInsensitive);
+        completer->setFilterMode(Qt::MatchContains); // "L7163" finds "Avery L7163"
+        m_sheetBox->setCompleter(completer);
+        connect(completer, qOverload<const QString&>(&QCompleter::activated), this,
+                [this](const QString& chosen) { setLabelSheet(chosen.toStdString()); });
+    }
+    try {
+        if (m_ownCall->text().isEmpty())
+            m_ownCall->setText(toQString(m_settings.stockChoice().ownCall));
+    } catch (const std::exception&) {
+        // An unreadable settings file: the call is typed again.
+    }
+}
+
+void TForm1::sheetTyped()
+{
+    const std::string typed = m_sheetBox->text().trimmed().toStdString();
+    if (typed == m_sheet)
+        return;
+    // A stock of the catalogue by its name or part number, as the catalogue spells it; a grid or an unknown
+    // name as typed (Start says what is wrong with it).
+    const LabelStock* stock = typed.empty() || typed.find(',') != std::string::npos ? nullptr : catalogue().find(typed);
+    setLabelSheet(stock ? stock->name() : typed);
+}
+
+void TForm1::storeOwnCall()
+{
+    const std::string call = m_ownCall->text().trimmed().toUpper().toStdString();
+    try {
+        StockChoice choice = m_settings.stockChoice();
+        if (choice.ownCall == call)
+            return;
+        choice.ownCall = call;
+        m_settings.storeStockChoice(choice);
+    } catch (const std::exception&) {
+        // Said when the window stores its settings at Exit; the run takes the call from the window meanwhile.
+    }
+}
+
+bool TForm1::keepAsProfile()
+{
+    if (m_profiles->currentIndex() >= 0 || (logPath().empty() && m_sheet.empty() && mainDocumentPath().empty()))
+        return true;
+    const Language l = language();
+    std::string proposal = textFor(WindowText::KeepAsProfileName, l);
+    for (;;) {
+        const std::optional<std::string> name =
+            userInteraction().inputText(this, textFor(WindowText::KeepAsProfileCaption, l),
+                                        textFor(WindowText::KeepAsProfilePrompt, l), {}, proposal);
+        if (!name)
+            return true; // not kept, as the user chose
+        if (const ProfileNameProblem problem = checkProfileName(*name); problem != ProfileNameProblem::None) {
+            showTextMessage(this, profileNameProblemText(problem), l, {*name});
+        } else if (m_settings.sectionExists(*name)) {
+            showTextMessage(this, WindowText::ProfileExists, l);
+        } else {
+            Profile p;
+            p.sourceFile = files::utf8Of(logPath());
+            p.swlFile = files::utf8Of(swlPath());
+            p.mainDocument = files::utf8Of(mainDocumentPath());
+            p.qrgFormat =
+                m_qrgText.empty() ? std::string(kQrgFormatTexts[static_cast<std::size_t>(m_qrgFormat)]) : m_qrgText;
+            p.qsosOnLabel = labelSize().value();
+            p.dateFormat = m_dateText.empty()
+                               ? std::string(kDateFormatTexts[static_cast<std::size_t>(m_dateFormatIndex)])
+                               : m_dateText;
+            p.dateSeparator = m_separator;
+            p.labelOrder = std::string(m_order->currentIndex() == 1 ? kBureauOrderText : kCallOrderText);
+            p.labelSheet = m_sheet;
+            m_settings.writeProfile(*name, p); // a failure is said by the caller
+            fillProfileList();
+            m_profiles->setCurrentIndex(m_profiles->findText(toQString(*name), Qt::MatchFixedString));
+            m_lastProfile = m_profiles->currentIndex();
+            return true;
+        }
+        proposal = *name;
+    }
+}
+
+} // namespace cardmill
