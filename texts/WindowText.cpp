@@ -61,6 +61,9 @@ constexpr TextEntry windowEntryOf(WindowText id)
                 "Nie można usunąć nowego profilu!"};
     case WindowText::DeleteProfile:
         return {K::Box, I::Warning, WindowText::CaptionAttention, "Delete profile \"%s\" ?", "Usunąć profil \"%s\" ?"};
+    case WindowText::ProfileChangesNotSaved:
+        return {K::Box, I::Warning, WindowText::CaptionAttention, "Save the changes to the profile \"%s\"?",
+                "Zapisać zmiany w profilu \"%s\"?"};
     case WindowText::NewProfileNotSaved:
         return {K::Box, I::Warning, WindowText::CaptionInformation,
                 "New Profile is not saved.\nDo you want to save it now?",

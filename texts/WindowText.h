@@ -26,15 +26,16 @@ enum class WindowText {
     CheckCall,
     ButtonConfig,
     // Profiles.
-    NoValidProfile,     // box "Information", warning icon
-    NoProfileName,      // error
-    ProfileExists,      // error
-    CannotDeleteNew,    // error
-    DeleteProfile,      // question, caption "Attention"
-    NewProfileNotSaved, // question, caption "Information"
-    NotAnInteger,       // error; %s = the value
-    NoProfileSelected,  // error
-    SeparatorComma,     // error
+    NoValidProfile,         // box "Information", warning icon
+    NoProfileName,          // error
+    ProfileExists,          // error
+    CannotDeleteNew,        // error
+    DeleteProfile,          // question, caption "Attention"
+    ProfileChangesNotSaved, // question, caption "Attention"; %s = the profile
+    NewProfileNotSaved,     // question, caption "Information"
+    NotAnInteger,           // error; %s = the value
+    NoProfileSelected,      // error
+    SeparatorComma,         // error
     // The dialog for new main documents and the start position.
     ButtonNewMainDocs, // the button beside the main document's "Browse"
     LabelFirstLabel,

@@ -21,10 +21,12 @@
 #include "settings/DialogRules.h"
 #include "settings/ProfileRequest.h"
 #include "settings/Profiles.h"
+#include "stock/StockCatalogue.h"
 #include "ui/Captions.h"
 #include "ui/Messages.h"
 #include "ui/PathBox.h"
 #include "ui/ShortenPath.h"
+#include "ui/TFStock.h"
 #include "ui/UserInteraction.h"
 #include "ui/Widgets.h"
 
@@ -66,6 +68,7 @@ TFSetup::TFSetup(const Settings& settings, Language language, const ProfileSetup
     m_date->setCurrentIndex(input.dateFormat);
     m_qsos->setValue(std::clamp(input.qsos, 1, 10));
     m_order->setCurrentIndex(input.bureauOrder ? 1 : 0);
+    m_saved = values();
 }
 
 void TFSetup::build()
@@ -104,10 +107,13 @@ void TFSetup::build()
         r->addWidget(box, 1);
         r->addWidget(browse);
         outer->addLayout(r);
+        return r;
     };
     pathRow(WindowText::LabelSourceFile, m_log, "Edit2", m_browseLog, "Button4");
     pathRow(WindowText::LabelSwlFile, m_swl, "Edit4", m_browseSwl, "Button7");
-    pathRow(WindowText::SetupMainDocument, m_main, "Edit5", m_browseMain, "Button5");
+    // Main documents are made here as on the main window ("New..."), or a label sheet taken instead.
+    m_newMain = captioned(button(this, "ButtonNew", "New..."), WindowText::ButtonNewMainDocs);
+    pathRow(WindowText::SetupMainDocument, m_main, "Edit5", m_browseMain, "Button5")->insertWidget(1, m_newMain);
     // The label sheet comes from the main window's "Choose..."; it can be cleared here for the main document.
     outer->addWidget(new QLabel(toQString(textFor(WindowText::LabelSheetCaption, m_language)), this));
     m_sheet = named<QLineEdit>(this, "EditSheet");
@@ -196,6 +202,7 @@ void TFSetup::build()
     connect(m_browseLog, &QPushButton::clicked, this, [this] { Button4Click(); });
     connect(m_browseSwl, &QPushButton::clicked, this, [this] { Button7Click(); });
     connect(m_browseMain, &QPushButton::clicked, this, [this] { Button5Click(); });
+    connect(m_newMain, &QPushButton::clicked, this, [this] { newMainDocuments(); });
     connect(m_names, &QComboBox::activated, this, [this] { ComboBox1Change(); });
     // A comma as separator would split the date into three columns of every data-source file.
     connect(m_sep, &QLineEdit::textEdited, this, [this](const QString& text) {
@@ -290,6 +297,7 @@ void TFSetup::ComboBox1Change()
     RunRequest order;
     applyProfile(p, order);
     m_order->setCurrentIndex(order.order == LabelOrder::Bureau ? 1 : 0);
+    m_saved = values();
 }
 
 // The dialogs start in the folder of the file chosen before, else in the log's.
@@ -368,6 +376,7 @@ bool TFSetup::apply()
     }
     m_result.changed = true;
     m_result.saved = true;
+    m_saved = values();
     m_result.current = name;
     return true;
 }
@@ -420,15 +429,62 @@ void TFSetup::Button3Click()
 
 void TFSetup::Button6Click()
 {
+    if (mayLeave())
+        accept();
+}
+
+void TFSetup::reject()
+{
+    if (mayLeave())
+        QDialog::reject();
+}
+
+std::vector<std::string> TFSetup::values() const
+{
+    return {
+        files::utf8Of(m_log->path()),  files::utf8Of(m_swl->path()),          files::utf8Of(m_main->path()),
+        m_sheet->text().toStdString(), std::to_string(m_qrg->currentIndex()), std::to_string(m_date->currentIndex()),
+        m_sep->text().toStdString(),   std::to_string(m_qsos->value()),       std::to_string(m_order->currentIndex())};
+}
+
+bool TFSetup::mayLeave()
+{
+    // Nothing typed is lost without a word: a new profile, or changes to the one shown, are offered for saving.
     if (m_newProfileMode) {
         const UserInteraction::Answer a = askText(this, WindowText::NewProfileNotSaved, m_language, true);
         if (a == UserInteraction::Answer::Cancel)
-            return;
+            return false;
         if (a == UserInteraction::Answer::Yes && !apply())
-            return;
+            return false;
         leaveNewProfileMode();
+    } else if (m_names->currentIndex() >= 0 && values() != m_saved) {
+        const UserInteraction::Answer a =
+            askText(this, WindowText::ProfileChangesNotSaved, m_language, true, {selectedName()});
+        if (a == UserInteraction::Answer::Cancel)
+            return false;
+        if (a == UserInteraction::Answer::Yes && !apply())
+            return false;
     }
-    accept();
+    return true;
+}
+
+void TFSetup::newMainDocuments()
+{
+    StockCatalogue catalogue;
+    catalogue.loadInstalled();
+    TFStock dialog(catalogue, m_settings, m_language, this);
+    const std::filesystem::path near = m_main->path().empty() ? m_log->path() : m_main->path();
+    dialog.setFolder(near.parent_path());
+    if (!m_sheet->text().isEmpty())
+        dialog.selectSheet(m_sheet->text().toStdString());
+    if (userInteraction().execDialog(dialog) != QDialog::Accepted)
+        return;
+    if (!dialog.chosenSheet().empty()) {
+        m_sheet->setText(toQString(dialog.chosenSheet()));
+    } else if (!dialog.firstSizeDocument().empty()) {
+        m_main->setPath(dialog.firstSizeDocument());
+        m_sheet->clear();
+    }
 }
 
 } // namespace cardmill

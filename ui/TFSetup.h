@@ -52,15 +52,18 @@ public:
     const ProfileSetupResult& result() const { return m_result; }
     bool newProfileMode() const { return m_newProfileMode; }
 
-    void Button1Click();    // "New profile"
-    void Button2Click();    // "Apply"
-    void Button3Click();    // "Delete"
-    void Button6Click();    // "OK"
-    void ComboBox1Change(); // a profile chosen in the list
-    void Button4Click();    // "Browse" for the log
-    void Button7Click();    // "Browse" for the SWL file
-    void Button5Click();    // "Browse" for the main document
-    void clearSwlFile();    // the SWL box's clear button, or Delete in it
+    void Button1Click();     // "New profile"
+    void Button2Click();     // "Apply"
+    void Button3Click();     // "Delete"
+    void Button6Click();     // "OK"
+    void ComboBox1Change();  // a profile chosen in the list
+    void Button4Click();     // "Browse" for the log
+    void Button7Click();     // "Browse" for the SWL file
+    void Button5Click();     // "Browse" for the main document
+    void clearSwlFile();     // the SWL box's clear button, or Delete in it
+    void newMainDocuments(); // "New..." main documents, or a label sheet, in the stock dialog
+    // Leaving (OK, Escape, the window's close button) asks first when a new profile or changes are unsaved.
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -71,6 +74,9 @@ private:
     bool apply();
     void leaveNewProfileMode();
     std::string selectedName() const;
+    // What the dialog shows of a profile, to tell whether the user changed it.
+    std::vector<std::string> values() const;
+    bool mayLeave();
 
     Settings m_settings;
     Language m_language;
@@ -78,6 +84,7 @@ private:
     ProfileSetupResult m_result;
     bool m_newProfileMode = false;
     bool m_shownOnce = false;
+    std::vector<std::string> m_saved;          // values() as last loaded or saved
     QString m_separator = QStringLiteral("-"); // the separator box's last accepted text
 
     QComboBox* m_names;        // ComboBox1: the profile names
@@ -98,6 +105,7 @@ private:
     QPushButton* m_browseLog;  // Button4
     QPushButton* m_browseSwl;  // Button7
     QPushButton* m_browseMain; // Button5
+    QPushButton* m_newMain;    // "New..."
 };
 
 } // namespace cardmill

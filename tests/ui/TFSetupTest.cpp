@@ -3,6 +3,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
 
@@ -310,6 +312,50 @@ private slots:
         });
         QVERIFY(file().find("QRG format=Exact QRG in kHz") != std::string::npos);
         QCOMPARE(child<QLineEdit>(form, "Edit6")->text(), QString::fromUtf8("Dokładne QRG w kHz"));
+    }
+
+    void leavingWithChangesAsksAndKeepsAndNewTakesALabelSheet()
+    {
+        writeProfiles({"Home"});
+        start();
+        // A change, then OK: asked, and Yes keeps it.
+        profilesSetup([&](TFSetup& setup) {
+            child<QSpinBox>(&setup, "SpinEdit1")->setValue(5);
+            interaction.answers = {Answer::Yes};
+            setup.Button6Click();
+            QCOMPARE(interaction.questions.back(), std::string("Save the changes to the profile \"Home\"?"));
+        });
+        QVERIFY(file().find("QSOs on label=5") != std::string::npos);
+        // Escape with a change: Cancel stays in the dialog, No leaves without saving.
+        profilesSetup([&](TFSetup& setup) {
+            child<QSpinBox>(&setup, "SpinEdit1")->setValue(7);
+            interaction.answers = {Answer::Cancel};
+            setup.reject();
+            QVERIFY(setup.isVisible());
+            interaction.answers = {Answer::No};
+            setup.reject();
+            QVERIFY(!setup.isVisible());
+        });
+        QVERIFY(file().find("QSOs on label=5") != std::string::npos);
+        // Nothing changed: no question.
+        const std::size_t asked = interaction.questions.size();
+        profilesSetup([&](TFSetup& setup) { setup.Button6Click(); });
+        QCOMPARE(interaction.questions.size(), asked);
+
+        // "New..." beside the main document: the stock dialog, whose "Print on this sheet" gives the profile a
+        // label sheet in place of a main document.
+        profilesSetup([&](TFSetup& setup) {
+            interaction.onDialog = [](QDialog& d) {
+                child<QListWidget>(&d, "StockList")->setCurrentRow(0); // the custom grid
+                QTest::mouseClick(child<QPushButton>(&d, "UseSheet"), Qt::LeftButton);
+                return d.result();
+            };
+            QTest::mouseClick(child<QPushButton>(&setup, "ButtonNew"), Qt::LeftButton);
+            QVERIFY(child<QLineEdit>(&setup, "EditSheet")->text().startsWith(u"A4,3,7,"_s));
+            setup.Button2Click();
+        });
+        QVERIFY(file().find("Label sheet=A4,3,7,") != std::string::npos);
+        QVERIFY(form->labelSheet().starts_with("A4,3,7,"));
     }
 };
 
