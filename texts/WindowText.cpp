@@ -85,8 +85,8 @@ constexpr TextEntry windowEntryOf(WindowText id)
         return {K::None, I::None, WindowText::Count, "Label sheet (labels drawn by CARDMILL)",
                 "Arkusz nalepek (nalepki rysuje CARDMILL)"};
     case WindowText::LabelSheetNone:
-        return {K::None, I::None, WindowText::Count, "none: the labels go into the main document",
-                "brak: nalepki trafiają do dokumentu głównego"};
+        return {K::None, I::None, WindowText::Count, "such as L7163; empty: the main document",
+                "np. L7163; puste: dokument główny"};
     case WindowText::ButtonChooseSheet: return {K::None, I::None, WindowText::Count, "C&hoose...", "Wy&bierz..."};
     case WindowText::ClearSheet:
         return {K::None, I::None, WindowText::Count, "Use the main document instead",

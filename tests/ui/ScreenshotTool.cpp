@@ -85,6 +85,16 @@ int main(int argc, char** argv)
     const std::filesystem::path scratch = std::filesystem::temp_directory_path() / "cardmill-screenshots";
     std::filesystem::create_directories(scratch);
 
+    // The first start: no settings file, the window saying what a first run needs.
+    {
+        const std::filesystem::path ini = scratch / "cardmill-first.ini";
+        std::filesystem::remove(ini);
+        DesktopProgram program(ini, examples);
+        program.form.show();
+        settle();
+        save(program.form, out / ("first-start-en" + suffix + ".png"));
+    }
+
     for (const char* language : {"en", "pl"}) {
         const std::filesystem::path ini = scratch / (std::string("cardmill-") + language + ".ini");
         std::ofstream(ini, std::ios::binary)
