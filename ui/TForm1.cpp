@@ -37,7 +37,6 @@
 #include "ui/SwlArchive.h"
 #include "ui/TFADIF1.h"
 #include "ui/TFSetup.h"
-#include "ui/TFStock.h"
 #include "ui/UserInteraction.h"
 #include "ui/Widgets.h"
 
@@ -334,35 +333,6 @@ void TForm1::Button7Click()
 void TForm1::Button5Click()
 {
     m_main->browse(textFor(WindowText::FilterMainDocument, language()), logPath().parent_path());
-}
-
-void TForm1::ButtonNewClick()
-{
-    storeOwnCall(); // the dialog starts with the call typed on the window
-    TFStock dialog(catalogue(), m_settings, language(), this);
-    if (!m_sheet.empty())
-        dialog.selectSheet(m_sheet);
-    // The documents go beside the main document in use, else beside the log, else into the home folder.
-    std::filesystem::path folder = mainDocumentPath().parent_path();
-    if (folder.empty())
-        folder = logPath().parent_path();
-    if (folder.empty())
-        if (const char* home = std::getenv("HOME"))
-            folder = home;
-    dialog.setFolder(folder);
-    const int answer = userInteraction().execDialog(dialog);
-    try {
-        m_ownCall->setText(toQString(m_settings.stockChoice().ownCall)); // as the dialog may have changed it
-    } catch (const std::exception&) {
-    }
-    if (answer != QDialog::Accepted)
-        return;
-    if (!dialog.chosenSheet().empty()) {
-        setLabelSheet(dialog.chosenSheet());
-    } else if (!dialog.firstSizeDocument().empty()) {
-        setMainDocumentPath(dialog.firstSizeDocument());
-        setLabelSheet({}); // the documents just made are what the user wants used
-    }
 }
 
 void TForm1::Button9Click()

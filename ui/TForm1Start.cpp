@@ -6,10 +6,13 @@
 #include <QLineEdit>
 #include <QStringList>
 
+#include <cstdlib>
+
 #include "engine/Files.h"
 #include "settings/DialogRules.h"
 #include "ui/Messages.h"
 #include "ui/PathBox.h"
+#include "ui/TFStock.h"
 #include "ui/TForm1.h"
 #include "ui/UserInteraction.h"
 #include "ui/Widgets.h"
@@ -100,6 +103,35 @@ bool TForm1::keepAsProfile()
             return true;
         }
         proposal = *name;
+    }
+}
+
+void TForm1::ButtonNewClick()
+{
+    storeOwnCall(); // the dialog starts with the call typed on the window
+    TFStock dialog(catalogue(), m_settings, language(), this);
+    if (!m_sheet.empty())
+        dialog.selectSheet(m_sheet);
+    // The documents go beside the main document in use, else beside the log, else into the home folder.
+    std::filesystem::path folder = mainDocumentPath().parent_path();
+    if (folder.empty())
+        folder = logPath().parent_path();
+    if (folder.empty())
+        if (const char* home = std::getenv("HOME"))
+            folder = home;
+    dialog.setFolder(folder);
+    const int answer = userInteraction().execDialog(dialog);
+    try {
+        m_ownCall->setText(toQString(m_settings.stockChoice().ownCall)); // as the dialog may have changed it
+    } catch (const std::exception&) {
+    }
+    if (answer != QDialog::Accepted)
+        return;
+    if (!dialog.chosenSheet().empty()) {
+        setLabelSheet(dialog.chosenSheet());
+    } else if (!dialog.firstSizeDocument().empty()) {
+        setMainDocumentPath(dialog.firstSizeDocument());
+        setLabelSheet({}); // the documents just made are what the user wants used
     }
 }
 
