@@ -36,6 +36,23 @@ private:
     LabelSheet m_sheet;
 };
 
+// Draws nothing: the labels of a run that only looks at them (a preview before the real run), and the sheets
+// they would take.
+class CountingDrawer : public LabelDrawer {
+public:
+    explicit CountingDrawer(SheetRenderer renderer)
+        : m_renderer(std::move(renderer))
+    {
+    }
+    std::optional<std::size_t> draw(const RunLabels& labels, const std::filesystem::path&, const Progress&) override
+    {
+        return m_renderer.pages(labels.count());
+    }
+
+private:
+    SheetRenderer m_renderer;
+};
+
 // The renderer for a request that draws its labels on `stock`: its own call, start label, calibration, and the
 // largest label size it can hold. Throws MainDocumentError when the stock cannot carry them.
 SheetRenderer rendererFor(const RunRequest& request, const LabelStock& stock);

@@ -202,6 +202,11 @@ constexpr TextEntry windowEntryOf(WindowText id)
                 "Twój log, arkusz nalepek i ustawienia nie są jeszcze w żadnym profilu. Zachowaj je jako profil o "
                 "nazwie:"};
     case WindowText::KeepAsProfileName: return {K::None, I::None, WindowText::Count, "My labels", "Moje nalepki"};
+    case WindowText::ButtonPreview: return {K::None, I::None, WindowText::Count, "Pre&view", "&Podgląd"};
+    case WindowText::PreviewNeedsSheet:
+        return {K::Error, I::None, WindowText::Count,
+                "The preview shows labels drawn on a label sheet: choose one first (\"Label sheet\").",
+                "Podgląd pokazuje nalepki narysowane na arkuszu: najpierw wybierz arkusz (\"Arkusz nalepek\")."};
     case WindowText::StockTitle:
         return {K::None, I::None, WindowText::Count, "Label sheet and main documents",
                 "Arkusz nalepek i dokumenty główne"};

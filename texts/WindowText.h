@@ -138,6 +138,8 @@ enum class WindowText {
     ButtonExit,
     ButtonHelp,
     FiltersTitle,
+    ButtonPreview,
+    PreviewNeedsSheet, // error
     FirstStartHint,
     KeepAsProfileCaption,
     KeepAsProfilePrompt,

@@ -68,7 +68,9 @@ public:
     void CheckBox1Click();
 
     // Commands.
-    void Button1Click();      // "Start"
+    void Button1Click(); // "Start"
+    // "Preview": the labels the run would draw, on their sheets, before anything is written beside the log.
+    void previewFirst();
     void Button6Click();      // "Stop"
     void Button3Click();      // "Exit"
     void Button2Click();      // "Config"
@@ -126,7 +128,7 @@ private:
     void showStatus(TextId id, const TextArgs& args);
     void showProgress(qint64 position, qint64 maximum);
     void runEnded(const RunResult& result);
-    void showPreview(const RunResult& result);
+    void showPreview(const RunResult& result, const std::filesystem::path& pdf);
     void sheetTyped();
     void showFirstStart();
     // The own call as the window shows it; kept in the settings file when it changed.
@@ -164,6 +166,8 @@ private:
     std::optional<LabelStock> m_runStock;        // the stock the run under way draws on
     RunRequest m_runRequest;                     // the request of the run under way
     QPointer<QWidget> m_preview;
+    std::filesystem::path m_previewScratch; // the copy of the log a preview run works on; empty for real runs
+    std::filesystem::path m_previewPdf;     // where a preview's "Save PDF..." proposes to save
 
     // Controls (object names of the design in comments).
     QLabel* m_profileLabel;       // Label9
@@ -201,8 +205,9 @@ private:
     QPushButton* m_config;        // Button2
     QToolButton* m_filtersButton; // SpeedButton1
     QPushButton* m_stopButton;    // Button6
-    QPushButton* m_start;         // Button1
-    QPushButton* m_exit;          // Button3
+    QPushButton* m_previewRun;
+    QPushButton* m_start; // Button1
+    QPushButton* m_exit;  // Button3
     FilterPane* m_filters;
     QProgressBar* m_progress; // ProgressBar1
     QStatusBar* m_statusBar;  // StatusBar1

@@ -194,9 +194,10 @@ void TForm1::build()
     m_filtersButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
     m_stopButton = captioned(button(this, "Button6", "S&top"), WindowText::ButtonStop);
     m_stopButton->setEnabled(false);
+    m_previewRun = captioned(idleOnly(button(this, "ButtonPreview", "Pre&view")), WindowText::ButtonPreview);
     m_start = captioned(idleOnly(button(this, "Button1", "&Start")), WindowText::ButtonStart);
     m_exit = captioned(button(this, "Button3", "E&xit"), WindowText::ButtonExit);
-    main->addLayout(row({m_config, m_filtersButton, m_stopButton, m_start, m_exit}));
+    main->addLayout(row({m_config, m_filtersButton, m_stopButton, m_previewRun, m_start, m_exit}));
     main->addStretch(1);
 
     m_filters = new FilterPane(this);
@@ -224,6 +225,7 @@ void TForm1::connectCommands()
         connect(source, signal, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
     };
     command(m_start, &QPushButton::clicked, &TForm1::Button1Click);
+    command(m_previewRun, &QPushButton::clicked, &TForm1::previewFirst);
     command(m_profilesSetup, &QPushButton::clicked, &TForm1::Button8Click);
     command(m_profiles, &QComboBox::activated, &TForm1::ComboBox2Change);
     command(m_config, &QPushButton::clicked, &TForm1::Button2Click);

@@ -113,7 +113,7 @@ QWidget* TForm1::preview() const
     return m_preview;
 }
 
-void TForm1::showPreview(const RunResult& result)
+void TForm1::showPreview(const RunResult& result, const std::filesystem::path& pdf)
 {
     if (!m_runStock || !result.summary->labels)
         return;
@@ -121,9 +121,7 @@ void TForm1::showPreview(const RunResult& result)
         m_preview->close();
     try {
         auto* preview =
-            new LabelPreview(result.summary->labels, *m_runStock, m_runRequest,
-                             result.summary->pdfs.empty() ? std::filesystem::path() : result.summary->pdfs.front(),
-                             m_settings, language(), this);
+            new LabelPreview(result.summary->labels, *m_runStock, m_runRequest, pdf, m_settings, language(), this);
         preview->setAttribute(Qt::WA_DeleteOnClose);
         m_preview = preview;
         preview->show();
@@ -186,9 +184,24 @@ void TForm1::runEnded(const RunResult& result)
                 documents.push_back(m.document);
         openDocuments(documents);
     }
+    const bool previewRun = !m_previewScratch.empty();
+    if (previewRun) {
+        // A preview before the run: its labels on the sheets, and only what went wrong said; its scratch copies go.
+        std::error_code ec;
+        std::filesystem::remove_all(m_previewScratch, ec);
+        m_previewScratch.clear();
+        if (result.outcome == RunOutcome::Done && result.summary && result.summary->labels)
+            showPreview(result, m_previewPdf);
+        else
+            for (const EndingMessage& m : endingMessages(result, l))
+                if (m.role != EndingMessage::Role::Summary)
+                    showEnding(this, m, l);
+        m_runStock.reset();
+        return;
+    }
     // Drawn labels open in the preview, where they are printed; it says what the run made, with no box to close.
     if (result.summary && result.summary->kind == RunSummary::Kind::Drawn && result.outcome != RunOutcome::Stopped)
-        showPreview(result);
+        showPreview(result, result.summary->pdfs.empty() ? std::filesystem::path() : result.summary->pdfs.front());
     auto* preview = qobject_cast<LabelPreview*>(m_preview.data());
     for (const EndingMessage& m : endingMessages(result, l)) {
         if (preview && m.role == EndingMessage::Role::Summary && !m.failed)

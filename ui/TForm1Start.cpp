@@ -1,5 +1,6 @@
 // The main window for someone who has no profile yet: what a first run needs, said on the window; the label
-// sheet typed and completed from the catalogue; the own call kept; and what was set up kept as a profile at Exit.
+// sheet typed and completed from the catalogue, or chosen in the stock dialog; the own call kept; a preview of
+// the labels before the run; and what was set up kept as a profile at Exit.
 #include <QComboBox>
 #include <QCompleter>
 #include <QLabel>
@@ -8,10 +9,15 @@
 
 #include <cstdlib>
 
+#include "engine/ConversionRun.h"
 #include "engine/Files.h"
+#include "engine/TempFiles.h"
+#include "render/RunDrawer.h"
 #include "settings/DialogRules.h"
+#include "stock/MainDocuments.h"
 #include "ui/Messages.h"
 #include "ui/PathBox.h"
+#include "ui/RunController.h"
 #include "ui/TFStock.h"
 #include "ui/TForm1.h"
 #include "ui/UserInteraction.h"
@@ -132,6 +138,60 @@ void TForm1::ButtonNewClick()
     } else if (!dialog.firstSizeDocument().empty()) {
         setMainDocumentPath(dialog.firstSizeDocument());
         setLabelSheet({}); // the documents just made are what the user wants used
+    }
+}
+
+void TForm1::previewFirst()
+{
+    Edit3Exit();
+    if (running())
+        return;
+    storeOwnCall();
+    RunRequest r = request();
+    if (!r.sheet.chosen()) {
+        showTextMessage(this, WindowText::PreviewNeedsSheet, language());
+        return;
+    }
+    if (r.log.empty()) {
+        showTextMessage(this, TextId::NoSourceFile, language());
+        return;
+    }
+    const std::optional<LabelStock> stock = sheetStock(m_sheet);
+    if (!stock)
+        return;
+    std::unique_ptr<LabelDrawer> drawer;
+    try {
+        drawer = std::make_unique<CountingDrawer>(rendererFor(r, *stock));
+    } catch (const MainDocumentError& e) {
+        showTextMessage(this, WindowText::StockFailed, language(), {stockProblemText(e.problem(), language())});
+        return;
+    }
+    // The run works on copies in a private scratch folder, so nothing beside the log changes and nothing is
+    // marked; its labels are kept for the preview, which saves them beside the log when asked.
+    std::error_code ec;
+    const std::filesystem::path scratch = scratchFolder("preview");
+    for (std::filesystem::path* input : {&r.log, &r.swl}) {
+        if (input->empty() || !std::filesystem::is_regular_file(*input, ec))
+            continue;
+        const std::filesystem::path copy = scratch / input->filename();
+        if (!std::filesystem::copy_file(*input, copy, std::filesystem::copy_options::overwrite_existing, ec)) {
+            showTextMessage(this, WindowText::StockFailed, language(), {input->string() + ": " + ec.message()});
+            std::filesystem::remove_all(scratch, ec);
+            return;
+        }
+        *input = copy;
+    }
+    m_previewPdf = drawnLabelsPath(baseOf(logPath()));
+    r.marking.on = false;
+    r.pdf = false;
+    r.keepTableDocument = false;
+    if (m_runs.start(r, std::move(drawer))) {
+        m_previewScratch = scratch;
+        m_runStock = stock;
+        m_runRequest = r;
+        setRunning(true);
+    } else {
+        std::filesystem::remove_all(scratch, ec);
     }
 }
 

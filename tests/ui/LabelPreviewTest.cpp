@@ -13,10 +13,12 @@
 #include <QSpinBox>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "FakeInteraction.h"
 #include "Widgets.h"
+#include "engine/TempFiles.h"
 #include "settings/IniFile.h"
 #include "stock/StockCatalogue.h"
 #include "support/TempDir.h"
@@ -135,6 +137,34 @@ private slots:
         form.setLabelSheet({});
         QVERIFY(child<QLineEdit>(&form, "Edit2")->isEnabled());
         QVERIFY(!form.request().sheet.chosen());
+    }
+
+    void aPreviewBeforeTheRunWritesNothingBesideTheLog()
+    {
+        TForm1& form = program->form;
+        form.setLogPath(logs() / "sp3kxq.adi");
+        QTest::mouseClick(child<QPushButton>(&form, "ButtonPreview"), Qt::LeftButton);
+        QCOMPARE(interaction.messages.back().text,
+                 std::string("The preview shows labels drawn on a label sheet: choose one first (\"Label sheet\")."));
+        form.setLabelSheet("A4,3,7,63.5,38.1,7.2,15.15,66.04,38.1");
+        QTest::mouseClick(child<QPushButton>(&form, "ButtonPreview"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!form.running(), 60000);
+        auto* preview = qobject_cast<LabelPreview*>(form.preview());
+        QVERIFY(preview);
+        QCOMPARE(preview->pages(), std::size_t(16)); // 334 labels, 21 a sheet
+        // Nothing beside the log, nothing left in the scratch folders.
+        std::vector<std::string> there;
+        for (const auto& e : std::filesystem::directory_iterator(logs()))
+            there.push_back(e.path().filename().string());
+        std::sort(there.begin(), there.end());
+        QCOMPARE(there, (std::vector<std::string>{"sp3kxq-swl.adi", "sp3kxq.adi"}));
+        for (const auto& e : std::filesystem::directory_iterator(temporaryRoot()))
+            QVERIFY2(e.path().filename().string().find("-preview-") == std::string::npos, e.path().c_str());
+        // Saved from the preview, the PDF goes beside the log.
+        interaction.files.push_back(logs() / "sp3kxq_labels.pdf");
+        QTest::mouseClick(child<QPushButton>(preview, "PreviewSavePdf"), Qt::LeftButton);
+        QCOMPARE(interaction.proposals.back(), logs() / "sp3kxq_labels.pdf");
+        QVERIFY(std::filesystem::exists(logs() / "sp3kxq_labels.pdf"));
     }
 
     // A newcomer, counted as one: from the first start with no settings to the print dialog with the labels of
