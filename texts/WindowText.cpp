@@ -101,6 +101,7 @@ constexpr TextEntry windowEntryOf(WindowText id)
     case WindowText::PreviewOffset:
         return {K::None, I::None, WindowText::Count, "Printer offset", "Przesunięcie drukarki"};
     case WindowText::PreviewRight: return {K::None, I::None, WindowText::Count, "right (mm)", "w prawo (mm)"};
+    case WindowText::PreviewScale: return {K::None, I::None, WindowText::Count, "% size", "% rozmiaru"};
     case WindowText::PreviewDown: return {K::None, I::None, WindowText::Count, "down (mm)", "w dół (mm)"};
     case WindowText::PreviewCalibration:
         return {K::None, I::None, WindowText::Count, "Calibration &page...", "Strona &kalibracji..."};

@@ -55,9 +55,10 @@ enum class WindowText {
     PreviewPrint,
     PreviewSavePdf,
     PreviewClose,
-    PreviewOffset,      // "Printer offset"
-    PreviewRight,       // "right (mm)"
-    PreviewDown,        // "down (mm)"
+    PreviewOffset, // "Printer offset"
+    PreviewRight,  // "right (mm)"
+    PreviewDown,
+    PreviewScale,       // "scale (%)"        // "down (mm)"
     PreviewCalibration, // the button that saves the calibration page
     PreviewSaved,       // information; %s = the PDF
     PreviewPrinted,     // information; %s = the printer, %s = the sheets

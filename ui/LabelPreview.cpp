@@ -156,6 +156,11 @@ void LabelPreview::build()
     m_down = spin("OffsetDown", WindowText::PreviewDown, m_request.sheet.offsetY);
     bar->addWidget(m_right);
     bar->addWidget(m_down);
+    // A printer that also scales: 90 to 110 per cent.
+    m_scale = spin("PrintScale", WindowText::PreviewScale, m_request.sheet.scale * 100);
+    m_scale->setRange(90, 110);
+    m_scale->setSingleStep(0.5);
+    bar->addWidget(m_scale);
     m_calibration = named<QPushButton>(this, "CalibrationPage");
     m_calibration->setText(toQString(text(WindowText::PreviewCalibration)));
     bar->addWidget(m_calibration);
@@ -184,7 +189,7 @@ void LabelPreview::build()
     connect(m_zoom, &QComboBox::currentIndexChanged, this,
             [this] { m_view->zoomTo(m_zoom->currentData().toDouble()); });
     m_view->zoomTo(m_zoom->currentData().toDouble());
-    for (QDoubleSpinBox* s : {m_right, m_down})
+    for (QDoubleSpinBox* s : {m_right, m_down, m_scale})
         connect(s, &QDoubleSpinBox::valueChanged, this, [this] { offsetChanged(); });
     connect(m_print, &QPushButton::clicked, this, [this] { guarded([this] { print(); }); });
     connect(m_save, &QPushButton::clicked, this, [this] { guarded([this] { savePdf(); }); });
@@ -245,6 +250,7 @@ void LabelPreview::offsetChanged()
 {
     m_request.sheet.offsetX = m_right->value();
     m_request.sheet.offsetY = m_down->value();
+    m_request.sheet.scale = m_scale->value() / 100;
     try {
         m_settings.storeCalibration(m_request.sheet.name(),
                                     {m_request.sheet.offsetX, m_request.sheet.offsetY, m_request.sheet.scale});

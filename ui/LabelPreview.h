@@ -71,7 +71,7 @@ private:
     QLabel* m_pageCount;
     QLabel* m_summary;
     QComboBox* m_zoom;
-    QDoubleSpinBox *m_right, *m_down;
+    QDoubleSpinBox *m_right, *m_down, *m_scale;
     QPushButton *m_print, *m_save, *m_calibration, *m_close;
 };
 

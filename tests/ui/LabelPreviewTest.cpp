@@ -105,8 +105,9 @@ private slots:
         // The offset is remembered for this sheet and applies to what is printed and saved.
         child<QDoubleSpinBox>(preview, "OffsetRight")->setValue(1.5);
         child<QDoubleSpinBox>(preview, "OffsetDown")->setValue(-0.5);
+        child<QDoubleSpinBox>(preview, "PrintScale")->setValue(99.5);
         QCOMPARE(IniFile(*dir / "program" / "cardmill.ini").readString("Program", "Calibration " + grid, ""),
-                 std::string("1.5,-0.5,100"));
+                 std::string("1.5,-0.5,99.5"));
         QCOMPARE(form.request().sheet.offsetX, 1.5);
 
         // "Save PDF..." proposes the run's PDF; "Print..." prints every sheet on the printer the dialog chose.
