@@ -157,9 +157,9 @@ void LabelPreview::build()
     bar->addWidget(m_right);
     bar->addWidget(m_down);
     // A printer that also scales: 90 to 110 per cent.
-    m_scale = spin("PrintScale", WindowText::PreviewScale, m_request.sheet.scale * 100);
+    m_scale = spin("PrintScale", WindowText::PreviewScale, 0);
     m_scale->setRange(90, 110);
-    m_scale->setSingleStep(0.5);
+    m_scale->setValue(m_request.sheet.scale * 100);
     bar->addWidget(m_scale);
     m_calibration = named<QPushButton>(this, "CalibrationPage");
     m_calibration->setText(toQString(text(WindowText::PreviewCalibration)));

@@ -105,6 +105,7 @@ private slots:
         // The offset is remembered for this sheet and applies to what is printed and saved.
         child<QDoubleSpinBox>(preview, "OffsetRight")->setValue(1.5);
         child<QDoubleSpinBox>(preview, "OffsetDown")->setValue(-0.5);
+        QCOMPARE(child<QDoubleSpinBox>(preview, "PrintScale")->value(), 100.0); // full size until changed
         child<QDoubleSpinBox>(preview, "PrintScale")->setValue(99.5);
         QCOMPARE(IniFile(*dir / "program" / "cardmill.ini").readString("Program", "Calibration " + grid, ""),
                  std::string("1.5,-0.5,99.5"));
