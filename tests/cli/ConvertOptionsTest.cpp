@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <vector>
 
+#include "cli/ConvertProgram.h"
 #include "support/TempDir.h"
 
 namespace cardmill {
@@ -244,6 +245,20 @@ std::pair<int, std::string> convertSaying(const std::string& args, const std::fi
     const int status =
         std::system((std::string(CARDMILL_CONVERT) + " " + args + " >/dev/null 2>'" + err.string() + "'").c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(err)};
+}
+
+TEST(ConvertProgram, AProgramThatCannotDrawRefusesALabelSheetBeforeWritingAnything)
+{
+    // A converter built without a painter: the sheet is refused, not quietly turned into a data-only run.
+    TempDir dir;
+    const auto log = dir.write("log.adi", "<EOH><CALL:4>DL1A<QSO_DATE:8>20240101<TIME_ON:4>1200<EOR>\n");
+    const std::string logArg = log.string();
+    const char* argv[] = {"cardmill-convert", "--log", logArg.c_str(), "--custom-grid",
+                          "A4,3,7,63.5,38.1,7.2,15.15,66.04,38.1"};
+    std::ostringstream out, err;
+    EXPECT_EQ(runConvertProgram(5, argv, out, err, nullptr), ExitPrecondition);
+    EXPECT_NE(err.str().find("cannot draw labels"), std::string::npos) << err.str();
+    EXPECT_FALSE(std::filesystem::exists(dir / "log_1.txt"));
 }
 
 TEST(ConvertProgram, SettingsFilesAndLogsThatAreNoFilesAreSaidSo)
