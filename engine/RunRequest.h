@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/BureauOrder.h"
@@ -94,6 +95,14 @@ struct LabelSheet {
     bool chosen() const { return !stock.empty() || !customGrid.empty(); }
     // The stock's name or the grid, as the settings remember a sheet by.
     const std::string& name() const { return stock.empty() ? customGrid : stock; }
+    // Whether a sheet's name is a custom grid: a grid holds commas, a stock's name does not.
+    static bool isGrid(std::string_view name) { return name.find(',') != std::string_view::npos; }
+    // The sheet of that name (empty: none), its calibration left as it is.
+    void setName(const std::string& sheet)
+    {
+        stock = isGrid(sheet) ? std::string() : sheet;
+        customGrid = isGrid(sheet) ? sheet : std::string();
+    }
     friend bool operator==(const LabelSheet&, const LabelSheet&) = default;
 };
 

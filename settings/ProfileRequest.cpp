@@ -23,12 +23,8 @@ void applyProfile(const StoredProfile& p, RunRequest& r)
         r.format.dateFormat = dateFormatIndexOf(*p.dateFormat);
     if (p.dateSeparator)
         r.format.separator = *p.dateSeparator;
-    if (p.labelSheet) {
-        const std::string sheet(text::trim(*p.labelSheet));
-        const bool grid = sheet.find(',') != std::string::npos;
-        r.sheet.stock = grid ? std::string() : sheet;
-        r.sheet.customGrid = grid ? sheet : std::string();
-    }
+    if (p.labelSheet)
+        r.sheet.setName(std::string(text::trim(*p.labelSheet)));
     r.order =
         p.labelOrder && text::equalNoCase(*p.labelOrder, kBureauOrderText) ? LabelOrder::Bureau : LabelOrder::Call;
 }

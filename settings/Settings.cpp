@@ -78,11 +78,6 @@ void Settings::storeClosingState(const ClosingState& state) const
     writeClosingState(IniFile(m_file), state);
 }
 
-SheetCalibration Settings::calibration(std::string_view sheet) const
-{
-    return readCalibration(IniFile(m_file), sheet);
-}
-
 void Settings::storeCalibration(std::string_view sheet, const SheetCalibration& calibration) const
 {
     IniFile(m_file).update([&](IniFile::Lines& lines) { writeCalibration(lines, sheet, calibration); });

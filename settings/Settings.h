@@ -39,8 +39,7 @@ public:
     ProgramOptions programOptions() const;
     void storeClosingState(const ClosingState& state) const;
 
-    // The printer calibration remembered for a label sheet (a stock's name or a custom grid).
-    SheetCalibration calibration(std::string_view sheet) const;
+    // Remembers the printer calibration of a label sheet (a stock's name or a custom grid).
     void storeCalibration(std::string_view sheet, const SheetCalibration& calibration) const;
 
     StockChoice stockChoice() const;

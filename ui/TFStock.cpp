@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "engine/RunRequest.h"
 #include "engine/Text.h"
 #include "stock/LabelLayout.h"
 #include "stock/MainDocuments.h"
@@ -352,7 +353,7 @@ void TFStock::setFolder(const std::filesystem::path& folder)
 
 bool TFStock::selectSheet(const std::string& sheet)
 {
-    if (sheet.find(',') == std::string::npos)
+    if (!LabelSheet::isGrid(sheet))
         return selectStock(sheet);
     CustomGrid g;
     try {

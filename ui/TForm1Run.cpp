@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include "settings/IniFile.h"
 #include "settings/ProfileRequest.h"
 #include "stock/MainDocuments.h"
 #include "ui/FilterPane.h"
@@ -50,21 +51,13 @@ RunRequest TForm1::request() const
             // An unreadable settings file only means no own call: bureau order then has no own country first.
         }
     r.polishNames = language() == Language::Polish;
-    if (!m_sheet.empty()) {
-        const bool grid = m_sheet.find(',') != std::string::npos;
-        r.sheet.stock = grid ? std::string() : m_sheet;
-        r.sheet.customGrid = grid ? m_sheet : std::string();
-        const SheetCalibration c = [&] {
-            try {
-                return m_settings.calibration(m_sheet);
-            } catch (const std::exception&) {
-                return SheetCalibration{}; // an unreadable settings file: the sheet as the stock lays it out
-            }
-        }();
-        r.sheet.offsetX = c.offsetX;
-        r.sheet.offsetY = c.offsetY;
-        r.sheet.scale = c.scale;
-    }
+    r.sheet.setName(m_sheet);
+    if (r.sheet.chosen())
+        try {
+            applyCalibration(IniFile(m_settings.file()), r.sheet);
+        } catch (const std::exception&) {
+            // An unreadable settings file: the sheet as the stock lays it out.
+        }
     return r;
 }
 
@@ -94,7 +87,7 @@ const StockCatalogue& TForm1::catalogue()
 
 std::optional<LabelStock> TForm1::sheetStock(const std::string& sheet)
 {
-    if (sheet.find(',') != std::string::npos) {
+    if (LabelSheet::isGrid(sheet)) {
         try {
             return customStock(parseCustomGrid(sheet));
         } catch (const std::invalid_argument& e) {

@@ -54,7 +54,7 @@ void TForm1::sheetTyped()
         return;
     // A stock of the catalogue by its name or part number, as the catalogue spells it; a grid or an unknown
     // name as typed (Start says what is wrong with it).
-    const LabelStock* stock = typed.empty() || typed.find(',') != std::string::npos ? nullptr : catalogue().find(typed);
+    const LabelStock* stock = typed.empty() || LabelSheet::isGrid(typed) ? nullptr : catalogue().find(typed);
     setLabelSheet(stock ? stock->name() : typed);
 }
 
