@@ -42,7 +42,7 @@ void field(std::string& out, std::string_view name, std::string_view value, bool
 
 } // namespace
 
-void writeSyntheticLog(const std::filesystem::path& path, std::size_t qsos)
+void writeSyntheticLog(const std::filesystem::path& path, std::size_t qsos, bool readable)
 {
     // clang-format off
     static constexpr std::array<std::string_view, 8> names{
@@ -103,7 +103,7 @@ void writeSyntheticLog(const std::filesystem::path& path, std::size_t qsos)
             field(rec, "CONTEST_ID", "SP-DX-CONTEST", lower);
         field(rec, "GRIDSQUARE", "JO82", lower);
         field(rec, "COMMENT", swl ? "SWL report WKD: DL1ABC 599" : "tnx fer QSO, 73", lower);
-        if (bad && rnd.below(2) == 0)
+        if (bad && rnd.below(2) == 0 && !readable)
             rec += "<STATE:x>NY ";
         rec += lower ? "<eor>\r\n\r\n" : "<EOR>\r\n\r\n";
         out << rec;

@@ -235,7 +235,7 @@ RunResult ConversionRun::execute(const RunRequest& request, RunObserver& observe
                 if (o == LineComposer::Outcome::Dropped || o == LineComposer::Outcome::CallFiltered)
                     continue;
                 if (o == LineComposer::Outcome::Line) {
-                    m_lines.add(line);
+                    m_lines.add(line, composer.lineKind());
                     logMarks.add(reader.span());
                 } else
                     ++filtered;
@@ -264,7 +264,7 @@ RunResult ConversionRun::execute(const RunRequest& request, RunObserver& observe
             if (strayAfterRecord(reader, record, bad))
                 continue;
             if (composer.composeSwl(record, line) == LineComposer::Outcome::Line) {
-                m_lines.add(line);
+                m_lines.add(line, composer.lineKind());
                 swlMarks.add(reader.span());
             }
         }

@@ -161,9 +161,10 @@ DataSourceWriter::Result DataSourceWriter::write(const SortedLines& lines, Group
             return Result::Stopped;
         const auto i = bureau ? bureau->order[k] : static_cast<std::uint32_t>(k);
         const std::string_view current = lines[i];
+        const LineKind kind = lines.kind(i);
         m_observer.progress(k + 1, lines.size());
 
-        if (isSwlLine(current)) {
+        if (kind.swlReport) {
             // Each SWL report is a label of its own; it neither joins nor ends a station's QSO label.
             writeLine(m_outputs[0], current);
             addToStream(0, grouped[0].size(), k, i, bureau);
@@ -172,10 +173,9 @@ DataSourceWriter::Result DataSourceWriter::write(const SortedLines& lines, Group
                 ++m_labelsPerBundle[bureau->bundleOf[i]];
             continue;
         }
-        const bool complete =
-            !group.empty() && (callColumn(current) != callColumn(lines[group.back()]) ||
-                               (bureau && bureau->routing[i] != bureau->routing[group.back()]) ||
-                               group.size() >= size || text::findNoCase(current, "_SWL") != std::string::npos);
+        const bool complete = !group.empty() && (callColumn(current) != callColumn(lines[group.back()]) ||
+                                                 (bureau && bureau->routing[i] != bureau->routing[group.back()]) ||
+                                                 group.size() >= size || kind.swlMarked);
         if (complete) {
             writeGroup(lines, group, groupAt, grouped, bureau);
             group.clear();

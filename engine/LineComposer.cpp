@@ -153,6 +153,13 @@ void LineComposer::appendUserFields(const AdifRecord& record, LineWriter& line)
     }
 }
 
+void LineComposer::appendWorkedCall(std::string_view call, LineWriter& line)
+{
+    const std::size_t at = line.size();
+    line.value(call);
+    m_kind.swlReport = !text::trim(line.view().substr(at)).empty();
+}
+
 LineComposer::Outcome LineComposer::composeQso(const AdifRecord& record, std::string& text)
 {
     LineWriter line(text);
@@ -173,8 +180,9 @@ LineComposer::Outcome LineComposer::composeQso(const AdifRecord& record, std::st
     line.column(rcvd.value.empty() ? std::string_view("N") : rcvd.value.substr(0, 1));
 
     appendViaToContest(record, line);
-    line.value(workedCallFromMarking(record));
+    appendWorkedCall(workedCallFromMarking(record), line);
     appendUserFields(record, line);
+    m_kind.swlMarked = text::findNoCase(line.view(), "_SWL") != std::string_view::npos;
     return Outcome::Line;
 }
 
@@ -191,8 +199,9 @@ LineComposer::Outcome LineComposer::composeSwl(const AdifRecord& record, std::st
     line.text(",Y,"); // a listener's report: no report sent, and the QSL counts as received
 
     appendViaToContest(record, line);
-    line.value(declared(record, kWorkedInSwlFile).value);
+    appendWorkedCall(declared(record, kWorkedInSwlFile).value, line);
     appendUserFields(record, line);
+    m_kind.swlMarked = text::findNoCase(line.view(), "_SWL") != std::string_view::npos;
     return Outcome::Line;
 }
 

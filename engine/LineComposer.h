@@ -43,12 +43,16 @@ public:
     // APP_LOGGER32_STATION_IN_QSO_WITH.
     Outcome composeSwl(const AdifRecord& record, std::string& line);
 
+    // What the last line made is, for grouping (as isSwlLine and a search for "_SWL" would find).
+    LineKind lineKind() const { return m_kind; }
+
 private:
     bool readDate(const AdifRecord& record, std::string_view& date, long long& value);
     void appendCall(const AdifRecord& record, LineWriter& line);
     void appendDateToMode(const AdifRecord& record, std::string_view date, LineWriter& line);
     void appendViaToContest(const AdifRecord& record, LineWriter& line);
     void appendUserFields(const AdifRecord& record, LineWriter& line);
+    void appendWorkedCall(std::string_view call, LineWriter& line);
     AdifRecord::Declared declared(const AdifRecord& record, const FieldName& name);
     void reportBadLength(const AdifRecord& record, const FieldName& name);
 
@@ -56,6 +60,7 @@ private:
     const QsoFilters& m_filters;
     BadRecordsFile& m_bad;
     std::vector<FieldName> m_userFieldNames; // views of m_format's user fields
+    LineKind m_kind;
 };
 
 // The CALL_WORKED value of a main-log record marked as an SWL report: the first word after "WKD:" in capitals,

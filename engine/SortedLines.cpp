@@ -26,11 +26,18 @@ void SortedLines::clear()
     m_lines.clear();
 }
 
-void SortedLines::add(std::string_view line)
+void SortedLines::add(std::string_view line, LineKind kind)
 {
+    const auto flags = static_cast<std::uint8_t>((kind.swlReport ? 1 : 0) | (kind.swlMarked ? 2 : 0));
     m_lines.push_back(
-        {foldedPrefix(line, 0), foldedPrefix(line, 8), m_text.size(), static_cast<std::uint32_t>(line.size())});
+        {foldedPrefix(line, 0), foldedPrefix(line, 8), m_text.size(), static_cast<std::uint32_t>(line.size()), flags});
     m_text.append(line);
+}
+
+LineKind SortedLines::kind(std::size_t i) const
+{
+    const std::uint8_t flags = m_lines[i].kind;
+    return {(flags & 1) != 0, (flags & 2) != 0};
 }
 
 std::string_view SortedLines::operator[](std::size_t i) const

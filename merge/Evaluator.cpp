@@ -1,6 +1,7 @@
 #include "merge/Evaluator.h"
 
 #include <algorithm>
+#include <cctype>
 #include <set>
 
 #include "engine/Text.h"
@@ -77,10 +78,29 @@ void Evaluator::advance()
 
 std::string Evaluator::column(const std::string& name) const
 {
-    const int c = m_records.column(name);
-    if (exhausted() || c < 0)
+    if (exhausted())
         return {};
-    return decodeValue(m_records.value(m_current, static_cast<std::size_t>(c)));
+    // A label's fields read the same few columns record after record: each name is looked up once, and each
+    // record split into its values once.
+    auto known = m_columnOf.find(name);
+    if (known == m_columnOf.end())
+        known = m_columnOf.emplace(name, m_records.column(name)).first;
+    if (known->second < 0)
+        return {};
+    if (m_splitRecord != m_current) {
+        m_values.clear();
+        const std::string_view line = m_records.line(m_current);
+        for (std::size_t at = 0;;) {
+            const std::size_t comma = line.find(',', at);
+            m_values.push_back(line.substr(at, comma == std::string_view::npos ? comma : comma - at));
+            if (comma == std::string_view::npos)
+                break;
+            at = comma + 1;
+        }
+        m_splitRecord = m_current;
+    }
+    const auto c = static_cast<std::size_t>(known->second);
+    return c < m_values.size() ? decodeValue(m_values[c]) : std::string();
 }
 
 bool Evaluator::condition(const Template::Field& f)
@@ -152,7 +172,10 @@ void Evaluator::appendValue(const Template& t, const Template::Field& f, const s
     }
     out += "<w:r>";
     out += f.runProperties;
-    out += "<w:t xml:space=\"preserve\">";
+    // Blanks at either end are kept only when the text says so; inside, they always are.
+    const bool blankEnds = !v.empty() && (std::isspace(static_cast<unsigned char>(v.front())) ||
+                                          std::isspace(static_cast<unsigned char>(v.back())));
+    out += blankEnds ? "<w:t xml:space=\"preserve\">" : "<w:t>";
     appendEscaped(out, v);
     out += "</w:t></w:r>";
 }

@@ -2,6 +2,9 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "engine/LabelMaker.h"
 #include "merge/Pictures.h"
@@ -72,6 +75,9 @@ private:
     void appendValue(const Template& t, const Template::Field& f, const std::string& v, std::string& out);
 
     const PassRecords& m_records;
+    mutable std::unordered_map<std::string, int> m_columnOf; // column names as fields give them
+    mutable std::vector<std::string_view> m_values;          // of the record split last
+    mutable std::size_t m_splitRecord = static_cast<std::size_t>(-1);
     DateReading m_reading;
     const LabelMaker::Progress* m_progress;
     std::size_t m_current = 0;

@@ -9,6 +9,7 @@
 #include <zlib.h>
 
 #include "engine/Files.h"
+#include "merge/DeflateStream.h"
 
 namespace cardmill {
 
@@ -111,6 +112,9 @@ constexpr std::uint32_t kEnd64Locator = 0x07064b50;
 constexpr std::uint16_t kFlagDescriptor = 0x0008;
 constexpr std::uint16_t kFlagUtf8 = 0x0800;
 constexpr std::uint32_t kMax32 = 0xffffffffu;
+// zlib's level for streamed entries (merged documents: large, repetitive XML). On them level 3 is as fast as
+// level 1 and makes 15 % smaller files; level 6 makes a third smaller ones again, at twice the time.
+constexpr int kStreamLevel = 3;
 
 // Little-endian fields appended to a header.
 struct Fields {
@@ -134,14 +138,8 @@ struct Fields {
 } // namespace
 
 struct ZipWriter::Stream {
-    z_stream z{};
     Entry entry;
-    bool open = false;
-    ~Stream()
-    {
-        if (open)
-            deflateEnd(&z);
-    }
+    std::unique_ptr<DeflateStream> deflate;
 };
 
 ZipWriter::ZipWriter(std::filesystem::path path, std::uint64_t zip64From)
@@ -238,9 +236,6 @@ void ZipWriter::begin(const std::string& name)
 {
     endStream();
     m_stream = std::make_unique<Stream>();
-    if (deflateInit2(&m_stream->z, 1, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-        fail("no compressor");
-    m_stream->open = true;
     Entry& e = m_stream->entry;
     e.name = name;
     e.offset = m_offset;
@@ -261,52 +256,28 @@ void ZipWriter::begin(const std::string& name)
                                    .text(name)
                                    .bytes;
     put(header.data(), header.size());
-}
-
-void ZipWriter::deflateInto(std::string_view bytes, int flush)
-{
-    z_stream& z = m_stream->z;
-    unsigned char out[1 << 16];
-    std::size_t done = 0;
-    do {
-        // zlib counts in 32-bit units: feed at most 1 GB at a time.
-        const std::size_t piece = std::min<std::size_t>(bytes.size() - done, std::size_t{1} << 30);
-        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data() + done));
-        z.avail_in = static_cast<uInt>(piece);
-        const int f = done + piece == bytes.size() ? flush : Z_NO_FLUSH;
-        int r = Z_OK;
-        do {
-            z.next_out = out;
-            z.avail_out = sizeof out;
-            r = deflate(&z, f);
-            if (r == Z_STREAM_ERROR)
-                fail("compression failed");
-            put(out, sizeof out - z.avail_out);
-            m_stream->entry.compressed += sizeof out - z.avail_out;
-        } while (z.avail_out == 0 || (f == Z_FINISH && r != Z_STREAM_END));
-        done += piece;
-    } while (done < bytes.size());
+    // From here until endStream() only the compressing thread writes to the file.
+    m_stream->deflate = std::make_unique<DeflateStream>(
+        kStreamLevel, [this](const unsigned char* data, std::size_t size) { put(data, size); });
 }
 
 void ZipWriter::write(std::string_view bytes)
 {
     if (!m_stream)
         fail("no entry is open");
-    if (bytes.empty())
-        return;
-    m_stream->entry.crc = static_cast<std::uint32_t>(
-        crc32_z(m_stream->entry.crc, reinterpret_cast<const Bytef*>(bytes.data()), bytes.size()));
-    m_stream->entry.size += bytes.size();
-    deflateInto(bytes, Z_NO_FLUSH);
+    m_stream->deflate->write(bytes);
 }
 
 void ZipWriter::endStream()
 {
     if (!m_stream)
         return;
-    deflateInto({}, Z_FINISH);
+    const DeflateStream::Totals totals = m_stream->deflate->finish();
     Entry e = m_stream->entry;
     m_stream.reset();
+    e.crc = totals.crc;
+    e.size = totals.size;
+    e.compressed = totals.compressed;
     const bool zip64 = e.size >= m_zip64From || e.compressed >= m_zip64From;
     Fields descriptor;
     descriptor.u32(kDataDescriptor).u32(e.crc);

@@ -68,7 +68,6 @@ private:
 
     void endStream();
     void put(const void* data, std::size_t size);
-    void deflateInto(std::string_view bytes, int flush);
     [[noreturn]] void fail(const std::string& what);
     std::uint32_t fit(std::uint64_t value) const; // a 32-bit field's value, or the ZIP64 marker
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/Text.h"
 #include "merge/Template.h"
 #include "merge/Zip.h"
 #include "stock/LabelLayout.h"
@@ -57,16 +58,26 @@ Track track(int count, double origin, double size, double pitch, double paper)
     return t;
 }
 
-std::string runProperties(bool bold, double size)
+// The paragraph style of text in `bold` at `size` points: none for the body text (the document's default),
+// else one of the styles that styles() declares, so that a label repeats no formatting of its own.
+std::string styleId(bool bold, double size, double bodySize)
 {
     const long halfPoints = std::lround(size * 2);
-    return std::string("<w:rPr>") + (bold ? "<w:b/>" : "") + "<w:sz w:val=\"" + std::to_string(halfPoints) +
-           "\"/><w:szCs w:val=\"" + std::to_string(halfPoints) + "\"/></w:rPr>";
+    if (!bold && halfPoints == std::lround(bodySize * 2))
+        return {};
+    return std::string(bold ? "Bold" : "Text") + std::to_string(halfPoints);
 }
 
-std::string run(const std::string& text, const std::string& rPr)
+std::string paragraphStart(const std::string& style)
 {
-    return "<w:r>" + rPr + "<w:t xml:space=\"preserve\">" + xmlEscape(text) + "</w:t></w:r>";
+    return style.empty() ? "<w:p>" : "<w:p><w:pPr><w:pStyle w:val=\"" + style + "\"/></w:pPr>";
+}
+
+std::string run(const std::string& text)
+{
+    const bool blankEnds = !text.empty() && (text.front() == ' ' || text.back() == ' ');
+    return std::string(blankEnds ? "<w:r><w:t xml:space=\"preserve\">" : "<w:r><w:t>") + xmlEscape(text) +
+           "</w:t></w:r>";
 }
 
 // Text made safe for an attribute value in double quotes.
@@ -78,15 +89,15 @@ std::string attributeValue(const std::string& s)
     return out;
 }
 
-std::string simpleField(const std::string& code, const std::string& result, const std::string& rPr)
+std::string simpleField(const std::string& code, const std::string& result)
 {
-    return "<w:fldSimple w:instr=\" " + attributeValue(code) + " \">" + (result.empty() ? "" : run(result, rPr)) +
+    return "<w:fldSimple w:instr=\" " + attributeValue(code) + " \">" + (result.empty() ? "" : run(result)) +
            "</w:fldSimple>";
 }
 
-std::string mergeField(const std::string& column, const std::string& rPr, const std::string& switches = {})
+std::string mergeField(const std::string& column, const std::string& switches = {})
 {
-    return simpleField("MERGEFIELD " + column + switches, "\u00ab" + column + "\u00bb", rPr);
+    return simpleField("MERGEFIELD " + column + switches, "\u00ab" + column + "\u00bb");
 }
 
 std::string complexPart(const char* type)
@@ -100,23 +111,17 @@ std::string instruction(const std::string& text)
 }
 
 // IF «QSL_RCVD» = "Y" "TNX QSL" "PSE QSL"
-std::string thanksField(const std::string& rPr)
+std::string thanksField()
 {
     return complexPart("begin") + instruction(" IF ") + complexPart("begin") + instruction(" MERGEFIELD QSL_RCVD ") +
-           complexPart("separate") + run("\u00abQSL_RCVD\u00bb", rPr) + complexPart("end") +
-           instruction(" = \"Y\" \"TNX QSL\" \"PSE QSL\" ") + complexPart("separate") + run("PSE QSL", rPr) +
+           complexPart("separate") + run("\u00abQSL_RCVD\u00bb") + complexPart("end") +
+           instruction(" = \"Y\" \"TNX QSL\" \"PSE QSL\" ") + complexPart("separate") + run("PSE QSL") +
            complexPart("end");
-}
-
-std::string paragraph(const std::string& content)
-{
-    return "<w:p>" + content + "</w:p>";
 }
 
 std::string line(const DesignLine& l, double fontSize, const std::string& lead)
 {
-    const std::string rPr = runProperties(l.bold, fontSize * l.scale);
-    std::string content = lead;
+    std::string content = paragraphStart(styleId(l.bold, fontSize * l.scale, fontSize)) + lead;
     for (std::size_t i = 0; i < l.pieces.size(); ++i) {
         const DesignPiece& p = l.pieces[i];
         switch (p.kind) {
@@ -124,55 +129,47 @@ std::string line(const DesignLine& l, double fontSize, const std::string& lead)
             // A line shown only with its field: the text goes into the field's \b switch, so that the paragraph
             // holds nothing but the field and goes when the field is empty.
             if (!l.onlyWith.empty() && i + 1 < l.pieces.size() && l.pieces[i + 1].kind == DesignPiece::Kind::Field) {
-                content += mergeField(l.pieces[i + 1].text, rPr, " \\b \"" + p.text + "\"");
+                content += mergeField(l.pieces[i + 1].text, " \\b \"" + p.text + "\"");
                 ++i;
             } else {
-                content += run(p.text, rPr);
+                content += run(p.text);
             }
             break;
-        case DesignPiece::Kind::Field: content += mergeField(p.text, rPr); break;
-        case DesignPiece::Kind::Thanks: content += thanksField(rPr); break;
+        case DesignPiece::Kind::Field: content += mergeField(p.text); break;
+        case DesignPiece::Kind::Thanks: content += thanksField(); break;
         }
     }
-    return paragraph(content);
+    return content + "</w:p>";
 }
 
+// The table of QSOs: its rules and cell margins come from the "LabelQsos" table style, its headings' bold from
+// a paragraph style.
 std::string qsoTable(const QsoTable& t, double fontSize, double width)
 {
     std::string grid;
-    std::vector<long> widths;
     long at = 0;
     const std::vector<double> edges = columnEdges(t, width);
     for (std::size_t c = 1; c < edges.size(); ++c) {
         const long end = twips(edges[c]);
-        widths.push_back(end - at);
+        grid += "<w:gridCol w:w=\"" + std::to_string(end - at) + "\"/>";
         at = end;
-        grid += "<w:gridCol w:w=\"" + std::to_string(widths.back()) + "\"/>";
     }
-    const std::string border = " w:val=\"single\" w:sz=\"4\" w:space=\"0\" w:color=\"000000\"/>";
-    std::string xml = "<w:tbl><w:tblPr><w:tblW w:w=\"" + std::to_string(at) +
-                      "\" w:type=\"dxa\"/><w:tblInd w:w=\"0\" w:type=\"dxa\"/><w:tblBorders><w:top" + border +
-                      "<w:left" + border + "<w:bottom" + border + "<w:right" + border + "<w:insideH" + border +
-                      "<w:insideV" + border +
-                      "</w:tblBorders><w:tblLayout w:type=\"fixed\"/><w:tblCellMar>"
-                      "<w:top w:w=\"0\" w:type=\"dxa\"/><w:left w:w=\"20\" w:type=\"dxa\"/><w:bottom w:w=\"0\" "
-                      "w:type=\"dxa\"/><w:right w:w=\"20\" w:type=\"dxa\"/></w:tblCellMar><w:tblLook w:val=\"0000\"/>"
-                      "</w:tblPr><w:tblGrid>" +
+    std::string xml = "<w:tbl><w:tblPr><w:tblStyle w:val=\"LabelQsos\"/><w:tblW w:w=\"" + std::to_string(at) +
+                      "\" w:type=\"dxa\"/><w:tblLayout w:type=\"fixed\"/><w:tblLook w:val=\"0000\"/></w:tblPr>"
+                      "<w:tblGrid>" +
                       grid + "</w:tblGrid>";
-    auto cell = [&](std::size_t c, const std::string& content) {
-        return "<w:tc><w:tcPr><w:tcW w:w=\"" + std::to_string(widths[c]) + "\" w:type=\"dxa\"/></w:tcPr>" +
-               paragraph(content) + "</w:tc>";
-    };
-    const std::string heading = runProperties(true, fontSize), body = runProperties(false, fontSize);
-    xml += "<w:tr><w:trPr><w:cantSplit/></w:trPr>";
+    // The cells take their widths from the grid: the layout is fixed.
+    auto cell = [](const std::string& paragraph) { return "<w:tc>" + paragraph + "</w:p></w:tc>"; };
+    const std::string heading = paragraphStart(styleId(true, fontSize, fontSize));
+    xml += "<w:tr>";
     for (std::size_t c = 0; c < t.headings.size(); ++c)
-        xml += cell(c, run(t.headings[c], heading));
+        xml += cell(heading + run(t.headings[c]));
     xml += "</w:tr>";
     for (int r = 0; r < t.rows; ++r) {
-        xml += "<w:tr><w:trPr><w:cantSplit/></w:trPr>";
+        xml += "<w:tr>";
         for (std::size_t c = 0; c < t.columns.size(); ++c)
-            xml += cell(c, (r > 0 && c == 0 ? simpleField("NEXT", {}, body) : std::string()) +
-                               mergeField(t.columns[c], body));
+            xml +=
+                cell("<w:p>" + (r > 0 && c == 0 ? simpleField("NEXT", {}) : std::string()) + mergeField(t.columns[c]));
         xml += "</w:tr>";
     }
     return xml + "</w:tbl>";
@@ -189,12 +186,58 @@ std::string label(const LabelDesign& design, double fontSize, long width, const 
                       tw(in.bottom) + "\" w:type=\"dxa\"/><w:right w:w=\"" + tw(in.right) +
                       "\" w:type=\"dxa\"/></w:tcMar></w:tcPr>";
     for (std::size_t i = 0; i < design.above.size(); ++i)
-        xml += line(design.above[i], fontSize,
-                    i == 0 && !first ? simpleField("NEXT", {}, runProperties(false, fontSize)) : std::string());
+        xml += line(design.above[i], fontSize, i == 0 && !first ? simpleField("NEXT", {}) : std::string());
     xml += qsoTable(design.table, fontSize, width / 20.0 - in.left - in.right);
     for (const DesignLine& l : design.below)
         xml += line(l, fontSize, {});
     return xml + "</w:tc>";
+}
+
+// The styles part: Arial at the body size as the default, a paragraph style for each other weight and size of
+// the design, the gap cells' paragraph, and the QSO table's rules and margins.
+std::string styles(const LabelDesign& design, double fontSize)
+{
+    const std::string halfPoints = std::to_string(std::lround(fontSize * 2));
+    std::string xml =
+        std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><w:styles ") + kWordNamespaces +
+        "><w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:ascii=\"Arial\" w:hAnsi=\"Arial\" w:cs=\"Arial\" "
+        "w:eastAsia=\"Arial\"/><w:sz w:val=\"" +
+        halfPoints + "\"/><w:szCs w:val=\"" + halfPoints +
+        "\"/><w:lang w:val=\"en-US\"/></w:rPr></w:rPrDefault><w:pPrDefault><w:pPr>"
+        "<w:spacing w:before=\"0\" w:after=\"0\" w:line=\"240\" w:lineRule=\"auto\"/></w:pPr></w:pPrDefault>"
+        "</w:docDefaults><w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Normal\"><w:name "
+        "w:val=\"Normal\"/><w:qFormat/></w:style>";
+    std::vector<std::pair<bool, double>> kinds{{true, fontSize}};
+    for (const auto* lines : {&design.above, &design.below})
+        for (const DesignLine& l : *lines)
+            kinds.emplace_back(l.bold, fontSize * l.scale);
+    std::vector<std::string> declared;
+    for (const auto& [bold, size] : kinds) {
+        const std::string id = styleId(bold, size, fontSize);
+        if (id.empty() || std::find(declared.begin(), declared.end(), id) != declared.end())
+            continue;
+        declared.push_back(id);
+        const std::string sz = std::to_string(std::lround(size * 2));
+        xml += "<w:style w:type=\"paragraph\" w:customStyle=\"1\" w:styleId=\"" + id + "\"><w:name w:val=\"Label " +
+               text::fixed(size, 1) + " pt" + (bold ? " bold" : "") +
+               "\"/><w:basedOn w:val=\"Normal\"/><w:qFormat/><w:rPr>" + (bold ? "<w:b/>" : "") + "<w:sz w:val=\"" + sz +
+               "\"/><w:szCs w:val=\"" + sz + "\"/></w:rPr></w:style>";
+    }
+    const std::string border = " w:val=\"single\" w:sz=\"4\" w:space=\"0\" w:color=\"000000\"/>";
+    return xml +
+           "<w:style w:type=\"paragraph\" w:customStyle=\"1\" w:styleId=\"LabelGap\"><w:name w:val=\"Label "
+           "gap\"/><w:basedOn w:val=\"Normal\"/><w:pPr><w:spacing w:line=\"20\" w:lineRule=\"exact\"/></w:pPr>"
+           "</w:style><w:style w:type=\"table\" w:default=\"1\" w:styleId=\"TableNormal\"><w:name w:val=\"Normal "
+           "Table\"/><w:tblPr><w:tblInd w:w=\"0\" w:type=\"dxa\"/><w:tblCellMar><w:top w:w=\"0\" w:type=\"dxa\"/>"
+           "<w:left w:w=\"0\" w:type=\"dxa\"/><w:bottom w:w=\"0\" w:type=\"dxa\"/><w:right w:w=\"0\" w:type=\"dxa\"/>"
+           "</w:tblCellMar></w:tblPr></w:style><w:style w:type=\"table\" w:customStyle=\"1\" "
+           "w:styleId=\"LabelQsos\"><w:name w:val=\"Label QSOs\"/><w:basedOn w:val=\"TableNormal\"/><w:tblPr>"
+           "<w:tblInd w:w=\"0\" w:type=\"dxa\"/><w:tblBorders><w:top" +
+           border + "<w:left" + border + "<w:bottom" + border + "<w:right" + border + "<w:insideH" + border +
+           "<w:insideV" + border +
+           "</w:tblBorders><w:tblCellMar><w:top w:w=\"0\" w:type=\"dxa\"/><w:left w:w=\"20\" w:type=\"dxa\"/>"
+           "<w:bottom w:w=\"0\" w:type=\"dxa\"/><w:right w:w=\"20\" w:type=\"dxa\"/></w:tblCellMar></w:tblPr>"
+           "</w:style></w:styles>";
 }
 
 } // namespace
@@ -231,8 +274,7 @@ void writeDocxMainDocument(const LabelStock& stock, const LabelDesign& design, c
                 first = false;
             } else { // a gap
                 body += "<w:tc><w:tcPr><w:tcW w:w=\"" + std::to_string(columns.widths[c]) +
-                        "\" w:type=\"dxa\"/></w:tcPr><w:p><w:pPr><w:spacing w:line=\"20\" w:lineRule=\"exact\"/>"
-                        "</w:pPr></w:p></w:tc>";
+                        "\" w:type=\"dxa\"/></w:tcPr><w:p><w:pPr><w:pStyle w:val=\"LabelGap\"/></w:pPr></w:p></w:tc>";
             }
         }
         body += "</w:tr>";
@@ -248,19 +290,6 @@ void writeDocxMainDocument(const LabelStock& stock, const LabelDesign& design, c
             "\" w:right=\"" + std::to_string(right) + "\" w:bottom=\"0\" w:left=\"" + std::to_string(columns.start) +
             "\" w:header=\"0\" w:footer=\"0\" w:gutter=\"0\"/></w:sectPr>";
 
-    const long halfPoints = std::lround(fontSize * 2);
-    const std::string styles =
-        std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><w:styles ") + kWordNamespaces +
-        "><w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:ascii=\"Arial\" w:hAnsi=\"Arial\" w:cs=\"Arial\" "
-        "w:eastAsia=\"Arial\"/><w:sz w:val=\"" +
-        std::to_string(halfPoints) + "\"/><w:szCs w:val=\"" + std::to_string(halfPoints) +
-        "\"/><w:lang w:val=\"en-US\"/></w:rPr></w:rPrDefault><w:pPrDefault><w:pPr>"
-        "<w:spacing w:before=\"0\" w:after=\"0\" w:line=\"240\" w:lineRule=\"auto\"/></w:pPr></w:pPrDefault>"
-        "</w:docDefaults><w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Normal\"><w:name w:val=\"Normal\"/>"
-        "</w:style><w:style w:type=\"table\" w:default=\"1\" w:styleId=\"TableNormal\"><w:name w:val=\"Normal "
-        "Table\"/><w:tblPr><w:tblInd w:w=\"0\" w:type=\"dxa\"/><w:tblCellMar><w:top w:w=\"0\" w:type=\"dxa\"/>"
-        "<w:left w:w=\"0\" w:type=\"dxa\"/><w:bottom w:w=\"0\" w:type=\"dxa\"/><w:right w:w=\"0\" w:type=\"dxa\"/>"
-        "</w:tblCellMar></w:tblPr></w:style></w:styles>";
     const std::string settings =
         std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><w:settings ") + kWordNamespaces +
         "><w:compat><w:compatSetting w:name=\"compatibilityMode\" w:uri=\"http://schemas.microsoft.com/office/word\" "
@@ -289,7 +318,7 @@ void writeDocxMainDocument(const LabelStock& stock, const LabelDesign& design, c
             "schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId1\" Type=\"" +
                 relsType + "styles\" Target=\"styles.xml\"/><Relationship Id=\"rId2\" Type=\"" + relsType +
                 "settings\" Target=\"settings.xml\"/></Relationships>");
-    zip.add("word/styles.xml", styles);
+    zip.add("word/styles.xml", styles(design, fontSize));
     zip.add("word/settings.xml", settings);
     zip.close();
 }

@@ -153,9 +153,11 @@ private:
         return xml;
     }
 
+    // The body text needs no style: the default paragraph style is it.
     static std::string styleOf(const DesignLine& l)
     {
-        return std::string(l.bold ? "B" : "N") + (l.scale > 1 ? "125" : "100");
+        return !l.bold && l.scale <= 1 ? std::string()
+                                       : std::string(l.bold ? "B" : "N") + (l.scale > 1 ? "125" : "100");
     }
 
     std::string field(const std::string& column) const
@@ -194,7 +196,8 @@ private:
 
     std::string line(const DesignLine& l, const std::string& tail) const
     {
-        std::string xml = "<text:p text:style-name=\"" + styleOf(l) + "\">";
+        const std::string style = styleOf(l);
+        std::string xml = style.empty() ? "<text:p>" : "<text:p text:style-name=\"" + style + "\">";
         if (!l.onlyWith.empty())
             xml += "<text:hidden-paragraph text:condition=\"ooow:" + column(l.onlyWith) +
                    " == &quot;&quot;\" text:is-hidden=\"false\"/>";
@@ -220,19 +223,17 @@ private:
         const QsoTable& t = m_design.table;
         xml += "<table:table table:name=\"Qsos\" table:style-name=\"" + table + "\">";
         for (std::size_t c = 0; c < t.columns.size(); ++c)
-            xml += "<table:table-column table:style-name=\"" + table + "." + std::to_string(c) + "\"/>";
+            xml += "<table:table-column table:style-name=\"" + table + "." + std::to_string(c) +
+                   "\" table:default-cell-style-name=\"Qsos.Cell\"/>";
         xml += "<table:table-row>";
         for (const std::string& h : t.headings)
-            xml += "<table:table-cell table:style-name=\"Qsos.Cell\" office:value-type=\"string\"><text:p "
-                   "text:style-name=\"B100\">" +
-                   xmlEscape(h) + "</text:p></table:table-cell>";
+            xml +=
+                "<table:table-cell><text:p text:style-name=\"B100\">" + xmlEscape(h) + "</text:p></table:table-cell>";
         xml += "</table:table-row>";
         for (int r = 0; r < t.rows; ++r) {
             xml += "<table:table-row>";
             for (std::size_t c = 0; c < t.columns.size(); ++c)
-                xml += "<table:table-cell table:style-name=\"Qsos.Cell\" office:value-type=\"string\"><text:p "
-                       "text:style-name=\"N100\">" +
-                       (r > 0 && c == 0 ? next() : std::string()) + field(t.columns[c]) +
+                xml += "<table:table-cell><text:p>" + (r > 0 && c == 0 ? next() : std::string()) + field(t.columns[c]) +
                        "</text:p></table:table-cell>";
             xml += "</table:table-row>";
         }

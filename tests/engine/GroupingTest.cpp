@@ -129,7 +129,7 @@ TEST(DataSourceFiles, TheLabelsFormOneStreamInTheOrderOfTheirFirstLines)
     for (const char* l : {"DL1AA,2006-09-23,12:00,20M,CW,599,N,,,,,,", "DL1AA,2006-09-23,12:01,20M,CW,599,N,,,,,,OK1EE",
                           "DL1AA,2006-09-23,12:02,20M,CW,599,N,,,,,,", "G4XYZ,2006-09-23,12:00,20M,CW,599,N,,,,,,",
                           "SP9AB,2006-09-23,12:00,20M,CW,599,N,,,,,,OK1EE"})
-        lines.add(l);
+        lines.add(l, {isSwlLine(l), false});
     lines.sort();
     const test::TempDir dir;
     SilentObserver observer;

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <string>
 
+#include "engine/DataSourceFiles.h"
+#include "engine/Text.h"
 #include "support/FakeSettings.h"
 #include "support/TempDir.h"
 
@@ -42,7 +44,15 @@ protected:
         settings.applyTo(request);
         const QsoFilters filters(request.filters);
         LineComposer composer(request.format, filters, bad);
-        return outcome(fromSwlFile ? composer.composeSwl(record, line) : composer.composeQso(record, line));
+        const LineComposer::Outcome o =
+            fromSwlFile ? composer.composeSwl(record, line) : composer.composeQso(record, line);
+        // What grouping is told of every line agrees with reading the line again.
+        if (o == LineComposer::Outcome::Line) {
+            EXPECT_EQ(composer.lineKind(),
+                      (LineKind{isSwlLine(line), text::findNoCase(line, "_SWL") != std::string::npos}))
+                << line;
+        }
+        return outcome(o);
     }
     std::string outcome(LineComposer::Outcome o) const
     {
@@ -144,6 +154,12 @@ TEST_F(LineComposerTest, SwlMarkingInTheMainLog)
     EXPECT_EQ(qso("<CALL:6>SP9XYZ" + tail + "<COMMENT:10>WKD:DL1ABC<EOR>"), "SP9XYZ,2006-09-23,12:34,20M,CW,,N,,,,,,");
     EXPECT_EQ(qso("<CALL:10>SP9XYZ_swl" + tail + "<COMMENT:11>WKD: DL1ABC<EOR>"),
               "SP9XYZ_swl,2006-09-23,12:34,20M,CW,,N,,,,,,DL1ABC<EOR>");
+    // "_SWL" in a user field marks nothing, yet starts a label of its own; a worked call of blanks is none.
+    settings.fields = {"NOTES"};
+    EXPECT_EQ(qso("<CALL:6>SP9XYZ" + tail + "<NOTES:9>via_swl b<EOR>"),
+              "SP9XYZ,2006-09-23,12:34,20M,CW,,N,,,,,,,via_swl b");
+    EXPECT_EQ(swl("<CALL:6>SP9XYZ" + tail + "<APP_LOGGER32_STATION_IN_QSO_WITH:3>   <EOR>"),
+              "SP9XYZ,2006-09-23,12:34,20M,CW,,Y,,,,,,   ,");
 }
 
 TEST_F(LineComposerTest, UserDefinedColumns)

@@ -96,13 +96,15 @@ TEST_F(DocxMerge, ValuesTakeTheFormattingOfTheFirstResultRunAndAreEscaped)
     const std::string body = "<w:p><w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText> MERGEFIELD "
                              "CALL </w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"separate\"/></w:r><w:r><w:rPr>"
                              "<w:b/></w:rPr><w:t>«CALL»</w:t></w:r><w:r><w:fldChar w:fldCharType=\"end\"/></w:r></w:p>";
-    auto rows = rowsOf(1);
+    auto rows = rowsOf(2);
     rows[0][0] = "A&B<C>\x01";
+    rows[1][0] = " ends in a blank ";
     const OwnedRecords data(kColumns, rows);
-    EXPECT_EQ(merge(body, data), "A&B<C>\n");
-    EXPECT_NE(outputPart("word/document.xml")
-                  .find("<w:r><w:rPr><w:b/></w:rPr><w:t xml:space=\"preserve\">A&amp;B&lt;C&gt;</w:t></w:r>"),
-              std::string::npos);
+    EXPECT_EQ(merge(body, data), "A&B<C>\n|\n ends in a blank \n");
+    // Blanks at the ends are kept, and said to be kept only then.
+    const std::string xml = outputPart("word/document.xml");
+    EXPECT_NE(xml.find("<w:r><w:rPr><w:b/></w:rPr><w:t>A&amp;B&lt;C&gt;</w:t></w:r>"), std::string::npos);
+    EXPECT_NE(xml.find("<w:t xml:space=\"preserve\"> ends in a blank </w:t>"), std::string::npos);
 }
 
 TEST_F(DocxMerge, RecordsRunningOutLeaveTheRestEmptyAndStartNoCopy)
@@ -171,9 +173,7 @@ TEST_F(DocxMerge, HeadersTakeTheFirstRecordOfTheirCopy)
     const ZipContents out = readZip(dir / "out.docx");
     ASSERT_TRUE(out.has("word/cm0_header1.xml"));
     ASSERT_TRUE(out.has("word/cm1_header1.xml"));
-    EXPECT_NE(
-        out.entries.at("word/cm1_header1.xml").find("Sheet of </w:t></w:r><w:r><w:t xml:space=\"preserve\">CALL3"),
-        std::string::npos);
+    EXPECT_NE(out.entries.at("word/cm1_header1.xml").find("Sheet of </w:t></w:r><w:r><w:t>CALL3"), std::string::npos);
     EXPECT_NE(out.entries.at("word/_rels/document.xml.rels").find("Target=\"cm1_header1.xml\""), std::string::npos);
     EXPECT_NE(out.entries.at("[Content_Types].xml").find("/word/cm1_header1.xml"), std::string::npos);
     EXPECT_NE(out.entries.at("word/document.xml").find("r:id=\"cmR1_rIdH1\""), std::string::npos);

@@ -453,6 +453,44 @@ TEST(MainDocuments, ASheetLaidOutExactlyThatTheMergeFillsLabelByLabel)
     EXPECT_EQ(text.find("MERGEFIELD"), std::string::npos);
 }
 
+// A merged label repeats its text, not its formatting: that lives once, in named styles (and the grid).
+TEST(MainDocuments, MergedLabelsRepeatOnlyTheirText)
+{
+    for (const MainDocumentFormat format : {MainDocumentFormat::Docx, MainDocumentFormat::Odt}) {
+        const bool docx = format == MainDocumentFormat::Docx;
+        SCOPED_TRACE(docx ? "docx" : "odt");
+        TempDir dir;
+        MainDocumentRequest r;
+        r.stock = customStock(parseCustomGrid("A4,2,7,99.1,38.1,4.65,15.15,101.6,38.1"));
+        r.folder = dir.path();
+        r.sizes = {3};
+        r.format = format;
+        const ZipContents main = readZip(makeMainDocuments(r).at(0));
+        // Bytes per label: one sheet against three.
+        std::size_t bytes[2] = {};
+        for (int sheets : {1, 3}) {
+            const auto records = stations(14 * sheets, 3);
+            const auto out = dir / (std::to_string(sheets) + (docx ? ".docx" : ".odt"));
+            if (docx)
+                mergeDocx(main, records, out, {});
+            else
+                mergeOdt(main, records, out, {});
+            bytes[sheets / 3] = readZip(out).entries.at(docx ? "word/document.xml" : "content.xml").size();
+        }
+        const std::size_t perLabel = (bytes[1] - bytes[0]) / 28;
+        EXPECT_LT(perLabel, 2500u); // with the formatting in every label, about 5,400 (.docx) and 3,600 (.odt)
+        const std::string body =
+            readZip(dir / (docx ? "3.docx" : "3.odt")).entries.at(docx ? "word/document.xml" : "content.xml");
+        for (const std::string repeated : {"<w:rPr>", "<w:tblBorders>", "office:value-type",
+                                           "table:style-name=\"Qsos.Cell\"", "text:style-name=\"N100\""}) {
+            std::size_t n = 0;
+            for (std::size_t at = body.find(repeated); at != std::string::npos; at = body.find(repeated, at + 1))
+                ++n;
+            EXPECT_LE(n, 3u) << repeated; // in a .docx, the last paragraph of each sheet has its own
+        }
+    }
+}
+
 TEST(MainDocuments, StartPositionOnTableSheetsAndFrameSheets)
 {
     for (const MainDocumentFormat format : {MainDocumentFormat::Docx, MainDocumentFormat::Odt}) {
