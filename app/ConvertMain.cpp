@@ -2,10 +2,13 @@
 #include <iostream>
 #include <memory>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "cli/ConvertOptions.h"
 #include "cli/ConvertProgram.h"
 #include "engine/Failure.h"
+#include "engine/ProgramFiles.h"
 #include "engine/Termination.h"
 #include "merge/ChildProcess.h"
 #include "texts/Texts.h"
@@ -60,15 +63,22 @@ private:
 
 int main(int argc, char** argv)
 {
+    cardmill::useUtf8Console();
+    const std::vector<std::string> arguments = cardmill::programArguments(argc, argv);
+    std::vector<const char*> args;
+    for (const std::string& a : arguments)
+        args.push_back(a.c_str());
+    args.push_back(nullptr);
+    argc = static_cast<int>(arguments.size());
     cardmill::termination::install();
     cardmill::termination::setEmergencyCleanup(cardmill::killRunningChildNow);
     // The run reports its own failures; these are the few that come before or after it.
     try {
 #ifdef CARDMILL_DRAWS_LABELS
         OffscreenPainting painting;
-        return cardmill::runConvertProgram(argc, argv, std::cout, std::cerr, &painting);
+        return cardmill::runConvertProgram(argc, args.data(), std::cout, std::cerr, &painting);
 #else
-        return cardmill::runConvertProgram(argc, argv, std::cout, std::cerr);
+        return cardmill::runConvertProgram(argc, args.data(), std::cout, std::cerr);
 #endif
     } catch (const std::bad_alloc&) {
         std::cerr << "cardmill-convert: Not enough memory to read the settings and options\n";

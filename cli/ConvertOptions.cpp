@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cardmill/Version.h"
+#include "engine/Files.h"
 #include "engine/LineComposer.h"
 #include "engine/Text.h"
 #include "settings/ProfileRequest.h"
@@ -17,14 +18,16 @@ namespace cardmill {
 
 namespace {
 
-int indexOrText(const std::string& text, int count, auto&& names)
+// `text` as an index of `names`, or the index of the name it is; -1 when neither.
+template <std::size_t N>
+int indexOrText(const std::string& text, const std::array<std::string_view, N>& names)
 {
     long long n = 0;
     if (text::parseInteger(text, n) && text.find_first_of("+-") == std::string::npos)
-        return n >= 0 && n < count ? static_cast<int>(n) : -1;
-    for (int i = 0; i < count; ++i)
-        if (text::equalNoCase(text, names[static_cast<std::size_t>(i)]))
-            return i;
+        return n >= 0 && n < static_cast<long long>(N) ? static_cast<int>(n) : -1;
+    for (std::size_t i = 0; i < N; ++i)
+        if (text::equalNoCase(text, names[i]))
+            return static_cast<int>(i);
     return -1;
 }
 
@@ -94,12 +97,12 @@ const char* kFooter =
 
 int qrgFormatFromText(const std::string& text)
 {
-    return indexOrText(text, kQrgFormatCount, kQrgFormatNames);
+    return indexOrText(text, kQrgFormatNames);
 }
 
 int dateFormatFromText(const std::string& text)
 {
-    return indexOrText(text, static_cast<int>(kDateFormatTexts.size()), kDateFormatTexts);
+    return indexOrText(text, kDateFormatTexts);
 }
 
 ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
@@ -254,8 +257,8 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
         task.kind = list ? StockTask::Kind::List : StockTask::Kind::Make;
         for (const std::string& w : searchWords)
             task.search += (task.search.empty() ? "" : " ") + w;
-        task.folder = makeFolder;
-        task.settings = settings.empty() ? defaultSettingsPath() : std::filesystem::path(settings);
+        task.folder = files::pathFromUtf8(makeFolder);
+        task.settings = settings.empty() ? defaultSettingsPath() : files::pathFromUtf8(settings);
         if (make) {
             if (task.stock.empty() == task.grid.empty())
                 return usage("--make-main-docs needs --stock NAME or --custom-grid GRID (one of them)");
@@ -275,7 +278,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     };
     if (app.count("--profile"))
         try {
-            const IniFile ini(settings.empty() ? defaultSettingsPath() : std::filesystem::path(settings));
+            const IniFile ini(settings.empty() ? defaultSettingsPath() : files::pathFromUtf8(settings));
             std::error_code ec;
             if (!std::filesystem::exists(ini.path(), ec))
                 return badSettings("The settings file \"" + ini.path().string() + "\" does not exist");
@@ -296,8 +299,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
         return usage("--settings goes with --profile");
     }
     // Without a profile: the own call the desktop program remembers, when the settings file can tell.
-    const std::filesystem::path settingsFile =
-        settings.empty() ? defaultSettingsPath() : std::filesystem::path(settings);
+    const std::filesystem::path settingsFile = settings.empty() ? defaultSettingsPath() : files::pathFromUtf8(settings);
     if (!app.count("--profile")) {
         try {
             std::error_code ec;
@@ -321,11 +323,11 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
 
     // Options given on the command line override the profile's values.
     if (app.count("--log"))
-        o.log = log;
+        o.log = files::pathFromUtf8(log);
     if (app.count("--swl"))
-        o.swl = swl;
+        o.swl = files::pathFromUtf8(swl);
     if (app.count("--main-doc"))
-        o.mainDocument = mainDoc;
+        o.mainDocument = files::pathFromUtf8(mainDoc);
     o.merge = !noMerge;
     // Labels drawn on a stock's sheets instead of merged into a main document.
     if (!task.stock.empty() || !task.grid.empty()) {
@@ -371,7 +373,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     if (app.count("--calibration-page")) {
         if (app.count("--print"))
             return usage("--calibration-page writes a PDF; print it from a PDF viewer");
-        result.calibrationPage = calibrationPage;
+        result.calibrationPage = files::pathFromUtf8(calibrationPage);
         return result;
     }
     if (app.count("--qsos")) {

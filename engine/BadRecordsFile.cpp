@@ -17,7 +17,7 @@ namespace {
 // Appends to `path`; errors name `shown`, the file the user knows.
 void appendOrThrow(const std::filesystem::path& path, const std::filesystem::path& shown, std::string_view data)
 {
-    std::FILE* f = std::fopen(path.c_str(), "ab");
+    std::FILE* f = files::open(path, "ab");
     if (!f)
         throw IoError(FailureId::WriteFile, shown, std::strerror(errno));
     const bool written = data.empty() || std::fwrite(data.data(), 1, data.size(), f) == data.size();

@@ -8,6 +8,7 @@
 #include "engine/CountryFile.h"
 #include "engine/DataSourceFiles.h"
 #include "engine/Failure.h"
+#include "engine/Files.h"
 #include "engine/LabelDrawer.h"
 #include "engine/LabelMerge.h"
 #include "engine/LineComposer.h"
@@ -93,11 +94,11 @@ struct ObserverReset {
 
 std::filesystem::path baseOf(const std::filesystem::path& logPath)
 {
-    const std::string name = logPath.filename().string();
+    const std::string name = files::utf8Of(logPath.filename());
     const std::size_t dot = name.find('.');
     if (dot == std::string::npos)
         return logPath;
-    return logPath.parent_path() / name.substr(0, dot);
+    return logPath.parent_path() / files::pathFromUtf8(name.substr(0, dot));
 }
 
 ConversionRun::ConversionRun(LabelMaker* maker, LabelDrawer* drawer)
@@ -179,7 +180,7 @@ RunResult ConversionRun::execute(const RunRequest& request, RunObserver& observe
         outputs.push_back(p);
     if (const auto problem = inputAmongOutputs(inputs, outputs))
         return said(RunOutcome::Refused, *problem);
-    removeLeftovers(log.parent_path().empty() ? std::filesystem::path(".") : log.parent_path());
+    removeLeftovers(log.parent_path().empty() ? files::pathFromUtf8(".") : log.parent_path());
     WorkFolder work;
 
     BadRecordsFile bad(withSuffix(base, "_bad.txt"));
@@ -193,7 +194,7 @@ RunResult ConversionRun::execute(const RunRequest& request, RunObserver& observe
         MarkSource source{file, file, {}, utf16Order(file)};
         if (!source.utf16)
             return source;
-        source.text = work.path() / name;
+        source.text = work.path() / files::pathFromUtf8(name);
         source.read = convertUtf16ToUtf8(file, source.text);
         return source;
     };

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "engine/Failure.h"
+#include "engine/ProgramFiles.h"
 #include "engine/Text.h"
 
 namespace cardmill {
@@ -103,16 +104,9 @@ std::filesystem::path findCountryFile(const std::filesystem::path& userFolder)
     std::error_code ec;
     if (!userFolder.empty() && std::filesystem::is_regular_file(userFolder / "cty.dat", ec))
         return userFolder / "cty.dat";
-    const char* dirs = std::getenv("XDG_DATA_DIRS");
-    const std::string list = dirs && *dirs ? dirs : "/usr/local/share:/usr/share";
-    for (std::size_t at = 0; at <= list.size();) {
-        const std::size_t colon = std::min(list.find(':', at), list.size());
-        const std::filesystem::path file =
-            std::filesystem::path(list.substr(at, colon - at)) / "hamradio-files" / "cty.dat";
-        if (colon > at && std::filesystem::is_regular_file(file, ec))
+    for (const std::filesystem::path& dir : systemDataFolders())
+        if (const auto file = dir / "hamradio-files" / "cty.dat"; std::filesystem::is_regular_file(file, ec))
             return file;
-        at = colon + 1;
-    }
     return {};
 }
 

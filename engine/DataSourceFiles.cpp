@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/Failure.h"
+#include "engine/Files.h"
 #include "engine/LineComposer.h"
 #include "engine/OutputFile.h"
 #include "engine/RunObserver.h"
@@ -24,9 +25,7 @@ std::string withLineEnd(std::string_view line)
 
 std::filesystem::path dataSourcePath(const std::filesystem::path& base, int size)
 {
-    std::filesystem::path p = base;
-    p += size == 0 ? std::string("_swl.txt") : "_" + std::to_string(size) + ".txt";
-    return p;
+    return files::withSuffix(base, size == 0 ? std::string("_swl.txt") : "_" + std::to_string(size) + ".txt");
 }
 
 std::string dataSourceHeader(const std::vector<std::string>& userFields)

@@ -1,11 +1,257 @@
-// Files: the one place that asks the platform for what std::filesystem and <cstdio> cannot do.
+// Files: the one place that asks the platform for what std::filesystem and <cstdio> cannot do, a POSIX half
+// and a Windows half.
 #include "engine/Files.h"
 
 #include <cerrno>
 #include <cstring>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <random>
+#include <sys/stat.h>
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
+
+#ifdef _WIN32
+
+namespace cardmill::files {
+
+std::filesystem::path pathFromUtf8(std::string_view utf8)
+{
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string utf8Of(const std::filesystem::path& path)
+{
+    const std::u8string utf8 = path.u8string();
+    return std::string(utf8.begin(), utf8.end());
+}
+
+std::filesystem::path withSuffix(const std::filesystem::path& path, std::string_view suffix)
+{
+    std::filesystem::path out = path;
+    out += pathFromUtf8(suffix);
+    return out;
+}
+
+std::FILE* open(const std::filesystem::path& path, const char* mode)
+{
+    const std::wstring wideMode(mode, mode + std::strlen(mode));
+    return ::_wfopen(path.c_str(), wideMode.c_str());
+}
+
+namespace {
+
+std::FILE* buffered(int fd)
+{
+    std::FILE* file = ::_fdopen(fd, "wb");
+    if (!file) {
+        ::_close(fd);
+        return nullptr;
+    }
+    std::setvbuf(file, nullptr, _IOFBF, 1 << 16);
+    return file;
+}
+
+} // namespace
+
+std::string systemError()
+{
+    const DWORD code = ::GetLastError();
+    wchar_t* text = nullptr;
+    const DWORD n =
+        ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                         nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring wide = n > 0 && text ? std::wstring(text, n) : L"error " + std::to_wstring(code);
+    if (text)
+        ::LocalFree(text);
+    while (!wide.empty() && (wide.back() == L'\n' || wide.back() == L'\r' || wide.back() == L'.'))
+        wide.pop_back();
+    return utf8Of(std::filesystem::path(wide));
+}
+
+namespace {
+
+bool writeAll(std::FILE* file, const std::string& data)
+{
+    return std::fwrite(data.data(), 1, data.size(), file) == data.size();
+}
+
+std::string randomName(std::string_view prefix)
+{
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    thread_local std::mt19937 random{std::random_device{}()};
+    std::string name(prefix);
+    for (int i = 0; i < 6; ++i)
+        name += letters[random() % (sizeof letters - 1)];
+    return name;
+}
+
+FileState stateOf(const BY_HANDLE_FILE_INFORMATION& info)
+{
+    const auto id = (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    const auto size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    const auto ticks = (static_cast<std::int64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                       info.ftLastWriteTime.dwLowDateTime; // 100 ns since 1601
+    return {{info.dwVolumeSerialNumber, id}, size, (ticks - 116444736000000000LL) * 100};
+}
+
+std::optional<BY_HANDLE_FILE_INFORMATION> information(const std::filesystem::path& path, bool followLinks)
+{
+    const HANDLE h = ::CreateFileW(
+        path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | (followLinks ? 0 : FILE_FLAG_OPEN_REPARSE_POINT), nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool ok = ::GetFileInformationByHandle(h, &info) != 0;
+    ::CloseHandle(h);
+    return ok ? std::optional(info) : std::nullopt;
+}
+
+} // namespace
+
+std::FILE* createNew(const std::filesystem::path& path, std::string& error)
+{
+    // CREATE_NEW fails on anything at the name, a link too.
+    const HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                   CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        error = systemError();
+        return nullptr;
+    }
+    const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(h), _O_WRONLY | _O_BINARY);
+    if (fd < 0) {
+        ::CloseHandle(h);
+        ::DeleteFileW(path.c_str());
+        error = "no file descriptor";
+        return nullptr;
+    }
+    std::FILE* file = buffered(fd);
+    if (!file) {
+        ::DeleteFileW(path.c_str());
+        error = std::strerror(errno);
+    }
+    return file;
+}
+
+std::FILE* createUnique(const std::filesystem::path& folder, std::string_view prefix, std::filesystem::path& made,
+                        std::string& error)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::filesystem::path candidate = folder / pathFromUtf8(randomName(prefix));
+        std::error_code ec;
+        if (std::filesystem::exists(std::filesystem::symlink_status(candidate, ec)))
+            continue;
+        std::FILE* file = createNew(candidate, error);
+        if (file)
+            made = candidate;
+        return file;
+    }
+    error = "no free name";
+    return nullptr;
+}
+
+bool flushToDisk(std::FILE* file)
+{
+    return std::fflush(file) == 0 && ::_commit(::_fileno(file)) == 0;
+}
+
+bool replaceContents(const std::filesystem::path& target, const std::string& text)
+{
+    std::filesystem::path folder = target.parent_path();
+    if (folder.empty())
+        folder = pathFromUtf8(".");
+    std::error_code ec;
+    const auto status = std::filesystem::symlink_status(target, ec);
+    const bool existed = !ec && std::filesystem::exists(status);
+    if (existed && !std::filesystem::is_regular_file(status))
+        return false;
+
+    std::string error;
+    std::filesystem::path temp;
+    std::FILE* file = createUnique(folder, "." + utf8Of(target.filename()) + ".", temp, error);
+    if (!file) {
+        // The folder takes no new file; a file that can be written is rewritten in place.
+        std::FILE* in = existed ? open(target, "wb") : nullptr;
+        if (!in)
+            return false;
+        const bool ok = writeAll(in, text) && flushToDisk(in);
+        return std::fclose(in) == 0 && ok;
+    }
+    const bool ok = writeAll(file, text) && flushToDisk(file);
+    if (std::fclose(file) != 0 || !ok ||
+        !::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        ::DeleteFileW(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool renameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to)
+{
+    // Without MOVEFILE_REPLACE_EXISTING the move fails when anything is at `to`.
+    return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool startsWith(const std::filesystem::path& path, std::string_view signature)
+{
+    std::FILE* f = open(path, "rb");
+    if (!f)
+        return false;
+    std::string head(signature.size(), '\0');
+    const bool read = std::fread(head.data(), 1, head.size(), f) == head.size();
+    std::fclose(f);
+    return read && head == signature;
+}
+
+bool isExecutable(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec))
+        return false;
+    std::string extension = utf8Of(path.extension());
+    for (char& c : extension)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return extension == ".exe" || extension == ".com" || extension == ".bat" || extension == ".cmd";
+}
+
+bool isTerminal(std::FILE* stream)
+{
+    return ::_isatty(::_fileno(stream)) != 0;
+}
+
+std::optional<FileState> fileState(std::FILE* file)
+{
+    if (!file)
+        return std::nullopt;
+    const auto h = reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(file)));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (h == INVALID_HANDLE_VALUE || !::GetFileInformationByHandle(h, &info))
+        return std::nullopt;
+    return stateOf(info);
+}
+
+std::optional<FileState> fileState(const std::filesystem::path& path)
+{
+    const auto info = information(path, true);
+    return info ? std::optional(stateOf(*info)) : std::nullopt;
+}
+
+std::optional<FileId> fileId(const std::filesystem::path& path, bool followLinks)
+{
+    const auto info = information(path, followLinks);
+    return info ? std::optional(stateOf(*info).id) : std::nullopt;
+}
+
+} // namespace cardmill::files
+
+#else // POSIX
 
 namespace cardmill::files {
 
@@ -71,7 +317,7 @@ std::FILE* createUnique(const std::filesystem::path& folder, std::string_view pr
             ::unlink(pattern.c_str());
         return nullptr;
     }
-    made = pattern;
+    made = pathFromUtf8(pattern);
     return file;
 }
 
@@ -84,7 +330,7 @@ bool replaceContents(const std::filesystem::path& target, const std::string& tex
 {
     std::filesystem::path folder = target.parent_path();
     if (folder.empty())
-        folder = ".";
+        folder = pathFromUtf8(".");
     struct stat old {};
     const bool existed = ::stat(target.c_str(), &old) == 0;
     if (existed && !S_ISREG(old.st_mode))
@@ -131,9 +377,26 @@ bool renameNoReplace(const std::filesystem::path& from, const std::filesystem::p
     return true;
 }
 
+std::filesystem::path withSuffix(const std::filesystem::path& path, std::string_view suffix)
+{
+    std::filesystem::path out = path;
+    out += pathFromUtf8(suffix);
+    return out;
+}
+
+std::FILE* open(const std::filesystem::path& path, const char* mode)
+{
+    return std::fopen(path.c_str(), mode);
+}
+
 std::filesystem::path pathFromUtf8(std::string_view utf8)
 {
     return std::filesystem::path(std::string(utf8)); // POSIX paths are bytes; ours are UTF-8
+}
+
+std::string systemError()
+{
+    return std::strerror(errno);
 }
 
 std::string utf8Of(const std::filesystem::path& path)
@@ -198,3 +461,5 @@ std::optional<FileId> fileId(const std::filesystem::path& path, bool followLinks
 }
 
 } // namespace cardmill::files
+
+#endif

@@ -35,6 +35,10 @@ bool replaceContents(const std::filesystem::path& target, const std::string& tex
 // Renames `from` to `to` unless something is at `to` already. False (and `from` untouched) otherwise.
 bool renameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to);
 
+// The system's words for the last failed call (errno's, or on Windows GetLastError's), in UTF-8.
+std::string systemError();
+// std::fopen for a path, whatever characters it holds.
+std::FILE* open(const std::filesystem::path& path, const char* mode);
 // Whether the file at `path` begins with the bytes `signature`; false when it cannot be read.
 bool startsWith(const std::filesystem::path& path, std::string_view signature);
 
@@ -48,6 +52,8 @@ bool isTerminal(std::FILE* stream);
 // box, a command-line argument, a settings value) goes through these.
 std::filesystem::path pathFromUtf8(std::string_view utf8);
 std::string utf8Of(const std::filesystem::path& path);
+// `path` with `suffix` (UTF-8) added to its last part: "log" and "_bad.txt" give "log_bad.txt".
+std::filesystem::path withSuffix(const std::filesystem::path& path, std::string_view suffix);
 
 // Which file a name leads to: the same for two names of one file (links, hard links, other spellings).
 struct FileId {

@@ -4,6 +4,7 @@
 #include <exception>
 #include <system_error>
 
+#include "engine/Files.h"
 #include "engine/RunObserver.h"
 #include "engine/RunRequest.h"
 #include "engine/TempFiles.h"
@@ -34,17 +35,17 @@ std::string_view PassRecords::value(std::size_t record, std::size_t column) cons
 std::filesystem::path mainDocumentForPass(const std::filesystem::path& chosen, PassSelector selector)
 {
     const std::string suffix = selector.isSwl() ? "_swl" : "_" + std::to_string(selector.size);
-    const std::string path = chosen.string();
-    const std::string name = chosen.filename().string();
+    const std::string path = files::utf8Of(chosen);
+    const std::string name = files::utf8Of(chosen.filename());
     const std::size_t dot = name.rfind('.');
     if (dot != std::string::npos && dot >= 2 && name.compare(dot - 2, 2, "_1") == 0) {
         const std::string ext = text::upper(name.substr(dot));
         if (ext == ".DOC" || ext == ".DOCX" || ext == ".ODT") {
             const std::size_t at = path.size() - (name.size() - dot) - 2;
-            return path.substr(0, at) + suffix + path.substr(at + 2);
+            return files::pathFromUtf8(path.substr(0, at) + suffix + path.substr(at + 2));
         }
     }
-    return (path.size() > 6 ? path.substr(0, path.size() - 6) : std::string()) + suffix + ".doc";
+    return files::pathFromUtf8((path.size() > 6 ? path.substr(0, path.size() - 6) : std::string()) + suffix + ".doc");
 }
 
 std::filesystem::path tableDocumentPath(const std::filesystem::path& base)
@@ -54,9 +55,8 @@ std::filesystem::path tableDocumentPath(const std::filesystem::path& base)
 
 std::filesystem::path labelDocumentStem(const std::filesystem::path& base, PassSelector selector)
 {
-    std::filesystem::path p = base;
-    p += selector.isSwl() ? std::string("_labels_swl") : "_labels_" + std::to_string(selector.size);
-    return p;
+    return files::withSuffix(base, selector.isSwl() ? std::string("_labels_swl")
+                                                    : "_labels_" + std::to_string(selector.size));
 }
 
 MergePhase::MergePhase(const RunRequest& request, RunObserver& observer, const StopToken& stop, LabelMaker& maker)
@@ -141,7 +141,7 @@ MergePhase::PassEnding MergePhase::runPass(const std::filesystem::path& base, Pa
             m_observer.status(TextId::StatusLibreOffice, {file, std::to_string(seconds)});
             return !m_stop.stopRequested();
         };
-        document = labelDocumentStem(base, selector).string() + m_maker.labelExtension(mainDocument, waiting);
+        document = files::withSuffix(labelDocumentStem(base, selector), m_maker.labelExtension(mainDocument, waiting));
         passStatus(); // after a conversion's seconds
         part = partPathFor(document);
         std::vector<MergeWarning> warnings;
@@ -185,7 +185,7 @@ void MergePhase::removeOlderLabels(const std::filesystem::path& base, const Resu
     for (int k = 0; k <= 10; ++k) {
         const std::filesystem::path stem = labelDocumentStem(base, PassSelector{k});
         for (const char* ext : {".docx", ".odt", ".pdf"}) {
-            const std::filesystem::path old = stem.string() + ext;
+            const std::filesystem::path old = files::withSuffix(stem, ext);
             bool made = false;
             for (const MadeLabels& m : result.made)
                 made = made || m.document == old;

@@ -7,6 +7,7 @@
 #include <zlib.h>
 
 #include "engine/Failure.h"
+#include "engine/Files.h"
 #include "engine/Text.h"
 
 namespace cardmill {
@@ -20,7 +21,7 @@ std::FILE* openForReading(const std::filesystem::path& path)
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec))
         throw IoError(FailureId::ReadFolder, path);
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = files::open(path, "rb");
     if (!f)
         throw IoError(FailureId::OpenFile, path, std::strerror(errno));
     return f;
@@ -42,7 +43,7 @@ void ReadSnapshot::add(std::string_view piece)
 
 bool unchangedSince(const std::filesystem::path& path, const ReadSnapshot& snapshot)
 {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = files::open(path, "rb");
     if (!f)
         return false;
     ReadSnapshot now;

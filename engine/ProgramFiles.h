@@ -1,7 +1,9 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace cardmill {
 
@@ -19,8 +21,23 @@ std::filesystem::path dataFolder();
 // A base folder of the user's, as the XDG rules name it: `value` (the variable's, such as $XDG_CONFIG_HOME) when
 // it is an absolute path, else `fallback` (such as ".config") in `home`; empty when neither is set.
 std::filesystem::path userBaseFolder(const char* value, const char* home, std::string_view fallback);
-// The same, from the environment: `variable` and $HOME.
-std::filesystem::path userBaseFolder(const char* variable, std::string_view fallback);
+
+// The user's folders as the system names them: for settings ($XDG_CONFIG_HOME or ~/.config; %APPDATA% on
+// Windows), for data ($XDG_DATA_HOME or ~/.local/share; %LOCALAPPDATA%), and where GLib programs such as
+// gLabels keep a user's configuration (the first on POSIX systems, %LOCALAPPDATA% on Windows). Empty when
+// the environment names none.
+std::filesystem::path userConfigFolder();
+std::filesystem::path userDataFolder();
+std::filesystem::path glibConfigFolder();
+// The folders that hold data installed for every user ($XDG_DATA_DIRS, or /usr/local/share and /usr/share;
+// on Windows "share" beside the program's folder), such as "libglabels-3.0/templates" and
+// "hamradio-files/cty.dat".
+std::vector<std::filesystem::path> systemDataFolders();
+
+// The program's arguments in UTF-8 (on Windows read again from the wide command line, for argv holds them in
+// the ANSI code page), and a console that shows UTF-8 (Windows; elsewhere terminals do).
+std::vector<std::string> programArguments(int argc, char** argv);
+void useUtf8Console();
 
 // Whether the user may create files in `folder`.
 bool folderWritable(const std::filesystem::path& folder);

@@ -36,9 +36,9 @@ std::vector<std::filesystem::path> runOutputs(const std::filesystem::path& base)
     for (int k = 0; k <= 10; ++k) {
         outputs.push_back(dataSourcePath(base, k));
         for (const char* ext : {".docx", ".odt", ".pdf"})
-            outputs.push_back(labelDocumentStem(base, PassSelector{k}).string() + ext);
+            outputs.push_back(files::withSuffix(labelDocumentStem(base, PassSelector{k}), ext));
     }
-    outputs.push_back(base.string() + "_bad.txt");
+    outputs.push_back(files::withSuffix(base, "_bad.txt"));
     outputs.push_back(SentMarks::sentPath(base));
     outputs.push_back(SentMarks::updatedPath(base));
     outputs.push_back(tableDocumentPath(base));
@@ -75,10 +75,10 @@ std::optional<utf16::ByteOrder> utf16Order(const std::filesystem::path& path)
 
 ReadSnapshot convertUtf16ToUtf8(const std::filesystem::path& source, const std::filesystem::path& target)
 {
-    std::FILE* in = std::fopen(source.c_str(), "rb");
+    std::FILE* in = files::open(source, "rb");
     if (!in)
         throw IoError(FailureId::OpenFile, source, std::strerror(errno));
-    std::FILE* out = std::fopen(target.c_str(), "wb");
+    std::FILE* out = files::open(target, "wb");
     if (!out) {
         std::fclose(in);
         throw IoError(FailureId::CreateFile, target, std::strerror(errno));

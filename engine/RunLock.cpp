@@ -1,4 +1,5 @@
-// The run lock: the one place that knows how the platform locks a file between processes.
+// The run lock: the one place that knows how the platform locks a file between processes, a POSIX half and a
+// Windows half.
 #include "engine/RunLock.h"
 
 #include <algorithm>
@@ -6,15 +7,59 @@
 #include <cstring>
 #include <fcntl.h>
 #include <string>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include "engine/Failure.h"
+#include "engine/Files.h"
 
 namespace cardmill {
 
 namespace {
+
+#ifdef _WIN32
+
+// The lock on one file, -1 when another holds it. The file goes when the last handle on it closes, even when
+// its holder ends without cleaning up.
+int lockOne(const std::filesystem::path& path)
+{
+    const HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                   FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        std::error_code ec;
+        if (::GetLastError() == ERROR_ACCESS_DENIED && std::filesystem::exists(path, ec))
+            return -1; // its holder is letting it go
+        throw IoError(FailureId::MakeLock, path, files::systemError());
+    }
+    OVERLAPPED at{};
+    if (!::LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
+        const bool held = ::GetLastError() == ERROR_LOCK_VIOLATION;
+        const std::string error = files::systemError();
+        ::CloseHandle(h);
+        if (held)
+            return -1;
+        throw IoError(FailureId::Lock, path, error);
+    }
+    const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(h), _O_RDWR);
+    if (fd < 0)
+        ::CloseHandle(h);
+    return fd;
+}
+
+void release(const std::filesystem::path&, int fd)
+{
+    ::_close(fd); // the lock, and the file, go with the handle
+}
+
+#else // POSIX
 
 // The lock on one file, -1 when another holds it.
 int lockOne(const std::filesystem::path& path)
@@ -42,11 +87,19 @@ int lockOne(const std::filesystem::path& path)
     return -1;
 }
 
+void release(const std::filesystem::path& path, int fd)
+{
+    ::unlink(path.c_str()); // while still locked: nobody can hold a lock on this file any more
+    ::close(fd);
+}
+
+#endif
+
 } // namespace
 
 std::filesystem::path RunLock::lockFileFor(const std::filesystem::path& base)
 {
-    return base.parent_path() / ("." + base.filename().string() + ".cardmill-lock");
+    return base.parent_path() / files::pathFromUtf8("." + files::utf8Of(base.filename()) + ".cardmill-lock");
 }
 
 std::unique_ptr<RunLock> RunLock::take(const std::vector<std::filesystem::path>& bases)
@@ -69,10 +122,8 @@ std::unique_ptr<RunLock> RunLock::take(const std::vector<std::filesystem::path>&
 
 RunLock::~RunLock()
 {
-    for (std::size_t i = 0; i < m_fds.size(); ++i) {
-        ::unlink(m_paths[i].c_str()); // while still locked: nobody can hold a lock on this file any more
-        ::close(m_fds[i]);
-    }
+    for (std::size_t i = 0; i < m_fds.size(); ++i)
+        release(m_paths[i], m_fds[i]);
 }
 
 } // namespace cardmill

@@ -11,7 +11,9 @@
 #include <utf8.h>
 
 #include "cardmill/Version.h"
+#include "engine/Clock.h"
 #include "engine/Failure.h"
+#include "engine/Files.h"
 #include "engine/OutputFile.h"
 #include "engine/Text.h"
 
@@ -462,12 +464,12 @@ std::string sentRecord(std::string_view raw, const SentMarking& marking, std::st
 
 std::filesystem::path SentMarks::sentPath(const std::filesystem::path& base)
 {
-    return base.string() + "_sent.adi";
+    return files::withSuffix(base, "_sent.adi");
 }
 
 std::filesystem::path SentMarks::updatedPath(const std::filesystem::path& base)
 {
-    return base.string() + "_updated.adi";
+    return files::withSuffix(base, "_updated.adi");
 }
 
 std::optional<std::size_t> SentMarks::write(const MarkSource& source, const std::filesystem::path& base,
@@ -479,7 +481,7 @@ std::optional<std::size_t> SentMarks::write(const MarkSource& source, const std:
     const bool copy = source.text != source.file;
     if (copy && !unchangedSince(source.file, source.read))
         throw changed;
-    std::FILE* in = std::fopen(source.text.c_str(), "rb");
+    std::FILE* in = files::open(source.text, "rb");
     if (!in)
         throw copy ? IoError(FailureId::OpenFile, source.text, std::strerror(errno)) : changed;
     struct Closer {
@@ -588,8 +590,7 @@ std::optional<std::size_t> SentMarks::write(const MarkSource& source, const std:
 std::pair<std::string, std::string> utcDateAndTimestamp()
 {
     const std::time_t now = std::time(nullptr);
-    std::tm t{};
-    gmtime_r(&now, &t);
+    const std::tm t = utcTime(now);
     std::array<char, 32> date{}, stamp{};
     std::strftime(date.data(), date.size(), "%Y%m%d", &t);
     std::strftime(stamp.data(), stamp.size(), "%Y%m%d %H%M%S", &t);

@@ -1,9 +1,16 @@
-// Signal handling: the one place that installs handlers and ends the program from one.
+// Signal handling: the one place that installs handlers and ends the program from one, a POSIX half (signals)
+// and a Windows half (console control events).
 #include "engine/Termination.h"
 
 #include <atomic>
 #include <csignal>
+
+#ifdef _WIN32
+#include <cstdlib>
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 #include "engine/TempFiles.h"
 
@@ -15,14 +22,45 @@ std::atomic<bool> g_received{false};
 std::atomic<bool> g_stoppable{false};
 std::atomic<void (*)() noexcept> g_cleanup{nullptr};
 
-extern "C" void onSignal(int signal)
+// The first stop request while a run can stop is only noted; any other ends the program at once, with its
+// scratch files removed.
+bool noteStop()
 {
-    if (g_stoppable.load() && !g_received.exchange(true))
-        return;
+    return g_stoppable.load() && !g_received.exchange(true);
+}
+
+[[noreturn]] void endNow(int code)
+{
     WorkFolder::removeCurrentNow();
     if (auto cleanup = g_cleanup.load())
         cleanup();
-    ::_exit(128 + signal);
+    std::_Exit(code);
+}
+
+#ifdef _WIN32
+
+// Runs on a thread of its own that the system starts for the event.
+BOOL WINAPI onConsoleEvent(DWORD event)
+{
+    if ((event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) && noteStop())
+        return TRUE;
+    endNow(128 + (event == CTRL_C_EVENT ? SIGINT : SIGTERM));
+}
+
+} // namespace
+
+void install()
+{
+    ::SetConsoleCtrlHandler(onConsoleEvent, TRUE);
+}
+
+#else // POSIX
+
+extern "C" void onSignal(int signal)
+{
+    if (noteStop())
+        return;
+    endNow(128 + signal);
 }
 
 } // namespace
@@ -36,6 +74,8 @@ void install()
     for (int s : {SIGINT, SIGTERM, SIGHUP})
         ::sigaction(s, &action, nullptr);
 }
+
+#endif
 
 void setStoppable(bool stoppable)
 {

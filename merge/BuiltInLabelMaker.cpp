@@ -196,7 +196,7 @@ std::vector<std::filesystem::path> BuiltInLabelMaker::exportPdf(const std::vecto
     try {
         int n = 0;
         for (const auto& [folder, inFolder] : byFolder) {
-            const std::filesystem::path out = scratch / std::to_string(n++);
+            const std::filesystem::path out = scratch / files::pathFromUtf8(std::to_string(n++));
             std::filesystem::create_directory(out);
             const std::string first = inFolder.front().filename().string();
             libreOffice().convert(inFolder, "pdf", out, std::chrono::seconds(600), [&](int seconds) {
@@ -212,7 +212,7 @@ std::vector<std::filesystem::path> BuiltInLabelMaker::exportPdf(const std::vecto
     std::vector<std::filesystem::path> pdfs;
     int n = 0;
     for (const auto& [folder, inFolder] : byFolder) {
-        const std::filesystem::path out = scratch / std::to_string(n++);
+        const std::filesystem::path out = scratch / files::pathFromUtf8(std::to_string(n++));
         for (const auto& d : inFolder) {
             const std::filesystem::path pdf = std::filesystem::path(d).replace_extension(".pdf");
             const std::filesystem::path made = out / pdf.filename();

@@ -123,7 +123,7 @@ std::size_t mergeDocx(const ZipContents& main, const CompiledDocument& compiled,
             for (const PartWithFields& p : headerParts) {
                 const std::string id = "cmR" + std::to_string(copies) + "_" + p.id;
                 const std::string name =
-                    "word/cm" + std::to_string(copies) + "_" + std::filesystem::path(p.name).filename().string();
+                    "word/cm" + std::to_string(copies) + "_" + p.name.substr(p.name.rfind('/') + 1);
                 headers.startCopy(first, copies);
                 std::string xml;
                 headers.render(p.compiled, xml, true);

@@ -1,12 +1,13 @@
 #include "merge/FieldCode.h"
 
 #include <cstdlib>
-#include <cwctype>
-#include <locale.h>
+#include <iterator>
 #include <string_view>
-#include <wctype.h>
+
+#include <utf8.h>
 
 #include "engine/Text.h"
+#include "merge/CaseMapping.h"
 
 namespace cardmill {
 
@@ -109,60 +110,17 @@ std::string upperAscii(std::string s)
     return s;
 }
 
-locale_t utf8Locale()
-{
-    static locale_t loc = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
-    return loc;
-}
-
+// Text as code points and back; bytes that are no UTF-8 become U+FFFD.
 std::u32string toUtf32(const std::string& s)
 {
-    std::u32string out;
-    for (std::size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        const int n = c < 0x80 ? 0 : c < 0xE0 ? 1 : c < 0xF0 ? 2 : 3;
-        char32_t cp = n == 0 ? c : n == 1 ? (c & 0x1F) : n == 2 ? (c & 0x0F) : (c & 0x07);
-        for (int k = 1; k <= n && i + static_cast<std::size_t>(k) < s.size(); ++k)
-            cp = (cp << 6) | (static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]) & 0x3F);
-        out.push_back(cp);
-        i += static_cast<std::size_t>(n) + 1;
-    }
-    return out;
+    std::string valid;
+    utf8::replace_invalid(s.begin(), s.end(), std::back_inserter(valid));
+    return utf8::utf8to32(valid);
 }
 
 std::string toUtf8(const std::u32string& s)
 {
-    std::string out;
-    for (char32_t cp : s) {
-        if (cp < 0x80) {
-            out.push_back(static_cast<char>(cp));
-        } else if (cp < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else if (cp < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        }
-    }
-    return out;
-}
-
-char32_t toUpper(char32_t c)
-{
-    const locale_t loc = utf8Locale();
-    return loc ? static_cast<char32_t>(towupper_l(static_cast<wint_t>(c), loc)) : (c >= 'a' && c <= 'z' ? c - 32 : c);
-}
-
-char32_t toLower(char32_t c)
-{
-    const locale_t loc = utf8Locale();
-    return loc ? static_cast<char32_t>(towlower_l(static_cast<wint_t>(c), loc)) : (c >= 'A' && c <= 'Z' ? c + 32 : c);
+    return utf8::utf32to8(s);
 }
 
 bool isWordSpace(char32_t c)
@@ -261,15 +219,15 @@ std::string applyTextCase(const std::string& utf8, FieldCode::TextCase textCase)
     bool first = true;
     for (char32_t& c : s) {
         switch (textCase) {
-        case FieldCode::TextCase::Upper: c = toUpper(c); break;
-        case FieldCode::TextCase::Lower: c = toLower(c); break;
+        case FieldCode::TextCase::Upper: c = upperCase(c); break;
+        case FieldCode::TextCase::Lower: c = lowerCase(c); break;
         case FieldCode::TextCase::Caps:
             if (wordStart && !isWordSpace(c))
-                c = toUpper(c);
+                c = upperCase(c);
             break;
         case FieldCode::TextCase::FirstCap:
             if (first && !isWordSpace(c)) {
-                c = toUpper(c);
+                c = upperCase(c);
                 first = false;
             }
             break;

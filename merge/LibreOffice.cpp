@@ -1,5 +1,6 @@
 #include "merge/LibreOffice.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -8,6 +9,10 @@
 #include "engine/Files.h"
 #include "engine/TempFiles.h"
 #include "merge/ChildProcess.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace cardmill {
 
@@ -28,19 +33,49 @@ std::string tail(const std::filesystem::path& log)
 
 } // namespace
 
+std::optional<std::filesystem::path> LibreOffice::findIn(std::string_view searchPath, char separator,
+                                                         const std::vector<std::string>& names,
+                                                         const std::vector<std::filesystem::path>& installed)
+{
+    std::vector<std::filesystem::path> folders;
+    for (std::size_t at = 0; at <= searchPath.size();) {
+        const std::size_t end = std::min(searchPath.find(separator, at), searchPath.size());
+        std::string_view dir = searchPath.substr(at, end - at);
+        if (dir.size() >= 2 && dir.front() == '"' && dir.back() == '"') // Windows allows quoted folders
+            dir = dir.substr(1, dir.size() - 2);
+        if (!dir.empty())
+            folders.push_back(files::pathFromUtf8(dir));
+        at = end + 1;
+    }
+    folders.insert(folders.end(), installed.begin(), installed.end());
+    for (const std::filesystem::path& dir : folders)
+        for (const std::string& name : names)
+            if (const std::filesystem::path p = dir / files::pathFromUtf8(name); files::isExecutable(p))
+                return p;
+    return std::nullopt;
+}
+
+#ifdef _WIN32
+
+std::optional<std::filesystem::path> LibreOffice::find()
+{
+    std::vector<std::filesystem::path> installed;
+    for (const wchar_t* variable : {L"ProgramFiles", L"ProgramW6432", L"ProgramFiles(x86)"})
+        if (const wchar_t* folder = ::_wgetenv(variable); folder && *folder)
+            installed.push_back(std::filesystem::path(folder) / L"LibreOffice" / L"program");
+    const wchar_t* path = ::_wgetenv(L"PATH");
+    return findIn(path ? files::utf8Of(std::filesystem::path(path)) : std::string(), ';', {"soffice.exe"}, installed);
+}
+
+#else
+
 std::optional<std::filesystem::path> LibreOffice::find()
 {
     const char* path = std::getenv("PATH");
-    std::stringstream dirs(path ? path : "/usr/bin:/usr/local/bin");
-    for (std::string dir; std::getline(dirs, dir, ':');) {
-        for (const char* name : {"soffice", "libreoffice"}) {
-            const std::filesystem::path p = std::filesystem::path(dir) / name;
-            if (files::isExecutable(p))
-                return p;
-        }
-    }
-    return std::nullopt;
+    return findIn(path ? path : "/usr/bin:/usr/local/bin", ':', {"soffice", "libreoffice"}, {});
 }
+
+#endif
 
 LibreOffice::LibreOffice() = default;
 
@@ -79,7 +114,7 @@ void LibreOffice::convert(const std::vector<std::filesystem::path>& files, const
     if (status != 0)
         throw std::runtime_error("LibreOffice failed: " + tail(log));
     for (const auto& f : files) {
-        const std::filesystem::path out = folder / f.filename().replace_extension("." + format);
+        const std::filesystem::path out = folder / f.filename().replace_extension(files::pathFromUtf8("." + format));
         std::error_code ec;
         if (!std::filesystem::is_regular_file(out, ec))
             throw std::runtime_error("LibreOffice did not convert \"" + f.string() + "\": " + tail(log));

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cardmill {
@@ -14,8 +15,14 @@ namespace cardmill {
 // LibreOffice; several files go in one call; a call that outlives its time limit is killed.
 class LibreOffice {
 public:
-    // The soffice program on the PATH, or nullopt when LibreOffice is not installed.
+    // The soffice program on the PATH (on Windows also where LibreOffice installs itself), or nullopt when
+    // LibreOffice is not installed.
     static std::optional<std::filesystem::path> find();
+    // The first of `names` in the folders of `searchPath` (a PATH value, `separator` between its folders), else
+    // in the folders `installed`.
+    static std::optional<std::filesystem::path> findIn(std::string_view searchPath, char separator,
+                                                       const std::vector<std::string>& names,
+                                                       const std::vector<std::filesystem::path>& installed);
 
     LibreOffice();
     ~LibreOffice();

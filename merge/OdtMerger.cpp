@@ -1,5 +1,6 @@
 #include "merge/OdtMerger.h"
 
+#include "engine/Files.h"
 #include "merge/XmlPart.h"
 
 #include <pugixml.hpp>
@@ -143,7 +144,7 @@ std::size_t mergeOdt(const ZipContents& main, const CompiledDocument& compiled, 
 
     auto copyInto = [&](TempFile& file) {
         file.finish();
-        std::FILE* f = std::fopen(file.path().c_str(), "rb");
+        std::FILE* f = files::open(file.path(), "rb");
         if (!f)
             throw std::runtime_error("the merged document cannot be read back");
         std::string chunk(1 << 16, '\0');

@@ -1,8 +1,6 @@
 #include "merge/TextDecoding.h"
 
-#include <cerrno>
-#include <iconv.h>
-#include <stdexcept>
+#include <iterator>
 
 #include <utf8.h>
 
@@ -10,25 +8,19 @@ namespace cardmill {
 
 namespace {
 
-// glibc's converter: one descriptor per thread of use, closed when the thread ends (the desktop program runs
-// each conversion on a thread of its own).
-class Cp1250Converter {
-public:
-    Cp1250Converter()
-        : m_cd(iconv_open("UTF-8", "CP1250"))
-    {
-    }
-    ~Cp1250Converter()
-    {
-        if (m_cd != reinterpret_cast<iconv_t>(-1))
-            iconv_close(m_cd);
-    }
-    Cp1250Converter(const Cp1250Converter&) = delete;
-    Cp1250Converter& operator=(const Cp1250Converter&) = delete;
-    iconv_t get() const { return m_cd; }
-
-private:
-    iconv_t m_cd;
+// Windows-1250 from 0x80 on, as Unicode code points (U+FFFD for the five bytes it leaves undefined). Taken
+// from the code page's definition; a test holds it against the C library's converter.
+constexpr char16_t kWindows1250[128] = {
+    0x20AC, 0xFFFD, 0x201A, 0xFFFD, 0x201E, 0x2026, 0x2020, 0x2021, 0xFFFD, 0x2030, 0x0160, 0x2039, 0x015A,
+    0x0164, 0x017D, 0x0179, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0xFFFD, 0x2122,
+    0x0161, 0x203A, 0x015B, 0x0165, 0x017E, 0x017A, 0x00A0, 0x02C7, 0x02D8, 0x0141, 0x00A4, 0x0104, 0x00A6,
+    0x00A7, 0x00A8, 0x00A9, 0x015E, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x017B, 0x00B0, 0x00B1, 0x02DB, 0x0142,
+    0x00B4, 0x00B5, 0x00B6, 0x00B7, 0x00B8, 0x0105, 0x015F, 0x00BB, 0x013D, 0x02DD, 0x013E, 0x017C, 0x0154,
+    0x00C1, 0x00C2, 0x0102, 0x00C4, 0x0139, 0x0106, 0x00C7, 0x010C, 0x00C9, 0x0118, 0x00CB, 0x011A, 0x00CD,
+    0x00CE, 0x010E, 0x0110, 0x0143, 0x0147, 0x00D3, 0x00D4, 0x0150, 0x00D6, 0x00D7, 0x0158, 0x016E, 0x00DA,
+    0x0170, 0x00DC, 0x00DD, 0x0162, 0x00DF, 0x0155, 0x00E1, 0x00E2, 0x0103, 0x00E4, 0x013A, 0x0107, 0x00E7,
+    0x010D, 0x00E9, 0x0119, 0x00EB, 0x011B, 0x00ED, 0x00EE, 0x010F, 0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4,
+    0x0151, 0x00F6, 0x00F7, 0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
 };
 
 } // namespace
@@ -37,32 +29,15 @@ std::string decodeValue(std::string_view bytes)
 {
     if (utf8::is_valid(bytes.begin(), bytes.end()))
         return std::string(bytes);
-    thread_local const Cp1250Converter converter;
-    const iconv_t cd = converter.get();
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        throw std::runtime_error("The Windows-1250 converter is not available");
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    std::string out(bytes.size() * 3 + 4, '\0');
-    char* in = const_cast<char*>(bytes.data());
-    std::size_t inLeft = bytes.size();
-    char* o = out.data();
-    std::size_t outLeft = out.size();
-    while (inLeft > 0) {
-        if (iconv(cd, &in, &inLeft, &o, &outLeft) != static_cast<std::size_t>(-1))
-            break;
-        if (errno != EILSEQ && errno != EINVAL)
-            break;
-        // A byte that Windows-1250 leaves undefined (0x81, 0x83, 0x88, 0x90, 0x98): the replacement character.
-        ++in;
-        --inLeft;
-        if (outLeft >= 3) {
-            *o++ = '\xEF';
-            *o++ = '\xBF';
-            *o++ = '\xBD';
-            outLeft -= 3;
-        }
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80)
+            out += c;
+        else
+            utf8::append(static_cast<char32_t>(kWindows1250[b - 0x80]), std::back_inserter(out));
     }
-    out.resize(out.size() - outLeft);
     return out;
 }
 

@@ -8,6 +8,7 @@
 #include <zip.h>
 #include <zlib.h>
 
+#include "engine/Clock.h"
 #include "engine/Files.h"
 #include "merge/DeflateStream.h"
 
@@ -46,7 +47,7 @@ bool looksLikeZip(const std::filesystem::path& path)
 ZipContents readZip(const std::filesystem::path& path, const ZipLimits& limits)
 {
     int error = 0;
-    zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
+    zip_t* archive = zip_open(files::utf8Of(path).c_str(), ZIP_RDONLY, &error); // UTF-8 on every system
     if (!archive) {
         zip_error_t ze;
         zip_error_init_with_code(&ze, error);
@@ -149,14 +150,13 @@ ZipWriter::ZipWriter(std::filesystem::path path, std::uint64_t zip64From)
     std::error_code ec;
     if (std::filesystem::is_directory(m_path, ec))
         throw packageError(m_path, "the document cannot be created: a folder has its name");
-    m_file = std::fopen(m_path.c_str(), "wb");
+    m_file = files::open(m_path, "wb");
     if (!m_file)
         throw packageError(m_path, std::string("the document cannot be created (") + std::strerror(errno) + ")");
     std::setvbuf(m_file, nullptr, _IOFBF, 1 << 16);
     // Entries carry the time of writing, in the MS-DOS form.
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = localTime(now);
     m_time = static_cast<std::uint16_t>((local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2));
     m_date = static_cast<std::uint16_t>(((std::max(local.tm_year, 80) - 80) << 9) | ((local.tm_mon + 1) << 5) |
                                         local.tm_mday);

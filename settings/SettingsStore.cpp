@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "engine/Files.h"
 #include "engine/LineComposer.h"
 #include "engine/ProgramFiles.h"
 #include "engine/Text.h"
@@ -173,20 +174,31 @@ void writeClosingState(const IniFile& ini, const ClosingState& state)
 SettingsLocation settingsLocation(const std::filesystem::path& programFolder, bool programFolderWritable,
                                   const char* xdgConfigHome, const char* home)
 {
-    const std::filesystem::path beside = programFolder / std::string(kSettingsFileName);
+    const std::filesystem::path beside = programFolder / files::pathFromUtf8(kSettingsFileName);
     std::error_code ec;
     if (std::filesystem::exists(std::filesystem::symlink_status(beside, ec)) || programFolderWritable)
         return {beside, true};
+#ifdef _WIN32
+    (void)home;
+    const std::filesystem::path config =
+        xdgConfigHome && *xdgConfigHome ? files::pathFromUtf8(xdgConfigHome) : std::filesystem::path(); // %APPDATA%
+#else
     const std::filesystem::path config = userBaseFolder(xdgConfigHome, home, ".config");
+#endif
     if (config.empty())
         return {beside, true}; // nowhere else to go
-    return {config / "cardmill" / std::string(kSettingsFileName), false};
+    return {config / "cardmill" / files::pathFromUtf8(kSettingsFileName), false};
 }
 
 SettingsLocation settingsLocation()
 {
+#ifdef _WIN32
+    const std::string appData = files::utf8Of(userConfigFolder());
+    return settingsLocation(programFolder(), folderWritable(programFolder()), appData.c_str(), nullptr);
+#else
     return settingsLocation(programFolder(), folderWritable(programFolder()), std::getenv("XDG_CONFIG_HOME"),
                             std::getenv("HOME"));
+#endif
 }
 
 std::filesystem::path defaultSettingsPath()

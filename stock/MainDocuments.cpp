@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "engine/Files.h"
 #include "engine/TempFiles.h"
 #include "engine/Text.h"
 
@@ -57,7 +58,7 @@ std::vector<std::filesystem::path> mainDocumentPaths(const MainDocumentRequest& 
     const std::string extension = r.format == MainDocumentFormat::Docx ? ".docx" : ".odt";
     std::vector<std::filesystem::path> out;
     for (int size : r.sizes)
-        out.push_back(r.folder / (r.stem + "_" + sizeName(size) + extension));
+        out.push_back(r.folder / files::pathFromUtf8(r.stem + "_" + sizeName(size) + extension));
     return out;
 }
 

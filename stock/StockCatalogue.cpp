@@ -85,24 +85,17 @@ struct StockCatalogue::Pending {
 std::vector<std::filesystem::path> StockCatalogue::systemFolders()
 {
     std::vector<std::filesystem::path> out;
-    const std::filesystem::path home = userBaseFolder("XDG_DATA_HOME", ".local/share");
+    const std::filesystem::path home = userDataFolder();
     if (!home.empty())
         out.push_back(home / "libglabels-3.0" / "templates");
-    const char* dirs = std::getenv("XDG_DATA_DIRS");
-    const std::string list = dirs && *dirs ? dirs : "/usr/local/share:/usr/share";
-    for (std::size_t at = 0; at <= list.size();) {
-        const std::size_t colon = std::min(list.find(':', at), list.size());
-        const std::string dir = list.substr(at, colon - at);
-        if (!dir.empty() && dir.front() == '/')
-            out.push_back(std::filesystem::path(dir) / "libglabels-3.0" / "templates");
-        at = colon + 1;
-    }
+    for (const std::filesystem::path& dir : systemDataFolders())
+        out.push_back(dir / "libglabels-3.0" / "templates");
     return out;
 }
 
 std::filesystem::path StockCatalogue::userFolder()
 {
-    const std::filesystem::path config = userBaseFolder("XDG_CONFIG_HOME", ".config");
+    const std::filesystem::path config = glibConfigFolder();
     return config.empty() ? std::filesystem::path() : config / "libglabels" / "templates";
 }
 

@@ -1,5 +1,6 @@
 #include "ui/SwlArchive.h"
 
+#include "engine/Clock.h"
 #include "engine/Files.h"
 
 #include <cerrno>
@@ -32,8 +33,7 @@ ArchiveResult archiveSwlFile(const std::filesystem::path& swl, std::filesystem::
     if (swl.empty() || !std::filesystem::exists(swl, ec))
         return ArchiveResult::NothingToArchive;
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = localTime(now);
     archiveName = swlArchiveName(swl, local);
     return files::renameNoReplace(swl, archiveName) ? ArchiveResult::Archived : ArchiveResult::Failed;
 }

@@ -186,6 +186,12 @@ TEST(SettingsStore, SettingsLiveBesideAPortableProgramOtherwiseInTheUsersConfigF
     SettingsLocation l = settingsLocation(bin, true, "/x/config", "/home/u");
     EXPECT_TRUE(l.portable);
     EXPECT_EQ(l.file, bin / "cardmill.ini");
+#ifdef _WIN32
+    // An installed program: %APPDATA%\cardmill.
+    l = settingsLocation(bin, false, "C:\\Users\\u\\AppData\\Roaming", nullptr);
+    EXPECT_FALSE(l.portable);
+    EXPECT_EQ(l.file, std::filesystem::path("C:\\Users\\u\\AppData\\Roaming\\cardmill\\cardmill.ini"));
+#else
     // An installed program: the XDG folder, or ~/.config without it (a relative XDG value does not count).
     l = settingsLocation(bin, false, "/x/config", "/home/u");
     EXPECT_FALSE(l.portable);
@@ -194,6 +200,7 @@ TEST(SettingsStore, SettingsLiveBesideAPortableProgramOtherwiseInTheUsersConfigF
               std::filesystem::path("/home/u/.config/cardmill/cardmill.ini"));
     EXPECT_EQ(settingsLocation(bin, false, "relative", "/home/u").file,
               std::filesystem::path("/home/u/.config/cardmill/cardmill.ini"));
+#endif
     // A settings file already beside it keeps the program portable.
     dir.write("bin/cardmill.ini", "[Filters]\r\n");
     EXPECT_TRUE(settingsLocation(bin, false, "/x/config", "/home/u").portable);

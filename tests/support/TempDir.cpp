@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -9,10 +10,16 @@ namespace cardmill::test {
 
 TempDir::TempDir()
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "cardmill-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("mkdtemp failed");
-    m_path = pattern;
+    // A name nobody else has: made with create_directory, which fails when the folder is there already.
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
+        const auto candidate =
+            std::filesystem::temp_directory_path() / ("cardmill-test-" + std::to_string(random() % 100000000));
+        if (std::filesystem::create_directory(candidate))
+            m_path = candidate;
+    }
+    if (m_path.empty())
+        throw std::runtime_error("no temporary folder");
 }
 
 TempDir::~TempDir()

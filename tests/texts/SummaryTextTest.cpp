@@ -6,13 +6,22 @@
 namespace cardmill {
 namespace {
 
+// The log's folder, as the system writes an absolute path.
+#ifdef _WIN32
+#define LOGS "C:\\op\\logs"
+#define SEP "\\"
+#else
+#define LOGS "/home/op/logs"
+#define SEP "/"
+#endif
+
 RunSummary readyLabels()
 {
     RunSummary s;
-    s.base = "/home/op/logs/sp3kxq";
-    s.made = {{{1}, 12, "/home/op/logs/sp3kxq_labels_1.docx"},
-              {{3}, 94, "/home/op/logs/sp3kxq_labels_3.docx"},
-              {PassSelector::swl(), 8, "/home/op/logs/sp3kxq_labels_swl.docx"}};
+    s.base = LOGS SEP "sp3kxq";
+    s.made = {{{1}, 12, LOGS SEP "sp3kxq_labels_1.docx"},
+              {{3}, 94, LOGS SEP "sp3kxq_labels_3.docx"},
+              {PassSelector::swl(), 8, LOGS SEP "sp3kxq_labels_swl.docx"}};
     return s;
 }
 
@@ -20,24 +29,24 @@ TEST(SummaryText, LabelsAreCountedBySizeWithTheirFolderAndNames)
 {
     RunSummary s = readyLabels();
     EXPECT_EQ(summaryText(s, Language::English),
-              "Labels are ready: 94 labels of 3 QSOs, 12 of 1 QSO, 8 SWL labels in /home/op/logs "
+              "Labels are ready: 94 labels of 3 QSOs, 12 of 1 QSO, 8 SWL labels in " LOGS " "
               "(sp3kxq_labels_*.docx).");
     EXPECT_EQ(summaryText(s, Language::Polish),
-              "Nalepki są gotowe: 94 nalepki po 3 QSO, 12 po 1 QSO, 8 nalepek SWL w /home/op/logs "
+              "Nalepki są gotowe: 94 nalepki po 3 QSO, 12 po 1 QSO, 8 nalepek SWL w " LOGS " "
               "(sp3kxq_labels_*.docx).");
     s.badRecords = true;
     EXPECT_EQ(summaryText(s, Language::English).substr(summaryText(s, Language::English).find('\n')),
-              "\nSome records with erroneous data are saved in \"/home/op/logs/sp3kxq_bad.txt\" file.");
+              "\nSome records with erroneous data are saved in \"" LOGS SEP "sp3kxq_bad.txt\" file.");
 }
 
 TEST(SummaryText, SingularAndPolishPluralForms)
 {
     RunSummary s;
-    s.made = {{{2}, 1, "/l/a_labels_2.odt"}, {PassSelector::swl(), 1, "/l/a_labels_swl.odt"}};
+    s.made = {{{2}, 1, LOGS SEP "a_labels_2.odt"}, {PassSelector::swl(), 1, LOGS SEP "a_labels_swl.odt"}};
     EXPECT_EQ(summaryText(s, Language::English),
-              "Labels are ready: 1 label of 2 QSOs, 1 SWL label in /l (a_labels_*.odt).");
+              "Labels are ready: 1 label of 2 QSOs, 1 SWL label in " LOGS " (a_labels_*.odt).");
     EXPECT_EQ(summaryText(s, Language::Polish),
-              "Nalepki są gotowe: 1 nalepka po 2 QSO, 1 nalepka SWL w /l (a_labels_*.odt).");
+              "Nalepki są gotowe: 1 nalepka po 2 QSO, 1 nalepka SWL w " LOGS " (a_labels_*.odt).");
     // clang-format off
     for (const auto& [n, form] : std::vector<std::pair<std::size_t, std::string>>{
              {2, "nalepki"}, {4, "nalepki"}, {5, "nalepek"}, {12, "nalepek"}, {14, "nalepek"}, {22, "nalepki"},
@@ -59,7 +68,7 @@ TEST(SummaryText, AFailedMergeNamesWhatFailedWhatWasMadeAndWhatWasKept)
     EXPECT_EQ(summaryText(s, Language::English),
               "Not every label document could be made.\n"
               "Labels of 3 QSOs: The main document \"/q/card_3.docx\" does not exist\n"
-              "Made in this run: 12 labels of 1 QSO, 8 SWL labels in /home/op/logs (sp3kxq_labels_*.docx).\n"
+              "Made in this run: 12 labels of 1 QSO, 8 SWL labels in " LOGS " (sp3kxq_labels_*.docx).\n"
               "Label documents of earlier runs are kept as they were.");
     s.made.clear();
     s.failed.push_back({PassSelector::swl(), {FailureId::MergeFailed, "/q/card_swl.odt", "broken XML"}});

@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# Cross-builds CARDMILL for 64-bit Windows with Debian's mingw-w64, into build/windows/.
+#
+#   scripts/windows-build.sh [--test] [--installer]
+#
+# Installs what it needs from Debian's packages, builds the libraries the program links (pugixml, libzip,
+# GoogleTest) for Windows from Debian's own source packages into a cache folder
+# (${CARDMILL_WINDOWS_CACHE:-~/.cache/cardmill-windows}; built once), and cross-builds cardmill-convert and the
+# tests; cardmill.exe too when scripts/windows-qt.sh has built Qt into that cache folder.
+#   --test        then runs the tests under wine (a wine prefix of its own in the cache folder) and the converter
+#                 on the bundled example in a folder with a Polish name; tests that are POSIX-only say so and
+#                 skip themselves
+#   --installer   then makes cardmill-<version>-win64.exe with NSIS (cpack -G NSIS64)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+run_tests=false installer=false
+for arg in "$@"; do
+    case "$arg" in
+    --test) run_tests=true ;;
+    --installer) installer=true ;;
+    *) echo "usage: scripts/windows-build.sh [--test] [--installer]" >&2; exit 2 ;;
+    esac
+done
+
+cache=${CARDMILL_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/cardmill-windows}
+prefix=$cache/prefix
+build=$root/build/windows
+jobs=$(nproc)
+mkdir -p "$cache" "$prefix"
+
+as_root() { if ((EUID == 0)); then "$@"; else sudo "$@"; fi; }
+
+# Debian's packages: the cross compilers, zlib for Windows, wine and NSIS, dpkg-source for the source
+# packages, and the header-only libraries the build takes as they are.
+packages=(mingw-w64 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 nsis dpkg-dev cmake
+    libcli11-dev libutfcpp-dev libgtest-dev libgmock-dev)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+    echo "== installing ${missing[*]}"
+    as_root apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# A source package of the mirror the machine uses, through apt lists of our own (the system's sources stay
+# as they are): unpacked into $cache/src/NAME.
+source_package() {
+    local name=$1
+    [[ -d "$cache/src/$name" ]] && return
+    local apt=$cache/apt
+    mkdir -p "$apt/lists/partial" "$apt/parts" "$apt/cache/archives/partial" "$cache/src"
+    if [[ ! -f "$apt/parts/src.sources" ]]; then
+        local uris suites
+        uris=$(awk '/^URIs:/ {print $2; exit}' /etc/apt/sources.list.d/debian.sources 2>/dev/null || true)
+        suites=$(awk '/^Suites:/ {print $2; exit}' /etc/apt/sources.list.d/debian.sources 2>/dev/null || true)
+        printf 'Types: deb-src\nURIs: %s\nSuites: %s\nComponents: main\nSigned-By: %s\n' \
+            "${uris:-http://deb.debian.org/debian}" "${suites:-bookworm}" \
+            /usr/share/keyrings/debian-archive-keyring.gpg >"$apt/parts/src.sources"
+    fi
+    local opts=(-o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts="$apt/parts"
+        -o Dir::State::Lists="$apt/lists" -o Dir::Cache="$apt/cache" -o APT::Sandbox::User=root)
+    [[ -n "$(ls "$apt/lists" 2>/dev/null | grep Sources)" ]] || apt-get "${opts[@]}" update -qq
+    local work=$cache/src/.fetch-$name
+    rm -rf "$work" && mkdir -p "$work"
+    (cd "$work" && apt-get "${opts[@]}" source --download-only -qq "$name" >/dev/null &&
+        dpkg-source --no-check -x ./*.dsc unpacked >/dev/null)
+    mv "$work/unpacked" "$cache/src/$name"
+    rm -rf "$work"
+}
+
+# A CMake project built for Windows and installed into $prefix, once.
+cross_build() {
+    local name=$1 source=$2
+    shift 2
+    [[ -f "$prefix/.built-$name" ]] && return
+    echo "== building $name for Windows"
+    cmake -S "$source" -B "$cache/build/$name" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DCARDMILL_WINDOWS_PREFIX="$prefix" \
+        -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF "$@" >"$cache/build-$name.log" 2>&1 ||
+        { tail -n 30 "$cache/build-$name.log" >&2; exit 1; }
+    cmake --build "$cache/build/$name" -j "$jobs" >>"$cache/build-$name.log" 2>&1 &&
+        cmake --install "$cache/build/$name" >>"$cache/build-$name.log" 2>&1 ||
+        { tail -n 30 "$cache/build-$name.log" >&2; exit 1; }
+    touch "$prefix/.built-$name"
+}
+
+source_package pugixml
+cross_build pugixml "$cache/src/pugixml" -DPUGIXML_BUILD_TESTS=OFF
+source_package libzip
+cross_build libzip "$cache/src/libzip" -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF -DENABLE_ZSTD=OFF \
+    -DENABLE_OPENSSL=OFF -DENABLE_GNUTLS=OFF -DENABLE_MBEDTLS=OFF -DENABLE_COMMONCRYPTO=OFF \
+    -DENABLE_WINDOWS_CRYPTO=OFF -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF
+cross_build googletest /usr/src/googletest -DBUILD_GMOCK=ON -DINSTALL_GTEST=ON
+# Header-only libraries: the very headers and CMake files Debian installs, beside the others.
+if [[ ! -f "$prefix/.built-headers" ]]; then
+    mkdir -p "$prefix/include" "$prefix/share/cmake/CLI11" "$prefix/lib/x86_64-linux-gnu/cmake/utf8cpp"
+    cp -r /usr/include/CLI "$prefix/include/"
+    cp /usr/share/cmake/CLI11/*.cmake "$prefix/share/cmake/CLI11/"
+    cp -r /usr/include/utf8cpp "$prefix/include/"
+    # (at the same depth as Debian's, for the config finds its prefix four folders up)
+    cp /usr/lib/x86_64-linux-gnu/cmake/utf8cpp/*.cmake "$prefix/lib/x86_64-linux-gnu/cmake/utf8cpp/"
+    touch "$prefix/.built-headers"
+fi
+
+gui=OFF
+[[ -f "$cache/qt/lib/cmake/Qt6/Qt6Config.cmake" ]] && gui=ON
+echo "== cross-building CARDMILL (desktop program: $gui)"
+cmake -S . -B "$build" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DCARDMILL_WINDOWS_PREFIX="$prefix" \
+    -DCMAKE_PREFIX_PATH="$prefix;$cache/qt" -DCLI11_DIR="$prefix/share/cmake/CLI11" \
+    -Dutf8cpp_DIR="$prefix/lib/x86_64-linux-gnu/cmake/utf8cpp" -DCARDMILL_GUI=$gui -DCARDMILL_TESTS=ON -DCARDMILL_WERROR=ON \
+    >"$cache/build-cardmill.log" 2>&1 || { tail -n 40 "$cache/build-cardmill.log" >&2; exit 1; }
+cmake --build "$build" -j "$jobs" 2>&1 | grep -E "warning|error|Error" && { echo "the Windows build has warnings or errors" >&2; exit 1; }
+[[ -f "$build/app/cardmill-convert.exe" ]] || { echo "no cardmill-convert.exe" >&2; exit 1; }
+echo "== built: $(cd "$build" && ls app/*.exe | tr '\n' ' ')"
+
+if $run_tests; then
+    export WINEPREFIX=$cache/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    [[ -d "$WINEPREFIX" ]] || wineboot --init >/dev/null 2>&1
+    echo "== the tests under wine"
+    (cd "$build" && ctest --output-on-failure -j "$jobs") || { echo "tests failed under wine" >&2; exit 1; }
+    scripts/windows-example.sh "$build/app/cardmill-convert.exe"
+fi
+
+if $installer; then
+    echo "== the installer"
+    (cd "$build" && cpack -G NSIS64 >/dev/null) || { echo "cpack failed" >&2; exit 1; }
+    ls "$build"/cardmill-*-win64.exe
+fi
