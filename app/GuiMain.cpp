@@ -4,6 +4,7 @@
 
 #include <clocale>
 
+#include "engine/Files.h"
 #include "engine/ProgramFiles.h"
 #include "engine/Termination.h"
 #include "merge/ChildProcess.h"
@@ -52,12 +53,15 @@ int main(int argc, char** argv)
     setErrorLanguage([&form] { return form.language(); });
 
     // The first argument names a profile, or a log to open (as the desktop entry passes one).
-    if (argc > 1) {
+    // Qt's own list: the arguments in Unicode on every system.
+    if (const QStringList arguments = QCoreApplication::arguments(); arguments.size() > 1) {
+        const std::string first = arguments[1].toStdString();
+        const std::filesystem::path asPath = cardmill::files::pathFromUtf8(first);
         std::error_code ec;
-        if (std::filesystem::is_regular_file(argv[1], ec))
-            form.setCommandLineLog(std::filesystem::absolute(argv[1], ec));
+        if (std::filesystem::is_regular_file(asPath, ec))
+            form.setCommandLineLog(std::filesystem::absolute(asPath, ec));
         else
-            form.setCommandLineProfile(argv[1]);
+            form.setCommandLineProfile(first);
     }
     form.show();
 

@@ -27,6 +27,9 @@ scripts/install-test.sh
 echo "== drawn labels through a real print queue (CUPS with a PDF printer)"
 scripts/print-test.sh
 
+echo "== Windows: cross-built with mingw-w64, the tests and the example under wine"
+scripts/windows-build.sh --test
+
 echo "== build and test (AddressSanitizer + UndefinedBehaviorSanitizer)"
 cmake --preset sanitize -DCARDMILL_WERROR=ON >/dev/null
 cmake --build --preset sanitize -j "$jobs"

@@ -30,7 +30,7 @@ build=$root/build/windows
 jobs=$(nproc)
 mkdir -p "$cache" "$prefix"
 
-as_root() { if ((EUID == 0)); then "$@"; else sudo "$@"; fi; }
+source "$root/scripts/windows-lib.sh"
 
 # Debian's packages: the cross compilers, zlib for Windows, wine and NSIS, dpkg-source for the source
 # packages, and the header-only libraries the build takes as they are.
@@ -45,48 +45,6 @@ if ((${#missing[@]})); then
     as_root apt-get update -qq
     DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
-
-# A source package of the mirror the machine uses, through apt lists of our own (the system's sources stay
-# as they are): unpacked into $cache/src/NAME.
-source_package() {
-    local name=$1
-    [[ -d "$cache/src/$name" ]] && return
-    local apt=$cache/apt
-    mkdir -p "$apt/lists/partial" "$apt/parts" "$apt/cache/archives/partial" "$cache/src"
-    if [[ ! -f "$apt/parts/src.sources" ]]; then
-        local uris suites
-        uris=$(awk '/^URIs:/ {print $2; exit}' /etc/apt/sources.list.d/debian.sources 2>/dev/null || true)
-        suites=$(awk '/^Suites:/ {print $2; exit}' /etc/apt/sources.list.d/debian.sources 2>/dev/null || true)
-        printf 'Types: deb-src\nURIs: %s\nSuites: %s\nComponents: main\nSigned-By: %s\n' \
-            "${uris:-http://deb.debian.org/debian}" "${suites:-bookworm}" \
-            /usr/share/keyrings/debian-archive-keyring.gpg >"$apt/parts/src.sources"
-    fi
-    local opts=(-o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts="$apt/parts"
-        -o Dir::State::Lists="$apt/lists" -o Dir::Cache="$apt/cache" -o APT::Sandbox::User=root)
-    [[ -n "$(ls "$apt/lists" 2>/dev/null | grep Sources)" ]] || apt-get "${opts[@]}" update -qq
-    local work=$cache/src/.fetch-$name
-    rm -rf "$work" && mkdir -p "$work"
-    (cd "$work" && apt-get "${opts[@]}" source --download-only -qq "$name" >/dev/null &&
-        dpkg-source --no-check -x ./*.dsc unpacked >/dev/null)
-    mv "$work/unpacked" "$cache/src/$name"
-    rm -rf "$work"
-}
-
-# A CMake project built for Windows and installed into $prefix, once.
-cross_build() {
-    local name=$1 source=$2
-    shift 2
-    [[ -f "$prefix/.built-$name" ]] && return
-    echo "== building $name for Windows"
-    cmake -S "$source" -B "$cache/build/$name" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DCARDMILL_WINDOWS_PREFIX="$prefix" \
-        -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF "$@" >"$cache/build-$name.log" 2>&1 ||
-        { tail -n 30 "$cache/build-$name.log" >&2; exit 1; }
-    cmake --build "$cache/build/$name" -j "$jobs" >>"$cache/build-$name.log" 2>&1 &&
-        cmake --install "$cache/build/$name" >>"$cache/build-$name.log" 2>&1 ||
-        { tail -n 30 "$cache/build-$name.log" >&2; exit 1; }
-    touch "$prefix/.built-$name"
-}
 
 source_package pugixml
 cross_build pugixml "$cache/src/pugixml" -DPUGIXML_BUILD_TESTS=OFF

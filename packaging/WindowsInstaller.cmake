@@ -1,0 +1,55 @@
+# The Windows installer (cpack -G NSIS64, scripts/windows-build.sh --installer): both programs, the user
+# guide and the example, the label stocks and the country file from Debian's packages (glabels-data,
+# hamradio-files) beside them in "share", a Start-menu entry and the .adi/.adif file association.
+foreach(data libglabels-3.0/templates hamradio-files/cty.dat)
+    if(NOT EXISTS /usr/share/${data})
+        message(WARNING "/usr/share/${data} is missing (Debian's glabels-data, hamradio-files): not installed")
+    endif()
+endforeach()
+if(EXISTS /usr/share/libglabels-3.0/templates)
+    install(DIRECTORY /usr/share/libglabels-3.0/templates DESTINATION share/libglabels-3.0)
+endif()
+if(EXISTS /usr/share/hamradio-files/cty.dat)
+    install(FILES /usr/share/hamradio-files/cty.dat DESTINATION share/hamradio-files)
+endif()
+
+# The desktop program takes Qt's libraries and its Windows plugin along (Qt built by scripts/windows-qt.sh).
+if(TARGET cardmill)
+    foreach(module Core Gui Widgets PrintSupport)
+        install(FILES $<TARGET_FILE:Qt6::${module}> DESTINATION bin)
+    endforeach()
+    get_target_property(qt_core_dll Qt6::Core IMPORTED_LOCATION_RELEASE)
+    get_filename_component(qt_root "${qt_core_dll}" DIRECTORY)
+    install(FILES "${qt_root}/../plugins/platforms/qwindows.dll" DESTINATION bin/platforms)
+endif()
+
+set(CPACK_PACKAGE_NAME "CARDMILL")
+set(CPACK_PACKAGING_INSTALL_PREFIX "")
+set(CPACK_STRIP_FILES OFF)
+set(CPACK_PACKAGE_VENDOR "CARDMILL")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "QSL-card labels from an ADIF log")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_FILE_NAME "cardmill-${PROJECT_VERSION}-win64")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY "CARDMILL")
+set(CPACK_NSIS_DISPLAY_NAME "CARDMILL")
+set(CPACK_NSIS_PACKAGE_NAME "CARDMILL ${PROJECT_VERSION}")
+set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+set(CPACK_NSIS_MODIFY_PATH OFF)
+if(TARGET cardmill)
+    set(CPACK_PACKAGE_EXECUTABLES cardmill "CARDMILL")
+    set(cardmill_opens "$INSTDIR\\\\bin\\\\cardmill.exe")
+    # .adi and .adif logs open in CARDMILL (a log as the first argument).
+    set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "
+        WriteRegStr HKCU 'Software\\\\Classes\\\\CARDMILL.Log' '' 'ADIF log'
+        WriteRegStr HKCU 'Software\\\\Classes\\\\CARDMILL.Log\\\\shell\\\\open\\\\command' '' '\\\"${cardmill_opens}\\\" \\\"%1\\\"'
+        WriteRegStr HKCU 'Software\\\\Classes\\\\.adi' '' 'CARDMILL.Log'
+        WriteRegStr HKCU 'Software\\\\Classes\\\\.adif' '' 'CARDMILL.Log'")
+    set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "
+        DeleteRegKey HKCU 'Software\\\\Classes\\\\CARDMILL.Log'
+        DeleteRegValue HKCU 'Software\\\\Classes\\\\.adi' ''
+        DeleteRegValue HKCU 'Software\\\\Classes\\\\.adif' ''")
+else()
+    set(CPACK_NSIS_MENU_LINKS "share/cardmill/cardmill_en.html" "CARDMILL user guide")
+endif()
+set(CPACK_GENERATOR NSIS64)
+include(CPack)
