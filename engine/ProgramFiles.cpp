@@ -167,7 +167,7 @@ std::vector<std::filesystem::path> systemDataFolders()
         const std::size_t colon = std::min(list.find(':', at), list.size());
         const std::string dir = list.substr(at, colon - at);
         if (!dir.empty() && dir.front() == '/')
-            out.emplace_back(dir);
+            out.push_back(files::pathFromUtf8(dir));
         at = colon + 1;
     }
     return out;

@@ -28,7 +28,7 @@ echo "== drawn labels through a real print queue (CUPS with a PDF printer)"
 scripts/print-test.sh
 
 echo "== Windows: cross-built with mingw-w64, the tests and the example under wine"
-scripts/windows-build.sh --test
+scripts/windows-build.sh --test --installer
 
 echo "== build and test (AddressSanitizer + UndefinedBehaviorSanitizer)"
 cmake --preset sanitize -DCARDMILL_WERROR=ON >/dev/null

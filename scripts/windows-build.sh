@@ -85,7 +85,23 @@ if $run_tests; then
 fi
 
 if $installer; then
-    echo "== the installer"
+    echo "== the installer: made, installed and uninstalled silently under wine"
     (cd "$build" && cpack -G NSIS64 >/dev/null) || { echo "cpack failed" >&2; exit 1; }
-    ls "$build"/cardmill-*-win64.exe
+    setup=$(ls "$build"/cardmill-*-win64.exe)
+    export WINEPREFIX=$cache/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    [[ -d "$WINEPREFIX" ]] || wineboot --init >/dev/null 2>&1
+    installed="$WINEPREFIX/drive_c/Program Files/CARDMILL"
+    wait_for() { # condition, up to 30 s (an NSIS uninstaller goes on in a copy of its own)
+        for _ in $(seq 60); do eval "$1" && return 0; sleep 0.5; done
+        return 1
+    }
+    wine "$setup" /S
+    wait_for '[[ -f "$installed/bin/cardmill-convert.exe" ]]' || { echo "the installer installed nothing" >&2; exit 1; }
+    [[ -d "$installed/share/libglabels-3.0/templates" && -f "$installed/share/cardmill/cardmill_en.html" ]] ||
+        { echo "the installer left out the label stocks or the user guide" >&2; exit 1; }
+    wine "$installed/bin/cardmill-convert.exe" --list-stocks L7163 | grep -q "Avery L7163" ||
+        { echo "the installed converter finds no label stocks" >&2; exit 1; }
+    wine "$installed/Uninstall.exe" /S
+    wait_for '[[ ! -e "$installed" ]]' || { echo "the uninstaller left $installed" >&2; exit 1; }
+    echo "$(basename "$setup"): installs, finds its label stocks, uninstalls"
 fi

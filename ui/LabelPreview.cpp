@@ -115,7 +115,7 @@ LabelPreview::~LabelPreview() = default;
 void LabelPreview::build()
 {
     setObjectName("LabelPreview");
-    setWindowTitle(toQString(textFor(WindowText::PreviewTitle, m_language, m_pdf.filename().string())));
+    setWindowTitle(toQString(textFor(WindowText::PreviewTitle, m_language, files::utf8Of(m_pdf.filename()))));
     auto* layout = new QVBoxLayout(this);
     m_summary = named<QLabel>(this, "PreviewSummary");
     m_summary->setWordWrap(true);

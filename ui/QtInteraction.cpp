@@ -1,4 +1,5 @@
 #include "ui/QtInteraction.h"
+#include "ui/Widgets.h"
 
 #include <QApplication>
 #include <QCompleter>
@@ -93,29 +94,27 @@ void QtInteraction::message(QWidget* parent, const std::string& caption, const s
 std::optional<std::filesystem::path> QtInteraction::openFile(QWidget* parent, const std::string& filter,
                                                              const std::filesystem::path& folder)
 {
-    const QString file =
-        QFileDialog::getOpenFileName(parent, QString(), QString::fromStdString(folder.string()), qtFileFilter(filter));
+    const QString file = QFileDialog::getOpenFileName(parent, QString(), pathText(folder), qtFileFilter(filter));
     if (file.isEmpty())
         return std::nullopt;
-    return std::filesystem::path(file.toStdString());
+    return toPath(file);
 }
 
 std::optional<std::filesystem::path> QtInteraction::saveFile(QWidget* parent, const std::string& filter,
                                                              const std::filesystem::path& proposed)
 {
-    const QString file = QFileDialog::getSaveFileName(parent, QString(), QString::fromStdString(proposed.string()),
-                                                      qtFileFilter(filter));
+    const QString file = QFileDialog::getSaveFileName(parent, QString(), pathText(proposed), qtFileFilter(filter));
     if (file.isEmpty())
         return std::nullopt;
-    return std::filesystem::path(file.toStdString());
+    return toPath(file);
 }
 
 std::optional<std::filesystem::path> QtInteraction::chooseFolder(QWidget* parent, const std::filesystem::path& start)
 {
-    const QString folder = QFileDialog::getExistingDirectory(parent, QString(), QString::fromStdString(start.string()));
+    const QString folder = QFileDialog::getExistingDirectory(parent, QString(), pathText(start));
     if (folder.isEmpty())
         return std::nullopt;
-    return std::filesystem::path(folder.toStdString());
+    return toPath(folder);
 }
 
 std::optional<std::string> QtInteraction::inputText(QWidget* parent, const std::string& caption,
@@ -159,7 +158,7 @@ void QtInteraction::beep()
 
 bool QtInteraction::openWithDesktop(const std::filesystem::path& file)
 {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file.string())));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(pathText(file)));
 }
 
 } // namespace cardmill

@@ -189,7 +189,7 @@ void TFSetup::build()
     // Which settings file the profiles are kept in.
     auto* file = named<QLabel>(this, "SettingsFile");
     file->setText(QString::fromStdString(ShortenPath(m_settings.file().string(), kPathBound)));
-    file->setToolTip(QString::fromStdString(m_settings.file().string()));
+    file->setToolTip(pathText(m_settings.file()));
     file->setEnabled(false);
     outer->addWidget(file);
 
@@ -272,11 +272,11 @@ void TFSetup::ComboBox1Change()
         return;
     const StoredProfile p = m_settings.profile(selectedName());
     if (p.sourceFile)
-        m_log->setPath(*p.sourceFile);
+        m_log->setPath(files::pathFromUtf8(*p.sourceFile));
     if (p.mainDocument)
-        m_main->setPath(*p.mainDocument);
+        m_main->setPath(files::pathFromUtf8(*p.mainDocument));
     m_sheet->setText(toQString(p.labelSheet.value_or("")));
-    m_swl->setPath(p.swlFile.value_or(""));
+    m_swl->setPath(files::pathFromUtf8(p.swlFile.value_or("")));
     if (p.qrgFormat)
         m_qrg->setCurrentIndex(qrgFormatIndexNoCase(*p.qrgFormat).value_or(-1));
     // A label size that is no number stops the loading there, as the message says.

@@ -264,8 +264,8 @@ void TFStock::build()
     m_browse = new QPushButton(toQString(text(WindowText::StockBrowse)), this);
     m_browse->setObjectName("BrowseFolder");
     connect(m_browse, &QPushButton::clicked, this, [this] {
-        if (const auto folder = userInteraction().chooseFolder(this, m_folder->text().toStdString()))
-            m_folder->setText(toQString(folder->string()));
+        if (const auto folder = userInteraction().chooseFolder(this, toPath(m_folder->text())))
+            m_folder->setText(pathText(*folder));
     });
     auto* folderRow = new QWidget(this);
     auto* folderLayout = new QHBoxLayout(folderRow);
@@ -348,7 +348,7 @@ bool TFStock::selectStock(const std::string& name)
 
 void TFStock::setFolder(const std::filesystem::path& folder)
 {
-    m_folder->setText(toQString(folder.string()));
+    m_folder->setText(pathText(folder));
 }
 
 bool TFStock::selectSheet(const std::string& sheet)
@@ -485,7 +485,7 @@ void TFStock::create()
         return;
     MainDocumentRequest r;
     r.stock = *stock;
-    r.folder = std::filesystem::path(m_folder->text().trimmed().toStdString());
+    r.folder = toPath(m_folder->text().trimmed());
     r.format = m_format->currentData().toString() == u"odt"_s ? MainDocumentFormat::Odt : MainDocumentFormat::Docx;
     r.sizes = chosenSizes();
     r.ownCall = m_ownCall->text().toUpper().toStdString();

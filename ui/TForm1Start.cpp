@@ -3,6 +3,7 @@
 // the labels before the run; and what was set up kept as a profile at Exit.
 #include <QComboBox>
 #include <QCompleter>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStringList>
@@ -123,8 +124,7 @@ void TForm1::ButtonNewClick()
     if (folder.empty())
         folder = logPath().parent_path();
     if (folder.empty())
-        if (const char* home = std::getenv("HOME"))
-            folder = home;
+        folder = toPath(QDir::homePath());
     dialog.setFolder(folder);
     const int answer = userInteraction().execDialog(dialog);
     try {

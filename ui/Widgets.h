@@ -8,12 +8,25 @@
 #include <QString>
 #include <QWidget>
 
+#include "engine/Files.h"
+
 namespace cardmill {
 
 // One of our UTF-8 texts as Qt shows it.
 inline QString toQString(const std::string& utf8)
 {
     return QString::fromStdString(utf8);
+}
+
+// A path from what a control shows or a dialog gives, and the text that shows a path: through the program's
+// UTF-8 helpers, so that a name in any script reaches its file on every system.
+inline std::filesystem::path toPath(const QString& text)
+{
+    return files::pathFromUtf8(text.toStdString());
+}
+inline QString pathText(const std::filesystem::path& path)
+{
+    return QString::fromStdString(files::utf8Of(path));
 }
 
 // A control of type W in `parent`, named as the settings, tests and help refer to it, with a UTF-8 text when
