@@ -589,8 +589,7 @@ std::optional<std::size_t> SentMarks::write(const MarkSource& source, const std:
 
 std::pair<std::string, std::string> utcDateAndTimestamp()
 {
-    const std::time_t now = std::time(nullptr);
-    const std::tm t = utcTime(now);
+    const std::tm t = utcTime(std::time(nullptr));
     std::array<char, 32> date{}, stamp{};
     std::strftime(date.data(), date.size(), "%Y%m%d", &t);
     std::strftime(stamp.data(), stamp.size(), "%Y%m%d %H%M%S", &t);

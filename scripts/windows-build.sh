@@ -40,6 +40,11 @@ missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
+# An NSIS installer is a 32-bit program: wine runs it with its 32-bit half.
+if $installer && ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed"; then
+    dpkg --print-foreign-architectures | grep -qx i386 || as_root dpkg --add-architecture i386
+    missing+=(wine32:i386)
+fi
 if ((${#missing[@]})); then
     echo "== installing ${missing[*]}"
     as_root apt-get update -qq
@@ -76,9 +81,17 @@ cmake --build "$build" -j "$jobs" 2>&1 | grep -E "warning|error|Error" && { echo
 [[ -f "$build/app/cardmill-convert.exe" ]] || { echo "no cardmill-convert.exe" >&2; exit 1; }
 echo "== built: $(cd "$build" && ls app/*.exe | tr '\n' ' ')"
 
-if $run_tests; then
-    export WINEPREFIX=$cache/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# A wine prefix of our own, made again when it was made before wine had its 32-bit half.
+export WINEPREFIX=$cache/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+if [[ -d "$WINEPREFIX" ]] && $installer && [[ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]]; then
+    wineserver -k 2>/dev/null || true
+    rm -rf "$WINEPREFIX"
+fi
+if $run_tests || $installer; then
     [[ -d "$WINEPREFIX" ]] || wineboot --init >/dev/null 2>&1
+fi
+
+if $run_tests; then
     echo "== the tests under wine"
     (cd "$build" && ctest --output-on-failure -j "$jobs") || { echo "tests failed under wine" >&2; exit 1; }
     scripts/windows-example.sh "$build/app/cardmill-convert.exe"
@@ -88,8 +101,6 @@ if $installer; then
     echo "== the installer: made, installed and uninstalled silently under wine"
     (cd "$build" && cpack -G NSIS64 >/dev/null) || { echo "cpack failed" >&2; exit 1; }
     setup=$(ls "$build"/cardmill-*-win64.exe)
-    export WINEPREFIX=$cache/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    [[ -d "$WINEPREFIX" ]] || wineboot --init >/dev/null 2>&1
     installed="$WINEPREFIX/drive_c/Program Files/CARDMILL"
     wait_for() { # condition, up to 30 s (an NSIS uninstaller goes on in a copy of its own)
         for _ in $(seq 60); do eval "$1" && return 0; sleep 0.5; done

@@ -70,7 +70,11 @@ TEST(CaseMapping, AgreesWithTheCLibraryOnTheLettersItKnows)
 TEST(TextDecoding, UnicodeAsItIsAndWindows1250ValueByValue)
 {
     EXPECT_EQ(decodeValue("Łódź"), "Łódź");
-    EXPECT_EQ(decodeValue("\xA3\xF3" "d\x9F, \x8C" "l\xB9" "sk"), "Łódź, Śląsk");
+    EXPECT_EQ(decodeValue("\xA3\xF3"
+                          "d\x9F, \x8C"
+                          "l\xB9"
+                          "sk"),
+              "Łódź, Śląsk");
     EXPECT_EQ(decodeValue("\x80 \x81"), "€ \uFFFD"); // 0x81 is undefined
     EXPECT_EQ(decodeValue(""), "");
 }
