@@ -32,13 +32,6 @@ std::string utf8Of(const std::filesystem::path& path)
     return std::string(utf8.begin(), utf8.end());
 }
 
-std::filesystem::path withSuffix(const std::filesystem::path& path, std::string_view suffix)
-{
-    std::filesystem::path out = path;
-    out += pathFromUtf8(suffix);
-    return out;
-}
-
 std::FILE* open(const std::filesystem::path& path, const char* mode)
 {
     const std::wstring wideMode(mode, mode + std::strlen(mode));
@@ -197,17 +190,6 @@ bool renameNoReplace(const std::filesystem::path& from, const std::filesystem::p
 {
     // Without MOVEFILE_REPLACE_EXISTING the move fails when anything is at `to`.
     return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
-}
-
-bool startsWith(const std::filesystem::path& path, std::string_view signature)
-{
-    std::FILE* f = open(path, "rb");
-    if (!f)
-        return false;
-    std::string head(signature.size(), '\0');
-    const bool read = std::fread(head.data(), 1, head.size(), f) == head.size();
-    std::fclose(f);
-    return read && head == signature;
 }
 
 bool isExecutable(const std::filesystem::path& path)
@@ -377,13 +359,6 @@ bool renameNoReplace(const std::filesystem::path& from, const std::filesystem::p
     return true;
 }
 
-std::filesystem::path withSuffix(const std::filesystem::path& path, std::string_view suffix)
-{
-    std::filesystem::path out = path;
-    out += pathFromUtf8(suffix);
-    return out;
-}
-
 std::FILE* open(const std::filesystem::path& path, const char* mode)
 {
     return std::fopen(path.c_str(), mode);
@@ -402,17 +377,6 @@ std::string systemError()
 std::string utf8Of(const std::filesystem::path& path)
 {
     return path.string();
-}
-
-bool startsWith(const std::filesystem::path& path, std::string_view signature)
-{
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return false;
-    std::string head(signature.size(), '\0');
-    const bool read = std::fread(head.data(), 1, head.size(), f) == head.size();
-    std::fclose(f);
-    return read && head == signature;
 }
 
 bool isExecutable(const std::filesystem::path& path)
@@ -463,3 +427,26 @@ std::optional<FileId> fileId(const std::filesystem::path& path, bool followLinks
 } // namespace cardmill::files
 
 #endif
+
+// The same on every system.
+namespace cardmill::files {
+
+std::filesystem::path withSuffix(const std::filesystem::path& path, std::string_view suffix)
+{
+    std::filesystem::path out = path;
+    out += pathFromUtf8(suffix);
+    return out;
+}
+
+bool startsWith(const std::filesystem::path& path, std::string_view signature)
+{
+    std::FILE* f = open(path, "rb");
+    if (!f)
+        return false;
+    std::string head(signature.size(), '\0');
+    const bool read = std::fread(head.data(), 1, head.size(), f) == head.size();
+    std::fclose(f);
+    return read && head == signature;
+}
+
+} // namespace cardmill::files

@@ -24,6 +24,34 @@ extern char** environ;
 
 namespace cardmill {
 
+namespace {
+
+// Watches a child until `ended()` says it has ended (looking for about a tenth of a second each time). Past
+// `timeLimit`, or when `waiting` throws, `kill()` ends it and the call throws.
+void watch(std::chrono::seconds timeLimit, const std::function<void(int seconds)>& waiting,
+           const std::function<bool()>& ended, const std::function<void()>& kill)
+{
+    const auto start = std::chrono::steady_clock::now();
+    while (!ended()) {
+        const auto passed = std::chrono::steady_clock::now() - start;
+        if (passed > timeLimit) {
+            kill();
+            throw std::runtime_error("it did not finish within " + std::to_string(timeLimit.count()) +
+                                     " seconds and was stopped");
+        }
+        if (waiting) {
+            try {
+                waiting(static_cast<int>(std::chrono::duration_cast<std::chrono::seconds>(passed).count()));
+            } catch (...) {
+                kill();
+                throw;
+            }
+        }
+    }
+}
+
+} // namespace
+
 #ifdef _WIN32
 
 namespace {
@@ -103,29 +131,14 @@ int runChild(const std::vector<std::string>& arguments, const std::filesystem::p
         if (kill) {
             ::TerminateJobObject(job, 1);
             ::WaitForSingleObject(child.hProcess, 5000);
+            ::CloseHandle(child.hProcess);
         }
         g_running = nullptr;
         ::CloseHandle(job); // kills whatever of the job is left
     };
-    const auto start = std::chrono::steady_clock::now();
-    while (::WaitForSingleObject(child.hProcess, 100) == WAIT_TIMEOUT) {
-        const auto passed = std::chrono::steady_clock::now() - start;
-        if (passed > timeLimit) {
-            finish(true);
-            ::CloseHandle(child.hProcess);
-            throw std::runtime_error("it did not finish within " + std::to_string(timeLimit.count()) +
-                                     " seconds and was stopped");
-        }
-        if (waiting) {
-            try {
-                waiting(static_cast<int>(std::chrono::duration_cast<std::chrono::seconds>(passed).count()));
-            } catch (...) {
-                finish(true);
-                ::CloseHandle(child.hProcess);
-                throw;
-            }
-        }
-    }
+    watch(
+        timeLimit, waiting, [&] { return ::WaitForSingleObject(child.hProcess, 100) != WAIT_TIMEOUT; },
+        [&] { finish(true); });
     DWORD status = 0;
     const bool known = ::GetExitCodeProcess(child.hProcess, &status) != 0;
     ::CloseHandle(child.hProcess);
@@ -173,37 +186,24 @@ int runChild(const std::vector<std::string>& arguments, const std::filesystem::p
         throw std::runtime_error(args[0] + " cannot be started (" + std::strerror(spawned) + ")");
     g_running = pid;
 
-    const auto start = std::chrono::steady_clock::now();
     int status = 0;
+    auto ended = [&] {
+        const pid_t done = ::waitpid(pid, &status, WNOHANG);
+        if (done == pid)
+            return true;
+        if (done < 0 && errno != EINTR) {
+            g_running = 0;
+            throw std::runtime_error(args[0] + " was lost");
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        return false;
+    };
     auto kill = [&] {
         ::killpg(pid, SIGKILL);
         ::waitpid(pid, &status, 0);
         g_running = 0;
     };
-    for (;;) {
-        const pid_t done = ::waitpid(pid, &status, WNOHANG);
-        if (done == pid)
-            break;
-        if (done < 0 && errno != EINTR) {
-            g_running = 0;
-            throw std::runtime_error(args[0] + " was lost");
-        }
-        const auto passed = std::chrono::steady_clock::now() - start;
-        if (passed > timeLimit) {
-            kill();
-            throw std::runtime_error("it did not finish within " + std::to_string(timeLimit.count()) +
-                                     " seconds and was stopped");
-        }
-        if (waiting) {
-            try {
-                waiting(static_cast<int>(std::chrono::duration_cast<std::chrono::seconds>(passed).count()));
-            } catch (...) {
-                kill();
-                throw;
-            }
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
+    watch(timeLimit, waiting, ended, kill);
     g_running = 0;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
