@@ -69,13 +69,18 @@ if [[ ! -f "$prefix/.built-headers" ]]; then
     touch "$prefix/.built-headers"
 fi
 
-gui=OFF
-[[ -f "$cache/qt/lib/cmake/Qt6/Qt6Config.cmake" ]] && gui=ON
+gui=OFF qt_host=()
+if [[ -f "$cache/qt/lib/cmake/Qt6/Qt6Config.cmake" ]]; then
+    # Qt for Windows (scripts/windows-qt.sh); the host's Qt of the same version runs moc, rcc and uic.
+    gui=ON
+    qt_host=(-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake)
+fi
 echo "== cross-building CARDMILL (desktop program: $gui)"
 cmake -S . -B "$build" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DCARDMILL_WINDOWS_PREFIX="$prefix" \
     -DCMAKE_PREFIX_PATH="$prefix;$cache/qt" -DCLI11_DIR="$prefix/share/cmake/CLI11" \
     -Dutf8cpp_DIR="$prefix/lib/x86_64-linux-gnu/cmake/utf8cpp" -DCARDMILL_GUI=$gui -DCARDMILL_TESTS=ON -DCARDMILL_WERROR=ON \
+    "${qt_host[@]}" \
     >"$cache/build-cardmill.log" 2>&1 || { tail -n 40 "$cache/build-cardmill.log" >&2; exit 1; }
 cmake --build "$build" -j "$jobs" 2>&1 | grep -E "warning|error|Error" && { echo "the Windows build has warnings or errors" >&2; exit 1; }
 [[ -f "$build/app/cardmill-convert.exe" ]] || { echo "no cardmill-convert.exe" >&2; exit 1; }
