@@ -65,7 +65,8 @@ touch "$scratch/before"
 sleep 1
 
 # --help names the settings file in the user's config folder, the prefix not being theirs.
-run "$prefix/bin/cardmill-convert" --help | grep -q "$home/.config/cardmill/cardmill.ini" ||
+# (grep reads it all: one that stops at the first match may cut the program off, which pipefail counts)
+run "$prefix/bin/cardmill-convert" --help | grep "$home/.config/cardmill/cardmill.ini" >/dev/null ||
     fail "--help does not name ~/.config/cardmill/cardmill.ini"
 
 # Labels from the installed example main documents.

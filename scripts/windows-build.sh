@@ -115,7 +115,7 @@ if $installer; then
     wait_for '[[ -f "$installed/bin/cardmill-convert.exe" ]]' || { echo "the installer installed nothing" >&2; exit 1; }
     [[ -d "$installed/share/libglabels-3.0/templates" && -f "$installed/share/cardmill/cardmill_en.html" ]] ||
         { echo "the installer left out the label stocks or the user guide" >&2; exit 1; }
-    wine "$installed/bin/cardmill-convert.exe" --list-stocks L7163 | grep -q "Avery L7163" ||
+    wine "$installed/bin/cardmill-convert.exe" --list-stocks L7163 | grep "Avery L7163" >/dev/null ||
         { echo "the installed converter finds no label stocks" >&2; exit 1; }
     wine "$installed/Uninstall.exe" /S
     wait_for '[[ ! -e "$installed" ]]' || { echo "the uninstaller left $installed" >&2; exit 1; }
