@@ -43,7 +43,7 @@ cmake -S "$cache/src/qt6-base" -B "$cache/build/qt" -G Ninja -DCMAKE_BUILD_TYPE=
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
     -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_testlib=ON -DFEATURE_concurrent=OFF \
     -DFEATURE_tabletevent=OFF \
-    -DFEATURE_vulkan=OFF -DFEATURE_system_zlib=ON -DFEATURE_system_pcre2=OFF \
+    -DFEATURE_opengl=ON -DFEATURE_vulkan=OFF -DFEATURE_system_zlib=ON -DFEATURE_system_pcre2=OFF \
     -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_freetype=OFF -DFEATURE_system_png=OFF \
     -DFEATURE_system_jpeg=OFF -DFEATURE_icu=OFF >"$cache/build-qt.log" 2>&1 ||
     { tail -n 40 "$cache/build-qt.log" >&2; exit 1; }
