@@ -127,6 +127,7 @@ private slots:
         QTest::mouseClick(child<QPushButton>(preview, "PreviewPrint"), Qt::LeftButton);
         QVERIFY(std::filesystem::file_size(printed) > 1000);
         QVERIFY(interaction.messages.back().text.find("sheets: " + std::to_string(pages)) != std::string::npos);
+#ifndef _WIN32
         if (std::system("pdfinfo -v >/dev/null 2>&1") == 0) {
             for (const auto& pdf : {saved, printed}) {
                 const std::string command =
@@ -134,6 +135,7 @@ private slots:
                 QVERIFY2(std::system(command.c_str()) == 0, pdf.c_str());
             }
         }
+#endif
 
         // Cleared, the window goes back to its main document.
         form.setLabelSheet({});
@@ -161,7 +163,7 @@ private slots:
         std::sort(there.begin(), there.end());
         QCOMPARE(there, (std::vector<std::string>{"sp3kxq-swl.adi", "sp3kxq.adi"}));
         for (const auto& e : std::filesystem::directory_iterator(temporaryRoot()))
-            QVERIFY2(e.path().filename().string().find("-preview-") == std::string::npos, e.path().c_str());
+            QVERIFY2(e.path().filename().string().find("-preview-") == std::string::npos, e.path().string().c_str());
         // Saved from the preview, the PDF goes beside the log.
         interaction.files.push_back(logs() / "sp3kxq_labels.pdf");
         QTest::mouseClick(child<QPushButton>(preview, "PreviewSavePdf"), Qt::LeftButton);

@@ -236,6 +236,9 @@ private slots:
 
     void stopEndsEveryPhaseWithinTwoSeconds()
     {
+#ifdef _WIN32
+        QSKIP("POSIX only: the slow stand-in for LibreOffice is a shell script");
+#else
         // A log long enough that each phase lasts, and a Word 97 main document that a slow stand-in for
         // LibreOffice "converts".
         form->setLogPath(longLog(1000000));
@@ -267,6 +270,7 @@ private slots:
             QVERIFY(interaction.messages.front().text.find("Process stopped !") == 0);
         }
         ::setenv("PATH", path.c_str(), 1);
+#endif
     }
 
     void filterAreaHiddenControlsTakeNoFocus()
