@@ -34,7 +34,7 @@ source "$root/scripts/windows-lib.sh"
 
 # Debian's packages: the cross compilers, zlib for Windows, wine and NSIS, dpkg-source for the source
 # packages, and the header-only libraries the build takes as they are.
-packages=(mingw-w64 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 nsis dpkg-dev cmake
+packages=(mingw-w64 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 nsis dpkg-dev cmake procps unzip
     libcli11-dev libutfcpp-dev libgtest-dev libgmock-dev)
 missing=()
 for p in "${packages[@]}"; do

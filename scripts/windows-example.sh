@@ -2,9 +2,10 @@
 # The Windows converter under wine against the Linux one: the bundled example, in a folder with a Polish name,
 # as UTF-8, UTF-16 and Windows-1250 logs, merged into the example's main documents and marked as sent. Every
 # product must be the same, byte for byte (label documents entry by entry: a zip holds the time it was made).
+# Then Ctrl-C during a run.
 #
 #   scripts/windows-example.sh WINDOWS-CONVERTER.exe [LINUX-CONVERTER]
-# The Linux converter defaults to build/default/app/cardmill-convert. Needs wine, iconv and unzip.
+# The Linux converter defaults to build/default/app/cardmill-convert. Needs wine, iconv, unzip and pgrep.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 windows=$(realpath "$1")
@@ -72,7 +73,45 @@ check() {
     echo "$encoding log in \"$(basename "$win")\": exit $windows_code, $compared products the same as on Linux"
 }
 
+# Ctrl-C during a run: wine hands the terminal's SIGINT to the program as a console's CTRL_C_EVENT. The run
+# ends with exit 1 and "Process stopped", the label document is not made and nothing is left behind: no part
+# file beside the log, no scratch folder in the temporary folder.
+ctrl_c() {
+    local dir="$work/Łódź stop"
+    mkdir -p "$dir"
+    cp examples/card_1.docx "$dir/"
+    local records
+    records=$(sed -n '/<[Ee][Oo][Hh]>/,$p' examples/sp3kxq.adi | tail -n +2)
+    { echo "a long log"; echo "<EOH>"; for _ in $(seq 4000); do echo "$records"; done; } >"$dir/long.adi"
+    local temp
+    temp=$(wine cmd /c echo %TEMP% 2>/dev/null | tr -d '\r')
+    temp=$(winepath -u "$temp" 2>/dev/null)
+    local before
+    before=$(ls -A "$temp" 2>/dev/null | sort)
+    wine "$windows" --log "$dir/long.adi" --main-doc "$dir/card_1.docx" >"$work/stop.out" 2>&1 &
+    local runner=$! pid=""
+    for _ in $(seq 200); do
+        grep -q "Processing" "$work/stop.out" 2>/dev/null && pid=$(pgrep -n -f 'cardmill-convert\.exe --log') && break
+        sleep 0.1
+    done
+    [[ -n "$pid" ]] && kill -INT "$pid"
+    wait "$runner"
+    local code=$?
+    local left
+    left=$(cd "$dir" && ls -A | grep -v -e '^long\.adi$' -e '^card_1\.docx$' -e '^long_[0-9]*\.txt$' \
+        -e '^long_swl\.txt$' -e '^long_bad\.txt$')
+    if [[ -z "$pid" || $code -ne 1 ]] || ! grep -q "Process stopped" "$work/stop.out" || [[ -n "$left" ]] ||
+        [[ "$(ls -A "$temp" 2>/dev/null | sort)" != "$before" ]]; then
+        echo "Ctrl-C: exit $code, left beside the log: ${left:-nothing}" >&2
+        cat "$work/stop.out" >&2
+        status=1
+        return
+    fi
+    echo "Ctrl-C during a run: exit 1, \"Process stopped\", nothing left behind"
+}
+
 check utf-8
 check utf-16
 check windows-1250
+ctrl_c
 exit $status
