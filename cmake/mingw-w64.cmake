@@ -1,5 +1,5 @@
 # Cross-building for 64-bit Windows with Debian's mingw-w64 (the POSIX-threads compilers, for std::thread).
-# CARDMILL_WINDOWS_PREFIX: where scripts/windows-build.sh put the libraries built for Windows.
+# CARDMILL_WINDOWS_PREFIX: where scripts/windows-build.sh put the libraries built for Windows (and Qt, a list).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)

@@ -15,6 +15,7 @@ endif()
 
 # The desktop program takes Qt's libraries and its Windows plugin along (Qt built by scripts/windows-qt.sh).
 if(TARGET cardmill)
+    find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets PrintSupport)
     foreach(module Core Gui Widgets PrintSupport)
         install(FILES $<TARGET_FILE:Qt6::${module}> DESTINATION bin)
     endforeach()

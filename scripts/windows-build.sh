@@ -36,6 +36,11 @@ source "$root/scripts/windows-lib.sh"
 # packages, and the header-only libraries the build takes as they are.
 packages=(mingw-w64 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 nsis dpkg-dev cmake procps unzip
     libcli11-dev libutfcpp-dev libgtest-dev libgmock-dev)
+# With the desktop program: Qt's Polish texts and fonts for the window tests, and a virtual screen for starting it.
+if [[ -f "$cache/qt/lib/cmake/Qt6/Qt6Config.cmake" ]]; then
+    packages+=(qt6-translations-l10n fonts-dejavu-core)
+    $installer && packages+=(xvfb xauth xdotool imagemagick)
+fi
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -69,20 +74,24 @@ if [[ ! -f "$prefix/.built-headers" ]]; then
     touch "$prefix/.built-headers"
 fi
 
-gui=OFF qt_host=()
+gui=OFF qt_host=() roots=$prefix
 if [[ -f "$cache/qt/lib/cmake/Qt6/Qt6Config.cmake" ]]; then
     # Qt for Windows (scripts/windows-qt.sh); the host's Qt of the same version runs moc, rcc and uic.
-    gui=ON
+    gui=ON roots="$prefix;$cache/qt"
+    # Where that Qt looks for its translations and (on the offscreen platform of the window tests) fonts.
+    mkdir -p "$cache/qt/translations" "$cache/qt/lib/fonts"
+    cp /usr/share/qt6/translations/qtbase_pl.qm "$cache/qt/translations/"
+    cp /usr/share/fonts/truetype/dejavu/*.ttf "$cache/qt/lib/fonts/"
     qt_host=(-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake)
 fi
 echo "== cross-building CARDMILL (desktop program: $gui)"
 cmake -S . -B "$build" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DCARDMILL_WINDOWS_PREFIX="$prefix" \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DCARDMILL_WINDOWS_PREFIX="$roots" \
     -DCMAKE_PREFIX_PATH="$prefix;$cache/qt" -DCLI11_DIR="$prefix/share/cmake/CLI11" \
     -Dutf8cpp_DIR="$prefix/lib/x86_64-linux-gnu/cmake/utf8cpp" -DCARDMILL_GUI=$gui -DCARDMILL_TESTS=ON -DCARDMILL_WERROR=ON \
     "${qt_host[@]}" \
     >"$cache/build-cardmill.log" 2>&1 || { tail -n 40 "$cache/build-cardmill.log" >&2; exit 1; }
-cmake --build "$build" -j "$jobs" 2>&1 | grep -E "warning|error|Error" && { echo "the Windows build has warnings or errors" >&2; exit 1; }
+cmake --build "$build" -j "$jobs" 2>&1 | grep -E "warning:|error:|Error [0-9]|\*\*\*" && { echo "the Windows build has warnings or errors" >&2; exit 1; }
 [[ -f "$build/app/cardmill-convert.exe" ]] || { echo "no cardmill-convert.exe" >&2; exit 1; }
 echo "== built: $(cd "$build" && ls app/*.exe | tr '\n' ' ')"
 
@@ -94,6 +103,13 @@ if [[ -d "$WINEPREFIX" ]] && $installer && [[ ! -d "$WINEPREFIX/drive_c/windows/
 fi
 if $run_tests || $installer; then
     [[ -d "$WINEPREFIX" ]] || wineboot --init >/dev/null 2>&1
+fi
+
+if [[ $gui == ON ]] && { $run_tests || $installer; }; then
+    # Qt's libraries and the compiler's runtime they link, for the window tests and cardmill.exe in the build.
+    runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
+    WINEPATH="$(winepath -w "$cache/qt/bin");$(winepath -w "$runtime");$(winepath -w /usr/x86_64-w64-mingw32/lib)"
+    export WINEPATH
 fi
 
 if $run_tests; then
@@ -117,6 +133,19 @@ if $installer; then
         { echo "the installer left out the label stocks or the user guide" >&2; exit 1; }
     wine "$installed/bin/cardmill-convert.exe" --list-stocks L7163 | grep "Avery L7163" >/dev/null ||
         { echo "the installed converter finds no label stocks" >&2; exit 1; }
+    if [[ $gui == ON ]]; then
+        for f in cardmill.exe Qt6Widgets.dll Qt6PrintSupport.dll platforms/qwindows.dll libstdc++-6.dll \
+            translations/qtbase_pl.qm; do
+            [[ -f "$installed/bin/$f" ]] || { echo "the installer left out bin/$f" >&2; exit 1; }
+        done
+        for type in .adi .adif; do
+            wine reg query "HKCU\\Software\\Classes\\$type" 2>/dev/null | grep -q "CARDMILL.Log" ||
+                { echo "$type logs are not associated with CARDMILL" >&2; exit 1; }
+        done
+        # The installed desktop program starts with what the installer put beside it alone.
+        WINEPATH="" scripts/windows-window.sh "$installed/bin/cardmill.exe" "$build/cardmill-under-wine.png" ||
+            exit 1
+    fi
     wine "$installed/Uninstall.exe" /S
     wait_for '[[ ! -e "$installed" ]]' || { echo "the uninstaller left $installed" >&2; exit 1; }
     echo "$(basename "$setup"): installs, finds its label stocks, uninstalls"

@@ -16,7 +16,9 @@ PathBox::PathBox(std::size_t bound, QWidget* parent)
 void PathBox::setPath(const std::filesystem::path& path)
 {
     m_path = path;
-    const std::string whole = files::utf8Of(path);
+    // Shown with the system's own separators (Qt's file dialogs and drops give "/" on Windows as well), so
+    // that a long path is shortened at its folders.
+    const std::string whole = files::utf8Of(std::filesystem::path(path).make_preferred());
     setToolTip(QString::fromStdString(whole));
     setText(QString::fromStdString(
         ShortenPath(whole, m_bound, static_cast<char>(std::filesystem::path::preferred_separator))));

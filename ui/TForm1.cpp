@@ -509,7 +509,7 @@ void TForm1::dropEvent(QDropEvent* event)
 {
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.size() == 1 && urls.front().isLocalFile()) {
-        setLogPath(files::pathFromUtf8(urls.front().toLocalFile().toStdString()));
+        setLogPath(toPath(urls.front().toLocalFile()));
         event->acceptProposedAction();
     }
 }

@@ -22,7 +22,7 @@ inline QString toQString(const std::string& utf8)
 // UTF-8 helpers, so that a name in any script reaches its file on every system.
 inline std::filesystem::path toPath(const QString& text)
 {
-    return files::pathFromUtf8(text.toStdString());
+    return files::pathFromUtf8(text.toStdString()).make_preferred();
 }
 inline QString pathText(const std::filesystem::path& path)
 {

@@ -4,6 +4,7 @@
 #include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -43,7 +44,7 @@ std::vector<Seen> textsOf(QWidget* window)
     std::vector<Seen> out;
     auto add = [&](QWidget* w, const QString& text) {
         // Paths are the user's, the stocks' descriptions their makers', not the program's words.
-        if (!text.trimmed().isEmpty() && !text.startsWith(u'/') && w->objectName() != u"StockDescription"_s)
+        if (!text.trimmed().isEmpty() && !QDir::isAbsolutePath(text) && w->objectName() != u"StockDescription"_s)
             out.push_back({window->objectName() + u"/"_s + w->objectName() + u" "_s +
                                QString::fromLatin1(w->metaObject()->className()),
                            text});

@@ -1,6 +1,7 @@
 // Profiles: the start-up load, the profile load and the profile setup dialog, with the dialog seam.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -261,7 +262,7 @@ private slots:
     {
         writeProfiles({"Home", "Portable"});
         // A profile without an SWL file clears the box; one without a source file keeps the previous path.
-        std::ofstream(settings(), std::ios::app)
+        std::ofstream(settings(), std::ios::app | std::ios::binary)
             << "[Bare]\r\nMain doc=/docs/bare_1.docx\r\nDate format=23 Sep 2006\r\n"
                "QRG format=nonsense\r\n";
         start("portable");
@@ -295,7 +296,7 @@ private slots:
             QCOMPARE(child<QComboBox>(&setup, "ComboBox3")->currentIndex(), 1);
             QCOMPARE(child<QLineEdit>(&setup, "Edit3")->text(), u"."_s);
             QCOMPARE(child<QSpinBox>(&setup, "SpinEdit1")->value(), 3);
-            QCOMPARE(child<QLineEdit>(&setup, "Edit2")->toolTip(), u"/logs/Home.adi"_s);
+            QCOMPARE(child<QLineEdit>(&setup, "Edit2")->toolTip(), QDir::toNativeSeparators(u"/logs/Home.adi"_s));
             QCOMPARE(child<QLabel>(&setup, "SettingsFile")->toolTip(), QString::fromStdString(settings().string()));
             // The SWL file can be removed from the profile.
             QTest::keyClick(child<QLineEdit>(&setup, "Edit4"), Qt::Key_Delete);
