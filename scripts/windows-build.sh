@@ -142,9 +142,10 @@ if $installer; then
             wine reg query "HKCU\\Software\\Classes\\$type" 2>/dev/null | grep -q "CARDMILL.Log" ||
                 { echo "$type logs are not associated with CARDMILL" >&2; exit 1; }
         done
-        # The installed desktop program starts with what the installer put beside it alone.
-        WINEPATH="" scripts/windows-window.sh "$installed/bin/cardmill.exe" "$build/cardmill-under-wine.png" ||
-            exit 1
+        # The installed desktop program starts with what the installer put beside it alone, opening a log as
+        # a double click on it in the file manager does.
+        WINEPATH="" scripts/windows-window.sh "$installed/bin/cardmill.exe" "$build/cardmill-under-wine.png" \
+            "$(winepath -w "$installed/share/cardmill/examples/sp3kxq.adi")" || exit 1
     fi
     wine "$installed/Uninstall.exe" /S
     wait_for '[[ ! -e "$installed" ]]' || { echo "the uninstaller left $installed" >&2; exit 1; }

@@ -11,6 +11,9 @@ if [[ -z "${DISPLAY:-}" ]]; then
     exec xvfb-run -a -s "-screen 0 1024x720x24" "$0" "$program" "$picture" "$@"
 fi
 export WINEDEBUG=-all
+# A wine session begun without a screen keeps none: the program starts in a session of its own.
+wineserver -k 2>/dev/null
+wineserver -w 2>/dev/null
 wine "$program" "$@" >/dev/null 2>&1 &
 runner=$!
 window=""
@@ -23,7 +26,7 @@ done
 status=0
 if [[ -n "$window" ]]; then
     sleep 2 # painted
-    import -window root "$picture"
+    import -window "$window" "$picture"
     echo "$(basename "$program") started under wine: $(xdotool getwindowname "$window"), picture in $picture"
 else
     echo "$(basename "$program") showed no window under wine" >&2
