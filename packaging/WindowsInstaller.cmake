@@ -70,8 +70,7 @@ if(TARGET cardmill)
         DeleteRegKey HKCU 'Software\\\\Classes\\\\CARDMILL.Log'
         DeleteRegValue HKCU 'Software\\\\Classes\\\\.adi' ''
         DeleteRegValue HKCU 'Software\\\\Classes\\\\.adif' ''")
-else()
-    set(CPACK_NSIS_MENU_LINKS "share/cardmill/cardmill_en.html" "CARDMILL user guide")
 endif()
+set(CPACK_NSIS_MENU_LINKS "share/cardmill/cardmill_en.html" "CARDMILL user guide")
 set(CPACK_GENERATOR NSIS64)
 include(CPack)

@@ -138,6 +138,8 @@ if $installer; then
             translations/qtbase_pl.qm; do
             [[ -f "$installed/bin/$f" ]] || { echo "the installer left out bin/$f" >&2; exit 1; }
         done
+        find "$WINEPREFIX/drive_c" -path "*Start Menu*" -name "CARDMILL.lnk" | grep -q . ||
+            { echo "the installer made no Start-menu entry" >&2; exit 1; }
         for type in .adi .adif; do
             wine reg query "HKCU\\Software\\Classes\\$type" 2>/dev/null | grep -q "CARDMILL.Log" ||
                 { echo "$type logs are not associated with CARDMILL" >&2; exit 1; }
@@ -149,5 +151,12 @@ if $installer; then
     fi
     wine "$installed/Uninstall.exe" /S
     wait_for '[[ ! -e "$installed" ]]' || { echo "the uninstaller left $installed" >&2; exit 1; }
-    echo "$(basename "$setup"): installs, finds its label stocks, uninstalls"
+    if [[ $gui == ON ]]; then
+        ! wine reg query 'HKCU\Software\Classes\.adi' 2>/dev/null | grep -q "CARDMILL.Log" &&
+            ! find "$WINEPREFIX/drive_c" -path "*Start Menu*" -name "CARDMILL.lnk" | grep -q . ||
+            { echo "the uninstaller left the file association or the Start-menu entry" >&2; exit 1; }
+    fi
+    started=""
+    [[ $gui == ON ]] && started=", starts the desktop program, opens logs"
+    echo "$(basename "$setup"): installs, finds its label stocks$started, uninstalls"
 fi
