@@ -42,8 +42,12 @@ private:
     {
         if (m_app)
             return;
+#ifndef _WIN32
+        // No display is needed to draw; Windows's own platform draws without a screen as well, with the
+        // system's fonts.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
         // The converter says its own failures; Qt's notes about the missing desktop session are noise here.
         qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
             if (type == QtCriticalMsg || type == QtFatalMsg)

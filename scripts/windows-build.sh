@@ -138,6 +138,14 @@ if $installer; then
             translations/qtbase_pl.qm; do
             [[ -f "$installed/bin/$f" ]] || { echo "the installer left out bin/$f" >&2; exit 1; }
         done
+        # The installed converter draws labels with Qt's Windows platform, which needs no screen.
+        sheet="$WINEPREFIX/drive_c/calibration.pdf"
+        rm -f "$sheet"
+        WINEPATH="" wine "$installed/bin/cardmill-convert.exe" --stock "Avery L7163" \
+            --calibration-page 'C:\calibration.pdf' >/dev/null 2>&1 &&
+            [[ "$(head -c 4 "$sheet" 2>/dev/null)" == "%PDF" ]] ||
+            { echo "the installed converter draws no labels" >&2; exit 1; }
+        rm -f "$sheet"
         find "$WINEPREFIX/drive_c" -path "*Start Menu*" -name "CARDMILL.lnk" | grep -q . ||
             { echo "the installer made no Start-menu entry" >&2; exit 1; }
         for type in .adi .adif; do
