@@ -60,16 +60,19 @@ set(CPACK_NSIS_MODIFY_PATH OFF)
 if(TARGET cardmill)
     set(CPACK_PACKAGE_EXECUTABLES cardmill "CARDMILL")
     set(cardmill_opens "$INSTDIR\\\\bin\\\\cardmill.exe")
-    # .adi and .adif logs open in CARDMILL (a log as the first argument).
+    # .adi and .adif logs open in CARDMILL (a log as the first argument): for every user when it is installed
+    # for all of them (SHCTX follows the installer's shell context), and Explorer is told.
     set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "
-        WriteRegStr HKCU 'Software\\\\Classes\\\\CARDMILL.Log' '' 'ADIF log'
-        WriteRegStr HKCU 'Software\\\\Classes\\\\CARDMILL.Log\\\\shell\\\\open\\\\command' '' '\\\"${cardmill_opens}\\\" \\\"%1\\\"'
-        WriteRegStr HKCU 'Software\\\\Classes\\\\.adi' '' 'CARDMILL.Log'
-        WriteRegStr HKCU 'Software\\\\Classes\\\\.adif' '' 'CARDMILL.Log'")
+        WriteRegStr SHCTX 'Software\\\\Classes\\\\CARDMILL.Log' '' 'ADIF log'
+        WriteRegStr SHCTX 'Software\\\\Classes\\\\CARDMILL.Log\\\\shell\\\\open\\\\command' '' '\\\"${cardmill_opens}\\\" \\\"%1\\\"'
+        WriteRegStr SHCTX 'Software\\\\Classes\\\\.adi' '' 'CARDMILL.Log'
+        WriteRegStr SHCTX 'Software\\\\Classes\\\\.adif' '' 'CARDMILL.Log'
+        System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'")
     set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "
-        DeleteRegKey HKCU 'Software\\\\Classes\\\\CARDMILL.Log'
-        DeleteRegValue HKCU 'Software\\\\Classes\\\\.adi' ''
-        DeleteRegValue HKCU 'Software\\\\Classes\\\\.adif' ''")
+        DeleteRegKey SHCTX 'Software\\\\Classes\\\\CARDMILL.Log'
+        DeleteRegValue SHCTX 'Software\\\\Classes\\\\.adi' ''
+        DeleteRegValue SHCTX 'Software\\\\Classes\\\\.adif' ''
+        System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'")
 endif()
 set(CPACK_NSIS_MENU_LINKS "share/cardmill/cardmill_en.html" "CARDMILL user guide")
 set(CPACK_GENERATOR NSIS64)

@@ -149,18 +149,18 @@ if $installer; then
         find "$WINEPREFIX/drive_c" -path "*Start Menu*" -name "CARDMILL.lnk" | grep -q . ||
             { echo "the installer made no Start-menu entry" >&2; exit 1; }
         for type in .adi .adif; do
-            wine reg query "HKCU\\Software\\Classes\\$type" 2>/dev/null | grep -q "CARDMILL.Log" ||
+            wine reg query "HKCR\\$type" 2>/dev/null | grep -q "CARDMILL.Log" ||
                 { echo "$type logs are not associated with CARDMILL" >&2; exit 1; }
         done
-        # The installed desktop program starts with what the installer put beside it alone, opening a log as
-        # a double click on it in the file manager does.
-        WINEPATH="" scripts/windows-window.sh "$installed/bin/cardmill.exe" "$build/cardmill-under-wine.png" \
+        # A log opened as a double click in the file manager opens it: the installed desktop program starts
+        # with what the installer put beside it alone.
+        WINEPATH="" scripts/windows-window.sh "$build/cardmill-under-wine.png" start \
             "$(winepath -w "$installed/share/cardmill/examples/sp3kxq.adi")" || exit 1
     fi
     wine "$installed/Uninstall.exe" /S
     wait_for '[[ ! -e "$installed" ]]' || { echo "the uninstaller left $installed" >&2; exit 1; }
     if [[ $gui == ON ]]; then
-        ! wine reg query 'HKCU\Software\Classes\.adi' 2>/dev/null | grep -q "CARDMILL.Log" &&
+        ! wine reg query 'HKCR\.adi' 2>/dev/null | grep -q "CARDMILL.Log" &&
             ! find "$WINEPREFIX/drive_c" -path "*Start Menu*" -name "CARDMILL.lnk" | grep -q . ||
             { echo "the uninstaller left the file association or the Start-menu entry" >&2; exit 1; }
     fi
