@@ -64,6 +64,7 @@ if(TARGET cardmill)
     # for all of them (SHCTX follows the installer's shell context), and Explorer is told.
     set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "
         WriteRegStr SHCTX 'Software\\\\Classes\\\\CARDMILL.Log' '' 'ADIF log'
+        WriteRegStr SHCTX 'Software\\\\Classes\\\\CARDMILL.Log\\\\DefaultIcon' '' '\\\"${cardmill_opens}\\\",0'
         WriteRegStr SHCTX 'Software\\\\Classes\\\\CARDMILL.Log\\\\shell\\\\open\\\\command' '' '\\\"${cardmill_opens}\\\" \\\"%1\\\"'
         WriteRegStr SHCTX 'Software\\\\Classes\\\\.adi' '' 'CARDMILL.Log'
         WriteRegStr SHCTX 'Software\\\\Classes\\\\.adif' '' 'CARDMILL.Log'
@@ -74,6 +75,10 @@ if(TARGET cardmill)
         DeleteRegValue SHCTX 'Software\\\\Classes\\\\.adif' ''
         System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'")
 endif()
+# The installer, its uninstaller and the entry in the list of installed programs show CARDMILL's icon.
+set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/packaging/cardmill.ico)
+set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/packaging/cardmill.ico)
+set(CPACK_NSIS_INSTALLED_ICON_NAME "bin\\\\cardmill-convert.exe")
 set(CPACK_NSIS_MENU_LINKS "share/cardmill/cardmill_en.html" "CARDMILL user guide")
 set(CPACK_GENERATOR NSIS64)
 include(CPack)
