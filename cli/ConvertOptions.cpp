@@ -337,34 +337,38 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
             return usage("--stock and --custom-grid draw the labels, --main-doc merges them: one or the other");
         o.sheet.stock = task.stock;
         o.sheet.customGrid = task.grid;
-        // The calibration remembered for this sheet, unless the command line gives one.
-        if (!app.count("--offset") && !app.count("--scale"))
-            try {
-                std::error_code ec;
-                if (std::filesystem::is_regular_file(settingsFile, ec))
-                    applyCalibration(IniFile(settingsFile), o.sheet);
-            } catch (const SettingsReadError&) {
-                // The calibration is a convenience: without it the labels are drawn where the stock puts them.
-            }
-    } else if (app.count("--main-doc")) {
+    } else if (app.count("--main-doc"))
         o.sheet = {}; // a main document given replaces a profile's label sheet
-    }
+    // The calibration remembered for the sheet, unless the command line gives one; a stored value that is not
+    // one is said, and the labels are drawn where the stock puts them.
+    if (o.sheet.chosen() && !app.count("--offset") && !app.count("--scale"))
+        try {
+            std::error_code ec;
+            o.sheet.calibration = {};
+            if (std::filesystem::is_regular_file(settingsFile, ec))
+                if (const std::string bad = applyCalibration(IniFile(settingsFile), o.sheet); !bad.empty())
+                    result.notes.push_back(
+                        {TextId::CalibrationUnreadable, {o.sheet.name(), settingsFile.string(), bad}});
+        } catch (const SettingsReadError&) {
+            // The calibration is a convenience: without it the labels are drawn where the stock puts them.
+        }
     for (const char* option : {"--offset", "--scale", "--print", "--calibration-page"})
         if (app.count(option) && !o.sheet.chosen())
             return usage(std::string(option) + " goes with --stock or --custom-grid");
-    if (!offset.empty()) {
+    if (app.count("--offset")) {
         const std::size_t comma = offset.find(',');
         double x = 0, y = 0;
         if (comma == std::string::npos || !text::wholeNumber(text::trim(offset.substr(0, comma)), x) ||
-            !text::wholeNumber(text::trim(offset.substr(comma + 1)), y) || std::abs(x) > 20 || std::abs(y) > 20)
-            return usage("--offset takes X,Y in millimetres, each from -20 to 20");
-        o.sheet.offsetX = x;
-        o.sheet.offsetY = y;
+            !text::wholeNumber(text::trim(offset.substr(comma + 1)), y) || !Calibration::offsetInRange(x) ||
+            !Calibration::offsetInRange(y))
+            return usage("--offset takes X,Y in millimetres, each a number from -20 to 20");
+        o.sheet.calibration.offsetX = x;
+        o.sheet.calibration.offsetY = y;
     }
     if (app.count("--scale")) {
-        if (!(scale >= 90 && scale <= 110))
-            return usage("--scale must be from 90 to 110 (per cent)");
-        o.sheet.scale = scale / 100;
+        if (!Calibration::percentInRange(scale))
+            return usage("--scale must be a number from 90 to 110 (per cent)");
+        o.sheet.calibration.scale = scale / 100;
     }
     if (app.count("--print")) {
         o.sheet.print = true;

@@ -42,6 +42,7 @@ struct ParsedCommandLine {
     Language language = Language::English;
     StockTask stockTask;
     std::filesystem::path calibrationPage; // --calibration-page: the page of request.sheet as this PDF, no run
+    std::vector<RunMessage> notes;         // what the user should know before the run: said, then the run goes on
     std::optional<int> exitNow;
 };
 

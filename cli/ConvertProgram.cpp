@@ -34,6 +34,8 @@ int runConvertProgram(int argc, const char* const* argv, std::ostream& out, std:
     ParsedCommandLine parsed = parseCommandLine(argc, argv, out, err);
     if (parsed.exitNow)
         return *parsed.exitNow;
+    for (const RunMessage& note : parsed.notes)
+        err << "Note: " << textFor(note.id, parsed.language, note.args) << '\n';
     if (parsed.stockTask.kind != StockTask::Kind::None) {
         StockCatalogue catalogue;
         catalogue.loadInstalled();

@@ -1,5 +1,6 @@
 #include "engine/ConversionRun.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "engine/AdifReader.h"
@@ -163,21 +164,26 @@ RunResult ConversionRun::execute(const RunRequest& request, RunObserver& observe
                         {request.countryFile.parent_path().string()});
         countries = CountryFile::load(request.countryFile);
     }
+    // The SWL file's marks go after a <base> of their own when it is the log's.
+    const std::filesystem::path swlMarks = haveSwl ? swlMarksBase(baseOf(swl), base) : std::filesystem::path();
     // One run at a time writes the files of a <base> (two logs "log.adi" and "log.adif" share them), and those
-    // of the SWL file's <base> when it marks that file.
+    // of the SWL file's marks when it marks that file.
     std::vector<std::filesystem::path> lockedBases{base};
     if (haveSwl && marking.on)
-        lockedBases.push_back(baseOf(swl));
+        lockedBases.push_back(swlMarks);
     const std::unique_ptr<RunLock> lock = RunLock::take(lockedBases);
     if (!lock)
         return said(RunOutcome::Locked, TextId::RunUnderWay, {log.string()});
     std::vector<std::filesystem::path> outputs = runOutputs(base);
     if (haveSwl) {
-        outputs.push_back(SentMarks::sentPath(baseOf(swl)));
-        outputs.push_back(SentMarks::updatedPath(baseOf(swl)));
+        outputs.push_back(SentMarks::sentPath(swlMarks));
+        outputs.push_back(SentMarks::updatedPath(swlMarks));
     }
     for (const std::filesystem::path& p : lock->paths())
-        outputs.push_back(p);
+        if (std::find(outputs.begin(), outputs.end(), p) == outputs.end())
+            outputs.push_back(p);
+    if (const auto problem = outputTwice(outputs))
+        return said(RunOutcome::Refused, *problem);
     if (const auto problem = inputAmongOutputs(inputs, outputs))
         return said(RunOutcome::Refused, *problem);
     removeLeftovers(log.parent_path().empty() ? files::pathFromUtf8(".") : log.parent_path());
@@ -208,7 +214,7 @@ RunResult ConversionRun::execute(const RunRequest& request, RunObserver& observe
     // The QSO pass. What became of the records tells, when no line is made, why. Where the records that get a
     // line lie in the file is kept, to mark them as sent when the run has made their labels.
     std::size_t records = 0, filtered = 0;
-    SentMarks logMarks, swlMarks;
+    SentMarks logMarks, swlReports;
     MarkSource swlSource;
     {
         AdifReader reader(logSource.text);
@@ -266,7 +272,7 @@ RunResult ConversionRun::execute(const RunRequest& request, RunObserver& observe
                 continue;
             if (composer.composeSwl(record, line) == LineComposer::Outcome::Line) {
                 m_lines.add(line, composer.lineKind());
-                swlMarks.add(reader.span());
+                swlReports.add(reader.span());
             }
         }
         reportUnfinished(reader.leftover(), bad);
@@ -319,12 +325,11 @@ RunResult ConversionRun::execute(const RunRequest& request, RunObserver& observe
                     return false;
                 marked.push_back({SentMarks::sentPath(base), SentMarks::updatedPath(base), *n});
             }
-            if (swlMarks.size() > 0) {
-                const std::filesystem::path swlBase = baseOf(swl);
-                const auto n = swlMarks.write(swlSource, swlBase, marking, date, timestamp, stopAsked);
+            if (swlReports.size() > 0) {
+                const auto n = swlReports.write(swlSource, swlMarks, marking, date, timestamp, stopAsked);
                 if (!n)
                     return false;
-                marked.push_back({SentMarks::sentPath(swlBase), SentMarks::updatedPath(swlBase), *n});
+                marked.push_back({SentMarks::sentPath(swlMarks), SentMarks::updatedPath(swlMarks), *n});
             }
         } catch (const IoError& e) {
             if (e.failure().id != FailureId::LogChanged)
@@ -346,21 +351,31 @@ RunResult ConversionRun::execute(const RunRequest& request, RunObserver& observe
     // The bad-records file is complete: it is put in place before the marking, which a stop may end.
     summary.badRecords = !bad.clean();
     if (drawer) {
-        // The labels on the sheets, as a PDF beside the log; a stop keeps an older one.
+        // The labels on the sheets, as a PDF beside the log; a stop keeps an older one, and the printer gets
+        // the sheets only when the PDF is complete.
         auto labels = std::make_shared<RunLabels>(writer.columns(), m_lines, grouped, writer.stream());
         observer.status(TextId::StatusDrawing, {std::to_string(labels->count())});
         const std::filesystem::path pdf = drawnLabelsPath(base);
-        const std::optional<std::size_t> sheets = drawer->draw(*labels, pdf, [&](std::size_t done, std::size_t pages) {
+        std::error_code ec;
+        const bool olderPdf = std::filesystem::is_regular_file(pdf, ec);
+        const DrawnLabels drawn = drawer->draw(*labels, pdf, [&](std::size_t done, std::size_t pages) {
             observer.progress(done, pages);
             return !stop.stopRequested();
         });
         observer.progress(0, 0);
         observer.status(TextId::Count);
-        if (!sheets)
-            return stopped(true);
+        if (!drawn.pdfMade)
+            return said(RunOutcome::Stopped,
+                        olderPdf ? TextId::ProcessStoppedNotDrawn : TextId::ProcessStoppedNotDrawnNoPdf,
+                        {pdf.string()});
+        if (!drawn.complete)
+            return said(RunOutcome::Stopped, TextId::ProcessStoppedNotPrinted, {pdf.string()});
         bad.finish();
         summary.pdfs = {pdf};
-        summary.sheets = *sheets;
+        summary.sheets = drawn.sheets;
+        summary.printer = drawn.printer;
+        summary.printedSheets = drawn.printedSheets;
+        summary.cuts = drawn.cuts;
         summary.labels = std::move(labels);
         if (!markSent())
             return stopped(true, std::move(summary));

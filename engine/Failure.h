@@ -35,15 +35,18 @@ enum class FailureId {
     PdfFailed,           // `detail`: why; `path`: the label documents' folder
     SettingsRead,
     SettingsWrite,
-    LogChanged,     // the log (or SWL file) at `path` is no longer what the run read: nothing was marked as sent
-    RecordsLeftOut, // the main document at `path` put only some records on labels; `detail`: "12 of 30"
-    PrinterMissing, // no printer of the name `detail` (empty: no default printer)
+    LogChanged,      // the log (or SWL file) at `path` is no longer what the run read: nothing was marked as sent
+    RecordsLeftOut,  // the main document at `path` put only some records on labels; `detail`: "12 of 30"
+    PrinterMissing,  // no printer of the name `detail` (empty: no default printer)
+    PrinterRefusing, // the printer `name` takes no jobs; `detail`: the reason its queue gives
+    PrintRefused,    // the print system did not take the job for the printer `name`; `detail`: its words
 };
 
 struct Failure {
     FailureId id = FailureId::Other;
     std::filesystem::path path;
     std::string detail;
+    std::string name = {}; // what the failure is about when it is not a file: a printer
 };
 
 // A failure thrown: it abandons what met it. what() is a plain English account for logs; users read the text

@@ -231,6 +231,14 @@ std::optional<FileId> fileId(const std::filesystem::path& path, bool followLinks
     return info ? std::optional(stateOf(*info).id) : std::nullopt;
 }
 
+bool equalNames(const std::filesystem::path& a, const std::filesystem::path& b)
+{
+    const std::wstring& x = a.native();
+    const std::wstring& y = b.native();
+    return ::CompareStringOrdinal(x.c_str(), static_cast<int>(x.size()), y.c_str(), static_cast<int>(y.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
 } // namespace cardmill::files
 
 #else // POSIX
@@ -424,12 +432,29 @@ std::optional<FileId> fileId(const std::filesystem::path& path, bool followLinks
     return FileId{static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)};
 }
 
+bool equalNames(const std::filesystem::path& a, const std::filesystem::path& b)
+{
+    return a == b;
+}
+
 } // namespace cardmill::files
 
 #endif
 
 // The same on every system.
 namespace cardmill::files {
+
+bool sameName(const std::filesystem::path& a, const std::filesystem::path& b)
+{
+    const auto place = [](const std::filesystem::path& p) {
+        std::error_code ec;
+        const std::filesystem::path absolute = std::filesystem::absolute(p, ec);
+        const std::filesystem::path& whole = ec ? p : absolute;
+        const std::filesystem::path folder = std::filesystem::weakly_canonical(whole.parent_path(), ec);
+        return ((ec ? whole.parent_path() : folder) / whole.filename()).lexically_normal();
+    };
+    return equalNames(place(a), place(b));
+}
 
 std::filesystem::path withSuffix(const std::filesystem::path& path, std::string_view suffix)
 {

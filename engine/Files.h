@@ -55,6 +55,10 @@ std::string utf8Of(const std::filesystem::path& path);
 // `path` with `suffix` (UTF-8) added to its last part: "log" and "_bad.txt" give "log_bad.txt".
 std::filesystem::path withSuffix(const std::filesystem::path& path, std::string_view suffix);
 
+// Whether two names name the same place in the file system, whether or not a file is there: the same folder
+// (after links) and the same file name, as the system compares names (without regard to case on Windows).
+bool sameName(const std::filesystem::path& a, const std::filesystem::path& b);
+
 // Which file a name leads to: the same for two names of one file (links, hard links, other spellings).
 struct FileId {
     unsigned long long device = 0;

@@ -37,6 +37,18 @@ std::string_view RunLabels::value(std::size_t label, std::string_view column, in
     return m_records.value(m_first[label] + static_cast<std::size_t>(qso), static_cast<std::size_t>(c));
 }
 
+void TextCuts::add(std::size_t label, std::string_view call, std::string_view text)
+{
+    if (label == m_last)
+        return;
+    m_last = label;
+    if (labels++ == 0) {
+        firstLabel = label;
+        firstCall = call;
+        firstText = text;
+    }
+}
+
 std::filesystem::path drawnLabelsPath(const std::filesystem::path& base)
 {
     std::filesystem::path p = base;

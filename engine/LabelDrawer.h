@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/DataSourceFiles.h"
+#include "engine/DrawnLabels.h"
 #include "engine/LabelMaker.h"
 
 namespace cardmill {
@@ -46,11 +47,11 @@ public:
 
     virtual ~LabelDrawer() = default;
 
-    // Draws the labels as a PDF at `pdf` (an older one replaced only when the new one is complete), and sends
-    // them to the printer when that was asked for. Returns the pages, or nullopt when `progress` asked to stop.
-    // Throws FailureError.
-    virtual std::optional<std::size_t> draw(const RunLabels& labels, const std::filesystem::path& pdf,
-                                            const Progress& progress) = 0;
+    // Draws the labels as a PDF at `pdf` (an older one replaced only when the new one is complete), and hands
+    // them to the printer when that was asked for, only once the PDF is complete. A stop (`progress` returning
+    // false) leaves the result incomplete: before the PDF was made, an older one stays; before the print, nothing
+    // reached the printer. Throws FailureError: a printer that is missing or refuses the job, a write error.
+    virtual DrawnLabels draw(const RunLabels& labels, const std::filesystem::path& pdf, const Progress& progress) = 0;
 };
 
 // The PDF of a run's drawn labels: "<base>_labels.pdf".

@@ -11,6 +11,7 @@
 #include "engine/DataSourceFiles.h"
 #include "engine/Failure.h"
 #include "engine/Files.h"
+#include "engine/LabelDrawer.h"
 #include "engine/LabelMerge.h"
 #include "engine/SentMarks.h"
 #include "engine/Utf16.h"
@@ -43,7 +44,22 @@ std::vector<std::filesystem::path> runOutputs(const std::filesystem::path& base)
     outputs.push_back(SentMarks::updatedPath(base));
     outputs.push_back(tableDocumentPath(base));
     outputs.push_back(packingListPath(base));
+    outputs.push_back(drawnLabelsPath(base));
     return outputs;
+}
+
+std::filesystem::path swlMarksBase(const std::filesystem::path& swlBase, const std::filesystem::path& logBase)
+{
+    return files::sameName(swlBase, logBase) ? files::withSuffix(logBase, "_swl") : swlBase;
+}
+
+std::optional<RunMessage> outputTwice(const std::vector<std::filesystem::path>& outputs)
+{
+    for (std::size_t i = 0; i < outputs.size(); ++i)
+        for (std::size_t j = i + 1; j < outputs.size(); ++j)
+            if (files::sameName(outputs[i], outputs[j]))
+                return RunMessage{TextId::OutputTwice, {outputs[i].string()}};
+    return std::nullopt;
 }
 
 std::optional<RunMessage> inputAmongOutputs(const std::vector<std::filesystem::path>& inputs,

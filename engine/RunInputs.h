@@ -16,8 +16,17 @@ namespace cardmill {
 std::optional<RunMessage> checkInputFile(const std::filesystem::path& path, TextId missing);
 
 // Every file a run of the log with this <base> writes or removes: the data-source files, the bad-records file,
-// the label documents and their PDFs, and the table document beside the log.
+// the label documents and their PDFs, the drawn labels, the marked log, the packing list and the table
+// document beside the log.
 std::vector<std::filesystem::path> runOutputs(const std::filesystem::path& base);
+
+// The <base> of the files that mark an SWL file's reports as sent: its own <base>, or, when that is the log's
+// too ("log.adi" with "log.swl" or "log.swl.adi"), "<base>_swl", so that the SWL file's marks never replace
+// the log's.
+std::filesystem::path swlMarksBase(const std::filesystem::path& swlBase, const std::filesystem::path& logBase);
+
+// Two outputs that would be the same file, said with that file; nullopt when every output is a file of its own.
+std::optional<RunMessage> outputTwice(const std::vector<std::filesystem::path>& outputs);
 
 // The first input that is the same file (by identity, so also through a link or another name) as one of the
 // outputs, with that output; nullopt when there is none.

@@ -83,13 +83,30 @@ struct LineFormat {
     friend bool operator==(const LineFormat&, const LineFormat&) = default;
 };
 
+// How far a printer puts what it prints from where it was meant to go, measured on a calibration page: every
+// position is moved by the offset (millimetres, right and down) and scaled from the paper's top left corner.
+// The rule in one place: offsets from -20 to 20 mm, a scale from 90 to 110 %, every number finite.
+struct Calibration {
+    static constexpr double kMaxOffset = 20;  // millimetres, either way
+    static constexpr double kMinPercent = 90; // the scale, in per cent
+    static constexpr double kMaxPercent = 110;
+
+    double offsetX = 0, offsetY = 0; // millimetres, right and down
+    double scale = 1;                // 1: as the stock says
+
+    // The calibration of an offset and a scale in per cent; none when a value is not a number in its range.
+    static std::optional<Calibration> of(double offsetX, double offsetY, double percent);
+    static bool offsetInRange(double mm);
+    static bool percentInRange(double percent);
+    friend bool operator==(const Calibration&, const Calibration&) = default;
+};
+
 // The label sheets a run draws its labels on, instead of merging them into main documents: a stock of the
 // catalogue or a custom grid, the printer's calibration, and whether the labels go to a printer too.
 struct LabelSheet {
-    std::string stock;               // "Avery L7163"
-    std::string customGrid;          // or a grid: see parseCustomGrid
-    double offsetX = 0, offsetY = 0; // millimetres, right and down
-    double scale = 1;
+    std::string stock;      // "Avery L7163"
+    std::string customGrid; // or a grid: see parseCustomGrid
+    Calibration calibration;
     bool print = false;
     std::string printer; // empty: the system's default printer
     bool chosen() const { return !stock.empty() || !customGrid.empty(); }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/DrawnLabels.h"
 #include "engine/Failure.h"
 #include "engine/LabelMaker.h"
 #include "engine/TextId.h"
@@ -56,6 +57,9 @@ struct RunSummary {
     std::size_t bundles = 0;                 // ... and how many bundles it lists
     bool badRecords = false;                 // "<base>_bad.txt" holds entries
     std::size_t sheets = 0;                  // drawn labels: the sheets they take
+    std::string printer;                     // drawn labels: the printer they were handed to; empty: none
+    std::size_t printedSheets = 0;           // ... and the sheets it took
+    TextCuts cuts;                           // drawn labels: text cut to fit
     std::shared_ptr<const RunLabels> labels; // drawn labels: what was drawn, for a preview
 };
 

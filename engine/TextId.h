@@ -81,6 +81,16 @@ enum class TextId {
     PdfsMade,               // %s = the PDFs' names as a pattern
     BureauNeedsCountryFile, // error; %s = the folder where the user may put one
     PackingList,            // %s = the number of bundles, %s = the packing list
+    // Drawn labels and printing.
+    CalibrationUnreadable,       // note; %s = the sheet, %s = the settings file, %s = the stored value
+    ProcessStoppedNotDrawn,      // box "Information", error icon; %s = the older labels PDF, kept as it was
+    ProcessStoppedNotDrawnNoPdf, // the same when there was no older labels PDF
+    ProcessStoppedNotPrinted,    // box "Information", error icon; %s = the labels PDF, made but not printed
+    SheetsPrinted,               // %s = the printer, %s = the number of sheets
+    TextCut,                     // %s = labels, %s = the first one's number, %s = its call, %s = the text cut
+    OutputTwice,                 // error; %s = the file two of the run's outputs would both be
+    FailurePrinterRefusing,
+    FailurePrintRefused,
     Count
 };
 

@@ -1,6 +1,5 @@
 #include "render/LabelOutput.h"
 
-#include <QIODevice>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -8,33 +7,15 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
-#include "engine/Failure.h"
-#include "engine/OutputFile.h"
+#include <algorithm>
+
+#include "engine/Files.h"
+#include "render/PdfOutput.h"
+#include "render/PrintQueue.h"
 
 namespace cardmill {
 
 namespace {
-
-// What QPdfWriter writes, handed to an OutputFile as it comes: the PDF never lies whole in memory.
-class OutputDevice : public QIODevice {
-public:
-    explicit OutputDevice(OutputFile& file)
-        : m_file(file)
-    {
-        open(QIODevice::WriteOnly);
-    }
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char* data, qint64 size) override
-    {
-        m_file.write(std::string_view(data, static_cast<std::size_t>(size)));
-        return size;
-    }
-
-private:
-    OutputFile& m_file;
-};
 
 QPageLayout pageOf(const LabelStock& stock)
 {
@@ -45,12 +26,18 @@ QPageLayout pageOf(const LabelStock& stock)
                        landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF());
 }
 
-// Paints `pages` pages onto a paged device; false when stopped.
-template <typename Paint>
-bool paintPages(QPagedPaintDevice& device, const SheetRenderer& renderer, std::size_t pages, const Paint& paint,
-                const PageProgress& progress)
+using PaintPage = std::function<void(QPainter&, std::size_t page)>;
+
+// Paints `pages` pages onto a paged device; false when stopped. The painter has ended either way, and `begun`
+// runs once it has begun.
+bool paintPages(QPagedPaintDevice& device, const SheetRenderer& renderer, std::size_t pages, const PaintPage& paint,
+                const PageProgress& progress, const std::function<void()>& begun = {})
 {
     QPainter painter(&device);
+    if (!painter.isActive())
+        return false;
+    if (begun)
+        begun();
     for (std::size_t page = 0; page < pages; ++page) {
         if (page > 0)
             device.newPage();
@@ -63,45 +50,45 @@ bool paintPages(QPagedPaintDevice& device, const SheetRenderer& renderer, std::s
             return false;
         }
     }
-    return painter.end();
+    painter.end();
+    return true;
+}
+
+// The pages of `range` that the labels have.
+PageRange clamped(PageRange range, const SheetRenderer& renderer, const LabelSource& labels)
+{
+    const std::size_t pages = renderer.pages(labels.count());
+    range.last = std::min(range.last, pages);
+    range.first = std::min(range.first, range.last);
+    return range;
 }
 
 } // namespace
 
 std::optional<std::size_t> writeLabelsPdf(const SheetRenderer& renderer, const LabelSource& labels,
-                                          const std::filesystem::path& path, const PageProgress& progress)
+                                          const std::filesystem::path& path, const PageProgress& progress,
+                                          TextCuts* cuts, PageRange range)
 {
-    OutputFile file(path);
-    const std::size_t pages = renderer.pages(labels.count());
-    {
-        OutputDevice out(file);
-        QPdfWriter pdf(&out);
-        pdf.setResolution(72);
-        pdf.setCreator(QStringLiteral("CARDMILL"));
-        pdf.setPageLayout(pageOf(renderer.stock()));
-        const bool done = paintPages(
-            pdf, renderer, std::max<std::size_t>(pages, 1),
-            [&](QPainter& p, std::size_t page) { renderer.paintPage(p, pdf, labels, page); }, progress);
-        if (!done) {
-            file.discard();
-            return std::nullopt;
-        }
-    }
-    file.commit();
+    range = clamped(range, renderer, labels);
+    const std::size_t pages = range.last - range.first;
+    PdfOutput pdf(path, pageOf(renderer.stock()));
+    QPdfWriter& writer = pdf.writer();
+    const bool done = paintPages(
+        writer, renderer, std::max<std::size_t>(pages, 1),
+        [&](QPainter& p, std::size_t page) { renderer.paintPage(p, writer, labels, range.first + page, cuts); },
+        progress);
+    if (!done)
+        return std::nullopt; // the part file goes with `pdf`
+    pdf.finish();
     return pages;
 }
 
 void writeCalibrationPdf(const SheetRenderer& renderer, const std::filesystem::path& path)
 {
-    OutputFile file(path);
-    {
-        OutputDevice out(file);
-        QPdfWriter pdf(&out);
-        pdf.setResolution(72);
-        pdf.setPageLayout(pageOf(renderer.stock()));
-        paintPages(pdf, renderer, 1, [&](QPainter& p, std::size_t) { renderer.paintCalibrationPage(p, pdf); }, {});
-    }
-    file.commit();
+    PdfOutput pdf(path, pageOf(renderer.stock()));
+    QPdfWriter& writer = pdf.writer();
+    paintPages(writer, renderer, 1, [&](QPainter& p, std::size_t) { renderer.paintCalibrationPage(p, writer); }, {});
+    pdf.finish();
 }
 
 std::vector<std::string> printerNames()
@@ -116,15 +103,6 @@ std::vector<std::string> printerNames()
     return names;
 }
 
-QPrinterInfo requirePrinter(const std::string& printer)
-{
-    const QString name = printer.empty() ? QPrinterInfo::defaultPrinterName() : QString::fromStdString(printer);
-    const QPrinterInfo info = name.isEmpty() ? QPrinterInfo() : QPrinterInfo::printerInfo(name);
-    if (info.isNull())
-        throw FailureError({FailureId::PrinterMissing, {}, printer});
-    return info;
-}
-
 void preparePrinter(QPrinter& printer, const SheetRenderer& renderer)
 {
     printer.setFullPage(true);
@@ -132,29 +110,64 @@ void preparePrinter(QPrinter& printer, const SheetRenderer& renderer)
     printer.setDocName(QStringLiteral("CARDMILL labels"));
 }
 
-std::optional<std::size_t> printOn(QPrinter& printer, const SheetRenderer& renderer, const LabelSource& labels,
-                                   std::size_t first, std::size_t last, const PageProgress& progress)
+namespace {
+
+// Pages painted by `paint` as one job on the printer's queue; false when stopped (nothing handed over).
+bool printJob(QPrinter& printer, const SheetRenderer& renderer, std::size_t pages, const PaintPage& paint,
+              const PageProgress& progress, const std::filesystem::path& drawn)
 {
-    const std::size_t pages = renderer.pages(labels.count());
-    last = std::min(last, pages);
-    if (first >= last)
-        return 0;
-    const std::size_t count = last - first;
-    if (!paintPages(
-            printer, renderer, count,
-            [&](QPainter& p, std::size_t page) { renderer.paintPage(p, printer, labels, first + page); }, progress)) {
-        printer.abort();
-        return std::nullopt;
+    PrintJob job(printer, pageOf(renderer.stock()));
+    if (!drawn.empty() && PrintJob::takesPdf()) {
+        if (progress && !progress(pages, pages))
+            return false;
+        job.commitPdf(drawn);
+        return true;
     }
+    QPagedPaintDevice& device = job.device();
+    if (!paintPages(
+            device, renderer, pages, [&](QPainter& p, std::size_t page) { paint(p, page); }, progress,
+            [&] { job.begun(); }))
+        return false; // withdrawn with `job`
+    if (progress && !progress(pages, pages))
+        return false;
+    job.commit();
+    return true;
+}
+
+} // namespace
+
+std::optional<std::size_t> printOn(QPrinter& printer, const SheetRenderer& renderer, const LabelSource& labels,
+                                   PageRange range, const PageProgress& progress, const std::filesystem::path& drawn)
+{
+    range = clamped(range, renderer, labels);
+    const std::size_t count = range.last - range.first;
+    if (count == 0)
+        return 0;
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        // Printing to a file: the PDF is made whole under a part name, or not at all.
+        return writeLabelsPdf(renderer, labels, files::pathFromUtf8(printer.outputFileName().toStdString()), progress,
+                              nullptr, range);
+    }
+    const auto paint = [&](QPainter& p, std::size_t page) {
+        renderer.paintPage(p, p.device() ? *p.device() : static_cast<const QPaintDevice&>(printer), labels,
+                           range.first + page);
+    };
+    if (!printJob(printer, renderer, count, paint, progress, drawn))
+        return std::nullopt;
     return count;
 }
 
-std::optional<std::size_t> printLabels(const SheetRenderer& renderer, const LabelSource& labels,
-                                       const std::string& printer, const PageProgress& progress)
+void printCalibrationPage(QPrinter& printer, const SheetRenderer& renderer)
 {
-    QPrinter device(requirePrinter(printer), QPrinter::HighResolution);
-    preparePrinter(device, renderer);
-    return printOn(device, renderer, labels, 0, renderer.pages(labels.count()), progress);
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        writeCalibrationPdf(renderer, files::pathFromUtf8(printer.outputFileName().toStdString()));
+        return;
+    }
+    printJob(printer, renderer, 1,
+             [&](QPainter& p, std::size_t) {
+                 renderer.paintCalibrationPage(p, p.device() ? *p.device() : static_cast<const QPaintDevice&>(printer));
+             },
+             {}, {});
 }
 
 } // namespace cardmill

@@ -1,13 +1,14 @@
 #pragma once
 
 #include <QPrinter>
-#include <QPrinterInfo>
 
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "render/SheetRenderer.h"
 
@@ -16,11 +17,19 @@ namespace cardmill {
 // Runs after each page with the pages done and the pages in all; returning false ends the drawing.
 using PageProgress = std::function<bool(std::size_t done, std::size_t pages)>;
 
+// The pages of a series of sheets that go out, from `first` up to, not including, `last` (from 0).
+struct PageRange {
+    std::size_t first = 0;
+    std::size_t last = std::numeric_limits<std::size_t>::max();
+};
+
 // Writes the labels as a PDF of the stock's paper at `path`, fonts embedded, text selectable. It is written under
 // a temporary name and put in place when complete, so a stop or an error leaves an older PDF there as it was.
-// Returns the pages, or nullopt when `progress` asked to stop. Throws IoError.
+// Text that had to be cut to fit is counted in `cuts`. Returns the pages, or nullopt when `progress` asked to
+// stop. Throws IoError naming `path`.
 std::optional<std::size_t> writeLabelsPdf(const SheetRenderer& renderer, const LabelSource& labels,
-                                          const std::filesystem::path& path, const PageProgress& progress = {});
+                                          const std::filesystem::path& path, const PageProgress& progress = {},
+                                          TextCuts* cuts = nullptr, PageRange range = {});
 
 // The calibration page as a PDF at `path`. Throws IoError.
 void writeCalibrationPdf(const SheetRenderer& renderer, const std::filesystem::path& path);
@@ -28,20 +37,19 @@ void writeCalibrationPdf(const SheetRenderer& renderer, const std::filesystem::p
 // The printers the system knows; the default one first.
 std::vector<std::string> printerNames();
 
-// The printer of that name (the system's default one when empty). Throws FailureError (PrinterMissing) when
-// there is none.
-QPrinterInfo requirePrinter(const std::string& printer);
-
 // Makes a printer print whole pages of the stock's paper, as the labels need.
 void preparePrinter(QPrinter& printer, const SheetRenderer& renderer);
-// Prints pages `first` up to, not including, `last` (from 0) on a prepared printer. Returns the pages printed,
-// or nullopt when stopped.
-std::optional<std::size_t> printOn(QPrinter& printer, const SheetRenderer& renderer, const LabelSource& labels,
-                                   std::size_t first, std::size_t last, const PageProgress& progress = {});
 
-// Sends the labels to the printer `printer` (the system's default one when empty), page by page. Returns the
-// pages, or nullopt when stopped. Throws FailureError (PrinterMissing) when there is no such printer.
-std::optional<std::size_t> printLabels(const SheetRenderer& renderer, const LabelSource& labels,
-                                       const std::string& printer, const PageProgress& progress = {});
+// Prints the pages of `range` as one job, on the printer's queue, or as a PDF at its output file when it prints
+// to a file. Nothing is handed over before every page is drawn: a stop leaves nothing in any queue and no file.
+// `drawn`, when given, is these very pages as a PDF already written, which a print system that takes PDFs is
+// handed instead of drawing them again. Returns the pages handed over, or nullopt when stopped. Throws
+// FailureError: PrinterMissing, PrinterRefusing, PrintRefused, or IoError.
+std::optional<std::size_t> printOn(QPrinter& printer, const SheetRenderer& renderer, const LabelSource& labels,
+                                   PageRange range, const PageProgress& progress = {},
+                                   const std::filesystem::path& drawn = {});
+
+// The calibration page on a printer, as one job. Throws as printOn.
+void printCalibrationPage(QPrinter& printer, const SheetRenderer& renderer);
 
 } // namespace cardmill

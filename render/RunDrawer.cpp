@@ -2,6 +2,7 @@
 
 #include "merge/TextDecoding.h"
 #include "render/LabelOutput.h"
+#include "render/PrintQueue.h"
 
 namespace cardmill {
 
@@ -15,37 +16,41 @@ SheetDrawer::SheetDrawer(SheetRenderer renderer, const LabelSheet& sheet)
     , m_sheet(sheet)
 {
     if (m_sheet.print)
-        requirePrinter(m_sheet.printer); // said before the run, not after the labels are drawn
+        m_sheet.printer = requirePrintQueue(m_sheet.printer);
 }
 
-std::optional<std::size_t> SheetDrawer::draw(const RunLabels& labels, const std::filesystem::path& pdf,
-                                             const Progress& progress)
+DrawnLabels SheetDrawer::draw(const RunLabels& labels, const std::filesystem::path& pdf, const Progress& progress)
 {
     const RunLabelSource source(labels);
-    const std::optional<std::size_t> pages = writeLabelsPdf(m_renderer, source, pdf, progress);
-    if (!pages || !m_sheet.print)
-        return pages;
-    return printLabels(m_renderer, source, m_sheet.printer, progress);
+    DrawnLabels drawn;
+    const std::optional<std::size_t> pages = writeLabelsPdf(m_renderer, source, pdf, progress, &drawn.cuts);
+    if (!pages)
+        return drawn;
+    drawn.pdfMade = true;
+    drawn.sheets = *pages;
+    if (m_sheet.print) {
+        drawn.printer = m_sheet.printer;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPrinterName(QString::fromStdString(m_sheet.printer));
+        preparePrinter(printer, m_renderer);
+        const std::optional<std::size_t> printed = printOn(printer, m_renderer, source, {}, progress, pdf);
+        if (!printed)
+            return drawn;
+        drawn.printedSheets = *printed;
+    }
+    drawn.complete = true;
+    return drawn;
 }
-
-namespace {
-
-Calibration calibrationOf(const LabelSheet& sheet)
-{
-    return {sheet.offsetX, sheet.offsetY, sheet.scale};
-}
-
-} // namespace
 
 SheetRenderer rendererFor(const RunRequest& request, const LabelStock& stock)
 {
-    return SheetRenderer(stock, request.ownCall, request.startLabel, calibrationOf(request.sheet),
+    return SheetRenderer(stock, request.ownCall, request.startLabel, request.sheet.calibration,
                          request.labelSize.value(), !request.swl.empty());
 }
 
 void writeSheetCalibrationPdf(const LabelStock& stock, const LabelSheet& sheet, const std::filesystem::path& pdf)
 {
-    writeCalibrationPdf(SheetRenderer(stock, {}, 1, calibrationOf(sheet), 1, false), pdf);
+    writeCalibrationPdf(SheetRenderer(stock, {}, 1, sheet.calibration, 1, false), pdf);
 }
 
 } // namespace cardmill

@@ -26,10 +26,10 @@ private:
 // Draws a run's labels on the sheets of a stock: the PDF, and the printer when the request asks for it.
 class SheetDrawer : public LabelDrawer {
 public:
-    // Throws FailureError (PrinterMissing) when the sheet is to be printed on a printer that is not there.
+    // Throws FailureError (PrinterMissing, PrinterRefusing) when the sheet is to be printed on a printer that is
+    // not there or takes no jobs: said before the run, not after the labels are drawn.
     SheetDrawer(SheetRenderer renderer, const LabelSheet& sheet);
-    std::optional<std::size_t> draw(const RunLabels& labels, const std::filesystem::path& pdf,
-                                    const Progress& progress) override;
+    DrawnLabels draw(const RunLabels& labels, const std::filesystem::path& pdf, const Progress& progress) override;
 
 private:
     SheetRenderer m_renderer;
@@ -44,9 +44,12 @@ public:
         : m_renderer(std::move(renderer))
     {
     }
-    std::optional<std::size_t> draw(const RunLabels& labels, const std::filesystem::path&, const Progress&) override
+    DrawnLabels draw(const RunLabels& labels, const std::filesystem::path&, const Progress&) override
     {
-        return m_renderer.pages(labels.count());
+        DrawnLabels drawn;
+        drawn.pdfMade = drawn.complete = true; // there is nothing to make
+        drawn.sheets = m_renderer.pages(labels.count());
+        return drawn;
     }
 
 private:

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 #include "engine/Text.h"
 #include "stock/LabelLayout.h"
@@ -19,6 +20,9 @@ using namespace Qt::StringLiterals;
 namespace cardmill {
 
 namespace {
+
+// Text is narrowed down to this part of its width, and cut beyond it.
+constexpr double kLeastSqueeze = 0.5;
 
 QString qs(const std::string& utf8)
 {
@@ -39,11 +43,13 @@ QFont labelFont(double points, bool bold, const QPaintDevice& device)
 
 // Text in its box: as it is when it fits, narrowed down to half its width when not, and cut beyond that.
 // Drawn at its baseline, centred in the box's height as the documents centre it: the painter's text layout
-// for boxes costs more than the drawing itself.
-void drawFitted(QPainter& p, const SheetRenderer::LabelFont& font, const PlacedText& t)
+// for boxes costs more than the drawing itself. False when the text had to be cut.
+bool drawFitted(QPainter& p, const SheetRenderer::LabelFont& font, const PlacedText& t)
 {
-    if (t.text.empty() || t.width <= 0)
-        return;
+    if (t.text.empty())
+        return true;
+    if (t.width <= 0)
+        return false;
     p.setFont(font.font);
     const QString text = qs(t.text);
     // Most cells are short: no measuring when even the widest characters would fit.
@@ -52,15 +58,16 @@ void drawFitted(QPainter& p, const SheetRenderer::LabelFont& font, const PlacedT
         t.y + (t.height - font.metrics.ascent() - font.metrics.descent()) / 2 + font.metrics.ascent();
     if (advance <= t.width) {
         p.drawText(QPointF(t.x, baseline), text);
-        return;
+        return true;
     }
-    const double squeeze = std::max(0.5, t.width / advance);
+    const double squeeze = std::max(kLeastSqueeze, t.width / advance);
     p.save();
     p.setClipRect(QRectF(t.x, t.y, t.width, t.height), Qt::IntersectClip);
     p.translate(t.x, 0);
     p.scale(squeeze, 1);
     p.drawText(QPointF(0, baseline), text);
     p.restore();
+    return advance * kLeastSqueeze <= t.width;
 }
 
 } // namespace
@@ -70,6 +77,8 @@ SheetRenderer::SheetRenderer(LabelStock stock, std::string ownCall, int startLab
     : m_stock(std::move(stock))
     , m_calibration(calibration)
 {
+    if (!Calibration::of(calibration.offsetX, calibration.offsetY, calibration.scale * 100))
+        throw std::invalid_argument("a printer calibration out of its range");
     MainDocumentRequest check;
     check.stock = m_stock;
     check.format = MainDocumentFormat::Odt; // the painter draws stocks of several layouts too
@@ -79,7 +88,10 @@ SheetRenderer::SheetRenderer(LabelStock stock, std::string ownCall, int startLab
         check.sizes.push_back(0);
     checkRequest(check);
     m_places = m_stock.placesOnPaper();
-    m_start = std::clamp(startLabel, 1, static_cast<int>(m_places.size()));
+    if (startLabel < 1 || static_cast<std::size_t>(startLabel) > m_places.size())
+        throw MainDocumentError({StockProblem::Id::StartPastSheet,
+                                 {m_stock.name(), std::to_string(startLabel), std::to_string(m_places.size())}});
+    m_start = startLabel;
     for (int k = 0; k <= 10; ++k) {
         m_designs[static_cast<std::size_t>(k)] = qslDesign(k, ownCall);
         m_fits[static_cast<std::size_t>(k)] = fitDesign(m_designs[static_cast<std::size_t>(k)], m_stock);
@@ -128,7 +140,7 @@ const SheetRenderer::LabelFont& SheetRenderer::fontFor(double points, bool bold,
 }
 
 void SheetRenderer::paintLabel(QPainter& p, const QPaintDevice& device, const LabelSource& labels, std::size_t label,
-                               std::size_t place) const
+                               std::size_t place, TextCuts* cuts) const
 {
     const auto k = static_cast<std::size_t>(std::clamp(labels.qsos(label), 0, 10));
     const LabelRect& r = m_places[place];
@@ -140,18 +152,19 @@ void SheetRenderer::paintLabel(QPainter& p, const QPaintDevice& device, const La
     for (const PlacedRule& rule : drawing.rules)
         p.drawLine(QLineF(rule.x1, rule.y1, rule.x2, rule.y2));
     for (const PlacedText& t : drawing.texts)
-        drawFitted(p, fontFor(t.fontSize, t.bold, device), t);
+        if (!drawFitted(p, fontFor(t.fontSize, t.bold, device), t) && cuts)
+            cuts->add(label + 1, labels.value(label, "CALL", 0), t.text);
     p.restore();
 }
 
-void SheetRenderer::paintPage(QPainter& p, const QPaintDevice& device, const LabelSource& labels,
-                              std::size_t page) const
+void SheetRenderer::paintPage(QPainter& p, const QPaintDevice& device, const LabelSource& labels, std::size_t page,
+                              TextCuts* cuts) const
 {
     const auto [begin, end] = labelsOn(page, labels.count());
     const std::size_t offset = page == 0 ? static_cast<std::size_t>(m_start - 1) : 0;
     p.setPen(QPen(Qt::black, 0.5));
     for (std::size_t i = begin; i < end; ++i)
-        paintLabel(p, device, labels, i, offset + (i - begin));
+        paintLabel(p, device, labels, i, offset + (i - begin), cuts);
 }
 
 void SheetRenderer::paintCalibrationPage(QPainter& p, const QPaintDevice& device) const

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/LabelDrawer.h"
+#include "engine/RunRequest.h"
 #include "stock/LabelDesign.h"
 #include "stock/LabelStock.h"
 
@@ -26,14 +28,6 @@ public:
     virtual int qsos(std::size_t label) const = 0;
     // A column's value for the label's `qso`-th QSO, in UTF-8; empty when it has none.
     virtual std::string value(std::size_t label, const std::string& column, int qso) const = 0;
-};
-
-// How far a printer puts what it prints from where it was meant to go, measured on a calibration page: every
-// position is moved by the offset (millimetres, right and down) and scaled from the paper's top left corner.
-struct Calibration {
-    double offsetX = 0, offsetY = 0;
-    double scale = 1;
-    friend bool operator==(const Calibration&, const Calibration&) = default;
 };
 
 // Draws labels in the program's QSL design onto the sheets of a stock: the labels one after the other in the
@@ -54,8 +48,9 @@ public:
     std::pair<std::size_t, std::size_t> labelsOn(std::size_t page, std::size_t labels) const;
 
     // Paints page `page` of the labels. The painter's units must be points from the paper's top left corner
-    // (see usePoints); `device` is what it paints on, for the sizes of its fonts.
-    void paintPage(QPainter& painter, const QPaintDevice& device, const LabelSource& labels, std::size_t page) const;
+    // (see usePoints); `device` is what it paints on, for the sizes of its fonts. Text cut to fit goes to `cuts`.
+    void paintPage(QPainter& painter, const QPaintDevice& device, const LabelSource& labels, std::size_t page,
+                   TextCuts* cuts = nullptr) const;
     // A page of label outlines with a cross at each label's centre and the calibration in force, to print on
     // plain paper and hold against a sheet of labels.
     void paintCalibrationPage(QPainter& painter, const QPaintDevice& device) const;
@@ -76,7 +71,7 @@ public:
 private:
     const LabelFont& fontFor(double points, bool bold, const QPaintDevice& device) const;
     void paintLabel(QPainter& painter, const QPaintDevice& device, const LabelSource& labels, std::size_t label,
-                    std::size_t place) const;
+                    std::size_t place, TextCuts* cuts) const;
 
     LabelStock m_stock;
     std::vector<LabelRect> m_places;

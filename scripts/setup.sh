@@ -7,7 +7,7 @@
 #   that take a picture of the window.
 set -euo pipefail
 
-packages=(cmake g++ make pkg-config qt6-base-dev libpugixml-dev libzip-dev libcli11-dev libutfcpp-dev
+packages=(cmake g++ make pkg-config qt6-base-dev libcups2-dev libpugixml-dev libzip-dev libcli11-dev libutfcpp-dev
           libgtest-dev libgmock-dev libbenchmark-dev glabels-data hamradio-files fonts-liberation2
           qt6-translations-l10n)
 if [[ "${1:-}" == "--test" ]]; then

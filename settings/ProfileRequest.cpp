@@ -43,12 +43,11 @@ void applyProgramSettings(const IniFile& ini, RunRequest& r)
         applyCalibration(ini, r.sheet);
 }
 
-void applyCalibration(const IniFile& ini, LabelSheet& sheet)
+std::string applyCalibration(const IniFile& ini, LabelSheet& sheet)
 {
-    const SheetCalibration c = readCalibration(ini, sheet.name());
-    sheet.offsetX = c.offsetX;
-    sheet.offsetY = c.offsetY;
-    sheet.scale = c.scale;
+    std::string unreadable;
+    sheet.calibration = readCalibration(ini, sheet.name(), &unreadable);
+    return unreadable;
 }
 
 std::filesystem::path countryFileFor(const std::filesystem::path& settingsFile)

@@ -19,8 +19,10 @@ void applyProfile(const StoredProfile& profile, RunRequest& request);
 // Throws SettingsReadError.
 void applyProgramSettings(const IniFile& ini, RunRequest& request);
 
-// The printer calibration remembered for the sheet's stock (none: no offset, full scale). Throws SettingsReadError.
-void applyCalibration(const IniFile& ini, LabelSheet& sheet);
+// The printer calibration remembered for the sheet's stock (none: no offset, full scale). Returns the stored
+// value when it is there but is not a calibration (the sheet then has none), for the program to say; empty
+// otherwise. Throws SettingsReadError.
+std::string applyCalibration(const IniFile& ini, LabelSheet& sheet);
 
 // The country file for a program with this settings file: one the user put beside the settings file, else the
 // hamradio-files package's; when there is none, where the user may put one (a file that is not there).

@@ -78,7 +78,7 @@ void Settings::storeClosingState(const ClosingState& state) const
     writeClosingState(IniFile(m_file), state);
 }
 
-void Settings::storeCalibration(std::string_view sheet, const SheetCalibration& calibration) const
+void Settings::storeCalibration(std::string_view sheet, const Calibration& calibration) const
 {
     IniFile(m_file).update([&](IniFile::Lines& lines) { writeCalibration(lines, sheet, calibration); });
 }

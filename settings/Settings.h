@@ -40,7 +40,7 @@ public:
     void storeClosingState(const ClosingState& state) const;
 
     // Remembers the printer calibration of a label sheet (a stock's name or a custom grid).
-    void storeCalibration(std::string_view sheet, const SheetCalibration& calibration) const;
+    void storeCalibration(std::string_view sheet, const Calibration& calibration) const;
 
     StockChoice stockChoice() const;
     void storeStockChoice(const StockChoice& choice) const;

@@ -112,25 +112,28 @@ bool keyable(std::string_view sheet)
 
 } // namespace
 
-SheetCalibration readCalibration(const IniFile& ini, std::string_view sheet)
+Calibration readCalibration(const IniFile& ini, std::string_view sheet, std::string* unreadable)
 {
     if (!keyable(sheet))
         return {};
     const std::string value = ini.readString("Program", "Calibration " + std::string(text::trim(sheet)), "");
+    if (text::trim(value).empty())
+        return {};
     double v[3] = {0, 0, 100};
     std::size_t at = 0;
-    for (int i = 0; i < 3; ++i) {
+    bool numbers = true;
+    for (int i = 0; i < 3 && numbers; ++i) {
         const std::size_t comma = i < 2 ? value.find(',', at) : value.size();
-        if (comma == std::string::npos || !text::wholeNumber(text::trim(value.substr(at, comma - at)), v[i]))
-            return {};
+        numbers = comma != std::string::npos && text::wholeNumber(text::trim(value.substr(at, comma - at)), v[i]);
         at = comma + 1;
     }
-    if (std::abs(v[0]) > 20 || std::abs(v[1]) > 20 || !(v[2] >= 90 && v[2] <= 110))
-        return {};
-    return {v[0], v[1], v[2] / 100};
+    const std::optional<Calibration> c = numbers ? Calibration::of(v[0], v[1], v[2]) : std::nullopt;
+    if (!c && unreadable)
+        *unreadable = value;
+    return c.value_or(Calibration{});
 }
 
-void writeCalibration(IniFile::Lines& lines, std::string_view sheet, const SheetCalibration& c)
+void writeCalibration(IniFile::Lines& lines, std::string_view sheet, const Calibration& c)
 {
     if (!keyable(sheet))
         return;

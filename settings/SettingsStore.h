@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/RunRequest.h"
 #include "settings/IniFile.h"
 
 namespace cardmill {
@@ -74,15 +75,11 @@ StockChoice readStockChoice(const IniFile& ini);
 void writeStockChoice(IniFile::Lines& lines, const StockChoice& choice);
 
 // How a printer is off on a label sheet, remembered per sheet ("Calibration <stock>" in "Program": "X,Y,SCALE",
-// millimetres and per cent). A value that is missing or out of range reads as none.
-struct SheetCalibration {
-    double offsetX = 0, offsetY = 0; // -20 to 20
-    double scale = 1;                // 0.9 to 1.1
-    friend bool operator==(const SheetCalibration&, const SheetCalibration&) = default;
-};
-SheetCalibration readCalibration(const IniFile& ini, std::string_view sheet);
+// millimetres and per cent). A value that is missing, or is not three numbers in Calibration's ranges, reads as
+// none; `unreadable` then gives the value that was not one, for the programs to say.
+Calibration readCalibration(const IniFile& ini, std::string_view sheet, std::string* unreadable = nullptr);
 // Does nothing for a sheet name that cannot be a key (empty, or holding "=" or a line break).
-void writeCalibration(IniFile::Lines& lines, std::string_view sheet, const SheetCalibration& calibration);
+void writeCalibration(IniFile::Lines& lines, std::string_view sheet, const Calibration& calibration);
 
 ProgramOptions readProgramOptions(const IniFile& ini);
 void writeProgramOptions(IniFile::Lines& lines, const ProgramOptions& options);

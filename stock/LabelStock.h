@@ -57,6 +57,7 @@ struct StockProblem {
         CannotPlaceAfterOthers, // the same, when the documents before it were made
         PaperOutOfRange,        // the stock, a length of its paper in mm
         LabelOutOfRange,        // the stock, a length of its labels in mm
+        StartPastSheet,         // the stock, the first label asked for, the labels of a sheet
         // A note rather than a problem: the documents are made.
         TextNearPaperEdge, // the distance kept in mm, the distance wanted in mm, the label sizes concerned
         Count

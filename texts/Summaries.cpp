@@ -118,6 +118,7 @@ struct FailureShape {
     TextId text;
     bool path = true;
     bool detail = false;
+    bool name = false; // the name comes after the path, before the detail
 };
 
 constexpr FailureShape shapeOf(FailureId id)
@@ -152,6 +153,8 @@ constexpr FailureShape shapeOf(FailureId id)
     case F::LogChanged: return {TextId::FailureLogChanged};
     case F::RecordsLeftOut: return {TextId::FailureRecordsLeftOut, true, true};
     case F::PrinterMissing: return {TextId::FailurePrinterMissing, false, true};
+    case F::PrinterRefusing: return {TextId::FailurePrinterRefusing, false, true, true};
+    case F::PrintRefused: return {TextId::FailurePrintRefused, false, true, true};
     }
     return {TextId::FailureOther, false, true};
 }
@@ -167,6 +170,8 @@ std::string failureText(const Failure& failure, Language language)
     std::vector<std::string> args;
     if (shape.path)
         args.push_back(failure.path.string());
+    if (shape.name)
+        args.push_back(failure.name);
     if (shape.detail)
         args.push_back(failure.detail);
     std::string text = textFor(shape.text, language, args);
@@ -225,6 +230,13 @@ std::string summaryText(const RunSummary& summary, Language language)
         text = textFor(TextId::LabelsDrawn, language,
                        {summary.pdfs.empty() ? std::string() : summary.pdfs.front().string(), std::to_string(labels),
                         std::to_string(summary.sheets)});
+        if (!summary.printer.empty())
+            text += "\n" +
+                    textFor(TextId::SheetsPrinted, language, {summary.printer, std::to_string(summary.printedSheets)});
+        if (summary.cuts.labels > 0)
+            text += "\n" + textFor(TextId::TextCut, language,
+                                   {std::to_string(summary.cuts.labels), std::to_string(summary.cuts.firstLabel),
+                                    summary.cuts.firstCall, summary.cuts.firstText});
         break;
     }
     case RunSummary::Kind::MergeFailed: {

@@ -257,6 +257,49 @@ constexpr TextEntry entryOf(TextId id)
     case TextId::NothingMarked:
         return {K::None, I::None, WindowText::Count, "No QSO was marked as sent: %s.",
                 "Żadne QSO nie zostało oznaczone jako wysłane: %s."};
+    case TextId::CalibrationUnreadable:
+        return {K::None, I::None, WindowText::Count,
+                "The printer calibration remembered for \"%s\" in \"%s\", \"%s\", is not one (offsets from -20 to "
+                "20 mm, a scale from 90 to 110 %): the labels are drawn without it.",
+                "Kalibracja drukarki zapamiętana dla \"%s\" w \"%s\", \"%s\", nie jest poprawna (przesunięcia od -20 "
+                "do 20 mm, skala od 90 do 110 %): nalepki są rysowane bez niej."};
+    case TextId::ProcessStoppedNotDrawn:
+        return {K::Box, I::Error, WindowText::CaptionInformation,
+                "Process stopped ! \nThe data-source files of this run are written, but its labels were not drawn: "
+                "\"%s\" is as an earlier run left it. Nothing was printed or marked as sent.",
+                "Przetwarzanie przerwane ! \nPliki danych tego przebiegu są zapisane, ale jego nalepek nie "
+                "narysowano: \"%s\" pozostał taki, jak zostawił go wcześniejszy przebieg. Niczego nie wydrukowano "
+                "ani nie oznaczono jako wysłane."};
+    case TextId::ProcessStoppedNotDrawnNoPdf:
+        return {K::Box, I::Error, WindowText::CaptionInformation,
+                "Process stopped ! \nThe data-source files of this run are written, but its labels were not drawn: "
+                "no labels PDF was made. Nothing was printed or marked as sent.",
+                "Przetwarzanie przerwane ! \nPliki danych tego przebiegu są zapisane, ale jego nalepek nie "
+                "narysowano: nie powstał PDF z nalepkami. Niczego nie wydrukowano ani nie oznaczono jako wysłane."};
+    case TextId::ProcessStoppedNotPrinted:
+        return {K::Box, I::Error, WindowText::CaptionInformation,
+                "Process stopped ! \nThe labels are in \"%s\", but nothing was sent to the printer and no QSO was "
+                "marked as sent.",
+                "Przetwarzanie przerwane ! \nNalepki są w \"%s\", ale niczego nie wysłano do drukarki i żadne QSO "
+                "nie zostało oznaczone jako wysłane."};
+    case TextId::SheetsPrinted:
+        return {K::None, I::None, WindowText::Count, "Handed to the printer \"%s\": %s sheets.",
+                "Przekazano drukarce \"%s\" arkusze: %s."};
+    case TextId::TextCut:
+        return {K::None, I::None, WindowText::Count,
+                "Labels with text cut to fit: %s; the first is label %s (%s): \"%s\".",
+                "Nalepki z tekstem przyciętym, by się zmieścił: %s; pierwsza to nalepka %s (%s): \"%s\"."};
+    case TextId::OutputTwice:
+        return {K::Error, I::None, WindowText::Count,
+                "Two files of this run would both be \"%s\": give the log or the SWL file another name.",
+                "Dwa pliki tego przebiegu byłyby tym samym plikiem \"%s\": zmień nazwę dziennika albo pliku SWL."};
+    case TextId::FailurePrinterRefusing:
+        return {K::None, I::None, WindowText::Count, "The printer \"%s\" does not accept jobs (%s)",
+                "Drukarka \"%s\" nie przyjmuje zadań (%s)"};
+    case TextId::FailurePrintRefused:
+        return {K::None, I::None, WindowText::Count,
+                "The print system did not take the labels for the printer \"%s\" (%s); nothing was printed",
+                "System drukowania nie przyjął nalepek dla drukarki \"%s\" (%s); niczego nie wydrukowano"};
     case TextId::Count: break;
     }
     return {K::None, I::None, WindowText::Count, "", ""};

@@ -110,6 +110,12 @@ constexpr TextEntry windowEntryOf(WindowText id)
     case WindowText::PreviewPrinted:
         return {K::Information, I::None, WindowText::Count, "Sent to the printer %s (sheets: %s).",
                 "Wysłano do drukarki %s (arkusze: %s)."};
+    case WindowText::PreviewPrintCancelled:
+        return {K::Information, I::None, WindowText::Count, "Printing cancelled: nothing was sent to the printer %s.",
+                "Drukowanie anulowane: niczego nie wysłano do drukarki %s."};
+    case WindowText::PreviewSaveCancelled:
+        return {K::Information, I::None, WindowText::Count, "Saving cancelled: %s was not written.",
+                "Zapisywanie anulowane: nie zapisano %s."};
     case WindowText::FilterPdf:
         return {K::None, I::None, WindowText::Count, "PDF Files (*.pdf)|*.pdf", "Pliki PDF (*.pdf)|*.pdf"};
     case WindowText::SheetUnknown:
@@ -362,6 +368,12 @@ constexpr TextEntry windowEntryOf(WindowText id)
         return {K::None, I::None, WindowText::Count,
                 "The labels of %s have a side of %s mm: a label is 0.1 to 2000 mm long and wide.",
                 "Nalepki %s mają bok o długości %s mm: nalepka ma od 0,1 do 2000 mm długości i szerokości."};
+    case WindowText::StockProblemStartPastSheet:
+        return {
+            K::None, I::None, WindowText::Count,
+            "A sheet of %s has no label %s: its labels are numbered 1 to %s. Give the first free label of the sheet.",
+            "Arkusz %s nie ma nalepki %s: jego nalepki mają numery od 1 do %s. Podaj pierwszą wolną nalepkę "
+            "arkusza."};
     case WindowText::StockNoteTextNearPaperEdge:
         return {K::None, I::None, WindowText::Count,
                 "Note: the text keeps only %s mm from the paper's edge, not %s mm: the labels (sizes %s) are too "
@@ -400,6 +412,7 @@ std::string stockProblemText(const StockProblem& problem, Language language)
     case P::CannotPlaceAfterOthers: text = W::StockProblemCannotPlaceAfterOthers; break;
     case P::PaperOutOfRange: text = W::StockProblemPaperOutOfRange; break;
     case P::LabelOutOfRange: text = W::StockProblemLabelOutOfRange; break;
+    case P::StartPastSheet: text = W::StockProblemStartPastSheet; break;
     case P::TextNearPaperEdge: text = W::StockNoteTextNearPaperEdge; break;
     case P::Count: break;
     }

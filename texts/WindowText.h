@@ -58,10 +58,12 @@ enum class WindowText {
     PreviewOffset, // "Printer offset"
     PreviewRight,  // "right (mm)"
     PreviewDown,
-    PreviewScale,       // "scale (%)"        // "down (mm)"
-    PreviewCalibration, // the button that saves the calibration page
-    PreviewSaved,       // information; %s = the PDF
-    PreviewPrinted,     // information; %s = the printer, %s = the sheets
+    PreviewScale,          // "scale (%)"        // "down (mm)"
+    PreviewCalibration,    // the button that saves the calibration page
+    PreviewSaved,          // information; %s = the PDF
+    PreviewPrinted,        // information; %s = the printer, %s = the sheets
+    PreviewPrintCancelled, // information; %s = the printer
+    PreviewSaveCancelled,  // information; %s = the file
     FilterPdf,
     SheetUnknown,   // error; %s = the sheet
     UnknownProfile, // error; %s = the name, %s = the settings file, %s = the profiles, a line each
@@ -124,6 +126,7 @@ enum class WindowText {
     StockProblemCannotPlaceAfterOthers,
     StockProblemPaperOutOfRange,
     StockProblemLabelOutOfRange,
+    StockProblemStartPastSheet,
     StockNoteTextNearPaperEdge,
     // Captions of the windows' controls, and the names a screen reader says for them.
     CaptionProfile,

@@ -87,8 +87,7 @@ namespace {
 SheetRenderer rendererWithout(const RunRequest& request, const LabelStock& stock)
 {
     RunRequest onScreen = request;
-    onScreen.sheet.offsetX = onScreen.sheet.offsetY = 0;
-    onScreen.sheet.scale = 1;
+    onScreen.sheet.calibration = {};
     return rendererFor(onScreen, stock);
 }
 
@@ -144,7 +143,7 @@ void LabelPreview::build()
     bar->addWidget(offset);
     auto spin = [this](const char* name, WindowText caption, double value) {
         auto* s = named<QDoubleSpinBox>(this, name);
-        s->setRange(-20, 20);
+        s->setRange(-Calibration::kMaxOffset, Calibration::kMaxOffset);
         s->setDecimals(1);
         s->setSingleStep(0.5);
         s->setValue(value);
@@ -152,14 +151,14 @@ void LabelPreview::build()
         s->setAccessibleName(toQString(text(WindowText::PreviewOffset) + " " + text(caption)));
         return s;
     };
-    m_right = spin("OffsetRight", WindowText::PreviewRight, m_request.sheet.offsetX);
-    m_down = spin("OffsetDown", WindowText::PreviewDown, m_request.sheet.offsetY);
+    m_right = spin("OffsetRight", WindowText::PreviewRight, m_request.sheet.calibration.offsetX);
+    m_down = spin("OffsetDown", WindowText::PreviewDown, m_request.sheet.calibration.offsetY);
     bar->addWidget(m_right);
     bar->addWidget(m_down);
     // A printer that also scales: 90 to 110 per cent.
     m_scale = spin("PrintScale", WindowText::PreviewScale, 0);
-    m_scale->setRange(90, 110);
-    m_scale->setValue(m_request.sheet.scale * 100);
+    m_scale->setRange(Calibration::kMinPercent, Calibration::kMaxPercent);
+    m_scale->setValue(m_request.sheet.calibration.scale * 100);
     bar->addWidget(m_scale);
     m_calibration = named<QPushButton>(this, "CalibrationPage");
     m_calibration->setText(toQString(text(WindowText::PreviewCalibration)));
@@ -248,12 +247,10 @@ SheetRenderer LabelPreview::printRenderer() const
 
 void LabelPreview::offsetChanged()
 {
-    m_request.sheet.offsetX = m_right->value();
-    m_request.sheet.offsetY = m_down->value();
-    m_request.sheet.scale = m_scale->value() / 100;
+    m_request.sheet.calibration =
+        Calibration::of(m_right->value(), m_down->value(), m_scale->value()).value_or(m_request.sheet.calibration);
     try {
-        m_settings.storeCalibration(m_request.sheet.name(),
-                                    {m_request.sheet.offsetX, m_request.sheet.offsetY, m_request.sheet.scale});
+        m_settings.storeCalibration(m_request.sheet.name(), m_request.sheet.calibration);
     } catch (const std::exception&) {
         // Remembering is a convenience; the offset applies to this window's printing all the same.
     }
@@ -271,20 +268,29 @@ void LabelPreview::print()
     if (userInteraction().execDialog(dialog) != QDialog::Accepted)
         return;
     preparePrinter(printer, renderer); // the dialog may have picked another paper: the stock's stays
-    std::size_t first = 0, last = pages();
+    PageRange range{0, pages()};
     if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
-        first = static_cast<std::size_t>(printer.fromPage() - 1);
-        last = static_cast<std::size_t>(std::max(printer.toPage(), printer.fromPage()));
+        range.first = static_cast<std::size_t>(printer.fromPage() - 1);
+        range.last = static_cast<std::size_t>(std::max(printer.toPage(), printer.fromPage()));
     } else if (printer.printRange() == QPrinter::CurrentPage) {
-        first = page();
-        last = first + 1;
+        range = {page(), page() + 1};
     }
-    const std::optional<std::size_t> printed =
-        printOn(printer, renderer, m_source, first, last, progress(last - first));
-    const QString where =
-        printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : printer.printerName();
-    showTextMessage(this, WindowText::PreviewPrinted, m_language,
-                    {where.toStdString(), std::to_string(printed.value_or(0))});
+    const bool toFile = printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
+    const std::string where = toFile ? printer.outputFileName().toStdString() : printer.printerName().toStdString();
+    std::optional<std::size_t> printed;
+    try {
+        printed = printOn(printer, renderer, m_source, range, progress(range.last - range.first));
+    } catch (const FailureError& e) {
+        showTextMessage(this, WindowText::StockFailed, m_language, {failureText(e.failure(), m_language)});
+        return;
+    }
+    if (!printed) // cancelled: nothing reached the printer, no file was made
+        showTextMessage(this, toFile ? WindowText::PreviewSaveCancelled : WindowText::PreviewPrintCancelled, m_language,
+                        {where});
+    else if (toFile)
+        showTextMessage(this, WindowText::PreviewSaved, m_language, {where});
+    else
+        showTextMessage(this, WindowText::PreviewPrinted, m_language, {where, std::to_string(*printed)});
 }
 
 void LabelPreview::savePdf()
@@ -293,8 +299,10 @@ void LabelPreview::savePdf()
     if (!path)
         return;
     try {
-        if (!writeLabelsPdf(printRenderer(), m_source, *path, progress(pages())))
-            return; // cancelled: an older file there stays as it was
+        if (!writeLabelsPdf(printRenderer(), m_source, *path, progress(pages()))) {
+            showTextMessage(this, WindowText::PreviewSaveCancelled, m_language, {path->string()});
+            return; // an older file there stays as it was
+        }
     } catch (const FailureError& e) {
         showTextMessage(this, WindowText::StockFailed, m_language, {failureText(e.failure(), m_language)});
         return;

@@ -133,9 +133,9 @@ TEST(ConvertOptions, LabelStockTasks)
     ASSERT_FALSE(draw.result.exitNow) << draw.err;
     const LabelSheet& sheet = draw.result.request.sheet;
     EXPECT_EQ(sheet.stock, "Avery L7163");
-    EXPECT_DOUBLE_EQ(sheet.offsetX, -1.5);
-    EXPECT_DOUBLE_EQ(sheet.offsetY, 0.25);
-    EXPECT_DOUBLE_EQ(sheet.scale, 1.01);
+    EXPECT_DOUBLE_EQ(sheet.calibration.offsetX, -1.5);
+    EXPECT_DOUBLE_EQ(sheet.calibration.offsetY, 0.25);
+    EXPECT_DOUBLE_EQ(sheet.calibration.scale, 1.01);
     EXPECT_TRUE(sheet.print);
     EXPECT_EQ(sheet.printer, "");
     EXPECT_EQ(parse({"--log", "a.adi", "--custom-grid", "A4,1,1,50,50,10,10,50,50", "--print", "Office"})

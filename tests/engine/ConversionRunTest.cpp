@@ -269,8 +269,7 @@ TEST_F(ConversionRunTest, WithoutADriverOnlyDataSourceFilesAreWritten)
 class RecordingDrawer : public LabelDrawer {
 public:
     std::vector<std::string> labels;
-    std::optional<std::size_t> draw(const RunLabels& run, const std::filesystem::path& pdf,
-                                    const Progress& progress) override
+    DrawnLabels draw(const RunLabels& run, const std::filesystem::path& pdf, const Progress& progress) override
     {
         for (std::size_t i = 0; i < run.count(); ++i) {
             std::string label = std::string(run.value(i, "CALL", 0)) + ":" + std::to_string(run.qsos(i));
@@ -278,8 +277,13 @@ public:
                 label += " " + std::string(run.value(i, "TIME_ON", q));
             labels.push_back(label + std::string(run.value(i, "CALL_WORKED", 0)));
         }
+        DrawnLabels drawn;
+        if (!progress(1, 1))
+            return drawn;
         std::ofstream(pdf) << "pdf";
-        return progress(1, 1) ? std::optional<std::size_t>(1) : std::nullopt;
+        drawn.pdfMade = drawn.complete = true;
+        drawn.sheets = 1;
+        return drawn;
     }
 };
 

@@ -16,6 +16,7 @@
 
 #include "engine/Failure.h"
 #include "render/LabelOutput.h"
+#include "render/PrintQueue.h"
 #include "stock/LabelStock.h"
 #include "stock/MainDocuments.h"
 #include "support/TempDir.h"
@@ -188,7 +189,10 @@ TEST(Render, AStopKeepsTheOlderPdfAndUnfitStocksAreRefused)
     LabelStock round = stock;
     round.shape = LabelStock::Shape::Round;
     EXPECT_THROW(SheetRenderer(round, {}, 1, {}, 1), MainDocumentError);
-    EXPECT_THROW(printLabels(renderer, labels, "no such printer here"), FailureError);
+    EXPECT_THROW(requirePrintQueue("no such printer here"), FailureError);
+    // A first label past the sheet's 21 is refused, not moved to the last place.
+    EXPECT_THROW(SheetRenderer(stock, {}, 22, {}, 1), MainDocumentError);
+    EXPECT_NO_THROW(SheetRenderer(stock, {}, 21, {}, 1));
 }
 
 // The converter's run that draws its labels: one stream of sheets in the order of the sorted lines, the start

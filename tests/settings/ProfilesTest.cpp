@@ -86,16 +86,16 @@ TEST(Profiles, ALabelSheetAndItsCalibrationReachTheRequest)
     applyProgramSettings(ini, r);
     EXPECT_EQ(r.sheet.stock, "Avery L7163");
     EXPECT_EQ(r.sheet.customGrid, "");
-    EXPECT_DOUBLE_EQ(r.sheet.offsetX, 1.25);
-    EXPECT_DOUBLE_EQ(r.sheet.offsetY, -0.5);
-    EXPECT_DOUBLE_EQ(r.sheet.scale, 0.98);
+    EXPECT_DOUBLE_EQ(r.sheet.calibration.offsetX, 1.25);
+    EXPECT_DOUBLE_EQ(r.sheet.calibration.offsetY, -0.5);
+    EXPECT_DOUBLE_EQ(r.sheet.calibration.scale, 0.98);
 
     RunRequest g;
     applyProfile(readProfile(ini, "Grid"), g);
     applyProgramSettings(ini, g);
     EXPECT_EQ(g.sheet.stock, "");
     EXPECT_EQ(g.sheet.customGrid, "A4,3,7,63.5,38.1,7.2,15.15,66.04,38.1");
-    EXPECT_EQ(readCalibration(ini, g.sheet.name()), SheetCalibration{});
+    EXPECT_EQ(readCalibration(ini, g.sheet.name()), Calibration{});
 
     // Clearing the sheet of a profile that had one leaves it on its main document.
     writeProfile(ini, "Sheet", p);
