@@ -29,6 +29,13 @@ void appendOrThrow(const std::filesystem::path& path, const std::filesystem::pat
 
 } // namespace
 
+BadRecordsFile::BadRecordsFile() = default;
+
+BadRecordsFile::BadRecordsFile(std::filesystem::path path)
+    : m_path(std::move(path))
+{
+}
+
 BadRecordsFile::~BadRecordsFile()
 {
     try {
@@ -42,35 +49,29 @@ void BadRecordsFile::create()
 {
     finish();
     requireNoFolderAt(m_path);
-    m_part = partPathFor(m_path);
-    std::string error;
-    std::FILE* file = files::createNew(m_part, error);
-    if (!file) {
-        m_part.clear();
-        throw IoError(FailureId::CreateFile, m_path, error);
-    }
-    std::fclose(file);
+    m_part = std::make_unique<PartFile>(m_path);
     m_clean = true;
 }
 
 void BadRecordsFile::finish()
 {
-    if (m_part.empty())
+    if (!m_part)
         return;
-    const std::filesystem::path part = std::move(m_part);
-    m_part.clear();
-    std::error_code ec;
+    const std::unique_ptr<PartFile> part = std::move(m_part);
     if (m_clean) {
-        std::filesystem::remove(part, ec);
         removeOlderOutput(m_path);
-        return;
+        return; // the part file goes with `part`
     }
-    std::filesystem::rename(part, m_path, ec);
-    if (ec) {
-        std::error_code ignored;
-        std::filesystem::remove(part, ignored);
+    std::error_code ec;
+    std::filesystem::rename(part->path(), m_path, ec);
+    if (ec)
         throw IoError(FailureId::WriteFile, m_path, ec.message());
-    }
+    part->placed();
+}
+
+const std::filesystem::path& BadRecordsFile::writing() const
+{
+    return m_part ? m_part->path() : m_path;
 }
 
 void BadRecordsFile::add(std::string_view message, std::string_view recordText)
@@ -78,9 +79,9 @@ void BadRecordsFile::add(std::string_view message, std::string_view recordText)
     std::string entry;
     entry.reserve(message.size() + recordText.size() + 4);
     entry.append(message).append("\r\n").append(recordText).append("\r\n");
-    if (m_part.empty())
+    if (!m_part)
         throw IoError(FailureId::WriteFile, m_path, "it was not created");
-    appendOrThrow(m_part, m_path, entry);
+    appendOrThrow(m_part->path(), m_path, entry);
     m_clean = false;
 }
 

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string_view>
 
 namespace cardmill {
+
+class PartFile;
 
 // The bad-records file "<base>_bad.txt": two lines per entry, the message and the record text, each ended
 // by CR LF. Every entry opens the file for appending, writes and closes it, so the file is complete at every
@@ -12,11 +15,8 @@ namespace cardmill {
 // says nothing). Whatever is at the final name (a symbolic link included) is replaced, never written through.
 class BadRecordsFile {
 public:
-    BadRecordsFile() = default;
-    explicit BadRecordsFile(std::filesystem::path path)
-        : m_path(std::move(path))
-    {
-    }
+    BadRecordsFile();
+    explicit BadRecordsFile(std::filesystem::path path);
     ~BadRecordsFile();
     BadRecordsFile(const BadRecordsFile&) = delete;
     BadRecordsFile& operator=(const BadRecordsFile&) = delete;
@@ -34,12 +34,12 @@ public:
 
     const std::filesystem::path& path() const { return m_path; }
     // Where the entries go now: the temporary file while the run writes, else the final one.
-    const std::filesystem::path& writing() const { return m_part.empty() ? m_path : m_part; }
+    const std::filesystem::path& writing() const;
     void setPath(std::filesystem::path path) { m_path = std::move(path); }
 
 private:
     std::filesystem::path m_path;
-    std::filesystem::path m_part; // the file being written; empty when none
+    std::unique_ptr<PartFile> m_part; // the file being written; null when none
     bool m_clean = true;
 };
 

@@ -109,12 +109,13 @@ MergePhase::PassEnding MergePhase::runPass(const std::filesystem::path& base, Pa
     passStatus();
     m_observer.progress(0, records.size());
 
-    std::filesystem::path part, document;
+    std::unique_ptr<PartFile> part;
+    std::filesystem::path document;
     // A failure names the label document, never the temporary name it was being written under.
     auto named = [&](Failure f) {
-        const std::string temporary = part.string();
+        const std::string temporary = part ? part->path().string() : std::string();
         if (!temporary.empty()) {
-            if (f.path == part)
+            if (f.path == part->path())
                 f.path = document;
             for (std::size_t at = f.detail.find(temporary); at != std::string::npos; at = f.detail.find(temporary, at))
                 f.detail.replace(at, temporary.size(), document.string());
@@ -124,13 +125,14 @@ MergePhase::PassEnding MergePhase::runPass(const std::filesystem::path& base, Pa
     try {
         if (m_request.keepTableDocument) {
             const std::filesystem::path table = tableDocumentPath(base);
-            part = partPathFor(table);
-            m_maker.writeTableDocument(records, part);
+            part = std::make_unique<PartFile>(table);
+            m_maker.writeTableDocument(records, part->path());
             std::error_code ec;
-            std::filesystem::rename(part, table, ec);
+            std::filesystem::rename(part->path(), table, ec);
             if (ec)
                 throw MergeError(FailureId::TableDocument, table, ec.message());
-            part.clear();
+            part->placed();
+            part.reset();
         }
         const LabelMaker::Progress progress = [&](std::size_t done) {
             if (done > 0)
@@ -143,22 +145,20 @@ MergePhase::PassEnding MergePhase::runPass(const std::filesystem::path& base, Pa
         };
         document = files::withSuffix(labelDocumentStem(base, selector), m_maker.labelExtension(mainDocument, waiting));
         passStatus(); // after a conversion's seconds
-        part = partPathFor(document);
+        part = std::make_unique<PartFile>(document);
         std::vector<MergeWarning> warnings;
         const MergeContext context{m_request.format.dateFormat, m_request.polishNames, m_request.startLabel};
-        const bool made = m_maker.make(records, mainDocument, part, progress, context, warnings);
+        const bool made = m_maker.make(records, mainDocument, part->path(), progress, context, warnings);
         for (MergeWarning& w : warnings) // once per main document
             if (std::find(result.warnings.begin(), result.warnings.end(), w) == result.warnings.end())
                 result.warnings.push_back(std::move(w));
-        if (!made) {
-            std::error_code ec;
-            std::filesystem::remove(part, ec);
-            return PassEnding::Stopped;
-        }
+        if (!made)
+            return PassEnding::Stopped; // the part file goes with `part`
         std::error_code ec;
-        std::filesystem::rename(part, document, ec);
+        std::filesystem::rename(part->path(), document, ec);
         if (ec)
             throw MergeError(FailureId::LabelDocument, document, ec.message());
+        part->placed();
         const std::size_t labels = selector.isSwl() ? records.size() : records.size() / selector.size;
         result.made.push_back({selector, labels, document});
         return PassEnding::Made;
@@ -170,10 +170,6 @@ MergePhase::PassEnding MergePhase::runPass(const std::filesystem::path& base, Pa
         result.failed.push_back({selector, named(e.failure())});
     } catch (const std::exception& e) {
         result.failed.push_back({selector, named({FailureId::Other, {}, e.what()})});
-    }
-    if (!part.empty()) {
-        std::error_code ec;
-        std::filesystem::remove(part, ec);
     }
     return PassEnding::Failed;
 }

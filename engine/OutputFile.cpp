@@ -27,13 +27,15 @@ void removeOlderOutput(const std::filesystem::path& target) noexcept
 
 OutputFile::OutputFile(std::filesystem::path target)
     : m_target(std::move(target))
-    , m_part(partPathFor(m_target))
 {
     requireNoFolderAt(m_target);
+    m_part = std::make_unique<PartFile>(m_target);
     std::string error;
-    m_file = files::createNew(m_part, error);
-    if (!m_file)
+    m_file = m_part->writer(error);
+    if (!m_file) {
+        m_part.reset();
         throw IoError(FailureId::CreateFile, m_target, error);
+    }
 }
 
 OutputFile::~OutputFile()
@@ -55,20 +57,20 @@ void OutputFile::commit()
         throw IoError(FailureId::WriteFile, m_target, "it is closed");
     const int closed = std::fclose(m_file);
     m_file = nullptr;
-    std::error_code ec;
     if (closed != 0) {
         const int error = errno;
-        std::filesystem::remove(m_part, ec);
+        m_part.reset();
         throw IoError(FailureId::WriteFile, m_target, std::strerror(error));
     }
     requireNoFolderAt(m_target);
-    std::filesystem::rename(m_part, m_target, ec);
+    std::error_code ec;
+    std::filesystem::rename(m_part->path(), m_target, ec);
     if (ec) {
-        std::error_code ignored;
-        std::filesystem::remove(m_part, ignored);
+        m_part.reset();
         throw IoError(FailureId::WriteFile, m_target, ec.message());
     }
-    m_part.clear();
+    m_part->placed();
+    m_part.reset();
 }
 
 void OutputFile::discard() noexcept
@@ -77,11 +79,7 @@ void OutputFile::discard() noexcept
         std::fclose(m_file);
         m_file = nullptr;
     }
-    if (!m_part.empty()) {
-        std::error_code ec;
-        std::filesystem::remove(m_part, ec);
-        m_part.clear();
-    }
+    m_part.reset();
 }
 
 } // namespace cardmill

@@ -2,9 +2,12 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string_view>
 
 namespace cardmill {
+
+class PartFile;
 
 // A product of the run (a data-source file, the bad-records file) written under a temporary name in its folder
 // and put in place by one rename when it is complete. Whatever was at the final name (an older file, a symbolic
@@ -28,7 +31,7 @@ public:
 
 private:
     std::filesystem::path m_target;
-    std::filesystem::path m_part;
+    std::unique_ptr<PartFile> m_part; // null once placed or discarded
     std::FILE* m_file = nullptr;
 };
 

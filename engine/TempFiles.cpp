@@ -6,16 +6,21 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <mutex>
 #include <random>
 #include <string>
+#include <vector>
 
 #ifdef _WIN32
+#include <io.h>
 #include <process.h>
 #include <windows.h>
 #else
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -64,6 +69,10 @@ std::string randomPart(std::size_t n)
     return out;
 }
 
+// A lock held on a file for as long as its maker needs it (see the platform halves).
+using ClaimHandle = std::intptr_t;
+constexpr ClaimHandle kNoClaim = -1;
+
 } // namespace
 
 #ifdef _WIN32
@@ -97,6 +106,74 @@ bool ownedByUs(const std::filesystem::path& path)
 {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// A claim is a handle on the file holding a lock on one byte far past any end the file will have: writers
+// through other handles are not hindered, and the system lets the lock go when the process ends, however.
+constexpr DWORD kClaimOffsetHigh = 0x7fffffff;
+
+bool lockClaim(HANDLE h)
+{
+    OVERLAPPED at{};
+    at.OffsetHigh = kClaimOffsetHigh;
+    return ::LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at) != 0;
+}
+
+ClaimHandle claimNew(const std::filesystem::path& path, std::string& error)
+{
+    const HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        error = files::systemError();
+        return kNoClaim;
+    }
+    if (!lockClaim(h)) {
+        error = files::systemError();
+        ::CloseHandle(h);
+        ::DeleteFileW(path.c_str());
+        return kNoClaim;
+    }
+    return reinterpret_cast<ClaimHandle>(h);
+}
+
+void releaseClaim(ClaimHandle claim)
+{
+    if (claim != kNoClaim)
+        ::CloseHandle(reinterpret_cast<HANDLE>(claim));
+}
+
+std::FILE* writerOf(ClaimHandle, const std::filesystem::path& path, std::string& error)
+{
+    const HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        error = files::systemError();
+        return nullptr;
+    }
+    const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(h), _O_WRONLY | _O_BINARY);
+    std::FILE* file = fd < 0 ? nullptr : ::_fdopen(fd, "wb");
+    if (!file) {
+        error = "no file descriptor";
+        if (fd >= 0)
+            ::_close(fd);
+        else
+            ::CloseHandle(h);
+    }
+    return file;
+}
+
+// Whether a process holds the claim on the file: one that cannot be opened counts as held.
+bool claimHeld(const std::filesystem::path& path)
+{
+    const HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return true;
+    const bool held = !lockClaim(h);
+    ::CloseHandle(h);
+    return held;
 }
 
 void rememberCurrent(const std::filesystem::path& folder)
@@ -170,6 +247,67 @@ bool ownedByUs(const std::filesystem::path& path)
 {
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0 && st.st_uid == ::geteuid();
+}
+
+// A claim is a descriptor of the file holding a lock on the whole of it: an open file description's lock where
+// the system has them (they conflict with other processes' record locks, over NFS too), else flock's. The
+// system lets it go when the process ends, however it ends.
+bool lockClaim(int fd)
+{
+#ifdef F_OFD_SETLK
+    struct flock whole {};
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;
+    return ::fcntl(fd, F_OFD_SETLK, &whole) == 0;
+#else
+    return ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+#endif
+}
+
+ClaimHandle claimNew(const std::filesystem::path& path, std::string& error)
+{
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return kNoClaim;
+    }
+    if (!lockClaim(fd)) {
+        error = std::strerror(errno);
+        ::close(fd);
+        ::unlink(path.c_str());
+        return kNoClaim;
+    }
+    return fd;
+}
+
+void releaseClaim(ClaimHandle claim)
+{
+    if (claim != kNoClaim)
+        ::close(static_cast<int>(claim));
+}
+
+std::FILE* writerOf(ClaimHandle claim, const std::filesystem::path&, std::string& error)
+{
+    // The same open file: closing the stream leaves the claim's lock in place.
+    const int fd = ::fcntl(static_cast<int>(claim), F_DUPFD_CLOEXEC, 0);
+    std::FILE* file = fd < 0 ? nullptr : ::fdopen(fd, "wb");
+    if (!file) {
+        error = std::strerror(errno);
+        if (fd >= 0)
+            ::close(fd);
+    }
+    return file;
+}
+
+// Whether a process holds the claim on the file: one that cannot be opened counts as held.
+bool claimHeld(const std::filesystem::path& path)
+{
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return true;
+    const bool held = !lockClaim(fd);
+    ::close(fd);
+    return held;
 }
 
 void rememberCurrent(const std::filesystem::path& folder)
@@ -249,20 +387,56 @@ void WorkFolder::removeCurrentNow() noexcept
 
 namespace {
 
+// The claims on the markers of this process's private folders, by folder: held while a folder is there.
+struct FolderClaims {
+    std::mutex mutex;
+    std::vector<std::pair<std::filesystem::path, ClaimHandle>> held;
+
+    // Keeps `claim` for `folder`, and lets go of those whose folders were removed meanwhile.
+    void keep(const std::filesystem::path& folder, ClaimHandle claim)
+    {
+        const std::lock_guard guard(mutex);
+        std::erase_if(held, [](const auto& entry) {
+            std::error_code ec;
+            const bool gone = !std::filesystem::exists(entry.first / files::pathFromUtf8(kMarker), ec) && !ec;
+            if (gone)
+                releaseClaim(entry.second);
+            return gone;
+        });
+        held.emplace_back(folder, claim);
+    }
+    void release(const std::filesystem::path& folder)
+    {
+        const std::lock_guard guard(mutex);
+        std::erase_if(held, [&](const auto& entry) {
+            const bool it = entry.first == folder;
+            if (it)
+                releaseClaim(entry.second);
+            return it;
+        });
+    }
+};
+
+FolderClaims& folderClaims()
+{
+    static FolderClaims* claims = new FolderClaims; // lives to the end: the system lets the claims go then
+    return *claims;
+}
+
 // A new folder "cardmill-<pid>-<purpose>XXXXXX" in `parent`, private to the user, with the marker file that
-// says it is one of ours.
+// says it is one of ours, claimed while the folder is there.
 std::filesystem::path privateFolder(const std::filesystem::path& parent, std::string_view purpose)
 {
     const std::filesystem::path folder = makeFolder(files::utf8Of(parent) + "/" + std::string(kWorkPrefix) +
                                                     std::to_string(currentProcess()) + "-" + std::string(purpose));
     std::string error;
-    std::FILE* marker = files::createNew(folder / files::pathFromUtf8(kMarker), error);
-    if (!marker) {
+    const ClaimHandle marker = claimNew(folder / files::pathFromUtf8(kMarker), error);
+    if (marker == kNoClaim) {
         std::error_code ec;
         std::filesystem::remove(folder, ec);
         throw IoError(FailureId::MakeWorkFolder, parent, error);
     }
-    std::fclose(marker);
+    folderClaims().keep(folder, marker);
     return folder;
 }
 
@@ -279,6 +453,30 @@ WorkFolder::~WorkFolder()
     g_haveCurrent = false;
     std::error_code ec;
     std::filesystem::remove_all(m_path, ec);
+    folderClaims().release(m_path);
+}
+
+PartFile::PartFile(const std::filesystem::path& target)
+    : m_path(partPathFor(target))
+{
+    std::string error;
+    m_claim = claimNew(m_path, error);
+    if (m_claim == kNoClaim)
+        throw IoError(FailureId::CreateFile, target, error);
+}
+
+PartFile::~PartFile()
+{
+    if (!m_placed) {
+        std::error_code ec;
+        std::filesystem::remove(m_path, ec);
+    }
+    releaseClaim(m_claim);
+}
+
+std::FILE* PartFile::writer(std::string& error) const
+{
+    return writerOf(m_claim, m_path, error);
 }
 
 std::filesystem::path scratchFolder(std::string_view purpose)
@@ -351,13 +549,14 @@ void removeLeftovers(const std::filesystem::path& folder)
         const std::string name = files::utf8Of(e.path().filename());
         if (isPrivateFolderName(name, pid) && e.is_directory(ignored) && !e.is_symlink(ignored) &&
             ownedByUs(e.path()) && std::filesystem::is_regular_file(e.path() / files::pathFromUtf8(kMarker), ignored) &&
-            processGone(pid))
+            !claimHeld(e.path() / files::pathFromUtf8(kMarker)) && processGone(pid))
             std::filesystem::remove_all(e.path(), ignored);
     }
     for (const auto& e : std::filesystem::directory_iterator(folder, ec)) {
         std::error_code ignored;
         const std::string name = files::utf8Of(e.path().filename());
-        if (isPartName(name, pid) && !e.is_directory(ignored) && ownedByUs(e.path()) && processGone(pid))
+        if (isPartName(name, pid) && !e.is_directory(ignored) && ownedByUs(e.path()) && !claimHeld(e.path()) &&
+            processGone(pid))
             std::filesystem::remove(e.path(), ignored);
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -48,10 +49,34 @@ std::FILE* scratchFile(std::string_view purpose, std::filesystem::path& made, st
 // (".<name>.cardmill-<pid>-<12 random letters and digits>.part").
 std::filesystem::path partPathFor(const std::filesystem::path& target);
 
+// A part file of this process: made new at partPathFor(target), and claimed (a lock on it that the system lets
+// go when the process ends, however it ends) until it was put in place, so that another run's clean-up, in a
+// container or on another computer sharing the folder, can tell it from what a killed run left. Writers open it
+// by its name, or take a stream from writer(). Not placed, it goes when this object does.
+class PartFile {
+public:
+    explicit PartFile(const std::filesystem::path& target); // throws IoError naming `target`
+    ~PartFile();
+    PartFile(const PartFile&) = delete;
+    PartFile& operator=(const PartFile&) = delete;
+
+    const std::filesystem::path& path() const { return m_path; }
+    // A stream writing the part file from its start; nullptr, with the system's words in `error`, on failure.
+    std::FILE* writer(std::string& error) const;
+    // It was renamed into place: it is no longer removed, and the claim goes with this object.
+    void placed() { m_placed = true; }
+
+private:
+    std::filesystem::path m_path;
+    std::intptr_t m_claim = -1;
+    bool m_placed = false;
+};
+
 // Removes what runs that were killed left behind, and nothing else: work folders under temporaryRoot() and part
-// files in `folder` whose names are exactly those this program makes, that belong to the user running it, whose
-// process no longer exists, and (folders) that hold the marker file. A user's file that only looks similar
-// ("contest.part-2023-1.adi", "cardmill-2024-notes") is never touched.
+// files in `folder` whose names are exactly those this program makes, that belong to the user running it, that
+// no process claims (their maker holds a lock on them while it lives, which the system lets go when it ends),
+// whose process id is not one of a living process here either, and (folders) that hold the marker file. A
+// user's file that only looks similar ("contest.part-2023-1.adi", "cardmill-2024-notes") is never touched.
 void removeLeftovers(const std::filesystem::path& folder);
 
 // Whether `name` is a part file's name as partPathFor makes them; its process id goes to `pid`.

@@ -216,18 +216,16 @@ std::vector<std::filesystem::path> BuiltInLabelMaker::exportPdf(const std::vecto
         for (const auto& d : inFolder) {
             const std::filesystem::path pdf = std::filesystem::path(d).replace_extension(".pdf");
             const std::filesystem::path made = out / pdf.filename();
-            const std::filesystem::path part = partPathFor(pdf);
+            PartFile part(pdf);
             std::error_code ec;
             // Copied beside the document under a part name (the scratch folder may be on another disk), then
             // renamed over the older PDF in one step.
-            std::filesystem::copy_file(made, part, ec);
+            std::filesystem::copy_file(made, part.path(), std::filesystem::copy_options::overwrite_existing, ec);
             if (!ec)
-                std::filesystem::rename(part, pdf, ec);
-            if (ec) {
-                std::error_code ignored;
-                std::filesystem::remove(part, ignored);
+                std::filesystem::rename(part.path(), pdf, ec);
+            if (ec)
                 throw MergeError(FailureId::PdfFailed, d.parent_path(), ec.message());
-            }
+            part.placed();
             pdfs.push_back(pdf);
         }
     }

@@ -186,14 +186,32 @@ std::string option(const cups_dest_t* dest, const char* name)
     return value ? value : "";
 }
 
+// What the queue says of its state ("out of labels", as its administrator said when rejecting jobs); empty
+// when it says nothing.
+std::string stateMessage(const cups_dest_t* dest)
+{
+    const std::string uri = option(dest, "printer-uri-supported");
+    if (uri.empty())
+        return {};
+    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "printer-state-message");
+    ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"); // takes `request`
+    std::string message;
+    if (ipp_attribute_t* a = response ? ippFindAttribute(response, "printer-state-message", IPP_TAG_TEXT) : nullptr)
+        if (const char* text = ippGetString(a, 0, nullptr))
+            message = text;
+    ippDelete(response);
+    return message;
+}
+
 // The job's options, as Qt's own CUPS printing gives them: the paper, one or two sides, copies, and the
 // options a print dialog left on the printer.
 class JobOptions {
 public:
     JobOptions(QPrinter& printer, const QPageLayout& layout)
     {
-        const QSizeF mm = layout.fullRectPoints().size() / 72.0 * 25.4;
-        const QSizeF portrait = layout.orientation() == QPageLayout::Landscape ? mm.transposed() : mm;
+        const QSizeF portrait = layout.pageSize().size(QPageSize::Millimeter);
         const QPageSize standard(portrait, QPageSize::Millimeter, {}, QPageSize::FuzzyMatch);
         add("media", standard.id() != QPageSize::Custom
                          ? standard.key().toStdString()
@@ -249,7 +267,7 @@ std::string requirePrintQueue(const std::string& printer)
         throw FailureError({FailureId::PrinterMissing, {}, printer});
     const std::string name = std::string(d.dest->name) + (d.dest->instance ? "/" + std::string(d.dest->instance) : "");
     if (option(d.dest, "printer-is-accepting-jobs") == "false") {
-        std::string why = option(d.dest, "printer-state-message");
+        const std::string why = stateMessage(d.dest);
         throw FailureError({FailureId::PrinterRefusing, {}, why.empty() ? "rejecting jobs" : why, name});
     }
     return name;

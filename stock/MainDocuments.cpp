@@ -1,6 +1,7 @@
 #include "stock/MainDocuments.h"
 
 #include <algorithm>
+#include <memory>
 #include <system_error>
 
 #include "engine/Files.h"
@@ -123,35 +124,28 @@ std::vector<std::filesystem::path> makeMainDocuments(const MainDocumentRequest& 
         if (std::filesystem::is_directory(t, ec))
             throw MainDocumentError({Id::FolderInTheWay, {t.string()}});
 
-    std::vector<std::filesystem::path> parts;
-    auto discard = [&] {
-        std::error_code ignored;
-        for (const auto& p : parts)
-            std::filesystem::remove(p, ignored);
-    };
+    // Each written under a part name; the parts not put in place go when `parts` does.
+    std::vector<std::unique_ptr<PartFile>> parts;
     try {
         for (std::size_t i = 0; i < targets.size(); ++i) {
             const int size = r.sizes[i];
             const LabelDesign design = qslDesign(size, r.ownCall);
             const DesignFit fit = fitDesign(design, r.stock);
-            parts.push_back(partPathFor(targets[i]));
+            parts.push_back(std::make_unique<PartFile>(targets[i]));
             if (r.format == MainDocumentFormat::Docx)
-                writeDocxMainDocument(r.stock, design, fit, parts.back());
+                writeDocxMainDocument(r.stock, design, fit, parts.back()->path());
             else
-                writeOdtMainDocument(r.stock, design, fit, targets[i].stem().string(), parts.back());
+                writeOdtMainDocument(r.stock, design, fit, targets[i].stem().string(), parts.back()->path());
         }
     } catch (const std::exception& e) {
-        discard();
         throw MainDocumentError({Id::CannotWrite, {r.folder.string(), e.what()}});
     }
     for (std::size_t i = 0; i < targets.size(); ++i) {
-        std::filesystem::rename(parts[i], targets[i], ec);
-        if (ec) {
-            const std::string why = ec.message();
-            parts.erase(parts.begin(), parts.begin() + static_cast<std::ptrdiff_t>(i));
-            discard();
-            throw MainDocumentError({i ? Id::CannotPlaceAfterOthers : Id::CannotPlace, {targets[i].string(), why}});
-        }
+        std::filesystem::rename(parts[i]->path(), targets[i], ec);
+        if (ec)
+            throw MainDocumentError(
+                {i ? Id::CannotPlaceAfterOthers : Id::CannotPlace, {targets[i].string(), ec.message()}});
+        parts[i]->placed();
     }
     return targets;
 }
