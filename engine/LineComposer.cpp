@@ -89,7 +89,7 @@ bool LineComposer::readDate(const AdifRecord& record, std::string_view& date, lo
         return true;
     }
     if (!text::parseInteger(*chars, value)) {
-        m_bad.add("Error in QSO_DATE field:", record.raw());
+        m_bad.add("Error in QSO_DATE field:", record.text());
         return false;
     }
     date = *chars;

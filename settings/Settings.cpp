@@ -78,6 +78,13 @@ void Settings::storeClosingState(const ClosingState& state) const
     writeClosingState(IniFile(m_file), state);
 }
 
+std::string Settings::unreadableCalibration(std::string_view sheet) const
+{
+    std::string unreadable;
+    readCalibration(IniFile(m_file), sheet, &unreadable);
+    return unreadable;
+}
+
 void Settings::storeCalibration(std::string_view sheet, const Calibration& calibration) const
 {
     IniFile(m_file).update([&](IniFile::Lines& lines) { writeCalibration(lines, sheet, calibration); });

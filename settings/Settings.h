@@ -41,6 +41,8 @@ public:
 
     // Remembers the printer calibration of a label sheet (a stock's name or a custom grid).
     void storeCalibration(std::string_view sheet, const Calibration& calibration) const;
+    // The value remembered for the sheet when it is there but is not a calibration; empty otherwise.
+    std::string unreadableCalibration(std::string_view sheet) const;
 
     StockChoice stockChoice() const;
     void storeStockChoice(const StockChoice& choice) const;

@@ -117,6 +117,10 @@ std::vector<std::filesystem::path> makeMainDocuments(const MainDocumentRequest& 
     using Id = StockProblem::Id;
     checkRequest(r);
     std::error_code ec;
+    // A folder that is not there yet is made; a file in its place is not one.
+    if (!std::filesystem::exists(std::filesystem::symlink_status(r.folder, ec)) &&
+        !std::filesystem::create_directories(r.folder, ec) && ec)
+        throw MainDocumentError({Id::CannotWrite, {r.folder.string(), ec.message()}});
     if (!std::filesystem::is_directory(r.folder, ec))
         throw MainDocumentError({Id::NoFolder, {r.folder.string()}});
     const std::vector<std::filesystem::path> targets = mainDocumentPaths(r);

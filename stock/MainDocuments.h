@@ -50,9 +50,9 @@ void checkRequest(const MainDocumentRequest& request);
 // kPaperEdgeClearance, because the labels are too small for more); empty when nothing.
 std::vector<StockProblem> mainDocumentNotes(const MainDocumentRequest& request);
 
-// Writes the documents. Each is written under a temporary name; only when all are written are they renamed
-// into place, so a failure leaves every document that was there as it was. Existing documents are replaced
-// (ask first). Returns the documents made. Throws MainDocumentError.
+// Writes the documents, into a folder made first when it is not there. Each is written under a temporary name;
+// only when all are written are they renamed into place, so a failure leaves every document that was there as
+// it was. Existing documents are replaced (ask first). Returns the documents made. Throws MainDocumentError.
 std::vector<std::filesystem::path> makeMainDocuments(const MainDocumentRequest& request);
 
 // The two formats' writers: one sheet of the stock's labels in `design` as `fit` places it, fields naming

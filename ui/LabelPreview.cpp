@@ -107,6 +107,7 @@ LabelPreview::LabelPreview(std::shared_ptr<const RunLabels> labels, const LabelS
 {
     build();
     showPage(0);
+    setSummary({});
 }
 
 LabelPreview::~LabelPreview() = default;
@@ -236,8 +237,17 @@ PageProgress LabelPreview::progress(std::size_t pages)
 
 void LabelPreview::setSummary(const std::string& text)
 {
-    m_summary->setText(toQString(text));
-    m_summary->setVisible(!text.empty());
+    // A calibration remembered for the sheet that is not one is said here, where the offset is set.
+    std::string shown = text;
+    try {
+        if (const std::string bad = m_settings.unreadableCalibration(m_request.sheet.name()); !bad.empty())
+            shown += (shown.empty() ? "" : "\n") + textFor(TextId::CalibrationUnreadable, m_language,
+                                                           {m_request.sheet.name(), m_settings.file().string(), bad});
+    } catch (const std::exception&) {
+        // An unreadable settings file is said where it is read for the window.
+    }
+    m_summary->setText(toQString(shown));
+    m_summary->setVisible(!shown.empty());
 }
 
 SheetRenderer LabelPreview::printRenderer() const

@@ -98,6 +98,13 @@ TEST(ConvertOptions, BadValuesAreUsageErrors)
              {"--offset", "1,1"},       {"--print"},               {"--calibration-page", "c.pdf"},
              {"--stock", "A", "--offset", "21,0"}, {"--stock", "A", "--offset", "1"},
              {"--stock", "A", "--offset", "1,y"},  {"--stock", "A", "--scale", "80"},
+             // Numbers that are no numbers, everywhere a number is read.
+             {"--stock", "A", "--offset", "nan,0"}, {"--stock", "A", "--offset", "0,-nan"},
+             {"--stock", "A", "--offset", "inf,0"}, {"--stock", "A", "--offset", "1e400,0"},
+             {"--stock", "A", "--scale", "nan"},    {"--stock", "A", "--scale", "inf"},
+             {"--stock", "A", "--scale", "1e400"},  {"--stock", "A", "--scale", "-nan"},
+             {"--qsos", "nan"},          {"--qsos", "1e400"},       {"--start-label", "inf"},
+             {"--start-label", "99999999999999999999"},
              {"--stock", "A", "--calibration-page", "c.pdf", "--print"}}) {
         // clang-format on
         const Parsed p = parse(args);

@@ -308,10 +308,16 @@ TEST_F(ConversionRunTest, ALabelSheetHasTheLabelsDrawnInsteadOfMerged)
     ASSERT_NE(host.summaries[0].labels, nullptr);
     EXPECT_EQ(host.summaries[0].labels->count(), 4u); // kept for a preview
 
-    // A stop while drawing: stopped, and nothing said to be made.
+    // A stop while drawing: stopped, saying that the data-source files are new and the labels' PDF is the
+    // earlier run's, or that there is none.
     host.onStopCheck = [&](int) { host.stopFlag = !drawer.labels.empty(); };
     drawer.labels.clear();
     EXPECT_EQ(host.runWith(drawing), RunOutcome::Stopped);
+    EXPECT_EQ(host.messageIds().back(), TextId::ProcessStoppedNotDrawn);
+    std::filesystem::remove(file("_labels.pdf"));
+    drawer.labels.clear();
+    EXPECT_EQ(host.runWith(drawing), RunOutcome::Stopped);
+    EXPECT_EQ(host.messageIds().back(), TextId::ProcessStoppedNotDrawnNoPdf);
 
     // A program that cannot draw refuses the sheet rather than end with data-source files only.
     host.onStopCheck = nullptr;

@@ -126,12 +126,13 @@ TEST_F(LineComposerTest, DateProblems)
     EXPECT_EQ(qso("<CALL:3>AB1<TIME_ON:4>1234<BAND:3>20M<MODE:2>CW<EOR>"), "AB1,0--,12:34,20M,CW,,N,,,,,,");
     EXPECT_EQ(badText().substr(0, 20), "No QSO_DATE field:\r\n");
 
-    // A letter in the date: reported with the untrimmed text, and no line even if a filter would drop it.
+    // A letter in the date: reported with the record's text, trimmed as every entry is (blanks after the
+    // <EOR> are no part of it), and no line even if a filter would drop it.
     settings.dateRange = true;
-    const std::string raw = "  <CALL:3>AB1<QSO_DATE:8>2006O923<EOR> ";
-    record.assign(" <CALL:3>AB1<QSO_DATE:8>2006O923<EOR>", raw);
+    const std::string trimmed = "<CALL:3>AB1<QSO_DATE:8>2006O923<EOR>";
+    record.assign(trimmed, "  " + trimmed + " \t ");
     EXPECT_EQ(compose(false), "<dropped>");
-    EXPECT_NE(badText().find("Error in QSO_DATE field:\r\n" + raw + "\r\n"), std::string::npos);
+    EXPECT_NE(badText().find("Error in QSO_DATE field:\r\n" + trimmed + "\r\n"), std::string::npos);
     // Blanks are not digits.
     EXPECT_EQ(qso("<CALL:3>AB1<QSO_DATE:8> 2006092<EOR>"), "<dropped>");
 }

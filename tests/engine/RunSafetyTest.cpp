@@ -4,6 +4,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <sys/stat.h>
 #ifndef _WIN32
 #include <unistd.h>
@@ -211,6 +212,18 @@ TEST_F(RunSafetyTest, ScratchFilesGoWithEveryEndingAndLeftoversOfKilledRunsWithT
     dir.write("tmp/cardmill-" + live + "-Xy34Zw/.cardmill-work", "");
     const std::string livePart = ".other.txt.cardmill-" + live + "-a1b2c3d4e5f6.part";
     dir.write("logs/" + livePart, "being written");
+    // ... and what a run of another PID namespace or computer writes: its process id is none here, but it
+    // holds its claim on the file.
+    const std::string claimedPart = ".big_labels.pdf.cardmill-" + dead + "-b1b2c3d4e5f6.part";
+    const int claim = ::open(dir.write("logs/" + claimedPart, "being drawn").c_str(), O_RDWR | O_CLOEXEC);
+    struct flock whole {};
+    whole.l_type = F_WRLCK;
+    ASSERT_EQ(::fcntl(claim, F_OFD_SETLK, &whole), 0);
+    const std::string claimedFolder = "cardmill-" + dead + "-Cl12Mm";
+    dir.write("tmp/" + claimedFolder + "/merge", "scratch");
+    const int folderClaim =
+        ::open(dir.write("tmp/" + claimedFolder + "/.cardmill-work", "").c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_EQ(::fcntl(folderClaim, F_OFD_SETLK, &whole), 0);
     // ... and the user's own files that only look like ours: a folder without the marker, names of another
     // shape. All stay.
     dir.write("tmp/cardmill-test-keep/file", "not a run's");
@@ -231,12 +244,20 @@ TEST_F(RunSafetyTest, ScratchFilesGoWithEveryEndingAndLeftoversOfKilledRunsWithT
     };
     EXPECT_EQ(runIt(), RunOutcome::Done);
     EXPECT_GT(seen, 0);
-    EXPECT_EQ(entries(dir / "tmp"), 4u);
+    EXPECT_EQ(entries(dir / "tmp"), 5u);
     EXPECT_TRUE(std::filesystem::exists(dir / "tmp" / ("cardmill-" + live + "-Xy34Zw")));
+    EXPECT_TRUE(std::filesystem::exists(dir / "tmp" / claimedFolder));
     EXPECT_FALSE(std::filesystem::exists(dir / "tmp" / ("cardmill-" + dead + "-Ab12Cd")));
     EXPECT_FALSE(std::filesystem::exists(dir / "logs" / deadPart));
     EXPECT_TRUE(std::filesystem::exists(dir / "logs" / livePart));
-    EXPECT_EQ(entries(dir / "logs"), 8u); // the log, its data-source file, the live part, the user's five
+    EXPECT_TRUE(std::filesystem::exists(dir / "logs" / claimedPart));
+    EXPECT_EQ(entries(dir / "logs"), 9u); // the log, its data-source file, two live parts, the user's five
+    // Its claim let go (its process ended), the next run removes it.
+    ::close(claim);
+    ::close(folderClaim);
+    EXPECT_EQ(runIt(), RunOutcome::Done);
+    EXPECT_FALSE(std::filesystem::exists(dir / "logs" / claimedPart));
+    EXPECT_FALSE(std::filesystem::exists(dir / "tmp" / claimedFolder));
     EXPECT_TRUE(WorkFolder::current().empty());
 
     // Stopped, failed and abandoned runs leave nothing either.

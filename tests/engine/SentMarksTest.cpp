@@ -9,6 +9,7 @@
 #include "engine/ConversionRun.h"
 #include "engine/DataSourceFiles.h"
 #include "engine/LineComposer.h"
+#include "engine/RunInputs.h"
 #include "tests/engine/RunFixture.h"
 
 namespace cardmill {
@@ -116,6 +117,32 @@ TEST_F(SentMarksRun, OnlyTheLabelledRecordsOfASuccessfulRunAreMarked)
     EXPECT_EQ(runIt(), RunOutcome::Done);
     EXPECT_EQ(readFile(dir / "logs" / "again_1.txt").find("DL1AA"), std::string::npos);
     EXPECT_NE(readFile(dir / "logs" / "again_1.txt").find("DL2BB"), std::string::npos);
+}
+
+TEST_F(SentMarksRun, AnSwlFileOfTheLogsBaseHasMarksOfItsOwn)
+{
+    // "my.log.adi" and "my.swl" (or "my.swl.adi") share the <base> "my": the SWL file's marks go to
+    // "my_swl_sent.adi" and "my_swl_updated.adi", and the log's stay the log's.
+    writeLog(qso("DL1AA") + qso("DL2BB") + qso("DL3CC"));
+    for (const char* name : {"logs/my.swl", "logs/my.swl.adi"}) {
+        host.swl = dir.write(name, "<EOH>\n" + qso("SP-001", "19990101", "0700", " <COMMENT:12>WKD: dl1aa "));
+        host.marking = kBureau;
+        ASSERT_EQ(runIt(), RunOutcome::Done) << name;
+        const std::string updated = readFile(file("_updated.adi"));
+        for (const char* call : {"DL1AA", "DL2BB", "DL3CC"})
+            EXPECT_NE(updated.find(call), std::string::npos) << call;
+        EXPECT_EQ(updated.find("SP-001"), std::string::npos);
+        EXPECT_NE(readFile(file("_swl_updated.adi")).find("SP-001"), std::string::npos);
+        EXPECT_EQ(readFile(file("_swl_sent.adi")).find("DL2BB"), std::string::npos);
+        ASSERT_EQ(host.summaries.back().marked.size(), 2u);
+        EXPECT_EQ(host.summaries.back().marked[1].sent, file("_swl_sent.adi"));
+        std::filesystem::remove(host.swl);
+    }
+    // Two outputs of one name are refused, whatever spelling leads there.
+    EXPECT_EQ(outputTwice({dir / "logs" / "a.txt", dir / "logs" / "." / "b.txt"}), std::nullopt);
+    const auto twice = outputTwice({dir / "logs" / "a.txt", dir / "logs" / "x" / ".." / "a.txt"});
+    ASSERT_TRUE(twice);
+    EXPECT_EQ(twice->id, TextId::OutputTwice);
 }
 
 TEST_F(SentMarksRun, StoppedFailedAndNoDataRunsMarkNothing)

@@ -195,6 +195,39 @@ TEST(Render, AStopKeepsTheOlderPdfAndUnfitStocksAreRefused)
     EXPECT_NO_THROW(SheetRenderer(stock, {}, 21, {}, 1));
 }
 
+// A label source whose second label has a QSL_VIA far too long for its line.
+class LongVia : public Labels {
+public:
+    LongVia()
+        : Labels({1, 1, 1})
+    {
+    }
+    std::string value(std::size_t label, const std::string& column, int qso) const override
+    {
+        if (column == "QSL_VIA" && label == 1)
+            return std::string(119, 'W');
+        if (column == "BAND" && label == 1)
+            return "10368.100 MHz 10368.100 MHz 10368.100 MHz";
+        return Labels::value(label, column, qso);
+    }
+};
+
+TEST(Render, TextCutToFitIsCountedOnceForEachLabelAndTheFirstIsNamed)
+{
+    const LabelStock stock = customStock(parseCustomGrid("A4,4,10,48,29,9,3.5,48,29"));
+    const SheetRenderer renderer(stock, "SP3KXQ", 1, {}, 1);
+    const test::TempDir dir;
+    TextCuts cuts;
+    ASSERT_EQ(writeLabelsPdf(renderer, LongVia(), dir / "cut.pdf", {}, &cuts), std::optional<std::size_t>(1));
+    EXPECT_EQ(cuts.labels, 1u); // two texts cut on it, one label
+    EXPECT_EQ(cuts.firstLabel, 2u);
+    EXPECT_EQ(cuts.firstCall, "T1EST");
+    EXPECT_EQ(cuts.firstText.find("via WWW"), 0u);
+    TextCuts none;
+    ASSERT_TRUE(writeLabelsPdf(renderer, Labels({1, 1}), dir / "fits.pdf", {}, &none));
+    EXPECT_EQ(none.labels, 0u);
+}
+
 // The converter's run that draws its labels: one stream of sheets in the order of the sorted lines, the start
 // label once, the offset applied, the data-source files as in every run; a PDF that cannot be put in place is
 // said, and what stood there stays.
@@ -282,8 +315,12 @@ TEST(DrawnRun, TheConverterDrawsEveryLabelOfTheRunOnOneStreamOfSheets)
     EXPECT_NE(test::readFile(dir / "out.txt").find("log_labels.pdf"), std::string::npos)
         << test::readFile(dir / "out.txt");
     EXPECT_TRUE(std::filesystem::is_directory(pdf));
-    // Stocks that cannot carry the labels are refused before the log is read.
+    // Stocks that cannot carry the labels are refused before the log is read, and so is a first label past
+    // the sheet's eight.
     EXPECT_EQ(run("--qsos 10", "A4,1,1,40,20,10,10,40,20"), 3);
+    EXPECT_EQ(run("--start-label 9", grid), 3);
+    EXPECT_NE(test::readFile(dir / "out.txt").find("labels are numbered 1 to 8"), std::string::npos)
+        << test::readFile(dir / "out.txt");
 }
 
 } // namespace

@@ -97,6 +97,19 @@ TEST(Profiles, ALabelSheetAndItsCalibrationReachTheRequest)
     EXPECT_EQ(g.sheet.customGrid, "A4,3,7,63.5,38.1,7.2,15.15,66.04,38.1");
     EXPECT_EQ(readCalibration(ini, g.sheet.name()), Calibration{});
 
+    // Stored values that are not numbers in range read as none, and are given back to be said.
+    for (const std::string value : {"25,0,100", "nan,nan,100", "0,0,nan", "inf,0,100", "1e400,0,100", "0,0,1e400",
+                                    "-nan,0,100", "0,0", "1,2,3,4"}) {
+        ini.update([&](IniFile::Lines& l) { l.write("Program", "Calibration Z", value); });
+        std::string unreadable;
+        EXPECT_EQ(readCalibration(ini, "Z", &unreadable), Calibration{}) << value;
+        EXPECT_EQ(unreadable, value);
+        LabelSheet sheet;
+        sheet.stock = "Z";
+        EXPECT_EQ(applyCalibration(ini, sheet), value);
+        EXPECT_EQ(sheet.calibration, Calibration{});
+    }
+
     // Clearing the sheet of a profile that had one leaves it on its main document.
     writeProfile(ini, "Sheet", p);
     RunRequest d;

@@ -554,7 +554,11 @@ TEST(MainDocuments, ExistingDocumentsStayWhenTheWholeSetCannotBeMade)
         ++files;
     EXPECT_EQ(files, 2u);
 
-    r.folder = dir / "no-such-folder";
+    // A folder that is not there yet is made; a file in its place is no folder.
+    r.folder = dir / "new" / "folder";
+    r.sizes = {1};
+    EXPECT_EQ(makeMainDocuments(r), std::vector<std::filesystem::path>{dir / "new" / "folder" / "card_1.docx"});
+    r.folder = dir.write("a-file", "");
     EXPECT_THROW(makeMainDocuments(r), MainDocumentError);
     // Several blocks of labels cannot be one Word table; .odt frames hold them.
     r.folder = dir.path();
