@@ -342,9 +342,10 @@ RunResult ConversionRun::execute(const RunRequest& request, RunObserver& observe
     auto finished = [&](RunSummary::Kind kind) {
         summary.kind = kind;
         RunResult r;
-        r.outcome = summary.notMarked || summary.pdfFailure || kind == RunSummary::Kind::MergeFailed
-                        ? RunOutcome::Abandoned
-                        : RunOutcome::Done;
+        r.outcome =
+            summary.notMarked || summary.pdfFailure || summary.printFailure || kind == RunSummary::Kind::MergeFailed
+                ? RunOutcome::Abandoned
+                : RunOutcome::Done;
         r.summary = std::move(summary);
         return r;
     };
@@ -368,16 +369,20 @@ RunResult ConversionRun::execute(const RunRequest& request, RunObserver& observe
             return said(RunOutcome::Stopped,
                         olderPdf ? TextId::ProcessStoppedNotDrawn : TextId::ProcessStoppedNotDrawnNoPdf,
                         {pdf.string()});
-        if (!drawn.complete)
+        if (!drawn.complete && !drawn.printFailure)
             return said(RunOutcome::Stopped, TextId::ProcessStoppedNotPrinted, {pdf.string()});
         bad.finish();
         summary.pdfs = {pdf};
         summary.sheets = drawn.sheets;
         summary.printer = drawn.printer;
         summary.printedSheets = drawn.printedSheets;
+        summary.printFailure = drawn.printFailure;
         summary.cuts = drawn.cuts;
         summary.labels = std::move(labels);
-        if (!markSent())
+        // Labels that did not reach the printer asked for are not sent: nothing is marked.
+        if (summary.printFailure && marking.on)
+            summary.notMarked = summary.printFailure;
+        if (!summary.printFailure && !markSent())
             return stopped(true, std::move(summary));
         return finished(RunSummary::Kind::Drawn);
     }

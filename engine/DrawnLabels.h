@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "engine/Failure.h"
 
 namespace cardmill {
 
@@ -26,8 +29,9 @@ struct DrawnLabels {
     bool pdfMade = false;  // the PDF is in place
     bool complete = false; // everything asked for was done: the PDF, and the print when one was asked for
     std::size_t sheets = 0;
-    std::string printer;           // the queue the sheets were handed to; empty when none was asked for
-    std::size_t printedSheets = 0; // the sheets that queue took
+    std::string printer;                 // the queue the sheets were handed to; empty when none was asked for
+    std::size_t printedSheets = 0;       // the sheets that queue took
+    std::optional<Failure> printFailure; // why the print system did not take the labels, the PDF made
     TextCuts cuts;
 };
 

@@ -59,6 +59,7 @@ struct RunSummary {
     std::size_t sheets = 0;                  // drawn labels: the sheets they take
     std::string printer;                     // drawn labels: the printer they were handed to; empty: none
     std::size_t printedSheets = 0;           // ... and the sheets it took
+    std::optional<Failure> printFailure;     // why the labels did not reach the printer (nothing was marked)
     TextCuts cuts;                           // drawn labels: text cut to fit
     std::shared_ptr<const RunLabels> labels; // drawn labels: what was drawn, for a preview
 };

@@ -33,10 +33,15 @@ DrawnLabels SheetDrawer::draw(const RunLabels& labels, const std::filesystem::pa
         QPrinter printer(QPrinter::HighResolution);
         printer.setPrinterName(QString::fromStdString(m_sheet.printer));
         preparePrinter(printer, m_renderer);
-        const std::optional<std::size_t> printed = printOn(printer, m_renderer, source, {}, progress, pdf);
-        if (!printed)
+        try {
+            const std::optional<std::size_t> printed = printOn(printer, m_renderer, source, {}, progress, pdf);
+            if (!printed)
+                return drawn;
+            drawn.printedSheets = *printed;
+        } catch (const FailureError& e) {
+            drawn.printFailure = e.failure(); // the PDF is made all the same, and said
             return drawn;
-        drawn.printedSheets = *printed;
+        }
     }
     drawn.complete = true;
     return drawn;

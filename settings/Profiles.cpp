@@ -1,6 +1,7 @@
 #include "settings/Profiles.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "engine/Text.h"
 
@@ -8,17 +9,13 @@ namespace cardmill {
 
 namespace {
 
+// A whole number that an int holds; none for anything else (a number of 30 digits too).
 std::optional<int> toInt(const std::optional<std::string>& s)
 {
-    if (!s || s->empty())
+    long long n = 0;
+    if (!s || !text::parseInteger(*s, n) || n < std::numeric_limits<int>::min() || n > std::numeric_limits<int>::max())
         return std::nullopt;
-    std::size_t i = (*s)[0] == '-' || (*s)[0] == '+' ? 1 : 0;
-    if (i == s->size() || s->size() > 10)
-        return std::nullopt;
-    for (std::size_t j = i; j < s->size(); ++j)
-        if ((*s)[j] < '0' || (*s)[j] > '9')
-            return std::nullopt;
-    return std::stoi(*s);
+    return static_cast<int>(n);
 }
 
 } // namespace

@@ -230,9 +230,13 @@ std::string summaryText(const RunSummary& summary, Language language)
         text = textFor(TextId::LabelsDrawn, language,
                        {summary.pdfs.empty() ? std::string() : summary.pdfs.front().string(), std::to_string(labels),
                         std::to_string(summary.sheets)});
-        if (!summary.printer.empty())
+        if (summary.printFailure) {
+            if (!summary.notMarked) // else said with what was not marked
+                text += "\n" + failureText(*summary.printFailure, language) + ".";
+        } else if (!summary.printer.empty()) {
             text += "\n" +
                     textFor(TextId::SheetsPrinted, language, {summary.printer, std::to_string(summary.printedSheets)});
+        }
         if (summary.cuts.labels > 0)
             text += "\n" + textFor(TextId::TextCut, language,
                                    {std::to_string(summary.cuts.labels), std::to_string(summary.cuts.firstLabel),

@@ -269,6 +269,7 @@ TEST_F(ConversionRunTest, WithoutADriverOnlyDataSourceFilesAreWritten)
 class RecordingDrawer : public LabelDrawer {
 public:
     std::vector<std::string> labels;
+    std::optional<Failure> printFailure; // the PDF made, the print refused
     DrawnLabels draw(const RunLabels& run, const std::filesystem::path& pdf, const Progress& progress) override
     {
         for (std::size_t i = 0; i < run.count(); ++i) {
@@ -283,6 +284,11 @@ public:
         std::ofstream(pdf) << "pdf";
         drawn.pdfMade = drawn.complete = true;
         drawn.sheets = 1;
+        if (printFailure) {
+            drawn.complete = false;
+            drawn.printer = "Office";
+            drawn.printFailure = printFailure;
+        }
         return drawn;
     }
 };
@@ -319,9 +325,20 @@ TEST_F(ConversionRunTest, ALabelSheetHasTheLabelsDrawnInsteadOfMerged)
     EXPECT_EQ(host.runWith(drawing), RunOutcome::Stopped);
     EXPECT_EQ(host.messageIds().back(), TextId::ProcessStoppedNotDrawnNoPdf);
 
-    // A program that cannot draw refuses the sheet rather than end with data-source files only.
+    // A print the system did not take: the PDF is said, the run is no success, and nothing is marked.
     host.onStopCheck = nullptr;
     host.stopFlag = false;
+    host.marking = {true, 'B'};
+    drawer.printFailure = Failure{FailureId::PrintRefused, {}, "Bad copies value", "Office"};
+    EXPECT_EQ(host.runWith(drawing), RunOutcome::Abandoned);
+    EXPECT_FALSE(std::filesystem::exists(file("_sent.adi")));
+    ASSERT_FALSE(host.summaries.empty());
+    EXPECT_EQ(host.summaries.back().pdfs, std::vector<std::filesystem::path>{file("_labels.pdf")});
+    EXPECT_EQ(host.summaries.back().notMarked->id, FailureId::PrintRefused);
+    drawer.printFailure.reset();
+    host.marking = {};
+
+    // A program that cannot draw refuses the sheet rather than end with data-source files only.
     ConversionRun cannotDraw(&maker);
     EXPECT_EQ(host.runWith(cannotDraw), RunOutcome::Refused);
     EXPECT_EQ(host.messageIds().back(), TextId::NoLabelDrawing);

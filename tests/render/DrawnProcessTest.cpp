@@ -167,7 +167,7 @@ public:
     }
 };
 
-TEST_F(Printing, ACancelledPrintHandsNothingOverAndARefusingQueueIsSaidBeforeDrawing)
+TEST_F(Printing, NothingReachesTheQueueUnlessTheWholeJobIsHandedOverAndTaken)
 {
     const SheetRenderer renderer(customStock(parseCustomGrid("A4,3,8,70,36,0,4.5,70,36")), "SP3KXQ", 1, {}, 1, false);
     const ManyLabels labels;
@@ -196,6 +196,19 @@ TEST_F(Printing, ACancelledPrintHandsNothingOverAndARefusingQueueIsSaidBeforeDra
         EXPECT_EQ(e.failure().name, rejecting);
     }
     EXPECT_EQ(drawn, 0u);
+
+    // A job the print system does not take (more copies than it makes) is an error, not a print.
+    QPrinter tooMany(QPrinter::HighResolution);
+    tooMany.setPrinterName(QString::fromStdString(queue));
+    preparePrinter(tooMany, renderer);
+    tooMany.setCopyCount(1000000);
+    try {
+        printOn(tooMany, renderer, labels, {0, 1});
+        ADD_FAILURE() << "a job the print system refused counted as printed";
+    } catch (const FailureError& e) {
+        EXPECT_EQ(e.failure().id, FailureId::PrintRefused);
+    }
+    EXPECT_FALSE(anythingPrinted(before));
 
     // Three sheets printed: the queue took them, and says so.
     EXPECT_EQ(printOn(printer, renderer, labels, {2, 5}), std::optional<std::size_t>(3));

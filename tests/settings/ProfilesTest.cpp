@@ -241,6 +241,13 @@ TEST(ProfileRequest, OneLoadingForBothPrograms)
     applyProfile(p, r);
     EXPECT_EQ(r.order, LabelOrder::Bureau);
     EXPECT_EQ(r.labelSize.value(), 1);
+
+    // A stored label size that is no int, however long, is no size: the request keeps its own.
+    TempDir dir;
+    for (const char* stored : {"9999999999", "99999999999999999999999", "nan", "1e400", "3.5", "-"}) {
+        const IniFile ini(dir.write("cardmill.ini", std::string("[P]\nQSOs on label=") + stored + "\n"));
+        EXPECT_EQ(readProfile(ini, "P").qsosOnLabel, std::nullopt) << stored;
+    }
 }
 
 } // namespace

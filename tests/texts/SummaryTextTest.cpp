@@ -39,6 +39,34 @@ TEST(SummaryText, LabelsAreCountedBySizeWithTheirFolderAndNames)
               "\nSome records with erroneous data are saved in \"" LOGS SEP "sp3kxq_bad.txt\" file.");
 }
 
+TEST(SummaryText, DrawnLabelsSayWhatThePrinterTookAndWhatTextWasCut)
+{
+    RunSummary s;
+    s.kind = RunSummary::Kind::Drawn;
+    s.base = LOGS SEP "log";
+    s.pdfs = {LOGS SEP "log_labels.pdf"};
+    s.sheets = 10;
+    s.printer = "Office";
+    s.printedSheets = 10;
+    s.cuts.add(3, "DL1AA", "10368.100 MHz");
+    s.cuts.add(3, "DL1AA", "via W1AW");
+    s.cuts.add(7, "DL2BB", "10368.100 MHz");
+    EXPECT_EQ(summaryText(s, Language::English),
+              "Labels are ready in " LOGS SEP "log_labels.pdf (labels: 0, sheets: 10).\n"
+              "Handed to the printer \"Office\": 10 sheets.\n"
+              "Labels with text cut to fit: 2; the first is label 3 (DL1AA): \"10368.100 MHz\".");
+    // A print the system refused is said instead, and nothing is claimed to be printed or marked.
+    s.printFailure = Failure{FailureId::PrintRefused, {}, "Bad copies value", "Office"};
+    s.notMarked = s.printFailure;
+    const std::string refused = summaryText(s, Language::English);
+    EXPECT_EQ(refused.find("Handed to the printer"), std::string::npos) << refused;
+    EXPECT_NE(refused.find("No QSO was marked as sent: The print system did not take the labels for the printer "
+                           "\"Office\" (Bad copies value); nothing was printed."),
+              std::string::npos)
+        << refused;
+    EXPECT_NE(summaryText(s, Language::Polish).find("dla drukarki \"Office\""), std::string::npos);
+}
+
 TEST(SummaryText, SingularAndPolishPluralForms)
 {
     RunSummary s;
