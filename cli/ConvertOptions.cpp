@@ -100,78 +100,95 @@ int qrgFormatFromText(const std::string& text)
     return indexOrText(text, kQrgFormatNames);
 }
 
-int dateFormatFromText(const std::string& text)
+std::optional<DateFormat> dateFormatFromText(const std::string& text)
 {
-    return indexOrText(text, kDateFormatTexts);
+    return DateFormat::of(indexOrText(text, DateFormat::kSamples));
 }
 
-ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
-{
-    ParsedCommandLine result;
-    RunRequest& o = result.request;
+namespace {
 
-    CLI::App app(kDescription, "cardmill-convert");
-    app.footer(kFooter);
-    app.get_formatter()->column_width(34);
-    std::string log, swl, mainDoc, qrg, dateFormat, separator, call, from, to, sent, rcvd, print, lang = "en";
-    std::vector<std::string> fields;
-    long long qsos = 1;
+// What CLI11 fills in, group by group; each group is read into the result by a function of its own.
+struct Values {
+    // The run's files.
+    std::string log, swl, mainDoc;
+    bool noMerge = false;
+    // Profiles and the settings file.
+    std::string profile, settings;
+    // How the lines are written.
+    std::string qrg, dateFormat, separator;
     bool separatorGiven = false;
-    app.add_option("--log", log, "the ADIF log")->type_name("FILE");
-    app.add_option("--swl", swl, "the SWL source file")->type_name("FILE");
-    app.add_option("--main-doc", mainDoc, "the main document for one QSO per label (xxx_1.doc, .docx or .odt)")
+    long long qsos = 1;
+    std::vector<std::string> fields;
+    // Filters.
+    std::string call, from, to, sent, rcvd, print;
+    // Marking, options, language.
+    bool markSent = false;
+    std::string sentVia, lang = "en";
+    // Label sheets and stocks.
+    std::vector<std::string> searchWords;
+    std::string makeFolder, offset, printer, calibrationPage, myCall, order;
+    double scale = 100;
+    int startLabel = 1;
+    bool ownCountryLast = false;
+};
+
+// Reading a group: an error's text for the user; none when the group is fine.
+using Problem = std::optional<std::string>;
+
+void declareRunOptions(CLI::App& app, Values& v, RunRequest& o)
+{
+    app.add_option("--log", v.log, "the ADIF log")->type_name("FILE");
+    app.add_option("--swl", v.swl, "the SWL source file")->type_name("FILE");
+    app.add_option("--main-doc", v.mainDoc, "the main document for one QSO per label (xxx_1.doc, .docx or .odt)")
         ->type_name("FILE");
-    app.add_option("--qsos", qsos, "QSOs per label, 1-10 (default 1)")->type_name("N");
-    app.add_option("--qrg-format", qrg, "0-7, or the format's English list text (default 1)")->type_name("N|TEXT");
-    app.add_option("--date-format", dateFormat, "0-4, or the format's sample text (default 0, 2006-09-23)")
+    app.add_option("--qsos", v.qsos, "QSOs per label, 1-10 (default 1)")->type_name("N");
+    app.add_option("--qrg-format", v.qrg, "0-7, or the format's English list text (default 1)")->type_name("N|TEXT");
+    app.add_option("--date-format", v.dateFormat, "0-4, or the format's sample text (default 0, 2006-09-23)")
         ->type_name("N|TEXT");
-    app.add_option("--separator", separator, "the date separator: empty or one character, not \",\" (default -)")
+    app.add_option("--separator", v.separator, "the date separator: empty or one character, not \",\" (default -)")
         ->type_name("TEXT")
-        ->each([&](const std::string&) { separatorGiven = true; });
-    app.add_option("--field", fields, "a user-defined ADIF field, repeatable, in order")
+        ->each([&v](const std::string&) { v.separatorGiven = true; });
+    app.add_option("--field", v.fields, "a user-defined ADIF field, repeatable, in order")
         ->type_name("NAME")
         ->allow_extra_args(false) // one name per --field
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    app.add_option("--call", call, "the call filter: only QSOs with this call")->type_name("CALL");
-    app.add_option("--from", from, "the date-range filter's first day (with --to)")->type_name("YYYY-MM-DD");
-    app.add_option("--to", to, "the date-range filter's last day (with --from)")->type_name("YYYY-MM-DD");
-    app.add_option("--qsl-sent", sent, "QSL_SENT filter with its ticked boxes: Y,N,R,I,Blank")->type_name("SET");
-    app.add_option("--qsl-rcvd", rcvd, "QSL_RCVD filter with its ticked boxes: Y,N,R,I,Blank")->type_name("SET");
-    app.add_option("--qsl-print", print, "QSL_PRINT filter with its ticked boxes: L,A,N,Blank")->type_name("SET");
-    app.add_option("--lang", lang, "the language of messages: en or pl (default en)")->type_name("en|pl");
+    app.add_option("--call", v.call, "the call filter: only QSOs with this call")->type_name("CALL");
+    app.add_option("--from", v.from, "the date-range filter's first day (with --to)")->type_name("YYYY-MM-DD");
+    app.add_option("--to", v.to, "the date-range filter's last day (with --from)")->type_name("YYYY-MM-DD");
+    app.add_option("--qsl-sent", v.sent, "QSL_SENT filter with its ticked boxes: Y,N,R,I,Blank")->type_name("SET");
+    app.add_option("--qsl-rcvd", v.rcvd, "QSL_RCVD filter with its ticked boxes: Y,N,R,I,Blank")->type_name("SET");
+    app.add_option("--qsl-print", v.print, "QSL_PRINT filter with its ticked boxes: L,A,N,Blank")->type_name("SET");
+    app.add_option("--lang", v.lang, "the language of messages: en or pl (default en)")->type_name("en|pl");
     app.add_flag("--keep-temporary", o.keepTableDocument, "keep the table document \"temporary.doc\"");
-    std::string profile, settings;
-    app.add_option("--profile", profile,
+    app.add_option("--profile", v.profile,
                    "take log, SWL file, main document, formats, label size and separator "
                    "from this profile, and the field list from the settings file; "
                    "options given as well override them")
         ->type_name("NAME");
-    app.add_option("--settings", settings, "the settings file (default: " + defaultSettingsPath().string() + ")")
+    app.add_option("--settings", v.settings, "the settings file (default: " + defaultSettingsPath().string() + ")")
         ->type_name("FILE");
     app.add_flag("--pdf", o.pdf, "also save every label document as PDF beside it (needs LibreOffice)");
-    bool markSent = false;
-    app.add_flag("--mark-sent", markSent,
+    app.add_flag("--mark-sent", v.markSent,
                  "after a successful run, write <base>_sent.adi and <base>_updated.adi with the labelled QSOs "
                  "marked as sent (QSL_SENT Y, QSLSDATE today)");
-    std::string sentVia;
-    app.add_option("--sent-via", sentVia, "with --mark-sent: QSL_SENT_VIA B (bureau), D (direct) or E (electronic)");
-    bool noMerge = false;
-    app.add_flag("--no-merge", noMerge, "write the data-source files only (no main document needed)");
-    int startLabel = 1;
-    app.add_option("--start-label", startLabel,
+    app.add_option("--sent-via", v.sentVia, "with --mark-sent: QSL_SENT_VIA B (bureau), D (direct) or E (electronic)");
+    app.add_flag("--no-merge", v.noMerge, "write the data-source files only (no main document needed)");
+    app.add_option("--start-label", v.startLabel,
                    "the label place of the first sheet to start at, for a sheet whose first labels are used "
                    "(default 1)")
         ->type_name("N");
-    StockTask& task = result.stockTask;
-    std::vector<std::string> searchWords;
-    app.add_option("--list-stocks", searchWords,
+}
+
+void declareSheetOptions(CLI::App& app, Values& v, StockTask& task)
+{
+    app.add_option("--list-stocks", v.searchWords,
                    "list the label stocks (of the gLabels stock database, glabels-data) whose brand, part or "
                    "description hold every word of TEXT, and end")
         ->type_name("[TEXT]")
         ->expected(0, CLI::detail::expected_max_vector_size);
-    std::string makeFolder;
-    app.add_option("--make-main-docs", makeFolder,
-                   "make main documents card_1 ... card_10 and card_swl for a label stock in FOLDER, and end")
+    app.add_option("--make-main-docs", v.makeFolder,
+                   "make main documents card_1 ... card_10 and card_swl for a label stock in FOLDER (made when it "
+                   "is not there), and end")
         ->type_name("FOLDER");
     app.add_option("--stock", task.stock,
                    "the label stock, such as \"Avery L7163\": with a run instead of --main-doc, the labels are drawn "
@@ -181,22 +198,18 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
                    "instead of --stock: PAPER,COLUMNS,ROWS,WIDTH,HEIGHT,LEFT,TOP,HPITCH,VPITCH, lengths in mm, PAPER "
                    "A4, A5, A6, US-Letter, US-Legal or WIDTHxHEIGHT")
         ->type_name("GRID");
-    std::string offset;
-    app.add_option("--offset", offset,
+    app.add_option("--offset", v.offset,
                    "with --stock or --custom-grid: move what is drawn X mm right and Y mm down, as measured on the "
                    "calibration page (negative: left, up)")
         ->type_name("X,Y");
-    double scale = 100;
-    app.add_option("--scale", scale, "with --stock or --custom-grid: draw at this percentage (default 100)")
+    app.add_option("--scale", v.scale, "with --stock or --custom-grid: draw at this percentage (default 100)")
         ->type_name("PERCENT");
-    std::string printer;
-    app.add_option("--print", printer,
+    app.add_option("--print", v.printer,
                    "with --stock or --custom-grid: send the drawn labels to PRINTER as well (default: the system's "
-                   "default printer)")
+                   "default printer), as one job once every sheet is drawn")
         ->type_name("[PRINTER]")
         ->expected(0, 1);
-    std::string calibrationPage;
-    app.add_option("--calibration-page", calibrationPage,
+    app.add_option("--calibration-page", v.calibrationPage,
                    "with --stock or --custom-grid: write the stock's calibration page (label outlines and crosses, "
                    "to print on plain paper and hold against a sheet) as FILE, and end")
         ->type_name("FILE");
@@ -204,21 +217,284 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     app.add_option("--sizes", task.sizes,
                    "with --make-main-docs: the label sizes, such as 1,2,3,swl (default: every size that fits)")
         ->type_name("LIST");
-    std::string myCall;
-    app.add_option("--my-call", myCall,
+    app.add_option("--my-call", v.myCall,
                    "your call sign: for \"73 de\" on made main documents, and for bureau order (default: the one the "
                    "desktop program remembers)")
         ->type_name("CALL");
-    std::string order;
-    app.add_option("--order", order,
+    app.add_option("--order", v.order,
                    "the labels' order: call (by call sign, the default) or bureau (bundled by country as QSL bureaus "
                    "ask, with a packing list <base>_bureau.txt; needs the hamradio-files package)")
         ->type_name("call|bureau");
-    bool ownCountryLast = false;
-    app.add_flag("--own-country-last", ownCountryLast, "bureau order: your own country's bundle last, not first");
+    app.add_flag("--own-country-last", v.ownCountryLast, "bureau order: your own country's bundle last, not first");
     app.add_flag("--replace", task.replace, "with --make-main-docs: replace main documents that are there");
-    app.set_version_flag("--version", std::string("cardmill-convert ") + kVersionText);
+}
 
+// --my-call, as a call sign in capitals; none when not given.
+Problem readOwnCall(const CLI::App& app, const Values& v, std::optional<std::string>& ownCall)
+{
+    if (!app.count("--my-call"))
+        return std::nullopt;
+    const std::string call = text::upper(std::string(text::trim(v.myCall)));
+    if (call.size() > 20 || call.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789/") != std::string::npos)
+        return "--my-call takes a call sign: letters, digits and /";
+    ownCall = call;
+    return std::nullopt;
+}
+
+// The label-stock tasks, which stand alone.
+Problem readStockTask(const CLI::App& app, const Values& v, const std::optional<std::string>& ownCall, StockTask& task)
+{
+    const bool list = app.count("--list-stocks") > 0, make = app.count("--make-main-docs") > 0;
+    if (list && make)
+        return "--list-stocks and --make-main-docs go separately";
+    for (const char* option : {"--format", "--sizes", "--replace"})
+        if (app.count(option) && !make)
+            return std::string(option) + " goes with --make-main-docs";
+    if (!list && !make)
+        return std::nullopt;
+    task.kind = list ? StockTask::Kind::List : StockTask::Kind::Make;
+    for (const std::string& w : v.searchWords)
+        task.search += (task.search.empty() ? "" : " ") + w;
+    task.folder = files::pathFromUtf8(v.makeFolder);
+    task.settings = v.settings.empty() ? defaultSettingsPath() : files::pathFromUtf8(v.settings);
+    if (make) {
+        if (task.stock.empty() == task.grid.empty())
+            return "--make-main-docs needs --stock NAME or --custom-grid GRID (one of them)";
+        task.format = text::upper(task.format) == "ODT" ? "odt" : text::upper(task.format) == "DOCX" ? "docx" : "";
+        if (task.format.empty())
+            return "--format must be docx or odt";
+        task.ownCall = ownCall;
+    }
+    return std::nullopt;
+}
+
+// A settings file that is missing or cannot be a settings file is bad input (exit 3); a profile that is not
+// there is a usage error (exit 2).
+struct ProfileProblem {
+    std::string text;
+    int exit = ExitUsage;
+};
+
+std::optional<ProfileProblem> readProfileOptions(const CLI::App& app, const Values& v, RunRequest& o)
+{
+    const std::filesystem::path settingsFile =
+        v.settings.empty() ? defaultSettingsPath() : files::pathFromUtf8(v.settings);
+    if (!app.count("--profile")) {
+        if (app.count("--settings"))
+            return ProfileProblem{"--settings goes with --profile"};
+        // Without a profile: the own call the desktop program remembers, when the settings file can tell.
+        try {
+            std::error_code ec;
+            if (std::filesystem::is_regular_file(settingsFile, ec))
+                o.ownCall = readStockChoice(IniFile(settingsFile)).ownCall;
+        } catch (const SettingsReadError&) {
+            // Only a convenience: the run needs no settings file.
+        }
+        o.countryFile = countryFileFor(settingsFile);
+        return std::nullopt;
+    }
+    try {
+        const IniFile ini(settingsFile);
+        std::error_code ec;
+        if (!std::filesystem::exists(ini.path(), ec))
+            return ProfileProblem{"The settings file \"" + ini.path().string() + "\" does not exist", ExitPrecondition};
+        const std::optional<std::string> name = findProfile(ini, v.profile);
+        if (!name) {
+            std::string known;
+            for (const std::string& n : sortedProfileNames(ini))
+                known += "\n  " + n;
+            return ProfileProblem{"unknown profile \"" + v.profile + "\" in " + ini.path().string() +
+                                  (known.empty() ? std::string("; it holds no profile") : "; its profiles:" + known)};
+        }
+        applyProfile(readProfile(ini, *name), o);
+        applyProgramSettings(ini, o);
+    } catch (const SettingsReadError& e) {
+        return ProfileProblem{e.what(), ExitPrecondition};
+    }
+    return std::nullopt;
+}
+
+// The run's files; the sheet the labels are drawn on, its calibration and printer.
+Problem readSheetOptions(const CLI::App& app, const Values& v, const StockTask& task, ParsedCommandLine& result)
+{
+    RunRequest& o = result.request;
+    if (app.count("--log"))
+        o.log = files::pathFromUtf8(v.log);
+    if (app.count("--swl"))
+        o.swl = files::pathFromUtf8(v.swl);
+    if (app.count("--main-doc"))
+        o.mainDocument = files::pathFromUtf8(v.mainDoc);
+    o.merge = !v.noMerge;
+    if (!task.stock.empty() || !task.grid.empty()) {
+        if (!task.stock.empty() && !task.grid.empty())
+            return "--stock and --custom-grid go separately";
+        if (app.count("--main-doc"))
+            return "--stock and --custom-grid draw the labels, --main-doc merges them: one or the other";
+        o.sheet.stock = task.stock;
+        o.sheet.customGrid = task.grid;
+    } else if (app.count("--main-doc")) {
+        o.sheet = {}; // a main document given replaces a profile's label sheet
+    }
+    for (const char* option : {"--offset", "--scale", "--print", "--calibration-page"})
+        if (app.count(option) && !o.sheet.chosen())
+            return std::string(option) + " goes with --stock or --custom-grid";
+    const std::filesystem::path settingsFile =
+        v.settings.empty() ? defaultSettingsPath() : files::pathFromUtf8(v.settings);
+    o.sheet.calibration = {};
+    if (app.count("--offset") || app.count("--scale")) {
+        // The command line's calibration replaces the one remembered.
+        const std::size_t comma = v.offset.find(',');
+        double x = 0, y = 0;
+        if (app.count("--offset") &&
+            (comma == std::string::npos || !text::wholeNumber(text::trim(v.offset.substr(0, comma)), x) ||
+             !text::wholeNumber(text::trim(v.offset.substr(comma + 1)), y) || !Calibration::offsetInRange(x) ||
+             !Calibration::offsetInRange(y)))
+            return "--offset takes X,Y in millimetres, each a number from -20 to 20";
+        if (!Calibration::percentInRange(v.scale))
+            return "--scale must be a number from 90 to 110 (per cent)";
+        o.sheet.calibration = *Calibration::of(x, y, v.scale);
+    } else if (o.sheet.chosen()) {
+        // The calibration remembered for the sheet; a stored value that is not one is said, and the labels are
+        // drawn where the stock puts them.
+        try {
+            std::error_code ec;
+            if (std::filesystem::is_regular_file(settingsFile, ec))
+                if (const std::string bad = applyCalibration(IniFile(settingsFile), o.sheet); !bad.empty())
+                    result.notes.push_back(
+                        {TextId::CalibrationUnreadable, {o.sheet.name(), settingsFile.string(), bad}});
+        } catch (const SettingsReadError&) {
+            // The calibration is a convenience: without it the labels are drawn where the stock puts them.
+        }
+    }
+    if (app.count("--print")) {
+        o.sheet.print = true;
+        o.sheet.printer = v.printer;
+    }
+    if (app.count("--calibration-page")) {
+        if (app.count("--print"))
+            return "--calibration-page writes a PDF; print it from a PDF viewer";
+        result.calibrationPage = files::pathFromUtf8(v.calibrationPage);
+    }
+    return std::nullopt;
+}
+
+// How the lines are written: label size, QRG and date formats, separator, user fields; and the label order.
+Problem readLineOptions(const CLI::App& app, const Values& v, RunRequest& o)
+{
+    if (app.count("--qsos")) {
+        const std::optional<LabelSize> size = LabelSize::of(v.qsos);
+        if (!size)
+            return "--qsos must be from " + std::to_string(LabelSize::kMin) + " to " + std::to_string(LabelSize::kMax);
+        o.labelSize = *size;
+    }
+    if (!v.qrg.empty()) {
+        const int index = qrgFormatFromText(v.qrg);
+        if (index < 0)
+            return "unknown --qrg-format \"" + v.qrg + "\"";
+        o.format.qrg = qrgFormatAt(index);
+    }
+    if (!v.dateFormat.empty()) {
+        const std::optional<DateFormat> format = dateFormatFromText(v.dateFormat);
+        if (!format)
+            return "unknown --date-format \"" + v.dateFormat + "\"";
+        o.format.dateFormat = *format;
+    }
+    if (v.separatorGiven) {
+        if (v.separator.size() > 1)
+            return "--separator must be empty or one character";
+        if (v.separator == ",")
+            return "the separator cannot be a comma";
+        o.format.separator = v.separator;
+    }
+    if (!v.fields.empty())
+        o.format.userFields.clear(); // --field replaces the whole list
+    for (const std::string& f : v.fields) {
+        const std::string name = text::upper(std::string(text::trim(f)));
+        if (name.empty() || name.find_first_of("<>:, ") != std::string::npos)
+            return "bad --field name \"" + f + "\"";
+        if (isFixedColumn(name))
+            return "--field " + name + ": this field is always a column";
+        o.format.userFields.push_back(name);
+    }
+    if (!v.order.empty()) {
+        const std::string which = text::upper(std::string(text::trim(v.order)));
+        if (which != "CALL" && which != "BUREAU")
+            return "--order must be call or bureau";
+        o.order = which == "BUREAU" ? LabelOrder::Bureau : LabelOrder::Call;
+    }
+    if (v.ownCountryLast)
+        o.ownBundleLast = true;
+    if (app.count("--start-label")) {
+        if (v.startLabel < 1 || v.startLabel > static_cast<int>(kMaxStartLabel))
+            return "--start-label must be from 1 to " + std::to_string(kMaxStartLabel);
+        o.startLabel = v.startLabel;
+    }
+    return std::nullopt;
+}
+
+Problem readFilterOptions(const CLI::App& app, const Values& v, RunRequest& o)
+{
+    if (app.count("--call")) {
+        o.filters.callOn = true;
+        o.filters.call = text::upper(v.call);
+    }
+    if (!v.from.empty() || !v.to.empty()) {
+        if (v.from.empty() || v.to.empty())
+            return "--from and --to go together";
+        if (!parseDate(v.from, o.filters.from) || !parseDate(v.to, o.filters.to))
+            return "dates must be given as YYYY-MM-DD";
+        o.filters.dateRange = true;
+    }
+    const std::array<std::pair<const char*, std::pair<QslFilter, const std::string*>>, 3> flagOptions{{
+        {"--qsl-sent", {QslFilter::Sent, &v.sent}},
+        {"--qsl-rcvd", {QslFilter::Rcvd, &v.rcvd}},
+        {"--qsl-print", {QslFilter::Print, &v.print}},
+    }};
+    for (const auto& [name, filter] : flagOptions) {
+        if (!app.count(name))
+            continue;
+        QslFlagChoice& boxes = o.filters.flags(filter.first);
+        boxes.on = true;
+        if (!parseFlags(*filter.second, filter.first, boxes))
+            return std::string("bad flag in ") + name + " \"" + *filter.second + "\"";
+    }
+    return std::nullopt;
+}
+
+// Marking as sent and the language of the messages.
+Problem readMarkingOptions(const CLI::App& app, const Values& v, ParsedCommandLine& result)
+{
+    RunRequest& o = result.request;
+    if (v.markSent)
+        o.marking.on = true;
+    if (app.count("--sent-via")) {
+        const std::string via = text::upper(v.sentVia);
+        if (via != "B" && via != "D" && via != "E")
+            return "--sent-via must be B, D or E";
+        o.marking.via = via[0];
+    }
+    if (v.lang == "en")
+        result.language = Language::English;
+    else if (v.lang == "pl")
+        result.language = Language::Polish;
+    else
+        return "--lang must be en or pl";
+    o.polishNames = result.language == Language::Polish;
+    return std::nullopt;
+}
+
+} // namespace
+
+ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
+{
+    ParsedCommandLine result;
+    CLI::App app(kDescription, "cardmill-convert");
+    app.footer(kFooter);
+    app.get_formatter()->column_width(34);
+    Values v;
+    declareRunOptions(app, v, result.request);
+    declareSheetOptions(app, v, result.stockTask);
+    app.set_version_flag("--version", std::string("cardmill-convert ") + kVersionText);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -232,230 +508,32 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
         result.exitNow = ExitUsage;
         return result;
     }
-
-    auto usage = [&](const std::string& text) {
-        err << "cardmill-convert: " << text << "\nRun with --help for more information.\n";
-        result.exitNow = ExitUsage;
+    auto fail = [&](const std::string& text, int exit) {
+        err << "cardmill-convert: " << text << (exit == ExitUsage ? "\nRun with --help for more information.\n" : "\n");
+        result.exitNow = exit;
         return result;
     };
 
-    // The label-stock tasks stand alone.
-    const bool list = app.count("--list-stocks") > 0, make = app.count("--make-main-docs") > 0;
-    if (list && make)
-        return usage("--list-stocks and --make-main-docs go separately");
     std::optional<std::string> ownCall;
-    if (app.count("--my-call")) {
-        const std::string call = text::upper(std::string(text::trim(myCall)));
-        if (call.size() > 20 || call.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789/") != std::string::npos)
-            return usage("--my-call takes a call sign: letters, digits and /");
-        ownCall = call;
-    }
-    for (const char* option : {"--format", "--sizes", "--replace"})
-        if (app.count(option) && !make)
-            return usage(std::string(option) + " goes with --make-main-docs");
-    if (list || make) {
-        task.kind = list ? StockTask::Kind::List : StockTask::Kind::Make;
-        for (const std::string& w : searchWords)
-            task.search += (task.search.empty() ? "" : " ") + w;
-        task.folder = files::pathFromUtf8(makeFolder);
-        task.settings = settings.empty() ? defaultSettingsPath() : files::pathFromUtf8(settings);
-        if (make) {
-            if (task.stock.empty() == task.grid.empty())
-                return usage("--make-main-docs needs --stock NAME or --custom-grid GRID (one of them)");
-            task.format = text::upper(task.format) == "ODT" ? "odt" : text::upper(task.format) == "DOCX" ? "docx" : "";
-            if (task.format.empty())
-                return usage("--format must be docx or odt");
-            task.ownCall = ownCall;
-        }
+    if (Problem p = readOwnCall(app, v, ownCall))
+        return fail(*p, ExitUsage);
+    if (Problem p = readStockTask(app, v, ownCall, result.stockTask))
+        return fail(*p, ExitUsage);
+    if (result.stockTask.kind != StockTask::Kind::None)
         return result;
-    }
-
-    // A settings file that is missing or cannot be a settings file is bad input, said as such.
-    auto badSettings = [&](const std::string& text) {
-        err << "cardmill-convert: " << text << "\n";
-        result.exitNow = ExitPrecondition;
-        return result;
-    };
-    if (app.count("--profile"))
-        try {
-            const IniFile ini(settings.empty() ? defaultSettingsPath() : files::pathFromUtf8(settings));
-            std::error_code ec;
-            if (!std::filesystem::exists(ini.path(), ec))
-                return badSettings("The settings file \"" + ini.path().string() + "\" does not exist");
-            const std::optional<std::string> name = findProfile(ini, profile);
-            if (!name) {
-                std::string known;
-                for (const std::string& n : sortedProfileNames(ini))
-                    known += "\n  " + n;
-                return usage("unknown profile \"" + profile + "\" in " + ini.path().string() +
-                             (known.empty() ? std::string("; it holds no profile") : "; its profiles:" + known));
-            }
-            applyProfile(readProfile(ini, *name), o);
-            applyProgramSettings(ini, o);
-        } catch (const SettingsReadError& e) {
-            return badSettings(e.what());
-        }
-    else if (app.count("--settings")) {
-        return usage("--settings goes with --profile");
-    }
-    // Without a profile: the own call the desktop program remembers, when the settings file can tell.
-    const std::filesystem::path settingsFile = settings.empty() ? defaultSettingsPath() : files::pathFromUtf8(settings);
-    if (!app.count("--profile")) {
-        try {
-            std::error_code ec;
-            if (std::filesystem::is_regular_file(settingsFile, ec))
-                o.ownCall = readStockChoice(IniFile(settingsFile)).ownCall;
-        } catch (const SettingsReadError&) {
-            // Only a convenience: the run needs no settings file.
-        }
-        o.countryFile = countryFileFor(settingsFile);
-    }
+    if (const std::optional<ProfileProblem> p = readProfileOptions(app, v, result.request))
+        return fail(p->text, p->exit);
     if (ownCall)
-        o.ownCall = *ownCall;
-    if (!order.empty()) {
-        const std::string which = text::upper(std::string(text::trim(order)));
-        if (which != "CALL" && which != "BUREAU")
-            return usage("--order must be call or bureau");
-        o.order = which == "BUREAU" ? LabelOrder::Bureau : LabelOrder::Call;
-    }
-    if (ownCountryLast)
-        o.ownBundleLast = true;
-
-    // Options given on the command line override the profile's values.
-    if (app.count("--log"))
-        o.log = files::pathFromUtf8(log);
-    if (app.count("--swl"))
-        o.swl = files::pathFromUtf8(swl);
-    if (app.count("--main-doc"))
-        o.mainDocument = files::pathFromUtf8(mainDoc);
-    o.merge = !noMerge;
-    // Labels drawn on a stock's sheets instead of merged into a main document.
-    if (!task.stock.empty() || !task.grid.empty()) {
-        if (!task.stock.empty() && !task.grid.empty())
-            return usage("--stock and --custom-grid go separately");
-        if (app.count("--main-doc"))
-            return usage("--stock and --custom-grid draw the labels, --main-doc merges them: one or the other");
-        o.sheet.stock = task.stock;
-        o.sheet.customGrid = task.grid;
-    } else if (app.count("--main-doc"))
-        o.sheet = {}; // a main document given replaces a profile's label sheet
-    // The calibration remembered for the sheet, unless the command line gives one; a stored value that is not
-    // one is said, and the labels are drawn where the stock puts them.
-    if (o.sheet.chosen() && !app.count("--offset") && !app.count("--scale"))
-        try {
-            std::error_code ec;
-            o.sheet.calibration = {};
-            if (std::filesystem::is_regular_file(settingsFile, ec))
-                if (const std::string bad = applyCalibration(IniFile(settingsFile), o.sheet); !bad.empty())
-                    result.notes.push_back(
-                        {TextId::CalibrationUnreadable, {o.sheet.name(), settingsFile.string(), bad}});
-        } catch (const SettingsReadError&) {
-            // The calibration is a convenience: without it the labels are drawn where the stock puts them.
-        }
-    for (const char* option : {"--offset", "--scale", "--print", "--calibration-page"})
-        if (app.count(option) && !o.sheet.chosen())
-            return usage(std::string(option) + " goes with --stock or --custom-grid");
-    if (app.count("--offset")) {
-        const std::size_t comma = offset.find(',');
-        double x = 0, y = 0;
-        if (comma == std::string::npos || !text::wholeNumber(text::trim(offset.substr(0, comma)), x) ||
-            !text::wholeNumber(text::trim(offset.substr(comma + 1)), y) || !Calibration::offsetInRange(x) ||
-            !Calibration::offsetInRange(y))
-            return usage("--offset takes X,Y in millimetres, each a number from -20 to 20");
-        o.sheet.calibration.offsetX = x;
-        o.sheet.calibration.offsetY = y;
-    }
-    if (app.count("--scale")) {
-        if (!Calibration::percentInRange(scale))
-            return usage("--scale must be a number from 90 to 110 (per cent)");
-        o.sheet.calibration.scale = scale / 100;
-    }
-    if (app.count("--print")) {
-        o.sheet.print = true;
-        o.sheet.printer = printer;
-    }
-    if (app.count("--calibration-page")) {
-        if (app.count("--print"))
-            return usage("--calibration-page writes a PDF; print it from a PDF viewer");
-        result.calibrationPage = files::pathFromUtf8(calibrationPage);
+        result.request.ownCall = *ownCall;
+    if (Problem p = readSheetOptions(app, v, result.stockTask, result))
+        return fail(*p, ExitUsage);
+    if (!result.calibrationPage.empty())
         return result;
-    }
-    if (app.count("--qsos")) {
-        const std::optional<LabelSize> size = LabelSize::of(qsos);
-        if (!size)
-            return usage("--qsos must be from " + std::to_string(LabelSize::kMin) + " to " +
-                         std::to_string(LabelSize::kMax));
-        o.labelSize = *size;
-    }
-    if (!qrg.empty()) {
-        const int index = qrgFormatFromText(qrg);
-        if (index < 0)
-            return usage("unknown --qrg-format \"" + qrg + "\"");
-        o.format.qrg = qrgFormatAt(index);
-    }
-    if (!dateFormat.empty() && (o.format.dateFormat = dateFormatFromText(dateFormat)) < 0)
-        return usage("unknown --date-format \"" + dateFormat + "\"");
-    if (separatorGiven) {
-        if (separator.size() > 1)
-            return usage("--separator must be empty or one character");
-        if (separator == ",")
-            return usage("the separator cannot be a comma");
-        o.format.separator = separator;
-    }
-    if (!fields.empty())
-        o.format.userFields.clear(); // --field replaces the whole list
-    for (const std::string& f : fields) {
-        const std::string name = text::upper(std::string(text::trim(f)));
-        if (name.empty() || name.find_first_of("<>:, ") != std::string::npos)
-            return usage("bad --field name \"" + f + "\"");
-        if (isFixedColumn(name))
-            return usage("--field " + name + ": this field is always a column");
-        o.format.userFields.push_back(name);
-    }
-    if (app.count("--call")) {
-        o.filters.callOn = true;
-        o.filters.call = text::upper(call);
-    }
-    if (!from.empty() || !to.empty()) {
-        if (from.empty() || to.empty())
-            return usage("--from and --to go together");
-        if (!parseDate(from, o.filters.from) || !parseDate(to, o.filters.to))
-            return usage("dates must be given as YYYY-MM-DD");
-        o.filters.dateRange = true;
-    }
-    const std::array<std::pair<const char*, std::pair<QslFilter, std::string*>>, 3> flagOptions{{
-        {"--qsl-sent", {QslFilter::Sent, &sent}},
-        {"--qsl-rcvd", {QslFilter::Rcvd, &rcvd}},
-        {"--qsl-print", {QslFilter::Print, &print}},
-    }};
-    for (const auto& [name, filter] : flagOptions) {
-        if (!app.count(name))
-            continue;
-        QslFlagChoice& boxes = o.filters.flags(filter.first);
-        boxes.on = true;
-        if (!parseFlags(*filter.second, filter.first, boxes))
-            return usage(std::string("bad flag in ") + name + " \"" + *filter.second + "\"");
-    }
-    if (app.count("--start-label")) {
-        if (startLabel < 1 || startLabel > static_cast<int>(kMaxStartLabel))
-            return usage("--start-label must be from 1 to " + std::to_string(kMaxStartLabel));
-        o.startLabel = startLabel;
-    }
-    if (markSent)
-        o.marking.on = true;
-    if (app.count("--sent-via")) {
-        const std::string via = text::upper(sentVia);
-        if (via != "B" && via != "D" && via != "E")
-            return usage("--sent-via must be B, D or E");
-        o.marking.via = via[0];
-    }
-    if (lang == "en")
-        result.language = Language::English;
-    else if (lang == "pl")
-        result.language = Language::Polish;
-    else
-        return usage("--lang must be en or pl");
-    o.polishNames = result.language == Language::Polish;
+    for (const auto& read : {readLineOptions, readFilterOptions})
+        if (Problem p = read(app, v, result.request))
+            return fail(*p, ExitUsage);
+    if (Problem p = readMarkingOptions(app, v, result))
+        return fail(*p, ExitUsage);
     return result;
 }
 

@@ -50,7 +50,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
 
 // The QRG format by index "0" to "7" or by its English list text (any letter case); -1 when neither.
 int qrgFormatFromText(const std::string& text);
-// The date format by index "0" to "4" or by its sample text; -1 when neither.
-int dateFormatFromText(const std::string& text);
+// The date format by index "0" to "4" or by its sample text; none when neither.
+std::optional<DateFormat> dateFormatFromText(const std::string& text);
 
 } // namespace cardmill

@@ -123,307 +123,419 @@ RunResult ConversionRun::run(const RunRequest& request, RunObserver& observer, c
     }
 }
 
-RunResult ConversionRun::execute(const RunRequest& request, RunObserver& observer, const StopToken& stop)
-{
-    const std::filesystem::path& log = request.log;
-    if (log.empty())
-        return said(RunOutcome::Refused, TextId::NoSourceFile);
-    LabelDrawer* const drawer = request.merge && request.sheet.chosen() ? m_drawer : nullptr;
-    LabelMaker* const maker = request.merge && !request.sheet.chosen() ? m_maker : nullptr;
-    if (request.merge && request.sheet.chosen() && !drawer)
-        return said(RunOutcome::Refused, TextId::NoLabelDrawing);
-    std::vector<std::filesystem::path> inputs{log};
-    if (maker) {
-        if (request.mainDocument.empty())
-            return said(RunOutcome::Refused, TextId::NoMainDocument);
-        if (const auto problem = checkInputFile(request.mainDocument, TextId::MainDocumentMissing))
-            return said(RunOutcome::Refused, *problem);
-        for (int k = 0; k <= 10; ++k)
-            inputs.push_back(mainDocumentForPass(request.mainDocument, PassSelector{k}));
+namespace {
+
+// The run's phases over the state they share, in the order they run: each returns the run's ending when it
+// ends the run there, nothing when the run goes on.
+class RunPhases {
+public:
+    using Ending = std::optional<RunResult>;
+
+    RunPhases(const RunRequest& request, RunObserver& observer, const StopToken& stop, LabelMaker* maker,
+              LabelDrawer* drawer, SortedLines& lines)
+        : m_request(request)
+        , m_observer(observer)
+        , m_stop(stop)
+        , m_maker(request.merge && !request.sheet.chosen() ? maker : nullptr)
+        , m_drawer(request.merge && request.sheet.chosen() ? drawer : nullptr)
+        , m_lines(lines)
+        , m_filters(request.filters)
+    {
     }
 
+    RunResult run()
+    {
+        if (Ending e = checkInputs())
+            return *e;
+        if (Ending e = takeOutputs())
+            return *e;
+        prepare();
+        if (Ending e = readQsos())
+            return *e;
+        readSwlReports();
+        if (Ending e = noData())
+            return *e;
+        if (Ending e = writeDataSourceFiles())
+            return *e;
+        if (m_drawer)
+            return draw();
+        if (!m_maker)
+            return dataSourceFilesOnly();
+        return merge();
+    }
+
+private:
+    // The inputs a run needs are there and are files; bureau order has its country file. Nothing is written.
+    Ending checkInputs();
+    // The lock on every output of the run, no two outputs of one name, no input among them.
+    Ending takeOutputs();
+    // The work folder, the bad-records file, and the log as the run reads it.
+    void prepare();
+    Ending readQsos();
+    void readSwlReports();
+    // Why no label can be made, when none can.
+    Ending noData() const;
+    Ending writeDataSourceFiles();
+    RunResult draw();
+    RunResult dataSourceFilesOnly();
+    RunResult merge();
+    // Marks the labelled QSOs as sent when the user asks for it, once everything else has succeeded. A stop
+    // writes neither file; a file that changed since it was read is marked in neither. False when stopped.
+    bool markSent();
+    RunResult finished(RunSummary::Kind kind);
+    // A log in UTF-16 is read as UTF-8, converted into the work folder. What was read is kept in view, so that
+    // the marks are made from those very bytes.
+    MarkSource readable(const std::filesystem::path& file, const char* name) const;
+
+    const RunRequest& m_request;
+    RunObserver& m_observer;
+    const StopToken& m_stop;
+    LabelMaker* const m_maker;
+    LabelDrawer* const m_drawer;
+    SortedLines& m_lines;
+    std::filesystem::path m_base;
+    bool m_haveSwl = false;
+    std::filesystem::path m_swlMarks; // the <base> of the SWL file's marks
+    std::vector<std::filesystem::path> m_inputs;
+    CountryFile m_countries;
+    // Released last: the lock outlives every file the run writes.
+    std::unique_ptr<RunLock> m_lock;
+    std::optional<WorkFolder> m_work;
+    BadRecordsFile m_bad;
+    QsoFilters m_filters;
+    std::optional<LineComposer> m_composer;
+    MarkSource m_logSource, m_swlSource;
+    SentMarks m_logMarks, m_swlReports; // where the records that got a line lie in their files
+    std::size_t m_records = 0, m_filtered = 0;
+    std::optional<BureauSorting> m_bureau;
+    GroupedLines m_grouped;
+    std::optional<DataSourceWriter> m_writer;
+    RunSummary m_summary;
+};
+
+RunPhases::Ending RunPhases::checkInputs()
+{
+    const std::filesystem::path& log = m_request.log;
+    if (log.empty())
+        return said(RunOutcome::Refused, TextId::NoSourceFile);
+    if (m_request.merge && m_request.sheet.chosen() && !m_drawer)
+        return said(RunOutcome::Refused, TextId::NoLabelDrawing);
+    m_inputs = {log};
+    if (m_maker) {
+        if (m_request.mainDocument.empty())
+            return said(RunOutcome::Refused, TextId::NoMainDocument);
+        if (const auto problem = checkInputFile(m_request.mainDocument, TextId::MainDocumentMissing))
+            return said(RunOutcome::Refused, *problem);
+        for (const PassSelector pass : allPasses())
+            m_inputs.push_back(mainDocumentForPass(m_request.mainDocument, pass));
+    }
     m_lines.clear();
-    const std::filesystem::path base = baseOf(log);
+    m_base = baseOf(log);
     // Nothing is written before the inputs are known to be files, and not files this run would write.
     if (const auto problem = checkInputFile(log, TextId::LogNotFound))
         return said(RunOutcome::Refused, *problem);
-    const std::filesystem::path& swl = request.swl;
-    const bool haveSwl = !swl.empty() && std::filesystem::exists(swl);
-    if (haveSwl) {
+    const std::filesystem::path& swl = m_request.swl;
+    m_haveSwl = !swl.empty() && std::filesystem::exists(swl);
+    if (m_haveSwl) {
         if (const auto problem = checkInputFile(swl, TextId::LogNotFound))
             return said(RunOutcome::Refused, *problem);
-        inputs.push_back(swl);
+        m_inputs.push_back(swl);
+        m_swlMarks = swlMarksBase(baseOf(swl), m_base); // a <base> of their own when it is the log's
     }
-    const SentMarking marking = request.marking;
-    // Bureau order needs the country file.
-    CountryFile countries;
-    if (request.order == LabelOrder::Bureau) {
+    if (m_request.order == LabelOrder::Bureau) {
         std::error_code ec;
-        if (request.countryFile.empty() || !std::filesystem::is_regular_file(request.countryFile, ec))
+        if (m_request.countryFile.empty() || !std::filesystem::is_regular_file(m_request.countryFile, ec))
             return said(RunOutcome::Refused, TextId::BureauNeedsCountryFile,
-                        {request.countryFile.parent_path().string()});
-        countries = CountryFile::load(request.countryFile);
+                        {m_request.countryFile.parent_path().string()});
+        m_countries = CountryFile::load(m_request.countryFile);
     }
-    // The SWL file's marks go after a <base> of their own when it is the log's.
-    const std::filesystem::path swlMarks = haveSwl ? swlMarksBase(baseOf(swl), base) : std::filesystem::path();
+    return std::nullopt;
+}
+
+RunPhases::Ending RunPhases::takeOutputs()
+{
     // One run at a time writes the files of a <base> (two logs "log.adi" and "log.adif" share them), and those
     // of the SWL file's marks when it marks that file.
-    std::vector<std::filesystem::path> lockedBases{base};
-    if (haveSwl && marking.on)
-        lockedBases.push_back(swlMarks);
-    const std::unique_ptr<RunLock> lock = RunLock::take(lockedBases);
-    if (!lock)
-        return said(RunOutcome::Locked, TextId::RunUnderWay, {log.string()});
-    std::vector<std::filesystem::path> outputs = runOutputs(base);
-    if (haveSwl) {
-        outputs.push_back(SentMarks::sentPath(swlMarks));
-        outputs.push_back(SentMarks::updatedPath(swlMarks));
+    std::vector<std::filesystem::path> lockedBases{m_base};
+    if (m_haveSwl && m_request.marking.on)
+        lockedBases.push_back(m_swlMarks);
+    m_lock = RunLock::take(lockedBases);
+    if (!m_lock)
+        return said(RunOutcome::Locked, TextId::RunUnderWay, {m_request.log.string()});
+    std::vector<std::filesystem::path> outputs = runOutputs(m_base);
+    if (m_haveSwl) {
+        outputs.push_back(SentMarks::sentPath(m_swlMarks));
+        outputs.push_back(SentMarks::updatedPath(m_swlMarks));
     }
-    for (const std::filesystem::path& p : lock->paths())
+    for (const std::filesystem::path& p : m_lock->paths())
         if (std::find(outputs.begin(), outputs.end(), p) == outputs.end())
             outputs.push_back(p);
     if (const auto problem = outputTwice(outputs))
         return said(RunOutcome::Refused, *problem);
-    if (const auto problem = inputAmongOutputs(inputs, outputs))
+    if (const auto problem = inputAmongOutputs(m_inputs, outputs))
         return said(RunOutcome::Refused, *problem);
-    removeLeftovers(log.parent_path().empty() ? files::pathFromUtf8(".") : log.parent_path());
-    WorkFolder work;
+    return std::nullopt;
+}
 
-    BadRecordsFile bad(withSuffix(base, "_bad.txt"));
-    bad.create();
+void RunPhases::prepare()
+{
+    const std::filesystem::path& log = m_request.log;
+    removeLeftovers(log.parent_path().empty() ? files::pathFromUtf8(".") : log.parent_path());
+    m_work.emplace();
+    m_bad.setPath(withSuffix(m_base, "_bad.txt"));
+    m_bad.create();
     {
         LineReader probe(log);
     } // an unreadable log fails here, before anything else is done
-    // A log in UTF-16 is read as UTF-8, converted into the work folder. What was read is kept in view, so that
-    // the marks are made from those very bytes.
-    auto readable = [&](const std::filesystem::path& file, const char* name) {
-        MarkSource source{file, file, {}, utf16Order(file)};
-        if (!source.utf16)
-            return source;
-        source.text = work.path() / files::pathFromUtf8(name);
-        source.read = convertUtf16ToUtf8(file, source.text);
+    m_logSource = readable(log, "log.adi");
+    m_composer.emplace(m_request.format, m_filters, m_bad);
+}
+
+MarkSource RunPhases::readable(const std::filesystem::path& file, const char* name) const
+{
+    MarkSource source{file, file, {}, utf16Order(file)};
+    if (!source.utf16)
         return source;
-    };
-    MarkSource logSource = readable(log, "log.adi");
-    const std::size_t lineCount = countLines(logSource.text);
-    observer.progress(0, lineCount);
+    source.text = m_work->path() / files::pathFromUtf8(name);
+    source.read = convertUtf16ToUtf8(file, source.text);
+    return source;
+}
 
-    const QsoFilters filters(request.filters);
-    LineComposer composer(request.format, filters, bad);
-
-    // The QSO pass. What became of the records tells, when no line is made, why. Where the records that get a
-    // line lie in the file is kept, to mark them as sent when the run has made their labels.
-    std::size_t records = 0, filtered = 0;
-    SentMarks logMarks, swlReports;
-    MarkSource swlSource;
-    {
-        AdifReader reader(logSource.text);
-        if (marking.on && !logSource.utf16)
-            reader.keepSnapshot();
-        reader.skipHeader();
-        AdifRecord record;
-        std::string line;
-        observer.status(TextId::StatusProcessing);
-        while (!reader.atEnd()) {
-            observer.progress(reader.lineCounter(), lineCount);
-            const AdifReader::Result r = reader.next();
-            if (r == AdifReader::Result::Empty)
+RunPhases::Ending RunPhases::readQsos()
+{
+    // What became of the records tells, when no line is made, why.
+    const std::size_t lineCount = countLines(m_logSource.text);
+    m_observer.progress(0, lineCount);
+    AdifReader reader(m_logSource.text);
+    if (m_request.marking.on && !m_logSource.utf16)
+        reader.keepSnapshot();
+    reader.skipHeader();
+    AdifRecord record;
+    std::string line;
+    m_observer.status(TextId::StatusProcessing);
+    while (!reader.atEnd()) {
+        m_observer.progress(reader.lineCounter(), lineCount);
+        const AdifReader::Result r = reader.next();
+        if (r == AdifReader::Result::Empty)
+            continue;
+        if (r == AdifReader::Result::None)
+            reportUnfinished(reader.leftover(), m_bad);
+        if (r == AdifReader::Result::Record) {
+            record.assign(reader.record(), reader.rawRecord());
+            if (strayAfterRecord(reader, record, m_bad))
                 continue;
-            if (r == AdifReader::Result::None)
-                reportUnfinished(reader.leftover(), bad);
-            if (r == AdifReader::Result::Record) {
-                record.assign(reader.record(), reader.rawRecord());
-                if (strayAfterRecord(reader, record, bad))
-                    continue;
-                ++records;
-                const LineComposer::Outcome o = composer.composeQso(record, line);
-                if (o == LineComposer::Outcome::CallFiltered)
-                    ++filtered;
-                if (o == LineComposer::Outcome::Dropped || o == LineComposer::Outcome::CallFiltered)
-                    continue;
-                if (o == LineComposer::Outcome::Line) {
-                    m_lines.add(line, composer.lineKind());
-                    logMarks.add(reader.span());
-                } else
-                    ++filtered;
-            }
-            if (stop.stopRequested()) {
-                reader.close();
-                return stopped(false);
+            ++m_records;
+            const LineComposer::Outcome o = m_composer->composeQso(record, line);
+            if (o == LineComposer::Outcome::CallFiltered)
+                ++m_filtered;
+            if (o == LineComposer::Outcome::Dropped || o == LineComposer::Outcome::CallFiltered)
+                continue;
+            if (o == LineComposer::Outcome::Line) {
+                m_lines.add(line, m_composer->lineKind());
+                m_logMarks.add(reader.span());
+            } else {
+                ++m_filtered;
             }
         }
-        if (!logSource.utf16)
-            logSource.read = reader.snapshot();
-    }
-    observer.status(TextId::Count);
-
-    // The SWL pass: no filters, and a stop takes effect as grouping starts (SWL files are small).
-    if (haveSwl) {
-        swlSource = readable(swl, "swl.adi");
-        AdifReader reader(swlSource.text);
-        if (marking.on && !swlSource.utf16)
-            reader.keepSnapshot();
-        reader.skipHeader();
-        observer.status(TextId::StatusProcessingSwl);
-        AdifRecord record;
-        std::string line;
-        while (reader.nextRecord(record)) {
-            if (strayAfterRecord(reader, record, bad))
-                continue;
-            if (composer.composeSwl(record, line) == LineComposer::Outcome::Line) {
-                m_lines.add(line, composer.lineKind());
-                swlReports.add(reader.span());
-            }
+        if (m_stop.stopRequested()) {
+            reader.close();
+            return stopped(false);
         }
-        reportUnfinished(reader.leftover(), bad);
-        if (!swlSource.utf16)
-            swlSource.read = reader.snapshot();
     }
+    if (!m_logSource.utf16)
+        m_logSource.read = reader.snapshot();
+    m_observer.status(TextId::Count);
+    return std::nullopt;
+}
 
-    if (m_lines.empty()) {
-        if (records == 0)
-            return said(RunOutcome::NoData, TextId::NoDataEmptyLog);
-        if (filtered > 0)
-            return said(RunOutcome::NoData, TextId::NoDataFiltered);
-        return said(RunOutcome::NoData, TextId::NoDataUnreadable, {base.string()});
+void RunPhases::readSwlReports()
+{
+    // No filters, and a stop takes effect as grouping starts (SWL files are small).
+    if (!m_haveSwl)
+        return;
+    m_swlSource = readable(m_request.swl, "swl.adi");
+    AdifReader reader(m_swlSource.text);
+    if (m_request.marking.on && !m_swlSource.utf16)
+        reader.keepSnapshot();
+    reader.skipHeader();
+    m_observer.status(TextId::StatusProcessingSwl);
+    AdifRecord record;
+    std::string line;
+    while (reader.nextRecord(record)) {
+        if (strayAfterRecord(reader, record, m_bad))
+            continue;
+        if (m_composer->composeSwl(record, line) == LineComposer::Outcome::Line) {
+            m_lines.add(line, m_composer->lineKind());
+            m_swlReports.add(reader.span());
+        }
     }
+    reportUnfinished(reader.leftover(), m_bad);
+    if (!m_swlSource.utf16)
+        m_swlSource.read = reader.snapshot();
+}
 
+RunPhases::Ending RunPhases::noData() const
+{
+    if (!m_lines.empty())
+        return std::nullopt;
+    if (m_records == 0)
+        return said(RunOutcome::NoData, TextId::NoDataEmptyLog);
+    if (m_filtered > 0)
+        return said(RunOutcome::NoData, TextId::NoDataFiltered);
+    return said(RunOutcome::NoData, TextId::NoDataUnreadable, {m_base.string()});
+}
+
+RunPhases::Ending RunPhases::writeDataSourceFiles()
+{
     m_lines.sort();
-    std::optional<BureauSorting> bureau;
-    if (request.order == LabelOrder::Bureau)
-        bureau = sortForBureau(m_lines, countries, request.ownCall, request.ownBundleLast);
-    GroupedLines grouped;
-    DataSourceWriter writer(base, request.format, request.labelSize, observer, stop);
-    if (writer.write(m_lines, grouped, bureau ? &*bureau : nullptr) == DataSourceWriter::Result::Stopped)
+    if (m_request.order == LabelOrder::Bureau)
+        m_bureau = sortForBureau(m_lines, m_countries, m_request.ownCall, m_request.ownBundleLast);
+    m_writer.emplace(m_base, m_request.format, m_request.labelSize, m_observer, m_stop);
+    if (m_writer->write(m_lines, m_grouped, m_bureau ? &*m_bureau : nullptr) == DataSourceWriter::Result::Stopped)
         return stopped(false);
-    observer.progress(0, 0);
-    observer.status(TextId::Count);
-
-    RunSummary summary;
-    summary.base = base;
+    m_observer.progress(0, 0);
+    m_observer.status(TextId::Count);
+    m_summary.base = m_base;
     // The packing list of this run's bundles; one of an earlier run in bureau order goes.
-    if (bureau) {
-        summary.packingList = packingListPath(base);
-        writePackingList(summary.packingList, bureau->bundles, writer.labelsPerBundle());
-        for (const std::size_t labels : writer.labelsPerBundle())
-            summary.bundles += labels > 0;
+    if (m_bureau) {
+        m_summary.packingList = packingListPath(m_base);
+        writePackingList(m_summary.packingList, m_bureau->bundles, m_writer->labelsPerBundle());
+        for (const std::size_t labels : m_writer->labelsPerBundle())
+            m_summary.bundles += labels > 0;
     } else {
-        removeOlderOutput(packingListPath(base));
+        removeOlderOutput(packingListPath(m_base));
     }
-    // Marks the labelled QSOs as sent, when the user asks for it, once everything else has succeeded. A stop
-    // writes neither file; a file that changed since it was read is marked in neither. False when stopped.
-    auto markSent = [&] {
-        if (!marking.on)
-            return true;
-        const auto [date, timestamp] = utcDateAndTimestamp();
-        const auto stopAsked = [&stop] { return stop.stopRequested(); };
-        std::vector<MarkedFile> marked;
-        try {
-            if (logMarks.size() > 0) {
-                const auto n = logMarks.write(logSource, base, marking, date, timestamp, stopAsked);
-                if (!n)
-                    return false;
-                marked.push_back({SentMarks::sentPath(base), SentMarks::updatedPath(base), *n});
-            }
-            if (swlReports.size() > 0) {
-                const auto n = swlReports.write(swlSource, swlMarks, marking, date, timestamp, stopAsked);
-                if (!n)
-                    return false;
-                marked.push_back({SentMarks::sentPath(swlMarks), SentMarks::updatedPath(swlMarks), *n});
-            }
-        } catch (const IoError& e) {
-            if (e.failure().id != FailureId::LogChanged)
-                throw;
-            summary.notMarked = e.failure();
-        }
-        summary.marked = std::move(marked);
-        return true;
-    };
-    auto finished = [&](RunSummary::Kind kind) {
-        summary.kind = kind;
-        RunResult r;
-        r.outcome =
-            summary.notMarked || summary.pdfFailure || summary.printFailure || kind == RunSummary::Kind::MergeFailed
-                ? RunOutcome::Abandoned
-                : RunOutcome::Done;
-        r.summary = std::move(summary);
-        return r;
-    };
     // The bad-records file is complete: it is put in place before the marking, which a stop may end.
-    summary.badRecords = !bad.clean();
-    if (drawer) {
-        // The labels on the sheets, as a PDF beside the log; a stop keeps an older one, and the printer gets
-        // the sheets only when the PDF is complete.
-        auto labels = std::make_shared<RunLabels>(writer.columns(), m_lines, grouped, writer.stream());
-        observer.status(TextId::StatusDrawing, {std::to_string(labels->count())});
-        const std::filesystem::path pdf = drawnLabelsPath(base);
-        std::error_code ec;
-        const bool olderPdf = std::filesystem::is_regular_file(pdf, ec);
-        const DrawnLabels drawn = drawer->draw(*labels, pdf, [&](std::size_t done, std::size_t pages) {
-            observer.progress(done, pages);
-            return !stop.stopRequested();
-        });
-        observer.progress(0, 0);
-        observer.status(TextId::Count);
-        if (!drawn.pdfMade)
-            return said(RunOutcome::Stopped,
-                        olderPdf ? TextId::ProcessStoppedNotDrawn : TextId::ProcessStoppedNotDrawnNoPdf,
-                        {pdf.string()});
-        if (!drawn.complete && !drawn.printFailure)
-            return said(RunOutcome::Stopped, TextId::ProcessStoppedNotPrinted, {pdf.string()});
-        bad.finish();
-        summary.pdfs = {pdf};
-        summary.sheets = drawn.sheets;
-        summary.printer = drawn.printer;
-        summary.printedSheets = drawn.printedSheets;
-        summary.printFailure = drawn.printFailure;
-        summary.cuts = drawn.cuts;
-        summary.labels = std::move(labels);
-        // Labels that did not reach the printer asked for are not sent: nothing is marked.
-        if (summary.printFailure && marking.on)
-            summary.notMarked = summary.printFailure;
-        if (!summary.printFailure && !markSent())
-            return stopped(true, std::move(summary));
-        return finished(RunSummary::Kind::Drawn);
-    }
-    if (!maker) {
-        bad.finish();
-        if (!markSent())
-            return stopped(true);
-        return finished(RunSummary::Kind::DataSourceFiles);
-    }
+    m_summary.badRecords = !m_bad.clean();
+    return std::nullopt;
+}
 
+RunResult RunPhases::draw()
+{
+    // The labels on the sheets, as a PDF beside the log; a stop keeps an older one, and the printer gets the
+    // sheets only when the PDF is complete.
+    auto labels = std::make_shared<RunLabels>(m_writer->columns(), m_lines, m_grouped, m_writer->stream());
+    m_observer.status(TextId::StatusDrawing, {std::to_string(labels->count())});
+    const std::filesystem::path pdf = drawnLabelsPath(m_base);
+    std::error_code ec;
+    const bool olderPdf = std::filesystem::is_regular_file(pdf, ec);
+    const DrawnLabels drawn = m_drawer->draw(*labels, pdf, [&](std::size_t done, std::size_t pages) {
+        m_observer.progress(done, pages);
+        return !m_stop.stopRequested();
+    });
+    m_observer.progress(0, 0);
+    m_observer.status(TextId::Count);
+    if (!drawn.pdfMade)
+        return said(RunOutcome::Stopped,
+                    olderPdf ? TextId::ProcessStoppedNotDrawn : TextId::ProcessStoppedNotDrawnNoPdf, {pdf.string()});
+    if (!drawn.complete && !drawn.printFailure)
+        return said(RunOutcome::Stopped, TextId::ProcessStoppedNotPrinted, {pdf.string()});
+    m_bad.finish();
+    m_summary.pdfs = {pdf};
+    m_summary.sheets = drawn.sheets;
+    m_summary.printer = drawn.printer;
+    m_summary.printedSheets = drawn.printedSheets;
+    m_summary.printFailure = drawn.printFailure;
+    m_summary.cuts = drawn.cuts;
+    m_summary.labels = std::move(labels);
+    // Labels that did not reach the printer asked for are not sent: nothing is marked.
+    if (m_summary.printFailure && m_request.marking.on)
+        m_summary.notMarked = m_summary.printFailure;
+    if (!m_summary.printFailure && !markSent())
+        return stopped(true, std::move(m_summary));
+    return finished(RunSummary::Kind::Drawn);
+}
+
+RunResult RunPhases::dataSourceFilesOnly()
+{
+    m_bad.finish();
+    if (!markSent())
+        return stopped(true);
+    return finished(RunSummary::Kind::DataSourceFiles);
+}
+
+RunResult RunPhases::merge()
+{
     // A stop ends the current pass and keeps the documents of the passes before it.
-    MergePhase merge(request, observer, stop, *maker);
-    MergePhase::Result merged = merge.run(base, writer.columns(), m_lines, grouped);
-    observer.progress(0, 0);
-    observer.status(TextId::Count);
-    summary.made = std::move(merged.made);
+    MergePhase merge(m_request, m_observer, m_stop, *m_maker);
+    MergePhase::Result merged = merge.run(m_base, m_writer->columns(), m_lines, m_grouped);
+    m_observer.progress(0, 0);
+    m_observer.status(TextId::Count);
+    m_summary.made = std::move(merged.made);
     if (merged.ending == MergePhase::Ending::Stopped) // the documents of the passes before the stop are made
-        return stopped(true, summary.made.empty() ? std::nullopt : std::optional<RunSummary>(std::move(summary)));
-    summary.failed = std::move(merged.failed);
-    summary.warnings = std::move(merged.warnings);
-    bad.finish();
+        return stopped(true, m_summary.made.empty() ? std::nullopt : std::optional<RunSummary>(std::move(m_summary)));
+    m_summary.failed = std::move(merged.failed);
+    m_summary.warnings = std::move(merged.warnings);
+    m_bad.finish();
     if (merged.ending == MergePhase::Ending::Failed)
         return finished(RunSummary::Kind::MergeFailed);
     if (!markSent())
-        return stopped(true, std::move(summary));
-    if (request.pdf && !summary.made.empty()) {
+        return stopped(true, std::move(m_summary));
+    if (m_request.pdf && !m_summary.made.empty()) {
         std::vector<std::filesystem::path> documents;
-        for (const MadeLabels& m : summary.made)
+        for (const MadeLabels& m : m_summary.made)
             documents.push_back(m.document);
         try {
-            summary.pdfs = maker->exportPdf(documents, [&](const std::string& file, int seconds) {
-                observer.status(TextId::StatusLibreOffice, {file, std::to_string(seconds)});
-                return !stop.stopRequested();
+            m_summary.pdfs = m_maker->exportPdf(documents, [&](const std::string& file, int seconds) {
+                m_observer.status(TextId::StatusLibreOffice, {file, std::to_string(seconds)});
+                return !m_stop.stopRequested();
             });
         } catch (const LabelMakingStopped&) {
-            return stopped(true, std::move(summary));
+            return stopped(true, std::move(m_summary));
         } catch (const FailureError& e) {
-            summary.pdfFailure = e.failure();
+            m_summary.pdfFailure = e.failure();
         }
     }
     return finished(RunSummary::Kind::Labels);
+}
+
+bool RunPhases::markSent()
+{
+    const SentMarking& marking = m_request.marking;
+    if (!marking.on)
+        return true;
+    const auto [date, timestamp] = utcDateAndTimestamp();
+    const auto stopAsked = [this] { return m_stop.stopRequested(); };
+    std::vector<MarkedFile> marked;
+    try {
+        if (m_logMarks.size() > 0) {
+            const auto n = m_logMarks.write(m_logSource, m_base, marking, date, timestamp, stopAsked);
+            if (!n)
+                return false;
+            marked.push_back({SentMarks::sentPath(m_base), SentMarks::updatedPath(m_base), *n});
+        }
+        if (m_swlReports.size() > 0) {
+            const auto n = m_swlReports.write(m_swlSource, m_swlMarks, marking, date, timestamp, stopAsked);
+            if (!n)
+                return false;
+            marked.push_back({SentMarks::sentPath(m_swlMarks), SentMarks::updatedPath(m_swlMarks), *n});
+        }
+    } catch (const IoError& e) {
+        if (e.failure().id != FailureId::LogChanged)
+            throw;
+        m_summary.notMarked = e.failure();
+    }
+    m_summary.marked = std::move(marked);
+    return true;
+}
+
+RunResult RunPhases::finished(RunSummary::Kind kind)
+{
+    m_summary.kind = kind;
+    RunResult r;
+    r.outcome =
+        m_summary.notMarked || m_summary.pdfFailure || m_summary.printFailure || kind == RunSummary::Kind::MergeFailed
+            ? RunOutcome::Abandoned
+            : RunOutcome::Done;
+    r.summary = std::move(m_summary);
+    return r;
+}
+
+} // namespace
+
+RunResult ConversionRun::execute(const RunRequest& request, RunObserver& observer, const StopToken& stop)
+{
+    return RunPhases(request, observer, stop, m_maker, m_drawer, m_lines).run();
 }
 
 } // namespace cardmill

@@ -61,8 +61,8 @@ DataSourceWriter::DataSourceWriter(std::filesystem::path base, const LineFormat&
     , m_observer(observer)
     , m_stop(stop)
 {
-    for (int k = 0; k <= 10; ++k)
-        m_outputs[static_cast<std::size_t>(k)].path = dataSourcePath(m_base, k);
+    for (const PassSelector pass : allPasses())
+        m_outputs[pass.index()].path = dataSourcePath(m_base, pass.size);
 }
 
 DataSourceWriter::~DataSourceWriter() = default; // files not committed are discarded

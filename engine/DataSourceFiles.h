@@ -97,7 +97,7 @@ private:
     RunObserver& m_observer;
     const StopToken& m_stop;
     std::vector<std::string> m_columns;
-    std::array<Output, 11> m_outputs; // index 0: SWL, 1 to 10: label sizes
+    PassArray<Output> m_outputs; // by pass
     std::vector<std::size_t> m_labelsPerBundle;
     // The labels with the key they go in by: the position of their first line, bundle and kind first in bureau
     // order.

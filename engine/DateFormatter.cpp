@@ -25,7 +25,7 @@ int monthNumber(std::string_view m)
 
 } // namespace
 
-void appendDate(LineWriter& out, std::string_view date, int layout, std::string_view separator)
+void appendDate(LineWriter& out, std::string_view date, DateFormat layout, std::string_view separator)
 {
     const std::string_view y = piece(date, 0, 4);
     const std::string_view m = piece(date, 4, 2);
@@ -38,7 +38,7 @@ void appendDate(LineWriter& out, std::string_view date, int layout, std::string_
         out.value(sep);
         out.value(c);
     };
-    switch (layout) {
+    switch (layout.index()) {
     case 1: join(d, separator, m, y); break;
     case 2: join(m, separator, d, y); break;
     case 3:
@@ -47,7 +47,7 @@ void appendDate(LineWriter& out, std::string_view date, int layout, std::string_
         if (month < 1 || month > 12)
             return;
         const std::string_view name = kMonthNames.substr(static_cast<std::size_t>(month - 1) * 3, 3);
-        if (layout == 3)
+        if (layout.index() == 3)
             join(d, " ", name, y);
         else
             join(name, " ", d, y);

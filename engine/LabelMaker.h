@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <stdexcept>
@@ -24,14 +26,34 @@ public:
 // main document or PDFs being converted).
 struct LabelMakingStopped {};
 
-// The label sizes 1 to 10, or SWL labels.
+// A pass of a run: the labels of one size, 1 to 10 QSOs, or the SWL labels. The passes' number and order are
+// here and nowhere else.
 struct PassSelector {
+    static constexpr int kLargest = 10;       // the largest label size
+    static constexpr std::size_t kCount = 11; // every size and the SWL labels
+
     int size = 0; // 1 to 10; 0 selects SWL labels
 
-    static PassSelector swl() { return {0}; }
-    bool isSwl() const { return size == 0; }
+    static constexpr PassSelector swl() { return {0}; }
+    constexpr bool isSwl() const { return size == 0; }
+    // Where the pass stands in arrays over all passes (PassArray): 0 for the SWL labels, else its size.
+    constexpr std::size_t index() const { return static_cast<std::size_t>(size); }
     friend bool operator==(PassSelector, PassSelector) = default;
 };
+
+// One value for each pass, by PassSelector::index().
+template <typename T>
+using PassArray = std::array<T, PassSelector::kCount>;
+
+// Every pass in the order a run makes them: sizes 1 to 10, then the SWL labels.
+constexpr PassArray<PassSelector> allPasses()
+{
+    PassArray<PassSelector> passes{};
+    for (int k = 1; k <= PassSelector::kLargest; ++k)
+        passes[static_cast<std::size_t>(k - 1)] = PassSelector{k};
+    passes[PassSelector::kCount - 1] = PassSelector::swl();
+    return passes;
+}
 
 // One pass's records: the label lines of one data-source file (without its header line) and the column names
 // of that header. A label of k QSOs is k consecutive lines. Lines are the 8-bit text the data-source file

@@ -71,8 +71,8 @@ MergePhase::Result MergePhase::run(const std::filesystem::path& base, const std:
                                    const SortedLines& lines, const GroupedLines& grouped)
 {
     Result result;
-    for (int k : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 0}) {
-        const std::vector<std::uint32_t>& positions = grouped[static_cast<std::size_t>(k)];
+    for (const PassSelector pass : allPasses()) {
+        const std::vector<std::uint32_t>& positions = grouped[pass.index()];
         if (positions.empty())
             continue;
         if (m_stop.stopRequested()) {
@@ -84,7 +84,7 @@ MergePhase::Result MergePhase::run(const std::filesystem::path& base, const std:
         for (const std::uint32_t p : positions)
             views.push_back(lines[p]);
         const PassRecords records(columns, std::move(views));
-        if (runPass(base, PassSelector{k}, records, result) == PassEnding::Stopped) {
+        if (runPass(base, pass, records, result) == PassEnding::Stopped) {
             result.ending = Ending::Stopped;
             return result;
         }
@@ -147,7 +147,7 @@ MergePhase::PassEnding MergePhase::runPass(const std::filesystem::path& base, Pa
         passStatus(); // after a conversion's seconds
         part = std::make_unique<PartFile>(document);
         std::vector<MergeWarning> warnings;
-        const MergeContext context{m_request.format.dateFormat, m_request.polishNames, m_request.startLabel};
+        const MergeContext context{m_request.format.dateFormat.index(), m_request.polishNames, m_request.startLabel};
         const bool made = m_maker.make(records, mainDocument, part->path(), progress, context, warnings);
         for (MergeWarning& w : warnings) // once per main document
             if (std::find(result.warnings.begin(), result.warnings.end(), w) == result.warnings.end())
@@ -178,8 +178,8 @@ void MergePhase::removeOlderLabels(const std::filesystem::path& base, const Resu
 {
     // Every label document of this log that is not one this run made, and every PDF (new ones are made
     // from the new documents when the user asks for them).
-    for (int k = 0; k <= 10; ++k) {
-        const std::filesystem::path stem = labelDocumentStem(base, PassSelector{k});
+    for (const PassSelector pass : allPasses()) {
+        const std::filesystem::path stem = labelDocumentStem(base, pass);
         for (const char* ext : {".docx", ".odt", ".pdf"}) {
             const std::filesystem::path old = files::withSuffix(stem, ext);
             bool made = false;

@@ -32,7 +32,7 @@ inline constexpr std::array<const char*, 2> kLabelExtensions{".docx", ".odt"};
 
 // The lines of each data-source file after grouping, as positions in the sorted line list: index 0 holds the
 // SWL labels, 1 to 10 the label sizes.
-using GroupedLines = std::array<std::vector<std::uint32_t>, 11>;
+using GroupedLines = PassArray<std::vector<std::uint32_t>>;
 
 // The merge phase of a run: one pass for every label size that has labels, 1 to 10, then one for SWL labels.
 //

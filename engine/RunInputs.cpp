@@ -34,10 +34,10 @@ std::optional<RunMessage> checkInputFile(const std::filesystem::path& path, Text
 std::vector<std::filesystem::path> runOutputs(const std::filesystem::path& base)
 {
     std::vector<std::filesystem::path> outputs;
-    for (int k = 0; k <= 10; ++k) {
-        outputs.push_back(dataSourcePath(base, k));
+    for (const PassSelector pass : allPasses()) {
+        outputs.push_back(dataSourcePath(base, pass.size));
         for (const char* ext : {".docx", ".odt", ".pdf"})
-            outputs.push_back(files::withSuffix(labelDocumentStem(base, PassSelector{k}), ext));
+            outputs.push_back(files::withSuffix(labelDocumentStem(base, pass), ext));
     }
     outputs.push_back(files::withSuffix(base, "_bad.txt"));
     outputs.push_back(SentMarks::sentPath(base));

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "engine/BureauOrder.h"
+#include "engine/DateFormatter.h"
+#include "engine/LabelMaker.h"
 #include "engine/QrgFormatter.h"
 #include "engine/SentMarks.h"
 
@@ -17,7 +19,7 @@ namespace cardmill {
 class LabelSize {
 public:
     static constexpr int kMin = 1;
-    static constexpr int kMax = 10;
+    static constexpr int kMax = PassSelector::kLargest;
 
     constexpr LabelSize() = default; // one QSO per label
     // The size `n`; none outside 1 to 10.
@@ -77,7 +79,7 @@ struct QsoFilterChoice {
 // How a label line writes its values.
 struct LineFormat {
     QrgFormat qrg = QrgFormat::MetersWithUnit;
-    int dateFormat = 0;                  // 0 to 4, see DateFormatter
+    DateFormat dateFormat;
     std::string separator = "-";         // the date separator: one character, or empty
     std::vector<std::string> userFields; // ADIF field names in capitals, each a column after the fixed ones
     friend bool operator==(const LineFormat&, const LineFormat&) = default;

@@ -82,7 +82,7 @@ SheetRenderer::SheetRenderer(LabelStock stock, std::string ownCall, int startLab
     MainDocumentRequest check;
     check.stock = m_stock;
     check.format = MainDocumentFormat::Odt; // the painter draws stocks of several layouts too
-    for (int k = 1; k <= std::clamp(largest, 1, 10); ++k)
+    for (int k = 1; k <= std::clamp(largest, 1, PassSelector::kLargest); ++k)
         check.sizes.push_back(k);
     if (swl)
         check.sizes.push_back(0);
@@ -92,9 +92,9 @@ SheetRenderer::SheetRenderer(LabelStock stock, std::string ownCall, int startLab
         throw MainDocumentError({StockProblem::Id::StartPastSheet,
                                  {m_stock.name(), std::to_string(startLabel), std::to_string(m_places.size())}});
     m_start = startLabel;
-    for (int k = 0; k <= 10; ++k) {
-        m_designs[static_cast<std::size_t>(k)] = qslDesign(k, ownCall);
-        m_fits[static_cast<std::size_t>(k)] = fitDesign(m_designs[static_cast<std::size_t>(k)], m_stock);
+    for (const PassSelector pass : allPasses()) {
+        m_designs[pass.index()] = qslDesign(pass.size, ownCall);
+        m_fits[pass.index()] = fitDesign(m_designs[pass.index()], m_stock);
     }
 }
 
@@ -142,7 +142,7 @@ const SheetRenderer::LabelFont& SheetRenderer::fontFor(double points, bool bold,
 void SheetRenderer::paintLabel(QPainter& p, const QPaintDevice& device, const LabelSource& labels, std::size_t label,
                                std::size_t place, TextCuts* cuts) const
 {
-    const auto k = static_cast<std::size_t>(std::clamp(labels.qsos(label), 0, 10));
+    const auto k = PassSelector{std::clamp(labels.qsos(label), 0, PassSelector::kLargest)}.index();
     const LabelRect& r = m_places[place];
     const LabelDrawing drawing =
         layOutLabel(m_designs[k], m_fits[k].fontSize, r, textInsets(m_stock, r, m_fits[k].clearance),

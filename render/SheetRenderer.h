@@ -77,8 +77,8 @@ private:
     std::vector<LabelRect> m_places;
     int m_start = 1;
     Calibration m_calibration;
-    std::array<LabelDesign, 11> m_designs; // by QSOs, 0: SWL
-    std::array<DesignFit, 11> m_fits;
+    PassArray<LabelDesign> m_designs; // by the labels' pass
+    PassArray<DesignFit> m_fits;
     mutable std::vector<std::unique_ptr<LabelFont>> m_fonts; // made as the pages need them
 };
 

@@ -20,7 +20,7 @@ void applyProfile(const StoredProfile& p, RunRequest& r)
     if (p.qsosOnLabel)
         r.labelSize = LabelSize::nearest(*p.qsosOnLabel);
     if (p.dateFormat)
-        r.format.dateFormat = dateFormatIndexOf(*p.dateFormat);
+        r.format.dateFormat = dateFormatOf(*p.dateFormat);
     if (p.dateSeparator)
         r.format.separator = *p.dateSeparator;
     if (p.labelSheet)

@@ -20,17 +20,18 @@ std::optional<int> toInt(const std::optional<std::string>& s)
 
 } // namespace
 
-int dateFormatIndexOf(std::string_view text)
+DateFormat dateFormatOf(std::string_view text)
 {
+    int index = 1;
     if (text.substr(0, 4) == "2006")
-        return 0;
-    if (text.substr(0, 2) == "09")
-        return 2;
-    if (text.size() >= 4 && text.substr(3, 3) == "Sep")
-        return 3;
-    if (text.substr(0, 3) == "Sep")
-        return 4;
-    return 1;
+        index = 0;
+    else if (text.substr(0, 2) == "09")
+        index = 2;
+    else if (text.size() >= 4 && text.substr(3, 3) == "Sep")
+        index = 3;
+    else if (text.substr(0, 3) == "Sep")
+        index = 4;
+    return *DateFormat::of(index);
 }
 
 std::optional<int> qrgFormatIndexExact(std::string_view text)

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/DateFormatter.h"
 #include "engine/QrgFormatter.h"
 #include "settings/IniFile.h"
 
@@ -28,8 +29,7 @@ inline constexpr std::string_view kBureauOrderText = "bureau";
 inline constexpr const auto& kQrgFormatTexts = kQrgFormatNames;
 
 // The stored date format texts, by date format index 0 to 4; they always use "-".
-inline constexpr std::array<std::string_view, 5> kDateFormatTexts{"2006-09-23", "23-09-2006", "09-23-2006",
-                                                                  "23 Sep 2006", "Sep 23 2006"};
+inline constexpr const auto& kDateFormatTexts = DateFormat::kSamples;
 
 // The sections that are never profiles.
 inline constexpr std::array<std::string_view, 4> kReservedSections{"Filters", "Profile", "ADIF_fields", "Program"};
@@ -62,9 +62,9 @@ struct StoredProfile {
     std::optional<std::string> labelSheet;
 };
 
-// The date format index of a stored "Date format" text; the first test that holds decides (case-sensitive):
+// The date format of a stored "Date format" text; the first test that holds decides (case-sensitive):
 // "2006..." -> 0, "09..." -> 2, "...Sep" at characters 4 to 6 -> 3, "Sep..." -> 4, anything else -> 1.
-int dateFormatIndexOf(std::string_view text);
+DateFormat dateFormatOf(std::string_view text);
 
 // The main window's reading of "QRG format": whole and case-sensitive; nullopt when nothing matches.
 std::optional<int> qrgFormatIndexExact(std::string_view text);

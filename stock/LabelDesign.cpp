@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/LabelMaker.h"
+
 namespace cardmill {
 
 double LabelDesign::lines() const
@@ -90,7 +92,7 @@ double fittingFontSize(const LabelDesign& design, const LabelStock& stock)
 int largestFittingSize(const LabelStock& stock)
 {
     int best = 0;
-    for (int k = 1; k <= 10; ++k)
+    for (int k = 1; k <= PassSelector::kLargest; ++k)
         if (fittingFontSize(qslDesign(k, {}), stock) > 0)
             best = k;
     return best;

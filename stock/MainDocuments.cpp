@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "engine/Files.h"
+#include "engine/LabelMaker.h"
 #include "engine/TempFiles.h"
 #include "engine/Text.h"
 
@@ -27,7 +28,10 @@ std::string sizeName(int size)
 
 std::vector<int> allSizes()
 {
-    return {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 0};
+    std::vector<int> sizes;
+    for (const PassSelector pass : allPasses())
+        sizes.push_back(pass.size);
+    return sizes;
 }
 
 std::vector<int> parseSizes(const std::string& list)
@@ -42,7 +46,7 @@ std::vector<int> parseSizes(const std::string& list)
         int size = -1;
         if (text::equalNoCase(item, "swl"))
             size = 0;
-        else if (text::parseInteger(item, n) && n >= 1 && n <= 10)
+        else if (text::parseInteger(item, n) && n >= 1 && n <= PassSelector::kLargest)
             size = static_cast<int>(n);
         if (size < 0)
             throw std::invalid_argument("label sizes are 1 to 10 and swl, separated by commas, not \"" +

@@ -289,7 +289,7 @@ void TFSetup::ComboBox1Change()
         m_qsos->setValue(LabelSize::nearest(n).value());
     }
     if (p.dateFormat)
-        m_date->setCurrentIndex(dateFormatIndexOf(*p.dateFormat));
+        m_date->setCurrentIndex(dateFormatOf(*p.dateFormat).index());
     if (p.dateSeparator) {
         m_separator = QString::fromStdString(*p.dateSeparator);
         m_sep->setText(m_separator);

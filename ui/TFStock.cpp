@@ -245,9 +245,10 @@ void TFStock::build()
     auto* sizes = new QWidget(this);
     auto* sizeGrid = new QGridLayout(sizes);
     sizeGrid->setContentsMargins(0, 0, 0, 0);
-    for (int i = 0; i < 11; ++i) {
-        auto* box = new QCheckBox(i < 10 ? QString::number(i + 1) : u"SWL"_s, sizes);
-        box->setObjectName(i < 10 ? u"Size%1"_s.arg(i + 1) : u"SizeSwl"_s);
+    for (const PassSelector pass : allPasses()) {
+        const int i = static_cast<int>(m_sizes.size());
+        auto* box = new QCheckBox(pass.isSwl() ? u"SWL"_s : QString::number(pass.size), sizes);
+        box->setObjectName(pass.isSwl() ? u"SizeSwl"_s : u"Size%1"_s.arg(pass.size));
         box->setChecked(true);
         connect(box, &QCheckBox::toggled, this, [this] { stockChanged(); });
         sizeGrid->addWidget(box, i / 4, i % 4);
@@ -414,9 +415,10 @@ CustomGrid TFStock::customGrid() const
 std::vector<int> TFStock::chosenSizes() const
 {
     std::vector<int> out;
+    const auto passes = allPasses();
     for (std::size_t i = 0; i < m_sizes.size(); ++i)
         if (m_sizes[i]->isChecked() && m_sizes[i]->isEnabled())
-            out.push_back(i < 10 ? static_cast<int>(i) + 1 : 0);
+            out.push_back(passes[i].size);
     return out;
 }
 
@@ -429,8 +431,9 @@ void TFStock::stockChanged()
     if (stock) {
         problem = stock->problem();
         // Sizes that do not fit this stock cannot be chosen.
+        const auto passes = allPasses();
         for (std::size_t i = 0; i < m_sizes.size(); ++i) {
-            const int size = i < 10 ? static_cast<int>(i) + 1 : 0;
+            const int size = passes[i].size;
             const bool fits = !problem && fittingFontSize(qslDesign(size, {}), *stock) > 0;
             QCheckBox* box = m_sizes[i];
             if (fits != box->isEnabled()) {

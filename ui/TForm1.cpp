@@ -159,7 +159,7 @@ void TForm1::profileLoad()
         m_qrgFormat = *index;
     m_qrgText = qrgText;
     m_dateText = p.dateFormat.value_or(m_dateText);
-    m_dateFormatIndex = loaded.format.dateFormat;
+    m_dateFormatIndex = loaded.format.dateFormat.index();
     m_separator = loaded.format.separator;
     m_order->setCurrentIndex(loaded.order == LabelOrder::Bureau ? 1 : 0);
     showFormats();

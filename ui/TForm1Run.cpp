@@ -30,7 +30,7 @@ RunRequest TForm1::request() const
     r.mainDocument = mainDocumentPath();
     r.labelSize = labelSize();
     r.format.qrg = qrgFormatAt(m_qrgFormat);
-    r.format.dateFormat = m_dateFormatIndex;
+    r.format.dateFormat = DateFormat::of(m_dateFormatIndex).value_or(DateFormat());
     r.format.separator = m_separator;
     r.format.userFields = userFields();
     r.filters = m_filters->choice();

@@ -50,7 +50,7 @@ TEST(ConvertOptions, EveryOptionReachesTheSettings)
     EXPECT_EQ(o.mainDocument, "card_1.docx");
     EXPECT_EQ(o.labelSize.value(), 3);
     EXPECT_EQ(o.format.qrg, QrgFormat::ExactKHz);
-    EXPECT_EQ(o.format.dateFormat, 3);
+    EXPECT_EQ(o.format.dateFormat.index(), 3);
     EXPECT_EQ(o.format.separator, ".");
     EXPECT_EQ(o.format.userFields, (std::vector<std::string>{"STATE", "CNTY"}));
     EXPECT_TRUE(o.filters.callOn);
@@ -184,7 +184,7 @@ TEST(ConvertOptions, ProfileValuesWithExplicitOverrides)
     EXPECT_EQ(o.mainDocument, "/l/card_1.doc");
     EXPECT_EQ(o.format.qrg, QrgFormat::ExactKHz);
     EXPECT_EQ(o.labelSize.value(), 4);
-    EXPECT_EQ(o.format.dateFormat, 3);
+    EXPECT_EQ(o.format.dateFormat.index(), 3);
     EXPECT_EQ(o.format.separator, ".");
     EXPECT_EQ(o.format.userFields, (std::vector<std::string>{"STATE", "CNTY"}));
     EXPECT_TRUE(o.keepTableDocument);

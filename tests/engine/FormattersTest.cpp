@@ -16,7 +16,7 @@ std::string formatDate(std::string_view date, int layout, std::string_view separ
     std::string text;
     {
         LineWriter out(text);
-        appendDate(out, date, layout, separator);
+        appendDate(out, date, *DateFormat::of(layout), separator);
     }
     return text;
 }

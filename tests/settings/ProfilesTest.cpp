@@ -14,13 +14,13 @@ using test::TempDir;
 
 TEST(Profiles, FormatTextsReadBack)
 {
-    EXPECT_EQ(dateFormatIndexOf("2006-09-23"), 0);
-    EXPECT_EQ(dateFormatIndexOf("23-09-2006"), 1);
-    EXPECT_EQ(dateFormatIndexOf("09-23-2006"), 2);
-    EXPECT_EQ(dateFormatIndexOf("23 Sep 2006"), 3);
-    EXPECT_EQ(dateFormatIndexOf("Sep 23 2006"), 4);
-    EXPECT_EQ(dateFormatIndexOf("sep 23 2006"), 1);
-    EXPECT_EQ(dateFormatIndexOf(""), 1);
+    EXPECT_EQ(dateFormatOf("2006-09-23").index(), 0);
+    EXPECT_EQ(dateFormatOf("23-09-2006").index(), 1);
+    EXPECT_EQ(dateFormatOf("09-23-2006").index(), 2);
+    EXPECT_EQ(dateFormatOf("23 Sep 2006").index(), 3);
+    EXPECT_EQ(dateFormatOf("Sep 23 2006").index(), 4);
+    EXPECT_EQ(dateFormatOf("sep 23 2006").index(), 1);
+    EXPECT_EQ(dateFormatOf("").index(), 1);
 
     EXPECT_EQ(qrgFormatIndexExact("Exact QRG in kHz"), 6);
     EXPECT_EQ(qrgFormatIndexExact("exact qrg in khz"), std::nullopt);

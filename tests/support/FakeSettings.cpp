@@ -5,7 +5,7 @@ namespace cardmill::test {
 void FakeSettings::applyTo(RunRequest& r) const
 {
     r.format.qrg = qrgFormatAt(qrg);
-    r.format.dateFormat = dateIndex;
+    r.format.dateFormat = DateFormat::of(dateIndex).value_or(DateFormat());
     r.format.separator = separator;
     r.format.userFields = fields;
     r.filters.dateRange = dateRange;
