@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "engine/LineComposer.h"
 #include "engine/OutputFile.h"
 #include "engine/Text.h"
 
@@ -34,21 +35,6 @@ bool isCallPart(std::string_view part)
     }
     return letter && digit;
 }
-
-// The value of one column of a label line (no quoting: columns are separated by commas).
-std::string_view column(std::string_view line, int n)
-{
-    for (; n > 0; --n) {
-        const std::size_t comma = line.find(',');
-        if (comma == std::string_view::npos)
-            return {};
-        line.remove_prefix(comma + 1);
-    }
-    return line.substr(0, line.find(','));
-}
-
-constexpr int kCallColumn = 0;
-constexpr int kQslViaColumn = 7;
 
 } // namespace
 
@@ -130,7 +116,7 @@ BureauSorting sortForBureau(const SortedLines& lines, const CountryFile& countri
     s.bundleOf.resize(n);
     std::vector<Bundle> found;
     for (std::size_t i = 0; i < n; ++i) {
-        s.routing[i] = routingCall(column(lines[i], kQslViaColumn), column(lines[i], kCallColumn));
+        s.routing[i] = routingCall(lineColumn(lines[i], LineColumn::QslVia), lineColumn(lines[i], LineColumn::Call));
         const Bundle b = bundleOf(countries, s.routing[i]);
         auto at = std::find(found.begin(), found.end(), b);
         if (at == found.end())
@@ -167,7 +153,7 @@ BureauSorting sortForBureau(const SortedLines& lines, const CountryFile& countri
             return s.bundleOf[a] < s.bundleOf[b];
         if (s.routing[a] != s.routing[b])
             return s.routing[a] < s.routing[b];
-        return SortedLines::compare(column(lines[a], kCallColumn), column(lines[b], kCallColumn)) < 0;
+        return SortedLines::compare(lineColumn(lines[a], LineColumn::Call), lineColumn(lines[b], LineColumn::Call)) < 0;
     });
     return s;
 }

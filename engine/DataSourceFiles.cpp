@@ -38,13 +38,7 @@ std::string dataSourceHeader(const std::vector<std::string>& userFields)
 
 bool isSwlLine(std::string_view line)
 {
-    // The thirteenth column, CALL_WORKED, is not empty. (Columns are short: a loop beats a library call.)
-    std::size_t at = 0;
-    for (int commas = 0; commas < 12; ++commas, ++at)
-        if ((at = text::findChar(line, ',', at)) == std::string_view::npos)
-            return false;
-    line = text::trim(line.substr(at));
-    return !line.empty() && line[0] != ',';
+    return !text::trim(lineColumn(line, LineColumn::CallWorked)).empty();
 }
 
 std::string_view callColumn(std::string_view line)

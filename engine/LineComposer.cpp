@@ -25,6 +25,18 @@ constexpr FieldName kWorkedInSwlFile = "APP_LOGGER32_STATION_IN_QSO_WITH";
 
 } // namespace
 
+std::string_view lineColumn(std::string_view line, LineColumn column)
+{
+    // Columns are short: a loop beats a library call.
+    for (int n = static_cast<int>(column); n > 0; --n) {
+        const std::size_t comma = text::findChar(line, ',');
+        if (comma == std::string_view::npos)
+            return {};
+        line.remove_prefix(comma + 1);
+    }
+    return line.substr(0, text::findChar(line, ','));
+}
+
 bool isFixedColumn(std::string_view name)
 {
     std::string_view rest = kFixedColumns;

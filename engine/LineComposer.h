@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,29 @@ namespace cardmill {
 // The fixed columns of every label line and data-source file, in order; user-defined fields follow.
 inline constexpr std::string_view kFixedColumns =
     "CALL,QSO_DATE,TIME_ON,BAND,MODE,RST_SENT,QSL_RCVD,QSL_VIA,NAME,QTH,OPERATOR,CONTEST_ID,CALL_WORKED";
+
+// The fixed columns by their place in a label line: the line's layout is known here and nowhere else.
+enum class LineColumn {
+    Call,
+    QsoDate,
+    TimeOn,
+    Band,
+    Mode,
+    RstSent,
+    QslRcvd,
+    QslVia,
+    Name,
+    Qth,
+    Operator,
+    ContestId,
+    CallWorked
+};
+inline constexpr int kFixedColumnCount = static_cast<int>(LineColumn::CallWorked) + 1;
+static_assert(std::count(kFixedColumns.begin(), kFixedColumns.end(), ',') + 1 == kFixedColumnCount);
+
+// The value of a fixed column of a label line (lines hold no quoting: columns are separated by commas); empty
+// when the line is shorter.
+std::string_view lineColumn(std::string_view line, LineColumn column);
 
 // True when `name` is one of the fixed column names above.
 bool isFixedColumn(std::string_view name);
