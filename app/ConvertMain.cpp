@@ -28,7 +28,7 @@ public:
                                                   const cardmill::LabelStock& stock) override
     {
         start();
-        return std::make_unique<cardmill::SheetDrawer>(cardmill::rendererFor(request, stock), request.sheet);
+        return cardmill::drawerFor(request, stock);
     }
     void writeCalibrationPage(const cardmill::LabelStock& stock, const cardmill::LabelSheet& sheet,
                               const std::filesystem::path& pdf) override

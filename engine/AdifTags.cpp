@@ -124,7 +124,6 @@ void appendField(std::string& out, std::string_view name, std::string_view type,
     out.append(">").append(value);
 }
 
-
 const RecordWalk::Field* RecordWalk::find(std::string_view name) const
 {
     for (const Field& f : m_fields)

@@ -79,9 +79,9 @@ struct QsoFilterChoice {
 // How a label line writes its values.
 struct LineFormat {
     QrgFormat qrg = QrgFormat::MetersWithUnit;
-    DateFormat dateFormat;
-    std::string separator = "-";         // the date separator: one character, or empty
-    std::vector<std::string> userFields; // ADIF field names in capitals, each a column after the fixed ones
+    DateFormat dateFormat = {};
+    std::string separator = "-";              // the date separator: one character, or empty
+    std::vector<std::string> userFields = {}; // ADIF field names in capitals, each a column after the fixed ones
     friend bool operator==(const LineFormat&, const LineFormat&) = default;
 };
 

@@ -53,6 +53,13 @@ SheetRenderer rendererFor(const RunRequest& request, const LabelStock& stock)
                          request.labelSize.value(), !request.swl.empty());
 }
 
+std::unique_ptr<LabelDrawer> drawerFor(const RunRequest& request, const LabelStock& stock, DrawerKind kind)
+{
+    if (kind == DrawerKind::Counting)
+        return std::make_unique<CountingDrawer>(rendererFor(request, stock));
+    return std::make_unique<SheetDrawer>(rendererFor(request, stock), request.sheet);
+}
+
 void writeSheetCalibrationPdf(const LabelStock& stock, const LabelSheet& sheet, const std::filesystem::path& pdf)
 {
     writeCalibrationPdf(SheetRenderer(stock, {}, 1, sheet.calibration, 1, false), pdf);

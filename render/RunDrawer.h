@@ -56,6 +56,14 @@ private:
     SheetRenderer m_renderer;
 };
 
+// The drawer of a request that draws its labels on `stock`: the PDF and, when the request asks for it, the
+// printer; or, for a preview before the run, one that only counts the sheets. Every program makes its drawer
+// here. Throws MainDocumentError when the stock cannot carry the labels, FailureError when the printer asked
+// for is not there or takes no jobs.
+enum class DrawerKind { Sheets, Counting };
+std::unique_ptr<LabelDrawer> drawerFor(const RunRequest& request, const LabelStock& stock,
+                                       DrawerKind kind = DrawerKind::Sheets);
+
 // The renderer for a request that draws its labels on `stock`: its own call, start label, calibration, and the
 // largest label size it can hold. Throws MainDocumentError when the stock cannot carry them.
 SheetRenderer rendererFor(const RunRequest& request, const LabelStock& stock);

@@ -15,8 +15,7 @@ void applyProfile(const StoredProfile& p, RunRequest& r)
         r.mainDocument = files::pathFromUtf8(*p.mainDocument);
     r.swl = files::pathFromUtf8(p.swlFile.value_or(""));
     if (p.qrgFormat)
-        if (const std::optional<int> index = qrgFormatIndexExact(*p.qrgFormat))
-            r.format.qrg = qrgFormatAt(*index);
+        r.format.qrg = qrgFormatOf(*p.qrgFormat).value_or(r.format.qrg);
     if (p.qsosOnLabel)
         r.labelSize = LabelSize::nearest(*p.qsosOnLabel);
     if (p.dateFormat)
@@ -25,18 +24,40 @@ void applyProfile(const StoredProfile& p, RunRequest& r)
         r.format.separator = *p.dateSeparator;
     if (p.labelSheet)
         r.sheet.setName(std::string(text::trim(*p.labelSheet)));
-    r.order =
-        p.labelOrder && text::equalNoCase(*p.labelOrder, kBureauOrderText) ? LabelOrder::Bureau : LabelOrder::Call;
+    r.order = labelOrderOf(p.labelOrder.value_or(""));
+}
+
+Profile profileOf(const RunRequest& r)
+{
+    Profile p;
+    p.sourceFile = files::utf8Of(r.log);
+    p.swlFile = files::utf8Of(r.swl);
+    p.mainDocument = files::utf8Of(r.mainDocument);
+    // The file always keeps the English texts, whatever language the lists show.
+    p.qrgFormat = std::string(kQrgFormatTexts[static_cast<std::size_t>(r.format.qrg)]);
+    p.qsosOnLabel = r.labelSize.value();
+    p.dateFormat = std::string(r.format.dateFormat.sample());
+    p.dateSeparator = r.format.separator;
+    p.labelOrder = std::string(labelOrderText(r.order));
+    p.labelSheet = r.sheet.name();
+    return p;
+}
+
+void applyProgramOptions(const ProgramOptions& program, RunRequest& r)
+{
+    r.keepTableDocument = program.keepTemporaryFile;
+    r.pdf = program.pdfLabels;
+    r.marking = {program.markSent, program.sentVia};
+    r.ownBundleLast = program.ownBundleLast;
+    r.polishNames = program.polish;
 }
 
 void applyProgramSettings(const IniFile& ini, RunRequest& r)
 {
     r.format.userFields = readUserFields(ini);
-    const ProgramOptions program = readProgramOptions(ini);
-    r.keepTableDocument = program.keepTemporaryFile;
-    r.pdf = program.pdfLabels;
-    r.marking = {program.markSent, program.sentVia};
-    r.ownBundleLast = program.ownBundleLast;
+    const bool polishNames = r.polishNames; // the command line's language decides the names of a run
+    applyProgramOptions(readProgramOptions(ini), r);
+    r.polishNames = polishNames;
     r.ownCall = readStockChoice(ini).ownCall;
     r.countryFile = countryFileFor(ini.path());
     if (r.sheet.chosen())

@@ -3,6 +3,7 @@
 #include "engine/RunRequest.h"
 #include "settings/IniFile.h"
 #include "settings/Profiles.h"
+#include "settings/SettingsStore.h"
 
 namespace cardmill {
 
@@ -12,6 +13,13 @@ namespace cardmill {
 // nearest (0 -> 1, 12 -> 10).
 // Both programs load profiles through this one function.
 void applyProfile(const StoredProfile& profile, RunRequest& request);
+
+// The profile of a request's choices, as the settings file stores it: the inverse of applyProfile.
+Profile profileOf(const RunRequest& request);
+
+// The program options in a request: the table document and PDF options, the marking as sent, where the own
+// country's bundle goes, and month names in Polish with the Polish language. Both programs take them so.
+void applyProgramOptions(const ProgramOptions& options, RunRequest& request);
 
 // The settings file's program-wide choices in a request: the user-defined fields, the marking as sent, the
 // table document and PDF options, the own call and where the own country's bundle goes, the country file, and

@@ -34,20 +34,22 @@ DateFormat dateFormatOf(std::string_view text)
     return *DateFormat::of(index);
 }
 
-std::optional<int> qrgFormatIndexExact(std::string_view text)
-{
-    for (std::size_t i = 0; i < kQrgFormatTexts.size(); ++i)
-        if (kQrgFormatTexts[i] == text)
-            return static_cast<int>(i);
-    return std::nullopt;
-}
-
-std::optional<int> qrgFormatIndexNoCase(std::string_view text)
+std::optional<QrgFormat> qrgFormatOf(std::string_view text)
 {
     for (std::size_t i = 0; i < kQrgFormatTexts.size(); ++i)
         if (text::equalNoCase(kQrgFormatTexts[i], text))
-            return static_cast<int>(i);
+            return qrgFormatAt(static_cast<int>(i));
     return std::nullopt;
+}
+
+std::string_view labelOrderText(LabelOrder order)
+{
+    return order == LabelOrder::Bureau ? kBureauOrderText : kCallOrderText;
+}
+
+LabelOrder labelOrderOf(std::string_view text)
+{
+    return text::equalNoCase(text, kBureauOrderText) ? LabelOrder::Bureau : LabelOrder::Call;
 }
 
 bool isReservedSection(std::string_view name)
@@ -86,32 +88,32 @@ StoredProfile readProfile(const IniFile& ini, std::string_view name)
 {
     StoredProfile p;
     const IniFile::Lines lines = ini.snapshot(); // one reading of the file for all keys
-    p.sourceFile = lines.read(name, kProfileKeys[0]);
-    p.swlFile = lines.read(name, kProfileKeys[1]);
-    p.mainDocument = lines.read(name, kProfileKeys[2]);
-    p.qrgFormat = lines.read(name, kProfileKeys[3]);
-    p.qsosOnLabel = toInt(lines.read(name, kProfileKeys[4]));
-    p.dateFormat = lines.read(name, kProfileKeys[5]);
-    p.dateSeparator = lines.read(name, kProfileKeys[6]);
-    p.labelOrder = lines.read(name, kProfileKeys[7]);
-    p.labelSheet = lines.read(name, kProfileKeys[8]);
+    p.sourceFile = lines.read(name, profileKey::sourceFile);
+    p.swlFile = lines.read(name, profileKey::swlFile);
+    p.mainDocument = lines.read(name, profileKey::mainDocument);
+    p.qrgFormat = lines.read(name, profileKey::qrgFormat);
+    p.qsosOnLabel = toInt(lines.read(name, profileKey::qsosOnLabel));
+    p.dateFormat = lines.read(name, profileKey::dateFormat);
+    p.dateSeparator = lines.read(name, profileKey::dateSeparator);
+    p.labelOrder = lines.read(name, profileKey::labelOrder);
+    p.labelSheet = lines.read(name, profileKey::labelSheet);
     return p;
 }
 
 void writeProfile(const IniFile& ini, std::string_view name, const Profile& profile)
 {
     ini.update([&](IniFile::Lines& lines) {
-        lines.write(name, kProfileKeys[0], profile.sourceFile);
-        lines.write(name, kProfileKeys[1], profile.swlFile);
-        lines.write(name, kProfileKeys[2], profile.mainDocument);
-        lines.write(name, kProfileKeys[3], profile.qrgFormat);
-        lines.write(name, kProfileKeys[4], std::to_string(profile.qsosOnLabel));
-        lines.write(name, kProfileKeys[5], profile.dateFormat);
-        lines.write(name, kProfileKeys[6], profile.dateSeparator);
-        lines.write(name, kProfileKeys[7], profile.labelOrder);
+        lines.write(name, profileKey::sourceFile, profile.sourceFile);
+        lines.write(name, profileKey::swlFile, profile.swlFile);
+        lines.write(name, profileKey::mainDocument, profile.mainDocument);
+        lines.write(name, profileKey::qrgFormat, profile.qrgFormat);
+        lines.write(name, profileKey::qsosOnLabel, std::to_string(profile.qsosOnLabel));
+        lines.write(name, profileKey::dateFormat, profile.dateFormat);
+        lines.write(name, profileKey::dateSeparator, profile.dateSeparator);
+        lines.write(name, profileKey::labelOrder, profile.labelOrder);
         // Profiles of main documents stay as they were: the key is written once a sheet was chosen.
-        if (!profile.labelSheet.empty() || lines.read(name, kProfileKeys[8]))
-            lines.write(name, kProfileKeys[8], profile.labelSheet);
+        if (!profile.labelSheet.empty() || lines.read(name, profileKey::labelSheet))
+            lines.write(name, profileKey::labelSheet, profile.labelSheet);
     });
 }
 

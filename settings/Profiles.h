@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/BureauOrder.h"
 #include "engine/DateFormatter.h"
 #include "engine/QrgFormatter.h"
 #include "settings/IniFile.h"
@@ -15,15 +16,25 @@ namespace cardmill {
 // The settings file's name; it lies beside the executable.
 inline constexpr std::string_view kSettingsFileName = "cardmill.ini";
 
-// The keys of a profile section, in the order they are written: the first seven of old, and "Label order".
-inline constexpr std::array<std::string_view, 9> kProfileKeys{"Source file",    "Source SWL file", "Main doc",
-                                                              "QRG format",     "QSOs on label",   "Date format",
-                                                              "Date separator", "Label order",     "Label sheet"};
+// The keys of a profile section, by name.
+namespace profileKey {
+inline constexpr std::string_view sourceFile = "Source file";
+inline constexpr std::string_view swlFile = "Source SWL file";
+inline constexpr std::string_view mainDocument = "Main doc";
+inline constexpr std::string_view qrgFormat = "QRG format";
+inline constexpr std::string_view qsosOnLabel = "QSOs on label";
+inline constexpr std::string_view dateFormat = "Date format";
+inline constexpr std::string_view dateSeparator = "Date separator";
+inline constexpr std::string_view labelOrder = "Label order";
+inline constexpr std::string_view labelSheet = "Label sheet";
+} // namespace profileKey
 
 // The stored texts of the label orders ("Label order"); a profile without the key, or with another text, has
 // the labels in call order.
 inline constexpr std::string_view kCallOrderText = "call";
 inline constexpr std::string_view kBureauOrderText = "bureau";
+std::string_view labelOrderText(LabelOrder order);
+LabelOrder labelOrderOf(std::string_view text);
 
 // The stored QRG format texts, by QRG format index 0 to 7 (always English in the file).
 inline constexpr const auto& kQrgFormatTexts = kQrgFormatNames;
@@ -47,6 +58,7 @@ struct Profile {
     // The label sheet the labels are drawn on instead of merged into the main document: a stock's name, or a
     // custom grid (see parseCustomGrid; it holds commas, a stock's name does not). Empty: the main document.
     std::string labelSheet;
+    friend bool operator==(const Profile&, const Profile&) = default;
 };
 
 // A profile as the file holds it: a key that is missing is nullopt, so that each reader keeps its own default.
@@ -66,10 +78,8 @@ struct StoredProfile {
 // "2006..." -> 0, "09..." -> 2, "...Sep" at characters 4 to 6 -> 3, "Sep..." -> 4, anything else -> 1.
 DateFormat dateFormatOf(std::string_view text);
 
-// The main window's reading of "QRG format": whole and case-sensitive; nullopt when nothing matches.
-std::optional<int> qrgFormatIndexExact(std::string_view text);
-// The setup dialog's reading: whole, without regard to case.
-std::optional<int> qrgFormatIndexNoCase(std::string_view text);
+// The QRG format a stored "QRG format" text names, whole and without regard to case; none when it names none.
+std::optional<QrgFormat> qrgFormatOf(std::string_view text);
 
 // True for "Filters", "Profile", "ADIF_fields" and "Program" in any letter case.
 bool isReservedSection(std::string_view name);

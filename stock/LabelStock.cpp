@@ -193,10 +193,12 @@ CustomGrid parseCustomGrid(std::string_view grid)
             break;
         at = comma + 1;
     }
+    using Id = StockProblem::Id;
     if (parts.size() != 9)
-        throw std::invalid_argument("a custom grid is PAPER,COLUMNS,ROWS,WIDTH,HEIGHT,LEFT,TOP,HPITCH,VPITCH "
-                                    "(lengths in mm), not \"" +
-                                    std::string(grid) + "\"");
+        throw GridError({Id::GridShape, {std::string(grid)}},
+                        "a custom grid is PAPER,COLUMNS,ROWS,WIDTH,HEIGHT,LEFT,TOP,HPITCH,VPITCH (lengths in mm), "
+                        "not \"" +
+                            std::string(grid) + "\"");
     CustomGrid g;
     if (const PaperSize* p = standardPaper(parts[0])) {
         g.paperName = p->name;
@@ -207,19 +209,21 @@ CustomGrid parseCustomGrid(std::string_view grid)
         double w = 0, h = 0;
         if (x == std::string::npos || !text::wholeNumber(parts[0].substr(0, x), w) ||
             !text::wholeNumber(parts[0].substr(x + 1), h))
-            throw std::invalid_argument("unknown paper \"" + std::string(parts[0]) +
-                                        "\": A4, A5, A6, US-Letter, US-Legal or WIDTHxHEIGHT in mm");
+            throw GridError({Id::GridPaper, {std::string(parts[0])}},
+                            "unknown paper \"" + std::string(parts[0]) +
+                                "\": A4, A5, A6, US-Letter, US-Legal or WIDTHxHEIGHT in mm");
         for (const double length : {w, h})
             if (!(length >= 0.1 && length <= 2000))
-                throw std::invalid_argument("the paper \"" + std::string(parts[0]) + "\" has a length of " +
-                                            text::fixed(length, 1) + " mm; a paper is 0.1 to 2000 mm long and wide");
+                throw GridError({Id::GridPaperLength, {std::string(parts[0]), text::fixed(length, 1)}},
+                                "the paper \"" + std::string(parts[0]) + "\" has a length of " +
+                                    text::fixed(length, 1) + " mm; a paper is 0.1 to 2000 mm long and wide");
         g.paperWidth = w * kPointsPerMm;
         g.paperHeight = h * kPointsPerMm;
     }
     long long columns = 0, rows = 0;
     if (!text::parseInteger(parts[1], columns) || !text::parseInteger(parts[2], rows) || columns < 1 || rows < 1 ||
         columns > 100 || rows > 100)
-        throw std::invalid_argument("columns and rows are whole numbers from 1 to 100");
+        throw GridError({Id::GridCounts, {}}, "columns and rows are whole numbers from 1 to 100");
     g.columns = static_cast<int>(columns);
     g.rows = static_cast<int>(rows);
     double* lengths[] = {&g.width, &g.height, &g.left, &g.top, &g.hpitch, &g.vpitch};
@@ -228,9 +232,10 @@ CustomGrid parseCustomGrid(std::string_view grid)
         double v = 0;
         if (!text::wholeNumber(parts[static_cast<std::size_t>(3 + i)], v) || !std::isfinite(v) || v < 0 || v > 2000 ||
             (i < 2 && v < 0.1))
-            throw std::invalid_argument(std::string(names[i]) + " is a length from " + (i < 2 ? "0.1" : "0") +
-                                        " to 2000 mm, not \"" + std::string(parts[static_cast<std::size_t>(3 + i)]) +
-                                        "\"");
+            throw GridError(
+                {Id::GridLength, {names[i], i < 2 ? "0.1" : "0", std::string(parts[static_cast<std::size_t>(3 + i)])}},
+                std::string(names[i]) + " is a length from " + (i < 2 ? "0.1" : "0") + " to 2000 mm, not \"" +
+                    std::string(parts[static_cast<std::size_t>(3 + i)]) + "\"");
         *lengths[i] = v * kPointsPerMm;
     }
     // One column or row needs no pitch: it is the label's own size then.

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,6 +59,13 @@ struct StockProblem {
         PaperOutOfRange,        // the stock, a length of its paper in mm
         LabelOutOfRange,        // the stock, a length of its labels in mm
         StartPastSheet,         // the stock, the first label asked for, the labels of a sheet
+        GridShape,              // the grid as written
+        GridPaper,              // the paper as written
+        GridPaperLength,        // the paper as written, the length in mm
+        GridCounts,             //
+        GridLength,             // the length's name (WIDTH ...), its least value in mm, the value as written
+        SheetUnknown,           // the sheet's name
+        StockDatabaseMissing,   //
         // A note rather than a problem: the documents are made.
         TextNearPaperEdge, // the distance kept in mm, the distance wanted in mm, the label sizes concerned
         Count
@@ -125,8 +133,22 @@ struct CustomGrid {
 LabelStock customStock(const CustomGrid& grid);
 
 // Reads "PAPER,COLUMNS,ROWS,WIDTH,HEIGHT,LEFT,TOP,HPITCH,VPITCH" with lengths in millimetres and PAPER a
-// standard paper or "WIDTHxHEIGHT" in millimetres. Throws std::invalid_argument saying what is wrong.
+// standard paper or "WIDTHxHEIGHT" in millimetres. Throws GridError saying what is wrong.
 CustomGrid parseCustomGrid(std::string_view text);
+
+// A custom grid that cannot be read: problem() says why, in a language; what() in English words.
+class GridError : public std::invalid_argument {
+public:
+    GridError(StockProblem problem, const std::string& english)
+        : std::invalid_argument(english)
+        , m_problem(std::move(problem))
+    {
+    }
+    const StockProblem& problem() const { return m_problem; }
+
+private:
+    StockProblem m_problem;
+};
 // The grid in that notation, lengths to the hundredth of a millimetre; parseCustomGrid reads it back.
 std::string customGridText(const CustomGrid& grid);
 

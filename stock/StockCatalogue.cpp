@@ -9,6 +9,7 @@
 #include <pugixml.hpp>
 
 #include "engine/ProgramFiles.h"
+#include "engine/RunRequest.h"
 #include "engine/Text.h"
 
 namespace cardmill {
@@ -404,6 +405,22 @@ const LabelStock* StockCatalogue::find(std::string_view name) const
             only = &s;
         }
     return only;
+}
+
+SheetStock stockForSheet(const std::string& sheet, const StockCatalogue& catalogue)
+{
+    if (LabelSheet::isGrid(sheet)) {
+        try {
+            return {customStock(parseCustomGrid(sheet)), std::nullopt};
+        } catch (const GridError& e) {
+            return {std::nullopt, e.problem()};
+        }
+    }
+    if (const LabelStock* stock = catalogue.find(sheet))
+        return {*stock, std::nullopt};
+    if (!catalogue.databaseFound())
+        return {std::nullopt, StockProblem{StockProblem::Id::StockDatabaseMissing, {}}};
+    return {std::nullopt, StockProblem{StockProblem::Id::SheetUnknown, {sheet}}};
 }
 
 } // namespace cardmill

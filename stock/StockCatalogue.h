@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +12,17 @@ namespace cardmill {
 
 // The label stocks of the gLabels stock database (Debian's glabels-data) and of the user's own gLabels
 // templates, read from their XML files.
+class StockCatalogue;
+
+// The stock a label sheet's name stands for: a custom grid (a name that holds commas), or a stock of the
+// catalogue by its name; otherwise why not (a grid that cannot be read, a name the catalogue lacks, no stock
+// database). Both programs find their sheets so.
+struct SheetStock {
+    std::optional<LabelStock> stock;
+    std::optional<StockProblem> problem;
+};
+SheetStock stockForSheet(const std::string& sheet, const StockCatalogue& catalogue);
+
 class StockCatalogue {
 public:
     // Where the database is installed: "libglabels-3.0/templates" under $XDG_DATA_HOME and each folder of

@@ -374,6 +374,34 @@ constexpr TextEntry windowEntryOf(WindowText id)
             "A sheet of %s has no label %s: its labels are numbered 1 to %s. Give the first free label of the sheet.",
             "Arkusz %s nie ma nalepki %s: jego nalepki mają numery od 1 do %s. Podaj pierwszą wolną nalepkę "
             "arkusza."};
+    case WindowText::StockProblemGridShape:
+        return {K::None, I::None, WindowText::Count,
+                "A custom grid is PAPER,COLUMNS,ROWS,WIDTH,HEIGHT,LEFT,TOP,HPITCH,VPITCH (lengths in mm), not \"%s\".",
+                "Własna siatka to PAPIER,KOLUMNY,WIERSZE,SZEROKOŚĆ,WYSOKOŚĆ,LEWY,GÓRNY,SKOK_POZIOMY,SKOK_PIONOWY "
+                "(długości w mm), a nie \"%s\"."};
+    case WindowText::StockProblemGridPaper:
+        return {K::None, I::None, WindowText::Count,
+                "Unknown paper \"%s\": A4, A5, A6, US-Letter, US-Legal or WIDTHxHEIGHT in mm.",
+                "Nieznany papier \"%s\": A4, A5, A6, US-Letter, US-Legal albo SZEROKOŚĆxWYSOKOŚĆ w mm."};
+    case WindowText::StockProblemGridPaperLength:
+        return {K::None, I::None, WindowText::Count,
+                "The paper \"%s\" has a length of %s mm; a paper is 0.1 to 2000 mm long and wide.",
+                "Papier \"%s\" ma bok długości %s mm; papier ma od 0,1 do 2000 mm długości i szerokości."};
+    case WindowText::StockProblemGridCounts:
+        return {K::None, I::None, WindowText::Count, "Columns and rows are whole numbers from 1 to 100.",
+                "Kolumny i wiersze to liczby całkowite od 1 do 100."};
+    case WindowText::StockProblemGridLength:
+        return {K::None, I::None, WindowText::Count, "%s is a length from %s to 2000 mm, not \"%s\".",
+                "%s to długość od %s do 2000 mm, a nie \"%s\"."};
+    case WindowText::StockProblemSheetUnknown:
+        return {K::None, I::None, WindowText::Count, "The label sheet \"%s\" is not in the stock catalogue.",
+                "Arkusza nalepek \"%s\" nie ma w katalogu."};
+    case WindowText::StockProblemDatabaseMissing:
+        return {K::None, I::None, WindowText::Count,
+                "The label-stock database is not installed (Debian package glabels-data): only a custom grid can "
+                "be used.",
+                "Baza arkuszy nalepek nie jest zainstalowana (pakiet Debiana glabels-data): można użyć tylko "
+                "własnej siatki."};
     case WindowText::StockNoteTextNearPaperEdge:
         return {K::None, I::None, WindowText::Count,
                 "Note: the text keeps only %s mm from the paper's edge, not %s mm: the labels (sizes %s) are too "
@@ -413,6 +441,13 @@ std::string stockProblemText(const StockProblem& problem, Language language)
     case P::PaperOutOfRange: text = W::StockProblemPaperOutOfRange; break;
     case P::LabelOutOfRange: text = W::StockProblemLabelOutOfRange; break;
     case P::StartPastSheet: text = W::StockProblemStartPastSheet; break;
+    case P::GridShape: text = W::StockProblemGridShape; break;
+    case P::GridPaper: text = W::StockProblemGridPaper; break;
+    case P::GridPaperLength: text = W::StockProblemGridPaperLength; break;
+    case P::GridCounts: text = W::StockProblemGridCounts; break;
+    case P::GridLength: text = W::StockProblemGridLength; break;
+    case P::SheetUnknown: text = W::StockProblemSheetUnknown; break;
+    case P::StockDatabaseMissing: text = W::StockProblemDatabaseMissing; break;
     case P::TextNearPaperEdge: text = W::StockNoteTextNearPaperEdge; break;
     case P::Count: break;
     }

@@ -127,6 +127,13 @@ enum class WindowText {
     StockProblemPaperOutOfRange,
     StockProblemLabelOutOfRange,
     StockProblemStartPastSheet,
+    StockProblemGridShape,
+    StockProblemGridPaper,
+    StockProblemGridPaperLength,
+    StockProblemGridCounts,
+    StockProblemGridLength,
+    StockProblemSheetUnknown,
+    StockProblemDatabaseMissing,
     StockNoteTextNearPaperEdge,
     // Captions of the windows' controls, and the names a screen reader says for them.
     CaptionProfile,

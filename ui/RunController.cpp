@@ -58,19 +58,19 @@ RunController::~RunController()
         m_thread.join();
 }
 
-bool RunController::start(RunRequest request, std::unique_ptr<LabelDrawer> drawer)
+bool RunController::start(std::unique_ptr<RunStart> start)
 {
-    if (m_running)
+    if (m_running || !start)
         return false;
     if (m_thread.joinable())
         m_thread.join(); // the last run's thread, which has ended
     m_stop = false;
     m_running = true;
-    m_drawer = std::move(drawer);
-    m_thread = std::thread([this, request = std::move(request)] {
-        ConversionRun run(&m_maker, m_drawer.get());
-        auto result = std::make_shared<RunResult>(
-            run.run(request, *m_relay, StopToken([this] { return m_stop.load() || termination::received(); })));
+    m_start = std::move(start);
+    m_thread = std::thread([this, started = m_start] {
+        ConversionRun run(&m_maker, started->drawer.get());
+        auto result = std::make_shared<RunResult>(run.run(
+            started->request, *m_relay, StopToken([this] { return m_stop.load() || termination::received(); })));
         QMetaObject::invokeMethod(
             this, [this, result] { finish(std::move(*result)); }, Qt::QueuedConnection);
     });
@@ -88,7 +88,8 @@ void RunController::finish(RunResult result)
     if (m_thread.joinable())
         m_thread.join();
     m_running = false;
-    emit finished(result);
+    const std::shared_ptr<const RunStart> start = std::move(m_start);
+    emit finished(result, start);
 }
 
 } // namespace cardmill

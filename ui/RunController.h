@@ -9,6 +9,7 @@
 
 #include "engine/ConversionRun.h"
 #include "engine/LabelDrawer.h"
+#include "ui/RunStart.h"
 
 namespace cardmill {
 
@@ -26,9 +27,9 @@ public:
     // Asks a run under way to stop, and waits for it.
     ~RunController() override;
 
-    // Starts a run of `request` (a copy: what the window shows may change meanwhile), with `drawer` for a
+    // Starts the run (its request a copy: what the window shows may change meanwhile), with its drawer for a
     // request that draws its labels on a sheet; false when a run is under way already.
-    bool start(RunRequest request, std::unique_ptr<LabelDrawer> drawer = {});
+    bool start(std::unique_ptr<RunStart> start);
     // Asks the run under way to stop; it ends at its next stop point.
     void stop();
     bool running() const { return m_running; }
@@ -39,15 +40,15 @@ signals:
     void status(TextId id, const TextArgs& args);
     // `position` of `maximum`; a maximum of 0 hides the progress bar.
     void progress(qint64 position, qint64 maximum);
-    // The run has ended; running() is false again.
-    void finished(const RunResult& result);
+    // The run has ended, and here is what it started with; running() is false again.
+    void finished(const RunResult& result, std::shared_ptr<const RunStart> start);
 
 private:
     class Relay;
     void finish(RunResult result);
 
     LabelMaker& m_maker;
-    std::unique_ptr<LabelDrawer> m_drawer;
+    std::shared_ptr<RunStart> m_start;
     std::unique_ptr<Relay> m_relay;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};

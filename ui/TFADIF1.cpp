@@ -153,6 +153,19 @@ bool TFADIF1::ownBundleLast() const
     return m_ownLast->isChecked();
 }
 
+ProgramOptions TFADIF1::options() const
+{
+    ProgramOptions o;
+    o.keepTemporaryFile = keepTemporaryFile();
+    o.polish = polish();
+    o.pdfLabels = pdfLabels();
+    const SentMarking marking = sentMarking();
+    o.markSent = marking.on;
+    o.sentVia = marking.via;
+    o.ownBundleLast = ownBundleLast();
+    return o;
+}
+
 SentMarking TFADIF1::sentMarking() const
 {
     static constexpr char kVia[] = {0, 'B', 'D', 'E'};

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/SentMarks.h"
+#include "settings/SettingsStore.h"
 #include "texts/Texts.h"
 
 class QCheckBox;
@@ -33,6 +34,8 @@ public:
     bool pdfLabels() const;
     SentMarking sentMarking() const;
     bool ownBundleLast() const;
+    // Every option as the settings file stores it, and as a run takes it (applyProgramOptions).
+    ProgramOptions options() const;
 
     void Button1Click(); // "Add"
     void Button2Click(); // "Delete"

@@ -23,10 +23,11 @@
 #include "settings/Profiles.h"
 #include "stock/StockCatalogue.h"
 #include "ui/Captions.h"
+#include "ui/Choices.h"
 #include "ui/Messages.h"
 #include "ui/PathBox.h"
+#include "ui/SheetChoice.h"
 #include "ui/ShortenPath.h"
-#include "ui/TFStock.h"
 #include "ui/UserInteraction.h"
 #include "ui/Widgets.h"
 
@@ -57,18 +58,37 @@ TFSetup::TFSetup(const Settings& settings, Language language, const ProfileSetup
         m_names->addItem(QString::fromStdString(name));
     m_names->setCurrentIndex(input.selected < m_names->count() ? input.selected : -1);
     leaveNewProfileMode();
-    m_log->setPath(input.log);
-    m_main->setPath(input.mainDocument);
-    m_sheet->setText(toQString(input.labelSheet));
-    m_swl->setPath(input.swl);
-    m_separator = QString::fromStdString(input.separator);
-    m_sep->setText(m_separator);
-    // The QRG format: the stored text, compared without regard to case; the first entry for none.
-    m_qrg->setCurrentIndex(input.qrgText.empty() ? 0 : qrgFormatIndexNoCase(input.qrgText).value_or(-1));
-    m_date->setCurrentIndex(input.dateFormat);
-    m_qsos->setValue(std::clamp(input.qsos, 1, 10));
-    m_order->setCurrentIndex(input.bureauOrder ? 1 : 0);
+    showChoices(input.choices);
     m_saved = values();
+}
+
+RunRequest TFSetup::choices() const
+{
+    RunRequest r = m_input.choices;
+    r.log = m_log->path();
+    r.swl = m_swl->path();
+    r.mainDocument = m_main->path();
+    r.sheet.setName(m_sheet->text().toStdString());
+    r.format.qrg = qrgFormatIn(m_qrg);
+    r.labelSize = LabelSize::nearest(m_qsos->value());
+    r.format.dateFormat = dateFormatIn(m_date);
+    r.format.separator = m_sep->text().toStdString();
+    r.order = labelOrderIn(m_order);
+    return r;
+}
+
+void TFSetup::showChoices(const RunRequest& r)
+{
+    m_log->setPath(r.log);
+    m_main->setPath(r.mainDocument);
+    m_sheet->setText(toQString(r.sheet.name()));
+    m_swl->setPath(r.swl);
+    m_separator = QString::fromStdString(r.format.separator);
+    m_sep->setText(m_separator);
+    showQrgFormat(m_qrg, r.format.qrg);
+    showDateFormat(m_date, r.format.dateFormat);
+    m_qsos->setValue(r.labelSize.value());
+    showLabelOrder(m_order, r.order);
 }
 
 void TFSetup::build()
@@ -94,7 +114,30 @@ void TFSetup::build()
     nameRow->addWidget(m_newName, 1);
     nameRow->addStretch(1);
     outer->addLayout(nameRow);
+    buildPathRows(outer);
+    buildFormatRow(outer);
+    buildButtons(outer);
 
+    // Which settings file the profiles are kept in.
+    auto* file = named<QLabel>(this, "SettingsFile");
+    file->setText(QString::fromStdString(ShortenPath(m_settings.file().string(), kPathBound)));
+    file->setToolTip(pathText(m_settings.file()));
+    file->setEnabled(false);
+    outer->addWidget(file);
+    applyCaptions(this, m_language);
+    // A comma as separator would split the date into three columns of every data-source file.
+    connect(m_sep, &QLineEdit::textEdited, this, [this](const QString& text) {
+        if (text == u","_s) {
+            m_sep->setText(m_separator);
+            showTextMessage(this, WindowText::SeparatorComma, m_language);
+        } else {
+            m_separator = text;
+        }
+    });
+}
+
+void TFSetup::buildPathRows(QBoxLayout* outer)
+{
     const int pathWidth = fontMetrics().averageCharWidth() * 48;
     auto pathRow = [&](WindowText caption, PathBox*& box, const char* boxName, QPushButton*& browse,
                        const char* browseName) {
@@ -135,25 +178,24 @@ void TFSetup::build()
     connect(clear, &QAction::triggered, this, [this] { clearSwlFile(); });
     connect(m_swl, &PathBox::pathChanged, this, [this, clear] { clear->setVisible(!m_swl->path().empty()); });
     m_swl->installEventFilter(this);
+}
 
+void TFSetup::buildFormatRow(QBoxLayout* outer)
+{
     auto* formats = new QGridLayout;
     m_qrg = named<QComboBox>(this, "ComboBox2");
-    for (int i = 0; i < kQrgFormatCount; ++i) {
-        const std::string_view name = qrgFormatName(i, m_language);
-        m_qrg->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
-    }
+    fillQrgFormats(m_qrg, m_language);
     m_date = named<QComboBox>(this, "ComboBox3");
-    for (std::string_view t : kDateFormatTexts)
-        m_date->addItem(QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size())));
+    fillDateFormats(m_date);
     m_sep = named<QLineEdit>(this, "Edit3");
     m_sep->setMaxLength(1);
     QFont mono(u"Monospace"_s);
     mono.setStyleHint(QFont::Monospace);
-    mono.setPointSizeF(big.pointSizeF());
+    mono.setPointSizeF(m_names->font().pointSizeF());
     m_sep->setFont(mono);
     m_sep->setFixedWidth(QFontMetrics(mono).horizontalAdvance(u"MM"_s) + 12);
     m_qsos = named<QSpinBox>(this, "SpinEdit1");
-    m_qsos->setRange(1, 10);
+    m_qsos->setRange(LabelSize::kMin, LabelSize::kMax);
     spokenAs(m_qrg, WindowText::LabelQrgFormat);
     spokenAs(m_date, WindowText::LabelDateFormat);
     spokenAs(m_sep, WindowText::SetupSeparatorName);
@@ -167,13 +209,15 @@ void TFSetup::build()
     formats->addWidget(captioned(new QLabel(this), WindowText::SetupQsosCaption), 0, 3);
     formats->addWidget(m_qsos, 1, 3, Qt::AlignLeft);
     m_order = spokenAs(named<QComboBox>(this, "ComboOrder"), WindowText::LabelOrderCaption);
-    for (const WindowText item : {WindowText::OrderByCall, WindowText::OrderForBureau})
-        m_order->addItem(QString::fromStdString(textFor(item, m_language)));
+    fillLabelOrders(m_order, m_language);
     formats->addWidget(new QLabel(QString::fromStdString(textFor(WindowText::LabelOrderCaption, m_language)), this), 0,
                        4);
     formats->addWidget(m_order, 1, 4);
     outer->addLayout(formats);
+}
 
+void TFSetup::buildButtons(QBoxLayout* outer)
+{
     m_delete = captioned(button(this, "Button3", "Delete"), WindowText::SetupDelete);
     m_new = captioned(button(this, "Button1", "New profile"), WindowText::SetupNewProfile);
     m_apply = captioned(button(this, "Button2", "Apply"), WindowText::SetupApply);
@@ -185,16 +229,6 @@ void TFSetup::build()
     buttons->addWidget(m_apply);
     buttons->addWidget(m_ok);
     outer->addLayout(buttons);
-
-    // Which settings file the profiles are kept in.
-    auto* file = named<QLabel>(this, "SettingsFile");
-    file->setText(QString::fromStdString(ShortenPath(m_settings.file().string(), kPathBound)));
-    file->setToolTip(pathText(m_settings.file()));
-    file->setEnabled(false);
-    outer->addWidget(file);
-
-    applyCaptions(this, m_language);
-
     connect(m_new, &QPushButton::clicked, this, [this] { Button1Click(); });
     connect(m_apply, &QPushButton::clicked, this, [this] { Button2Click(); });
     connect(m_delete, &QPushButton::clicked, this, [this] { Button3Click(); });
@@ -204,15 +238,6 @@ void TFSetup::build()
     connect(m_browseMain, &QPushButton::clicked, this, [this] { Button5Click(); });
     connect(m_newMain, &QPushButton::clicked, this, [this] { newMainDocuments(); });
     connect(m_names, &QComboBox::activated, this, [this] { ComboBox1Change(); });
-    // A comma as separator would split the date into three columns of every data-source file.
-    connect(m_sep, &QLineEdit::textEdited, this, [this](const QString& text) {
-        if (text == u","_s) {
-            m_sep->setText(m_separator);
-            showTextMessage(this, WindowText::SeparatorComma, m_language);
-        } else {
-            m_separator = text;
-        }
-    });
 }
 
 void TFSetup::showEvent(QShowEvent* event)
@@ -270,33 +295,16 @@ void TFSetup::ComboBox1Change()
 {
     if (!m_settings.exists() || m_names->currentIndex() < 0)
         return;
-    const StoredProfile p = m_settings.profile(selectedName());
-    if (p.sourceFile)
-        m_log->setPath(files::pathFromUtf8(*p.sourceFile));
-    if (p.mainDocument)
-        m_main->setPath(files::pathFromUtf8(*p.mainDocument));
-    m_sheet->setText(toQString(p.labelSheet.value_or("")));
-    m_swl->setPath(files::pathFromUtf8(p.swlFile.value_or("")));
-    if (p.qrgFormat)
-        m_qrg->setCurrentIndex(qrgFormatIndexNoCase(*p.qrgFormat).value_or(-1));
-    // A label size that is no number stops the loading there, as the message says.
-    if (const auto raw = m_settings.profileValue(selectedName(), kProfileKeys[4])) {
+    // The profile as every program loads it; a label size that is no number is said.
+    if (const auto raw = m_settings.profileValue(selectedName(), profileKey::qsosOnLabel)) {
         long long n = 0;
-        if (!text::parseInteger(*raw, n)) {
+        if (!text::parseInteger(*raw, n))
             showTextMessage(this, WindowText::NotAnInteger, m_language, {*raw});
-            return;
-        }
-        m_qsos->setValue(LabelSize::nearest(n).value());
     }
-    if (p.dateFormat)
-        m_date->setCurrentIndex(dateFormatOf(*p.dateFormat).index());
-    if (p.dateSeparator) {
-        m_separator = QString::fromStdString(*p.dateSeparator);
-        m_sep->setText(m_separator);
-    }
-    RunRequest order;
-    applyProfile(p, order);
-    m_order->setCurrentIndex(order.order == LabelOrder::Bureau ? 1 : 0);
+    RunRequest loaded = choices();
+    loaded.sheet = {}; // a profile without a sheet has its labels merged into its main document
+    applyProfile(m_settings.profile(selectedName()), loaded);
+    showChoices(loaded);
     m_saved = values();
 }
 
@@ -346,19 +354,7 @@ bool TFSetup::apply()
     }
 
     const std::string name = m_newProfileMode ? newName : selectedName();
-    Profile p;
-    p.sourceFile = files::utf8Of(m_log->path());
-    p.swlFile = files::utf8Of(m_swl->path());
-    p.mainDocument = files::utf8Of(m_main->path());
-    p.labelSheet = m_sheet->text().toStdString();
-    // The file always keeps the English text, whatever language the list shows.
-    const int qrg = m_qrg->currentIndex();
-    p.qrgFormat = qrg >= 0 ? std::string(kQrgFormatTexts[static_cast<std::size_t>(qrg)]) : std::string();
-    p.qsosOnLabel = m_qsos->value();
-    const int date = m_date->currentIndex();
-    p.dateFormat = date >= 0 ? std::string(kDateFormatTexts[static_cast<std::size_t>(date)]) : std::string();
-    p.dateSeparator = m_sep->text().toStdString();
-    p.labelOrder = std::string(m_order->currentIndex() == 1 ? kBureauOrderText : kCallOrderText);
+    const Profile p = values();
     try {
         m_settings.writeProfile(name, p);
     } catch (const SettingsWriteError& e) {
@@ -439,12 +435,9 @@ void TFSetup::reject()
         QDialog::reject();
 }
 
-std::vector<std::string> TFSetup::values() const
+Profile TFSetup::values() const
 {
-    return {
-        files::utf8Of(m_log->path()),  files::utf8Of(m_swl->path()),          files::utf8Of(m_main->path()),
-        m_sheet->text().toStdString(), std::to_string(m_qrg->currentIndex()), std::to_string(m_date->currentIndex()),
-        m_sep->text().toStdString(),   std::to_string(m_qsos->value()),       std::to_string(m_order->currentIndex())};
+    return profileOf(choices());
 }
 
 bool TFSetup::mayLeave()
@@ -472,17 +465,13 @@ void TFSetup::newMainDocuments()
 {
     StockCatalogue catalogue;
     catalogue.loadInstalled();
-    TFStock dialog(catalogue, m_settings, m_language, this);
     const std::filesystem::path near = m_main->path().empty() ? m_log->path() : m_main->path();
-    dialog.setFolder(near.parent_path());
-    if (!m_sheet->text().isEmpty())
-        dialog.selectSheet(m_sheet->text().toStdString());
-    if (userInteraction().execDialog(dialog) != QDialog::Accepted)
-        return;
-    if (!dialog.chosenSheet().empty()) {
-        m_sheet->setText(toQString(dialog.chosenSheet()));
-    } else if (!dialog.firstSizeDocument().empty()) {
-        m_main->setPath(dialog.firstSizeDocument());
+    const StockDialogChoice chosen =
+        chooseInStockDialog(catalogue, m_settings, m_language, this, near.parent_path(), m_sheet->text().toStdString());
+    if (!chosen.sheet.empty()) {
+        m_sheet->setText(toQString(chosen.sheet));
+    } else if (!chosen.mainDocument.empty()) {
+        m_main->setPath(chosen.mainDocument);
         m_sheet->clear();
     }
 }

@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "engine/RunRequest.h"
 #include "settings/Settings.h"
 #include "texts/Texts.h"
 
+class QBoxLayout;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -20,18 +22,12 @@ namespace cardmill {
 
 class PathBox;
 
-// What the profile setup dialog starts from: the main window's profile list and current values.
+// What the profile setup dialog starts from: the main window's profile list and its choices.
 struct ProfileSetupInput {
     std::vector<std::string> profiles; // as the main window lists them
     int selected = -1;                 // the main window's current profile
     bool newProfile = false;           // open for a new profile at once (there is none yet)
-    std::filesystem::path log, swl, mainDocument;
-    std::string labelSheet; // a stock's name or a custom grid; empty: the main document
-    std::string qrgText;    // the stored QRG format text; empty for none
-    int dateFormat = 0;
-    std::string separator = "-";
-    int qsos = 1;
-    bool bureauOrder = false;
+    RunRequest choices;                // the main window's request
 };
 
 // What it changed, for the main window to follow when it has closed.
@@ -69,13 +65,21 @@ protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+    // The dialog's choices as a request (the main window's for what a profile does not hold), and a request's
+    // choices on the dialog: what a profile holds.
+    RunRequest choices() const;
+    void showChoices(const RunRequest& request);
+
 private:
     void build();
+    void buildPathRows(QBoxLayout* outer);
+    void buildFormatRow(QBoxLayout* outer);
+    void buildButtons(QBoxLayout* outer);
     bool apply();
     void leaveNewProfileMode();
     std::string selectedName() const;
     // What the dialog shows of a profile, to tell whether the user changed it.
-    std::vector<std::string> values() const;
+    Profile values() const;
     bool mayLeave();
 
     Settings m_settings;
@@ -84,7 +88,7 @@ private:
     ProfileSetupResult m_result;
     bool m_newProfileMode = false;
     bool m_shownOnce = false;
-    std::vector<std::string> m_saved;          // values() as last loaded or saved
+    Profile m_saved;                           // values() as last loaded or saved
     QString m_separator = QStringLiteral("-"); // the separator box's last accepted text
 
     QComboBox* m_names;        // ComboBox1: the profile names

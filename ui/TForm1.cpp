@@ -28,12 +28,14 @@
 #include "stock/MainDocuments.h"
 #include "stock/StockCatalogue.h"
 #include "ui/Captions.h"
+#include "ui/Choices.h"
 #include "ui/ErrorHandler.h"
 #include "ui/FilterPane.h"
 #include "ui/Messages.h"
 #include "ui/PathBox.h"
 #include "ui/QtTranslations.h"
 #include "ui/RunController.h"
+#include "ui/SheetChoice.h"
 #include "ui/SwlArchive.h"
 #include "ui/TFADIF1.h"
 #include "ui/TFSetup.h"
@@ -95,153 +97,6 @@ void TForm1::showEvent(QShowEvent* event)
     }
 }
 
-// --- Profiles ---
-
-void TForm1::fillProfileList()
-{
-    m_profiles->clear();
-    for (const std::string& name : m_settings.profileNames())
-        m_profiles->addItem(toQString(name));
-}
-
-void TForm1::startupLoad()
-{
-    fillProfileList();
-    m_lastProfile = m_settings.lastProfile(m_lastProfile);
-    if (!m_settings.exists() || m_profiles->count() == 0)
-        m_newProfileRequest = true; // the window says what a first run needs; Profiles Setup opens for a new one
-    showFirstStart();
-    m_profiles->setCurrentIndex(-1);
-    // A profile named on the command line wins over the remembered one; one that is not there is said, and
-    // the window starts on none rather than on another profile.
-    const int named = m_commandLineProfile.empty()
-                          ? -1
-                          : m_profiles->findText(toQString(m_commandLineProfile), Qt::MatchFixedString); // any case
-    if (!m_commandLineProfile.empty() && named < 0) {
-        std::string known;
-        for (int i = 0; i < m_profiles->count(); ++i)
-            known += "\n" + m_profiles->itemText(i).toStdString();
-        showTextMessage(this, WindowText::UnknownProfile, language(),
-                        {m_commandLineProfile, m_settings.file().string(),
-                         known.empty() ? textFor(WindowText::NoProfilesYet, language()) : known});
-        m_lastProfile = -1;
-    } else if (named >= 0) {
-        m_profiles->setCurrentIndex(named);
-        profileLoad();
-    } else if (m_lastProfile != -1) {
-        m_profiles->setCurrentIndex(m_lastProfile < m_profiles->count() ? m_lastProfile : -1);
-        profileLoad();
-    }
-    m_start->setFocus();
-    // A log opened with the program (from the file manager) takes the place of the profile's log.
-    if (!m_commandLineLog.empty())
-        setLogPath(m_commandLineLog);
-}
-
-void TForm1::profileLoad()
-{
-    const int selected = m_profiles->currentIndex();
-    if (!m_settings.exists() || selected < 0)
-        return;
-    const StoredProfile p = m_settings.profile(m_profiles->currentText().toStdString());
-    m_lastProfile = selected;
-    // The profile's values as every program loads them; the window keeps the texts to show them as stored.
-    RunRequest loaded = request();
-    loaded.sheet = {}; // a profile without a sheet has its labels merged into its main document
-    applyProfile(p, loaded);
-    setLogPath(loaded.log);
-    setMainDocumentPath(loaded.mainDocument);
-    setLabelSheet(loaded.sheet.name());
-    setSwlPath(loaded.swl);
-    m_qsos->setText(QString::number(loaded.labelSize.value()));
-    const std::string qrgText = p.qrgFormat.value_or(m_qrgText);
-    if (const std::optional<int> index = qrgFormatIndexExact(qrgText))
-        m_qrgFormat = *index;
-    m_qrgText = qrgText;
-    m_dateText = p.dateFormat.value_or(m_dateText);
-    m_dateFormatIndex = loaded.format.dateFormat.index();
-    m_separator = loaded.format.separator;
-    m_order->setCurrentIndex(loaded.order == LabelOrder::Bureau ? 1 : 0);
-    showFormats();
-}
-
-void TForm1::showFormats()
-{
-    // The QRG format by its name in the language of the moment; a text that names no format as it is stored;
-    // before any profile, the formats the run would use.
-    const bool known = m_qrgText.empty() || qrgFormatIndexExact(m_qrgText).has_value();
-    m_qrg->setText(toQString(known ? std::string(qrgFormatName(m_qrgFormat, language())) : m_qrgText));
-    std::string sample =
-        m_dateText.empty()
-            ? std::string(kDateFormatTexts[static_cast<std::size_t>(std::clamp(m_dateFormatIndex, 0, 4))])
-            : m_dateText;
-    if (m_dateFormatIndex <= 2) {
-        std::string withSeparator;
-        for (char c : sample) {
-            if (c == '-')
-                withSeparator += m_separator;
-            else
-                withSeparator.push_back(c);
-        }
-        sample = withSeparator;
-    }
-    m_date->setText(toQString(sample));
-}
-
-void TForm1::setDateFormat(int index, const std::string& separator)
-{
-    m_dateFormatIndex = index;
-    m_separator = separator;
-    showFormats();
-}
-
-void TForm1::ComboBox2Change()
-{
-    profileLoad();
-}
-
-void TForm1::selectProfile(const std::string& name)
-{
-    m_profiles->setCurrentIndex(m_profiles->findText(toQString(name), Qt::MatchFixedString));
-    if (m_profiles->currentIndex() >= 0)
-        profileLoad();
-    else
-        m_lastProfile = -1;
-}
-
-void TForm1::Button8Click()
-{
-    ProfileSetupInput input;
-    for (int i = 0; i < m_profiles->count(); ++i)
-        input.profiles.push_back(m_profiles->itemText(i).toStdString());
-    input.selected = m_profiles->currentIndex();
-    input.newProfile = m_newProfileRequest;
-    input.log = logPath();
-    input.swl = swlPath();
-    input.mainDocument = mainDocumentPath();
-    input.labelSheet = m_sheet;
-    input.qrgText = m_qrgText;
-    input.dateFormat = m_dateFormatIndex;
-    input.separator = m_separator.empty() ? "-" : m_separator;
-    input.qsos = labelSize().value();
-    input.bureauOrder = m_order->currentIndex() == 1;
-    TFSetup setup(m_settings, language(), input, this);
-    userInteraction().execDialog(setup);
-    const ProfileSetupResult& result = setup.result();
-    if (!result.changed)
-        return;
-    fillProfileList();
-    showFirstStart();
-    if (result.saved)
-        m_newProfileRequest = false;
-    if (result.current)
-        selectProfile(*result.current);
-    else
-        m_profiles->setCurrentIndex(-1);
-    if (m_separator.empty())
-        setDateFormat(m_dateFormatIndex, "-");
-}
-
 void TForm1::CheckBox1Click()
 {
     const Language l = language();
@@ -256,13 +111,10 @@ void TForm1::CheckBox1Click()
     set(m_config, WindowText::ButtonConfig);
     set(m_newMain, WindowText::ButtonNewMainDocs);
     set(m_sheetLabel, WindowText::LabelSheetCaption);
-    set(m_chooseSheet, WindowText::ButtonChooseSheet);
-    m_sheetBox->setPlaceholderText(toQString(textFor(WindowText::LabelSheetNone, l)));
-    m_sheetBox->actions().front()->setToolTip(toQString(textFor(WindowText::ClearSheet, l)));
+    m_sheetChoice->applyLanguage(l);
     set(m_firstLabelLabel, WindowText::LabelFirstLabel);
     set(m_orderLabel, WindowText::LabelOrderCaption);
-    m_order->setItemText(0, toQString(textFor(WindowText::OrderByCall, l)));
-    m_order->setItemText(1, toQString(textFor(WindowText::OrderForBureau, l)));
+    fillLabelOrders(m_order, l);
     m_swl->actions().front()->setToolTip(toQString(textFor(WindowText::ClearSwlFile, l)));
     m_filters->applyLanguage(l);
     applyCaptions(this, l);
@@ -270,39 +122,6 @@ void TForm1::CheckBox1Click()
 }
 
 // --- Commands ---
-
-void TForm1::Button1Click()
-{
-    Edit3Exit();
-    if (running())
-        return;
-    storeOwnCall();
-    RunRequest r = request();
-    std::unique_ptr<LabelDrawer> drawer;
-    if (r.merge && r.sheet.chosen()) {
-        // The sheet is checked before the run: a stock that cannot carry the labels is said at once.
-        const std::optional<LabelStock> stock = sheetStock(m_sheet);
-        if (!stock)
-            return;
-        try {
-            drawer = std::make_unique<SheetDrawer>(rendererFor(r, *stock), r.sheet);
-        } catch (const MainDocumentError& e) {
-            showTextMessage(this, WindowText::StockFailed, language(), {stockProblemText(e.problem(), language())});
-            return;
-        }
-        m_runStock = stock;
-    }
-    if (m_runs.start(r, std::move(drawer))) {
-        m_runRequest = r;
-        setRunning(true);
-    }
-}
-
-void TForm1::Button6Click()
-{
-    m_runs.stop();
-    m_stopButton->setEnabled(false);
-}
 
 void TForm1::Button3Click()
 {
@@ -520,13 +339,8 @@ ClosingState TForm1::closingState() const
     state.filters = m_filters->settings();
     state.lastProfile = m_lastProfile;
     state.userFields = userFields();
-    state.options.keepTemporaryFile = m_configuration && m_configuration->keepTemporaryFile();
-    state.options.polish = language() == Language::Polish;
-    state.options.pdfLabels = m_configuration && m_configuration->pdfLabels();
-    const SentMarking marking = m_configuration ? m_configuration->sentMarking() : SentMarking{};
-    state.options.markSent = marking.on;
-    state.options.sentVia = marking.via;
-    state.options.ownBundleLast = m_configuration && m_configuration->ownBundleLast();
+    if (m_configuration)
+        state.options = m_configuration->options();
     return state;
 }
 
@@ -568,7 +382,7 @@ void TForm1::closeEvent(QCloseEvent* event)
     } catch (const SettingsWriteError& e) {
         showTextMessage(this, WindowText::UnableToWrite, language(), {e.path().string()});
     }
-    storeOwnCall();
+    m_sheetChoice->storeOwnCall();
     // A settings file that cannot be written never traps the user: after the message, they may close all
     // the same.
     if (!storeSettings() && askText(this, WindowText::CloseWithoutSaving, language(), false, {},

@@ -13,12 +13,12 @@
 #include "engine/RunRequest.h"
 #include "engine/RunSummary.h"
 #include "settings/Settings.h"
-#include "stock/LabelStock.h"
-#include "stock/StockCatalogue.h"
 #include "texts/Texts.h"
+#include "ui/RunStart.h"
 
 class QComboBox;
 class QLabel;
+class QBoxLayout;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
@@ -31,13 +31,18 @@ namespace cardmill {
 class FilterPane;
 class PathBox;
 class RunController;
+class SheetChoice;
 class TFADIF1;
 
-// The main window: it shows the user's choices and turns them into a run's request when "Start" is pressed,
-// shows the run's progress, and says how it ended; commands go to the file pickers, archiving, help and the
-// dialogs. The run works off the window's thread, so the window stays live meanwhile: what would change the
+// The main window, a view of the user's choices: request() makes a run's request of them, showChoices() shows a
+// request's (a profile's, loaded); "Start" and "Preview" hand a run to the RunController, which gives it back
+// with its result, so the window keeps no state of a run. Commands go to the file pickers, archiving, help and
+// the dialogs. The run works off the window's thread, so the window stays live meanwhile: what would change the
 // files the run works on is disabled, every other choice applies to the next run. The controls keep the
 // design's names as their object names.
+//
+// Its files by job: TForm1.cpp (start, language, file commands, closing), TForm1Layout.cpp (the controls),
+// TForm1Profiles.cpp (profiles and the first start), TForm1Run.cpp (the request, runs and how they ended).
 class TForm1 : public QWidget {
     Q_OBJECT
 
@@ -94,7 +99,7 @@ public:
     void setSwlPath(const std::filesystem::path& path);
     void setMainDocumentPath(const std::filesystem::path& path);
     // The label sheet the labels are drawn on instead of merged: a stock's name or a custom grid; empty: none.
-    const std::string& labelSheet() const { return m_sheet; }
+    const std::string& labelSheet() const;
     void setLabelSheet(const std::string& sheet);
     // The preview of the last run's drawn labels; null when none is open.
     QWidget* preview() const;
@@ -105,6 +110,9 @@ public:
     // The request a run of the window's choices as they are now would get: the one source of a run's choices
     // in the desktop program.
     RunRequest request() const;
+    // The choices of a request on the window: the files, the label sheet, the label size, the formats and the
+    // label order (what a profile holds).
+    void showChoices(const RunRequest& request);
     bool running() const;
     Language language() const;
     // Opens documents with the desktop's applications; one that nothing opens is said, with its folder offered.
@@ -122,25 +130,28 @@ protected:
 
 private:
     void build();
+    void buildProfileRows(QBoxLayout* main);
+    void buildFileRows(QBoxLayout* main);
+    void buildFormatRows(QBoxLayout* main);
+    void buildStatusBar(QBoxLayout* outer);
     void connectCommands();
     void connectRuns();
     void setRunning(bool running);
     void showStatus(TextId id, const TextArgs& args);
     void showProgress(qint64 position, qint64 maximum);
-    void runEnded(const RunResult& result);
-    void showPreview(const RunResult& result, const std::filesystem::path& pdf);
-    void sheetTyped();
+    // What Start and Preview share: the request of the window's choices and, for labels drawn on a sheet, its
+    // stock and drawer; none, said to the user, when the run cannot start.
+    std::unique_ptr<RunStart> prepareRun(bool preview);
+    void startRun(std::unique_ptr<RunStart> start);
+    void runEnded(const RunResult& result, const RunStart& start);
+    void showPreview(const RunResult& result, const RunStart& start, const std::filesystem::path& pdf);
     void showFirstStart();
-    // The own call as the window shows it; kept in the settings file when it changed.
-    void storeOwnCall();
     // At "Exit" without a profile: offers to keep what was set up as one; false when the user cancels.
     bool keepAsProfile();
-    // The stock of a label sheet; none, said to the user, when the catalogue has no such stock.
-    std::optional<LabelStock> sheetStock(const std::string& sheet);
-    const StockCatalogue& catalogue();
+    // Where new main documents go: beside the main document in use, else beside the log, else the home folder.
+    std::filesystem::path documentsFolder() const;
     void markFiltersButton();
     void showFormats();
-    void setDateFormat(int index, const std::string& separator);
     void selectProfile(const std::string& name);
     bool storeSettings();
     ClosingState closingState() const;
@@ -155,19 +166,12 @@ private:
     bool m_startupLoaded = false;
     bool m_newProfileRequest = false;
     bool m_closeWhenStopped = false;
-    int m_qrgFormat = 0;
-    int m_dateFormatIndex = 0;
-    std::string m_separator = "-";
-    std::string m_qrgText;  // the "QRG format" text as the profile stores it
+    LineFormat m_format{.qrg =
+                            QrgFormat::Meters}; // the QRG and date formats and the date separator (fields: the dialog)
+    std::string m_qrgText;  // a "QRG format" text of a profile that names no format, shown as it is stored
     std::string m_dateText; // the "Date format" text as the profile stores it
     int m_lastProfile = 0;
-    std::string m_sheet;
-    std::unique_ptr<StockCatalogue> m_catalogue; // loaded when first needed
-    std::optional<LabelStock> m_runStock;        // the stock the run under way draws on
-    RunRequest m_runRequest;                     // the request of the run under way
     QPointer<QWidget> m_preview;
-    std::filesystem::path m_previewScratch; // the copy of the log a preview run works on; empty for real runs
-    std::filesystem::path m_previewPdf;     // where a preview's "Save PDF..." proposes to save
 
     // Controls (object names of the design in comments).
     QLabel* m_profileLabel;       // Label9
@@ -187,10 +191,7 @@ private:
     QPushButton* m_browseMain;    // Button5
     QLabel* m_firstStart;
     QLabel* m_sheetLabel;
-    QLineEdit* m_sheetBox;
-    QLabel* m_ownCallLabel;
-    QLineEdit* m_ownCall;
-    QPushButton* m_chooseSheet;
+    SheetChoice* m_sheetChoice;   // the sheet box, the own call, "Choose..."
     QLabel* m_qrgLabel;           // Label4
     QLineEdit* m_qrg;             // Edit6
     QLabel* m_qsosLabel;          // Label3

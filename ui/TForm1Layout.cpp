@@ -10,7 +10,6 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QStyle>
@@ -18,9 +17,11 @@
 #include <QVBoxLayout>
 
 #include "ui/Captions.h"
+#include "ui/Choices.h"
 #include "ui/ErrorHandler.h"
 #include "ui/FilterPane.h"
 #include "ui/PathBox.h"
+#include "ui/SheetChoice.h"
 #include "ui/Widgets.h"
 
 using namespace Qt::StringLiterals;
@@ -61,7 +62,33 @@ void TForm1::build()
     outer->addLayout(panes);
     auto* main = new QVBoxLayout;
     panes->addLayout(main);
+    buildProfileRows(main);
+    buildFileRows(main);
+    buildFormatRows(main);
 
+    m_config = button(this, "Button2", "&Config");
+    m_filtersButton = named<QToolButton>(this, "SpeedButton1");
+    m_filtersButton->setText(u"&Filters"_s);
+    captioned(m_filtersButton, WindowText::ButtonFilters);
+    m_filtersButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_stopButton = captioned(button(this, "Button6", "S&top"), WindowText::ButtonStop);
+    m_stopButton->setEnabled(false);
+    m_previewRun = captioned(idleOnly(button(this, "ButtonPreview", "Pre&view")), WindowText::ButtonPreview);
+    m_start = captioned(idleOnly(button(this, "Button1", "&Start")), WindowText::ButtonStart);
+    m_exit = captioned(button(this, "Button3", "E&xit"), WindowText::ButtonExit);
+    main->addLayout(row({m_config, m_filtersButton, m_stopButton, m_previewRun, m_start, m_exit}));
+    main->addStretch(1);
+
+    m_filters = new FilterPane(this);
+    m_filters->hide(); // hidden controls take no focus and no key
+    panes->addWidget(m_filters);
+    buildStatusBar(outer);
+    m_qsos->installEventFilter(this);
+    m_swl->installEventFilter(this);
+}
+
+void TForm1::buildProfileRows(QBoxLayout* main)
+{
     m_profileLabel = captioned(label(this, "Label9", "Profile"), WindowText::CaptionProfile);
     m_profiles = spokenAs(named<QComboBox>(this, "ComboBox2"), WindowText::CaptionProfile);
     QFont bold = m_profiles->font();
@@ -86,7 +113,10 @@ void TForm1::build()
     main->addWidget(m_firstStart);
     main->addWidget(m_profileLabel);
     main->addLayout(row({m_profiles, m_profilesSetup, m_help}, m_profiles));
+}
 
+void TForm1::buildFileRows(QBoxLayout* main)
+{
     // The path boxes show their files shortened to 50 characters.
     constexpr std::size_t kPathBound = 50;
     auto pathBox = [this](const char* name) {
@@ -94,7 +124,6 @@ void TForm1::build()
         box->setObjectName(QString::fromLatin1(name));
         return box;
     };
-    const int pathWidth = fontMetrics().averageCharWidth() * 36;
     m_logLabel = label(this, "Label1", "Source file");
     m_log = spokenAs(pathBox("Edit1"), WindowText::LabelSourceFile);
     m_browseLog = captioned(button(this, "Button4", "&Browse"), WindowText::ButtonBrowseLog);
@@ -121,31 +150,19 @@ void TForm1::build()
     main->addWidget(m_mainLabel);
     main->addLayout(row({m_main, m_newMain, m_browseMain}, m_main));
     m_sheetLabel = label(this, "LabelSheet", "Label sheet (labels drawn by CARDMILL)");
-    m_sheetBox = spokenAs(named<QLineEdit>(this, "EditSheet"), WindowText::LabelSheetCaption);
-    // The sheet is typed (completed from the catalogue's stocks) or chosen in the stock dialog.
-    connect(m_sheetBox, &QLineEdit::editingFinished, this, [this] { guarded([this] { sheetTyped(); }); });
-    m_ownCall = spokenAs(named<QLineEdit>(this, "EditOwnCall"), WindowText::StockOwnCall);
-    m_ownCall->setValidator(new QRegularExpressionValidator(QRegularExpression(u"[A-Za-z0-9/]{0,20}"_s), m_ownCall));
-    m_ownCall->setFixedWidth(fontMetrics().averageCharWidth() * 12);
-    connect(m_ownCall, &QLineEdit::textEdited, this, [this](const QString& t) {
-        const int at = m_ownCall->cursorPosition();
-        m_ownCall->setText(t.toUpper());
-        m_ownCall->setCursorPosition(at);
-    });
-    m_ownCallLabel = captioned(label(this, "LabelOwnCall", "Your call sign"), WindowText::StockOwnCall);
-    m_ownCallLabel->setBuddy(m_ownCall);
-    QAction* clearSheet =
-        m_sheetBox->addAction(style()->standardIcon(QStyle::SP_LineEditClearButton), QLineEdit::TrailingPosition);
-    clearSheet->setObjectName("ClearSheet");
-    clearSheet->setVisible(false);
-    connect(clearSheet, &QAction::triggered, this, [this] { setLabelSheet({}); });
-    m_chooseSheet = idleOnly(button(this, "ButtonSheet", "C&hoose..."));
-    m_sheetLabel->setBuddy(m_chooseSheet);
+    m_sheetChoice = new SheetChoice(m_settings, this);
+    m_sheetLabel->setBuddy(m_sheetChoice->chooseButton());
+    // With a sheet the main document is not used; it stays for when the sheet is cleared.
+    connect(m_sheetChoice, &SheetChoice::sheetChanged, this, [this] { m_main->setEnabled(labelSheet().empty()); });
     main->addWidget(m_sheetLabel);
-    main->addLayout(row({m_sheetBox, m_ownCallLabel, m_ownCall, m_chooseSheet}, m_sheetBox));
-    for (QLineEdit* e : std::initializer_list<QLineEdit*>{m_log, m_swl, m_main, m_sheetBox})
+    main->addWidget(m_sheetChoice);
+    const int pathWidth = fontMetrics().averageCharWidth() * 36;
+    for (QWidget* e : std::initializer_list<QWidget*>{m_log, m_swl, m_main})
         e->setMinimumWidth(pathWidth);
+}
 
+void TForm1::buildFormatRows(QBoxLayout* main)
+{
     auto* formats = new QGridLayout;
     m_qrgLabel = label(this, "Label4", "Output QRG Format");
     m_qrg = spokenAs(named<QLineEdit>(this, "Edit6"), WindowText::LabelQrgFormat);
@@ -178,32 +195,17 @@ void TForm1::build()
     m_firstLabel->setRange(1, kMaxStartLabel);
     m_orderLabel = label(this, "LabelOrder", "Label order");
     m_order = spokenAs(named<QComboBox>(this, "ComboOrder"), WindowText::LabelOrderCaption);
-    m_order->addItem(u"by call"_s);
-    m_order->addItem(u"for the QSL bureau"_s);
+    fillLabelOrders(m_order, Language::English);
     auto* first = row({m_firstLabelLabel, m_firstLabel});
     first->addSpacing(fontMetrics().averageCharWidth() * 3);
     first->addWidget(m_orderLabel);
     first->addWidget(m_order);
     first->addStretch(1);
     main->addLayout(first);
+}
 
-    m_config = button(this, "Button2", "&Config");
-    m_filtersButton = named<QToolButton>(this, "SpeedButton1");
-    m_filtersButton->setText(u"&Filters"_s);
-    captioned(m_filtersButton, WindowText::ButtonFilters);
-    m_filtersButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    m_stopButton = captioned(button(this, "Button6", "S&top"), WindowText::ButtonStop);
-    m_stopButton->setEnabled(false);
-    m_previewRun = captioned(idleOnly(button(this, "ButtonPreview", "Pre&view")), WindowText::ButtonPreview);
-    m_start = captioned(idleOnly(button(this, "Button1", "&Start")), WindowText::ButtonStart);
-    m_exit = captioned(button(this, "Button3", "E&xit"), WindowText::ButtonExit);
-    main->addLayout(row({m_config, m_filtersButton, m_stopButton, m_previewRun, m_start, m_exit}));
-    main->addStretch(1);
-
-    m_filters = new FilterPane(this);
-    m_filters->hide(); // hidden controls take no focus and no key
-    panes->addWidget(m_filters);
-
+void TForm1::buildStatusBar(QBoxLayout* outer)
+{
     m_statusBar = named<QStatusBar>(this, "StatusBar1");
     m_statusBar->setSizeGripEnabled(false);
     m_status = label(m_statusBar, "StatusPanel1", "");
@@ -214,9 +216,6 @@ void TForm1::build()
     m_progress->hide();
     m_statusBar->addPermanentWidget(m_progress, 1);
     outer->addWidget(m_statusBar);
-
-    m_qsos->installEventFilter(this);
-    m_swl->installEventFilter(this);
 }
 
 void TForm1::connectCommands()
@@ -233,7 +232,7 @@ void TForm1::connectCommands()
     command(m_browseSwl, &QPushButton::clicked, &TForm1::Button7Click);
     command(m_browseMain, &QPushButton::clicked, &TForm1::Button5Click);
     command(m_newMain, &QPushButton::clicked, &TForm1::ButtonNewClick);
-    command(m_chooseSheet, &QPushButton::clicked, &TForm1::ButtonSheetClick);
+    command(m_sheetChoice, &SheetChoice::chooseClicked, &TForm1::ButtonSheetClick);
     command(m_archive, &QPushButton::clicked, &TForm1::Button9Click);
     command(m_help, &QToolButton::clicked, &TForm1::SpeedButton2Click);
     connect(m_stopButton, &QPushButton::clicked, this, [this] { Button6Click(); });

@@ -1,21 +1,27 @@
-// The main window and its runs: the request made of the window's choices, the run's progress in the status
-// bar, and how it ended in messages.
-#include <QAction>
+// The main window and its runs: the request made of the window's choices, the label sheet, Start and Preview
+// (one prologue for both), the run's progress in the status bar, and how it ended in messages and the preview.
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 
+#include "engine/ConversionRun.h"
+#include "engine/Failure.h"
+#include "engine/TempFiles.h"
+#include "render/RunDrawer.h"
 #include "settings/IniFile.h"
 #include "settings/ProfileRequest.h"
 #include "stock/MainDocuments.h"
+#include "ui/Choices.h"
 #include "ui/FilterPane.h"
 #include "ui/LabelPreview.h"
 #include "ui/Messages.h"
 #include "ui/PathBox.h"
 #include "ui/RunController.h"
+#include "ui/SheetChoice.h"
 #include "ui/TFADIF1.h"
 #include "ui/TForm1.h"
 #include "ui/Widgets.h"
@@ -29,29 +35,25 @@ RunRequest TForm1::request() const
     r.swl = swlPath();
     r.mainDocument = mainDocumentPath();
     r.labelSize = labelSize();
-    r.format.qrg = qrgFormatAt(m_qrgFormat);
-    r.format.dateFormat = DateFormat::of(m_dateFormatIndex).value_or(DateFormat());
-    r.format.separator = m_separator;
+    r.format.qrg = m_format.qrg;
+    r.format.dateFormat = m_format.dateFormat;
+    r.format.separator = m_format.separator;
     r.format.userFields = userFields();
     r.filters = m_filters->choice();
     r.startLabel = m_firstLabel->value();
-    if (m_configuration) {
-        r.keepTableDocument = m_configuration->keepTemporaryFile();
-        r.pdf = m_configuration->pdfLabels();
-        r.marking = m_configuration->sentMarking();
-        r.ownBundleLast = m_configuration->ownBundleLast();
-    }
-    r.order = m_order->currentIndex() == 1 ? LabelOrder::Bureau : LabelOrder::Call;
+    if (m_configuration)
+        applyProgramOptions(m_configuration->options(), r);
+    r.polishNames = language() == Language::Polish;
+    r.order = labelOrderIn(m_order);
     r.countryFile = countryFileFor(m_settings.file());
-    r.ownCall = m_ownCall->text().trimmed().toUpper().toStdString();
+    r.ownCall = m_sheetChoice->ownCall();
     if (r.ownCall.empty())
         try {
             r.ownCall = m_settings.stockChoice().ownCall;
         } catch (const std::exception&) {
             // An unreadable settings file only means no own call: bureau order then has no own country first.
         }
-    r.polishNames = language() == Language::Polish;
-    r.sheet.setName(m_sheet);
+    r.sheet.setName(labelSheet());
     if (r.sheet.chosen())
         try {
             applyCalibration(IniFile(m_settings.file()), r.sheet);
@@ -61,14 +63,29 @@ RunRequest TForm1::request() const
     return r;
 }
 
+const std::string& TForm1::labelSheet() const
+{
+    return m_sheetChoice->sheet();
+}
+
 void TForm1::setLabelSheet(const std::string& sheet)
 {
-    m_sheet = sheet;
-    m_sheetBox->setText(toQString(sheet));
-    m_sheetBox->setToolTip(toQString(sheet));
-    m_sheetBox->actions().front()->setVisible(!sheet.empty());
-    // With a sheet the main document is not used; it stays for when the sheet is cleared.
-    m_main->setEnabled(sheet.empty());
+    m_sheetChoice->setSheet(sheet);
+}
+
+std::filesystem::path TForm1::documentsFolder() const
+{
+    std::filesystem::path folder = mainDocumentPath().parent_path();
+    if (folder.empty())
+        folder = logPath().parent_path();
+    return folder.empty() ? toPath(QDir::homePath()) : folder;
+}
+
+void TForm1::ButtonNewClick()
+{
+    const std::filesystem::path made = m_sheetChoice->openStockDialog(documentsFolder(), language());
+    if (!made.empty())
+        setMainDocumentPath(made);
 }
 
 void TForm1::ButtonSheetClick()
@@ -76,45 +93,100 @@ void TForm1::ButtonSheetClick()
     ButtonNewClick(); // the same dialog: a stock chosen, then "Print on this sheet" or main documents made
 }
 
-const StockCatalogue& TForm1::catalogue()
-{
-    if (!m_catalogue) {
-        m_catalogue = std::make_unique<StockCatalogue>();
-        m_catalogue->loadInstalled();
-    }
-    return *m_catalogue;
-}
-
-std::optional<LabelStock> TForm1::sheetStock(const std::string& sheet)
-{
-    if (LabelSheet::isGrid(sheet)) {
-        try {
-            return customStock(parseCustomGrid(sheet));
-        } catch (const std::invalid_argument& e) {
-            showTextMessage(this, WindowText::StockFailed, language(), {e.what()});
-            return std::nullopt;
-        }
-    }
-    if (const LabelStock* stock = catalogue().find(sheet))
-        return *stock;
-    showTextMessage(this, WindowText::SheetUnknown, language(), {sheet});
-    return std::nullopt;
-}
-
 QWidget* TForm1::preview() const
 {
     return m_preview;
 }
 
-void TForm1::showPreview(const RunResult& result, const std::filesystem::path& pdf)
+std::unique_ptr<RunStart> TForm1::prepareRun(bool preview)
 {
-    if (!m_runStock || !result.summary->labels)
+    Edit3Exit();
+    if (running())
+        return nullptr;
+    m_sheetChoice->storeOwnCall();
+    auto start = std::make_unique<RunStart>();
+    start->request = request();
+    const RunRequest& r = start->request;
+    if (preview && !r.sheet.chosen()) {
+        showTextMessage(this, WindowText::PreviewNeedsSheet, language());
+        return nullptr;
+    }
+    if (preview && r.log.empty()) {
+        showTextMessage(this, TextId::NoSourceFile, language());
+        return nullptr;
+    }
+    if (!r.merge || !r.sheet.chosen())
+        return start;
+    // The sheet is checked before the run: a stock that cannot carry the labels is said at once.
+    start->stock = m_sheetChoice->stock(language());
+    if (!start->stock)
+        return nullptr;
+    try {
+        start->drawer = drawerFor(r, *start->stock, preview ? DrawerKind::Counting : DrawerKind::Sheets);
+    } catch (const MainDocumentError& e) {
+        showTextMessage(this, WindowText::StockFailed, language(), {stockProblemText(e.problem(), language())});
+        return nullptr;
+    } catch (const FailureError& e) {
+        showTextMessage(this, WindowText::StockFailed, language(), {failureText(e.failure(), language())});
+        return nullptr;
+    }
+    return start;
+}
+
+void TForm1::startRun(std::unique_ptr<RunStart> start)
+{
+    if (m_runs.start(std::move(start)))
+        setRunning(true);
+}
+
+void TForm1::Button1Click()
+{
+    if (std::unique_ptr<RunStart> start = prepareRun(false))
+        startRun(std::move(start));
+}
+
+void TForm1::previewFirst()
+{
+    std::unique_ptr<RunStart> start = prepareRun(true);
+    if (!start)
+        return;
+    // The run works on copies in a private scratch folder, so nothing beside the log changes and nothing is
+    // marked; its labels are kept for the preview, which saves them beside the log when asked.
+    RunRequest& r = start->request;
+    start->scratch = scratchFolder("preview");
+    std::error_code ec;
+    for (std::filesystem::path* input : {&r.log, &r.swl}) {
+        if (input->empty() || !std::filesystem::is_regular_file(*input, ec))
+            continue;
+        const std::filesystem::path copy = start->scratch / input->filename();
+        if (!std::filesystem::copy_file(*input, copy, std::filesystem::copy_options::overwrite_existing, ec)) {
+            showTextMessage(this, WindowText::StockFailed, language(), {input->string() + ": " + ec.message()});
+            return; // the scratch folder goes with `start`
+        }
+        *input = copy;
+    }
+    start->previewPdf = drawnLabelsPath(baseOf(logPath()));
+    r.marking.on = false;
+    r.pdf = false;
+    r.keepTableDocument = false;
+    startRun(std::move(start));
+}
+
+void TForm1::Button6Click()
+{
+    m_runs.stop();
+    m_stopButton->setEnabled(false);
+}
+
+void TForm1::showPreview(const RunResult& result, const RunStart& start, const std::filesystem::path& pdf)
+{
+    if (!start.stock || !result.summary->labels)
         return;
     if (m_preview)
         m_preview->close();
     try {
         auto* preview =
-            new LabelPreview(result.summary->labels, *m_runStock, m_runRequest, pdf, m_settings, language(), this);
+            new LabelPreview(result.summary->labels, *start.stock, start.request, pdf, m_settings, language(), this);
         preview->setAttribute(Qt::WA_DeleteOnClose);
         m_preview = preview;
         preview->show();
@@ -133,7 +205,9 @@ void TForm1::connectRuns()
     connect(&m_runs, &RunController::status, this, [this](TextId id, const TextArgs& args) { showStatus(id, args); });
     connect(&m_runs, &RunController::progress, this,
             [this](qint64 position, qint64 maximum) { showProgress(position, maximum); });
-    connect(&m_runs, &RunController::finished, this, [this](const RunResult& result) { runEnded(result); });
+    connect(
+        &m_runs, &RunController::finished, this,
+        [this](const RunResult& result, const std::shared_ptr<const RunStart>& start) { runEnded(result, *start); });
 }
 
 void TForm1::setRunning(bool running)
@@ -162,7 +236,7 @@ void TForm1::showProgress(qint64 position, qint64 maximum)
     m_progress->setValue(static_cast<int>(std::min(position, maximum) * 1000 / maximum));
 }
 
-void TForm1::runEnded(const RunResult& result)
+void TForm1::runEnded(const RunResult& result, const RunStart& start)
 {
     setRunning(false);
     m_progress->hide();
@@ -177,24 +251,20 @@ void TForm1::runEnded(const RunResult& result)
                 documents.push_back(m.document);
         openDocuments(documents);
     }
-    const bool previewRun = !m_previewScratch.empty();
-    if (previewRun) {
-        // A preview before the run: its labels on the sheets, and only what went wrong said; its scratch copies go.
-        std::error_code ec;
-        std::filesystem::remove_all(m_previewScratch, ec);
-        m_previewScratch.clear();
+    if (start.preview()) {
+        // A preview before the run: its labels on the sheets, and only what went wrong said.
         if (result.outcome == RunOutcome::Done && result.summary && result.summary->labels)
-            showPreview(result, m_previewPdf);
+            showPreview(result, start, start.previewPdf);
         else
             for (const EndingMessage& m : endingMessages(result, l))
                 if (m.role != EndingMessage::Role::Summary)
                     showEnding(this, m, l);
-        m_runStock.reset();
         return;
     }
     // Drawn labels open in the preview, where they are printed; it says what the run made, with no box to close.
     if (result.summary && result.summary->kind == RunSummary::Kind::Drawn && result.outcome != RunOutcome::Stopped)
-        showPreview(result, result.summary->pdfs.empty() ? std::filesystem::path() : result.summary->pdfs.front());
+        showPreview(result, start,
+                    result.summary->pdfs.empty() ? std::filesystem::path() : result.summary->pdfs.front());
     auto* preview = qobject_cast<LabelPreview*>(m_preview.data());
     for (const EndingMessage& m : endingMessages(result, l)) {
         if (preview && m.role == EndingMessage::Role::Summary && !m.failed)
@@ -202,7 +272,6 @@ void TForm1::runEnded(const RunResult& result)
         else
             showEnding(this, m, l);
     }
-    m_runStock.reset();
     if (m_closeWhenStopped) {
         m_closeWhenStopped = false;
         close();

@@ -22,15 +22,18 @@ TEST(Profiles, FormatTextsReadBack)
     EXPECT_EQ(dateFormatOf("sep 23 2006").index(), 1);
     EXPECT_EQ(dateFormatOf("").index(), 1);
 
-    EXPECT_EQ(qrgFormatIndexExact("Exact QRG in kHz"), 6);
-    EXPECT_EQ(qrgFormatIndexExact("exact qrg in khz"), std::nullopt);
-    EXPECT_EQ(qrgFormatIndexNoCase("exact qrg in khz"), 6);
-    EXPECT_EQ(qrgFormatIndexNoCase("Exact QRG"), std::nullopt);
+    // One reading of a QRG format text for every reader: whole, and without regard to case.
+    EXPECT_EQ(qrgFormatOf("Exact QRG in kHz"), QrgFormat::ExactKHz);
+    EXPECT_EQ(qrgFormatOf("exact qrg in khz"), QrgFormat::ExactKHz);
+    EXPECT_EQ(qrgFormatOf("Exact QRG"), std::nullopt);
+    EXPECT_EQ(labelOrderOf("BUREAU"), LabelOrder::Bureau);
+    EXPECT_EQ(labelOrderOf("anything"), LabelOrder::Call);
+    EXPECT_EQ(labelOrderText(LabelOrder::Bureau), "bureau");
 
     // Blanks around a stored value are not part of it.
     TempDir dir;
     const IniFile ini(dir.write("a.ini", "[P]\nQRG format =  QRG in MHz  \n"));
-    EXPECT_EQ(qrgFormatIndexExact(*readProfile(ini, "p").qrgFormat), 2);
+    EXPECT_EQ(qrgFormatOf(*readProfile(ini, "p").qrgFormat), QrgFormat::MHz);
 }
 
 TEST(Profiles, ListLeavesOutReservedSectionsAndSortsWithoutCase)
