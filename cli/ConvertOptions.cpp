@@ -461,7 +461,19 @@ Problem readFilterOptions(const CLI::App& app, const Values& v, RunRequest& o)
     return std::nullopt;
 }
 
-// Marking as sent and the language of the messages.
+// The language of the messages, and of the month and day names a run writes.
+Problem readLanguage(const Values& v, ParsedCommandLine& result)
+{
+    if (v.lang == "en")
+        result.language = Language::English;
+    else if (v.lang == "pl")
+        result.language = Language::Polish;
+    else
+        return "--lang must be en or pl";
+    result.stockTask.language = result.language;
+    return std::nullopt;
+}
+
 Problem readMarkingOptions(const CLI::App& app, const Values& v, ParsedCommandLine& result)
 {
     RunRequest& o = result.request;
@@ -473,12 +485,6 @@ Problem readMarkingOptions(const CLI::App& app, const Values& v, ParsedCommandLi
             return "--sent-via must be B, D or E";
         o.marking.via = via[0];
     }
-    if (v.lang == "en")
-        result.language = Language::English;
-    else if (v.lang == "pl")
-        result.language = Language::Polish;
-    else
-        return "--lang must be en or pl";
     o.polishNames = result.language == Language::Polish;
     return std::nullopt;
 }
@@ -514,6 +520,8 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
         return result;
     };
 
+    if (Problem p = readLanguage(v, result))
+        return fail(*p, ExitUsage);
     std::optional<std::string> ownCall;
     if (Problem p = readOwnCall(app, v, ownCall))
         return fail(*p, ExitUsage);

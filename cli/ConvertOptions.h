@@ -33,6 +33,7 @@ struct StockTask {
     std::optional<std::string> ownCall; // Make: given with --my-call
     bool replace = false;               // Make: replace documents that are there
     std::filesystem::path settings;     // the settings file that remembers the own call (may not exist)
+    Language language = Language::English;
 };
 
 // The parsed command line, or the exit code to end with (after --help, --version or a usage error, whose

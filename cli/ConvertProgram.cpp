@@ -56,7 +56,8 @@ int runConvertProgram(int argc, const char* const* argv, std::ostream& out, std:
         for (const std::string& w : catalogue.warnings())
             err << "Note: " << w << '\n';
         int exit = ExitDone;
-        const std::optional<LabelStock> stock = findSheetStock(sheet.stock, sheet.customGrid, catalogue, err, exit);
+        const std::optional<LabelStock> stock =
+            findSheetStock(sheet.stock, sheet.customGrid, catalogue, parsed.language, err, exit);
         if (!stock)
             return exit;
         try {

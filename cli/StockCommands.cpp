@@ -54,7 +54,7 @@ int makeMainDocuments(const StockTask& task, const StockCatalogue& catalogue, st
 {
     MainDocumentRequest request;
     int exit = ExitDone;
-    const std::optional<LabelStock> stock = findSheetStock(task.stock, task.grid, catalogue, err, exit);
+    const std::optional<LabelStock> stock = findSheetStock(task.stock, task.grid, catalogue, task.language, err, exit);
     if (!stock)
         return exit;
     request.stock = *stock;
@@ -95,7 +95,7 @@ int makeMainDocuments(const StockTask& task, const StockCatalogue& catalogue, st
     try {
         checkRequest(request);
     } catch (const MainDocumentError& e) {
-        err << "cardmill-convert: " << stockProblemText(e.problem(), Language::English) << '\n';
+        err << "cardmill-convert: " << stockProblemText(e.problem(), task.language) << '\n';
         return ExitPrecondition;
     }
     if (!task.replace) {
@@ -114,9 +114,9 @@ int makeMainDocuments(const StockTask& task, const StockCatalogue& catalogue, st
         for (const auto& p : cardmill::makeMainDocuments(request))
             out << "Main document: " << p.string() << '\n';
         for (const StockProblem& note : mainDocumentNotes(request))
-            err << stockProblemText(note, Language::English) << '\n';
+            err << stockProblemText(note, task.language) << '\n';
     } catch (const MainDocumentError& e) {
-        err << "cardmill-convert: " << stockProblemText(e.problem(), Language::English) << '\n';
+        err << "cardmill-convert: " << stockProblemText(e.problem(), task.language) << '\n';
         return ExitAbandoned;
     }
     return ExitDone;
@@ -125,27 +125,22 @@ int makeMainDocuments(const StockTask& task, const StockCatalogue& catalogue, st
 } // namespace
 
 std::optional<LabelStock> findSheetStock(const std::string& stock, const std::string& grid,
-                                         const StockCatalogue& catalogue, std::ostream& err, int& exit)
+                                         const StockCatalogue& catalogue, Language language, std::ostream& err,
+                                         int& exit)
 {
-    if (!grid.empty()) {
-        try {
-            return customStock(parseCustomGrid(grid));
-        } catch (const std::invalid_argument& e) {
-            err << "cardmill-convert: --custom-grid: " << e.what() << "\nRun with --help for more information.\n";
-            exit = ExitUsage;
-            return std::nullopt;
-        }
+    const SheetStock found = stockForSheet(grid.empty() ? stock : grid, catalogue);
+    if (found.stock)
+        return found.stock;
+    err << "cardmill-convert: " << (grid.empty() ? "" : "--custom-grid: ") << stockProblemText(*found.problem, language)
+        << '\n';
+    switch (found.problem->id) {
+    case StockProblem::Id::StockDatabaseMissing: exit = ExitPrecondition; break;
+    case StockProblem::Id::SheetUnknown:
+        err << "cardmill-convert --list-stocks TEXT lists the stocks whose names hold TEXT.\n";
+        exit = ExitUsage;
+        break;
+    default: err << "Run with --help for more information.\n"; exit = ExitUsage;
     }
-    if (const LabelStock* s = catalogue.find(stock))
-        return *s;
-    if (!catalogue.databaseFound()) {
-        err << "cardmill-convert: " << kStockDatabaseMissing << '\n';
-        exit = ExitPrecondition;
-        return std::nullopt;
-    }
-    err << "cardmill-convert: unknown label stock \"" << stock
-        << "\"; cardmill-convert --list-stocks TEXT lists the stocks whose names hold TEXT.\n";
-    exit = ExitUsage;
     return std::nullopt;
 }
 

@@ -61,14 +61,14 @@ public:
     // Leaving (OK, Escape, the window's close button) asks first when a new profile or changes are unsaved.
     void reject() override;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
     // The dialog's choices as a request (the main window's for what a profile does not hold), and a request's
     // choices on the dialog: what a profile holds.
     RunRequest choices() const;
     void showChoices(const RunRequest& request);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void build();

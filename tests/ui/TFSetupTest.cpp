@@ -315,6 +315,56 @@ private slots:
         QCOMPARE(child<QLineEdit>(form, "Edit6")->text(), QString::fromUtf8("Dokładne QRG w kHz"));
     }
 
+    // Every choice a profile holds goes window -> kept as a profile at Exit -> Profiles Setup (applied) -> the
+    // main window, and the request the window makes is the one it made at first.
+    void everyChoiceRoundTripsThroughAProfileAndTheSetupDialog()
+    {
+        struct Case {
+            const char* name;
+            std::function<void()> onWindow; // the choice made on a window that has no profile yet
+            const char* stored;             // or a profile's text in the file, loaded at start
+        };
+        const std::vector<Case> cases{
+            {"bureau order", [&] { child<QComboBox>(form, "ComboOrder")->setCurrentIndex(1); }, nullptr},
+            {"a label sheet", [&] { form->setLabelSheet("A4,3,7,63.5,38.1,7.2,15.15,66.04,38.1"); }, nullptr},
+            {"a label size out of range", [&] { child<QLineEdit>(form, "Edit3")->setText(u"12"_s); }, nullptr},
+            {"an SWL file", [&] { form->setSwlPath("/logs/swl.adi"); }, nullptr},
+            {"a lower-case QRG text", nullptr, "QRG format=qrg in mhz with 'mhz'\r\n"},
+            {"a date format and separator", nullptr, "Date format=Sep 23 2006\r\nDate separator=/\r\n"},
+            {"a calibrated sheet", nullptr,
+             "Label sheet=Avery L7163\r\n[Program]\r\nCalibration Avery L7163=1.50,-0.50,99.00\r\n"},
+        };
+        for (const Case& c : cases) {
+            cleanup();
+            init();
+            if (c.stored)
+                std::ofstream(settings(), std::ios::binary)
+                    << "[P]\r\nSource file=/logs/log.adi\r\nMain doc=/docs/card_1.docx\r\n"
+                    << c.stored;
+            start(c.stored ? "P" : "");
+            if (c.onWindow) {
+                form->setLogPath("/logs/log.adi");
+                form->setMainDocumentPath("/docs/card_1.docx");
+                c.onWindow();
+                form->Edit3Exit();
+            }
+            const RunRequest before = form->request();
+            if (c.onWindow) { // kept as a profile at Exit, loaded at the next start
+                interaction.inputs = {std::string("Kept")};
+                form->close();
+                start("Kept");
+                QVERIFY2(form->request() == before, c.name);
+            }
+            profilesSetup([&](TFSetup& setup) {
+                QVERIFY2(setup.choices() == before, c.name); // the dialog shows what the window shows
+                setup.Button2Click();                        // and applies it
+            });
+            QVERIFY2(form->request() == before, c.name);
+            start(c.stored ? "P" : "Kept");
+            QVERIFY2(form->request() == before, c.name);
+        }
+    }
+
     void leavingWithChangesAsksAndKeepsAndNewTakesALabelSheet()
     {
         writeProfiles({"Home"});
