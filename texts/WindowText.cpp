@@ -113,6 +113,12 @@ constexpr TextEntry windowEntryOf(WindowText id)
     case WindowText::PreviewPrintCancelled:
         return {K::Information, I::None, WindowText::Count, "Printing cancelled: nothing was sent to the printer %s.",
                 "Drukowanie anulowane: niczego nie wysłano do drukarki %s."};
+    case WindowText::PreviewPrinting:
+        return {K::None, I::None, WindowText::Count, "Drawing the sheets for the printer...",
+                "Rysowanie arkuszy dla drukarki..."};
+    case WindowText::PreviewSaving:
+        return {K::None, I::None, WindowText::Count, "Drawing the sheets into the PDF...",
+                "Rysowanie arkuszy do pliku PDF..."};
     case WindowText::PreviewSaveCancelled:
         return {K::Information, I::None, WindowText::Count, "Saving cancelled: %s was not written.",
                 "Zapisywanie anulowane: nie zapisano %s."};

@@ -63,6 +63,8 @@ enum class WindowText {
     PreviewSaved,          // information; %s = the PDF
     PreviewPrinted,        // information; %s = the printer, %s = the sheets
     PreviewPrintCancelled, // information; %s = the printer
+    PreviewPrinting,       // what the progress window of printing says
+    PreviewSaving,         // ... of saving a PDF
     PreviewSaveCancelled,  // information; %s = the file
     FilterPdf,
     SheetUnknown,   // error; %s = the sheet

@@ -8,18 +8,22 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPrintDialog>
+
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <memory>
+#include <optional>
 
 #include <algorithm>
 
 #include "engine/Failure.h"
 #include "render/LabelOutput.h"
 #include "stock/MainDocuments.h"
+#include "ui/BackgroundJob.h"
 #include "ui/ErrorHandler.h"
 #include "ui/Messages.h"
 #include "ui/UserInteraction.h"
@@ -220,21 +224,6 @@ void LabelPreview::showPage(std::size_t page)
     m_view->showPage(page);
 }
 
-PageProgress LabelPreview::progress(std::size_t pages)
-{
-    // Long jobs show their sheets going by and can be cancelled; short ones finish before it would show.
-    auto dialog = std::make_shared<QProgressDialog>(this);
-    dialog->setRange(0, static_cast<int>(pages));
-    dialog->setObjectName("PreviewProgress");
-    dialog->setWindowModality(Qt::WindowModal);
-    dialog->setMinimumDuration(500);
-    return [dialog](std::size_t done, std::size_t) {
-        dialog->setValue(static_cast<int>(done));
-        QCoreApplication::processEvents();
-        return !dialog->wasCanceled();
-    };
-}
-
 void LabelPreview::setSummary(const std::string& text)
 {
     // A calibration remembered for the sheet that is not one is said here, where the offset is set.
@@ -268,56 +257,91 @@ void LabelPreview::offsetChanged()
 
 void LabelPreview::print()
 {
-    const SheetRenderer renderer = printRenderer();
-    QPrinter printer(QPrinter::HighResolution);
-    preparePrinter(printer, renderer);
-    QPrintDialog dialog(&printer, this);
+    if (BackgroundJob::busy(this))
+        return;
+    auto renderer = std::make_shared<const SheetRenderer>(printRenderer());
+    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    preparePrinter(*printer, *renderer);
+    QPrintDialog dialog(printer.get(), this);
     dialog.setObjectName("PrintDialog");
     dialog.setMinMax(1, static_cast<int>(pages()));
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage);
     if (userInteraction().execDialog(dialog) != QDialog::Accepted)
         return;
-    preparePrinter(printer, renderer); // the dialog may have picked another paper: the stock's stays
+    preparePrinter(*printer, *renderer); // the dialog may have picked another paper: the stock's stays
     PageRange range{0, pages()};
-    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
-        range.first = static_cast<std::size_t>(printer.fromPage() - 1);
-        range.last = static_cast<std::size_t>(std::max(printer.toPage(), printer.fromPage()));
-    } else if (printer.printRange() == QPrinter::CurrentPage) {
+    if (printer->printRange() == QPrinter::PageRange && printer->fromPage() > 0) {
+        range.first = static_cast<std::size_t>(printer->fromPage() - 1);
+        range.last = static_cast<std::size_t>(std::max(printer->toPage(), printer->fromPage()));
+    } else if (printer->printRange() == QPrinter::CurrentPage) {
         range = {page(), page() + 1};
     }
-    const bool toFile = printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
-    const std::string where = toFile ? printer.outputFileName().toStdString() : printer.printerName().toStdString();
-    std::optional<std::size_t> printed;
-    try {
-        printed = printOn(printer, renderer, m_source, range, progress(range.last - range.first));
-    } catch (const FailureError& e) {
-        showTextMessage(this, WindowText::StockFailed, m_language, {failureText(e.failure(), m_language)});
-        return;
-    }
-    if (!printed) // cancelled: nothing reached the printer, no file was made
-        showTextMessage(this, toFile ? WindowText::PreviewSaveCancelled : WindowText::PreviewPrintCancelled, m_language,
-                        {where});
-    else if (toFile)
-        showTextMessage(this, WindowText::PreviewSaved, m_language, {where});
-    else
-        showTextMessage(this, WindowText::PreviewPrinted, m_language, {where, std::to_string(*printed)});
+    const bool toFile = printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty();
+    const std::string where = toFile ? printer->outputFileName().toStdString() : printer->printerName().toStdString();
+    // The sheets are drawn off the window's thread, and handed over only when all are drawn: Cancel leaves
+    // nothing in the printer's queue and no file.
+    auto printed = std::make_shared<std::optional<std::size_t>>();
+    BackgroundJob::start(
+        this, toQString(text(toFile ? WindowText::PreviewSaving : WindowText::PreviewPrinting)),
+        range.last - range.first,
+        [labels = m_labels, renderer, printer, range, printed](const BackgroundJob::Progress& progress,
+                                                               const StopToken& stop) {
+            const RunLabelSource source(*labels);
+            *printed = printOn(*printer, *renderer, source, range, [&](std::size_t done, std::size_t all) {
+                progress(done, all);
+                return !stop.stopRequested();
+            });
+        },
+        [this, toFile, where, printed](std::exception_ptr failure, bool) {
+            if (failure)
+                return sayFailure(failure);
+            if (!*printed) // cancelled: nothing reached the printer, no file was made
+                showTextMessage(this, toFile ? WindowText::PreviewSaveCancelled : WindowText::PreviewPrintCancelled,
+                                m_language, {where});
+            else if (toFile)
+                showTextMessage(this, WindowText::PreviewSaved, m_language, {where});
+            else
+                showTextMessage(this, WindowText::PreviewPrinted, m_language, {where, std::to_string(**printed)});
+        });
 }
 
 void LabelPreview::savePdf()
 {
+    if (BackgroundJob::busy(this))
+        return;
     const auto path = userInteraction().saveFile(this, text(WindowText::FilterPdf), m_pdf);
     if (!path)
         return;
+    auto renderer = std::make_shared<const SheetRenderer>(printRenderer());
+    auto saved = std::make_shared<bool>(false);
+    BackgroundJob::start(
+        this, toQString(text(WindowText::PreviewSaving)), pages(),
+        [labels = m_labels, renderer, file = *path, saved](const BackgroundJob::Progress& progress,
+                                                           const StopToken& stop) {
+            const RunLabelSource source(*labels);
+            *saved = writeLabelsPdf(*renderer, source, file, [&](std::size_t done, std::size_t all) {
+                         progress(done, all);
+                         return !stop.stopRequested();
+                     }).has_value();
+        },
+        [this, file = *path, saved](std::exception_ptr failure, bool) {
+            if (failure)
+                return sayFailure(failure);
+            // Cancelled, an older file there stays as it was.
+            showTextMessage(this, *saved ? WindowText::PreviewSaved : WindowText::PreviewSaveCancelled, m_language,
+                            {file.string()});
+        });
+}
+
+void LabelPreview::sayFailure(std::exception_ptr failure)
+{
     try {
-        if (!writeLabelsPdf(printRenderer(), m_source, *path, progress(pages()))) {
-            showTextMessage(this, WindowText::PreviewSaveCancelled, m_language, {path->string()});
-            return; // an older file there stays as it was
-        }
+        std::rethrow_exception(failure);
     } catch (const FailureError& e) {
         showTextMessage(this, WindowText::StockFailed, m_language, {failureText(e.failure(), m_language)});
-        return;
+    } catch (const std::exception& e) {
+        showTextMessage(this, WindowText::StockFailed, m_language, {e.what()});
     }
-    showTextMessage(this, WindowText::PreviewSaved, m_language, {path->string()});
 }
 
 void LabelPreview::saveCalibrationPage()

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+#include <exception>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -53,7 +54,7 @@ public:
 private:
     void build();
     void offsetChanged();
-    PageProgress progress(std::size_t pages);
+    void sayFailure(std::exception_ptr failure);
     std::string text(WindowText id) const { return textFor(id, m_language); }
 
     std::shared_ptr<const RunLabels> m_labels;

@@ -22,6 +22,7 @@
 #include "settings/IniFile.h"
 #include "stock/StockCatalogue.h"
 #include "support/TempDir.h"
+#include "ui/BackgroundJob.h"
 #include "ui/DesktopProgram.h"
 #include "ui/LabelPreview.h"
 #include "ui/TFStock.h"
@@ -114,8 +115,11 @@ private slots:
         // "Save PDF..." proposes the run's PDF; "Print..." prints every sheet on the printer the dialog chose.
         const std::filesystem::path saved = *dir / "copy.pdf";
         interaction.files.push_back(saved);
+        const std::size_t said = interaction.messages.size();
         QTest::mouseClick(child<QPushButton>(preview, "PreviewSavePdf"), Qt::LeftButton);
         QCOMPARE(interaction.proposals.back(), logs() / "sp3kxq_labels.pdf");
+        // Drawn off the window's thread: the window answers meanwhile, and says when the PDF is there.
+        QTRY_COMPARE(interaction.messages.size(), said + 1);
         QVERIFY(std::filesystem::file_size(saved) > 1000);
         const std::filesystem::path printed = *dir / "printed.pdf";
         interaction.onDialog = [&](QDialog& d) {
@@ -125,9 +129,25 @@ private slots:
             return int(QDialog::Accepted);
         };
         QTest::mouseClick(child<QPushButton>(preview, "PreviewPrint"), Qt::LeftButton);
+        QTRY_COMPARE(interaction.messages.size(), said + 2);
         QVERIFY(std::filesystem::file_size(printed) > 1000);
+        // Cancelled while the sheets are drawn: no file, and said so.
+        const std::filesystem::path cancelled = *dir / "cancelled.pdf";
+        interaction.onDialog = [&](QDialog& d) {
+            auto& dialog = dynamic_cast<QPrintDialog&>(d);
+            dialog.printer()->setOutputFormat(QPrinter::PdfFormat);
+            dialog.printer()->setOutputFileName(QString::fromStdString(cancelled.string()));
+            return int(QDialog::Accepted);
+        };
+        QTest::mouseClick(child<QPushButton>(preview, "PreviewPrint"), Qt::LeftButton);
+        auto* job = preview->findChild<BackgroundJob*>();
+        QVERIFY(job);
+        job->cancel();
+        QTRY_COMPARE(interaction.messages.size(), said + 3);
+        QVERIFY(interaction.messages.back().text.find("cancelled") != std::string::npos);
+        QVERIFY(!std::filesystem::exists(cancelled));
         // Printed to a file, the labels are saved there.
-        QVERIFY(interaction.messages.back().text.find(printed.string()) != std::string::npos);
+        QVERIFY(interaction.messages[said + 1].text.find(printed.string()) != std::string::npos);
 #ifndef _WIN32
         if (std::system("pdfinfo -v >/dev/null 2>&1") == 0) {
             for (const auto& pdf : {saved, printed}) {
@@ -169,7 +189,7 @@ private slots:
         interaction.files.push_back(logs() / "sp3kxq_labels.pdf");
         QTest::mouseClick(child<QPushButton>(preview, "PreviewSavePdf"), Qt::LeftButton);
         QCOMPARE(interaction.proposals.back(), logs() / "sp3kxq_labels.pdf");
-        QVERIFY(std::filesystem::exists(logs() / "sp3kxq_labels.pdf"));
+        QTRY_VERIFY(std::filesystem::exists(logs() / "sp3kxq_labels.pdf"));
     }
 
     // A newcomer, counted as one: from the first start with no settings to the print dialog with the labels of
