@@ -7,7 +7,7 @@ import re
 import sys
 
 root = pathlib.Path(__file__).resolve().parent.parent
-folders = ["engine", "settings", "merge", "stock", "texts", "cli", "ui", "app"]
+folders = ["engine", "settings", "merge", "stock", "render", "texts", "cli", "ui", "app"]
 link = re.compile(r"target_link_libraries\(\s*(\S+)(.*?)\)", re.S)
 
 # target -> list of (dependency, public?)

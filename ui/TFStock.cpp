@@ -24,6 +24,7 @@
 #include "engine/RunRequest.h"
 #include "engine/Text.h"
 #include "stock/LabelLayout.h"
+#include "render/SheetRenderer.h"
 #include "stock/MainDocuments.h"
 #include "ui/Captions.h"
 #include "ui/Messages.h"
@@ -52,12 +53,40 @@ StockPreview::StockPreview(QWidget* parent)
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
-void StockPreview::show(const std::optional<LabelStock>& stock, const LabelDesign& design, const DesignFit& fit)
+StockPreview::~StockPreview() = default;
+
+namespace {
+
+// One label of example data, `qsos` QSOs on it (0: an SWL label).
+class SampleLabel : public LabelSource {
+public:
+    explicit SampleLabel(int qsos)
+        : m_qsos(qsos)
+    {
+    }
+    std::size_t count() const override { return 1; }
+    int qsos(std::size_t) const override { return m_qsos; }
+    std::string value(std::size_t, const std::string& column, int) const override { return sampleValue(column); }
+
+private:
+    int m_qsos;
+};
+
+} // namespace
+
+void StockPreview::show(const std::optional<LabelStock>& stock, int qsos, const std::string& ownCall)
 {
     m_stock = stock;
-    m_design = design;
-    m_fontSize = fit.fontSize;
-    m_clearance = fit.clearance;
+    m_qsos = qsos;
+    m_renderer.reset();
+    // The example is painted as the labels are drawn and printed: by the renderer of the sheets.
+    if (stock)
+        try {
+            m_renderer = std::make_unique<SheetRenderer>(*stock, ownCall, 1, Calibration{},
+                                                         std::max(qsos, 1), qsos == 0);
+        } catch (const MainDocumentError&) {
+            // A stock that cannot carry the labels shows its outlines only.
+        }
     update();
 }
 
@@ -86,28 +115,9 @@ void StockPreview::paintEvent(QPaintEvent*)
         else
             p.drawEllipse(box);
     }
-    if (places.empty() || m_fontSize <= 0)
-        return;
-
-    // The first label with example data, laid out as the documents lay it out.
-    const LabelRect first = s.onPaper(places.front());
-    const LabelDrawing drawing = layOutLabel(m_design, m_fontSize, first, textInsets(s, first, m_clearance),
-                                             [](const std::string& column, int) { return sampleValue(column); });
-    p.save();
-    p.setClipRect(QRectF(first.x, first.y, first.width, first.height));
-    p.setPen(QPen(Qt::black, 0));
-    for (const PlacedRule& r : drawing.rules)
-        p.drawLine(QLineF(r.x1, r.y1, r.x2, r.y2));
-    // Font sizes in the sheet's points, which the painter's scale turns into pixels.
-    const double pointsPerPixel = 72.0 / std::max(1, logicalDpiY());
-    for (const PlacedText& t : drawing.texts) {
-        QFont f(u"Liberation Sans"_s);
-        f.setPointSizeF(std::max(0.1, t.fontSize * pointsPerPixel));
-        f.setBold(t.bold);
-        p.setFont(f);
-        p.drawText(QRectF(t.x, t.y, t.width, t.height), Qt::AlignLeft | Qt::AlignVCenter, toQString(t.text));
-    }
-    p.restore();
+    // The first label with example data; the painter's scale already turns the sheet's points into pixels.
+    if (m_renderer && !places.empty())
+        m_renderer->paintPage(p, *this, SampleLabel(m_qsos), 0);
 }
 
 // --- TFStock ---
@@ -466,9 +476,7 @@ void TFStock::stockChanged()
     m_about->setText(toQString(about));
     m_description->setText(toQString(description));
     m_description->setVisible(!description.empty());
-    const int shown = sizes.empty() ? 1 : sizes.front();
-    const LabelDesign design = qslDesign(shown, m_ownCall->text().toStdString());
-    m_preview->show(stock, design, stock && !problem ? fitDesign(design, *stock) : DesignFit{});
+    m_preview->show(problem ? std::nullopt : stock, sizes.empty() ? 1 : sizes.front(), m_ownCall->text().toStdString());
     m_create->setEnabled(stock && !problem && !sizes.empty());
     m_useSheet->setEnabled(stock && !problem && m_sizes.front()->isEnabled());
 }

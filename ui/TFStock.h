@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -25,6 +26,8 @@ class QSpinBox;
 
 namespace cardmill {
 
+class SheetRenderer;
+
 // A sheet of labels drawn to scale: the paper, every label's outline, and the first label filled with example
 // data in the QSL design.
 class StockPreview : public QWidget {
@@ -32,17 +35,18 @@ class StockPreview : public QWidget {
 
 public:
     explicit StockPreview(QWidget* parent = nullptr);
-    // Nothing to draw when `stock` is empty; `fontSize` 0 draws the outlines only.
-    void show(const std::optional<LabelStock>& stock, const LabelDesign& design, const DesignFit& fit);
+    ~StockPreview() override;
+    // Nothing to draw when `stock` is empty; the first label holds example data of `qsos` QSOs (0: an SWL
+    // label) when its labels can carry them, painted as the labels are drawn.
+    void show(const std::optional<LabelStock>& stock, int qsos, const std::string& ownCall);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     std::optional<LabelStock> m_stock;
-    LabelDesign m_design;
-    double m_fontSize = 0;
-    double m_clearance = kPaperEdgeClearance;
+    int m_qsos = 1;
+    std::unique_ptr<SheetRenderer> m_renderer;
 };
 
 // "New main documents": a label stock chosen from the catalogue (or a custom grid), the own call sign, the
