@@ -23,8 +23,8 @@
 
 #include "engine/RunRequest.h"
 #include "engine/Text.h"
-#include "stock/LabelLayout.h"
 #include "render/SheetRenderer.h"
+#include "stock/LabelLayout.h"
 #include "stock/MainDocuments.h"
 #include "ui/Captions.h"
 #include "ui/Messages.h"
@@ -82,8 +82,8 @@ void StockPreview::show(const std::optional<LabelStock>& stock, int qsos, const 
     // The example is painted as the labels are drawn and printed: by the renderer of the sheets.
     if (stock)
         try {
-            m_renderer = std::make_unique<SheetRenderer>(*stock, ownCall, 1, Calibration{},
-                                                         std::max(qsos, 1), qsos == 0);
+            m_renderer =
+                std::make_unique<SheetRenderer>(*stock, ownCall, 1, Calibration{}, std::max(qsos, 1), qsos == 0);
         } catch (const MainDocumentError&) {
             // A stock that cannot carry the labels shows its outlines only.
         }
@@ -151,8 +151,45 @@ void TFStock::build()
     setObjectName("TFStock");
     setWindowTitle(toQString(text(WindowText::StockTitle)));
     auto* columns = new QHBoxLayout;
+    QVBoxLayout* left = buildStockList();
+    left->addWidget(buildCustomGrid());
+    columns->addLayout(left, 1);
+    columns->addLayout(buildSheetView(), 1);
+    columns->addLayout(buildChoices(), 1);
+    setLayout(columns);
+    // Names a screen reader says for the controls that show no text of their own.
+    const std::pair<QWidget*, WindowText> spoken[] = {
+        {m_search, WindowText::StockSearchHint}, {m_list, WindowText::StockStock},
+        {m_paper, WindowText::StockPaper},       {m_columns, WindowText::StockColumnsRows},
+        {m_rows, WindowText::StockColumnsRows},  {m_width, WindowText::StockLabelSize},
+        {m_height, WindowText::StockLabelSize},  {m_left, WindowText::StockFirstPlace},
+        {m_top, WindowText::StockFirstPlace},    {m_hpitch, WindowText::StockPitch},
+        {m_vpitch, WindowText::StockPitch},      {m_ownCall, WindowText::StockOwnCall},
+        {m_format, WindowText::StockFormat},     {m_folder, WindowText::StockFolder}};
+    for (const auto& [widget, name] : spoken)
+        spokenAs(widget, name);
+    applyCaptions(this, m_language);
 
-    // Left: the stock.
+    connect(m_search, &QLineEdit::textChanged, this, [this] {
+        const std::string chosen = m_list->currentItem() ? m_list->currentItem()->text().toStdString() : "";
+        fillList();
+        m_list->setCurrentRow(0);
+        for (int i = 0; i < m_list->count(); ++i)
+            if (m_list->item(i)->text().toStdString() == chosen)
+                m_list->setCurrentRow(i);
+        if (m_list->count() > 1 && m_list->currentRow() == 0 && !m_search->text().isEmpty())
+            m_list->setCurrentRow(1);
+    });
+    connect(m_list, &QListWidget::currentRowChanged, this, [this] { stockChanged(); });
+    for (QDoubleSpinBox* s : {m_width, m_height, m_left, m_top, m_hpitch, m_vpitch})
+        connect(s, &QDoubleSpinBox::valueChanged, this, [this] { stockChanged(); });
+    for (QSpinBox* s : {m_columns, m_rows})
+        connect(s, &QSpinBox::valueChanged, this, [this] { stockChanged(); });
+    connect(m_paper, &QComboBox::currentIndexChanged, this, [this] { stockChanged(); });
+}
+
+QVBoxLayout* TFStock::buildStockList()
+{
     auto* left = new QVBoxLayout;
     left->addWidget(new QLabel(toQString(text(WindowText::StockStock)), this));
     m_search = new QLineEdit(this);
@@ -177,6 +214,11 @@ void TFStock::build()
     m_noDatabase->setVisible(!notes.empty());
     left->addWidget(m_noDatabase);
 
+    return left;
+}
+
+QGroupBox* TFStock::buildCustomGrid()
+{
     m_custom = new QGroupBox(toQString(text(WindowText::StockCustom)), this);
     m_custom->setObjectName("CustomGrid");
     auto* grid = new QFormLayout(m_custom);
@@ -222,10 +264,11 @@ void TFStock::build()
     m_hpitch = length("HPitch", 66.04);
     m_vpitch = length("VPitch", 38.1);
     grid->addRow(toQString(text(WindowText::StockPitch)), pair(m_hpitch, m_vpitch));
-    left->addWidget(m_custom);
-    columns->addLayout(left, 1);
+    return m_custom;
+}
 
-    // Middle: the sheet drawn to scale.
+QVBoxLayout* TFStock::buildSheetView()
+{
     auto* middle = new QVBoxLayout;
     m_preview = new StockPreview(this);
     m_preview->setObjectName("StockPreview");
@@ -238,9 +281,11 @@ void TFStock::build()
     m_about->setObjectName("StockAbout");
     m_about->setWordWrap(true);
     middle->addWidget(m_about);
-    columns->addLayout(middle, 1);
+    return middle;
+}
 
-    // Right: what to make.
+QVBoxLayout* TFStock::buildChoices()
+{
     auto* right = new QFormLayout;
     m_ownCall = new QLineEdit(this);
     m_ownCall->setObjectName("OwnCall");
@@ -287,48 +332,23 @@ void TFStock::build()
     auto* rightBox = new QVBoxLayout;
     rightBox->addLayout(right);
     rightBox->addStretch(1);
+    rightBox->addWidget(buildButtons());
+    return rightBox;
+}
+
+QDialogButtonBox* TFStock::buildButtons()
+{
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
     m_create = buttons->addButton(toQString(text(WindowText::StockCreate)), QDialogButtonBox::AcceptRole);
     m_create->setObjectName("Create");
-    m_create->setDefault(true);
+    m_create->setAutoDefault(false); // making files is never what Enter does
     connect(m_create, &QPushButton::clicked, this, [this] { create(); });
     m_useSheet = buttons->addButton(toQString(text(WindowText::StockUseSheet)), QDialogButtonBox::ActionRole);
     m_useSheet->setObjectName("UseSheet");
+    m_useSheet->setDefault(true); // Enter takes the sheet chosen
     connect(m_useSheet, &QPushButton::clicked, this, [this] { useSheet(); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    rightBox->addWidget(buttons);
-    columns->addLayout(rightBox, 1);
-    setLayout(columns);
-
-    // Names a screen reader says for the controls that show no text of their own.
-    const std::pair<QWidget*, WindowText> spoken[] = {
-        {m_search, WindowText::StockSearchHint}, {m_list, WindowText::StockStock},
-        {m_paper, WindowText::StockPaper},       {m_columns, WindowText::StockColumnsRows},
-        {m_rows, WindowText::StockColumnsRows},  {m_width, WindowText::StockLabelSize},
-        {m_height, WindowText::StockLabelSize},  {m_left, WindowText::StockFirstPlace},
-        {m_top, WindowText::StockFirstPlace},    {m_hpitch, WindowText::StockPitch},
-        {m_vpitch, WindowText::StockPitch},      {m_ownCall, WindowText::StockOwnCall},
-        {m_format, WindowText::StockFormat},     {m_folder, WindowText::StockFolder}};
-    for (const auto& [widget, name] : spoken)
-        spokenAs(widget, name);
-    applyCaptions(this, m_language);
-
-    connect(m_search, &QLineEdit::textChanged, this, [this] {
-        const std::string chosen = m_list->currentItem() ? m_list->currentItem()->text().toStdString() : "";
-        fillList();
-        m_list->setCurrentRow(0);
-        for (int i = 0; i < m_list->count(); ++i)
-            if (m_list->item(i)->text().toStdString() == chosen)
-                m_list->setCurrentRow(i);
-        if (m_list->count() > 1 && m_list->currentRow() == 0 && !m_search->text().isEmpty())
-            m_list->setCurrentRow(1);
-    });
-    connect(m_list, &QListWidget::currentRowChanged, this, [this] { stockChanged(); });
-    for (QDoubleSpinBox* s : {m_width, m_height, m_left, m_top, m_hpitch, m_vpitch})
-        connect(s, &QDoubleSpinBox::valueChanged, this, [this] { stockChanged(); });
-    for (QSpinBox* s : {m_columns, m_rows})
-        connect(s, &QSpinBox::valueChanged, this, [this] { stockChanged(); });
-    connect(m_paper, &QComboBox::currentIndexChanged, this, [this] { stockChanged(); });
+    return buttons;
 }
 
 void TFStock::fillList()

@@ -16,6 +16,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QDialogButtonBox;
 class QDoubleSpinBox;
 class QGroupBox;
 class QLabel;
@@ -23,6 +24,7 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QSpinBox;
+class QVBoxLayout;
 
 namespace cardmill {
 
@@ -79,6 +81,11 @@ public:
 
 private:
     void build();
+    QVBoxLayout* buildStockList();
+    QGroupBox* buildCustomGrid();
+    QVBoxLayout* buildSheetView();
+    QVBoxLayout* buildChoices();
+    QDialogButtonBox* buildButtons();
     void fillList();
     void stockChanged();
     std::vector<int> chosenSizes() const;
