@@ -121,24 +121,23 @@ private slots:
         // Drawn off the window's thread: the window answers meanwhile, and says when the PDF is there.
         QTRY_COMPARE(interaction.messages.size(), said + 1);
         QVERIFY(std::filesystem::file_size(saved) > 1000);
-        const std::filesystem::path printed = *dir / "printed.pdf";
-        interaction.onDialog = [&](QDialog& d) {
-            auto& dialog = dynamic_cast<QPrintDialog&>(d);
-            dialog.printer()->setOutputFormat(QPrinter::PdfFormat);
-            dialog.printer()->setOutputFileName(QString::fromStdString(printed.string()));
-            return int(QDialog::Accepted);
+        // The print dialog's "Print to file".
+        const auto printTo = [&](const std::filesystem::path& file) {
+            interaction.onDialog = [file](QDialog& d) {
+                auto& dialog = dynamic_cast<QPrintDialog&>(d);
+                dialog.printer()->setOutputFormat(QPrinter::PdfFormat);
+                dialog.printer()->setOutputFileName(QString::fromStdString(file.string()));
+                return int(QDialog::Accepted);
+            };
         };
+        const std::filesystem::path printed = *dir / "printed.pdf";
+        printTo(printed);
         QTest::mouseClick(child<QPushButton>(preview, "PreviewPrint"), Qt::LeftButton);
         QTRY_COMPARE(interaction.messages.size(), said + 2);
         QVERIFY(std::filesystem::file_size(printed) > 1000);
         // Cancelled while the sheets are drawn: no file, and said so.
         const std::filesystem::path cancelled = *dir / "cancelled.pdf";
-        interaction.onDialog = [&](QDialog& d) {
-            auto& dialog = dynamic_cast<QPrintDialog&>(d);
-            dialog.printer()->setOutputFormat(QPrinter::PdfFormat);
-            dialog.printer()->setOutputFileName(QString::fromStdString(cancelled.string()));
-            return int(QDialog::Accepted);
-        };
+        printTo(cancelled);
         QTest::mouseClick(child<QPushButton>(preview, "PreviewPrint"), Qt::LeftButton);
         auto* job = preview->findChild<BackgroundJob*>();
         QVERIFY(job);
