@@ -14,8 +14,9 @@
 
 namespace cardmill {
 
-// Runs after each page with the pages done and the pages in all; returning false ends the drawing.
-using PageProgress = std::function<bool(std::size_t done, std::size_t pages)>;
+// Runs after each page with the pages done and the pages in all; returning false ends the drawing (the drawer's
+// progress, which a run's stop token answers).
+using PageProgress = LabelDrawer::Progress;
 
 // The pages of a series of sheets that go out, from `first` up to, not including, `last` (from 0).
 struct PageRange {
