@@ -42,9 +42,14 @@ private:
     {
         if (m_app)
             return;
-#ifndef _WIN32
-        // No display is needed to draw; Windows's own platform draws without a screen as well, with the
-        // system's fonts.
+#ifdef _WIN32
+        // Windows's own platform draws without a screen as well. Its FreeType font engine tells the faces of
+        // a family apart in a PDF (the system's engine names them alike, and the PDF then holds one of them
+        // for every face).
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "windows:fontengine=freetype");
+#else
+        // No display is needed to draw.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
 #endif

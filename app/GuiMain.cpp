@@ -19,6 +19,12 @@ using namespace Qt::StringLiterals;
 int main(int argc, char** argv)
 {
     using namespace cardmill;
+#ifdef _WIN32
+    // Qt's FreeType font engine on Windows: it tells the faces of a family apart in the labels' PDFs (the
+    // system's engine names them alike, and a PDF then holds one of them, bold, for every face).
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "windows:fontengine=freetype");
+#endif
     QApplication app(argc, argv);
     // SIGINT, SIGTERM and SIGHUP stop a run under way (it cleans up after itself), then end the program as
     // "Exit" does; a second signal ends it at once. Installed first: the windows may take a while to come up

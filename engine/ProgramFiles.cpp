@@ -65,20 +65,6 @@ const std::filesystem::path& programFolder()
     return dir;
 }
 
-bool folderWritable(const std::filesystem::path& folder)
-{
-    // Access rights say little on Windows: a file made and removed again says it.
-    std::string error;
-    std::filesystem::path probe;
-    std::FILE* f = files::createUnique(folder, ".cardmill-probe-", probe, error);
-    if (!f)
-        return false;
-    std::fclose(f);
-    std::error_code ec;
-    std::filesystem::remove(probe, ec);
-    return true;
-}
-
 std::filesystem::path userConfigFolder()
 {
     return environmentFolder(L"APPDATA");
@@ -129,11 +115,6 @@ const std::filesystem::path& programFolder()
         return ec ? std::filesystem::current_path(ec) : exe.parent_path();
     }();
     return dir;
-}
-
-bool folderWritable(const std::filesystem::path& folder)
-{
-    return ::access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
 std::filesystem::path userConfigFolder()

@@ -39,7 +39,4 @@ std::vector<std::filesystem::path> systemDataFolders();
 std::vector<std::string> programArguments(int argc, char** argv);
 void useUtf8Console();
 
-// Whether the user may create files in `folder`.
-bool folderWritable(const std::filesystem::path& folder);
-
 } // namespace cardmill

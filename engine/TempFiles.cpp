@@ -451,9 +451,21 @@ WorkFolder::WorkFolder()
 WorkFolder::~WorkFolder()
 {
     g_haveCurrent = false;
+    removeScratchFolder(m_path);
+}
+
+void removeScratchFolder(const std::filesystem::path& folder) noexcept
+{
+    if (folder.empty())
+        return;
+    // The claim first: a file still open cannot be removed on every system.
+    try {
+        folderClaims().release(folder);
+    } catch (...) {
+        // The system lets the claim go when the process ends.
+    }
     std::error_code ec;
-    std::filesystem::remove_all(m_path, ec);
-    folderClaims().release(m_path);
+    std::filesystem::remove_all(folder, ec);
 }
 
 PartFile::PartFile(const std::filesystem::path& target)

@@ -36,8 +36,10 @@ private:
 };
 
 // A folder for scratch files: the current work folder, or a fresh private one under temporaryRoot() when no
-// run is under way (the caller removes it).
+// run is under way (the caller removes it with removeScratchFolder).
 std::filesystem::path scratchFolder(std::string_view purpose);
+// Removes a scratch folder with all it holds, and lets go of its claim.
+void removeScratchFolder(const std::filesystem::path& folder) noexcept;
 
 // A new scratch file "cardmill-<pid>-<purpose>-XXXXXX" in the current work folder (or temporaryRoot() when no
 // run is under way), open for writing and private to the user; its name goes to `made`. On failure returns

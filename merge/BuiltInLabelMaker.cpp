@@ -47,12 +47,10 @@ std::filesystem::path BuiltInLabelMaker::convertedDoc(const std::filesystem::pat
                 throw LabelMakingStopped{}; // LibreOffice is stopped with it
         });
     } catch (const LabelMakingStopped&) {
-        std::error_code ec;
-        std::filesystem::remove_all(folder, ec);
+        removeScratchFolder(folder);
         throw;
     } catch (const std::exception& e) {
-        std::error_code ec;
-        std::filesystem::remove_all(folder, ec);
+        removeScratchFolder(folder);
         throw MergeError(FailureId::MainDocumentConversion, doc, e.what());
     }
     return folder / doc.filename().replace_extension(".odt");
@@ -83,13 +81,11 @@ const BuiltInLabelMaker::MainDocument& BuiltInLabelMaker::load(const std::filesy
     try {
         *contents = readZip(package);
     } catch (const std::exception& e) {
-        std::error_code ec;
-        std::filesystem::remove_all(converted, ec);
+        removeScratchFolder(converted);
         throw MergeError(FailureId::MainDocumentUnreadable, path, e.what());
     }
     if (!converted.empty()) {
-        std::error_code ec;
-        std::filesystem::remove_all(converted, ec);
+        removeScratchFolder(converted);
     }
     const bool wordprocessing = contents->has("word/document.xml");
     const auto mimetype = contents->entries.find("mimetype");
@@ -184,11 +180,7 @@ std::vector<std::filesystem::path> BuiltInLabelMaker::exportPdf(const std::vecto
     const std::filesystem::path scratch = scratchFolder("pdf");
     struct Remover {
         std::filesystem::path folder;
-        ~Remover()
-        {
-            std::error_code ec;
-            std::filesystem::remove_all(folder, ec);
-        }
+        ~Remover() { removeScratchFolder(folder); }
     } remover{scratch};
     std::map<std::string, std::vector<std::filesystem::path>> byFolder;
     for (const auto& d : documents)

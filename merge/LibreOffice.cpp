@@ -82,8 +82,7 @@ LibreOffice::LibreOffice() = default;
 LibreOffice::~LibreOffice()
 {
     if (!m_profile.empty()) {
-        std::error_code ec;
-        std::filesystem::remove_all(m_profile, ec);
+        removeScratchFolder(m_profile);
     }
 }
 

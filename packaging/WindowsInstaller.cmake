@@ -13,6 +13,17 @@ if(EXISTS /usr/share/hamradio-files/cty.dat)
     install(FILES /usr/share/hamradio-files/cty.dat DESTINATION share/hamradio-files)
 endif()
 
+# The labels' faces (Debian's fonts-liberation2), which the renderer registers from share/cardmill/fonts: a
+# system without them, or with only their bold face, would draw every label in bold.
+foreach(face Regular Bold)
+    set(font /usr/share/fonts/truetype/liberation2/LiberationSans-${face}.ttf)
+    if(EXISTS ${font})
+        install(FILES ${font} DESTINATION share/cardmill/fonts)
+    else()
+        message(WARNING "${font} is missing (Debian's fonts-liberation2): the labels take the system's faces")
+    endif()
+endforeach()
+
 # The desktop program takes Qt's libraries and its Windows plugin along (Qt built by scripts/windows-qt.sh).
 if(TARGET cardmill)
     find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets PrintSupport)

@@ -283,9 +283,8 @@ struct PrintJob::State {
     ~State()
     {
         pdf.reset();
-        std::error_code ec;
         if (!folder.empty())
-            std::filesystem::remove_all(folder, ec);
+            removeScratchFolder(folder);
     }
 
     void submit(const std::filesystem::path& file) const

@@ -1,6 +1,7 @@
 #include "render/SheetRenderer.h"
 
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
@@ -9,8 +10,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <mutex>
 #include <stdexcept>
 
+#include "engine/Files.h"
+#include "engine/ProgramFiles.h"
 #include "engine/Text.h"
 #include "stock/LabelLayout.h"
 #include "stock/MainDocuments.h"
@@ -27,6 +32,20 @@ constexpr double kLeastSqueeze = 0.5;
 QString qs(const std::string& utf8)
 {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+// The labels' faces shipped with the program ("fonts" in its data folder: Liberation Sans, regular and bold),
+// registered once, so that a system that lacks them, or has only some of their faces (and would draw every
+// face bold), draws the labels as every other system does. Where none are shipped the system's own serve.
+void useShippedFonts()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        std::error_code ec;
+        for (const auto& e : std::filesystem::directory_iterator(dataFolder() / "fonts", ec))
+            if (e.path().extension() == ".ttf")
+                QFontDatabase::addApplicationFont(QString::fromStdString(files::utf8Of(e.path())));
+    });
 }
 
 // The made documents' font, or one with its metrics, or the system's sans-serif.
@@ -77,6 +96,7 @@ SheetRenderer::SheetRenderer(LabelStock stock, std::string ownCall, int startLab
     : m_stock(std::move(stock))
     , m_calibration(calibration)
 {
+    useShippedFonts();
     if (!Calibration::of(calibration.offsetX, calibration.offsetY, calibration.scale * 100))
         throw std::invalid_argument("a printer calibration out of its range");
     MainDocumentRequest check;

@@ -31,5 +31,8 @@ if [[ $(id -u) -ne 0 ]]; then
     sudo=(sudo)
 fi
 export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -qq
+# A list a mirror is syncing just now fails to read: tried again, then installing goes on with the lists
+# there are, and fails only when a package cannot be had.
+"${sudo[@]}" apt-get update -qq || { sleep 15; "${sudo[@]}" apt-get update -qq; } ||
+    echo "Note: some package lists could not be read; installing with those there are" >&2
 "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

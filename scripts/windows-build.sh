@@ -35,7 +35,7 @@ source "$root/scripts/windows-lib.sh"
 # Debian's packages: the cross compilers, zlib for Windows, wine and NSIS, dpkg-source for the source
 # packages, and the header-only libraries the build takes as they are.
 packages=(mingw-w64 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 nsis dpkg-dev cmake procps unzip
-    libcli11-dev libutfcpp-dev libgtest-dev libgmock-dev)
+    libcli11-dev libutfcpp-dev libgtest-dev libgmock-dev fonts-liberation2 poppler-utils glabels-data)
 # With the desktop program: Qt's Polish texts and fonts for the window tests, and a virtual screen for starting it.
 if [[ -f "$cache/qt/lib/cmake/Qt6/Qt6Config.cmake" ]]; then
     packages+=(qt6-translations-l10n fonts-dejavu-core)
@@ -52,7 +52,10 @@ if $installer && ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -
 fi
 if ((${#missing[@]})); then
     echo "== installing ${missing[*]}"
-    as_root apt-get update -qq
+    # A list a mirror is syncing just now fails to read: tried again, then installing goes on with the lists
+    # there are, and fails only when a package cannot be had.
+    as_root apt-get update -qq || { sleep 15; as_root apt-get update -qq; } ||
+        echo "Note: some package lists could not be read; installing with those there are" >&2
     DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
@@ -114,8 +117,23 @@ fi
 
 if $run_tests; then
     echo "== the tests under wine"
+    # The label stocks where an installed program has them (share\ beside its folder), for the window tests.
+    if [[ -d /usr/share/libglabels-3.0/templates && ! -d "$build/share/libglabels-3.0/templates" ]]; then
+        mkdir -p "$build/share/libglabels-3.0"
+        cp -r /usr/share/libglabels-3.0/templates "$build/share/libglabels-3.0/"
+    fi
     (cd "$build" && ctest --output-on-failure -j "$jobs") || { echo "tests failed under wine" >&2; exit 1; }
-    scripts/windows-example.sh "$build/app/cardmill-convert.exe"
+    # What each test program counted (the window tests, Qt Test programs, say it on a line of their own).
+    grep -h -E "^Totals: |^\[  (PASSED|SKIPPED)  \] [0-9]+ test" "$build/Testing/Temporary/LastTest.log" || true
+    # The example against the Linux converter, made here when no Linux build is there yet.
+    linux=$root/build/default/app/cardmill-convert
+    if [[ ! -x $linux ]]; then
+        echo "== building the Linux converter to compare with (build/default)"
+        "$root/scripts/setup.sh" >/dev/null
+        cmake --preset default >/dev/null && cmake --build --preset default -j "$jobs" --target cardmill-convert \
+            >/dev/null || { echo "the Linux converter does not build" >&2; exit 1; }
+    fi
+    scripts/windows-example.sh "$build/app/cardmill-convert.exe" "$linux"
 fi
 
 if $installer; then
@@ -133,6 +151,9 @@ if $installer; then
         { echo "the installer left out the label stocks or the user guide" >&2; exit 1; }
     wine "$installed/bin/cardmill-convert.exe" --list-stocks L7163 | grep "Avery L7163" >/dev/null ||
         { echo "the installed converter finds no label stocks" >&2; exit 1; }
+    # An installed program keeps its settings in %APPDATA%\cardmill, never beside itself.
+    wine "$installed/bin/cardmill-convert.exe" --help | tr -d '\r' | tr '\n' ' ' | grep -q 'AppData[^ ]*cardmill.ini' ||
+        { echo "the installed converter keeps its settings elsewhere than %APPDATA%" >&2; exit 1; }
     if [[ $gui == ON ]]; then
         for f in cardmill.exe Qt6Widgets.dll Qt6PrintSupport.dll platforms/qwindows.dll libstdc++-6.dll \
             translations/qtbase_pl.qm; do
@@ -146,6 +167,14 @@ if $installer; then
             [[ "$(head -c 4 "$sheet" 2>/dev/null)" == "%PDF" ]] ||
             { echo "the installed converter draws no labels" >&2; exit 1; }
         rm -f "$sheet"
+        # Regular text regular and headings bold, as on Linux: the faces the installer brings, both embedded.
+        cp examples/sp3kxq.adi "$WINEPREFIX/drive_c/fonts.adi"
+        WINEPATH="" wine "$installed/bin/cardmill-convert.exe" --log 'C:\fonts.adi' --stock "Avery L7163" \
+            >/dev/null 2>&1
+        faces=$(pdffonts "$WINEPREFIX/drive_c/fonts_labels.pdf" 2>/dev/null | awk 'NR > 2 {print $1}' | sort -u)
+        rm -f "$WINEPREFIX"/drive_c/fonts*
+        grep -qx "LiberationSans" <<<"$faces" && grep -qx "LiberationSans-Bold\|LiberationSansBold" <<<"$faces" ||
+            { echo "the installed converter's labels embed $(echo $faces) (not regular and bold)" >&2; exit 1; }
         find "$WINEPREFIX/drive_c" -path "*Start Menu*" -name "CARDMILL.lnk" | grep -q . ||
             { echo "the installer made no Start-menu entry" >&2; exit 1; }
         for type in .adi .adif; do
@@ -157,6 +186,7 @@ if $installer; then
         WINEPATH="" scripts/windows-window.sh "$build/cardmill-under-wine.png" start \
             "$(winepath -w "$installed/share/cardmill/examples/sp3kxq.adi")" || exit 1
     fi
+    [[ ! -e "$installed/bin/cardmill.ini" ]] || { echo "the installed program wrote its settings beside itself" >&2; exit 1; }
     wine "$installed/Uninstall.exe" /S
     wait_for '[[ ! -e "$installed" ]]' || { echo "the uninstaller left $installed" >&2; exit 1; }
     if [[ $gui == ON ]]; then

@@ -6,7 +6,7 @@
 #   scripts/windows-qt.sh
 #
 # What CARDMILL needs of qtbase: Core, Gui, Widgets, PrintSupport and the Windows platform plugin. The host's
-# own Qt of the same version (qt6-base-dev, qt6-base-dev-tools) runs moc, rcc and uic. It takes long (20 to 40
+# own Qt of the same version (qt6-base-dev, qt6-base-dev-tools) runs moc, rcc and uic. It takes long (40 to 70
 # minutes on two cores) and is not part of the test command; it is built once, and a build cut off goes on where it
 # stopped. Tablet events are left out: Debian's source package drops the Wintab header they need. OpenGL stays in:
 # the Windows platform plugin of Qt 6.4 does not build without it.
@@ -26,7 +26,10 @@ for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if ((${#missing[@]})); then
-    as_root apt-get update -qq
+    # A list a mirror is syncing just now fails to read: tried again, then installing goes on with the lists
+    # there are, and fails only when a package cannot be had.
+    as_root apt-get update -qq || { sleep 15; as_root apt-get update -qq; } ||
+        echo "Note: some package lists could not be read; installing with those there are" >&2
     DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 

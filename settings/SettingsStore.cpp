@@ -174,12 +174,13 @@ void writeClosingState(const IniFile& ini, const ClosingState& state)
     });
 }
 
-SettingsLocation settingsLocation(const std::filesystem::path& programFolder, bool programFolderWritable,
-                                  const char* xdgConfigHome, const char* home)
+SettingsLocation settingsLocation(const std::filesystem::path& programFolder, const char* xdgConfigHome,
+                                  const char* home)
 {
     const std::filesystem::path beside = programFolder / files::pathFromUtf8(kSettingsFileName);
     std::error_code ec;
-    if (std::filesystem::exists(std::filesystem::symlink_status(beside, ec)) || programFolderWritable)
+    if (std::filesystem::exists(std::filesystem::symlink_status(beside, ec)) ||
+        std::filesystem::exists(programFolder / files::pathFromUtf8(kPortableMarker), ec))
         return {beside, true};
 #ifdef _WIN32
     (void)home;
@@ -197,10 +198,9 @@ SettingsLocation settingsLocation()
 {
 #ifdef _WIN32
     const std::string appData = files::utf8Of(userConfigFolder());
-    return settingsLocation(programFolder(), folderWritable(programFolder()), appData.c_str(), nullptr);
+    return settingsLocation(programFolder(), appData.c_str(), nullptr);
 #else
-    return settingsLocation(programFolder(), folderWritable(programFolder()), std::getenv("XDG_CONFIG_HOME"),
-                            std::getenv("HOME"));
+    return settingsLocation(programFolder(), std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
 #endif
 }
 

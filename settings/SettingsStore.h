@@ -88,17 +88,21 @@ void writeProgramOptions(IniFile::Lines& lines, const ProgramOptions& options);
 // "ADIF_fields", "Program"), as one change of the file. Throws SettingsWriteError.
 void writeClosingState(const IniFile& ini, const ClosingState& state);
 
-// Where the settings file is. Portable (beside the program) when a settings file is there already or the
-// program's folder is the user's to write (a build tree, a folder unpacked in the home folder); otherwise
-// $XDG_CONFIG_HOME/cardmill/cardmill.ini (~/.config/cardmill/), whose folder the desktop program makes.
+// Where the settings file is. Portable (beside the program) only where the user asked for it: a settings file
+// is there already, or the marker file "cardmill.portable" (a copy on a USB stick); never because the program's
+// folder happens to take new files. Otherwise $XDG_CONFIG_HOME/cardmill/cardmill.ini (~/.config/cardmill/),
+// on Windows %APPDATA%\cardmill\cardmill.ini, whose folder the desktop program makes.
 struct SettingsLocation {
     std::filesystem::path file;
     bool portable = false;
 };
 SettingsLocation settingsLocation();
-// The same rule for a program in `programFolder` with these XDG_CONFIG_HOME and HOME values (null: unset).
-SettingsLocation settingsLocation(const std::filesystem::path& programFolder, bool programFolderWritable,
-                                  const char* xdgConfigHome, const char* home);
+// The same rule for a program in `programFolder` with these XDG_CONFIG_HOME (on Windows: APPDATA) and HOME
+// values (null: unset).
+SettingsLocation settingsLocation(const std::filesystem::path& programFolder, const char* xdgConfigHome,
+                                  const char* home);
+// The marker file that makes a copy of the program portable.
+inline constexpr std::string_view kPortableMarker = "cardmill.portable";
 // settingsLocation().file
 std::filesystem::path defaultSettingsPath();
 

@@ -16,16 +16,18 @@ namespace cardmill {
 
 using namespace Qt::StringLiterals;
 
-QString qtFileFilter(const std::string& filter)
+QString qtFileFilter(const std::string& filter, bool caseBlind)
 {
     const QStringList parts = QString::fromStdString(filter).split(u'|');
     QStringList out;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QStringList patterns;
         for (const QString& p : parts[i + 1].split(u';', Qt::SkipEmptyParts)) {
+            // Where names are told apart by case, a pattern takes both cases of each letter ("*.ADI" too);
+            // where they are not (Windows' own dialogs, which take no such patterns), it stays as it is.
             QString any;
             for (QChar c : p) {
-                if (c.isLetter() && c.toLower() != c.toUpper())
+                if (!caseBlind && c.isLetter() && c.toLower() != c.toUpper())
                     any += u"[%1%2]"_s.arg(c.toLower()).arg(c.toUpper());
                 else
                     any += c;
@@ -35,6 +37,27 @@ QString qtFileFilter(const std::string& filter)
         out << parts[i] + u" ("_s + patterns.join(u' ') + u')';
     }
     return out.join(u";;"_s);
+}
+
+QString qtFileFilter(const std::string& filter)
+{
+#ifdef _WIN32
+    return qtFileFilter(filter, true);
+#else
+    return qtFileFilter(filter, false);
+#endif
+}
+
+std::filesystem::path withFilterSuffix(const std::filesystem::path& file, const std::string& filter)
+{
+    // The first filter's first pattern, "*.pdf": its suffix.
+    const std::size_t bar = filter.find('|');
+    const std::string patterns = bar == std::string::npos ? std::string() : filter.substr(bar + 1);
+    const std::string first = patterns.substr(0, patterns.find_first_of(";|"));
+    if (!first.starts_with("*.") || first.find_first_of("*?[", 1) != std::string::npos || file.empty() ||
+        file.has_extension())
+        return file;
+    return files::withSuffix(file, first.substr(1));
 }
 
 namespace {
@@ -106,7 +129,7 @@ std::optional<std::filesystem::path> QtInteraction::saveFile(QWidget* parent, co
     const QString file = QFileDialog::getSaveFileName(parent, QString(), pathText(proposed), qtFileFilter(filter));
     if (file.isEmpty())
         return std::nullopt;
-    return toPath(file);
+    return withFilterSuffix(toPath(file), filter); // "mine" is saved as "mine.pdf"
 }
 
 std::optional<std::filesystem::path> QtInteraction::chooseFolder(QWidget* parent, const std::filesystem::path& start)

@@ -25,8 +25,13 @@ public:
     bool openWithDesktop(const std::filesystem::path& file) override;
 };
 
-// A file-dialog filter in Qt's notation ("Description (*.a *.b);;..."), its patterns made to match in any
-// letter case ("*.ADI" -> "*.[aA][dD][iI]").
+// A file-dialog filter in Qt's notation ("Description (*.a *.b);;...") from ours ("Description|*.a;*.b|..."),
+// matching names in any letter case: where the system tells names apart by case, each letter of a pattern
+// takes both ("*.ADI" -> "*.[aA][dD][iI]"); on Windows, whose dialogs take no such patterns and match names
+// without regard to case, the patterns stay as they are.
 QString qtFileFilter(const std::string& filter);
+QString qtFileFilter(const std::string& filter, bool caseBlind);
+// A file name typed without a suffix, with the suffix of the filter's first pattern ("mine" -> "mine.pdf").
+std::filesystem::path withFilterSuffix(const std::filesystem::path& file, const std::string& filter);
 
 } // namespace cardmill

@@ -1,6 +1,6 @@
 #include "ui/RunStart.h"
 
-#include <system_error>
+#include "engine/TempFiles.h"
 
 namespace cardmill {
 
@@ -8,9 +8,8 @@ RunStart::RunStart() = default;
 
 RunStart::~RunStart()
 {
-    std::error_code ec;
     if (!scratch.empty())
-        std::filesystem::remove_all(scratch, ec);
+        removeScratchFolder(scratch);
 }
 
 } // namespace cardmill

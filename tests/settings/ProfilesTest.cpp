@@ -198,28 +198,31 @@ TEST(SettingsStore, SettingsLiveBesideAPortableProgramOtherwiseInTheUsersConfigF
     test::TempDir dir;
     const std::filesystem::path bin = dir / "bin";
     std::filesystem::create_directories(bin);
-    // A folder the user may write: portable.
-    SettingsLocation l = settingsLocation(bin, true, "/x/config", "/home/u");
-    EXPECT_TRUE(l.portable);
-    EXPECT_EQ(l.file, bin / "cardmill.ini");
+    // A folder the user may write is no reason: only a settings file or the marker beside the program is.
+    SettingsLocation l;
 #ifdef _WIN32
     // An installed program: %APPDATA%\cardmill.
-    l = settingsLocation(bin, false, "C:\\Users\\u\\AppData\\Roaming", nullptr);
+    l = settingsLocation(bin, "C:\\Users\\u\\AppData\\Roaming", nullptr);
     EXPECT_FALSE(l.portable);
     EXPECT_EQ(l.file, std::filesystem::path("C:\\Users\\u\\AppData\\Roaming\\cardmill\\cardmill.ini"));
 #else
     // An installed program: the XDG folder, or ~/.config without it (a relative XDG value does not count).
-    l = settingsLocation(bin, false, "/x/config", "/home/u");
+    l = settingsLocation(bin, "/x/config", "/home/u");
     EXPECT_FALSE(l.portable);
     EXPECT_EQ(l.file, std::filesystem::path("/x/config/cardmill/cardmill.ini"));
-    EXPECT_EQ(settingsLocation(bin, false, nullptr, "/home/u").file,
+    EXPECT_EQ(settingsLocation(bin, nullptr, "/home/u").file,
               std::filesystem::path("/home/u/.config/cardmill/cardmill.ini"));
-    EXPECT_EQ(settingsLocation(bin, false, "relative", "/home/u").file,
+    EXPECT_EQ(settingsLocation(bin, "relative", "/home/u").file,
               std::filesystem::path("/home/u/.config/cardmill/cardmill.ini"));
 #endif
-    // A settings file already beside it keeps the program portable.
+    // The marker file asks for a portable copy; so does a settings file already beside the program.
+    dir.write("bin/cardmill.portable", "");
+    l = settingsLocation(bin, "/x/config", "/home/u");
+    EXPECT_TRUE(l.portable);
+    EXPECT_EQ(l.file, bin / "cardmill.ini");
+    std::filesystem::remove(bin / "cardmill.portable");
     dir.write("bin/cardmill.ini", "[Filters]\r\n");
-    EXPECT_TRUE(settingsLocation(bin, false, "/x/config", "/home/u").portable);
+    EXPECT_TRUE(settingsLocation(bin, "/x/config", "/home/u").portable);
 }
 
 TEST(ProfileRequest, OneLoadingForBothPrograms)
