@@ -24,11 +24,11 @@ namespace {
 // into main documents never start it.
 class OffscreenPainting : public cardmill::SheetPainting {
 public:
-    std::unique_ptr<cardmill::LabelDrawer> drawer(const cardmill::RunRequest& request,
-                                                  const cardmill::LabelStock& stock) override
+    std::unique_ptr<cardmill::LabelDrawer>
+    drawer(const cardmill::RunRequest& request, const cardmill::LabelStock& stock, const std::string& jobName) override
     {
         start();
-        return cardmill::drawerFor(request, stock);
+        return cardmill::drawerFor(request, stock, cardmill::DrawerKind::Sheets, jobName);
     }
     void writeCalibrationPage(const cardmill::LabelStock& stock, const cardmill::LabelSheet& sheet,
                               const std::filesystem::path& pdf) override

@@ -66,7 +66,7 @@ int runConvertProgram(int argc, const char* const* argv, std::ostream& out, std:
                 out << "Calibration page: " << parsed.calibrationPage.string() << '\n';
                 return ExitDone;
             }
-            drawer = painting->drawer(parsed.request, *stock);
+            drawer = painting->drawer(parsed.request, *stock, textFor(WindowText::PrintJobName, parsed.language));
         } catch (const MainDocumentError& e) {
             err << "cardmill-convert: " << stockProblemText(e.problem(), parsed.language) << '\n';
             return ExitPrecondition;

@@ -15,8 +15,10 @@ namespace cardmill {
 class SheetPainting {
 public:
     virtual ~SheetPainting() = default;
-    // The drawer of the request's labels on `stock`. Throws MainDocumentError when the stock cannot carry them.
-    virtual std::unique_ptr<LabelDrawer> drawer(const RunRequest& request, const LabelStock& stock) = 0;
+    // The drawer of the request's labels on `stock`, a print job named `jobName`. Throws MainDocumentError when
+    // the stock cannot carry them.
+    virtual std::unique_ptr<LabelDrawer> drawer(const RunRequest& request, const LabelStock& stock,
+                                                const std::string& jobName) = 0;
     // The stock's calibration page with the sheet's calibration, as a PDF. Throws IoError or MainDocumentError.
     virtual void writeCalibrationPage(const LabelStock& stock, const LabelSheet& sheet,
                                       const std::filesystem::path& pdf) = 0;

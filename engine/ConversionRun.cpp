@@ -387,6 +387,9 @@ RunPhases::Ending RunPhases::noData() const
 
 RunPhases::Ending RunPhases::writeDataSourceFiles()
 {
+    // Sorting a long log takes a while: said, and the bar of the passes before cleared.
+    m_observer.progress(0, 0);
+    m_observer.status(TextId::StatusGrouping);
     m_lines.sort();
     if (m_request.order == LabelOrder::Bureau)
         m_bureau = sortForBureau(m_lines, m_countries, m_request.ownCall, m_request.ownBundleLast);

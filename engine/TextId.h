@@ -46,6 +46,7 @@ enum class TextId {
     StatusMergingSwlLabels, // %s = the main document's name
     StatusLibreOffice,      // %s = the file, %s = seconds
     StatusDrawing,          // %s = the number of labels
+    StatusGrouping,         // the labels grouped into the data-source files
     ProcessStoppedNoData,   // box "Information", error icon
     // Failures (see failureText).
     FailureOther,

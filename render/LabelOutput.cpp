@@ -103,11 +103,11 @@ std::vector<std::string> printerNames()
     return names;
 }
 
-void preparePrinter(QPrinter& printer, const SheetRenderer& renderer)
+void preparePrinter(QPrinter& printer, const SheetRenderer& renderer, const std::string& jobName)
 {
     printer.setFullPage(true);
     printer.setPageLayout(pageOf(renderer.stock()));
-    printer.setDocName(QStringLiteral("CARDMILL labels"));
+    printer.setDocName(QString::fromStdString(jobName));
 }
 
 namespace {

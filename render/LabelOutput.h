@@ -38,8 +38,8 @@ void writeCalibrationPdf(const SheetRenderer& renderer, const std::filesystem::p
 // The printers the system knows; the default one first.
 std::vector<std::string> printerNames();
 
-// Makes a printer print whole pages of the stock's paper, as the labels need.
-void preparePrinter(QPrinter& printer, const SheetRenderer& renderer);
+// Makes a printer print whole pages of the stock's paper, as the labels need, as a job of that name.
+void preparePrinter(QPrinter& printer, const SheetRenderer& renderer, const std::string& jobName = "CARDMILL labels");
 
 // Prints the pages of `range` as one job, on the printer's queue, or as a PDF at its output file when it prints
 // to a file. Nothing is handed over before every page is drawn: a stop leaves nothing in any queue and no file.

@@ -11,9 +11,10 @@ std::string RunLabelSource::value(std::size_t label, const std::string& column, 
     return decodeValue(m_labels.value(label, column, qso));
 }
 
-SheetDrawer::SheetDrawer(SheetRenderer renderer, const LabelSheet& sheet)
+SheetDrawer::SheetDrawer(SheetRenderer renderer, const LabelSheet& sheet, std::string jobName)
     : m_renderer(std::move(renderer))
     , m_sheet(sheet)
+    , m_jobName(std::move(jobName))
 {
     if (m_sheet.print)
         m_sheet.printer = requirePrintQueue(m_sheet.printer);
@@ -32,7 +33,7 @@ DrawnLabels SheetDrawer::draw(const RunLabels& labels, const std::filesystem::pa
         drawn.printer = m_sheet.printer;
         QPrinter printer(QPrinter::HighResolution);
         printer.setPrinterName(QString::fromStdString(m_sheet.printer));
-        preparePrinter(printer, m_renderer);
+        preparePrinter(printer, m_renderer, m_jobName);
         try {
             const std::optional<std::size_t> printed = printOn(printer, m_renderer, source, {}, progress, pdf);
             if (!printed)
@@ -53,16 +54,22 @@ SheetRenderer rendererFor(const RunRequest& request, const LabelStock& stock)
                          request.labelSize.value(), !request.swl.empty());
 }
 
-std::unique_ptr<LabelDrawer> drawerFor(const RunRequest& request, const LabelStock& stock, DrawerKind kind)
+std::unique_ptr<LabelDrawer> drawerFor(const RunRequest& request, const LabelStock& stock, DrawerKind kind,
+                                       const std::string& jobName)
 {
     if (kind == DrawerKind::Counting)
         return std::make_unique<CountingDrawer>(rendererFor(request, stock));
-    return std::make_unique<SheetDrawer>(rendererFor(request, stock), request.sheet);
+    return std::make_unique<SheetDrawer>(rendererFor(request, stock), request.sheet, jobName);
+}
+
+SheetRenderer calibrationRendererFor(const LabelStock& stock, const LabelSheet& sheet)
+{
+    return SheetRenderer(stock, {}, 1, sheet.calibration, 1, false);
 }
 
 void writeSheetCalibrationPdf(const LabelStock& stock, const LabelSheet& sheet, const std::filesystem::path& pdf)
 {
-    writeCalibrationPdf(SheetRenderer(stock, {}, 1, sheet.calibration, 1, false), pdf);
+    writeCalibrationPdf(calibrationRendererFor(stock, sheet), pdf);
 }
 
 } // namespace cardmill

@@ -28,12 +28,13 @@ class SheetDrawer : public LabelDrawer {
 public:
     // Throws FailureError (PrinterMissing, PrinterRefusing) when the sheet is to be printed on a printer that is
     // not there or takes no jobs: said before the run, not after the labels are drawn.
-    SheetDrawer(SheetRenderer renderer, const LabelSheet& sheet);
+    SheetDrawer(SheetRenderer renderer, const LabelSheet& sheet, std::string jobName = "CARDMILL labels");
     DrawnLabels draw(const RunLabels& labels, const std::filesystem::path& pdf, const Progress& progress) override;
 
 private:
     SheetRenderer m_renderer;
     LabelSheet m_sheet;
+    std::string m_jobName;
 };
 
 // Draws nothing: the labels of a run that only looks at them (a preview before the real run), and the sheets
@@ -62,11 +63,16 @@ private:
 // for is not there or takes no jobs.
 enum class DrawerKind { Sheets, Counting };
 std::unique_ptr<LabelDrawer> drawerFor(const RunRequest& request, const LabelStock& stock,
-                                       DrawerKind kind = DrawerKind::Sheets);
+                                       DrawerKind kind = DrawerKind::Sheets,
+                                       const std::string& jobName = "CARDMILL labels");
 
 // The renderer for a request that draws its labels on `stock`: its own call, start label, calibration, and the
 // largest label size it can hold. Throws MainDocumentError when the stock cannot carry them.
 SheetRenderer rendererFor(const RunRequest& request, const LabelStock& stock);
+
+// The renderer of the calibration page of `stock` with the sheet's calibration. Throws MainDocumentError when
+// the stock cannot carry labels.
+SheetRenderer calibrationRendererFor(const LabelStock& stock, const LabelSheet& sheet);
 
 // The calibration page of `stock` with the sheet's calibration as a PDF at `pdf`. Throws IoError, or
 // MainDocumentError when the stock cannot carry labels.

@@ -138,6 +138,8 @@ constexpr TextEntry entryOf(TextId id)
                 "Scalanie nalepek z %s QSO do %s..."};
     case TextId::StatusMergingSwlLabels:
         return {K::None, I::None, WindowText::Count, "Merging SWL labels into %s...", "Scalanie nalepek SWL do %s..."};
+    case TextId::StatusGrouping:
+        return {K::None, I::None, WindowText::Count, "Grouping the labels...", "Grupowanie nalepek..."};
     case TextId::StatusDrawing:
         return {K::None, I::None, WindowText::Count, "Drawing %s labels...", "Rysowanie %s nalepek..."};
     case TextId::StatusLibreOffice:

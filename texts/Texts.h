@@ -73,6 +73,10 @@ std::vector<EndingMessage> endingMessages(const RunResult& result, Language lang
 // Why main documents cannot be made, in a language.
 std::string stockProblemText(const StockProblem& problem, Language language);
 
+// A label stock's description as the catalogue's makers wrote it (English), in a language: the descriptions of
+// most stocks put into Polish, any other as it is.
+std::string stockDescriptionText(const std::string& description, Language language);
+
 // The name of a QRG format (0 to 7) in a language, as the lists show it.
 std::string_view qrgFormatName(int index, Language language);
 

@@ -3,6 +3,11 @@
 
 #include "texts/Texts.h"
 
+#include <string_view>
+#include <utility>
+
+#include "engine/Text.h"
+
 namespace cardmill {
 
 namespace {
@@ -203,10 +208,40 @@ constexpr TextEntry windowEntryOf(WindowText id)
     case WindowText::StockLabelsCount: return {K::None, I::None, WindowText::Count, "%s labels", "nalepek: %s"};
     case WindowText::FirstStartHint:
         return {K::None, I::None, WindowText::Count,
-                "To make your first labels: drop your log on this window (or press Browse), type your label sheet "
-                "(such as L7163) and your call sign, and press Start. The labels open in a preview, ready to print.",
-                "Pierwsze nalepki: upuść log na to okno (albo naciśnij Przeglądaj), wpisz swój arkusz nalepek (np. "
-                "L7163) i swój znak, i naciśnij Uruchom. Nalepki otworzą się w podglądzie, gotowe do druku."};
+                "To make your first labels: drop your log on this window (or press Browse), then type, going on "
+                "with Tab, your label sheet (such as L7163), your call sign and the QSOs on one label, and press "
+                "Start. The labels open in a preview, ready to print.",
+                "Pierwsze nalepki: upuść log na to okno (albo naciśnij Przeglądaj), potem wpisz, przechodząc dalej "
+                "klawiszem Tab, swój arkusz nalepek (np. L7163), swój znak i liczbę QSO na nalepce, i naciśnij "
+                "Uruchom. Nalepki otworzą się w podglądzie, gotowe do druku."};
+    case WindowText::ClearSearch: return {K::None, I::None, WindowText::Count, "Clear the search", "Wyczyść szukanie"};
+    case WindowText::StatusVersion: return {K::None, I::None, WindowText::Count, "Version %s", "Wersja %s"};
+    case WindowText::PrintJobName: return {K::None, I::None, WindowText::Count, "CARDMILL labels", "Nalepki CARDMILL"};
+    case WindowText::CalibrationJobName:
+        return {K::None, I::None, WindowText::Count, "CARDMILL calibration page", "Strona kalibracji CARDMILL"};
+    case WindowText::NoOwnCall:
+        return {K::Box, I::Warning, WindowText::CaptionAttention,
+                "No call sign is set, so every label ends in a bare \"73\". Draw the labels all the same?",
+                "Nie podano znaku, więc każda nalepka kończy się samym \"73\". Narysować nalepki mimo to?"};
+    case WindowText::QsosOutOfRange:
+        return {K::Error, I::None, WindowText::Count, "QSOs on one label are 1 to 10, not \"%s\".",
+                "Na jednej nalepce mieści się od 1 do 10 QSO, a nie \"%s\"."};
+    case WindowText::PreviewCalibrationPdf:
+        return {K::None, I::None, WindowText::Count, "Calibration page as PDF...", "Strona kalibracji jako PDF..."};
+    case WindowText::CalibrationPrinted:
+        return {K::Information, I::None, WindowText::Count,
+                "The calibration page went to %s. Hold it against a sheet of labels with light behind: each cross "
+                "should sit in the middle of its label. Where they do not, give how far they are off (right and "
+                "down, in mm) as the offset here; the next print takes it.",
+                "Strona kalibracji trafiła do %s. Przyłóż ją do arkusza nalepek pod światło: każdy krzyżyk powinien "
+                "być na środku swojej nalepki. Jeśli nie jest, podaj tutaj, o ile jest przesunięty (w prawo i w dół, "
+                "w mm); następny wydruk to uwzględni."};
+    case WindowText::PreviewTitleBeforeRun:
+        return {K::None, I::None, WindowText::Count, "Labels - preview before the run",
+                "Nalepki - podgląd przed przetwarzaniem"};
+    case WindowText::CalibrationPrinting:
+        return {K::None, I::None, WindowText::Count, "Drawing the calibration page...",
+                "Rysowanie strony kalibracji..."};
     case WindowText::KeepAsProfileCaption:
         return {K::None, I::None, WindowText::Count, "Keep your choices", "Zachowaj ustawienia"};
     case WindowText::KeepAsProfilePrompt:
@@ -463,6 +498,51 @@ std::string stockProblemText(const StockProblem& problem, Language language)
 TextEntry textEntry(WindowText id)
 {
     return windowEntryOf(id);
+}
+
+std::string stockDescriptionText(const std::string& description, Language language)
+{
+    if (language != Language::Polish)
+        return description;
+    // The catalogue's descriptions of most of its stocks, letter case aside.
+    static constexpr std::pair<std::string_view, std::string_view> kPolish[] = {
+        {"rectangular labels", "Nalepki prostokątne"},
+        {"rounded rectangular labels", "Nalepki prostokątne o zaokrąglonych rogach"},
+        {"cd/dvd labels", "Nalepki na płyty CD/DVD"},
+        {"cd/dvd labels (face only)", "Nalepki na płyty CD/DVD (tylko front)"},
+        {"cd/dvd labels (disc labels)", "Nalepki na płyty CD/DVD"},
+        {"cd labels", "Nalepki na płyty CD"},
+        {"round labels", "Nalepki okrągłe"},
+        {"address labels", "Nalepki adresowe"},
+        {"large address labels", "Duże nalepki adresowe"},
+        {"return address labels", "Nalepki z adresem zwrotnym"},
+        {"shipping labels", "Nalepki wysyłkowe"},
+        {"mailing labels", "Nalepki adresowe"},
+        {"business cards", "Wizytówki"},
+        {"square labels", "Nalepki kwadratowe"},
+        {"elliptical labels", "Nalepki eliptyczne"},
+        {"pvc labels", "Nalepki PVC"},
+        {"labels a4", "Nalepki A4"},
+        {"labels a5", "Nalepki A5"},
+        {"labels a6", "Nalepki A6"},
+        {"photo labels", "Nalepki fotograficzne"},
+        {"allround labels", "Nalepki uniwersalne"},
+        {"multi-purpose labels", "Nalepki uniwersalne"},
+        {"multipurpose labels", "Nalepki uniwersalne"},
+        {"file folder labels", "Nalepki na teczki"},
+        {"filing labels", "Nalepki na teczki"},
+        {"lever arch file labels", "Nalepki na segregatory"},
+        {"arch file labels", "Nalepki na segregatory"},
+        {"divider labels", "Nalepki na przekładki"},
+        {"name badges", "Identyfikatory"},
+        {"barcode labels", "Nalepki z kodem kreskowym"},
+        {"full sheet labels", "Nalepki na cały arkusz"},
+        {"mini labels", "Małe nalepki"},
+    };
+    for (const auto& [english, polish] : kPolish)
+        if (text::equalNoCase(description, english))
+            return std::string(polish);
+    return description;
 }
 
 } // namespace cardmill

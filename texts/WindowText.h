@@ -107,7 +107,17 @@ enum class WindowText {
     FieldUnknown,        // error; %s = the name
     AddFieldCaption,
     AddFieldPrompt,
-    ClearSwlFile, // the SWL box's clear button
+    ClearSwlFile,          // the SWL box's clear button
+    ClearSearch,           // the stock search's clear button
+    StatusVersion,         // the status bar at start; %s = the version
+    PrintJobName,          // the name of a print job of labels
+    CalibrationJobName,    // ... of the calibration page
+    NoOwnCall,             // question: a drawn run without a call sign
+    QsosOutOfRange,        // error; %s = what the box holds
+    PreviewCalibrationPdf, // "Save as PDF..." beside "Calibration page..."
+    CalibrationPrinted,    // information; %s = the printer or file
+    CalibrationPrinting,   // the progress window of the calibration page
+    PreviewTitleBeforeRun, // the preview's title before a run made a PDF
     // Why main documents cannot be made (see stockProblemText); their values fill the "%s" in turn.
     StockProblemNoPaperSize,
     StockProblemNoLabelSize,

@@ -42,7 +42,6 @@ public:
         , m_labels(labels)
     {
         setObjectName("PreviewPage");
-        setAccessibleName(u"Sheet"_s);
         zoomTo(1);
     }
     void showPage(std::size_t page)
@@ -119,7 +118,11 @@ LabelPreview::~LabelPreview() = default;
 void LabelPreview::build()
 {
     setObjectName("LabelPreview");
-    setWindowTitle(toQString(textFor(WindowText::PreviewTitle, m_language, files::utf8Of(m_pdf.filename()))));
+    // A preview before the run has no PDF yet: its title names none.
+    std::error_code ec;
+    setWindowTitle(toQString(std::filesystem::is_regular_file(m_pdf, ec)
+                                 ? textFor(WindowText::PreviewTitle, m_language, files::utf8Of(m_pdf.filename()))
+                                 : textFor(WindowText::PreviewTitleBeforeRun, m_language)));
     auto* layout = new QVBoxLayout(this);
     m_summary = named<QLabel>(this, "PreviewSummary");
     m_summary->setWordWrap(true);
@@ -165,12 +168,17 @@ void LabelPreview::build()
     m_scale->setRange(Calibration::kMinPercent, Calibration::kMaxPercent);
     m_scale->setValue(m_request.sheet.calibration.scale * 100);
     bar->addWidget(m_scale);
+    // The calibration page goes to the printer, as the labels will; or into a PDF to print from elsewhere.
     m_calibration = named<QPushButton>(this, "CalibrationPage");
     m_calibration->setText(toQString(text(WindowText::PreviewCalibration)));
     bar->addWidget(m_calibration);
+    m_calibrationPdf = named<QPushButton>(this, "CalibrationPdf");
+    m_calibrationPdf->setText(toQString(text(WindowText::PreviewCalibrationPdf)));
+    bar->addWidget(m_calibrationPdf);
     layout->addLayout(bar);
 
     m_view = new PageView(m_screen, m_source, this);
+    m_view->setAccessibleName(toQString(text(WindowText::PreviewSheetShown)));
     m_scroll = new QScrollArea(this);
     m_scroll->setObjectName("PreviewScroll");
     m_scroll->setWidget(m_view);
@@ -197,7 +205,8 @@ void LabelPreview::build()
         connect(s, &QDoubleSpinBox::valueChanged, this, [this] { offsetChanged(); });
     connect(m_print, &QPushButton::clicked, this, [this] { guarded([this] { print(); }); });
     connect(m_save, &QPushButton::clicked, this, [this] { guarded([this] { savePdf(); }); });
-    connect(m_calibration, &QPushButton::clicked, this, [this] { guarded([this] { saveCalibrationPage(); }); });
+    connect(m_calibration, &QPushButton::clicked, this, [this] { guarded([this] { printCalibrationPage(); }); });
+    connect(m_calibrationPdf, &QPushButton::clicked, this, [this] { guarded([this] { saveCalibrationPage(); }); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     // The whole sheet's width at the zoom shown, and as much of its height as a small screen (1280 x 800) takes.
@@ -261,14 +270,15 @@ void LabelPreview::print()
         return;
     auto renderer = std::make_shared<const SheetRenderer>(printRenderer());
     auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
-    preparePrinter(*printer, *renderer);
+    preparePrinter(*printer, *renderer, text(WindowText::PrintJobName));
     QPrintDialog dialog(printer.get(), this);
     dialog.setObjectName("PrintDialog");
     dialog.setMinMax(1, static_cast<int>(pages()));
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage);
     if (userInteraction().execDialog(dialog) != QDialog::Accepted)
         return;
-    preparePrinter(*printer, *renderer); // the dialog may have picked another paper: the stock's stays
+    // The dialog may have picked another paper: the stock's stays.
+    preparePrinter(*printer, *renderer, text(WindowText::PrintJobName));
     PageRange range{0, pages()};
     if (printer->printRange() == QPrinter::PageRange && printer->fromPage() > 0) {
         range.first = static_cast<std::size_t>(printer->fromPage() - 1);
@@ -344,6 +354,33 @@ void LabelPreview::sayFailure(std::exception_ptr failure)
     }
 }
 
+void LabelPreview::printCalibrationPage()
+{
+    if (BackgroundJob::busy(this))
+        return;
+    auto renderer = std::make_shared<const SheetRenderer>(calibrationRendererFor(m_stock, m_request.sheet));
+    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    preparePrinter(*printer, *renderer, text(WindowText::CalibrationJobName));
+    QPrintDialog dialog(printer.get(), this);
+    dialog.setObjectName("PrintDialog");
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    if (userInteraction().execDialog(dialog) != QDialog::Accepted)
+        return;
+    preparePrinter(*printer, *renderer, text(WindowText::CalibrationJobName));
+    const bool toFile = printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty();
+    const std::string where = toFile ? printer->outputFileName().toStdString() : printer->printerName().toStdString();
+    BackgroundJob::start(
+        this, toQString(text(WindowText::CalibrationPrinting)), 1,
+        [renderer, printer](const BackgroundJob::Progress&, const StopToken&) {
+            cardmill::printCalibrationPage(*printer, *renderer);
+        },
+        [this, where](std::exception_ptr failure, bool) {
+            if (failure)
+                return sayFailure(failure);
+            showTextMessage(this, WindowText::CalibrationPrinted, m_language, {where});
+        });
+}
+
 void LabelPreview::saveCalibrationPage()
 {
     std::filesystem::path proposal = m_pdf.parent_path() / "calibration.pdf";
@@ -356,7 +393,7 @@ void LabelPreview::saveCalibrationPage()
         showTextMessage(this, WindowText::StockFailed, m_language, {failureText(e.failure(), m_language)});
         return;
     }
-    showTextMessage(this, WindowText::PreviewSaved, m_language, {path->string()});
+    showTextMessage(this, WindowText::CalibrationPrinted, m_language, {path->string()});
 }
 
 } // namespace cardmill

@@ -47,9 +47,10 @@ public:
     // What the run made, said at the top of the window.
     void setSummary(const std::string& text);
 
-    void print();   // "Print..."
-    void savePdf(); // "Save PDF..."
-    void saveCalibrationPage();
+    void print();                // "Print..."
+    void savePdf();              // "Save PDF..."
+    void printCalibrationPage(); // "Calibration page..."
+    void saveCalibrationPage();  // "Calibration page as PDF..."
 
 private:
     void build();
@@ -73,7 +74,7 @@ private:
     QLabel* m_summary;
     QComboBox* m_zoom;
     QDoubleSpinBox *m_right, *m_down, *m_scale;
-    QPushButton *m_print, *m_save, *m_calibration, *m_close;
+    QPushButton *m_print, *m_save, *m_calibration, *m_calibrationPdf, *m_close;
 };
 
 } // namespace cardmill

@@ -169,11 +169,17 @@ void SheetChoice::completeFromCatalogue()
             [this](const QString& chosen) { setSheet(chosen.toStdString()); });
 }
 
+void SheetChoice::focusOwnCall()
+{
+    m_ownCall->setFocus();
+    m_ownCall->selectAll();
+}
+
 void SheetChoice::applyLanguage(Language language)
 {
     m_choose->setText(toQString(textFor(WindowText::ButtonChooseSheet, language)));
     m_box->setPlaceholderText(toQString(textFor(WindowText::LabelSheetNone, language)));
-    m_clear->setToolTip(toQString(textFor(WindowText::ClearSheet, language)));
+    nameActionButton(m_clear, toQString(textFor(WindowText::ClearSheet, language)));
     applyCaptions(this, language);
 }
 

@@ -58,6 +58,10 @@ public:
     std::filesystem::path openStockDialog(const std::filesystem::path& folder, Language language);
     // The catalogue's names as completions of the box (typing "L7163" finds "Avery L7163").
     void completeFromCatalogue();
+    void focusOwnCall();
+    // The box the sheet is typed in and the own call's: the window's focus chain runs through them.
+    QLineEdit* box() const { return m_box; }
+    QLineEdit* ownCallBox() const { return m_ownCall; }
     void applyLanguage(Language language);
 
     QPushButton* chooseButton() const { return m_choose; }

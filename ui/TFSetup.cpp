@@ -166,7 +166,7 @@ void TFSetup::buildPathRows(QBoxLayout* outer)
     QAction* clearSheet =
         m_sheet->addAction(style()->standardIcon(QStyle::SP_LineEditClearButton), QLineEdit::TrailingPosition);
     clearSheet->setObjectName("ClearSheet");
-    clearSheet->setToolTip(toQString(textFor(WindowText::ClearSheet, m_language)));
+    nameActionButton(clearSheet, toQString(textFor(WindowText::ClearSheet, m_language)));
     connect(clearSheet, &QAction::triggered, this, [this] { m_sheet->clear(); });
     connect(m_sheet, &QLineEdit::textChanged, this,
             [this, clearSheet](const QString& t) { clearSheet->setVisible(!t.isEmpty()); });
@@ -174,7 +174,7 @@ void TFSetup::buildPathRows(QBoxLayout* outer)
     QAction* clear =
         m_swl->addAction(style()->standardIcon(QStyle::SP_LineEditClearButton), QLineEdit::TrailingPosition);
     clear->setObjectName("ClearSwl");
-    clear->setToolTip(QString::fromStdString(textFor(WindowText::ClearSwlFile, m_language)));
+    nameActionButton(clear, QString::fromStdString(textFor(WindowText::ClearSwlFile, m_language)));
     connect(clear, &QAction::triggered, this, [this] { clearSwlFile(); });
     connect(m_swl, &PathBox::pathChanged, this, [this, clear] { clear->setVisible(!m_swl->path().empty()); });
     m_swl->installEventFilter(this);

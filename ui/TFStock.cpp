@@ -196,6 +196,8 @@ QVBoxLayout* TFStock::buildStockList()
     m_search->setObjectName("StockSearch");
     m_search->setPlaceholderText(toQString(text(WindowText::StockSearchHint)));
     m_search->setClearButtonEnabled(true);
+    if (auto* clear = m_search->findChild<QAction*>(u"_q_qlineeditclearaction"_s))
+        nameActionButton(clear, toQString(text(WindowText::ClearSearch)));
     left->addWidget(m_search);
     m_list = new QListWidget(this);
     m_list->setObjectName("StockList");
@@ -485,7 +487,8 @@ void TFStock::stockChanged()
             ", " + arrangementText(*stock) + ", " + millimetres(stock->width) + " x " + millimetres(stock->height) +
             " mm";
         // The catalogue's own description, as its makers wrote it.
-        description = m_list->currentRow() == 0 ? text(WindowText::StockCustom) : stock->description;
+        description = m_list->currentRow() == 0 ? text(WindowText::StockCustom)
+                                                : stockDescriptionText(stock->description, m_language);
         if (problem)
             about += "\n" + stockProblemText(*problem, m_language);
     }

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -69,7 +70,6 @@ TForm1::TForm1(Places places, RunController& runs, QWidget* parent)
     connectRuns();
     if (m_settings.state() == SettingsState::Missing)
         m_newProfileRequest = true;
-    m_status->setText(u"Version "_s + QString::fromUtf8(kVersionText));
     showFormats();
 }
 
@@ -115,10 +115,12 @@ void TForm1::CheckBox1Click()
     set(m_firstLabelLabel, WindowText::LabelFirstLabel);
     set(m_orderLabel, WindowText::LabelOrderCaption);
     fillLabelOrders(m_order, l);
-    m_swl->actions().front()->setToolTip(toQString(textFor(WindowText::ClearSwlFile, l)));
+    nameActionButton(m_swl->actions().front(), toQString(textFor(WindowText::ClearSwlFile, l)));
     m_filters->applyLanguage(l);
     applyCaptions(this, l);
     showFormats();
+    if (m_versionShown)
+        m_status->setText(toQString(textFor(WindowText::StatusVersion, l, kVersionText)));
 }
 
 // --- Commands ---
@@ -141,7 +143,9 @@ void TForm1::Button2Click()
 // The dialogs start in the folder of the file chosen before, else in the log's.
 void TForm1::Button4Click()
 {
-    m_log->browse(textFor(WindowText::FilterAdif, language()));
+    // Before there is a log, the dialog opens in the home folder, where logs are, not in the program's.
+    if (m_log->browse(textFor(WindowText::FilterAdif, language()), toPath(QDir::homePath())))
+        goOnFromTheLog();
 }
 
 void TForm1::Button7Click()
@@ -215,19 +219,22 @@ void TForm1::SpeedButton2Click()
         openDocuments({guide});
 }
 
-void TForm1::Edit3Exit()
+bool TForm1::Edit3Exit()
 {
+    if (m_qsos->text().trimmed().isEmpty())
+        m_qsos->setText(u"1"_s);
     long long value = 0;
-    if (m_qsos->text().isEmpty())
-        m_qsos->setText(u"1"_s);
-    if (!text::parseInteger(m_qsos->text().toStdString(), value)) {
-        m_qsos->setText(u"1"_s);
-        return;
+    if (text::parseInteger(m_qsos->text().toStdString(), value) && LabelSize::of(value))
+        return true;
+    // Never changed behind the user's back: said, and left selected to be typed again.
+    if (!m_checkingQsos) {
+        m_checkingQsos = true;
+        showTextMessage(this, WindowText::QsosOutOfRange, language(), {m_qsos->text().left(40).toStdString()});
+        m_qsos->setFocus();
+        m_qsos->selectAll();
+        m_checkingQsos = false;
     }
-    if (value > 10)
-        m_qsos->setText(u"10"_s);
-    else if (value <= 0)
-        m_qsos->setText(u"1"_s);
+    return false;
 }
 
 std::filesystem::path TForm1::logPath() const
@@ -294,8 +301,11 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
                 return true;
         }
     }
-    if (watched == m_qsos && event->type() == QEvent::FocusOut)
+    if (watched == m_qsos && event->type() == QEvent::FocusOut && !m_checkingQsos)
         Edit3Exit();
+    // However the box is entered (a click too), what it holds is selected, so that typing replaces it.
+    if (watched == m_qsos && event->type() == QEvent::FocusIn)
+        QTimer::singleShot(0, m_qsos, [box = m_qsos] { box->selectAll(); });
     if (watched == m_swl && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {
@@ -330,6 +340,7 @@ void TForm1::dropEvent(QDropEvent* event)
     if (urls.size() == 1 && urls.front().isLocalFile()) {
         setLogPath(toPath(urls.front().toLocalFile()));
         event->acceptProposedAction();
+        goOnFromTheLog();
     }
 }
 

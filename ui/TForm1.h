@@ -87,8 +87,10 @@ public:
     void Button9Click();      // "Archive"
     void SpeedButton1Click(); // "Filters"
     void SpeedButton2Click(); // "?"
-    void Edit3Exit();         // leaving "QSOs no."
-    void clearSwlFile();      // the SWL box's clear button, or Delete in it
+    // Leaving "QSOs no.": a number from 1 to 10 is kept; anything else is said, and the box keeps it selected for
+    // the user to mend (false). An empty box is the one QSO of a label.
+    bool Edit3Exit();
+    void clearSwlFile(); // the SWL box's clear button, or Delete in it
     bool filtersShown() const;
 
     // The files the window holds.
@@ -146,6 +148,8 @@ private:
     void runEnded(const RunResult& result, const RunStart& start);
     void showPreview(const RunResult& result, const RunStart& start, const std::filesystem::path& pdf);
     void showFirstStart();
+    // The focus where a first start goes on once a log is there.
+    void goOnFromTheLog();
     // At "Exit" without a profile: offers to keep what was set up as one; false when the user cancels.
     bool keepAsProfile();
     // Where new main documents go: beside the main document in use, else beside the log, else the home folder.
@@ -166,12 +170,13 @@ private:
     bool m_startupLoaded = false;
     bool m_newProfileRequest = false;
     bool m_closeWhenStopped = false;
-    LineFormat m_format{.qrg =
-                            QrgFormat::Meters}; // the QRG and date formats and the date separator (fields: the dialog)
+    LineFormat m_format;    // the QRG and date formats and the date separator (the fields are the dialog's)
     std::string m_qrgText;  // a "QRG format" text of a profile that names no format, shown as it is stored
     std::string m_dateText; // the "Date format" text as the profile stores it
     int m_lastProfile = 0;
     QPointer<QWidget> m_preview;
+    bool m_versionShown = true; // the status bar says the version, in the window's language
+    bool m_checkingQsos = false;
 
     // Controls (object names of the design in comments).
     QLabel* m_profileLabel;       // Label9

@@ -85,6 +85,11 @@ void TForm1::build()
     buildStatusBar(outer);
     m_qsos->installEventFilter(this);
     m_swl->installEventFilter(this);
+    // Tab follows what a first run needs, as the first-start hint names it: the log, the label sheet, the own
+    // call, the QSOs on a label, Start.
+    QWidget* const chain[] = {m_log, m_browseLog, m_sheetChoice->box(), m_sheetChoice->ownCallBox(), m_qsos, m_start};
+    for (std::size_t i = 0; i + 1 < std::size(chain); ++i)
+        setTabOrder(chain[i], chain[i + 1]);
 }
 
 void TForm1::buildProfileRows(QBoxLayout* main)

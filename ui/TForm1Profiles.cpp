@@ -56,10 +56,14 @@ void TForm1::startupLoad()
         m_profiles->setCurrentIndex(m_lastProfile < m_profiles->count() ? m_lastProfile : -1);
         profileLoad();
     }
-    m_start->setFocus();
     // A log opened with the program (from the file manager) takes the place of the profile's log.
     if (!m_commandLineLog.empty())
         setLogPath(m_commandLineLog);
+    // Enter starts the run of a profile; on a first start it is where the hint begins.
+    if (m_profiles->count() == 0)
+        goOnFromTheLog();
+    else
+        m_start->setFocus();
 }
 
 void TForm1::profileLoad()
@@ -153,6 +157,17 @@ void TForm1::Button8Click()
         m_format.separator = "-";
         showFormats();
     }
+}
+
+void TForm1::goOnFromTheLog()
+{
+    // On a first start the focus follows the hint: from the log to the label sheet, then Tab onwards.
+    if (m_profiles->count() > 0)
+        return;
+    if (logPath().empty())
+        m_browseLog->setFocus();
+    else if (labelSheet().empty())
+        m_sheetChoice->box()->setFocus();
 }
 
 void TForm1::showFirstStart()

@@ -100,8 +100,7 @@ QWidget* TForm1::preview() const
 
 std::unique_ptr<RunStart> TForm1::prepareRun(bool preview)
 {
-    Edit3Exit();
-    if (running())
+    if (running() || !Edit3Exit())
         return nullptr;
     m_sheetChoice->storeOwnCall();
     auto start = std::make_unique<RunStart>();
@@ -117,12 +116,20 @@ std::unique_ptr<RunStart> TForm1::prepareRun(bool preview)
     }
     if (!r.merge || !r.sheet.chosen())
         return start;
+    // Labels drawn without a call sign end in a bare "73": asked first, not drawn without a word.
+    if (!preview && r.ownCall.empty() &&
+        askText(this, WindowText::NoOwnCall, language(), false, {}, UserInteraction::Answer::No) !=
+            UserInteraction::Answer::Yes) {
+        m_sheetChoice->focusOwnCall();
+        return nullptr;
+    }
     // The sheet is checked before the run: a stock that cannot carry the labels is said at once.
     start->stock = m_sheetChoice->stock(language());
     if (!start->stock)
         return nullptr;
     try {
-        start->drawer = drawerFor(r, *start->stock, preview ? DrawerKind::Counting : DrawerKind::Sheets);
+        start->drawer = drawerFor(r, *start->stock, preview ? DrawerKind::Counting : DrawerKind::Sheets,
+                                  textFor(WindowText::PrintJobName, language()));
     } catch (const MainDocumentError& e) {
         showTextMessage(this, WindowText::StockFailed, language(), {stockProblemText(e.problem(), language())});
         return nullptr;
@@ -223,6 +230,7 @@ void TForm1::setRunning(bool running)
 
 void TForm1::showStatus(TextId id, const TextArgs& args)
 {
+    m_versionShown = false;
     m_status->setText(toQString(textFor(id, language(), args)));
 }
 

@@ -4,8 +4,10 @@
 #include <filesystem>
 #include <string>
 
+#include <QAction>
 #include <QLineEdit>
 #include <QString>
+#include <QToolButton>
 #include <QWidget>
 
 #include "engine/Files.h"
@@ -40,6 +42,15 @@ W* named(QWidget* parent, const char* name, const char* text = nullptr)
         if (text)
             w->setText(QString::fromUtf8(text));
     return w;
+}
+
+// A line edit's action button (such as its clear button), with its tooltip and the name a screen reader says.
+inline void nameActionButton(QAction* action, const QString& name)
+{
+    action->setToolTip(name);
+    for (QObject* o : action->associatedObjects())
+        if (auto* button = qobject_cast<QToolButton*>(o))
+            button->setAccessibleName(name);
 }
 
 // The property that marks a command as one that waits while a run works (see TForm1::setRunning).

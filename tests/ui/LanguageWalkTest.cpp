@@ -9,6 +9,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -19,6 +23,7 @@
 #include "FakeInteraction.h"
 #include "Widgets.h"
 #include "support/TempDir.h"
+#include "ui/BackgroundJob.h"
 #include "ui/DesktopProgram.h"
 
 using namespace Qt::StringLiterals;
@@ -29,10 +34,11 @@ namespace {
 
 // Words that are the same in both languages, or names that are not translated (ADIF fields, formats, units).
 const std::set<QString> kSameInBoth{
-    u"QSL_SENT"_s, u"QSL_RCVD"_s,    u"QSL_PRINT"_s, u"ADIF"_s,    u"PDF"_s,    u"CARDMILL"_s,  u"SWL"_s,    u"QRG"_s,
-    u"QSO"_s,      u"QSOs"_s,        u"Format"_s,    u"Folder"_s,  u"OK"_s,     u"Separator"_s, u"docx"_s,   u"odt"_s,
-    u"Word"_s,     u"LibreOffice"_s, u"temporary"_s, u"doc"_s,     u"Sep"_s,    u"Avery"_s,     u"Custom"_s, u"APP"_s,
-    u"USERDEF"_s,  u"MHz"_s,         u"kHz"_s,       u"Version"_s, u"SP3KXQ"_s, u"Letter"_s,    u"Legal"_s};
+    u"QSL_SENT"_s, u"QSL_RCVD"_s, u"QSL_PRINT"_s, u"ADIF"_s,        u"PDF"_s,       u"CARDMILL"_s, u"SWL"_s,
+    u"QRG"_s,      u"QSO"_s,      u"QSOs"_s,      u"Format"_s,      u"Folder"_s,    u"OK"_s,       u"Separator"_s,
+    u"docx"_s,     u"odt"_s,      u"Word"_s,      u"LibreOffice"_s, u"temporary"_s, u"doc"_s,      u"Sep"_s,
+    u"Avery"_s,    u"Custom"_s,   u"APP"_s,       u"USERDEF"_s,     u"MHz"_s,       u"kHz"_s,      u"SP3KXQ"_s,
+    u"Letter"_s,   u"Legal"_s,    u"A4"_s,        u"CUPS"_s,        u"PostScript"_s};
 
 struct Seen {
     QString where, text;
@@ -43,8 +49,8 @@ std::vector<Seen> textsOf(QWidget* window)
 {
     std::vector<Seen> out;
     auto add = [&](QWidget* w, const QString& text) {
-        // Paths are the user's, the stocks' descriptions their makers', not the program's words.
-        if (!text.trimmed().isEmpty() && !QDir::isAbsolutePath(text) && w->objectName() != u"StockDescription"_s)
+        // Paths are the user's, and the printer's make and model its maker's, not the program's words.
+        if (!text.trimmed().isEmpty() && !QDir::isAbsolutePath(text) && w->objectName() != u"type"_s)
             out.push_back({window->objectName() + u"/"_s + w->objectName() + u" "_s +
                                QString::fromLatin1(w->metaObject()->className()),
                            text});
@@ -66,6 +72,7 @@ std::vector<Seen> textsOf(QWidget* window)
             for (int i = 0; i < c->count(); ++i)
                 add(w, c->itemText(i));
         add(w, w->toolTip());
+        add(w, w->accessibleName());
     }
     return out;
 }
@@ -87,6 +94,10 @@ std::vector<QString> unnamed(QWidget* window)
         const bool qtOwn = w->objectName().startsWith(u"qt_"_s) || w->objectName().isEmpty();
         if (input && !part && !qtOwn && w->accessibleName().trimmed().isEmpty())
             out.push_back(window->objectName() + u"/"_s + w->objectName());
+        // A button that shows no text (a box's clear button) has a name to be said.
+        if (auto* b = qobject_cast<QAbstractButton*>(w);
+            b && b->isVisible() && b->text().isEmpty() && b->accessibleName().trimmed().isEmpty())
+            out.push_back(window->objectName() + u"/"_s + w->objectName() + u" (a button without a name)"_s);
     }
     return out;
 }
@@ -146,8 +157,34 @@ private:
         form.Button1Click();
         for (int i = 0; i < 6000 && form.running(); ++i)
             QTest::qWait(10);
+        // The status bar after the run, the preview, the print dialog and the progress window of printing.
+        for (Seen& s : textsOf(&form))
+            seen.push_back(std::move(s));
         if (QWidget* preview = form.preview()) {
             collect(*qobject_cast<QDialog*>(preview));
+            bool printDialog = false;
+            interaction.onDialog = [&](QDialog& d) {
+                printDialog = true;
+                d.show();
+                for (Seen& s : textsOf(&d)) // Qt's own dialog: its texts, not the names of its controls
+                    seen.push_back(std::move(s));
+                auto* printer = dynamic_cast<QPrintDialog&>(d).printer();
+                printer->setOutputFormat(QPrinter::PdfFormat);
+                printer->setOutputFileName(QString::fromStdString((*dir / "printed.pdf").string()));
+                return int(QDialog::Accepted);
+            };
+            QTest::mouseClick(child<QPushButton>(preview, "PreviewPrint"), Qt::LeftButton);
+            if (auto* progress = preview->findChild<QProgressDialog*>(u"JobProgress"_s)) {
+                progress->show();
+                collect(*progress);
+            } else {
+                seen.push_back({u"no progress window"_s, u"no progress window"_s});
+            }
+            for (int i = 0; i < 3000 && preview->findChild<BackgroundJob*>(); ++i)
+                QTest::qWait(10);
+            if (!printDialog)
+                seen.push_back({u"no print dialog"_s, u"no print dialog"_s});
+            interaction.onDialog = {};
         } else {
             seen.push_back({u"no preview"_s, u"no preview"_s});
         }
@@ -199,6 +236,9 @@ private slots:
         QVERIFY2(nameless.isEmpty(),
                  qPrintable(u"Controls without a spoken name, windows too large:\n"_s + nameless.join(u'\n')));
         QVERIFY(polish.size() > 100);
+        for (const std::vector<Seen>* walked : {&english, &polish})
+            for (const Seen& s : *walked)
+                QVERIFY2(!s.where.startsWith(u"no "_s), qPrintable(s.where)); // a window the walk did not reach
         for (const char* window : {"Form1/", "FSetup/", "FADIF1/", "TFStock/", "LabelPreview/"})
             QVERIFY2(std::any_of(polish.begin(), polish.end(),
                                  [&](const Seen& s) { return s.where.startsWith(QString::fromLatin1(window)); }),

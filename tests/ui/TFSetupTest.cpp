@@ -42,6 +42,7 @@ private:
     void start(const std::string& commandLineProfile = "")
     {
         program.reset();
+        interaction.messages.clear(); // what an earlier start said is no sign that this one is up
         program = std::make_unique<DesktopProgram>(settings(), dir->path());
         form = &program->form;
         form->setCommandLineProfile(commandLineProfile);

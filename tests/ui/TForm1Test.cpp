@@ -111,7 +111,7 @@ private slots:
         QCOMPARE(w<QPushButton>("Button2")->text(), u"&Config"_s);
         QCOMPARE(w<QCheckBox>("CheckBox17")->text(), u"Blank"_s);
         // The format boxes show the formats a run would use before any profile.
-        QCOMPARE(w<QLineEdit>("Edit6")->text(), u"QRG in meters"_s);
+        QCOMPARE(w<QLineEdit>("Edit6")->text(), u"QRG in meters with 'M'"_s); // "20M", not a bare "20"
         QCOMPARE(w<QLineEdit>("Edit5")->text(), u"2006-09-23"_s);
     }
 
@@ -346,20 +346,37 @@ private slots:
         qsos->setFocus();
         QTest::keyClicks(qsos, u"1a 2"_s);
         QCOMPARE(qsos->text(), u"12"_s);
-        form->Edit3Exit();
-        QCOMPARE(qsos->text(), u"10"_s);
-        for (const char* bad : {"-3", "0", "7.5", "", "99999999999999999999"}) {
+        // A value out of range is said and left for the user to mend, never changed behind their back; Start
+        // does not run with it.
+        for (const char* bad : {"12", "-3", "0", "7.5", "99999999999999999999"}) {
             qsos->setText(QString::fromLatin1(bad));
-            form->Edit3Exit();
-            QCOMPARE(qsos->text(), u"1"_s);
+            interaction.messages.clear();
+            QVERIFY(!form->Edit3Exit());
+            QCOMPARE(qsos->text(), QString::fromLatin1(bad));
+            QCOMPARE(interaction.messages.size(), std::size_t(1));
+            QVERIFY(interaction.messages.back().text.find("1 to 10") != std::string::npos);
+            QCOMPARE(qsos->selectedText(), qsos->text());
         }
+        form->Button1Click();
+        QVERIFY(!form->running());
+        qsos->setText(QString());
+        QVERIFY(form->Edit3Exit());
+        QCOMPARE(qsos->text(), u"1"_s);
         qsos->setText(u"7"_s);
-        form->Edit3Exit();
+        QVERIFY(form->Edit3Exit());
         QCOMPARE(form->labelSize().value(), 7);
         // A 10,000-character paste does not break it either.
         qsos->setText(QString(10000, u'9'));
-        form->Edit3Exit();
-        QCOMPARE(qsos->text(), u"1"_s);
+        QVERIFY(!form->Edit3Exit());
+        // Entered with a click too, the box's text is selected: typing replaces it ("3", not "13").
+        qsos->setText(u"1"_s);
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        w<QPushButton>("Button2")->setFocus();
+        QTest::mouseClick(qsos, Qt::LeftButton, {}, QPoint(qsos->width() - 4, qsos->height() / 2));
+        QTRY_COMPARE(qsos->selectedText(), u"1"_s);
+        QTest::keyClicks(qsos, u"3"_s);
+        QCOMPARE(qsos->text(), u"3"_s);
     }
 
     void browseKeepsTheFullPathStartsInItsFolderAndCancelChangesNothing()
