@@ -90,6 +90,7 @@ endif()
 set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/packaging/cardmill.ico)
 set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/packaging/cardmill.ico)
 set(CPACK_NSIS_INSTALLED_ICON_NAME "bin\\\\cardmill-convert.exe")
-set(CPACK_NSIS_MENU_LINKS "share/cardmill/cardmill_en.html" "CARDMILL user guide")
+set(CPACK_NSIS_MENU_LINKS "share/cardmill/cardmill_en.html" "CARDMILL user guide"
+                          "share/cardmill/cardmill_pl.html" "CARDMILL user guide (polski)")
 set(CPACK_GENERATOR NSIS64)
 include(CPack)

@@ -32,6 +32,9 @@ prefix=$root/usr
 desktop-file-validate "$prefix"/share/applications/io.github.cardmill.Cardmill.desktop
 appstreamcli validate --no-net --pedantic "$prefix"/share/metainfo/io.github.cardmill.Cardmill.metainfo.xml >/dev/null
 python3 -c "import xml.dom.minidom,sys; xml.dom.minidom.parse(sys.argv[1])" "$prefix"/share/mime/packages/cardmill-adif.xml
+for guide in cardmill_en.html cardmill_pl.html; do
+    [[ -s "$prefix/share/cardmill/$guide" ]] || fail "the package lacks the user guide $guide"
+done
 man --warnings -l "$prefix"/share/man/man1/cardmill-convert.1 >/dev/null 2>"$scratch/man.err" || true
 [[ ! -s "$scratch/man.err" ]] || fail "the manual page has faults: $(cat "$scratch/man.err")"
 # Every option of --help is in the manual page.

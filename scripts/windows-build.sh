@@ -147,7 +147,8 @@ if $installer; then
     }
     wine "$setup" /S
     wait_for '[[ -f "$installed/bin/cardmill-convert.exe" ]]' || { echo "the installer installed nothing" >&2; exit 1; }
-    [[ -d "$installed/share/libglabels-3.0/templates" && -f "$installed/share/cardmill/cardmill_en.html" ]] ||
+    [[ -d "$installed/share/libglabels-3.0/templates" && -f "$installed/share/cardmill/cardmill_en.html" &&
+       -f "$installed/share/cardmill/cardmill_pl.html" ]] ||
         { echo "the installer left out the label stocks or the user guide" >&2; exit 1; }
     wine "$installed/bin/cardmill-convert.exe" --list-stocks L7163 | grep "Avery L7163" >/dev/null ||
         { echo "the installed converter finds no label stocks" >&2; exit 1; }

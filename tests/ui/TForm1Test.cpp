@@ -18,6 +18,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <thread>
 
@@ -580,9 +581,40 @@ private slots:
         form->SpeedButton2Click();
         QCOMPARE(interaction.opened.size(), std::size_t(1));
         QCOMPARE(interaction.opened[0].filename().string(), std::string("cardmill_en.html"));
+        // In Polish the Polish guide, while there is one.
+        child<QCheckBox>(config, "CheckBox1")->setChecked(true);
+        form->CheckBox1Click();
+        form->SpeedButton2Click();
+        QCOMPARE(interaction.opened.back().filename().string(), std::string("cardmill_en.html"));
+        std::ofstream(*dir / "program" / "cardmill_pl.html") << "podręcznik";
+        form->SpeedButton2Click();
+        QCOMPARE(interaction.opened.back().filename().string(), std::string("cardmill_pl.html"));
+        child<QCheckBox>(config, "CheckBox1")->setChecked(false);
+        form->CheckBox1Click();
         std::ofstream(*dir / "program" / "cardmill_en.chm") << "chm";
         form->SpeedButton2Click();
         QCOMPARE(interaction.opened.back().filename().string(), std::string("cardmill_en.chm"));
+    }
+
+    // The guides shipped: the Polish one has the English one's sections and examples of commands.
+    void theGuidesAgree()
+    {
+        const auto read = [](const char* name) {
+            std::ifstream in(std::filesystem::path(CARDMILL_SOURCE_DIR) / "docs" / name, std::ios::binary);
+            return std::string(std::istreambuf_iterator<char>(in), {});
+        };
+        const std::string english = read("cardmill_en.html");
+        const std::string polish = read("cardmill_pl.html");
+        QVERIFY(!english.empty() && !polish.empty());
+        const auto count = [](const std::string& text, const std::string& what) {
+            std::size_t n = 0;
+            for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+                ++n;
+            return n;
+        };
+        for (const char* tag : {"<h2>", "<li>", "<tr>", "cardmill-convert --"})
+            QCOMPARE(count(polish, tag) >= count(english, tag), true);
+        QVERIFY(polish.find("lang=\"pl\"") != std::string::npos);
     }
 };
 
