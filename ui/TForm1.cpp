@@ -301,6 +301,15 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
                 return true;
         }
     }
+    // The QSOs box is the last choice before "Start": Enter there starts, as a dialog's default button would.
+    if (watched == m_qsos && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (!running() && m_start->isEnabled() && Edit3Exit())
+                Button1Click();
+            return true;
+        }
+    }
     if (watched == m_qsos && event->type() == QEvent::FocusOut && !m_checkingQsos)
         Edit3Exit();
     // However the box is entered (a click too), what it holds is selected, so that typing replaces it.

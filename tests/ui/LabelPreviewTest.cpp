@@ -1,6 +1,8 @@
 // Labels drawn by the program, from the desktop: a sheet chosen in the stock dialog, a run, the preview it
 // opens, and printing and saving from there; the sheet's printer offset remembered.
+#include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QDoubleSpinBox>
 #include <QDropEvent>
 #include <QLabel>
@@ -193,19 +195,27 @@ private slots:
 
     // A newcomer, counted as one: from the first start with no settings to the print dialog with the labels of
     // their log on their stock, and on a later start.
-    void aNewcomerReachesThePrintDialogInSixActionsAndLaterInThree()
+    // A newcomer's first start, counted as the newcomer acts: the log dropped on the window or chosen with
+    // Browse (the button and the file in its dialog), then typing where the cursor is and going on with Tab
+    // (a box typed and left is one action), Enter in the last box, Print in the preview.
+    void aNewcomerWalk(bool browse)
     {
         program.reset();
         std::filesystem::remove(*dir / "program" / "cardmill.ini");
         program = std::make_unique<DesktopProgram>(*dir / "program" / "cardmill.ini", *dir / "program");
         TForm1* form = &program->form;
         form->show();
+        QVERIFY(QTest::qWaitForWindowActive(form));
         QTRY_VERIFY(child<QLabel>(form, "FirstStartHint")->isVisible());
         QVERIFY(interaction.messages.empty());
         StockCatalogue stocks;
         stocks.loadInstalled();
         if (!stocks.find("Avery L7163"))
             QSKIP("the stock database (glabels-data) is not installed");
+        // The hint names every choice the walk needs.
+        const QString hint = child<QLabel>(form, "FirstStartHint")->text();
+        for (const auto& word : {u"log"_s, u"Browse"_s, u"L7163"_s, u"call"_s, u"QSOs"_s, u"Start"_s})
+            QVERIFY2(hint.contains(word), qPrintable(word));
         int actions = 0;
         bool printDialog = false;
         interaction.onDialog = [&](QDialog& d) {
@@ -213,37 +223,49 @@ private slots:
             return int(QDialog::Rejected);
         };
 
-        // 1: the log dropped on the window.
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(QString::fromStdString((logs() / "sp3kxq.adi").string()))});
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(form, &enter);
-        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(form, &drop);
-        ++actions;
-        // 2, 3: the sheet typed as the box of the sheet on the packet says it, and Enter.
-        auto* sheet = child<QLineEdit>(form, "EditSheet");
-        sheet->setFocus();
-        QTest::keyClicks(sheet, u"L7163"_s);
-        ++actions;
-        QTest::keyClick(sheet, Qt::Key_Return);
-        ++actions;
+        const std::filesystem::path log = logs() / "sp3kxq.adi";
+        if (browse) {
+            interaction.files = {log};
+            QTest::mouseClick(child<QPushButton>(form, "Button4"), Qt::LeftButton);
+            actions += 2;
+            QCOMPARE(interaction.fileFolders.back(), std::filesystem::path(QDir::homePath().toStdString()));
+        } else {
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(QString::fromStdString(log.string()))});
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(form, &enter);
+            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(form, &drop);
+            ++actions;
+        }
+        QCOMPARE(form->logPath(), log);
+        const auto typeAndGoOn = [&](const QString& text, Qt::Key key) {
+            QWidget* at = QApplication::focusWidget();
+            QVERIFY(at);
+            QTest::keyClicks(at, text);
+            // The key goes where a keyboard's would: to the completions when they show.
+            QWidget* popup = QApplication::activePopupWidget();
+            QTest::keyClick(popup ? popup : QApplication::focusWidget(), key);
+            ++actions;
+        };
+        // The sheet as the packet says it, the own call, the QSOs per label, and Enter.
+        QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(form, "EditSheet"));
+        typeAndGoOn(u"L7163"_s, Qt::Key_Tab);
         QCOMPARE(form->labelSheet(), std::string("Avery L7163"));
-        // 4: the own call.
-        QTest::keyClicks(child<QLineEdit>(form, "EditOwnCall"), u"sp3kxq"_s);
-        ++actions;
-        // 5: Start; the labels open in the preview.
-        QTest::mouseClick(child<QPushButton>(form, "Button1"), Qt::LeftButton);
-        ++actions;
+        QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(form, "EditOwnCall"));
+        typeAndGoOn(u"sp3kxq"_s, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(form, "Edit3"));
+        typeAndGoOn(u"3"_s, Qt::Key_Return);
+        QCOMPARE(form->request().labelSize.value(), 3);
+        QVERIFY(interaction.questions.empty()); // the call was given: nothing to ask
         QTRY_VERIFY_WITH_TIMEOUT(!form->running(), 60000);
         QVERIFY(form->preview());
-        // 6: Print.
+        QVERIFY(interaction.messages.empty()); // what was made is said in the preview, not in a box to close
+        QVERIFY(child<QLabel>(form->preview(), "PreviewSummary")->text().contains(u"sp3kxq_labels.pdf"_s));
         QTest::mouseClick(child<QPushButton>(form->preview(), "PreviewPrint"), Qt::LeftButton);
         ++actions;
         QVERIFY(printDialog);
-        QVERIFY(actions <= 6);
-        QVERIFY(interaction.messages.empty()); // what was made is said in the preview, not in a box to close
-        QVERIFY(child<QLabel>(form->preview(), "PreviewSummary")->text().contains(u"sp3kxq_labels.pdf"_s));
+        QVERIFY2(actions <= 6, qPrintable(QString::number(actions)));
 
         // Exit keeps what was set up, as a profile under the name the window proposes (Enter: one action).
         interaction.inputs = {std::optional<std::string>("My labels")};
@@ -257,6 +279,7 @@ private slots:
         QTRY_COMPARE(child<QComboBox>(form, "ComboBox2")->currentText(), u"My labels"_s);
         QVERIFY(!child<QLabel>(form, "FirstStartHint")->isVisible());
         QCOMPARE(form->request().ownCall, std::string("SP3KXQ"));
+        QCOMPARE(form->request().labelSize.value(), 3);
         QCOMPARE(form->labelSheet(), std::string("Avery L7163"));
         printDialog = false;
         QTest::mouseClick(child<QPushButton>(form, "Button1"), Qt::LeftButton);
@@ -265,6 +288,9 @@ private slots:
         QTest::mouseClick(child<QPushButton>(form->preview(), "PreviewPrint"), Qt::LeftButton);
         QVERIFY(printDialog);
     }
+
+    void aNewcomerReachesThePrintDialogInSixActionsDroppingTheLog() { aNewcomerWalk(false); }
+    void aNewcomerReachesThePrintDialogInSixActionsBrowsingForTheLog() { aNewcomerWalk(true); }
 };
 
 QTEST_MAIN(LabelPreviewTest)

@@ -378,6 +378,17 @@ private slots:
         QTRY_COMPARE(qsos->selectedText(), u"1"_s);
         QTest::keyClicks(qsos, u"3"_s);
         QCOMPARE(qsos->text(), u"3"_s);
+        // Enter there starts, but never with a value out of range.
+        qsos->setText(u"13"_s);
+        interaction.messages.clear();
+        QTest::keyClick(qsos, Qt::Key_Return);
+        QVERIFY(!form->running());
+        QCOMPARE(interaction.messages.size(), std::size_t(1));
+        QCOMPARE(qsos->text(), u"13"_s);
+        qsos->setText(u"3"_s);
+        QTest::keyClick(qsos, Qt::Key_Return);
+        QVERIFY(form->running());
+        QTRY_VERIFY_WITH_TIMEOUT(!form->running(), 60000);
     }
 
     void browseKeepsTheFullPathStartsInItsFolderAndCancelChangesNothing()
