@@ -75,6 +75,7 @@ TFADIF1::TFADIF1(std::filesystem::path settingsFile, QWidget* parent)
                           WindowText::ConfigOwnLast);
     m_polish = captioned(named<QCheckBox>(this, "CheckBox1", "Polish language"), WindowText::ConfigPolish);
     m_exit = captioned(named<QPushButton>(this, "Button3", "Exit"), WindowText::ConfigExit);
+    m_exit->setDefault(true); // Enter closes with what was set, never asks for a field to add
     outer->addWidget(m_keepTemporary);
     outer->addWidget(m_pdf);
     auto* mark = new QHBoxLayout;

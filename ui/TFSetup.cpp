@@ -222,6 +222,7 @@ void TFSetup::buildButtons(QBoxLayout* outer)
     m_new = captioned(button(this, "Button1", "New profile"), WindowText::SetupNewProfile);
     m_apply = captioned(button(this, "Button2", "Apply"), WindowText::SetupApply);
     m_ok = captioned(button(this, "Button6", "OK"), WindowText::SetupOk);
+    m_ok->setDefault(true); // Enter takes what was set up, never a Browse or "New..."
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_delete);
     buttons->addWidget(m_new);
