@@ -195,6 +195,25 @@ private slots:
 
     // A newcomer, counted as one: from the first start with no settings to the print dialog with the labels of
     // their log on their stock, and on a later start.
+    // A first label past the sheet's last is said, never moved to the last one; nothing is drawn or written.
+    void aFirstLabelPastTheSheetIsSaid()
+    {
+        TForm1& form = program->form;
+        form.setLogPath(logs() / "sp3kxq.adi");
+        form.setLabelSheet("A4,2,7,99.1,38.1,4.6,15.15,101.6,38.1"); // 14 labels
+        child<QLineEdit>(&form, "EditOwnCall")->setText(u"SP3KXQ"_s);
+        child<QSpinBox>(&form, "SpinEdit1")->setValue(99);
+        QTest::mouseClick(child<QPushButton>(&form, "Button1"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!form.running(), 60000);
+        QCOMPARE(child<QSpinBox>(&form, "SpinEdit1")->value(), 99);
+        QVERIFY(!interaction.messages.empty());
+        const std::string& said = interaction.messages.back().text;
+        QVERIFY2(said.find("no label 99") != std::string::npos && said.find("1 to 14") != std::string::npos,
+                 said.c_str());
+        QVERIFY(!form.preview());
+        QVERIFY(!std::filesystem::exists(logs() / "sp3kxq_labels.pdf"));
+    }
+
     // A newcomer's first start, counted as the newcomer acts: the log dropped on the window or chosen with
     // Browse (the button and the file in its dialog), then typing where the cursor is and going on with Tab
     // (a box typed and left is one action), Enter in the last box, Print in the preview.
