@@ -98,10 +98,10 @@ private slots:
             return result;
         };
         const auto before = filesUnder(dir->path());
-        form.Button8Click();      // profile setup
-        form.Button2Click();      // configuration
-        form.ButtonNewClick();    // the stock dialog, for main documents
-        form.ButtonSheetClick();  // the stock dialog, for a sheet to draw on
+        form.Button8Click();     // profile setup
+        form.Button2Click();     // configuration
+        form.ButtonNewClick();   // the stock dialog, for main documents
+        form.ButtonSheetClick(); // the stock dialog, for a sheet to draw on
         QCOMPARE(pressed, (QStringList{u"FSetup"_s, u"FADIF1"_s, u"TFStock"_s, u"TFStock"_s}));
         QVERIFY2(filesUnder(dir->path()) == before, qPrintable(pressed.join(u", "_s)));
         if (key == Qt::Key_Escape) {

@@ -308,8 +308,14 @@ private slots:
         QVERIFY(printDialog);
     }
 
-    void aNewcomerReachesThePrintDialogInSixActionsDroppingTheLog() { aNewcomerWalk(false); }
-    void aNewcomerReachesThePrintDialogInSixActionsBrowsingForTheLog() { aNewcomerWalk(true); }
+    void aNewcomerReachesThePrintDialogInSixActionsDroppingTheLog()
+    {
+        aNewcomerWalk(false);
+    }
+    void aNewcomerReachesThePrintDialogInSixActionsBrowsingForTheLog()
+    {
+        aNewcomerWalk(true);
+    }
 };
 
 QTEST_MAIN(LabelPreviewTest)
