@@ -194,6 +194,7 @@ private:
     LabelDrawer* const m_drawer;
     SortedLines& m_lines;
     std::filesystem::path m_base;
+    LineFormat m_format; // the request's, with the fields the drawer draws
     bool m_haveSwl = false;
     std::filesystem::path m_swlMarks; // the <base> of the SWL file's marks
     std::vector<std::filesystem::path> m_inputs;
@@ -288,7 +289,14 @@ void RunPhases::prepare()
         LineReader probe(log);
     } // an unreadable log fails here, before anything else is done
     m_logSource = readable(log, "log.adi");
-    m_composer.emplace(m_request.format, m_filters, m_bad);
+    // The fields a design draws beyond the columns of every line become columns of this run, as user fields do.
+    m_format = m_request.format;
+    if (m_drawer)
+        for (const std::string& field : m_drawer->fields())
+            if (!isFixedColumn(field) && std::find(m_format.userFields.begin(), m_format.userFields.end(), field) ==
+                                             m_format.userFields.end())
+                m_format.userFields.push_back(field);
+    m_composer.emplace(m_format, m_filters, m_bad);
 }
 
 MarkSource RunPhases::readable(const std::filesystem::path& file, const char* name) const
@@ -393,7 +401,7 @@ RunPhases::Ending RunPhases::writeDataSourceFiles()
     m_lines.sort();
     if (m_request.order == LabelOrder::Bureau)
         m_bureau = sortForBureau(m_lines, m_countries, m_request.ownCall, m_request.ownBundleLast);
-    m_writer.emplace(m_base, m_request.format, m_request.labelSize, m_observer, m_stop);
+    m_writer.emplace(m_base, m_format, m_request.labelSize, m_observer, m_stop);
     if (m_writer->write(m_lines, m_grouped, m_bureau ? &*m_bureau : nullptr) == DataSourceWriter::Result::Stopped)
         return stopped(false);
     m_observer.progress(0, 0);

@@ -52,6 +52,8 @@ public:
     // false) leaves the result incomplete: before the PDF was made, an older one stays; before the print, nothing
     // reached the printer. Throws FailureError: a printer that is missing or refuses the job, a write error.
     virtual DrawnLabels draw(const RunLabels& labels, const std::filesystem::path& pdf, const Progress& progress) = 0;
+    // The fields the labels show, in capitals: those beyond the fixed columns become columns of the run.
+    virtual std::vector<std::string> fields() const { return {}; }
 };
 
 // The PDF of a run's drawn labels: "<base>_labels.pdf".

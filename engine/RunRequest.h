@@ -111,6 +111,7 @@ struct LabelSheet {
     Calibration calibration;
     bool print = false;
     std::string printer; // empty: the system's default printer
+    std::string design;  // a built-in design's name or a design file; empty: the program's QSL label
     bool chosen() const { return !stock.empty() || !customGrid.empty(); }
     // The stock's name or the grid, as the settings remember a sheet by.
     const std::string& name() const { return stock.empty() ? customGrid : stock; }

@@ -1,6 +1,7 @@
 #include "render/RunDrawer.h"
 
 #include "merge/TextDecoding.h"
+#include "render/DesignFile.h"
 #include "render/LabelOutput.h"
 #include "render/PrintQueue.h"
 
@@ -18,6 +19,11 @@ SheetDrawer::SheetDrawer(SheetRenderer renderer, const LabelSheet& sheet, std::s
 {
     if (m_sheet.print)
         m_sheet.printer = requirePrintQueue(m_sheet.printer);
+}
+
+std::vector<std::string> SheetDrawer::fields() const
+{
+    return m_renderer.fields();
 }
 
 DrawnLabels SheetDrawer::draw(const RunLabels& labels, const std::filesystem::path& pdf, const Progress& progress)
@@ -50,8 +56,9 @@ DrawnLabels SheetDrawer::draw(const RunLabels& labels, const std::filesystem::pa
 
 SheetRenderer rendererFor(const RunRequest& request, const LabelStock& stock)
 {
+    const Design design = loadDesign(request.sheet.design);
     return SheetRenderer(stock, request.ownCall, request.startLabel, request.sheet.calibration,
-                         request.labelSize.value(), !request.swl.empty());
+                         request.labelSize.value(), !request.swl.empty(), &design);
 }
 
 std::unique_ptr<LabelDrawer> drawerFor(const RunRequest& request, const LabelStock& stock, DrawerKind kind,

@@ -30,6 +30,7 @@ public:
     // not there or takes no jobs: said before the run, not after the labels are drawn.
     SheetDrawer(SheetRenderer renderer, const LabelSheet& sheet, std::string jobName = "CARDMILL labels");
     DrawnLabels draw(const RunLabels& labels, const std::filesystem::path& pdf, const Progress& progress) override;
+    std::vector<std::string> fields() const override;
 
 private:
     SheetRenderer m_renderer;
@@ -52,6 +53,7 @@ public:
         drawn.sheets = m_renderer.pages(labels.count());
         return drawn;
     }
+    std::vector<std::string> fields() const override { return m_renderer.fields(); }
 
 private:
     SheetRenderer m_renderer;
@@ -66,8 +68,9 @@ std::unique_ptr<LabelDrawer> drawerFor(const RunRequest& request, const LabelSto
                                        DrawerKind kind = DrawerKind::Sheets,
                                        const std::string& jobName = "CARDMILL labels");
 
-// The renderer for a request that draws its labels on `stock`: its own call, start label, calibration, and the
-// largest label size it can hold. Throws MainDocumentError when the stock cannot carry them.
+// The renderer for a request that draws its labels on `stock`: its design, own call, start label, calibration,
+// and the largest label size it can hold. Throws MainDocumentError when the stock cannot carry them, DesignError
+// when the design cannot be read or does not fit.
 SheetRenderer rendererFor(const RunRequest& request, const LabelStock& stock);
 
 // The renderer of the calibration page of `stock` with the sheet's calibration. Throws MainDocumentError when

@@ -17,6 +17,7 @@
 #include "engine/Files.h"
 #include "engine/ProgramFiles.h"
 #include "engine/Text.h"
+#include "render/DesignFile.h"
 #include "stock/LabelLayout.h"
 #include "stock/MainDocuments.h"
 
@@ -48,22 +49,29 @@ void useShippedFonts()
     });
 }
 
-// The made documents' font, or one with its metrics, or the system's sans-serif.
-QFont labelFont(double points, bool bold, const QPaintDevice& device)
+// The made documents' font, or one with its metrics, or the system's sans-serif; a design's family before them.
+QFont labelFont(double points, bool bold, const QPaintDevice& device, const std::string& family = {},
+                bool italic = false)
 {
     QFont f;
-    f.setFamilies({u"Liberation Sans"_s, u"Arial"_s, u"Helvetica"_s, u"DejaVu Sans"_s});
+    QStringList families{u"Liberation Sans"_s, u"Arial"_s, u"Helvetica"_s, u"DejaVu Sans"_s};
+    if (!family.empty())
+        families.prepend(qs(family));
+    f.setFamilies(families);
     f.setStyleHint(QFont::SansSerif);
     // Sizes are in the sheet's points; the painter's scale already turns points into the device's units.
     f.setPointSizeF(std::max(0.1, points * 72.0 / std::max(1, device.logicalDpiY())));
     f.setBold(bold);
+    if (italic)
+        f.setItalic(true);
     return f;
 }
 
-// Text in its box: as it is when it fits, narrowed down to half its width when not, and cut beyond that.
-// Drawn at its baseline, centred in the box's height as the documents centre it: the painter's text layout
-// for boxes costs more than the drawing itself. False when the text had to be cut.
-bool drawFitted(QPainter& p, const SheetRenderer::LabelFont& font, const PlacedText& t)
+// Text in its box: as it is when it fits (left, centred or right), narrowed down to half its width when not,
+// and cut beyond that. Drawn at its baseline, centred in the box's height as the documents centre it: the
+// painter's text layout for boxes costs more than the drawing itself. False when the text had to be cut.
+bool drawFitted(QPainter& p, const SheetRenderer::LabelFont& font, const PlacedText& t,
+                TextAlign align = TextAlign::Left)
 {
     if (t.text.empty())
         return true;
@@ -76,7 +84,8 @@ bool drawFitted(QPainter& p, const SheetRenderer::LabelFont& font, const PlacedT
     const double baseline =
         t.y + (t.height - font.metrics.ascent() - font.metrics.descent()) / 2 + font.metrics.ascent();
     if (advance <= t.width) {
-        p.drawText(QPointF(t.x, baseline), text);
+        const double room = align == TextAlign::Left ? 0 : t.width - font.metrics.horizontalAdvance(text);
+        p.drawText(QPointF(t.x + (align == TextAlign::Centre ? room / 2 : room), baseline), text);
         return true;
     }
     const double squeeze = std::max(kLeastSqueeze, t.width / advance);
@@ -89,33 +98,114 @@ bool drawFitted(QPainter& p, const SheetRenderer::LabelFont& font, const PlacedT
     return advance * kLeastSqueeze <= t.width;
 }
 
+// Text in a box of a fixed design: turned by its quarter turns about the box's centre.
+bool drawPlaced(QPainter& p, const SheetRenderer::LabelFont& font, const FixedDrawing::Text& t)
+{
+    if (t.rotation == 0)
+        return drawFitted(p, font, t.placed, t.align);
+    const PlacedText& b = t.placed;
+    const bool across = t.rotation % 2 == 1;
+    p.save();
+    p.translate(b.x + b.width / 2, b.y + b.height / 2);
+    p.rotate(90.0 * t.rotation);
+    PlacedText turned = b;
+    turned.width = across ? b.height : b.width;
+    turned.height = across ? b.width : b.height;
+    turned.x = -turned.width / 2;
+    turned.y = -turned.height / 2;
+    const bool whole = drawFitted(p, font, turned, t.align);
+    p.restore();
+    return whole;
+}
+
+bool isBuiltIn(const Design& design, std::string_view name)
+{
+    return design.source == name;
+}
+
 } // namespace
 
 SheetRenderer::SheetRenderer(LabelStock stock, std::string ownCall, int startLabel, Calibration calibration,
-                             int largest, bool swl)
+                             int largest, bool swl, const Design* design)
     : m_stock(std::move(stock))
     , m_calibration(calibration)
+    , m_ownCall(std::move(ownCall))
 {
     useShippedFonts();
     if (!Calibration::of(calibration.offsetX, calibration.offsetY, calibration.scale * 100))
         throw std::invalid_argument("a printer calibration out of its range");
-    MainDocumentRequest check;
-    check.stock = m_stock;
-    check.format = MainDocumentFormat::Odt; // the painter draws stocks of several layouts too
-    for (int k = 1; k <= std::clamp(largest, 1, PassSelector::kLargest); ++k)
-        check.sizes.push_back(k);
-    if (swl)
-        check.sizes.push_back(0);
-    checkRequest(check);
+    m_qsl = std::make_shared<const Design>(design ? *design : loadDesign(std::string(kDefaultDesign)));
+    m_swl = m_qsl->swl.empty() ? std::make_shared<const Design>(loadDesign(std::string(kSwlDesign))) : m_qsl;
+    m_qslPictures = std::make_shared<const DesignPictures>(*m_qsl);
+    m_swlPictures = m_swl == m_qsl ? m_qslPictures : std::make_shared<const DesignPictures>(*m_swl);
+    largest = std::clamp(largest, 1, PassSelector::kLargest);
+    checkFit(largest, swl);
     m_places = m_stock.placesOnPaper();
     if (startLabel < 1 || static_cast<std::size_t>(startLabel) > m_places.size())
         throw MainDocumentError({StockProblem::Id::StartPastSheet,
                                  {m_stock.name(), std::to_string(startLabel), std::to_string(m_places.size())}});
     m_start = startLabel;
     for (const PassSelector pass : allPasses()) {
-        m_designs[pass.index()] = qslDesign(pass.size, ownCall);
-        m_fits[pass.index()] = fitDesign(m_designs[pass.index()], m_stock);
+        const Design& d = pass.isSwl() ? *m_swl : *m_qsl;
+        PassDrawing& drawing = m_passes[pass.index()];
+        drawing.fixed = d.layout == Design::Layout::Fixed;
+        if (!drawing.fixed) {
+            drawing.flow = flowLabelDesign(pass.isSwl() ? d.swl : d.qsl, pass.size, m_ownCall);
+            drawing.fit = fitDesign(drawing.flow, m_stock);
+        }
     }
+}
+
+std::vector<std::string> SheetRenderer::fields() const
+{
+    std::vector<std::string> out = m_qsl->fields();
+    for (const std::string& f : m_swl->fields())
+        if (std::find(out.begin(), out.end(), f) == out.end())
+            out.push_back(f);
+    return out;
+}
+
+void SheetRenderer::checkFit(int largest, bool swl) const
+{
+    if (m_qsl->qsl.empty())
+        throw DesignError(m_qsl->source, std::nullopt, {DesignProblem::Id::NoQslFace, {}});
+    // The program's own label: the stock checked as the made main documents check it, in the same words.
+    if (isBuiltIn(*m_qsl, kDefaultDesign) && isBuiltIn(*m_swl, kSwlDesign)) {
+        MainDocumentRequest check;
+        check.stock = m_stock;
+        check.format = MainDocumentFormat::Odt; // the painter draws stocks of several layouts too
+        for (int k = 1; k <= largest; ++k)
+            check.sizes.push_back(k);
+        if (swl)
+            check.sizes.push_back(0);
+        checkRequest(check);
+        return;
+    }
+    if (!m_stock.rectangular())
+        throw MainDocumentError({StockProblem::Id::NotRectangular, {m_stock.name()}});
+    if (std::optional<StockProblem> problem = m_stock.problem())
+        throw MainDocumentError(std::move(*problem));
+    std::string unfit;
+    for (int k = swl ? 0 : 1; k <= largest; ++k) {
+        const bool isSwl = k == 0;
+        const Design& d = isSwl ? *m_swl : *m_qsl;
+        const std::vector<DesignElement>& face = isSwl ? d.swl : d.qsl;
+        if (d.layout == Design::Layout::Flow) {
+            if (fitDesign(flowLabelDesign(face, k, m_ownCall), m_stock).fontSize <= 0)
+                unfit += (unfit.empty() ? "" : ", ") + (isSwl ? std::string("SWL") : std::to_string(k));
+            continue;
+        }
+        const FaceFit fit = fitFace(face, m_stock.width, m_stock.height, false);
+        if (fit.outside)
+            throw DesignError(d.source, elementRef(face[fit.outside->first], fit.outside->first, isSwl),
+                              fit.outside->second);
+        if (fit.capacity < std::max(1, k))
+            throw DesignError(d.source, elementRef(face[fit.table], fit.table, isSwl),
+                              {DesignProblem::Id::TableRoom, {std::to_string(fit.capacity), std::to_string(k)}});
+    }
+    if (!unfit.empty())
+        throw DesignError(m_qsl->source, std::nullopt,
+                          {DesignProblem::Id::FlowTooSmall, {unfit, text::fixed(kMinFontSize, 0)}});
 }
 
 std::size_t SheetRenderer::pages(std::size_t labels) const
@@ -143,29 +233,36 @@ void SheetRenderer::usePoints(QPainter& painter, const QPaintDevice& device) con
     painter.scale(m_calibration.scale, m_calibration.scale);
 }
 
-const SheetRenderer::LabelFont& SheetRenderer::fontFor(double points, bool bold, const QPaintDevice& device) const
+const SheetRenderer::LabelFont& SheetRenderer::fontFor(double points, bool bold, const QPaintDevice& device,
+                                                       const std::string& family, bool italic) const
 {
     // A label has a few sizes; the fonts and their metrics are made once for each.
     const int dpi = device.logicalDpiY();
     for (const auto& f : m_fonts)
-        if (f->points == points && f->bold == bold && f->dpi == dpi)
+        if (f->points == points && f->bold == bold && f->dpi == dpi && f->italic == italic && f->family == family)
             return *f;
     if (m_fonts.size() > 64)
         m_fonts.clear();
-    const QFont font = labelFont(points, bold, device);
+    const QFont font = labelFont(points, bold, device, family, italic);
     QFontMetricsF metrics(font, &device);
     const double widest = metrics.maxWidth();
-    m_fonts.push_back(std::make_unique<LabelFont>(LabelFont{points, bold, dpi, font, metrics, widest}));
+    m_fonts.push_back(
+        std::make_unique<LabelFont>(LabelFont{points, bold, dpi, family, italic, font, metrics, widest}));
     return *m_fonts.back();
 }
 
 void SheetRenderer::paintLabel(QPainter& p, const QPaintDevice& device, const LabelSource& labels, std::size_t label,
                                std::size_t place, TextCuts* cuts) const
 {
-    const auto k = PassSelector{std::clamp(labels.qsos(label), 0, PassSelector::kLargest)}.index();
+    const PassSelector pass{std::clamp(labels.qsos(label), 0, PassSelector::kLargest)};
+    const PassDrawing& d = m_passes[pass.index()];
     const LabelRect& r = m_places[place];
+    if (d.fixed) {
+        paintFixedLabel(p, device, labels, label, r, pass.isSwl(), cuts);
+        return;
+    }
     const LabelDrawing drawing =
-        layOutLabel(m_designs[k], m_fits[k].fontSize, r, textInsets(m_stock, r, m_fits[k].clearance),
+        layOutLabel(d.flow, d.fit.fontSize, r, textInsets(m_stock, r, d.fit.clearance),
                     [&](const std::string& column, int qso) { return labels.value(label, column, qso); });
     p.save();
     p.setClipRect(QRectF(r.x, r.y, r.width, r.height));
@@ -174,6 +271,38 @@ void SheetRenderer::paintLabel(QPainter& p, const QPaintDevice& device, const La
     for (const PlacedText& t : drawing.texts)
         if (!drawFitted(p, fontFor(t.fontSize, t.bold, device), t) && cuts)
             cuts->add(label + 1, labels.value(label, "CALL", 0), t.text);
+    p.restore();
+}
+
+void SheetRenderer::paintFixedLabel(QPainter& p, const QPaintDevice& device, const LabelSource& labels,
+                                    std::size_t label, const LabelRect& r, bool swl, TextCuts* cuts) const
+{
+    const Design& design = swl ? *m_swl : *m_qsl;
+    const DesignPictures& pictures = swl ? *m_swlPictures : *m_qslPictures;
+    const FixedDrawing drawing =
+        layOutFixed(swl ? design.swl : design.qsl, r, labels.qsos(label), m_ownCall,
+                    [&](const std::string& column, int qso) { return labels.value(label, column, qso); }, false);
+    p.save();
+    p.setClipRect(QRectF(r.x, r.y, r.width, r.height));
+    for (const FixedDrawing::Item& item : drawing.order) {
+        switch (item.kind) {
+        case FixedDrawing::Item::Kind::Text: {
+            const FixedDrawing::Text& t = drawing.texts[item.index];
+            const LabelFont& font = fontFor(t.placed.fontSize, t.placed.bold, device, t.family, t.italic);
+            if (!drawPlaced(p, font, t) && cuts)
+                cuts->add(label + 1, labels.value(label, "CALL", 0), t.placed.text);
+            break;
+        }
+        case FixedDrawing::Item::Kind::Image: {
+            const FixedDrawing::Image& image = drawing.images[item.index];
+            if (const QImage* picture = pictures.picture(swl, image.element))
+                drawPicture(p, *picture, image);
+            break;
+        }
+        case FixedDrawing::Item::Kind::Shape: drawShape(p, drawing.shapes[item.index]); break;
+        case FixedDrawing::Item::Kind::Qr: drawQrCode(p, drawing.qrs[item.index]); break;
+        }
+    }
     p.restore();
 }
 

@@ -11,6 +11,8 @@
 
 #include "engine/LabelDrawer.h"
 #include "engine/RunRequest.h"
+#include "render/DesignPainter.h"
+#include "stock/Design.h"
 #include "stock/LabelDesign.h"
 #include "stock/LabelStock.h"
 
@@ -30,17 +32,21 @@ public:
     virtual std::string value(std::size_t label, const std::string& column, int qso) const = 0;
 };
 
-// Draws labels in the program's QSL design onto the sheets of a stock: the labels one after the other in the
-// sheets' reading order, the first sheet from the start label on, each label's design sized as the made main
-// documents size it.
+// Draws labels in a design onto the sheets of a stock: the labels one after the other in the sheets' reading
+// order, the first sheet from the start label on. A flow design (the program's QSL label) is sized to each label
+// as the made main documents size it; a fixed one is drawn where it puts its elements.
 class SheetRenderer {
 public:
-    // Throws MainDocumentError when the stock cannot carry the labels (see LabelStock::problem), or when labels
-    // of `largest` QSOs (or SWL labels, with `swl`) do not fit it.
+    // Draws with `design` (the program's QSL label when none), its SWL labels with its SWL face or the built-in
+    // SWL design. Throws MainDocumentError when the stock cannot carry the labels (see LabelStock::problem), or
+    // when labels of `largest` QSOs (or SWL labels, with `swl`) do not fit it; DesignError when the design does
+    // not fit the labels or its pictures cannot be read.
     SheetRenderer(LabelStock stock, std::string ownCall, int startLabel, Calibration calibration, int largest = 10,
-                  bool swl = true);
+                  bool swl = true, const Design* design = nullptr);
 
     const LabelStock& stock() const { return m_stock; }
+    // The fields the labels show: the design's, and the SWL design's.
+    std::vector<std::string> fields() const;
     std::size_t labelsPerSheet() const { return m_places.size(); }
     // The pages `labels` labels take.
     std::size_t pages(std::size_t labels) const;
@@ -63,22 +69,38 @@ public:
         double points;
         bool bold;
         int dpi;
+        std::string family; // empty: the labels' own
+        bool italic;
         QFont font;
         QFontMetricsF metrics;
         double widest; // the widest character's advance
     };
 
 private:
-    const LabelFont& fontFor(double points, bool bold, const QPaintDevice& device) const;
+    const LabelFont& fontFor(double points, bool bold, const QPaintDevice& device, const std::string& family = {},
+                             bool italic = false) const;
     void paintLabel(QPainter& painter, const QPaintDevice& device, const LabelSource& labels, std::size_t label,
                     std::size_t place, TextCuts* cuts) const;
+    void paintFixedLabel(QPainter& painter, const QPaintDevice& device, const LabelSource& labels, std::size_t label,
+                         const LabelRect& place, bool swl, TextCuts* cuts) const;
+    // Checks that the design's faces fit the stock's labels for the sizes asked for.
+    void checkFit(int largest, bool swl) const;
+
+    // How the labels of one pass are drawn: a flow design sized to the stock, or a fixed design's face.
+    struct PassDrawing {
+        bool fixed = false;
+        LabelDesign flow;
+        DesignFit fit;
+    };
 
     LabelStock m_stock;
     std::vector<LabelRect> m_places;
     int m_start = 1;
     Calibration m_calibration;
-    PassArray<LabelDesign> m_designs; // by the labels' pass
-    PassArray<DesignFit> m_fits;
+    std::string m_ownCall;
+    std::shared_ptr<const Design> m_qsl, m_swl; // the designs of QSO and of SWL labels
+    std::shared_ptr<const DesignPictures> m_qslPictures, m_swlPictures;
+    PassArray<PassDrawing> m_passes; // by the labels' pass
     mutable std::vector<std::unique_ptr<LabelFont>> m_fonts; // made as the pages need them
 };
 

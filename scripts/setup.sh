@@ -8,11 +8,11 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config qt6-base-dev libcups2-dev libpugixml-dev libzip-dev libcli11-dev libutfcpp-dev
-          libgtest-dev libgmock-dev libbenchmark-dev glabels-data hamradio-files fonts-liberation2
+          libgtest-dev libgmock-dev libbenchmark-dev libqrencode-dev glabels-data hamradio-files fonts-liberation2
           qt6-translations-l10n)
 if [[ "${1:-}" == "--test" ]]; then
     packages+=(clang clang-format libclang-rt-14-dev libreoffice-writer-nogui libreoffice-base-nogui libreoffice-base-drivers
-               python3-uno poppler-utils desktop-file-utils appstream dpkg-dev man-db)
+               python3-uno poppler-utils zbar-tools desktop-file-utils appstream dpkg-dev man-db)
 elif [[ "${1:-}" == "--screenshot" ]]; then
     packages+=(xvfb xauth x11-apps imagemagick xdotool)
 fi

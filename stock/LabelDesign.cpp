@@ -9,7 +9,7 @@ namespace cardmill {
 
 double LabelDesign::lines() const
 {
-    double n = table.rows + 1;
+    double n = table.columns.empty() ? 0 : table.rows + 1; // a design may have no table
     for (const DesignLine& l : above)
         n += l.scale;
     for (const DesignLine& l : below)
@@ -55,8 +55,10 @@ double fontFor(const LabelDesign& design, double width, double height)
     double ems = 0;
     for (double w : design.table.widths)
         ems += w;
-    const double byWidth = (width - kRowExtra * static_cast<double>(design.table.widths.size())) / ems;
-    const double byHeight = (height - kRowExtra * (design.table.rows + 1) - 1) / (kLineHeight * design.lines());
+    const double byWidth =
+        ems > 0 ? (width - kRowExtra * static_cast<double>(design.table.widths.size())) / ems : kMaxFontSize;
+    const double rows = design.table.columns.empty() ? 0 : design.table.rows + 1;
+    const double byHeight = (height - kRowExtra * rows - 1) / (kLineHeight * design.lines());
     const double size = std::floor(std::min({byWidth, byHeight, kMaxFontSize}) * 2) / 2;
     return size >= kMinFontSize ? size : 0;
 }

@@ -16,6 +16,7 @@ struct DesignPiece {
     };
     Kind kind = Kind::Text;
     std::string text; // the text, or the column
+    friend bool operator==(const DesignPiece&, const DesignPiece&) = default;
 };
 
 struct DesignLine {
@@ -23,6 +24,7 @@ struct DesignLine {
     bool bold = false;
     double scale = 1;     // of the body font size
     std::string onlyWith; // a column: the line shows only when it has a value (its pieces then hold it)
+    friend bool operator==(const DesignLine&, const DesignLine&) = default;
 };
 
 // The table of QSOs: a heading row, then one row per QSO of the label.
@@ -31,6 +33,7 @@ struct QsoTable {
     std::vector<std::string> columns;
     std::vector<double> widths; // in ems of the body font, what each column needs
     int rows = 1;
+    friend bool operator==(const QsoTable&, const QsoTable&) = default;
 };
 
 struct LabelDesign {
@@ -41,6 +44,7 @@ struct LabelDesign {
 
     // The height in body lines, the table's rows included.
     double lines() const;
+    friend bool operator==(const LabelDesign&, const LabelDesign&) = default;
 };
 
 // The label for `qsos` QSOs (1 to 10; 0 for an SWL report), signed by `ownCall` ("73 de SP3KXQ"; "73" when

@@ -48,6 +48,11 @@ LabelDrawing layOutLabel(const LabelDesign& design, double fontSize, const Label
         line(l);
 
     const QsoTable& t = design.table;
+    if (t.columns.empty()) { // a design without a table: its lines only
+        for (const DesignLine& l : design.below)
+            line(l);
+        return out;
+    }
     const std::vector<double> edges = columnEdges(t, width);
     const double rowHeight = tableRowHeight(fontSize);
     const double top = y;

@@ -339,6 +339,12 @@ std::string fill(std::string_view pattern, const std::string_view* args, std::si
 
 } // namespace
 
+std::string fillPattern(std::string_view pattern, const std::vector<std::string>& args)
+{
+    const std::vector<std::string_view> views(args.begin(), args.end());
+    return fill(pattern, views.data(), views.size());
+}
+
 namespace {
 
 std::string entryText(const TextEntry& e, Language language, const std::string_view* args, std::size_t count)

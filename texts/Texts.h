@@ -46,6 +46,9 @@ std::string textFor(WindowText id, Language language, std::string_view arg = {})
 std::string textFor(WindowText id, Language language, std::initializer_list<std::string_view> args);
 std::string textFor(WindowText id, Language language, const std::vector<std::string>& args);
 
+// A pattern with each "%s" replaced by the next argument (the last one serving every "%s" after it).
+std::string fillPattern(std::string_view pattern, const std::vector<std::string>& args);
+
 // The closing message of a run: the label documents made, with how many labels of each size, where they are,
 // what failed, and the bad-records file.
 std::string summaryText(const RunSummary& summary, Language language);
