@@ -13,6 +13,7 @@
 #include "settings/ProfileRequest.h"
 #include "settings/Profiles.h"
 #include "settings/SettingsStore.h"
+#include "texts/DesignTexts.h"
 
 namespace cardmill {
 
@@ -126,7 +127,8 @@ struct Values {
     std::string sentVia, lang = "en";
     // Label sheets and stocks.
     std::vector<std::string> searchWords;
-    std::string makeFolder, offset, printer, calibrationPage, myCall, order;
+    std::string makeFolder, offset, printer, calibrationPage, myCall, order, design;
+    bool listDesigns = false;
     double scale = 100;
     int startLabel = 1;
     bool ownCountryLast = false;
@@ -198,6 +200,11 @@ void declareSheetOptions(CLI::App& app, Values& v, StockTask& task)
                    "instead of --stock: PAPER,COLUMNS,ROWS,WIDTH,HEIGHT,LEFT,TOP,HPITCH,VPITCH, lengths in mm, PAPER "
                    "A4, A5, A6, US-Letter, US-Legal or WIDTHxHEIGHT")
         ->type_name("GRID");
+    app.add_option("--design", v.design,
+                   "with --stock or --custom-grid: draw the labels with this design, a design file (.json) or a "
+                   "built-in design's name (default: label; see --list-designs)")
+        ->type_name("FILE|NAME");
+    app.add_flag("--list-designs", v.listDesigns, "list the built-in designs, and end");
     app.add_option("--offset", v.offset,
                    "with --stock or --custom-grid: move what is drawn X mm right and Y mm down, as measured on the "
                    "calibration page (negative: left, up)")
@@ -335,9 +342,14 @@ Problem readSheetOptions(const CLI::App& app, const Values& v, const StockTask& 
     } else if (app.count("--main-doc")) {
         o.sheet = {}; // a main document given replaces a profile's label sheet
     }
-    for (const char* option : {"--offset", "--scale", "--print", "--calibration-page"})
+    for (const char* option : {"--offset", "--scale", "--print", "--calibration-page", "--design"})
         if (app.count(option) && !o.sheet.chosen())
             return std::string(option) + " goes with --stock or --custom-grid";
+    if (app.count("--design")) {
+        o.sheet.design = std::string(text::trim(v.design));
+        if (o.sheet.design.empty())
+            return "--design takes a design file or the name of a built-in design (see --list-designs)";
+    }
     const std::filesystem::path settingsFile =
         v.settings.empty() ? defaultSettingsPath() : files::pathFromUtf8(v.settings);
     o.sheet.calibration = {};
@@ -522,6 +534,12 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
 
     if (Problem p = readLanguage(v, result))
         return fail(*p, ExitUsage);
+    if (v.listDesigns) {
+        for (std::string_view name : kBuiltInDesigns)
+            out << name << std::string(16 - name.size(), ' ') << builtInDesignText(name, result.language) << '\n';
+        result.exitNow = ExitDone;
+        return result;
+    }
     std::optional<std::string> ownCall;
     if (Problem p = readOwnCall(app, v, ownCall))
         return fail(*p, ExitUsage);

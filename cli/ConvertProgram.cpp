@@ -11,6 +11,7 @@
 #include "merge/BuiltInLabelMaker.h"
 #include "stock/MainDocuments.h"
 #include "stock/StockCatalogue.h"
+#include "texts/DesignTexts.h"
 #include "texts/Texts.h"
 
 namespace cardmill {
@@ -69,6 +70,9 @@ int runConvertProgram(int argc, const char* const* argv, std::ostream& out, std:
             drawer = painting->drawer(parsed.request, *stock, textFor(WindowText::PrintJobName, parsed.language));
         } catch (const MainDocumentError& e) {
             err << "cardmill-convert: " << stockProblemText(e.problem(), parsed.language) << '\n';
+            return ExitPrecondition;
+        } catch (const DesignError& e) {
+            err << "cardmill-convert: " << designErrorText(e, parsed.language) << '\n';
             return ExitPrecondition;
         } catch (const FailureError& e) {
             err << "cardmill-convert: " << failureText(e.failure(), parsed.language) << '\n';

@@ -293,8 +293,8 @@ void RunPhases::prepare()
     m_format = m_request.format;
     if (m_drawer)
         for (const std::string& field : m_drawer->fields())
-            if (!isFixedColumn(field) && std::find(m_format.userFields.begin(), m_format.userFields.end(), field) ==
-                                             m_format.userFields.end())
+            if (!isFixedColumn(field) &&
+                std::find(m_format.userFields.begin(), m_format.userFields.end(), field) == m_format.userFields.end())
                 m_format.userFields.push_back(field);
     m_composer.emplace(m_format, m_filters, m_bad);
 }

@@ -36,8 +36,9 @@ constexpr std::pair<DesignElement::Kind, const char*> kKinds[] = {
 };
 constexpr std::pair<TextAlign, const char*> kAligns[] = {
     {TextAlign::Left, "left"}, {TextAlign::Centre, "centre"}, {TextAlign::Right, "right"}};
-constexpr std::pair<DesignElement::Fit, const char*> kFits[] = {
-    {DesignElement::Fit::Stretch, "stretch"}, {DesignElement::Fit::Contain, "contain"}, {DesignElement::Fit::Cover, "cover"}};
+constexpr std::pair<DesignElement::Fit, const char*> kFits[] = {{DesignElement::Fit::Stretch, "stretch"},
+                                                                {DesignElement::Fit::Contain, "contain"},
+                                                                {DesignElement::Fit::Cover, "cover"}};
 
 template <typename T, std::size_t N>
 const char* nameOf(const std::pair<T, const char*> (&table)[N], T value)
@@ -157,8 +158,13 @@ DesignElement readElement(const QJsonValue& value, std::size_t index, bool swl, 
     r.text("file", e.file);
     // From here on messages name the element by its kind and text.
     const Reader in(object, file, elementRef(e, index, swl));
-    for (const auto& [key, out] : {std::pair{"x", &e.x}, {"y", &e.y}, {"x2", &e.x2}, {"y2", &e.y2},
-                                   {"width", &e.width}, {"height", &e.height}, {"scale", &e.scale},
+    for (const auto& [key, out] : {std::pair{"x", &e.x},
+                                   {"y", &e.y},
+                                   {"x2", &e.x2},
+                                   {"y2", &e.y2},
+                                   {"width", &e.width},
+                                   {"height", &e.height},
+                                   {"scale", &e.scale},
                                    {"lineWidth", &e.lineWidth}})
         in.number(key, *out);
     in.text("onlyWith", e.onlyWith);
@@ -283,7 +289,8 @@ QJsonObject elementObject(const DesignElement& e, Design::Layout layout)
     }
     if (e.kind == DesignElement::Kind::Image && e.fit != plain.fit)
         o["fit"_L1] = QString::fromLatin1(nameOf(kFits, e.fit));
-    if (e.kind == DesignElement::Kind::Line || e.kind == DesignElement::Kind::Box || e.kind == DesignElement::Kind::Table)
+    if (e.kind == DesignElement::Kind::Line || e.kind == DesignElement::Kind::Box ||
+        e.kind == DesignElement::Kind::Table)
         put("lineWidth", e.lineWidth, plain.lineWidth);
     putText("fill", e.fill);
     return o;
@@ -301,7 +308,7 @@ std::string readBuiltIn(const std::string& name)
 
 const std::vector<std::string>& builtInDesignNames()
 {
-    static const std::vector<std::string> names{"label", "swl", "card", "card-overprint", "address"};
+    static const std::vector<std::string> names(kBuiltInDesigns.begin(), kBuiltInDesigns.end());
     return names;
 }
 
@@ -330,8 +337,8 @@ Design parseDesign(std::string_view json, const std::string& file, const std::fi
         throw DesignError(file, std::nullopt, {Problem::NotADesign, {}});
     if (version.toDouble() != Design::kVersion) {
         const double v = version.toDouble();
-        const std::string written = std::isfinite(v) && std::abs(v) < 1e9 ? text::fixed(v, v == std::floor(v) ? 0 : 2)
-                                                                           : std::string("?");
+        const std::string written =
+            std::isfinite(v) && std::abs(v) < 1e9 ? text::fixed(v, v == std::floor(v) ? 0 : 2) : std::string("?");
         throw DesignError(file, std::nullopt,
                           {v > Design::kVersion ? Problem::NewerVersion : Problem::NotADesign,
                            {written, std::to_string(Design::kVersion)}});
@@ -392,8 +399,8 @@ Design loadDesign(const std::string& nameOrPath)
     const std::string name = nameOrPath.empty() ? std::string(kDefaultDesign) : nameOrPath;
     if (!isDesignFile(name)) {
         const auto& names = builtInDesignNames();
-        const auto it = std::find_if(names.begin(), names.end(),
-                                     [&](const std::string& n) { return text::equalNoCase(n, name); });
+        const auto it =
+            std::find_if(names.begin(), names.end(), [&](const std::string& n) { return text::equalNoCase(n, name); });
         std::string list;
         for (const std::string& n : names)
             list += (list.empty() ? "" : ", ") + n;

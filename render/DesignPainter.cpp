@@ -29,9 +29,9 @@ std::shared_ptr<const QImage> readPicture(const Design& design, const DesignElem
     reader.setAutoTransform(true);
     const QSize size = reader.size();
     if (size.isValid() && double(size.width()) * size.height() > kMaxPictureMegapixels * 1e6)
-        fail({DesignProblem::Id::PictureTooLarge, {e.file, std::to_string(size.width()),
-                                                    std::to_string(size.height()),
-                                                    text::fixed(kMaxPictureMegapixels, 0)}});
+        fail({DesignProblem::Id::PictureTooLarge,
+              {e.file, std::to_string(size.width()), std::to_string(size.height()),
+               text::fixed(kMaxPictureMegapixels, 0)}});
     QImage image = reader.read();
     if (image.isNull())
         fail({DesignProblem::Id::PictureUnreadable, {e.file, reader.errorString().toStdString()}});
@@ -80,10 +80,10 @@ void drawQrCode(QPainter& p, const FixedDrawing::Qr& qr)
 {
     if (qr.size <= 0)
         return;
-    std::unique_ptr<QRcode, decltype(&QRcode_free)> code(
-        QRcode_encodeString8bit(qr.text.c_str(), 0, QR_ECLEVEL_M), &QRcode_free);
+    std::unique_ptr<QRcode, decltype(&QRcode_free)> code(QRcode_encodeString8bit(qr.text.c_str(), 0, QR_ECLEVEL_M),
+                                                         &QRcode_free);
     if (!code)
-        return; // too long for a QR code: nothing is drawn rather than a wrong one
+        return;               // too long for a QR code: nothing is drawn rather than a wrong one
     constexpr int kQuiet = 4; // modules of white around the code, as readers need
     const int n = code->width;
     const double module = qr.size / (n + 2 * kQuiet);

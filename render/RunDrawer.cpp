@@ -56,7 +56,11 @@ DrawnLabels SheetDrawer::draw(const RunLabels& labels, const std::filesystem::pa
 
 SheetRenderer rendererFor(const RunRequest& request, const LabelStock& stock)
 {
-    const Design design = loadDesign(request.sheet.design);
+    return rendererFor(request, stock, loadDesign(request.sheet.design));
+}
+
+SheetRenderer rendererFor(const RunRequest& request, const LabelStock& stock, const Design& design)
+{
     return SheetRenderer(stock, request.ownCall, request.startLabel, request.sheet.calibration,
                          request.labelSize.value(), !request.swl.empty(), &design);
 }

@@ -72,6 +72,8 @@ std::unique_ptr<LabelDrawer> drawerFor(const RunRequest& request, const LabelSto
 // and the largest label size it can hold. Throws MainDocumentError when the stock cannot carry them, DesignError
 // when the design cannot be read or does not fit.
 SheetRenderer rendererFor(const RunRequest& request, const LabelStock& stock);
+// The same with the design read before (a window that draws again later is not at the mercy of the file).
+SheetRenderer rendererFor(const RunRequest& request, const LabelStock& stock, const Design& design);
 
 // The renderer of the calibration page of `stock` with the sheet's calibration. Throws MainDocumentError when
 // the stock cannot carry labels.

@@ -246,8 +246,7 @@ const SheetRenderer::LabelFont& SheetRenderer::fontFor(double points, bool bold,
     const QFont font = labelFont(points, bold, device, family, italic);
     QFontMetricsF metrics(font, &device);
     const double widest = metrics.maxWidth();
-    m_fonts.push_back(
-        std::make_unique<LabelFont>(LabelFont{points, bold, dpi, family, italic, font, metrics, widest}));
+    m_fonts.push_back(std::make_unique<LabelFont>(LabelFont{points, bold, dpi, family, italic, font, metrics, widest}));
     return *m_fonts.back();
 }
 
@@ -279,9 +278,9 @@ void SheetRenderer::paintFixedLabel(QPainter& p, const QPaintDevice& device, con
 {
     const Design& design = swl ? *m_swl : *m_qsl;
     const DesignPictures& pictures = swl ? *m_swlPictures : *m_qslPictures;
-    const FixedDrawing drawing =
-        layOutFixed(swl ? design.swl : design.qsl, r, labels.qsos(label), m_ownCall,
-                    [&](const std::string& column, int qso) { return labels.value(label, column, qso); }, false);
+    const FixedDrawing drawing = layOutFixed(
+        swl ? design.swl : design.qsl, r, labels.qsos(label), m_ownCall,
+        [&](const std::string& column, int qso) { return labels.value(label, column, qso); }, false);
     p.save();
     p.setClipRect(QRectF(r.x, r.y, r.width, r.height));
     for (const FixedDrawing::Item& item : drawing.order) {

@@ -100,7 +100,7 @@ private:
     std::string m_ownCall;
     std::shared_ptr<const Design> m_qsl, m_swl; // the designs of QSO and of SWL labels
     std::shared_ptr<const DesignPictures> m_qslPictures, m_swlPictures;
-    PassArray<PassDrawing> m_passes; // by the labels' pass
+    PassArray<PassDrawing> m_passes;                         // by the labels' pass
     mutable std::vector<std::unique_ptr<LabelFont>> m_fonts; // made as the pages need them
 };
 

@@ -24,6 +24,8 @@ void applyProfile(const StoredProfile& p, RunRequest& r)
         r.format.separator = *p.dateSeparator;
     if (p.labelSheet)
         r.sheet.setName(std::string(text::trim(*p.labelSheet)));
+    if (p.design)
+        r.sheet.design = std::string(text::trim(*p.design));
     r.order = labelOrderOf(p.labelOrder.value_or(""));
 }
 
@@ -40,6 +42,7 @@ Profile profileOf(const RunRequest& r)
     p.dateSeparator = r.format.separator;
     p.labelOrder = std::string(labelOrderText(r.order));
     p.labelSheet = r.sheet.name();
+    p.design = r.sheet.design;
     return p;
 }
 

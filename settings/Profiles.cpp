@@ -97,6 +97,7 @@ StoredProfile readProfile(const IniFile& ini, std::string_view name)
     p.dateSeparator = lines.read(name, profileKey::dateSeparator);
     p.labelOrder = lines.read(name, profileKey::labelOrder);
     p.labelSheet = lines.read(name, profileKey::labelSheet);
+    p.design = lines.read(name, profileKey::design);
     return p;
 }
 
@@ -114,6 +115,8 @@ void writeProfile(const IniFile& ini, std::string_view name, const Profile& prof
         // Profiles of main documents stay as they were: the key is written once a sheet was chosen.
         if (!profile.labelSheet.empty() || lines.read(name, profileKey::labelSheet))
             lines.write(name, profileKey::labelSheet, profile.labelSheet);
+        if (!profile.design.empty() || lines.read(name, profileKey::design))
+            lines.write(name, profileKey::design, profile.design);
     });
 }
 

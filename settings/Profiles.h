@@ -27,6 +27,7 @@ inline constexpr std::string_view dateFormat = "Date format";
 inline constexpr std::string_view dateSeparator = "Date separator";
 inline constexpr std::string_view labelOrder = "Label order";
 inline constexpr std::string_view labelSheet = "Label sheet";
+inline constexpr std::string_view design = "Design";
 } // namespace profileKey
 
 // The stored texts of the label orders ("Label order"); a profile without the key, or with another text, has
@@ -58,6 +59,8 @@ struct Profile {
     // The label sheet the labels are drawn on instead of merged into the main document: a stock's name, or a
     // custom grid (see parseCustomGrid; it holds commas, a stock's name does not). Empty: the main document.
     std::string labelSheet;
+    // What the labels on the sheet look like: a built-in design's name or a design file; empty: "label".
+    std::string design;
     friend bool operator==(const Profile&, const Profile&) = default;
 };
 
@@ -72,6 +75,7 @@ struct StoredProfile {
     std::optional<std::string> dateSeparator;
     std::optional<std::string> labelOrder;
     std::optional<std::string> labelSheet;
+    std::optional<std::string> design;
 };
 
 // The date format of a stored "Date format" text; the first test that holds decides (case-sensitive):

@@ -33,8 +33,7 @@ std::string withSlashedZeros(std::string value)
 std::string filled(const DesignElement& e, const std::string& ownCall, const LabelValues& values)
 {
     std::string text;
-    const bool hasValue = e.onlyWith.empty() ||
-                          !(e.onlyWith == "OWN_CALL" ? ownCall : values(e.onlyWith, 0)).empty();
+    const bool hasValue = e.onlyWith.empty() || !(e.onlyWith == "OWN_CALL" ? ownCall : values(e.onlyWith, 0)).empty();
     for (const DesignPiece& piece : textPieces(hasValue ? e.text : e.otherwise)) {
         switch (piece.kind) {
         case DesignPiece::Kind::Text: text += piece.text; break;
@@ -137,8 +136,7 @@ namespace {
 
 using Problem = DesignProblem::Id;
 
-void checkElement(const DesignElement& e, std::size_t index, bool swl, Design::Layout layout,
-                  const std::string& file)
+void checkElement(const DesignElement& e, std::size_t index, bool swl, Design::Layout layout, const std::string& file)
 {
     const auto fail = [&](Problem id, std::vector<std::string> args = {}) {
         throw DesignError(file, elementRef(e, index, swl), {id, std::move(args)});
@@ -168,8 +166,7 @@ void checkElement(const DesignElement& e, std::size_t index, bool swl, Design::L
     if (!e.fill.empty() && (e.fill.size() != 7 || e.fill[0] != '#' ||
                             !std::all_of(e.fill.begin() + 1, e.fill.end(), [](char c) { return std::isxdigit(c); })))
         fail(Problem::BadColour, {e.fill});
-    if (layout == Design::Layout::Flow && e.kind != DesignElement::Kind::Text &&
-        e.kind != DesignElement::Kind::Table)
+    if (layout == Design::Layout::Flow && e.kind != DesignElement::Kind::Text && e.kind != DesignElement::Kind::Table)
         fail(Problem::FlowKinds);
     const bool boxed = layout == Design::Layout::Fixed && e.kind != DesignElement::Kind::Line;
     if (boxed && (e.width <= 0 || e.height <= 0))
@@ -438,8 +435,13 @@ FixedDrawing layOutFixed(const std::vector<DesignElement>& face, const LabelRect
             out.images.push_back({i, x, y, w, h, e.fit});
             break;
         case DesignElement::Kind::Line:
-            placer.shape({false, x, y, place.x + e.x2 * kPointsPerMm, place.y + e.y2 * kPointsPerMm + dy,
-                          e.lineWidth * kPointsPerMm, {}});
+            placer.shape({false,
+                          x,
+                          y,
+                          place.x + e.x2 * kPointsPerMm,
+                          place.y + e.y2 * kPointsPerMm + dy,
+                          e.lineWidth * kPointsPerMm,
+                          {}});
             break;
         case DesignElement::Kind::Box:
             placer.shape({true, x, y, x + w, y + h, e.lineWidth * kPointsPerMm, e.fill});

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
@@ -49,9 +50,9 @@ struct DesignElement {
     std::string otherwise;
     DesignFont font;
     TextAlign align = TextAlign::Left;
-    int rotation = 0;          // quarter turns clockwise, 0 to 3
-    bool slashedZero = false;  // zeros of the values drawn as "Ø"
-    double scale = 1;          // flow designs: the line's size as a multiple of the body size
+    int rotation = 0;         // quarter turns clockwise, 0 to 3
+    bool slashedZero = false; // zeros of the values drawn as "Ø"
+    double scale = 1;         // flow designs: the line's size as a multiple of the body size
 
     // Table: a heading row (when `heading`) and a row per QSO of the label; its box's height is the room its
     // rows have (see DesignLayout::capacity).
@@ -70,6 +71,10 @@ struct DesignElement {
 
     friend bool operator==(const DesignElement&, const DesignElement&) = default;
 };
+
+// The designs shipped with the program, by the names the command line, the windows and profiles know them by;
+// the first is drawn when none is chosen.
+inline constexpr std::array<std::string_view, 5> kBuiltInDesigns{"label", "swl", "card", "card-overprint", "address"};
 
 struct Design {
     static constexpr int kVersion = 1;
@@ -94,36 +99,36 @@ struct Design {
 // languages, are designProblemText's in texts/).
 struct DesignProblem {
     enum class Id {
-        CannotRead,       // the system's detail
-        TooLarge,         // the most a design file may have, in MB
-        NotJson,          // the parser's detail, the character where it stopped
-        NotADesign,       //
-        NewerVersion,     // the file's version, the version this program reads
-        UnknownLayout,    // the layout as written
-        UnknownKind,      // the kind as written
-        NotANumber,       // the key
-        NotText,          // the key
-        NotTrueFalse,     // the key
-        OutOfRange,       // what, the value, the least, the most
-        NoSize,           //
-        DesignSize,       // the most, in mm
-        NoElements,       //
-        TooManyElements,  // the most
-        TextTooLong,      // the most
-        NoFieldName,      // the name as written
-        BadColour,        // the colour as written
-        BadRotation,      //
-        FlowKinds,        //
-        FlowOneTable,     //
-        TableColumns,     // the most
-        NoPicture,        //
-        PictureUnreadable,// the picture's file, the system's detail
-        PictureTooLarge,  // the picture's file, its width and height in pixels, the most megapixels
-        PastEdge,         // the distance in mm, the edge (left, top, right, bottom), the label's width and height
-        TableRoom,        // the QSOs its room holds, the QSOs per label asked for
-        FlowTooSmall,     // the label sizes that do not fit, the smallest font size
-        NoQslFace,        //
-        UnknownDesign,    // the name, the built-in designs
+        CannotRead,        // the system's detail
+        TooLarge,          // the most a design file may have, in MB
+        NotJson,           // the parser's detail, the character where it stopped
+        NotADesign,        //
+        NewerVersion,      // the file's version, the version this program reads
+        UnknownLayout,     // the layout as written
+        UnknownKind,       // the kind as written
+        NotANumber,        // the key
+        NotText,           // the key
+        NotTrueFalse,      // the key
+        OutOfRange,        // what, the value, the least, the most
+        NoSize,            //
+        DesignSize,        // the most, in mm
+        NoElements,        //
+        TooManyElements,   // the most
+        TextTooLong,       // the most
+        NoFieldName,       // the name as written
+        BadColour,         // the colour as written
+        BadRotation,       //
+        FlowKinds,         //
+        FlowOneTable,      //
+        TableColumns,      // the most
+        NoPicture,         //
+        PictureUnreadable, // the picture's file, the system's detail
+        PictureTooLarge,   // the picture's file, its width and height in pixels, the most megapixels
+        PastEdge,          // the distance in mm, the edge (left, top, right, bottom), the label's width and height
+        TableRoom,         // the QSOs its room holds, the QSOs per label asked for
+        FlowTooSmall,      // the label sizes that do not fit, the smallest font size
+        NoQslFace,         //
+        UnknownDesign,     // the name, the built-in designs
         Count
     };
     Id id = Id::Count;

@@ -2,6 +2,7 @@
 // elements in messages.
 #include "texts/DesignTexts.h"
 
+#include <array>
 #include <utility>
 
 namespace cardmill {
@@ -32,23 +33,21 @@ std::pair<std::string_view, std::string_view> problemTexts(P id)
     case P::NotANumber: return {"\"%s\" is not a number", "\"%s\" nie jest liczbą"};
     case P::NotText: return {"\"%s\" is not a text", "\"%s\" nie jest tekstem"};
     case P::NotTrueFalse: return {"\"%s\" is neither true nor false", "\"%s\" nie jest ani true, ani false"};
-    case P::OutOfRange:
-        return {"\"%s\" is %s: it must be from %s to %s", "\"%s\" wynosi %s: musi wynosić od %s do %s"};
-    case P::NoSize: return {"it has no size: its width and height must be more than 0",
-                            "nie ma rozmiaru: jego szerokość i wysokość muszą być większe od 0"};
+    case P::OutOfRange: return {"\"%s\" is %s: it must be from %s to %s", "\"%s\" wynosi %s: musi wynosić od %s do %s"};
+    case P::NoSize:
+        return {"it has no size: its width and height must be more than 0",
+                "nie ma rozmiaru: jego szerokość i wysokość muszą być większe od 0"};
     case P::DesignSize:
         return {"the design's width and height must be more than 0 and at most %s mm",
                 "szerokość i wysokość projektu muszą być większe od 0 i wynosić najwyżej %s mm"};
     case P::NoElements: return {"the design has no elements", "projekt nie ma żadnych elementów"};
-    case P::TooManyElements:
-        return {"the design has more than %s elements", "projekt ma więcej niż %s elementów"};
+    case P::TooManyElements: return {"the design has more than %s elements", "projekt ma więcej niż %s elementów"};
     case P::TextTooLong: return {"a text is longer than %s characters", "tekst jest dłuższy niż %s znaków"};
     case P::NoFieldName:
         return {"\"%s\" is no field name (capitals, digits and _)",
                 "\"%s\" nie jest nazwą pola (wielkie litery, cyfry i _)"};
     case P::BadColour: return {"the colour \"%s\" is not #rrggbb", "kolor \"%s\" nie ma postaci #rrggbb"};
-    case P::BadRotation:
-        return {"the rotation is 0 to 3 quarter turns", "obrót to od 0 do 3 ćwierćobrotów"};
+    case P::BadRotation: return {"the rotation is 0 to 3 quarter turns", "obrót to od 0 do 3 ćwierćobrotów"};
     case P::FlowKinds:
         return {"a flow design holds lines of text and a table only",
                 "projekt typu flow zawiera tylko wiersze tekstu i tabelę"};
@@ -137,6 +136,40 @@ std::string designErrorText(const DesignError& error, Language language)
     if (error.element())
         out += ", " + designElementText(*error.element(), language);
     return out + ": " + designProblemText(error.problem(), language);
+}
+
+std::string builtInDesignText(std::string_view name, Language language)
+{
+    static constexpr std::array<std::array<std::string_view, 3>, kBuiltInDesigns.size()> texts{{
+        {"label", "the QSL label: \"To Radio\", \"via\" when there is a manager, the QSO table, PSE/TNX, 73",
+         "nalepka QSL: \"To Radio\", \"via\" gdy jest manager, tabela QSO, PSE/TNX, 73"},
+        {"swl", "the label of an SWL report", "nalepka raportu SWL"},
+        {"card", "the back of a whole QSL card, 140 x 90 mm: your call, \"To Radio\" and the QSO box",
+         "tył całej karty QSL, 140 x 90 mm: własny znak, \"To Radio\" i ramka QSO"},
+        {"card-overprint", "only the values, to print into the boxes of a pre-printed 140 x 90 mm card",
+         "same wartości, do nadruku w ramki gotowej karty 140 x 90 mm"},
+        {"address", "an address label for a direct card: NAME and ADDRESS of the log",
+         "nalepka adresowa karty wysyłanej bezpośrednio: NAME i ADDRESS z logu"},
+    }};
+    for (const auto& t : texts)
+        if (t[0] == name)
+            return std::string(language == Language::Polish ? t[2] : t[1]);
+    return {};
+}
+
+std::string builtInDesignTitle(std::string_view name, Language language)
+{
+    static constexpr std::array<std::array<std::string_view, 3>, kBuiltInDesigns.size()> titles{{
+        {"label", "QSL label", "Nalepka QSL"},
+        {"swl", "SWL label", "Nalepka SWL"},
+        {"card", "QSL card 140 x 90 mm", "Karta QSL 140 x 90 mm"},
+        {"card-overprint", "Pre-printed card 140 x 90 mm", "Nadruk na gotowej karcie 140 x 90 mm"},
+        {"address", "Address label", "Nalepka adresowa"},
+    }};
+    for (const auto& t : titles)
+        if (t[0] == name)
+            return std::string(language == Language::Polish ? t[2] : t[1]);
+    return std::string(name);
 }
 
 } // namespace cardmill

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "stock/Design.h"
 #include "texts/Texts.h"
@@ -13,5 +14,10 @@ std::string designProblemText(const DesignProblem& problem, Language language);
 std::string designElementText(const DesignElementRef& element, Language language);
 // The whole message: the design file, the element, the problem.
 std::string designErrorText(const DesignError& error, Language language);
+
+// What a built-in design (one of kBuiltInDesigns) draws, in a language; empty for another name.
+std::string builtInDesignText(std::string_view name, Language language);
+// A built-in design's title as the windows list it ("QSL label"); the name itself for another name.
+std::string builtInDesignTitle(std::string_view name, Language language);
 
 } // namespace cardmill

@@ -96,6 +96,12 @@ constexpr TextEntry windowEntryOf(WindowText id)
     case WindowText::ClearSheet:
         return {K::None, I::None, WindowText::Count, "Use the main document instead",
                 "Użyj zamiast tego dokumentu głównego"};
+    case WindowText::DesignCaption: return {K::None, I::None, WindowText::Count, "Desi&gn", "Pro&jekt"};
+    case WindowText::ButtonDesignFile:
+        return {K::None, I::None, WindowText::Count, "Design &file...", "Plik p&rojektu..."};
+    case WindowText::FilterDesign:
+        return {K::None, I::None, WindowText::Count, "CARDMILL designs (*.json)|*.json|All files|*.*",
+                "Projekty CARDMILL (*.json)|*.json|Wszystkie pliki|*.*"};
     case WindowText::PreviewTitle: return {K::None, I::None, WindowText::Count, "Labels - %s", "Nalepki - %s"};
     case WindowText::PreviewPage: return {K::None, I::None, WindowText::Count, "Sheet %s of %s", "Arkusz %s z %s"};
     case WindowText::PreviewSheetShown: return {K::None, I::None, WindowText::Count, "Sheet shown", "Pokazany arkusz"};

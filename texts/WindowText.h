@@ -47,7 +47,10 @@ enum class WindowText {
     LabelSheetCaption, // "Label sheet"
     LabelSheetNone,    // the sheet box's hint when none is chosen
     ButtonChooseSheet,
-    ClearSheet,   // tooltip of the sheet box's clear button
+    ClearSheet,       // tooltip of the sheet box's clear button
+    DesignCaption,    // "Design": what the drawn labels look like
+    ButtonDesignFile, // opens a design file
+    FilterDesign,
     PreviewTitle, // %s = the PDF's file name
     PreviewPage,  // %s = the page, %s = the pages
     PreviewZoom,

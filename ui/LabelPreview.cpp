@@ -21,6 +21,7 @@
 #include <algorithm>
 
 #include "engine/Failure.h"
+#include "render/DesignFile.h"
 #include "render/LabelOutput.h"
 #include "stock/MainDocuments.h"
 #include "ui/BackgroundJob.h"
@@ -87,11 +88,11 @@ private:
 
 namespace {
 
-SheetRenderer rendererWithout(const RunRequest& request, const LabelStock& stock)
+SheetRenderer rendererWithout(const RunRequest& request, const LabelStock& stock, const Design& design)
 {
     RunRequest onScreen = request;
     onScreen.sheet.calibration = {};
-    return rendererFor(onScreen, stock);
+    return rendererFor(onScreen, stock, design);
 }
 
 } // namespace
@@ -103,7 +104,8 @@ LabelPreview::LabelPreview(std::shared_ptr<const RunLabels> labels, const LabelS
     , m_source(*m_labels)
     , m_request(request)
     , m_stock(stock)
-    , m_screen(rendererWithout(request, stock))
+    , m_design(loadDesign(request.sheet.design))
+    , m_screen(rendererWithout(request, stock, m_design))
     , m_pdf(std::move(pdf))
     , m_settings(settings)
     , m_language(language)
@@ -250,7 +252,7 @@ void LabelPreview::setSummary(const std::string& text)
 
 SheetRenderer LabelPreview::printRenderer() const
 {
-    return rendererFor(m_request, m_stock);
+    return rendererFor(m_request, m_stock, m_design);
 }
 
 void LabelPreview::offsetChanged()

@@ -12,6 +12,7 @@
 #include "render/RunDrawer.h"
 #include "render/SheetRenderer.h"
 #include "settings/Settings.h"
+#include "stock/Design.h"
 #include "texts/Texts.h"
 
 class QComboBox;
@@ -62,6 +63,7 @@ private:
     RunLabelSource m_source;
     RunRequest m_request;
     LabelStock m_stock;
+    Design m_design; // read once: printing and saving draw what the preview shows
     SheetRenderer m_screen;
     std::filesystem::path m_pdf;
     Settings m_settings;

@@ -1,6 +1,7 @@
 #include "ui/SheetChoice.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QCompleter>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -9,8 +10,12 @@
 #include <QRegularExpressionValidator>
 #include <QStringList>
 #include <QStyle>
+#include <QVBoxLayout>
 
+#include "engine/Files.h"
 #include "engine/RunRequest.h"
+#include "render/DesignFile.h"
+#include "texts/DesignTexts.h"
 #include "ui/Captions.h"
 #include "ui/ErrorHandler.h"
 #include "ui/Messages.h"
@@ -39,8 +44,9 @@ SheetChoice::SheetChoice(const Settings& settings, QWidget* parent)
     , m_settings(settings)
 {
     setObjectName("SheetChoice");
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    auto* row = new QHBoxLayout;
     m_box = spokenAs(named<QLineEdit>(this, "EditSheet"), WindowText::LabelSheetCaption);
     // The sheet is typed (completed from the catalogue's stocks) or chosen in the stock dialog.
     connect(m_box, &QLineEdit::editingFinished, this, [this] { guarded([this] { typed(); }); });
@@ -65,6 +71,53 @@ SheetChoice::SheetChoice(const Settings& settings, QWidget* parent)
     row->addWidget(m_ownCallLabel);
     row->addWidget(m_ownCall);
     row->addWidget(m_choose);
+
+    // The design of the drawn labels: a built-in one, or a design file opened here.
+    auto* designRow = new QHBoxLayout;
+    m_designLabel = captioned(named<QLabel>(this, "LabelDesign", "Design"), WindowText::DesignCaption);
+    m_design = spokenAs(named<QComboBox>(this, "ComboDesign"), WindowText::DesignCaption);
+    for (std::string_view name : kBuiltInDesigns)
+        m_design->addItem(toQString(builtInDesignTitle(name, Language::English)), toQString(std::string(name)));
+    m_designLabel->setBuddy(m_design);
+    m_designFile = idleOnly(named<QPushButton>(this, "ButtonDesignFile", "Design &file..."));
+    captioned(m_designFile, WindowText::ButtonDesignFile);
+    connect(m_designFile, &QPushButton::clicked, this, [this] { guarded([this] { openDesignFile(); }); });
+    designRow->addWidget(m_designLabel);
+    designRow->addWidget(m_design, 1);
+    designRow->addWidget(m_designFile);
+    column->addLayout(row);
+    column->addLayout(designRow);
+}
+
+std::string SheetChoice::design() const
+{
+    const std::string d = m_design->currentData().toString().toStdString();
+    return d == kBuiltInDesigns[0] ? std::string() : d;
+}
+
+void SheetChoice::setDesign(const std::string& design)
+{
+    const QString value = toQString(design.empty() ? std::string(kBuiltInDesigns[0]) : design);
+    int at = -1;
+    for (int i = 0; i < m_design->count() && at < 0; ++i)
+        if (m_design->itemData(i).toString().compare(value, isDesignFile(design) ? Qt::CaseSensitive
+                                                                                 : Qt::CaseInsensitive) == 0)
+            at = i;
+    if (at < 0) {
+        // A design file is listed by its name, its path in the tooltip.
+        m_design->addItem(toQString(files::pathFromUtf8(design).filename().string()), value);
+        at = m_design->count() - 1;
+        m_design->setItemData(at, value, Qt::ToolTipRole);
+    }
+    m_design->setCurrentIndex(at);
+}
+
+void SheetChoice::openDesignFile()
+{
+    const std::filesystem::path folder =
+        isDesignFile(design()) ? files::pathFromUtf8(design()).parent_path() : std::filesystem::path();
+    if (const auto file = userInteraction().openFile(window(), textFor(WindowText::FilterDesign, m_language), folder))
+        setDesign(files::utf8Of(*file));
 }
 
 SheetChoice::~SheetChoice() = default;
@@ -180,7 +233,13 @@ void SheetChoice::applyLanguage(Language language)
     m_choose->setText(toQString(textFor(WindowText::ButtonChooseSheet, language)));
     m_box->setPlaceholderText(toQString(textFor(WindowText::LabelSheetNone, language)));
     nameActionButton(m_clear, toQString(textFor(WindowText::ClearSheet, language)));
+    m_language = language;
     applyCaptions(this, language);
+    for (int i = 0; i < static_cast<int>(kBuiltInDesigns.size()); ++i) {
+        const std::string name = m_design->itemData(i).toString().toStdString();
+        m_design->setItemText(i, toQString(builtInDesignTitle(name, language)));
+        m_design->setItemData(i, toQString(name + ": " + builtInDesignText(name, language)), Qt::ToolTipRole);
+    }
 }
 
 } // namespace cardmill

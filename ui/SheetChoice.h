@@ -13,6 +13,7 @@
 #include "texts/Texts.h"
 
 class QAction;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -43,6 +44,11 @@ public:
     // A stock's name or a custom grid; empty: none (the labels are merged into the main document).
     const std::string& sheet() const { return m_sheet; }
     void setSheet(const std::string& sheet);
+    // What the labels drawn on the sheet look like: a built-in design's name or a design file; empty: "label".
+    std::string design() const;
+    void setDesign(const std::string& design);
+    // A design file chosen in a file dialog becomes the design.
+    void openDesignFile();
     // The own call as the box shows it, in capitals.
     std::string ownCall() const;
     // The own call the settings file remembers, into an empty box.
@@ -65,6 +71,7 @@ public:
     void applyLanguage(Language language);
 
     QPushButton* chooseButton() const { return m_choose; }
+    QComboBox* designBox() const { return m_design; }
 
 signals:
     void sheetChanged();
@@ -81,6 +88,10 @@ private:
     QLabel* m_ownCallLabel;
     QLineEdit* m_ownCall;
     QPushButton* m_choose;
+    QLabel* m_designLabel;
+    QComboBox* m_design;
+    QPushButton* m_designFile;
+    Language m_language = Language::English;
 };
 
 } // namespace cardmill

@@ -18,10 +18,13 @@
 #include "engine/Files.h"
 #include "engine/RunRequest.h"
 #include "engine/Text.h"
+#include "render/DesignFile.h"
 #include "settings/DialogRules.h"
 #include "settings/ProfileRequest.h"
 #include "settings/Profiles.h"
+#include "stock/Design.h"
 #include "stock/StockCatalogue.h"
+#include "texts/DesignTexts.h"
 #include "ui/Captions.h"
 #include "ui/Choices.h"
 #include "ui/Messages.h"
@@ -69,6 +72,7 @@ RunRequest TFSetup::choices() const
     r.swl = m_swl->path();
     r.mainDocument = m_main->path();
     r.sheet.setName(m_sheet->text().toStdString());
+    r.sheet.design = m_designValue;
     r.format.qrg = qrgFormatIn(m_qrg);
     r.labelSize = LabelSize::nearest(m_qsos->value());
     r.format.dateFormat = dateFormatIn(m_date);
@@ -82,6 +86,11 @@ void TFSetup::showChoices(const RunRequest& r)
     m_log->setPath(r.log);
     m_main->setPath(r.mainDocument);
     m_sheet->setText(toQString(r.sheet.name()));
+    m_designValue = r.sheet.design;
+    m_design->setText(
+        toQString(isDesignFile(r.sheet.design)
+                      ? r.sheet.design
+                      : builtInDesignTitle(r.sheet.design.empty() ? kBuiltInDesigns[0] : r.sheet.design, m_language)));
     m_swl->setPath(r.swl);
     m_separator = QString::fromStdString(r.format.separator);
     m_sep->setText(m_separator);
@@ -171,6 +180,13 @@ void TFSetup::buildPathRows(QBoxLayout* outer)
     connect(m_sheet, &QLineEdit::textChanged, this,
             [this, clearSheet](const QString& t) { clearSheet->setVisible(!t.isEmpty()); });
     outer->addWidget(m_sheet);
+    auto* designRow = new QHBoxLayout;
+    designRow->addWidget(new QLabel(toQString(textFor(WindowText::DesignCaption, m_language)).remove(u'&'), this));
+    m_design = named<QLineEdit>(this, "EditDesign");
+    m_design->setReadOnly(true);
+    m_design->setAccessibleName(toQString(textFor(WindowText::DesignCaption, m_language)).remove(u'&'));
+    designRow->addWidget(m_design, 1);
+    outer->addLayout(designRow);
     QAction* clear =
         m_swl->addAction(style()->standardIcon(QStyle::SP_LineEditClearButton), QLineEdit::TrailingPosition);
     clear->setObjectName("ClearSwl");

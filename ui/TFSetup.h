@@ -97,6 +97,8 @@ private:
     PathBox* m_swl;            // Edit4
     PathBox* m_main;           // Edit5
     QLineEdit* m_sheet;        // the label sheet, chosen on the main window
+    QLineEdit* m_design;       // the design of the sheet's labels, chosen on the main window
+    std::string m_designValue; // the design's name or file, as the request holds it
     QComboBox* m_qrg;          // ComboBox2
     QComboBox* m_date;         // ComboBox3
     QLineEdit* m_sep;          // Edit3

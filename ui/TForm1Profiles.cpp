@@ -87,6 +87,7 @@ void TForm1::showChoices(const RunRequest& r)
     setLogPath(r.log);
     setMainDocumentPath(r.mainDocument);
     setLabelSheet(r.sheet.name());
+    m_sheetChoice->setDesign(r.sheet.design);
     setSwlPath(r.swl);
     m_qsos->setText(QString::number(r.labelSize.value()));
     m_format.qrg = r.format.qrg;

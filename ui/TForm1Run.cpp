@@ -15,6 +15,7 @@
 #include "settings/IniFile.h"
 #include "settings/ProfileRequest.h"
 #include "stock/MainDocuments.h"
+#include "texts/DesignTexts.h"
 #include "ui/Choices.h"
 #include "ui/FilterPane.h"
 #include "ui/LabelPreview.h"
@@ -54,6 +55,7 @@ RunRequest TForm1::request() const
             // An unreadable settings file only means no own call: bureau order then has no own country first.
         }
     r.sheet.setName(labelSheet());
+    r.sheet.design = m_sheetChoice->design();
     if (r.sheet.chosen())
         try {
             applyCalibration(IniFile(m_settings.file()), r.sheet);
@@ -133,6 +135,9 @@ std::unique_ptr<RunStart> TForm1::prepareRun(bool preview)
     } catch (const MainDocumentError& e) {
         showTextMessage(this, WindowText::StockFailed, language(), {stockProblemText(e.problem(), language())});
         return nullptr;
+    } catch (const DesignError& e) {
+        showTextMessage(this, WindowText::StockFailed, language(), {designErrorText(e, language())});
+        return nullptr;
     } catch (const FailureError& e) {
         showTextMessage(this, WindowText::StockFailed, language(), {failureText(e.failure(), language())});
         return nullptr;
@@ -199,6 +204,8 @@ void TForm1::showPreview(const RunResult& result, const RunStart& start, const s
         preview->show();
     } catch (const MainDocumentError& e) {
         showTextMessage(this, WindowText::StockFailed, language(), {stockProblemText(e.problem(), language())});
+    } catch (const DesignError& e) {
+        showTextMessage(this, WindowText::StockFailed, language(), {designErrorText(e, language())});
     }
 }
 

@@ -332,6 +332,13 @@ private slots:
             {"an SWL file", [&] { form->setSwlPath("/logs/swl.adi"); }, nullptr},
             {"a lower-case QRG text", nullptr, "QRG format=qrg in mhz with 'mhz'\r\n"},
             {"a date format and separator", nullptr, "Date format=Sep 23 2006\r\nDate separator=/\r\n"},
+            {"a built-in design",
+             [&] {
+                 form->setLabelSheet("Avery L7163");
+                 child<QComboBox>(form, "ComboDesign")->setCurrentIndex(2);
+             },
+             nullptr},
+            {"a design file", nullptr, "Label sheet=Avery L7163\r\nDesign=/designs/club card.json\r\n"},
             {"a calibrated sheet", nullptr,
              "Label sheet=Avery L7163\r\n[Program]\r\nCalibration Avery L7163=1.50,-0.50,99.00\r\n"},
         };
