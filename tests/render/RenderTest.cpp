@@ -19,10 +19,15 @@
 #include "render/PrintQueue.h"
 #include "stock/LabelStock.h"
 #include "stock/MainDocuments.h"
+#include "support/PdfReadBack.h"
 #include "support/TempDir.h"
 
 namespace cardmill {
 namespace {
+
+using test::withoutPoppler;
+using test::Word;
+using test::wordsOf;
 
 // Labels of `qsos` QSOs each, label i to the station "T<i>EST" (a call of its own, to find it on the page).
 class Labels : public LabelSource {
@@ -49,56 +54,6 @@ public:
 private:
     std::vector<int> m_qsos;
 };
-
-struct Word {
-    int page;
-    double x0, y0, x1, y1;
-    std::string text;
-};
-
-// The words of a PDF with their boxes (points from the page's top left corner), as pdftotext -bbox gives them.
-std::vector<Word> wordsOf(const std::filesystem::path& pdf)
-{
-    const std::string command = "pdftotext -bbox '" + pdf.string() + "' - 2>/dev/null";
-    std::vector<Word> words;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return words;
-    std::string html;
-    char buffer[4096];
-    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        html.append(buffer, n);
-    pclose(pipe);
-    const std::regex word(
-        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
-    int pageNo = -1;
-    for (std::size_t at = 0; at < html.size();) {
-        const std::size_t nextPage = html.find("<page ", at), nextWord = html.find("<word ", at);
-        if (nextWord == std::string::npos)
-            break;
-        if (nextPage < nextWord) {
-            ++pageNo;
-            at = nextPage + 1;
-            continue;
-        }
-        std::smatch m;
-        const std::string rest = html.substr(nextWord, 300);
-        if (std::regex_search(rest, m, word))
-            words.push_back({pageNo, std::stod(m[1]), std::stod(m[2]), std::stod(m[3]), std::stod(m[4]), m[5]});
-        at = nextWord + 1;
-    }
-    return words;
-}
-
-// Why the PDFs cannot be read back here, or nothing when they can.
-const char* withoutPoppler()
-{
-#ifdef _WIN32
-    return "POSIX only: the PDFs are read back by poppler's pdftotext through a POSIX shell";
-#else
-    return std::system("pdftotext -v >/dev/null 2>&1") == 0 ? nullptr : "poppler-utils is not installed";
-#endif
-}
 
 TEST(Render, EveryWordLiesInsideItsLabelInStreamOrderFromTheStartLabel)
 {
