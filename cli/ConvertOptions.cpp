@@ -13,6 +13,7 @@
 #include "settings/ProfileRequest.h"
 #include "settings/Profiles.h"
 #include "settings/SettingsStore.h"
+#include "stock/LabelStock.h"
 #include "texts/DesignTexts.h"
 
 namespace cardmill {
@@ -127,7 +128,7 @@ struct Values {
     std::string sentVia, lang = "en";
     // Label sheets and stocks.
     std::vector<std::string> searchWords;
-    std::string makeFolder, offset, printer, calibrationPage, myCall, order, design;
+    std::string makeFolder, offset, printer, calibrationPage, myCall, order, design, roll;
     bool listDesigns = false;
     double scale = 100;
     int startLabel = 1;
@@ -200,24 +201,28 @@ void declareSheetOptions(CLI::App& app, Values& v, StockTask& task)
                    "instead of --stock: PAPER,COLUMNS,ROWS,WIDTH,HEIGHT,LEFT,TOP,HPITCH,VPITCH, lengths in mm, PAPER "
                    "A4, A5, A6, US-Letter, US-Legal or WIDTHxHEIGHT")
         ->type_name("GRID");
+    app.add_option("--roll", v.roll,
+                   "instead of --stock: a roll of labels WIDTH mm wide, each label a page as long as its QSOs need, "
+                   "or LENGTH mm long")
+        ->type_name("WIDTH[xLENGTH]");
     app.add_option("--design", v.design,
-                   "with --stock or --custom-grid: draw the labels with this design, a design file (.json) or a "
+                   "with a sheet or a roll: draw the labels with this design, a design file (.json) or a "
                    "built-in design's name (default: label; see --list-designs)")
         ->type_name("FILE|NAME");
     app.add_flag("--list-designs", v.listDesigns, "list the built-in designs, and end");
     app.add_option("--offset", v.offset,
-                   "with --stock or --custom-grid: move what is drawn X mm right and Y mm down, as measured on the "
+                   "with a sheet or a roll: move what is drawn X mm right and Y mm down, as measured on the "
                    "calibration page (negative: left, up)")
         ->type_name("X,Y");
-    app.add_option("--scale", v.scale, "with --stock or --custom-grid: draw at this percentage (default 100)")
+    app.add_option("--scale", v.scale, "with a sheet or a roll: draw at this percentage (default 100)")
         ->type_name("PERCENT");
     app.add_option("--print", v.printer,
-                   "with --stock or --custom-grid: send the drawn labels to PRINTER as well (default: the system's "
+                   "with a sheet or a roll: send the drawn labels to PRINTER as well (default: the system's "
                    "default printer), as one job once every sheet is drawn")
         ->type_name("[PRINTER]")
         ->expected(0, 1);
     app.add_option("--calibration-page", v.calibrationPage,
-                   "with --stock or --custom-grid: write the stock's calibration page (label outlines and crosses, "
+                   "with a sheet or a roll: write the stock's calibration page (label outlines and crosses, "
                    "to print on plain paper and hold against a sheet) as FILE, and end")
         ->type_name("FILE");
     app.add_option("--format", task.format, "with --make-main-docs: docx (default) or odt")->type_name("docx|odt");
@@ -332,19 +337,19 @@ Problem readSheetOptions(const CLI::App& app, const Values& v, const StockTask& 
     if (app.count("--main-doc"))
         o.mainDocument = files::pathFromUtf8(v.mainDoc);
     o.merge = !v.noMerge;
-    if (!task.stock.empty() || !task.grid.empty()) {
-        if (!task.stock.empty() && !task.grid.empty())
-            return "--stock and --custom-grid go separately";
+    if (!task.stock.empty() || !task.grid.empty() || app.count("--roll")) {
+        if (!task.stock.empty() + !task.grid.empty() + app.count("--roll") > 1)
+            return "--stock, --custom-grid and --roll go separately";
         if (app.count("--main-doc"))
-            return "--stock and --custom-grid draw the labels, --main-doc merges them: one or the other";
-        o.sheet.stock = task.stock;
+            return "--stock, --custom-grid and --roll draw the labels, --main-doc merges them: one or the other";
+        o.sheet.stock = app.count("--roll") ? std::string(kRollPrefix) + std::string(text::trim(v.roll)) : task.stock;
         o.sheet.customGrid = task.grid;
     } else if (app.count("--main-doc")) {
         o.sheet = {}; // a main document given replaces a profile's label sheet
     }
     for (const char* option : {"--offset", "--scale", "--print", "--calibration-page", "--design"})
         if (app.count(option) && !o.sheet.chosen())
-            return std::string(option) + " goes with --stock or --custom-grid";
+            return std::string(option) + " goes with --stock, --custom-grid or --roll";
     if (app.count("--design")) {
         o.sheet.design = std::string(text::trim(v.design));
         if (o.sheet.design.empty())

@@ -17,13 +17,27 @@ namespace cardmill {
 
 namespace {
 
-QPageLayout pageOf(const LabelStock& stock)
+QPageLayout pageOf(double width, double height)
 {
-    const bool landscape = stock.paperWidth > stock.paperHeight;
-    const QSizeF portrait =
-        landscape ? QSizeF(stock.paperHeight, stock.paperWidth) : QSizeF(stock.paperWidth, stock.paperHeight);
+    const bool landscape = width > height;
+    const QSizeF portrait = landscape ? QSizeF(height, width) : QSizeF(width, height);
     return QPageLayout(QPageSize(portrait, QPageSize::Point, {}, QPageSize::ExactMatch),
                        landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF());
+}
+
+QPageLayout pageOf(const LabelStock& stock)
+{
+    return pageOf(stock.paperWidth, stock.paperHeight);
+}
+
+// The height of each page in points, for pages of their own lengths (a roll); none: the stock's paper.
+using PageHeight = std::function<double(std::size_t page)>;
+
+PageHeight pageHeights(const SheetRenderer& renderer, const LabelSource& labels, std::size_t first)
+{
+    if (!renderer.stock().grows)
+        return {};
+    return [&renderer, &labels, first](std::size_t page) { return renderer.pageHeight(labels, first + page); };
 }
 
 using PaintPage = std::function<void(QPainter&, std::size_t page)>;
@@ -31,16 +45,23 @@ using PaintPage = std::function<void(QPainter&, std::size_t page)>;
 // Paints `pages` pages onto a paged device; false when stopped. The painter has ended either way, and `begun`
 // runs once it has begun.
 bool paintPages(QPagedPaintDevice& device, const SheetRenderer& renderer, std::size_t pages, const PaintPage& paint,
-                const PageProgress& progress, const std::function<void()>& begun = {})
+                const PageProgress& progress, const std::function<void()>& begun = {}, const PageHeight& heightOf = {})
 {
+    const auto usePage = [&](std::size_t page) {
+        if (heightOf)
+            device.setPageLayout(pageOf(renderer.stock().paperWidth, heightOf(page)));
+    };
+    usePage(0);
     QPainter painter(&device);
     if (!painter.isActive())
         return false;
     if (begun)
         begun();
     for (std::size_t page = 0; page < pages; ++page) {
-        if (page > 0)
+        if (page > 0) {
+            usePage(page);
             device.newPage();
+        }
         painter.save();
         renderer.usePoints(painter, device);
         paint(painter, page);
@@ -76,7 +97,7 @@ std::optional<std::size_t> writeLabelsPdf(const SheetRenderer& renderer, const L
     const bool done = paintPages(
         writer, renderer, std::max<std::size_t>(pages, 1),
         [&](QPainter& p, std::size_t page) { renderer.paintPage(p, writer, labels, range.first + page, cuts); },
-        progress);
+        progress, {}, pageHeights(renderer, labels, range.first));
     if (!done)
         return std::nullopt; // the part file goes with `pdf`
     pdf.finish();
@@ -114,7 +135,7 @@ namespace {
 
 // Pages painted by `paint` as one job on the printer's queue; false when stopped (nothing handed over).
 bool printJob(QPrinter& printer, const SheetRenderer& renderer, std::size_t pages, const PaintPage& paint,
-              const PageProgress& progress, const std::filesystem::path& drawn)
+              const PageProgress& progress, const std::filesystem::path& drawn, const PageHeight& heightOf = {})
 {
     PrintJob job(printer, pageOf(renderer.stock()));
     if (!drawn.empty() && PrintJob::takesPdf()) {
@@ -126,7 +147,7 @@ bool printJob(QPrinter& printer, const SheetRenderer& renderer, std::size_t page
     QPagedPaintDevice& device = job.device();
     if (!paintPages(
             device, renderer, pages, [&](QPainter& p, std::size_t page) { paint(p, page); }, progress,
-            [&] { job.begun(); }))
+            [&] { job.begun(); }, heightOf))
         return false; // withdrawn with `job`
     if (progress && !progress(pages, pages))
         return false;
@@ -152,7 +173,7 @@ std::optional<std::size_t> printOn(QPrinter& printer, const SheetRenderer& rende
         renderer.paintPage(p, p.device() ? *p.device() : static_cast<const QPaintDevice&>(printer), labels,
                            range.first + page);
     };
-    if (!printJob(printer, renderer, count, paint, progress, drawn))
+    if (!printJob(printer, renderer, count, paint, progress, drawn, pageHeights(renderer, labels, range.first)))
         return std::nullopt;
     return count;
 }

@@ -139,6 +139,8 @@ SheetRenderer::SheetRenderer(LabelStock stock, std::string ownCall, int startLab
     m_qslPictures = std::make_shared<const DesignPictures>(*m_qsl);
     m_swlPictures = m_swl == m_qsl ? m_qslPictures : std::make_shared<const DesignPictures>(*m_swl);
     largest = std::clamp(largest, 1, PassSelector::kLargest);
+    if (m_stock.grows)
+        sizeRoll(largest, swl);
     checkFit(largest, swl);
     m_places = m_stock.placesOnPaper();
     if (startLabel < 1 || static_cast<std::size_t>(startLabel) > m_places.size())
@@ -152,8 +154,70 @@ SheetRenderer::SheetRenderer(LabelStock stock, std::string ownCall, int startLab
         if (!drawing.fixed) {
             drawing.flow = flowLabelDesign(pass.isSwl() ? d.swl : d.qsl, pass.size, m_ownCall);
             drawing.fit = fitDesign(drawing.flow, m_stock);
+            // On a roll the label is as long as the font that the width allows needs, in half millimetres.
+            drawing.rollHeight = m_stock.height;
+            if (m_stock.grows && drawing.fit.fontSize > 0)
+                for (double h = kMinRollLength * kPointsPerMm; h < m_stock.height; h += 0.5 * kPointsPerMm)
+                    if (fitDesign(drawing.flow, withHeight(h)).fontSize >= drawing.fit.fontSize) {
+                        drawing.rollHeight = h;
+                        break;
+                    }
         }
     }
+}
+
+LabelStock SheetRenderer::withHeight(double height) const
+{
+    LabelStock s = m_stock;
+    s.paperHeight = s.height = height;
+    for (StockLayout& l : s.layouts)
+        l.dy = height;
+    return s;
+}
+
+void SheetRenderer::sizeRoll(int largest, bool swl)
+{
+    double height = 0;
+    for (int k = swl ? 0 : 1; k <= largest; ++k) {
+        const Design& d = k == 0 ? *m_swl : *m_qsl;
+        if (d.layout == Design::Layout::Fixed) {
+            // As the design is drawn; its table grows by the rows past its room on each label.
+            height = std::max(height, d.height > 0 ? d.height * kPointsPerMm : m_stock.width);
+            continue;
+        }
+        // As long as the font that the width allows needs: the longest roll the font cannot grow on.
+        const LabelDesign flow = flowLabelDesign(k == 0 ? d.swl : d.qsl, k, m_ownCall);
+        const double widest = fitDesign(flow, withHeight(kMaxRollLength * kPointsPerMm)).fontSize;
+        double h = kMinRollLength * kPointsPerMm;
+        while (h < kMaxRollLength * kPointsPerMm && fitDesign(flow, withHeight(h)).fontSize < widest)
+            h += 2 * kPointsPerMm;
+        height = std::max(height, h);
+    }
+    m_stock = withHeight(std::min(height, kMaxRollLength * kPointsPerMm));
+}
+
+LabelRect SheetRenderer::rollLabel(const LabelSource& labels, std::size_t label) const
+{
+    LabelRect r = m_places.front();
+    const PassSelector pass{std::clamp(labels.qsos(label), 0, PassSelector::kLargest)};
+    const PassDrawing& d = m_passes[pass.index()];
+    if (!d.fixed) {
+        r.height = d.rollHeight;
+        return r;
+    }
+    const Design& design = pass.isSwl() ? *m_swl : *m_qsl;
+    r.height = layOutFixed(
+                   pass.isSwl() ? design.swl : design.qsl, r, labels.qsos(label), m_ownCall,
+                   [&](const std::string& column, int qso) { return labels.value(label, column, qso); }, true)
+                   .height;
+    return r;
+}
+
+double SheetRenderer::pageHeight(const LabelSource& labels, std::size_t page) const
+{
+    if (!m_stock.grows || page >= labels.count())
+        return m_stock.paperHeight;
+    return rollLabel(labels, page).height;
 }
 
 std::vector<std::string> SheetRenderer::fields() const
@@ -195,7 +259,7 @@ void SheetRenderer::checkFit(int largest, bool swl) const
                 unfit += (unfit.empty() ? "" : ", ") + (isSwl ? std::string("SWL") : std::to_string(k));
             continue;
         }
-        const FaceFit fit = fitFace(face, m_stock.width, m_stock.height, false);
+        const FaceFit fit = fitFace(face, m_stock.width, m_stock.height, m_stock.grows);
         if (fit.outside)
             throw DesignError(d.source, elementRef(face[fit.outside->first], fit.outside->first, isSwl),
                               fit.outside->second);
@@ -255,7 +319,7 @@ void SheetRenderer::paintLabel(QPainter& p, const QPaintDevice& device, const La
 {
     const PassSelector pass{std::clamp(labels.qsos(label), 0, PassSelector::kLargest)};
     const PassDrawing& d = m_passes[pass.index()];
-    const LabelRect& r = m_places[place];
+    const LabelRect r = m_stock.grows ? rollLabel(labels, label) : m_places[place];
     if (d.fixed) {
         paintFixedLabel(p, device, labels, label, r, pass.isSwl(), cuts);
         return;
@@ -280,7 +344,7 @@ void SheetRenderer::paintFixedLabel(QPainter& p, const QPaintDevice& device, con
     const DesignPictures& pictures = swl ? *m_swlPictures : *m_qslPictures;
     const FixedDrawing drawing = layOutFixed(
         swl ? design.swl : design.qsl, r, labels.qsos(label), m_ownCall,
-        [&](const std::string& column, int qso) { return labels.value(label, column, qso); }, false);
+        [&](const std::string& column, int qso) { return labels.value(label, column, qso); }, m_stock.grows);
     p.save();
     p.setClipRect(QRectF(r.x, r.y, r.width, r.height));
     for (const FixedDrawing::Item& item : drawing.order) {

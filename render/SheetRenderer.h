@@ -50,6 +50,9 @@ public:
     std::size_t labelsPerSheet() const { return m_places.size(); }
     // The pages `labels` labels take.
     std::size_t pages(std::size_t labels) const;
+    // The height of page `page` (from 0) in points: the paper's, or on a roll without a set length, as long as
+    // the page's label needs.
+    double pageHeight(const LabelSource& labels, std::size_t page) const;
     // The labels on page `page` (from 0): the first and one past the last.
     std::pair<std::size_t, std::size_t> labelsOn(std::size_t page, std::size_t labels) const;
 
@@ -85,12 +88,19 @@ private:
                          const LabelRect& place, bool swl, TextCuts* cuts) const;
     // Checks that the design's faces fit the stock's labels for the sizes asked for.
     void checkFit(int largest, bool swl) const;
+    // A roll without a set length: its labels as long as the longest label of the run needs.
+    void sizeRoll(int largest, bool swl);
+    // The stock with labels (and paper) `height` points long.
+    LabelStock withHeight(double height) const;
+    // The label `label` on a roll without a set length, as long as it needs.
+    LabelRect rollLabel(const LabelSource& labels, std::size_t label) const;
 
     // How the labels of one pass are drawn: a flow design sized to the stock, or a fixed design's face.
     struct PassDrawing {
         bool fixed = false;
         LabelDesign flow;
         DesignFit fit;
+        double rollHeight = 0; // a flow label's length on a roll without a set length
     };
 
     LabelStock m_stock;

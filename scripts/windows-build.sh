@@ -4,7 +4,7 @@
 #   scripts/windows-build.sh [--test] [--installer]
 #
 # Installs what it needs from Debian's packages, builds the libraries the program links (pugixml, libzip,
-# GoogleTest) for Windows from Debian's own source packages into a cache folder
+# libqrencode, GoogleTest) for Windows from Debian's own source packages into a cache folder
 # (${CARDMILL_WINDOWS_CACHE:-~/.cache/cardmill-windows}; built once), and cross-builds cardmill-convert and the
 # tests; cardmill.exe too when scripts/windows-qt.sh has built Qt into that cache folder.
 #   --test        then runs the tests under wine (a wine prefix of its own in the cache folder) and the converter
@@ -73,6 +73,8 @@ source_package libzip
 cross_build libzip "$cache/src/libzip" -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF -DENABLE_ZSTD=OFF \
     -DENABLE_OPENSSL=OFF -DENABLE_GNUTLS=OFF -DENABLE_MBEDTLS=OFF -DENABLE_COMMONCRYPTO=OFF \
     -DENABLE_WINDOWS_CRYPTO=OFF -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF
+source_package qrencode
+cross_build qrencode "$cache/src/qrencode" -DWITH_TOOLS=NO -DWITH_TESTS=NO
 cross_build googletest /usr/src/googletest -DBUILD_GMOCK=ON -DINSTALL_GTEST=ON
 # Header-only libraries: the very headers and CMake files Debian installs, beside the others.
 if [[ ! -f "$prefix/.built-headers" ]]; then

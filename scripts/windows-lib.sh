@@ -23,9 +23,24 @@ source_package() {
     [[ -n "$(ls "$apt/lists" 2>/dev/null | grep Sources)" ]] || apt-get "${opts[@]}" update -qq
     local work=$cache/src/.fetch-$name
     rm -rf "$work" && mkdir -p "$work"
-    (cd "$work" && apt-get "${opts[@]}" source --download-only -qq "$name" >/dev/null &&
-        dpkg-source --no-check -x ./*.dsc unpacked >/dev/null)
-    mv "$work/unpacked" "$cache/src/$name"
+    # Lists read long ago may name a version the mirror no longer has: read again, then tried once more.
+    if (cd "$work" && { apt-get "${opts[@]}" source --download-only -qq "$name" >/dev/null 2>&1 ||
+        { apt-get "${opts[@]}" update -qq && apt-get "${opts[@]}" source --download-only -qq "$name" >/dev/null 2>&1; }; } &&
+        dpkg-source --no-check -x ./*.dsc unpacked >/dev/null); then
+        mv "$work/unpacked" "$cache/src/$name"
+    else
+        # A mirror that lacks the package's Debian part still has its upstream source (the .orig tarball,
+        # checked against the hash the lists give): the library builds from it alone.
+        local uri file size hash
+        while read -r uri file size hash; do
+            [[ $file == *.orig.tar.* ]] || continue
+            /usr/lib/apt/apt-helper download-file "${uri//\'/}" "$work/$file" "$hash" >/dev/null &&
+                mkdir -p "$work/unpacked" && tar -xf "$work/$file" --strip-components=1 -C "$work/unpacked" &&
+                mv "$work/unpacked" "$cache/src/$name"
+        done < <(apt-get "${opts[@]}" source --print-uris -qq "$name")
+        [[ -d "$cache/src/$name" ]] || { echo "the source of $name cannot be had from the package mirror" >&2; exit 1; }
+        echo "Note: $name built from its upstream source in Debian's archive (the mirror lacks its Debian part)" >&2
+    fi
     rm -rf "$work"
 }
 

@@ -172,6 +172,40 @@ LabelStock customStock(const CustomGrid& grid)
     return s;
 }
 
+bool isRoll(std::string_view sheet)
+{
+    return sheet.size() > kRollPrefix.size() && text::equalNoCase(sheet.substr(0, kRollPrefix.size()), kRollPrefix);
+}
+
+LabelStock rollStock(std::string_view size)
+{
+    const auto refuse = [&] {
+        throw GridError({StockProblem::Id::RollShape,
+                         {text::fixed(kMinRollWidth, 0), text::fixed(kMaxRollWidth, 0), text::fixed(kMinRollLength, 0),
+                          text::fixed(kMaxRollLength, 0), std::string(size)}},
+                        "a roll is WIDTH or WIDTHxLENGTH in millimetres, not \"" + std::string(size) + "\"");
+    };
+    const std::string upper = text::upper(std::string(text::trim(size)));
+    const std::size_t x = upper.find('X');
+    double width = 0, length = 0;
+    if (!text::wholeNumber(std::string_view(upper).substr(0, x), width) ||
+        (x != std::string::npos && !text::wholeNumber(std::string_view(upper).substr(x + 1), length)))
+        refuse();
+    if (!(width >= kMinRollWidth && width <= kMaxRollWidth) ||
+        (x != std::string::npos && !(length >= kMinRollLength && length <= kMaxRollLength)))
+        refuse();
+    LabelStock s;
+    s.part = std::string(kRollPrefix) + text::fixed(width, width == std::floor(width) ? 0 : 1) +
+             (x == std::string::npos ? "" : "x" + text::fixed(length, length == std::floor(length) ? 0 : 1));
+    s.description = "Roll";
+    s.grows = x == std::string::npos;
+    s.paperWidth = s.width = width * kPointsPerMm;
+    s.paperHeight = s.height = (s.grows ? width : length) * kPointsPerMm;
+    s.markupMargin = 1.5 * kPointsPerMm;
+    s.layouts.push_back({1, 1, 0, 0, s.width, s.height});
+    return s;
+}
+
 std::string customGridText(const CustomGrid& g)
 {
     auto mm = [](double points) { return text::fixed(points / kPointsPerMm, 2); };

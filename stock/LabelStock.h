@@ -64,6 +64,7 @@ struct StockProblem {
         GridPaperLength,        // the paper as written, the length in mm
         GridCounts,             //
         GridLength,             // the length's name (WIDTH ...), its least value in mm, the value as written
+        RollShape,              // the least and most width, the least and most length in mm, the roll as written
         SheetUnknown,           // the sheet's name
         StockDatabaseMissing,   //
         // A note rather than a problem: the documents are made.
@@ -100,6 +101,9 @@ struct LabelStock {
     std::vector<StockLayout> layouts;
     std::string equivalentTo;   // "Avery 7160" for a part that is the same as another
     std::filesystem::path file; // the file it was read from; empty for a custom grid
+    // A roll without a set length: one label a page, each as long as what is drawn on it needs (the renderer
+    // works the length out; `height` is a first guess).
+    bool grows = false;
 
     // "Avery L7163"; "Custom" for a custom grid.
     std::string name() const;
@@ -151,5 +155,13 @@ private:
 };
 // The grid in that notation, lengths to the hundredth of a millimetre; parseCustomGrid reads it back.
 std::string customGridText(const CustomGrid& grid);
+
+// A roll of labels, as the sheet names it: "roll:WIDTH" (each label as long as its QSOs need) or
+// "roll:WIDTHxLENGTH", in millimetres. Each label is a page of its own.
+inline constexpr std::string_view kRollPrefix = "roll:";
+inline constexpr double kMinRollWidth = 12, kMaxRollWidth = 320, kMinRollLength = 10, kMaxRollLength = 2000; // mm
+bool isRoll(std::string_view sheet);
+// The roll of "WIDTH" or "WIDTHxLENGTH" (without the prefix). Throws GridError (RollShape) when it is none.
+LabelStock rollStock(std::string_view size);
 
 } // namespace cardmill

@@ -409,6 +409,13 @@ const LabelStock* StockCatalogue::find(std::string_view name) const
 
 SheetStock stockForSheet(const std::string& sheet, const StockCatalogue& catalogue)
 {
+    if (isRoll(sheet)) {
+        try {
+            return {rollStock(std::string_view(sheet).substr(kRollPrefix.size())), std::nullopt};
+        } catch (const GridError& e) {
+            return {std::nullopt, e.problem()};
+        }
+    }
     if (LabelSheet::isGrid(sheet)) {
         try {
             return {customStock(parseCustomGrid(sheet)), std::nullopt};

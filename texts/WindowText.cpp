@@ -421,6 +421,12 @@ constexpr TextEntry windowEntryOf(WindowText id)
             "A sheet of %s has no label %s: its labels are numbered 1 to %s. Give the first free label of the sheet.",
             "Arkusz %s nie ma nalepki %s: jego nalepki mają numery od 1 do %s. Podaj pierwszą wolną nalepkę "
             "arkusza."};
+    case WindowText::StockProblemRollShape:
+        return {K::None, I::None, WindowText::Count,
+                "A roll is WIDTH or WIDTHxLENGTH in mm (width %s to %s, length %s to %s), such as 62 or 62x100, not "
+                "\"%s\".",
+                "Rolka to SZEROKOŚĆ albo SZEROKOŚĆxDŁUGOŚĆ w mm (szerokość od %s do %s, długość od %s do %s), np. 62 "
+                "albo 62x100, a nie \"%s\"."};
     case WindowText::StockProblemGridShape:
         return {K::None, I::None, WindowText::Count,
                 "A custom grid is PAPER,COLUMNS,ROWS,WIDTH,HEIGHT,LEFT,TOP,HPITCH,VPITCH (lengths in mm), not \"%s\".",
@@ -489,6 +495,7 @@ std::string stockProblemText(const StockProblem& problem, Language language)
     case P::LabelOutOfRange: text = W::StockProblemLabelOutOfRange; break;
     case P::StartPastSheet: text = W::StockProblemStartPastSheet; break;
     case P::GridShape: text = W::StockProblemGridShape; break;
+    case P::RollShape: text = W::StockProblemRollShape; break;
     case P::GridPaper: text = W::StockProblemGridPaper; break;
     case P::GridPaperLength: text = W::StockProblemGridPaperLength; break;
     case P::GridCounts: text = W::StockProblemGridCounts; break;

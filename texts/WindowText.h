@@ -143,6 +143,7 @@ enum class WindowText {
     StockProblemLabelOutOfRange,
     StockProblemStartPastSheet,
     StockProblemGridShape,
+    StockProblemRollShape,
     StockProblemGridPaper,
     StockProblemGridPaperLength,
     StockProblemGridCounts,

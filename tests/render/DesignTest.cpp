@@ -8,6 +8,7 @@
 #include <QPainter>
 
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -175,8 +176,7 @@ std::string pngHeader(std::uint32_t width, std::uint32_t height)
     };
     const std::string header = "IHDR" + be(width) + be(height) + std::string{8, 6, 0, 0, 0};
     const std::string data = "IDAT";
-    return std::string("\x89PNG\r\n\x1a\n", 8) + be(13) + header + be(crc32(header)) + be(0) + data +
-           be(crc32(data));
+    return std::string("\x89PNG\r\n\x1a\n", 8) + be(13) + header + be(crc32(header)) + be(0) + data + be(crc32(data));
 }
 
 TEST(Design, PicturesMissingBrokenOrTooLargeAreRefusedBeforeAnythingIsDrawn)
@@ -185,10 +185,12 @@ TEST(Design, PicturesMissingBrokenOrTooLargeAreRefusedBeforeAnythingIsDrawn)
     std::ofstream(dir / "broken.png", std::ios::binary) << "\x89PNG\r\n\x1a\nthis is no picture";
     std::ofstream(dir / "huge.png", std::ios::binary) << pngHeader(20000, 20000);
     for (const auto& [file, id] : std::vector<std::pair<std::string, Id>>{{"missing.png", Id::PictureUnreadable},
-                                                                           {"broken.png", Id::PictureUnreadable},
-                                                                           {"huge.png", Id::PictureTooLarge}}) {
-        const std::string json = fixedDesign(R"({"type": "text", "text": "{CALL}", "x": 5, "y": 5, "width": 60, "height": 8},
-            {"type": "image", "file": ")" + file + R"(", "x": 0, "y": 0, "width": 140, "height": 90})");
+                                                                          {"broken.png", Id::PictureUnreadable},
+                                                                          {"huge.png", Id::PictureTooLarge}}) {
+        const std::string json =
+            fixedDesign(R"({"type": "text", "text": "{CALL}", "x": 5, "y": 5, "width": 60, "height": 8},
+            {"type": "image", "file": ")" +
+                        file + R"(", "x": 0, "y": 0, "width": 140, "height": 90})");
         const Design design = parseDesign(json, (dir / "card.json").string(), dir.path());
         try {
             DesignPictures pictures(design);
@@ -235,8 +237,8 @@ TEST(Design, ACardIsDrawnWhereItsDesignPutsItsElementsWithOnePictureAndReadableQ
     std::ofstream(dir / "card.json", std::ios::binary) << json;
     const Design design = loadDesign((dir / "card.json").string());
     // The run carries what the texts, the table and the QR code show.
-    EXPECT_EQ(design.fields(), (std::vector<std::string>{"CALL", "QSL_VIA", "QSO_DATE", "FREQ", "TIME_ON", "BAND",
-                                                         "MODE", "RST_SENT"}));
+    EXPECT_EQ(design.fields(),
+              (std::vector<std::string>{"CALL", "QSL_VIA", "QSO_DATE", "FREQ", "TIME_ON", "BAND", "MODE", "RST_SENT"}));
 
     const LabelStock card = customStock(parseCustomGrid("140x90,1,1,140,90,0,0,140,90"));
     const SheetRenderer renderer(card, "SP3KXQ", 1, Calibration{}, 2, false, &design);
@@ -249,7 +251,8 @@ TEST(Design, ACardIsDrawnWhereItsDesignPutsItsElementsWithOnePictureAndReadableQ
     const std::vector<test::Word> words = test::wordsOf(pdf);
     constexpr double mm = kPointsPerMm, tolerance = 0.5 * kPointsPerMm;
     for (int page = 0; page < 3; ++page) {
-        const auto to = wordsNamed(words, page, "To"), call = wordsNamed(words, page, "T" + std::to_string(page) + "EST");
+        const auto to = wordsNamed(words, page, "To"),
+                   call = wordsNamed(words, page, "T" + std::to_string(page) + "EST");
         ASSERT_EQ(to.size(), 1u) << page;
         ASSERT_EQ(call.size(), 1u) << page;
         EXPECT_NEAR(to[0].x0, 10 * mm, tolerance);
@@ -305,6 +308,74 @@ TEST(Design, ACardIsDrawnWhereItsDesignPutsItsElementsWithOnePictureAndReadableQ
     }
 }
 
+// Labels of 1, 2, ... QSOs, label i to "T<i>EST".
+class GrowingLabels : public CardLabels {
+public:
+    using CardLabels::CardLabels;
+    int qsos(std::size_t label) const override { return static_cast<int>(label) + 1; }
+};
+
+// The pages' heights in millimetres, as pdfinfo gives them.
+std::vector<double> pageHeights(const std::filesystem::path& pdf)
+{
+    std::istringstream info(test::commandOutput("pdfinfo -f 1 -l 100 '" + pdf.string() + "'"));
+    std::vector<double> heights;
+    for (std::string line; std::getline(info, line);) {
+        double w = 0, h = 0;
+        if (std::sscanf(line.c_str(), "Page %*d size: %lf x %lf", &w, &h) == 2)
+            heights.push_back(h / kPointsPerMm);
+    }
+    return heights;
+}
+
+TEST(Design, RollLabelsAreAsLongAsTheirQsosNeedOrAsTheRollSays)
+{
+    if (const char* why = test::withoutPoppler())
+        GTEST_SKIP() << why;
+    const test::TempDir dir;
+    const GrowingLabels labels(4);
+    // The program's label on a 62 mm roll: a page a label, longer with every QSO, the text inside it.
+    const SheetRenderer label(rollStock("62"), "SP3KXQ", 1, Calibration{}, 4, false);
+    ASSERT_EQ(writeLabelsPdf(label, labels, dir / "label.pdf"), std::optional<std::size_t>(4));
+    const std::vector<double> heights = pageHeights(dir / "label.pdf");
+    ASSERT_EQ(heights.size(), 4u);
+    for (std::size_t i = 1; i < heights.size(); ++i)
+        EXPECT_GT(heights[i], heights[i - 1] + 2) << i;
+    for (const test::Word& w : test::wordsOf(dir / "label.pdf")) {
+        EXPECT_LE(w.x1, 62 * kPointsPerMm) << w.text;
+        EXPECT_LE(w.y1, heights[static_cast<std::size_t>(w.page)] * kPointsPerMm) << w.text;
+    }
+    // A card whose table has room for two QSOs grows by the rows past them, what is below moving down.
+    const Design card = parseDesign(fixedDesign(R"(
+        {"type": "table", "x": 5, "y": 5, "width": 100, "height": 15, "font": {"size": 9},
+         "columns": [{"field": "QSO_DATE", "heading": "Date", "width": 50}]},
+        {"type": "text", "text": "Below", "x": 5, "y": 22, "width": 50, "height": 6})",
+                                                "110"),
+                                    "card.json", {});
+    const SheetRenderer roll(rollStock("110"), "SP3KXQ", 1, Calibration{}, 4, false, &card);
+    ASSERT_EQ(writeLabelsPdf(roll, labels, dir / "card.pdf"), std::optional<std::size_t>(4));
+    const std::vector<double> cards = pageHeights(dir / "card.pdf");
+    ASSERT_EQ(cards.size(), 4u);
+    EXPECT_NEAR(cards[0], 90, 0.1);
+    EXPECT_NEAR(cards[1], 90, 0.1);
+    EXPECT_GT(cards[2], 90.5);
+    EXPECT_GT(cards[3], cards[2] + 0.5);
+    for (const test::Word& w : test::wordsOf(dir / "card.pdf")) {
+        if (w.text == "Below") {
+            EXPECT_LE(w.y1, cards[static_cast<std::size_t>(w.page)] * kPointsPerMm);
+        }
+    }
+    // A roll of a set length: every label that long.
+    const SheetRenderer fixed(rollStock("62x29"), "SP3KXQ", 1, Calibration{}, 2, false);
+    const CardLabels ones(3);
+    ASSERT_EQ(writeLabelsPdf(fixed, ones, dir / "fixed.pdf"), std::optional<std::size_t>(3));
+    for (const double h : pageHeights(dir / "fixed.pdf"))
+        EXPECT_NEAR(h, 29, 0.1);
+    EXPECT_THROW(rollStock("5"), GridError);
+    EXPECT_THROW(rollStock("62x"), GridError);
+    EXPECT_THROW(rollStock("nanx10"), GridError);
+}
+
 TEST(DesignRun, TheConverterDrawsWithADesignCarriesItsFieldsAndRefusesOneThatCannotBeUsed)
 {
     if (const char* why = test::withoutPoppler())
@@ -313,8 +384,8 @@ TEST(DesignRun, TheConverterDrawsWithADesignCarriesItsFieldsAndRefusesOneThatCan
     const auto adi = dir.write("log.adi", "exported\n<EOH>\n<CALL:5>K1ABC<QSO_DATE:8>20240102<TIME_ON:4>1200"
                                           "<BAND:3>20m<FREQ:6>14.205<MODE:3>SSB<SUBMODE:3>USB<RST_SENT:2>59<EOR>\n");
     const auto run = [&](const std::string& extra) {
-        const std::string command = std::string(CARDMILL_CONVERT) + " --log '" + adi.string() + "' " + extra +
-                                    " >'" + (dir / "out.txt").string() + "' 2>&1";
+        const std::string command = std::string(CARDMILL_CONVERT) + " --log '" + adi.string() + "' " + extra + " >'" +
+                                    (dir / "out.txt").string() + "' 2>&1";
         const int status = std::system(command.c_str());
 #ifdef _WIN32
         return status;
@@ -339,7 +410,8 @@ TEST(DesignRun, TheConverterDrawsWithADesignCarriesItsFieldsAndRefusesOneThatCan
     const std::string before = test::readFile(dir / "log_labels.pdf");
     dir.write("broken.json", "{ \"cardmill-design\": 1, ");
     EXPECT_EQ(run(card + "--design '" + (dir / "broken.json").string() + "'"), 3);
-    EXPECT_NE(test::readFile(dir / "out.txt").find("broken.json"), std::string::npos) << test::readFile(dir / "out.txt");
+    EXPECT_NE(test::readFile(dir / "out.txt").find("broken.json"), std::string::npos)
+        << test::readFile(dir / "out.txt");
     EXPECT_EQ(run(card + "--design postcard"), 3);
     EXPECT_NE(test::readFile(dir / "out.txt").find("postcard"), std::string::npos);
     dir.write("narrow.json", fixedDesign(R"({"type": "text", "text": "{CALL}", "x": 130, "y": 10, "width": 30,
