@@ -455,4 +455,66 @@ FixedDrawing layOutFixed(const std::vector<DesignElement>& face, const LabelRect
     return out;
 }
 
+namespace {
+
+// One flow face laid out as fixed elements from the top, its body font `size` points.
+std::vector<DesignElement> fixedFace(const std::vector<DesignElement>& face, double size, double width, int qsos,
+                                     double inset)
+{
+    std::vector<DesignElement> out;
+    double y = inset;
+    const double inner = width - 2 * inset;
+    for (DesignElement e : face) {
+        e.x = inset;
+        e.y = y;
+        e.width = inner;
+        if (e.kind == DesignElement::Kind::Table) {
+            e.font.size = size;
+            double ems = 0;
+            for (const DesignColumn& c : e.columns)
+                ems += c.width;
+            for (DesignColumn& c : e.columns)
+                c.width = ems > 0 ? std::floor(inner * c.width / ems * 10) / 10 : inner;
+            const int rows = std::max(1, qsos) + (e.heading ? 1 : 0);
+            e.height = rows * fixedRowHeight(e) / kPointsPerMm;
+        } else {
+            e.font.size = size * e.scale;
+            e.scale = 1;
+            e.height = e.font.size * kLineHeight / kPointsPerMm;
+        }
+        e.x = std::round(e.x * 10) / 10;
+        e.y = std::round(e.y * 10) / 10;
+        e.height = std::ceil(e.height * 10) / 10;
+        y = e.y + e.height;
+        out.push_back(std::move(e));
+    }
+    return out;
+}
+
+} // namespace
+
+Design fixedFromFlow(const Design& design, double width, double height, int qsos, double inset)
+{
+    if (design.layout == Design::Layout::Fixed)
+        return design;
+    Design out = design;
+    out.layout = Design::Layout::Fixed;
+    out.width = width;
+    out.height = height;
+    LabelStock one;
+    one.paperWidth = one.width = width * kPointsPerMm;
+    one.paperHeight = one.height = height * kPointsPerMm;
+    one.markupMargin = inset * kPointsPerMm;
+    one.layouts.push_back({1, 1, 0, 0, one.width, one.height});
+    for (auto* face : {&out.qsl, &out.swl}) {
+        if (face->empty())
+            continue;
+        const bool swl = face == &out.swl;
+        const int k = swl ? 0 : std::max(1, qsos);
+        const double size = fitDesign(flowLabelDesign(*face, k, "SP3KXQ"), one).fontSize;
+        *face = fixedFace(*face, size > 0 ? size : kMinFontSize, width, k, inset);
+    }
+    return out;
+}
+
 } // namespace cardmill

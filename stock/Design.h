@@ -176,6 +176,11 @@ void checkDesign(const Design& design, const std::string& file);
 // the made documents lay out.
 LabelDesign flowLabelDesign(const std::vector<DesignElement>& face, int qsos, const std::string& ownCall);
 
+// A flow design as a fixed one, laid out on a label of `width` x `height` mm with `qsos` QSOs as the flow
+// layout lays it out there (`inset` mm from the edges): what a designer edits element by element. Fixed designs
+// come back as they are.
+Design fixedFromFlow(const Design& design, double width, double height, int qsos, double inset);
+
 // The pieces of a text element's text: literal text, fields, and "PSE/TNX".
 std::vector<DesignPiece> textPieces(std::string_view text);
 

@@ -96,6 +96,52 @@ constexpr TextEntry windowEntryOf(WindowText id)
     case WindowText::ClearSheet:
         return {K::None, I::None, WindowText::Count, "Use the main document instead",
                 "Użyj zamiast tego dokumentu głównego"};
+    case WindowText::ButtonEditDesign: return {K::None, I::None, WindowText::Count, "&Edit...", "&Edytuj..."};
+    case WindowText::DesignerTitle: return {K::None, I::None, WindowText::Count, "Design - %s", "Projekt - %s"};
+    case WindowText::DesignerCanvas:
+        return {K::None, I::None, WindowText::Count, "The design on the label", "Projekt na nalepce"};
+    case WindowText::DesignerStartFrom: return {K::None, I::None, WindowText::Count, "Start from", "Zacznij od"};
+    case WindowText::DesignerOpen: return {K::None, I::None, WindowText::Count, "&Open...", "&Otwórz..."};
+    case WindowText::DesignerSave: return {K::None, I::None, WindowText::Count, "&Save", "&Zapisz"};
+    case WindowText::DesignerSaveAs: return {K::None, I::None, WindowText::Count, "Save &as...", "Zapisz &jako..."};
+    case WindowText::DesignerUndo: return {K::None, I::None, WindowText::Count, "&Undo", "&Cofnij"};
+    case WindowText::DesignerRedo: return {K::None, I::None, WindowText::Count, "&Redo", "&Ponów"};
+    case WindowText::DesignerAddText: return {K::None, I::None, WindowText::Count, "Add &text", "Dodaj &tekst"};
+    case WindowText::DesignerDelete: return {K::None, I::None, WindowText::Count, "&Delete", "&Usuń"};
+    case WindowText::DesignerClose: return {K::None, I::None, WindowText::Count, "C&lose", "Za&mknij"};
+    case WindowText::DesignerText:
+        return {K::None, I::None, WindowText::Count, "Text ({FIELD} for a field)", "Tekst ({POLE} dla pola)"};
+    case WindowText::DesignerOnlyWith:
+        return {K::None, I::None, WindowText::Count, "Only with the field", "Tylko z polem"};
+    case WindowText::DesignerFont: return {K::None, I::None, WindowText::Count, "Font", "Czcionka"};
+    case WindowText::DesignerSize: return {K::None, I::None, WindowText::Count, "Size (pt)", "Rozmiar (pt)"};
+    case WindowText::DesignerBold: return {K::None, I::None, WindowText::Count, "&Bold", "Pogru&bienie"};
+    case WindowText::DesignerItalic: return {K::None, I::None, WindowText::Count, "&Italic", "Kurs&ywa"};
+    case WindowText::DesignerAlign: return {K::None, I::None, WindowText::Count, "Alignment", "Wyrównanie"};
+    case WindowText::DesignerAlignLeft: return {K::None, I::None, WindowText::Count, "left", "do lewej"};
+    case WindowText::DesignerAlignCentre: return {K::None, I::None, WindowText::Count, "centre", "do środka"};
+    case WindowText::DesignerAlignRight: return {K::None, I::None, WindowText::Count, "right", "do prawej"};
+    case WindowText::DesignerLeft: return {K::None, I::None, WindowText::Count, "Left (mm)", "Od lewej (mm)"};
+    case WindowText::DesignerTop: return {K::None, I::None, WindowText::Count, "Top (mm)", "Od góry (mm)"};
+    case WindowText::DesignerWidth: return {K::None, I::None, WindowText::Count, "Width (mm)", "Szerokość (mm)"};
+    case WindowText::DesignerHeight: return {K::None, I::None, WindowText::Count, "Height (mm)", "Wysokość (mm)"};
+    case WindowText::DesignerColumns:
+        return {K::None, I::None, WindowText::Count, "Columns of the table", "Kolumny tabeli"};
+    case WindowText::DesignerColumnField: return {K::None, I::None, WindowText::Count, "Field", "Pole"};
+    case WindowText::DesignerColumnHeading: return {K::None, I::None, WindowText::Count, "Heading", "Nagłówek"};
+    case WindowText::DesignerAddColumn: return {K::None, I::None, WindowText::Count, "Add &column", "Dodaj &kolumnę"};
+    case WindowText::DesignerRemoveColumn:
+        return {K::None, I::None, WindowText::Count, "Remove c&olumn", "Usuń k&olumnę"};
+    case WindowText::DesignerNoSelection:
+        return {K::None, I::None, WindowText::Count,
+                "Click an element to change it; arrows move it by 0.5 mm, Shift+arrows resize it.",
+                "Kliknij element, aby go zmienić; strzałki przesuwają go o 0,5 mm, Shift+strzałki zmieniają rozmiar."};
+    case WindowText::DesignerUnsaved:
+        return {K::Box, I::Warning, WindowText::CaptionAttention, "Save the changes to the design?",
+                "Zapisać zmiany w projekcie?"};
+    case WindowText::DesignerCannotSave:
+        return {K::Error, I::None, WindowText::Count, "The design cannot be saved as %s: %s",
+                "Nie można zapisać projektu jako %s: %s"};
     case WindowText::DesignCaption: return {K::None, I::None, WindowText::Count, "Desi&gn", "Pro&jekt"};
     case WindowText::ButtonDesignFile:
         return {K::None, I::None, WindowText::Count, "Design &file...", "Plik p&rojektu..."};

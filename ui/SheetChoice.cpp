@@ -85,6 +85,10 @@ SheetChoice::SheetChoice(const Settings& settings, QWidget* parent)
     designRow->addWidget(m_designLabel);
     designRow->addWidget(m_design, 1);
     designRow->addWidget(m_designFile);
+    m_editDesign =
+        idleOnly(captioned(named<QPushButton>(this, "ButtonEditDesign", "&Edit..."), WindowText::ButtonEditDesign));
+    connect(m_editDesign, &QPushButton::clicked, this, [this] { emit editDesignClicked(); });
+    designRow->addWidget(m_editDesign);
     column->addLayout(row);
     column->addLayout(designRow);
 }

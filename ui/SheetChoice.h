@@ -76,6 +76,7 @@ public:
 signals:
     void sheetChanged();
     void chooseClicked();
+    void editDesignClicked();
 
 private:
     void typed();
@@ -91,6 +92,7 @@ private:
     QLabel* m_designLabel;
     QComboBox* m_design;
     QPushButton* m_designFile;
+    QPushButton* m_editDesign;
     Language m_language = Language::English;
 };
 

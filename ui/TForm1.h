@@ -84,6 +84,7 @@ public:
     void Button5Click();      // "Browse" for the main document
     void ButtonNewClick();    // "New..." main documents for a label stock
     void ButtonSheetClick();  // "Choose..." a label sheet for labels the program draws
+    void editDesign();        // "Edit..." the design in the designer
     void Button9Click();      // "Archive"
     void SpeedButton1Click(); // "Filters"
     void SpeedButton2Click(); // "?"

@@ -238,6 +238,7 @@ void TForm1::connectCommands()
     command(m_browseMain, &QPushButton::clicked, &TForm1::Button5Click);
     command(m_newMain, &QPushButton::clicked, &TForm1::ButtonNewClick);
     command(m_sheetChoice, &SheetChoice::chooseClicked, &TForm1::ButtonSheetClick);
+    command(m_sheetChoice, &SheetChoice::editDesignClicked, &TForm1::editDesign);
     command(m_archive, &QPushButton::clicked, &TForm1::Button9Click);
     command(m_help, &QToolButton::clicked, &TForm1::SpeedButton2Click);
     connect(m_stopButton, &QPushButton::clicked, this, [this] { Button6Click(); });

@@ -24,7 +24,9 @@
 #include "ui/RunController.h"
 #include "ui/SheetChoice.h"
 #include "ui/TFADIF1.h"
+#include "ui/TFDesigner.h"
 #include "ui/TForm1.h"
+#include "ui/UserInteraction.h"
 #include "ui/Widgets.h"
 
 namespace cardmill {
@@ -93,6 +95,29 @@ void TForm1::ButtonNewClick()
 void TForm1::ButtonSheetClick()
 {
     ButtonNewClick(); // the same dialog: a stock chosen, then "Print on this sheet" or main documents made
+}
+
+void TForm1::editDesign()
+{
+    TFDesigner::Target target;
+    if (!labelSheet().empty()) {
+        const std::optional<LabelStock> stock = m_sheetChoice->stock(language());
+        if (!stock)
+            return;
+        target.width = stock->width / kPointsPerMm;
+        target.height = stock->height / kPointsPerMm;
+    }
+    target.qsos = request().labelSize.value();
+    target.ownCall = m_sheetChoice->ownCall();
+    target.log = logPath();
+    try {
+        TFDesigner designer(m_sheetChoice->design(), target, language(), this);
+        userInteraction().execDialog(designer);
+        if (!designer.choice().empty())
+            m_sheetChoice->setDesign(designer.choice());
+    } catch (const DesignError& e) {
+        showTextMessage(this, WindowText::StockFailed, language(), {designErrorText(e, language())});
+    }
 }
 
 QWidget* TForm1::preview() const

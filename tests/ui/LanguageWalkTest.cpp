@@ -141,6 +141,7 @@ private:
         interaction.onDialog = collect;
         form.Button8Click();
         form.Button2Click();
+        form.editDesign(); // the designer
         // The stock dialog as it opens, and again with a stock of the catalogue picked (it must not grow off
         // the screen then).
         interaction.onDialog = [&](QDialog& d) {
@@ -239,7 +240,7 @@ private slots:
         for (const std::vector<Seen>* walked : {&english, &polish})
             for (const Seen& s : *walked)
                 QVERIFY2(!s.where.startsWith(u"no "_s), qPrintable(s.where)); // a window the walk did not reach
-        for (const char* window : {"Form1/", "FSetup/", "FADIF1/", "TFStock/", "LabelPreview/"})
+        for (const char* window : {"Form1/", "FSetup/", "FADIF1/", "FDesigner/", "TFStock/", "LabelPreview/"})
             QVERIFY2(std::any_of(polish.begin(), polish.end(),
                                  [&](const Seen& s) { return s.where.startsWith(QString::fromLatin1(window)); }),
                      window);
