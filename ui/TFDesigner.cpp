@@ -63,11 +63,22 @@ public:
             m_qsos.clear(); // an unreadable log: the samples
         }
         if (m_qsos.empty())
-            m_qsos = {{{"CALL", "DL1ABC"}, {"QSO_DATE", "2026-05-01"}, {"TIME_ON", "07:05"}, {"BAND", "20M"},
-                       {"FREQ", "14.205"}, {"MODE", "SSB"}, {"RST_SENT", "59"}, {"QSL_VIA", "DL2XYZ"},
+            m_qsos = {{{"CALL", "DL1ABC"},
+                       {"QSO_DATE", "2026-05-01"},
+                       {"TIME_ON", "07:05"},
+                       {"BAND", "20M"},
+                       {"FREQ", "14.205"},
+                       {"MODE", "SSB"},
+                       {"RST_SENT", "59"},
+                       {"QSL_VIA", "DL2XYZ"},
                        {"NAME", "Hans"}},
-                      {{"CALL", "DL1ABC"}, {"QSO_DATE", "2026-05-03"}, {"TIME_ON", "18:40"}, {"BAND", "40M"},
-                       {"FREQ", "7.074"}, {"MODE", "FT8"}, {"RST_SENT", "-10"}}};
+                      {{"CALL", "DL1ABC"},
+                       {"QSO_DATE", "2026-05-03"},
+                       {"TIME_ON", "18:40"},
+                       {"BAND", "40M"},
+                       {"FREQ", "7.074"},
+                       {"MODE", "FT8"},
+                       {"RST_SENT", "-10"}}};
     }
     std::size_t count() const override { return 1; }
     int qsos(std::size_t) const override { return m_shown; }
@@ -167,99 +178,14 @@ public:
     }
 
     // Draws the design; problem() says why it cannot be drawn.
-    void redraw(const Design& design)
-    {
-        m_problemError.reset();
-        m_renderer.reset();
-        try {
-            LabelStock label;
-            label.paperWidth = label.width = design.width * kPointsPerMm;
-            label.paperHeight = label.height = design.height * kPointsPerMm;
-            label.layouts.push_back({1, 1, 0, 0, label.width, label.height});
-            m_renderer = std::make_unique<SheetRenderer>(label, m_target.ownCall, 1, Calibration{},
-                                                         std::max(1, m_target.qsos), false, &design);
-        } catch (const DesignError& e) {
-            m_problemError = e;
-        } catch (const MainDocumentError&) {
-            // a label of no size: drawn as outlines only
-        }
-        fit();
-    }
+    void redraw(const Design& design);
     const std::optional<DesignError>& problem() const { return m_problemError; }
 
 protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        const Design& d = m_live ? *m_live : m_designer.design();
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.fillRect(rect(), palette().color(QPalette::Window));
-        p.translate(m_origin);
-        p.scale(m_pxPerMm, m_pxPerMm);
-        p.fillRect(QRectF(0, 0, d.width, d.height), Qt::white);
-        p.setPen(QPen(Qt::darkGray, 0));
-        p.drawRect(QRectF(0, 0, d.width, d.height));
-        if (m_renderer && !m_live) {
-            p.save();
-            const double pointsScale = (1 / kPointsPerMm) / (logicalDpiX() / 72.0);
-            p.scale(pointsScale, pointsScale);
-            m_renderer->usePoints(p, *this);
-            m_renderer->paintPage(p, *this, m_samples, 0);
-            p.restore();
-        }
-        for (std::size_t i = 0; i < d.qsl.size(); ++i) {
-            const bool chosen = m_designer.selected() == i;
-            p.setPen(QPen(chosen ? QColor(0, 90, 200) : QColor(160, 160, 160), 0, chosen ? Qt::SolidLine : Qt::DotLine));
-            p.setBrush(Qt::NoBrush);
-            const QRectF box = boxOf(d.qsl[i]);
-            p.drawRect(box);
-            if (chosen && d.qsl[i].kind != DesignElement::Kind::Line)
-                p.fillRect(QRectF(box.right() - 1, box.bottom() - 1, 2, 2), QColor(0, 90, 200));
-        }
-    }
-
+    void paintEvent(QPaintEvent*) override;
     void resizeEvent(QResizeEvent*) override { fit(); }
-
-    void mousePressEvent(QMouseEvent* event) override
-    {
-        setFocus();
-        const QPointF at = toMm(event->position());
-        const Design& d = m_designer.design();
-        std::optional<std::size_t> hit;
-        for (std::size_t i = d.qsl.size(); i-- > 0 && !hit;)
-            if (boxOf(d.qsl[i]).adjusted(-0.5, -0.5, 1.5, 1.5).contains(at))
-                hit = i;
-        m_designer.select(hit);
-        m_pressed = at;
-        m_resizing = false;
-        if (hit) {
-            const QRectF box = boxOf(d.qsl[*hit]);
-            m_resizing = d.qsl[*hit].kind != DesignElement::Kind::Line &&
-                         QRectF(box.right() - 1.5, box.bottom() - 1.5, 3, 3).contains(at);
-        }
-    }
-
-    void mouseMoveEvent(QMouseEvent* event) override
-    {
-        const std::optional<std::size_t> s = m_designer.selected();
-        if (!s || !m_pressed || !(event->buttons() & Qt::LeftButton))
-            return;
-        Design next = m_designer.design();
-        DesignElement& e = next.qsl[*s];
-        const QPointF delta = toMm(event->position()) - *m_pressed;
-        const DesignElement& was = m_designer.design().qsl[*s];
-        if (m_resizing) {
-            e.width = std::max(kStep, snapToEdges(next, *s, snapped(was.x + was.width + delta.x()), true) - was.x);
-            e.height = std::max(kStep, snapToEdges(next, *s, snapped(was.y + was.height + delta.y()), false) - was.y);
-        } else {
-            const double x = snapToEdges(next, *s, snapped(was.x + delta.x()), true);
-            const double y = snapToEdges(next, *s, snapped(was.y + delta.y()), false);
-            moveBy(e, x - was.x, y - was.y);
-        }
-        m_live = std::move(next);
-        update();
-    }
-
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent*) override
     {
         m_pressed.reset();
@@ -269,22 +195,7 @@ protected:
             m_designer.change(next);
         }
     }
-
-    void keyPressEvent(QKeyEvent* event) override
-    {
-        double dx = 0, dy = 0;
-        switch (event->key()) {
-        case Qt::Key_Left: dx = -kStep; break;
-        case Qt::Key_Right: dx = kStep; break;
-        case Qt::Key_Up: dy = -kStep; break;
-        case Qt::Key_Down: dy = kStep; break;
-        default: QWidget::keyPressEvent(event); return;
-        }
-        if (event->modifiers() & Qt::ShiftModifier)
-            m_designer.resizeSelected(dx, dy);
-        else
-            m_designer.moveSelected(dx, dy);
-    }
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void fit()
@@ -299,26 +210,7 @@ private:
     QPointF toMm(const QPointF& px) const { return (px - m_origin) / m_pxPerMm; }
 
     // A length along one axis drawn to the nearest edge of another element, or of the label, within reach.
-    double snapToEdges(const Design& d, std::size_t moving, double value, bool across) const
-    {
-        double best = value, nearest = kSnapReach;
-        const auto consider = [&](double edge) {
-            if (std::abs(edge - value) < nearest) {
-                nearest = std::abs(edge - value);
-                best = edge;
-            }
-        };
-        consider(0);
-        consider(across ? d.width : d.height);
-        for (std::size_t i = 0; i < d.qsl.size(); ++i) {
-            if (i == moving)
-                continue;
-            const QRectF b = boxOf(d.qsl[i]);
-            consider(across ? b.left() : b.top());
-            consider(across ? b.right() : b.bottom());
-        }
-        return best;
-    }
+    double snapToEdges(const Design& d, std::size_t moving, double value, bool across) const;
 
     TFDesigner& m_designer;
     SampleLabels m_samples;
@@ -333,6 +225,132 @@ private:
 
     friend class TFDesigner;
 };
+
+void DesignCanvas::redraw(const Design& design)
+{
+    m_problemError.reset();
+    m_renderer.reset();
+    try {
+        LabelStock label;
+        label.paperWidth = label.width = design.width * kPointsPerMm;
+        label.paperHeight = label.height = design.height * kPointsPerMm;
+        label.layouts.push_back({1, 1, 0, 0, label.width, label.height});
+        m_renderer = std::make_unique<SheetRenderer>(label, m_target.ownCall, 1, Calibration{},
+                                                     std::max(1, m_target.qsos), false, &design);
+    } catch (const DesignError& e) {
+        m_problemError = e;
+    } catch (const MainDocumentError&) {
+        // a label of no size: drawn as outlines only
+    }
+    fit();
+}
+
+void DesignCanvas::paintEvent(QPaintEvent*)
+{
+    const Design& d = m_live ? *m_live : m_designer.design();
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.fillRect(rect(), palette().color(QPalette::Window));
+    p.translate(m_origin);
+    p.scale(m_pxPerMm, m_pxPerMm);
+    p.fillRect(QRectF(0, 0, d.width, d.height), Qt::white);
+    p.setPen(QPen(Qt::darkGray, 0));
+    p.drawRect(QRectF(0, 0, d.width, d.height));
+    if (m_renderer && !m_live) {
+        p.save();
+        const double pointsScale = (1 / kPointsPerMm) / (logicalDpiX() / 72.0);
+        p.scale(pointsScale, pointsScale);
+        m_renderer->usePoints(p, *this);
+        m_renderer->paintPage(p, *this, m_samples, 0);
+        p.restore();
+    }
+    for (std::size_t i = 0; i < d.qsl.size(); ++i) {
+        const bool chosen = m_designer.selected() == i;
+        p.setPen(QPen(chosen ? QColor(0, 90, 200) : QColor(160, 160, 160), 0, chosen ? Qt::SolidLine : Qt::DotLine));
+        p.setBrush(Qt::NoBrush);
+        const QRectF box = boxOf(d.qsl[i]);
+        p.drawRect(box);
+        if (chosen && d.qsl[i].kind != DesignElement::Kind::Line)
+            p.fillRect(QRectF(box.right() - 1, box.bottom() - 1, 2, 2), QColor(0, 90, 200));
+    }
+}
+
+void DesignCanvas::mousePressEvent(QMouseEvent* event)
+{
+    setFocus();
+    const QPointF at = toMm(event->position());
+    const Design& d = m_designer.design();
+    std::optional<std::size_t> hit;
+    for (std::size_t i = d.qsl.size(); i-- > 0 && !hit;)
+        if (boxOf(d.qsl[i]).adjusted(-0.5, -0.5, 1.5, 1.5).contains(at))
+            hit = i;
+    m_designer.select(hit);
+    m_pressed = at;
+    m_resizing = false;
+    if (hit) {
+        const QRectF box = boxOf(d.qsl[*hit]);
+        m_resizing = d.qsl[*hit].kind != DesignElement::Kind::Line &&
+                     QRectF(box.right() - 1.5, box.bottom() - 1.5, 3, 3).contains(at);
+    }
+}
+
+void DesignCanvas::mouseMoveEvent(QMouseEvent* event)
+{
+    const std::optional<std::size_t> s = m_designer.selected();
+    if (!s || !m_pressed || !(event->buttons() & Qt::LeftButton))
+        return;
+    Design next = m_designer.design();
+    DesignElement& e = next.qsl[*s];
+    const QPointF delta = toMm(event->position()) - *m_pressed;
+    const DesignElement& was = m_designer.design().qsl[*s];
+    if (m_resizing) {
+        e.width = std::max(kStep, snapToEdges(next, *s, snapped(was.x + was.width + delta.x()), true) - was.x);
+        e.height = std::max(kStep, snapToEdges(next, *s, snapped(was.y + was.height + delta.y()), false) - was.y);
+    } else {
+        const double x = snapToEdges(next, *s, snapped(was.x + delta.x()), true);
+        const double y = snapToEdges(next, *s, snapped(was.y + delta.y()), false);
+        moveBy(e, x - was.x, y - was.y);
+    }
+    m_live = std::move(next);
+    update();
+}
+
+void DesignCanvas::keyPressEvent(QKeyEvent* event)
+{
+    double dx = 0, dy = 0;
+    switch (event->key()) {
+    case Qt::Key_Left: dx = -kStep; break;
+    case Qt::Key_Right: dx = kStep; break;
+    case Qt::Key_Up: dy = -kStep; break;
+    case Qt::Key_Down: dy = kStep; break;
+    default: QWidget::keyPressEvent(event); return;
+    }
+    if (event->modifiers() & Qt::ShiftModifier)
+        m_designer.resizeSelected(dx, dy);
+    else
+        m_designer.moveSelected(dx, dy);
+}
+
+double DesignCanvas::snapToEdges(const Design& d, std::size_t moving, double value, bool across) const
+{
+    double best = value, nearest = kSnapReach;
+    const auto consider = [&](double edge) {
+        if (std::abs(edge - value) < nearest) {
+            nearest = std::abs(edge - value);
+            best = edge;
+        }
+    };
+    consider(0);
+    consider(across ? d.width : d.height);
+    for (std::size_t i = 0; i < d.qsl.size(); ++i) {
+        if (i == moving)
+            continue;
+        const QRectF b = boxOf(d.qsl[i]);
+        consider(across ? b.left() : b.top());
+        consider(across ? b.right() : b.bottom());
+    }
+    return best;
+}
 
 TFDesigner::TFDesigner(const std::string& design, const Target& target, Language language, QWidget* parent)
     : QDialog(parent)
@@ -466,7 +484,8 @@ void TFDesigner::buildPane(QFormLayout* form)
     for (QCheckBox* c : {m_bold, m_italic})
         connect(c, &QCheckBox::toggled, this, [this] { paneEdited(); });
     m_align = named<QComboBox>(this, "ComboAlign");
-    for (WindowText t : {WindowText::DesignerAlignLeft, WindowText::DesignerAlignCentre, WindowText::DesignerAlignRight})
+    for (WindowText t :
+         {WindowText::DesignerAlignLeft, WindowText::DesignerAlignCentre, WindowText::DesignerAlignRight})
         m_align->addItem(toQString(text(t)));
     connect(m_align, &QComboBox::activated, this, [this] { paneEdited(); });
     row(WindowText::DesignerAlign, m_align);

@@ -12,9 +12,6 @@
 #include <fstream>
 #include <set>
 #include <sstream>
-#ifndef _WIN32
-#include <sys/wait.h>
-#endif
 
 #include "render/DesignFile.h"
 #include "render/DesignPainter.h"
@@ -386,12 +383,7 @@ TEST(DesignRun, TheConverterDrawsWithADesignCarriesItsFieldsAndRefusesOneThatCan
     const auto run = [&](const std::string& extra) {
         const std::string command = std::string(CARDMILL_CONVERT) + " --log '" + adi.string() + "' " + extra + " >'" +
                                     (dir / "out.txt").string() + "' 2>&1";
-        const int status = std::system(command.c_str());
-#ifdef _WIN32
-        return status;
-#else
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-#endif
+        return test::exitCodeOf(command);
     };
     const std::string card = "--custom-grid 140x90,1,1,140,90,0,0,140,90 --my-call SP3KXQ ";
     dir.write("freq.json", fixedDesign(R"({"type": "text", "text": "{CALL} {FREQ} MHz {SUBMODE}", "x": 10,

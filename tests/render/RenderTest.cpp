@@ -211,12 +211,7 @@ TEST(DrawnRun, TheConverterDrawsEveryLabelOfTheRunOnOneStreamOfSheets)
         const std::string command = std::string(CARDMILL_CONVERT) + " --log '" + adi.string() + "' --custom-grid " +
                                     onGrid + " --my-call SP3KXQ " + extra + " >'" + (dir / "out.txt").string() +
                                     "' 2>&1";
-        const int status = std::system(command.c_str());
-#ifdef _WIN32
-        return status;
-#else
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-#endif
+        return test::exitCodeOf(command);
     };
     ASSERT_EQ(run("--qsos 3 --start-label 7 --offset 2,-1", grid), 0) << test::readFile(dir / "out.txt");
     EXPECT_TRUE(std::filesystem::exists(dir / "log_1.txt"));

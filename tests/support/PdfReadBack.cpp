@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <regex>
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
 
 namespace cardmill::test {
 
@@ -59,6 +62,16 @@ std::string commandOutput(const std::string& command)
         out.append(buffer, n);
     pclose(pipe);
     return out;
+}
+
+int exitCodeOf(const std::string& command)
+{
+    const int status = std::system(command.c_str());
+#ifdef _WIN32
+    return status;
+#else
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
 }
 
 bool commandRuns(const std::string& command)

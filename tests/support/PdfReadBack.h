@@ -22,6 +22,9 @@ const char* withoutPoppler();
 // What a shell command writes on its standard output (its errors dropped); empty when it cannot run.
 std::string commandOutput(const std::string& command);
 
+// The exit code of a shell command (its output going where the command sends it).
+int exitCodeOf(const std::string& command);
+
 // Whether a program answers on this machine (`command` runs it harmlessly, such as "zbarimg --version").
 bool commandRuns(const std::string& command);
 
