@@ -448,6 +448,7 @@ RunResult RunPhases::draw()
     m_summary.printedSheets = drawn.printedSheets;
     m_summary.printFailure = drawn.printFailure;
     m_summary.cuts = drawn.cuts;
+    m_summary.emptyFields = drawn.emptyFields;
     m_summary.labels = std::move(labels);
     // Labels that did not reach the printer asked for are not sent: nothing is marked.
     if (m_summary.printFailure && m_request.marking.on)

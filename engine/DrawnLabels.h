@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/Failure.h"
 
@@ -33,6 +34,7 @@ struct DrawnLabels {
     std::size_t printedSheets = 0;       // the sheets that queue took
     std::optional<Failure> printFailure; // why the print system did not take the labels, the PDF made
     TextCuts cuts;
+    std::vector<std::string> emptyFields; // fields the design shows that no label has a value of
 };
 
 } // namespace cardmill

@@ -61,6 +61,7 @@ struct RunSummary {
     std::size_t printedSheets = 0;           // ... and the sheets it took
     std::optional<Failure> printFailure;     // why the labels did not reach the printer (nothing was marked)
     TextCuts cuts;                           // drawn labels: text cut to fit
+    std::vector<std::string> emptyFields;    // drawn labels: fields the design shows that no QSO has
     std::shared_ptr<const RunLabels> labels; // drawn labels: what was drawn, for a preview
 };
 

@@ -89,6 +89,7 @@ enum class TextId {
     ProcessStoppedNotPrinted,    // box "Information", error icon; %s = the labels PDF, made but not printed
     SheetsPrinted,               // %s = the printer, %s = the number of sheets
     TextCut,                     // %s = labels, %s = the first one's number, %s = its call, %s = the text cut
+    FieldsEmpty,                 // %s = the fields the design shows that no QSO has
     OutputTwice,                 // error; %s = the file two of the run's outputs would both be
     FailurePrinterRefusing,
     FailurePrintRefused,

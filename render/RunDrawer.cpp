@@ -1,5 +1,8 @@
 #include "render/RunDrawer.h"
 
+#include <algorithm>
+
+#include "engine/LineComposer.h"
 #include "merge/TextDecoding.h"
 #include "render/DesignFile.h"
 #include "render/LabelOutput.h"
@@ -21,6 +24,22 @@ SheetDrawer::SheetDrawer(SheetRenderer renderer, const LabelSheet& sheet, std::s
         m_sheet.printer = requirePrintQueue(m_sheet.printer);
 }
 
+std::vector<std::string> SheetDrawer::fieldsNoLabelHas(const LabelSource& source) const
+{
+    std::vector<std::string> empty;
+    for (const std::string& field : m_renderer.fields()) {
+        if (isFixedColumn(field))
+            continue; // every log may leave those out
+        bool found = false;
+        for (std::size_t label = 0; label < source.count() && !found; ++label)
+            for (int qso = 0; qso < std::max(1, source.qsos(label)) && !found; ++qso)
+                found = !source.value(label, field, qso).empty();
+        if (!found)
+            empty.push_back(field);
+    }
+    return empty;
+}
+
 std::vector<std::string> SheetDrawer::fields() const
 {
     return m_renderer.fields();
@@ -35,6 +54,7 @@ DrawnLabels SheetDrawer::draw(const RunLabels& labels, const std::filesystem::pa
         return drawn;
     drawn.pdfMade = true;
     drawn.sheets = *pages;
+    drawn.emptyFields = fieldsNoLabelHas(source);
     if (m_sheet.print) {
         drawn.printer = m_sheet.printer;
         QPrinter printer(QPrinter::HighResolution);

@@ -25,6 +25,9 @@ private:
 
 // Draws a run's labels on the sheets of a stock: the PDF, and the printer when the request asks for it.
 class SheetDrawer : public LabelDrawer {
+    // The fields the design shows beyond the fixed columns that no label has a value of: said once.
+    std::vector<std::string> fieldsNoLabelHas(const LabelSource& source) const;
+
 public:
     // Throws FailureError (PrinterMissing, PrinterRefusing) when the sheet is to be printed on a printer that is
     // not there or takes no jobs: said before the run, not after the labels are drawn.

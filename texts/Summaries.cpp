@@ -237,6 +237,12 @@ std::string summaryText(const RunSummary& summary, Language language)
             text += "\n" +
                     textFor(TextId::SheetsPrinted, language, {summary.printer, std::to_string(summary.printedSheets)});
         }
+        if (!summary.emptyFields.empty()) {
+            std::string fields;
+            for (const std::string& f : summary.emptyFields)
+                fields += (fields.empty() ? "" : ", ") + f;
+            text += "\n" + textFor(TextId::FieldsEmpty, language, {fields});
+        }
         if (summary.cuts.labels > 0)
             text += "\n" + textFor(TextId::TextCut, language,
                                    {std::to_string(summary.cuts.labels), std::to_string(summary.cuts.firstLabel),

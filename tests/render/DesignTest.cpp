@@ -397,6 +397,13 @@ TEST(DesignRun, TheConverterDrawsWithADesignCarriesItsFieldsAndRefusesOneThatCan
     for (const test::Word& w : test::wordsOf(dir / "log_labels.pdf"))
         onCard += w.text + " ";
     EXPECT_EQ(onCard, "K1ABC 14.205 MHz USB ");
+    // A field no QSO of the log has is drawn empty, and said once.
+    dir.write("sat.json", fixedDesign(R"({"type": "text", "text": "{CALL} {SAT_NAME}", "x": 10, "y": 10,
+        "width": 100, "height": 10})"));
+    ASSERT_EQ(run(card + "--design '" + (dir / "sat.json").string() + "'"), 0) << test::readFile(dir / "out.txt");
+    const std::string said = test::readFile(dir / "out.txt");
+    EXPECT_NE(said.find("shows SAT_NAME, which no QSO"), std::string::npos) << said;
+    EXPECT_EQ(said.find("SAT_NAME"), said.rfind("SAT_NAME")) << said;
 
     // A design that cannot be used is refused before the log is read, naming it; the PDF made before stays.
     const std::string before = test::readFile(dir / "log_labels.pdf");
