@@ -20,7 +20,7 @@ LineFormat formatFor(std::uint8_t bits)
 {
     LineFormat f;
     f.qrg = qrgFormatAt(bits & 7);
-    f.dateFormat = (bits >> 3) % 5;
+    f.dateFormat = *DateFormat::of((bits >> 3) % 5);
     f.separator = (bits & 0x40) ? "," : "-";
     f.userFields = {"COMMENT", "A:B", "X"};
     return f;
