@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <stdexcept>
 
@@ -118,6 +119,21 @@ bool drawPlaced(QPainter& p, const SheetRenderer::LabelFont& font, const FixedDr
     return whole;
 }
 
+// The first of `count` steps at which `fits` holds, it holding at every step after one where it does (a longer
+// label never takes a smaller font); `count` when it holds at none.
+std::size_t firstFitting(std::size_t count, const std::function<bool(std::size_t)>& fits)
+{
+    std::size_t low = 0, high = count;
+    while (low < high) {
+        const std::size_t middle = low + (high - low) / 2;
+        if (fits(middle))
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    return low;
+}
+
 bool isBuiltIn(const Design& design, std::string_view name)
 {
     return design.source == name;
@@ -156,12 +172,15 @@ SheetRenderer::SheetRenderer(LabelStock stock, std::string ownCall, int startLab
             drawing.fit = fitDesign(drawing.flow, m_stock);
             // On a roll the label is as long as the font that the width allows needs, in half millimetres.
             drawing.rollHeight = m_stock.height;
-            if (m_stock.grows && drawing.fit.fontSize > 0)
-                for (double h = kMinRollLength * kPointsPerMm; h < m_stock.height; h += 0.5 * kPointsPerMm)
-                    if (fitDesign(drawing.flow, withHeight(h)).fontSize >= drawing.fit.fontSize) {
-                        drawing.rollHeight = h;
-                        break;
-                    }
+            if (m_stock.grows && drawing.fit.fontSize > 0) {
+                const double first = kMinRollLength * kPointsPerMm, step = 0.5 * kPointsPerMm;
+                const auto steps = static_cast<std::size_t>(std::max(0.0, std::ceil((m_stock.height - first) / step)));
+                const std::size_t k = firstFitting(steps, [&](std::size_t i) {
+                    return fitDesign(drawing.flow, withHeight(first + i * step)).fontSize >= drawing.fit.fontSize;
+                });
+                if (k < steps)
+                    drawing.rollHeight = first + k * step;
+            }
         }
     }
 }
@@ -188,10 +207,11 @@ void SheetRenderer::sizeRoll(int largest, bool swl)
         // As long as the font that the width allows needs: the longest roll the font cannot grow on.
         const LabelDesign flow = flowLabelDesign(k == 0 ? d.swl : d.qsl, k, m_ownCall);
         const double widest = fitDesign(flow, withHeight(kMaxRollLength * kPointsPerMm)).fontSize;
-        double h = kMinRollLength * kPointsPerMm;
-        while (h < kMaxRollLength * kPointsPerMm && fitDesign(flow, withHeight(h)).fontSize < widest)
-            h += 2 * kPointsPerMm;
-        height = std::max(height, h);
+        const double first = kMinRollLength * kPointsPerMm, step = 2 * kPointsPerMm;
+        const auto steps = static_cast<std::size_t>(std::ceil((kMaxRollLength - kMinRollLength) / 2));
+        const std::size_t at = firstFitting(
+            steps, [&](std::size_t i) { return fitDesign(flow, withHeight(first + i * step)).fontSize >= widest; });
+        height = std::max(height, first + at * step);
     }
     m_stock = withHeight(std::min(height, kMaxRollLength * kPointsPerMm));
 }
