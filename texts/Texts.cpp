@@ -288,7 +288,8 @@ constexpr TextEntry entryOf(TextId id)
         return {K::None, I::None, WindowText::Count, "Handed to the printer \"%s\": %s sheets.",
                 "Przekazano drukarce \"%s\" arkusze: %s."};
     case TextId::FieldsEmpty:
-        return {K::None, I::None, WindowText::Count, "The design shows %s, which no QSO on the labels has: drawn empty.",
+        return {K::None, I::None, WindowText::Count,
+                "The design shows %s, which no QSO on the labels has: drawn empty.",
                 "Projekt pokazuje %s, czego nie ma żadne QSO na nalepkach: narysowano puste."};
     case TextId::TextCut:
         return {K::None, I::None, WindowText::Count,
