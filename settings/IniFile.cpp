@@ -53,31 +53,6 @@ Parsed parse(std::string_view line)
     return p;
 }
 
-// The lines of the first section named `section`: [header, end) where end is the next section's header.
-struct Range {
-    std::size_t header = std::string::npos;
-    std::size_t end = 0;
-    bool found() const { return header != std::string::npos; }
-};
-
-Range findSection(const std::vector<std::string>& lines, std::string_view section)
-{
-    Range r;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const Parsed p = parse(lines[i]);
-        if (p.kind != Parsed::Kind::Section)
-            continue;
-        if (r.found()) {
-            r.end = i;
-            return r;
-        }
-        if (text::equalNoCase(p.name, section))
-            r.header = i;
-    }
-    r.end = lines.size();
-    return r;
-}
-
 // Names in their first spelling, each once whatever its letter case, in the order first met.
 class UniqueNames {
 public:
@@ -141,12 +116,35 @@ SettingsWriteError::SettingsWriteError(const std::filesystem::path& path)
 
 // --- Lines ---
 
+std::optional<IniFile::Lines::Range> IniFile::Lines::find(std::string_view section) const
+{
+    if (!m_indexed) {
+        m_index.clear();
+        Range* open = nullptr; // the section whose end is still to be found
+        for (std::size_t i = 0; i < m_lines.size(); ++i) {
+            const Parsed p = parse(m_lines[i]);
+            if (p.kind != Parsed::Kind::Section)
+                continue;
+            if (open)
+                open->end = i;
+            // The first of duplicate sections counts; a later one only ends the one before it.
+            const auto [it, first] = m_index.emplace(text::upper(p.name), Range{i, m_lines.size()});
+            open = first ? &it->second : nullptr;
+        }
+        m_indexed = true;
+    }
+    const auto it = m_index.find(text::upper(section));
+    if (it == m_index.end())
+        return std::nullopt;
+    return it->second;
+}
+
 std::optional<std::string> IniFile::Lines::read(std::string_view section, std::string_view key) const
 {
-    const Range r = findSection(m_lines, section);
-    if (!r.found())
+    const std::optional<Range> r = find(section);
+    if (!r)
         return std::nullopt;
-    for (std::size_t i = r.header + 1; i < r.end; ++i) {
+    for (std::size_t i = r->header + 1; i < r->end; ++i) {
         const Parsed p = parse(m_lines[i]);
         if (p.kind == Parsed::Kind::Entry && text::equalNoCase(p.name, key))
             return std::string(p.value);
@@ -159,14 +157,15 @@ void IniFile::Lines::write(std::string_view section, std::string_view key, std::
     std::string entry(trimBlanks(key));
     entry.push_back('=');
     entry.append(oneLine(value));
-    const Range r = findSection(m_lines, section);
-    if (!r.found()) {
+    const std::optional<Range> r = find(section);
+    m_indexed = false; // whatever is written below may move or make a section
+    if (!r) {
         m_lines.push_back("[" + std::string(trimBlanks(section)) + "]");
         m_lines.push_back(std::move(entry));
         return;
     }
-    std::size_t lastContent = r.header;
-    for (std::size_t i = r.header + 1; i < r.end; ++i) {
+    std::size_t lastContent = r->header;
+    for (std::size_t i = r->header + 1; i < r->end; ++i) {
         const Parsed p = parse(m_lines[i]);
         if (p.kind == Parsed::Kind::Entry && text::equalNoCase(p.name, key)) {
             m_lines[i] = std::move(entry);
@@ -182,9 +181,18 @@ void IniFile::Lines::write(std::string_view section, std::string_view key, std::
 void IniFile::Lines::eraseSection(std::string_view section)
 {
     // Every section of that name goes, so that no duplicate comes to light in its place.
-    for (Range r = findSection(m_lines, section); r.found(); r = findSection(m_lines, section))
-        m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(r.header),
-                      m_lines.begin() + static_cast<std::ptrdiff_t>(r.end));
+    std::vector<std::string> kept;
+    kept.reserve(m_lines.size());
+    bool erasing = false;
+    for (std::string& line : m_lines) {
+        const Parsed p = parse(line);
+        if (p.kind == Parsed::Kind::Section)
+            erasing = text::equalNoCase(p.name, section);
+        if (!erasing)
+            kept.push_back(std::move(line));
+    }
+    m_lines = std::move(kept);
+    m_indexed = false;
 }
 
 std::vector<std::string> IniFile::Lines::sections() const
@@ -201,10 +209,10 @@ std::vector<std::string> IniFile::Lines::sections() const
 std::vector<std::string> IniFile::Lines::keys(std::string_view section) const
 {
     UniqueNames names;
-    const Range r = findSection(m_lines, section);
-    if (!r.found())
+    const std::optional<Range> r = find(section);
+    if (!r)
         return {};
-    for (std::size_t i = r.header + 1; i < r.end; ++i) {
+    for (std::size_t i = r->header + 1; i < r->end; ++i) {
         const Parsed p = parse(m_lines[i]);
         if (p.kind == Parsed::Kind::Entry && !p.name.empty())
             names.add(p.name);

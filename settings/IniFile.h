@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/Failure.h"
@@ -114,7 +115,18 @@ public:
     const std::vector<std::string>& lines() const { return m_lines; }
 
 private:
+    // The lines of the first section of a name: [header, end), end being the next section's header.
+    struct Range {
+        std::size_t header = 0;
+        std::size_t end = 0;
+    };
+    std::optional<Range> find(std::string_view section) const;
+
     std::vector<std::string> m_lines;
+    // Where each section begins, by its name in capitals; made at the first look-up after a change, so that
+    // reading many keys of a large file costs one pass over it, not one per key.
+    mutable std::unordered_map<std::string, Range> m_index;
+    mutable bool m_indexed = false;
 };
 
 template <typename Edit>

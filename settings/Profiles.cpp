@@ -86,8 +86,12 @@ std::optional<std::string> findProfile(const IniFile& ini, std::string_view name
 
 StoredProfile readProfile(const IniFile& ini, std::string_view name)
 {
+    return readProfile(ini.snapshot(), name); // one reading of the file for all keys
+}
+
+StoredProfile readProfile(const IniFile::Lines& lines, std::string_view name)
+{
     StoredProfile p;
-    const IniFile::Lines lines = ini.snapshot(); // one reading of the file for all keys
     p.sourceFile = lines.read(name, profileKey::sourceFile);
     p.swlFile = lines.read(name, profileKey::swlFile);
     p.mainDocument = lines.read(name, profileKey::mainDocument);

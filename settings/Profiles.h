@@ -96,6 +96,8 @@ std::vector<std::string> sortedProfileNames(const IniFile& ini);
 std::optional<std::string> findProfile(const IniFile& ini, std::string_view name);
 
 StoredProfile readProfile(const IniFile& ini, std::string_view name);
+// The same from lines already read, for reading several profiles from one reading of the file.
+StoredProfile readProfile(const IniFile::Lines& lines, std::string_view name);
 // Writes all keys, in order, as one change of the file.
 void writeProfile(const IniFile& ini, std::string_view name, const Profile& profile);
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 #include <unistd.h>
 
 #include "settings/IniFile.h"
@@ -20,8 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::fclose(f);
     }
     const IniFile ini(path);
+    const IniFile::Lines lines = ini.snapshot();
     for (const std::string& name : profileNames(ini))
-        readProfile(ini, name);
+        readProfile(lines, name);
+    if (const std::vector<std::string> names = profileNames(ini); !names.empty())
+        readProfile(ini, names.back());
     readUserFields(ini);
     readProgramOptions(ini);
     readLastProfile(ini);

@@ -71,6 +71,29 @@ TEST(IniFile, EraseRemovesEverySectionOfTheName)
     EXPECT_FALSE(none.exists());
 }
 
+// Reads between edits of one set of lines see every edit before them: inserted lines move the sections
+// after them, a new section is found, an erased one is gone.
+TEST(IniFile, ReadsBetweenEditsSeeTheEdits)
+{
+    TempDir dir;
+    const IniFile ini(dir.write("a.ini", "[A]\nx=1\n[B]\ny=2\n[a]\nx=9\n[C]\nw=3\n"));
+    ini.update([](IniFile::Lines& lines) {
+        EXPECT_EQ(lines.read("c", "w"), "3");
+        lines.write("A", "new1", "n");
+        lines.write("A", "new2", "n");
+        EXPECT_EQ(lines.read("B", "y"), "2");
+        EXPECT_EQ(lines.read("A", "x"), "1");
+        EXPECT_EQ(lines.read("B", "new1"), std::nullopt);
+        lines.write("D", "v", "4");
+        EXPECT_EQ(lines.read("d", "V"), "4");
+        lines.eraseSection("b");
+        EXPECT_EQ(lines.read("B", "y"), std::nullopt);
+        EXPECT_EQ(lines.read("C", "w"), "3");
+        EXPECT_EQ(lines.keys("A"), (std::vector<std::string>{"x", "new1", "new2"}));
+    });
+    EXPECT_EQ(readFile(ini.path()), "[A]\r\nx=1\r\nnew1=n\r\nnew2=n\r\n[a]\r\nx=9\r\n[C]\r\nw=3\r\n[D]\r\nv=4\r\n");
+}
+
 TEST(IniFile, JunkAndLongLinesSurviveARewrite)
 {
     TempDir dir;
