@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cardmill/Version.h"
+#include "cli/RouteCommands.h"
 #include "engine/Files.h"
 #include "engine/LineComposer.h"
 #include "engine/Text.h"
@@ -133,6 +134,7 @@ struct Values {
     double scale = 100;
     int startLabel = 1;
     bool ownCountryLast = false;
+    RouteValues route;
 };
 
 // Reading a group: an error's text for the user; none when the group is fine.
@@ -239,6 +241,7 @@ void declareSheetOptions(CLI::App& app, Values& v, StockTask& task)
         ->type_name("call|bureau");
     app.add_flag("--own-country-last", v.ownCountryLast, "bureau order: your own country's bundle last, not first");
     app.add_flag("--replace", task.replace, "with --make-main-docs: replace main documents that are there");
+    declareRouteOptions(app, v.route);
 }
 
 // --my-call, as a call sign in capitals; none when not given.
@@ -565,6 +568,9 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
             return fail(*p, ExitUsage);
     if (Problem p = readMarkingOptions(app, v, result))
         return fail(*p, ExitUsage);
+    if (Problem p = readRouteOptions(app, v.route, result.request))
+        return fail(*p, ExitUsage);
+    result.listRoutes = app.count("--list-routes") > 0;
     return result;
 }
 

@@ -44,6 +44,7 @@ struct ParsedCommandLine {
     StockTask stockTask;
     std::filesystem::path calibrationPage; // --calibration-page: the page of request.sheet as this PDF, no run
     std::vector<RunMessage> notes;         // what the user should know before the run: said, then the run goes on
+    bool listRoutes = false;               // --list-routes: each QSO's route and why, no run
     std::optional<int> exitNow;
 };
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/ConvertOptions.h"
+#include "cli/RouteCommands.h"
 #include "cli/StockCommands.h"
 #include "cli/Terminal.h"
 #include "engine/ConversionRun.h"
@@ -42,9 +43,11 @@ int runConvertProgram(int argc, const char* const* argv, std::ostream& out, std:
         catalogue.loadInstalled();
         return runStockTask(parsed.stockTask, catalogue, out, err);
     }
+    if (parsed.listRoutes)
+        return listRoutes(parsed.request, parsed.language, out, err);
 
     // Labels drawn on a sheet: the stock found and checked before the run reads the log.
-    std::unique_ptr<LabelDrawer> drawer;
+    std::unique_ptr<LabelDrawer> drawer, addressDrawer;
     const LabelSheet& sheet = parsed.request.sheet;
     if (sheet.chosen() && (parsed.request.merge || !parsed.calibrationPage.empty())) {
         if (!painting) {
@@ -52,7 +55,7 @@ int runConvertProgram(int argc, const char* const* argv, std::ostream& out, std:
             return ExitPrecondition;
         }
         StockCatalogue catalogue;
-        if (sheet.customGrid.empty())
+        if (sheet.customGrid.empty() || !parsed.request.routes.addressStock.empty())
             catalogue.loadInstalled();
         for (const std::string& w : catalogue.warnings())
             err << "Note: " << w << '\n';
@@ -68,6 +71,22 @@ int runConvertProgram(int argc, const char* const* argv, std::ostream& out, std:
                 return ExitDone;
             }
             drawer = painting->drawer(parsed.request, *stock, textFor(WindowText::PrintJobName, parsed.language));
+            // The direct cards' address labels: the address design on the labels' stock or one of their own.
+            if (parsed.request.routes.on) {
+                RunRequest addresses = parsed.request;
+                addresses.sheet.design = "address";
+                const std::string& own = parsed.request.routes.addressStock;
+                std::optional<LabelStock> addressStock = stock;
+                if (!own.empty()) {
+                    addresses.sheet.setName(own);
+                    addressStock = findSheetStock(addresses.sheet.stock, addresses.sheet.customGrid, catalogue,
+                                                  parsed.language, err, exit);
+                    if (!addressStock)
+                        return exit;
+                }
+                addressDrawer =
+                    painting->drawer(addresses, *addressStock, textFor(WindowText::PrintJobName, parsed.language));
+            }
         } catch (const MainDocumentError& e) {
             err << "cardmill-convert: " << stockProblemText(e.problem(), parsed.language) << '\n';
             return ExitPrecondition;
@@ -81,7 +100,7 @@ int runConvertProgram(int argc, const char* const* argv, std::ostream& out, std:
     }
 
     BuiltInLabelMaker maker;
-    ConversionRun run(&maker, drawer.get());
+    ConversionRun run(&maker, drawer.get(), addressDrawer.get());
     TerminalObserver observer(parsed.language, err, files::isTerminal(stderr));
     RunResult result;
     {

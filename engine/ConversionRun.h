@@ -28,7 +28,9 @@ class ConversionRun {
 public:
     // `maker` may be null: the run then writes the data-source files only (as for a request without merge).
     // `drawer` draws the labels of a request that chose a label sheet.
-    explicit ConversionRun(LabelMaker* maker = nullptr, LabelDrawer* drawer = nullptr);
+    // `addressDrawer` draws the address labels of a run with routes' direct cards; null: none are drawn.
+    explicit ConversionRun(LabelMaker* maker = nullptr, LabelDrawer* drawer = nullptr,
+                           LabelDrawer* addressDrawer = nullptr);
 
     RunResult run(const RunRequest& request, RunObserver& observer, const StopToken& stop = {});
 
@@ -40,6 +42,7 @@ private:
 
     LabelMaker* m_maker;
     LabelDrawer* m_drawer;
+    LabelDrawer* m_addressDrawer;
     SortedLines m_lines;
 };
 

@@ -11,6 +11,7 @@
 #include "engine/DateFormatter.h"
 #include "engine/LabelMaker.h"
 #include "engine/QrgFormatter.h"
+#include "engine/Routes.h"
 #include "engine/SentMarks.h"
 
 namespace cardmill {
@@ -126,6 +127,16 @@ struct LabelSheet {
     friend bool operator==(const LabelSheet&, const LabelSheet&) = default;
 };
 
+// Every QSO on its route (engine/Routes): the bureau's labels and the direct ones as batches of their own, an
+// address label for each direct card, the QSOs that get no card listed.
+struct RouteChoice {
+    bool on = false;
+    Route fallback = Route::Bureau;  // the default route: Bureau, Direct or Electronic
+    Route noAddress = Route::Bureau; // a direct card whose QSO has no ADDRESS: Bureau, or Held
+    std::string addressStock;        // the address labels' stock; empty: the label sheet's
+    friend bool operator==(const RouteChoice&, const RouteChoice&) = default;
+};
+
 // The largest first label a sheet can have.
 inline constexpr int kMaxStartLabel = 1000;
 
@@ -149,6 +160,7 @@ struct RunRequest {
     std::filesystem::path countryFile; // the country file "cty.dat" that bureau order takes (see findCountryFile)
     std::string ownCall;               // the user's call: bureau order puts its country's bundle first
     bool ownBundleLast = false;        // ... or last
+    RouteChoice routes;
     friend bool operator==(const RunRequest&, const RunRequest&) = default;
 };
 

@@ -36,6 +36,19 @@ struct MarkedFile {
     std::size_t qsos = 0;
 };
 
+// What a run with routes sent which way.
+struct RouteSummary {
+    bool on = false;
+    std::size_t bureauLabels = 0;      // labels of the bureau's batch (managers by bureau among them)
+    std::size_t directLabels = 0;      // labels of direct cards
+    std::size_t addressLabels = 0;     // address labels drawn for them
+    std::size_t electronic = 0;        // QSOs answered electronically: no card
+    std::size_t held = 0;              // direct cards with no address, kept back
+    std::size_t noAddressByBureau = 0; // direct cards with no address, sent by bureau
+    std::size_t unclearVia = 0;        // QSOs whose QSL_VIA fits no rule
+    std::filesystem::path list;        // "<base>_routes.txt" when it lists any QSO
+};
+
 // What a run that got as far as its end made: the closing message is made from it in the program's language.
 struct RunSummary {
     enum class Kind {
@@ -63,6 +76,7 @@ struct RunSummary {
     TextCuts cuts;                           // drawn labels: text cut to fit
     std::vector<std::string> emptyFields;    // drawn labels: fields the design shows that no QSO has
     std::shared_ptr<const RunLabels> labels; // drawn labels: what was drawn, for a preview
+    RouteSummary routes;
 };
 
 // A message of the run's, by its id, with the values for its "%s" places.

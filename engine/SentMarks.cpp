@@ -282,9 +282,12 @@ std::optional<std::size_t> SentMarks::write(const MarkSource& source, const std:
         }
     };
     const Changes changes(marking, date);
+    const Changes byBureau(SentMarking{true, 'B'}, date), direct(SentMarking{true, 'D'}, date);
     RecordWalk walk;
     std::size_t done = 0;
-    for (const AdifReader::Span& span : m_spans) {
+    for (std::size_t i = 0; i < m_spans.size(); ++i) {
+        const AdifReader::Span& span = m_spans[i];
+        const Changes& its = m_vias[i] == 'B' ? byBureau : m_vias[i] == 'D' ? direct : changes;
         if (span.begin < position)
             continue; // within a record marked already, whose value held an "<EOR>"
         copyUpTo(span.begin);
@@ -301,8 +304,8 @@ std::optional<std::size_t> SentMarks::write(const MarkSource& source, const std:
             walk.walk(window.bytes(span.begin, span.end), false);
         const std::string_view record = window.bytes(span.begin, window.end());
         const std::size_t end = walk.end() == std::string_view::npos ? span.end - span.begin : walk.end();
-        appendMarked(updatedOut, record.substr(0, end), walk, changes);
-        appendSent(sentOut, record.substr(0, end), walk, changes);
+        appendMarked(updatedOut, record.substr(0, end), walk, its);
+        appendSent(sentOut, record.substr(0, end), walk, its);
         position = span.begin + end;
         ++done;
         window.forget(position);

@@ -47,8 +47,13 @@ struct MarkSource {
 // "<base>_updated.adi" (the whole file, those records changed). The file read is never changed.
 class SentMarks {
 public:
-    void clear() { m_spans.clear(); }
-    void add(AdifReader::Span span) { m_spans.push_back(span); }
+    void clear() { m_spans.clear(), m_vias.clear(); }
+    // A record to mark; `via` ('B', 'D') is its own QSL_SENT_VIA, 0 for the marking's.
+    void add(AdifReader::Span span, char via = 0)
+    {
+        m_spans.push_back(span);
+        m_vias.push_back(via);
+    }
     std::size_t size() const { return m_spans.size(); }
 
     static std::filesystem::path sentPath(const std::filesystem::path& base);
@@ -65,6 +70,7 @@ public:
 
 private:
     std::vector<AdifReader::Span> m_spans; // in file order
+    std::vector<char> m_vias;              // by span
 };
 
 // The date and time now, UTC: "YYYYMMDD" and "YYYYMMDD HHMMSS".

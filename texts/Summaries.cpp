@@ -4,6 +4,7 @@
 #include <set>
 
 #include "engine/LabelDrawer.h"
+#include "texts/RouteTexts.h"
 #include "texts/Texts.h"
 
 namespace cardmill {
@@ -92,6 +93,8 @@ std::string followingLines(const RunSummary& summary, Language language)
 {
     const std::vector<MarkedFile>& marked = summary.marked;
     std::string lines;
+    if (summary.routes.on)
+        lines += "\n" + routeSummaryText(summary, language);
     if (!summary.packingList.empty())
         lines += "\n" + textFor(TextId::PackingList, language,
                                 {std::to_string(summary.bundles), summary.packingList.string()});
@@ -226,10 +229,15 @@ std::string summaryText(const RunSummary& summary, Language language)
         break;
     }
     case RunSummary::Kind::Drawn: {
-        const std::size_t labels = summary.labels ? summary.labels->count() : 0;
-        text = textFor(TextId::LabelsDrawn, language,
-                       {summary.pdfs.empty() ? std::string() : summary.pdfs.front().string(), std::to_string(labels),
-                        std::to_string(summary.sheets)});
+        std::size_t labels = summary.labels ? summary.labels->count() : 0;
+        std::string pdfs = summary.pdfs.empty() ? std::string() : summary.pdfs.front().string();
+        if (summary.routes.on) { // a PDF for each batch and the address labels
+            const RouteSummary& r = summary.routes;
+            labels = r.bureauLabels + r.directLabels + r.addressLabels;
+            for (std::size_t i = 1; i < summary.pdfs.size(); ++i)
+                pdfs += ", " + summary.pdfs[i].string();
+        }
+        text = textFor(TextId::LabelsDrawn, language, {pdfs, std::to_string(labels), std::to_string(summary.sheets)});
         if (summary.printFailure) {
             if (!summary.notMarked) // else said with what was not marked
                 text += "\n" + failureText(*summary.printFailure, language) + ".";

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <vector>
 #include <unistd.h>
+#include <vector>
 
 #include "settings/IniFile.h"
 #include "settings/Profiles.h"

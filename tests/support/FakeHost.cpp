@@ -20,6 +20,7 @@ RunRequest FakeHost::request() const
     r.ownCall = ownCall;
     r.ownBundleLast = ownBundleLast;
     r.sheet = sheet;
+    r.routes = routes;
     return r;
 }
 

@@ -26,6 +26,7 @@ public:
     std::string ownCall;
     bool ownBundleLast = false;
     LabelSheet sheet;
+    RouteChoice routes;
 
     // What the runs said, each run's added.
     std::vector<RunMessage> messages;

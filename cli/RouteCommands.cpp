@@ -1,0 +1,93 @@
+#include "cli/RouteCommands.h"
+
+#include "cli/ConvertOptions.h"
+#include "engine/AdifReader.h"
+#include "engine/AdifRecord.h"
+#include "engine/Failure.h"
+#include "engine/Routes.h"
+#include "engine/Text.h"
+#include "texts/RouteTexts.h"
+
+namespace cardmill {
+
+void declareRouteOptions(CLI::App& app, RouteValues& v)
+{
+    app.add_flag("--routes", v.routes,
+                 "every QSO on its route (QSL_SENT_VIA asked for, QSL_VIA, the way a card came, or the default): "
+                 "bureau labels in bureau order, direct labels as <base>_direct with address labels "
+                 "<base>_addresses.pdf, electronic QSOs listed in <base>_routes.txt; --mark-sent marks each QSO's "
+                 "QSL_SENT_VIA");
+    app.add_option("--default-route", v.defaultRoute, "with --routes: the route of a QSO no rule decides (default B)")
+        ->type_name("B|D|E");
+    app.add_option("--no-address", v.noAddress,
+                   "with --routes: a direct card whose QSO has no ADDRESS goes by bureau (the default) or is held")
+        ->type_name("bureau|held");
+    app.add_option("--address-stock", v.addressStock,
+                   "with --routes: the label stock of the address labels (default: the labels' own)")
+        ->type_name("NAME");
+    app.add_flag("--list-routes", v.list, "list each QSO of the log with its route and why, and end");
+}
+
+std::optional<std::string> readRouteOptions(const CLI::App& app, const RouteValues& v, RunRequest& o)
+{
+    RouteChoice& routes = o.routes;
+    const bool any = app.count("--default-route") || app.count("--no-address") || app.count("--address-stock");
+    if (any && !v.routes && !app.count("--list-routes"))
+        return "--default-route, --no-address and --address-stock go with --routes";
+    routes.on = v.routes;
+    if (app.count("--default-route")) {
+        const std::optional<Route> route = routeOfLetter(v.defaultRoute);
+        if (!route || text::upper(text::trim(v.defaultRoute)) == "M")
+            return "--default-route must be B, D or E";
+        routes.fallback = *route;
+    }
+    if (app.count("--no-address")) {
+        const std::string which = text::upper(std::string(text::trim(v.noAddress)));
+        if (which != "BUREAU" && which != "HELD")
+            return "--no-address must be bureau or held";
+        routes.noAddress = which == "HELD" ? Route::Held : Route::Bureau;
+    }
+    routes.addressStock = v.addressStock;
+    // The bureau's labels go in bureau order unless the order is given.
+    if (routes.on && !app.count("--order"))
+        o.order = LabelOrder::Bureau;
+    return std::nullopt;
+}
+
+int listRoutes(const RunRequest& request, Language language, std::ostream& out, std::ostream& err)
+{
+    if (request.log.empty()) {
+        err << "cardmill-convert: " << textFor(TextId::NoSourceFile, language) << '\n';
+        return ExitPrecondition;
+    }
+    try {
+        AdifReader reader(request.log);
+        reader.skipHeader();
+        AdifRecord record;
+        const auto value = [&](const char* field) {
+            const AdifRecord::Declared v = record.declared(field);
+            return std::string(v.ok() ? text::trim(v.value) : std::string_view());
+        };
+        while (reader.nextRecord(record)) {
+            if (!record.has("CALL"))
+                continue;
+            const RouteDecision d = decideRoute(record, request.routes.fallback);
+            Route route = d.route;
+            if (route == Route::Direct && value("ADDRESS").empty())
+                route = request.routes.noAddress == Route::Held ? Route::Held : Route::Bureau;
+            const std::optional<std::string_view> date = record.eightCharacters("QSO_DATE");
+            out << value("CALL") << '\t' << (date ? *date : std::string_view()) << '\t' << value("TIME_ON") << '\t'
+                << value("BAND") << '\t' << value("MODE") << '\t' << routeText(route, language) << '\t'
+                << routeReasonText(d, language);
+            if (route != d.route)
+                out << (language == Language::Polish ? "; brak ADDRESS" : "; no ADDRESS");
+            out << '\n';
+        }
+    } catch (const FailureError& e) {
+        err << "cardmill-convert: " << failureText(e.failure(), language) << '\n';
+        return ExitPrecondition;
+    }
+    return ExitDone;
+}
+
+} // namespace cardmill

@@ -1,0 +1,219 @@
+#include "engine/RunPhases.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "engine/Failure.h"
+#include "engine/OutputFile.h"
+#include "engine/RunObserver.h"
+
+namespace cardmill::run_phases {
+
+RunPhases::Ending RunPhases::writeDataSourceFiles()
+{
+    // Sorting a long log takes a while: said, and the bar of the passes before cleared.
+    m_observer.progress(0, 0);
+    m_observer.status(TextId::StatusGrouping);
+    bool written = false;
+    for (Batch& b : m_batches) {
+        b.lines->sort();
+        if (m_request.order == LabelOrder::Bureau && b.route == Route::Bureau)
+            b.bureau = sortForBureau(*b.lines, m_countries, m_request.ownCall, m_request.ownBundleLast);
+        b.writer = std::make_unique<DataSourceWriter>(b.base, m_format, m_request.labelSize, m_observer, m_stop);
+        if (b.writer->write(*b.lines, b.grouped, b.bureau ? &*b.bureau : nullptr) == DataSourceWriter::Result::Stopped)
+            return stopped(written);
+        written = true;
+    }
+    m_observer.progress(0, 0);
+    m_observer.status(TextId::Count);
+    m_summary.base = m_base;
+    // The packing list of this run's bundles; one of an earlier run in bureau order goes.
+    const Batch& bureau = m_batches.front();
+    if (bureau.bureau) {
+        m_summary.packingList = packingListPath(m_base);
+        writePackingList(m_summary.packingList, bureau.bureau->bundles, bureau.writer->labelsPerBundle());
+        for (const std::size_t labels : bureau.writer->labelsPerBundle())
+            m_summary.bundles += labels > 0;
+    } else {
+        removeOlderOutput(packingListPath(m_base));
+    }
+    if (m_request.routes.on) {
+        m_summary.routes.bureauLabels = m_batches[0].writer->stream().size();
+        m_summary.routes.directLabels = m_batches[1].writer->stream().size();
+    }
+    // The bad-records file is complete: it is put in place before the marking, which a stop may end.
+    m_summary.badRecords = !m_bad.clean();
+    return std::nullopt;
+}
+
+RunPhases::Ending RunPhases::drawBatch(LabelDrawer& drawer, const RunLabels& labels, const std::filesystem::path& pdf)
+{
+    // A stop keeps an older PDF, and the printer gets the sheets only when the PDF is complete.
+    m_observer.status(TextId::StatusDrawing, {std::to_string(labels.count())});
+    std::error_code ec;
+    const bool olderPdf = std::filesystem::is_regular_file(pdf, ec);
+    const DrawnLabels drawn = drawer.draw(labels, pdf, [&](std::size_t done, std::size_t pages) {
+        m_observer.progress(done, pages);
+        return !m_stop.stopRequested();
+    });
+    m_observer.progress(0, 0);
+    m_observer.status(TextId::Count);
+    if (!drawn.pdfMade)
+        return said(RunOutcome::Stopped,
+                    olderPdf ? TextId::ProcessStoppedNotDrawn : TextId::ProcessStoppedNotDrawnNoPdf, {pdf.string()});
+    if (!drawn.complete && !drawn.printFailure)
+        return said(RunOutcome::Stopped, TextId::ProcessStoppedNotPrinted, {pdf.string()});
+    m_summary.pdfs.push_back(pdf);
+    m_summary.sheets += drawn.sheets;
+    if (!drawn.printer.empty())
+        m_summary.printer = drawn.printer;
+    m_summary.printedSheets += drawn.printedSheets;
+    if (drawn.printFailure)
+        m_summary.printFailure = drawn.printFailure;
+    if (m_summary.cuts.labels == 0)
+        m_summary.cuts = drawn.cuts;
+    for (const std::string& field : drawn.emptyFields)
+        if (std::find(m_summary.emptyFields.begin(), m_summary.emptyFields.end(), field) == m_summary.emptyFields.end())
+            m_summary.emptyFields.push_back(field);
+    return std::nullopt;
+}
+
+RunResult RunPhases::draw()
+{
+    // The labels on the sheets, a PDF beside the log for each batch, and the direct cards' address labels in
+    // the same order.
+    for (const Batch& b : m_batches) {
+        const bool addresses = b.route == Route::Direct && m_addressDrawer;
+        if (m_request.routes.on && b.lines->empty()) {
+            removeOlderOutput(b.pdf); // an earlier run's sheets are not this run's
+            if (addresses)
+                removeOlderOutput(addressLabelsPath(m_base));
+            continue;
+        }
+        auto labels = std::make_shared<RunLabels>(b.writer->columns(), *b.lines, b.grouped, b.writer->stream());
+        if (Ending e = drawBatch(*m_drawer, *labels, b.pdf))
+            return *e;
+        if (addresses && !m_summary.printFailure) {
+            if (Ending e = drawBatch(*m_addressDrawer, *labels, addressLabelsPath(m_base)))
+                return *e;
+            m_summary.routes.addressLabels = labels->count();
+        }
+        if (!m_summary.labels)
+            m_summary.labels = std::move(labels);
+        if (m_summary.printFailure)
+            break;
+    }
+    m_bad.finish();
+    // Labels that did not reach the printer asked for are not sent: nothing is marked.
+    if (m_summary.printFailure && m_request.marking.on)
+        m_summary.notMarked = m_summary.printFailure;
+    if (!m_summary.printFailure && !markSent())
+        return stopped(true, std::move(m_summary));
+    return finished(RunSummary::Kind::Drawn);
+}
+
+RunResult RunPhases::dataSourceFilesOnly()
+{
+    m_bad.finish();
+    if (!markSent())
+        return stopped(true);
+    return finished(RunSummary::Kind::DataSourceFiles);
+}
+
+RunResult RunPhases::merge()
+{
+    // A stop ends the current pass and keeps the documents of the passes before it.
+    MergePhase merge(m_request, m_observer, m_stop, *m_maker);
+    MergePhase::Result merged;
+    for (const Batch& b : m_batches) {
+        if (m_request.routes.on && b.lines->empty())
+            continue;
+        MergePhase::Result batch = merge.run(b.base, b.writer->columns(), *b.lines, b.grouped);
+        std::move(batch.made.begin(), batch.made.end(), std::back_inserter(merged.made));
+        std::move(batch.failed.begin(), batch.failed.end(), std::back_inserter(merged.failed));
+        std::move(batch.warnings.begin(), batch.warnings.end(), std::back_inserter(merged.warnings));
+        merged.ending = batch.ending;
+        if (batch.ending != MergePhase::Ending::Done)
+            break;
+        // The direct cards' address labels, drawn on their own stock.
+        if (b.route == Route::Direct && m_addressDrawer) {
+            const RunLabels labels(b.writer->columns(), *b.lines, b.grouped, b.writer->stream());
+            if (Ending e = drawBatch(*m_addressDrawer, labels, addressLabelsPath(m_base)))
+                return *e;
+            m_summary.routes.addressLabels = labels.count();
+        }
+    }
+    m_observer.progress(0, 0);
+    m_observer.status(TextId::Count);
+    m_summary.made = std::move(merged.made);
+    if (merged.ending == MergePhase::Ending::Stopped) // the documents of the passes before the stop are made
+        return stopped(true, m_summary.made.empty() ? std::nullopt : std::optional<RunSummary>(std::move(m_summary)));
+    m_summary.failed = std::move(merged.failed);
+    m_summary.warnings = std::move(merged.warnings);
+    m_bad.finish();
+    if (merged.ending == MergePhase::Ending::Failed)
+        return finished(RunSummary::Kind::MergeFailed);
+    if (!markSent())
+        return stopped(true, std::move(m_summary));
+    if (m_request.pdf && !m_summary.made.empty()) {
+        std::vector<std::filesystem::path> documents;
+        for (const MadeLabels& m : m_summary.made)
+            documents.push_back(m.document);
+        try {
+            m_summary.pdfs = m_maker->exportPdf(documents, [&](const std::string& file, int seconds) {
+                m_observer.status(TextId::StatusLibreOffice, {file, std::to_string(seconds)});
+                return !m_stop.stopRequested();
+            });
+        } catch (const LabelMakingStopped&) {
+            return stopped(true, std::move(m_summary));
+        } catch (const FailureError& e) {
+            m_summary.pdfFailure = e.failure();
+        }
+    }
+    return finished(RunSummary::Kind::Labels);
+}
+
+bool RunPhases::markSent()
+{
+    const SentMarking& marking = m_request.marking;
+    if (!marking.on)
+        return true;
+    const auto [date, timestamp] = utcDateAndTimestamp();
+    const auto stopAsked = [this] { return m_stop.stopRequested(); };
+    std::vector<MarkedFile> marked;
+    try {
+        if (m_logMarks.size() > 0) {
+            const auto n = m_logMarks.write(m_logSource, m_base, marking, date, timestamp, stopAsked);
+            if (!n)
+                return false;
+            marked.push_back({SentMarks::sentPath(m_base), SentMarks::updatedPath(m_base), *n});
+        }
+        if (m_swlReports.size() > 0) {
+            const auto n = m_swlReports.write(m_swlSource, m_swlMarks, marking, date, timestamp, stopAsked);
+            if (!n)
+                return false;
+            marked.push_back({SentMarks::sentPath(m_swlMarks), SentMarks::updatedPath(m_swlMarks), *n});
+        }
+    } catch (const IoError& e) {
+        if (e.failure().id != FailureId::LogChanged)
+            throw;
+        m_summary.notMarked = e.failure();
+    }
+    m_summary.marked = std::move(marked);
+    return true;
+}
+
+RunResult RunPhases::finished(RunSummary::Kind kind)
+{
+    m_summary.kind = kind;
+    RunResult r;
+    r.outcome =
+        m_summary.notMarked || m_summary.pdfFailure || m_summary.printFailure || kind == RunSummary::Kind::MergeFailed
+            ? RunOutcome::Abandoned
+            : RunOutcome::Done;
+    r.summary = std::move(m_summary);
+    return r;
+}
+
+
+} // namespace cardmill::run_phases

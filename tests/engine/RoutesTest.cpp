@@ -1,0 +1,223 @@
+#include "engine/Routes.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "engine/AdifRecord.h"
+#include "engine/RouteList.h"
+#include "engine/SentMarks.h"
+#include "RunFixture.h"
+
+namespace cardmill {
+namespace {
+
+using test::readFile;
+
+TEST(Routes, QslViaIsReadByItsWordsAndItsCall)
+{
+    struct Case {
+        const char* via;
+        std::optional<Route> route;
+        RouteReason reason;
+        const char* manager;
+        bool unclear;
+    };
+    using R = Route;
+    using W = RouteReason;
+    const Case cases[] = {
+        {"", std::nullopt, W::Default, "", false},
+        {"direct", R::Direct, W::ViaWords, "", false},
+        {"QSL DIRECT ONLY", R::Direct, W::ViaWords, "", false},
+        {"Buro", R::Bureau, W::ViaWords, "", false},
+        {"via bureau pse", R::Bureau, W::ViaWords, "", false},
+        {"direct or buro", R::Bureau, W::ViaWords, "", false}, // either: the default, bureau
+        {"no QSL", R::Electronic, W::ViaWords, "", false},
+        {"NO CARDS please", R::Electronic, W::ViaWords, "", false},
+        {"LoTW only", R::Electronic, W::ViaWords, "", false},
+        {"eQSL", R::Electronic, W::ViaWords, "", false},
+        {"LOTW or EQSL", R::Electronic, W::ViaWords, "", false},
+        {"EA5XX", R::Bureau, W::ViaManager, "EA5XX", false},
+        {"via ea5xx", R::Bureau, W::ViaManager, "EA5XX", false},
+        {"EA5XX direct", R::Direct, W::ViaManager, "EA5XX", false},
+        {"EA5XX/P", R::Bureau, W::ViaManager, "EA5XX", false},
+        {"EA5XX or M0OXO", std::nullopt, W::Default, "", true}, // two managers: which one is not ours to guess
+        {"ea5xx@gmail.com", std::nullopt, W::Default, "", true},
+        {"https://www.qrz.com/db/EA5XX", std::nullopt, W::Default, "", true},
+        {"see qrz.com", std::nullopt, W::Default, "", true},
+        {"QSL", std::nullopt, W::Default, "", false},
+    };
+    for (const Case& c : cases) {
+        const ViaReading r = readQslVia(c.via, Route::Bureau);
+        EXPECT_EQ(r.route, c.route) << c.via;
+        EXPECT_EQ(r.reason, c.reason) << c.via;
+        EXPECT_EQ(r.manager, c.manager) << c.via;
+        EXPECT_EQ(r.unclear, c.unclear) << c.via;
+    }
+    EXPECT_EQ(readQslVia("direct or buro", Route::Direct).route, Route::Direct); // the default decides
+}
+
+TEST(Routes, RulesAreTriedInTheirOrder)
+{
+    const auto route = [](const std::string& fields, Route fallback = Route::Bureau) {
+        const AdifRecord record("<CALL:5>DL1AB " + fields + " <EOR>");
+        return decideRoute(record, fallback);
+    };
+    // What the log asks for comes first, whatever QSL_VIA and the received card say.
+    EXPECT_EQ(route("<QSL_SENT:1>R <QSL_SENT_VIA:1>D <QSL_VIA:4>buro <QSL_RCVD:1>Y <QSL_RCVD_VIA:1>E").route,
+              Route::Direct);
+    EXPECT_EQ(route("<QSL_SENT:1>Q <QSL_SENT_VIA:1>e").reason, RouteReason::LogAsks);
+    // "M": to the manager QSL_VIA names, the way it says.
+    const RouteDecision manager = route("<QSL_SENT:1>R <QSL_SENT_VIA:1>M <QSL_VIA:12>VK2XX direct");
+    EXPECT_EQ(manager.route, Route::Direct);
+    EXPECT_EQ(manager.manager, "VK2XX");
+    // A card already sent asks for nothing: the next rules decide.
+    EXPECT_EQ(route("<QSL_SENT:1>Y <QSL_SENT_VIA:1>D").reason, RouteReason::Default);
+    // QSL_VIA before the received card.
+    EXPECT_EQ(route("<QSL_VIA:6>direct <QSL_RCVD:1>Y <QSL_RCVD_VIA:1>B").route, Route::Direct);
+    // The received card answered in kind; not one that was only requested.
+    EXPECT_EQ(route("<QSL_RCVD:1>Y <QSL_RCVD_VIA:1>D").reason, RouteReason::AnswerInKind);
+    EXPECT_EQ(route("<QSL_RCVD:1>Y <QSL_RCVD_VIA:1>E").route, Route::Electronic);
+    EXPECT_EQ(route("<QSL_RCVD:1>R <QSL_RCVD_VIA:1>D").reason, RouteReason::Default);
+    // Prose keeps the default and is said; the received card still counts.
+    const RouteDecision prose = route("<QSL_VIA:14>ask me on 40 m", Route::Direct);
+    EXPECT_EQ(prose.route, Route::Direct);
+    EXPECT_TRUE(prose.unclearVia);
+    EXPECT_EQ(route("<QSL_VIA:8>see bio! <QSL_RCVD:1>Y <QSL_RCVD_VIA:1>D").route, Route::Direct);
+    EXPECT_EQ(route("", Route::Electronic).route, Route::Electronic);
+}
+
+class RoutesRun : public test::RunFixture {
+protected:
+    RoutesRun()
+    {
+        host.merge = false;
+        host.routes.on = true;
+        host.marking.on = true;
+    }
+};
+
+TEST_F(RoutesRun, EachQsoGoesItsWayAndIsMarkedItsWay)
+{
+    const std::string address = " <NAME:3>Jan <ADDRESS:12>ul. Dluga 1";
+    writeLog(qso("SP1AA", "20240101", "1200", " <QSL_VIA:6>direct" + address) + //
+             qso("DL1AB", "20240102") +                                         // the default: bureau
+             qso("JA1XYZ", "20240103", "1200", " <QSL_VIA:9>LoTW only") +      // electronic: no card
+             qso("VK2AB", "20240104", "1200", " <QSL_VIA:12>VK2XX direct") +   // direct, no address: bureau
+             qso("G4ABC", "20240105", "1200", " <QSL_RCVD:1>Y <QSL_RCVD_VIA:1>D" + address) +
+             qso("F5ABC", "20240106", "1200", " <QSL_VIA:11>see qrz.com") + // prose: the default, listed
+             qso("SP1AA", "20240107", "1300", " <QSL_SENT:1>R <QSL_SENT_VIA:1>D"));
+    ASSERT_EQ(runIt(), RunOutcome::Done);
+
+    // The bureau's batch is the run's usual files; the direct cards have files of their own.
+    const std::string bureau = output(1);
+    for (const char* call : {"DL1AB", "VK2AB", "F5ABC"})
+        EXPECT_NE(bureau.find(std::string("\r\n") + call + ","), std::string::npos) << call;
+    for (const char* call : {"SP1AA,2024-01-01", "G4ABC,", "JA1XYZ,"})
+        EXPECT_EQ(bureau.find(std::string("\r\n") + call), std::string::npos) << call;
+    const std::string direct = readFile(file("_direct_1.txt"));
+    EXPECT_NE(direct.find("\r\nG4ABC,"), std::string::npos);
+    EXPECT_NE(direct.find("\r\nSP1AA,2024-01-01"), std::string::npos);
+    // The second SP1AA QSO asks for direct but has no address: by bureau, and listed.
+    EXPECT_NE(bureau.find("\r\nSP1AA,2024-01-07"), std::string::npos);
+
+    const std::string list = readFile(file("_routes.txt"));
+    for (const char* entry : {"JA1XYZ\t2024-01-03", "VK2AB\t", "F5ABC\t", "SP1AA\t2024-01-07"})
+        EXPECT_NE(list.find(entry), std::string::npos) << entry;
+    const RouteSummary& r = host.summaries.back().routes;
+    EXPECT_EQ(r.bureauLabels + r.directLabels + r.electronic + r.held, 7u); // every QSO once
+    EXPECT_EQ(r.directLabels, 2u);
+    EXPECT_EQ(r.electronic, 1u);
+    EXPECT_EQ(r.noAddressByBureau, 2u);
+    EXPECT_EQ(r.unclearVia, 1u);
+
+    // Each marked QSO with its own QSL_SENT_VIA; the electronic one not marked at all.
+    const std::string updated = readFile(file("_updated.adi"));
+    const auto markOf = [&](const std::string& call, const std::string& date) {
+        const std::size_t at = updated.find("<CALL:" + std::to_string(call.size()) + ">" + call + " <QSO_DATE:8>" + date);
+        const std::size_t end = updated.find("<EOR>", at);
+        const std::string rec = updated.substr(at, end - at);
+        const std::size_t via = rec.find("<QSL_SENT_VIA:1>");
+        return via == std::string::npos ? std::string("-") : rec.substr(via + 16, 1);
+    };
+    EXPECT_EQ(markOf("SP1AA", "20240101"), "D");
+    EXPECT_EQ(markOf("G4ABC", "20240105"), "D");
+    EXPECT_EQ(markOf("DL1AB", "20240102"), "B");
+    EXPECT_EQ(markOf("VK2AB", "20240104"), "B");
+    EXPECT_EQ(markOf("SP1AA", "20240107"), "B");
+    EXPECT_EQ(markOf("JA1XYZ", "20240103"), "-");
+    EXPECT_EQ(updated.find("<CALL:6>JA1XYZ <QSO_DATE:8>20240103 <TIME_ON:4>1200 <BAND:3>20M <MODE:2>CW <RST_SENT:3>599 "
+                           "<QSL_VIA:9>LoTW only <EOR>"),
+              updated.find("<CALL:6>JA1XYZ")); // byte for byte as it was
+}
+
+TEST_F(RoutesRun, HeldCardsAndElectronicOnesAreNeitherLabelledNorMarked)
+{
+    host.routes.noAddress = Route::Held;
+    host.routes.fallback = Route::Electronic;
+    writeLog(qso("DL1AB", "20240102") + qso("SP1AA", "20240101", "1200", " <QSL_VIA:6>direct"));
+    EXPECT_EQ(runIt(), RunOutcome::NoData); // nothing to print: said as nothing to do
+    const std::string list = readFile(file("_routes.txt"));
+    EXPECT_NE(list.find("DL1AB\t2024-01-02\t12:00\t20M\tCW\telectronic"), std::string::npos);
+    EXPECT_NE(list.find("SP1AA\t2024-01-01\t12:00\t20M\tCW\tdirect, no ADDRESS: held"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(file("_updated.adi")));
+}
+
+// Random logs: every QSO of the run is on exactly one label line of one batch or on the list of QSOs that got
+// no card, and the marks count exactly the QSOs on labels.
+TEST_F(RoutesRun, NoQsoIsLostOrPrintedTwice)
+{
+    const char* vias[] = {"", "direct", "buro", "no qsl", "EA5XX", "EA5XX direct", "x@y.z", "LoTW", "hello"};
+    const char* sent[] = {"", "Y", "N", "R", "Q"};
+    const char* letters[] = {"", "B", "D", "E", "M", "X"};
+    std::mt19937 random(20261210);
+    for (int round = 0; round < 8; ++round) {
+        std::string log;
+        const int count = 1 + static_cast<int>(random() % 40);
+        for (int i = 0; i < count; ++i) {
+            std::string extra;
+            const auto add = [&](const char* field, const std::string& value) {
+                if (!value.empty())
+                    extra += " <" + std::string(field) + ":" + std::to_string(value.size()) + ">" + value;
+            };
+            add("QSL_VIA", vias[random() % std::size(vias)]);
+            add("QSL_SENT", sent[random() % std::size(sent)]);
+            add("QSL_SENT_VIA", letters[random() % std::size(letters)]);
+            add("QSL_RCVD", sent[random() % std::size(sent)]);
+            add("QSL_RCVD_VIA", letters[random() % std::size(letters)]);
+            add("ADDRESS", random() % 2 ? "1 Main St" : "");
+            log += qso("K" + std::to_string(random() % 5) + "AB", "20240101", std::to_string(1000 + i), extra);
+        }
+        host.routes.noAddress = random() % 2 ? Route::Held : Route::Bureau;
+        host.routes.fallback = std::array{Route::Bureau, Route::Direct, Route::Electronic}[random() % 3];
+        writeLog(log);
+        const RunOutcome outcome = runIt();
+        ASSERT_TRUE(outcome == RunOutcome::Done || outcome == RunOutcome::NoData);
+        const auto lines = [&](const std::filesystem::path& p) {
+            if (!std::filesystem::exists(p))
+                return std::size_t{0};
+            const std::string t = readFile(p);
+            return static_cast<std::size_t>(std::count(t.begin(), t.end(), '\n')) - 1; // less the header
+        };
+        const std::size_t labelled = lines(file("_1.txt")) + lines(file("_direct_1.txt"));
+        const std::string list = std::filesystem::exists(file("_routes.txt")) ? readFile(file("_routes.txt")) : "";
+        const auto listed = [&](const char* why) {
+            std::size_t n = 0;
+            for (std::size_t at = list.find(why); at != std::string::npos; at = list.find(why, at + 1))
+                ++n;
+            return n;
+        };
+        EXPECT_EQ(labelled + listed("electronic: no card") + listed("held"), static_cast<std::size_t>(count))
+            << "round " << round;
+        if (outcome == RunOutcome::Done) {
+            const std::string sentFile = readFile(file("_sent.adi"));
+            std::size_t marked = 0;
+            for (std::size_t at = sentFile.find("<EOR>"); at != std::string::npos; at = sentFile.find("<EOR>", at + 1))
+                ++marked;
+            EXPECT_EQ(marked, labelled) << "round " << round;
+        }
+    }
+}
+
+} // namespace
+} // namespace cardmill
