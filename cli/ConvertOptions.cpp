@@ -235,10 +235,11 @@ void declareSheetOptions(CLI::App& app, Values& v, StockTask& task)
                    "your call sign: for \"73 de\" on made main documents, and for bureau order (default: the one the "
                    "desktop program remembers)")
         ->type_name("CALL");
-    app.add_option("--order", v.order,
-                   "the labels' order: call (by call sign, the default) or bureau (bundled by country as QSL bureaus "
-                   "ask, with a packing list <base>_bureau.txt; needs the hamradio-files package)")
-        ->type_name("call|bureau");
+    app.add_option(
+           "--order", v.order,
+           "the labels' order: call (by call sign, the default) or bureau (bundled by country as QSL bureaus "
+           "ask, with a packing list <base>_bureau.txt; needs the hamradio-files package), or routes (see --routes)")
+        ->type_name("call|bureau|routes");
     app.add_flag("--own-country-last", v.ownCountryLast, "bureau order: your own country's bundle last, not first");
     app.add_flag("--replace", task.replace, "with --make-main-docs: replace main documents that are there");
     declareRouteOptions(app, v.route);
@@ -438,9 +439,9 @@ Problem readLineOptions(const CLI::App& app, const Values& v, RunRequest& o)
     }
     if (!v.order.empty()) {
         const std::string which = text::upper(std::string(text::trim(v.order)));
-        if (which != "CALL" && which != "BUREAU")
-            return "--order must be call or bureau";
-        o.order = which == "BUREAU" ? LabelOrder::Bureau : LabelOrder::Call;
+        if (which != "CALL" && which != "BUREAU" && which != "ROUTES")
+            return "--order must be call, bureau or routes";
+        o.order = which == "BUREAU" ? LabelOrder::Bureau : which == "ROUTES" ? LabelOrder::Routes : LabelOrder::Call;
     }
     if (v.ownCountryLast)
         o.ownBundleLast = true;

@@ -72,13 +72,10 @@ int runConvertProgram(int argc, const char* const* argv, std::ostream& out, std:
             }
             drawer = painting->drawer(parsed.request, *stock, textFor(WindowText::PrintJobName, parsed.language));
             // The direct cards' address labels: the address design on the labels' stock or one of their own.
-            if (parsed.request.routes.on) {
-                RunRequest addresses = parsed.request;
-                addresses.sheet.design = "address";
-                const std::string& own = parsed.request.routes.addressStock;
+            if (parsed.request.routed()) {
+                const RunRequest addresses = parsed.request.forAddressLabels();
                 std::optional<LabelStock> addressStock = stock;
-                if (!own.empty()) {
-                    addresses.sheet.setName(own);
+                if (!parsed.request.routes.addressStock.empty()) {
                     addressStock = findSheetStock(addresses.sheet.stock, addresses.sheet.customGrid, catalogue,
                                                   parsed.language, err, exit);
                     if (!addressStock)

@@ -12,11 +12,12 @@ namespace cardmill {
 
 void declareRouteOptions(CLI::App& app, RouteValues& v)
 {
-    app.add_flag("--routes", v.routes,
-                 "every QSO on its route (QSL_SENT_VIA asked for, QSL_VIA, the way a card came, or the default): "
-                 "bureau labels in bureau order, direct labels as <base>_direct with address labels "
-                 "<base>_addresses.pdf, electronic QSOs listed in <base>_routes.txt; --mark-sent marks each QSO's "
-                 "QSL_SENT_VIA");
+    app.add_flag(
+        "--routes", v.routes,
+        "the same as --order routes: every QSO on its route (QSL_SENT_VIA asked for, QSL_VIA, the way a "
+        "card came, or the default): bureau labels in bureau order, direct labels as <base>_direct with address labels "
+        "<base>_addresses.pdf, electronic QSOs listed in <base>_routes.txt; --mark-sent marks each QSO's "
+        "QSL_SENT_VIA");
     app.add_option("--default-route", v.defaultRoute, "with --routes: the route of a QSO no rule decides (default B)")
         ->type_name("B|D|E");
     app.add_option("--no-address", v.noAddress,
@@ -31,10 +32,14 @@ void declareRouteOptions(CLI::App& app, RouteValues& v)
 std::optional<std::string> readRouteOptions(const CLI::App& app, const RouteValues& v, RunRequest& o)
 {
     RouteChoice& routes = o.routes;
+    if (v.routes) {
+        if (app.count("--order") && o.order != LabelOrder::Routes)
+            return "--routes is --order routes: give one of them";
+        o.order = LabelOrder::Routes;
+    }
     const bool any = app.count("--default-route") || app.count("--no-address") || app.count("--address-stock");
-    if (any && !v.routes && !app.count("--list-routes"))
+    if (any && !o.routed() && !v.list)
         return "--default-route, --no-address and --address-stock go with --routes";
-    routes.on = v.routes;
     if (app.count("--default-route")) {
         const std::optional<Route> route = routeOfLetter(v.defaultRoute);
         if (!route || text::upper(text::trim(v.defaultRoute)) == "M")
@@ -48,9 +53,6 @@ std::optional<std::string> readRouteOptions(const CLI::App& app, const RouteValu
         routes.noAddress = which == "HELD" ? Route::Held : Route::Bureau;
     }
     routes.addressStock = v.addressStock;
-    // The bureau's labels go in bureau order unless the order is given.
-    if (routes.on && !app.count("--order"))
-        o.order = LabelOrder::Bureau;
     return std::nullopt;
 }
 

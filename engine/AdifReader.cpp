@@ -27,10 +27,17 @@ bool AdifReader::readLine()
 {
     if (m_lines.atEnd())
         return false;
-    m_lineBegin = m_lines.offset();
-    m_lineJoined = m_joined.size();
+    const std::uint64_t begin = m_lines.offset();
+    const std::size_t joined = m_joined.size();
     if (!m_lines.appendLine(m_joined))
         return false;
+    // The line end between this line and the text before it, as many bytes as the file had.
+    if (joined > 0 && joined <= UINT32_MAX && begin > m_lineEnd)
+        m_joins.push_back({static_cast<std::uint32_t>(joined),
+                           static_cast<std::uint8_t>(std::min<std::uint64_t>(begin - m_lineEnd, 2))});
+    m_lineBegin = begin;
+    m_lineJoined = joined;
+    m_lineEnd = begin + (m_joined.size() - joined);
     ++m_lineCounter;
     return true;
 }
@@ -41,12 +48,16 @@ void AdifReader::dropConsumed()
         return;
     m_joined.erase(0, m_start);
     m_lineJoined -= std::min(m_lineJoined, m_start);
+    std::erase_if(m_joins, [&](const LineJoin& j) { return j.at <= m_start; });
+    for (LineJoin& j : m_joins)
+        j.at -= static_cast<std::uint32_t>(m_start);
     m_start = 0;
 }
 
 void AdifReader::skipHeader()
 {
     m_joined.clear();
+    m_joins.clear();
     m_start = 0;
     std::size_t searched = 0;
     for (;;) {
@@ -82,7 +93,7 @@ bool AdifReader::nextRecord(AdifRecord& record)
 {
     for (Result r; (r = next()) != Result::None;) {
         if (r == Result::Record) {
-            record.assign(m_record, rawRecord());
+            record.assign(m_record, rawRecord(), recordJoins());
             return true;
         }
     }
@@ -96,6 +107,7 @@ AdifReader::Result AdifReader::next()
     m_leftoverStart = std::string::npos;
     if (m_start >= m_joined.size()) {
         m_joined.clear();
+        m_joins.clear();
         m_start = 0;
     }
     // The text from m_start on is this record's beginning: the rest of a line after "<EOH>" or after the
@@ -135,6 +147,11 @@ AdifReader::Result AdifReader::next()
         m_pendingAfterRecord = true;
     }
     m_record = text::trim(rawRecord());
+    m_recordJoins.clear();
+    const std::size_t begin = static_cast<std::size_t>(m_record.data() - m_joined.data());
+    for (const LineJoin& j : m_joins)
+        if (j.at > begin && j.at < begin + m_record.size())
+            m_recordJoins.push_back({static_cast<std::uint32_t>(j.at - begin), j.removed});
     if (m_record.size() == kEor.size() && text::findNoCase(m_record, kEor) == 0)
         return Result::Empty;
     return Result::Record;

@@ -40,6 +40,8 @@ public:
 
     // The last record's text, trimmed of bytes of code 32 or less at both ends.
     std::string_view record() const { return m_record; }
+    // The line joins inside record(), at their places in it.
+    const std::vector<LineJoin>& recordJoins() const { return m_recordJoins; }
     // The last record's joined lines before trimming, up to its "<EOR>" (with the blanks after it on its line).
     std::string_view rawRecord() const { return std::string_view(m_joined).substr(m_recordStart, m_recordSize); }
     // After next() gave None: the text after the last "<EOR>", trimmed (a record cut off, or blanks).
@@ -79,6 +81,9 @@ private:
     std::size_t m_leftoverStart = std::string::npos; // after the end: where the text that is no record begins
     std::uint64_t m_lineBegin = 0;                   // where the last line read began in the file
     std::size_t m_lineJoined = 0;                    // where it began in the joined text
+    std::uint64_t m_lineEnd = 0;                     // where its text ended in the file (before its line end)
+    std::vector<LineJoin> m_joins;                   // where lines were joined in m_joined, in order
+    std::vector<LineJoin> m_recordJoins;             // those inside the last record, at their places in it
     std::string_view m_record;
     std::size_t m_recordStart = 0; // the part of the joined text that is the last record's
     std::size_t m_recordSize = 0;

@@ -49,9 +49,11 @@ std::string_view declaredValue(std::string_view text, std::size_t start, std::si
     return chars != bytes && endsValue(text, start + chars.size()) ? chars : bytes;
 }
 
-void AdifRecord::assign(std::string_view text, std::string_view raw)
+void AdifRecord::assign(std::string_view text, std::string_view raw, const std::vector<LineJoin>& joins)
 {
     m_raw = raw;
+    m_joins = joins;
+    m_multiline.clear();
     if (text.data() != m_textBuffer.data())
         m_textBuffer.assign(text);
     m_text = m_textBuffer;
@@ -109,7 +111,29 @@ AdifRecord::Declared AdifRecord::declared(const FieldName& name) const
     if (i == digitsStart || gt == std::string_view::npos)
         return {Declared::Status::BadLength, {}};
     const std::size_t start = gt + 1;
-    return {Declared::Status::Ok, declaredValue(m_text, start, length)};
+    // A value that goes on over a line end: the line end's bytes count, and a "\n" stands for them.
+    const auto inside = std::find_if(m_joins.begin(), m_joins.end(),
+                                     [&](const LineJoin& j) { return j.at > start && j.at < start + length; });
+    if (inside == m_joins.end())
+        return {Declared::Status::Ok, declaredValue(m_text, start, length)};
+    auto value = std::make_unique<std::string>();
+    std::size_t left = length, at = start;
+    for (auto j = inside; j != m_joins.end() && left > 0 && j->at < m_text.size(); ++j) {
+        const std::size_t taken = std::min(left, j->at - at);
+        value->append(m_text.substr(at, taken));
+        left -= taken;
+        at = j->at;
+        if (left == 0)
+            break;
+        value->push_back('\n');
+        left -= std::min<std::size_t>(left, j->removed);
+    }
+    if (left > 0 && at < m_text.size())
+        value->append(m_text.substr(at, std::min(left, m_text.size() - at)));
+    while (!value->empty() && value->back() == '\n') // a line end closing the value ends its line, nothing more
+        value->pop_back();
+    m_multiline.push_back(std::move(value));
+    return {Declared::Status::Ok, *m_multiline.back()};
 }
 
 std::optional<std::string_view> AdifRecord::eightCharacters(const FieldName& name) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,6 +50,14 @@ private:
 // characters where the log counts them so (see AdifRecord::declared for the rule). Cut at the end of `text`.
 std::string_view declaredValue(std::string_view text, std::size_t start, std::size_t length);
 
+// Where the reader joined two lines of a record: the place in the record's text where the later line begins,
+// and how many bytes the line end between them had (1 for LF or CR, 2 for CR LF).
+struct LineJoin {
+    std::uint32_t at = 0;
+    std::uint8_t removed = 0;
+    friend bool operator==(const LineJoin&, const LineJoin&) = default;
+};
+
 // One record text with its upper-cased copy and the field extraction rules.
 //
 // A tag is "<", the field name in capitals and ":"; its first occurrence in the upper-cased copy counts, so
@@ -82,7 +91,9 @@ public:
 
     // Takes a record: `text` is the trimmed record text, `raw` the joined lines before trimming. Both must
     // stay valid while the record is used (the reader keeps them until its next record).
-    void assign(std::string_view text, std::string_view raw);
+    // `joins` are the line joins inside `text`: a value whose declared length reaches over one counts the line
+    // end's bytes, as the file had them, and holds a "\n" there.
+    void assign(std::string_view text, std::string_view raw, const std::vector<LineJoin>& joins = {});
 
     std::string_view text() const { return m_text; }
     std::string_view raw() const { return m_raw; }
@@ -98,8 +109,9 @@ public:
 
     // The value by its declared length: all the digits after the tag's ":", an optional data-type indicator
     // (":S", ":N", ...) passed over, and the value from just after the first ">" that follows. A value that
-    // would reach past the end of the record text stops there. Used for CALL, TIME_ON, MODE, RST_SENT,
-    // QSL_RCVD, QSL_VIA, NAME, QTH, the SWL file's worked call and the user-defined fields.
+    // would reach past the end of the record text stops there. A value over a line join counts the line end's
+    // bytes and holds a "\n" in its place (kept by the record until its next assign). Used for CALL, TIME_ON, MODE,
+    // RST_SENT, QSL_RCVD, QSL_VIA, NAME, QTH, the SWL file's worked call and the user-defined fields.
     //
     // The length counts bytes, or UTF-8 characters where the log counts them so: the n characters are
     // taken instead of the n bytes when they differ, the n bytes are not valid UTF-8 on their own or are
@@ -132,6 +144,8 @@ private:
     std::string m_upperBuffer;
     std::vector<std::uint32_t> m_opens; // where each "<" of the text stands
     std::vector<Tag> m_tags;            // every "<name:" of the copy, in text order
+    std::vector<LineJoin> m_joins;
+    mutable std::vector<std::unique_ptr<std::string>> m_multiline; // values over line joins, as read
 };
 
 } // namespace cardmill

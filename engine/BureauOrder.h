@@ -12,8 +12,9 @@
 namespace cardmill {
 
 // How the labels of a run follow each other: by call (the lines' own order), or as QSL bureaus ask members to
-// hand cards in: bundled by the recipient's country.
-enum class LabelOrder { Call, Bureau };
+// hand cards in: bundled by the recipient's country; or each QSO on its route (engine/Routes), the bureau's
+// labels bundled so and the direct ones by call.
+enum class LabelOrder { Call, Bureau, Routes };
 
 // Whether a word can be a call: letters and at least one digit ("/" between parts allowed), 3 to 10
 // characters of a part. "BURO", "DIRECT" and "LOTW" are none.

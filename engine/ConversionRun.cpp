@@ -144,7 +144,7 @@ RunPhases::Ending RunPhases::checkInputs()
         m_inputs.push_back(swl);
         m_swlMarks = swlMarksBase(baseOf(swl), m_base); // a <base> of their own when it is the log's
     }
-    if (m_request.order == LabelOrder::Bureau) {
+    if (m_request.order != LabelOrder::Call) {
         std::error_code ec;
         if (m_request.countryFile.empty() || !std::filesystem::is_regular_file(m_request.countryFile, ec))
             return said(RunOutcome::Refused, TextId::BureauNeedsCountryFile,
@@ -161,13 +161,13 @@ RunPhases::Ending RunPhases::takeOutputs()
     std::vector<std::filesystem::path> lockedBases{m_base};
     if (m_haveSwl && m_request.marking.on)
         lockedBases.push_back(m_swlMarks);
-    if (m_request.routes.on)
+    if (m_request.routed())
         lockedBases.push_back(directBase(m_base));
     m_lock = RunLock::take(lockedBases);
     if (!m_lock)
         return said(RunOutcome::Locked, TextId::RunUnderWay, {m_request.log.string()});
     std::vector<std::filesystem::path> outputs = runOutputs(m_base);
-    if (m_request.routes.on) {
+    if (m_request.routed()) {
         // The direct batch's own files; those the two batches share (the table document) are one output.
         for (const std::filesystem::path& p : runOutputs(directBase(m_base)))
             if (std::none_of(outputs.begin(), outputs.end(),
@@ -211,7 +211,7 @@ void RunPhases::prepare()
                     m_format.userFields.push_back(field);
     m_composer.emplace(m_format, m_filters, m_bad);
     // The batches the labels go out in.
-    if (!m_request.routes.on) {
+    if (!m_request.routed()) {
         m_batches.push_back({Route::Bureau, &m_lines, m_base, drawnLabelsPath(m_base), {}, {}, {}});
     } else {
         m_batches.push_back({Route::Bureau, &m_lines, m_base, routeLabelsPath(m_base, Route::Bureau), {}, {}, {}});
@@ -250,7 +250,7 @@ RunPhases::Ending RunPhases::readQsos()
         if (r == AdifReader::Result::None)
             reportUnfinished(reader.leftover(), m_bad);
         if (r == AdifReader::Result::Record) {
-            record.assign(reader.record(), reader.rawRecord());
+            record.assign(reader.record(), reader.rawRecord(), reader.recordJoins());
             if (strayAfterRecord(reader, record, m_bad))
                 continue;
             ++m_records;
@@ -303,7 +303,7 @@ void RunPhases::place(const AdifRecord& record, std::string_view line, LineKind 
                       SentMarks& marks)
 {
     const RouteChoice& routes = m_request.routes;
-    if (!routes.on) {
+    if (!m_request.routed()) {
         m_lines.add(line, kind);
         marks.add(span);
         return;
@@ -326,7 +326,7 @@ void RunPhases::place(const AdifRecord& record, std::string_view line, LineKind 
 
 void RunPhases::listRoutes()
 {
-    if (!m_request.routes.on)
+    if (!m_request.routed())
         return;
     RouteSummary& routes = m_summary.routes;
     routes.on = true;

@@ -26,11 +26,12 @@ public:
     LineWriter(const LineWriter&) = delete;
     LineWriter& operator=(const LineWriter&) = delete;
 
-    // A value with every "," turned into a blank, so that a value never adds a column.
+    // A value with every "," and line end turned into a blank, so that a value never adds a column or a line.
     void value(std::string_view v)
     {
         reserve(v.size());
-        std::replace_copy(v.begin(), v.end(), m_data + m_size, ',', ' ');
+        std::transform(v.begin(), v.end(), m_data + m_size,
+                       [](char c) { return c == ',' || c == '\n' || c == '\r' ? ' ' : c; });
         m_size += v.size();
     }
 

@@ -10,15 +10,11 @@ namespace {
 std::string_view whyText(RouteList::Why why)
 {
     switch (why) {
-    case RouteList::Why::Electronic:
-        return "electronic: no card";
-    case RouteList::Why::NoAddressHeld:
-        return "direct, no ADDRESS: held";
-    case RouteList::Why::NoAddressByBureau:
-        return "direct, no ADDRESS: by bureau instead";
+    case RouteList::Why::Electronic: return "electronic: no card";
+    case RouteList::Why::NoAddressHeld: return "direct, no ADDRESS: held";
+    case RouteList::Why::NoAddressByBureau: return "direct, no ADDRESS: by bureau instead";
     case RouteList::Why::UnclearVia:
-    case RouteList::Why::Count:
-        break;
+    case RouteList::Why::Count: break;
     }
     return "QSL_VIA fits no rule: the default route";
 }

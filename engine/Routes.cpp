@@ -42,15 +42,15 @@ bool isOneOf(std::string_view word, const std::array<std::string_view, N>& list)
 }
 
 // The spellings loggers and QSL managers use, in capitals.
-constexpr std::array<std::string_view, 8> kDirect{"DIRECT", "DIR", "DIRECTLY", "DIREKT", "DIRECTO", "DIRECTE",
-                                                  "DIRETTO", "DIREKTEM"};
-constexpr std::array<std::string_view, 8> kBureau{"BURO", "BUREAU", "BUERO", "BURAU", "BUREA", "BUR", "BURRO",
-                                                  "BYBURO"};
+constexpr std::array<std::string_view, 8> kDirect{"DIRECT",  "DIR",     "DIRECTLY", "DIREKT",
+                                                  "DIRECTO", "DIRECTE", "DIRETTO",  "DIREKTEM"};
+constexpr std::array<std::string_view, 8> kBureau{"BURO",  "BUREAU", "BUERO", "BURAU",
+                                                  "BUREA", "BUR",    "BURRO", "BYBURO"};
 constexpr std::array<std::string_view, 6> kElectronic{"LOTW", "EQSL", "ELECTRONIC", "QRZ", "CLUBLOG", "ONLINE"};
 constexpr std::array<std::string_view, 5> kNoCard{"QSL", "QSLS", "CARD", "CARDS", "PAPER"};
 // Words that say nothing of the route.
-constexpr std::array<std::string_view, 16> kFiller{"QSL", "VIA", "PSE", "PLS", "PLEASE", "ONLY", "OK", "TNX",
-                                                   "MGR", "MANAGER", "TO", "BY", "OR", "AND", "THE", "CARD"};
+constexpr std::array<std::string_view, 16> kFiller{"QSL", "VIA",     "PSE", "PLS", "PLEASE", "ONLY", "OK",  "TNX",
+                                                   "MGR", "MANAGER", "TO",  "BY",  "OR",     "AND",  "THE", "CARD"};
 
 bool saysNoCard(const std::vector<std::string_view>& words)
 {
@@ -126,12 +126,9 @@ std::optional<Route> routeOfLetter(std::string_view letter)
     case 'B':
     case 'M': // a manager: by bureau unless QSL_VIA says otherwise
         return Route::Bureau;
-    case 'D':
-        return Route::Direct;
-    case 'E':
-        return Route::Electronic;
-    default:
-        return std::nullopt;
+    case 'D': return Route::Direct;
+    case 'E': return Route::Electronic;
+    default: return std::nullopt;
     }
 }
 

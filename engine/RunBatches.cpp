@@ -17,7 +17,7 @@ RunPhases::Ending RunPhases::writeDataSourceFiles()
     bool written = false;
     for (Batch& b : m_batches) {
         b.lines->sort();
-        if (m_request.order == LabelOrder::Bureau && b.route == Route::Bureau)
+        if (m_request.order != LabelOrder::Call && b.route == Route::Bureau)
             b.bureau = sortForBureau(*b.lines, m_countries, m_request.ownCall, m_request.ownBundleLast);
         b.writer = std::make_unique<DataSourceWriter>(b.base, m_format, m_request.labelSize, m_observer, m_stop);
         if (b.writer->write(*b.lines, b.grouped, b.bureau ? &*b.bureau : nullptr) == DataSourceWriter::Result::Stopped)
@@ -37,7 +37,7 @@ RunPhases::Ending RunPhases::writeDataSourceFiles()
     } else {
         removeOlderOutput(packingListPath(m_base));
     }
-    if (m_request.routes.on) {
+    if (m_request.routed()) {
         m_summary.routes.bureauLabels = m_batches[0].writer->stream().size();
         m_summary.routes.directLabels = m_batches[1].writer->stream().size();
     }
@@ -84,7 +84,7 @@ RunResult RunPhases::draw()
     // the same order.
     for (const Batch& b : m_batches) {
         const bool addresses = b.route == Route::Direct && m_addressDrawer;
-        if (m_request.routes.on && b.lines->empty()) {
+        if (m_request.routed() && b.lines->empty()) {
             removeOlderOutput(b.pdf); // an earlier run's sheets are not this run's
             if (addresses)
                 removeOlderOutput(addressLabelsPath(m_base));
@@ -126,7 +126,7 @@ RunResult RunPhases::merge()
     MergePhase merge(m_request, m_observer, m_stop, *m_maker);
     MergePhase::Result merged;
     for (const Batch& b : m_batches) {
-        if (m_request.routes.on && b.lines->empty())
+        if (m_request.routed() && b.lines->empty())
             continue;
         MergePhase::Result batch = merge.run(b.base, b.writer->columns(), *b.lines, b.grouped);
         std::move(batch.made.begin(), batch.made.end(), std::back_inserter(merged.made));
@@ -214,6 +214,5 @@ RunResult RunPhases::finished(RunSummary::Kind kind)
     r.summary = std::move(m_summary);
     return r;
 }
-
 
 } // namespace cardmill::run_phases

@@ -51,7 +51,7 @@ public:
         , m_stop(stop)
         , m_maker(request.merge && !request.sheet.chosen() ? maker : nullptr)
         , m_drawer(request.merge && request.sheet.chosen() ? drawer : nullptr)
-        , m_addressDrawer(request.routes.on ? addressDrawer : nullptr)
+        , m_addressDrawer(request.routed() ? addressDrawer : nullptr)
         , m_lines(lines)
         , m_filters(request.filters)
     {
@@ -98,8 +98,7 @@ private:
     Ending drawBatch(LabelDrawer& drawer, const RunLabels& labels, const std::filesystem::path& pdf);
     // Where a QSO's label goes: its batch and, with routes, its own QSL_SENT_VIA; or onto the list of QSOs that
     // get no card.
-    void place(const AdifRecord& record, std::string_view line, LineKind kind, AdifReader::Span span,
-               SentMarks& marks);
+    void place(const AdifRecord& record, std::string_view line, LineKind kind, AdifReader::Span span, SentMarks& marks);
     RunResult dataSourceFilesOnly();
     RunResult merge();
     // Marks the labelled QSOs as sent when the user asks for it, once everything else has succeeded. A stop

@@ -127,10 +127,9 @@ struct LabelSheet {
     friend bool operator==(const LabelSheet&, const LabelSheet&) = default;
 };
 
-// Every QSO on its route (engine/Routes): the bureau's labels and the direct ones as batches of their own, an
-// address label for each direct card, the QSOs that get no card listed.
+// How a run in LabelOrder::Routes sends its QSOs (engine/Routes): the bureau's labels and the direct ones as
+// batches of their own, an address label for each direct card, the QSOs that get no card listed.
 struct RouteChoice {
-    bool on = false;
     Route fallback = Route::Bureau;  // the default route: Bureau, Direct or Electronic
     Route noAddress = Route::Bureau; // a direct card whose QSO has no ADDRESS: Bureau, or Held
     std::string addressStock;        // the address labels' stock; empty: the label sheet's
@@ -160,7 +159,18 @@ struct RunRequest {
     std::filesystem::path countryFile; // the country file "cty.dat" that bureau order takes (see findCountryFile)
     std::string ownCall;               // the user's call: bureau order puts its country's bundle first
     bool ownBundleLast = false;        // ... or last
-    RouteChoice routes;
+    RouteChoice routes;                // with LabelOrder::Routes
+    bool routed() const { return order == LabelOrder::Routes; }
+    // The request the address labels of its direct cards are drawn by: the built-in "address" design, on the
+    // route choice's address stock when it names one.
+    RunRequest forAddressLabels() const
+    {
+        RunRequest r = *this;
+        r.sheet.design = "address";
+        if (!routes.addressStock.empty())
+            r.sheet.setName(routes.addressStock);
+        return r;
+    }
     friend bool operator==(const RunRequest&, const RunRequest&) = default;
 };
 

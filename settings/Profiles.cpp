@@ -44,11 +44,15 @@ std::optional<QrgFormat> qrgFormatOf(std::string_view text)
 
 std::string_view labelOrderText(LabelOrder order)
 {
-    return order == LabelOrder::Bureau ? kBureauOrderText : kCallOrderText;
+    return order == LabelOrder::Bureau   ? kBureauOrderText
+           : order == LabelOrder::Routes ? kRoutesOrderText
+                                         : kCallOrderText;
 }
 
 LabelOrder labelOrderOf(std::string_view text)
 {
+    if (text::equalNoCase(text, kRoutesOrderText))
+        return LabelOrder::Routes;
     return text::equalNoCase(text, kBureauOrderText) ? LabelOrder::Bureau : LabelOrder::Call;
 }
 

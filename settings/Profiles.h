@@ -34,6 +34,7 @@ inline constexpr std::string_view design = "Design";
 // the labels in call order.
 inline constexpr std::string_view kCallOrderText = "call";
 inline constexpr std::string_view kBureauOrderText = "bureau";
+inline constexpr std::string_view kRoutesOrderText = "routes";
 std::string_view labelOrderText(LabelOrder order);
 LabelOrder labelOrderOf(std::string_view text);
 

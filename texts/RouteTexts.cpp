@@ -20,14 +20,10 @@ std::string routeText(Route route, Language language)
 {
     const bool pl = polish(language);
     switch (route) {
-    case Route::Bureau:
-        return pl ? "biuro" : "bureau";
-    case Route::Direct:
-        return pl ? "direct" : "direct";
-    case Route::Electronic:
-        return pl ? "elektronicznie" : "electronic";
-    case Route::Held:
-        break;
+    case Route::Bureau: return pl ? "biuro" : "bureau";
+    case Route::Direct: return pl ? "direct" : "direct";
+    case Route::Electronic: return pl ? "elektronicznie" : "electronic";
+    case Route::Held: break;
     }
     return pl ? "wstrzymana" : "held";
 }
@@ -40,19 +36,13 @@ std::string routeReasonText(const RouteDecision& decision, Language language)
     case RouteReason::LogAsks:
         text = pl ? "dziennik prosi (QSL_SENT_VIA)" : "the log asks for it (QSL_SENT_VIA)";
         break;
-    case RouteReason::ViaWords:
-        text = pl ? "tak mówi QSL_VIA" : "QSL_VIA says so";
-        break;
-    case RouteReason::ViaManager:
-        text = (pl ? "przez managera " : "via the manager ") + decision.manager;
-        break;
+    case RouteReason::ViaWords: text = pl ? "tak mówi QSL_VIA" : "QSL_VIA says so"; break;
+    case RouteReason::ViaManager: text = (pl ? "przez managera " : "via the manager ") + decision.manager; break;
     case RouteReason::AnswerInKind:
         text = pl ? "odpowiedź tą drogą, którą przyszła karta (QSL_RCVD_VIA)"
                   : "answered the way the card came (QSL_RCVD_VIA)";
         break;
-    case RouteReason::Default:
-        text = pl ? "droga domyślna" : "the default route";
-        break;
+    case RouteReason::Default: text = pl ? "droga domyślna" : "the default route"; break;
     }
     if (decision.unclearVia)
         text += pl ? "; QSL_VIA nie pasuje do żadnej reguły" : "; QSL_VIA fits no rule";

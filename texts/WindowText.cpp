@@ -449,6 +449,9 @@ constexpr TextEntry windowEntryOf(WindowText id)
     case WindowText::OrderByCall: return {K::None, I::None, WindowText::Count, "by call", "według znaku"};
     case WindowText::OrderForBureau:
         return {K::None, I::None, WindowText::Count, "for the QSL bureau", "dla biura QSL"};
+    case WindowText::OrderByRoute:
+        return {K::None, I::None, WindowText::Count, "each QSO on its route: bureau, direct, electronic",
+                "każde QSO swoją drogą: biuro, direct, elektronicznie"};
     case WindowText::StopRunAndClose:
         return {K::Box, I::Warning, WindowText::CaptionAttention,
                 "A run is making labels. Stop it and close the window when it has stopped?",

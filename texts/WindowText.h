@@ -42,6 +42,7 @@ enum class WindowText {
     LabelOrderCaption, // "Label order"
     OrderByCall,
     OrderForBureau,
+    OrderByRoute,
     StockTitle,
     StockUseSheet,     // the button that takes the stock for labels drawn by the program
     LabelSheetCaption, // "Label sheet"

@@ -42,7 +42,8 @@ int valueIn(const QComboBox* list, int fallback)
 void fillLabelOrders(QComboBox* list, Language language)
 {
     fill(list, {{textFor(WindowText::OrderByCall, language), static_cast<int>(LabelOrder::Call)},
-                {textFor(WindowText::OrderForBureau, language), static_cast<int>(LabelOrder::Bureau)}});
+                {textFor(WindowText::OrderForBureau, language), static_cast<int>(LabelOrder::Bureau)},
+                {textFor(WindowText::OrderByRoute, language), static_cast<int>(LabelOrder::Routes)}});
 }
 
 void showLabelOrder(QComboBox* list, LabelOrder order)

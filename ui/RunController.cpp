@@ -68,7 +68,7 @@ bool RunController::start(std::unique_ptr<RunStart> start)
     m_running = true;
     m_start = std::move(start);
     m_thread = std::thread([this, started = m_start] {
-        ConversionRun run(&m_maker, started->drawer.get());
+        ConversionRun run(&m_maker, started->drawer.get(), started->addressDrawer.get());
         auto result = std::make_shared<RunResult>(run.run(
             started->request, *m_relay, StopToken([this] { return m_stop.load() || termination::received(); })));
         QMetaObject::invokeMethod(

@@ -25,6 +25,7 @@ struct RunStart {
     RunRequest request;
     std::optional<LabelStock> stock;
     std::unique_ptr<LabelDrawer> drawer;
+    std::unique_ptr<LabelDrawer> addressDrawer; // each QSO on its route: the direct cards' address labels
     std::filesystem::path scratch;
     std::filesystem::path previewPdf;
 };

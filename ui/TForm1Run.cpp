@@ -155,8 +155,11 @@ std::unique_ptr<RunStart> TForm1::prepareRun(bool preview)
     if (!start->stock)
         return nullptr;
     try {
-        start->drawer = drawerFor(r, *start->stock, preview ? DrawerKind::Counting : DrawerKind::Sheets,
-                                  textFor(WindowText::PrintJobName, language()));
+        const DrawerKind kind = preview ? DrawerKind::Counting : DrawerKind::Sheets;
+        start->drawer = drawerFor(r, *start->stock, kind, textFor(WindowText::PrintJobName, language()));
+        if (r.routed()) // the address labels on the labels' own stock
+            start->addressDrawer =
+                drawerFor(r.forAddressLabels(), *start->stock, kind, textFor(WindowText::PrintJobName, language()));
     } catch (const MainDocumentError& e) {
         showTextMessage(this, WindowText::StockFailed, language(), {stockProblemText(e.problem(), language())});
         return nullptr;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/AdifRecord.h"
 #include "engine/Failure.h"
 #include "engine/LineReader.h"
 #include "engine/Text.h"
@@ -47,6 +48,27 @@ TEST(AdifReader, EveryLineEndJoinsWithoutBreakBytes)
     // CR LF, lone LF and lone CR each end a line; a NAME broken over lines keeps its counted characters.
     const auto log = dir.write("log.adi", "<EOH>\r\n<NAME:10>Jan \rKowal\nski<CALL:3>\r\nAB1<EOR>\r");
     EXPECT_EQ(readAll(log), (std::vector<std::string>{"<NAME:10>Jan Kowalski<CALL:3>AB1<EOR>"}));
+}
+
+// A value whose counted length reaches over a line end counts the line end's bytes, as the file has them, and
+// holds a line break there; fields that merely stand on lines of their own read as before.
+TEST(AdifReader, AValueOverLineEndsCountsTheirBytes)
+{
+    TempDir dir;
+    const auto log =
+        dir.write("log.adi", "<EOH>\r\n<CALL:5>SP1AA\r\n<ADDRESS:21>ul. Dluga 1\r\n00-001 W\r\n"
+                             "<MODE:3>CW\r\n<NAME:9>Jan\nKowal<EOR>\r\n<CALL:5>DL1AB <ADDRESS:4>Main<EOR>\r\n");
+    AdifReader reader(log);
+    reader.skipHeader();
+    AdifRecord record;
+    ASSERT_TRUE(reader.nextRecord(record));
+    EXPECT_EQ(record.declared("CALL").value, "SP1AA");
+    EXPECT_EQ(record.declared("ADDRESS").value, "ul. Dluga 1\n00-001 W");
+    EXPECT_EQ(record.declared("MODE").value, "CW"); // its line end counted, not the next tag's "<"
+    EXPECT_EQ(record.declared("NAME").value, "Jan\nKowal");
+    ASSERT_TRUE(reader.nextRecord(record));
+    EXPECT_TRUE(reader.recordJoins().empty());
+    EXPECT_EQ(record.declared("ADDRESS").value, "Main");
 }
 
 TEST(AdifReader, FileWithoutHeaderIsReadFromItsFirstLine)

@@ -4,10 +4,10 @@
 
 #include <random>
 
+#include "RunFixture.h"
 #include "engine/AdifRecord.h"
 #include "engine/RouteList.h"
 #include "engine/SentMarks.h"
-#include "RunFixture.h"
 
 namespace cardmill {
 namespace {
@@ -92,8 +92,12 @@ protected:
     RoutesRun()
     {
         host.merge = false;
-        host.routes.on = true;
+        host.order = LabelOrder::Routes;
         host.marking.on = true;
+        // The bureau's labels go in bundles by country.
+        host.countryFile = dir.write("cty.dat", "Poland: 15: 28: EU: 52.28: -18.67: -1.0: SP:\n    SP,SQ;\n"
+                                                "Fed. Rep. of Germany: 14: 28: EU: 51.0: -10.0: -1.0: DL:\n    DL;\n"
+                                                "United States: 05: 08: NA: 37.5: 91.5: 5.0: K:\n    K,W;\n");
     }
 };
 
@@ -102,8 +106,8 @@ TEST_F(RoutesRun, EachQsoGoesItsWayAndIsMarkedItsWay)
     const std::string address = " <NAME:3>Jan <ADDRESS:12>ul. Dluga 1";
     writeLog(qso("SP1AA", "20240101", "1200", " <QSL_VIA:6>direct" + address) + //
              qso("DL1AB", "20240102") +                                         // the default: bureau
-             qso("JA1XYZ", "20240103", "1200", " <QSL_VIA:9>LoTW only") +      // electronic: no card
-             qso("VK2AB", "20240104", "1200", " <QSL_VIA:12>VK2XX direct") +   // direct, no address: bureau
+             qso("JA1XYZ", "20240103", "1200", " <QSL_VIA:9>LoTW only") +       // electronic: no card
+             qso("VK2AB", "20240104", "1200", " <QSL_VIA:12>VK2XX direct") +    // direct, no address: bureau
              qso("G4ABC", "20240105", "1200", " <QSL_RCVD:1>Y <QSL_RCVD_VIA:1>D" + address) +
              qso("F5ABC", "20240106", "1200", " <QSL_VIA:11>see qrz.com") + // prose: the default, listed
              qso("SP1AA", "20240107", "1300", " <QSL_SENT:1>R <QSL_SENT_VIA:1>D"));
@@ -121,6 +125,7 @@ TEST_F(RoutesRun, EachQsoGoesItsWayAndIsMarkedItsWay)
     // The second SP1AA QSO asks for direct but has no address: by bureau, and listed.
     EXPECT_NE(bureau.find("\r\nSP1AA,2024-01-07"), std::string::npos);
 
+    EXPECT_TRUE(std::filesystem::exists(file("_bureau.txt"))); // the bureau's packing list
     const std::string list = readFile(file("_routes.txt"));
     for (const char* entry : {"JA1XYZ\t2024-01-03", "VK2AB\t", "F5ABC\t", "SP1AA\t2024-01-07"})
         EXPECT_NE(list.find(entry), std::string::npos) << entry;
@@ -134,7 +139,8 @@ TEST_F(RoutesRun, EachQsoGoesItsWayAndIsMarkedItsWay)
     // Each marked QSO with its own QSL_SENT_VIA; the electronic one not marked at all.
     const std::string updated = readFile(file("_updated.adi"));
     const auto markOf = [&](const std::string& call, const std::string& date) {
-        const std::size_t at = updated.find("<CALL:" + std::to_string(call.size()) + ">" + call + " <QSO_DATE:8>" + date);
+        const std::size_t at =
+            updated.find("<CALL:" + std::to_string(call.size()) + ">" + call + " <QSO_DATE:8>" + date);
         const std::size_t end = updated.find("<EOR>", at);
         const std::string rec = updated.substr(at, end - at);
         const std::size_t via = rec.find("<QSL_SENT_VIA:1>");
