@@ -307,6 +307,7 @@ std::optional<ProfileProblem> readProfileOptions(const CLI::App& app, const Valu
             // Only a convenience: the run needs no settings file.
         }
         o.countryFile = countryFileFor(settingsFile);
+        o.routes.journal = journalFor(settingsFile);
         return std::nullopt;
     }
     try {

@@ -4,6 +4,7 @@
 #include "engine/AdifReader.h"
 #include "engine/AdifRecord.h"
 #include "engine/Failure.h"
+#include "engine/Files.h"
 #include "engine/Routes.h"
 #include "engine/Text.h"
 #include "texts/RouteTexts.h"
@@ -26,6 +27,11 @@ void declareRouteOptions(CLI::App& app, RouteValues& v)
     app.add_option("--address-stock", v.addressStock,
                    "with --routes: the label stock of the address labels (default: the labels' own)")
         ->type_name("NAME");
+    app.add_option("--journal", v.journal,
+                   "with --routes: the journal of printed labels, which leaves out of a run the QSOs printed before "
+                   "(default: cardmill-journal.txt beside the settings file)")
+        ->type_name("FILE");
+    app.add_flag("--reprint", v.reprint, "with --routes: print again the QSOs the journal has printed before");
     app.add_flag("--list-routes", v.list, "list each QSO of the log with its route and why, and end");
 }
 
@@ -37,9 +43,10 @@ std::optional<std::string> readRouteOptions(const CLI::App& app, const RouteValu
             return "--routes is --order routes: give one of them";
         o.order = LabelOrder::Routes;
     }
-    const bool any = app.count("--default-route") || app.count("--no-address") || app.count("--address-stock");
+    const bool any = app.count("--default-route") || app.count("--no-address") || app.count("--address-stock") ||
+                     app.count("--journal") || v.reprint;
     if (any && !o.routed() && !v.list)
-        return "--default-route, --no-address and --address-stock go with --routes";
+        return "--default-route, --no-address, --address-stock, --journal and --reprint go with --routes";
     if (app.count("--default-route")) {
         const std::optional<Route> route = routeOfLetter(v.defaultRoute);
         if (!route || text::upper(text::trim(v.defaultRoute)) == "M")
@@ -53,6 +60,9 @@ std::optional<std::string> readRouteOptions(const CLI::App& app, const RouteValu
         routes.noAddress = which == "HELD" ? Route::Held : Route::Bureau;
     }
     routes.addressStock = v.addressStock;
+    routes.reprint = v.reprint;
+    if (app.count("--journal"))
+        routes.journal = files::pathFromUtf8(v.journal);
     return std::nullopt;
 }
 

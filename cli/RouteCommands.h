@@ -13,8 +13,8 @@ namespace cardmill {
 
 // The route options as the command line gives them.
 struct RouteValues {
-    bool routes = false, list = false;
-    std::string defaultRoute, noAddress, addressStock;
+    bool routes = false, list = false, reprint = false;
+    std::string defaultRoute, noAddress, addressStock, journal;
 };
 
 // --routes, --default-route, --no-address, --address-stock and --list-routes.

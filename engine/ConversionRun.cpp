@@ -95,6 +95,14 @@ RunResult ConversionRun::run(const RunRequest& request, RunObserver& observer, c
 
 namespace run_phases {
 
+std::size_t linePrefixSize(std::string_view line)
+{
+    std::size_t at = 0;
+    for (int column = 0; column < 5 && at != std::string_view::npos; ++column)
+        at = line.find(',', at + (column > 0));
+    return at == std::string_view::npos ? line.size() : at;
+}
+
 RunResult said(RunOutcome outcome, const RunMessage& message)
 {
     RunResult r;
@@ -163,6 +171,14 @@ RunPhases::Ending RunPhases::takeOutputs()
         lockedBases.push_back(m_swlMarks);
     if (m_request.routed())
         lockedBases.push_back(directBase(m_base));
+    // The journal is read with the lock held, so that two runs never print the same QSO.
+    const std::filesystem::path& journal = m_request.routes.journal;
+    if (m_request.routed() && !journal.empty()) {
+        std::error_code ec;
+        if (!journal.parent_path().empty()) // the journal's folder, beside the settings, may be new
+            std::filesystem::create_directories(journal.parent_path(), ec);
+        lockedBases.push_back(journal);
+    }
     m_lock = RunLock::take(lockedBases);
     if (!m_lock)
         return said(RunOutcome::Locked, TextId::RunUnderWay, {m_request.log.string()});
@@ -187,6 +203,12 @@ RunPhases::Ending RunPhases::takeOutputs()
         return said(RunOutcome::Refused, *problem);
     if (const auto problem = inputAmongOutputs(m_inputs, outputs))
         return said(RunOutcome::Refused, *problem);
+    if (m_request.routed() && !journal.empty()) {
+        m_journal = Journal::read(journal);
+        m_journal->prepare(); // a journal that cannot be written is said before anything is printed
+        m_summary.routes.journal = journal;
+        m_summary.routes.journalTorn = m_journal->torn();
+    }
     return std::nullopt;
 }
 
@@ -308,6 +330,14 @@ void RunPhases::place(const AdifRecord& record, std::string_view line, LineKind 
         marks.add(span);
         return;
     }
+    if (m_journal) {
+        std::string key = journalKey(record);
+        if (m_journal->has(key) && !routes.reprint) {
+            ++m_leftOut; // printed before: out of the whole run, as a filter leaves it
+            return;
+        }
+        m_keyOf.try_emplace(std::string(line.substr(0, linePrefixSize(line))), std::move(key));
+    }
     const RouteDecision decision = decideRoute(record, routes.fallback);
     Route route = decision.route;
     if (decision.unclearVia)
@@ -334,6 +364,7 @@ void RunPhases::listRoutes()
     routes.held = m_routeList.count(RouteList::Why::NoAddressHeld);
     routes.noAddressByBureau = m_routeList.count(RouteList::Why::NoAddressByBureau);
     routes.unclearVia = m_routeList.count(RouteList::Why::UnclearVia);
+    routes.leftOut = m_leftOut;
     m_routeList.write(routeListPath(m_base));
     if (!m_routeList.empty())
         routes.list = routeListPath(m_base);
@@ -345,6 +376,8 @@ RunPhases::Ending RunPhases::noData() const
         return std::nullopt;
     if (m_records == 0)
         return said(RunOutcome::NoData, TextId::NoDataEmptyLog);
+    if (m_leftOut > 0)
+        return said(RunOutcome::NoData, TextId::NothingNew, {std::to_string(m_leftOut), m_journal->path().string()});
     if (m_filtered > 0 || !m_routeList.empty())
         return said(RunOutcome::NoData, TextId::NoDataFiltered);
     return said(RunOutcome::NoData, TextId::NoDataUnreadable, {m_base.string()});

@@ -40,6 +40,7 @@ enum class FailureId {
     PrinterMissing,  // no printer of the name `detail` (empty: no default printer)
     PrinterRefusing, // the printer `name` takes no jobs; `detail`: the reason its queue gives
     PrintRefused,    // the print system did not take the job for the printer `name`; `detail`: its words
+    JournalNotOurs,  // the journal of printed labels at `path` is something else
 };
 
 struct Failure {

@@ -54,6 +54,8 @@ public:
     virtual DrawnLabels draw(const RunLabels& labels, const std::filesystem::path& pdf, const Progress& progress) = 0;
     // The fields the labels show, in capitals: those beyond the fixed columns become columns of the run.
     virtual std::vector<std::string> fields() const { return {}; }
+    // The labels one sheet holds (1 on a roll); 0 when unknown.
+    virtual std::size_t labelsPerSheet() const { return 0; }
 };
 
 // The PDF of a run's drawn labels: "<base>_labels.pdf".

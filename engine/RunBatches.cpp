@@ -78,10 +78,40 @@ RunPhases::Ending RunPhases::drawBatch(LabelDrawer& drawer, const RunLabels& lab
     return std::nullopt;
 }
 
+void RunPhases::writeJournal(const std::vector<MadeBatch>& made, std::size_t labelsPerSheet)
+{
+    if (!m_journal)
+        return;
+    std::vector<Journal::Label> entries;
+    std::string columns;
+    for (const MadeBatch& batch : made) {
+        const RunLabels& labels = *batch.labels;
+        for (std::size_t i = 0; i < labels.count(); ++i) {
+            Journal::Label entry{batch.route, batch.file, 0, i + 1, {}};
+            if (labelsPerSheet > 0) { // where it lies: the sheets start at the first label chosen
+                const std::size_t at = static_cast<std::size_t>(m_request.startLabel - 1) + i;
+                entry.sheet = at / labelsPerSheet + 1;
+                entry.place = at % labelsPerSheet + 1;
+            }
+            for (int q = 0; q < std::max(1, labels.qsos(i)); ++q) {
+                columns.clear();
+                for (const char* column : {"CALL", "QSO_DATE", "TIME_ON", "BAND", "MODE"})
+                    columns.append(columns.empty() ? "" : ",").append(labels.value(i, column, q));
+                if (const auto key = m_keyOf.find(columns); key != m_keyOf.end())
+                    entry.keys.push_back(key->second);
+            }
+            entries.push_back(std::move(entry));
+        }
+    }
+    m_journal->append(m_journal->nextRun(), utcDateAndTimestamp().first, entries);
+}
+
 RunResult RunPhases::draw()
 {
     // The labels on the sheets, a PDF beside the log for each batch, and the direct cards' address labels in
     // the same order.
+    std::vector<std::shared_ptr<RunLabels>> drawn;
+    std::vector<MadeBatch> made;
     for (const Batch& b : m_batches) {
         const bool addresses = b.route == Route::Direct && m_addressDrawer;
         if (m_request.routed() && b.lines->empty()) {
@@ -98,12 +128,16 @@ RunResult RunPhases::draw()
                 return *e;
             m_summary.routes.addressLabels = labels->count();
         }
+        made.push_back({b.route, labels.get(), b.pdf});
         if (!m_summary.labels)
-            m_summary.labels = std::move(labels);
+            m_summary.labels = labels;
+        drawn.push_back(std::move(labels));
         if (m_summary.printFailure)
             break;
     }
     m_bad.finish();
+    if (!m_summary.printFailure)
+        writeJournal(made, m_drawer->labelsPerSheet());
     // Labels that did not reach the printer asked for are not sent: nothing is marked.
     if (m_summary.printFailure && m_request.marking.on)
         m_summary.notMarked = m_summary.printFailure;
@@ -125,6 +159,8 @@ RunResult RunPhases::merge()
     // A stop ends the current pass and keeps the documents of the passes before it.
     MergePhase merge(m_request, m_observer, m_stop, *m_maker);
     MergePhase::Result merged;
+    std::vector<std::unique_ptr<RunLabels>> journalled; // the labels made, for the journal
+    std::vector<MadeBatch> made;
     for (const Batch& b : m_batches) {
         if (m_request.routed() && b.lines->empty())
             continue;
@@ -135,6 +171,11 @@ RunResult RunPhases::merge()
         merged.ending = batch.ending;
         if (batch.ending != MergePhase::Ending::Done)
             break;
+        if (m_journal) {
+            journalled.push_back(
+                std::make_unique<RunLabels>(b.writer->columns(), *b.lines, b.grouped, b.writer->stream()));
+            made.push_back({b.route, journalled.back().get(), b.base});
+        }
         // The direct cards' address labels, drawn on their own stock.
         if (b.route == Route::Direct && m_addressDrawer) {
             const RunLabels labels(b.writer->columns(), *b.lines, b.grouped, b.writer->stream());
@@ -153,6 +194,7 @@ RunResult RunPhases::merge()
     m_bad.finish();
     if (merged.ending == MergePhase::Ending::Failed)
         return finished(RunSummary::Kind::MergeFailed);
+    writeJournal(made, 0);
     if (!markSent())
         return stopped(true, std::move(m_summary));
     if (m_request.pdf && !m_summary.made.empty()) {

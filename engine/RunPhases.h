@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/AdifReader.h"
@@ -13,6 +14,7 @@
 #include "engine/BureauOrder.h"
 #include "engine/CountryFile.h"
 #include "engine/DataSourceFiles.h"
+#include "engine/Journal.h"
 #include "engine/LabelDrawer.h"
 #include "engine/LabelMerge.h"
 #include "engine/LineComposer.h"
@@ -37,6 +39,8 @@ RunResult said(RunOutcome outcome, TextId id, std::vector<std::string> args = {}
 // A stop: before the data-source files were complete the run put none in place, which it says, since files
 // of an earlier run may lie beside the log. What it made before the stop is said with it.
 RunResult stopped(bool dataWritten, std::optional<RunSummary> summary = {});
+// The length of a label line's first five columns: CALL, QSO_DATE, TIME_ON, BAND and MODE.
+std::size_t linePrefixSize(std::string_view line);
 
 // The run's phases over the state they share, in the order they run: each returns the run's ending when it
 // ends the run there, nothing when the run goes on.
@@ -94,6 +98,14 @@ private:
     Ending noData() const;
     Ending writeDataSourceFiles();
     RunResult draw();
+    // The labels of the batches written into the journal, once they were made: each batch's labels and its
+    // file, with the labels a sheet holds (0: label documents, whose places count from 1 through the file).
+    struct MadeBatch {
+        Route route;
+        const RunLabels* labels;
+        std::filesystem::path file;
+    };
+    void writeJournal(const std::vector<MadeBatch>& made, std::size_t labelsPerSheet);
     // One batch's labels drawn by `drawer` as `pdf`, what it did added to the summary.
     Ending drawBatch(LabelDrawer& drawer, const RunLabels& labels, const std::filesystem::path& pdf);
     // Where a QSO's label goes: its batch and, with routes, its own QSL_SENT_VIA; or onto the list of QSOs that
@@ -118,6 +130,10 @@ private:
     SortedLines& m_lines;  // the labels of the bureau's batch, or all of them in a run without routes
     SortedLines m_direct;  // with routes: the direct cards'
     RouteList m_routeList; // with routes: the QSOs that get no card, and QSL_VIA that fits no rule
+    std::optional<Journal> m_journal;
+    std::size_t m_leftOut = 0; // QSOs the journal has: left out
+    // The journal key of each QSO on a label, by its line's first five columns as this run writes them.
+    std::unordered_map<std::string, std::string> m_keyOf;
     // The labels go out in batches: one in a run without routes, the bureau's and the direct ones with routes.
     struct Batch {
         Route route = Route::Bureau;

@@ -128,11 +128,14 @@ struct LabelSheet {
 };
 
 // How a run in LabelOrder::Routes sends its QSOs (engine/Routes): the bureau's labels and the direct ones as
-// batches of their own, an address label for each direct card, the QSOs that get no card listed.
+// batches of their own, an address label for each direct card, the QSOs that get no card listed, and none
+// printed twice: those in the journal are left out unless a reprint is asked for.
 struct RouteChoice {
     Route fallback = Route::Bureau;  // the default route: Bureau, Direct or Electronic
     Route noAddress = Route::Bureau; // a direct card whose QSO has no ADDRESS: Bureau, or Held
     std::string addressStock;        // the address labels' stock; empty: the label sheet's
+    std::filesystem::path journal;   // the journal of printed labels (engine/Journal); empty: none kept
+    bool reprint = false;            // QSOs the journal has printed are printed again
     friend bool operator==(const RouteChoice&, const RouteChoice&) = default;
 };
 

@@ -47,6 +47,9 @@ struct RouteSummary {
     std::size_t noAddressByBureau = 0; // direct cards with no address, sent by bureau
     std::size_t unclearVia = 0;        // QSOs whose QSL_VIA fits no rule
     std::filesystem::path list;        // "<base>_routes.txt" when it lists any QSO
+    std::size_t leftOut = 0;           // QSOs the journal says were printed before: no label
+    std::filesystem::path journal;     // the journal the labels were written into
+    bool journalTorn = false;          // its last line was cut off, and passed over
 };
 
 // What a run that got as far as its end made: the closing message is made from it in the program's language.

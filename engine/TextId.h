@@ -93,6 +93,10 @@ enum class TextId {
     OutputTwice,                 // error; %s = the file two of the run's outputs would both be
     FailurePrinterRefusing,
     FailurePrintRefused,
+    FailureJournalNotOurs,
+    LeftOutAsPrinted, // %s = QSOs left out, %s = the journal
+    JournalTorn,      // %s = the journal
+    NothingNew,       // no data; %s = QSOs printed before, %s = the journal
     Count
 };
 

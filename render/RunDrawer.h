@@ -34,6 +34,7 @@ public:
     SheetDrawer(SheetRenderer renderer, const LabelSheet& sheet, std::string jobName = "CARDMILL labels");
     DrawnLabels draw(const RunLabels& labels, const std::filesystem::path& pdf, const Progress& progress) override;
     std::vector<std::string> fields() const override;
+    std::size_t labelsPerSheet() const override { return m_renderer.labelsPerSheet(); }
 
 private:
     SheetRenderer m_renderer;
@@ -57,6 +58,7 @@ public:
         return drawn;
     }
     std::vector<std::string> fields() const override { return m_renderer.fields(); }
+    std::size_t labelsPerSheet() const override { return m_renderer.labelsPerSheet(); }
 
 private:
     SheetRenderer m_renderer;

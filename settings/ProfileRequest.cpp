@@ -63,6 +63,7 @@ void applyProgramSettings(const IniFile& ini, RunRequest& r)
     r.polishNames = polishNames;
     r.ownCall = readStockChoice(ini).ownCall;
     r.countryFile = countryFileFor(ini.path());
+    r.routes.journal = journalFor(ini.path());
     if (r.sheet.chosen())
         applyCalibration(ini, r.sheet);
 }
@@ -72,6 +73,11 @@ std::string applyCalibration(const IniFile& ini, LabelSheet& sheet)
     std::string unreadable;
     sheet.calibration = readCalibration(ini, sheet.name(), &unreadable);
     return unreadable;
+}
+
+std::filesystem::path journalFor(const std::filesystem::path& settingsFile)
+{
+    return settingsFile.parent_path() / "cardmill-journal.txt";
 }
 
 std::filesystem::path countryFileFor(const std::filesystem::path& settingsFile)

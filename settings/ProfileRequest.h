@@ -35,5 +35,7 @@ std::string applyCalibration(const IniFile& ini, LabelSheet& sheet);
 // The country file for a program with this settings file: one the user put beside the settings file, else the
 // hamradio-files package's; when there is none, where the user may put one (a file that is not there).
 std::filesystem::path countryFileFor(const std::filesystem::path& settingsFile);
+// The journal of printed labels that goes with a settings file: "cardmill-journal.txt" beside it.
+std::filesystem::path journalFor(const std::filesystem::path& settingsFile);
 
 } // namespace cardmill

@@ -70,6 +70,10 @@ std::string routeSummaryText(const RunSummary& summary, Language language)
     text += ".";
     if (!r.list.empty())
         text += (pl ? " Lista: " : " Listed in ") + r.list.string();
+    if (r.leftOut > 0)
+        text += "\n" + textFor(TextId::LeftOutAsPrinted, language, {count(r.leftOut), r.journal.string()});
+    if (r.journalTorn)
+        text += "\n" + textFor(TextId::JournalTorn, language, {r.journal.string()});
     return text;
 }
 

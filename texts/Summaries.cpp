@@ -158,6 +158,7 @@ constexpr FailureShape shapeOf(FailureId id)
     case F::PrinterMissing: return {TextId::FailurePrinterMissing, false, true};
     case F::PrinterRefusing: return {TextId::FailurePrinterRefusing, false, true, true};
     case F::PrintRefused: return {TextId::FailurePrintRefused, false, true, true};
+    case F::JournalNotOurs: return {TextId::FailureJournalNotOurs};
     }
     return {TextId::FailureOther, false, true};
 }

@@ -306,6 +306,26 @@ constexpr TextEntry entryOf(TextId id)
         return {K::None, I::None, WindowText::Count,
                 "The print system did not take the labels for the printer \"%s\" (%s); nothing was printed",
                 "System drukowania nie przyjął nalepek dla drukarki \"%s\" (%s); niczego nie wydrukowano"};
+    case TextId::FailureJournalNotOurs:
+        return {K::None, I::None, WindowText::Count,
+                "\"%s\" is not a journal of printed labels of this program: give another one, or move it away",
+                "\"%s\" nie jest dziennikiem wydrukowanych nalepek tego programu: podaj inny albo go przenieś"};
+    case TextId::LeftOutAsPrinted:
+        return {K::None, I::None, WindowText::Count,
+                "%s QSOs are left out: their labels were printed before (\"%s\"; to print them again, ask for a "
+                "reprint).",
+                "Pominięto QSO: %s, ich nalepki zostały już wydrukowane (\"%s\"; aby wydrukować je ponownie, "
+                "poproś o dodruk)."};
+    case TextId::NothingNew:
+        return {K::Box, I::Warning, WindowText::CaptionInformation,
+                "Nothing new to print: the labels of the %s QSOs left were printed before (\"%s\"). To print them "
+                "again, ask for a reprint.",
+                "Nie ma nic nowego do wydrukowania: nalepki pozostałych QSO (%s) zostały już wydrukowane (\"%s\"). "
+                "Aby wydrukować je ponownie, poproś o dodruk."};
+    case TextId::JournalTorn:
+        return {K::None, I::None, WindowText::Count,
+                "The last line of \"%s\" was cut off (a run that ended while writing it) and is passed over.",
+                "Ostatni wiersz \"%s\" był urwany (przebieg przerwany w trakcie zapisu) i został pominięty."};
     case TextId::Count: break;
     }
     return {K::None, I::None, WindowText::Count, "", ""};

@@ -49,6 +49,7 @@ RunRequest TForm1::request() const
     r.polishNames = language() == Language::Polish;
     r.order = labelOrderIn(m_order);
     r.countryFile = countryFileFor(m_settings.file());
+    r.routes.journal = journalFor(m_settings.file());
     r.ownCall = m_sheetChoice->ownCall();
     if (r.ownCall.empty())
         try {

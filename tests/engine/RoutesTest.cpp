@@ -227,3 +227,68 @@ TEST_F(RoutesRun, NoQsoIsLostOrPrintedTwice)
 
 } // namespace
 } // namespace cardmill
+
+namespace cardmill {
+namespace {
+
+// The journal of printed labels: a second run prints nothing it printed before, unless asked to.
+class JournalRun : public RoutesRun {
+protected:
+    JournalRun()
+    {
+        host.merge = true; // labels made: the journal takes them
+        host.routes.journal = dir / "settings" / "cardmill-journal.txt";
+    }
+    std::string journal() const { return test::readFile(host.routes.journal); }
+};
+
+TEST_F(JournalRun, ASecondRunPrintsNothingTwiceAndAReprintPrintsAgain)
+{
+    writeLog(qso("DL1AB", "20240102") + qso("DL1AB", "20240103") +
+             qso("SP1AA", "20240101", "1200", " <QSL_VIA:6>direct <ADDRESS:4>Here"));
+    ASSERT_EQ(runIt(), RunOutcome::Done);
+    const std::string first = journal();
+    EXPECT_EQ(first.rfind("CARDMILL journal 1\r\n", 0), 0u);
+    EXPECT_NE(first.find("1\tB\t"), std::string::npos) << first;
+    EXPECT_NE(first.find("\tDL1AB|20240102|1200|20M|CW\r\n"), std::string::npos) << first;
+    EXPECT_NE(first.find("1\tD\t"), std::string::npos) << first;
+    EXPECT_NE(first.find("\tSP1AA|20240101|1200|20M|CW\r\n"), std::string::npos) << first;
+
+    // The same log with one QSO more: only that one is printed, and the others are said to be left out.
+    writeLog(qso("DL1AB", "20240102") + qso("DL1AB", "20240103") + qso("DL1AB", "20240104") +
+             qso("SP1AA", "20240101", "1200", " <QSL_VIA:6>direct <ADDRESS:4>Here"));
+    ASSERT_EQ(runIt(), RunOutcome::Done);
+    EXPECT_EQ(output(1), test::kHeader + test::line("DL1AB", "2024-01-04"));
+    EXPECT_EQ(host.summaries.back().routes.leftOut, 3u);
+    EXPECT_EQ(journal().substr(0, first.size()), first); // only ever appended
+    EXPECT_NE(journal().find("2\tB\t"), std::string::npos);
+
+    // Nothing new: said so, nothing made, nothing marked.
+    ASSERT_EQ(runIt(), RunOutcome::NoData);
+    EXPECT_EQ(host.messageIds().back(), TextId::NothingNew);
+    // A reprint prints them all again.
+    host.routes.reprint = true;
+    ASSERT_EQ(runIt(), RunOutcome::Done);
+    EXPECT_EQ(host.summaries.back().routes.leftOut, 0u);
+    EXPECT_NE(output(1).find("DL1AB,2024-01-02"), std::string::npos);
+}
+
+TEST_F(JournalRun, ACutOffLineIsPassedOverAndAForeignFileIsRefusedBeforeAnythingIsMade)
+{
+    writeLog(qso("DL1AB", "20240102"));
+    dir.write("settings/cardmill-journal.txt", "CARDMILL journal 1\r\n4\tB\t20240101\tx.pdf\t1\t1\tDL1AB|2024");
+    ASSERT_EQ(runIt(), RunOutcome::Done); // the cut-off line holds no whole key: the QSO is printed
+    EXPECT_TRUE(host.summaries.back().routes.journalTorn);
+    const std::string j = journal();
+    EXPECT_NE(j.find("DL1AB|2024\r\n5\tB\t"), std::string::npos) << j; // ended, and the next run numbered on
+
+    dir.write("settings/cardmill-journal.txt", "my own notes\r\n");
+    std::filesystem::remove(file("_1.txt"));
+    EXPECT_EQ(runIt(), RunOutcome::Abandoned);
+    EXPECT_EQ(host.failures.back().id, FailureId::JournalNotOurs);
+    EXPECT_FALSE(std::filesystem::exists(file("_1.txt")));
+    EXPECT_EQ(readFile(host.routes.journal), "my own notes\r\n");
+}
+
+} // namespace
+} // namespace cardmill

@@ -29,7 +29,7 @@ int placeOf(const test::Word& w)
     const double mm = 72.0 / 25.4;
     const int column = static_cast<int>(std::floor((w.x0 / mm - 10) / 95));
     const int row = static_cast<int>(std::floor((w.y0 / mm - 10) / 65));
-    return (w.page - 1) * 6 + row * 2 + column;
+    return w.page * 6 + row * 2 + column; // pages count from 0
 }
 
 TEST(RoutesDrawn, EachDirectCardsAddressLabelIsAtItsPlaceAndNoCallIsOnAnAddressLabel)
@@ -53,8 +53,8 @@ TEST(RoutesDrawn, EachDirectCardsAddressLabelIsAtItsPlaceAndNoCallIsOnAnAddressL
     const auto adi = dir.write("log.adi", log);
     const std::string command = std::string(CARDMILL_CONVERT) + " --log '" + adi.string() +
                                 "' --routes --no-address held --custom-grid A4,2,3,90,60,10,10,95,65 "
-                                "--my-call SP3KXQ >'" +
-                                (dir / "out.txt").string() + "' 2>&1";
+                                "--start-label 2 --my-call SP3KXQ --journal '" +
+                                (dir / "journal.txt").string() + "' >'" + (dir / "out.txt").string() + "' 2>&1";
     ASSERT_EQ(test::exitCodeOf(command), 0) << test::readFile(dir / "out.txt");
 
     // The direct cards in call order, one a label, and the address labels at the same places.
@@ -89,9 +89,21 @@ TEST(RoutesDrawn, EachDirectCardsAddressLabelIsAtItsPlaceAndNoCallIsOnAnAddressL
     EXPECT_NE(said.find("direct: 7 cards and 7 address labels (1 without an address: listed)"), std::string::npos)
         << said;
 
+    // The journal has each label at the sheet and place it was drawn at.
+    const std::string journal = test::readFile(dir / "journal.txt");
+    for (const auto& [call, place] : cardAt) {
+        const std::string entry = "log_labels_direct.pdf\t" + std::to_string(place / 6 + 1) + "\t" +
+                                  std::to_string(place % 6 + 1) + "\t" + call + "|20240301|1200|20M|SSB\r\n";
+        EXPECT_NE(journal.find(entry), std::string::npos) << entry << journal;
+    }
+    // A second run prints nothing again, and says so.
+    EXPECT_EQ(test::exitCodeOf(command), 5);
+    EXPECT_NE(test::readFile(dir / "out.txt").find("Nothing new to print"), std::string::npos)
+        << test::readFile(dir / "out.txt");
+
     // --list-routes says each QSO's route and why, and writes nothing.
-    const std::string listing = "'" + std::string(CARDMILL_CONVERT) + "' --log '" + adi.string() + "' --list-routes >'" +
-                                (dir / "routes.txt").string() + "' 2>&1";
+    const std::string listing = "'" + std::string(CARDMILL_CONVERT) + "' --log '" + adi.string() +
+                                "' --list-routes >'" + (dir / "routes.txt").string() + "' 2>&1";
     ASSERT_EQ(test::exitCodeOf(listing), 0);
     const std::string routes = test::readFile(dir / "routes.txt");
     EXPECT_NE(routes.find("JA1KKK\t20240301\t1200\t20m\tSSB\telectronic\tQSL_VIA says so"), std::string::npos)
@@ -100,8 +112,9 @@ TEST(RoutesDrawn, EachDirectCardsAddressLabelIsAtItsPlaceAndNoCallIsOnAnAddressL
         << routes;
     // Options that go with routes are refused without them.
     EXPECT_EQ(test::exitCodeOf(std::string(CARDMILL_CONVERT) + " --log '" + adi.string() + "' --no-address held"), 2);
-    EXPECT_EQ(test::exitCodeOf(std::string(CARDMILL_CONVERT) + " --log '" + adi.string() + "' --routes --default-route M"),
-              2);
+    EXPECT_EQ(
+        test::exitCodeOf(std::string(CARDMILL_CONVERT) + " --log '" + adi.string() + "' --routes --default-route M"),
+        2);
 }
 
 } // namespace
