@@ -6,6 +6,8 @@
 #   bench/convert-bench.sh --merge [BUILD_DIR]   data-source files and label documents, merged into the
 #                                                example's card_1.docx ... card_swl.docx
 #   --mark-sent (with or without --merge)        also marks the QSOs as sent (<base>_sent.adi, _updated.adi)
+#   --bureau                                     in bureau order (the baseline of --routes)
+#   --routes                                     each QSO on its route, with a journal of printed labels
 # RUNS=5 by default.
 set -euo pipefail
 merge=false
@@ -14,6 +16,8 @@ while [[ "${1:-}" == --* ]]; do
     case "$1" in
     --merge) merge=true ;;
     --mark-sent) extra+=(--mark-sent --sent-via B) ;;
+    --bureau) extra+=(--order bureau) ;;
+    --routes) extra+=(--routes --journal "${TMPDIR:-/tmp}/cardmill-bench-journal.txt") ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
     esac
     shift

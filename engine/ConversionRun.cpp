@@ -95,14 +95,6 @@ RunResult ConversionRun::run(const RunRequest& request, RunObserver& observer, c
 
 namespace run_phases {
 
-std::size_t linePrefixSize(std::string_view line)
-{
-    std::size_t at = 0;
-    for (int column = 0; column < 5 && at != std::string_view::npos; ++column)
-        at = line.find(',', at + (column > 0));
-    return at == std::string_view::npos ? line.size() : at;
-}
-
 RunResult said(RunOutcome outcome, const RunMessage& message)
 {
     RunResult r;
@@ -234,11 +226,18 @@ void RunPhases::prepare()
     m_composer.emplace(m_format, m_filters, m_bad);
     // The batches the labels go out in.
     if (!m_request.routed()) {
-        m_batches.push_back({Route::Bureau, &m_lines, m_base, drawnLabelsPath(m_base), {}, {}, {}});
+        m_batches.push_back({Route::Bureau, &m_lines, nullptr, m_base, drawnLabelsPath(m_base), {}, {}, {}});
     } else {
-        m_batches.push_back({Route::Bureau, &m_lines, m_base, routeLabelsPath(m_base, Route::Bureau), {}, {}, {}});
         m_batches.push_back(
-            {Route::Direct, &m_direct, directBase(m_base), routeLabelsPath(m_base, Route::Direct), {}, {}, {}});
+            {Route::Bureau, &m_lines, &m_bureauKeys, m_base, routeLabelsPath(m_base, Route::Bureau), {}, {}, {}});
+        m_batches.push_back({Route::Direct,
+                             &m_direct,
+                             &m_directKeys,
+                             directBase(m_base),
+                             routeLabelsPath(m_base, Route::Direct),
+                             {},
+                             {},
+                             {}});
     }
 }
 
@@ -330,13 +329,13 @@ void RunPhases::place(const AdifRecord& record, std::string_view line, LineKind 
         marks.add(span);
         return;
     }
+    std::string key;
     if (m_journal) {
-        std::string key = journalKey(record);
+        key = journalKey(record);
         if (m_journal->has(key) && !routes.reprint) {
             ++m_leftOut; // printed before: out of the whole run, as a filter leaves it
             return;
         }
-        m_keyOf.try_emplace(std::string(line.substr(0, linePrefixSize(line))), std::move(key));
     }
     const RouteDecision decision = decideRoute(record, routes.fallback);
     Route route = decision.route;
@@ -350,7 +349,10 @@ void RunPhases::place(const AdifRecord& record, std::string_view line, LineKind 
         m_routeList.add(line, RouteList::Why::Electronic);
     if (route != Route::Bureau && route != Route::Direct)
         return; // no card, and no mark
-    (route == Route::Direct ? m_direct : m_lines).add(line, kind);
+    SortedLines& batch = route == Route::Direct ? m_direct : m_lines;
+    if (m_journal)
+        (route == Route::Direct ? m_directKeys : m_bureauKeys).add(batch.nextAddedAt(), key);
+    batch.add(line, kind);
     marks.add(span, sentViaLetter(route));
 }
 

@@ -83,23 +83,19 @@ void RunPhases::writeJournal(const std::vector<MadeBatch>& made, std::size_t lab
     if (!m_journal)
         return;
     std::vector<Journal::Label> entries;
-    std::string columns;
-    for (const MadeBatch& batch : made) {
-        const RunLabels& labels = *batch.labels;
-        for (std::size_t i = 0; i < labels.count(); ++i) {
-            Journal::Label entry{batch.route, batch.file, 0, i + 1, {}};
+    for (const MadeBatch& made1 : made) {
+        const Batch& b = *made1.batch;
+        const std::vector<StreamLabel> stream = b.writer->stream();
+        for (std::size_t i = 0; i < stream.size(); ++i) {
+            Journal::Label entry{b.route, made1.file, 0, i + 1, {}};
             if (labelsPerSheet > 0) { // where it lies: the sheets start at the first label chosen
                 const std::size_t at = static_cast<std::size_t>(m_request.startLabel - 1) + i;
                 entry.sheet = at / labelsPerSheet + 1;
                 entry.place = at % labelsPerSheet + 1;
             }
-            for (int q = 0; q < std::max(1, labels.qsos(i)); ++q) {
-                columns.clear();
-                for (const char* column : {"CALL", "QSO_DATE", "TIME_ON", "BAND", "MODE"})
-                    columns.append(columns.empty() ? "" : ",").append(labels.value(i, column, q));
-                if (const auto key = m_keyOf.find(columns); key != m_keyOf.end())
-                    entry.keys.push_back(key->second);
-            }
+            const std::vector<std::uint32_t>& group = b.grouped[stream[i].size];
+            for (std::size_t k = 0; k < std::max<std::size_t>(stream[i].size, 1); ++k)
+                entry.keys.emplace_back(b.keys->of(b.lines->addedAt(group[stream[i].first + k])));
             entries.push_back(std::move(entry));
         }
     }
@@ -110,7 +106,6 @@ RunResult RunPhases::draw()
 {
     // The labels on the sheets, a PDF beside the log for each batch, and the direct cards' address labels in
     // the same order.
-    std::vector<std::shared_ptr<RunLabels>> drawn;
     std::vector<MadeBatch> made;
     for (const Batch& b : m_batches) {
         const bool addresses = b.route == Route::Direct && m_addressDrawer;
@@ -128,10 +123,9 @@ RunResult RunPhases::draw()
                 return *e;
             m_summary.routes.addressLabels = labels->count();
         }
-        made.push_back({b.route, labels.get(), b.pdf});
+        made.push_back({&b, b.pdf});
         if (!m_summary.labels)
-            m_summary.labels = labels;
-        drawn.push_back(std::move(labels));
+            m_summary.labels = std::move(labels);
         if (m_summary.printFailure)
             break;
     }
@@ -159,7 +153,6 @@ RunResult RunPhases::merge()
     // A stop ends the current pass and keeps the documents of the passes before it.
     MergePhase merge(m_request, m_observer, m_stop, *m_maker);
     MergePhase::Result merged;
-    std::vector<std::unique_ptr<RunLabels>> journalled; // the labels made, for the journal
     std::vector<MadeBatch> made;
     for (const Batch& b : m_batches) {
         if (m_request.routed() && b.lines->empty())
@@ -171,11 +164,7 @@ RunResult RunPhases::merge()
         merged.ending = batch.ending;
         if (batch.ending != MergePhase::Ending::Done)
             break;
-        if (m_journal) {
-            journalled.push_back(
-                std::make_unique<RunLabels>(b.writer->columns(), *b.lines, b.grouped, b.writer->stream()));
-            made.push_back({b.route, journalled.back().get(), b.base});
-        }
+        made.push_back({&b, b.base});
         // The direct cards' address labels, drawn on their own stock.
         if (b.route == Route::Direct && m_addressDrawer) {
             const RunLabels labels(b.writer->columns(), *b.lines, b.grouped, b.writer->stream());

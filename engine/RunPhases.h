@@ -2,11 +2,11 @@
 
 // The phases of a conversion run over the state they share: the engine's own, not for other libraries.
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "engine/AdifReader.h"
@@ -39,8 +39,6 @@ RunResult said(RunOutcome outcome, TextId id, std::vector<std::string> args = {}
 // A stop: before the data-source files were complete the run put none in place, which it says, since files
 // of an earlier run may lie beside the log. What it made before the stop is said with it.
 RunResult stopped(bool dataWritten, std::optional<RunSummary> summary = {});
-// The length of a label line's first five columns: CALL, QSO_DATE, TIME_ON, BAND and MODE.
-std::size_t linePrefixSize(std::string_view line);
 
 // The run's phases over the state they share, in the order they run: each returns the run's ending when it
 // ends the run there, nothing when the run goes on.
@@ -100,9 +98,9 @@ private:
     RunResult draw();
     // The labels of the batches written into the journal, once they were made: each batch's labels and its
     // file, with the labels a sheet holds (0: label documents, whose places count from 1 through the file).
+    struct Batch;
     struct MadeBatch {
-        Route route;
-        const RunLabels* labels;
+        const Batch* batch;
         std::filesystem::path file;
     };
     void writeJournal(const std::vector<MadeBatch>& made, std::size_t labelsPerSheet);
@@ -132,12 +130,35 @@ private:
     RouteList m_routeList; // with routes: the QSOs that get no card, and QSL_VIA that fits no rule
     std::optional<Journal> m_journal;
     std::size_t m_leftOut = 0; // QSOs the journal has: left out
-    // The journal key of each QSO on a label, by its line's first five columns as this run writes them.
-    std::unordered_map<std::string, std::string> m_keyOf;
+    // The journal keys of a batch's lines, by where each line was added (SortedLines::addedAt), in that order.
+    class LineKeys {
+    public:
+        void add(std::uint64_t addedAt, std::string_view key)
+        {
+            m_at.push_back(addedAt);
+            m_text.append(key);
+            m_ends.push_back(m_text.size());
+        }
+        std::string_view of(std::uint64_t addedAt) const
+        {
+            const auto it = std::lower_bound(m_at.begin(), m_at.end(), addedAt);
+            if (it == m_at.end() || *it != addedAt)
+                return {};
+            const std::size_t i = static_cast<std::size_t>(it - m_at.begin());
+            const std::size_t begin = i == 0 ? 0 : m_ends[i - 1];
+            return std::string_view(m_text).substr(begin, m_ends[i] - begin);
+        }
+
+    private:
+        std::vector<std::uint64_t> m_at, m_ends;
+        std::string m_text;
+    };
+    LineKeys m_bureauKeys, m_directKeys;
     // The labels go out in batches: one in a run without routes, the bureau's and the direct ones with routes.
     struct Batch {
         Route route = Route::Bureau;
         SortedLines* lines = nullptr;
+        const LineKeys* keys = nullptr;
         std::filesystem::path base; // its data-source files and label documents
         std::filesystem::path pdf;  // its drawn labels
         GroupedLines grouped;

@@ -30,6 +30,10 @@ public:
     bool empty() const { return m_lines.empty(); }
     std::string_view operator[](std::size_t i) const;
     LineKind kind(std::size_t i) const;
+    // Where a line's text lies among all lines added, in the order they were added: the i-th sorted line's, and
+    // the one the next line added gets.
+    std::uint64_t addedAt(std::size_t i) const { return m_lines[i].offset; }
+    std::uint64_t nextAddedAt() const { return m_text.size(); }
 
     // The comparison the list sorts by: negative, zero or positive.
     static int compare(std::string_view a, std::string_view b);
