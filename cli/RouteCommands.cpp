@@ -32,6 +32,12 @@ void declareRouteOptions(CLI::App& app, RouteValues& v)
                    "(default: cardmill-journal.txt beside the settings file)")
         ->type_name("FILE");
     app.add_flag("--reprint", v.reprint, "with --routes: print again the QSOs the journal has printed before");
+    app.add_option(
+           "--reprint-sheet", v.reprintSheet,
+           "with --routes: draw sheet N of run RUN's bureau labels (B, the default) or direct ones (D) again as "
+           "the journal has it (a jammed printer), as <base>_reprint.pdf; nothing is marked or journalled "
+           "again")
+        ->type_name("RUN,N[,B|D]");
     app.add_flag("--list-routes", v.list, "list each QSO of the log with its route and why, and end");
 }
 
@@ -44,9 +50,10 @@ std::optional<std::string> readRouteOptions(const CLI::App& app, const RouteValu
         o.order = LabelOrder::Routes;
     }
     const bool any = app.count("--default-route") || app.count("--no-address") || app.count("--address-stock") ||
-                     app.count("--journal") || v.reprint;
+                     app.count("--journal") || v.reprint || app.count("--reprint-sheet");
     if (any && !o.routed() && !v.list)
-        return "--default-route, --no-address, --address-stock, --journal and --reprint go with --routes";
+        return "--default-route, --no-address, --address-stock, --journal, --reprint and --reprint-sheet go with "
+               "--routes";
     if (app.count("--default-route")) {
         const std::optional<Route> route = routeOfLetter(v.defaultRoute);
         if (!route || text::upper(text::trim(v.defaultRoute)) == "M")
@@ -63,6 +70,18 @@ std::optional<std::string> readRouteOptions(const CLI::App& app, const RouteValu
     routes.reprint = v.reprint;
     if (app.count("--journal"))
         routes.journal = files::pathFromUtf8(v.journal);
+    if (app.count("--reprint-sheet")) {
+        const std::string& given = v.reprintSheet;
+        const std::size_t comma = given.find(','), second = given.find(',', comma == std::string::npos ? 0 : comma + 1);
+        long long run = 0, sheet = 0;
+        const std::string route = second == std::string::npos ? "B" : text::upper(text::trim(given.substr(second + 1)));
+        if (comma == std::string::npos || !text::parseInteger(text::trim(given.substr(0, comma)), run) ||
+            !text::parseInteger(text::trim(given.substr(comma + 1, second - comma - 1)), sheet) || run < 1 ||
+            sheet < 1 || run > 1000000000 || sheet > 1000000000 || (route != "B" && route != "D"))
+            return "--reprint-sheet takes RUN,N[,B|D]: the run's number, the sheet's, and bureau or direct labels";
+        routes.reprintSheet = RouteChoice::ReprintSheet{static_cast<std::size_t>(run), static_cast<std::size_t>(sheet),
+                                                        route == "D" ? Route::Direct : Route::Bureau};
+    }
     return std::nullopt;
 }
 

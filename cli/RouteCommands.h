@@ -14,7 +14,7 @@ namespace cardmill {
 // The route options as the command line gives them.
 struct RouteValues {
     bool routes = false, list = false, reprint = false;
-    std::string defaultRoute, noAddress, addressStock, journal;
+    std::string defaultRoute, noAddress, addressStock, journal, reprintSheet;
 };
 
 // --routes, --default-route, --no-address, --address-stock and --list-routes.

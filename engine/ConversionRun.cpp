@@ -165,6 +165,10 @@ RunPhases::Ending RunPhases::takeOutputs()
         lockedBases.push_back(directBase(m_base));
     // The journal is read with the lock held, so that two runs never print the same QSO.
     const std::filesystem::path& journal = m_request.routes.journal;
+    if (m_request.routed() && m_request.routes.reprintSheet && journal.empty())
+        return said(RunOutcome::Refused, TextId::NoSuchSheet,
+                    {std::to_string(m_request.routes.reprintSheet->sheet),
+                     std::to_string(m_request.routes.reprintSheet->run), std::string()});
     if (m_request.routed() && !journal.empty()) {
         std::error_code ec;
         if (!journal.parent_path().empty()) // the journal's folder, beside the settings, may be new
@@ -183,6 +187,10 @@ RunPhases::Ending RunPhases::takeOutputs()
                 outputs.push_back(p);
         outputs.insert(outputs.end(), {routeLabelsPath(m_base, Route::Bureau), routeLabelsPath(m_base, Route::Direct),
                                        addressLabelsPath(m_base), routeListPath(m_base)});
+        for (const std::filesystem::path& p : runOutputs(files::withSuffix(m_base, "_reprint")))
+            if (std::none_of(outputs.begin(), outputs.end(),
+                             [&](const std::filesystem::path& o) { return files::sameName(o, p); }))
+                outputs.push_back(p);
     }
     if (m_haveSwl) {
         outputs.push_back(SentMarks::sentPath(m_swlMarks));
@@ -200,6 +208,13 @@ RunPhases::Ending RunPhases::takeOutputs()
         m_journal->prepare(); // a journal that cannot be written is said before anything is printed
         m_summary.routes.journal = journal;
         m_summary.routes.journalTorn = m_journal->torn();
+        if (const auto& asked = m_request.routes.reprintSheet) {
+            m_reprint = Journal::findSheet(journal, asked->run, asked->sheet, asked->route);
+            if (m_reprint->keys.empty())
+                return said(RunOutcome::Refused, TextId::NoSuchSheet,
+                            {std::to_string(asked->sheet), std::to_string(asked->run), journal.string()});
+            m_reprintKeys.insert(m_reprint->keys.begin(), m_reprint->keys.end());
+        }
     }
     return std::nullopt;
 }
@@ -225,7 +240,11 @@ void RunPhases::prepare()
                     m_format.userFields.push_back(field);
     m_composer.emplace(m_format, m_filters, m_bad);
     // The batches the labels go out in.
-    if (!m_request.routed()) {
+    if (m_reprint) {
+        const std::filesystem::path base = files::withSuffix(m_base, "_reprint");
+        m_batches.push_back(
+            {m_reprint->route, &m_lines, &m_bureauKeys, base, files::withSuffix(base, ".pdf"), {}, {}, {}});
+    } else if (!m_request.routed()) {
         m_batches.push_back({Route::Bureau, &m_lines, nullptr, m_base, drawnLabelsPath(m_base), {}, {}, {}});
     } else {
         m_batches.push_back(
@@ -330,6 +349,12 @@ void RunPhases::place(const AdifRecord& record, std::string_view line, LineKind 
         return;
     }
     std::string key;
+    if (m_reprint) { // only the QSOs of the sheet drawn again, as they went then, and no mark
+        key = journalKey(record);
+        if (m_reprintKeys.count(key))
+            m_lines.add(line, kind);
+        return;
+    }
     if (m_journal) {
         key = journalKey(record);
         if (m_journal->has(key) && !routes.reprint) {
@@ -367,7 +392,8 @@ void RunPhases::listRoutes()
     routes.noAddressByBureau = m_routeList.count(RouteList::Why::NoAddressByBureau);
     routes.unclearVia = m_routeList.count(RouteList::Why::UnclearVia);
     routes.leftOut = m_leftOut;
-    m_routeList.write(routeListPath(m_base));
+    if (!m_reprint)
+        m_routeList.write(routeListPath(m_base));
     if (!m_routeList.empty())
         routes.list = routeListPath(m_base);
 }

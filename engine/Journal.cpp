@@ -102,6 +102,40 @@ Journal Journal::read(const std::filesystem::path& path)
     return journal;
 }
 
+Journal::Sheet Journal::findSheet(const std::filesystem::path& path, std::size_t run, std::size_t sheet, Route route)
+{
+    Sheet found;
+    if (!files::startsWith(path, kHeader))
+        throw IoError(FailureId::JournalNotOurs, path);
+    const bool whole = endsWithLineEnd(path);
+    LineReader lines(path);
+    std::string line;
+    const std::string runText = std::to_string(run), sheetText = std::to_string(sheet);
+    while (!lines.atEnd()) {
+        line.clear();
+        lines.appendLine(line);
+        if (!whole && lines.atEnd())
+            break;
+        const std::vector<std::string_view> fields = fieldsOf(line);
+        if (fields.size() < 7 || fields[0] != runText || fields[4] != sheetText ||
+            fields[1] != (route == Route::Direct ? "D" : "B"))
+            continue;
+        long long place = 0;
+        if (!text::parseInteger(fields[5], place) || place < 1)
+            continue;
+        if (found.keys.empty() || static_cast<std::size_t>(place) < found.firstPlace)
+            found.firstPlace = static_cast<std::size_t>(place);
+        found.route = route;
+        found.file = files::pathFromUtf8(std::string(fields[3]));
+        for (std::string_view keys = fields[6]; !keys.empty();) {
+            const std::size_t semi = keys.find(';');
+            found.keys.emplace_back(keys.substr(0, semi));
+            keys = semi == std::string_view::npos ? std::string_view() : keys.substr(semi + 1);
+        }
+    }
+    return found;
+}
+
 void Journal::prepare() const
 {
     std::error_code ec;

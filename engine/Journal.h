@@ -34,6 +34,17 @@ public:
         std::vector<std::string> keys;
     };
 
+    // One sheet of a run as the journal has it: its labels' route, file and places, and their QSOs' keys.
+    struct Sheet {
+        Route route = Route::Bureau;
+        std::filesystem::path file;
+        std::size_t firstPlace = 0;
+        std::vector<std::string> keys;
+    };
+    // Sheet `sheet` of run `run`'s labels of `route`; an empty Sheet (no keys) when the journal has no such sheet.
+    // Throws IoError.
+    static Sheet findSheet(const std::filesystem::path& path, std::size_t run, std::size_t sheet, Route route);
+
     // Reads the journal at `path`; a missing one is empty. Throws IoError: a file that is not a journal of
     // this program (FailureId::JournalNotOurs), or that cannot be read.
     static Journal read(const std::filesystem::path& path);

@@ -29,7 +29,9 @@ RunPhases::Ending RunPhases::writeDataSourceFiles()
     m_summary.base = m_base;
     // The packing list of this run's bundles; one of an earlier run in bureau order goes.
     const Batch& bureau = m_batches.front();
-    if (bureau.bureau) {
+    if (m_reprint) {
+        // A sheet drawn again leaves the run's packing list as it was.
+    } else if (bureau.bureau) {
         m_summary.packingList = packingListPath(m_base);
         writePackingList(m_summary.packingList, bureau.bureau->bundles, bureau.writer->labelsPerBundle());
         for (const std::size_t labels : bureau.writer->labelsPerBundle())
@@ -37,10 +39,10 @@ RunPhases::Ending RunPhases::writeDataSourceFiles()
     } else {
         removeOlderOutput(packingListPath(m_base));
     }
-    if (m_request.routed()) {
-        m_summary.routes.bureauLabels = m_batches[0].writer->stream().size();
-        m_summary.routes.directLabels = m_batches[1].writer->stream().size();
-    }
+    if (m_request.routed())
+        for (const Batch& b : m_batches)
+            (b.route == Route::Direct ? m_summary.routes.directLabels : m_summary.routes.bureauLabels) =
+                b.writer->stream().size();
     // The bad-records file is complete: it is put in place before the marking, which a stop may end.
     m_summary.badRecords = !m_bad.clean();
     return std::nullopt;
@@ -80,8 +82,8 @@ RunPhases::Ending RunPhases::drawBatch(LabelDrawer& drawer, const RunLabels& lab
 
 void RunPhases::writeJournal(const std::vector<MadeBatch>& made, std::size_t labelsPerSheet)
 {
-    if (!m_journal)
-        return;
+    if (!m_journal || m_reprint)
+        return; // a sheet drawn again is in the journal already
     std::vector<Journal::Label> entries;
     for (const MadeBatch& made1 : made) {
         const Batch& b = *made1.batch;
@@ -108,7 +110,7 @@ RunResult RunPhases::draw()
     // the same order.
     std::vector<MadeBatch> made;
     for (const Batch& b : m_batches) {
-        const bool addresses = b.route == Route::Direct && m_addressDrawer;
+        const bool addresses = b.route == Route::Direct && m_addressDrawer && !m_reprint;
         if (m_request.routed() && b.lines->empty()) {
             removeOlderOutput(b.pdf); // an earlier run's sheets are not this run's
             if (addresses)

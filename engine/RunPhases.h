@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "engine/AdifReader.h"
@@ -129,6 +130,9 @@ private:
     SortedLines m_direct;  // with routes: the direct cards'
     RouteList m_routeList; // with routes: the QSOs that get no card, and QSL_VIA that fits no rule
     std::optional<Journal> m_journal;
+    // A sheet drawn again: the keys of its QSOs, the only ones the run takes, and its route.
+    std::optional<Journal::Sheet> m_reprint;
+    std::unordered_set<std::string> m_reprintKeys;
     std::size_t m_leftOut = 0; // QSOs the journal has: left out
     // The journal keys of a batch's lines, by where each line was added (SortedLines::addedAt), in that order.
     class LineKeys {

@@ -136,6 +136,15 @@ struct RouteChoice {
     std::string addressStock;        // the address labels' stock; empty: the label sheet's
     std::filesystem::path journal;   // the journal of printed labels (engine/Journal); empty: none kept
     bool reprint = false;            // QSOs the journal has printed are printed again
+    // One sheet drawn again as it was (a jammed printer): the QSOs of sheet `sheet` of run `run`'s labels of
+    // `route` in the journal, from its first place on (the program that makes the drawer sets the start label
+    // to it). Nothing is marked or journalled again; the PDF is "<base>_reprint.pdf".
+    struct ReprintSheet {
+        std::size_t run = 0, sheet = 0;
+        Route route = Route::Bureau;
+        friend bool operator==(const ReprintSheet&, const ReprintSheet&) = default;
+    };
+    std::optional<ReprintSheet> reprintSheet;
     friend bool operator==(const RouteChoice&, const RouteChoice&) = default;
 };
 

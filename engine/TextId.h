@@ -97,6 +97,7 @@ enum class TextId {
     LeftOutAsPrinted, // %s = QSOs left out, %s = the journal
     JournalTorn,      // %s = the journal
     NothingNew,       // no data; %s = QSOs printed before, %s = the journal
+    NoSuchSheet,      // error; %s = the sheet, %s = the run, %s = the journal
     Count
 };
 

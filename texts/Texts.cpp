@@ -322,6 +322,10 @@ constexpr TextEntry entryOf(TextId id)
                 "again, ask for a reprint.",
                 "Nie ma nic nowego do wydrukowania: nalepki pozostałych QSO (%s) zostały już wydrukowane (\"%s\"). "
                 "Aby wydrukować je ponownie, poproś o dodruk."};
+    case TextId::NoSuchSheet:
+        return {K::Error, I::None, WindowText::Count,
+                "Sheet %s of run %s is not in the journal of printed labels \"%s\".",
+                "Arkusza %s przebiegu %s nie ma w dzienniku wydrukowanych nalepek \"%s\"."};
     case TextId::JournalTorn:
         return {K::None, I::None, WindowText::Count,
                 "The last line of \"%s\" was cut off (a run that ended while writing it) and is passed over.",

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "support/PdfReadBack.h"
 #include "support/TempDir.h"
@@ -96,6 +97,23 @@ TEST(RoutesDrawn, EachDirectCardsAddressLabelIsAtItsPlaceAndNoCallIsOnAnAddressL
                                   std::to_string(place % 6 + 1) + "\t" + call + "|20240301|1200|20M|SSB\r\n";
         EXPECT_NE(journal.find(entry), std::string::npos) << entry << journal;
     }
+    // A sheet drawn again is the sheet as it was, and the journal stays as it is.
+    std::string again = command;
+    again.insert(again.find(" >'"), " --reprint-sheet 1,2,D");
+    ASSERT_EQ(test::exitCodeOf(again), 0) << test::readFile(dir / "out.txt");
+    std::vector<std::string> was, is;
+    for (const test::Word& w : test::wordsOf(dir / "log_labels_direct.pdf"))
+        if (w.page == 1)
+            was.push_back(w.text + "@" + std::to_string(std::lround(w.x0)) + "," + std::to_string(std::lround(w.y0)));
+    for (const test::Word& w : test::wordsOf(dir / "log_reprint.pdf"))
+        is.push_back(w.text + "@" + std::to_string(std::lround(w.x0)) + "," + std::to_string(std::lround(w.y0)));
+    EXPECT_FALSE(was.empty());
+    EXPECT_EQ(is, was);
+    EXPECT_EQ(test::readFile(dir / "journal.txt"), journal);
+    std::string missing = command;
+    missing.insert(missing.find(" >'"), " --reprint-sheet 1,9");
+    EXPECT_EQ(test::exitCodeOf(missing), 3);
+
     // A second run prints nothing again, and says so.
     EXPECT_EQ(test::exitCodeOf(command), 5);
     EXPECT_NE(test::readFile(dir / "out.txt").find("Nothing new to print"), std::string::npos)
