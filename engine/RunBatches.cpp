@@ -109,31 +109,39 @@ RunResult RunPhases::draw()
     // The labels on the sheets, a PDF beside the log for each batch, and the direct cards' address labels in
     // the same order.
     std::vector<MadeBatch> made;
+    // The batches made before a stop or a refused print go into the journal all the same: they were printed,
+    // and a later run must not print them again.
+    const auto journalled = [&](RunResult result) {
+        writeJournal(made, m_drawer->labelsPerSheet());
+        return result;
+    };
     for (const Batch& b : m_batches) {
         const bool addresses = b.route == Route::Direct && m_addressDrawer && !m_reprint;
         if (m_request.routed() && b.lines->empty()) {
-            removeOlderOutput(b.pdf); // an earlier run's sheets are not this run's
+            if (!m_reprint)
+                removeOlderOutput(b.pdf); // an earlier run's sheets are not this run's
             if (addresses)
                 removeOlderOutput(addressLabelsPath(m_base));
             continue;
         }
         auto labels = std::make_shared<RunLabels>(b.writer->columns(), *b.lines, b.grouped, b.writer->stream());
         if (Ending e = drawBatch(*m_drawer, *labels, b.pdf))
-            return *e;
-        if (addresses && !m_summary.printFailure) {
+            return journalled(*e);
+        if (m_summary.printFailure)
+            break; // these labels did not reach the printer
+        made.push_back({&b, b.pdf});
+        if (addresses) {
             if (Ending e = drawBatch(*m_addressDrawer, *labels, addressLabelsPath(m_base)))
-                return *e;
+                return journalled(*e);
             m_summary.routes.addressLabels = labels->count();
         }
-        made.push_back({&b, b.pdf});
         if (!m_summary.labels)
             m_summary.labels = std::move(labels);
         if (m_summary.printFailure)
             break;
     }
     m_bad.finish();
-    if (!m_summary.printFailure)
-        writeJournal(made, m_drawer->labelsPerSheet());
+    writeJournal(made, m_drawer->labelsPerSheet());
     // Labels that did not reach the printer asked for are not sent: nothing is marked.
     if (m_summary.printFailure && m_request.marking.on)
         m_summary.notMarked = m_summary.printFailure;
