@@ -109,10 +109,12 @@ RunResult RunPhases::draw()
     // The labels on the sheets, a PDF beside the log for each batch, and the direct cards' address labels in
     // the same order.
     std::vector<MadeBatch> made;
-    // The batches made before a stop or a refused print go into the journal all the same: they were printed,
-    // and a later run must not print them again.
+    // Batches a printer took before a stop or a refused print go into the journal all the same: they were
+    // printed, and a later run must not print them again. Batches only drawn as a PDF do not: the run stopped,
+    // and the next one makes them again.
     const auto journalled = [&](RunResult result) {
-        writeJournal(made, m_drawer->labelsPerSheet());
+        if (!m_summary.printer.empty())
+            writeJournal(made, m_drawer->labelsPerSheet());
         return result;
     };
     for (const Batch& b : m_batches) {
