@@ -66,6 +66,7 @@ RunPhases::Ending RunPhases::drawBatch(LabelDrawer& drawer, const RunLabels& lab
     if (!drawn.complete && !drawn.printFailure)
         return said(RunOutcome::Stopped, TextId::ProcessStoppedNotPrinted, {pdf.string()});
     m_summary.pdfs.push_back(pdf);
+    m_summary.routes.drawn += labels.count();
     m_summary.sheets += drawn.sheets;
     if (!drawn.printer.empty())
         m_summary.printer = drawn.printer;

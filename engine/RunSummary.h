@@ -50,6 +50,7 @@ struct RouteSummary {
     std::size_t leftOut = 0;           // QSOs the journal says were printed before: no label
     std::filesystem::path journal;     // the journal the labels were written into
     bool journalTorn = false;          // its last line was cut off, and passed over
+    std::size_t drawn = 0;             // labels drawn into PDFs, address labels included
 };
 
 // What a run that got as far as its end made: the closing message is made from it in the program's language.

@@ -234,7 +234,7 @@ std::string summaryText(const RunSummary& summary, Language language)
         std::string pdfs = summary.pdfs.empty() ? std::string() : summary.pdfs.front().string();
         if (summary.routes.on) { // a PDF for each batch and the address labels
             const RouteSummary& r = summary.routes;
-            labels = r.bureauLabels + r.directLabels + r.addressLabels;
+            labels = r.drawn; // what the PDFs hold, not what was meant to go: a refused print ends the drawing
             for (std::size_t i = 1; i < summary.pdfs.size(); ++i)
                 pdfs += ", " + summary.pdfs[i].string();
         }
