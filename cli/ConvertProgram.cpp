@@ -47,18 +47,11 @@ int runConvertProgram(int argc, const char* const* argv, std::ostream& out, std:
     if (parsed.listRoutes)
         return listRoutes(parsed.request, parsed.language, out, err);
 
-    // A sheet drawn again starts where it started then.
-    RouteChoice& routes = parsed.request.routes;
-    if (parsed.request.routed() && routes.reprintSheet && !routes.journal.empty()) {
-        try {
-            const Journal::Sheet sheet = Journal::findSheet(routes.journal, routes.reprintSheet->run,
-                                                            routes.reprintSheet->sheet, routes.reprintSheet->route);
-            if (sheet.firstPlace > 0)
-                parsed.request.startLabel = static_cast<int>(std::min<std::size_t>(sheet.firstPlace, kMaxStartLabel));
-        } catch (const FailureError& e) {
-            err << "cardmill-convert: " << failureText(e.failure(), parsed.language) << '\n';
-            return ExitPrecondition;
-        }
+    try {
+        startWhereTheSheetStarted(parsed.request);
+    } catch (const FailureError& e) {
+        err << "cardmill-convert: " << failureText(e.failure(), parsed.language) << '\n';
+        return ExitPrecondition;
     }
 
     // Labels drawn on a sheet: the stock found and checked before the run reads the log.

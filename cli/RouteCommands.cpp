@@ -27,6 +27,10 @@ void declareRouteOptions(CLI::App& app, RouteValues& v)
     app.add_option("--address-stock", v.addressStock,
                    "with --routes: the label stock of the address labels (default: the labels' own)")
         ->type_name("NAME");
+    app.add_option("--direct-start-label", v.directStart,
+                   "with --routes: the first free label of the direct cards' sheet, and of their address labels' "
+                   "(default 1; --start-label is the bureau labels')")
+        ->type_name("N");
     app.add_option("--journal", v.journal,
                    "with --routes: the journal of printed labels, which leaves out of a run the QSOs printed before "
                    "(default: cardmill-journal.txt beside the settings file)")
@@ -50,10 +54,11 @@ std::optional<std::string> readRouteOptions(const CLI::App& app, const RouteValu
         o.order = LabelOrder::Routes;
     }
     const bool any = app.count("--default-route") || app.count("--no-address") || app.count("--address-stock") ||
-                     app.count("--journal") || v.reprint || app.count("--reprint-sheet");
+                     app.count("--direct-start-label") || app.count("--journal") || v.reprint ||
+                     app.count("--reprint-sheet");
     if (any && !o.routed() && !v.list)
-        return "--default-route, --no-address, --address-stock, --journal, --reprint and --reprint-sheet go with "
-               "--routes";
+        return "--default-route, --no-address, --address-stock, --direct-start-label, --journal, --reprint and "
+               "--reprint-sheet go with --routes";
     if (app.count("--default-route")) {
         const std::optional<Route> route = routeOfLetter(v.defaultRoute);
         if (!route || text::upper(text::trim(v.defaultRoute)) == "M")
@@ -66,7 +71,13 @@ std::optional<std::string> readRouteOptions(const CLI::App& app, const RouteValu
             return "--no-address must be bureau or held";
         routes.noAddress = which == "HELD" ? Route::Held : Route::Bureau;
     }
-    routes.addressStock = v.addressStock;
+    if (app.count("--direct-start-label")) {
+        if (v.directStart < 1 || v.directStart > kMaxStartLabel)
+            return "--direct-start-label must be from 1 to " + std::to_string(kMaxStartLabel);
+        routes.directStart = v.directStart;
+    }
+    if (app.count("--address-stock"))
+        routes.addressStock = v.addressStock;
     routes.reprint = v.reprint;
     if (app.count("--journal"))
         routes.journal = files::pathFromUtf8(v.journal);

@@ -14,6 +14,7 @@ namespace cardmill {
 // The route options as the command line gives them.
 struct RouteValues {
     bool routes = false, list = false, reprint = false;
+    int directStart = 1;
     std::string defaultRoute, noAddress, addressStock, journal, reprintSheet;
 };
 

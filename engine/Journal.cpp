@@ -1,5 +1,6 @@
 #include "engine/Journal.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -7,6 +8,7 @@
 #include "engine/Failure.h"
 #include "engine/Files.h"
 #include "engine/LineReader.h"
+#include "engine/RunRequest.h"
 #include "engine/Text.h"
 
 namespace cardmill {
@@ -93,6 +95,14 @@ Journal Journal::read(const std::filesystem::path& path)
             journal.m_lastRun = static_cast<std::size_t>(run);
         if (torn || fields.size() < 7)
             continue;
+        long long sheet = 0;
+        if (run > 0 && text::parseInteger(fields[4], sheet) && sheet > 0) {
+            if (journal.m_runs.empty() || journal.m_runs.back().run != static_cast<std::size_t>(run))
+                journal.m_runs.push_back({static_cast<std::size_t>(run), std::string(fields[2]), 0, 0});
+            std::size_t& sheets =
+                fields[1] == "D" ? journal.m_runs.back().directSheets : journal.m_runs.back().bureauSheets;
+            sheets = std::max(sheets, static_cast<std::size_t>(sheet));
+        }
         for (std::string_view keys = fields[6]; !keys.empty();) {
             const std::size_t semi = keys.find(';');
             journal.m_keys.emplace(keys.substr(0, semi));
@@ -134,6 +144,18 @@ Journal::Sheet Journal::findSheet(const std::filesystem::path& path, std::size_t
         }
     }
     return found;
+}
+
+void startWhereTheSheetStarted(RunRequest& request)
+{
+    const RouteChoice& routes = request.routes;
+    if (!request.routed() || !routes.reprintSheet || routes.journal.empty())
+        return;
+    const Journal::Sheet sheet = Journal::findSheet(routes.journal, routes.reprintSheet->run,
+                                                    routes.reprintSheet->sheet, routes.reprintSheet->route);
+    if (sheet.firstPlace > 0)
+        request.startLabel = request.routes.directStart =
+            static_cast<int>(std::min<std::size_t>(sheet.firstPlace, kMaxStartLabel));
 }
 
 void Journal::prepare() const

@@ -12,6 +12,7 @@
 namespace cardmill {
 
 class AdifRecord;
+struct RunRequest;
 
 // A QSO as the journal knows it: CALL, QSO_DATE, TIME_ON (hours and minutes), BAND and MODE, in capitals,
 // joined by "|". The same QSO has the same key whatever formats a run writes it in.
@@ -45,6 +46,13 @@ public:
     // Throws IoError.
     static Sheet findSheet(const std::filesystem::path& path, std::size_t run, std::size_t sheet, Route route);
 
+    // A run as the journal has it: its number, its day, and the sheets of its bureau and direct labels.
+    struct Run {
+        std::size_t run = 0;
+        std::string date;
+        std::size_t bureauSheets = 0, directSheets = 0;
+    };
+
     // Reads the journal at `path`; a missing one is empty. Throws IoError: a file that is not a journal of
     // this program (FailureId::JournalNotOurs), or that cannot be read.
     static Journal read(const std::filesystem::path& path);
@@ -55,6 +63,8 @@ public:
     // The number the next run gets: one more than the last run's.
     std::size_t nextRun() const { return m_lastRun + 1; }
     const std::filesystem::path& path() const { return m_path; }
+    // Its runs in the order they were written.
+    const std::vector<Run>& runs() const { return m_runs; }
 
     // Makes sure the journal can take this run's lines before anything is printed: a missing journal is made
     // with its header. Throws IoError.
@@ -67,6 +77,11 @@ private:
     std::unordered_set<std::string> m_keys;
     std::size_t m_lastRun = 0;
     bool m_torn = false;
+    std::vector<Run> m_runs;
 };
+
+// A sheet drawn again starts where it started then: the start label of a request that asks for a sheet again
+// (RouteChoice::reprintSheet) set from its journal. Throws IoError.
+void startWhereTheSheetStarted(RunRequest& request);
 
 } // namespace cardmill

@@ -54,6 +54,9 @@ public:
     virtual DrawnLabels draw(const RunLabels& labels, const std::filesystem::path& pdf, const Progress& progress) = 0;
     // The fields the labels show, in capitals: those beyond the fixed columns become columns of the run.
     virtual std::vector<std::string> fields() const { return {}; }
+    // Where the next labels drawn start on their first sheet: label place `label`, from 1. The program that made
+    // the drawer checked every start its request has (RunRequest::startLabelOf).
+    virtual void startAt(int label) { (void)label; }
     // The labels one sheet holds (1 on a roll); 0 when unknown.
     virtual std::size_t labelsPerSheet() const { return 0; }
 };

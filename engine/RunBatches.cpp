@@ -92,7 +92,7 @@ void RunPhases::writeJournal(const std::vector<MadeBatch>& made, std::size_t lab
         for (std::size_t i = 0; i < stream.size(); ++i) {
             Journal::Label entry{b.route, made1.file, 0, i + 1, {}};
             if (labelsPerSheet > 0) { // where it lies: the sheets start at the first label chosen
-                const std::size_t at = static_cast<std::size_t>(m_request.startLabel - 1) + i;
+                const std::size_t at = static_cast<std::size_t>(m_request.startLabelOf(b.route) - 1) + i;
                 entry.sheet = at / labelsPerSheet + 1;
                 entry.place = at % labelsPerSheet + 1;
             }
@@ -128,6 +128,7 @@ RunResult RunPhases::draw()
             continue;
         }
         auto labels = std::make_shared<RunLabels>(b.writer->columns(), *b.lines, b.grouped, b.writer->stream());
+        m_drawer->startAt(m_request.startLabelOf(b.route));
         if (Ending e = drawBatch(*m_drawer, *labels, b.pdf))
             return journalled(*e);
         if (m_summary.printFailure)
@@ -137,6 +138,11 @@ RunResult RunPhases::draw()
             if (Ending e = drawBatch(*m_addressDrawer, *labels, addressLabelsPath(m_base)))
                 return journalled(*e);
             m_summary.routes.addressLabels = labels->count();
+        }
+        if (m_request.routed()) {
+            m_summary.drawnBatches.push_back({b.route, false, labels, b.pdf});
+            if (addresses)
+                m_summary.drawnBatches.push_back({b.route, true, labels, addressLabelsPath(m_base)});
         }
         if (!m_summary.labels)
             m_summary.labels = std::move(labels);
@@ -164,12 +170,14 @@ RunResult RunPhases::dataSourceFilesOnly()
 RunResult RunPhases::merge()
 {
     // A stop ends the current pass and keeps the documents of the passes before it.
-    MergePhase merge(m_request, m_observer, m_stop, *m_maker);
     MergePhase::Result merged;
     std::vector<MadeBatch> made;
     for (const Batch& b : m_batches) {
         if (m_request.routed() && b.lines->empty())
             continue;
+        RunRequest request = m_request; // each batch from its own first label
+        request.startLabel = m_request.startLabelOf(b.route);
+        MergePhase merge(request, m_observer, m_stop, *m_maker);
         MergePhase::Result batch = merge.run(b.base, b.writer->columns(), *b.lines, b.grouped);
         std::move(batch.made.begin(), batch.made.end(), std::back_inserter(merged.made));
         std::move(batch.failed.begin(), batch.failed.end(), std::back_inserter(merged.failed));

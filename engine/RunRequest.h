@@ -136,6 +136,8 @@ struct RouteChoice {
     std::string addressStock;        // the address labels' stock; empty: the label sheet's
     std::filesystem::path journal;   // the journal of printed labels (engine/Journal); empty: none kept
     bool reprint = false;            // QSOs the journal has printed are printed again
+    int directStart = 1;             // the label place of the first sheet where direct cards and their address
+                                     // labels start (the bureau's start at the request's start label)
     // One sheet drawn again as it was (a jammed printer): the QSOs of sheet `sheet` of run `run`'s labels of
     // `route` in the journal, from its first place on (the program that makes the drawer sets the start label
     // to it). Nothing is marked or journalled again; the PDF is "<base>_reprint.pdf".
@@ -173,12 +175,15 @@ struct RunRequest {
     bool ownBundleLast = false;        // ... or last
     RouteChoice routes;                // with LabelOrder::Routes
     bool routed() const { return order == LabelOrder::Routes; }
+    // Where the labels of a batch of `route` start on their first sheet.
+    int startLabelOf(Route route) const { return routed() && route == Route::Direct ? routes.directStart : startLabel; }
     // The request the address labels of its direct cards are drawn by: the built-in "address" design, on the
     // route choice's address stock when it names one.
     RunRequest forAddressLabels() const
     {
         RunRequest r = *this;
         r.sheet.design = "address";
+        r.startLabel = routes.directStart; // at the places of their cards
         if (!routes.addressStock.empty())
             r.sheet.setName(routes.addressStock);
         return r;

@@ -10,6 +10,7 @@
 #include "engine/DrawnLabels.h"
 #include "engine/Failure.h"
 #include "engine/LabelMaker.h"
+#include "engine/Routes.h"
 #include "engine/TextId.h"
 
 namespace cardmill {
@@ -53,6 +54,15 @@ struct RouteSummary {
     std::size_t drawn = 0;             // labels drawn into PDFs, address labels included
 };
 
+// One batch of drawn labels, for a preview: its route (the direct cards' address labels apart), what was drawn
+// and its PDF.
+struct DrawnBatch {
+    Route route = Route::Bureau;
+    bool addresses = false;
+    std::shared_ptr<const RunLabels> labels;
+    std::filesystem::path pdf;
+};
+
 // What a run that got as far as its end made: the closing message is made from it in the program's language.
 struct RunSummary {
     enum class Kind {
@@ -80,6 +90,7 @@ struct RunSummary {
     TextCuts cuts;                           // drawn labels: text cut to fit
     std::vector<std::string> emptyFields;    // drawn labels: fields the design shows that no QSO has
     std::shared_ptr<const RunLabels> labels; // drawn labels: what was drawn, for a preview
+    std::vector<DrawnBatch> drawnBatches;    // ... batch by batch when each QSO went its route
     RouteSummary routes;
 };
 

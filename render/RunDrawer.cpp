@@ -88,9 +88,15 @@ SheetRenderer rendererFor(const RunRequest& request, const LabelStock& stock, co
 std::unique_ptr<LabelDrawer> drawerFor(const RunRequest& request, const LabelStock& stock, DrawerKind kind,
                                        const std::string& jobName)
 {
+    SheetRenderer renderer = rendererFor(request, stock);
+    // With routes the direct cards start at a place of their own: checked now, not once the bureau's are drawn.
+    if (request.routed()) {
+        renderer.startAt(request.startLabelOf(Route::Direct));
+        renderer.startAt(request.startLabel);
+    }
     if (kind == DrawerKind::Counting)
-        return std::make_unique<CountingDrawer>(rendererFor(request, stock));
-    return std::make_unique<SheetDrawer>(rendererFor(request, stock), request.sheet, jobName);
+        return std::make_unique<CountingDrawer>(std::move(renderer));
+    return std::make_unique<SheetDrawer>(std::move(renderer), request.sheet, jobName);
 }
 
 SheetRenderer calibrationRendererFor(const LabelStock& stock, const LabelSheet& sheet)

@@ -35,6 +35,7 @@ public:
     DrawnLabels draw(const RunLabels& labels, const std::filesystem::path& pdf, const Progress& progress) override;
     std::vector<std::string> fields() const override;
     std::size_t labelsPerSheet() const override { return m_renderer.labelsPerSheet(); }
+    void startAt(int label) override { m_renderer.startAt(label); }
 
 private:
     SheetRenderer m_renderer;
@@ -59,6 +60,7 @@ public:
     }
     std::vector<std::string> fields() const override { return m_renderer.fields(); }
     std::size_t labelsPerSheet() const override { return m_renderer.labelsPerSheet(); }
+    void startAt(int label) override { m_renderer.startAt(label); }
 
 private:
     SheetRenderer m_renderer;

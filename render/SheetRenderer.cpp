@@ -141,6 +141,14 @@ bool isBuiltIn(const Design& design, std::string_view name)
 
 } // namespace
 
+void SheetRenderer::startAt(int label)
+{
+    if (label < 1 || static_cast<std::size_t>(label) > m_places.size())
+        throw MainDocumentError({StockProblem::Id::StartPastSheet,
+                                 {m_stock.name(), std::to_string(label), std::to_string(m_places.size())}});
+    m_start = label;
+}
+
 SheetRenderer::SheetRenderer(LabelStock stock, std::string ownCall, int startLabel, Calibration calibration,
                              int largest, bool swl, const Design* design)
     : m_stock(std::move(stock))
@@ -159,10 +167,7 @@ SheetRenderer::SheetRenderer(LabelStock stock, std::string ownCall, int startLab
         sizeRoll(largest, swl);
     checkFit(largest, swl);
     m_places = m_stock.placesOnPaper();
-    if (startLabel < 1 || static_cast<std::size_t>(startLabel) > m_places.size())
-        throw MainDocumentError({StockProblem::Id::StartPastSheet,
-                                 {m_stock.name(), std::to_string(startLabel), std::to_string(m_places.size())}});
-    m_start = startLabel;
+    startAt(startLabel);
     for (const PassSelector pass : allPasses()) {
         const Design& d = pass.isSwl() ? *m_swl : *m_qsl;
         PassDrawing& drawing = m_passes[pass.index()];

@@ -48,6 +48,9 @@ public:
     // The fields the labels show: the design's, and the SWL design's.
     std::vector<std::string> fields() const;
     std::size_t labelsPerSheet() const { return m_places.size(); }
+    // The labels start at place `label` of the first sheet from now on. Throws MainDocumentError (StartPastSheet)
+    // when a sheet has no such place.
+    void startAt(int label);
     // The pages `labels` labels take.
     std::size_t pages(std::size_t labels) const;
     // The height of page `page` (from 0) in points: the paper's, or on a roll without a set length, as long as

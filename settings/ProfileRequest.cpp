@@ -27,6 +27,9 @@ void applyProfile(const StoredProfile& p, RunRequest& r)
     if (p.design)
         r.sheet.design = std::string(text::trim(*p.design));
     r.order = labelOrderOf(p.labelOrder.value_or(""));
+    r.routes.fallback = defaultRouteOf(p.defaultRoute.value_or(""));
+    r.routes.noAddress = noAddressRouteOf(p.noAddress.value_or(""));
+    r.routes.addressStock = std::string(text::trim(p.addressSheet.value_or("")));
 }
 
 Profile profileOf(const RunRequest& r)
@@ -43,6 +46,9 @@ Profile profileOf(const RunRequest& r)
     p.labelOrder = std::string(labelOrderText(r.order));
     p.labelSheet = r.sheet.name();
     p.design = r.sheet.design;
+    p.defaultRoute = std::string(routeChoiceText(r.routes.fallback));
+    p.noAddress = std::string(routeChoiceText(r.routes.noAddress));
+    p.addressSheet = r.routes.addressStock;
     return p;
 }
 

@@ -56,6 +56,31 @@ LabelOrder labelOrderOf(std::string_view text)
     return text::equalNoCase(text, kBureauOrderText) ? LabelOrder::Bureau : LabelOrder::Call;
 }
 
+std::string_view routeChoiceText(Route route)
+{
+    switch (route) {
+    case Route::Direct: return "direct";
+    case Route::Electronic: return "electronic";
+    case Route::Held: return "held";
+    case Route::Bureau: break;
+    }
+    return "bureau";
+}
+
+Route defaultRouteOf(std::string_view text)
+{
+    text = text::trim(text);
+    for (const Route r : {Route::Direct, Route::Electronic})
+        if (text::equalNoCase(text, routeChoiceText(r)))
+            return r;
+    return Route::Bureau;
+}
+
+Route noAddressRouteOf(std::string_view text)
+{
+    return text::equalNoCase(text::trim(text), routeChoiceText(Route::Held)) ? Route::Held : Route::Bureau;
+}
+
 bool isReservedSection(std::string_view name)
 {
     return std::any_of(kReservedSections.begin(), kReservedSections.end(),
@@ -106,6 +131,9 @@ StoredProfile readProfile(const IniFile::Lines& lines, std::string_view name)
     p.labelOrder = lines.read(name, profileKey::labelOrder);
     p.labelSheet = lines.read(name, profileKey::labelSheet);
     p.design = lines.read(name, profileKey::design);
+    p.defaultRoute = lines.read(name, profileKey::defaultRoute);
+    p.noAddress = lines.read(name, profileKey::noAddress);
+    p.addressSheet = lines.read(name, profileKey::addressSheet);
     return p;
 }
 
@@ -125,6 +153,15 @@ void writeProfile(const IniFile& ini, std::string_view name, const Profile& prof
             lines.write(name, profileKey::labelSheet, profile.labelSheet);
         if (!profile.design.empty() || lines.read(name, profileKey::design))
             lines.write(name, profileKey::design, profile.design);
+        // The routes' keys likewise, once they differ from the defaults.
+        const Profile defaults;
+        const auto writeChosen = [&](std::string_view key, const std::string& value, const std::string& standard) {
+            if (value != standard || lines.read(name, key))
+                lines.write(name, key, value);
+        };
+        writeChosen(profileKey::defaultRoute, profile.defaultRoute, defaults.defaultRoute);
+        writeChosen(profileKey::noAddress, profile.noAddress, defaults.noAddress);
+        writeChosen(profileKey::addressSheet, profile.addressSheet, defaults.addressSheet);
     });
 }
 

@@ -9,6 +9,7 @@
 #include "engine/BureauOrder.h"
 #include "engine/DateFormatter.h"
 #include "engine/QrgFormatter.h"
+#include "engine/Routes.h"
 #include "settings/IniFile.h"
 
 namespace cardmill {
@@ -28,6 +29,9 @@ inline constexpr std::string_view dateSeparator = "Date separator";
 inline constexpr std::string_view labelOrder = "Label order";
 inline constexpr std::string_view labelSheet = "Label sheet";
 inline constexpr std::string_view design = "Design";
+inline constexpr std::string_view defaultRoute = "Default route";
+inline constexpr std::string_view noAddress = "Direct without address";
+inline constexpr std::string_view addressSheet = "Address sheet";
 } // namespace profileKey
 
 // The stored texts of the label orders ("Label order"); a profile without the key, or with another text, has
@@ -37,6 +41,12 @@ inline constexpr std::string_view kBureauOrderText = "bureau";
 inline constexpr std::string_view kRoutesOrderText = "routes";
 std::string_view labelOrderText(LabelOrder order);
 LabelOrder labelOrderOf(std::string_view text);
+
+// The stored texts of the routes a profile chooses: "Default route" ("bureau", "direct" or "electronic"; another
+// text is the bureau) and "Direct without address" ("bureau" or "held"; another text is the bureau).
+std::string_view routeChoiceText(Route route);
+Route defaultRouteOf(std::string_view text);
+Route noAddressRouteOf(std::string_view text);
 
 // The stored QRG format texts, by QRG format index 0 to 7 (always English in the file).
 inline constexpr const auto& kQrgFormatTexts = kQrgFormatNames;
@@ -62,6 +72,11 @@ struct Profile {
     std::string labelSheet;
     // What the labels on the sheet look like: a built-in design's name or a design file; empty: "label".
     std::string design;
+    // Each QSO on its route: the route no rule decides, where a direct card without an address goes, and the
+    // address labels' sheet (empty: the label sheet).
+    std::string defaultRoute = "bureau";
+    std::string noAddress = "bureau";
+    std::string addressSheet;
     friend bool operator==(const Profile&, const Profile&) = default;
 };
 
@@ -77,6 +92,9 @@ struct StoredProfile {
     std::optional<std::string> labelOrder;
     std::optional<std::string> labelSheet;
     std::optional<std::string> design;
+    std::optional<std::string> defaultRoute;
+    std::optional<std::string> noAddress;
+    std::optional<std::string> addressSheet;
 };
 
 // The date format of a stored "Date format" text; the first test that holds decides (case-sensitive):

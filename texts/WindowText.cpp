@@ -452,6 +452,60 @@ constexpr TextEntry windowEntryOf(WindowText id)
     case WindowText::OrderByRoute:
         return {K::None, I::None, WindowText::Count, "each QSO on its route: bureau, direct, electronic",
                 "każde QSO swoją drogą: biuro, direct, elektronicznie"};
+    case WindowText::ButtonRoutes: return {K::None, I::None, WindowText::Count, "R&outes...", "&Drogi..."};
+    case WindowText::RoutesTitle:
+        return {K::None, I::None, WindowText::Count, "Each QSO on its route", "Każde QSO swoją drogą"};
+    case WindowText::RoutesDefault:
+        return {K::None, I::None, WindowText::Count,
+                "&Route of a QSO no rule decides:", "&Droga QSO, o której nie decyduje żadna reguła:"};
+    case WindowText::RouteByBureau: return {K::None, I::None, WindowText::Count, "by bureau", "przez biuro"};
+    case WindowText::RouteDirect: return {K::None, I::None, WindowText::Count, "direct", "direct"};
+    case WindowText::RouteElectronic:
+        return {K::None, I::None, WindowText::Count, "electronic only: no card", "tylko elektronicznie: bez karty"};
+    case WindowText::RoutesNoAddress:
+        return {K::None, I::None, WindowText::Count,
+                "A direct card whose QSO has &no address in the log:", "Karta direct, gdy QSO &nie ma adresu w logu:"};
+    case WindowText::NoAddressByBureau:
+        return {K::None, I::None, WindowText::Count, "goes by bureau (listed)", "idzie przez biuro (na liście)"};
+    case WindowText::NoAddressHeld:
+        return {K::None, I::None, WindowText::Count, "is held back (listed)", "zostaje wstrzymana (na liście)"};
+    case WindowText::RoutesAddressSheet:
+        return {K::None, I::None, WindowText::Count,
+                "&Address labels of direct cards on:", "Nalepki &adresowe kart direct na:"};
+    case WindowText::RoutesDirectStart:
+        return {K::None, I::None, WindowText::Count, "Direct cards and their address labels &start at label:",
+                "Karty direct i ich nalepki adresowe &zaczynają się od nalepki:"};
+    case WindowText::RoutesAddressSheetSame:
+        return {K::None, I::None, WindowText::Count, "the label sheet", "arkuszu nalepek"};
+    case WindowText::RoutesReprintGroup:
+        return {K::None, I::None, WindowText::Count, "Print one sheet of an earlier run again (a jammed printer)",
+                "Wydrukuj ponownie jeden arkusz wcześniejszego przebiegu (zacięta drukarka)"};
+    case WindowText::RoutesReprintRun: return {K::None, I::None, WindowText::Count, "R&un:", "P&rzebieg:"};
+    case WindowText::RoutesReprintRunEntry:
+        return {K::None, I::None, WindowText::Count, "%s of %s (bureau: %s sheets, direct: %s sheets)",
+                "%s z %s (biuro: arkuszy %s, direct: arkuszy %s)"};
+    case WindowText::RoutesReprintSheet: return {K::None, I::None, WindowText::Count, "Sh&eet:", "Ar&kusz:"};
+    case WindowText::RoutesReprintLabels: return {K::None, I::None, WindowText::Count, "&Labels:", "Nalepk&i:"};
+    case WindowText::RoutesReprintBureau:
+        return {K::None, I::None, WindowText::Count, "bureau cards", "karty przez biuro"};
+    case WindowText::RoutesReprintDirect: return {K::None, I::None, WindowText::Count, "direct cards", "karty direct"};
+    case WindowText::ButtonReprintSheet:
+        return {K::None, I::None, WindowText::Count, "Re&print sheet...", "Drukuj &ponownie arkusz..."};
+    case WindowText::RoutesNoRunsYet:
+        return {K::None, I::None, WindowText::Count,
+                "No labels have been printed with routes yet: the journal has no sheet to print again.",
+                "Nie wydrukowano jeszcze nalepek z drogami: dziennik nie ma arkusza do ponownego druku."};
+    case WindowText::RoutesJournalUnreadable:
+        return {K::None, I::None, WindowText::Count, "The journal of printed labels cannot be read: %s",
+                "Nie można odczytać dziennika wydrukowanych nalepek: %s"};
+    case WindowText::PreviewBatch: return {K::None, I::None, WindowText::Count, "&Labels:", "&Nalepki:"};
+    case WindowText::PreviewBatchBureau:
+        return {K::None, I::None, WindowText::Count, "bureau cards (%s)", "karty przez biuro (%s)"};
+    case WindowText::PreviewBatchDirect:
+        return {K::None, I::None, WindowText::Count, "direct cards (%s)", "karty direct (%s)"};
+    case WindowText::PreviewBatchAddresses:
+        return {K::None, I::None, WindowText::Count, "address labels of the direct cards (%s)",
+                "nalepki adresowe kart direct (%s)"};
     case WindowText::StopRunAndClose:
         return {K::Box, I::Warning, WindowText::CaptionAttention,
                 "A run is making labels. Stop it and close the window when it has stopped?",

@@ -43,6 +43,33 @@ enum class WindowText {
     OrderByCall,
     OrderForBureau,
     OrderByRoute,
+    // Each QSO on its route: the dialog of its choices, "Reprint sheet...", and the preview's batches.
+    ButtonRoutes,
+    RoutesTitle,
+    RoutesDefault,
+    RouteByBureau,
+    RouteDirect,
+    RouteElectronic,
+    RoutesNoAddress,
+    NoAddressByBureau,
+    NoAddressHeld,
+    RoutesAddressSheet,
+    RoutesAddressSheetSame, // the hint of the empty box: the label sheet's own stock
+    RoutesDirectStart,
+    RoutesReprintGroup,
+    RoutesReprintRun,
+    RoutesReprintRunEntry, // %s = run, %s = date, %s = bureau sheets, %s = direct sheets
+    RoutesReprintSheet,
+    RoutesReprintLabels,
+    RoutesReprintBureau,
+    RoutesReprintDirect,
+    ButtonReprintSheet,
+    RoutesNoRunsYet,
+    RoutesJournalUnreadable, // %s = why
+    PreviewBatch,
+    PreviewBatchBureau,    // %s = labels
+    PreviewBatchDirect,    // %s = labels
+    PreviewBatchAddresses, // %s = labels
     StockTitle,
     StockUseSheet,     // the button that takes the stock for labels drawn by the program
     LabelSheetCaption, // "Label sheet"

@@ -56,6 +56,29 @@ LabelOrder labelOrderIn(const QComboBox* list)
     return static_cast<LabelOrder>(valueIn(list, static_cast<int>(LabelOrder::Call)));
 }
 
+void fillDefaultRoutes(QComboBox* list, Language language)
+{
+    fill(list, {{textFor(WindowText::RouteByBureau, language), static_cast<int>(Route::Bureau)},
+                {textFor(WindowText::RouteDirect, language), static_cast<int>(Route::Direct)},
+                {textFor(WindowText::RouteElectronic, language), static_cast<int>(Route::Electronic)}});
+}
+
+void fillNoAddressRoutes(QComboBox* list, Language language)
+{
+    fill(list, {{textFor(WindowText::NoAddressByBureau, language), static_cast<int>(Route::Bureau)},
+                {textFor(WindowText::NoAddressHeld, language), static_cast<int>(Route::Held)}});
+}
+
+void showRoute(QComboBox* list, Route route)
+{
+    show(list, static_cast<int>(route));
+}
+
+Route routeIn(const QComboBox* list)
+{
+    return static_cast<Route>(valueIn(list, static_cast<int>(Route::Bureau)));
+}
+
 void fillQrgFormats(QComboBox* list, Language language)
 {
     std::vector<std::pair<std::string, int>> items;

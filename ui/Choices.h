@@ -3,6 +3,7 @@
 #include "engine/BureauOrder.h"
 #include "engine/DateFormatter.h"
 #include "engine/QrgFormatter.h"
+#include "engine/Routes.h"
 #include "texts/Texts.h"
 
 class QComboBox;
@@ -16,6 +17,12 @@ namespace cardmill {
 void fillLabelOrders(QComboBox* list, Language language);
 void showLabelOrder(QComboBox* list, LabelOrder order);
 LabelOrder labelOrderIn(const QComboBox* list);
+
+// The default route (bureau, direct, electronic) and where a direct card without an address goes (bureau, held).
+void fillDefaultRoutes(QComboBox* list, Language language);
+void fillNoAddressRoutes(QComboBox* list, Language language);
+void showRoute(QComboBox* list, Route route);
+Route routeIn(const QComboBox* list);
 
 void fillQrgFormats(QComboBox* list, Language language);
 void showQrgFormat(QComboBox* list, QrgFormat format);

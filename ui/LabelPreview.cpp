@@ -39,11 +39,17 @@ class PageView : public QWidget {
 public:
     PageView(const SheetRenderer& renderer, const LabelSource& labels, QWidget* parent)
         : QWidget(parent)
-        , m_renderer(renderer)
-        , m_labels(labels)
+        , m_renderer(&renderer)
+        , m_labels(&labels)
     {
         setObjectName("PreviewPage");
         zoomTo(1);
+    }
+    void showLabels(const SheetRenderer& renderer, const LabelSource& labels)
+    {
+        m_renderer = &renderer;
+        m_labels = &labels;
+        zoomTo(m_zoom); // another stock may have another paper
     }
     void showPage(std::size_t page)
     {
@@ -53,7 +59,7 @@ public:
     void zoomTo(double zoom)
     {
         m_zoom = zoom;
-        const LabelStock& s = m_renderer.stock();
+        const LabelStock& s = m_renderer->stock();
         setFixedSize(QSize(static_cast<int>(s.paperWidth * pixelsPerPoint()) + 1,
                            static_cast<int>(s.paperHeight * pixelsPerPoint()) + 1));
         update();
@@ -68,20 +74,20 @@ protected:
         p.setPen(QPen(Qt::darkGray, 0));
         p.drawRect(rect().adjusted(0, 0, -1, -1));
         p.scale(m_zoom, m_zoom);
-        m_renderer.usePoints(p, *this);
+        m_renderer->usePoints(p, *this);
         p.save();
         p.setPen(QPen(QColor(200, 200, 200), 0));
-        for (const LabelRect& r : m_renderer.stock().places())
+        for (const LabelRect& r : m_renderer->stock().places())
             p.drawRect(QRectF(r.x, r.y, r.width, r.height));
         p.restore();
-        m_renderer.paintPage(p, *this, m_labels, m_page);
+        m_renderer->paintPage(p, *this, *m_labels, m_page);
     }
 
 private:
     double pixelsPerPoint() const { return m_zoom * logicalDpiX() / 72.0; }
 
-    const SheetRenderer& m_renderer;
-    const LabelSource& m_labels;
+    const SheetRenderer* m_renderer;
+    const LabelSource* m_labels;
     std::size_t m_page = 0;
     double m_zoom = 1;
 };
@@ -97,19 +103,31 @@ SheetRenderer rendererWithout(const RunRequest& request, const LabelStock& stock
 
 } // namespace
 
+LabelPreview::Shown::Shown(PreviewBatch b)
+    : batch(std::move(b))
+    , source(*batch.labels)
+    , design(loadDesign(batch.request.sheet.design))
+    , screen(rendererWithout(batch.request, batch.stock, design))
+{
+}
+
 LabelPreview::LabelPreview(std::shared_ptr<const RunLabels> labels, const LabelStock& stock, const RunRequest& request,
                            std::filesystem::path pdf, const Settings& settings, Language language, QWidget* parent)
+    : LabelPreview({PreviewBatch{WindowText::Count, std::move(labels), stock, request, std::move(pdf)}}, settings,
+                   language, parent)
+{
+}
+
+LabelPreview::LabelPreview(std::vector<PreviewBatch> batches, const Settings& settings, Language language,
+                           QWidget* parent)
     : QDialog(parent)
-    , m_labels(std::move(labels))
-    , m_source(*m_labels)
-    , m_request(request)
-    , m_stock(stock)
-    , m_design(loadDesign(request.sheet.design))
-    , m_screen(rendererWithout(request, stock, m_design))
-    , m_pdf(std::move(pdf))
     , m_settings(settings)
     , m_language(language)
 {
+    for (PreviewBatch& b : batches)
+        m_batches.push_back(std::make_unique<Shown>(std::move(b)));
+    if (m_batches.empty())
+        throw std::invalid_argument("a preview of no labels");
     build();
     showPage(0);
     setSummary({});
@@ -120,11 +138,7 @@ LabelPreview::~LabelPreview() = default;
 void LabelPreview::build()
 {
     setObjectName("LabelPreview");
-    // A preview before the run has no PDF yet: its title names none.
-    std::error_code ec;
-    setWindowTitle(toQString(std::filesystem::is_regular_file(m_pdf, ec)
-                                 ? textFor(WindowText::PreviewTitle, m_language, files::utf8Of(m_pdf.filename()))
-                                 : textFor(WindowText::PreviewTitleBeforeRun, m_language)));
+    showTitle();
     auto* layout = new QVBoxLayout(this);
     m_summary = named<QLabel>(this, "PreviewSummary");
     m_summary->setWordWrap(true);
@@ -132,6 +146,20 @@ void LabelPreview::build()
     layout->addWidget(m_summary);
 
     auto* bar = new QHBoxLayout;
+    // With routes, the batches: which route the labels shown went.
+    m_batch = named<QComboBox>(this, "PreviewBatch");
+    m_batch->setAccessibleName(toQString(text(WindowText::PreviewBatch)));
+    for (const std::unique_ptr<Shown>& b : m_batches)
+        m_batch->addItem(
+            b->batch.caption == WindowText::Count
+                ? QString()
+                : toQString(textFor(b->batch.caption, m_language, std::to_string(b->batch.labels->count()))));
+    auto* batchLabel = new QLabel(toQString(text(WindowText::PreviewBatch)), this);
+    batchLabel->setBuddy(m_batch);
+    batchLabel->setVisible(m_batches.size() > 1);
+    m_batch->setVisible(m_batches.size() > 1);
+    bar->addWidget(batchLabel);
+    bar->addWidget(m_batch);
     m_page = named<QSpinBox>(this, "PreviewSheet");
     m_page->setRange(1, static_cast<int>(std::max<std::size_t>(pages(), 1)));
     m_page->setAccessibleName(toQString(text(WindowText::PreviewSheetShown)));
@@ -161,14 +189,15 @@ void LabelPreview::build()
         s->setAccessibleName(toQString(text(WindowText::PreviewOffset) + " " + text(caption)));
         return s;
     };
-    m_right = spin("OffsetRight", WindowText::PreviewRight, m_request.sheet.calibration.offsetX);
-    m_down = spin("OffsetDown", WindowText::PreviewDown, m_request.sheet.calibration.offsetY);
+    const Calibration& calibration = shown().batch.request.sheet.calibration;
+    m_right = spin("OffsetRight", WindowText::PreviewRight, calibration.offsetX);
+    m_down = spin("OffsetDown", WindowText::PreviewDown, calibration.offsetY);
     bar->addWidget(m_right);
     bar->addWidget(m_down);
     // A printer that also scales: 90 to 110 per cent.
     m_scale = spin("PrintScale", WindowText::PreviewScale, 0);
     m_scale->setRange(Calibration::kMinPercent, Calibration::kMaxPercent);
-    m_scale->setValue(m_request.sheet.calibration.scale * 100);
+    m_scale->setValue(calibration.scale * 100);
     bar->addWidget(m_scale);
     // The calibration page goes to the printer, as the labels will; or into a PDF to print from elsewhere.
     m_calibration = named<QPushButton>(this, "CalibrationPage");
@@ -179,7 +208,7 @@ void LabelPreview::build()
     bar->addWidget(m_calibrationPdf);
     layout->addLayout(bar);
 
-    m_view = new PageView(m_screen, m_source, this);
+    m_view = new PageView(shown().screen, shown().source, this);
     m_view->setAccessibleName(toQString(text(WindowText::PreviewSheetShown)));
     m_scroll = new QScrollArea(this);
     m_scroll->setObjectName("PreviewScroll");
@@ -198,6 +227,8 @@ void LabelPreview::build()
     m_close->setObjectName("PreviewClose");
     layout->addWidget(buttons);
 
+    connect(m_batch, &QComboBox::currentIndexChanged, this,
+            [this](int index) { showBatch(static_cast<std::size_t>(std::max(index, 0))); });
     connect(m_page, &QSpinBox::valueChanged, this,
             [this](int value) { showPage(static_cast<std::size_t>(std::max(value, 1) - 1)); });
     connect(m_zoom, &QComboBox::currentIndexChanged, this,
@@ -215,9 +246,41 @@ void LabelPreview::build()
     resize(std::max(m_view->width() + 60, sizeHint().width()), std::min(m_view->height() + 140, 720));
 }
 
+void LabelPreview::showTitle()
+{
+    // A preview before the run has no PDF yet: its title names none.
+    const std::filesystem::path& pdf = shown().batch.pdf;
+    std::error_code ec;
+    setWindowTitle(toQString(std::filesystem::is_regular_file(pdf, ec)
+                                 ? textFor(WindowText::PreviewTitle, m_language, files::utf8Of(pdf.filename()))
+                                 : textFor(WindowText::PreviewTitleBeforeRun, m_language)));
+}
+
+void LabelPreview::showBatch(std::size_t batch)
+{
+    if (batch >= m_batches.size() || batch == m_shown)
+        return;
+    m_shown = batch;
+    if (m_batch->currentIndex() != static_cast<int>(batch))
+        m_batch->setCurrentIndex(static_cast<int>(batch));
+    // Another batch may lie on another stock, with its own offset.
+    const Calibration& calibration = shown().batch.request.sheet.calibration;
+    for (QDoubleSpinBox* s : {m_right, m_down, m_scale})
+        s->blockSignals(true);
+    m_right->setValue(calibration.offsetX);
+    m_down->setValue(calibration.offsetY);
+    m_scale->setValue(calibration.scale * 100);
+    for (QDoubleSpinBox* s : {m_right, m_down, m_scale})
+        s->blockSignals(false);
+    showTitle();
+    m_view->showLabels(shown().screen, shown().source);
+    m_page->setRange(1, static_cast<int>(std::max<std::size_t>(pages(), 1)));
+    showPage(0);
+}
+
 std::size_t LabelPreview::pages() const
 {
-    return m_screen.pages(m_labels->count());
+    return shown().screen.pages(shown().batch.labels->count());
 }
 
 std::size_t LabelPreview::page() const
@@ -240,9 +303,10 @@ void LabelPreview::setSummary(const std::string& text)
     // A calibration remembered for the sheet that is not one is said here, where the offset is set.
     std::string shown = text;
     try {
-        if (const std::string bad = m_settings.unreadableCalibration(m_request.sheet.name()); !bad.empty())
-            shown += (shown.empty() ? "" : "\n") + textFor(TextId::CalibrationUnreadable, m_language,
-                                                           {m_request.sheet.name(), m_settings.file().string(), bad});
+        const std::string& sheet = m_batches.front()->batch.request.sheet.name();
+        if (const std::string bad = m_settings.unreadableCalibration(sheet); !bad.empty())
+            shown += (shown.empty() ? "" : "\n") +
+                     textFor(TextId::CalibrationUnreadable, m_language, {sheet, m_settings.file().string(), bad});
     } catch (const std::exception&) {
         // An unreadable settings file is said where it is read for the window.
     }
@@ -252,15 +316,20 @@ void LabelPreview::setSummary(const std::string& text)
 
 SheetRenderer LabelPreview::printRenderer() const
 {
-    return rendererFor(m_request, m_stock, m_design);
+    return rendererFor(shown().batch.request, shown().batch.stock, shown().design);
 }
 
 void LabelPreview::offsetChanged()
 {
-    m_request.sheet.calibration =
-        Calibration::of(m_right->value(), m_down->value(), m_scale->value()).value_or(m_request.sheet.calibration);
+    LabelSheet& sheet = shown().batch.request.sheet;
+    sheet.calibration =
+        Calibration::of(m_right->value(), m_down->value(), m_scale->value()).value_or(sheet.calibration);
+    // Batches on the same sheet share its offset.
+    for (const std::unique_ptr<Shown>& b : m_batches)
+        if (b->batch.request.sheet.name() == sheet.name())
+            b->batch.request.sheet.calibration = sheet.calibration;
     try {
-        m_settings.storeCalibration(m_request.sheet.name(), m_request.sheet.calibration);
+        m_settings.storeCalibration(sheet.name(), sheet.calibration);
     } catch (const std::exception&) {
         // Remembering is a convenience; the offset applies to this window's printing all the same.
     }
@@ -296,8 +365,8 @@ void LabelPreview::print()
     BackgroundJob::start(
         this, toQString(text(toFile ? WindowText::PreviewSaving : WindowText::PreviewPrinting)),
         range.last - range.first,
-        [labels = m_labels, renderer, printer, range, printed](const BackgroundJob::Progress& progress,
-                                                               const StopToken& stop) {
+        [labels = shown().batch.labels, renderer, printer, range, printed](const BackgroundJob::Progress& progress,
+                                                                           const StopToken& stop) {
             const RunLabelSource source(*labels);
             *printed = printOn(*printer, *renderer, source, range, [&](std::size_t done, std::size_t all) {
                 progress(done, all);
@@ -321,15 +390,15 @@ void LabelPreview::savePdf()
 {
     if (BackgroundJob::busy(this))
         return;
-    const auto path = userInteraction().saveFile(this, text(WindowText::FilterPdf), m_pdf);
+    const auto path = userInteraction().saveFile(this, text(WindowText::FilterPdf), shown().batch.pdf);
     if (!path)
         return;
     auto renderer = std::make_shared<const SheetRenderer>(printRenderer());
     auto saved = std::make_shared<bool>(false);
     BackgroundJob::start(
         this, toQString(text(WindowText::PreviewSaving)), pages(),
-        [labels = m_labels, renderer, file = *path, saved](const BackgroundJob::Progress& progress,
-                                                           const StopToken& stop) {
+        [labels = shown().batch.labels, renderer, file = *path, saved](const BackgroundJob::Progress& progress,
+                                                                       const StopToken& stop) {
             const RunLabelSource source(*labels);
             *saved = writeLabelsPdf(*renderer, source, file, [&](std::size_t done, std::size_t all) {
                          progress(done, all);
@@ -360,7 +429,8 @@ void LabelPreview::printCalibrationPage()
 {
     if (BackgroundJob::busy(this))
         return;
-    auto renderer = std::make_shared<const SheetRenderer>(calibrationRendererFor(m_stock, m_request.sheet));
+    auto renderer =
+        std::make_shared<const SheetRenderer>(calibrationRendererFor(shown().batch.stock, shown().batch.request.sheet));
     auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
     preparePrinter(*printer, *renderer, text(WindowText::CalibrationJobName));
     QPrintDialog dialog(printer.get(), this);
@@ -385,12 +455,12 @@ void LabelPreview::printCalibrationPage()
 
 void LabelPreview::saveCalibrationPage()
 {
-    std::filesystem::path proposal = m_pdf.parent_path() / "calibration.pdf";
+    std::filesystem::path proposal = shown().batch.pdf.parent_path() / "calibration.pdf";
     const auto path = userInteraction().saveFile(this, text(WindowText::FilterPdf), proposal);
     if (!path)
         return;
     try {
-        writeSheetCalibrationPdf(m_stock, m_request.sheet, *path);
+        writeSheetCalibrationPdf(shown().batch.stock, shown().batch.request.sheet, *path);
     } catch (const FailureError& e) {
         showTextMessage(this, WindowText::StockFailed, m_language, {failureText(e.failure(), m_language)});
         return;

@@ -26,7 +26,19 @@ namespace cardmill {
 
 class PageView;
 
-// The labels of a run on their sheets, a sheet at a time: the sheet and the zoom chosen, the printer's offset
+// One batch of a run's labels as the preview shows it: what the list of batches calls it (WindowText::Count for
+// a run's only batch), the labels, their stock, the request they were drawn by (sheet, design, start label) and
+// where "Save PDF..." proposes to save them.
+struct PreviewBatch {
+    WindowText caption = WindowText::Count;
+    std::shared_ptr<const RunLabels> labels;
+    LabelStock stock;
+    RunRequest request;
+    std::filesystem::path pdf;
+};
+
+// The labels of a run on their sheets, a sheet at a time, batch by batch when each QSO went its route (bureau
+// cards, direct cards, their address labels): the batch, the sheet and the zoom chosen, the printer's offset
 // (remembered for the sheet), "Print..." through the system's print dialog and "Save PDF...". What is shown
 // is drawn as printed, without the offset, which only moves what goes to a printer or a saved PDF.
 class LabelPreview : public QDialog {
@@ -37,8 +49,13 @@ public:
     // saved the labels (the "Save PDF..." proposal). Throws MainDocumentError when `stock` cannot carry them.
     LabelPreview(std::shared_ptr<const RunLabels> labels, const LabelStock& stock, const RunRequest& request,
                  std::filesystem::path pdf, const Settings& settings, Language language, QWidget* parent = nullptr);
+    // The batches of a run with routes, the first shown. Throws MainDocumentError or DesignError as above.
+    LabelPreview(std::vector<PreviewBatch> batches, const Settings& settings, Language language,
+                 QWidget* parent = nullptr);
     ~LabelPreview() override;
 
+    std::size_t batches() const { return m_batches.size(); }
+    void showBatch(std::size_t batch);
     std::size_t pages() const;
     std::size_t page() const; // from 0
     void showPage(std::size_t page);
@@ -59,16 +76,25 @@ private:
     void sayFailure(std::exception_ptr failure);
     std::string text(WindowText id) const { return textFor(id, m_language); }
 
-    std::shared_ptr<const RunLabels> m_labels;
-    RunLabelSource m_source;
-    RunRequest m_request;
-    LabelStock m_stock;
-    Design m_design; // read once: printing and saving draw what the preview shows
-    SheetRenderer m_screen;
-    std::filesystem::path m_pdf;
+    // A batch with what drawing it needs: its design read once (printing and saving draw what the preview
+    // shows), and its renderer on the screen.
+    struct Shown {
+        explicit Shown(PreviewBatch batch);
+        PreviewBatch batch;
+        RunLabelSource source;
+        Design design;
+        SheetRenderer screen;
+    };
+    Shown& shown() { return *m_batches[m_shown]; }
+    const Shown& shown() const { return *m_batches[m_shown]; }
+    void showTitle();
+
+    std::vector<std::unique_ptr<Shown>> m_batches;
+    std::size_t m_shown = 0;
     Settings m_settings;
     Language m_language;
 
+    QComboBox* m_batch;
     PageView* m_view;
     QScrollArea* m_scroll;
     QSpinBox* m_page;

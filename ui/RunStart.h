@@ -26,6 +26,7 @@ struct RunStart {
     std::optional<LabelStock> stock;
     std::unique_ptr<LabelDrawer> drawer;
     std::unique_ptr<LabelDrawer> addressDrawer; // each QSO on its route: the direct cards' address labels
+    std::optional<LabelStock> addressStock;     // ... and their stock
     std::filesystem::path scratch;
     std::filesystem::path previewPdf;
 };

@@ -184,12 +184,12 @@ const StockCatalogue& SheetChoice::catalogue()
     return *m_catalogue;
 }
 
-std::optional<LabelStock> SheetChoice::stock(Language language)
+std::optional<LabelStock> SheetChoice::stockOf(const std::string& sheet, Language language)
 {
-    const SheetStock found = stockForSheet(m_sheet, LabelSheet::isGrid(m_sheet) ? StockCatalogue() : catalogue());
+    const SheetStock found = stockForSheet(sheet, LabelSheet::isGrid(sheet) ? StockCatalogue() : catalogue());
     if (found.problem) {
         if (found.problem->id == StockProblem::Id::SheetUnknown)
-            showTextMessage(window(), WindowText::SheetUnknown, language, {m_sheet});
+            showTextMessage(window(), WindowText::SheetUnknown, language, {sheet});
         else
             showTextMessage(window(), WindowText::StockFailed, language, {stockProblemText(*found.problem, language)});
     }

@@ -58,7 +58,9 @@ public:
 
     const StockCatalogue& catalogue();
     // The stock of the sheet; none, said to the user in `language`, when there is none.
-    std::optional<LabelStock> stock(Language language);
+    std::optional<LabelStock> stock(Language language) { return stockOf(m_sheet, language); }
+    // The same for another sheet (a stock's name or a custom grid).
+    std::optional<LabelStock> stockOf(const std::string& sheet, Language language);
     // The stock dialog on the sheet, its documents going to `folder`: a sheet chosen there becomes the sheet;
     // the one-QSO main document made there is returned (empty when none was made).
     std::filesystem::path openStockDialog(const std::filesystem::path& folder, Language language);

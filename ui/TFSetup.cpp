@@ -29,6 +29,7 @@
 #include "ui/Choices.h"
 #include "ui/Messages.h"
 #include "ui/PathBox.h"
+#include "ui/RoutesDialog.h"
 #include "ui/SheetChoice.h"
 #include "ui/ShortenPath.h"
 #include "ui/UserInteraction.h"
@@ -78,6 +79,9 @@ RunRequest TFSetup::choices() const
     r.format.dateFormat = dateFormatIn(m_date);
     r.format.separator = m_sep->text().toStdString();
     r.order = labelOrderIn(m_order);
+    r.routes.fallback = m_routes.fallback;
+    r.routes.noAddress = m_routes.noAddress;
+    r.routes.addressStock = m_routes.addressStock;
     return r;
 }
 
@@ -98,6 +102,7 @@ void TFSetup::showChoices(const RunRequest& r)
     showDateFormat(m_date, r.format.dateFormat);
     m_qsos->setValue(r.labelSize.value());
     showLabelOrder(m_order, r.order);
+    m_routes = r.routes;
 }
 
 void TFSetup::build()
@@ -229,6 +234,13 @@ void TFSetup::buildFormatRow(QBoxLayout* outer)
     formats->addWidget(new QLabel(QString::fromStdString(textFor(WindowText::LabelOrderCaption, m_language)), this), 0,
                        4);
     formats->addWidget(m_order, 1, 4);
+    m_routesButton = captioned(button(this, "ButtonRoutes", "R&outes..."), WindowText::ButtonRoutes);
+    m_routesButton->setAutoDefault(false);
+    m_routesButton->setEnabled(false);
+    formats->addWidget(m_routesButton, 1, 5);
+    connect(m_order, &QComboBox::currentIndexChanged, this,
+            [this] { m_routesButton->setEnabled(labelOrderIn(m_order) == LabelOrder::Routes); });
+    connect(m_routesButton, &QPushButton::clicked, this, [this] { editRoutes(); });
     outer->addLayout(formats);
 }
 
@@ -491,6 +503,19 @@ void TFSetup::newMainDocuments()
         m_main->setPath(chosen.mainDocument);
         m_sheet->clear();
     }
+}
+
+void TFSetup::editRoutes()
+{
+    const auto chooseSheet = [this](const std::string& sheet) {
+        StockCatalogue catalogue;
+        catalogue.loadInstalled();
+        const std::filesystem::path near = m_main->path().empty() ? m_log->path() : m_main->path();
+        return chooseInStockDialog(catalogue, m_settings, m_language, this, near.parent_path(), sheet).sheet;
+    };
+    RoutesDialog dialog(m_routes, chooseSheet, std::nullopt, m_language, this);
+    if (userInteraction().execDialog(dialog) == QDialog::Accepted)
+        m_routes = dialog.choice();
 }
 
 } // namespace cardmill

@@ -58,6 +58,7 @@ public:
     void Button5Click();     // "Browse" for the main document
     void clearSwlFile();     // the SWL box's clear button, or Delete in it
     void newMainDocuments(); // "New..." main documents, or a label sheet, in the stock dialog
+    void editRoutes();       // "Routes..."
     // Leaving (OK, Escape, the window's close button) asks first when a new profile or changes are unsaved.
     void reject() override;
 
@@ -91,27 +92,29 @@ private:
     Profile m_saved;                           // values() as last loaded or saved
     QString m_separator = QStringLiteral("-"); // the separator box's last accepted text
 
-    QComboBox* m_names;        // ComboBox1: the profile names
-    QLineEdit* m_newName;      // Edit1: a new profile's name
-    PathBox* m_log;            // Edit2
-    PathBox* m_swl;            // Edit4
-    PathBox* m_main;           // Edit5
-    QLineEdit* m_sheet;        // the label sheet, chosen on the main window
-    QLineEdit* m_design;       // the design of the sheet's labels, chosen on the main window
-    std::string m_designValue; // the design's name or file, as the request holds it
-    QComboBox* m_qrg;          // ComboBox2
-    QComboBox* m_date;         // ComboBox3
-    QLineEdit* m_sep;          // Edit3
-    QSpinBox* m_qsos;          // SpinEdit1
-    QComboBox* m_order;        // the label order: by call, for the QSL bureau
-    QPushButton* m_delete;     // Button3
-    QPushButton* m_new;        // Button1
-    QPushButton* m_apply;      // Button2
-    QPushButton* m_ok;         // Button6
-    QPushButton* m_browseLog;  // Button4
-    QPushButton* m_browseSwl;  // Button7
-    QPushButton* m_browseMain; // Button5
-    QPushButton* m_newMain;    // "New..."
+    QComboBox* m_names;          // ComboBox1: the profile names
+    QLineEdit* m_newName;        // Edit1: a new profile's name
+    PathBox* m_log;              // Edit2
+    PathBox* m_swl;              // Edit4
+    PathBox* m_main;             // Edit5
+    QLineEdit* m_sheet;          // the label sheet, chosen on the main window
+    QLineEdit* m_design;         // the design of the sheet's labels, chosen on the main window
+    std::string m_designValue;   // the design's name or file, as the request holds it
+    QComboBox* m_qrg;            // ComboBox2
+    QComboBox* m_date;           // ComboBox3
+    QLineEdit* m_sep;            // Edit3
+    QSpinBox* m_qsos;            // SpinEdit1
+    QComboBox* m_order;          // the label order: by call, for the QSL bureau
+    QPushButton* m_routesButton; // "Routes...": the route choices, with each QSO on its route
+    RouteChoice m_routes;        // the route choices of the profile shown
+    QPushButton* m_delete;       // Button3
+    QPushButton* m_new;          // Button1
+    QPushButton* m_apply;        // Button2
+    QPushButton* m_ok;           // Button6
+    QPushButton* m_browseLog;    // Button4
+    QPushButton* m_browseSwl;    // Button7
+    QPushButton* m_browseMain;   // Button5
+    QPushButton* m_newMain;      // "New..."
 };
 
 } // namespace cardmill

@@ -88,6 +88,10 @@ public:
     void Button9Click();      // "Archive"
     void SpeedButton1Click(); // "Filters"
     void SpeedButton2Click(); // "?"
+    // "Routes...": the choices of each QSO on its route, and "Reprint sheet..." of an earlier run.
+    void editRoutes();
+    // One sheet of an earlier run drawn again as the journal has it (a jammed printer).
+    void reprintSheet(const RouteChoice::ReprintSheet& sheet);
     // Leaving "QSOs no.": a number from 1 to 10 is kept; anything else is said, and the box keeps it selected for
     // the user to mend (false). An empty box is the one QSO of a label.
     bool Edit3Exit();
@@ -144,7 +148,8 @@ private:
     void showProgress(qint64 position, qint64 maximum);
     // What Start and Preview share: the request of the window's choices and, for labels drawn on a sheet, its
     // stock and drawer; none, said to the user, when the run cannot start.
-    std::unique_ptr<RunStart> prepareRun(bool preview);
+    std::unique_ptr<RunStart> prepareRun(bool preview,
+                                         const std::optional<RouteChoice::ReprintSheet>& reprint = std::nullopt);
     void startRun(std::unique_ptr<RunStart> start);
     void runEnded(const RunResult& result, const RunStart& start);
     void showPreview(const RunResult& result, const RunStart& start, const std::filesystem::path& pdf);
@@ -171,6 +176,7 @@ private:
     bool m_startupLoaded = false;
     bool m_newProfileRequest = false;
     bool m_closeWhenStopped = false;
+    RouteChoice m_routes;   // the route choices the "Routes..." dialog shows (the journal is the settings')
     LineFormat m_format;    // the QRG and date formats and the date separator (the fields are the dialog's)
     std::string m_qrgText;  // a "QRG format" text of a profile that names no format, shown as it is stored
     std::string m_dateText; // the "Date format" text as the profile stores it
@@ -209,6 +215,7 @@ private:
     QSpinBox* m_firstLabel;       // SpinEdit1
     QLabel* m_orderLabel;         // "Label order"
     QComboBox* m_order;           // by call, for the QSL bureau
+    QPushButton* m_routesButton;  // "Routes...", with each QSO on its route
     QPushButton* m_config;        // Button2
     QToolButton* m_filtersButton; // SpeedButton1
     QPushButton* m_stopButton;    // Button6

@@ -205,6 +205,9 @@ void TForm1::buildFormatRows(QBoxLayout* main)
     first->addSpacing(fontMetrics().averageCharWidth() * 3);
     first->addWidget(m_orderLabel);
     first->addWidget(m_order);
+    m_routesButton = captioned(button(this, "ButtonRoutes", "R&outes..."), WindowText::ButtonRoutes);
+    m_routesButton->setEnabled(false);
+    first->addWidget(m_routesButton);
     first->addStretch(1);
     main->addLayout(first);
 }
@@ -240,6 +243,9 @@ void TForm1::connectCommands()
     command(m_sheetChoice, &SheetChoice::chooseClicked, &TForm1::ButtonSheetClick);
     command(m_sheetChoice, &SheetChoice::editDesignClicked, &TForm1::editDesign);
     command(m_archive, &QPushButton::clicked, &TForm1::Button9Click);
+    command(m_routesButton, &QPushButton::clicked, &TForm1::editRoutes);
+    connect(m_order, &QComboBox::currentIndexChanged, this,
+            [this] { m_routesButton->setEnabled(labelOrderIn(m_order) == LabelOrder::Routes); });
     command(m_help, &QToolButton::clicked, &TForm1::SpeedButton2Click);
     connect(m_stopButton, &QPushButton::clicked, this, [this] { Button6Click(); });
     connect(m_exit, &QPushButton::clicked, this, [this] { Button3Click(); });

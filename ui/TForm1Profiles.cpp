@@ -94,6 +94,7 @@ void TForm1::showChoices(const RunRequest& r)
     m_format.dateFormat = r.format.dateFormat;
     m_format.separator = r.format.separator;
     showLabelOrder(m_order, r.order);
+    m_routes = r.routes;
     showFormats();
 }
 

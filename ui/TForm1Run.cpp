@@ -10,6 +10,7 @@
 
 #include "engine/ConversionRun.h"
 #include "engine/Failure.h"
+#include "engine/Journal.h"
 #include "engine/TempFiles.h"
 #include "render/RunDrawer.h"
 #include "settings/IniFile.h"
@@ -21,6 +22,7 @@
 #include "ui/LabelPreview.h"
 #include "ui/Messages.h"
 #include "ui/PathBox.h"
+#include "ui/RoutesDialog.h"
 #include "ui/RunController.h"
 #include "ui/SheetChoice.h"
 #include "ui/TFADIF1.h"
@@ -49,7 +51,9 @@ RunRequest TForm1::request() const
     r.polishNames = language() == Language::Polish;
     r.order = labelOrderIn(m_order);
     r.countryFile = countryFileFor(m_settings.file());
+    r.routes = m_routes;
     r.routes.journal = journalFor(m_settings.file());
+    r.routes.reprintSheet.reset();
     r.ownCall = m_sheetChoice->ownCall();
     if (r.ownCall.empty())
         try {
@@ -126,13 +130,24 @@ QWidget* TForm1::preview() const
     return m_preview;
 }
 
-std::unique_ptr<RunStart> TForm1::prepareRun(bool preview)
+std::unique_ptr<RunStart> TForm1::prepareRun(bool preview, const std::optional<RouteChoice::ReprintSheet>& reprint)
 {
     if (running() || !Edit3Exit())
         return nullptr;
     m_sheetChoice->storeOwnCall();
     auto start = std::make_unique<RunStart>();
     start->request = request();
+    if (reprint) {
+        // A sheet drawn again starts where it started then.
+        start->request.order = LabelOrder::Routes;
+        start->request.routes.reprintSheet = reprint;
+        try {
+            startWhereTheSheetStarted(start->request);
+        } catch (const FailureError& e) {
+            showTextMessage(this, WindowText::StockFailed, language(), {failureText(e.failure(), language())});
+            return nullptr;
+        }
+    }
     const RunRequest& r = start->request;
     if (preview && !r.sheet.chosen()) {
         showTextMessage(this, WindowText::PreviewNeedsSheet, language());
@@ -158,9 +173,16 @@ std::unique_ptr<RunStart> TForm1::prepareRun(bool preview)
     try {
         const DrawerKind kind = preview ? DrawerKind::Counting : DrawerKind::Sheets;
         start->drawer = drawerFor(r, *start->stock, kind, textFor(WindowText::PrintJobName, language()));
-        if (r.routed()) // the address labels on the labels' own stock
+        if (r.routed()) { // the address labels on the labels' own stock, or on one of their own
+            std::optional<LabelStock> addressStock = start->stock;
+            if (!r.routes.addressStock.empty())
+                addressStock = m_sheetChoice->stockOf(r.routes.addressStock, language());
+            if (!addressStock)
+                return nullptr;
             start->addressDrawer =
-                drawerFor(r.forAddressLabels(), *start->stock, kind, textFor(WindowText::PrintJobName, language()));
+                drawerFor(r.forAddressLabels(), *addressStock, kind, textFor(WindowText::PrintJobName, language()));
+            start->addressStock = addressStock;
+        }
     } catch (const MainDocumentError& e) {
         showTextMessage(this, WindowText::StockFailed, language(), {stockProblemText(e.problem(), language())});
         return nullptr;
@@ -225,9 +247,25 @@ void TForm1::showPreview(const RunResult& result, const RunStart& start, const s
         return;
     if (m_preview)
         m_preview->close();
+    // With routes, one batch after the other: the bureau cards, the direct ones and their address labels.
+    std::vector<PreviewBatch> batches;
+    for (const DrawnBatch& b : result.summary->drawnBatches) {
+        PreviewBatch shown;
+        shown.caption = b.addresses                ? WindowText::PreviewBatchAddresses
+                        : b.route == Route::Direct ? WindowText::PreviewBatchDirect
+                                                   : WindowText::PreviewBatchBureau;
+        shown.labels = b.labels;
+        shown.stock = b.addresses && start.addressStock ? *start.addressStock : *start.stock;
+        shown.request = b.addresses ? start.request.forAddressLabels() : start.request;
+        shown.request.startLabel = start.request.startLabelOf(b.route);
+        // A preview before the run proposes to save beside the log, not in its scratch folder.
+        shown.pdf = start.preview() ? pdf.parent_path() / b.pdf.filename() : b.pdf;
+        batches.push_back(std::move(shown));
+    }
+    if (batches.empty())
+        batches.push_back({WindowText::Count, result.summary->labels, *start.stock, start.request, pdf});
     try {
-        auto* preview =
-            new LabelPreview(result.summary->labels, *start.stock, start.request, pdf, m_settings, language(), this);
+        auto* preview = new LabelPreview(std::move(batches), m_settings, language(), this);
         preview->setAttribute(Qt::WA_DeleteOnClose);
         m_preview = preview;
         preview->show();
@@ -320,6 +358,33 @@ void TForm1::runEnded(const RunResult& result, const RunStart& start)
         m_closeWhenStopped = false;
         close();
     }
+}
+
+void TForm1::editRoutes()
+{
+    // The runs the journal holds, for "Reprint sheet..."; one that cannot be read is said, and offers none.
+    std::vector<Journal::Run> runs;
+    try {
+        runs = Journal::read(journalFor(m_settings.file())).runs();
+    } catch (const FailureError& e) {
+        showTextMessage(this, WindowText::RoutesJournalUnreadable, language(), {failureText(e.failure(), language())});
+    }
+    const auto chooseSheet = [this](const std::string& sheet) {
+        return chooseInStockDialog(m_sheetChoice->catalogue(), m_settings, language(), this, documentsFolder(), sheet)
+            .sheet;
+    };
+    RoutesDialog dialog(m_routes, chooseSheet, runs, language(), this);
+    if (userInteraction().execDialog(dialog) != QDialog::Accepted)
+        return;
+    m_routes = dialog.choice();
+    if (dialog.reprint())
+        reprintSheet(*dialog.reprint());
+}
+
+void TForm1::reprintSheet(const RouteChoice::ReprintSheet& sheet)
+{
+    if (std::unique_ptr<RunStart> start = prepareRun(false, sheet))
+        startRun(std::move(start));
 }
 
 } // namespace cardmill

@@ -103,7 +103,9 @@ private slots:
         form.ButtonNewClick();   // the stock dialog, for main documents
         form.ButtonSheetClick(); // the stock dialog, for a sheet to draw on
         form.editDesign();       // the designer: Enter never closes it, Escape without changes does
-        QCOMPARE(pressed, (QStringList{u"FSetup"_s, u"FADIF1"_s, u"TFStock"_s, u"TFStock"_s, u"FDesigner"_s}));
+        form.editRoutes();       // the route choices: Enter keeps them, never prints a sheet again
+        QCOMPARE(pressed, (QStringList{u"FSetup"_s, u"FADIF1"_s, u"TFStock"_s, u"TFStock"_s, u"FDesigner"_s,
+                                       u"RoutesDialog"_s}));
         QVERIFY2(filesUnder(dir->path()) == before, qPrintable(pressed.join(u", "_s)));
         if (key == Qt::Key_Escape) {
             QCOMPARE(form.mainDocumentPath(), *dir / "card_1.docx");
