@@ -57,6 +57,9 @@ public:
     // Where the next labels drawn start on their first sheet: label place `label`, from 1. The program that made
     // the drawer checked every start its request has (RunRequest::startLabelOf).
     virtual void startAt(int label) { (void)label; }
+    // Whether drawing makes labels: a drawer that only counts the sheets (a preview before the run) makes none,
+    // and the journal of printed labels takes nothing of it.
+    virtual bool makesLabels() const { return true; }
     // The labels one sheet holds (1 on a roll); 0 when unknown.
     virtual std::size_t labelsPerSheet() const { return 0; }
 };

@@ -83,8 +83,8 @@ RunPhases::Ending RunPhases::drawBatch(LabelDrawer& drawer, const RunLabels& lab
 
 void RunPhases::writeJournal(const std::vector<MadeBatch>& made, std::size_t labelsPerSheet)
 {
-    if (!m_journal || m_reprint)
-        return; // a sheet drawn again is in the journal already
+    if (!m_journal || m_reprint || (m_drawer && !m_drawer->makesLabels()))
+        return; // a sheet drawn again is in the journal already; a preview before the run printed nothing
     std::vector<Journal::Label> entries;
     for (const MadeBatch& made1 : made) {
         const Batch& b = *made1.batch;
@@ -113,9 +113,16 @@ RunResult RunPhases::draw()
     // Batches a printer took before a stop or a refused print go into the journal all the same: they were
     // printed, and a later run must not print them again. Batches only drawn as a PDF do not: the run stopped,
     // and the next one makes them again.
+    // Their QSOs are marked as well, even after a stop: were they not, no later run would mark them, as the
+    // journal leaves them out. The ending then says what was printed and marked.
     const auto journalled = [&](RunResult result) {
-        if (!m_summary.printer.empty())
-            writeJournal(made, m_drawer->labelsPerSheet());
+        if (m_summary.printer.empty() || made.empty())
+            return result;
+        writeJournal(made, m_drawer->labelsPerSheet());
+        if (m_request.marking.on)
+            markPrinted(made, true);
+        m_summary.kind = RunSummary::Kind::Drawn;
+        result.summary = std::move(m_summary);
         return result;
     };
     for (const Batch& b : m_batches) {
@@ -151,9 +158,16 @@ RunResult RunPhases::draw()
     }
     m_bad.finish();
     writeJournal(made, m_drawer->labelsPerSheet());
-    // Labels that did not reach the printer asked for are not sent: nothing is marked.
-    if (m_summary.printFailure && m_request.marking.on)
-        m_summary.notMarked = m_summary.printFailure;
+    // Labels that did not reach the printer asked for are not sent: their QSOs are not marked. With routes, the
+    // batches a printer took before are sent, and journalled: their QSOs are marked all the same.
+    if (m_summary.printFailure && m_request.marking.on) {
+        if (m_request.routed() && !made.empty()) {
+            if (!markPrinted(made, false))
+                return stopped(true, std::move(m_summary));
+        } else {
+            m_summary.notMarked = m_summary.printFailure;
+        }
+    }
     if (!m_summary.printFailure && !markSent())
         return stopped(true, std::move(m_summary));
     return finished(RunSummary::Kind::Drawn);
@@ -225,13 +239,23 @@ RunResult RunPhases::merge()
     return finished(RunSummary::Kind::Labels);
 }
 
-bool RunPhases::markSent()
+bool RunPhases::markPrinted(const std::vector<MadeBatch>& printed, bool evenAfterStop)
+{
+    std::string vias;
+    for (const MadeBatch& m : printed)
+        vias.push_back(sentViaLetter(m.batch->route));
+    m_logMarks.keepOnly(vias);
+    m_swlReports.keepOnly(vias);
+    return markSent(evenAfterStop);
+}
+
+bool RunPhases::markSent(bool evenAfterStop)
 {
     const SentMarking& marking = m_request.marking;
     if (!marking.on)
         return true;
     const auto [date, timestamp] = utcDateAndTimestamp();
-    const auto stopAsked = [this] { return m_stop.stopRequested(); };
+    const auto stopAsked = [this, evenAfterStop] { return !evenAfterStop && m_stop.stopRequested(); };
     std::vector<MarkedFile> marked;
     try {
         if (m_logMarks.size() > 0) {

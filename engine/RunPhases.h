@@ -114,7 +114,9 @@ private:
     RunResult merge();
     // Marks the labelled QSOs as sent when the user asks for it, once everything else has succeeded. A stop
     // writes neither file; a file that changed since it was read is marked in neither. False when stopped.
-    bool markSent();
+    bool markSent(bool evenAfterStop = false);
+    // With routes: marks only the QSOs of the batches a printer took, when a later one was refused or stopped.
+    bool markPrinted(const std::vector<MadeBatch>& printed, bool evenAfterStop);
     RunResult finished(RunSummary::Kind kind);
     // A log in UTF-16 is read as UTF-8, converted into the work folder. What was read is kept in view, so that
     // the marks are made from those very bytes.

@@ -55,6 +55,18 @@ public:
         m_vias.push_back(via);
     }
     std::size_t size() const { return m_spans.size(); }
+    // Keeps the records whose own QSL_SENT_VIA is one of `vias` (the batches of a run that were printed).
+    void keepOnly(std::string_view vias)
+    {
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < m_spans.size(); ++i)
+            if (vias.find(m_vias[i]) != std::string_view::npos) {
+                m_spans[kept] = m_spans[i];
+                m_vias[kept++] = m_vias[i];
+            }
+        m_spans.resize(kept);
+        m_vias.resize(kept);
+    }
 
     static std::filesystem::path sentPath(const std::filesystem::path& base);
     static std::filesystem::path updatedPath(const std::filesystem::path& base);

@@ -59,6 +59,7 @@ public:
         return drawn;
     }
     std::vector<std::string> fields() const override { return m_renderer.fields(); }
+    bool makesLabels() const override { return false; }
     std::size_t labelsPerSheet() const override { return m_renderer.labelsPerSheet(); }
     void startAt(int label) override { m_renderer.startAt(label); }
 

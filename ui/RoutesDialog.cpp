@@ -91,9 +91,9 @@ RoutesDialog::RoutesDialog(const RouteChoice& choice, ChooseSheet chooseSheet,
                 const std::string date = r.date.size() == 8
                                              ? r.date.substr(0, 4) + "-" + r.date.substr(4, 2) + "-" + r.date.substr(6)
                                              : r.date;
-                m_run->addItem(toQString(textFor(WindowText::RoutesReprintRunEntry, language,
-                                                 {std::to_string(r.run), date, std::to_string(r.bureauSheets),
-                                                  std::to_string(r.directSheets)})));
+                m_run->addItem(toQString(textFor(
+                    WindowText::RoutesReprintRunEntry, language,
+                    {std::to_string(r.run), date, std::to_string(r.bureauSheets), std::to_string(r.directSheets)})));
             }
             m_run->setCurrentIndex(m_run->count() - 1); // the last run: the one a printer just jammed
             m_labels = spokenAs(named<QComboBox>(group, "ReprintLabels"), WindowText::RoutesReprintLabels);
@@ -112,8 +112,8 @@ RoutesDialog::RoutesDialog(const RouteChoice& choice, ChooseSheet chooseSheet,
             connect(m_labels, &QComboBox::currentIndexChanged, this, [this] { runChosen(); });
             connect(reprint, &QPushButton::clicked, this, [this] {
                 const Journal::Run& r = m_runs[static_cast<std::size_t>(m_run->currentIndex())];
-                m_reprint = RouteChoice::ReprintSheet{r.run, static_cast<std::size_t>(m_sheet->value()),
-                                                      routeIn(m_labels)};
+                m_reprint =
+                    RouteChoice::ReprintSheet{r.run, static_cast<std::size_t>(m_sheet->value()), routeIn(m_labels)};
                 accept();
             });
             runChosen();

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <random>
 
 #include "RunFixture.h"
 #include "engine/AdifRecord.h"
+#include "engine/LabelDrawer.h"
 #include "engine/RouteList.h"
 #include "engine/SentMarks.h"
 
@@ -288,6 +290,78 @@ TEST_F(JournalRun, ACutOffLineIsPassedOverAndAForeignFileIsRefusedBeforeAnything
     EXPECT_EQ(host.failures.back().id, FailureId::JournalNotOurs);
     EXPECT_FALSE(std::filesystem::exists(file("_1.txt")));
     EXPECT_EQ(readFile(host.routes.journal), "my own notes\r\n");
+}
+
+// Draws nothing but a one-line "PDF" and hands every batch to a printer, which refuses, or is stopped at, the
+// batch `failAt` (from 1).
+class PrintingDrawer : public LabelDrawer {
+public:
+    enum class Then { Refused, Stopped };
+    PrintingDrawer(int failAt, Then then, bool& stopFlag)
+        : m_failAt(failAt)
+        , m_then(then)
+        , m_stopFlag(stopFlag)
+    {
+    }
+    DrawnLabels draw(const RunLabels&, const std::filesystem::path& pdf, const Progress& progress) override
+    {
+        DrawnLabels drawn;
+        const bool fails = ++m_calls == m_failAt;
+        if (fails && m_then == Then::Stopped)
+            m_stopFlag = true;
+        if (!progress(1, 1))
+            return drawn;
+        std::ofstream(pdf) << "pdf";
+        drawn.pdfMade = true;
+        drawn.sheets = 1;
+        drawn.printer = "Office";
+        if (fails) {
+            drawn.printFailure = Failure{FailureId::PrintRefused, {}, "out of paper", "Office"};
+            return drawn;
+        }
+        drawn.printedSheets = 1;
+        drawn.complete = true;
+        return drawn;
+    }
+    std::size_t labelsPerSheet() const override { return 21; }
+
+private:
+    int m_failAt, m_calls = 0;
+    Then m_then;
+    bool& m_stopFlag;
+};
+
+// A batch a printer took is journalled and its QSOs marked, though a later batch's print was refused or
+// stopped: no later run prints them again, and none is left unmarked for good. The batch that was not printed
+// is in neither.
+TEST_F(JournalRun, BatchesPrintedBeforeARefusalOrAStopAreJournalledAndMarked)
+{
+    for (const PrintingDrawer::Then then : {PrintingDrawer::Then::Refused, PrintingDrawer::Then::Stopped}) {
+        SCOPED_TRACE(then == PrintingDrawer::Then::Refused ? "refused" : "stopped");
+        std::filesystem::remove(host.routes.journal);
+        host.stopFlag = false;
+        writeLog(qso("DL1AB", "20240102") + qso("SP1AA", "20240101", "1200", " <QSL_VIA:6>direct <ADDRESS:4>Here"));
+        host.mainDocument.clear();
+        host.sheet.stock = "Avery L7163";
+        PrintingDrawer drawer(2, then, host.stopFlag); // the bureau's batch printed, the direct one not
+        ConversionRun drawing(&maker, &drawer);
+        const RunOutcome outcome = host.runWith(drawing);
+        EXPECT_EQ(outcome, then == PrintingDrawer::Then::Refused ? RunOutcome::Abandoned : RunOutcome::Stopped);
+        const std::string j = journal();
+        EXPECT_NE(j.find("\tDL1AB|20240102|1200|20M|CW\r\n"), std::string::npos) << j;
+        EXPECT_EQ(j.find("SP1AA"), std::string::npos) << j;
+        const std::string updated = readFile(file("_updated.adi"));
+        EXPECT_NE(updated.find("<CALL:5>DL1AB <QSO_DATE:8>20240102 <TIME_ON:4>1200 <BAND:3>20M <MODE:2>CW "
+                               "<RST_SENT:3>599 <QSL_SENT:1>Y"),
+                  std::string::npos)
+            << updated;
+        EXPECT_NE(updated.find("<ADDRESS:4>Here <EOR>"), std::string::npos) << updated; // not marked
+        // The ending says what was marked.
+        ASSERT_FALSE(host.summaries.empty());
+        ASSERT_EQ(host.summaries.back().marked.size(), 1u);
+        EXPECT_EQ(host.summaries.back().marked[0].qsos, 1u);
+        std::filesystem::remove(file("_updated.adi"));
+    }
 }
 
 } // namespace

@@ -54,7 +54,7 @@ TEST(RoutesDrawn, EachDirectCardsAddressLabelIsAtItsPlaceAndNoCallIsOnAnAddressL
     const auto adi = dir.write("log.adi", log);
     const std::string command = std::string(CARDMILL_CONVERT) + " --log '" + adi.string() +
                                 "' --routes --no-address held --custom-grid A4,2,3,90,60,10,10,95,65 "
-                                "--start-label 2 --my-call SP3KXQ --journal '" +
+                                "--start-label 2 --direct-start-label 3 --my-call SP3KXQ --journal '" +
                                 (dir / "journal.txt").string() + "' >'" + (dir / "out.txt").string() + "' 2>&1";
     ASSERT_EQ(test::exitCodeOf(command), 0) << test::readFile(dir / "out.txt");
 
@@ -65,6 +65,8 @@ TEST(RoutesDrawn, EachDirectCardsAddressLabelIsAtItsPlaceAndNoCallIsOnAnAddressL
             if (w.text == call)
                 cardAt[call] = placeOf(w);
     EXPECT_EQ(cardAt.size(), 7u); // OK1FFF has no address: held, on no label
+    // They start at their own first label, the third; the bureau's at the second.
+    EXPECT_EQ(cardAt["DL1AAA"], 2);
     EXPECT_EQ(cardAt.count("OK1FFF"), 0u);
     std::map<std::string, int> addressAt;
     for (const test::Word& w : test::wordsOf(dir / "log_addresses.pdf")) {
@@ -133,6 +135,15 @@ TEST(RoutesDrawn, EachDirectCardsAddressLabelIsAtItsPlaceAndNoCallIsOnAnAddressL
     EXPECT_EQ(
         test::exitCodeOf(std::string(CARDMILL_CONVERT) + " --log '" + adi.string() + "' --routes --default-route M"),
         2);
+    EXPECT_EQ(test::exitCodeOf(std::string(CARDMILL_CONVERT) + " --log '" + adi.string() +
+                               "' --routes --direct-start-label 0"),
+              2);
+    // A first label the sheet does not have is said before anything is drawn.
+    std::string past = command;
+    past.replace(past.find("--direct-start-label 3"), 22, "--direct-start-label 7 --reprint");
+    EXPECT_EQ(test::exitCodeOf(past), 3);
+    EXPECT_NE(test::readFile(dir / "out.txt").find("has no label 7"), std::string::npos)
+        << test::readFile(dir / "out.txt");
 }
 
 } // namespace

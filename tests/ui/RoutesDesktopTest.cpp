@@ -114,9 +114,18 @@ private slots:
         QVERIFY(!reprintOffered);
         QCOMPARE(form.request().routes.directStart, 4);
 
+        // A preview before the run shows the batches and journals nothing: the run prints them all.
+        QTest::mouseClick(child<QPushButton>(&form, "ButtonPreview"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!form.running(), 60000);
+        QVERIFY(form.preview());
+        QCOMPARE(child<QComboBox>(form.preview(), "PreviewBatch")->count(), 3);
+        form.preview()->close();
+        QVERIFY(!std::filesystem::exists(logs() / "log_labels_bureau.pdf"));
+
         QTest::mouseClick(child<QPushButton>(&form, "Button1"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!form.running(), 60000);
-        for (const char* made : {"log_labels_bureau.pdf", "log_labels_direct.pdf", "log_addresses.pdf", "log_routes.txt"})
+        for (const char* made :
+             {"log_labels_bureau.pdf", "log_labels_direct.pdf", "log_addresses.pdf", "log_routes.txt"})
             QVERIFY2(std::filesystem::exists(logs() / made), made);
         // The journal has the direct cards from label 4 on, the bureau's from label 1.
         std::ifstream journal(*dir / "program" / "cardmill-journal.txt", std::ios::binary);
