@@ -2,6 +2,7 @@
 
 #include "engine/DateFormatter.h"
 #include "engine/QrgFormatter.h"
+#include "engine/Routes.h"
 #include "engine/Text.h"
 
 namespace cardmill {
@@ -74,6 +75,8 @@ LineComposer::LineComposer(const LineFormat& format, const QsoFilters& filters, 
     , m_bad(badRecords)
 {
     m_userFieldNames.assign(m_format.userFields.begin(), m_format.userFields.end());
+    for (const std::string& name : m_format.userFields)
+        m_addressLines.push_back(addressLineOf(name));
 }
 
 void LineComposer::reportBadLength(const AdifRecord& record, const FieldName& name)
@@ -159,9 +162,14 @@ void LineComposer::appendViaToContest(const AdifRecord& record, LineWriter& line
 
 void LineComposer::appendUserFields(const AdifRecord& record, LineWriter& line)
 {
-    for (const FieldName& name : m_userFieldNames) {
+    for (std::size_t i = 0; i < m_userFieldNames.size(); ++i) {
         line.put(',');
-        line.value(declared(record, name).value);
+        const AdifRecord::Declared d = declared(record, m_userFieldNames[i]);
+        // A line of the address, for an envelope, unless the log has a field of that name itself.
+        if (m_addressLines[i] > 0 && d.status == AdifRecord::Declared::Status::Absent)
+            line.value(addressLine(record.declared("ADDRESS").value, m_addressLines[i]));
+        else
+            line.value(d.value);
     }
 }
 

@@ -84,6 +84,7 @@ private:
     const QsoFilters& m_filters;
     BadRecordsFile& m_bad;
     std::vector<FieldName> m_userFieldNames; // views of m_format's user fields
+    std::vector<int> m_addressLines;         // by user field: the address line it is (1 to 5), or 0
     LineKind m_kind;
 };
 

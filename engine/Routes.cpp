@@ -194,4 +194,36 @@ std::filesystem::path routeListPath(const std::filesystem::path& base)
     return files::withSuffix(base, "_routes.txt");
 }
 
+int addressLineOf(std::string_view name)
+{
+    constexpr std::string_view prefix = "ADDRESS_LINE";
+    if (name.size() != prefix.size() + 1 || !text::equalNoCase(name.substr(0, prefix.size()), prefix))
+        return 0;
+    const char n = name.back();
+    return n >= '1' && n <= '0' + kAddressLines ? n - '0' : 0;
+}
+
+std::string addressLine(std::string_view address, int n)
+{
+    const bool breaks = address.find_first_of("\r\n") != std::string_view::npos;
+    const std::string_view separators = breaks ? std::string_view("\r\n") : std::string_view(",");
+    int line = 0;
+    std::string out;
+    for (std::size_t at = 0; at <= address.size();) {
+        const std::size_t end = std::min(address.find_first_of(separators, at), address.size());
+        const std::string_view piece = text::trim(address.substr(at, end - at));
+        at = end + 1;
+        if (piece.empty())
+            continue;
+        if (++line < n)
+            continue;
+        if (!out.empty())
+            out += breaks ? " " : ", "; // the last line takes the rest
+        out += piece;
+        if (n < kAddressLines)
+            break;
+    }
+    return out;
+}
+
 } // namespace cardmill

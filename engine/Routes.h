@@ -58,6 +58,15 @@ std::optional<Route> routeOfLetter(std::string_view letter);
 
 namespace cardmill {
 
+// An address as an envelope shows it, a line at a time: the fields ADDRESS_LINE1 to ADDRESS_LINE5 of a label
+// are the lines of the QSO's ADDRESS, split at its line breaks or, when it has none, at its commas; blank lines
+// are left out, each line is trimmed, and the fifth takes all the rest. The built-in address design draws them.
+inline constexpr int kAddressLines = 5;
+// The line of the field `name` ("ADDRESS_LINE1" to "ADDRESS_LINE5", in any case): 1 to 5; 0 for another name.
+int addressLineOf(std::string_view name);
+// Line `n` (1 to 5) of `address`; empty when it has fewer.
+std::string addressLine(std::string_view address, int n);
+
 // The drawn labels of a route's batch: "<base>_labels_bureau.pdf", "<base>_labels_direct.pdf".
 std::filesystem::path routeLabelsPath(const std::filesystem::path& base, Route route);
 // The base of the direct batch's data-source files and label documents: "<base>_direct".

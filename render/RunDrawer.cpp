@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/LineComposer.h"
+#include "engine/Routes.h"
 #include "merge/TextDecoding.h"
 #include "render/DesignFile.h"
 #include "render/LabelOutput.h"
@@ -28,8 +29,8 @@ std::vector<std::string> SheetDrawer::fieldsNoLabelHas(const LabelSource& source
 {
     std::vector<std::string> empty;
     for (const std::string& field : m_renderer.fields()) {
-        if (isFixedColumn(field))
-            continue; // every log may leave those out
+        if (isFixedColumn(field) || addressLineOf(field) > 0)
+            continue; // every log may leave those out; an address has as many lines as it has
         bool found = false;
         for (std::size_t label = 0; label < source.count() && !found; ++label)
             for (int qso = 0; qso < std::max(1, source.qsos(label)) && !found; ++qso)

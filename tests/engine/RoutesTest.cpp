@@ -89,6 +89,28 @@ TEST(Routes, RulesAreTriedInTheirOrder)
     EXPECT_EQ(route("", Route::Electronic).route, Route::Electronic);
 }
 
+// An address a line at a time, for an envelope: at its line breaks, else at its commas; the fifth line takes the
+// rest.
+TEST(Routes, AnAddressIsSplitIntoTheLinesOfAnEnvelope)
+{
+    const std::string_view lines = "Hauptstr. 5\r\n\r\n 10115 Berlin \r\nGermany\r\n";
+    EXPECT_EQ(addressLine(lines, 1), "Hauptstr. 5");
+    EXPECT_EQ(addressLine(lines, 2), "10115 Berlin");
+    EXPECT_EQ(addressLine(lines, 3), "Germany");
+    EXPECT_EQ(addressLine(lines, 4), "");
+    // No line breaks: the commas part it; with line breaks, commas stay within their line.
+    EXPECT_EQ(addressLine("PO Box 1, Sydney NSW 2000,Australia", 2), "Sydney NSW 2000");
+    EXPECT_EQ(addressLine("Flat 3, High St\nLondon", 1), "Flat 3, High St");
+    EXPECT_EQ(addressLine("a,b,c,d,e,f,g", 5), "e, f, g");
+    EXPECT_EQ(addressLine("1\n2\n3\n4\n5\n6", 5), "5 6");
+    EXPECT_EQ(addressLine("", 1), "");
+    EXPECT_EQ(addressLine(" , ,", 1), "");
+    EXPECT_EQ(addressLineOf("address_line3"), 3);
+    EXPECT_EQ(addressLineOf("ADDRESS_LINE6"), 0);
+    EXPECT_EQ(addressLineOf("ADDRESS_LINE"), 0);
+    EXPECT_EQ(addressLineOf("ADDRESS"), 0);
+}
+
 class RoutesRun : public test::RunFixture {
 protected:
     RoutesRun()
