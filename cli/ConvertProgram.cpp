@@ -30,6 +30,22 @@ struct StoppableBySignals {
     ~StoppableBySignals() { termination::setStoppable(false); }
 };
 
+// Why a drawer could not be made, said; the exit code.
+int sayDrawerProblem(std::exception_ptr problem, Language language, std::ostream& err)
+{
+    try {
+        std::rethrow_exception(problem);
+    } catch (const MainDocumentError& e) {
+        err << "cardmill-convert: " << stockProblemText(e.problem(), language) << '\n';
+    } catch (const DesignError& e) {
+        err << "cardmill-convert: " << designErrorText(e, language) << '\n';
+    } catch (const FailureError& e) {
+        err << "cardmill-convert: " << failureText(e.failure(), language) << '\n';
+        return ExitAbandoned;
+    }
+    return ExitPrecondition;
+}
+
 } // namespace
 
 int runConvertProgram(int argc, const char* const* argv, std::ostream& out, std::ostream& err, SheetPainting* painting)
@@ -92,15 +108,29 @@ int runConvertProgram(int argc, const char* const* argv, std::ostream& out, std:
                 addressDrawer =
                     painting->drawer(addresses, *addressStock, textFor(WindowText::PrintJobName, parsed.language));
             }
-        } catch (const MainDocumentError& e) {
-            err << "cardmill-convert: " << stockProblemText(e.problem(), parsed.language) << '\n';
+        } catch (const std::exception&) {
+            return sayDrawerProblem(std::current_exception(), parsed.language, err);
+        }
+    } else if (!sheet.chosen() && parsed.request.merge && parsed.request.routed() &&
+               !parsed.request.routes.addressStock.empty()) {
+        // Labels merged into main documents: the direct cards' address labels drawn on the address stock named.
+        if (!painting) {
+            err << "cardmill-convert: " << textFor(TextId::NoLabelDrawing, parsed.language) << '\n';
             return ExitPrecondition;
-        } catch (const DesignError& e) {
-            err << "cardmill-convert: " << designErrorText(e, parsed.language) << '\n';
-            return ExitPrecondition;
-        } catch (const FailureError& e) {
-            err << "cardmill-convert: " << failureText(e.failure(), parsed.language) << '\n';
-            return ExitAbandoned;
+        }
+        StockCatalogue catalogue;
+        catalogue.loadInstalled();
+        const RunRequest addresses = parsed.request.forAddressLabels();
+        int exit = ExitDone;
+        const std::optional<LabelStock> addressStock =
+            findSheetStock(addresses.sheet.stock, addresses.sheet.customGrid, catalogue, parsed.language, err, exit);
+        if (!addressStock)
+            return exit;
+        try {
+            addressDrawer =
+                painting->drawer(addresses, *addressStock, textFor(WindowText::PrintJobName, parsed.language));
+        } catch (const std::exception&) {
+            return sayDrawerProblem(std::current_exception(), parsed.language, err);
         }
     }
 

@@ -12,30 +12,38 @@ fuzz_seconds=${FUZZ_SECONDS:-20}
 
 scripts/setup.sh --test
 
-echo "== layout of the code (clang-format), and each library including only what it links"
+# Each stage says how long it took, so that a slow one shows in the log.
+stage_start=$SECONDS stage_name=""
+stage() {
+    [[ -n $stage_name ]] && echo "   ($stage_name: $((SECONDS - stage_start)) s)"
+    stage_start=$SECONDS stage_name=$1
+    echo "== $1"
+}
+
+stage "layout of the code (clang-format), and each library including only what it links"
 scripts/format-check.sh
 scripts/include-check.py
 
-echo "== build and test (RelWithDebInfo)"
+stage "build and test (RelWithDebInfo)"
 cmake --preset default -DCARDMILL_WERROR=ON -DCARDMILL_BENCH=ON >/dev/null
 cmake --build --preset default -j "$jobs"
 ctest --preset default -j "$jobs"
 
-echo "== the package, installed and used by an ordinary user"
+stage "the package, installed and used by an ordinary user"
 scripts/install-test.sh
 
-echo "== drawn labels through a real print queue (CUPS with a PDF printer)"
+stage "drawn labels through a real print queue (CUPS with a PDF printer)"
 scripts/print-test.sh
 
-echo "== Windows: cross-built with mingw-w64, the tests and the example under wine"
+stage "Windows: cross-built with mingw-w64, the tests and the example under wine"
 scripts/windows-build.sh --test --installer
 
-echo "== build and test (AddressSanitizer + UndefinedBehaviorSanitizer)"
+stage "build and test (AddressSanitizer + UndefinedBehaviorSanitizer)"
 cmake --preset sanitize -DCARDMILL_WERROR=ON >/dev/null
 cmake --build --preset sanitize -j "$jobs"
 ctest --preset sanitize -j "$jobs"
 
-echo "== fuzz targets (${fuzz_seconds}s each)"
+stage "fuzz targets (${fuzz_seconds}s each)"
 cmake --preset fuzz -DCARDMILL_WERROR=ON >/dev/null
 cmake --build --preset fuzz -j "$jobs"
 for target in build/fuzz/tests/fuzz/fuzz_*; do
@@ -50,4 +58,5 @@ for target in build/fuzz/tests/fuzz/fuzz_*; do
         -print_final_stats=1 "$corpus" $seeds 2>&1 | tail -n 3
 done
 
-echo "== all tests passed"
+stage "all tests passed"
+echo "   (all: $SECONDS s)"

@@ -33,6 +33,24 @@
 
 namespace cardmill {
 
+namespace {
+
+// Why the drawer of a run's labels could not be made: a stock that cannot carry them, a design, a printer.
+void showDrawerProblem(QWidget* window, std::exception_ptr problem, Language language)
+{
+    try {
+        std::rethrow_exception(problem);
+    } catch (const MainDocumentError& e) {
+        showTextMessage(window, WindowText::StockFailed, language, {stockProblemText(e.problem(), language)});
+    } catch (const DesignError& e) {
+        showTextMessage(window, WindowText::StockFailed, language, {designErrorText(e, language)});
+    } catch (const FailureError& e) {
+        showTextMessage(window, WindowText::StockFailed, language, {failureText(e.failure(), language)});
+    }
+}
+
+} // namespace
+
 RunRequest TForm1::request() const
 {
     RunRequest r;
@@ -157,6 +175,19 @@ std::unique_ptr<RunStart> TForm1::prepareRun(bool preview, const std::optional<R
         showTextMessage(this, TextId::NoSourceFile, language());
         return nullptr;
     }
+    // Labels merged into main documents: the direct cards' address labels drawn on the address sheet, when named.
+    if (r.merge && !r.sheet.chosen() && r.routed() && !r.routes.addressStock.empty() && !preview) {
+        start->addressStock = m_sheetChoice->stockOf(r.routes.addressStock, language());
+        if (!start->addressStock)
+            return nullptr;
+        try {
+            start->addressDrawer = drawerFor(r.forAddressLabels(), *start->addressStock, DrawerKind::Sheets,
+                                             textFor(WindowText::PrintJobName, language()));
+        } catch (const std::exception&) {
+            showDrawerProblem(this, std::current_exception(), language());
+            return nullptr;
+        }
+    }
     if (!r.merge || !r.sheet.chosen())
         return start;
     // Labels drawn without a call sign end in a bare "73": asked first, not drawn without a word.
@@ -183,14 +214,8 @@ std::unique_ptr<RunStart> TForm1::prepareRun(bool preview, const std::optional<R
                 drawerFor(r.forAddressLabels(), *addressStock, kind, textFor(WindowText::PrintJobName, language()));
             start->addressStock = addressStock;
         }
-    } catch (const MainDocumentError& e) {
-        showTextMessage(this, WindowText::StockFailed, language(), {stockProblemText(e.problem(), language())});
-        return nullptr;
-    } catch (const DesignError& e) {
-        showTextMessage(this, WindowText::StockFailed, language(), {designErrorText(e, language())});
-        return nullptr;
-    } catch (const FailureError& e) {
-        showTextMessage(this, WindowText::StockFailed, language(), {failureText(e.failure(), language())});
+    } catch (const std::exception&) {
+        showDrawerProblem(this, std::current_exception(), language());
         return nullptr;
     }
     return start;

@@ -146,5 +146,38 @@ TEST(RoutesDrawn, EachDirectCardsAddressLabelIsAtItsPlaceAndNoCallIsOnAnAddressL
         << test::readFile(dir / "out.txt");
 }
 
+// Labels merged into main documents: the direct cards' address labels are drawn on the address stock named, the
+// address a line at a time as an envelope has it.
+TEST(RoutesDrawn, MergedLabelsHaveTheirAddressLabelsDrawnOnTheAddressStock)
+{
+    if (const char* why = test::withoutPoppler())
+        GTEST_SKIP() << why;
+    const test::TempDir dir;
+    const auto adi =
+        dir.write("log.adi", "exported\n<EOH>\n" +
+                                 qso("DL1AAA", field("QSL_VIA", "direct") + field("NAME", "Hans") +
+                                                   field("ADDRESS", "Hauptstr. 5\r\n10115 Berlin\r\nGermany\r\n")) +
+                                 qso("VK2BB", field("QSL_VIA", "direct") + field("NAME", "Bill") +
+                                                  field("ADDRESS", "PO Box 1, Sydney NSW 2000, Australia")) +
+                                 qso("ON4III", ""));
+    const std::filesystem::path main = std::filesystem::path(CARDMILL_SOURCE_DIR) / "examples" / "card_1.docx";
+    const std::string command = std::string(CARDMILL_CONVERT) + " --log '" + adi.string() + "' --routes --main-doc '" +
+                                main.string() + "' --address-stock 'A4,2,3,90,60,10,10,95,65' --journal '" +
+                                (dir / "journal.txt").string() + "' >'" + (dir / "out.txt").string() + "' 2>&1";
+    ASSERT_EQ(test::exitCodeOf(command), 0) << test::readFile(dir / "out.txt");
+    EXPECT_TRUE(std::filesystem::exists(dir / "log_direct_labels_1.docx"));
+    // Each line of an address a text line of its own, at the label's place.
+    std::map<int, std::vector<std::string>> lines; // by place, top to bottom
+    std::map<int, std::map<long, std::string>> rows;
+    for (const test::Word& w : test::wordsOf(dir / "log_addresses.pdf"))
+        rows[placeOf(w)][std::lround(w.y0)] += (rows[placeOf(w)][std::lround(w.y0)].empty() ? "" : " ") + w.text;
+    for (const auto& [place, byRow] : rows)
+        for (const auto& [y, text] : byRow)
+            lines[place].push_back(text);
+    EXPECT_EQ(lines[0], (std::vector<std::string>{"Hans", "Hauptstr. 5", "10115 Berlin", "Germany"}));
+    EXPECT_EQ(lines[1], (std::vector<std::string>{"Bill", "PO Box 1", "Sydney NSW 2000", "Australia"}));
+    EXPECT_EQ(lines.size(), 2u); // the bureau card gets none
+}
+
 } // namespace
 } // namespace cardmill
