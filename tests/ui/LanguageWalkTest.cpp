@@ -34,11 +34,11 @@ namespace {
 
 // Words that are the same in both languages, or names that are not translated (ADIF fields, formats, units).
 const std::set<QString> kSameInBoth{
-    u"QSL_SENT"_s, u"QSL_RCVD"_s, u"QSL_PRINT"_s, u"ADIF"_s,        u"PDF"_s,       u"CARDMILL"_s, u"SWL"_s,
-    u"QRG"_s,      u"QSO"_s,      u"QSOs"_s,      u"Format"_s,      u"Folder"_s,    u"OK"_s,       u"Separator"_s,
-    u"docx"_s,     u"odt"_s,      u"Word"_s,      u"LibreOffice"_s, u"temporary"_s, u"doc"_s,      u"Sep"_s,
-    u"Avery"_s,    u"Custom"_s,   u"APP"_s,       u"USERDEF"_s,     u"MHz"_s,       u"kHz"_s,      u"SP3KXQ"_s,
-    u"Letter"_s,   u"Legal"_s,    u"A4"_s,        u"CUPS"_s,        u"PostScript"_s};
+    u"QSL_SENT"_s, u"QSL_RCVD"_s, u"QSL_PRINT"_s, u"ADIF"_s,        u"PDF"_s,        u"CARDMILL"_s, u"SWL"_s,
+    u"QRG"_s,      u"QSO"_s,      u"QSOs"_s,      u"Format"_s,      u"Folder"_s,     u"OK"_s,       u"Separator"_s,
+    u"docx"_s,     u"odt"_s,      u"Word"_s,      u"LibreOffice"_s, u"temporary"_s,  u"doc"_s,      u"Sep"_s,
+    u"Avery"_s,    u"Custom"_s,   u"APP"_s,       u"USERDEF"_s,     u"MHz"_s,        u"kHz"_s,      u"SP3KXQ"_s,
+    u"Letter"_s,   u"Legal"_s,    u"A4"_s,        u"CUPS"_s,        u"PostScript"_s, u"direct"_s};
 
 struct Seen {
     QString where, text;
@@ -142,6 +142,7 @@ private:
         form.Button8Click();
         form.Button2Click();
         form.editDesign(); // the designer
+        form.editRoutes(); // the route choices
         // The stock dialog as it opens, and again with a stock of the catalogue picked (it must not grow off
         // the screen then).
         interaction.onDialog = [&](QDialog& d) {
