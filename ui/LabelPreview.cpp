@@ -145,8 +145,8 @@ void LabelPreview::build()
     m_summary->hide();
     layout->addWidget(m_summary);
 
-    auto* bar = new QHBoxLayout;
-    // With routes, the batches: which route the labels shown went.
+    // With routes, the batches: which route the labels shown went, on a row of their own above the sheet's bar.
+    auto* batches = new QHBoxLayout;
     m_batch = named<QComboBox>(this, "PreviewBatch");
     m_batch->setAccessibleName(toQString(text(WindowText::PreviewBatch)));
     for (const std::unique_ptr<Shown>& b : m_batches)
@@ -158,8 +158,13 @@ void LabelPreview::build()
     batchLabel->setBuddy(m_batch);
     batchLabel->setVisible(m_batches.size() > 1);
     m_batch->setVisible(m_batches.size() > 1);
-    bar->addWidget(batchLabel);
-    bar->addWidget(m_batch);
+    m_batch->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    batches->addWidget(batchLabel);
+    batches->addWidget(m_batch);
+    batches->addStretch(1);
+    layout->addLayout(batches);
+
+    auto* bar = new QHBoxLayout;
     m_page = named<QSpinBox>(this, "PreviewSheet");
     m_page->setRange(1, static_cast<int>(std::max<std::size_t>(pages(), 1)));
     m_page->setAccessibleName(toQString(text(WindowText::PreviewSheetShown)));
