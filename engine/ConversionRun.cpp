@@ -205,7 +205,9 @@ RunPhases::Ending RunPhases::takeOutputs()
         return said(RunOutcome::Refused, *problem);
     if (m_request.routed() && !journal.empty()) {
         m_journal = Journal::read(journal);
-        m_journal->prepare(); // a journal that cannot be written is said before anything is printed
+        // A journal that cannot be written is said before anything is printed; a preview writes none.
+        if (!m_drawer || m_drawer->makesLabels())
+            m_journal->prepare();
         m_summary.routes.journal = journal;
         m_summary.routes.journalTorn = m_journal->torn();
         if (const auto& asked = m_request.routes.reprintSheet) {

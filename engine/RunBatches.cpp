@@ -31,7 +31,7 @@ RunPhases::Ending RunPhases::writeDataSourceFiles()
     const Batch& bureau = m_batches.front();
     if (m_reprint) {
         // A sheet drawn again leaves the run's packing list as it was.
-    } else if (bureau.bureau) {
+    } else if (bureau.bureau && !(m_request.routed() && bureau.lines->empty())) {
         m_summary.packingList = packingListPath(m_base);
         writePackingList(m_summary.packingList, bureau.bureau->bundles, bureau.writer->labelsPerBundle());
         for (const std::size_t labels : bureau.writer->labelsPerBundle())
