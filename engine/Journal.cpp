@@ -20,6 +20,9 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
+// The largest run or sheet number a journal line may have; a line with a larger one is passed over.
+constexpr long long kLargestNumber = 1000000000;
+
 // The fields of a journal line, split at its tabs.
 std::vector<std::string_view> fieldsOf(std::string_view line)
 {
@@ -90,13 +93,14 @@ Journal Journal::read(const std::filesystem::path& path)
         const std::vector<std::string_view> fields = fieldsOf(line);
         // The run's number counts when it is whole, so that no later run takes it again.
         long long run = 0;
-        if (fields.size() > 1 && text::parseInteger(fields[0], run) && run > 0 &&
+        if (fields.size() > 1 && text::parseInteger(fields[0], run) && run > 0 && run <= kLargestNumber &&
             static_cast<std::size_t>(run) > journal.m_lastRun)
             journal.m_lastRun = static_cast<std::size_t>(run);
         if (torn || fields.size() < 7)
             continue;
         long long sheet = 0;
-        if (run > 0 && text::parseInteger(fields[4], sheet) && sheet > 0) {
+        if (run > 0 && run <= kLargestNumber && text::parseInteger(fields[4], sheet) && sheet > 0 &&
+            sheet <= kLargestNumber) {
             if (journal.m_runs.empty() || journal.m_runs.back().run != static_cast<std::size_t>(run))
                 journal.m_runs.push_back({static_cast<std::size_t>(run), std::string(fields[2]), 0, 0});
             std::size_t& sheets =
@@ -115,6 +119,9 @@ Journal Journal::read(const std::filesystem::path& path)
 Journal::Sheet Journal::findSheet(const std::filesystem::path& path, std::size_t run, std::size_t sheet, Route route)
 {
     Sheet found;
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec))
+        return found;
     if (!files::startsWith(path, kHeader))
         throw IoError(FailureId::JournalNotOurs, path);
     const bool whole = endsWithLineEnd(path);

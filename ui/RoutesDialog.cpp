@@ -11,6 +11,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "ui/Captions.h"
 #include "ui/Choices.h"
 #include "ui/Widgets.h"
@@ -134,8 +136,13 @@ void RoutesDialog::runChosen()
 {
     // The sheets of the run's labels of the route chosen; a route without sheets offers the other.
     const Journal::Run& r = m_runs[static_cast<std::size_t>(std::max(m_run->currentIndex(), 0))];
-    const std::size_t sheets = routeIn(m_labels) == Route::Direct ? r.directSheets : r.bureauSheets;
-    m_sheet->setRange(1, static_cast<int>(std::max<std::size_t>(sheets, 1)));
+    const bool direct = routeIn(m_labels) == Route::Direct;
+    const std::size_t sheets = direct ? r.directSheets : r.bureauSheets;
+    if (sheets == 0 && (direct ? r.bureauSheets : r.directSheets) > 0) {
+        m_labels->setCurrentIndex(m_labels->findData(static_cast<int>(direct ? Route::Bureau : Route::Direct)));
+        return; // shown again for the other route
+    }
+    m_sheet->setRange(1, static_cast<int>(std::clamp<std::size_t>(sheets, 1, 1000000000)));
     m_sheet->setSuffix(toQString(" / " + std::to_string(sheets)));
 }
 

@@ -115,6 +115,13 @@ TEST(RoutesDrawn, EachDirectCardsAddressLabelIsAtItsPlaceAndNoCallIsOnAnAddressL
     std::string missing = command;
     missing.insert(missing.find(" >'"), " --reprint-sheet 1,9");
     EXPECT_EQ(test::exitCodeOf(missing), 3);
+    // No journal at all: the sheet is not in it, said as such.
+    std::string none = missing;
+    none.replace(none.find((dir / "journal.txt").string()), (dir / "journal.txt").string().size(),
+                 (dir / "none.txt").string());
+    EXPECT_EQ(test::exitCodeOf(none), 3);
+    EXPECT_NE(test::readFile(dir / "out.txt").find("is not in the journal"), std::string::npos)
+        << test::readFile(dir / "out.txt");
 
     // A second run prints nothing again, and says so.
     EXPECT_EQ(test::exitCodeOf(command), 5);

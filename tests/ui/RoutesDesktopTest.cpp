@@ -78,6 +78,11 @@ private slots:
         setUserInteraction(&interaction);
         program = std::make_unique<DesktopProgram>(*dir / "program" / "cardmill.ini", *dir / "program");
         writeLog(logs() / "log.adi");
+        // The bureau's labels go in bundles by country: a country file of the test's own, beside the settings.
+        std::ofstream(*dir / "program" / "cty.dat", std::ios::binary)
+            << "Fed. Rep. of Germany: 14: 28: EU: 51.0: -10.0: -1.0: DL:\n    DL;\n"
+               "France: 14: 27: EU: 46.0: -2.0: -1.0: F:\n    F;\n"
+               "United States: 05: 08: NA: 37.5: 91.5: 5.0: K:\n    K,W;\n";
     }
 
     void cleanup()
@@ -117,7 +122,8 @@ private slots:
         // A preview before the run shows the batches and journals nothing: the run prints them all.
         QTest::mouseClick(child<QPushButton>(&form, "ButtonPreview"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!form.running(), 60000);
-        QVERIFY(form.preview());
+        QVERIFY2(form.preview(),
+                 interaction.messages.empty() ? "no message" : interaction.messages.back().text.c_str());
         QCOMPARE(child<QComboBox>(form.preview(), "PreviewBatch")->count(), 3);
         form.preview()->close();
         QVERIFY(!std::filesystem::exists(logs() / "log_labels_bureau.pdf"));
@@ -222,6 +228,21 @@ private slots:
         QTest::keyClick(dialog.focusWidget() ? dialog.focusWidget() : &dialog, Qt::Key_Escape);
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QVERIFY(!dialog.findChild<QPushButton*>(u"ReprintButton"_s));
+
+        // A run that printed direct cards only offers them; a journal's absurd sheet count is not taken.
+        RoutesDialog reprint(choice, nullptr, std::vector<Journal::Run>{{7, "20241201", 0, 2}}, Language::English);
+        QCOMPARE(child<QComboBox>(&reprint, "ReprintLabels")->currentData().toInt(), static_cast<int>(Route::Direct));
+        QCOMPARE(child<QSpinBox>(&reprint, "ReprintSheet")->maximum(), 2);
+        QCOMPARE(child<QComboBox>(&reprint, "ReprintRun")->currentText(),
+                 u"7 of 2024-12-01 (bureau: 0 sheets, direct: 2 sheets)"_s);
+        const auto journal = dir->path() / "journal.txt";
+        std::ofstream(journal, std::ios::binary)
+            << "CARDMILL journal 1\r\n3\tB\t20241201\tx.pdf\t99999999999\t1\tK|1|2|3|4\r\n"
+               "4\tD\t20241202\tx.pdf\t2\t1\tK|1|2|3|5\r\n";
+        const std::vector<Journal::Run> runs = Journal::read(journal).runs();
+        QCOMPARE(runs.size(), std::size_t(1));
+        QCOMPARE(runs[0].run, std::size_t(4));
+        QCOMPARE(runs[0].directSheets, std::size_t(2));
     }
 };
 
