@@ -64,6 +64,37 @@ TEST(Profiles, WriteAndReadAProfile)
     EXPECT_EQ(readProfile(ini, "other").sourceFile, std::nullopt);
 }
 
+// The route choices are written only once they differ from the defaults, so a profile without them keeps its
+// lines; read back, an unknown text is the bureau.
+TEST(Profiles, RouteChoicesAreKeptOnlyWhenChosen)
+{
+    TempDir dir;
+    const IniFile ini(dir / "cardmill.ini");
+    writeProfile(ini, "Home", Profile{});
+    const std::string plain = readFile(ini.path());
+    EXPECT_EQ(plain.find("route"), std::string::npos) << plain;
+    EXPECT_EQ(plain.find("address"), std::string::npos) << plain;
+
+    RunRequest r;
+    r.order = LabelOrder::Routes;
+    r.routes.fallback = Route::Electronic;
+    r.routes.noAddress = Route::Held;
+    r.routes.addressStock = "Avery L7160";
+    writeProfile(ini, "Home", profileOf(r));
+    RunRequest back;
+    applyProfile(readProfile(ini, "Home"), back);
+    EXPECT_EQ(back.routes.fallback, Route::Electronic);
+    EXPECT_EQ(back.routes.noAddress, Route::Held);
+    EXPECT_EQ(back.routes.addressStock, "Avery L7160");
+    EXPECT_EQ(back.order, LabelOrder::Routes);
+
+    EXPECT_EQ(defaultRouteOf(" Direct "), Route::Direct);
+    EXPECT_EQ(defaultRouteOf("held"), Route::Bureau); // a default route always sends a card or none
+    EXPECT_EQ(defaultRouteOf("by carrier pigeon"), Route::Bureau);
+    EXPECT_EQ(noAddressRouteOf("HELD"), Route::Held);
+    EXPECT_EQ(noAddressRouteOf("direct"), Route::Bureau);
+}
+
 TEST(Profiles, ALabelSheetAndItsCalibrationReachTheRequest)
 {
     TempDir dir;
