@@ -205,9 +205,6 @@ RunPhases::Ending RunPhases::takeOutputs()
         return said(RunOutcome::Refused, *problem);
     if (m_request.routed() && !journal.empty()) {
         m_journal = Journal::read(journal);
-        // A journal that cannot be written is said before anything is printed; a preview writes none.
-        if (!m_drawer || m_drawer->makesLabels())
-            m_journal->prepare();
         m_summary.routes.journal = journal;
         m_summary.routes.journalTorn = m_journal->torn();
         if (const auto& asked = m_request.routes.reprintSheet) {
@@ -216,6 +213,10 @@ RunPhases::Ending RunPhases::takeOutputs()
                 return said(RunOutcome::Refused, TextId::NoSuchSheet,
                             {std::to_string(asked->sheet), std::to_string(asked->run), journal.string()});
             m_reprintKeys.insert(m_reprint->keys.begin(), m_reprint->keys.end());
+        } else if (!m_drawer || m_drawer->makesLabels()) {
+            // A journal that cannot be written is said before anything is printed. A sheet drawn again adds
+            // nothing to it, and a preview writes none.
+            m_journal->prepare();
         }
     }
     return std::nullopt;

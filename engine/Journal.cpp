@@ -36,6 +36,17 @@ std::vector<std::string_view> fieldsOf(std::string_view line)
     }
 }
 
+// Each QSO key of a line's last field, where they stand separated by ";".
+template <typename F>
+void forEachKey(std::string_view keys, F&& f)
+{
+    while (!keys.empty()) {
+        const std::size_t semi = keys.find(';');
+        f(keys.substr(0, semi));
+        keys = semi == std::string_view::npos ? std::string_view() : keys.substr(semi + 1);
+    }
+}
+
 // Whether the file's last byte ends a line: a journal whose last line was cut off does not.
 bool endsWithLineEnd(const std::filesystem::path& path)
 {
@@ -107,11 +118,7 @@ Journal Journal::read(const std::filesystem::path& path)
                 fields[1] == "D" ? journal.m_runs.back().directSheets : journal.m_runs.back().bureauSheets;
             sheets = std::max(sheets, static_cast<std::size_t>(sheet));
         }
-        for (std::string_view keys = fields[6]; !keys.empty();) {
-            const std::size_t semi = keys.find(';');
-            journal.m_keys.emplace(keys.substr(0, semi));
-            keys = semi == std::string_view::npos ? std::string_view() : keys.substr(semi + 1);
-        }
+        forEachKey(fields[6], [&](std::string_view key) { journal.m_keys.emplace(key); });
     }
     return journal;
 }
@@ -144,11 +151,7 @@ Journal::Sheet Journal::findSheet(const std::filesystem::path& path, std::size_t
             found.firstPlace = static_cast<std::size_t>(place);
         found.route = route;
         found.file = files::pathFromUtf8(std::string(fields[3]));
-        for (std::string_view keys = fields[6]; !keys.empty();) {
-            const std::size_t semi = keys.find(';');
-            found.keys.emplace_back(keys.substr(0, semi));
-            keys = semi == std::string_view::npos ? std::string_view() : keys.substr(semi + 1);
-        }
+        forEachKey(fields[6], [&](std::string_view key) { found.keys.emplace_back(key); });
     }
     return found;
 }
