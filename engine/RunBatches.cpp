@@ -206,6 +206,9 @@ RunResult RunPhases::merge()
             if (Ending e = drawBatch(*m_addressDrawer, labels, addressLabelsPath(m_base)))
                 return *e;
             m_summary.routes.addressLabels = labels.count();
+            // Said with the routes: the run's PDFs are those of its label documents.
+            m_summary.routes.addressPdf = m_summary.pdfs.back();
+            m_summary.pdfs.pop_back();
         }
     }
     m_observer.progress(0, 0);

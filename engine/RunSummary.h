@@ -52,6 +52,7 @@ struct RouteSummary {
     std::filesystem::path journal;     // the journal the labels were written into
     bool journalTorn = false;          // its last line was cut off, and passed over
     std::size_t drawn = 0;             // labels drawn into PDFs, address labels included
+    std::filesystem::path addressPdf;  // labels merged into documents: the address labels drawn beside them
 };
 
 // One batch of drawn labels, for a preview: its route (the direct cards' address labels apart), what was drawn

@@ -68,6 +68,8 @@ std::string routeSummaryText(const RunSummary& summary, Language language)
     if (r.unclearVia > 0)
         text += pl ? "; QSL_VIA niejasne: " + count(r.unclearVia) : "; QSL_VIA unclear: " + count(r.unclearVia);
     text += ".";
+    if (!r.addressPdf.empty())
+        text += (pl ? " Etykiety adresowe: " : " Address labels: ") + r.addressPdf.string() + ".";
     if (!r.list.empty())
         text += (pl ? " Lista: " : " Listed in ") + r.list.string();
     if (r.leftOut > 0)

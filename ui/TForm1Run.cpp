@@ -356,6 +356,8 @@ void TForm1::runEnded(const RunResult& result, const RunStart& start)
         if (documents.empty())
             for (const MadeLabels& m : result.summary->made)
                 documents.push_back(m.document);
+        if (!result.summary->routes.addressPdf.empty()) // the direct cards' address labels, drawn beside them
+            documents.push_back(result.summary->routes.addressPdf);
         openDocuments(documents);
     }
     if (start.preview()) {

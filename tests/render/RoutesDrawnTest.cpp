@@ -173,6 +173,10 @@ TEST(RoutesDrawn, MergedLabelsHaveTheirAddressLabelsDrawnOnTheAddressStock)
                                 (dir / "journal.txt").string() + "' >'" + (dir / "out.txt").string() + "' 2>&1";
     ASSERT_EQ(test::exitCodeOf(command), 0) << test::readFile(dir / "out.txt");
     EXPECT_TRUE(std::filesystem::exists(dir / "log_direct_labels_1.docx"));
+    // Said with the routes, not as PDFs of the label documents.
+    const std::string said = test::readFile(dir / "out.txt");
+    EXPECT_NE(said.find("Address labels: " + (dir / "log_addresses.pdf").string()), std::string::npos) << said;
+    EXPECT_EQ(said.find("As PDF too"), std::string::npos) << said;
     // Each line of an address a text line of its own, at the label's place.
     std::map<int, std::vector<std::string>> lines; // by place, top to bottom
     std::map<int, std::map<long, std::string>> rows;
